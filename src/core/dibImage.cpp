@@ -1,0 +1,184 @@
+#include "core/dibImage.h"
+
+#include "core/errors.h"
+
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <new>
+
+namespace vellora {
+
+std::uint32_t readLe32(const std::uint8_t* p) {
+    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
+           std::uint32_t(p[3]) << 24;
+}
+std::uint16_t readLe16(const std::uint8_t* p) { return std::uint16_t(p[0] | p[1] << 8); }
+void writeLe32(std::uint8_t* p, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i) p[i] = std::uint8_t(value >> (8 * i));
+}
+void writeLe16(std::uint8_t* p, std::uint16_t value) {
+    p[0] = std::uint8_t(value);
+    p[1] = std::uint8_t(value >> 8);
+}
+
+namespace {
+
+constexpr bool isSupportedDepth(unsigned bitsPerPixel) {
+    return bitsPerPixel == 1 || bitsPerPixel == 4 || bitsPerPixel == 8 || bitsPerPixel == 24 ||
+           bitsPerPixel == 32;
+}
+
+// Whether a picture of this size fits the 32-bit size fields (and so the address space).
+bool sizesFit(std::int64_t width, std::int64_t height, unsigned bitsPerPixel) {
+    if (width < 1 || height < 1) return false;
+    const std::uint64_t rowBytes = (std::uint64_t(width) * bitsPerPixel + 7) / 8;
+    const std::uint64_t stride = (rowBytes + 3) / 4 * 4;
+    const std::uint64_t total = stride * std::uint64_t(height) + kHeaderBytes + 1024;
+    return stride <= std::uint64_t(std::numeric_limits<std::int32_t>::max()) &&
+           total <= std::numeric_limits<std::uint32_t>::max();
+}
+
+bool allocateZeroed(std::vector<std::uint8_t>& block, std::size_t bytes) {
+    try {
+        block.assign(bytes, 0);
+        return true;
+    } catch (const std::bad_alloc&) {
+        std::vector<std::uint8_t>().swap(block);
+        return false;
+    } catch (const std::length_error&) {
+        std::vector<std::uint8_t>().swap(block);
+        return false;
+    }
+}
+
+void writeHeader(DibImage& image) {
+    std::uint8_t* h = image.data.data();
+    writeLe16(h + 0, kBitmapSignature);
+    writeLe32(h + 2, image.fileSize);
+    writeLe32(h + 10, image.bitsOffset);
+    writeLe32(h + 14, 40);
+    writeLe32(h + 18, std::uint32_t(image.width));
+    writeLe32(h + 22, std::uint32_t(image.height));
+    writeLe16(h + 26, 1);
+    writeLe16(h + 28, image.bitsPerPixel);
+    writeLe32(h + 30, 0);
+    writeLe32(h + 34, image.imageSize);
+    writeLe32(h + 46, image.colorsUsed);
+}
+
+// RAII wrapper so every path closes the file.
+struct File {
+    std::FILE* handle = nullptr;
+    File(const std::filesystem::path& path, const char* mode)
+        : handle(std::fopen(path.c_str(), mode)) {}
+    ~File() {
+        if (handle) std::fclose(handle);
+    }
+    File(const File&) = delete;
+    File& operator=(const File&) = delete;
+    bool close() {
+        const bool ok = std::fclose(handle) == 0;
+        handle = nullptr;
+        return ok;
+    }
+};
+
+long fileLength(std::FILE* f) {
+    if (std::fseek(f, 0, SEEK_END) != 0) return -1;
+    const long length = std::ftell(f);
+    if (std::fseek(f, 0, SEEK_SET) != 0) return -1;
+    return length;
+}
+
+// Checks the header of a block read from a file and fills the geometry; the codes are those
+// of the reading steps after the block is in memory.
+int parseHeader(Frontend& frontend, DibImage& image) {
+    const std::uint8_t* h = image.data.data();
+    if (image.data.size() < 2 || readLe16(h) != kBitmapSignature)
+        return reportError(frontend, kErrorNotBitmap);
+    if (image.data.size() < kHeaderBytes) return reportError(frontend, kErrorRead);
+    image.compression = readLe32(h + 30);
+    if (image.compression != 0) return reportError(frontend, kErrorCompressed);
+    image.paletteOffset = kHeaderBytes;
+    image.bitsPerPixel = readLe16(h + 28);
+    const std::int64_t width = std::int32_t(readLe32(h + 18));
+    std::int64_t height = std::int32_t(readLe32(h + 22));
+    if (height < 0) height = -height;
+    image.colorsUsed = readLe32(h + 46);
+    if (!isSupportedDepth(image.bitsPerPixel)) {
+        reportError(frontend, kErrorBitsPerPixel);
+        return kErrorOpen;
+    }
+    // A header whose size cannot be a bitmap of ours is no bitmap file.
+    if (!sizesFit(width, height, image.bitsPerPixel)) return reportError(frontend, kErrorNotBitmap);
+    image.width = std::int32_t(width);
+    image.height = std::int32_t(height);
+    deriveGeometry(frontend, image);
+    // Never read past the block: a file shorter than its derived size is refused.
+    if (image.data.size() < image.fileSize) return reportError(frontend, kErrorRead);
+    return kOk;
+}
+
+} // namespace
+
+int deriveGeometry(Frontend& frontend, DibImage& image) {
+    if (!isSupportedDepth(image.bitsPerPixel)) return reportError(frontend, kErrorBitsPerPixel);
+    if (!sizesFit(image.width, image.height, image.bitsPerPixel))
+        return reportError(frontend, kErrorAllocate);
+    image.paletteEntries = image.bitsPerPixel <= 8 ? 1u << image.bitsPerPixel : 0;
+    image.paletteBytes = 4 * image.paletteEntries;
+    const std::uint32_t rowBytes = (std::uint32_t(image.width) * image.bitsPerPixel + 7) / 8;
+    image.stride = std::int32_t((rowBytes + 3) / 4 * 4);
+    image.paletteOffset = kHeaderBytes;
+    image.bitsOffset = kHeaderBytes + image.paletteBytes;
+    image.imageSize = std::uint32_t(image.height) * std::uint32_t(image.stride);
+    image.fileSize = image.imageSize + image.paletteBytes + kHeaderBytes;
+    return kOk;
+}
+
+int readBitmapFile(Frontend& frontend, const std::filesystem::path& path, DibImage& image) {
+    File file(path, "rb");
+    if (!file.handle) return reportError(frontend, kErrorOpen);
+    const long length = fileLength(file.handle);
+    if (length < 0) return reportError(frontend, kErrorRead);
+    if (!allocateZeroed(image.data, std::size_t(length))) return reportError(frontend, kErrorAllocate);
+    if (length > 0 && std::fread(image.data.data(), 1, std::size_t(length), file.handle) !=
+                          std::size_t(length)) {
+        image.release();
+        return reportError(frontend, kErrorRead);
+    }
+    file.close();
+    const int result = parseHeader(frontend, image);
+    if (result != kOk) image.release();
+    return result;
+}
+
+int writeBitmapFile(Frontend& frontend, const std::filesystem::path& path, const DibImage& image) {
+    File file(path, "wb");
+    if (!file.handle) return reportError(frontend, kErrorCreate);
+    const std::size_t bytes = std::min<std::size_t>(image.fileSize, image.data.size());
+    if (std::fwrite(image.data.data(), 1, bytes, file.handle) != bytes || bytes != image.fileSize ||
+        !file.close())
+        return reportError(frontend, kErrorWrite);
+    return kOk;
+}
+
+int createDib(Frontend& frontend, DibImage& target, std::int32_t width, std::int32_t height,
+              std::uint16_t bitsPerPixel, std::uint32_t colorsUsed, const DibImage* source) {
+    target.release();
+    target.width = width;
+    target.height = height;
+    target.bitsPerPixel = bitsPerPixel;
+    target.colorsUsed = colorsUsed;
+    target.compression = 0;
+    if (const int result = deriveGeometry(frontend, target); result != kOk) return result;
+    if (!allocateZeroed(target.data, target.fileSize)) return reportError(frontend, kErrorAllocate);
+    writeHeader(target);
+    if (bitsPerPixel < 16 && source && source->data.size() >= target.bitsOffset)
+        std::memcpy(target.data.data() + kHeaderBytes, source->data.data() + kHeaderBytes,
+                    target.bitsOffset - kHeaderBytes);
+    return kOk;
+}
+
+} // namespace vellora

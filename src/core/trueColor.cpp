@@ -1,0 +1,38 @@
+#include "core/trueColor.h"
+
+#include "core/pixelAccess.h"
+
+#include <vector>
+
+namespace vellora {
+
+int makeTrueColorHeader(Frontend& frontend, DibImage& target, const DibImage& source) {
+    return createDib(frontend, target, source.width, source.height, 24, source.colorsUsed);
+}
+
+int copyAsTrueColor(DibImage& target, const DibImage& source) {
+    if (target.bitsPerPixel == 24 && source.width == target.width) {
+        // Straight into the target row: no intermediate buffer needed.
+        for (int y = 0; y < target.height; ++y) readRowColors(source, y, target.row(y));
+        return 0;
+    }
+    std::vector<std::uint8_t> row(3 * std::size_t(source.width));
+    for (int y = 0; y < target.height; ++y) {
+        readRowColors(source, y, row.data());
+        writeRowColors(target, y, row.data());
+    }
+    return 0;
+}
+
+int saveAsTrueColor(Session& session, const std::string& destination) {
+    int result = makeTrueColorHeader(session.frontend, session.targetImage, session.sourceImage);
+    if (result == 0) {
+        copyAsTrueColor(session.targetImage, session.sourceImage);
+        result = writeBitmapFile(session.frontend, destination, session.targetImage);
+    }
+    session.sourceImage.release();
+    session.targetImage.release();
+    return result == 0 ? 0 : 1;
+}
+
+} // namespace vellora

@@ -1,0 +1,54 @@
+#pragma once
+// The picture library: JPEG, PNG, TIFF, GIF and BMP files in and out of bitmap images.
+//
+// Decoded pictures arrive as a DibImage exactly as an intermediate file holds it (rows
+// bottom-up, full 2^bpp colour table): palette pictures of 1, 4 or 8 bits keep their depth
+// (2-bit palettes become 4 bpp), 8-bit gray becomes 8 bpp with a gray ramp, everything else
+// 24 bpp (alpha composited over white, 16-bit channels reduced to 8, CMYK to RGB, JPEG EXIF
+// orientation applied). A failed call leaves its outputs untouched and says why in `error`.
+#include "core/dibImage.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vellora::imageio {
+
+struct PictureInfo {
+    int width = 0;
+    int height = 0;
+    int bitsPerPixel = 0; // the depth the picture opens as: 1, 4, 8, 24 or 32
+    std::string format;   // "jpeg", "png", "tiff", "gif", "bmp"
+};
+
+// Reads enough of the file, by content, to tell its size and depth.
+bool probePictureFile(const std::filesystem::path& path, PictureInfo& info, std::string& error);
+
+// Decodes a whole picture file, by content.
+bool loadPicture(const std::filesystem::path& path, DibImage& image, std::string& error);
+
+// Whether an encoder for this MIME type exists ("image/bmp", "image/jpeg", "image/gif",
+// "image/png", "image/tiff").
+bool hasEncoder(std::string_view mimeType);
+
+// Encodes with the two encoder parameters: quality 0 … 100 (JPEG) and colour depth (the
+// picture's bits per pixel; indexed formats write 1/4/8 bpp pictures with their palette).
+bool savePicture(const std::filesystem::path& path, const DibImage& image,
+                 std::string_view mimeType, int quality, int colorDepth, std::string& error);
+
+// How a true-colour picture is reduced to 256 colours for GIF; set by the shell once the
+// colour engine is linked. Returns false when it cannot.
+using TrueColorReducer = std::function<bool(const DibImage& trueColor, DibImage& indexed8)>;
+void setTrueColorReducer(TrueColorReducer reducer);
+
+// Rotates `turns` quarter turns clockwise (0 … 3), then flips (0 none, 1 left–right,
+// 2 top–bottom, 3 both), as seen on screen. Same depth and palette.
+bool rotateFlip(const DibImage& source, DibImage& target, int turns, int flip, std::string& error);
+
+// The picture as 0xAARRGGBB pixels, rows top-down as seen, for drawing.
+void viewPixels(const DibImage& image, std::vector<std::uint32_t>& argb);
+
+} // namespace vellora::imageio

@@ -1,0 +1,33 @@
+#pragma once
+// A frontend that records every call, so tests can assert the exact sequence of messages.
+#include "core/frontend.h"
+
+#include <string>
+#include <vector>
+
+namespace vellora::test {
+
+struct Message {
+    std::string caption;
+    std::string text;
+    bool operator==(const Message&) const = default;
+};
+
+class RecordingFrontend final : public Frontend {
+public:
+    void showMessage(std::string_view caption, std::string_view text) override;
+    void setProgressVisible(bool visible) override;
+    void setProgressPosition(int percent) override;
+    void setStatusText(std::string_view text) override;
+
+    std::vector<Message> messages;
+    std::vector<int> progressPositions;
+    std::vector<bool> progressVisibility;
+    std::vector<std::string> statusTexts;
+
+    // The message texts alone, in order.
+    std::vector<std::string> texts() const;
+    void clear();
+};
+
+} // namespace vellora::test

@@ -1,0 +1,48 @@
+#pragma once
+// Small pictures and folders for tests.
+#include "core/dibImage.h"
+#include "core/session.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace vellora::test {
+
+// A folder of its own under the system temporary directory, removed with everything in it.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+
+private:
+    std::filesystem::path path_;
+};
+
+// An image of the given geometry (through createDib); fails the test on error.
+DibImage makeImage(int width, int height, int bitsPerPixel, std::uint32_t colorsUsed = 0);
+// A 24 bpp image whose pixel (x, y) is colorAt(x, y) as blue, green, red.
+DibImage makeTrueColorImage(int width, int height,
+                            const std::function<std::uint32_t(int x, int y)>& rgbAt);
+// An indexed image with the given palette (0xRRGGBB entries) and index per pixel.
+DibImage makeIndexedImage(int width, int height, int bitsPerPixel,
+                          const std::vector<std::uint32_t>& paletteRgb,
+                          const std::function<int(int x, int y)>& indexAt);
+// The pixel's colour as 0xRRGGBB.
+std::uint32_t rgbAt(const DibImage& image, int x, int y);
+
+// Writes the image as the session's current intermediate file (a fresh intermediate name).
+void setCurrentPicture(Session& session, const DibImage& image);
+// Reads a bitmap file; fails the test on error.
+DibImage readImage(const std::filesystem::path& path);
+
+std::vector<std::uint8_t> readFileBytes(const std::filesystem::path& path);
+void writeFileBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
+
+} // namespace vellora::test
