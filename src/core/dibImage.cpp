@@ -6,6 +6,7 @@
 #include <cstring>
 #include <limits>
 #include <new>
+#include <utility>
 
 namespace vellora {
 
@@ -137,21 +138,44 @@ int deriveGeometry(Frontend& frontend, DibImage& image) {
     return kOk;
 }
 
+int readBitmapBlock(Frontend& frontend, std::vector<std::uint8_t>&& block, DibImage& image) {
+    DibImage parsed;
+    parsed.data = std::move(block);
+    const int result = parseHeader(frontend, parsed);
+    if (result != kOk) {
+        image.release();
+        return result;
+    }
+    image = std::move(parsed);
+    return kOk;
+}
+
+int readBitmapBytes(Frontend& frontend, std::span<const std::uint8_t> bytes, DibImage& image) {
+    std::vector<std::uint8_t> block;
+    if (!allocateZeroed(block, bytes.size())) {
+        image.release();
+        return reportError(frontend, kErrorAllocate);
+    }
+    if (!bytes.empty()) std::memcpy(block.data(), bytes.data(), bytes.size());
+    return readBitmapBlock(frontend, std::move(block), image);
+}
+
 int readBitmapFile(Frontend& frontend, const std::filesystem::path& path, DibImage& image) {
+    image.release();
+    // A folder or device opens on this platform but has no length to read.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) return reportError(frontend, kErrorOpen);
     File file(path, "rb");
     if (!file.handle) return reportError(frontend, kErrorOpen);
     const long length = fileLength(file.handle);
     if (length < 0) return reportError(frontend, kErrorRead);
-    if (!allocateZeroed(image.data, std::size_t(length))) return reportError(frontend, kErrorAllocate);
-    if (length > 0 && std::fread(image.data.data(), 1, std::size_t(length), file.handle) !=
-                          std::size_t(length)) {
-        image.release();
+    std::vector<std::uint8_t> block;
+    if (!allocateZeroed(block, std::size_t(length))) return reportError(frontend, kErrorAllocate);
+    if (length > 0 &&
+        std::fread(block.data(), 1, std::size_t(length), file.handle) != std::size_t(length))
         return reportError(frontend, kErrorRead);
-    }
     file.close();
-    const int result = parseHeader(frontend, image);
-    if (result != kOk) image.release();
-    return result;
+    return readBitmapBlock(frontend, std::move(block), image);
 }
 
 int writeBitmapFile(Frontend& frontend, const std::filesystem::path& path, const DibImage& image) {

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <span>
 #include <vector>
 
 namespace vellora {
@@ -56,6 +57,12 @@ int deriveGeometry(Frontend& frontend, DibImage& image);
 // bad depth) and nothing is left allocated. The derived fileSize and bitsOffset replace the
 // values in the file.
 int readBitmapFile(Frontend& frontend, const std::filesystem::path& path, DibImage& image);
+
+// The same checks on a file's bytes already in memory (readBitmapFile reads the file and hands
+// its bytes on here). On failure the image holds no block.
+int readBitmapBytes(Frontend& frontend, std::span<const std::uint8_t> bytes, DibImage& image);
+// As readBitmapBytes, taking over the block instead of copying it.
+int readBitmapBlock(Frontend& frontend, std::vector<std::uint8_t>&& block, DibImage& image);
 
 // Writes the first fileSize bytes of the block to path. 0, 2 or 8.
 int writeBitmapFile(Frontend& frontend, const std::filesystem::path& path, const DibImage& image);
