@@ -1,0 +1,177 @@
+#include "shell/parameterFile.h"
+
+#include "shell/parameterFields.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <system_error>
+#include <vector>
+
+namespace vellora {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kParameterFileName = "vellora.par";
+constexpr std::string_view kOpenFailed = "failed to open .par file";
+
+// One save-as-default flag and the block bytes [begin, end) its merge copies.
+struct MergeGroup {
+    std::size_t flagOffset;
+    std::size_t begin, end;
+    bool withPath; // the user palette path, copied as a zero-terminated string
+};
+
+constexpr std::array<MergeGroup, 17> kMergeGroups{{
+    {offsetof(ParameterBlock, saveHiddenMenu), 168, 192, false},
+    {offsetof(ParameterBlock, saveCrop), 0, 0, false}, // the crop rectangle is never kept
+    {offsetof(ParameterBlock, saveResize), 232, 240, false},
+    {offsetof(ParameterBlock, saveRotate), 192, 208, false},
+    {offsetof(ParameterBlock, saveColor), 240, 264, true},
+    {offsetof(ParameterBlock, saveGray), 524, 532, false},
+    {offsetof(ParameterBlock, saveBlackWhite), 532, 556, false},
+    {offsetof(ParameterBlock, saveInvert), 556, 560, false},
+    {offsetof(ParameterBlock, savePoster), 560, 580, false},
+    {offsetof(ParameterBlock, saveHistogram), 580, 616, false},
+    {offsetof(ParameterBlock, saveSmoothing), 616, 620, false},
+    {offsetof(ParameterBlock, saveEdgePreserving), 620, 624, false},
+    {offsetof(ParameterBlock, saveSharpening), 624, 628, false},
+    {offsetof(ParameterBlock, saveEdgeDetect), 628, 644, false},
+    {offsetof(ParameterBlock, saveDeNoise), 644, 648, false},
+    {offsetof(ParameterBlock, saveUserFilter), 648, 756, false},
+    {offsetof(ParameterBlock, saveTiling), 756, 804, false},
+}};
+
+std::uint8_t* blockBytes(ParameterBlock& block) { return reinterpret_cast<std::uint8_t*>(&block); }
+
+std::uint32_t flagAt(const ParameterBlock& block, std::size_t offset) {
+    std::uint32_t value = 0;
+    std::memcpy(&value, reinterpret_cast<const std::uint8_t*>(&block) + offset, 4);
+    return value;
+}
+
+void copyPath(ParameterBlock& saved, const ParameterBlock& working) {
+    const std::size_t capacity = sizeof saved.userPalettePath;
+    const void* end = std::memchr(working.userPalettePath, 0, capacity);
+    const std::size_t length =
+        end ? std::size_t(static_cast<const char*>(end) - working.userPalettePath) : capacity - 1;
+    std::memcpy(saved.userPalettePath, working.userPalettePath, length);
+    saved.userPalettePath[length] = '\0';
+}
+
+bool writeWholeFile(const fs::path& path, const std::uint8_t* bytes, std::size_t size) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) return false;
+    const bool written = std::fwrite(bytes, 1, size, file) == size;
+    return std::fclose(file) == 0 && written;
+}
+
+} // namespace
+
+fs::path parameterFilePathFor(const fs::path& executableFolder, bool folderWritable,
+                              const char* xdgConfigHome, const char* home) {
+    if (folderWritable) return executableFolder / kParameterFileName;
+    fs::path config;
+    if (xdgConfigHome && *xdgConfigHome) config = xdgConfigHome;
+    else config = fs::path(home && *home ? home : ".") / ".config";
+    return config / "vellora" / kParameterFileName;
+}
+
+fs::path parameterFilePath() {
+    std::error_code error;
+    const fs::path folder = fs::read_symlink("/proc/self/exe", error).parent_path();
+    const bool writable = !error && !folder.empty() && access(folder.c_str(), W_OK) == 0;
+    return parameterFilePathFor(folder, writable, std::getenv("XDG_CONFIG_HOME"),
+                                std::getenv("HOME"));
+}
+
+bool loadParameterBytes(std::span<const std::uint8_t> bytes, ParameterFileReserved& reserved,
+                        ParameterBlock& saved) {
+    if (bytes.empty()) return false;
+    const std::size_t reservedPart = std::min(bytes.size(), kParameterFileReservedBytes);
+    std::memcpy(reserved.data(), bytes.data(), reservedPart);
+    const std::size_t blockPart =
+        std::min(bytes.size() - reservedPart, kParameterBlockBytes);
+    std::memcpy(blockBytes(saved), bytes.data() + reservedPart, blockPart);
+    repairParameterBlock(saved);
+    return true;
+}
+
+bool loadParameterFile(const fs::path& path, ParameterFileReserved& reserved,
+                       ParameterBlock& saved) {
+    std::error_code error;
+    if (!fs::is_regular_file(path, error)) return false;
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    std::vector<std::uint8_t> bytes(kParameterFileBytes);
+    in.read(reinterpret_cast<char*>(bytes.data()), std::streamsize(bytes.size()));
+    bytes.resize(std::size_t(in.gcount())); // longer files: the first 816 bytes count
+    return loadParameterBytes(bytes, reserved, saved);
+}
+
+int saveParameterFile(Frontend& frontend, const fs::path& path, const WindowRectangle& outer,
+                      ParameterBlock& saved, const ParameterFileReserved& reserved) {
+    saved.windowRect[0] = outer.left;
+    saved.windowRect[1] = outer.top;
+    saved.windowRect[2] = outer.right;
+    saved.windowRect[3] = outer.bottom;
+    saved.windowWidth = std::uint32_t(outer.right - outer.left);
+    saved.windowHeight = std::uint32_t(outer.bottom - outer.top);
+
+    std::vector<std::uint8_t> bytes(reserved.begin(), reserved.end());
+    bytes.insert(bytes.end(), blockBytes(saved), blockBytes(saved) + kParameterBlockBytes);
+
+    std::error_code error;
+    if (path.has_parent_path()) fs::create_directories(path.parent_path(), error);
+    // Written beside the file and renamed over it, so a failed write never leaves a damaged one.
+    fs::path partial = path;
+    partial += ".partial";
+    if (!writeWholeFile(partial, bytes.data(), bytes.size())) {
+        fs::remove(partial, error);
+        frontend.showMessage("alert", kOpenFailed);
+        return -1;
+    }
+    fs::rename(partial, path, error);
+    if (error) {
+        fs::remove(partial, error);
+        frontend.showMessage("alert", kOpenFailed);
+        return -1;
+    }
+    return 0;
+}
+
+void mergeSavedDefaults(ParameterBlock& saved, ParameterBlock& working) {
+    for (const MergeGroup& group : kMergeGroups) {
+        if (flagAt(working, group.flagOffset) == 0) continue;
+        std::memcpy(blockBytes(saved) + group.begin, blockBytes(working) + group.begin,
+                    group.end - group.begin);
+        if (group.withPath) copyPath(saved, working);
+        std::memset(blockBytes(working) + group.flagOffset, 0, 4);
+    }
+}
+
+bool loadStartupParameters(Session& session, const fs::path& path,
+                           const std::function<void(ParameterBlock&)>& windowDefaults) {
+    // Start from the defaults so that a short file keeps them for what it lacks.
+    session.savedBlock = defaultParameterBlock();
+    session.parameterFileReserved.fill(0);
+    const bool read = loadParameterFile(path, session.parameterFileReserved, session.savedBlock);
+    if (!read) session.savedBlock = defaultParameterBlock();
+    if (windowDefaults) windowDefaults(session.savedBlock);
+    session.workingBlock = session.savedBlock;
+    return read;
+}
+
+int saveSessionParameters(Session& session, const fs::path& path, const WindowRectangle& outer) {
+    return saveParameterFile(session.frontend, path, outer, session.savedBlock,
+                             session.parameterFileReserved);
+}
+
+} // namespace vellora
