@@ -1,0 +1,96 @@
+#include "color/evenPalette.h"
+
+#include "core/dibImage.h"
+
+namespace vellora {
+
+namespace {
+void setChannel(EvenPaletteRecord& record, int channel, int divisions) {
+    const int steps = divisions <= 1 ? 1 : divisions - 1;
+    const int step = 255 / steps;
+    record.divisions[channel] = std::uint8_t(divisions);
+    record.steps[channel] = std::uint8_t(steps);
+    record.step[channel] = std::uint8_t(step);
+    record.halfStep[channel] = std::uint8_t(step / 2);
+}
+
+// The level the lookup gives for 255, the largest any value can reach.
+int highestLookupLevel(const EvenPaletteRecord& record, int channel) {
+    if (record.divisions[channel] == 1) return 0;
+    const int s = record.step[channel];
+    return 255 / s + (255 % s > record.halfStep[channel] ? 1 : 0);
+}
+} // namespace
+
+std::uint32_t evenPaletteEntriesFor(std::uint32_t colorCount) {
+    if (colorCount < 3) return 2;
+    if (colorCount < 17) return 16;
+    return 256;
+}
+
+EvenPaletteRecord makeEvenPaletteRecord(int red, int green, int blue) {
+    EvenPaletteRecord record;
+    record.colorCount = std::uint32_t(red * green * blue);
+    setChannel(record, 0, blue);
+    setChannel(record, 1, green);
+    setChannel(record, 2, red);
+    record.entriesStored = evenPaletteEntriesFor(record.colorCount);
+    return record;
+}
+
+void writeEvenPaletteRecord(const EvenPaletteRecord& record, std::uint8_t* bytes) {
+    writeLe32(bytes, record.colorCount);
+    for (int k = 0; k < 3; ++k) {
+        bytes[4 + k] = record.divisions[k];
+        bytes[7 + k] = record.steps[k];
+        bytes[10 + k] = record.step[k];
+        bytes[13 + k] = record.halfStep[k];
+    }
+    writeLe32(bytes + 16, record.entriesStored);
+}
+
+EvenPaletteRecord readEvenPaletteRecord(const std::uint8_t* bytes) {
+    EvenPaletteRecord record;
+    record.colorCount = readLe32(bytes);
+    for (int k = 0; k < 3; ++k) {
+        record.divisions[k] = bytes[4 + k];
+        record.steps[k] = bytes[7 + k];
+        record.step[k] = bytes[10 + k];
+        record.halfStep[k] = bytes[13 + k];
+    }
+    record.entriesStored = readLe32(bytes + 16);
+    return record;
+}
+
+std::uint8_t evenLevel(const EvenPaletteRecord& record, int channel, int level) {
+    if (record.divisions[channel] == 1) return 16;
+    if (level < record.steps[channel]) return std::uint8_t(level * record.step[channel]);
+    return 255;
+}
+
+void fillEvenPaletteEntries(const EvenPaletteRecord& record, std::uint8_t* entries) {
+    std::uint8_t* entry = entries;
+    for (int iR = 0; iR < record.divisions[2]; ++iR)
+        for (int iG = 0; iG < record.divisions[1]; ++iG)
+            for (int iB = 0; iB < record.divisions[0]; ++iB) {
+                entry[0] = evenLevel(record, 0, iB);
+                entry[1] = evenLevel(record, 1, iG);
+                entry[2] = evenLevel(record, 2, iR);
+                entry[3] = 0;
+                entry += 4;
+            }
+}
+
+bool isUsableEvenRecord(const EvenPaletteRecord& record, std::size_t entriesAvailable) {
+    std::uint32_t product = 1;
+    for (int k = 0; k < 3; ++k) {
+        const int d = record.divisions[k];
+        if (d < 1 || d > kMaxEvenDivisions) return false;
+        if (d > 1 && record.step[k] == 0) return false;
+        if (highestLookupLevel(record, k) > d - 1) return false;
+        product *= std::uint32_t(d);
+    }
+    return product == record.colorCount && product <= 256 && product <= entriesAvailable;
+}
+
+} // namespace vellora

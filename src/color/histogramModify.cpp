@@ -1,0 +1,191 @@
+#include "color/histogramModify.h"
+
+#include "core/errors.h"
+#include "core/operationFrame.h"
+#include "core/pixelAccess.h"
+#include "core/progress.h"
+#include "core/rowBands.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+#include <vector>
+
+namespace vellora {
+
+namespace {
+
+constexpr std::string_view kOutOfRangeText = "out of range which must be 0 ~ 255";
+constexpr std::string_view kOutsetAboveEndsetText = "outset must be smaller than endset";
+
+struct Span {
+    std::array<int, 3> lo{255, 255, 255};
+    std::array<int, 3> hi{0, 0, 0};
+    void add(const std::uint8_t* bgr) {
+        for (int c = 0; c < 3; ++c) {
+            lo[std::size_t(c)] = std::min<int>(lo[std::size_t(c)], bgr[c]);
+            hi[std::size_t(c)] = std::max<int>(hi[std::size_t(c)], bgr[c]);
+        }
+    }
+    void merge(const Span& other) {
+        for (std::size_t c = 0; c < 3; ++c) {
+            lo[c] = std::min(lo[c], other.lo[c]);
+            hi[c] = std::max(hi[c], other.hi[c]);
+        }
+    }
+};
+
+using ChannelTables = std::array<std::array<std::uint8_t, 256>, 3>;
+
+ChannelTables tablesFor(const Span& span, const HistogramRequest& request) {
+    ChannelTables tables;
+    for (std::size_t c = 0; c < 3; ++c)
+        tables[c] = histogramChannelTable(request.enabled[c], span.lo[c], span.hi[c],
+                                          request.outset[c], request.endset[c]);
+    return tables;
+}
+
+void mapColors(std::uint8_t* bgr, std::size_t pixels, const ChannelTables& tables) {
+    for (std::size_t i = 0; i < pixels; ++i)
+        for (std::size_t c = 0; c < 3; ++c)
+            bgr[3 * i + c] = tables[c][bgr[3 * i + c]];
+}
+
+int palettePasses(const DibImage& image) {
+    const int full = 1 << image.bitsPerPixel;
+    return image.colorsUsed == 0 ? full : std::min(int(image.colorsUsed), full);
+}
+
+void modifyPalette(Session& session, DibImage& target, const DibImage& source,
+                   const HistogramRequest& request) {
+    const int n = palettePasses(source);
+    Span span;
+    for (int i = 0; i < n; ++i)
+        span.add(source.paletteEntry(i));
+    const ChannelTables tables = tablesFor(span, request);
+    progressBegin(session, n);
+    for (int i = 0; i < n; ++i) {
+        std::uint8_t* entry = target.paletteEntry(i);
+        std::memcpy(entry, source.paletteEntry(i), 3);
+        mapColors(entry, 1, tables);
+        entry[3] = 0;
+        progressAdvance(session);
+    }
+    std::memcpy(target.row(0), source.row(0), std::size_t(source.stride) * source.height);
+}
+
+void modifyPixels(Session& session, DibImage& target, const DibImage& source,
+                  const HistogramRequest& request, std::vector<std::uint8_t>& scratch,
+                  int workers) {
+    const std::size_t rowBytes = 3 * std::size_t(source.width);
+    std::vector<Span> spans(static_cast<std::size_t>(workers));
+    forRowBands(source.height, workers, [&](int worker, int begin, int end) {
+        std::uint8_t* colors = scratch.data() + rowBytes * std::size_t(worker);
+        for (int y = begin; y < end; ++y) {
+            readRowColors(source, y, colors);
+            for (int x = 0; x < source.width; ++x)
+                spans[std::size_t(worker)].add(colors + 3 * x);
+        }
+    });
+    for (const Span& s : spans)
+        spans[0].merge(s);
+    const ChannelTables tables = tablesFor(spans[0], request);
+    progressBegin(session, source.height);
+    forRowsWithProgress(session, source.height, workers, [&](int worker, int begin, int end) {
+        std::uint8_t* colors = scratch.data() + rowBytes * std::size_t(worker);
+        for (int y = begin; y < end; ++y) {
+            readRowColors(source, y, colors);
+            mapColors(colors, std::size_t(source.width), tables);
+            writeRowColors(target, y, colors);
+        }
+    });
+}
+
+} // namespace
+
+HistogramRequest histogramRequest(const ParameterBlock& block) {
+    HistogramRequest request;
+    for (std::size_t c = 0; c < 3; ++c) {
+        const std::size_t stored = 2 - c; // the block keeps red, green, blue
+        request.enabled[c] = block.histEnabled[stored] != 0;
+        request.outset[c] = int(block.histOutset[stored]);
+        request.endset[c] = int(block.histEndset[stored]);
+    }
+    return request;
+}
+
+std::array<std::uint8_t, 256> histogramChannelTable(bool enabled, int lo, int hi, int outset,
+                                                    int endset) {
+    std::array<std::uint8_t, 256> table;
+    if (!enabled || (lo == outset && hi == endset)) {
+        for (int v = 0; v < 256; ++v)
+            table[std::size_t(v)] = std::uint8_t(v);
+        return table;
+    }
+    if (hi == lo) {
+        // A single value has no span to stretch: it goes to the lower end of the range.
+        table.fill(std::uint8_t(std::clamp(outset, 0, 255)));
+        return table;
+    }
+    const double scale = double(endset - outset) / double(hi - lo);
+    for (int v = 0; v < 256; ++v)
+        table[std::size_t(v)] = std::uint8_t(std::clamp((v - lo) * scale + outset, 0.0, 255.0));
+    return table;
+}
+
+int modifyHistogramToImage(Session& session, const DibImage& source, DibImage& target,
+                           const HistogramRequest& request) {
+    if (const int code = createDib(session.frontend, target, source.width, source.height,
+                                   source.bitsPerPixel, source.colorsUsed);
+        code != 0)
+        return code;
+    if (source.isIndexed()) {
+        modifyPalette(session, target, source, request);
+        return 0;
+    }
+    const int workers = rowWorkerCount(source.height);
+    std::vector<std::uint8_t> scratch;
+    try {
+        scratch.resize(3 * std::size_t(source.width) * workers);
+    } catch (const std::bad_alloc&) {
+        return reportError(session.frontend, kErrorAllocate);
+    }
+    modifyPixels(session, target, source, request, scratch, workers);
+    return 0;
+}
+
+int modifyHistogram(Session& session, const HistogramRequest& request) {
+    const std::array<std::int64_t, 3> outsets{request.outset[2], request.outset[1],
+                                              request.outset[0]};
+    const std::array<std::int64_t, 3> endsets{request.endset[2], request.endset[1],
+                                              request.endset[0]};
+    if (const std::string_view error = histogramValuesError(outsets, endsets); !error.empty()) {
+        session.frontend.showMessage("alart", error);
+        return 1;
+    }
+    if (readBitmapFile(session.frontend, session.currentPath, session.sourceImage) != 0) return 1;
+    int result = modifyHistogramToImage(session, session.sourceImage, session.targetImage, request);
+    if (result == 0)
+        result = writeBitmapFile(session.frontend, session.nextPath, session.targetImage);
+    session.sourceImage.release();
+    session.targetImage.release();
+    return result == 0 ? 0 : 1;
+}
+
+std::string_view histogramValuesError(const std::array<std::int64_t, 3>& outsetRGB,
+                                      const std::array<std::int64_t, 3>& endsetRGB) {
+    const auto outOfRange = [](std::int64_t v) { return v < 0 || v > 255; };
+    for (std::size_t c = 0; c < 3; ++c) {
+        if (outOfRange(outsetRGB[c]) || outOfRange(endsetRGB[c])) return kOutOfRangeText;
+        if (outsetRGB[c] > endsetRGB[c]) return kOutsetAboveEndsetText;
+    }
+    return {};
+}
+
+int histogramHandler(Session& session) {
+    const HistogramRequest request = histogramRequest(session.workingBlock);
+    return runOperationFrame(session, Operation::Histogram,
+                             [&](Session& s) { return modifyHistogram(s, request); });
+}
+
+} // namespace vellora

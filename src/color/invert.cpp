@@ -1,0 +1,87 @@
+#include "color/invert.h"
+
+#include "core/errors.h"
+#include "core/operationFrame.h"
+#include "core/pixelAccess.h"
+#include "core/progress.h"
+#include "core/rowBands.h"
+
+#include <cstring>
+#include <new>
+#include <vector>
+
+namespace vellora {
+
+namespace {
+
+void invertPalette(DibImage& target, const DibImage& source) {
+    for (int i = 0; i < int(target.paletteEntries); ++i) {
+        const std::uint8_t* in = source.paletteEntry(i);
+        std::uint8_t* out = target.paletteEntry(i);
+        for (int c = 0; c < 3; ++c)
+            out[c] = std::uint8_t(255 - in[c]);
+        out[3] = 0;
+    }
+    std::memcpy(target.row(0), source.row(0), std::size_t(source.stride) * source.height);
+}
+
+void invertPixels(Session& session, DibImage& target, const DibImage& source,
+                  std::vector<std::uint8_t>& scratch, int workers) {
+    const std::size_t rowBytes = 3 * std::size_t(source.width);
+    progressBegin(session, source.height);
+    forRowsWithProgress(session, source.height, workers, [&](int worker, int begin, int end) {
+        std::uint8_t* colors = scratch.data() + rowBytes * std::size_t(worker);
+        for (int y = begin; y < end; ++y) {
+            readRowColors(source, y, colors);
+            for (std::size_t i = 0; i < rowBytes; ++i)
+                colors[i] = std::uint8_t(255 - colors[i]);
+            writeRowColors(target, y, colors);
+        }
+    });
+}
+
+} // namespace
+
+int invertResultDepth(std::uint32_t depthIndex) {
+    constexpr int kDepths[3] = {0, 24, 32};
+    return depthIndex < 3 ? kDepths[depthIndex] : 0;
+}
+
+int invertToImage(Session& session, const DibImage& source, DibImage& target, int depth) {
+    const int resultDepth = depth == 0 ? source.bitsPerPixel : depth;
+    if (const int code = createDib(session.frontend, target, source.width, source.height,
+                                   std::uint16_t(resultDepth), source.colorsUsed);
+        code != 0)
+        return code;
+    if (target.isIndexed()) {
+        invertPalette(target, source);
+        return 0;
+    }
+    const int workers = rowWorkerCount(source.height);
+    std::vector<std::uint8_t> scratch;
+    try {
+        scratch.resize(3 * std::size_t(source.width) * workers);
+    } catch (const std::bad_alloc&) {
+        return reportError(session.frontend, kErrorAllocate);
+    }
+    invertPixels(session, target, source, scratch, workers);
+    return 0;
+}
+
+int invertImage(Session& session, int depth) {
+    if (readBitmapFile(session.frontend, session.currentPath, session.sourceImage) != 0) return 1;
+    int result = invertToImage(session, session.sourceImage, session.targetImage, depth);
+    if (result == 0)
+        result = writeBitmapFile(session.frontend, session.nextPath, session.targetImage);
+    session.sourceImage.release();
+    session.targetImage.release();
+    return result == 0 ? 0 : 1;
+}
+
+int invertHandler(Session& session) {
+    const int depth = invertResultDepth(session.workingBlock.invertDepthIndex);
+    return runOperationFrame(session, Operation::Invert,
+                             [&](Session& s) { return invertImage(s, depth); });
+}
+
+} // namespace vellora

@@ -1,0 +1,168 @@
+#include "color/mapToPalette.h"
+
+#include "color/conversionCode.h"
+#include "color/errorDiffusion.h"
+#include "color/nearestPalette.h"
+#include "color/rowWorkers.h"
+#include "core/errors.h"
+#include "core/pixelAccess.h"
+#include "core/progress.h"
+
+#include <algorithm>
+#include <new>
+#include <vector>
+
+namespace vellora {
+
+namespace {
+
+enum class MappingRule { KeepIndices, Nearest, Even, CopyColors };
+
+MappingRule ruleFor(int code, bool diffuse) {
+    switch (conversionClass(code)) {
+    case kClassMedianCut:
+        return diffuse ? MappingRule::Nearest : MappingRule::KeepIndices;
+    case kClassBasic:
+        return MappingRule::Nearest;
+    case kClassEven:
+        return MappingRule::Even;
+    case kClassTrueColor:
+        return MappingRule::CopyColors;
+    default:
+        return code == kCodeUserEven ? MappingRule::Even : MappingRule::Nearest;
+    }
+}
+
+struct NearestRule {
+    NearestPaletteFinder finder;
+    std::uint8_t operator()(std::uint8_t b, std::uint8_t g, std::uint8_t r) {
+        return finder.find(b, g, r);
+    }
+};
+
+struct EvenRule {
+    const EvenPaletteRecord* record;
+    std::uint8_t operator()(std::uint8_t b, std::uint8_t g, std::uint8_t r) const {
+        return evenPaletteIndex(*record, b, g, r);
+    }
+};
+
+struct RowScratch {
+    std::vector<std::uint8_t> colors;
+    std::vector<std::uint8_t> indices;
+};
+
+template <class Rule>
+void diffuseRows(Session& session, DibImage& target, const DibImage& source, Rule rule,
+                 DiffusionRows& errors, RowScratch& scratch) {
+    const int width = source.width;
+    for (int y = 0; y < source.height; ++y) {
+        readRowColors(source, y, scratch.colors.data());
+        for (int x = 0; x < width; ++x) {
+            const std::uint8_t* color = scratch.colors.data() + 3 * std::size_t(x);
+            std::uint8_t adjusted[3];
+            for (int k = 0; k < 3; ++k)
+                adjusted[k] = std::uint8_t(std::clamp(color[k] + errors.waiting(x, k), 0, 255));
+            const std::uint8_t index = rule(adjusted[0], adjusted[1], adjusted[2]);
+            scratch.indices[std::size_t(x)] = index;
+            const std::uint8_t* entry = target.paletteEntry(index);
+            for (int k = 0; k < 3; ++k)
+                errors.spread(x, k, adjusted[k] - entry[k]);
+        }
+        writeRowIndices(target, y, scratch.indices.data());
+        errors.nextRow();
+        progressAdvance(session);
+    }
+}
+
+template <class Rule>
+void mapRowsPlain(Session& session, DibImage& target, const DibImage& source,
+                  std::vector<Rule>& rules, std::vector<RowScratch>& scratch) {
+    const int width = source.width;
+    runColorRowsWithProgress(
+        session, source.height, int(rules.size()), [&](int worker, int begin, int end) {
+            Rule& rule = rules[std::size_t(worker)];
+            RowScratch& s = scratch[std::size_t(worker)];
+            for (int y = begin; y < end; ++y) {
+                readRowColors(source, y, s.colors.data());
+                for (int x = 0; x < width; ++x) {
+                    const std::uint8_t* c = s.colors.data() + 3 * std::size_t(x);
+                    s.indices[std::size_t(x)] = rule(c[0], c[1], c[2]);
+                }
+                writeRowIndices(target, y, s.indices.data());
+            }
+        });
+}
+
+void copyColorRows(Session& session, DibImage& target, const DibImage& source,
+                   std::vector<RowScratch>& scratch) {
+    runColorRowsWithProgress(session, source.height, int(scratch.size()),
+                             [&](int worker, int begin, int end) {
+                                 std::uint8_t* colors = scratch[std::size_t(worker)].colors.data();
+                                 for (int y = begin; y < end; ++y) {
+                                     readRowColors(source, y, colors);
+                                     writeRowColors(target, y, colors);
+                                 }
+                             });
+}
+
+template <class Rule>
+void mapWithRule(Session& session, DibImage& target, const DibImage& source, DiffusionRows* errors,
+                 std::vector<Rule>& rules, std::vector<RowScratch>& scratch) {
+    if (errors)
+        diffuseRows(session, target, source, rules[0], *errors, scratch[0]);
+    else
+        mapRowsPlain(session, target, source, rules, scratch);
+}
+
+bool allocateScratch(std::vector<RowScratch>& scratch, int workers, int width) {
+    try {
+        scratch.resize(std::size_t(workers));
+        for (RowScratch& s : scratch) {
+            s.colors.assign(3 * std::size_t(width), 0);
+            s.indices.assign(std::size_t(width), 0);
+        }
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int mapToPalette(Session& session, DibImage& target, const DibImage& source, bool diffuse,
+                 const EvenPaletteRecord& record, int code) {
+    const MappingRule rule = ruleFor(code, diffuse);
+    const bool spreads = diffuse && rule != MappingRule::CopyColors;
+    const int workers = spreads ? 1 : colorRowWorkers(source.height);
+    DiffusionRows errorRows;
+    DiffusionRows* errors = spreads ? &errorRows : nullptr;
+    std::vector<RowScratch> scratch;
+    if ((errors && !errors->allocate(source.width, 3)) ||
+        !allocateScratch(scratch, workers, source.width))
+        return reportError(session.frontend, kErrorAllocate);
+    progressBegin(session, source.height);
+    switch (rule) {
+    case MappingRule::KeepIndices:
+        for (int y = 0; y < source.height; ++y)
+            progressAdvance(session);
+        return kOk;
+    case MappingRule::CopyColors:
+        copyColorRows(session, target, source, scratch);
+        return kOk;
+    case MappingRule::Even: {
+        std::vector<EvenRule> rules(std::size_t(workers), EvenRule{&record});
+        mapWithRule(session, target, source, errors, rules, scratch);
+        return kOk;
+    }
+    case MappingRule::Nearest: {
+        std::vector<NearestRule> rules(std::size_t(workers),
+                                       NearestRule{NearestPaletteFinder(target)});
+        mapWithRule(session, target, source, errors, rules, scratch);
+        return kOk;
+    }
+    }
+    return kOk;
+}
+
+} // namespace vellora

@@ -1,0 +1,60 @@
+#pragma once
+// Median-cut colour reduction: a palette of 2^k colours (1 ≤ k ≤ 8) for a picture, found by
+// recursive splits in the Y, Cb, Cr space of color/colorSpace.h, and the index of every pixel.
+//
+// A split of box b at depth d takes the box's members, measures the ranges of Y, Cb and Cr
+// (weighted 1.4, 1.2 and 1), cuts the widest at the axis mean and gives the members at or
+// above the mean box b + 2^(d − 1); the lower half is split to the bottom first. A box with no
+// members is not split and reports no progress. Box numbers are the palette indices; a box's
+// colour is its mean Y, Cb, Cr converted back (+0.49, clamped, truncated), an empty box's colour
+// stays black. Every sum is formed over the members in storage order (row 0 first, each row
+// left to right), which fixes the palette to the last bit.
+#include "color/colorSpace.h"
+#include "core/session.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace vellora {
+
+// How one box was cut, kept so that any colour can be sent down the same splits again.
+struct MedianCutSplit {
+    bool done = false;
+    CutAxis axis = CutAxis::Luma;
+    double mean = 0;
+};
+
+// The members of every box: colours packed as blue | green << 8 | red << 16, each box a
+// contiguous run in storage order. Splitting partitions a run stably, so no box is ever
+// scanned beyond its own members.
+struct MedianCutBoxes {
+    std::vector<std::uint32_t> colors;
+    std::vector<std::uint32_t> scratch;
+    std::vector<std::size_t> begin; // per box number
+    std::vector<std::size_t> end;
+    int depth = 0;                      // k
+    std::vector<MedianCutSplit> splits; // (d − 1) × 2^k + box, for depths d = 1 … k
+};
+
+// The number of halvings of `colors` down to 1: k for 2^k colours.
+int medianCutDepth(std::uint32_t colors);
+
+// One split of `box` at `depth` and the recursion below it; one progress unit per split made.
+void splitBox(MedianCutBoxes& boxes, std::uint32_t box, int depth, Session& session);
+
+// The box a colour ends in when sent down the recorded splits.
+std::uint32_t medianCutBoxOf(const MedianCutBoxes& boxes, int blue, int green, int red);
+
+// Fills the palette of a prepared, zero-filled 1, 4 or 8 bpp target whose colorsUsed is 2^k
+// and writes every pixel's box number as its index. source has the target's width and height,
+// any depth. Progress: 2^k − 1 units, one per split. 0, or 16 (reported) when memory runs out.
+int medianCutPalette(Session& session, DibImage& target, const DibImage& source);
+
+// The reduction used when a true-colour picture must become 8 bpp (GIF export): a 256-colour
+// median cut, every pixel taking its own box's colour (no error diffusion, so flat areas stay
+// flat and the result is the palette's own partition). indexed8 is replaced. False when memory
+// runs out.
+bool reduceTo256Colors(const DibImage& trueColor, DibImage& indexed8);
+
+} // namespace vellora

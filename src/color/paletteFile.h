@@ -1,0 +1,16 @@
+#pragma once
+// Reading a whole small palette file, with a limit on its length.
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <vector>
+
+namespace vellora {
+
+enum class PaletteFileRead { Ok, OpenFailed, ReadFailed, TooLong };
+
+// Reads the file into bytes when it is at most maxBytes long.
+PaletteFileRead readPaletteFile(const std::filesystem::path& path, std::size_t maxBytes,
+                                std::vector<std::uint8_t>& bytes);
+
+} // namespace vellora

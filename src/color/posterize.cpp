@@ -1,0 +1,167 @@
+#include "color/posterize.h"
+
+#include "color/evenPalette.h"
+#include "core/errors.h"
+#include "core/operationFrame.h"
+#include "core/pixelAccess.h"
+#include "core/progress.h"
+#include "core/rowBands.h"
+
+#include <new>
+#include <vector>
+
+namespace vellora {
+
+namespace {
+
+constexpr std::string_view kInvalidLevelsText = "each level must be 1 ~ 128 and not 1 same all";
+constexpr int kMaxLevels = 128;
+
+struct Steps {
+    int step;
+    int half;
+};
+
+Steps stepsOf(int levels) {
+    const int steps = levels > 1 ? levels - 1 : 1;
+    const int step = 255 / steps;
+    return {step, step / 2};
+}
+
+// v / s, rounded up when the remainder is above the half step.
+int roundedQuotient(int value, Steps s) {
+    return value / s.step + (value % s.step > s.half ? 1 : 0);
+}
+
+// Every level combination, red outermost, blue innermost: the even palette of these counts.
+void writePosterPalette(DibImage& target, const LevelCounts& levels, int colors) {
+    EvenPaletteRecord record;
+    record.colorCount = std::uint32_t(colors);
+    for (int c = 0; c < 3; ++c) {
+        const Steps s = stepsOf(levels[std::size_t(c)]);
+        record.divisions[std::size_t(c)] = std::uint8_t(levels[std::size_t(c)]);
+        record.steps[std::size_t(c)] =
+            std::uint8_t(levels[std::size_t(c)] > 1 ? levels[std::size_t(c)] - 1 : 1);
+        record.step[std::size_t(c)] = std::uint8_t(s.step);
+        record.halfStep[std::size_t(c)] = std::uint8_t(s.half);
+    }
+    record.entriesStored = target.paletteEntries;
+    fillEvenPaletteEntries(record, target.paletteEntry(0));
+}
+
+// Per channel, what every value 0 … 255 becomes.
+using ChannelTables = std::array<std::array<std::uint8_t, 256>, 3>;
+
+ChannelTables makeTables(const LevelCounts& levels, bool indexed) {
+    ChannelTables tables{};
+    for (int c = 0; c < 3; ++c)
+        for (int v = 0; v < 256; ++v)
+            tables[std::size_t(c)][std::size_t(v)] =
+                indexed ? posterLevelIndex(v, levels[std::size_t(c)])
+                        : posterComponent(v, levels[std::size_t(c)]);
+    return tables;
+}
+
+void posterizeRow(const std::uint8_t* colors, std::uint8_t* out, int width, bool indexed,
+                  const ChannelTables& t, const LevelCounts& levels) {
+    for (int x = 0; x < width; ++x) {
+        const std::uint8_t* in = colors + 3 * x;
+        if (indexed)
+            out[x] =
+                std::uint8_t((t[2][in[2]] * levels[1] + t[1][in[1]]) * levels[0] + t[0][in[0]]);
+        else
+            for (int c = 0; c < 3; ++c)
+                out[3 * x + c] = t[std::size_t(c)][in[c]];
+    }
+}
+
+} // namespace
+
+PosterFormat posterResultFormat(const LevelCounts& levels) {
+    const int colors = levels[0] * levels[1] * levels[2];
+    const int depth = colors <= 2 ? 1 : colors <= 16 ? 4 : colors <= 256 ? 8 : 24;
+    return {depth, colors};
+}
+
+std::uint8_t posterLevelIndex(int value, int levels) {
+    if (levels <= 1) return 0;
+    const int q = roundedQuotient(value, stepsOf(levels));
+    return std::uint8_t(q < levels - 1 ? q : levels - 1);
+}
+
+std::uint8_t posterComponent(int value, int levels) {
+    if (levels <= 1) return 16;
+    const Steps s = stepsOf(levels);
+    const int q = roundedQuotient(value, s);
+    return std::uint8_t(q < levels ? q * s.step : 255);
+}
+
+LevelCounts posterLevels(bool common, int levelRGB, int red, int green, int blue) {
+    if (common) return {levelRGB, levelRGB, levelRGB};
+    return {blue, green, red};
+}
+
+bool posterLevelsValid(bool common, int levelRGB, int red, int green, int blue) {
+    if (common) return levelRGB >= 2 && levelRGB <= kMaxLevels;
+    const auto inRange = [](int l) { return l >= 1 && l <= kMaxLevels; };
+    return inRange(red) && inRange(green) && inRange(blue) && (red > 1 || green > 1 || blue > 1);
+}
+
+int posterizeToImage(Session& session, const DibImage& source, DibImage& target,
+                     const LevelCounts& levels) {
+    const PosterFormat format = posterResultFormat(levels);
+    if (const int code = createDib(session.frontend, target, source.width, source.height,
+                                   std::uint16_t(format.depth), std::uint32_t(format.colors));
+        code != 0)
+        return code;
+    const bool indexed = target.isIndexed();
+    if (indexed) writePosterPalette(target, levels, format.colors);
+    const ChannelTables tables = makeTables(levels, indexed);
+    const int workers = rowWorkerCount(source.height);
+    const std::size_t rowBytes = 6 * std::size_t(source.width);
+    std::vector<std::uint8_t> scratch;
+    try {
+        scratch.resize(rowBytes * workers);
+    } catch (const std::bad_alloc&) {
+        return reportError(session.frontend, kErrorAllocate);
+    }
+    progressBegin(session, source.height);
+    forRowsWithProgress(session, source.height, workers, [&](int worker, int begin, int end) {
+        std::uint8_t* colors = scratch.data() + rowBytes * std::size_t(worker);
+        std::uint8_t* out = colors + 3 * std::size_t(source.width);
+        for (int y = begin; y < end; ++y) {
+            readRowColors(source, y, colors);
+            posterizeRow(colors, out, source.width, indexed, tables, levels);
+            if (indexed)
+                writeRowIndices(target, y, out);
+            else
+                writeRowColors(target, y, out);
+        }
+    });
+    return 0;
+}
+
+int posterizeImage(Session& session, bool common, int levelRGB, int red, int green, int blue) {
+    if (!posterLevelsValid(common, levelRGB, red, green, blue)) {
+        session.frontend.showMessage("alert", kInvalidLevelsText);
+        return 1;
+    }
+    if (readBitmapFile(session.frontend, session.currentPath, session.sourceImage) != 0) return 1;
+    int result = posterizeToImage(session, session.sourceImage, session.targetImage,
+                                  posterLevels(common, levelRGB, red, green, blue));
+    if (result == 0)
+        result = writeBitmapFile(session.frontend, session.nextPath, session.targetImage);
+    session.sourceImage.release();
+    session.targetImage.release();
+    return result == 0 ? 0 : 1;
+}
+
+int posterizeHandler(Session& session) {
+    const ParameterBlock& b = session.workingBlock;
+    return runOperationFrame(session, Operation::Posterization, [&](Session& s) {
+        return posterizeImage(s, b.posterCommon != 0, int(b.posterLevelRGB), int(b.posterLevelRed),
+                              int(b.posterLevelGreen), int(b.posterLevelBlue));
+    });
+}
+
+} // namespace vellora
