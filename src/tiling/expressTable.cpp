@@ -1,0 +1,68 @@
+#include "tiling/expressTable.h"
+
+#include "core/errors.h"
+#include "core/progress.h"
+#include "tiling/tableText.h"
+#include "tiling/textFormat.h"
+#include "tiling/tileColorMapping.h"
+
+#include <new>
+
+namespace vellora {
+
+namespace {
+
+int readTableFromPicture(Session& session, TilingTable& table) {
+    DibImage& picture = session.sourceImage;
+    if (readBitmapFile(session.frontend, session.currentPath, picture) != 0) return 1;
+    if (checkTilingLayout(session.frontend, session.workingBlock, picture.width, picture.height))
+        return 1;
+    const TileGeometry geometry =
+        computeTileGeometry(session.workingBlock, picture.width, picture.height);
+    if (allocateTilingTable(session.frontend, table, picture, geometry) != 0) return 1;
+    extractTilingTable(session, table, picture, pictureColorMapping(picture));
+    return 0;
+}
+
+} // namespace
+
+void showTableProgress(Session& session) {
+    updateStatusText(session, 0);
+    session.frontend.setProgressVisible(true);
+    session.frontend.setProgressPosition(0);
+    session.progress.lastPosition = 0;
+}
+
+int buildTilingTable(Session& session, TilingTable& table) {
+    showTableProgress(session);
+    const int result = readTableFromPicture(session, table);
+    session.sourceImage.release();
+    session.frontend.setProgressVisible(false);
+    if (result != 0) table.header.release();
+    return result;
+}
+
+int expressTilingTable(Session& session, std::string& text) {
+    text.clear();
+    TilingTable table;
+    if (buildTilingTable(session, table) != 0) {
+        showError(session.frontend, "failed to get tiling table");
+        return 1;
+    }
+    try {
+        writeTableHeaderText(text, table, sourceFileName(session.picturePath));
+        showTableProgress(session);
+        if (table.header.isIndexed()) writeIndexTableText(session, text, table);
+        else writeColorTableText(session, text, table);
+    } catch (const std::bad_alloc&) {
+        text.clear();
+        session.frontend.setProgressVisible(false);
+        reportError(session.frontend, kErrorAllocate);
+        showError(session.frontend, "failed to get tiling table");
+        return 1;
+    }
+    session.frontend.setProgressVisible(false);
+    return 0;
+}
+
+} // namespace vellora

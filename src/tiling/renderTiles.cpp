@@ -1,0 +1,108 @@
+#include "tiling/renderTiles.h"
+
+#include "core/errors.h"
+#include "core/pixelAccess.h"
+#include "core/progress.h"
+#include "tiling/drawSlits.h"
+#include "tiling/rowPainter.h"
+#include "tiling/slotParallel.h"
+
+#include <algorithm>
+#include <new>
+
+namespace vellora {
+
+namespace {
+
+// Scratch of one worker slot, made before the workers start.
+struct BandScratch {
+    explicit BandScratch(DibImage& target) : painter(target) {}
+    std::vector<std::uint8_t> sourceRow;
+    std::vector<std::uint64_t> sums;
+    std::vector<Bgr> colors;
+    RowPainter painter;
+};
+
+void paintBand(const DibImage& source, const TileGeometry& geometry, const TileBand& band,
+               const TileColorMapping& mapping, BandScratch& scratch) {
+    averageBandColors(source, geometry, band, scratch.sourceRow, scratch.sums, scratch.colors);
+    for (Bgr& color : scratch.colors) color = mapTileColor(mapping, color);
+    for (int y = band.paintBegin; y < band.paintEnd; ++y) {
+        scratch.painter.load(y);
+        for (int c = 0; c < geometry.tileColumns; ++c) {
+            const int x0 = tileColumnX(geometry, c);
+            const int x1 = int(std::min<std::int64_t>(std::int64_t(x0) + geometry.tileWidth,
+                                                      source.width));
+            scratch.painter.fill(x0, x1, scratch.colors[std::size_t(c)]);
+        }
+        scratch.painter.store(y);
+    }
+}
+
+// Rows of tiles per progress step group: enough to keep both cores busy between reports.
+int bandsPerGroup(int slots) { return 4 * slots; }
+
+} // namespace
+
+void averageBandColors(const DibImage& source, const TileGeometry& g, const TileBand& band,
+                       std::vector<std::uint8_t>& sourceRow, std::vector<std::uint64_t>& sums,
+                       std::vector<Bgr>& colors) {
+    const std::size_t columns = std::size_t(g.tileColumns);
+    sourceRow.resize(3 * std::size_t(source.width));
+    sums.assign(3 * columns, 0);
+    colors.assign(columns, Bgr{0, 0, 0});
+    const int yEnd =
+        int(std::min<std::int64_t>(std::int64_t(band.blockY) + g.tileHeight, source.height));
+    if (yEnd <= band.blockY || g.tileWidth < 1) return;
+    for (int y = band.blockY; y < yEnd; ++y) {
+        readRowColors(source, y, sourceRow.data());
+        for (std::size_t c = 0; c < columns; ++c) {
+            const int x0 = tileColumnX(g, int(c));
+            const int x1 = int(std::min<std::int64_t>(std::int64_t(x0) + g.tileWidth, source.width));
+            std::uint64_t* sum = &sums[3 * c];
+            for (const std::uint8_t* p = &sourceRow[3 * std::size_t(x0)];
+                 p < &sourceRow[0] + 3 * std::size_t(x1); p += 3) {
+                sum[0] += p[0];
+                sum[1] += p[1];
+                sum[2] += p[2];
+            }
+        }
+    }
+    // Integer sums are exact, so dividing them in doubles equals summing in doubles.
+    const double rows = yEnd - band.blockY;
+    for (std::size_t c = 0; c < columns; ++c) {
+        const int x0 = tileColumnX(g, int(c));
+        const int x1 = int(std::min<std::int64_t>(std::int64_t(x0) + g.tileWidth, source.width));
+        const double count = rows * (x1 - x0);
+        for (int k = 0; k < 3; ++k)
+            colors[c][std::size_t(k)] = std::uint8_t(double(sums[3 * c + std::size_t(k)]) / count);
+    }
+}
+
+int renderTiles(Session& session, DibImage& target, const DibImage& source, const TileGeometry& g,
+                const TileColorMapping& mapping) {
+    std::vector<TileBand> bands;
+    std::vector<BandScratch> scratch;
+    try {
+        bands = tileBands(g, source.height);
+        for (int slot = 0; slot < workerSlotCount(); ++slot) {
+            scratch.emplace_back(target);
+            scratch.back().sourceRow.reserve(3 * std::size_t(source.width));
+            scratch.back().sums.reserve(3 * std::size_t(g.tileColumns));
+            scratch.back().colors.reserve(std::size_t(g.tileColumns));
+        }
+    } catch (const std::bad_alloc&) {
+        return reportError(session.frontend, kErrorAllocate);
+    }
+    progressBegin(session, g.tileRows);
+    const auto work = [&](int slot, int begin, int end) {
+        for (int b = begin; b < end; ++b)
+            paintBand(source, g, bands[std::size_t(b)], mapping, scratch[std::size_t(slot)]);
+    };
+    const int slots = int(scratch.size());
+    runInSlots(int(bands.size()), bandsPerGroup(slots), slots, work,
+               [&](int items) { progressAdvanceBy(session, items); });
+    return drawSlits(session.frontend, target, g, mapping);
+}
+
+} // namespace vellora

@@ -1,0 +1,193 @@
+#include "tiling/tileBands.h"
+#include "tiling/tileGeometry.h"
+#include "tilingTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace vellora {
+namespace {
+
+using test::tileSizeBlock;
+
+struct GeometryCase {
+    const char* name;
+    int method; // 0 around count, 1 tile size
+    int widthValue, heightValue; // counts or sizes
+    int slit, width, height;
+    int tileWidth, tileHeight, tileColumns, tileRows, bottomRemainder;
+};
+
+const GeometryCase kGeometryCases[] = {
+    {"W34 three full columns", 1, 10, 10, 2, 34, 12, 10, 10, 3, 1, 0},
+    {"W37 one pixel last column", 1, 10, 10, 2, 37, 12, 10, 10, 4, 1, 0},
+    {"H35 tall bottom row", 1, 10, 10, 2, 12, 35, 10, 10, 1, 3, 11},
+    {"H36 slit at the bottom", 1, 10, 10, 2, 12, 36, 10, 10, 1, 3, 0},
+    {"no slit", 1, 10, 10, 0, 34, 35, 10, 10, 4, 4, 5},
+    {"around count 48 over 480", 0, 64, 48, 1, 640, 480, 9, 9, 64, 48, 0},
+    {"around count slit 0", 0, 64, 48, 0, 640, 480, 10, 10, 64, 48, 0},
+    {"around count pitch above H / c", 0, 7, 3, 0, 20, 10, 3, 4, 7, 3, 2},
+    {"around count more tiles than pixels", 0, 50, 40, 1, 30, 20, 0, 0, 30, 20, 0},
+    {"tile larger than the picture", 1, 50, 50, 1, 30, 20, 50, 50, 1, 1, 20},
+};
+
+class GeometryCases : public ::testing::TestWithParam<GeometryCase> {};
+
+TEST_P(GeometryCases, MatchHandWorkedLayout) {
+    const GeometryCase& c = GetParam();
+    ParameterBlock block = tileSizeBlock(c.widthValue, c.heightValue, c.slit);
+    block.tilingSizeMethod = std::uint32_t(c.method);
+    block.tileCountWide = c.widthValue;
+    block.tileCountHigh = c.heightValue;
+    ASSERT_EQ(tilingLayoutProblem(block, c.width, c.height), "");
+    const TileGeometry g = computeTileGeometry(block, c.width, c.height);
+    EXPECT_EQ(g.tileWidth, c.tileWidth);
+    EXPECT_EQ(g.tileHeight, c.tileHeight);
+    EXPECT_EQ(g.tileColumns, c.tileColumns);
+    EXPECT_EQ(g.tileRows, c.tileRows);
+    EXPECT_EQ(g.bottomRemainder, c.bottomRemainder);
+    EXPECT_EQ(g.slitWidth, c.slit);
+}
+
+INSTANTIATE_TEST_SUITE_P(Tiling, GeometryCases, ::testing::ValuesIn(kGeometryCases),
+                         [](const auto& info) {
+                             std::string name = info.param.name;
+                             for (char& ch : name)
+                                 if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
+                             return name;
+                         });
+
+std::vector<std::pair<int, int>> asPairs(const std::vector<SlitSpan>& spans) {
+    std::vector<std::pair<int, int>> pairs;
+    for (const SlitSpan& s : spans) pairs.emplace_back(s.begin, s.end - 1);
+    return pairs;
+}
+
+TEST(TileLayout, VerticalSlitsOfW34AndW37) {
+    const ParameterBlock block = tileSizeBlock(10, 10, 2);
+    using Pairs = std::vector<std::pair<int, int>>;
+    EXPECT_EQ(asPairs(verticalSlits(computeTileGeometry(block, 34, 5), 34)),
+              (Pairs{{10, 11}, {22, 23}}));
+    EXPECT_EQ(asPairs(verticalSlits(computeTileGeometry(block, 37, 5), 37)),
+              (Pairs{{10, 11}, {22, 23}, {34, 35}}));
+}
+
+TEST(TileLayout, RowsOfH35AndH36) {
+    const ParameterBlock block = tileSizeBlock(10, 10, 2);
+    using Pairs = std::vector<std::pair<int, int>>;
+    const TileGeometry g35 = computeTileGeometry(block, 5, 35);
+    EXPECT_EQ(asPairs(horizontalSlits(g35, 35)), (Pairs{{11, 12}, {23, 24}}));
+    Pairs painted35;
+    std::vector<int> gridRows35;
+    for (const TileBand& b : tileBands(g35, 35)) {
+        painted35.emplace_back(b.paintBegin, b.paintEnd - 1);
+        gridRows35.push_back(b.gridRow);
+    }
+    EXPECT_EQ(painted35, (Pairs{{0, 10}, {13, 22}, {25, 34}}));
+    EXPECT_EQ(gridRows35, (std::vector<int>{2, 1, 0}));
+    EXPECT_EQ(tileBands(g35, 35).front().blockY, 0);
+
+    const TileGeometry g36 = computeTileGeometry(block, 5, 36);
+    EXPECT_EQ(asPairs(horizontalSlits(g36, 36)), (Pairs{{0, 1}, {12, 13}, {24, 25}}));
+    Pairs painted36;
+    for (const TileBand& b : tileBands(g36, 36)) painted36.emplace_back(b.paintBegin, b.paintEnd - 1);
+    EXPECT_EQ(painted36, (Pairs{{2, 11}, {14, 23}, {26, 35}}));
+}
+
+TEST(TileLayout, SlitZeroHasNoSlits) {
+    const TileGeometry g = computeTileGeometry(tileSizeBlock(3, 3, 0), 10, 10);
+    EXPECT_TRUE(horizontalSlits(g, 10).empty());
+    EXPECT_TRUE(verticalSlits(g, 10).empty());
+}
+
+// Every pixel lies in exactly one painted tile rectangle or one slit (vertical slits counted
+// over horizontal ones only once: a crossing is one slit pixel).
+TEST(TileLayout, EveryPixelCoveredOnce) {
+    for (int width : {1, 7, 34, 37})
+        for (int height : {1, 9, 35, 36})
+            for (int slit : {0, 1, 2, 3})
+                for (int tile : {0, 1, 4, 10}) {
+                    if (tile + slit == 0) continue;
+                    const TileGeometry g = computeTileGeometry(tileSizeBlock(tile, tile, slit), width, height);
+                    std::vector<int> cover(std::size_t(width * height), 0);
+                    std::vector<bool> slitPixel(cover.size(), false);
+                    for (const SlitSpan& s : horizontalSlits(g, height))
+                        for (int y = s.begin; y < s.end; ++y)
+                            for (int x = 0; x < width; ++x) slitPixel[std::size_t(y * width + x)] = true;
+                    for (const SlitSpan& s : verticalSlits(g, width))
+                        for (int y = 0; y < height; ++y)
+                            for (int x = s.begin; x < s.end; ++x) slitPixel[std::size_t(y * width + x)] = true;
+                    for (std::size_t i = 0; i < cover.size(); ++i) cover[i] += slitPixel[i];
+                    for (const TileBand& b : tileBands(g, height))
+                        for (int c = 0; c < g.tileColumns; ++c)
+                            for (int y = b.paintBegin; y < b.paintEnd; ++y)
+                                for (int x = tileColumnX(g, c); x < std::min(width, tileColumnX(g, c) + tile); ++x)
+                                    if (!slitPixel[std::size_t(y * width + x)]) ++cover[std::size_t(y * width + x)];
+                                    else ADD_FAILURE() << "tile over slit at " << x << "," << y;
+                    for (int y = 0; y < height; ++y)
+                        for (int x = 0; x < width; ++x)
+                            ASSERT_EQ(cover[std::size_t(y * width + x)], 1)
+                                << "W" << width << " H" << height << " s" << slit << " t" << tile
+                                << " at " << x << "," << y;
+                }
+}
+
+TEST(TileLayout, SlitGrayLevels) {
+    const int expected[] = {255, 204, 153, 102, 51, 0};
+    const char* texts[] = {"white", "light gray", "little gray", "medium gray", "deep gray", "black"};
+    for (std::uint32_t g = 0; g < 6; ++g) {
+        EXPECT_EQ(slitGrayValue(g), expected[g]);
+        EXPECT_EQ(slitGrayText(g), texts[g]);
+    }
+    const TileGeometry geometry = computeTileGeometry(tileSizeBlock(4, 4, 1, 0, 5), 10, 10);
+    EXPECT_EQ(geometry.horizontalSlitColor, (std::array<std::uint8_t, 3>{255, 255, 255}));
+    EXPECT_EQ(geometry.verticalSlitColor, (std::array<std::uint8_t, 3>{0, 0, 0}));
+}
+
+struct ProblemCase {
+    const char* name;
+    ParameterBlock block;
+    bool refused;
+};
+
+ParameterBlock aroundCount(int wide, int high, int slit) {
+    ParameterBlock b = tileSizeBlock(9, 9, slit);
+    b.tilingSizeMethod = 0;
+    b.tileCountWide = wide;
+    b.tileCountHigh = high;
+    return b;
+}
+
+TEST(TileLayout, ParametersThatCannotLayOutAGridAreRefused) {
+    ParameterBlock badGray = tileSizeBlock(9, 9, 1);
+    badGray.vSlitGrayIndex = 6;
+    ParameterBlock badMethod = tileSizeBlock(9, 9, 1);
+    badMethod.tilingSizeMethod = 2;
+    const ProblemCase cases[] = {
+        {"size 0 and slit 0", tileSizeBlock(0, 5, 0), true},
+        {"computed size 0 and slit 0", aroundCount(50, 4, 0), true},
+        {"computed size 0 with a slit", aroundCount(50, 40, 1), false},
+        {"count 0 (division by zero)", aroundCount(0, 4, 1), true},
+        {"negative count", aroundCount(4, -1, 1), true},
+        {"negative size", tileSizeBlock(-2, 4, 1), true},
+        {"negative slit", tileSizeBlock(4, 4, -1), true},
+        {"gray past black", badGray, true},
+        {"unknown method", badMethod, true},
+        {"pitch beyond 32 bits", tileSizeBlock(2147483647, 4, 1), true},
+        {"huge but fitting tile", tileSizeBlock(2147483646, 4, 1), false},
+    };
+    for (const ProblemCase& c : cases)
+        EXPECT_EQ(!tilingLayoutProblem(c.block, 30, 20).empty(), c.refused) << c.name;
+}
+
+TEST(TileLayout, HugeTileGivesOneTile) {
+    const TileGeometry g = computeTileGeometry(tileSizeBlock(2147483646, 2147483646, 1), 30, 20);
+    EXPECT_EQ(g.tileColumns, 1);
+    EXPECT_EQ(g.tileRows, 1);
+    EXPECT_EQ(g.bottomRemainder, 20);
+    EXPECT_TRUE(verticalSlits(g, 30).empty());
+}
+
+} // namespace
+} // namespace vellora
