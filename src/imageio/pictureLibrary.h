@@ -5,7 +5,11 @@
 // bottom-up, full 2^bpp colour table): palette pictures of 1, 4 or 8 bits keep their depth
 // (2-bit palettes become 4 bpp), 8-bit gray becomes 8 bpp with a gray ramp, everything else
 // 24 bpp (alpha composited over white, 16-bit channels reduced to 8, CMYK to RGB, JPEG EXIF
-// orientation applied). A failed call leaves its outputs untouched and says why in `error`.
+// orientation applied). Further choices: PNG and TIFF gray of 1, 2 or 4 bits opens indexed
+// (1, 4, 4 bpp) with a gray ramp of 2, 4 or 16 entries; a 32 bpp bitmap file without alpha
+// stays 32 bpp; a GIF opens with its colour table at 1 bpp (2 colours), 4 bpp (up to 16) or
+// 8 bpp, its transparent colour shown white. A failed call leaves its outputs untouched and
+// says why in `error`.
 #include "core/dibImage.h"
 
 #include <cstdint>
@@ -30,6 +34,12 @@ bool probePictureFile(const std::filesystem::path& path, PictureInfo& info, std:
 // Decodes a whole picture file, by content.
 bool loadPicture(const std::filesystem::path& path, DibImage& image, std::string& error);
 
+// The same for a file already in memory (the fuzz targets use it).
+bool loadPictureFromMemory(const std::uint8_t* bytes, std::size_t size, DibImage& image,
+                           std::string& error);
+bool probePictureFromMemory(const std::uint8_t* bytes, std::size_t size, PictureInfo& info,
+                            std::string& error);
+
 // Whether an encoder for this MIME type exists ("image/bmp", "image/jpeg", "image/gif",
 // "image/png", "image/tiff").
 bool hasEncoder(std::string_view mimeType);
@@ -41,6 +51,10 @@ bool savePicture(const std::filesystem::path& path, const DibImage& image,
 
 // How a true-colour picture is reduced to 256 colours for GIF; set by the shell once the
 // colour engine is linked. Returns false when it cannot.
+// The zlib level of the PNG encoder, 0 (store) … 9 (smallest); 6 unless set.
+void setPngCompressionLevel(int level);
+int pngCompressionLevel();
+
 using TrueColorReducer = std::function<bool(const DibImage& trueColor, DibImage& indexed8)>;
 void setTrueColorReducer(TrueColorReducer reducer);
 

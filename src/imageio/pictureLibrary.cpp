@@ -1,0 +1,176 @@
+// Format dispatch by content on input and by MIME type on output.
+#include "imageio/pictureLibrary.h"
+
+#include "imageio/codecs.h"
+#include "imageio/pictureHelpers.h"
+#include "imageio/pictureLimits.h"
+#include "imageio/safeFileWrite.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <cstring>
+#include <mutex>
+#include <new>
+
+namespace vellora::imageio {
+
+namespace {
+
+struct Decoder {
+    const char* format;
+    bool (*matches)(Bytes file);
+    bool (*probe)(Bytes file, PictureInfo& info, std::string& error);
+    bool (*decode)(Bytes file, DibImage& image, std::string& error);
+};
+
+bool startsWith(Bytes file, std::string_view magic) {
+    return file.size() >= magic.size() && std::memcmp(file.data(), magic.data(), magic.size()) == 0;
+}
+bool isJpeg(Bytes file) { return startsWith(file, "\xFF\xD8\xFF"); }
+bool isPng(Bytes file) { return startsWith(file, "\x89PNG\r\n\x1A\n"); }
+bool isGif(Bytes file) { return startsWith(file, "GIF87a") || startsWith(file, "GIF89a"); }
+bool isTiff(Bytes file) {
+    using namespace std::string_view_literals;
+    return startsWith(file, "II*\0"sv) || startsWith(file, "MM\0*"sv) ||
+           startsWith(file, "II+\0"sv) || startsWith(file, "MM\0+"sv);
+}
+bool isBmp(Bytes file) { return startsWith(file, "BM"); }
+
+constexpr std::array kDecoders = {
+    Decoder{"jpeg", isJpeg, probeJpeg, decodeJpeg}, Decoder{"png", isPng, probePng, decodePng},
+    Decoder{"gif", isGif, probeGif, decodeGif},     Decoder{"tiff", isTiff, probeTiff, decodeTiff},
+    Decoder{"bmp", isBmp, probeBmp, decodeBmp},
+};
+
+struct Encoder {
+    std::string_view mimeType;
+    bool (*encode)(const DibImage& image, const EncodeOptions& options,
+                   std::vector<std::uint8_t>& file, std::string& error);
+};
+
+constexpr std::array kEncoders = {
+    Encoder{"image/bmp", encodeBmp},   Encoder{"image/jpeg", encodeJpeg},
+    Encoder{"image/gif", encodeGif},   Encoder{"image/png", encodePng},
+    Encoder{"image/tiff", encodeTiff},
+};
+
+constexpr const char* kUnknownFormatText =
+    "the file is not a picture of a supported format (jpeg, png, tiff, gif, bmp)";
+
+const Decoder* findDecoder(Bytes file, std::string& error) {
+    for (const Decoder& decoder : kDecoders)
+        if (decoder.matches(file)) return &decoder;
+    error = kUnknownFormatText;
+    return nullptr;
+}
+
+const Encoder* findEncoder(std::string_view mimeType) {
+    for (const Encoder& encoder : kEncoders)
+        if (encoder.mimeType == mimeType) return &encoder;
+    return nullptr;
+}
+
+bool readWholeFile(const std::filesystem::path& path, std::vector<std::uint8_t>& bytes,
+                   std::string& error) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) {
+        error = "failed to open the file";
+        return false;
+    }
+    bool ok = std::fseek(file, 0, SEEK_END) == 0;
+    const long length = ok ? std::ftell(file) : -1;
+    ok = length >= 0 && std::fseek(file, 0, SEEK_SET) == 0;
+    if (ok && !allocateBuffer(bytes, std::uint64_t(length), error)) {
+        std::fclose(file);
+        return false;
+    }
+    ok = ok && std::fread(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    std::fclose(file);
+    if (!ok) error = "failed to read the file";
+    return ok;
+}
+
+std::mutex reducerMutex;
+TrueColorReducer reducer;
+int pngLevel = 6;
+
+} // namespace
+
+bool probePictureFromMemory(const std::uint8_t* bytes, std::size_t size, PictureInfo& info,
+                            std::string& error) {
+    const Bytes file(bytes, size);
+    const Decoder* decoder = findDecoder(file, error);
+    PictureInfo probed;
+    if (!decoder || !decoder->probe(file, probed, error)) return false;
+    probed.format = decoder->format;
+    info = probed;
+    return true;
+}
+
+bool loadPictureFromMemory(const std::uint8_t* bytes, std::size_t size, DibImage& image,
+                           std::string& error) {
+    const Bytes file(bytes, size);
+    const Decoder* decoder = findDecoder(file, error);
+    if (!decoder) return false;
+    try {
+        DibImage picture;
+        if (!decoder->decode(file, picture, error)) return false;
+        image = std::move(picture);
+        return true;
+    } catch (const std::bad_alloc&) {
+        error = kOutOfMemoryText;
+        return false;
+    }
+}
+
+bool probePictureFile(const std::filesystem::path& path, PictureInfo& info, std::string& error) {
+    std::vector<std::uint8_t> bytes;
+    return readWholeFile(path, bytes, error) &&
+           probePictureFromMemory(bytes.data(), bytes.size(), info, error);
+}
+
+bool loadPicture(const std::filesystem::path& path, DibImage& image, std::string& error) {
+    std::vector<std::uint8_t> bytes;
+    return readWholeFile(path, bytes, error) &&
+           loadPictureFromMemory(bytes.data(), bytes.size(), image, error);
+}
+
+bool hasEncoder(std::string_view mimeType) { return findEncoder(mimeType) != nullptr; }
+
+bool savePicture(const std::filesystem::path& path, const DibImage& image,
+                 std::string_view mimeType, int quality, int colorDepth, std::string& error) {
+    const Encoder* encoder = findEncoder(mimeType);
+    if (!encoder) {
+        error = "no encoder for " + std::string(mimeType);
+        return false;
+    }
+    if (!isWellFormed(image)) {
+        error = "the picture to save is not a usable bitmap";
+        return false;
+    }
+    const EncodeOptions options{std::clamp(quality, 0, 100), colorDepth};
+    try {
+        std::vector<std::uint8_t> file;
+        return encoder->encode(image, options, file, error) &&
+               writeFileSafely(path, file, error);
+    } catch (const std::bad_alloc&) {
+        error = kOutOfMemoryText;
+        return false;
+    }
+}
+
+void setTrueColorReducer(TrueColorReducer newReducer) {
+    const std::lock_guard lock(reducerMutex);
+    reducer = std::move(newReducer);
+}
+
+TrueColorReducer currentTrueColorReducer() {
+    const std::lock_guard lock(reducerMutex);
+    return reducer;
+}
+
+void setPngCompressionLevel(int level) { pngLevel = std::clamp(level, 0, 9); }
+int pngCompressionLevel() { return pngLevel; }
+
+} // namespace vellora::imageio

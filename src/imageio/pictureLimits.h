@@ -1,0 +1,32 @@
+#pragma once
+// Size checks every decoder runs before it allocates, and the one way decoders make their
+// result picture.
+#include "core/dibImage.h"
+
+#include <cstdint>
+#include <string>
+
+namespace vellora::imageio {
+
+inline constexpr const char* kTooLargeText = "the picture is too large to open";
+inline constexpr const char* kOutOfMemoryText = "not enough memory for the picture";
+
+// Bytes a decoder may hold at once: half of the physical memory or of the address-space limit,
+// whichever is smaller. Decided once per process.
+std::uint64_t memoryBudget();
+
+// Whether a bitmap of this geometry fits the 32-bit size fields and the memory budget.
+bool pictureFits(std::int64_t width, std::int64_t height, int bitsPerPixel);
+
+// Whether a decoder's working buffer of this many bytes fits the budget; sets the error if not.
+bool workingBytesFit(std::uint64_t bytes, std::string& error);
+
+// createDib after the size checks; colour table zero, rows zero. Sets the error and leaves the
+// image as it was on failure.
+bool allocatePicture(DibImage& image, std::int64_t width, std::int64_t height, int bitsPerPixel,
+                     std::uint32_t colorsUsed, std::string& error);
+
+// Resizes a working buffer without letting an allocation failure escape.
+bool allocateBuffer(std::vector<std::uint8_t>& buffer, std::uint64_t bytes, std::string& error);
+
+} // namespace vellora::imageio

@@ -1,0 +1,94 @@
+// Quarter turns and flips at every depth. Each target row walks a straight line through the
+// source, so one start point and one step per row describe it.
+#include "imageio/pictureHelpers.h"
+#include "imageio/pictureLibrary.h"
+#include "imageio/pictureLimits.h"
+
+#include "core/parallel.h"
+#include "core/pixelAccess.h"
+
+#include <cstring>
+
+namespace vellora::imageio {
+
+namespace {
+
+struct Point {
+    int x, y; // screen coordinates, y counted from the top
+};
+
+// The source point shown at target point (tx, ty): undo the flip, then undo the turns.
+Point sourceOf(int tx, int ty, int targetWidth, int targetHeight, const DibImage& source,
+               int turns, int flip) {
+    const int ux = (flip & 1) ? targetWidth - 1 - tx : tx;
+    const int uy = (flip & 2) ? targetHeight - 1 - ty : ty;
+    switch (turns) {
+    case 1: return {uy, source.height - 1 - ux};
+    case 2: return {source.width - 1 - ux, source.height - 1 - uy};
+    case 3: return {source.width - 1 - uy, ux};
+    default: return {ux, uy};
+    }
+}
+
+template <int Bits>
+void copyLine(const DibImage& source, DibImage& target, int targetRow, Point start, Point step) {
+    const int width = target.width;
+    int x = start.x, y = source.height - 1 - start.y; // y in stored order from here on
+    const int stepY = -step.y;
+    for (int tx = 0; tx < width; ++tx, x += step.x, y += stepY) {
+        if constexpr (Bits <= 8) {
+            std::uint8_t index = 0;
+            getIndex(source, index, y, x, Bits);
+            putIndexSequential(target, index, targetRow, tx, Bits);
+        } else {
+            std::memcpy(target.row(targetRow) + Bits / 8 * tx, source.row(y) + Bits / 8 * x,
+                        Bits / 8);
+        }
+    }
+}
+
+using LineCopier = void (*)(const DibImage&, DibImage&, int, Point, Point);
+
+LineCopier copierFor(int bitsPerPixel) {
+    switch (bitsPerPixel) {
+    case 1: return copyLine<1>;
+    case 4: return copyLine<4>;
+    case 8: return copyLine<8>;
+    case 24: return copyLine<24>;
+    default: return copyLine<32>;
+    }
+}
+
+} // namespace
+
+bool rotateFlip(const DibImage& source, DibImage& target, int turns, int flip,
+                std::string& error) {
+    if (turns < 0 || turns > 3 || flip < 0 || flip > 3) {
+        error = "the rotation or flip is out of range";
+        return false;
+    }
+    if (!isWellFormed(source)) {
+        error = "the picture to rotate is not a usable bitmap";
+        return false;
+    }
+    const int width = turns % 2 ? source.height : source.width;
+    const int height = turns % 2 ? source.width : source.height;
+    DibImage result;
+    if (!allocatePicture(result, width, height, source.bitsPerPixel, source.colorsUsed, error))
+        return false;
+    std::memcpy(result.paletteEntry(0), source.paletteEntry(0), source.paletteBytes);
+    const LineCopier copy = copierFor(source.bitsPerPixel);
+    parallelRows(height, [&](int begin, int end) {
+        for (int row = begin; row < end; ++row) {
+            const int ty = height - 1 - row;
+            const Point start = sourceOf(0, ty, width, height, source, turns, flip);
+            const Point next = width > 1 ? sourceOf(1, ty, width, height, source, turns, flip)
+                                         : start;
+            copy(source, result, row, start, Point{next.x - start.x, next.y - start.y});
+        }
+    });
+    target = std::move(result);
+    return true;
+}
+
+} // namespace vellora::imageio

@@ -1,0 +1,15 @@
+#pragma once
+// Writing a whole file so that a failure never leaves a partial target behind.
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <string>
+
+namespace vellora::imageio {
+
+// Writes the bytes to a temporary file in the target's folder, then renames it over the
+// target. On failure the target is as it was and the temporary file is gone.
+bool writeFileSafely(const std::filesystem::path& path, std::span<const std::uint8_t> bytes,
+                     std::string& error);
+
+} // namespace vellora::imageio

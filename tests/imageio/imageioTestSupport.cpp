@@ -1,0 +1,103 @@
+#include "imageioTestSupport.h"
+
+#include "imageio/pictureLibrary.h"
+#include "support/testImages.h"
+
+#include "core/pixelAccess.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+
+namespace vellora::test {
+
+std::filesystem::path corpusPath(const std::string& relative) {
+    return std::filesystem::path(VELLORA_CORPUS_DIR) / relative;
+}
+
+std::uint32_t screenRgb(const DibImage& image, int x, int y) {
+    return rgbAt(image, x, image.height - 1 - y);
+}
+
+DibImage makePhotoLike(int width, int height, int bitsPerPixel) {
+    DibImage image = makeImage(width, height, bitsPerPixel);
+    std::uint32_t noise = 12345;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            noise = noise * 1103515245u + 12345u;
+            const int jitter = int((noise >> 16) % 7) - 3;
+            const bool edge = (x / 37 + y / 23) % 5 == 0;
+            const int r = (x * 255) / std::max(1, width - 1) + jitter;
+            const int g = (y * 255) / std::max(1, height - 1) + jitter;
+            const int b = edge ? 230 : 40 + ((x + y) * 97) / std::max(1, width + height);
+            const std::uint8_t bgr[3] = {std::uint8_t(std::clamp(b, 0, 255)),
+                                         std::uint8_t(std::clamp(g, 0, 255)),
+                                         std::uint8_t(std::clamp(r, 0, 255))};
+            setColor(image, bgr, y, x, bitsPerPixel);
+        }
+    return image;
+}
+
+DibImage makePatternIndexed(int width, int height, int bitsPerPixel) {
+    const int entries = 1 << bitsPerPixel;
+    std::vector<std::uint32_t> palette;
+    for (int i = 0; i < entries; ++i)
+        palette.push_back(std::uint32_t(i * 37 % 256) << 16 | std::uint32_t(255 - i) << 8 |
+                          std::uint32_t(i * 11 % 256));
+    return makeIndexedImage(width, height, bitsPerPixel, palette,
+                            [&](int x, int y) { return (x * 7 + y * 3 + x * y) % entries; });
+}
+
+Difference compareColors(const DibImage& a, const DibImage& b) {
+    Difference difference;
+    EXPECT_EQ(a.width, b.width);
+    EXPECT_EQ(a.height, b.height);
+    if (a.width != b.width || a.height != b.height) {
+        difference.maximum = 255;
+        difference.mean = 255;
+        return difference;
+    }
+    std::uint64_t total = 0;
+    for (int y = 0; y < a.height; ++y)
+        for (int x = 0; x < a.width; ++x) {
+            const std::uint32_t p = rgbAt(a, x, y), q = rgbAt(b, x, y);
+            for (int shift = 0; shift < 24; shift += 8) {
+                const int d = std::abs(int((p >> shift) & 255) - int((q >> shift) & 255));
+                total += std::uint64_t(d);
+                difference.maximum = std::max(difference.maximum, d);
+            }
+        }
+    difference.mean = double(total) / (3.0 * a.width * a.height);
+    return difference;
+}
+
+DibImage readPpm(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::string magic;
+    int width = 0, height = 0, maximum = 0;
+    in >> magic >> width >> height >> maximum;
+    in.get();
+    EXPECT_EQ(magic, "P6");
+    EXPECT_EQ(maximum, 255);
+    DibImage image = makeImage(width, height, 24);
+    std::vector<std::uint8_t> rgb(3 * std::size_t(width));
+    for (int y = 0; y < height; ++y) {
+        in.read(reinterpret_cast<char*>(rgb.data()), std::streamsize(rgb.size()));
+        std::uint8_t* row = image.row(height - 1 - y);
+        for (int x = 0; x < width; ++x)
+            for (int c = 0; c < 3; ++c) row[3 * x + c] = rgb[3 * x + 2 - c];
+    }
+    EXPECT_TRUE(in.good());
+    return image;
+}
+
+DibImage loadOrFail(const std::filesystem::path& path) {
+    DibImage image;
+    std::string error;
+    EXPECT_TRUE(imageio::loadPicture(path, image, error)) << path << ": " << error;
+    return image;
+}
+
+} // namespace vellora::test

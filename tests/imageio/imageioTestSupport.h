@@ -1,0 +1,36 @@
+#pragma once
+// Pictures, files and comparisons shared by the picture-library tests.
+#include "core/dibImage.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace vellora::test {
+
+std::filesystem::path corpusPath(const std::string& relative);
+
+// Pixel (x, y) counted from the top as seen, as 0xRRGGBB (rows are stored bottom-up).
+std::uint32_t screenRgb(const DibImage& image, int x, int y);
+
+// A picture with smooth gradients, a few hard edges and a little deterministic noise.
+DibImage makePhotoLike(int width, int height, int bitsPerPixel = 24);
+
+// An indexed picture whose palette and indices are deterministic functions of the position.
+DibImage makePatternIndexed(int width, int height, int bitsPerPixel);
+
+struct Difference {
+    double mean = 0; // per channel
+    int maximum = 0;
+};
+// Requires equal sizes; compares every channel of every pixel.
+Difference compareColors(const DibImage& a, const DibImage& b);
+
+// A binary PPM (P6, maxval 255) as a 24 bpp picture; fails the test when unreadable.
+DibImage readPpm(const std::filesystem::path& path);
+
+// Decodes through the picture library; fails the test on error.
+DibImage loadOrFail(const std::filesystem::path& path);
+
+} // namespace vellora::test
