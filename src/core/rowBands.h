@@ -1,0 +1,26 @@
+#pragma once
+// Row loops spread over the worker threads while the progress bar still steps once per row as
+// far as the user can see: rows are handed out in slices of at most one percent, each slice is
+// split into one contiguous band per worker, and the bar advances after every slice.
+#include "core/session.h"
+
+#include <functional>
+
+namespace vellora {
+
+// The number of bands a pass over `rows` rows uses; scratch buffers are allocated for this
+// many workers before the pass starts (a worker thread must never allocate).
+int rowWorkerCount(int rows);
+
+// body(worker, begin, end) handles rows [begin, end) with the scratch of `worker`
+// (0 … workers − 1). Every row is computed the same way whatever band it falls in.
+using RowBandBody = std::function<void(int worker, int begin, int end)>;
+
+// Runs body over [0, rows) in `workers` contiguous bands, without progress.
+void forRowBands(int rows, int workers, const RowBandBody& body);
+
+// Runs body over [0, rows) with `workers` bands, calling progressAdvanceBy after every slice.
+// The caller has called progressBegin.
+void forRowsWithProgress(Session& session, int rows, int workers, const RowBandBody& body);
+
+} // namespace vellora

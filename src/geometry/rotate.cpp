@@ -1,0 +1,227 @@
+#include "geometry/rotate.h"
+
+#include "core/errors.h"
+#include "core/pixelAccess.h"
+#include "core/progress.h"
+#include "core/rowBands.h"
+#include "geometry/resampleWeights.h"
+#include "geometry/sourceColors.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <new>
+#include <numbers>
+#include <vector>
+
+namespace vellora {
+
+namespace {
+
+struct Turn {
+    double sine;
+    double cosine;
+};
+
+Turn turnOf(int angle) {
+    const double theta = angle * std::numbers::pi / 180;
+    return {std::sin(theta), std::cos(theta)};
+}
+
+// A span too large for an int becomes INT_MAX, which createDib refuses with code 16.
+int sizeFrom(double span) {
+    return span >= double(std::numeric_limits<int>::max()) ? std::numeric_limits<int>::max()
+                                                           : int(span);
+}
+
+std::uint8_t clampToByte(double sum) {
+    if (sum < 0) return 0;
+    if (sum > 255) return 255;
+    return std::uint8_t(sum);
+}
+
+// The first colour-table entry at the smallest squared distance from the blank colour.
+std::uint8_t nearestEntry(const DibImage& image, const BlankColor& blank) {
+    int best = 0;
+    int bestDistance = std::numeric_limits<int>::max();
+    for (int i = 0; i < int(image.paletteEntries); ++i) {
+        const std::uint8_t* entry = image.paletteEntry(i);
+        int distance = 0;
+        for (int c = 0; c < 3; ++c) distance += (entry[c] - blank[c]) * (entry[c] - blank[c]);
+        if (distance < bestDistance) {
+            bestDistance = distance;
+            best = i;
+        }
+    }
+    return std::uint8_t(best);
+}
+
+// The source position looked at by target pixel (row y, column x), before any rounding.
+struct Frame {
+    Turn turn;
+    double cx, cy; // target centre
+    double dx, dy; // offsets of the source inside the target
+};
+
+void nearestRow(const DibImage& source, const Frame& f, int y, int width, bool copyIndices,
+                std::uint8_t* out, const BlankColor& blank, std::uint8_t blankIndex) {
+    const double v = y - f.cy;
+    for (int x = 0; x < width; ++x) {
+        const double u = x - f.cx;
+        const int sr = int(u * f.turn.sine + v * f.turn.cosine + f.cy + 0.5) - int(f.dy);
+        const int sc = int(u * f.turn.cosine - v * f.turn.sine + f.cx + 0.5) - int(f.dx);
+        const bool inside = sr >= 0 && sr < source.height && sc >= 0 && sc < source.width;
+        if (copyIndices) {
+            if (inside) getIndex(source, out[x], sr, sc, source.bitsPerPixel);
+            else out[x] = blankIndex;
+            continue;
+        }
+        if (inside) getColor(source, out + 3 * x, sr, sc, source.bitsPerPixel);
+        else std::copy(blank.begin(), blank.end(), out + 3 * x);
+    }
+}
+
+// Scratch of one worker of the interpolated pass.
+struct TapBuffers {
+    std::vector<double> rowWeights;
+    std::vector<double> columnWeights;
+};
+
+void interpolatedRow(const SourceColors& colors, const DibImage& source, const Frame& f,
+                     const AxisPlan& rowPlan, const AxisPlan& columnPlan, int y, int width,
+                     std::uint8_t* out, const BlankColor& blank, TapBuffers& buffers) {
+    const double v = y - f.cy;
+    for (int x = 0; x < width; ++x) {
+        const double u = x - f.cx;
+        const double tr = u * f.turn.sine + v * f.turn.cosine + f.cy - f.dy + 0.5;
+        const double tc = u * f.turn.cosine - v * f.turn.sine + f.cx - f.dx + 0.5;
+        const int row = int(tr);
+        const int column = int(tc);
+        if (row < 0 || row >= source.height || column < 0 || column >= source.width) {
+            std::copy(blank.begin(), blank.end(), out + 3 * x);
+            continue;
+        }
+        const Taps rowTaps = planTaps(rowPlan, tr, buffers.rowWeights.data());
+        const Taps colTaps = planTaps(columnPlan, tc, buffers.columnWeights.data());
+        double blue = 0, green = 0, red = 0;
+        for (int i = 0; i < rowTaps.count; ++i) {
+            const std::uint8_t* in = colors.row(rowTaps.first + i) + 3 * std::size_t(colTaps.first);
+            for (int j = 0; j < colTaps.count; ++j) {
+                const double weight = buffers.rowWeights[std::size_t(i)] *
+                                      buffers.columnWeights[std::size_t(j)];
+                blue += weight * in[3 * j];
+                green += weight * in[3 * j + 1];
+                red += weight * in[3 * j + 2];
+            }
+        }
+        out[3 * x] = clampToByte(blue);
+        out[3 * x + 1] = clampToByte(green);
+        out[3 * x + 2] = clampToByte(red);
+    }
+}
+
+// Writes the pixel buffer of one target row at the target's depth.
+void storeRow(DibImage& target, int y, const std::uint8_t* pixels, bool indices) {
+    if (indices) writeRowIndices(target, y, pixels);
+    else writeRowColors(target, y, pixels);
+}
+
+int makeRotateTarget(Session& session, const RotateRequest& request) {
+    const DibImage& source = session.sourceImage;
+    const RotatedSize size = rotatedSize(source, request.angle);
+    const bool trueColor = request.bicubic || request.depthIndex == 1;
+    return createDib(session.frontend, session.targetImage, size.width, size.height,
+                     trueColor ? 24 : source.bitsPerPixel, 0, &source);
+}
+
+} // namespace
+
+BlankColor blankGray(int blankIndex) {
+    const auto value = std::uint8_t(51 * (5 - std::clamp(blankIndex, 0, 5)));
+    return {value, value, value};
+}
+
+RotatedSize rotatedSize(const DibImage& source, int angle) {
+    const Turn turn = turnOf(angle);
+    const double w = source.width, h = source.height;
+    const double corners[4][2] = {{0, 0}, {w, 0}, {0, h}, {w, h}};
+    double minX = 0, maxX = 0, minY = 0, maxY = 0;
+    for (int i = 0; i < 4; ++i) {
+        const double x = corners[i][0] * turn.cosine - corners[i][1] * turn.sine;
+        const double y = corners[i][0] * turn.sine + corners[i][1] * turn.cosine;
+        if (i == 0 || x < minX) minX = x;
+        if (i == 0 || x > maxX) maxX = x;
+        if (i == 0 || y < minY) minY = y;
+        if (i == 0 || y > maxY) maxY = y;
+    }
+    return {sizeFrom(maxX - minX + 0.5), sizeFrom(maxY - minY + 0.5)};
+}
+
+int rotateNearest(Session& session, DibImage& target, const DibImage& source, int angle,
+                  const BlankColor& blank) {
+    const Frame f{turnOf(angle), target.width * 0.5, target.height * 0.5,
+                  double((target.width - source.width) / 2),
+                  double((target.height - source.height) / 2)};
+    const bool copyIndices = source.isIndexed() && target.isIndexed();
+    const std::uint8_t blankIndex = target.isIndexed() ? nearestEntry(target, blank) : 0;
+    const int workers = rowWorkerCount(target.height);
+    const std::size_t rowBytes = 3 * std::size_t(target.width);
+    std::vector<std::uint8_t> scratch;
+    try {
+        scratch.resize(rowBytes * std::size_t(workers));
+    } catch (const std::bad_alloc&) {
+        return reportError(session.frontend, kErrorAllocate);
+    }
+    progressBegin(session, target.height);
+    forRowsWithProgress(session, target.height, workers, [&](int worker, int begin, int end) {
+        std::uint8_t* out = scratch.data() + rowBytes * std::size_t(worker);
+        for (int y = begin; y < end; ++y) {
+            nearestRow(source, f, y, target.width, copyIndices, out, blank, blankIndex);
+            storeRow(target, y, out, copyIndices);
+        }
+    });
+    return 0;
+}
+
+int rotateInterpolated(Session& session, DibImage& target, const DibImage& source, int angle,
+                       const BlankColor& blank) {
+    const Frame f{turnOf(angle), target.width * 0.5, target.height * 0.5,
+                  (target.width - source.width) * 0.5, (target.height - source.height) * 0.5};
+    const AxisPlan rowPlan = makeAxisPlan(source.height, target.height);
+    const AxisPlan columnPlan = makeAxisPlan(source.width, target.width);
+    const int workers = rowWorkerCount(target.height);
+    try {
+        const SourceColors colors(source);
+        std::vector<TapBuffers> buffers(static_cast<std::size_t>(workers));
+        for (TapBuffers& b : buffers) {
+            b.rowWeights.resize(std::size_t(maxTaps(rowPlan)));
+            b.columnWeights.resize(std::size_t(maxTaps(columnPlan)));
+        }
+        progressBegin(session, target.height);
+        forRowsWithProgress(session, target.height, workers, [&](int worker, int begin, int end) {
+            for (int y = begin; y < end; ++y)
+                interpolatedRow(colors, source, f, rowPlan, columnPlan, y, target.width,
+                                target.row(y), blank, buffers[std::size_t(worker)]);
+        });
+    } catch (const std::bad_alloc&) {
+        return reportError(session.frontend, kErrorAllocate);
+    }
+    return 0;
+}
+
+int rotateImage(Session& session, const RotateRequest& request) {
+    int result = makeRotateTarget(session, request);
+    if (result == 0) {
+        result = request.bicubic ? rotateInterpolated(session, session.targetImage,
+                                                      session.sourceImage, request.angle,
+                                                      request.blank)
+                                 : rotateNearest(session, session.targetImage, session.sourceImage,
+                                                 request.angle, request.blank);
+    }
+    if (result == 0) result = writeBitmapFile(session.frontend, session.nextPath, session.targetImage);
+    session.sourceImage.release();
+    session.targetImage.release();
+    return result == 0 ? 0 : 1;
+}
+
+} // namespace vellora
