@@ -1,0 +1,161 @@
+#include "filter/convolve.h"
+
+#include "filter/filterRows.h"
+
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+namespace vellora {
+
+namespace {
+
+template <class T>
+struct Tap {
+    int row;    // window row j
+    int offset; // 3 * i: the tap's place in a padded colour row
+    T coefficient;
+};
+
+// Single precision is exact when every coefficient is an integer and no partial sum can reach
+// 2^24: all sums are then the same integers the double sums give, whatever the order.
+bool sumsExactInFloat(const FilterMask& mask) {
+    double magnitude = 0;
+    for (int q = 0; q < mask.size * mask.size; ++q) {
+        const double c = mask.coefficients[std::size_t(q)];
+        if (c != std::trunc(c)) return false;
+        magnitude += std::fabs(c);
+    }
+    return magnitude * 255 < 16777216.0;
+}
+
+// The taps in row-by-row order; zero coefficients add nothing and are left out.
+template <class T>
+std::vector<Tap<T>> makeTaps(const FilterMask& mask) {
+    std::vector<Tap<T>> taps;
+    for (int j = 0; j < mask.size; ++j)
+        for (int i = 0; i < mask.size; ++i) {
+            const double c = mask.coefficients[std::size_t(j * mask.size + i)];
+            if (c != 0) taps.push_back({j, 3 * i, T(c)});
+        }
+    return taps;
+}
+
+// Accumulators for one group of channel values stay in registers across all taps.
+template <class T>
+inline constexpr int kGroup = 64 / int(sizeof(T));
+
+template <class T, int Length>
+inline void accumulateGroup(T* out, const T* const* rows, const std::vector<Tap<T>>& taps,
+                            int t0) {
+    T acc[Length] = {};
+    for (const Tap<T>& tap : taps) {
+        const T* src = rows[tap.row] + tap.offset + t0;
+        const T c = tap.coefficient;
+        for (int t = 0; t < Length; ++t) acc[t] += src[t] * c;
+    }
+    for (int t = 0; t < Length; ++t) out[t] = acc[t];
+}
+
+// Dividing by a power of two is multiplying by its exact reciprocal: the same double results.
+bool isPowerOfTwo(double k) {
+    int exponent = 0;
+    return k != 0 && std::fabs(std::frexp(k, &exponent)) == 0.5;
+}
+
+template <class T>
+void finishRow(const T* sums, int count, double k, std::uint8_t* out) {
+    if (k == 0 || k == 1) {
+        for (int t = 0; t < count; ++t) out[t] = finishChannel(double(sums[t]), 0);
+    } else if (isPowerOfTwo(k)) {
+        const double reciprocal = 1 / k;
+        for (int t = 0; t < count; ++t) out[t] = finishChannel(double(sums[t]) * reciprocal, 0);
+    } else {
+        for (int t = 0; t < count; ++t) out[t] = finishChannel(double(sums[t]) / k, 0);
+    }
+}
+
+template <class T>
+void convolveRow(const T* const* rows, const std::vector<Tap<T>>& taps, int count, double k,
+                 T* sums, std::uint8_t* out) {
+    constexpr int group = kGroup<T>;
+    int t0 = 0;
+    for (; t0 + group <= count; t0 += group) accumulateGroup<T, group>(sums + t0, rows, taps, t0);
+    for (; t0 < count; ++t0) accumulateGroup<T, 1>(sums + t0, rows, taps, t0);
+    finishRow(sums, count, k, out);
+}
+
+template <class T>
+struct ConvolveScratch {
+    WindowRowCache<std::vector<T>> cache;
+    std::vector<std::uint8_t> colors;
+    std::vector<const T*> rows;
+    std::vector<T> sums;
+};
+
+template <class T>
+void convolveAs(Session& session, DibImage& target, const DibImage& source,
+                const FilterMask& mask) {
+    const int half = mask.half;
+    const std::size_t padded = 3 * (std::size_t(source.width) + 2 * std::size_t(half));
+    const std::vector<Tap<T>> taps = makeTaps<T>(mask);
+    const auto prepare = [&](ConvolveScratch<T>& s) {
+        return [&](int r, std::vector<T>& values) {
+            readPaddedColors(source, r, half, s.colors.data());
+            for (std::size_t t = 0; t < padded; ++t) values[t] = T(s.colors[t]);
+        };
+    };
+    forEachTargetRow<ConvolveScratch<T>>(
+        session, target.height,
+        [&] {
+            return ConvolveScratch<T>{WindowRowCache<std::vector<T>>(mask.size,
+                                                                     std::vector<T>(padded)),
+                                      std::vector<std::uint8_t>(padded),
+                                      std::vector<const T*>(std::size_t(mask.size)),
+                                      std::vector<T>(3 * std::size_t(target.width))};
+        },
+        [&](int y, ConvolveScratch<T>& s) {
+            for (int j = 0; j < mask.size; ++j)
+                s.rows[std::size_t(j)] =
+                    s.cache.row(windowRow(y, half, j, source.height), prepare(s)).data();
+            convolveRow<T>(s.rows.data(), taps, 3 * target.width, mask.k, s.sums.data(),
+                           target.row(y));
+        });
+}
+
+} // namespace
+
+int convolve(Session& session, DibImage& target, const DibImage& source, const FilterMask& mask) {
+    if (sumsExactInFloat(mask)) convolveAs<float>(session, target, source, mask);
+    else convolveAs<double>(session, target, source, mask);
+    return 0;
+}
+
+int filterSourceWithMask(Session& session, int family, int index) {
+    FilterMask mask;
+    mask.coefficients.assign(family == kSmoothingFamily ? 49 : 25, 0.0);
+    if (!makeMask(mask, family, index)) {
+        session.sourceImage.release();
+        return 1;
+    }
+    return convolveSourceToNext(session, mask);
+}
+
+int readSourceImage(Session& session) {
+    return readBitmapFile(session.frontend, session.currentPath, session.sourceImage) == 0 ? 0 : 1;
+}
+
+int convolveSourceToNext(Session& session, const FilterMask& mask) {
+    DibImage& source = session.sourceImage;
+    DibImage& target = session.targetImage;
+    int result = createDib(session.frontend, target, source.width, source.height, 24, 0);
+    if (result == 0) {
+        convolve(session, target, source, mask);
+        result = writeBitmapFile(session.frontend, session.nextPath, target);
+    }
+    target.release();
+    source.release();
+    return result == 0 ? 0 : 1;
+}
+
+} // namespace vellora

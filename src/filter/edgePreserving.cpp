@@ -1,0 +1,301 @@
+#include "filter/edgePreserving.h"
+
+#include "core/operationFrame.h"
+#include "filter/convolve.h"
+#include "filter/filterRows.h"
+#include "filter/windowLuminance.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace vellora {
+
+const std::array<SubWindow, 9> subWindowTable = {{
+    {7, {0, 1, 5, 6, 7, 11, 12}},
+    {7, {1, 2, 3, 6, 7, 8, 12}},
+    {7, {3, 4, 7, 8, 9, 12, 13}},
+    {7, {5, 6, 10, 11, 12, 15, 16}},
+    {9, {6, 7, 8, 11, 12, 13, 16, 17, 18}},
+    {7, {8, 9, 12, 13, 14, 18, 19}},
+    {7, {11, 12, 15, 16, 17, 20, 21}},
+    {7, {12, 16, 17, 18, 21, 22, 23}},
+    {7, {12, 13, 17, 18, 19, 23, 24}},
+}};
+
+namespace {
+
+constexpr int kWindow = 5;
+constexpr int kHalf = 2;
+constexpr int kBlock = 128;
+
+double criterionValue(const double* luminances, const SubWindow& window, int criterion) {
+    double largest = luminances[window.positions[0]];
+    double smallest = largest;
+    double sum = 0;
+    double squares = 0;
+    for (int q = 0; q < window.count; ++q) {
+        const double value = luminances[window.positions[std::size_t(q)]];
+        largest = std::max(largest, value);
+        smallest = std::min(smallest, value);
+        sum += value;
+        squares += value * value;
+    }
+    if (criterion == kCriterionRange) return largest - smallest;
+    const double m = window.count;
+    const double variance = (squares - sum * sum / m) / (m - 1);
+    return criterion == kCriterionVariance ? variance : std::sqrt(variance);
+}
+
+// A sub-window as horizontal runs of one window row each, so that run sums prepared once per
+// source row serve every sub-window and every target row that reads that source row.
+struct Run {
+    int row, column, length;
+};
+struct SubWindowRuns {
+    double count;
+    int runCount;
+    std::array<Run, kWindow> runs;
+};
+
+std::array<SubWindowRuns, 9> makeSubWindowRuns() {
+    std::array<SubWindowRuns, 9> result{};
+    for (std::size_t n = 0; n < 9; ++n) {
+        const SubWindow& window = subWindowTable[n];
+        SubWindowRuns& runs = result[n];
+        runs.count = window.count;
+        for (int q = 0; q < window.count; ++q) {
+            const int p = window.positions[std::size_t(q)];
+            Run* last = runs.runCount ? &runs.runs[std::size_t(runs.runCount - 1)] : nullptr;
+            if (last && last->row == p / kWindow && last->column + last->length == p % kWindow)
+                ++last->length;
+            else runs.runs[std::size_t(runs.runCount++)] = {p / kWindow, p % kWindow, 1};
+        }
+    }
+    return result;
+}
+
+const std::array<SubWindowRuns, 9> kSubWindowRuns = makeSubWindowRuns();
+
+// One source row, padded by two replicated pixels each side, with its luminance run
+// statistics: entry x of the run arrays covers padded columns x … x + length − 1.
+struct PreparedRow {
+    std::vector<std::uint8_t> colors;
+    std::array<std::vector<double>, kWindow> sums;    // run sums of the luminance
+    std::array<std::vector<double>, kWindow> squares; // run sums of its square
+    std::array<std::vector<int>, kWindow> largest;    // run maxima of 256 x luminance
+    std::array<std::vector<int>, kWindow> smallest;   // run minima
+};
+
+// Luminances are multiples of 1/256 below 256, so every run sum, square sum and sub-window
+// sum below is exact in double and equals the sum taken position by position.
+struct VarianceStatistic {
+    bool deviation;
+
+    void prepare(PreparedRow& row, const int* numerators, int width) const {
+        for (int x = 0; x < width; ++x) {
+            const double value = numerators[x] / 256.0;
+            row.sums[0][std::size_t(x)] = value;
+            row.squares[0][std::size_t(x)] = value * value;
+        }
+        for (std::size_t length = 1; length < 3; ++length)
+            for (int x = 0; x + int(length) < width; ++x) {
+                row.sums[length][std::size_t(x)] =
+                    row.sums[length - 1][std::size_t(x)] + row.sums[0][std::size_t(x) + length];
+                row.squares[length][std::size_t(x)] = row.squares[length - 1][std::size_t(x)] +
+                                                      row.squares[0][std::size_t(x) + length];
+            }
+    }
+
+    void values(const PreparedRow* const* rows, const SubWindowRuns& window, int x0, int n,
+                double* out) const {
+        double sum[kBlock] = {};
+        double squares[kBlock] = {};
+        for (int r = 0; r < window.runCount; ++r) {
+            const Run& run = window.runs[std::size_t(r)];
+            const std::size_t length = std::size_t(run.length - 1);
+            const double* s = rows[run.row]->sums[length].data() + x0 + run.column;
+            const double* q = rows[run.row]->squares[length].data() + x0 + run.column;
+            for (int t = 0; t < n; ++t) {
+                sum[t] += s[t];
+                squares[t] += q[t];
+            }
+        }
+        const double m = window.count;
+        for (int t = 0; t < n; ++t) out[t] = (squares[t] - sum[t] * sum[t] / m) / (m - 1);
+        if (deviation)
+            for (int t = 0; t < n; ++t) out[t] = std::sqrt(out[t]);
+    }
+};
+
+// Ranges compared on 256 x luminance order exactly as the luminance ranges do.
+struct RangeStatistic {
+    void prepare(PreparedRow& row, const int* numerators, int width) const {
+        std::copy(numerators, numerators + width, row.largest[0].begin());
+        std::copy(numerators, numerators + width, row.smallest[0].begin());
+        for (std::size_t length = 1; length < 3; ++length)
+            for (int x = 0; x + int(length) < width; ++x) {
+                row.largest[length][std::size_t(x)] =
+                    std::max(row.largest[length - 1][std::size_t(x)], numerators[x + length]);
+                row.smallest[length][std::size_t(x)] =
+                    std::min(row.smallest[length - 1][std::size_t(x)], numerators[x + length]);
+            }
+    }
+
+    void values(const PreparedRow* const* rows, const SubWindowRuns& window, int x0, int n,
+                double* out) const {
+        int largest[kBlock];
+        int smallest[kBlock];
+        std::fill(largest, largest + n, 0);
+        std::fill(smallest, smallest + n, 65280);
+        for (int r = 0; r < window.runCount; ++r) {
+            const Run& run = window.runs[std::size_t(r)];
+            const std::size_t length = std::size_t(run.length - 1);
+            const int* high = rows[run.row]->largest[length].data() + x0 + run.column;
+            const int* low = rows[run.row]->smallest[length].data() + x0 + run.column;
+            for (int t = 0; t < n; ++t) {
+                largest[t] = std::max(largest[t], high[t]);
+                smallest[t] = std::min(smallest[t], low[t]);
+            }
+        }
+        for (int t = 0; t < n; ++t) out[t] = largest[t] - smallest[t];
+    }
+};
+
+struct EdgeScratch {
+    WindowRowCache<PreparedRow> cache;
+    std::vector<int> numerators;
+};
+
+PreparedRow blankRow(int paddedWidth, bool ranges) {
+    PreparedRow row;
+    row.colors.resize(3 * std::size_t(paddedWidth));
+    for (std::size_t length = 0; length < 3; ++length) {
+        if (ranges) {
+            row.largest[length].resize(std::size_t(paddedWidth));
+            row.smallest[length].resize(std::size_t(paddedWidth));
+        } else {
+            row.sums[length].resize(std::size_t(paddedWidth));
+            row.squares[length].resize(std::size_t(paddedWidth));
+        }
+    }
+    return row;
+}
+
+void writeMeanColors(const PreparedRow* const* rows, const int* chosen, int x0, int n,
+                     std::uint8_t* out) {
+    for (int t = 0; t < n; ++t) {
+        const SubWindow& window = subWindowTable[std::size_t(chosen[t])];
+        int sums[3] = {0, 0, 0};
+        for (int q = 0; q < window.count; ++q) {
+            const int p = window.positions[std::size_t(q)];
+            const std::uint8_t* bgr = rows[p / kWindow]->colors.data() + 3 * (x0 + t + p % kWindow);
+            sums[0] += bgr[0];
+            sums[1] += bgr[1];
+            sums[2] += bgr[2];
+        }
+        // Integer channel sums are the double sums exactly; one division, then truncation.
+        for (int c = 0; c < 3; ++c) out[3 * (x0 + t) + c] = finishChannel(sums[c] / double(window.count), 0);
+    }
+}
+
+template <class Statistic>
+void edgePreservingRow(const PreparedRow* const* rows, const Statistic& statistic, int width,
+                       std::uint8_t* out) {
+    for (int x0 = 0; x0 < width; x0 += kBlock) {
+        const int n = std::min(kBlock, width - x0);
+        double best[kBlock];
+        double value[kBlock];
+        int chosen[kBlock] = {};
+        statistic.values(rows, kSubWindowRuns[0], x0, n, best);
+        for (int number = 1; number < 9; ++number) {
+            statistic.values(rows, kSubWindowRuns[std::size_t(number)], x0, n, value);
+            for (int t = 0; t < n; ++t) {
+                // Only a strictly smaller value replaces the choice: the lowest number wins ties.
+                const bool smaller = value[t] < best[t];
+                best[t] = smaller ? value[t] : best[t];
+                chosen[t] = smaller ? number : chosen[t];
+            }
+        }
+        writeMeanColors(rows, chosen, x0, n, out);
+    }
+}
+
+template <class Statistic>
+void edgePreservingAs(Session& session, DibImage& target, const DibImage& source,
+                      const Statistic& statistic, bool ranges) {
+    const int paddedWidth = source.width + 2 * kHalf;
+    const auto prepare = [&](EdgeScratch& s) {
+        return [&](int r, PreparedRow& row) {
+            readPaddedColors(source, r, kHalf, row.colors.data());
+            for (int x = 0; x < paddedWidth; ++x)
+                s.numerators[std::size_t(x)] = luminanceNumerator(row.colors.data() + 3 * x);
+            statistic.prepare(row, s.numerators.data(), paddedWidth);
+        };
+    };
+    forEachTargetRow<EdgeScratch>(
+        session, target.height,
+        [&] {
+            return EdgeScratch{WindowRowCache<PreparedRow>(kWindow, blankRow(paddedWidth, ranges)),
+                               std::vector<int>(std::size_t(paddedWidth))};
+        },
+        [&](int y, EdgeScratch& s) {
+            const PreparedRow* rows[kWindow];
+            for (int j = 0; j < kWindow; ++j)
+                rows[j] = &s.cache.row(windowRow(y, kHalf, j, source.height), prepare(s));
+            edgePreservingRow(rows, statistic, target.width, target.row(y));
+        });
+}
+
+} // namespace
+
+void selectSubWindow(const double (*colors)[3], const double* luminances, int criterion,
+                     std::uint8_t* bgr) {
+    int chosen = 0;
+    double best = criterionValue(luminances, subWindowTable[0], criterion);
+    for (int n = 1; n < 9; ++n) {
+        const double value = criterionValue(luminances, subWindowTable[std::size_t(n)], criterion);
+        if (value < best) {
+            best = value;
+            chosen = n;
+        }
+    }
+    const SubWindow& window = subWindowTable[std::size_t(chosen)];
+    for (int c = 0; c < 3; ++c) {
+        double sum = 0;
+        for (int q = 0; q < window.count; ++q) sum += colors[window.positions[std::size_t(q)]][c];
+        bgr[c] = finishChannel(sum / window.count, 0);
+    }
+}
+
+int edgePreservingPass(Session& session, DibImage& target, const DibImage& source, int criterion) {
+    if (criterion == kCriterionRange)
+        edgePreservingAs(session, target, source, RangeStatistic{}, true);
+    else
+        edgePreservingAs(session, target, source,
+                         VarianceStatistic{criterion == kCriterionDeviation}, false);
+    return 0;
+}
+
+int edgePreservingSmooth(Session& session, int criterion) {
+    DibImage& source = session.sourceImage;
+    DibImage& target = session.targetImage;
+    int result = 1;
+    if (criterion >= kCriterionRange && criterion <= kCriterionDeviation &&
+        createDib(session.frontend, target, source.width, source.height, 24, 0) == 0) {
+        edgePreservingPass(session, target, source, criterion);
+        result = writeBitmapFile(session.frontend, session.nextPath, target) == 0 ? 0 : 1;
+    }
+    target.release();
+    source.release();
+    return result;
+}
+
+int edgePreservingHandler(Session& session) {
+    const int criterion = int(session.workingBlock.edgePreservingIndex);
+    return runOperationFrame(session, Operation::EdgePreserving, [criterion](Session& s) {
+        return readSourceImage(s) != 0 ? 1 : edgePreservingSmooth(s, criterion);
+    });
+}
+
+} // namespace vellora
