@@ -1,0 +1,151 @@
+#include "color/medianCut.h"
+#include "color/colorSpace.h"
+#include "color/colorTestImages.h"
+#include "color/referenceColor.h"
+#include "core/pixelAccess.h"
+#include "support/recordingFrontend.h"
+#include "support/testImages.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace vellora::test {
+namespace {
+
+struct CutRun {
+    DibImage target;
+    double splits = 0;
+    std::vector<int> positions;
+};
+
+int bitsFor(std::uint32_t colors) {
+    return colors == 2 ? 1 : colors <= 16 ? 4 : 8;
+}
+
+CutRun runCut(const DibImage& source, std::uint32_t colors) {
+    RecordingFrontend frontend;
+    Session session(frontend);
+    CutRun run;
+    run.target = makeImage(source.width, source.height, bitsFor(colors), colors);
+    EXPECT_EQ(medianCutPalette(session, run.target, source), 0);
+    run.splits = session.progress.progressNow;
+    run.positions = frontend.progressPositions;
+    EXPECT_TRUE(frontend.messages.empty());
+    return run;
+}
+
+std::vector<std::uint8_t> indicesOf(const DibImage& image) {
+    std::vector<std::uint8_t> result;
+    for (int y = 0; y < image.height; ++y)
+        for (int x = 0; x < image.width; ++x) {
+            std::uint8_t index = 0;
+            getIndex(image, index, y, x, image.bitsPerPixel);
+            result.push_back(index);
+        }
+    return result;
+}
+
+std::vector<std::uint8_t> paletteOf(const DibImage& image) {
+    return {image.paletteEntry(0), image.paletteEntry(0) + image.paletteBytes};
+}
+
+TEST(ColorSpace, WeightsAreTheSinglePrecisionValuesAsDoubles) {
+    const std::pair<double, double> weights[] = {
+        {kYRed, 0.298909991979599},      {kYGreen, 0.5866100192070007},
+        {kYBlue, 0.11448000371456146},   {kCbRed, 0.16874000430107117},
+        {kCbGreen, 0.33125999569892883}, {kCrGreen, 0.4186899960041046},
+        {kCrBlue, 0.08130999654531479}};
+    for (const auto& [used, expected] : weights)
+        EXPECT_EQ(used, expected);
+}
+
+struct CutCase {
+    int width, height, sourceBits, levels;
+    std::uint32_t stream;
+};
+
+class MedianCutMatchesFullScan : public testing::TestWithParam<CutCase> {};
+
+TEST_P(MedianCutMatchesFullScan, PaletteIndicesAndProgressAtEveryColourCount) {
+    const CutCase c = GetParam();
+    const DibImage source = noiseImage(c.width, c.height, c.sourceBits, c.stream, c.levels);
+    for (std::uint32_t colors = 2; colors <= 256; colors *= 2) {
+        SCOPED_TRACE(colors);
+        const ReferenceCut expected = referenceMedianCut(source, colors, bitsFor(colors));
+        const CutRun run = runCut(source, colors);
+        EXPECT_EQ(paletteOf(run.target), expected.palette);
+        EXPECT_EQ(indicesOf(run.target), expected.indices);
+        EXPECT_EQ(run.splits, expected.splits);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(AwkwardSizesAndDepths, MedianCutMatchesFullScan,
+                         testing::Values(CutCase{1, 1, 24, 256, 1}, CutCase{1, 7, 24, 256, 2},
+                                         CutCase{7, 1, 32, 256, 3}, CutCase{11, 13, 24, 256, 4},
+                                         CutCase{11, 13, 24, 3, 5}, CutCase{64, 48, 24, 256, 6},
+                                         CutCase{64, 48, 24, 5, 7}, CutCase{33, 17, 8, 256, 8},
+                                         CutCase{33, 17, 4, 256, 9}, CutCase{33, 17, 1, 256, 10},
+                                         CutCase{301, 31, 32, 16, 11}));
+
+TEST(MedianCut, OneColourFillsOnlyTheLastEntryAndProgressStopsShort) {
+    // At every split all members equal the mean and move up, so only box 2^k − 1 has members;
+    // the empty lower boxes report no progress: k splits of 2^k − 1 units.
+    const struct {
+        std::uint32_t colors;
+        int lastPosition;
+    } cases[] = {{2, 100}, {4, 66}, {8, 42}, {16, 26}, {256, 3}};
+    const std::uint32_t colorsOfPicture[] = {0xFFFFFF, 0x204080};
+    for (const std::uint32_t rgb : colorsOfPicture)
+        for (const auto& c : cases) {
+            SCOPED_TRACE(c.colors);
+            const DibImage source = makeTrueColorImage(5, 3, [&](int, int) { return rgb; });
+            const CutRun run = runCut(source, c.colors);
+            for (std::uint32_t i = 0; i < run.target.paletteEntries; ++i) {
+                const std::uint8_t* e = run.target.paletteEntry(int(i));
+                const std::uint32_t entry = std::uint32_t(e[2]) << 16 | e[1] << 8 | e[0];
+                EXPECT_EQ(entry, i == c.colors - 1 ? rgb : 0u) << i;
+            }
+            EXPECT_EQ(indicesOf(run.target),
+                      std::vector<std::uint8_t>(15, std::uint8_t(c.colors - 1)));
+            ASSERT_FALSE(run.positions.empty());
+            EXPECT_EQ(run.positions.back(), c.lastPosition);
+        }
+}
+
+TEST(MedianCut, TwoColoursSplitOnceIntoThemselves) {
+    // Red against blue splits on Cb (blue far above the mean), black against white on Y; the
+    // inverse transform with +0.49 gives the colours back exactly.
+    const struct {
+        std::uint32_t lower, upper;
+    } cases[] = {{0xFF0000, 0x0000FF}, {0x000000, 0xFFFFFF}};
+    for (const auto& c : cases) {
+        const DibImage source =
+            makeTrueColorImage(4, 2, [&](int x, int) { return x % 2 ? c.upper : c.lower; });
+        const CutRun run = runCut(source, 2);
+        EXPECT_EQ(rgbAt(run.target, 0, 0), c.lower);
+        EXPECT_EQ(rgbAt(run.target, 1, 0), c.upper);
+        EXPECT_EQ(indicesOf(run.target), (std::vector<std::uint8_t>{0, 1, 0, 1, 0, 1, 0, 1}));
+        EXPECT_EQ(run.splits, 1);
+    }
+}
+
+TEST(MedianCut, ReductionTo256ColoursEqualsTheCutsOwnIndices) {
+    const DibImage source = noiseImage(37, 21, 24, 99, 256);
+    DibImage indexed;
+    ASSERT_TRUE(reduceTo256Colors(source, indexed));
+    EXPECT_EQ(indexed.bitsPerPixel, 8);
+    EXPECT_EQ(indexed.colorsUsed, 256u);
+    const ReferenceCut expected = referenceMedianCut(source, 256, 8);
+    EXPECT_EQ(paletteOf(indexed), expected.palette);
+    EXPECT_EQ(indicesOf(indexed), expected.indices);
+}
+
+TEST(MedianCut, DepthIsTheNumberOfHalvings) {
+    const std::pair<std::uint32_t, int> cases[] = {{2, 1}, {4, 2}, {16, 4}, {256, 8}, {1, 0}};
+    for (const auto& [colors, depth] : cases)
+        EXPECT_EQ(medianCutDepth(colors), depth) << colors;
+}
+
+} // namespace
+} // namespace vellora::test
