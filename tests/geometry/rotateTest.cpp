@@ -1,0 +1,242 @@
+#include "core/operationFrame.h"
+#include "core/pixelAccess.h"
+#include "geometry/resampleWeights.h"
+#include "geometry/rotate.h"
+#include "geometry/rotateCommand.h"
+#include "support/recordingFrontend.h"
+#include "support/testImages.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+
+namespace vellora {
+namespace {
+
+struct SizeCase {
+    int width, height, angle;
+    int targetWidth, targetHeight;
+    AxisMethod rows, columns;
+};
+
+class RotatedSizes : public ::testing::TestWithParam<SizeCase> {};
+
+TEST_P(RotatedSizes, BoundingSizeAndAxisPlans) {
+    const SizeCase c = GetParam();
+    const DibImage source = test::makeImage(c.width, c.height, 24);
+    const RotatedSize size = rotatedSize(source, c.angle);
+    EXPECT_EQ(size.width, c.targetWidth);
+    EXPECT_EQ(size.height, c.targetHeight);
+    EXPECT_EQ(makeAxisPlan(c.height, size.height).method, c.rows);
+    EXPECT_EQ(makeAxisPlan(c.width, size.width).method, c.columns);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Examples, RotatedSizes,
+    ::testing::Values(SizeCase{100, 50, 30, 112, 93, AxisMethod::Bicubic, AxisMethod::Bicubic},
+                      SizeCase{100, 50, 330, 112, 93, AxisMethod::Bicubic, AxisMethod::Bicubic},
+                      SizeCase{100, 50, 45, 106, 106, AxisMethod::Bicubic, AxisMethod::Bicubic},
+                      SizeCase{41, 100, 45, 100, 100, AxisMethod::Copy, AxisMethod::Bicubic},
+                      SizeCase{20, 100, 1, 22, 100, AxisMethod::Copy, AxisMethod::Bicubic},
+                      // a long thin strip turned almost upright is narrower than it was
+                      SizeCase{100, 10, 80, 27, 100, AxisMethod::Bicubic, AxisMethod::Area}));
+
+struct AngleCase {
+    int angle, normalized;
+};
+
+class AngleNormalization : public ::testing::TestWithParam<AngleCase> {};
+
+TEST_P(AngleNormalization, IntoZeroTo359) {
+    EXPECT_EQ(normalizeAngle(GetParam().angle), GetParam().normalized);
+}
+
+INSTANTIATE_TEST_SUITE_P(Angles, AngleNormalization,
+                         ::testing::Values(AngleCase{-30, 330}, AngleCase{450, 90},
+                                           AngleCase{-270, 90}, AngleCase{360, 0},
+                                           AngleCase{-360, 0}, AngleCase{0, 0},
+                                           AngleCase{359, 359}, AngleCase{-1, 359},
+                                           AngleCase{725, 5}));
+
+TEST(BlankColors, FiftyOneStepsFromWhiteToBlack) {
+    const int expected[6] = {255, 204, 153, 102, 51, 0};
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(blankGray(i)[0], expected[i]);
+    EXPECT_EQ(blankGray(1), (BlankColor{204, 204, 204}));
+}
+
+DibImage uniform(int width, int height, std::uint32_t rgb) {
+    return test::makeTrueColorImage(width, height, [=](int, int) { return rgb; });
+}
+
+struct PassCase {
+    bool bicubic;
+    int depthIndex;
+};
+
+class RotatePasses : public ::testing::TestWithParam<PassCase> {};
+
+// A red 100 × 50 picture at 30 degrees: corners blank, centre red, and the red area about the
+// source's area (the rotation keeps areas; only the border pixels may go either way).
+TEST_P(RotatePasses, CornersBlankAndAreaKept) {
+    const PassCase c = GetParam();
+    test::RecordingFrontend frontend;
+    Session session(frontend);
+    session.sourceImage = uniform(100, 50, 0xFF0000);
+    const DibImage& source = session.sourceImage;
+    DibImage& target = session.targetImage;
+    ASSERT_EQ(createDib(frontend, target, 112, 93, 24, 0), 0);
+    const BlankColor white = blankGray(0);
+    ASSERT_EQ(c.bicubic ? rotateInterpolated(session, target, source, 30, white)
+                        : rotateNearest(session, target, source, 30, white),
+              0);
+    for (const auto& [x, y] : {std::pair{0, 0}, {111, 0}, {0, 92}, {111, 92}})
+        EXPECT_EQ(test::rgbAt(target, x, y), 0xFFFFFFu) << x << "," << y;
+    // Renormalised weights may sum to a hair below 1, and the sum is truncated: 255 → 254.
+    const auto isRed = [&](int x, int y) {
+        const std::uint32_t rgb = test::rgbAt(target, x, y);
+        return (rgb >> 16) >= 254 && (rgb & 0xFFFF) <= 0x0101;
+    };
+    EXPECT_TRUE(isRed(56, 46));
+    int red = 0;
+    for (int y = 0; y < target.height; ++y)
+        for (int x = 0; x < target.width; ++x) red += isRed(x, y);
+    EXPECT_LT(std::abs(red - 100 * 50), 2 * (100 + 50));
+}
+
+INSTANTIATE_TEST_SUITE_P(Passes, RotatePasses,
+                         ::testing::Values(PassCase{false, 1}, PassCase{true, 1}));
+
+// Clockwise on screen: rows are stored bottom-up, so the upper half of the picture (the higher
+// stored rows) turns to the right side.
+TEST(Rotate, TurnsClockwise) {
+    test::RecordingFrontend frontend;
+    Session session(frontend);
+    session.sourceImage = test::makeTrueColorImage(100, 60, [](int, int y) {
+        return y >= 30 ? 0xFF0000u : 0x0000FFu;
+    });
+    session.workingBlock = defaultParameterBlock();
+    const RotatedSize size = rotatedSize(session.sourceImage, 80);
+    ASSERT_EQ(createDib(frontend, session.targetImage, size.width, size.height, 24, 0), 0);
+    ASSERT_EQ(rotateNearest(session, session.targetImage, session.sourceImage, 80, blankGray(5)), 0);
+    const int middle = size.height / 2;
+    EXPECT_EQ(test::rgbAt(session.targetImage, size.width / 2 + 15, middle), 0xFF0000u);
+    EXPECT_EQ(test::rgbAt(session.targetImage, size.width / 2 - 15, middle), 0x0000FFu);
+}
+
+TEST(Rotate, EightBitsWithSourceDepthKeepsTheTableAndTakesTheNearestBlankEntry) {
+    test::RecordingFrontend frontend;
+    Session session(frontend);
+    test::TempDir dir;
+    session.nextPath = (dir / "rotated.dib").string();
+    // Entries 1 and 2 are both at squared distance 48 from the blank gray 204: the first wins.
+    session.sourceImage = test::makeIndexedImage(
+        30, 20, 8, {0x000000, 0xC8C8C8, 0xD0D0D0, 0xFF0000}, [](int x, int) { return x % 2 ? 3 : 0; });
+    const DibImage source = session.sourceImage;
+    ASSERT_EQ(rotateImage(session, {10, false, 0, blankGray(1)}), 0);
+    const DibImage result = test::readImage(session.nextPath);
+    EXPECT_EQ(result.bitsPerPixel, 8);
+    EXPECT_EQ(0, std::memcmp(result.paletteEntry(0), source.paletteEntry(0), source.paletteBytes));
+    std::uint8_t index = 0;
+    getIndex(result, index, 0, 0, 8);
+    EXPECT_EQ(index, 1);
+    getIndex(result, index, result.height - 1, result.width - 1, 8);
+    EXPECT_EQ(index, 1);
+    EXPECT_TRUE(session.sourceImage.data.empty());
+    EXPECT_TRUE(session.targetImage.data.empty());
+}
+
+TEST(Rotate, BicubicIsTrueColourWhateverTheDepthChoice) {
+    test::RecordingFrontend frontend;
+    Session session(frontend);
+    test::TempDir dir;
+    session.nextPath = (dir / "rotated.dib").string();
+    session.sourceImage = test::makeIndexedImage(20, 100, 4, {0x000000, 0x00FF00},
+                                                 [](int x, int y) { return (x + y) % 2; });
+    ASSERT_EQ(rotateImage(session, {1, true, 0, blankGray(3)}), 0);
+    const DibImage result = test::readImage(session.nextPath);
+    EXPECT_EQ(result.bitsPerPixel, 24);
+    EXPECT_EQ(result.width, 22);
+    EXPECT_EQ(result.height, 100);
+    EXPECT_EQ(test::rgbAt(result, 0, 99), 0x666666u);
+}
+
+TEST(Rotate, ThirtyToTheLeftEqualsThreeHundredThirty) {
+    test::RecordingFrontend frontend;
+    Session session(frontend);
+    test::setCurrentPicture(session, test::makeTrueColorImage(40, 25, [](int x, int y) {
+        return std::uint32_t(x * 6) << 16 | std::uint32_t(y * 9);
+    }));
+    const std::string start = session.currentPath;
+    session.workingBlock = defaultParameterBlock();
+    session.workingBlock.rotateAngle = -30;
+    ASSERT_EQ(runCommandHandler(session, rotateArbitraryHandler), 0);
+    const DibImage left = test::readImage(session.currentPath);
+    session.currentPath = start;
+    session.workingBlock.rotateAngle = 330;
+    ASSERT_EQ(runCommandHandler(session, rotateArbitraryHandler), 0);
+    const DibImage right = test::readImage(session.currentPath);
+    EXPECT_EQ(left.data, right.data);
+    EXPECT_EQ(session.currentInfo.state, 514);
+    EXPECT_TRUE(frontend.messages.empty());
+}
+
+struct QuarterCase {
+    int angle;
+    int depthIndex;
+    // where the picture's top-left pixel lands on screen: 0 top-left, 1 top-right,
+    // 2 bottom-right, 3 bottom-left
+    int corner;
+};
+
+class QuarterTurns : public ::testing::TestWithParam<QuarterCase> {};
+
+// Multiples of 90 go to the picture library: no progress, no status text, the depth kept or
+// made 24 bpp.
+TEST_P(QuarterTurns, TurnClockwiseThroughThePictureLibrary) {
+    const QuarterCase c = GetParam();
+    test::RecordingFrontend frontend;
+    Session session(frontend);
+    // 3 × 2, every pixel its own entry; stored row 1 is the top row on screen.
+    const DibImage source = test::makeIndexedImage(
+        3, 2, 8, {0x000001, 0x000002, 0x000003, 0x000004, 0x000005, 0x000006},
+        [](int x, int y) { return y * 3 + x; });
+    test::setCurrentPicture(session, source);
+    session.workingBlock = defaultParameterBlock();
+    session.workingBlock.rotateAngle = c.angle;
+    session.workingBlock.rotateDepthIndex = std::uint32_t(c.depthIndex);
+    ASSERT_EQ(runCommandHandler(session, rotateArbitraryHandler), 0);
+    const DibImage result = test::readImage(session.currentPath);
+    EXPECT_EQ(result.bitsPerPixel, c.depthIndex == 1 ? 24 : 8);
+    const bool sideways = c.corner % 2 == 1;
+    ASSERT_EQ(result.width, sideways ? 2 : 3);
+    ASSERT_EQ(result.height, sideways ? 3 : 2);
+    const int right = result.width - 1, top = result.height - 1;
+    const std::pair<int, int> corners[4] = {{0, top}, {right, top}, {right, 0}, {0, 0}};
+    const auto [x, y] = corners[c.corner];
+    EXPECT_EQ(test::rgbAt(result, x, y), 0x000004u); // the source's top-left pixel
+    EXPECT_TRUE(frontend.progressVisibility.empty());
+    EXPECT_TRUE(frontend.statusTexts.empty());
+    EXPECT_EQ(session.currentInfo.state, 514);
+}
+
+INSTANTIATE_TEST_SUITE_P(Angles, QuarterTurns,
+                         ::testing::Values(QuarterCase{90, 1, 1}, QuarterCase{450, 0, 1},
+                                           QuarterCase{-270, 1, 1}, QuarterCase{180, 0, 2},
+                                           QuarterCase{270, 0, 3}, QuarterCase{-90, 1, 3}));
+
+TEST(QuarterTurnsCommand, AWholeTurnIsRefused) {
+    test::RecordingFrontend frontend;
+    Session session(frontend);
+    test::setCurrentPicture(session, test::makeImage(4, 4, 24));
+    const std::string before = session.currentPath;
+    session.workingBlock = defaultParameterBlock();
+    session.workingBlock.rotateAngle = -360;
+    EXPECT_EQ(runCommandHandler(session, rotateArbitraryHandler), 1);
+    EXPECT_EQ(session.currentPath, before);
+    EXPECT_EQ(frontend.messages,
+              (std::vector<test::Message>{{"error", "failed to rotate the image"}}));
+}
+
+} // namespace
+} // namespace vellora
