@@ -79,7 +79,7 @@ void cmykRowToBgr(const std::uint8_t* cmyk, std::uint8_t* bgr, int width, bool i
         const unsigned k = inverted ? p[3] : 255u - p[3];
         for (int c = 0; c < 3; ++c) {
             const unsigned light = inverted ? p[c] : 255u - p[c];
-            bgr[2 - c] = std::uint8_t((light * k + 127) / 255);
+            bgr[3 * x + 2 - c] = std::uint8_t((light * k + 127) / 255);
         }
     }
 }
