@@ -1,0 +1,139 @@
+#include "cli/cliRun.h"
+
+#include "cli/cliFrontend.h"
+#include "cli/commandLine.h"
+#include "cli/parameterSetup.h"
+#include "cli/signalCleanup.h"
+#include "core/intermediateFiles.h"
+#include "core/session.h"
+#include "imageio/pictureLibrary.h"
+#include "shell/pictureConvert.h"
+#include "shell/pictureImport.h"
+#include "shell/shellSetup.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace vellora::cli {
+
+namespace fs = std::filesystem;
+
+namespace {
+std::string inQuotes(const std::string& text) { return "\"" + text + "\""; }
+
+int usageError(std::FILE* err, const std::string& reason) {
+    std::fprintf(err, "alert: %s\n%s\n", reason.c_str(), usageLine().c_str());
+    return kExitUsage;
+}
+
+std::string inputRefusal(const std::string& input) {
+    std::error_code error;
+    if (!fs::exists(input, error)) return "the input file " + inQuotes(input) + " does not exist";
+    if (!fs::is_regular_file(input, error)) return "the input " + inQuotes(input) + " is not a file";
+    if (!isUsablePicturePath(input)) return "the input file path is longer than 259 characters";
+    return {};
+}
+
+std::string outputRefusal(const OutputRequest& request, const std::string& input) {
+    const std::string option(request.output->option);
+    const fs::path path(request.path);
+    std::error_code error;
+    if (!isUsablePicturePath(request.path))
+        return "the file path of " + option + " is longer than 259 characters";
+    const fs::path folder = path.parent_path().empty() ? fs::path(".") : path.parent_path();
+    if (!fs::is_directory(folder, error))
+        return "the output folder " + inQuotes(folder.string()) + " does not exist";
+    if (fs::is_directory(path, error)) return "the output " + inQuotes(request.path) + " is a folder";
+    if (fs::equivalent(path, input, error))
+        return "the output " + inQuotes(request.path) + " is the input file";
+    return request.output->refusal ? request.output->refusal(request.path) : std::string{};
+}
+
+std::string requestRefusal(const CliRequest& request) {
+    std::string reason = inputRefusal(request.input);
+    for (const OutputRequest& output : request.outputs)
+        if (reason.empty()) reason = outputRefusal(output, request.input);
+    return reason;
+}
+
+// What the view's paint would learn from the picture library: the current file's size and depth.
+void refreshPictureInfo(Session& session) {
+    imageio::PictureInfo picture;
+    std::string error;
+    if (!imageio::probePictureFile(session.currentPath, picture, error)) return;
+    session.currentInfo.bitsPerPixel = picture.bitsPerPixel;
+    session.currentInfo.width = picture.width;
+    session.currentInfo.height = picture.height;
+}
+
+// The private folder is made and the clean-up armed with the signals held back, so an
+// interruption cannot fall between the two.
+bool prepareIntermediateFolder(Session& session) {
+    blockCleanupSignals(true);
+    std::string firstName;
+    const bool made = nextIntermediatePath(session, firstName) == 0;
+    if (made) armSignalCleanup(session.intermediateDirectory);
+    blockCleanupSignals(false);
+    return made;
+}
+
+int openInput(Session& session, const std::string& input) {
+    const OpenOutcome outcome = openPicture(session, input);
+    if (outcome.result != 0) return kExitFailed;
+    if (!outcome.intermediateWritten) {
+        // Here an unloadable picture ends the run rather than counting as opened.
+        session.frontend.showMessage("error", "cannot load " + inQuotes(input) + ": " +
+                                                  outcome.reason);
+        return kExitFailed;
+    }
+    refreshPictureInfo(session);
+    return kExitSuccess;
+}
+
+int runSteps(Session& session, const CliRequest& request) {
+    for (const CliStep* step : request.steps) {
+        session.dialogInfo = session.currentInfo;
+        if (runCommandHandler(session, step->handler) != 0) return kExitFailed;
+        refreshPictureInfo(session);
+    }
+    return kExitSuccess;
+}
+
+int writeOutputs(Session& session, const CliRequest& request) {
+    for (const OutputRequest& output : request.outputs) {
+        session.dialogInfo = session.currentInfo;
+        if (output.output->write(session, output.path) != 0) return kExitFailed;
+    }
+    return kExitSuccess;
+}
+
+int runSession(const CliRequest& request, std::FILE* err) {
+    CliFrontend frontend(err, isTerminal(err));
+    Session session(frontend);
+    std::string reason;
+    if (!prepareParameterBlock(session, request, reason)) return usageError(err, reason);
+    if (!prepareIntermediateFolder(session)) return kExitFailed;
+    int status = openInput(session, request.input);
+    if (status == kExitSuccess) status = runSteps(session, request);
+    if (status == kExitSuccess) status = writeOutputs(session, request);
+    return status;
+}
+} // namespace
+
+int runCli(std::span<const std::string> arguments, std::FILE* out, std::FILE* err) {
+    CliRequest request;
+    std::string reason;
+    if (!parseCommandLine(arguments, request, reason)) return usageError(err, reason);
+    if (request.help) {
+        std::fputs(helpText().c_str(), out);
+        return kExitSuccess;
+    }
+    reason = requestRefusal(request);
+    if (!reason.empty()) return usageError(err, reason);
+    setUpShell();
+    const int status = runSession(request, err);
+    disarmSignalCleanup(); // the session has removed its folder on the way out
+    return status;
+}
+
+} // namespace vellora::cli

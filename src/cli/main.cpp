@@ -1,0 +1,9 @@
+#include "cli/cliRun.h"
+
+#include <string>
+#include <vector>
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
+    return vellora::cli::runCli(arguments, stdout, stderr);
+}

@@ -1,0 +1,38 @@
+#include "cli/stepTable.h"
+
+#include "core/trueColor.h"
+#include "shell/rotateFlip.h"
+
+#include <array>
+
+namespace vellora::cli {
+
+namespace {
+// convertToTrueColor carries its own undo step; the table's handlers leave that to the caller.
+int trueColorHandler(Session& session) {
+    return runOperationFrame(session, Operation::TrueColor, [](Session& s) {
+        if (readBitmapFile(s.frontend, s.currentPath, s.sourceImage) != 0) return 1;
+        return saveAsTrueColor(s, s.nextPath);
+    });
+}
+
+// One row per step; steps of other modules join as their handlers land.
+constexpr auto kSteps = std::to_array<CliStep>({
+    {"rotate-right", rotateRight90Handler, "turn the picture 90 degrees clockwise"},
+    {"rotate-180", rotate180Handler, "turn the picture 180 degrees"},
+    {"rotate-left", rotateLeft90Handler, "turn the picture 90 degrees counter-clockwise"},
+    {"flip-horizontal", flipHorizontalHandler, "mirror the picture left to right"},
+    {"flip-vertical", flipVerticalHandler, "mirror the picture top to bottom"},
+    {"truecolor", trueColorHandler, "convert the picture to 24 bits per pixel"},
+});
+} // namespace
+
+std::span<const CliStep> cliSteps() { return kSteps; }
+
+const CliStep* findCliStep(std::string_view name) {
+    for (const CliStep& step : kSteps)
+        if (step.name == name) return &step;
+    return nullptr;
+}
+
+} // namespace vellora::cli

@@ -1,0 +1,44 @@
+#pragma once
+// Moving pictures between picture files and intermediate files through the picture library:
+// the encoder chosen by the destination's extension, the two encoder parameters (quality and
+// colour depth), and a write that either lands completely or leaves the destination as it was.
+#include "core/dibImage.h"
+#include "core/frontend.h"
+#include "core/imageInfo.h"
+
+#include <string>
+#include <string_view>
+
+namespace vellora {
+
+// The MIME type of the encoder for a destination, by the exact text after the last dot of its
+// file name ("bmp" and "dib" → "image/bmp", "jpg", "jpeg", "gif", "png", "tiff"); empty for
+// anything else, letter case included ("JPG", "tif").
+std::string_view encoderMimeType(std::string_view destination);
+
+// Paths keep to the 259 characters of the original buffers; a longer or empty one cannot be
+// handed to the picture library.
+bool isUsablePicturePath(std::string_view path);
+// Shows (caption "error") why a path is refused; call it when isUsablePicturePath is false.
+void reportUnusablePath(Frontend& frontend, std::string_view path);
+
+// Encodes `image` into `destination` by way of a temporary file in the same folder that is
+// renamed over the destination only once it is complete. False with the reason in `error`.
+bool writePictureSafely(const std::string& destination, const DibImage& image,
+                        std::string_view mimeType, int quality, int colorDepth,
+                        std::string& error);
+
+// The temporary file writePictureSafely is writing at this moment (zero-terminated, empty when
+// none), readable from a signal handler so an interrupted run can remove it.
+const char* temporaryPictureInProgress();
+
+// Loads `source`, chooses the encoder by the extension of `destination` and saves with the
+// quality and the colour depth `colorDepth`. 0 on success; 1 when a path is unusable, the
+// source does not load, no encoder matches or the save fails (the reason in `reason`).
+int convertPicture(const std::string& destination, const std::string& source, int colorDepth,
+                   int quality, std::string* reason = nullptr);
+
+// The save quality of a block's field, kept to 0 … 100.
+int clampedQuality(std::uint32_t quality);
+
+} // namespace vellora

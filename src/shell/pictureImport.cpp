@@ -1,0 +1,70 @@
+#include "shell/pictureImport.h"
+
+#include "core/errors.h"
+#include "core/history.h"
+#include "core/intermediateFiles.h"
+#include "imageio/pictureLibrary.h"
+#include "shell/pictureConvert.h"
+
+#include <algorithm>
+#include <array>
+
+namespace vellora {
+
+namespace {
+// The depths an intermediate file can have; a picture reported otherwise keeps the old value.
+constexpr std::array<int, 5> kRecognisedDepths{1, 4, 8, 24, 32};
+
+void setState(Session& session, std::int32_t state) {
+    session.currentInfo.state = state;
+    session.dialogInfo.state = state;
+}
+
+bool convertIntoFirstIntermediate(Session& session, OpenOutcome& outcome) {
+    if (nextIntermediatePath(session, session.currentPath) != 0) {
+        // Never convert over whatever the old name held.
+        session.currentPath.clear();
+        outcome.reason = "no intermediate file name is free";
+        return false;
+    }
+    const int quality = clampedQuality(session.workingBlock.saveQuality);
+    return convertPicture(session.currentPath, session.picturePath,
+                          session.currentInfo.bitsPerPixel, quality, &outcome.reason) == 0;
+}
+} // namespace
+
+int probePicture(ImageInfo& info, const std::string& path) {
+    if (!isUsablePicturePath(path)) return 1;
+    imageio::PictureInfo picture;
+    std::string error;
+    if (!imageio::probePictureFile(path, picture, error)) return 0;
+    if (std::ranges::find(kRecognisedDepths, picture.bitsPerPixel) != kRecognisedDepths.end())
+        info.bitsPerPixel = picture.bitsPerPixel;
+    return 0;
+}
+
+OpenOutcome openPicture(Session& session, const std::string& path,
+                        const std::function<void(Session&)>& repaint) {
+    OpenOutcome outcome;
+    if (!isUsablePicturePath(path)) reportUnusablePath(session.frontend, path);
+    if (probePicture(session.currentInfo, path) != 0) {
+        showError(session.frontend, "failed to open the image file not supported");
+        return outcome;
+    }
+    session.picturePath = path;
+    setState(session, kStateFit);
+    session.saveAsPath = session.picturePath;
+    outcome.intermediateWritten = convertIntoFirstIntermediate(session, outcome);
+    if (outcome.intermediateWritten) {
+        if (repaint) repaint(session);
+    } else {
+        showError(session.frontend, "failed to handle an intermediate file");
+    }
+    setState(session, kStateZoom);
+    session.dialogInfo.zoomIndex = session.currentInfo.zoomIndex;
+    clearHistory(session);
+    outcome.result = 0;
+    return outcome;
+}
+
+} // namespace vellora

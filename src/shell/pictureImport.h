@@ -1,0 +1,31 @@
+#pragma once
+// Opening a picture file: the probe of its depth and its conversion into the first
+// intermediate file, shared by the desktop program and the command line.
+#include "core/imageInfo.h"
+#include "core/session.h"
+
+#include <functional>
+#include <string>
+
+namespace vellora {
+
+// Records in info.bitsPerPixel the depth the picture opens as (1, 4, 8, 24 or 32); a file the
+// library cannot read leaves it as it was and still counts as probed. Returns 1 only for a
+// path that cannot be handed to the library (empty, or longer than 259 characters).
+int probePicture(ImageInfo& info, const std::string& path);
+
+struct OpenOutcome {
+    int result = 1;                   // 0 when the picture counts as opened
+    bool intermediateWritten = false; // whether its first intermediate file exists
+    std::string reason;               // why the picture library could not convert it
+};
+
+// The steps of Open after its dialog: probe (a refused path stops with "failed to open the
+// image file not supported" and nothing changed), the fit state 258 and saveAsPath, a fresh
+// currentPath, the conversion ("failed to handle an intermediate file" when it fails; the
+// picture still counts as opened), the zoom state 514 and an empty history. `repaint` runs
+// right after a successful conversion, where the view fits the new picture.
+OpenOutcome openPicture(Session& session, const std::string& path,
+                        const std::function<void(Session&)>& repaint = {});
+
+} // namespace vellora

@@ -1,0 +1,27 @@
+#pragma once
+// Quarter turns and flips of the current picture, done by the picture library.
+#include "core/session.h"
+
+#include <string>
+
+namespace vellora {
+
+// Loads `source`, turns it `turns` quarter turns clockwise, then flips it (1 left–right,
+// 2 top–bottom, 3 both), and writes it to session.nextPath through the encoder its extension
+// names, quality 100 and colour depth `colorDepth`. 1 at once when turns and flip are both 0
+// or either lies outside 0 … 3; otherwise 0 or 1.
+int transformPicture(Session& session, const std::string& source, int colorDepth, int turns,
+                     int flip);
+
+// The frame (no progress bar) around transformPicture of the current intermediate file;
+// "failed to rotate or flip the image" on failure.
+int rotateFlipPicture(Session& session, int turns, int flip);
+
+// The five menu commands.
+int rotateRight90Handler(Session& session);
+int rotate180Handler(Session& session);
+int rotateLeft90Handler(Session& session);
+int flipHorizontalHandler(Session& session);
+int flipVerticalHandler(Session& session);
+
+} // namespace vellora
