@@ -16,16 +16,22 @@ PaletteFileRead readPaletteFile(const std::filesystem::path& path, std::size_t m
                                 std::vector<std::uint8_t>& bytes) {
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
     if (!file) return PaletteFileRead::OpenFailed;
-    // Read one byte past the limit: a longer file shows itself without trusting its stated size.
-    try {
-        bytes.assign(maxBytes + 1, 0);
-    } catch (const std::bad_alloc&) {
-        return PaletteFileRead::ReadFailed;
+    // Read in pieces up to one byte past the limit: a longer file shows itself without trusting
+    // a stated size, and a small file costs no large block.
+    std::vector<std::uint8_t> read;
+    std::uint8_t piece[16384];
+    for (;;) {
+        const std::size_t got = std::fread(piece, 1, sizeof piece, file.get());
+        if (std::ferror(file.get())) return PaletteFileRead::ReadFailed;
+        if (read.size() + got > maxBytes) return PaletteFileRead::TooLong;
+        try {
+            read.insert(read.end(), piece, piece + got);
+        } catch (const std::bad_alloc&) {
+            return PaletteFileRead::ReadFailed;
+        }
+        if (got < sizeof piece) break;
     }
-    const std::size_t got = std::fread(bytes.data(), 1, bytes.size(), file.get());
-    if (std::ferror(file.get())) return PaletteFileRead::ReadFailed;
-    if (got > maxBytes) return PaletteFileRead::TooLong;
-    bytes.resize(got);
+    bytes.swap(read);
     return PaletteFileRead::Ok;
 }
 

@@ -58,10 +58,19 @@ TEST(EvenPaletteIndex, HalfStepGoesLowAndTheLastIntervalFollowsTheArithmetic) {
     const struct {
         int divisions, value, level;
     } cases[] = {
-        {6, 25, 0},  {6, 26, 1}, {6, 255, 5}, {6, 0, 0},   {5, 222, 4}, // 189 is as near, but 222 %
-                                                                        // 63 = 33 is above the half
-                                                                        // step 31
-        {5, 220, 3}, {5, 94, 1}, {5, 95, 2},  {2, 127, 0}, {2, 128, 1}, {1, 200, 0},
+        {6, 25, 0},
+        {6, 26, 1},
+        {6, 255, 5},
+        {6, 0, 0},
+        {5, 222, 4}, // 189 is as near, but 222 %
+                     // 63 = 33 is above the half
+                     // step 31
+        {5, 220, 3},
+        {5, 94, 1},
+        {5, 95, 2},
+        {2, 127, 0},
+        {2, 128, 1},
+        {1, 200, 0},
     };
     for (const auto& c : cases) {
         const EvenPaletteRecord record = makeEvenPaletteRecord(1, 1, c.divisions);

@@ -1,0 +1,117 @@
+#include "color/userPalette.h"
+#include "color/evenPaletteFile.h"
+#include "color/presetPalette.h"
+#include "support/recordingFrontend.h"
+#include "support/testImages.h"
+
+#include <gtest/gtest.h>
+
+namespace vellora::test {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+class UserPaletteLoading : public testing::Test {
+  protected:
+    std::string write(const std::string& name, const Bytes& bytes) {
+        writeFileBytes(folder / name, bytes);
+        return (folder / name).string();
+    }
+    std::string writeText(const std::string& name, const std::string& text) {
+        return write(name, Bytes(text.begin(), text.end()));
+    }
+    // Loads and checks that a failure leaves the palette as it was.
+    int load(const std::string& path) {
+        palette.buffer.fill(0xAB);
+        palette.formatFlag = 7;
+        const int result = loadUserPalette(frontend, palette, path);
+        if (result != 0) {
+            EXPECT_EQ(palette.buffer[0], 0xAB);
+            EXPECT_EQ(palette.formatFlag, 7);
+        }
+        return result;
+    }
+    TempDir folder;
+    RecordingFrontend frontend;
+    UserPalette palette;
+};
+
+TEST_F(UserPaletteLoading, EvenPaletteFileKeepsItsBytesAndRecord) {
+    const Bytes file = evenPaletteFileBytes(8, 6, 5);
+    ASSERT_EQ(load(write("mine.ecp", file)), 0);
+    EXPECT_EQ(palette.formatFlag, 0);
+    EXPECT_TRUE(std::equal(file.begin(), file.end(), palette.buffer.begin()));
+    EXPECT_EQ(palette.record.colorCount, 240u);
+    EXPECT_EQ(palette.record.divisions[2], 8);
+    EXPECT_TRUE(frontend.messages.empty());
+}
+
+TEST_F(UserPaletteLoading, SingleColourEvenPaletteIsAccepted) {
+    ASSERT_EQ(load(write("one.ecp", evenPaletteFileBytes(1, 1, 1))), 0);
+    EXPECT_EQ(palette.record.colorCount, 1u);
+}
+
+TEST_F(UserPaletteLoading, CsvFileGivesEntriesAndCount) {
+    ASSERT_EQ(load(writeText("mine.csv", "red,green,blue\n255,128,1\n0,0,0\n")), 0);
+    EXPECT_EQ(palette.formatFlag, 1);
+    EXPECT_EQ(palette.record.colorCount, 2u);
+    EXPECT_EQ(Bytes(palette.buffer.begin(), palette.buffer.begin() + 9),
+              (Bytes{1, 128, 255, 0, 0, 0, 0, 0, 0}));
+}
+
+TEST_F(UserPaletteLoading, OnlyTheExactLowerCaseExtensionMeansEvenPalette) {
+    const Bytes file = evenPaletteFileBytes(2, 1, 1);
+    const struct {
+        const char* name;
+        bool even;
+    } cases[] = {{"a.ecp", true},      {"a.ECP", false}, {"a.Ecp", false},
+                 {"a.ecp.csv", false}, {"a.csv", false}, {"noextension", false}};
+    for (const auto& c : cases)
+        EXPECT_EQ(isEvenPalettePath(c.name), c.even) << c.name;
+    frontend.clear();
+    EXPECT_EQ(load(write("capital.ECP", file)), 1); // binary bytes read as CSV: one line
+    EXPECT_EQ(frontend.texts(),
+              std::vector<std::string>{"illegal file structure as a color palette csv file"});
+}
+
+TEST_F(UserPaletteLoading, FailuresShowOneErrorMessage) {
+    Bytes inconsistent = evenPaletteFileBytes(6, 6, 6);
+    inconsistent[1044 - 20] = 200; // colour count no longer the product of the divisions
+    Bytes zeroDivisions = evenPaletteFileBytes(2, 1, 1);
+    zeroDivisions[28 - 16] = 0;
+    Bytes tooManyColours = evenPaletteFileBytes(6, 6, 6);
+    tooManyColours.erase(tooManyColours.begin() + 84, tooManyColours.end() - 20); // 16 entries
+    Bytes longFile = evenPaletteFileBytes(6, 6, 6);
+    longFile.push_back(0);
+    const struct {
+        const char* what;
+        std::string path;
+        const char* message;
+    } cases[] = {
+        {"missing .ecp", (folder / "none.ecp").string(),
+         "failed to open the even color palette file"},
+        {"folder as .ecp", folder.path().string() + "/.ecp",
+         "failed to open the even color palette file"},
+        {"empty path", "", "failed to open the csv file cause might be illegal data"},
+        {"missing csv", (folder / "none.csv").string(),
+         "failed to open the csv file cause might be illegal data"},
+        {"ecp longer than 1044 bytes", write("long.ecp", longFile), kBadEvenPaletteText.data()},
+        {"ecp shorter than its record", write("short.ecp", Bytes(19, 1)),
+         kBadEvenPaletteText.data()},
+        {"inconsistent count", write("count.ecp", inconsistent), kBadEvenPaletteText.data()},
+        {"zero divisions", write("zero.ecp", zeroDivisions), kBadEvenPaletteText.data()},
+        {"more colours than entries", write("few.ecp", tooManyColours), kBadEvenPaletteText.data()},
+        {"csv value", writeText("v.csv", "r,g,b\n1,2,256\n"),
+         "illegal data value found which must be among 0 ~ 255"},
+        {"csv structure", writeText("s.csv", "r,g\n1,2,3\n"),
+         "illegal file structure as a color palette csv file"},
+    };
+    for (const auto& c : cases) {
+        frontend.clear();
+        EXPECT_EQ(load(c.path), 1) << c.what;
+        EXPECT_EQ(frontend.messages, (std::vector<Message>{{"error", c.message}})) << c.what;
+    }
+}
+
+} // namespace
+} // namespace vellora::test
