@@ -77,11 +77,6 @@ bool decodePlainRows(Bytes file, const BmpHeader& header, DibImage& image, std::
     const int width = int(header.width);
     const int height = int(header.height);
     const std::uint64_t stride = (std::uint64_t(width) * header.bitsPerPixel + 31) / 32 * 4;
-    const std::uint64_t lastRow = (std::uint64_t(width) * header.bitsPerPixel + 7) / 8;
-    if (header.pixelStart + stride * (height - 1) + lastRow > file.size()) {
-        error = "the bitmap file is truncated";
-        return false;
-    }
     std::vector<std::uint8_t> table;
     const BitFieldConverter convert{header};
     if (header.bitsPerPixel == 16) {

@@ -141,6 +141,17 @@ void placePaletteAndPixels(Bytes file, std::uint32_t pixelOffsetField, BmpHeader
     header.pixelStart = offsetUsable ? pixelOffsetField : paletteEnd;
 }
 
+// Uncompressed rows must all be there (the last one may lack its padding), checked before
+// anything is allocated.
+bool rowsFit(Bytes file, const BmpHeader& header) {
+    if (header.pixels == BmpPixels::Rle8 || header.pixels == BmpPixels::Rle4) return true;
+    const std::uint64_t bits = std::uint64_t(header.width) * std::uint64_t(header.bitsPerPixel);
+    const std::uint64_t stride = (bits + 31) / 32 * 4;
+    const std::uint64_t needed = header.pixelStart + stride * std::uint64_t(header.height - 1) +
+                                 (bits + 7) / 8;
+    return needed <= file.size();
+}
+
 } // namespace
 
 bool parseBmpHeader(Bytes file, BmpHeader& header, std::string& error) {
@@ -169,7 +180,8 @@ bool parseBmpHeader(Bytes file, BmpHeader& header, std::string& error) {
     if (!pictureFits(parsed.width, parsed.height, parsed.openDepth))
         return fail(error, kTooLargeText);
     placePaletteAndPixels(file, le32(file, 10), parsed);
-    if (parsed.pixelStart >= file.size()) return fail(error, "the bitmap file is truncated");
+    if (parsed.pixelStart >= file.size() || !rowsFit(file, parsed))
+        return fail(error, "the bitmap file is truncated");
     header = parsed;
     return true;
 }

@@ -126,26 +126,47 @@ void fillPalette(const GifFrame& frame, DibImage& image) {
         std::memset(image.paletteEntry(frame.transparentIndex), 255, 3);
 }
 
-// The canvas as one index per pixel, rows top-down; the frame is drawn onto the background.
-bool readCanvas(GifReader& reader, const GifFrame& frame, std::vector<std::uint8_t>& canvas,
-                std::string& error) {
+// Each frame line is laid onto a background row and stored at once; rows the frame does not
+// cover keep the background. Indices past the table show its first colour.
+bool readFrameRows(GifReader& reader, const GifFrame& frame, DibImage& picture,
+                   std::string& error) {
     const int limit = 1 << frame.openDepth;
     const int fill = frame.transparentIndex >= 0 ? frame.transparentIndex : frame.background;
     const std::size_t width = std::size_t(frame.canvasWidth);
-    if (!allocateBuffer(canvas, width * frame.canvasHeight + frame.width, error)) return false;
-    std::fill(canvas.begin(), canvas.end(), std::uint8_t(fill < limit ? fill : 0));
-    GifByteType* line = canvas.data() + width * frame.canvasHeight;
+    std::vector<std::uint8_t> buffers;
+    if (!allocateBuffer(buffers, 2 * width + std::size_t(frame.width), error)) return false;
+    std::uint8_t* background = buffers.data();
+    std::uint8_t* composed = background + width;
+    GifByteType* line = composed + width;
+    std::fill(background, background + width, std::uint8_t(fill < limit ? fill : 0));
+    for (int y = 0; y < frame.canvasHeight; ++y) writeRowIndices(picture, y, background);
     static constexpr int kPassStart[4] = {0, 4, 2, 1}, kPassStep[4] = {8, 8, 4, 2};
     const int passes = frame.interlaced ? 4 : 1;
     for (int pass = 0; pass < passes; ++pass) {
         const int step = frame.interlaced ? kPassStep[pass] : 1;
         for (int y = frame.interlaced ? kPassStart[pass] : 0; y < frame.height; y += step) {
             if (!reader.readLine(line, frame.width)) return reader.fail(error);
-            std::uint8_t* out = canvas.data() + width * (frame.top + y) + frame.left;
-            for (int x = 0; x < frame.width; ++x) out[x] = line[x] < limit ? line[x] : 0;
+            std::copy(background, background + width, composed);
+            for (int x = 0; x < frame.width; ++x)
+                composed[frame.left + x] = line[x] < limit ? line[x] : 0;
+            writeRowIndices(picture, frame.canvasHeight - 1 - (frame.top + y), composed);
         }
     }
     return true;
+}
+
+// LZW codes are at least 3 bits and each stands for at most 4096 pixels.
+bool framePlausible(const GifFrame& frame, std::size_t fileBytes, std::string& error) {
+    if (frame.canvasWidth < 1 || frame.canvasHeight < 1) {
+        error = "the gif file is damaged: the picture is empty";
+        return false;
+    }
+    if (!pictureFits(frame.canvasWidth, frame.canvasHeight, frame.openDepth)) {
+        error = kTooLargeText;
+        return false;
+    }
+    const std::uint64_t pixels = std::uint64_t(frame.width) * std::uint64_t(frame.height);
+    return compressedSizePlausible(pixels, fileBytes, 4096 * 8 / 3, error);
 }
 
 } // namespace
@@ -153,7 +174,8 @@ bool readCanvas(GifReader& reader, const GifFrame& frame, std::vector<std::uint8
 bool probeGif(Bytes file, PictureInfo& info, std::string& error) {
     GifReader reader(file);
     GifFrame frame;
-    if (!reader.openFirstFrame(frame, error)) return false;
+    if (!reader.openFirstFrame(frame, error) || !framePlausible(frame, file.size(), error))
+        return false;
     info.width = frame.canvasWidth;
     info.height = frame.canvasHeight;
     info.bitsPerPixel = frame.openDepth;
@@ -164,18 +186,15 @@ bool probeGif(Bytes file, PictureInfo& info, std::string& error) {
 bool decodeGif(Bytes file, DibImage& image, std::string& error) {
     GifReader reader(file);
     GifFrame frame;
-    if (!reader.openFirstFrame(frame, error)) return false;
+    if (!reader.openFirstFrame(frame, error) || !framePlausible(frame, file.size(), error))
+        return false;
     DibImage picture;
     const std::uint32_t colorsUsed = frame.colors ? std::uint32_t(frame.colors->ColorCount) : 256;
     if (!allocatePicture(picture, frame.canvasWidth, frame.canvasHeight, frame.openDepth,
                          std::min<std::uint32_t>(colorsUsed, 1u << frame.openDepth), error))
         return false;
     fillPalette(frame, picture);
-    std::vector<std::uint8_t> canvas;
-    if (!readCanvas(reader, frame, canvas, error)) return false;
-    for (int y = 0; y < frame.canvasHeight; ++y)
-        writeRowIndices(picture, frame.canvasHeight - 1 - y,
-                        canvas.data() + std::size_t(frame.canvasWidth) * y);
+    if (!readFrameRows(reader, frame, picture, error)) return false;
     image = std::move(picture);
     return true;
 }

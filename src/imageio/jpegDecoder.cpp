@@ -13,6 +13,7 @@ namespace vellora::imageio {
 namespace {
 
 constexpr int kApp1 = JPEG_APP0 + 1;
+constexpr std::uint64_t kSequentialRatio = 1024;
 
 struct JpegLayout {
     int width = 0, height = 0; // as stored, before the orientation
@@ -125,6 +126,13 @@ bool readLayout(JpegSession& session, Bytes file, JpegLayout& layout, std::strin
         error = kTooLargeText;
         return false;
     }
+    // Sequential Huffman coding spends at least two bits on every 8 × 8 block; progressive and
+    // arithmetic coding can spend less, so only the former is held to it.
+    const jpeg_decompress_struct& cinfo = session.decoding.cinfo;
+    if (!cinfo.progressive_mode && !cinfo.arith_code &&
+        !compressedSizePlausible(std::uint64_t(layout.width) * layout.height * layout.components,
+                                 file.size(), kSequentialRatio, error))
+        return false;
     return workingMemoryFits(layout, error);
 }
 

@@ -14,12 +14,12 @@ namespace {
 std::uint64_t computeBudget() {
     const long pages = sysconf(_SC_PHYS_PAGES);
     const long pageSize = sysconf(_SC_PAGESIZE);
-    std::uint64_t available = std::numeric_limits<std::uint64_t>::max();
-    if (pages > 0 && pageSize > 0) available = std::uint64_t(pages) * std::uint64_t(pageSize);
+    std::uint64_t budget = std::numeric_limits<std::uint64_t>::max();
+    if (pages > 0 && pageSize > 0) budget = std::uint64_t(pages) * std::uint64_t(pageSize) / 4;
     rlimit limit{};
     if (getrlimit(RLIMIT_AS, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY)
-        available = std::min<std::uint64_t>(available, limit.rlim_cur);
-    return available / 2;
+        budget = std::min<std::uint64_t>(budget, limit.rlim_cur / 2);
+    return budget;
 }
 
 } // namespace
@@ -37,6 +37,13 @@ bool pictureFits(std::int64_t width, std::int64_t height, int bitsPerPixel) {
     const std::uint64_t palette = bitsPerPixel <= 8 ? 4u << bitsPerPixel : 0;
     const std::uint64_t total = stride * std::uint64_t(height) + kHeaderBytes + palette;
     return total <= std::numeric_limits<std::uint32_t>::max() && total <= memoryBudget();
+}
+
+bool compressedSizePlausible(std::uint64_t decodedBytes, std::uint64_t fileBytes,
+                             std::uint64_t maximumRatio, std::string& error) {
+    if (decodedBytes / maximumRatio <= fileBytes) return true;
+    error = kTooShortText;
+    return false;
 }
 
 bool workingBytesFit(std::uint64_t bytes, std::string& error) {

@@ -10,8 +10,16 @@ namespace vellora::imageio {
 
 inline constexpr const char* kTooLargeText = "the picture is too large to open";
 inline constexpr const char* kOutOfMemoryText = "not enough memory for the picture";
+inline constexpr const char* kTooShortText =
+    "the file is too short for the picture size it declares";
 
-// Bytes a decoder may hold at once: half of the physical memory or of the address-space limit,
+// Whether `fileBytes` of compressed data can possibly hold `decodedBytes` when one input byte
+// expands to at most `maximumRatio` output bytes; sets the error if not.
+bool compressedSizePlausible(std::uint64_t decodedBytes, std::uint64_t fileBytes,
+                             std::uint64_t maximumRatio, std::string& error);
+
+// Bytes a decoder may hold at once: a quarter of the physical memory (operations hold two
+// pictures at a time, the rest of the program its own) or half of the address-space limit,
 // whichever is smaller. Decided once per process.
 std::uint64_t memoryBudget();
 

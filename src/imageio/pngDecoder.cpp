@@ -32,7 +32,11 @@ struct PngLayout {
     png_color palette[256] = {};
     std::size_t rowBytes = 0;
     int passes = 1;
+    std::uint64_t filteredBytes = 0; // the decompressed stream: rows as stored, filter bytes too
 };
+
+// Deflate expands one byte into at most 1032.
+constexpr std::uint64_t kDeflateRatio = 1100;
 
 void readCallback(png_structp png, png_bytep out, std::size_t count) {
     auto* input = static_cast<PngInput*>(png_get_io_ptr(png));
@@ -49,6 +53,8 @@ void chooseLayout(png_structp png, png_infop info, PngLayout& layout) {
     const bool transparent = png_get_valid(png, info, PNG_INFO_tRNS) != 0;
     layout.width = png_get_image_width(png, info);
     layout.height = png_get_image_height(png, info);
+    const std::uint64_t rowBits = std::uint64_t(layout.width) * png_get_channels(png, info) * bitDepth;
+    layout.filteredBytes = ((rowBits + 7) / 8 + 1) * layout.height;
     if (bitDepth == 16) png_set_strip_16(png);
     const bool palette = colorType == PNG_COLOR_TYPE_PALETTE;
     if ((palette || colorType == PNG_COLOR_TYPE_GRAY) && !transparent) {
@@ -178,7 +184,7 @@ bool readLayout(PngSession& session, PngLayout& layout, std::string& error) {
         error = kTooLargeText;
         return false;
     }
-    return true;
+    return compressedSizePlausible(layout.filteredBytes, session.input.size, kDeflateRatio, error);
 }
 
 } // namespace

@@ -35,7 +35,25 @@ bool isSimpleIndexed(TIFF* tif, const TiffLayout& layout) {
            TIFFScanlineSize64(tif) == (std::uint64_t(layout.width) * bits + 7) / 8;
 }
 
-bool readLayout(TIFF* tif, TiffLayout& layout, std::string& error) {
+// Every decoded byte comes out of the file: uncompressed data byte for byte, LZW and deflate
+// at most a few thousand to one. Fax and JPEG coding are not bounded this way.
+bool dataPlausible(TIFF* tif, const TiffLayout& layout, std::uint64_t fileBytes,
+                   std::string& error) {
+    std::uint16_t compression = COMPRESSION_NONE;
+    TIFFGetFieldDefaulted(tif, TIFFTAG_COMPRESSION, &compression);
+    const bool unbounded = compression == COMPRESSION_CCITTRLE ||
+                           compression == COMPRESSION_CCITTFAX3 ||
+                           compression == COMPRESSION_CCITTFAX4 ||
+                           compression == COMPRESSION_OJPEG || compression == COMPRESSION_JPEG;
+    if (unbounded) return true;
+    const std::uint64_t rowBits =
+        std::uint64_t(layout.width) * layout.bitsPerSample * layout.samples;
+    const std::uint64_t decoded = (rowBits + 7) / 8 * layout.height;
+    return compressedSizePlausible(decoded, fileBytes, compression == COMPRESSION_NONE ? 1 : 4096,
+                                   error);
+}
+
+bool readLayout(TIFF* tif, TiffLayout& layout, std::uint64_t fileBytes, std::string& error) {
     if (!TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &layout.width) ||
         !TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &layout.height)) {
         error = "the tiff file is damaged: no picture size";
@@ -50,7 +68,7 @@ bool readLayout(TIFF* tif, TiffLayout& layout, std::string& error) {
         error = kTooLargeText;
         return false;
     }
-    return true;
+    return dataPlausible(tif, layout, fileBytes, error);
 }
 
 // Colour maps are 16 bits per channel; some writers put 8-bit values there.
@@ -144,7 +162,7 @@ bool open(Bytes file, TiffStream& stream, TiffHandle& tif, TiffLayout& layout,
         error = "the tiff file is damaged: " + stream.message;
         return false;
     }
-    return readLayout(tif.get(), layout, error);
+    return readLayout(tif.get(), layout, file.size(), error);
 }
 
 } // namespace

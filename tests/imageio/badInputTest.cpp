@@ -1,0 +1,197 @@
+// Hostile and broken files: refused with a reason, outputs untouched, never a crash.
+#include "imageioTestSupport.h"
+
+#include "imageio/pictureHelpers.h"
+#include "imageio/pictureLibrary.h"
+#include "imageio/pictureLimits.h"
+#include "support/testImages.h"
+
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <cstring>
+#include <string>
+
+namespace vellora::test {
+namespace {
+
+using ByteVector = std::vector<std::uint8_t>;
+
+void putBe32(ByteVector& out, std::uint32_t v) {
+    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(std::uint8_t(v >> shift));
+}
+void putLe16(ByteVector& out, std::uint32_t v) {
+    out.push_back(std::uint8_t(v));
+    out.push_back(std::uint8_t(v >> 8));
+}
+void putLe32(ByteVector& out, std::uint32_t v) {
+    putLe16(out, v & 0xFFFF);
+    putLe16(out, v >> 16);
+}
+
+ByteVector hugeBmp() {
+    ByteVector file = {'B', 'M'};
+    putLe32(file, 0), putLe32(file, 0), putLe32(file, 54);
+    putLe32(file, 40), putLe32(file, 60000), putLe32(file, 60000);
+    putLe16(file, 1), putLe16(file, 24);
+    for (int i = 0; i < 6; ++i) putLe32(file, 0);
+    file.resize(file.size() + 64, 0x55);
+    return file;
+}
+
+void pngChunk(ByteVector& file, const char* type, const ByteVector& body) {
+    putBe32(file, std::uint32_t(body.size()));
+    ByteVector typed(type, type + 4);
+    typed.insert(typed.end(), body.begin(), body.end());
+    file.insert(file.end(), typed.begin(), typed.end());
+    putBe32(file, std::uint32_t(crc32(0, typed.data(), uInt(typed.size()))));
+}
+
+ByteVector hugePng() {
+    ByteVector file = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    ByteVector header;
+    putBe32(header, 60000), putBe32(header, 60000);
+    header.insert(header.end(), {8, 2, 0, 0, 0});
+    pngChunk(file, "IHDR", header);
+    pngChunk(file, "IDAT", {0x78, 0x9C, 0x03, 0x00, 0x00, 0x00, 0x00, 0x01});
+    pngChunk(file, "IEND", {});
+    return file;
+}
+
+ByteVector hugeGif() {
+    ByteVector file = {'G', 'I', 'F', '8', '9', 'a'};
+    putLe16(file, 65535), putLe16(file, 65535);
+    file.insert(file.end(), {0x80, 0, 0, 0, 0, 0, 255, 255, 255});
+    file.push_back(',');
+    putLe16(file, 0), putLe16(file, 0), putLe16(file, 65535), putLe16(file, 65535);
+    file.insert(file.end(), {0, 2, 2, 0x4C, 0x01, 0, ';'});
+    return file;
+}
+
+// The corpus baseline JPEG with its frame header claiming 60000 × 60000.
+ByteVector hugeJpeg() {
+    ByteVector file = readFileBytes(corpusPath("jpeg/testorig.jpg"));
+    for (std::size_t i = 2; i + 9 < file.size(); ++i)
+        if (file[i] == 0xFF && file[i + 1] == 0xC0) {
+            file[i + 5] = file[i + 7] = 0xEA;
+            file[i + 6] = file[i + 8] = 0x60;
+            break;
+        }
+    return file;
+}
+
+ByteVector hugeTiff() {
+    ByteVector file = {'I', 'I', 42, 0};
+    putLe32(file, 8);
+    struct Entry {
+        std::uint16_t tag, type;
+        std::uint32_t value;
+    };
+    const Entry entries[] = {{256, 4, 60000}, {257, 4, 60000}, {258, 3, 8}, {259, 3, 1},
+                             {262, 3, 1},     {273, 4, 8},     {277, 3, 1}, {278, 4, 60000},
+                             {279, 4, 16}};
+    putLe16(file, std::uint16_t(std::size(entries)));
+    for (const Entry& entry : entries) {
+        putLe16(file, entry.tag), putLe16(file, entry.type), putLe32(file, 1);
+        if (entry.type == 3) putLe16(file, entry.value), putLe16(file, 0);
+        else putLe32(file, entry.value);
+    }
+    putLe32(file, 0);
+    return file;
+}
+
+struct HugeCase {
+    const char* name;
+    ByteVector (*make)();
+};
+
+const HugeCase kHugeCases[] = {{"bmp", hugeBmp}, {"png", hugePng}, {"gif", hugeGif},
+                               {"jpeg", hugeJpeg}, {"tiff", hugeTiff}};
+
+// Too large for the 32-bit size fields or the memory, or far larger than the file's data could
+// ever decode to.
+TEST(BadInput, HugeHeadersAreRefusedBeforeAnythingIsAllocated) {
+    for (const HugeCase& huge : kHugeCases) {
+        SCOPED_TRACE(huge.name);
+        const ByteVector file = huge.make();
+        DibImage image = makeImage(2, 2, 8);
+        const DibImage before = image;
+        std::string error;
+        EXPECT_FALSE(imageio::loadPictureFromMemory(file.data(), file.size(), image, error));
+        EXPECT_TRUE(error == imageio::kTooLargeText || error == imageio::kTooShortText) << error;
+        EXPECT_EQ(image.data, before.data);
+        imageio::PictureInfo info;
+        info.width = 7;
+        EXPECT_FALSE(imageio::probePictureFromMemory(file.data(), file.size(), info, error));
+        EXPECT_EQ(info.width, 7);
+    }
+}
+
+TEST(BadInput, SizesPastTheThirtyTwoBitFieldsDoNotFit) {
+    EXPECT_FALSE(imageio::pictureFits(60000, 60000, 24));
+    EXPECT_FALSE(imageio::pictureFits(std::int64_t(1) << 31, 1, 8));
+    EXPECT_FALSE(imageio::pictureFits(20000, 60000, 32)); // 4.8 GB
+    EXPECT_FALSE(imageio::pictureFits(0, 10, 8));
+    EXPECT_FALSE(imageio::pictureFits(10, 0, 8));
+    EXPECT_TRUE(imageio::pictureFits(1, 1, 1));
+    EXPECT_TRUE(imageio::pictureFits(301, 301, 32));
+}
+
+// Every encoder's output, cut short at many points and with single bytes spoiled: each
+// attempt either gives a well-formed picture or an error text.
+TEST(BadInput, TruncatedAndSpoiledFilesNeverCrash) {
+    TempDir folder;
+    const DibImage photo = makePhotoLike(37, 23, 24);
+    const DibImage indexed = makePatternIndexed(37, 23, 4);
+    imageio::setTrueColorReducer({});
+    struct Source {
+        const char* mime;
+        const DibImage* image;
+    };
+    for (const Source source : {Source{"image/bmp", &indexed}, Source{"image/png", &photo},
+                                Source{"image/jpeg", &photo}, Source{"image/gif", &indexed},
+                                Source{"image/tiff", &photo}, Source{"image/png", &indexed}}) {
+        SCOPED_TRACE(source.mime);
+        std::string error;
+        ASSERT_TRUE(imageio::savePicture(folder / "f", *source.image, source.mime, 80,
+                                         source.image->bitsPerPixel, error));
+        const ByteVector whole = readFileBytes(folder / "f");
+        for (std::size_t cut = 0; cut < whole.size(); cut += 1 + whole.size() / 97) {
+            ByteVector part(whole.begin(), whole.begin() + std::ptrdiff_t(cut));
+            DibImage image;
+            error.clear();
+            if (imageio::loadPictureFromMemory(part.data(), part.size(), image, error))
+                EXPECT_TRUE(imageio::isWellFormed(image));
+            else
+                EXPECT_FALSE(error.empty()) << cut;
+        }
+        for (std::size_t at = 0; at < whole.size(); at += 1 + whole.size() / 211) {
+            ByteVector spoiled = whole;
+            spoiled[at] ^= 0xA5;
+            DibImage image;
+            error.clear();
+            if (imageio::loadPictureFromMemory(spoiled.data(), spoiled.size(), image, error))
+                EXPECT_TRUE(imageio::isWellFormed(image));
+            else
+                EXPECT_FALSE(error.empty()) << at;
+        }
+    }
+}
+
+TEST(BadInput, UnknownEmptyAndMissingFilesAreRefused) {
+    TempDir folder;
+    writeFileBytes(folder / "text.jpg", {'h', 'e', 'l', 'l', 'o'});
+    writeFileBytes(folder / "empty.png", {});
+    for (const char* name : {"text.jpg", "empty.png", "missing.bmp"}) {
+        SCOPED_TRACE(name);
+        DibImage image;
+        std::string error;
+        EXPECT_FALSE(imageio::loadPicture(folder / name, image, error));
+        EXPECT_FALSE(error.empty());
+        imageio::PictureInfo info;
+        EXPECT_FALSE(imageio::probePictureFile(folder / name, info, error));
+    }
+}
+
+} // namespace
+} // namespace vellora::test
