@@ -2,6 +2,7 @@
 
 #include "core/errors.h"
 #include "core/progress.h"
+#include "tiling/tableCsv.h"
 #include "tiling/tableText.h"
 #include "tiling/textFormat.h"
 #include "tiling/tileColorMapping.h"
@@ -63,6 +64,14 @@ int expressTilingTable(Session& session, std::string& text) {
     }
     session.frontend.setProgressVisible(false);
     return 0;
+}
+
+int saveTilingTableText(Session& session, const std::filesystem::path& path) {
+    std::string text;
+    if (expressTilingTable(session, text) != 0) return 1;
+    if (replaceFileContents(path, text)) return 0;
+    reportError(session.frontend, kErrorCreate);
+    return 1;
 }
 
 } // namespace vellora

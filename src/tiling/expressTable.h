@@ -4,6 +4,7 @@
 #include "core/session.h"
 #include "tiling/tilingTable.h"
 
+#include <filesystem>
 #include <string>
 
 namespace vellora {
@@ -20,5 +21,9 @@ void showTableProgress(Session& session);
 // Empties `text` and writes the whole table into it. 0, or 1 after "failed to get tiling table"
 // with `text` left empty.
 int expressTilingTable(Session& session, std::string& text);
+
+// The Express Table text written to a file (replaced whole, or left as it was on failure).
+// 0, or 1 after the failure's messages.
+int saveTilingTableText(Session& session, const std::filesystem::path& path);
 
 } // namespace vellora

@@ -124,6 +124,15 @@ TEST_F(TableFixture, IndexTextOfTwoByTwoGrid) {
     EXPECT_FALSE(frontend.progressVisibility.back());
 }
 
+TEST_F(TableFixture, TextFileHoldsTheExpressText) {
+    usePicture(twoByTwoTiledPicture(), tileSizeBlock(2, 2, 1), "a.jpg");
+    const auto path = folder / "a.txt";
+    ASSERT_EQ(saveTilingTableText(session, path), 0);
+    EXPECT_EQ(readText(path), kTwoByTwoText);
+    EXPECT_EQ(saveTilingTableText(session, folder / "missing" / "a.txt"), 1);
+    EXPECT_EQ(frontend.texts(), (std::vector<std::string>{"failed to create the file"}));
+}
+
 TEST_F(TableFixture, IndexCsvOfTwoByTwoGrid) {
     usePicture(twoByTwoTiledPicture(), tileSizeBlock(2, 2, 1), "a.jpg");
     const auto path = folder / "a.csv";
