@@ -1,0 +1,6 @@
+// The jpeg decoder on arbitrary bytes.
+#include "pictureDecodeFuzz.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    return vellora::fuzz::checkDecoder(vellora::imageio::decodeJpeg, data, size);
+}

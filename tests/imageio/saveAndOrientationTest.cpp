@@ -1,0 +1,187 @@
+// Saving: encoder lookup, failures that leave every file as it was; EXIF orientation.
+#include "imageioTestSupport.h"
+
+#include "imageio/exifOrientation.h"
+#include "imageio/pictureLibrary.h"
+#include "support/testImages.h"
+
+#include "core/pixelAccess.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace vellora::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(Encoders, AreFoundByExactMimeType) {
+    struct Case {
+        const char* mime;
+        bool found;
+    };
+    for (const Case c : {Case{"image/bmp", true}, Case{"image/jpeg", true}, Case{"image/gif", true},
+                         Case{"image/png", true}, Case{"image/tiff", true},
+                         Case{"image/PNG", false}, Case{"image/jpg", false},
+                         Case{"image/tif", false}, Case{"", false}})
+        EXPECT_EQ(imageio::hasEncoder(c.mime), c.found) << c.mime;
+}
+
+std::vector<std::string> folderEntries(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST(SavePicture, AFailedSaveLeavesTheTargetAndTheFolderAsTheyWere) {
+    TempDir folder;
+    const std::vector<std::uint8_t> old = {'o', 'l', 'd'};
+    writeFileBytes(folder / "target", old);
+    const DibImage photo = makePhotoLike(9, 9, 24);
+    DibImage broken = photo;
+    broken.data.resize(100); // the header promises more rows than the block holds
+    imageio::setTrueColorReducer({});
+    struct Case {
+        const char* what;
+        const DibImage* image;
+        const char* mime;
+    };
+    for (const Case c : {Case{"no encoder", &photo, "image/x-unknown"},
+                         Case{"no reducer for gif", &photo, "image/gif"},
+                         Case{"malformed picture", &broken, "image/png"}}) {
+        SCOPED_TRACE(c.what);
+        std::string error;
+        EXPECT_FALSE(imageio::savePicture(folder / "target", *c.image, c.mime, 90, 24, error));
+        EXPECT_FALSE(error.empty());
+        EXPECT_EQ(readFileBytes(folder / "target"), old);
+        EXPECT_EQ(folderEntries(folder.path()), std::vector<std::string>{"target"});
+    }
+    std::string error;
+    EXPECT_FALSE(imageio::savePicture(folder / "missing" / "x.png", photo, "image/png", 90, 24,
+                                      error));
+    EXPECT_FALSE(error.empty());
+}
+
+TEST(SavePicture, ReplacesAnExistingFileWhole) {
+    TempDir folder;
+    writeFileBytes(folder / "a.png", std::vector<std::uint8_t>(100000, 7));
+    const DibImage photo = makePhotoLike(5, 4, 24);
+    std::string error;
+    ASSERT_TRUE(imageio::savePicture(folder / "a.png", photo, "image/png", 90, 24, error));
+    EXPECT_EQ(compareColors(photo, loadOrFail(folder / "a.png")).maximum, 0);
+    EXPECT_EQ(folderEntries(folder.path()), std::vector<std::string>{"a.png"});
+}
+
+TEST(SavePicture, PngCompressionLevelChangesSizeNotPixels) {
+    TempDir folder;
+    const DibImage photo = makePhotoLike(120, 80, 24);
+    std::string error;
+    imageio::setPngCompressionLevel(0);
+    ASSERT_TRUE(imageio::savePicture(folder / "stored.png", photo, "image/png", 0, 24, error));
+    imageio::setPngCompressionLevel(9);
+    ASSERT_TRUE(imageio::savePicture(folder / "small.png", photo, "image/png", 0, 24, error));
+    imageio::setPngCompressionLevel(6);
+    EXPECT_EQ(imageio::pngCompressionLevel(), 6);
+    EXPECT_GT(fs::file_size(folder / "stored.png"), 120u * 80u * 3u);
+    EXPECT_LT(fs::file_size(folder / "small.png"), fs::file_size(folder / "stored.png"));
+    EXPECT_EQ(compareColors(loadOrFail(folder / "stored.png"), loadOrFail(folder / "small.png"))
+                  .maximum,
+              0);
+}
+
+TEST(SavePicture, JpegQualityTradesSizeForLoss) {
+    TempDir folder;
+    const DibImage photo = makePhotoLike(160, 120, 24);
+    std::string error;
+    ASSERT_TRUE(imageio::savePicture(folder / "low.jpg", photo, "image/jpeg", 10, 24, error));
+    ASSERT_TRUE(imageio::savePicture(folder / "high.jpg", photo, "image/jpeg", 95, 24, error));
+    EXPECT_LT(fs::file_size(folder / "low.jpg"), fs::file_size(folder / "high.jpg"));
+    EXPECT_LT(compareColors(photo, loadOrFail(folder / "high.jpg")).mean,
+              compareColors(photo, loadOrFail(folder / "low.jpg")).mean);
+}
+
+// An APP1 body: "Exif\0\0", a TIFF header in the given byte order and one directory.
+std::vector<std::uint8_t> exifSegment(bool bigEndian, std::uint16_t tag, std::uint16_t type,
+                                      std::uint16_t value, int entries = 1) {
+    std::vector<std::uint8_t> s = {'E', 'x', 'i', 'f', 0, 0};
+    auto u16 = [&](std::uint32_t v) {
+        if (bigEndian) s.insert(s.end(), {std::uint8_t(v >> 8), std::uint8_t(v)});
+        else s.insert(s.end(), {std::uint8_t(v), std::uint8_t(v >> 8)});
+    };
+    auto u32 = [&](std::uint32_t v) {
+        if (bigEndian) u16(v >> 16), u16(v & 0xFFFF);
+        else u16(v & 0xFFFF), u16(v >> 16);
+    };
+    s.push_back(bigEndian ? 'M' : 'I');
+    s.push_back(bigEndian ? 'M' : 'I');
+    u16(42), u32(8), u16(std::uint32_t(entries));
+    u16(0x010F), u16(2), u32(4), u32(0); // a make tag first, to be skipped
+    u16(tag), u16(type), u32(1), u16(value), u16(0);
+    return s;
+}
+
+TEST(ExifOrientation, ReadsTheTagInBothByteOrdersAndIgnoresNonsense) {
+    struct Case {
+        const char* what;
+        std::vector<std::uint8_t> segment;
+        int expected;
+    };
+    const Case cases[] = {
+        {"little-endian 6", exifSegment(false, 0x0112, 3, 6, 2), 6},
+        {"big-endian 8", exifSegment(true, 0x0112, 3, 8, 2), 8},
+        {"out of range", exifSegment(false, 0x0112, 3, 9, 2), 1},
+        {"wrong type", exifSegment(false, 0x0112, 4, 6, 2), 1},
+        {"other tag only", exifSegment(false, 0x0110, 3, 6, 2), 1},
+        {"count past the end", exifSegment(false, 0x0110, 3, 6, 40), 1},
+        {"not exif", {'J', 'F', 'I', 'F', 0, 0, 'I', 'I', 42, 0, 8, 0, 0, 0}, 1},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(imageio::exifOrientation(c.segment.data(), c.segment.size()), c.expected)
+            << c.what;
+}
+
+// For each orientation, the stored picture is built from an upright one by what the tag
+// says row 0 and column 0 are; the upright transform must give the upright picture back.
+TEST(ExifOrientation, UprightTransformUndoesEachOrientation) {
+    const DibImage upright = makePhotoLike(5, 3, 24);
+    const int w = 5, h = 3;
+    using Source = std::pair<int, int>;
+    struct Case {
+        int orientation;
+        bool sideways;
+        Source (*from)(int x, int y, int w, int h); // upright pixel shown at stored (x, y)
+    };
+    const Case cases[] = {
+        {1, false, [](int x, int y, int, int) { return Source{x, y}; }},
+        {2, false, [](int x, int y, int w, int) { return Source{w - 1 - x, y}; }},
+        {3, false, [](int x, int y, int w, int h) { return Source{w - 1 - x, h - 1 - y}; }},
+        {4, false, [](int x, int y, int, int h) { return Source{x, h - 1 - y}; }},
+        {5, true, [](int x, int y, int, int) { return Source{y, x}; }},
+        {6, true, [](int x, int y, int w, int) { return Source{w - 1 - y, x}; }},
+        {7, true, [](int x, int y, int w, int h) { return Source{w - 1 - y, h - 1 - x}; }},
+        {8, true, [](int x, int y, int, int h) { return Source{y, h - 1 - x}; }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.orientation);
+        const int sw = c.sideways ? h : w, sh = c.sideways ? w : h;
+        DibImage stored = makeImage(sw, sh, 24);
+        for (int y = 0; y < sh; ++y)
+            for (int x = 0; x < sw; ++x) {
+                const Source s = c.from(x, y, w, h);
+                const std::uint32_t rgb = screenRgb(upright, s.first, s.second);
+                const std::uint8_t bgr[3] = {std::uint8_t(rgb), std::uint8_t(rgb >> 8),
+                                             std::uint8_t(rgb >> 16)};
+                setColor(stored, bgr, sh - 1 - y, x, 24);
+            }
+        const imageio::QuarterTurns turn = imageio::uprightTransform(c.orientation);
+        DibImage shown;
+        std::string error;
+        ASSERT_TRUE(imageio::rotateFlip(stored, shown, turn.turns, turn.flip, error));
+        EXPECT_EQ(compareColors(shown, upright).maximum, 0);
+    }
+}
+
+} // namespace
+} // namespace vellora::test
