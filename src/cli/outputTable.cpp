@@ -2,6 +2,8 @@
 
 #include "shell/pictureConvert.h"
 #include "shell/pictureExport.h"
+#include "tiling/expressTable.h"
+#include "tiling/saveTableCsv.h"
 
 #include <array>
 
@@ -20,7 +22,23 @@ int writePicture(Session& session, const std::string& path) {
     return savePictureAsHandler(session);
 }
 
+// Tables take any file name; the folder is checked for every row already.
+std::string anyTableName(const std::string&) { return {}; }
+
+int writeTableText(Session& session, const std::string& path) {
+    return saveTilingTableText(session, path);
+}
+
+int writeTableCsv(Session& session, const std::string& path) {
+    return saveTilingTableCsv(session, path) == 0 ? 0 : 1;
+}
+
 constexpr auto kOutputs = std::to_array<CliOutput>({
+    // The tables come before -o: Save As renames the picture, and a table names the picture
+    // it was made from.
+    {"--table", "FILE", "write the tiling table as the Express Table text", anyTableName,
+     writeTableText},
+    {"--csv", "FILE", "write the tiling table as a CSV file", anyTableName, writeTableCsv},
     {"-o", "OUTPUT", "save the result as Save As does, the format named by the extension",
      pictureRefusal, writePicture},
 });
