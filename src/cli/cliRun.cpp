@@ -102,7 +102,11 @@ int runSteps(Session& session, const CliRequest& request) {
 int writeOutputs(Session& session, const CliRequest& request) {
     for (const OutputRequest& output : request.outputs) {
         session.dialogInfo = session.currentInfo;
-        if (output.output->write(session, output.path) != 0) return kExitFailed;
+        // An interruption waits until the file has landed whole, so none is left half written.
+        blockCleanupSignals(true);
+        const int written = output.output->write(session, output.path);
+        blockCleanupSignals(false);
+        if (written != 0) return kExitFailed;
     }
     return kExitSuccess;
 }

@@ -1,64 +1,76 @@
 #include "cli/signalCleanup.h"
 
-#include "shell/pictureConvert.h"
-
 #include <array>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 namespace vellora::cli {
 
 namespace {
 constexpr std::array<int, 3> kSignals{SIGINT, SIGTERM, SIGHUP};
-constexpr int kIntermediateCount = 1000;
-constexpr char kNamePrefix[] = "/__VL_";
-constexpr char kNameSuffix[] = ".dib";
+// Emptying passes: an entry removed while the folder is read may hide another one from that
+// read, so the folder is read again while it is not yet empty.
+constexpr int kEmptyingPasses = 4;
 
-// Filled before the handlers are installed and never changed while they are.
+// Filled before the handlers are installed and not changed while they are.
 char armedFolder[4096];
 volatile std::sig_atomic_t armed = 0;
 
-// folder + "/__VL_" + three digits + ".dib" into `path`, no library calls.
-void composeName(char* path, std::size_t folderLength, int number) {
-    char* p = path + folderLength;
-    for (const char* s = kNamePrefix; *s; ++s) *p++ = *s;
-    *p++ = char('0' + number / 100);
-    *p++ = char('0' + number / 10 % 10);
-    *p++ = char('0' + number % 10);
-    for (const char* s = kNameSuffix; *s; ++s) *p++ = *s;
-    *p = '\0';
+// The record getdents64 fills; readdir is not async-signal-safe, the system call is.
+struct DirectoryEntry {
+    unsigned long long inode;
+    long long offset;
+    unsigned short length;
+    unsigned char type;
+    char name[1];
+};
+
+bool isDotEntry(const char* name) {
+    return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
 }
 
-std::size_t lengthOf(const char* text) {
-    std::size_t n = 0;
-    while (text[n]) ++n;
-    return n;
+void removeEntries(int folder) {
+    alignas(8) char buffer[8192];
+    for (;;) {
+        const long bytes = syscall(SYS_getdents64, folder, buffer, sizeof buffer);
+        if (bytes <= 0) return;
+        for (long at = 0; at < bytes;) {
+            const auto* entry = reinterpret_cast<const DirectoryEntry*>(buffer + at);
+            if (!isDotEntry(entry->name)) unlinkat(folder, entry->name, 0);
+            at += entry->length;
+        }
+    }
 }
 
 extern "C" void onCleanupSignal(int signalNumber) {
-    const int savedErrno = errno;
-    removeArmedFiles();
+    removeArmedFolder();
     std::signal(signalNumber, SIG_DFL);
-    errno = savedErrno;
     raise(signalNumber);
+}
+
+bool isOurHandler(int signalNumber) {
+    struct sigaction current {};
+    sigaction(signalNumber, nullptr, &current);
+    return current.sa_handler == onCleanupSignal;
 }
 } // namespace
 
-void removeArmedFiles() {
-    const char* pending = temporaryPictureInProgress();
-    if (pending[0] != '\0') unlink(pending);
+void removeArmedFolder() {
     if (!armed) return;
-    char path[sizeof armedFolder + 16];
-    const std::size_t folderLength = lengthOf(armedFolder);
-    for (std::size_t i = 0; i < folderLength; ++i) path[i] = armedFolder[i];
-    for (int n = 0; n < kIntermediateCount; ++n) {
-        composeName(path, folderLength, n);
-        unlink(path);
+    const int savedErrno = errno;
+    for (int pass = 0; pass < kEmptyingPasses; ++pass) {
+        const int folder = open(armedFolder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (folder < 0) break;
+        removeEntries(folder);
+        close(folder);
+        if (rmdir(armedFolder) == 0 || errno != ENOTEMPTY) break;
     }
-    rmdir(armedFolder);
+    errno = savedErrno;
 }
 
 void armSignalCleanup(const std::filesystem::path& folder) {
@@ -78,11 +90,8 @@ void armSignalCleanup(const std::filesystem::path& folder) {
 }
 
 void disarmSignalCleanup() {
-    for (int s : kSignals) {
-        struct sigaction previous {};
-        sigaction(s, nullptr, &previous);
-        if (previous.sa_handler == onCleanupSignal) std::signal(s, SIG_DFL);
-    }
+    for (int s : kSignals)
+        if (isOurHandler(s)) std::signal(s, SIG_DFL);
     armed = 0;
     armedFolder[0] = '\0';
 }

@@ -1,7 +1,8 @@
 #pragma once
 // Moving pictures between picture files and intermediate files through the picture library:
-// the encoder chosen by the destination's extension, the two encoder parameters (quality and
-// colour depth), and a write that either lands completely or leaves the destination as it was.
+// the encoder chosen by the destination's extension and the two encoder parameters (quality
+// and colour depth). The library writes every file to a temporary name first and renames it,
+// so a destination is either replaced whole or left as it was.
 #include "core/dibImage.h"
 #include "core/frontend.h"
 #include "core/imageInfo.h"
@@ -21,16 +22,6 @@ std::string_view encoderMimeType(std::string_view destination);
 bool isUsablePicturePath(std::string_view path);
 // Shows (caption "error") why a path is refused; call it when isUsablePicturePath is false.
 void reportUnusablePath(Frontend& frontend, std::string_view path);
-
-// Encodes `image` into `destination` by way of a temporary file in the same folder that is
-// renamed over the destination only once it is complete. False with the reason in `error`.
-bool writePictureSafely(const std::string& destination, const DibImage& image,
-                        std::string_view mimeType, int quality, int colorDepth,
-                        std::string& error);
-
-// The temporary file writePictureSafely is writing at this moment (zero-terminated, empty when
-// none), readable from a signal handler so an interrupted run can remove it.
-const char* temporaryPictureInProgress();
 
 // Loads `source`, chooses the encoder by the extension of `destination` and saves with the
 // quality and the colour depth `colorDepth`. 0 on success; 1 when a path is unusable, the

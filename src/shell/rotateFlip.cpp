@@ -25,8 +25,9 @@ int transformPicture(Session& session, const std::string& source, int colorDepth
     if (!imageio::loadPicture(source, loaded, error)) return 1;
     if (!imageio::rotateFlip(loaded, turned, turns, flip, error)) return 1;
     loaded.release();
-    return writePictureSafely(destination, turned, mime, kTransformQuality, colorDepth, error) ? 0
-                                                                                              : 1;
+    return imageio::savePicture(destination, turned, mime, kTransformQuality, colorDepth, error)
+               ? 0
+               : 1;
 }
 
 int rotateFlipPicture(Session& session, int turns, int flip) {

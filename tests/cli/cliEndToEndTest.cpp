@@ -1,0 +1,296 @@
+// vellora-cli as a user runs it: real picture files in, real files out, opened again.
+#include "cliProcess.h"
+#include "cli/stepTable.h"
+#include "imageio/pictureLibrary.h"
+#include "shell/parameterFields.h"
+#include "shell/parameterFile.h"
+#include "support/testImages.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <fstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace vellora::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kUsage = "usage: vellora-cli [--par FILE] [--set NAME=VALUE]... INPUT "
+                           "[STEP]... [-o OUTPUT]";
+
+// The colour seen at column x, row `top` counted from the top of the picture.
+std::uint32_t seenAt(const DibImage& image, int x, int top) {
+    return rgbAt(image, x, image.height - 1 - top);
+}
+
+DibImage patternPicture(int width, int height) {
+    return makeTrueColorImage(width, height, [](int x, int y) {
+        return std::uint32_t(x * 7 % 256) << 16 | std::uint32_t(y * 11 % 256) << 8 | 0x35;
+    });
+}
+
+DibImage fourColorPicture(int width, int height) {
+    return makeIndexedImage(width, height, 8, {0x000000, 0xFF0000, 0x00FF00, 0x0000FF},
+                            [](int x, int y) { return (x + 2 * y) % 4; });
+}
+
+DibImage loadOrFail(const fs::path& path) {
+    DibImage image;
+    std::string error;
+    EXPECT_TRUE(imageio::loadPicture(path, image, error)) << path << ": " << error;
+    return image;
+}
+
+class CliEndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fs::create_directory(work());
+        fs::create_directory(temp());
+    }
+
+    fs::path work() const { return root_ / "work"; }
+    fs::path temp() const { return root_ / "tmp"; }
+
+    fs::path writePicture(const std::string& name, const DibImage& image, const char* mime) {
+        const fs::path path = work() / name;
+        std::string error;
+        EXPECT_TRUE(imageio::savePicture(path, image, mime, 90, image.bitsPerPixel, error))
+            << error;
+        return path;
+    }
+
+    CliResult run(const std::vector<std::string>& arguments) {
+        return runCli(arguments, work(), temp());
+    }
+
+    // The run left no intermediate folder or file behind.
+    void expectTempFolderEmpty() { EXPECT_EQ(folderEntries(temp()), std::vector<std::string>{}); }
+
+    TempDir root_;
+};
+
+struct UsageCase {
+    std::vector<std::string> arguments;
+    std::string message;
+};
+
+class CliUsage : public CliEndToEnd, public ::testing::WithParamInterface<UsageCase> {};
+
+TEST_P(CliUsage, RefusesWithExitTwoAndTouchesNothing) {
+    writePicture("in.png", patternPicture(4, 3), "image/png");
+    const std::vector<std::uint8_t> before = readFileBytes(work() / "in.png");
+    const CliResult result = run(GetParam().arguments);
+    EXPECT_EQ(result.exitStatus, 2);
+    const std::vector<std::string> lines = result.errLines();
+    ASSERT_EQ(lines.size(), 2u) << result.err;
+    EXPECT_EQ(lines[0], GetParam().message);
+    // Output options other modules add follow the picture output.
+    EXPECT_EQ(lines[1].rfind(kUsage, 0), 0u) << lines[1];
+    EXPECT_EQ(folderEntries(work()), std::vector<std::string>{"in.png"});
+    EXPECT_EQ(readFileBytes(work() / "in.png"), before);
+    expectTempFolderEmpty();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    BadCommandLines, CliUsage,
+    ::testing::Values(
+        UsageCase{{"in.png", "blur"}, "alert: unknown step \"blur\""},
+        UsageCase{{"in.png", "Rotate-Right"}, "alert: unknown step \"Rotate-Right\""},
+        UsageCase{{"--set", "noSuchField=1", "in.png"}, "alert: unknown parameter \"noSuchField\""},
+        UsageCase{{"--set", "saveQuality=101", "in.png"},
+                  "alert: saveQuality must be 0 … 100, got 101"},
+        UsageCase{{"--set", "saveQuality", "in.png"},
+                  "alert: --set needs NAME=VALUE, got \"saveQuality\""},
+        UsageCase{{}, "alert: no input picture given"},
+        UsageCase{{"--set", "saveQuality=5"}, "alert: no input picture given"},
+        UsageCase{{"missing.png"}, "alert: the input file \"missing.png\" does not exist"},
+        UsageCase{{"in.png", "-o", "nowhere/out.png"},
+                  "alert: the output folder \"nowhere\" does not exist"},
+        UsageCase{{"in.png", "-o", "out.TIFF"},
+                  "alert: no picture format for \"out.TIFF\": the name must end in .bmp, .dib, "
+                  ".jpg, .jpeg, .gif, .png or .tiff"},
+        UsageCase{{"in.png", "-o", "in.png"}, "alert: the output \"in.png\" is the input file"},
+        UsageCase{{"in.png", "-o", "a.png", "-o", "b.png"}, "alert: -o given twice"},
+        UsageCase{{"in.png", "-o"}, "alert: -o needs a value"},
+        UsageCase{{"in.png", "--frobnicate"}, "alert: unknown option \"--frobnicate\""},
+        UsageCase{{"--par", "none.par", "in.png"},
+                  "alert: cannot read the parameter file \"none.par\""}));
+
+TEST_F(CliEndToEnd, RotateRightWritesTheTurnedPictureAndKeepsTheInput) {
+    const DibImage input = patternPicture(30, 20);
+    writePicture("in.bmp", input, "image/bmp");
+    const std::vector<std::uint8_t> before = readFileBytes(work() / "in.bmp");
+    const CliResult result = run({"in.bmp", "rotate-right", "-o", "out.png"});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    const DibImage output = loadOrFail(work() / "out.png");
+    ASSERT_EQ(output.width, 20);
+    ASSERT_EQ(output.height, 30);
+    for (int top = 0; top < 20; ++top)
+        for (int x = 0; x < 30; ++x)
+            ASSERT_EQ(seenAt(output, 19 - top, x), seenAt(input, x, top)) << x << "," << top;
+    EXPECT_EQ(readFileBytes(work() / "in.bmp"), before);
+    expectTempFolderEmpty();
+}
+
+struct RoundTripCase {
+    std::vector<std::string> steps;
+};
+
+class CliRoundTrip : public CliEndToEnd, public ::testing::WithParamInterface<RoundTripCase> {};
+
+TEST_P(CliRoundTrip, StepsThatUndoEachOtherGiveBackTheInput) {
+    const DibImage input = fourColorPicture(13, 7);
+    writePicture("in.png", input, "image/png");
+    std::vector<std::string> arguments{"in.png"};
+    arguments.insert(arguments.end(), GetParam().steps.begin(), GetParam().steps.end());
+    arguments.insert(arguments.end(), {"-o", "out.bmp"});
+    const CliResult result = run(arguments);
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    const DibImage output = loadOrFail(work() / "out.bmp");
+    ASSERT_EQ(output.width, input.width);
+    ASSERT_EQ(output.height, input.height);
+    EXPECT_EQ(output.bitsPerPixel, 8);
+    for (int y = 0; y < input.height; ++y)
+        for (int x = 0; x < input.width; ++x) ASSERT_EQ(rgbAt(output, x, y), rgbAt(input, x, y));
+    expectTempFolderEmpty();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Inverses, CliRoundTrip,
+    ::testing::Values(
+        RoundTripCase{{"rotate-right", "rotate-left"}},
+        RoundTripCase{{"rotate-right", "rotate-right", "rotate-right", "rotate-right"}},
+        RoundTripCase{{"rotate-180", "rotate-180"}},
+        RoundTripCase{{"flip-horizontal", "flip-horizontal"}},
+        RoundTripCase{{"flip-vertical", "flip-vertical"}},
+        RoundTripCase{{"flip-horizontal", "flip-vertical", "rotate-180"}}));
+
+struct FormatCase {
+    std::string output;
+    std::string format;
+};
+
+class CliOutputFormat : public CliEndToEnd, public ::testing::WithParamInterface<FormatCase> {};
+
+TEST_P(CliOutputFormat, EncoderFollowsTheExtension) {
+    writePicture("in.png", fourColorPicture(16, 8), "image/png");
+    const CliResult result = run({"in.png", "-o", GetParam().output});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    imageio::PictureInfo info;
+    std::string error;
+    ASSERT_TRUE(imageio::probePictureFile(work() / GetParam().output, info, error)) << error;
+    EXPECT_EQ(info.format, GetParam().format);
+    EXPECT_EQ(info.width, 16);
+    EXPECT_EQ(info.height, 8);
+}
+
+INSTANTIATE_TEST_SUITE_P(Extensions, CliOutputFormat,
+                         ::testing::Values(FormatCase{"o.bmp", "bmp"}, FormatCase{"o.dib", "bmp"},
+                                           FormatCase{"o.jpg", "jpeg"},
+                                           FormatCase{"o.jpeg", "jpeg"}, FormatCase{"o.gif", "gif"},
+                                           FormatCase{"o.png", "png"},
+                                           FormatCase{"o.tiff", "tiff"}));
+
+TEST_F(CliEndToEnd, SaveDepthChoiceDecidesTheOutputDepth) {
+    const DibImage input = fourColorPicture(9, 5);
+    writePicture("in.png", input, "image/png");
+    ASSERT_EQ(run({"in.png", "-o", "source.png"}).exitStatus, 0);
+    const CliResult result = run({"--set", "saveDepthIndex=1", "in.png", "-o", "true.png"});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    const DibImage source = loadOrFail(work() / "source.png");
+    const DibImage trueColor = loadOrFail(work() / "true.png");
+    EXPECT_EQ(source.bitsPerPixel, 8);
+    EXPECT_EQ(trueColor.bitsPerPixel, 24);
+    for (int y = 0; y < input.height; ++y)
+        for (int x = 0; x < input.width; ++x) EXPECT_EQ(rgbAt(trueColor, x, y), rgbAt(input, x, y));
+}
+
+TEST_F(CliEndToEnd, ParameterFileGivesTheStartingBlock) {
+    ParameterBlock block = defaultParameterBlock();
+    block.saveDepthIndex = 1;
+    SilentFrontend frontend;
+    ASSERT_EQ(saveParameterFile(frontend, work() / "mine.par", {}, block, {}), 0);
+    writePicture("in.png", fourColorPicture(6, 6), "image/png");
+    const CliResult fromFile = run({"--par", "mine.par", "in.png", "-o", "a.png"});
+    ASSERT_EQ(fromFile.exitStatus, 0) << fromFile.err;
+    EXPECT_EQ(loadOrFail(work() / "a.png").bitsPerPixel, 24);
+    // A later --set wins over the file.
+    const CliResult overridden =
+        run({"--par", "mine.par", "--set", "saveDepthIndex=0", "in.png", "-o", "b.png"});
+    ASSERT_EQ(overridden.exitStatus, 0) << overridden.err;
+    EXPECT_EQ(loadOrFail(work() / "b.png").bitsPerPixel, 8);
+}
+
+TEST_F(CliEndToEnd, TrueColorStepConvertsAnIndexedPicture) {
+    const DibImage input = fourColorPicture(5, 4);
+    writePicture("in.gif", input, "image/gif");
+    const CliResult result = run({"in.gif", "truecolor", "-o", "out.bmp"});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    const DibImage output = loadOrFail(work() / "out.bmp");
+    EXPECT_EQ(output.bitsPerPixel, 24);
+    for (int y = 0; y < input.height; ++y)
+        for (int x = 0; x < input.width; ++x) EXPECT_EQ(rgbAt(output, x, y), rgbAt(input, x, y));
+}
+
+TEST_F(CliEndToEnd, UnloadableInputFailsAndLeavesAnExistingOutputAlone) {
+    writeFileBytes(work() / "broken.png", {0x89, 'P', 'N', 'G', 1, 2, 3});
+    writeFileBytes(work() / "out.png", {'o', 'l', 'd'});
+    const CliResult result = run({"broken.png", "rotate-right", "-o", "out.png"});
+    EXPECT_EQ(result.exitStatus, 1);
+    const std::vector<std::string> lines = result.errLines();
+    ASSERT_EQ(lines.size(), 2u) << result.err;
+    EXPECT_EQ(lines[0], "error: failed to handle an intermediate file");
+    EXPECT_EQ(lines[1].rfind("error: cannot load \"broken.png\": ", 0), 0u) << lines[1];
+    EXPECT_EQ(readFileBytes(work() / "out.png"), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
+    EXPECT_EQ(folderEntries(work()), (std::vector<std::string>{"broken.png", "out.png"}));
+    expectTempFolderEmpty();
+}
+
+TEST_F(CliEndToEnd, NoOutputMeansNothingWritten) {
+    writePicture("in.png", patternPicture(8, 8), "image/png");
+    const CliResult result = run({"in.png", "flip-vertical"});
+    EXPECT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_EQ(folderEntries(work()), std::vector<std::string>{"in.png"});
+    expectTempFolderEmpty();
+}
+
+TEST_F(CliEndToEnd, HelpListsEveryStepAndField) {
+    const CliResult result = run({"--help"});
+    EXPECT_EQ(result.exitStatus, 0);
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.out.rfind(kUsage, 0), 0u);
+    for (const cli::CliStep& step : cli::cliSteps())
+        EXPECT_NE(result.out.find("  " + std::string(step.name) + " "), std::string::npos)
+            << step.name;
+    for (const ParameterField& field : parameterFields())
+        EXPECT_NE(result.out.find(std::string(field.name)), std::string::npos) << field.name;
+}
+
+TEST_F(CliEndToEnd, TerminationRemovesTheIntermediateFolder) {
+    // Long enough that the signal arrives mid-run: a big picture turned many times.
+    writePicture("big.bmp", patternPicture(3000, 2000), "image/bmp");
+    std::vector<std::string> arguments{"big.bmp"};
+    for (int i = 0; i < 40; ++i) arguments.push_back("rotate-right");
+    const pid_t process = startCli(arguments, work(), temp());
+    ASSERT_GT(process, 0);
+    // Wait until the run has made its folder and a first intermediate file.
+    bool started = false;
+    while (!started) {
+        for (const std::string& name : folderEntries(temp()))
+            if (!folderEntries(temp() / name).empty()) started = true;
+        if (waitpid(process, nullptr, WNOHANG) != 0) break;
+        usleep(1000);
+    }
+    if (started) kill(process, SIGTERM);
+    const CliResult result = finishCli(process, work());
+    if (result.signal != SIGTERM) GTEST_SKIP() << "the run ended before the signal came";
+    expectTempFolderEmpty();
+    EXPECT_EQ(folderEntries(work()), std::vector<std::string>{"big.bmp"});
+}
+
+} // namespace
+} // namespace vellora::test

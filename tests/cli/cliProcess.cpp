@@ -1,0 +1,107 @@
+#include "cliProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fcntl.h>
+#include <fstream>
+#include <iterator>
+#include <spawn.h>
+#include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace vellora::test {
+
+namespace fs = std::filesystem;
+
+namespace {
+// The captured streams live beside the work folder, so they never show up inside it.
+fs::path capturePath(const fs::path& workFolder, const char* stream) {
+    return workFolder.parent_path() / (workFolder.filename().string() + "." + stream);
+}
+
+std::string readText(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::vector<std::string> environmentWith(const std::string& tempFolder) {
+    std::vector<std::string> variables;
+    for (char** e = environ; *e; ++e)
+        if (std::string_view(*e).substr(0, 7) != "TMPDIR=") variables.emplace_back(*e);
+    variables.push_back("TMPDIR=" + tempFolder);
+    return variables;
+}
+
+std::vector<char*> pointersTo(std::vector<std::string>& texts) {
+    std::vector<char*> pointers;
+    for (std::string& text : texts) pointers.push_back(text.data());
+    pointers.push_back(nullptr);
+    return pointers;
+}
+} // namespace
+
+std::vector<std::string> CliResult::errLines() const {
+    std::vector<std::string> lines;
+    std::istringstream in(err);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+pid_t startCli(const std::vector<std::string>& arguments, const fs::path& workFolder,
+               const fs::path& tempFolder) {
+    std::vector<std::string> argv{VELLORA_CLI_PROGRAM};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    std::vector<std::string> env = environmentWith(tempFolder.string());
+    std::vector<char*> argvPointers = pointersTo(argv);
+    std::vector<char*> envPointers = pointersTo(env);
+
+    const std::string outPath = capturePath(workFolder, "out").string();
+    const std::string errPath = capturePath(workFolder, "err").string();
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
+    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
+    posix_spawn_file_actions_addchdir_np(&actions, workFolder.c_str());
+    pid_t process = -1;
+    const int failed = posix_spawn(&process, argvPointers[0], &actions, nullptr,
+                                   argvPointers.data(), envPointers.data());
+    posix_spawn_file_actions_destroy(&actions);
+    EXPECT_EQ(failed, 0) << "cannot start " << VELLORA_CLI_PROGRAM;
+    return failed ? -1 : process;
+}
+
+CliResult finishCli(pid_t process, const fs::path& workFolder) {
+    CliResult result;
+    int status = 0;
+    if (process <= 0 || waitpid(process, &status, 0) != process) return result;
+    if (WIFEXITED(status)) result.exitStatus = WEXITSTATUS(status);
+    if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
+    result.out = readText(capturePath(workFolder, "out"));
+    result.err = readText(capturePath(workFolder, "err"));
+    std::error_code ignored;
+    fs::remove(capturePath(workFolder, "out"), ignored);
+    fs::remove(capturePath(workFolder, "err"), ignored);
+    return result;
+}
+
+CliResult runCli(const std::vector<std::string>& arguments, const fs::path& workFolder,
+                 const fs::path& tempFolder) {
+    return finishCli(startCli(arguments, workFolder, tempFolder), workFolder);
+}
+
+std::vector<std::string> folderEntries(const fs::path& folder) {
+    std::vector<std::string> names;
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(folder, error))
+        names.push_back(entry.path().filename().string());
+    std::ranges::sort(names);
+    return names;
+}
+
+} // namespace vellora::test
