@@ -2,6 +2,7 @@
 
 #include "core/trueColor.h"
 #include "shell/rotateFlip.h"
+#include "tiling/runTiling.h"
 
 #include <array>
 
@@ -24,6 +25,8 @@ constexpr auto kSteps = std::to_array<CliStep>({
     {"flip-horizontal", flipHorizontalHandler, "mirror the picture left to right"},
     {"flip-vertical", flipVerticalHandler, "mirror the picture top to bottom"},
     {"truecolor", trueColorHandler, "convert the picture to 24 bits per pixel"},
+    {"tiling", tilingHandler,
+     "tile the picture: palette, tile size or count and slits from the tiling fields"},
 });
 } // namespace
 
