@@ -1,0 +1,39 @@
+#include "shell/viewPaint.h"
+
+#include "core/progress.h"
+
+namespace vellora {
+
+namespace {
+bool isRecognisedDepth(int bitsPerPixel) {
+    switch (bitsPerPixel) {
+    case 1:
+    case 4:
+    case 8:
+    case 24:
+    case 32:
+        return true;
+    default:
+        return false;
+    }
+}
+} // namespace
+
+void paintViewModel(Session& session, ViewScroll& scroll, const LoadedPicture* picture,
+                    int clientWidth, int clientHeight) {
+    ImageInfo& info = session.currentInfo;
+    if (picture != nullptr) {
+        info.width = picture->width;
+        info.height = picture->height;
+        info.clientWidth = clientWidth;
+        info.clientHeight = clientHeight;
+        layoutPicture(info);
+        if (isRecognisedDepth(picture->bitsPerPixel)) info.bitsPerPixel = picture->bitsPerPixel;
+    } else if (info.layoutByte() == 0) {
+        layoutPicture(info); // no picture after Close: its scroll bars go too
+    }
+    updateScrollRecords(info, scroll);
+    updateStatusText(session, 1);
+}
+
+} // namespace vellora

@@ -1,0 +1,294 @@
+#include "shell/viewLayout.h"
+#include "shell/viewPaint.h"
+
+#include "support/recordingFrontend.h"
+
+#include <gtest/gtest.h>
+
+namespace vellora {
+namespace {
+
+ImageInfo picture(int width, int height, std::int32_t state, int zoomIndex = 10) {
+    ImageInfo info;
+    info.width = width;
+    info.height = height;
+    info.clientWidth = 800;
+    info.clientHeight = 600;
+    info.state = state;
+    info.zoomIndex = zoomIndex;
+    return info;
+}
+
+struct FitCase {
+    const char* name;
+    int width, height, zoomBefore;
+    int zoomIndex, drawX, drawY, drawWidth, drawHeight;
+};
+
+TEST(GuiViewLayout, FitChoosesTheLargestZoomUpTo100PercentThatLeavesTheMargin) {
+    const FitCase cases[] = {
+        {"2000 x 1000 at 30 %", 2000, 1000, 10, 3, 100, 150, 600, 300},
+        {"small picture stays at 100 %", 100, 50, 12, 10, 350, 275, 100, 50},
+        {"exactly the client less the margin", 770, 570, 0, 10, 15, 15, 770, 570},
+        {"one pixel too wide for 100 %", 771, 100, 10, 9, 53, 255, 693, 90},
+        {"too large for 5 % keeps the zoom", 20000, 100, 12, 12, -19600, 200, 40000, 200},
+        {"single pixel", 1, 1, 4, 10, 399, 299, 1, 1},
+    };
+    for (const FitCase& c : cases) {
+        ImageInfo info = picture(c.width, c.height, kStateFit, c.zoomBefore);
+        info.hScrollShown = info.vScrollShown = 1;
+        layoutPicture(info);
+        EXPECT_EQ(info.zoomIndex, c.zoomIndex) << c.name;
+        EXPECT_EQ(info.drawX, c.drawX) << c.name;
+        EXPECT_EQ(info.drawY, c.drawY) << c.name;
+        EXPECT_EQ(info.drawWidth, c.drawWidth) << c.name;
+        EXPECT_EQ(info.drawHeight, c.drawHeight) << c.name;
+        EXPECT_EQ(info.hScrollShown, 0) << c.name;
+        EXPECT_EQ(info.vScrollShown, 0) << c.name;
+    }
+}
+
+// 1000 x 500 at 200 % in 800 x 600, laid out and painted once.
+struct Zoomed200 {
+    ImageInfo info = picture(1000, 500, kStateZoom, 12);
+    ViewScroll scroll;
+    Zoomed200() {
+        layoutPicture(info);
+        updateScrollRecords(info, scroll);
+    }
+};
+
+TEST(GuiViewLayout, ZoomCentresTheLargePictureAndShowsBothBars) {
+    Zoomed200 z;
+    EXPECT_EQ(z.info.drawWidth, 2000);
+    EXPECT_EQ(z.info.drawHeight, 1000);
+    EXPECT_EQ(z.info.drawX, -600);
+    EXPECT_EQ(z.info.drawY, -200);
+    EXPECT_EQ(z.info.hScrollShown, 1);
+    EXPECT_EQ(z.info.vScrollShown, 1);
+    EXPECT_EQ(z.scroll.horizontal, (ScrollRecord{0, 800, 315, 242}));
+    EXPECT_EQ(z.scroll.vertical, (ScrollRecord{0, 600, 349, 125}));
+}
+
+TEST(GuiViewLayout, ZoomShowsOnlyTheBarThatIsNeeded) {
+    ImageInfo info = picture(1000, 100, kStateZoom, 10);
+    layoutPicture(info);
+    EXPECT_EQ(info.hScrollShown, 1);
+    EXPECT_EQ(info.vScrollShown, 0);
+    ImageInfo fits = picture(770, 571, kStateZoom, 10);
+    layoutPicture(fits);
+    EXPECT_EQ(fits.hScrollShown, 0);
+    EXPECT_EQ(fits.vScrollShown, 1);
+}
+
+TEST(GuiViewLayout, SavedStateHidesTheBarsAndScrolledStateKeepsEverything) {
+    ImageInfo saved = picture(1000, 500, kStateSaved, 12);
+    saved.drawX = -77;
+    saved.hScrollShown = saved.vScrollShown = 1;
+    layoutPicture(saved);
+    EXPECT_EQ(saved.drawX, -77);
+    EXPECT_EQ(saved.hScrollShown + saved.vScrollShown, 0);
+
+    Zoomed200 z;
+    z.info.state = kStateScrolled;
+    z.info.drawX = -300;
+    const ImageInfo before = z.info;
+    layoutPicture(z.info);
+    EXPECT_EQ(z.info.drawX, before.drawX);
+    EXPECT_EQ(z.info.drawY, before.drawY);
+    EXPECT_EQ(z.info.hScrollShown, 1);
+}
+
+struct ScrollCase {
+    const char* name;
+    int startPosition;
+    ScrollRequest request;
+    int thumb;
+    int drawX, step, position;
+};
+
+TEST(GuiViewLayout, HorizontalScrollRequestsMoveThePictureByTheirSteps) {
+    const ScrollCase cases[] = {
+        {"line left from 10 stops at the margin", 10, ScrollRequest::LineBack, 0, 15, -16, -6},
+        {"line left from 242", 242, ScrollRequest::LineBack, 0, -573, -16, 226},
+        {"line right from 242", 242, ScrollRequest::LineForward, 0, -634, 8, 250},
+        {"line right near the end", 480, ScrollRequest::LineForward, 0, -1230, 8, 488},
+        {"page right reaches the end", 242, ScrollRequest::PageForward, 0, -1230, 315, 557},
+        {"page left reaches the start", 242, ScrollRequest::PageBack, 0, 15, -315, -73},
+        {"thumb dragged back to 100", 242, ScrollRequest::ThumbTrack, 100, -253, -142, 100},
+        {"thumb dragged on to 300", 242, ScrollRequest::ThumbTrack, 300, -761, 58, 300},
+    };
+    for (const ScrollCase& c : cases) {
+        Zoomed200 z;
+        z.scroll.horizontal.position = c.startPosition;
+        EXPECT_TRUE(scrollView(z.info, z.scroll, ScrollAxis::Horizontal, c.request, c.thumb))
+            << c.name;
+        EXPECT_EQ(z.info.drawX, c.drawX) << c.name;
+        EXPECT_EQ(z.info.hScrollStep, c.step) << c.name;
+        EXPECT_EQ(z.scroll.horizontal.position, c.position) << c.name;
+        EXPECT_EQ(z.info.state, kStateScrolled) << c.name;
+        EXPECT_EQ(z.info.drawY, -200) << c.name; // the other axis stays
+    }
+}
+
+TEST(GuiViewLayout, VerticalLineDownUsesTheVerticalRecord) {
+    Zoomed200 z;
+    ASSERT_TRUE(scrollView(z.info, z.scroll, ScrollAxis::Vertical, ScrollRequest::LineForward));
+    // -((1000 + 30) * (8 + 125) / 600)
+    EXPECT_EQ(z.info.drawY, -228);
+    EXPECT_EQ(z.info.vScrollStep, 8);
+    EXPECT_EQ(z.scroll.vertical.position, 133);
+    EXPECT_EQ(z.info.drawX, -600);
+}
+
+TEST(GuiViewLayout, OtherRequestsAndZeroStepsChangeNothing) {
+    Zoomed200 z;
+    z.info.hScrollStep = 99;
+    EXPECT_FALSE(scrollView(z.info, z.scroll, ScrollAxis::Horizontal, ScrollRequest::Other));
+    EXPECT_EQ(z.info.hScrollStep, 0);
+    EXPECT_FALSE(
+        scrollView(z.info, z.scroll, ScrollAxis::Horizontal, ScrollRequest::ThumbTrack, 242));
+    EXPECT_EQ(z.info.drawX, -600);
+    EXPECT_EQ(z.info.state, kStateZoom);
+}
+
+TEST(GuiViewLayout, RepaintAfterScrollingRecomputesThePositionFromDrawX) {
+    Zoomed200 z;
+    z.scroll.horizontal.position = 10;
+    scrollView(z.info, z.scroll, ScrollAxis::Horizontal, ScrollRequest::LineBack);
+    layoutPicture(z.info); // scrolled: kept
+    updateScrollRecords(z.info, z.scroll);
+    EXPECT_EQ(z.info.drawX, 15);
+    EXPECT_EQ(z.scroll.horizontal.position, 0);
+}
+
+TEST(GuiViewLayout, HugeZoomedPicturesDoNotOverflow) {
+    ImageInfo info = picture(60000, 60000, kStateZoom, 20);
+    ViewScroll scroll;
+    layoutPicture(info);
+    updateScrollRecords(info, scroll);
+    EXPECT_EQ(info.drawWidth, 600000);
+    EXPECT_EQ(info.drawX, (800 - 600000) / 2);
+    // (15 + 299600) * 800 / 600030
+    EXPECT_EQ(scroll.horizontal.position, 399);
+    scroll.horizontal.position = 399;
+    scrollView(info, scroll, ScrollAxis::Horizontal, ScrollRequest::LineForward);
+    EXPECT_EQ(info.drawX, -int(600030LL * 407 / 800));
+}
+
+TEST(GuiViewLayout, ScrollingAnEmptyViewDoesNotDivideByZero) {
+    ImageInfo info = picture(100, 100, kStateZoom);
+    info.clientWidth = 0;
+    ViewScroll scroll;
+    scroll.horizontal.page = 5;
+    EXPECT_FALSE(scrollView(info, scroll, ScrollAxis::Horizontal, ScrollRequest::PageForward));
+}
+
+struct KeyCase {
+    const char* name;
+    ViewKey key;
+    bool shift;
+    bool handled, repaint;
+    int drawX, drawY, hPosition, vPosition;
+};
+
+TEST(GuiViewLayout, ViewKeysWithBothBarsShown) {
+    const KeyCase cases[] = {
+        {"shift home", ViewKey::Home, true, true, true, 15, 15, 0, 0},
+        {"shift end", ViewKey::End, true, true, true, -1230, -430, 485, 251},
+        {"home alone", ViewKey::Home, false, false, false, -600, -200, 242, 125},
+        {"end alone", ViewKey::End, false, false, false, -600, -200, 242, 125},
+        {"left", ViewKey::Left, false, true, true, -573, -200, 226, 125},
+        {"right", ViewKey::Right, false, true, true, -634, -200, 250, 125},
+        {"up", ViewKey::Up, false, true, true, -600, -187, 242, 109},
+        {"page down", ViewKey::PageDown, false, true, true, -600, -430, 242, 474},
+        {"other key", ViewKey::Other, false, false, false, -600, -200, 242, 125},
+    };
+    for (const KeyCase& c : cases) {
+        Zoomed200 z;
+        const KeyResult result = handleViewKey(z.info, z.scroll, c.key, c.shift);
+        EXPECT_EQ(result.handled, c.handled) << c.name;
+        EXPECT_EQ(result.repaint, c.repaint) << c.name;
+        EXPECT_EQ(z.info.drawX, c.drawX) << c.name;
+        EXPECT_EQ(z.info.drawY, c.drawY) << c.name;
+        EXPECT_EQ(z.scroll.horizontal.position, c.hPosition) << c.name;
+        EXPECT_EQ(z.scroll.vertical.position, c.vPosition) << c.name;
+    }
+}
+
+TEST(GuiViewLayout, ViewKeysWithoutBarsAreConsumedAndDoNothing) {
+    for (ViewKey key : {ViewKey::Home, ViewKey::End, ViewKey::PageUp, ViewKey::PageDown,
+                        ViewKey::Up, ViewKey::Down, ViewKey::Left, ViewKey::Right})
+        for (bool shift : {false, true}) {
+            ImageInfo info = picture(100, 50, kStateZoom);
+            layoutPicture(info);
+            ViewScroll scroll;
+            const ImageInfo before = info;
+            const KeyResult result = handleViewKey(info, scroll, key, shift);
+            EXPECT_TRUE(result.handled);
+            EXPECT_FALSE(result.repaint);
+            EXPECT_EQ(info.drawX, before.drawX);
+            EXPECT_EQ(info.state, kStateZoom);
+        }
+}
+
+TEST(GuiViewLayout, ShiftHomeAtTheStartIsHandledWithoutRepaint) {
+    Zoomed200 z;
+    ASSERT_TRUE(handleViewKey(z.info, z.scroll, ViewKey::Home, true).repaint);
+    z.info.state = kStateZoom;
+    const KeyResult again = handleViewKey(z.info, z.scroll, ViewKey::Home, true);
+    EXPECT_TRUE(again.handled);
+    EXPECT_FALSE(again.repaint);
+    EXPECT_EQ(z.info.state, kStateZoom);
+}
+
+TEST(GuiViewLayout, ChildRectangles) {
+    EXPECT_EQ(viewRect(640, 400), (Rect{0, 0, 640, 375}));
+    EXPECT_EQ(progressBarRect(500), (Rect{50, 11, 400, 11}));
+    EXPECT_EQ(progressBarRect(803), (Rect{80, 11, 642, 11}));
+    EXPECT_EQ(progressBarRect(0), (Rect{0, 11, 0, 11}));
+}
+
+TEST(GuiViewPaint, PaintRecordsSizesLaysOutAndShowsTheStatus) {
+    test::RecordingFrontend frontend;
+    Session session(frontend);
+    session.currentInfo.state = kStateFit;
+    ViewScroll scroll;
+    const LoadedPicture cat{2000, 1000, 8};
+    paintViewModel(session, scroll, &cat, 800, 600);
+    EXPECT_EQ(session.currentInfo.zoomIndex, 3);
+    EXPECT_EQ(session.currentInfo.bitsPerPixel, 8);
+    ASSERT_FALSE(frontend.statusTexts.empty());
+    EXPECT_EQ(frontend.statusTexts.back(), "    width x height : 2000 x 1000, bits per pixel : 8");
+
+    const LoadedPicture odd{10, 10, 16}; // not one of the five depths: the depth stays
+    paintViewModel(session, scroll, &odd, 800, 600);
+    EXPECT_EQ(session.currentInfo.bitsPerPixel, 8);
+    EXPECT_EQ(session.currentInfo.width, 10);
+}
+
+TEST(GuiViewPaint, NothingLoadedKeepsTheLastValuesAndSavedStateClearsTheStatus) {
+    test::RecordingFrontend frontend;
+    Session session(frontend);
+    session.currentInfo.state = kStateZoom;
+    ViewScroll scroll;
+    const LoadedPicture big{1000, 500, 24};
+    session.currentInfo.zoomIndex = 12;
+    paintViewModel(session, scroll, &big, 800, 600);
+    paintViewModel(session, scroll, nullptr, 300, 300);
+    EXPECT_EQ(session.currentInfo.clientWidth, 800);
+    EXPECT_EQ(scroll.horizontal, (ScrollRecord{0, 800, 315, 242}));
+    EXPECT_EQ(frontend.statusTexts.back(), "    width x height : 1000 x 500, bits per pixel : 24");
+
+    session.currentInfo.state = kStateSaved;
+    paintViewModel(session, scroll, &big, 800, 600);
+    EXPECT_EQ(frontend.statusTexts.back(), "");
+
+    session.currentInfo.state = kStateNoPicture; // after Close: the bars go
+    session.currentInfo.hScrollShown = 1;
+    paintViewModel(session, scroll, nullptr, 800, 600);
+    EXPECT_EQ(session.currentInfo.hScrollShown, 0);
+}
+
+} // namespace
+} // namespace vellora
