@@ -2,24 +2,41 @@
 
 #include "core/dibImage.h"
 #include "core/history.h"
+#include "core/intermediateFiles.h"
 #include "core/operationFrame.h"
 #include "core/trueColor.h"
 #include "imageio/pictureLibrary.h"
 #include "shell/pictureConvert.h"
+
+#include <filesystem>
+#include <system_error>
 
 namespace vellora {
 
 namespace {
 constexpr std::uint32_t kSaveDepthTrueColor = 1;
 
-// Step 1 of a save: the intermediate file rewritten as 24 bpp. Returns the depth the file has
-// afterwards, or 0 on failure.
-int prepareSaveDepth(Session& session) {
-    const int depth = session.currentInfo.bitsPerPixel;
-    if (session.workingBlock.saveDepthIndex != kSaveDepthTrueColor || depth == 24) return depth;
-    if (readBitmapFile(session.frontend, session.currentPath, session.sourceImage) != 0) return 0;
-    if (saveAsTrueColor(session, session.currentPath) != 0) return 0;
-    return 24;
+bool needsTrueColor(const Session& session) {
+    return session.workingBlock.saveDepthIndex == kSaveDepthTrueColor &&
+           session.currentInfo.bitsPerPixel != 24;
+}
+
+// The "24 bpp" choice: the picture as 24 bpp is written beside the current file and saved from
+// there; only once the save has succeeded does it replace the current file, so a failed save
+// leaves the current picture as it was.
+int saveThroughTrueColor(Session& session, const std::string& destination, int quality) {
+    if (readBitmapFile(session.frontend, session.currentPath, session.sourceImage) != 0) return 1;
+    std::string staging;
+    if (nextIntermediatePath(session, staging) != 0) return 1;
+    std::error_code fileError;
+    if (saveAsTrueColor(session, staging) != 0 ||
+        convertPicture(destination, staging, 24, quality) != 0) {
+        std::filesystem::remove(staging, fileError);
+        return 1;
+    }
+    std::filesystem::rename(staging, session.currentPath, fileError);
+    if (fileError) std::filesystem::remove(staging, fileError); // saved all the same
+    return 0;
 }
 
 void markSaved(Session& session) {
@@ -34,13 +51,12 @@ int saveCurrentPicture(Session& session, const std::string& destination) {
         reportUnusablePath(session.frontend, destination);
         return 1;
     }
-    // Checked before the in-place conversion, so a save that cannot happen changes nothing.
     const std::string_view mime = encoderMimeType(destination);
     if (mime.empty() || !imageio::hasEncoder(mime)) return 1;
-    const int depth = prepareSaveDepth(session);
-    if (depth == 0) return 1;
     const int quality = clampedQuality(session.workingBlock.saveQuality);
-    return convertPicture(destination, session.currentPath, depth, quality);
+    if (needsTrueColor(session)) return saveThroughTrueColor(session, destination, quality);
+    return convertPicture(destination, session.currentPath, session.currentInfo.bitsPerPixel,
+                          quality);
 }
 
 int savePictureHandler(Session& session) {

@@ -11,8 +11,9 @@
 namespace vellora {
 
 // Writes the current picture to `destination` through the encoder its extension names, with
-// the working block's quality and depth choice (saveDepthIndex 1 = "24 bpp": an indexed
-// intermediate file is first rewritten in place as 24 bpp). 0, or 1 after its own message.
+// the working block's quality and depth choice (saveDepthIndex 1 = "24 bpp": the picture is
+// saved as 24 bpp and the current intermediate file becomes 24 bpp too, only when the save
+// succeeded). 0, or 1 after its own messages.
 int saveCurrentPicture(Session& session, const std::string& destination);
 
 // Save: to picturePath. Save As: to saveAsPath (the dialog or the command line has filled it),

@@ -1,0 +1,140 @@
+// Save and Save As: encoder by extension, the depth choice and what a save changes.
+#include "imageio/pictureLibrary.h"
+#include "shell/pictureExport.h"
+#include "support/recordingFrontend.h"
+#include "support/testImages.h"
+
+#include <gtest/gtest.h>
+
+namespace vellora::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+DibImage grayRampPicture() {
+    std::vector<std::uint32_t> palette;
+    for (int i = 0; i < 256; ++i) palette.push_back(std::uint32_t(i) * 0x010101);
+    return makeIndexedImage(11, 6, 8, palette, [](int x, int y) { return x * 20 + y; });
+}
+
+DibImage loadOrFail(const fs::path& path) {
+    DibImage image;
+    std::string error;
+    EXPECT_TRUE(imageio::loadPicture(path, image, error)) << path << ": " << error;
+    return image;
+}
+
+void expectSameColors(const DibImage& actual, const DibImage& expected) {
+    ASSERT_EQ(actual.width, expected.width);
+    ASSERT_EQ(actual.height, expected.height);
+    for (int y = 0; y < expected.height; ++y)
+        for (int x = 0; x < expected.width; ++x)
+            ASSERT_EQ(rgbAt(actual, x, y), rgbAt(expected, x, y)) << x << "," << y;
+}
+
+class SavePicture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        setCurrentPicture(session, picture);
+        session.history.historyDepth = 3;
+        session.picturePath = (folder / "picture.png").string();
+    }
+
+    RecordingFrontend frontend;
+    Session session{frontend};
+    TempDir folder;
+    DibImage picture = grayRampPicture();
+};
+
+TEST_F(SavePicture, TrueColorChoiceConvertsTheIntermediateFileInPlace) {
+    session.workingBlock.saveDepthIndex = 1;
+    const std::string intermediate = session.currentPath;
+    ASSERT_EQ(savePictureHandler(session), 0);
+    EXPECT_TRUE(frontend.messages.empty());
+    EXPECT_EQ(session.currentPath, intermediate);
+    // Nothing else is left in the intermediate folder.
+    const fs::path intermediateFolder = fs::path(intermediate).parent_path();
+    EXPECT_EQ(std::distance(fs::directory_iterator(intermediateFolder), fs::directory_iterator()),
+              1);
+    const DibImage converted = readImage(intermediate);
+    EXPECT_EQ(converted.bitsPerPixel, 24);
+    expectSameColors(converted, picture);
+    const DibImage saved = loadOrFail(session.picturePath);
+    EXPECT_EQ(saved.bitsPerPixel, 24);
+    expectSameColors(saved, picture);
+    EXPECT_FALSE(session.modified());
+    EXPECT_EQ(session.currentInfo.state, kStateSaved);
+    EXPECT_EQ(session.dialogInfo.state, kStateSaved);
+}
+
+TEST_F(SavePicture, SourceDepthChoiceKeepsTheIntermediateFile) {
+    session.workingBlock.saveDepthIndex = 0;
+    const std::vector<std::uint8_t> before = readFileBytes(session.currentPath);
+    ASSERT_EQ(savePictureHandler(session), 0);
+    EXPECT_EQ(readFileBytes(session.currentPath), before);
+    const DibImage saved = loadOrFail(session.picturePath);
+    EXPECT_EQ(saved.bitsPerPixel, 8);
+    expectSameColors(saved, picture);
+    EXPECT_FALSE(session.modified());
+}
+
+class SaveRefused : public SavePicture, public ::testing::WithParamInterface<std::string> {};
+
+TEST_P(SaveRefused, FailsWithItsMessageAndChangesNothing) {
+    session.workingBlock.saveDepthIndex = 1; // would convert in place if the save went ahead
+    const std::vector<std::uint8_t> before = readFileBytes(session.currentPath);
+    session.saveAsPath = (folder / GetParam()).string();
+    const std::string picturePath = session.picturePath;
+    EXPECT_EQ(savePictureAsHandler(session), 1);
+    EXPECT_EQ(frontend.texts(), std::vector<std::string>{"failed to save a file"});
+    EXPECT_EQ(frontend.messages[0].caption, "error");
+    EXPECT_EQ(readFileBytes(session.currentPath), before);
+    EXPECT_FALSE(fs::exists(session.saveAsPath));
+    EXPECT_EQ(session.picturePath, picturePath);
+    EXPECT_EQ(session.history.historyDepth, 3);
+    EXPECT_EQ(session.currentInfo.state, kStateZoom);
+}
+
+INSTANTIATE_TEST_SUITE_P(BadDestinations, SaveRefused,
+                         ::testing::Values("out.JPG", "out.Png", "out.tif", "out", "out.bmp.bak",
+                                           "missing/out.png"));
+
+TEST_F(SavePicture, SaveAsWritesTheFormatOfTheNewNameAndAdoptsIt) {
+    session.saveAsPath = (folder / "copy.tiff").string();
+    ASSERT_EQ(savePictureAsHandler(session), 0);
+    EXPECT_EQ(session.picturePath, session.saveAsPath);
+    imageio::PictureInfo info;
+    std::string error;
+    ASSERT_TRUE(imageio::probePictureFile(session.saveAsPath, info, error)) << error;
+    EXPECT_EQ(info.format, "tiff");
+    expectSameColors(loadOrFail(session.saveAsPath), picture);
+    EXPECT_EQ(session.currentInfo.state, kStateSaved);
+}
+
+TEST_F(SavePicture, OverlongDestinationIsRefusedWithAReason) {
+    session.saveAsPath = (folder.path() / std::string(270, 'n')).string() + ".png";
+    EXPECT_EQ(savePictureAsHandler(session), 1);
+    EXPECT_EQ(frontend.texts(),
+              (std::vector<std::string>{"the file path is longer than 259 characters",
+                                        "failed to save a file"}));
+}
+
+TEST_F(SavePicture, MissingIntermediateFileFails) {
+    std::filesystem::remove(session.currentPath);
+    session.workingBlock.saveDepthIndex = 0;
+    EXPECT_EQ(savePictureHandler(session), 1);
+    EXPECT_EQ(frontend.texts(), std::vector<std::string>{"failed to save a file"});
+    EXPECT_FALSE(fs::exists(session.picturePath));
+    EXPECT_TRUE(session.modified());
+}
+
+TEST_F(SavePicture, TrueColorChoiceOnAMissingFileShowsTheReadFailureFirst) {
+    std::filesystem::remove(session.currentPath);
+    session.workingBlock.saveDepthIndex = 1;
+    EXPECT_EQ(savePictureHandler(session), 1);
+    EXPECT_EQ(frontend.texts(),
+              (std::vector<std::string>{"failed to open the file", "failed to save a file"}));
+}
+
+} // namespace
+} // namespace vellora::test
