@@ -3,6 +3,7 @@
 #include "core/operationFrame.h"
 #include "filter/convolve.h"
 #include "filter/filterRows.h"
+#include "filter/wideVectors.h"
 #include "filter/windowLuminance.h"
 
 #include <algorithm>
@@ -83,8 +84,9 @@ struct PreparedRow {
     std::vector<std::uint8_t> colors;
     std::array<std::vector<double>, kWindow> sums;    // run sums of the luminance
     std::array<std::vector<double>, kWindow> squares; // run sums of its square
-    std::array<std::vector<int>, kWindow> largest;    // run maxima of 256 x luminance
-    std::array<std::vector<int>, kWindow> smallest;   // run minima
+    std::array<std::vector<float>, kWindow> largest;  // run maxima of 256 x luminance
+    std::array<std::vector<float>, kWindow> smallest; // run minima
+    std::array<std::vector<std::uint16_t>, kWindow> colorSums; // run sums per channel, interleaved
 };
 
 // Luminances are multiples of 1/256 below 256, so every run sum, square sum and sub-window
@@ -107,15 +109,22 @@ struct VarianceStatistic {
             }
     }
 
-    void values(const PreparedRow* const* rows, const SubWindowRuns& window, int x0, int n,
-                double* out) const {
-        double sum[kBlock] = {};
-        double squares[kBlock] = {};
-        for (int r = 0; r < window.runCount; ++r) {
+    [[gnu::always_inline]] void values(const PreparedRow* const* rows,
+                                       const SubWindowRuns& window, int x0, int n,
+                                       double* out) const {
+        double sum[kBlock];
+        double squares[kBlock];
+        const auto runStart = [&](int r, bool ofSquares) {
             const Run& run = window.runs[std::size_t(r)];
-            const std::size_t length = std::size_t(run.length - 1);
-            const double* s = rows[run.row]->sums[length].data() + x0 + run.column;
-            const double* q = rows[run.row]->squares[length].data() + x0 + run.column;
+            const PreparedRow& row = *rows[run.row];
+            const auto& arrays = ofSquares ? row.squares : row.sums;
+            return arrays[std::size_t(run.length - 1)].data() + x0 + run.column;
+        };
+        std::copy(runStart(0, false), runStart(0, false) + n, sum);
+        std::copy(runStart(0, true), runStart(0, true) + n, squares);
+        for (int r = 1; r < window.runCount; ++r) {
+            const double* s = runStart(r, false);
+            const double* q = runStart(r, true);
             for (int t = 0; t < n; ++t) {
                 sum[t] += s[t];
                 squares[t] += q[t];
@@ -128,37 +137,44 @@ struct VarianceStatistic {
     }
 };
 
-// Ranges compared on 256 x luminance order exactly as the luminance ranges do.
+// Ranges compared on 256 x luminance order exactly as the luminance ranges do; the integers
+// below 2^16 are exact in single precision.
 struct RangeStatistic {
     void prepare(PreparedRow& row, const int* numerators, int width) const {
-        std::copy(numerators, numerators + width, row.largest[0].begin());
-        std::copy(numerators, numerators + width, row.smallest[0].begin());
+        for (int x = 0; x < width; ++x)
+            row.largest[0][std::size_t(x)] = row.smallest[0][std::size_t(x)] = float(numerators[x]);
         for (std::size_t length = 1; length < 3; ++length)
             for (int x = 0; x + int(length) < width; ++x) {
+                const float next = row.largest[0][std::size_t(x) + length];
                 row.largest[length][std::size_t(x)] =
-                    std::max(row.largest[length - 1][std::size_t(x)], numerators[x + length]);
+                    std::max(row.largest[length - 1][std::size_t(x)], next);
                 row.smallest[length][std::size_t(x)] =
-                    std::min(row.smallest[length - 1][std::size_t(x)], numerators[x + length]);
+                    std::min(row.smallest[length - 1][std::size_t(x)], next);
             }
     }
 
-    void values(const PreparedRow* const* rows, const SubWindowRuns& window, int x0, int n,
-                double* out) const {
-        int largest[kBlock];
-        int smallest[kBlock];
-        std::fill(largest, largest + n, 0);
-        std::fill(smallest, smallest + n, 65280);
-        for (int r = 0; r < window.runCount; ++r) {
+    [[gnu::always_inline]] void values(const PreparedRow* const* rows,
+                                       const SubWindowRuns& window, int x0, int n,
+                                       double* out) const {
+        float largest[kBlock];
+        float smallest[kBlock];
+        const auto runStart = [&](int r, bool ofMaxima) {
             const Run& run = window.runs[std::size_t(r)];
-            const std::size_t length = std::size_t(run.length - 1);
-            const int* high = rows[run.row]->largest[length].data() + x0 + run.column;
-            const int* low = rows[run.row]->smallest[length].data() + x0 + run.column;
+            const PreparedRow& row = *rows[run.row];
+            const auto& arrays = ofMaxima ? row.largest : row.smallest;
+            return arrays[std::size_t(run.length - 1)].data() + x0 + run.column;
+        };
+        std::copy(runStart(0, true), runStart(0, true) + n, largest);
+        std::copy(runStart(0, false), runStart(0, false) + n, smallest);
+        for (int r = 1; r < window.runCount; ++r) {
+            const float* high = runStart(r, true);
+            const float* low = runStart(r, false);
             for (int t = 0; t < n; ++t) {
-                largest[t] = std::max(largest[t], high[t]);
-                smallest[t] = std::min(smallest[t], low[t]);
+                largest[t] = largest[t] < high[t] ? high[t] : largest[t];
+                smallest[t] = low[t] < smallest[t] ? low[t] : smallest[t];
             }
         }
-        for (int t = 0; t < n; ++t) out[t] = largest[t] - smallest[t];
+        for (int t = 0; t < n; ++t) out[t] = double(largest[t] - smallest[t]);
     }
 };
 
@@ -171,6 +187,7 @@ PreparedRow blankRow(int paddedWidth, bool ranges) {
     PreparedRow row;
     row.colors.resize(3 * std::size_t(paddedWidth));
     for (std::size_t length = 0; length < 3; ++length) {
+        row.colorSums[length].resize(3 * std::size_t(paddedWidth));
         if (ranges) {
             row.largest[length].resize(std::size_t(paddedWidth));
             row.smallest[length].resize(std::size_t(paddedWidth));
@@ -182,31 +199,50 @@ PreparedRow blankRow(int paddedWidth, bool ranges) {
     return row;
 }
 
+// Channel run sums of a padded colour row: entry 3x + c of length L sums channel c over padded
+// columns x … x + L − 1.
+void prepareColorSums(PreparedRow& row, int paddedWidth) {
+    const std::size_t count = 3 * std::size_t(paddedWidth);
+    std::copy(row.colors.begin(), row.colors.begin() + std::ptrdiff_t(count), row.colorSums[0].begin());
+    for (std::size_t length = 1; length < 3; ++length)
+        for (std::size_t t = 0; t + 3 * length < count; ++t)
+            row.colorSums[length][t] =
+                std::uint16_t(row.colorSums[length - 1][t] + row.colors[t + 3 * length]);
+}
+
+// The truncated mean sum / m of integers. The double quotient of an integer sum below 2^16 by
+// 7 or 9 is never rounded up to the next integer (it lies at least 1/m below it, far more than
+// half a unit in the last place), so truncating it gives the integer quotient; dividing by
+// the constant lets the compiler multiply instead.
+inline std::uint8_t meanOf(int sum, int m) { return std::uint8_t(m == 9 ? sum / 9 : sum / 7); }
+
 void writeMeanColors(const PreparedRow* const* rows, const int* chosen, int x0, int n,
                      std::uint8_t* out) {
     for (int t = 0; t < n; ++t) {
-        const SubWindow& window = subWindowTable[std::size_t(chosen[t])];
+        const SubWindowRuns& window = kSubWindowRuns[std::size_t(chosen[t])];
         int sums[3] = {0, 0, 0};
-        for (int q = 0; q < window.count; ++q) {
-            const int p = window.positions[std::size_t(q)];
-            const std::uint8_t* bgr = rows[p / kWindow]->colors.data() + 3 * (x0 + t + p % kWindow);
-            sums[0] += bgr[0];
-            sums[1] += bgr[1];
-            sums[2] += bgr[2];
+        for (int r = 0; r < window.runCount; ++r) {
+            const Run& run = window.runs[std::size_t(r)];
+            const std::uint16_t* s = rows[run.row]->colorSums[std::size_t(run.length - 1)].data() +
+                                     3 * (x0 + t + run.column);
+            sums[0] += s[0];
+            sums[1] += s[1];
+            sums[2] += s[2];
         }
-        // Integer channel sums are the double sums exactly; one division, then truncation.
-        for (int c = 0; c < 3; ++c) out[3 * (x0 + t) + c] = finishChannel(sums[c] / double(window.count), 0);
+        for (int c = 0; c < 3; ++c) out[3 * (x0 + t) + c] = meanOf(sums[c], int(window.count));
     }
 }
 
 template <class Statistic>
-void edgePreservingRow(const PreparedRow* const* rows, const Statistic& statistic, int width,
-                       std::uint8_t* out) {
+[[gnu::always_inline]] inline void edgePreservingRow(const PreparedRow* const* rows,
+                                                     const Statistic& statistic, int width,
+                                                     std::uint8_t* out) {
     for (int x0 = 0; x0 < width; x0 += kBlock) {
         const int n = std::min(kBlock, width - x0);
         double best[kBlock];
         double value[kBlock];
-        int chosen[kBlock] = {};
+        int chosen[kBlock];
+        std::fill(chosen, chosen + n, 0);
         statistic.values(rows, kSubWindowRuns[0], x0, n, best);
         for (int number = 1; number < 9; ++number) {
             statistic.values(rows, kSubWindowRuns[std::size_t(number)], x0, n, value);
@@ -221,6 +257,25 @@ void edgePreservingRow(const PreparedRow* const* rows, const Statistic& statisti
     }
 }
 
+VELLORA_WIDE_VECTORS void rangeRow(const PreparedRow* const* rows, int width, std::uint8_t* out) {
+    edgePreservingRow(rows, RangeStatistic{}, width, out);
+}
+
+VELLORA_WIDE_VECTORS void varianceRow(const PreparedRow* const* rows, bool deviation, int width,
+                                      std::uint8_t* out) {
+    edgePreservingRow(rows, VarianceStatistic{deviation}, width, out);
+}
+
+void statisticRow(const PreparedRow* const* rows, const RangeStatistic&, int width,
+                  std::uint8_t* out) {
+    rangeRow(rows, width, out);
+}
+
+void statisticRow(const PreparedRow* const* rows, const VarianceStatistic& statistic, int width,
+                  std::uint8_t* out) {
+    varianceRow(rows, statistic.deviation, width, out);
+}
+
 template <class Statistic>
 void edgePreservingAs(Session& session, DibImage& target, const DibImage& source,
                       const Statistic& statistic, bool ranges) {
@@ -231,6 +286,7 @@ void edgePreservingAs(Session& session, DibImage& target, const DibImage& source
             for (int x = 0; x < paddedWidth; ++x)
                 s.numerators[std::size_t(x)] = luminanceNumerator(row.colors.data() + 3 * x);
             statistic.prepare(row, s.numerators.data(), paddedWidth);
+            prepareColorSums(row, paddedWidth);
         };
     };
     forEachTargetRow<EdgeScratch>(
@@ -243,7 +299,7 @@ void edgePreservingAs(Session& session, DibImage& target, const DibImage& source
             const PreparedRow* rows[kWindow];
             for (int j = 0; j < kWindow; ++j)
                 rows[j] = &s.cache.row(windowRow(y, kHalf, j, source.height), prepare(s));
-            edgePreservingRow(rows, statistic, target.width, target.row(y));
+            statisticRow(rows, statistic, target.width, target.row(y));
         });
 }
 
