@@ -1,6 +1,12 @@
 #include "cli/stepTable.h"
 
 #include "core/trueColor.h"
+#include "filter/deNoise.h"
+#include "filter/edgeDetect.h"
+#include "filter/edgePreserving.h"
+#include "filter/sharpen.h"
+#include "filter/smooth.h"
+#include "filter/userFilter.h"
 #include "shell/rotateFlip.h"
 #include "tiling/runTiling.h"
 
@@ -25,6 +31,14 @@ constexpr auto kSteps = std::to_array<CliStep>({
     {"flip-horizontal", flipHorizontalHandler, "mirror the picture left to right"},
     {"flip-vertical", flipVerticalHandler, "mirror the picture top to bottom"},
     {"truecolor", trueColorHandler, "convert the picture to 24 bits per pixel"},
+    {"smooth", smoothHandler, "smooth with the mask smoothingIndex names"},
+    {"edge-preserving", edgePreservingHandler,
+     "smooth within the most uniform sub-window (edgePreservingIndex criterion)"},
+    {"sharpen", sharpenHandler, "sharpen with the mask sharpeningIndex names"},
+    {"edge-detect", edgeDetectHandler, "edge picture (edgeDetectMode, edgeDetectChoice)"},
+    {"denoise", deNoiseHandler, "median by luminance over the deNoiseIndex window"},
+    {"user-filter", userFilterHandler,
+     "userFilterMask cells with divisor userFilterValue (userFilterSizeIndex)"},
     {"tiling", tilingHandler,
      "tile the picture: palette, tile size or count and slits from the tiling fields"},
 });
