@@ -18,48 +18,49 @@ namespace vellora {
 
 namespace {
 
-// Four pixels side by side. A pixel's key for window position p is 64 x (256 x luminance) + p:
-// below 2^22, so single precision holds it exactly, and key order is the documented order.
+// Pixels side by side, four or (with AVX2) eight. A pixel's key for window position p is
+// 64 x (256 x luminance) + p: below 2^22, so single precision holds it exactly, and key order
+// is the documented order. Minimum and maximum are exact, so the width never changes a result.
+#define VELLORA_LANES_INLINE [[gnu::always_inline]] static inline
 #if defined(__SSE__)
-using Lanes = __m128;
-inline Lanes loadLanes(const float* p) { return _mm_loadu_ps(p); }
-inline void storeLanes(float* p, Lanes v) { _mm_storeu_ps(p, v); }
-inline Lanes addLanes(Lanes v, float a) { return _mm_add_ps(v, _mm_set1_ps(a)); }
-inline Lanes minLanes(Lanes a, Lanes b) { return _mm_min_ps(a, b); }
-inline Lanes maxLanes(Lanes a, Lanes b) { return _mm_max_ps(a, b); }
-#else
-struct Lanes {
-    float v[4];
+struct NarrowLanes {
+    using V = __m128;
+    static constexpr int width = 4;
+    VELLORA_LANES_INLINE V load(const float* p) { return _mm_loadu_ps(p); }
+    VELLORA_LANES_INLINE void store(float* p, V v) { _mm_storeu_ps(p, v); }
+    VELLORA_LANES_INLINE V add(V v, float a) { return _mm_add_ps(v, _mm_set1_ps(a)); }
+    VELLORA_LANES_INLINE V min(V a, V b) { return _mm_min_ps(a, b); }
+    VELLORA_LANES_INLINE V max(V a, V b) { return _mm_max_ps(a, b); }
 };
-inline Lanes loadLanes(const float* p) { return {{p[0], p[1], p[2], p[3]}}; }
-inline void storeLanes(float* p, Lanes v) { std::memcpy(p, v.v, sizeof v.v); }
-inline Lanes addLanes(Lanes v, float a) { return {{v.v[0] + a, v.v[1] + a, v.v[2] + a, v.v[3] + a}}; }
-inline Lanes minLanes(Lanes a, Lanes b) {
-    return {{std::min(a.v[0], b.v[0]), std::min(a.v[1], b.v[1]), std::min(a.v[2], b.v[2]),
-             std::min(a.v[3], b.v[3])}};
-}
-inline Lanes maxLanes(Lanes a, Lanes b) {
-    return {{std::max(a.v[0], b.v[0]), std::max(a.v[1], b.v[1]), std::max(a.v[2], b.v[2]),
-             std::max(a.v[3], b.v[3])}};
-}
+#else
+struct NarrowLanes {
+    using V = float;
+    static constexpr int width = 1;
+    VELLORA_LANES_INLINE V load(const float* p) { return *p; }
+    VELLORA_LANES_INLINE void store(float* p, V v) { *p = v; }
+    VELLORA_LANES_INLINE V add(V v, float a) { return v + a; }
+    VELLORA_LANES_INLINE V min(V a, V b) { return b < a ? b : a; }
+    VELLORA_LANES_INLINE V max(V a, V b) { return a < b ? b : a; }
+};
 #endif
-constexpr int kLanes = 4;
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(VELLORA_NO_WIDE_VECTORS)
+#define VELLORA_WIDE_MEDIAN 1
+#define VELLORA_AVX2 __attribute__((target("avx2"), always_inline)) static inline
+struct WideLanes {
+    using V = __m256;
+    static constexpr int width = 8;
+    VELLORA_AVX2 V load(const float* p) { return _mm256_loadu_ps(p); }
+    VELLORA_AVX2 void store(float* p, V v) { _mm256_storeu_ps(p, v); }
+    VELLORA_AVX2 V add(V v, float a) { return _mm256_add_ps(v, _mm256_set1_ps(a)); }
+    VELLORA_AVX2 V min(V a, V b) { return _mm256_min_ps(a, b); }
+    VELLORA_AVX2 V max(V a, V b) { return _mm256_max_ps(a, b); }
+};
+#endif
+constexpr int kMaxLanes = 8;
 constexpr int kPositionBits = 64;
-
-template <Comparator C>
-inline void exchange(Lanes* v) {
-    const Lanes low = minLanes(v[C.low], v[C.high]);
-    if constexpr (C.exchange != Exchange::MinOnly) v[C.high] = maxLanes(v[C.low], v[C.high]);
-    if constexpr (C.exchange != Exchange::MaxOnly) v[C.low] = low;
-}
 
 template <int Size>
 inline constexpr auto kMedianNetwork = selectionNetwork<Size * Size, Size * Size / 2>();
-
-template <int Size, std::size_t... I>
-inline void runMedianNetwork(Lanes* v, std::index_sequence<I...>) {
-    (exchange<kMedianNetwork<Size>[I]>(v), ...);
-}
 
 // A source row, padded by `half` replicated pixels each side plus room for a last full group
 // of lanes: its colours and its keys without the position part.
@@ -68,23 +69,37 @@ struct KeyRow {
     std::vector<float> keys;
 };
 
+// The kernel is written once and built twice: for the baseline lanes and for AVX2.
+namespace narrow {
+using Lanes = NarrowLanes;
+#define VELLORA_KERNEL_INLINE [[gnu::always_inline]] inline
+#define VELLORA_KERNEL_ENTRY
+#include "filter/medianKernel.inc"
+#undef VELLORA_KERNEL_INLINE
+#undef VELLORA_KERNEL_ENTRY
+} // namespace narrow
+
+#if VELLORA_WIDE_MEDIAN
+namespace wide {
+using Lanes = WideLanes;
+#define VELLORA_KERNEL_INLINE __attribute__((target("avx2"), always_inline)) inline
+#define VELLORA_KERNEL_ENTRY __attribute__((target("avx2")))
+#include "filter/medianKernel.inc"
+#undef VELLORA_KERNEL_INLINE
+#undef VELLORA_KERNEL_ENTRY
+} // namespace wide
+#endif
+
 template <int Size>
-void medianRow(const KeyRow* const* rows, int width, std::uint8_t* out) {
-    constexpr int count = Size * Size;
-    Lanes v[count];
-    alignas(16) float median[kLanes];
-    for (int x0 = 0; x0 < width; x0 += kLanes) {
-        for (int p = 0; p < count; ++p)
-            v[p] = addLanes(loadLanes(rows[p / Size]->keys.data() + x0 + p % Size), float(p));
-        runMedianNetwork<Size>(v, std::make_index_sequence<kMedianNetwork<Size>.size()>{});
-        storeLanes(median, v[count / 2]);
-        const int lanes = std::min(kLanes, width - x0);
-        for (int l = 0; l < lanes; ++l) {
-            const int p = int(median[l]) % kPositionBits;
-            const std::uint8_t* bgr = rows[p / Size]->colors.data() + 3 * (x0 + l + p % Size);
-            std::memcpy(out + 3 * (x0 + l), bgr, 3);
-        }
-    }
+using MedianRow = void (*)(const KeyRow* const*, int, std::uint8_t*);
+
+// The row kernel for this processor, chosen once.
+template <int Size>
+MedianRow<Size> medianRowKernel() {
+#if VELLORA_WIDE_MEDIAN
+    if (__builtin_cpu_supports("avx2")) return wide::medianRow<Size>;
+#endif
+    return narrow::medianRow<Size>;
 }
 
 template <int Size>
@@ -92,7 +107,8 @@ void deNoiseAs(Session& session, DibImage& target, const DibImage& source) {
     constexpr int half = Size / 2;
     const int paddedWidth = source.width + 2 * half;
     const KeyRow blank{std::vector<std::uint8_t>(3 * std::size_t(paddedWidth)),
-                       std::vector<float>(std::size_t(paddedWidth + kLanes), 0.0f)};
+                       std::vector<float>(std::size_t(paddedWidth + kMaxLanes), 0.0f)};
+    const MedianRow<Size> kernel = medianRowKernel<Size>();
     const auto prepare = [&](int r, KeyRow& row) {
         readPaddedColors(source, r, half, row.colors.data());
         for (int x = 0; x < paddedWidth; ++x)
@@ -105,7 +121,7 @@ void deNoiseAs(Session& session, DibImage& target, const DibImage& source) {
             const KeyRow* rows[Size];
             for (int j = 0; j < Size; ++j)
                 rows[j] = &cache.row(windowRow(y, half, j, source.height), prepare);
-            medianRow<Size>(rows, target.width, target.row(y));
+            kernel(rows, target.width, target.row(y));
         });
 }
 
