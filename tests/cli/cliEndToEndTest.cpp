@@ -18,8 +18,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::string kUsage = "usage: vellora-cli [--par FILE] [--set NAME=VALUE]... INPUT "
-                           "[STEP]... [-o OUTPUT]";
+// The output options follow in the order of the outputs table.
+const std::string kUsage = "usage: vellora-cli [--par FILE] [--set NAME=VALUE]... INPUT [STEP]...";
+const std::string kPictureOutput = " [-o OUTPUT]";
 
 // The colour seen at column x, row `top` counted from the top of the picture.
 std::uint32_t seenAt(const DibImage& image, int x, int top) {
@@ -87,8 +88,8 @@ TEST_P(CliUsage, RefusesWithExitTwoAndTouchesNothing) {
     const std::vector<std::string> lines = result.errLines();
     ASSERT_EQ(lines.size(), 2u) << result.err;
     EXPECT_EQ(lines[0], GetParam().message);
-    // Output options other modules add follow the picture output.
     EXPECT_EQ(lines[1].rfind(kUsage, 0), 0u) << lines[1];
+    EXPECT_NE(lines[1].find(kPictureOutput), std::string::npos) << lines[1];
     EXPECT_EQ(folderEntries(work()), std::vector<std::string>{"in.png"});
     EXPECT_EQ(readFileBytes(work() / "in.png"), before);
     expectTempFolderEmpty();
@@ -247,6 +248,21 @@ TEST_F(CliEndToEnd, UnloadableInputFailsAndLeavesAnExistingOutputAlone) {
     EXPECT_EQ(lines[1].rfind("error: cannot load \"broken.png\": ", 0), 0u) << lines[1];
     EXPECT_EQ(readFileBytes(work() / "out.png"), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
     EXPECT_EQ(folderEntries(work()), (std::vector<std::string>{"broken.png", "out.png"}));
+    expectTempFolderEmpty();
+}
+
+TEST_F(CliEndToEnd, FailingStepEndsTheRunWithoutWritingOutputs) {
+    writePicture("in.png", patternPicture(8, 8), "image/png");
+    writeFileBytes(work() / "out.png", {'o', 'l', 'd'});
+    // A user palette that does not exist makes the tiling step fail after a good first step.
+    const CliResult result =
+        run({"--set", "tilingPaletteClass=2", "--set", "userPalettePath=absent.csv", "in.png",
+             "rotate-right", "tiling", "-o", "out.png", "--csv", "table.csv"});
+    EXPECT_EQ(result.exitStatus, 1);
+    ASSERT_FALSE(result.errLines().empty());
+    for (const std::string& line : result.errLines()) EXPECT_EQ(line.rfind("error: ", 0), 0u);
+    EXPECT_EQ(readFileBytes(work() / "out.png"), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
+    EXPECT_EQ(folderEntries(work()), (std::vector<std::string>{"in.png", "out.png"}));
     expectTempFolderEmpty();
 }
 
