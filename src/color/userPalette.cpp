@@ -32,15 +32,7 @@ int loadEvenPaletteFile(Frontend& frontend, UserPalette& palette, std::string_vi
     case PaletteFileRead::TooLong:
         return fail(frontend, kBadEvenPaletteText);
     }
-    if (bytes.size() < kEvenPaletteRecordBytes) return fail(frontend, kBadEvenPaletteText);
-    const std::size_t entryBytes = bytes.size() - kEvenPaletteRecordBytes;
-    const EvenPaletteRecord record = readEvenPaletteRecord(bytes.data() + entryBytes);
-    if (!isUsableEvenRecord(record, entryBytes / 4)) return fail(frontend, kBadEvenPaletteText);
-    palette.buffer.fill(0);
-    std::memcpy(palette.buffer.data(), bytes.data(), bytes.size());
-    palette.record = record;
-    palette.formatFlag = 0;
-    return 0;
+    return acceptEvenPaletteBytes(frontend, bytes, palette);
 }
 
 int loadCsvPaletteFile(Frontend& frontend, UserPalette& palette, std::string_view path) {
@@ -59,6 +51,20 @@ int loadCsvPaletteFile(Frontend& frontend, UserPalette& palette, std::string_vie
     return 0;
 }
 } // namespace
+
+int acceptEvenPaletteBytes(Frontend& frontend, std::span<const std::uint8_t> bytes,
+                           UserPalette& palette) {
+    if (bytes.size() > kUserPaletteBytes || bytes.size() < kEvenPaletteRecordBytes)
+        return fail(frontend, kBadEvenPaletteText);
+    const std::size_t entryBytes = bytes.size() - kEvenPaletteRecordBytes;
+    const EvenPaletteRecord record = readEvenPaletteRecord(bytes.data() + entryBytes);
+    if (!isUsableEvenRecord(record, entryBytes / 4)) return fail(frontend, kBadEvenPaletteText);
+    palette.buffer.fill(0);
+    std::memcpy(palette.buffer.data(), bytes.data(), bytes.size());
+    palette.record = record;
+    palette.formatFlag = 0;
+    return 0;
+}
 
 bool isEvenPalettePath(std::string_view path) {
     const std::size_t dot = path.rfind('.');

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string_view>
 
 namespace vellora {
@@ -23,6 +24,10 @@ struct UserPalette {
     EvenPaletteRecord record;
     int formatFlag = 0; // 0 even colour palette file, 1 CSV file
 };
+
+// The checks and copying of an .ecp file's bytes; 0, or 1 after the message.
+int acceptEvenPaletteBytes(Frontend& frontend, std::span<const std::uint8_t> bytes,
+                           UserPalette& palette);
 
 // Whether the text after the last "." of the path is exactly "ecp" (letter case matters).
 bool isEvenPalettePath(std::string_view path);

@@ -1,4 +1,4 @@
-#include "color/referenceColor.h"
+#include "referenceColor.h"
 
 #include "core/pixelAccess.h"
 

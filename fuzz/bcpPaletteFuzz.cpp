@@ -1,0 +1,54 @@
+// Basic colour palette files on arbitrary bytes: loaded into 4 and 8 bpp targets they are
+// refused when longer than the colour table, and otherwise map a picture without trouble.
+#include "color/mapToPalette.h"
+#include "color/paletteFolders.h"
+#include "color/presetPalette.h"
+#include "core/pixelAccess.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+
+using namespace vellora;
+
+namespace {
+std::filesystem::path folder() {
+    static const std::filesystem::path made = [] {
+        std::string pattern = (std::filesystem::temp_directory_path() / "bcpFuzz-XXXXXX").string();
+        if (!mkdtemp(pattern.data())) std::abort();
+        setPaletteFolderOverride(PaletteFolders{pattern, pattern});
+        return std::filesystem::path(pattern);
+    }();
+    return made;
+}
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::filesystem::path path = folder() / "input.bcp";
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) std::abort();
+    std::fwrite(data, 1, size, file);
+    std::fclose(file);
+    SilentFrontend frontend;
+    Session session(frontend);
+    DibImage source;
+    if (createDib(frontend, source, 9, 3, 24, 0) != 0) std::abort();
+    for (const auto& [bits, colors] : {std::pair{4, 16u}, std::pair{8, 147u}}) {
+        DibImage target;
+        if (createDib(frontend, target, 9, 3, std::uint16_t(bits), colors) != 0) std::abort();
+        const int result = loadBasicPalette(frontend, target, "input.bcp");
+        if ((result == 0) != (size <= target.paletteBytes)) std::abort();
+        if (result != 0) continue;
+        if (mapToPalette(session, target, source, true, EvenPaletteRecord{}, 256) != 0)
+            std::abort();
+        for (int x = 0; x < 9; ++x) {
+            std::uint8_t index = 0;
+            getIndex(target, index, 1, x, bits);
+            if (index >= colors) std::abort();
+        }
+    }
+    return 0;
+}
