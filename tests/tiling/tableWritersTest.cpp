@@ -195,6 +195,18 @@ TEST_F(TableFixture, ColorTextAndCsvOfOneTile) {
               "0,0,10,20,30\n");
 }
 
+// Slits outside the picture take the nearest palette entry of their gray: white → 2,
+// light gray 204 → 1 (200, 200, 200).
+TEST_F(TableFixture, IndexedSlitOutsideThePictureTakesItsMappedIndex) {
+    const DibImage picture = test::makeIndexedImage(3, 2, 8, {0x000000, 0xC8C8C8, 0xFFFFFF},
+                                                    [](int, int) { return 0; });
+    usePicture(picture, tileSizeBlock(5, 5, 1, 0, 1), "s.png");
+    std::string text;
+    ASSERT_EQ(expressTilingTable(session, text), 0);
+    EXPECT_NE(text.find("horizon slit   ,      2\nvertical slit  ,      1\n"), std::string::npos)
+        << text;
+}
+
 TEST_F(TableFixture, OneIndexedTileCsvGrid) {
     const DibImage picture =
         test::makeIndexedImage(2, 2, 1, {0x000000, 0xFFFFFF}, [](int, int) { return 1; });
