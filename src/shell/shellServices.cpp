@@ -6,34 +6,24 @@
 #include "shell/pictureImport.h"
 #include "shell/rotateFlip.h"
 
-// Operation modules are wired where this build has them.
-#if __has_include("geometry/crop.h")
 #include "geometry/crop.h"
 #include "geometry/resize.h"
 #include "geometry/rotateCommand.h"
-#define VELLORA_HAS_GEOMETRY 1
-#endif
-#if __has_include("color/grayScale.h")
 #include "color/blackWhite.h"
 #include "color/colorConversion.h"
 #include "color/grayScale.h"
 #include "color/histogramModify.h"
 #include "color/invert.h"
 #include "color/posterize.h"
-#define VELLORA_HAS_COLOR 1
-#endif
-#if __has_include("filter/smooth.h")
+#include "filter/deNoise.h"
 #include "filter/edgeDetect.h"
 #include "filter/edgePreserving.h"
 #include "filter/sharpen.h"
 #include "filter/smooth.h"
-#define VELLORA_HAS_FILTER 1
-#endif
-#if __has_include("tiling/expressTable.h")
+#include "filter/userFilter.h"
 #include "tiling/expressTable.h"
+#include "tiling/runTiling.h"
 #include "tiling/saveTableCsv.h"
-#define VELLORA_HAS_TILING_TABLE 1
-#endif
 
 namespace vellora {
 
@@ -45,26 +35,22 @@ struct HandlerRow {
 };
 
 constexpr HandlerRow kHandlers[] = {
-#ifdef VELLORA_HAS_GEOMETRY
     {kCmdCrop, cropHandler},
     {kCmdResize, resizeHandler},
     {kCmdRotateArbitrary, rotateArbitraryHandler},
-#endif
-#ifdef VELLORA_HAS_COLOR
     {kCmdColorProcessing, colorConversionHandler},
     {kCmdGrayScale, grayScaleHandler},
     {kCmdBlackWhite, blackWhiteHandler},
     {kCmdInvert, invertHandler},
     {kCmdPosterization, posterizeHandler},
     {kCmdHistogram, histogramHandler},
-#endif
-#ifdef VELLORA_HAS_FILTER
     {kCmdSmoothing, smoothHandler},
     {kCmdEdgePreserving, edgePreservingHandler},
     {kCmdSharpening, sharpenHandler},
     {kCmdEdgeDetect, edgeDetectHandler},
-#endif
-    {0, nullptr},
+    {kCmdDeNoise, deNoiseHandler},
+    {kCmdUserFilter, userFilterHandler},
+    {kCmdTiling, tilingHandler},
 };
 
 int openWithRepaint(Session& session, const std::string& path,
@@ -83,14 +69,12 @@ ShellServices defaultShellServices() {
     services.mergeSavedDefaults = [](Session& session) {
         mergeSavedDefaults(session.savedBlock, session.workingBlock);
     };
-#ifdef VELLORA_HAS_TILING_TABLE
     services.buildTableText = expressTilingTable;
     services.saveTableCsv = [](Session& session) {
         return saveTilingTableCsv(session, session.saveAsPath);
     };
-#endif
     for (const HandlerRow& row : kHandlers)
-        if (row.handler != nullptr) services.setHandler(row.commandId, row.handler);
+        services.setHandler(row.commandId, row.handler);
     return services;
 }
 

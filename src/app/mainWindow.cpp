@@ -1,0 +1,296 @@
+#include "app/mainWindow.h"
+
+#include "shell/commandTable.h"
+#include "shell/parameterFile.h"
+#include "shell/shellServices.h"
+#include "shell/windowGeometry.h"
+#include "shell/windowTitle.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QScreen>
+#include <QStatusBar>
+
+#include <vector>
+
+namespace vellora::app {
+
+namespace {
+
+QKeySequence keySequence(const CommandKey& key) {
+    if (key.key == 0) return {};
+    const int modifiers = int(Qt::CTRL) | (key.shift ? int(Qt::SHIFT) : 0);
+    // Qt's key codes of letters and digits are their upper-case characters.
+    return QKeySequence(modifiers | int(key.key));
+}
+
+struct KeyMapping {
+    int qtKey;
+    ViewKey viewKey;
+};
+
+constexpr KeyMapping kViewKeys[] = {
+    {Qt::Key_PageUp, ViewKey::PageUp}, {Qt::Key_PageDown, ViewKey::PageDown},
+    {Qt::Key_Up, ViewKey::Up},         {Qt::Key_Down, ViewKey::Down},
+    {Qt::Key_Left, ViewKey::Left},     {Qt::Key_Right, ViewKey::Right},
+    {Qt::Key_Home, ViewKey::Home},     {Qt::Key_End, ViewKey::End},
+};
+
+ViewKey viewKeyOf(int qtKey) {
+    for (const KeyMapping& mapping : kViewKeys)
+        if (mapping.qtKey == qtKey) return mapping.viewKey;
+    return ViewKey::Other;
+}
+
+QSize primaryScreenSize() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen != nullptr ? screen->size() : QSize(640, 480);
+}
+
+} // namespace
+
+MainWindow::MainWindow(MainWindowOptions options)
+    : options_(std::move(options)), session_(std::make_unique<Session>(frontend_)) {
+    prompter_ = options_.prompter;
+    if (prompter_ == nullptr) {
+        ownPrompter_ = std::make_unique<QtPrompter>(this);
+        prompter_ = ownPrompter_.get();
+    }
+    const QSize screen = options_.screenSize.value_or(primaryScreenSize());
+    loadStartupParameters(*session_, options_.parameterFile, [screen](ParameterBlock& saved) {
+        applyWindowGeometryDefaults(saved, screen.width(), screen.height());
+    });
+    setWindowTitle(kProgramName);
+    setWindowIcon(QIcon::fromTheme("vellora", QIcon(":/vellora/vellora.png")));
+    buildClientArea();
+    buildMenus();
+    dispatcher_ = std::make_unique<Dispatcher>(*session_, *this, services());
+    dispatcher_->initialise();
+}
+
+MainWindow::~MainWindow() {
+    // The frontend must not reach widgets that are being destroyed.
+    frontend_.attach(nullptr, nullptr, nullptr);
+}
+
+ShellServices MainWindow::services() {
+    ShellServices services = defaultShellServices();
+    services.saveParameterFile = [this](Session& session) {
+        const QRect outer = frameGeometry();
+        const WindowRectangle rect{outer.left(), outer.top(), outer.left() + outer.width(),
+                                   outer.top() + outer.height()};
+        return saveSessionParameters(session, options_.parameterFile, rect);
+    };
+    return services;
+}
+
+void MainWindow::showAtSavedGeometry() {
+    const ParameterBlock& saved = session_->savedBlock;
+    const int left = saved.windowRect[0];
+    const int top = saved.windowRect[1];
+    const int width = saved.windowRect[2] - left;
+    const int height = saved.windowRect[3] - top;
+    resize(std::max(1, width), std::max(1, height));
+    move(left, top);
+    show();
+    // The stored rectangle is the outer one: take the frame off once the window has one.
+    const QRect outer = frameGeometry();
+    const int frameWidth = outer.width() - this->width();
+    const int frameHeight = outer.height() - this->height();
+    if (frameWidth > 0 || frameHeight > 0) {
+        resize(std::max(1, width - frameWidth), std::max(1, height - frameHeight));
+        move(left, top);
+    }
+}
+
+void MainWindow::buildClientArea() {
+    auto* client = new QWidget(this);
+    client->setObjectName("clientArea");
+    view_ = new ImageView(*session_, client);
+    textPane_ = new QPlainTextEdit(client);
+    textPane_->setObjectName("textPane");
+    textPane_->setProperty("controlId", 112);
+    textPane_->setReadOnly(true);
+    textPane_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    textPane_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    textPane_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    fixed.setPointSize(10);
+    textPane_->setFont(fixed);
+    textPane_->hide();
+    client->installEventFilter(this);
+    setCentralWidget(client);
+
+    QStatusBar* status = statusBar();
+    status->setObjectName("statusBar");
+    status->setProperty("controlId", 113);
+    status->setFixedHeight(kStatusBarHeight);
+    status->setSizeGripEnabled(true);
+    progressBar_ = new QProgressBar(status);
+    progressBar_->setObjectName("progressBar");
+    progressBar_->setRange(0, 100);
+    progressBar_->setTextVisible(false);
+    progressBar_->hide();
+    status->installEventFilter(this);
+    frontend_.attach(prompter_, status, progressBar_);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Resize) {
+        if (watched == centralWidget()) {
+            const QRect area = centralWidget()->rect();
+            view_->setGeometry(area);
+            textPane_->setGeometry(area);
+        } else if (watched == statusBar()) {
+            placeProgressBar();
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::placeProgressBar() {
+    const Rect r = progressBarRect(statusBar()->width());
+    progressBar_->setGeometry(r.x, r.y, r.width, r.height);
+}
+
+QAction* MainWindow::makeAction(int commandId) {
+    const CommandSpec* command = findCommand(commandId);
+    auto* action = new QAction(QString::fromStdString(menuItemText(*command)), this);
+    action->setObjectName(QString("command%1").arg(commandId));
+    action->setProperty("commandId", commandId);
+    action->setShortcut(keySequence(command->key));
+    action->setShortcutContext(Qt::WindowShortcut);
+    if (command->kind == CommandKind::ZoomTo) action->setCheckable(true);
+    connect(action, &QAction::triggered, this, [this, commandId] { runCommand(commandId); });
+    actions_[std::size_t(commandId - kFirstCommandId)] = action;
+    return action;
+}
+
+void MainWindow::buildMenus() {
+    std::vector<QMenu*> open;
+    for (const MenuEntry& entry : menuLayout()) {
+        switch (entry.kind) {
+        case MenuEntryKind::BeginMenu: {
+            const QString title =
+                QString::fromUtf8(entry.text.data(), qsizetype(entry.text.size()));
+            open.push_back(open.empty() ? menuBar()->addMenu(title) : open.back()->addMenu(title));
+            break;
+        }
+        case MenuEntryKind::Item:
+            open.back()->addAction(makeAction(entry.id));
+            break;
+        case MenuEntryKind::Separator:
+            open.back()->addSeparator();
+            break;
+        case MenuEntryKind::EndMenu:
+            open.pop_back();
+            break;
+        }
+    }
+    // The hidden menu has a key and no item.
+    addAction(makeAction(kCmdHiddenMenu));
+}
+
+QAction* MainWindow::commandAction(int commandId) const {
+    if (commandId < kFirstCommandId || commandId > kLastCommandId) return nullptr;
+    return actions_[std::size_t(commandId - kFirstCommandId)];
+}
+
+void MainWindow::runCommand(int commandId) {
+    if (busy_ || closing_) return; // one command at a time
+    busy_ = true;
+    dispatcher_->dispatch(commandId);
+    busy_ = false;
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (closing_) {
+        event->accept();
+        return;
+    }
+    // The close box while a command runs waits for it; Exit's own request comes from inside.
+    if ((busy_ && event->spontaneous()) || !dispatcher_->closeRequest()) {
+        event->ignore();
+        return;
+    }
+    closing_ = true;
+    event->accept();
+}
+
+void MainWindow::keyPressEvent(QKeyEvent* event) {
+    const ViewKey key = viewKeyOf(event->key());
+    if (!busy_ && key != ViewKey::Other && view_->isVisible()) {
+        const bool shift = event->modifiers().testFlag(Qt::ShiftModifier);
+        if (view_->handleKey(key, shift).handled) {
+            event->accept();
+            return;
+        }
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
+void MainWindow::repaintView() {
+    view_->repaintNow();
+}
+
+void MainWindow::setTitle(const std::string& title) {
+    setWindowTitle(QString::fromStdString(title));
+}
+
+void MainWindow::setCommandsEnabled(const CommandSet& commands) {
+    for (const CommandSpec& command : commandTable())
+        if (QAction* action = commandAction(command.id))
+            action->setEnabled(commands.enabled(command.id));
+}
+
+void MainWindow::setZoomCheck(int commandId) {
+    for (int id = kCmdZoomFirst; id <= kCmdZoomLast; ++id)
+        if (QAction* action = commandAction(id)) action->setChecked(id == commandId);
+}
+
+bool MainWindow::textPaneShown() const {
+    return !textPane_->isHidden();
+}
+
+void MainWindow::showTextPane(bool shown) {
+    textPane_->setVisible(shown);
+    view_->setVisible(!shown);
+}
+
+void MainWindow::setTableText(const std::string& text) {
+    textPane_->setPlainText(QString::fromStdString(text));
+}
+
+bool MainWindow::chooseFile(FileChooserKind kind, std::string& path) {
+    return prompter_->chooseFile(kind, path);
+}
+
+SaveChangesAnswer MainWindow::askSaveChanges(const std::string& fileName) {
+    return prompter_->askSaveChanges(fileName);
+}
+
+bool MainWindow::confirmExit() {
+    return prompter_->confirmExit();
+}
+
+void MainWindow::showAbout(const std::string& line) {
+    prompter_->showAbout(line);
+}
+
+bool MainWindow::runDialog(int commandId, Session& session) {
+    const auto found = options_.dialogs.find(commandId);
+    if (found == options_.dialogs.end() || !found->second) return true;
+    return found->second(this, commandId, session);
+}
+
+void MainWindow::requestClose() {
+    close();
+}
+
+} // namespace vellora::app

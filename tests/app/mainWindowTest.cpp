@@ -1,0 +1,384 @@
+// The desktop program through its real main window: actions, keys, the view, the dialogs'
+// answers scripted.
+#include "app/mainWindow.h"
+#include "core/dibImage.h"
+#include "core/pixelAccess.h"
+#include "scriptedPrompter.h"
+#include "shell/commandTable.h"
+
+#include <QAction>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <filesystem>
+#include <memory>
+
+using namespace vellora;
+using vellora::app::MainWindow;
+using vellora::app::MainWindowOptions;
+
+namespace {
+
+// A 24 bpp bitmap file of the given size with a colour ramp.
+std::string writePicture(const QTemporaryDir& dir, const char* name, int width, int height) {
+    SilentFrontend frontend;
+    DibImage image;
+    if (createDib(frontend, image, width, height, 24, 0) != 0) return {};
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const std::uint8_t bgr[3] = {std::uint8_t(x), std::uint8_t(y), std::uint8_t(x + y)};
+            setColor(image, bgr, y, x, 24);
+        }
+    const std::string path = dir.filePath(name).toStdString();
+    if (writeBitmapFile(frontend, path, image) != 0) return {};
+    return path;
+}
+
+} // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+  private:
+    std::unique_ptr<QTemporaryDir> dir_;
+    test::ScriptedPrompter prompter_;
+    std::unique_ptr<MainWindow> window_;
+    std::map<int, app::DialogFactory> dialogs_;
+
+    std::string parameterFile() const { return dir_->filePath("vellora.par").toStdString(); }
+
+    MainWindow& start(std::optional<QSize> screen = QSize(1920, 1080)) {
+        MainWindowOptions options;
+        options.parameterFile = parameterFile();
+        options.prompter = &prompter_;
+        options.screenSize = screen;
+        options.dialogs = dialogs_;
+        window_ = std::make_unique<MainWindow>(std::move(options));
+        window_->showAtSavedGeometry();
+        QApplication::setActiveWindow(window_.get());
+        [&] { QVERIFY(QTest::qWaitForWindowExposed(window_.get())); }();
+        return *window_;
+    }
+
+    // Resizes the window so that the view's client area is exactly `size`.
+    void setClientSize(QSize size) {
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            QApplication::processEvents();
+            const QSize now = window_->imageView()->canvas()->size();
+            if (now == size) return;
+            window_->resize(window_->size() + (size - now));
+        }
+        QApplication::processEvents();
+    }
+
+    void run(int commandId) { window_->commandAction(commandId)->trigger(); }
+    bool enabled(int commandId) { return window_->commandAction(commandId)->isEnabled(); }
+
+    void open(const std::string& path) {
+        prompter_.files.push_back(path);
+        run(kCmdOpen);
+    }
+
+    void ctrl(Qt::Key key, bool shift = false) {
+        QTest::keyClick(window_.get(), key,
+                        shift ? Qt::ControlModifier | Qt::ShiftModifier : Qt::ControlModifier);
+    }
+
+    bool sendKey(Qt::Key key, Qt::KeyboardModifiers modifiers) {
+        QKeyEvent event(QEvent::KeyPress, key, modifiers);
+        QApplication::sendEvent(window_.get(), &event);
+        return event.isAccepted();
+    }
+
+    const ImageInfo& info() { return window_->session().currentInfo; }
+
+  private slots:
+    void init() {
+        dir_ = std::make_unique<QTemporaryDir>();
+        QVERIFY(dir_->isValid());
+        prompter_ = test::ScriptedPrompter{};
+        dialogs_.clear();
+    }
+
+    void cleanup() {
+        if (window_) {
+            prompter_.saveAnswer = SaveChangesAnswer::No;
+            window_->close();
+            window_.reset();
+        }
+    }
+
+    void firstRunCentresA640By480Window() {
+        MainWindow& w = start(QSize(1920, 1080));
+        QCOMPARE(w.frameGeometry(), QRect(640, 300, 640, 480));
+        QCOMPARE(w.windowTitle(), QString("vellora"));
+        QVERIFY(!enabled(kCmdSave));
+        QVERIFY(enabled(kCmdOpen));
+        QVERIFY(w.textPane()->isHidden());
+        QVERIFY(w.progressBar()->isHidden());
+    }
+
+    void menusAreLaidOutWithTheirShortcutTexts() {
+        MainWindow& w = start();
+        QStringList top;
+        for (QAction* a : w.menuBar()->actions())
+            top << a->text();
+        QCOMPARE(top, (QStringList{"File(&F)", "View(&V)", "Edit(&E)", "Effect(&C)",
+                                   "Filtering(&R)", "Tiling(&T)", "Help(&H)"}));
+        QStringList file;
+        for (QAction* a : w.menuBar()->actions().front()->menu()->actions())
+            file << (a->isSeparator() ? QString("-") : a->text());
+        QCOMPARE(file, (QStringList{"Open\tCtrl + O", "Close\tCtrl Sft + C", "Save\tCtrl Sft + S",
+                                    "Save As\tCtrl Sft + A", "-", "Exit\tCtrl + X"}));
+        QCOMPARE(w.commandAction(kCmdClose)->shortcut(),
+                 QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
+        QCOMPARE(w.commandAction(kCmdRotateRight90)->shortcut(),
+                 QKeySequence(Qt::CTRL | Qt::Key_1));
+        QCOMPARE(w.commandAction(kCmdHiddenMenu)->shortcut(),
+                 QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_U));
+    }
+
+    void hiddenMenuKeyRunsItsDialog() {
+        int runs = 0;
+        dialogs_[kCmdHiddenMenu] = [&runs](QWidget*, int, Session&) {
+            ++runs;
+            return false;
+        };
+        start();
+        ctrl(Qt::Key_U, true);
+        QCOMPARE(runs, 1);
+    }
+
+    void openFitsAndTheStatusTellsTheSize() {
+        const std::string big = writePicture(*dir_, "big.bmp", 2000, 1000);
+        MainWindow& w = start();
+        setClientSize({800, 600});
+        open(big);
+        QCOMPARE(info().zoomIndex, 3);
+        QCOMPARE(w.imageView()->drawnRect(), QRect(100, 150, 600, 300));
+        QVERIFY(w.imageView()->horizontalBar()->isHidden());
+        QCOMPARE(w.windowTitle(), QString("vellora -- big.bmp, 30 %"));
+        QVERIFY(w.commandAction(223)->isChecked());
+        QCOMPARE(w.statusBar()->currentMessage(),
+                 QString("    width x height : 2000 x 1000, bits per pixel : 24"));
+        QVERIFY(!enabled(kCmdSave));
+        QVERIFY(!enabled(kCmdUndo));
+        QVERIFY(enabled(kCmdGrayScale));
+    }
+
+    void smallPictureFitsAt100AndHugeOneKeepsTheZoom() {
+        const std::string small = writePicture(*dir_, "small.bmp", 100, 50);
+        const std::string wide = writePicture(*dir_, "wide.bmp", 20000, 20);
+        MainWindow& w = start();
+        setClientSize({800, 600});
+        open(small);
+        QCOMPARE(info().zoomIndex, 10);
+        QCOMPARE(w.imageView()->drawnRect(), QRect(350, 275, 100, 50));
+        run(232); // 200 %
+        prompter_.saveAnswer = SaveChangesAnswer::No;
+        open(wide);
+        QCOMPARE(info().zoomIndex, 12);
+        QCOMPARE(w.windowTitle(), QString("vellora -- wide.bmp, 200 %"));
+    }
+
+    void zoomAt200ScrollsByTheRecords() {
+        const std::string picture = writePicture(*dir_, "scroll.bmp", 1000, 500);
+        MainWindow& w = start();
+        setClientSize({800, 600});
+        open(picture);
+        run(232);
+        setClientSize({800, 600}); // the bars took their room; give the client its size back
+        w.imageView()->repaintNow();
+        QCOMPARE(info().drawX, -600);
+        QCOMPARE(info().drawY, -200);
+        QCOMPARE(w.imageView()->scroll().horizontal, (ScrollRecord{0, 800, 315, 242}));
+        QScrollBar* bar = w.imageView()->horizontalBar();
+        QVERIFY(bar->isVisible());
+        QCOMPARE(bar->value(), 242);
+        QCOMPARE(bar->pageStep(), 315);
+
+        bar->setSliderPosition(10); // the thumb dragged near the start
+        // drawX = -((2000 + 30) * 10 / 800) = -25; the paint makes the position
+        // (15 + 25) * 800 / 2030 = 15
+        QCOMPARE(info().drawX, -25);
+        QCOMPARE(w.imageView()->scroll().horizontal.position, 15);
+        bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
+        QCOMPARE(info().drawX, 15);
+        QCOMPARE(info().state, kStateScrolled);
+        QCOMPARE(bar->value(), 0);
+
+        QVERIFY(sendKey(Qt::Key_End, Qt::ShiftModifier));
+        QCOMPARE(info().drawX, 800 - 30 - 2000);
+        QVERIFY(!sendKey(Qt::Key_Home, Qt::NoModifier)); // not the view's key with a bar shown
+    }
+
+    void shiftHomeWithoutBarsIsConsumed() {
+        const std::string small = writePicture(*dir_, "small.bmp", 100, 50);
+        start();
+        setClientSize({800, 600});
+        open(small);
+        const int x = info().drawX;
+        QVERIFY(sendKey(Qt::Key_Home, Qt::ShiftModifier));
+        QCOMPARE(info().drawX, x);
+        QCOMPARE(info().state, kStateZoom);
+        QVERIFY(!sendKey(Qt::Key_A, Qt::NoModifier));
+    }
+
+    void zoomKeysStopAtTheEnds() {
+        const std::string small = writePicture(*dir_, "small.bmp", 100, 50);
+        MainWindow& w = start();
+        open(small);
+        run(kCmdZoomLast);
+        ctrl(Qt::Key_U);
+        QCOMPARE(info().zoomIndex, 20);
+        QCOMPARE(w.windowTitle(), QString("vellora -- small.bmp, 1000 %"));
+        run(kCmdZoomFirst);
+        ctrl(Qt::Key_D);
+        QCOMPARE(info().zoomIndex, 0);
+        ctrl(Qt::Key_U);
+        QCOMPARE(w.windowTitle(), QString("vellora -- small.bmp, 10 %"));
+        QVERIFY(w.commandAction(221)->isChecked());
+        QVERIFY(!w.commandAction(220)->isChecked());
+        ctrl(Qt::Key_Z, true); // 100 %
+        QCOMPARE(info().zoomIndex, 10);
+    }
+
+    void menusFollowOpenOperationSaveAndUndo() {
+        const std::string picture = writePicture(*dir_, "cat.bmp", 64, 32);
+        MainWindow& w = start();
+        open(picture);
+        ctrl(Qt::Key_S, true); // Save is grayed right after opening: nothing happens
+        QVERIFY(prompter_.messages.empty());
+        ctrl(Qt::Key_H); // Flip Horizontal
+        QVERIFY2(prompter_.messages.empty(),
+                 prompter_.messages.empty() ? "" : prompter_.messages[0].c_str());
+        QVERIFY(enabled(kCmdSave));
+        QVERIFY(enabled(kCmdUndo));
+        QVERIFY(!enabled(kCmdExpressTable));
+        QCOMPARE(w.session().history.historyDepth, 1);
+        ctrl(Qt::Key_S, true); // Save
+        QVERIFY(prompter_.messages.empty());
+        QVERIFY(!enabled(kCmdSave));
+        QVERIFY(!enabled(kCmdUndo));
+        w.imageView()->repaintNow(); // the saved state's next paint clears the status
+        QCOMPARE(w.statusBar()->currentMessage(), QString());
+        ctrl(Qt::Key_F); // Fit Window lays the picture out again
+        QCOMPARE(w.statusBar()->currentMessage(),
+                 QString("    width x height : 64 x 32, bits per pixel : 24"));
+        ctrl(Qt::Key_H);
+        ctrl(Qt::Key_Z); // Undo
+        QVERIFY(!enabled(kCmdUndo));
+        QVERIFY(enabled(kCmdTiling));
+        QCOMPARE(w.shellState().menuState, int(kMenuUndone));
+    }
+
+    void grayedTableCommandsDoNothing() {
+        const std::string picture = writePicture(*dir_, "cat.bmp", 64, 32);
+        MainWindow& w = start();
+        open(picture);
+        ctrl(Qt::Key_E); // Express Table is grayed until a tiling
+        QVERIFY(w.textPane()->isHidden());
+        QVERIFY(w.imageView()->isVisible());
+    }
+
+    void exitWithoutChangesAsksToConfirm() {
+        MainWindow& w = start();
+        prompter_.exitAnswer = false;
+        ctrl(Qt::Key_X);
+        QVERIFY(w.isVisible());
+        prompter_.exitAnswer = true;
+        ctrl(Qt::Key_X);
+        QVERIFY(!w.isVisible());
+        QCOMPARE(prompter_.questions,
+                 (std::vector<std::string>{"are you sure to exit the program?",
+                                           "are you sure to exit the program?"}));
+        QCOMPARE(std::filesystem::file_size(parameterFile()), std::uintmax_t(816));
+    }
+
+    void exitWithChangesAsksOnlyToSave() {
+        const std::string picture = writePicture(*dir_, "cat.bmp", 64, 32);
+        MainWindow& w = start();
+        open(picture);
+        ctrl(Qt::Key_2); // Rotate 180
+        prompter_.saveAnswer = SaveChangesAnswer::Cancel;
+        ctrl(Qt::Key_X);
+        QVERIFY(w.isVisible());
+        prompter_.saveAnswer = SaveChangesAnswer::No;
+        ctrl(Qt::Key_X);
+        QVERIFY(!w.isVisible());
+        QCOMPARE(prompter_.questions,
+                 (std::vector<std::string>{"file", "do you want to save the changes to cat.bmp?",
+                                           "do you want to save the changes to cat.bmp?"}));
+    }
+
+    void closeBoxWithChangesCancelledKeepsRunning() {
+        const std::string picture = writePicture(*dir_, "cat.bmp", 64, 32);
+        MainWindow& w = start();
+        open(picture);
+        ctrl(Qt::Key_1);
+        const std::string current = w.session().currentPath;
+        prompter_.saveAnswer = SaveChangesAnswer::Cancel;
+        QVERIFY(!w.close());
+        QVERIFY(w.isVisible());
+        QCOMPARE(w.session().currentPath, current);
+        QVERIFY(std::filesystem::exists(current));
+        QVERIFY(enabled(kCmdUndo));
+        QVERIFY(!std::filesystem::exists(parameterFile()));
+    }
+
+    void saveAsDefaultSurvivesTheNextRunWithTheWindowRectangle() {
+        dialogs_[kCmdGrayScale] = [](QWidget*, int, Session& session) {
+            session.workingBlock.grayLevelIndex = 3;
+            session.workingBlock.saveGray = 1;
+            return true;
+        };
+        dialogs_[kCmdPosterization] = [](QWidget*, int, Session& session) {
+            session.workingBlock.posterLevelRGB = 7; // not saved as default
+            return true;
+        };
+        const std::string picture = writePicture(*dir_, "cat.bmp", 64, 32);
+        QRect outer;
+        {
+            MainWindow& w = start();
+            open(picture);
+            ctrl(Qt::Key_G);
+            ctrl(Qt::Key_P);
+            QCOMPARE(w.session().savedBlock.grayLevelIndex, 3u);
+            w.move(100, 120);
+            w.resize(700, 500);
+            QApplication::processEvents();
+            outer = w.frameGeometry();
+            prompter_.saveAnswer = SaveChangesAnswer::No;
+            QVERIFY(w.close());
+            window_.reset();
+        }
+        MainWindow& again = start();
+        QCOMPARE(again.session().workingBlock.grayLevelIndex, 3u);
+        QCOMPARE(again.session().workingBlock.posterLevelRGB, 2u);
+        QCOMPARE(outer.topLeft(), QPoint(100, 120));
+        QCOMPARE(again.frameGeometry(), outer);
+    }
+
+    void aboutShowsTheProgramAndVersion() {
+        start();
+        ctrl(Qt::Key_T, true);
+        QCOMPARE(prompter_.questions, std::vector<std::string>{"about vellora version 0.1.0"});
+    }
+
+    void progressBarSitsInsideTheStatusBar() {
+        MainWindow& w = start();
+        w.resize(803, 400);
+        QApplication::processEvents();
+        const int width = w.statusBar()->width();
+        QCOMPARE(w.progressBar()->geometry(), QRect(width / 10, 11, width * 4 / 5, 11));
+        QCOMPARE(w.statusBar()->height(), 25);
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "mainWindowTest.moc"
