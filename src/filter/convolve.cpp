@@ -1,6 +1,7 @@
 #include "filter/convolve.h"
 
 #include "filter/filterRows.h"
+#include "filter/wideVectors.h"
 
 #include <cmath>
 #include <cstdint>
@@ -46,7 +47,7 @@ template <class T>
 inline constexpr int kGroup = 64 / int(sizeof(T));
 
 template <class T, int Length>
-inline void accumulateGroup(T* out, const T* const* rows, const std::vector<Tap<T>>& taps,
+[[gnu::always_inline]] inline void accumulateGroup(T* out, const T* const* rows, const std::vector<Tap<T>>& taps,
                             int t0) {
     T acc[Length] = {};
     for (const Tap<T>& tap : taps) {
@@ -64,7 +65,7 @@ bool isPowerOfTwo(double k) {
 }
 
 template <class T>
-void finishRow(const T* sums, int count, double k, std::uint8_t* out) {
+[[gnu::always_inline]] inline void finishRow(const T* sums, int count, double k, std::uint8_t* out) {
     if (k == 0 || k == 1) {
         for (int t = 0; t < count; ++t) out[t] = finishChannel(double(sums[t]), 0);
     } else if (isPowerOfTwo(k)) {
@@ -76,13 +77,25 @@ void finishRow(const T* sums, int count, double k, std::uint8_t* out) {
 }
 
 template <class T>
-void convolveRow(const T* const* rows, const std::vector<Tap<T>>& taps, int count, double k,
-                 T* sums, std::uint8_t* out) {
+[[gnu::always_inline]] inline void convolveRowOf(const T* const* rows,
+                                                 const std::vector<Tap<T>>& taps, int count,
+                                                 double k, T* sums, std::uint8_t* out) {
     constexpr int group = kGroup<T>;
     int t0 = 0;
     for (; t0 + group <= count; t0 += group) accumulateGroup<T, group>(sums + t0, rows, taps, t0);
     for (; t0 < count; ++t0) accumulateGroup<T, 1>(sums + t0, rows, taps, t0);
     finishRow(sums, count, k, out);
+}
+
+VELLORA_WIDE_VECTORS void convolveRow(const float* const* rows, const std::vector<Tap<float>>& taps,
+                                      int count, double k, float* sums, std::uint8_t* out) {
+    convolveRowOf(rows, taps, count, k, sums, out);
+}
+
+VELLORA_WIDE_VECTORS void convolveRow(const double* const* rows,
+                                      const std::vector<Tap<double>>& taps, int count, double k,
+                                      double* sums, std::uint8_t* out) {
+    convolveRowOf(rows, taps, count, k, sums, out);
 }
 
 template <class T>
@@ -118,7 +131,7 @@ void convolveAs(Session& session, DibImage& target, const DibImage& source,
             for (int j = 0; j < mask.size; ++j)
                 s.rows[std::size_t(j)] =
                     s.cache.row(windowRow(y, half, j, source.height), prepare(s)).data();
-            convolveRow<T>(s.rows.data(), taps, 3 * target.width, mask.k, s.sums.data(),
+            convolveRow(s.rows.data(), taps, 3 * target.width, mask.k, s.sums.data(),
                            target.row(y));
         });
 }
