@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <mutex>
@@ -93,7 +94,7 @@ bool readWholeFile(const std::filesystem::path& path, std::vector<std::uint8_t>&
 
 std::mutex reducerMutex;
 TrueColorReducer reducer;
-int pngLevel = 6;
+std::atomic<int> pngLevel = 6;
 
 } // namespace
 

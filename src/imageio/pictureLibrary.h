@@ -46,6 +46,10 @@ bool hasEncoder(std::string_view mimeType);
 
 // Encodes with the two encoder parameters: quality 0 … 100 (JPEG) and colour depth (the
 // picture's bits per pixel; indexed formats write 1/4/8 bpp pictures with their palette).
+// The picture's own depth decides what is written: a colour depth that differs from it
+// (Save after the 24 bpp conversion passes the old depth) reduces nothing. The file is
+// written to a temporary name beside the target and renamed over it, so a failed save leaves
+// the target as it was.
 bool savePicture(const std::filesystem::path& path, const DibImage& image,
                  std::string_view mimeType, int quality, int colorDepth, std::string& error);
 
