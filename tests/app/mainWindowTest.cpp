@@ -286,6 +286,57 @@ class MainWindowTest : public QObject {
         QVERIFY(w.imageView()->isVisible());
     }
 
+    void tilingThenThreeExpressTablePresses() {
+        const std::string picture = writePicture(*dir_, "tile.bmp", 200, 150);
+        MainWindow& w = start();
+        open(picture);
+        ctrl(Qt::Key_T);
+        QVERIFY2(prompter_.messages.empty(),
+                 prompter_.messages.empty() ? "" : prompter_.messages.front().c_str());
+        QCOMPARE(w.shellState().menuState, int(kMenuTiled));
+        QCOMPARE(w.windowTitle(), QString("vellora -- tile.bmp, 100 %"));
+        QVERIFY(enabled(kCmdExpressTable));
+        QVERIFY(enabled(kCmdSaveCsv));
+
+        ctrl(Qt::Key_E); // built and shown instead of the picture
+        QVERIFY(w.textPane()->isVisible());
+        QVERIFY(!w.imageView()->isVisible());
+        const QString table = w.textPane()->toPlainText();
+        QVERIFY(!table.isEmpty());
+        QCOMPARE(w.shellState().menuState, int(kMenuTableShown));
+        QVERIFY(!enabled(kCmdTiling));
+        QVERIFY(!enabled(kCmdOpen));
+        QVERIFY(!enabled(kCmdUndo));
+
+        ctrl(Qt::Key_E); // the picture again
+        QVERIFY(!w.textPane()->isVisible());
+        QVERIFY(w.imageView()->isVisible());
+        QCOMPARE(w.shellState().menuState, int(kMenuTiled));
+        QVERIFY(enabled(kCmdUndo));
+
+        // The third press shows the text already built: with the picture file gone, building
+        // it again would fail.
+        std::filesystem::remove(w.session().currentPath);
+        ctrl(Qt::Key_E);
+        QVERIFY(w.textPane()->isVisible());
+        QCOMPARE(w.textPane()->toPlainText(), table);
+        QVERIFY(prompter_.messages.empty());
+    }
+
+    void tableSavedAsCsvBesideThePicture() {
+        const std::string picture = writePicture(*dir_, "tile.bmp", 200, 150);
+        MainWindow& w = start();
+        open(picture);
+        ctrl(Qt::Key_T);
+        const std::string csv = dir_->filePath("chosen.csv").toStdString();
+        prompter_.files.push_back(csv);
+        ctrl(Qt::Key_S); // SaveAs CSV File
+        QCOMPARE(w.session().saveAsPath, csv);
+        QVERIFY(std::filesystem::exists(csv));
+        QVERIFY(std::filesystem::file_size(csv) > 0);
+        QVERIFY(prompter_.messages.empty());
+    }
+
     void exitWithoutChangesAsksToConfirm() {
         MainWindow& w = start();
         prompter_.exitAnswer = false;
