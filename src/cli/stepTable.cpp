@@ -1,5 +1,10 @@
 #include "cli/stepTable.h"
 
+#include "color/blackWhite.h"
+#include "color/grayScale.h"
+#include "color/histogramModify.h"
+#include "color/invert.h"
+#include "color/posterize.h"
 #include "core/trueColor.h"
 #include "filter/deNoise.h"
 #include "filter/edgeDetect.h"
@@ -7,6 +12,8 @@
 #include "filter/sharpen.h"
 #include "filter/smooth.h"
 #include "filter/userFilter.h"
+#include "geometry/crop.h"
+#include "geometry/resize.h"
 #include "shell/rotateFlip.h"
 #include "tiling/runTiling.h"
 
@@ -25,12 +32,22 @@ int trueColorHandler(Session& session) {
 
 // One row per step; steps of other modules join as their handlers land.
 constexpr auto kSteps = std::to_array<CliStep>({
+    {"crop", cropHandler, "keep the rectangle cropRect (left, bottom, right, top; 0-based)"},
+    {"resize", resizeHandler,
+     "resize to resizeWidth x resizeHeight (resizeInterpolate, resizeDepthIndex)"},
     {"rotate-right", rotateRight90Handler, "turn the picture 90 degrees clockwise"},
     {"rotate-180", rotate180Handler, "turn the picture 180 degrees"},
     {"rotate-left", rotateLeft90Handler, "turn the picture 90 degrees counter-clockwise"},
     {"flip-horizontal", flipHorizontalHandler, "mirror the picture left to right"},
     {"flip-vertical", flipVerticalHandler, "mirror the picture top to bottom"},
     {"truecolor", trueColorHandler, "convert the picture to 24 bits per pixel"},
+    {"gray", grayScaleHandler, "gray scale of 2^(grayLevelIndex + 1) levels (grayDiffusion)"},
+    {"bw", blackWhiteHandler,
+     "black and white by bwMedianCut or bwThreshold (bwDiffusion, bwStretch bwOutset ~ bwEndset)"},
+    {"invert", invertHandler, "complement colours (invertDepthIndex: 0 source, 1 24, 2 32 bpp)"},
+    {"posterize", posterizeHandler,
+     "levels per channel (posterCommon with posterLevelRGB, or posterLevelRed/Green/Blue)"},
+    {"histogram", histogramHandler, "stretch each histEnabled channel onto histOutset ~ histEndset"},
     {"smooth", smoothHandler, "smooth with the mask smoothingIndex names"},
     {"edge-preserving", edgePreservingHandler,
      "smooth within the most uniform sub-window (edgePreservingIndex criterion)"},
