@@ -13,7 +13,9 @@ constexpr int kBarWidth = 40;
 CliFrontend::CliFrontend(std::FILE* stream, bool drawProgress)
     : stream_(stream), drawProgress_(drawProgress) {}
 
-CliFrontend::~CliFrontend() { eraseBar(); }
+CliFrontend::~CliFrontend() {
+    eraseBar();
+}
 
 void CliFrontend::showMessage(std::string_view caption, std::string_view text) {
     const bool redraw = barShown_;
@@ -59,6 +61,8 @@ void CliFrontend::eraseBar() {
     barShown_ = false;
 }
 
-bool isTerminal(std::FILE* stream) { return isatty(fileno(stream)) == 1; }
+bool isTerminal(std::FILE* stream) {
+    return isatty(fileno(stream)) == 1;
+}
 
 } // namespace vellora::cli

@@ -9,7 +9,7 @@
 namespace vellora::cli {
 
 class CliFrontend final : public Frontend {
-public:
+  public:
     CliFrontend(std::FILE* stream, bool drawProgress);
     ~CliFrontend() override;
 
@@ -18,7 +18,7 @@ public:
     void setProgressPosition(int percent) override;
     void setStatusText(std::string_view) override {} // the picture's size is not news here
 
-private:
+  private:
     void drawBar();
     void eraseBar();
 

@@ -19,7 +19,9 @@ namespace vellora::cli {
 namespace fs = std::filesystem;
 
 namespace {
-std::string inQuotes(const std::string& text) { return "\"" + text + "\""; }
+std::string inQuotes(const std::string& text) {
+    return "\"" + text + "\"";
+}
 
 int usageError(std::FILE* err, const std::string& reason) {
     std::fprintf(err, "alert: %s\n%s\n", reason.c_str(), usageLine().c_str());
@@ -29,7 +31,8 @@ int usageError(std::FILE* err, const std::string& reason) {
 std::string inputRefusal(const std::string& input) {
     std::error_code error;
     if (!fs::exists(input, error)) return "the input file " + inQuotes(input) + " does not exist";
-    if (!fs::is_regular_file(input, error)) return "the input " + inQuotes(input) + " is not a file";
+    if (!fs::is_regular_file(input, error))
+        return "the input " + inQuotes(input) + " is not a file";
     if (!isUsablePicturePath(input)) return "the input file path is longer than 259 characters";
     return {};
 }
@@ -43,7 +46,8 @@ std::string outputRefusal(const OutputRequest& request, const std::string& input
     const fs::path folder = path.parent_path().empty() ? fs::path(".") : path.parent_path();
     if (!fs::is_directory(folder, error))
         return "the output folder " + inQuotes(folder.string()) + " does not exist";
-    if (fs::is_directory(path, error)) return "the output " + inQuotes(request.path) + " is a folder";
+    if (fs::is_directory(path, error))
+        return "the output " + inQuotes(request.path) + " is a folder";
     if (fs::equivalent(path, input, error))
         return "the output " + inQuotes(request.path) + " is the input file";
     return request.output->refusal ? request.output->refusal(request.path) : std::string{};
@@ -82,8 +86,8 @@ int openInput(Session& session, const std::string& input) {
     if (outcome.result != 0) return kExitFailed;
     if (!outcome.intermediateWritten) {
         // Here an unloadable picture ends the run rather than counting as opened.
-        session.frontend.showMessage("error", "cannot load " + inQuotes(input) + ": " +
-                                                  outcome.reason);
+        session.frontend.showMessage("error",
+                                     "cannot load " + inQuotes(input) + ": " + outcome.reason);
         return kExitFailed;
     }
     refreshPictureInfo(session);

@@ -7,10 +7,12 @@
 namespace vellora::cli {
 
 namespace {
-std::string inQuotes(std::string_view text) { return "\"" + std::string(text) + "\""; }
+std::string inQuotes(std::string_view text) {
+    return "\"" + std::string(text) + "\"";
+}
 
 class Parser {
-public:
+  public:
     Parser(std::span<const std::string> arguments, CliRequest& request)
         : arguments_(arguments), request_(request) {}
 
@@ -19,9 +21,12 @@ public:
         for (next_ = 0; next_ < arguments_.size();) {
             const std::string& word = arguments_[next_++];
             const bool isOption = !optionsEnded && word.size() > 1 && word[0] == '-';
-            if (!optionsEnded && word == "--") optionsEnded = true;
-            else if (isOption && !takeOption(word, error)) return false;
-            else if (!isOption && !takeWord(word, error)) return false;
+            if (!optionsEnded && word == "--")
+                optionsEnded = true;
+            else if (isOption && !takeOption(word, error))
+                return false;
+            else if (!isOption && !takeWord(word, error))
+                return false;
             if (request_.help) return true;
         }
         if (request_.input.empty()) {
@@ -32,7 +37,7 @@ public:
         return true;
     }
 
-private:
+  private:
     bool takeValue(const std::string& option, std::string& value, std::string& error) {
         if (next_ >= arguments_.size()) {
             error = option + " needs a value";
@@ -123,8 +128,10 @@ private:
 };
 
 std::string padded(std::string text, std::size_t width) {
-    if (text.size() < width) text.append(width - text.size(), ' ');
-    else text.push_back(' ');
+    if (text.size() < width)
+        text.append(width - text.size(), ' ');
+    else
+        text.push_back(' ');
     return text;
 }
 } // namespace

@@ -18,11 +18,11 @@ struct OutputRequest {
 
 struct CliRequest {
     bool help = false;
-    std::string parameterFile;            // --par; empty for the fresh block's defaults
-    std::vector<std::string> settings;    // --set NAME=VALUE, in the order given
+    std::string parameterFile;         // --par; empty for the fresh block's defaults
+    std::vector<std::string> settings; // --set NAME=VALUE, in the order given
     std::string input;
     std::vector<const CliStep*> steps;
-    std::vector<OutputRequest> outputs;   // in the order of the outputs table
+    std::vector<OutputRequest> outputs; // in the order of the outputs table
 };
 
 // False with the reason in `error` for a usage error. `arguments` excludes the program name.

@@ -81,7 +81,8 @@ void armSignalCleanup(const std::filesystem::path& folder) {
     struct sigaction action {};
     action.sa_handler = onCleanupSignal;
     sigemptyset(&action.sa_mask);
-    for (int s : kSignals) sigaddset(&action.sa_mask, s);
+    for (int s : kSignals)
+        sigaddset(&action.sa_mask, s);
     for (int s : kSignals) {
         struct sigaction previous {};
         sigaction(s, nullptr, &previous);
@@ -99,7 +100,8 @@ void disarmSignalCleanup() {
 void blockCleanupSignals(bool block) {
     sigset_t set;
     sigemptyset(&set);
-    for (int s : kSignals) sigaddset(&set, s);
+    for (int s : kSignals)
+        sigaddset(&set, s);
     sigprocmask(block ? SIG_BLOCK : SIG_UNBLOCK, &set, nullptr);
 }
 

@@ -46,8 +46,10 @@ bool isUsablePicturePath(std::string_view path) {
 }
 
 void reportUnusablePath(Frontend& frontend, std::string_view path) {
-    if (path.empty()) frontend.showMessage("error", "no file name was given");
-    else frontend.showMessage("error", "the file path is longer than 259 characters");
+    if (path.empty())
+        frontend.showMessage("error", "no file name was given");
+    else
+        frontend.showMessage("error", "the file path is longer than 259 characters");
 }
 
 int convertPicture(const std::string& destination, const std::string& source, int colorDepth,
@@ -71,6 +73,8 @@ int convertPicture(const std::string& destination, const std::string& source, in
     return 0;
 }
 
-int clampedQuality(std::uint32_t quality) { return int(std::min<std::uint32_t>(quality, 100)); }
+int clampedQuality(std::uint32_t quality) {
+    return int(std::min<std::uint32_t>(quality, 100));
+}
 
 } // namespace vellora

@@ -60,17 +60,15 @@ int saveCurrentPicture(Session& session, const std::string& destination) {
 }
 
 int savePictureHandler(Session& session) {
-    const int result = runOperationFrame(session, Operation::Save, [](Session& s) {
-        return saveCurrentPicture(s, s.picturePath);
-    });
+    const int result = runOperationFrame(
+        session, Operation::Save, [](Session& s) { return saveCurrentPicture(s, s.picturePath); });
     if (result == 0) markSaved(session);
     return result;
 }
 
 int savePictureAsHandler(Session& session) {
-    const int result = runOperationFrame(session, Operation::Save, [](Session& s) {
-        return saveCurrentPicture(s, s.saveAsPath);
-    });
+    const int result = runOperationFrame(
+        session, Operation::Save, [](Session& s) { return saveCurrentPicture(s, s.saveAsPath); });
     if (result != 0) return result;
     session.picturePath = session.saveAsPath;
     markSaved(session);

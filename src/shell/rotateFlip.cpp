@@ -9,7 +9,9 @@ namespace vellora {
 namespace {
 constexpr int kTransformQuality = 100;
 
-bool isQuarterTurnArgument(int value) { return value >= 0 && value <= 3; }
+bool isQuarterTurnArgument(int value) {
+    return value >= 0 && value <= 3;
+}
 } // namespace
 
 int transformPicture(Session& session, const std::string& source, int colorDepth, int turns,
@@ -36,10 +38,20 @@ int rotateFlipPicture(Session& session, int turns, int flip) {
     });
 }
 
-int rotateRight90Handler(Session& session) { return rotateFlipPicture(session, 1, 0); }
-int rotate180Handler(Session& session) { return rotateFlipPicture(session, 2, 0); }
-int rotateLeft90Handler(Session& session) { return rotateFlipPicture(session, 3, 0); }
-int flipHorizontalHandler(Session& session) { return rotateFlipPicture(session, 0, 1); }
-int flipVerticalHandler(Session& session) { return rotateFlipPicture(session, 0, 2); }
+int rotateRight90Handler(Session& session) {
+    return rotateFlipPicture(session, 1, 0);
+}
+int rotate180Handler(Session& session) {
+    return rotateFlipPicture(session, 2, 0);
+}
+int rotateLeft90Handler(Session& session) {
+    return rotateFlipPicture(session, 3, 0);
+}
+int flipHorizontalHandler(Session& session) {
+    return rotateFlipPicture(session, 0, 1);
+}
+int flipVerticalHandler(Session& session) {
+    return rotateFlipPicture(session, 0, 2);
+}
 
 } // namespace vellora

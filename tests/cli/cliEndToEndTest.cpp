@@ -1,6 +1,6 @@
 // vellora-cli as a user runs it: real picture files in, real files out, opened again.
-#include "cliProcess.h"
 #include "cli/stepTable.h"
+#include "cliProcess.h"
 #include "imageio/pictureLibrary.h"
 #include "shell/parameterFields.h"
 #include "shell/parameterFile.h"
@@ -46,7 +46,7 @@ DibImage loadOrFail(const fs::path& path) {
 }
 
 class CliEndToEnd : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         fs::create_directory(work());
         fs::create_directory(temp());
@@ -156,19 +156,20 @@ TEST_P(CliRoundTrip, StepsThatUndoEachOtherGiveBackTheInput) {
     ASSERT_EQ(output.height, input.height);
     EXPECT_EQ(output.bitsPerPixel, 8);
     for (int y = 0; y < input.height; ++y)
-        for (int x = 0; x < input.width; ++x) ASSERT_EQ(rgbAt(output, x, y), rgbAt(input, x, y));
+        for (int x = 0; x < input.width; ++x)
+            ASSERT_EQ(rgbAt(output, x, y), rgbAt(input, x, y));
     expectTempFolderEmpty();
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Inverses, CliRoundTrip,
-    ::testing::Values(
-        RoundTripCase{{"rotate-right", "rotate-left"}},
-        RoundTripCase{{"rotate-right", "rotate-right", "rotate-right", "rotate-right"}},
-        RoundTripCase{{"rotate-180", "rotate-180"}},
-        RoundTripCase{{"flip-horizontal", "flip-horizontal"}},
-        RoundTripCase{{"flip-vertical", "flip-vertical"}},
-        RoundTripCase{{"flip-horizontal", "flip-vertical", "rotate-180"}}));
+INSTANTIATE_TEST_SUITE_P(Inverses, CliRoundTrip,
+                         ::testing::Values(RoundTripCase{{"rotate-right", "rotate-left"}},
+                                           RoundTripCase{{"rotate-right", "rotate-right",
+                                                          "rotate-right", "rotate-right"}},
+                                           RoundTripCase{{"rotate-180", "rotate-180"}},
+                                           RoundTripCase{{"flip-horizontal", "flip-horizontal"}},
+                                           RoundTripCase{{"flip-vertical", "flip-vertical"}},
+                                           RoundTripCase{{"flip-horizontal", "flip-vertical",
+                                                          "rotate-180"}}));
 
 struct FormatCase {
     std::string output;
@@ -207,7 +208,8 @@ TEST_F(CliEndToEnd, SaveDepthChoiceDecidesTheOutputDepth) {
     EXPECT_EQ(source.bitsPerPixel, 8);
     EXPECT_EQ(trueColor.bitsPerPixel, 24);
     for (int y = 0; y < input.height; ++y)
-        for (int x = 0; x < input.width; ++x) EXPECT_EQ(rgbAt(trueColor, x, y), rgbAt(input, x, y));
+        for (int x = 0; x < input.width; ++x)
+            EXPECT_EQ(rgbAt(trueColor, x, y), rgbAt(input, x, y));
 }
 
 TEST_F(CliEndToEnd, ParameterFileGivesTheStartingBlock) {
@@ -234,7 +236,8 @@ TEST_F(CliEndToEnd, TrueColorStepConvertsAnIndexedPicture) {
     const DibImage output = loadOrFail(work() / "out.bmp");
     EXPECT_EQ(output.bitsPerPixel, 24);
     for (int y = 0; y < input.height; ++y)
-        for (int x = 0; x < input.width; ++x) EXPECT_EQ(rgbAt(output, x, y), rgbAt(input, x, y));
+        for (int x = 0; x < input.width; ++x)
+            EXPECT_EQ(rgbAt(output, x, y), rgbAt(input, x, y));
 }
 
 TEST_F(CliEndToEnd, UnloadableInputFailsAndLeavesAnExistingOutputAlone) {
@@ -260,7 +263,8 @@ TEST_F(CliEndToEnd, FailingStepEndsTheRunWithoutWritingOutputs) {
              "rotate-right", "tiling", "-o", "out.png", "--csv", "table.csv"});
     EXPECT_EQ(result.exitStatus, 1);
     ASSERT_FALSE(result.errLines().empty());
-    for (const std::string& line : result.errLines()) EXPECT_EQ(line.rfind("error: ", 0), 0u);
+    for (const std::string& line : result.errLines())
+        EXPECT_EQ(line.rfind("error: ", 0), 0u);
     EXPECT_EQ(readFileBytes(work() / "out.png"), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
     EXPECT_EQ(folderEntries(work()), (std::vector<std::string>{"in.png", "out.png"}));
     expectTempFolderEmpty();
@@ -290,7 +294,8 @@ TEST_F(CliEndToEnd, TerminationRemovesTheIntermediateFolder) {
     // Long enough that the signal arrives mid-run: a big picture turned many times.
     writePicture("big.bmp", patternPicture(3000, 2000), "image/bmp");
     std::vector<std::string> arguments{"big.bmp"};
-    for (int i = 0; i < 40; ++i) arguments.push_back("rotate-right");
+    for (int i = 0; i < 40; ++i)
+        arguments.push_back("rotate-right");
     const pid_t process = startCli(arguments, work(), temp());
     ASSERT_GT(process, 0);
     // Wait until the run has made its folder and a first intermediate file.

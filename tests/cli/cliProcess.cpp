@@ -38,7 +38,8 @@ std::vector<std::string> environmentWith(const std::string& tempFolder) {
 
 std::vector<char*> pointersTo(std::vector<std::string>& texts) {
     std::vector<char*> pointers;
-    for (std::string& text : texts) pointers.push_back(text.data());
+    for (std::string& text : texts)
+        pointers.push_back(text.data());
     pointers.push_back(nullptr);
     return pointers;
 }
@@ -47,7 +48,8 @@ std::vector<char*> pointersTo(std::vector<std::string>& texts) {
 std::vector<std::string> CliResult::errLines() const {
     std::vector<std::string> lines;
     std::istringstream in(err);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
     return lines;
 }
 

@@ -1,6 +1,6 @@
 // Parsing of the command line, the message lines and the clean-up after a signal.
-#include "cli/cliFrontend.h"
 #include "cli/commandLine.h"
+#include "cli/cliFrontend.h"
 #include "cli/signalCleanup.h"
 #include "core/intermediateFiles.h"
 #include "support/testImages.h"
@@ -16,14 +16,15 @@ namespace fs = std::filesystem;
 
 std::vector<std::string> stepNames(const cli::CliRequest& request) {
     std::vector<std::string> names;
-    for (const cli::CliStep* step : request.steps) names.emplace_back(step->name);
+    for (const cli::CliStep* step : request.steps)
+        names.emplace_back(step->name);
     return names;
 }
 
 TEST(CommandLine, OptionsMayStandAnywhereAndStepsKeepTheirOrder) {
-    const std::vector<std::string> arguments{"--set", "saveQuality=5", "in.png", "flip-vertical",
-                                             "-o", "out.png", "rotate-left", "--set",
-                                             "saveDepthIndex=1", "rotate-180"};
+    const std::vector<std::string> arguments{
+        "--set",   "saveQuality=5", "in.png", "flip-vertical",    "-o",
+        "out.png", "rotate-left",   "--set",  "saveDepthIndex=1", "rotate-180"};
     cli::CliRequest request;
     std::string error;
     ASSERT_TRUE(cli::parseCommandLine(arguments, request, error)) << error;
@@ -76,12 +77,12 @@ INSTANTIATE_TEST_SUITE_P(
                       BadLine{{"x", "--set", "=5"}, "--set needs NAME=VALUE, got \"=5\""},
                       BadLine{{"x", "-o", ""}, "-o needs a file name"},
                       BadLine{{""}, "the input file name is empty"},
-                      BadLine{{"x", "rotate"}, "unknown step \"rotate\""},
+                      BadLine{{"x", "twirl"}, "unknown step \"twirl\""},
                       BadLine{{"--"}, "no input picture given"}));
 
 // A stream whose text the test can read back.
 class CapturedStream {
-public:
+  public:
     CapturedStream() : file_(std::tmpfile()) {}
     ~CapturedStream() { std::fclose(file_); }
     std::FILE* get() const { return file_; }
@@ -89,11 +90,12 @@ public:
         std::fflush(file_);
         std::string all;
         std::rewind(file_);
-        for (int c; (c = std::fgetc(file_)) != EOF;) all.push_back(char(c));
+        for (int c; (c = std::fgetc(file_)) != EOF;)
+            all.push_back(char(c));
         return all;
     }
 
-private:
+  private:
     std::FILE* file_;
 };
 
@@ -135,7 +137,8 @@ TEST(SignalCleanup, EmptiesAndRemovesThePrivateFolderWhateverItHolds) {
     const fs::path folder = root / "run";
     fs::create_directory(folder);
     // Gaps in the numbering, and the library's hidden temporary of a file being written.
-    for (int n : {0, 1, 5, 999}) writeFileBytes(folder / intermediateFileName(n), {1, 2, 3});
+    for (int n : {0, 1, 5, 999})
+        writeFileBytes(folder / intermediateFileName(n), {1, 2, 3});
     writeFileBytes(folder / ".__VL_006.dib.Ab12Cd", {1});
     cli::armSignalCleanup(folder);
     cli::removeArmedFolder();
@@ -149,7 +152,8 @@ TEST(SignalCleanup, ManyFilesAreAllRemoved) {
     const fs::path folder = root / "run";
     fs::create_directory(folder);
     // More entries than one directory read returns.
-    for (int n = 0; n < 1000; ++n) writeFileBytes(folder / intermediateFileName(n), {1});
+    for (int n = 0; n < 1000; ++n)
+        writeFileBytes(folder / intermediateFileName(n), {1});
     cli::armSignalCleanup(folder);
     cli::removeArmedFolder();
     cli::disarmSignalCleanup();

@@ -1,6 +1,6 @@
 // The encoder chosen by extension and the all-or-nothing picture write.
-#include "imageio/pictureLibrary.h"
 #include "shell/pictureConvert.h"
+#include "imageio/pictureLibrary.h"
 #include "support/testImages.h"
 
 #include <gtest/gtest.h>
@@ -44,9 +44,8 @@ TEST(ConvertPicture, FailureLeavesAnExistingDestinationAsItWas) {
     writeFileBytes(destination, {'o', 'l', 'd'});
     writeFileBytes(folder / "broken.bmp", {'B', 'M', 0, 0});
     std::string reason;
-    EXPECT_EQ(convertPicture(destination.string(), (folder / "broken.bmp").string(), 24, 90,
-                             &reason),
-              1);
+    EXPECT_EQ(
+        convertPicture(destination.string(), (folder / "broken.bmp").string(), 24, 90, &reason), 1);
     EXPECT_FALSE(reason.empty());
     EXPECT_EQ(readFileBytes(destination), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
     EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 2);
@@ -60,8 +59,8 @@ TEST(ConvertPicture, UnknownEncoderOrMissingSourceFail) {
     ASSERT_TRUE(imageio::savePicture(source, image, "image/bmp", 100, 24, error)) << error;
     std::string reason;
     EXPECT_EQ(convertPicture((folder / "out.TIFF").string(), source.string(), 24, 90, &reason), 1);
-    EXPECT_EQ(convertPicture((folder / "out.png").string(), (folder / "none.bmp").string(), 24,
-                             90, &reason),
+    EXPECT_EQ(convertPicture((folder / "out.png").string(), (folder / "none.bmp").string(), 24, 90,
+                             &reason),
               1);
     EXPECT_FALSE(reason.empty());
     EXPECT_FALSE(fs::exists(folder / "out.TIFF"));

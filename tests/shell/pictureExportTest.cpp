@@ -1,6 +1,6 @@
 // Save and Save As: encoder by extension, the depth choice and what a save changes.
-#include "imageio/pictureLibrary.h"
 #include "shell/pictureExport.h"
+#include "imageio/pictureLibrary.h"
 #include "support/recordingFrontend.h"
 #include "support/testImages.h"
 
@@ -13,7 +13,8 @@ namespace fs = std::filesystem;
 
 DibImage grayRampPicture() {
     std::vector<std::uint32_t> palette;
-    for (int i = 0; i < 256; ++i) palette.push_back(std::uint32_t(i) * 0x010101);
+    for (int i = 0; i < 256; ++i)
+        palette.push_back(std::uint32_t(i) * 0x010101);
     return makeIndexedImage(11, 6, 8, palette, [](int x, int y) { return x * 20 + y; });
 }
 
@@ -33,7 +34,7 @@ void expectSameColors(const DibImage& actual, const DibImage& expected) {
 }
 
 class SavePicture : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         setCurrentPicture(session, picture);
         session.history.historyDepth = 3;

@@ -1,8 +1,8 @@
 // Opening a picture: the probe, the first intermediate file, the states and the history.
+#include "shell/pictureImport.h"
 #include "core/history.h"
 #include "core/pixelAccess.h"
 #include "imageio/pictureLibrary.h"
-#include "shell/pictureImport.h"
 #include "support/recordingFrontend.h"
 #include "support/testImages.h"
 
@@ -15,7 +15,8 @@ namespace fs = std::filesystem;
 
 DibImage sixteenColorPicture() {
     std::vector<std::uint32_t> palette;
-    for (int i = 0; i < 16; ++i) palette.push_back(std::uint32_t(i * 0x101010));
+    for (int i = 0; i < 16; ++i)
+        palette.push_back(std::uint32_t(i * 0x101010));
     return makeIndexedImage(7, 5, 4, palette, [](int x, int y) { return (x * 3 + y) % 16; });
 }
 
@@ -28,7 +29,7 @@ fs::path savedPicture(const TempDir& folder, const std::string& name, const DibI
 }
 
 class OpenPicture : public ::testing::Test {
-protected:
+  protected:
     RecordingFrontend frontend;
     Session session{frontend};
     TempDir folder;
@@ -130,8 +131,7 @@ TEST_P(ProbeDepth, RecordsTheDepthThePictureOpensAs) {
 
 INSTANTIATE_TEST_SUITE_P(Depths, ProbeDepth,
                          ::testing::Values(ProbeCase{1, "image/bmp"}, ProbeCase{4, "image/png"},
-                                           ProbeCase{8, "image/tiff"},
-                                           ProbeCase{24, "image/png"}));
+                                           ProbeCase{8, "image/tiff"}, ProbeCase{24, "image/png"}));
 
 TEST(ProbePicture, UnreadableFileKeepsTheOldDepthAndStillPasses) {
     TempDir folder;

@@ -1,7 +1,7 @@
 // Quarter turns and flips of the current picture, each an undoable step.
+#include "shell/rotateFlip.h"
 #include "core/history.h"
 #include "core/operationFrame.h"
-#include "shell/rotateFlip.h"
 #include "support/recordingFrontend.h"
 #include "support/testImages.h"
 
@@ -65,20 +65,28 @@ TEST_P(QuarterTurn, MovesEveryPixelWhereTheCommandSays) {
     EXPECT_EQ(session.currentPath, before);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Commands, QuarterTurn,
-    ::testing::Values(
-        TurnCase{"right90", rotateRight90Handler, true,
-                 [](int x, int top, int, int h) { return std::pair{h - 1 - top, x}; }},
-        TurnCase{"turn180", rotate180Handler, false,
-                 [](int x, int top, int w, int h) { return std::pair{w - 1 - x, h - 1 - top}; }},
-        TurnCase{"left90", rotateLeft90Handler, true,
-                 [](int x, int top, int w, int) { return std::pair{top, w - 1 - x}; }},
-        TurnCase{"flipHorizontal", flipHorizontalHandler, false,
-                 [](int x, int top, int w, int) { return std::pair{w - 1 - x, top}; }},
-        TurnCase{"flipVertical", flipVerticalHandler, false,
-                 [](int x, int top, int, int h) { return std::pair{x, h - 1 - top}; }}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Commands, QuarterTurn,
+                         ::testing::Values(TurnCase{"right90", rotateRight90Handler, true,
+                                                    [](int x, int top, int, int h) {
+                                                        return std::pair{h - 1 - top, x};
+                                                    }},
+                                           TurnCase{"turn180", rotate180Handler, false,
+                                                    [](int x, int top, int w, int h) {
+                                                        return std::pair{w - 1 - x, h - 1 - top};
+                                                    }},
+                                           TurnCase{"left90", rotateLeft90Handler, true,
+                                                    [](int x, int top, int w, int) {
+                                                        return std::pair{top, w - 1 - x};
+                                                    }},
+                                           TurnCase{"flipHorizontal", flipHorizontalHandler, false,
+                                                    [](int x, int top, int w, int) {
+                                                        return std::pair{w - 1 - x, top};
+                                                    }},
+                                           TurnCase{"flipVertical", flipVerticalHandler, false,
+                                                    [](int x, int top, int, int h) {
+                                                        return std::pair{x, h - 1 - top};
+                                                    }}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(RotateFlip, FlipHorizontalTwiceGivesBackTheSamePixels) {
     RecordingFrontend frontend;
@@ -94,7 +102,8 @@ TEST(RotateFlip, FlipHorizontalTwiceGivesBackTheSamePixels) {
     ASSERT_EQ(back.width, 13);
     ASSERT_EQ(back.height, 7);
     for (int y = 0; y < 7; ++y)
-        for (int x = 0; x < 13; ++x) ASSERT_EQ(rgbAt(back, x, y), rgbAt(picture, x, y));
+        for (int x = 0; x < 13; ++x)
+            ASSERT_EQ(rgbAt(back, x, y), rgbAt(picture, x, y));
 }
 
 struct BadTurn {
@@ -109,8 +118,7 @@ TEST_P(TransformArguments, OutsideTheRuleFailAtOnceAndWriteNothing) {
     Session session(frontend);
     setCurrentPicture(session, coordinatePicture(4, 3));
     session.nextPath = (fs::path(session.currentPath).parent_path() / "__VL_001.dib").string();
-    EXPECT_EQ(transformPicture(session, session.currentPath, 24, GetParam().turns,
-                               GetParam().flip),
+    EXPECT_EQ(transformPicture(session, session.currentPath, 24, GetParam().turns, GetParam().flip),
               1);
     EXPECT_FALSE(fs::exists(session.nextPath));
     EXPECT_TRUE(frontend.messages.empty());
