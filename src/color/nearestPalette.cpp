@@ -36,32 +36,62 @@ std::uint8_t nearestPaletteIndex(const DibImage& image, std::uint8_t blue, std::
 NearestPaletteFinder::NearestPaletteFinder(const DibImage& image)
     : count_(entriesInUse(image)), cacheKeys_(std::size_t(1) << kCacheBits, 0),
       cacheValues_(std::size_t(1) << kCacheBits, 0) {
-    for (int i = 0; i < count_; ++i) {
-        const std::uint8_t* entry = image.paletteEntry(i);
-        blue_[i] = entry[0];
-        green_[i] = entry[1];
-        red_[i] = entry[2];
+    std::array<int, 256> order{};
+    for (int i = 0; i < count_; ++i)
+        order[std::size_t(i)] = i;
+    const auto greenOf = [&](int i) { return image.paletteEntry(i)[1]; };
+    std::stable_sort(order.begin(), order.begin() + count_,
+                     [&](int a, int b) { return greenOf(a) < greenOf(b); });
+    for (int p = 0; p < count_; ++p) {
+        const std::uint8_t* entry = image.paletteEntry(order[std::size_t(p)]);
+        blue_[std::size_t(p)] = entry[0];
+        green_[std::size_t(p)] = entry[1];
+        red_[std::size_t(p)] = entry[2];
+        index_[std::size_t(p)] = std::uint8_t(order[std::size_t(p)]);
+    }
+    int position = 0;
+    for (int g = 0; g < 256; ++g) {
+        while (position < count_ && green_[std::size_t(position)] < g)
+            ++position;
+        firstAtOrAbove_[std::size_t(g)] = std::int16_t(position);
     }
 }
 
-std::uint8_t NearestPaletteFinder::search(int blue, int green, int red) {
-    if (count_ == 0) return previous_;
-    // Distances first (a loop the compiler vectorises), then the first smallest one.
-    for (int i = 0; i < count_; ++i) {
-        const std::int32_t db = blue - blue_[i];
-        const std::int32_t dg = green - green_[i];
-        const std::int32_t dr = red - red_[i];
-        distance_[i] = db * db + dg * dg + dr * dr;
-    }
+std::uint8_t NearestPaletteFinder::search(int blue, int green, int red) const {
+    if (count_ == 0) return 0; // an empty palette keeps the start value of the mapping
     std::int32_t best = kNoDistance;
-    int chosen = 0;
-    for (int i = 0; i < count_; ++i)
-        if (distance_[i] < best) {
-            best = distance_[i];
-            chosen = i;
+    int chosen = 256;
+    // Lowest index among equal distances, as the plain search in index order gives.
+    const auto consider = [&](int p) {
+        const std::int32_t db = blue - blue_[std::size_t(p)];
+        const std::int32_t dg = green - green_[std::size_t(p)];
+        const std::int32_t dr = red - red_[std::size_t(p)];
+        const std::int32_t distance = db * db + dg * dg + dr * dr;
+        const int index = index_[std::size_t(p)];
+        if (distance < best || (distance == best && index < chosen)) {
+            best = distance;
+            chosen = index;
         }
-    previous_ = std::uint8_t(chosen);
-    return previous_;
+    };
+    int up = firstAtOrAbove_[std::size_t(green)];
+    int down = up - 1;
+    while (up < count_ || down >= 0) {
+        if (up < count_) {
+            const std::int32_t dg = green_[std::size_t(up)] - green;
+            if (dg * dg > best)
+                up = count_;
+            else
+                consider(up++);
+        }
+        if (down >= 0) {
+            const std::int32_t dg = green - green_[std::size_t(down)];
+            if (dg * dg > best)
+                down = -1;
+            else
+                consider(down--);
+        }
+    }
+    return std::uint8_t(chosen);
 }
 
 } // namespace vellora

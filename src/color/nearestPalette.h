@@ -14,9 +14,10 @@ namespace vellora {
 std::uint8_t nearestPaletteIndex(const DibImage& image, std::uint8_t blue, std::uint8_t green,
                                  std::uint8_t red, std::uint8_t previous = 0);
 
-// The same answer as nearestPaletteIndex, fast for whole pictures: the palette is held as
-// plain arrays and recent answers are remembered in a small colour-keyed table. One finder per
-// thread.
+// The same answer as nearestPaletteIndex, fast for whole pictures: the entries are kept sorted
+// by green and searched outward from the colour's green until the green distance alone exceeds
+// the best distance found, and recent answers are remembered in a colour-keyed table. One
+// finder per thread.
 class NearestPaletteFinder {
   public:
     explicit NearestPaletteFinder(const DibImage& image);
@@ -33,15 +34,17 @@ class NearestPaletteFinder {
 
   private:
     static constexpr std::uint32_t kFilled = 1u << 24;
-    static constexpr int kCacheBits = 14;
-    std::uint8_t search(int blue, int green, int red);
+    static constexpr int kCacheBits = 16;
+    std::uint8_t search(int blue, int green, int red) const;
 
     int count_ = 0;
-    std::uint8_t previous_ = 0;
+    // Entry data in order of green, then index; firstAtOrAbove_[g] is the first position whose
+    // green is g or more.
     std::array<std::int32_t, 256> blue_{};
     std::array<std::int32_t, 256> green_{};
     std::array<std::int32_t, 256> red_{};
-    std::array<std::int32_t, 256> distance_{};
+    std::array<std::uint8_t, 256> index_{};
+    std::array<std::int16_t, 256> firstAtOrAbove_{};
     std::vector<std::uint32_t> cacheKeys_;
     std::vector<std::uint8_t> cacheValues_;
 };
