@@ -94,7 +94,7 @@ bool readWholeFile(const std::filesystem::path& path, std::vector<std::uint8_t>&
 
 std::mutex reducerMutex;
 TrueColorReducer reducer;
-std::atomic<int> pngLevel = 6;
+std::atomic<int> pngLevel = kDefaultPngCompressionLevel;
 
 } // namespace
 

@@ -6,6 +6,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <mutex>
 #include <new>
 
 namespace vellora::imageio {
@@ -68,6 +69,12 @@ int warningHandler(TIFF*, void*, const char*, const char*, va_list) { return 1; 
 } // namespace
 
 TIFF* openTiffStream(TiffStream& stream, const char* mode) {
+    // Messages raised where no handle's own handlers apply would go to stderr otherwise.
+    static std::once_flag silenced;
+    std::call_once(silenced, [] {
+        TIFFSetErrorHandler(nullptr);
+        TIFFSetWarningHandler(nullptr);
+    });
     TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
     if (!options) {
         stream.message = kOutOfMemoryText;
