@@ -104,7 +104,9 @@ Rgb scene(double u, double v) {
     return land(u, v);
 }
 
-std::uint8_t channel(double value) { return std::uint8_t(std::clamp(value, 0.0, 255.0) + 0.5); }
+std::uint8_t channel(double value) {
+    return std::uint8_t(std::clamp(value, 0.0, 255.0) + 0.5);
+}
 
 } // namespace
 

@@ -18,7 +18,8 @@ constexpr int kRowsPerGroup = 1 << 20; // slits report no progress: one group
 std::vector<bool> horizontalSlitRows(const TileGeometry& geometry, int height) {
     std::vector<bool> rows(std::size_t(height), false);
     for (const SlitSpan& span : horizontalSlits(geometry, height))
-        for (int y = span.begin; y < span.end; ++y) rows[std::size_t(y)] = true;
+        for (int y = span.begin; y < span.end; ++y)
+            rows[std::size_t(y)] = true;
     return rows;
 }
 
@@ -35,7 +36,8 @@ int drawSlits(Frontend& frontend, DibImage& target, const TileGeometry& geometry
     try {
         slitRows = horizontalSlitRows(geometry, target.height);
         columns = verticalSlits(geometry, target.width);
-        for (int slot = 0; slot < workerSlotCount(); ++slot) painters.emplace_back(target);
+        for (int slot = 0; slot < workerSlotCount(); ++slot)
+            painters.emplace_back(target);
     } catch (const std::bad_alloc&) {
         return reportError(frontend, kErrorAllocate);
     }
@@ -44,9 +46,12 @@ int drawSlits(Frontend& frontend, DibImage& target, const TileGeometry& geometry
         for (int y = begin; y < end; ++y) {
             if (!slitRows[std::size_t(y)] && columns.empty()) continue;
             // A horizontal slit row is wholly repainted; the vertical slits go over it after.
-            if (slitRows[std::size_t(y)]) painter.fill(0, target.width, horizontal);
-            else painter.load(y);
-            for (const SlitSpan& span : columns) painter.fill(span.begin, span.end, vertical);
+            if (slitRows[std::size_t(y)])
+                painter.fill(0, target.width, horizontal);
+            else
+                painter.load(y);
+            for (const SlitSpan& span : columns)
+                painter.fill(span.begin, span.end, vertical);
             painter.store(y);
         }
     };

@@ -53,8 +53,10 @@ int expressTilingTable(Session& session, std::string& text) {
     try {
         writeTableHeaderText(text, table, sourceFileName(session.picturePath));
         showTableProgress(session);
-        if (table.header.isIndexed()) writeIndexTableText(session, text, table);
-        else writeColorTableText(session, text, table);
+        if (table.header.isIndexed())
+            writeIndexTableText(session, text, table);
+        else
+            writeColorTableText(session, text, table);
     } catch (const std::bad_alloc&) {
         text.clear();
         session.frontend.setProgressVisible(false);

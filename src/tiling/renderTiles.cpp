@@ -26,13 +26,14 @@ struct BandScratch {
 void paintBand(const DibImage& source, const TileGeometry& geometry, const TileBand& band,
                const TileColorMapping& mapping, BandScratch& scratch) {
     averageBandColors(source, geometry, band, scratch.sourceRow, scratch.sums, scratch.colors);
-    for (Bgr& color : scratch.colors) color = mapTileColor(mapping, color);
+    for (Bgr& color : scratch.colors)
+        color = mapTileColor(mapping, color);
     for (int y = band.paintBegin; y < band.paintEnd; ++y) {
         scratch.painter.load(y);
         for (int c = 0; c < geometry.tileColumns; ++c) {
             const int x0 = tileColumnX(geometry, c);
-            const int x1 = int(std::min<std::int64_t>(std::int64_t(x0) + geometry.tileWidth,
-                                                      source.width));
+            const int x1 =
+                int(std::min<std::int64_t>(std::int64_t(x0) + geometry.tileWidth, source.width));
             scratch.painter.fill(x0, x1, scratch.colors[std::size_t(c)]);
         }
         scratch.painter.store(y);
@@ -40,7 +41,9 @@ void paintBand(const DibImage& source, const TileGeometry& geometry, const TileB
 }
 
 // Rows of tiles per progress step group: enough to keep both cores busy between reports.
-int bandsPerGroup(int slots) { return 4 * slots; }
+int bandsPerGroup(int slots) {
+    return 4 * slots;
+}
 
 } // namespace
 
@@ -58,7 +61,8 @@ void averageBandColors(const DibImage& source, const TileGeometry& g, const Tile
         readRowColors(source, y, sourceRow.data());
         for (std::size_t c = 0; c < columns; ++c) {
             const int x0 = tileColumnX(g, int(c));
-            const int x1 = int(std::min<std::int64_t>(std::int64_t(x0) + g.tileWidth, source.width));
+            const int x1 =
+                int(std::min<std::int64_t>(std::int64_t(x0) + g.tileWidth, source.width));
             std::uint64_t* sum = &sums[3 * c];
             for (const std::uint8_t* p = &sourceRow[3 * std::size_t(x0)];
                  p < &sourceRow[0] + 3 * std::size_t(x1); p += 3) {

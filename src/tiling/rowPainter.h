@@ -10,7 +10,7 @@
 namespace vellora {
 
 class RowPainter {
-public:
+  public:
     // Allocates the row buffer; may throw std::bad_alloc, so make painters before going parallel.
     explicit RowPainter(DibImage& target);
 
@@ -19,7 +19,7 @@ public:
     // Pixels x0 … x1 − 1 take the painted bytes `value`.
     void fill(int x0, int x1, const Bgr& value);
 
-private:
+  private:
     DibImage& target_;
     int bytes_;
     std::vector<std::uint8_t> row_;

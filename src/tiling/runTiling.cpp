@@ -60,10 +60,12 @@ int tileSourceImage(Session& session, const UserPalette* userPalette, EvenPalett
     // The layout follows the picture actually read, whatever the shell believed its size was.
     if (checkTilingLayout(session.frontend, session.workingBlock, source.width, source.height))
         return 1;
-    const TileGeometry geometry = computeTileGeometry(session.workingBlock, source.width, source.height);
+    const TileGeometry geometry =
+        computeTileGeometry(session.workingBlock, source.width, source.height);
     int result = prepareConversionTarget(session, target, source, userPalette, record, code);
     if (result == 0)
-        result = renderTiles(session, target, source, geometry, tileColorMapping(target, code, record));
+        result =
+            renderTiles(session, target, source, geometry, tileColorMapping(target, code, record));
     if (result == 0) result = writeBitmapFile(session.frontend, session.nextPath, target);
     target.release();
     source.release();
@@ -85,6 +87,8 @@ int runTiling(Session& session) {
     });
 }
 
-int tilingHandler(Session& session) { return runTiling(session); }
+int tilingHandler(Session& session) {
+    return runTiling(session);
+}
 
 } // namespace vellora

@@ -18,8 +18,10 @@ bool writeCsvText(Session& session, const TilingTable& table, std::string& csv) 
     try {
         writeCsvHeader(csv, table, sourceFileName(session.picturePath));
         showTableProgress(session);
-        if (table.header.isIndexed()) writeIndexTableCsv(session, csv, table);
-        else writeColorTableCsv(session, csv, table);
+        if (table.header.isIndexed())
+            writeIndexTableCsv(session, csv, table);
+        else
+            writeColorTableCsv(session, csv, table);
     } catch (const std::bad_alloc&) {
         session.frontend.setProgressVisible(false);
         reportError(session.frontend, kErrorAllocate);

@@ -7,7 +7,9 @@
 
 namespace vellora {
 
-int workerSlotCount() { return std::max(1, workerThreadCount()); }
+int workerSlotCount() {
+    return std::max(1, workerThreadCount());
+}
 
 void runInSlots(int count, int groupSize, int slots,
                 const std::function<void(int slot, int begin, int end)>& work,

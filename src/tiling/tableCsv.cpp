@@ -52,11 +52,13 @@ void writeIndexTableCsv(Session& session, std::string& csv, const TilingTable& t
     }
     progressBegin(session, g.tileRows);
     csv += "\ntile color index as follows:\n";
-    for (int c = 0; c < g.tileColumns; ++c) appendFormatted(csv, ",horz %d", c);
+    for (int c = 0; c < g.tileColumns; ++c)
+        appendFormatted(csv, ",horz %d", c);
     csv += "\n";
     for (int r = 0; r < g.tileRows; ++r) {
         appendFormatted(csv, "vert %d", r);
-        for (int c = 0; c < g.tileColumns; ++c) appendFormatted(csv, ",%d", *table.gridEntry(r, c));
+        for (int c = 0; c < g.tileColumns; ++c)
+            appendFormatted(csv, ",%d", *table.gridEntry(r, c));
         csv += "\n";
         progressAdvance(session);
     }

@@ -65,11 +65,13 @@ void writeIndexTableText(Session& session, std::string& text, const TilingTable&
     progressBegin(session, g.tileRows);
     text += "\ntile color index as follows:\n";
     text += "       ";
-    for (int c = 0; c < g.tileColumns; ++c) appendFormatted(text, ",horz%3d", c);
+    for (int c = 0; c < g.tileColumns; ++c)
+        appendFormatted(text, ",horz%3d", c);
     text += "\n";
     for (int r = 0; r < g.tileRows; ++r) {
         appendFormatted(text, "vert%3d", r);
-        for (int c = 0; c < g.tileColumns; ++c) appendFormatted(text, ",%7d", *table.gridEntry(r, c));
+        for (int c = 0; c < g.tileColumns; ++c)
+            appendFormatted(text, ",%7d", *table.gridEntry(r, c));
         text += "\n";
         progressAdvance(session);
     }

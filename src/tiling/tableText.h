@@ -14,8 +14,7 @@ namespace vellora {
 // How many grid entries use each palette index (slits not counted); paletteLength() entries.
 std::vector<std::int64_t> paletteUseCounts(const TilingTable& table);
 
-void writeTableHeaderText(std::string& text, const TilingTable& table,
-                          std::string_view sourceFile);
+void writeTableHeaderText(std::string& text, const TilingTable& table, std::string_view sourceFile);
 // Progress: the palette length in units, then tileRows units.
 void writeIndexTableText(Session& session, std::string& text, const TilingTable& table);
 // Progress: tileRows units.

@@ -7,15 +7,18 @@
 namespace vellora {
 
 Bgr averageTileColor(const DibImage& source, const TileGeometry& geometry, int y0, int x0) {
-    const int yEnd = int(std::min<std::int64_t>(std::int64_t(y0) + geometry.tileHeight, source.height));
-    const int xEnd = int(std::min<std::int64_t>(std::int64_t(x0) + geometry.tileWidth, source.width));
+    const int yEnd =
+        int(std::min<std::int64_t>(std::int64_t(y0) + geometry.tileHeight, source.height));
+    const int xEnd =
+        int(std::min<std::int64_t>(std::int64_t(x0) + geometry.tileWidth, source.width));
     double sums[3] = {0, 0, 0};
     double count = 0;
     for (int y = std::max(y0, 0); y < yEnd; ++y)
         for (int x = std::max(x0, 0); x < xEnd; ++x) {
             std::uint8_t bgr[3];
             getColor(source, bgr, y, x, source.bitsPerPixel);
-            for (int k = 0; k < 3; ++k) sums[k] += bgr[k];
+            for (int k = 0; k < 3; ++k)
+                sums[k] += bgr[k];
             count += 1;
         }
     if (count == 0) return {0, 0, 0};

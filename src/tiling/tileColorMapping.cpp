@@ -32,10 +32,12 @@ TileColorMapping nearestMapping(const DibImage& palette) {
 TileColorMapping tileColorMapping(const DibImage& target, int code,
                                   const EvenPaletteRecord& record) {
     switch (lookupFor(code)) {
-    case Lookup::Nearest: return nearestMapping(target);
+    case Lookup::Nearest:
+        return nearestMapping(target);
     case Lookup::Even:
         return {[&record](const Bgr& c) { return evenPaletteIndex(record, c[0], c[1], c[2]); }};
-    case Lookup::Color: break;
+    case Lookup::Color:
+        break;
     }
     return {};
 }

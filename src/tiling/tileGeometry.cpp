@@ -82,8 +82,7 @@ int checkTilingLayout(Frontend& frontend, const ParameterBlock& parameters, std:
     return 1;
 }
 
-TileGeometry computeTileGeometry(const ParameterBlock& p, std::int32_t width,
-                                 std::int32_t height) {
+TileGeometry computeTileGeometry(const ParameterBlock& p, std::int32_t width, std::int32_t height) {
     TileGeometry g;
     g.slitWidth = p.slitPixelWidth;
     g.horizontalSlitColor = grayColor(p.hSlitGrayIndex);

@@ -16,24 +16,33 @@ constexpr std::array<std::string_view, 6> kSlitGrayItems = {
 constexpr std::array<std::string_view, 2> kSizingLabels = {"around count", "size, w. x h."};
 } // namespace
 
-std::span<const std::string_view> tilingMedianCutItems() { return kMedianCutItems; }
-std::span<const std::string_view> tilingEvenColorItems() { return kEvenColorItems; }
-std::span<const std::string_view> tilingSizingMethodItems() { return kSizingMethodItems; }
-std::span<const std::string_view> tilingSlitGrayItems() { return kSlitGrayItems; }
+std::span<const std::string_view> tilingMedianCutItems() {
+    return kMedianCutItems;
+}
+std::span<const std::string_view> tilingEvenColorItems() {
+    return kEvenColorItems;
+}
+std::span<const std::string_view> tilingSizingMethodItems() {
+    return kSizingMethodItems;
+}
+std::span<const std::string_view> tilingSlitGrayItems() {
+    return kSlitGrayItems;
+}
 
 std::string_view tilingSizingLabel(std::uint32_t method) {
     return kSizingLabels[std::min<std::size_t>(method, kSizingLabels.size() - 1)];
 }
 
 TilingDialogValues tilingDialogValues(const ParameterBlock& b) {
-    return {b.tilingConvert != 0,
-            b.tilingPaletteClass,
-            b.tilingMedianIndex,
-            b.tilingEvenIndex,
-            b.tilingSizeMethod,
-            {b.tileCountWide, b.tileCountHigh, b.tilePixelWidth, b.tilePixelHeight, b.slitPixelWidth},
-            b.hSlitGrayIndex,
-            b.vSlitGrayIndex};
+    return {
+        b.tilingConvert != 0,
+        b.tilingPaletteClass,
+        b.tilingMedianIndex,
+        b.tilingEvenIndex,
+        b.tilingSizeMethod,
+        {b.tileCountWide, b.tileCountHigh, b.tilePixelWidth, b.tilePixelHeight, b.slitPixelWidth},
+        b.hSlitGrayIndex,
+        b.vSlitGrayIndex};
 }
 
 int tilingSizingCell(std::uint32_t method, int edit) {
@@ -45,7 +54,9 @@ std::int32_t tilingUpDownStep(std::int32_t value, bool up) {
     return value < 1 ? value : value - 1;
 }
 
-bool tilingPaletteRadiosEnabled(const TilingDialogValues& values) { return values.convert; }
+bool tilingPaletteRadiosEnabled(const TilingDialogValues& values) {
+    return values.convert;
+}
 
 bool tilingPaletteControlEnabled(const TilingDialogValues& values, std::uint32_t controlClass) {
     return values.convert && values.paletteClass == controlClass;

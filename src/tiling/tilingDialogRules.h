@@ -11,13 +11,14 @@
 
 namespace vellora {
 
-inline constexpr std::string_view kTilingSizingMessage = "tile count or size must be set plus numeral";
+inline constexpr std::string_view kTilingSizingMessage =
+    "tile count or size must be set plus numeral";
 inline constexpr std::string_view kTilingSizingCaption = "alart";
 
-std::span<const std::string_view> tilingMedianCutItems(); // "2" … "256"
-std::span<const std::string_view> tilingEvenColorItems(); // "2 red" … "240"
+std::span<const std::string_view> tilingMedianCutItems();    // "2" … "256"
+std::span<const std::string_view> tilingEvenColorItems();    // "2 red" … "240"
 std::span<const std::string_view> tilingSizingMethodItems(); // "around count", "tile size"
-std::span<const std::string_view> tilingSlitGrayItems();  // "white" … "black"
+std::span<const std::string_view> tilingSlitGrayItems();     // "white" … "black"
 // "around count" for method 0, "size, w. x h." for method 1.
 std::string_view tilingSizingLabel(std::uint32_t method);
 

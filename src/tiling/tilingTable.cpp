@@ -30,14 +30,18 @@ void writeTableHeader(DibImage& h) {
 }
 
 void readPixelEntry(const DibImage& picture, std::uint8_t* entry, int y, int x) {
-    if (picture.bitsPerPixel < 16) getIndex(picture, *entry, y, x, picture.bitsPerPixel);
-    else getColor(picture, entry, y, x, picture.bitsPerPixel);
+    if (picture.bitsPerPixel < 16)
+        getIndex(picture, *entry, y, x, picture.bitsPerPixel);
+    else
+        getColor(picture, entry, y, x, picture.bitsPerPixel);
 }
 
 void storeSlitEntry(const DibImage& picture, std::uint8_t* entry, int y, int x,
                     const Bgr& mappedColor, int entryBytes) {
-    if (y < picture.height && x < picture.width) readPixelEntry(picture, entry, y, x);
-    else std::memcpy(entry, mappedColor.data(), std::size_t(entryBytes));
+    if (y < picture.height && x < picture.width)
+        readPixelEntry(picture, entry, y, x);
+    else
+        std::memcpy(entry, mappedColor.data(), std::size_t(entryBytes));
 }
 
 } // namespace

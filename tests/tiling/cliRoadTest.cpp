@@ -44,9 +44,9 @@ TEST(CliRoad, UserCsvPaletteMatchesTheLibrary) {
         "TMPDIR='" + folder.path().string() + "' '" VELLORA_CLI_PROGRAM "'" +
         " --set tilingPaletteClass=2 --set userPalettePath='" + palette.string() + "'" +
         " --set tilePixelWidth=5 --set tilePixelHeight=4 --set slitPixelWidth=2" +
-        " --set hSlitGrayIndex=0 --set vSlitGrayIndex=5 '" + input.string() + "' tiling" +
-        " -o '" + (folder / "out.bmp").string() + "' --table '" + (folder / "t.txt").string() +
-        "' --csv '" + (folder / "t.csv").string() + "' 2>'" + (folder / "err.txt").string() + "'";
+        " --set hSlitGrayIndex=0 --set vSlitGrayIndex=5 '" + input.string() + "' tiling" + " -o '" +
+        (folder / "out.bmp").string() + "' --table '" + (folder / "t.txt").string() + "' --csv '" +
+        (folder / "t.csv").string() + "' 2>'" + (folder / "err.txt").string() + "'";
     ASSERT_EQ(std::system(command.c_str()), 0) << readText(folder / "err.txt");
 
     test::RecordingFrontend frontend;

@@ -1,8 +1,8 @@
+#include "tiling/renderTiles.h"
 #include "core/pixelAccess.h"
 #include "support/recordingFrontend.h"
 #include "support/testImages.h"
 #include "tiling/drawSlits.h"
-#include "tiling/renderTiles.h"
 #include "tilingTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -42,7 +42,8 @@ TEST(RenderTiles, TruncatedAveragesWithoutConversion) {
     // (7+8+11+13)/4 = 9.75, (21+30)/2 = 25.5.
     const int expected[3][5] = {{3, 3, 5, 5, 20}, {7, 7, 9, 9, 25}, {7, 7, 9, 9, 25}};
     for (int y = 0; y < 3; ++y)
-        for (int x = 0; x < 5; ++x) EXPECT_EQ(rgbAt(target, x, y), std::uint32_t(expected[y][x])) << x << "," << y;
+        for (int x = 0; x < 5; ++x)
+            EXPECT_EQ(rgbAt(target, x, y), std::uint32_t(expected[y][x])) << x << "," << y;
 }
 
 TEST(RenderTiles, AverageOfSingleTileMatchesHandWork) {
@@ -63,11 +64,12 @@ TEST(RenderTiles, SlitsInTheirGrayAndCrossingsVertical) {
         int x, y;
         std::uint32_t rgb;
     } probes[] = {
-        {0, 0, 0x1E140A},  {9, 10, 0x1E140A}, {0, 11, 0xFFFFFF}, {33, 12, 0xFFFFFF},
-        {10, 0, 0x000000}, {23, 34, 0x000000}, {10, 11, 0x000000}, {23, 24, 0x000000},
+        {0, 0, 0x1E140A},   {9, 10, 0x1E140A},  {0, 11, 0xFFFFFF},  {33, 12, 0xFFFFFF},
+        {10, 0, 0x000000},  {23, 34, 0x000000}, {10, 11, 0x000000}, {23, 24, 0x000000},
         {24, 25, 0x1E140A}, {33, 34, 0x1E140A}, {12, 13, 0x1E140A}, {21, 22, 0x1E140A},
     };
-    for (const Probe& p : probes) EXPECT_EQ(rgbAt(target, p.x, p.y), p.rgb) << p.x << "," << p.y;
+    for (const Probe& p : probes)
+        EXPECT_EQ(rgbAt(target, p.x, p.y), p.rgb) << p.x << "," << p.y;
 }
 
 DibImage randomPicture(int width, int height, int bitsPerPixel, unsigned salt) {
@@ -75,7 +77,8 @@ DibImage randomPicture(int width, int height, int bitsPerPixel, unsigned salt) {
     DibImage image = makeImage(width, height, bitsPerPixel, 0);
     if (image.isIndexed())
         for (std::uint32_t i = 0; i < image.paletteEntries; ++i)
-            for (int k = 0; k < 3; ++k) image.paletteEntry(int(i))[k] = std::uint8_t(random());
+            for (int k = 0; k < 3; ++k)
+                image.paletteEntry(int(i))[k] = std::uint8_t(random());
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
             if (image.isIndexed()) {
@@ -118,7 +121,8 @@ TEST(RenderTiles, FourBitTilesAtOddColumnsCarryTheirIndex) {
     DibImage target = makeImage(60, 25, 4, 16);
     // Pre-fill with index 15 everywhere, as a median-cut step leaves indices in every pixel.
     for (int y = 0; y < 25; ++y)
-        for (int x = 0; x < 60; ++x) setIndex(target, 15, y, x, 4);
+        for (int x = 0; x < 60; ++x)
+            setIndex(target, 15, y, x, 4);
     const ParameterBlock block = tileSizeBlock(9, 9, 2, 0, 3);
     const TileGeometry g = computeTileGeometry(block, 60, 25);
     const TileColorMapping mapping = test::blueStepMapping(17); // 0 … 15
@@ -159,7 +163,8 @@ TEST(RenderTiles, ZeroTileSizeWithSlitsPaintsOnlySlits) {
     ParameterBlock block = tileSizeBlock(0, 0, 2, 1, 4);
     const DibImage target = renderTrueColor(source, block);
     for (int y = 0; y < 12; ++y)
-        for (int x = 0; x < 12; ++x) EXPECT_EQ(rgbAt(target, x, y), 0x333333u) << x << "," << y;
+        for (int x = 0; x < 12; ++x)
+            EXPECT_EQ(rgbAt(target, x, y), 0x333333u) << x << "," << y;
 }
 
 TEST(RenderTiles, ProgressReachesFullOverTileRows) {
@@ -188,8 +193,10 @@ TEST(RenderTiles, ResultDoesNotDependOnThreadCount) {
         ASSERT_EQ(renderTiles(session, target, source, g, test::blueStepMapping(16)), 0);
         results[t] = target.data;
     }
-    if (previous) setenv("VELLORA_THREADS", saved.c_str(), 1);
-    else unsetenv("VELLORA_THREADS");
+    if (previous)
+        setenv("VELLORA_THREADS", saved.c_str(), 1);
+    else
+        unsetenv("VELLORA_THREADS");
     EXPECT_EQ(results[0], results[1]);
 }
 
@@ -197,7 +204,8 @@ TEST(DrawSlits, NothingWithoutSlit) {
     test::RecordingFrontend frontend;
     DibImage target = makeImage(8, 8, 24);
     const std::vector<std::uint8_t> before = target.data;
-    ASSERT_EQ(drawSlits(frontend, target, computeTileGeometry(tileSizeBlock(3, 3, 0), 8, 8), {}), 0);
+    ASSERT_EQ(drawSlits(frontend, target, computeTileGeometry(tileSizeBlock(3, 3, 0), 8, 8), {}),
+              0);
     EXPECT_EQ(target.data, before);
 }
 
@@ -205,10 +213,14 @@ TEST(DrawSlits, ThirtyTwoBitKeepsFourthByte) {
     test::RecordingFrontend frontend;
     DibImage target = makeImage(4, 4, 32);
     for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 4; ++x) target.row(y)[4 * x + 3] = 0x77;
-    ASSERT_EQ(drawSlits(frontend, target, computeTileGeometry(tileSizeBlock(1, 1, 1, 0, 5), 4, 4), {}), 0);
+        for (int x = 0; x < 4; ++x)
+            target.row(y)[4 * x + 3] = 0x77;
+    ASSERT_EQ(
+        drawSlits(frontend, target, computeTileGeometry(tileSizeBlock(1, 1, 1, 0, 5), 4, 4), {}),
+        0);
     for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 4; ++x) EXPECT_EQ(target.row(y)[4 * x + 3], 0x77);
+        for (int x = 0; x < 4; ++x)
+            EXPECT_EQ(target.row(y)[4 * x + 3], 0x77);
     EXPECT_EQ(rgbAt(target, 1, 0), 0x000000u); // vertical over horizontal at the crossing
     EXPECT_EQ(rgbAt(target, 0, 0), 0xFFFFFFu);
 }

@@ -1,3 +1,4 @@
+#include "tiling/runTiling.h"
 #include "color/evenPalette.h"
 #include "color/nearestPalette.h"
 #include "core/history.h"
@@ -6,7 +7,6 @@
 #include "support/recordingFrontend.h"
 #include "support/testImages.h"
 #include "tiling/expressTable.h"
-#include "tiling/runTiling.h"
 #include "tiling/saveTableCsv.h"
 #include "tiling/tableText.h"
 #include "tiling/tileBands.h"
@@ -51,7 +51,8 @@ struct TilingFixture : ::testing::Test {
 
     // Checks every tile pixel against the mapped average of the source under the tile.
     void expectTilesMapped(const DibImage& tiled, const TileColorMapping& mapping) {
-        const TileGeometry g = computeTileGeometry(session.workingBlock, source.width, source.height);
+        const TileGeometry g =
+            computeTileGeometry(session.workingBlock, source.width, source.height);
         for (const TileBand& band : tileBands(g, source.height))
             for (int c = 0; c < g.tileColumns; ++c) {
                 const int x0 = tileColumnX(g, c);
@@ -122,7 +123,8 @@ TEST_F(TilingFixture, MedianCutSixteenOnFourBits) {
 TEST_F(TilingFixture, EvenPaletteByDefault) {
     ParameterBlock block = defaultParameterBlock();
     start(gradientPicture(50, 30), block);
-    ASSERT_EQ(runCommandHandler(session, tilingHandler), 0) << ::testing::PrintToString(frontend.texts());
+    ASSERT_EQ(runCommandHandler(session, tilingHandler), 0)
+        << ::testing::PrintToString(frontend.texts());
     const DibImage tiled = tiledResult();
     ASSERT_EQ(tiled.bitsPerPixel, 8);
     ASSERT_EQ(tiled.colorsUsed, 216u);
@@ -147,7 +149,8 @@ TEST_F(TilingFixture, UserCsvPaletteWholeRoad) {
     ParameterBlock block = withConversion(tileSizeBlock(6, 5, 1, 0, 5), 2);
     std::strcpy(block.userPalettePath, palettePath.c_str());
     start(gradientPicture(40, 23), block);
-    ASSERT_EQ(runCommandHandler(session, tilingHandler), 0) << ::testing::PrintToString(frontend.texts());
+    ASSERT_EQ(runCommandHandler(session, tilingHandler), 0)
+        << ::testing::PrintToString(frontend.texts());
     const DibImage tiled = tiledResult();
     ASSERT_EQ(tiled.bitsPerPixel, 4);
     ASSERT_EQ(tiled.colorsUsed, 3u);
@@ -167,7 +170,8 @@ TEST_F(TilingFixture, UserCsvPaletteWholeRoad) {
     TilingTable table;
     ASSERT_EQ(buildTilingTable(session, table), 0);
     std::int64_t total = 0;
-    for (std::int64_t n : paletteUseCounts(table)) total += n;
+    for (std::int64_t n : paletteUseCounts(table))
+        total += n;
     EXPECT_EQ(total, std::int64_t(table.geometry.tileRows) * table.geometry.tileColumns);
 
     const auto csvPath = folder / "table.csv";
@@ -185,8 +189,8 @@ TEST_F(TilingFixture, MissingUserPaletteStopsBeforeTheFrame) {
     const std::string before = session.currentPath;
     EXPECT_EQ(runCommandHandler(session, tilingHandler), 1);
     EXPECT_EQ(session.currentPath, before);
-    EXPECT_EQ(frontend.texts(),
-              (std::vector<std::string>{"failed to open the csv file cause might be illegal data"}));
+    EXPECT_EQ(frontend.texts(), (std::vector<std::string>{
+                                    "failed to open the csv file cause might be illegal data"}));
     EXPECT_TRUE(frontend.progressVisibility.empty());
 }
 
@@ -227,7 +231,8 @@ TEST(SlitFallback, NearestEntryEqualsEvenLookupForEverySlitGray) {
                 fillEvenPaletteEntries(record, palette.paletteEntry(0));
                 for (std::uint32_t gray = 0; gray < 6; ++gray) {
                     const std::uint8_t v = slitGrayValue(gray);
-                    ASSERT_EQ(nearestPaletteIndex(palette, v, v, v), evenPaletteIndex(record, v, v, v))
+                    ASSERT_EQ(nearestPaletteIndex(palette, v, v, v),
+                              evenPaletteIndex(record, v, v, v))
                         << r << g << b << " gray " << v;
                 }
             }

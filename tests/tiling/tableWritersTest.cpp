@@ -27,8 +27,8 @@ std::string readText(const std::filesystem::path& path) {
 // 3–4) holds indices 3 and 12, the bottom row (stored rows 0–1) 3 and 3; horizontal slit
 // (stored row 2) index 7, vertical slit (column 2) index 9.
 DibImage twoByTwoTiledPicture() {
-    const std::vector<std::uint32_t> palette = {0, 0, 0, 0xFF0000, 0, 0, 0, 0xCCCCCC,
-                                                0, 0x666666, 0, 0, 0x0000FF, 0, 0, 0};
+    const std::vector<std::uint32_t> palette = {0, 0,        0, 0xFF0000, 0,        0, 0, 0xCCCCCC,
+                                                0, 0x666666, 0, 0,        0x0000FF, 0, 0, 0};
     return test::makeIndexedImage(5, 5, 4, palette, [](int x, int y) {
         if (x == 2) return 9;
         if (y == 2) return 7;
@@ -41,52 +41,50 @@ struct TableFixture : ::testing::Test {
     Session session{frontend};
     test::TempDir folder;
 
-    void usePicture(const DibImage& picture, const ParameterBlock& block,
-                    const std::string& name) {
+    void usePicture(const DibImage& picture, const ParameterBlock& block, const std::string& name) {
         test::setCurrentPicture(session, picture);
         session.workingBlock = block;
         session.picturePath = "/pictures/" + name;
     }
 };
 
-const char* const kTwoByTwoText =
-    "source file : a.jpg\n"
-    "\n"
-    "basic info of tiling 'bitmap' file as follows:\n"
-    "bitmap file size               ,138\n"
-    "image width * height           ,5 * 5\n"
-    "bits per pixel                 ,4\n"
-    "tile count width * height      ,2 * 2\n"
-    "tile pixel size width * height ,2 * 2\n"
-    "slit pixel size                ,1\n"
-    "\n"
-    "palette colors as follows:\n"
-    "index  ,red    ,green  ,blue   ,count\n"
-    "      0,      0,      0,      0,      0\n"
-    "      1,      0,      0,      0,      0\n"
-    "      2,      0,      0,      0,      0\n"
-    "      3,    255,      0,      0,      3\n"
-    "      4,      0,      0,      0,      0\n"
-    "      5,      0,      0,      0,      0\n"
-    "      6,      0,      0,      0,      0\n"
-    "      7,    204,    204,    204,      0\n"
-    "      8,      0,      0,      0,      0\n"
-    "      9,    102,    102,    102,      0\n"
-    "     10,      0,      0,      0,      0\n"
-    "     11,      0,      0,      0,      0\n"
-    "     12,      0,      0,    255,      1\n"
-    "     13,      0,      0,      0,      0\n"
-    "     14,      0,      0,      0,      0\n"
-    "     15,      0,      0,      0,      0\n"
-    "\n"
-    "slit color index as follows:\n"
-    "horizon slit   ,      7\n"
-    "vertical slit  ,      9\n"
-    "\n"
-    "tile color index as follows:\n"
-    "       ,horz  0,horz  1\n"
-    "vert  0,      3,     12\n"
-    "vert  1,      3,      3\n";
+const char* const kTwoByTwoText = "source file : a.jpg\n"
+                                  "\n"
+                                  "basic info of tiling 'bitmap' file as follows:\n"
+                                  "bitmap file size               ,138\n"
+                                  "image width * height           ,5 * 5\n"
+                                  "bits per pixel                 ,4\n"
+                                  "tile count width * height      ,2 * 2\n"
+                                  "tile pixel size width * height ,2 * 2\n"
+                                  "slit pixel size                ,1\n"
+                                  "\n"
+                                  "palette colors as follows:\n"
+                                  "index  ,red    ,green  ,blue   ,count\n"
+                                  "      0,      0,      0,      0,      0\n"
+                                  "      1,      0,      0,      0,      0\n"
+                                  "      2,      0,      0,      0,      0\n"
+                                  "      3,    255,      0,      0,      3\n"
+                                  "      4,      0,      0,      0,      0\n"
+                                  "      5,      0,      0,      0,      0\n"
+                                  "      6,      0,      0,      0,      0\n"
+                                  "      7,    204,    204,    204,      0\n"
+                                  "      8,      0,      0,      0,      0\n"
+                                  "      9,    102,    102,    102,      0\n"
+                                  "     10,      0,      0,      0,      0\n"
+                                  "     11,      0,      0,      0,      0\n"
+                                  "     12,      0,      0,    255,      1\n"
+                                  "     13,      0,      0,      0,      0\n"
+                                  "     14,      0,      0,      0,      0\n"
+                                  "     15,      0,      0,      0,      0\n"
+                                  "\n"
+                                  "slit color index as follows:\n"
+                                  "horizon slit   ,      7\n"
+                                  "vertical slit  ,      9\n"
+                                  "\n"
+                                  "tile color index as follows:\n"
+                                  "       ,horz  0,horz  1\n"
+                                  "vert  0,      3,     12\n"
+                                  "vert  1,      3,      3\n";
 
 const char* const kTwoByTwoCsv =
     "source file :a.jpg\n"
@@ -144,62 +142,59 @@ TEST_F(TableFixture, IndexCsvOfTwoByTwoGrid) {
 // One 24-bit tile larger than the 3 × 2 picture: both slits lie outside it, so their entries
 // are the slit grays themselves.
 DibImage oneTileTrueColor() {
-    return test::makeTrueColorImage(3, 2, [](int x, int y) {
-        return x == 0 && y == 0 ? 0x0A141Eu : 0x808080u;
-    });
+    return test::makeTrueColorImage(
+        3, 2, [](int x, int y) { return x == 0 && y == 0 ? 0x0A141Eu : 0x808080u; });
 }
 
 TEST_F(TableFixture, ColorTextAndCsvOfOneTile) {
     usePicture(oneTileTrueColor(), tileSizeBlock(5, 5, 1, 0, 1), "pic.png");
     std::string text;
     ASSERT_EQ(expressTilingTable(session, text), 0);
-    EXPECT_EQ(text,
-              "source file : pic.png\n"
-              "\n"
-              "basic info of tiling 'bitmap' file as follows:\n"
-              "bitmap file size               ,78\n"
-              "image width * height           ,3 * 2\n"
-              "bits per pixel                 ,24\n"
-              "tile count width * height      ,1 * 1\n"
-              "tile pixel size width * height ,5 * 5\n"
-              "slit pixel size                ,1\n"
-              "\n"
-              "slit color index as follows:\n"
-              "             ,red    ,green  ,blue\n"
-              "horizon slit ,    255,    255,    255\n"
-              "vertical slit,    204,    204,    204\n"
-              "\n"
-              "tile color as follows:\n"
-              "vert  ,horz  ,red    ,green  ,blue\n"
-              "     0,     0,     10,     20,     30\n");
+    EXPECT_EQ(text, "source file : pic.png\n"
+                    "\n"
+                    "basic info of tiling 'bitmap' file as follows:\n"
+                    "bitmap file size               ,78\n"
+                    "image width * height           ,3 * 2\n"
+                    "bits per pixel                 ,24\n"
+                    "tile count width * height      ,1 * 1\n"
+                    "tile pixel size width * height ,5 * 5\n"
+                    "slit pixel size                ,1\n"
+                    "\n"
+                    "slit color index as follows:\n"
+                    "             ,red    ,green  ,blue\n"
+                    "horizon slit ,    255,    255,    255\n"
+                    "vertical slit,    204,    204,    204\n"
+                    "\n"
+                    "tile color as follows:\n"
+                    "vert  ,horz  ,red    ,green  ,blue\n"
+                    "     0,     0,     10,     20,     30\n");
     const auto path = folder / "pic.csv";
     ASSERT_EQ(saveTilingTableCsv(session, path), 0);
-    EXPECT_EQ(readText(path),
-              "source file :pic.png\n"
-              "\n"
-              "basic info of tiling 'bitmap' file as follows:\n"
-              "bitmap file size,,78\n"
-              "image width * height,,3,2\n"
-              "bits per pixel,,24\n"
-              "tile count width * height,,1,1\n"
-              "tile pixel size width * height,,5,5\n"
-              "slit pixel size,,1\n"
-              "\n"
-              "slit color data as follows:\n"
-              ",,red,green,blue\n"
-              "horizon slit,,255,255,255\n"
-              "vertical slit,,204,204,204\n"
-              "\n"
-              "tile color data as follows:\n"
-              "vert,horz,red,green,blue\n"
-              "0,0,10,20,30\n");
+    EXPECT_EQ(readText(path), "source file :pic.png\n"
+                              "\n"
+                              "basic info of tiling 'bitmap' file as follows:\n"
+                              "bitmap file size,,78\n"
+                              "image width * height,,3,2\n"
+                              "bits per pixel,,24\n"
+                              "tile count width * height,,1,1\n"
+                              "tile pixel size width * height,,5,5\n"
+                              "slit pixel size,,1\n"
+                              "\n"
+                              "slit color data as follows:\n"
+                              ",,red,green,blue\n"
+                              "horizon slit,,255,255,255\n"
+                              "vertical slit,,204,204,204\n"
+                              "\n"
+                              "tile color data as follows:\n"
+                              "vert,horz,red,green,blue\n"
+                              "0,0,10,20,30\n");
 }
 
 // Slits outside the picture take the nearest palette entry of their gray: white → 2,
 // light gray 204 → 1 (200, 200, 200).
 TEST_F(TableFixture, IndexedSlitOutsideThePictureTakesItsMappedIndex) {
-    const DibImage picture = test::makeIndexedImage(3, 2, 8, {0x000000, 0xC8C8C8, 0xFFFFFF},
-                                                    [](int, int) { return 0; });
+    const DibImage picture =
+        test::makeIndexedImage(3, 2, 8, {0x000000, 0xC8C8C8, 0xFFFFFF}, [](int, int) { return 0; });
     usePicture(picture, tileSizeBlock(5, 5, 1, 0, 1), "s.png");
     std::string text;
     ASSERT_EQ(expressTilingTable(session, text), 0);
@@ -250,14 +245,15 @@ TEST_F(TableFixture, ColumnNumbersAboveNineHundredNinetyNineWiden) {
 }
 
 TEST_F(TableFixture, CountsAddUpToTheGrid) {
-    const DibImage picture = test::makeIndexedImage(
-        47, 31, 8, std::vector<std::uint32_t>(200, 0x102030),
-        [](int x, int y) { return (x * 7 + y * 13) % 200; });
+    const DibImage picture =
+        test::makeIndexedImage(47, 31, 8, std::vector<std::uint32_t>(200, 0x102030),
+                               [](int x, int y) { return (x * 7 + y * 13) % 200; });
     usePicture(picture, tileSizeBlock(3, 2, 1), "c.png");
     TilingTable table;
     ASSERT_EQ(buildTilingTable(session, table), 0);
     std::int64_t total = 0;
-    for (std::int64_t count : paletteUseCounts(table)) total += count;
+    for (std::int64_t count : paletteUseCounts(table))
+        total += count;
     EXPECT_EQ(table.paletteLength(), 200);
     EXPECT_EQ(total, table.geometry.tileCount());
     EXPECT_EQ(table.geometry.tileCount(), std::int64_t(12) * 11);
@@ -275,8 +271,9 @@ TEST_F(TableFixture, UnreadablePictureFailsWithBothMessages) {
     const auto path = folder / "t.csv";
     EXPECT_EQ(saveTilingTableCsv(session, path), 1);
     EXPECT_FALSE(std::filesystem::exists(path));
-    EXPECT_EQ(frontend.texts(), (std::vector<std::string>{"failed to open the file",
-                                                          "failed to save tiling table as csv file"}));
+    EXPECT_EQ(frontend.texts(),
+              (std::vector<std::string>{"failed to open the file",
+                                        "failed to save tiling table as csv file"}));
 }
 
 TEST_F(TableFixture, ZeroPitchIsRefusedBeforeReading) {
@@ -291,7 +288,8 @@ TEST_F(TableFixture, ZeroPitchIsRefusedBeforeReading) {
 TEST_F(TableFixture, CsvThatCannotBeCreatedKeepsNothing) {
     usePicture(twoByTwoTiledPicture(), tileSizeBlock(2, 2, 1), "a.jpg");
     EXPECT_EQ(saveTilingTableCsv(session, folder / "no-such-folder" / "a.csv"), 2);
-    EXPECT_EQ(frontend.texts(), (std::vector<std::string>{"failed to save tiling table as csv file"}));
+    EXPECT_EQ(frontend.texts(),
+              (std::vector<std::string>{"failed to save tiling table as csv file"}));
     EXPECT_TRUE(std::filesystem::is_empty(folder.path()));
 }
 

@@ -1,5 +1,5 @@
-#include "tiling/tileBands.h"
 #include "tiling/tileGeometry.h"
+#include "tiling/tileBands.h"
 #include "tilingTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +13,7 @@ using test::tileSizeBlock;
 
 struct GeometryCase {
     const char* name;
-    int method; // 0 around count, 1 tile size
+    int method;                  // 0 around count, 1 tile size
     int widthValue, heightValue; // counts or sizes
     int slit, width, height;
     int tileWidth, tileHeight, tileColumns, tileRows, bottomRemainder;
@@ -60,7 +60,8 @@ INSTANTIATE_TEST_SUITE_P(Tiling, GeometryCases, ::testing::ValuesIn(kGeometryCas
 
 std::vector<std::pair<int, int>> asPairs(const std::vector<SlitSpan>& spans) {
     std::vector<std::pair<int, int>> pairs;
-    for (const SlitSpan& s : spans) pairs.emplace_back(s.begin, s.end - 1);
+    for (const SlitSpan& s : spans)
+        pairs.emplace_back(s.begin, s.end - 1);
     return pairs;
 }
 
@@ -91,7 +92,8 @@ TEST(TileLayout, RowsOfH35AndH36) {
     const TileGeometry g36 = computeTileGeometry(block, 5, 36);
     EXPECT_EQ(asPairs(horizontalSlits(g36, 36)), (Pairs{{0, 1}, {12, 13}, {24, 25}}));
     Pairs painted36;
-    for (const TileBand& b : tileBands(g36, 36)) painted36.emplace_back(b.paintBegin, b.paintEnd - 1);
+    for (const TileBand& b : tileBands(g36, 36))
+        painted36.emplace_back(b.paintBegin, b.paintEnd - 1);
     EXPECT_EQ(painted36, (Pairs{{2, 11}, {14, 23}, {26, 35}}));
 }
 
@@ -109,22 +111,29 @@ TEST(TileLayout, EveryPixelCoveredOnce) {
             for (int slit : {0, 1, 2, 3})
                 for (int tile : {0, 1, 4, 10}) {
                     if (tile + slit == 0) continue;
-                    const TileGeometry g = computeTileGeometry(tileSizeBlock(tile, tile, slit), width, height);
+                    const TileGeometry g =
+                        computeTileGeometry(tileSizeBlock(tile, tile, slit), width, height);
                     std::vector<int> cover(std::size_t(width * height), 0);
                     std::vector<bool> slitPixel(cover.size(), false);
                     for (const SlitSpan& s : horizontalSlits(g, height))
                         for (int y = s.begin; y < s.end; ++y)
-                            for (int x = 0; x < width; ++x) slitPixel[std::size_t(y * width + x)] = true;
+                            for (int x = 0; x < width; ++x)
+                                slitPixel[std::size_t(y * width + x)] = true;
                     for (const SlitSpan& s : verticalSlits(g, width))
                         for (int y = 0; y < height; ++y)
-                            for (int x = s.begin; x < s.end; ++x) slitPixel[std::size_t(y * width + x)] = true;
-                    for (std::size_t i = 0; i < cover.size(); ++i) cover[i] += slitPixel[i];
+                            for (int x = s.begin; x < s.end; ++x)
+                                slitPixel[std::size_t(y * width + x)] = true;
+                    for (std::size_t i = 0; i < cover.size(); ++i)
+                        cover[i] += slitPixel[i];
                     for (const TileBand& b : tileBands(g, height))
                         for (int c = 0; c < g.tileColumns; ++c)
                             for (int y = b.paintBegin; y < b.paintEnd; ++y)
-                                for (int x = tileColumnX(g, c); x < std::min(width, tileColumnX(g, c) + tile); ++x)
-                                    if (!slitPixel[std::size_t(y * width + x)]) ++cover[std::size_t(y * width + x)];
-                                    else ADD_FAILURE() << "tile over slit at " << x << "," << y;
+                                for (int x = tileColumnX(g, c);
+                                     x < std::min(width, tileColumnX(g, c) + tile); ++x)
+                                    if (!slitPixel[std::size_t(y * width + x)])
+                                        ++cover[std::size_t(y * width + x)];
+                                    else
+                                        ADD_FAILURE() << "tile over slit at " << x << "," << y;
                     for (int y = 0; y < height; ++y)
                         for (int x = 0; x < width; ++x)
                             ASSERT_EQ(cover[std::size_t(y * width + x)], 1)
@@ -135,7 +144,8 @@ TEST(TileLayout, EveryPixelCoveredOnce) {
 
 TEST(TileLayout, SlitGrayLevels) {
     const int expected[] = {255, 204, 153, 102, 51, 0};
-    const char* texts[] = {"white", "light gray", "little gray", "medium gray", "deep gray", "black"};
+    const char* texts[] = {"white",       "light gray", "little gray",
+                           "medium gray", "deep gray",  "black"};
     for (std::uint32_t g = 0; g < 6; ++g) {
         EXPECT_EQ(slitGrayValue(g), expected[g]);
         EXPECT_EQ(slitGrayText(g), texts[g]);

@@ -29,8 +29,10 @@ TEST(TilingDialogRules, UpDownSteps) {
         int value;
         bool up;
         int result;
-    } cases[] = {{0, false, 0}, {1, false, 0}, {-3, false, -3}, {5, false, 4}, {0, true, 1}, {9, true, 10}};
-    for (const auto& c : cases) EXPECT_EQ(tilingUpDownStep(c.value, c.up), c.result) << c.value;
+    } cases[] = {{0, false, 0}, {1, false, 0}, {-3, false, -3},
+                 {5, false, 4}, {0, true, 1},  {9, true, 10}};
+    for (const auto& c : cases)
+        EXPECT_EQ(tilingUpDownStep(c.value, c.up), c.result) << c.value;
 }
 
 TEST(TilingDialogRules, OkayRefusesSizingBelowOneButKeepsPaletteChoice) {
@@ -71,7 +73,8 @@ TEST(TilingDialogRules, PaletteControlsFollowConversionAndClass) {
     EXPECT_FALSE(tilingPaletteControlEnabled(v, 2));
     v.convert = false;
     EXPECT_FALSE(tilingPaletteRadiosEnabled(v));
-    for (std::uint32_t c = 0; c < 3; ++c) EXPECT_FALSE(tilingPaletteControlEnabled(v, c));
+    for (std::uint32_t c = 0; c < 3; ++c)
+        EXPECT_FALSE(tilingPaletteControlEnabled(v, c));
 }
 
 TEST(TilingDialogRules, ItemLists) {
