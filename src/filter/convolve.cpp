@@ -66,11 +66,10 @@ bool isPowerOfTwo(double k) {
 
 template <class T>
 [[gnu::always_inline]] inline void finishRow(const T* sums, int count, double k, std::uint8_t* out) {
-    if (k == 0 || k == 1) {
-        for (int t = 0; t < count; ++t) out[t] = finishChannel(double(sums[t]), 0);
-    } else if (isPowerOfTwo(k)) {
-        const double reciprocal = 1 / k;
-        for (int t = 0; t < count; ++t) out[t] = finishChannel(double(sums[t]) * reciprocal, 0);
+    if (k == 0 || isPowerOfTwo(k)) {
+        // No division (k = 0) is a multiplication by exactly 1.
+        const double scale = k == 0 ? 1.0 : 1 / k;
+        for (int t = 0; t < count; ++t) out[t] = finishChannel(double(sums[t]) * scale, 0);
     } else {
         for (int t = 0; t < count; ++t) out[t] = finishChannel(double(sums[t]) / k, 0);
     }
