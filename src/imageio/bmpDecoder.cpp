@@ -140,9 +140,31 @@ std::uint32_t carriedColorsUsed(const BmpHeader& header) {
     return header.bitsPerPixel <= 8 ? header.paletteCount : 0;
 }
 
+// A bitmap file may wrap a whole JPEG or PNG file (compression 4 or 5 in an info header or
+// later); that file is then the picture.
+using EmbeddedDecoder = bool (*)(Bytes, DibImage&, std::string&);
+using EmbeddedProbe = bool (*)(Bytes, PictureInfo&, std::string&);
+struct Embedded {
+    Bytes file;
+    EmbeddedDecoder decode = nullptr;
+    EmbeddedProbe probe = nullptr;
+};
+
+Embedded embeddedPicture(Bytes file) {
+    if (file.size() < 54 || readLe32(file.data() + 14) < 40) return {};
+    const std::uint32_t compression = readLe32(file.data() + 30);
+    const std::uint32_t offset = readLe32(file.data() + 10);
+    if ((compression != 4 && compression != 5) || offset < 54 || offset >= file.size()) return {};
+    const Bytes inner = file.subspan(offset);
+    if (compression == 4) return {inner, decodeJpeg, probeJpeg};
+    return {inner, decodePng, probePng};
+}
+
 } // namespace
 
 bool probeBmp(Bytes file, PictureInfo& info, std::string& error) {
+    if (const Embedded embedded = embeddedPicture(file); embedded.probe)
+        return embedded.probe(embedded.file, info, error);
     BmpHeader header;
     if (!parseBmpHeader(file, header, error)) return false;
     info.width = int(header.width);
@@ -153,6 +175,8 @@ bool probeBmp(Bytes file, PictureInfo& info, std::string& error) {
 }
 
 bool decodeBmp(Bytes file, DibImage& image, std::string& error) {
+    if (const Embedded embedded = embeddedPicture(file); embedded.decode)
+        return embedded.decode(embedded.file, image, error);
     BmpHeader header;
     if (!parseBmpHeader(file, header, error)) return false;
     DibImage picture;

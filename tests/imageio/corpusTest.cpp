@@ -109,6 +109,14 @@ TEST(Corpus, HugeAndTruncatedBitmapsAreRefused) {
     }
 }
 
+TEST(Corpus, BitmapsWrappingJpegOrPngShowTheWrappedPicture) {
+    const DibImage reference = loadOrFail(corpusPath("bmp/reference/rgb24.png"));
+    EXPECT_EQ(compareColors(loadOrFail(corpusPath("bmp/q/rgb24png.bmp")), reference).maximum, 0);
+    const DibImage jpegReference = loadOrFail(corpusPath("bmp/reference/rgb24.jpg"));
+    EXPECT_LT(compareColors(loadOrFail(corpusPath("bmp/q/rgb24jpeg.bmp")), jpegReference).mean,
+              1.0);
+}
+
 struct PngDepth {
     const char* file;
     int depth;
