@@ -290,7 +290,9 @@ TEST_F(CliEndToEnd, HelpListsEveryStepAndField) {
         EXPECT_NE(result.out.find(std::string(field.name)), std::string::npos) << field.name;
 }
 
-TEST_F(CliEndToEnd, TerminationRemovesTheIntermediateFolder) {
+class CliInterrupted : public CliEndToEnd, public ::testing::WithParamInterface<int> {};
+
+TEST_P(CliInterrupted, SignalRemovesTheIntermediateFolder) {
     // Long enough that the signal arrives mid-run: a big picture turned many times.
     writePicture("big.bmp", patternPicture(3000, 2000), "image/bmp");
     std::vector<std::string> arguments{"big.bmp"};
@@ -306,12 +308,14 @@ TEST_F(CliEndToEnd, TerminationRemovesTheIntermediateFolder) {
         if (waitpid(process, nullptr, WNOHANG) != 0) break;
         usleep(1000);
     }
-    if (started) kill(process, SIGTERM);
+    if (started) kill(process, GetParam());
     const CliResult result = finishCli(process, work());
-    if (result.signal != SIGTERM) GTEST_SKIP() << "the run ended before the signal came";
+    if (result.signal != GetParam()) GTEST_SKIP() << "the run ended before the signal came";
     expectTempFolderEmpty();
     EXPECT_EQ(folderEntries(work()), std::vector<std::string>{"big.bmp"});
 }
+
+INSTANTIATE_TEST_SUITE_P(Signals, CliInterrupted, ::testing::Values(SIGINT, SIGTERM, SIGHUP));
 
 } // namespace
 } // namespace vellora::test

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
 #include <fcntl.h>
 #include <fstream>
 #include <iterator>
@@ -70,9 +71,20 @@ pid_t startCli(const std::vector<std::string>& arguments, const fs::path& workFo
     posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                      0644);
     posix_spawn_file_actions_addchdir_np(&actions, workFolder.c_str());
+    // The program starts with the interrupting signals at their defaults, whatever the test
+    // runner ignores.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    for (int s : {SIGINT, SIGTERM, SIGHUP})
+        sigaddset(&defaults, s);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
     pid_t process = -1;
-    const int failed = posix_spawn(&process, argvPointers[0], &actions, nullptr,
+    const int failed = posix_spawn(&process, argvPointers[0], &actions, &attributes,
                                    argvPointers.data(), envPointers.data());
+    posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     EXPECT_EQ(failed, 0) << "cannot start " << VELLORA_CLI_PROGRAM;
     return failed ? -1 : process;
