@@ -61,17 +61,32 @@ void runPass(benchmark::State& state,
 
 void convolveWith(benchmark::State& state, int family, int index, bool edge) {
     FilterMask mask;
-    if (edge) makeEdgeMask(mask, family, index);
-    else makeMask(mask, family, index);
-    runPass(state, [&](Session& s, DibImage& t, const DibImage& src) { convolve(s, t, src, mask); });
+    if (edge)
+        makeEdgeMask(mask, family, index);
+    else
+        makeMask(mask, family, index);
+    runPass(state,
+            [&](Session& s, DibImage& t, const DibImage& src) { convolve(s, t, src, mask); });
 }
 
-void BM_Gaussian3x3(benchmark::State& state) { convolveWith(state, kSmoothingFamily, 0, false); }
-void BM_Gaussian5x5(benchmark::State& state) { convolveWith(state, kSmoothingFamily, 1, false); }
-void BM_Gaussian7x7(benchmark::State& state) { convolveWith(state, kSmoothingFamily, 2, false); }
-void BM_HighPass3x3(benchmark::State& state) { convolveWith(state, kSharpeningFamily, 1, false); }
-void BM_GradientVertical(benchmark::State& state) { convolveWith(state, kDirectionFamily, 9, true); }
-void BM_Laplacian5x5(benchmark::State& state) { convolveWith(state, kNonDirectionFamily, 4, true); }
+void BM_Gaussian3x3(benchmark::State& state) {
+    convolveWith(state, kSmoothingFamily, 0, false);
+}
+void BM_Gaussian5x5(benchmark::State& state) {
+    convolveWith(state, kSmoothingFamily, 1, false);
+}
+void BM_Gaussian7x7(benchmark::State& state) {
+    convolveWith(state, kSmoothingFamily, 2, false);
+}
+void BM_HighPass3x3(benchmark::State& state) {
+    convolveWith(state, kSharpeningFamily, 1, false);
+}
+void BM_GradientVertical(benchmark::State& state) {
+    convolveWith(state, kDirectionFamily, 9, true);
+}
+void BM_Laplacian5x5(benchmark::State& state) {
+    convolveWith(state, kNonDirectionFamily, 4, true);
+}
 
 void BM_SobelBothDirections(benchmark::State& state) {
     FilterMask vertical;
@@ -114,7 +129,10 @@ BENCHMARK(BM_EdgePreserving)
     ->ArgsProduct({{1, 2}, {0, 1, 2}})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
-BENCHMARK(BM_DeNoise)->ArgsProduct({{1, 2}, {3, 5, 7}})->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_DeNoise)
+    ->ArgsProduct({{1, 2}, {3, 5, 7}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 } // namespace
 } // namespace vellora

@@ -11,8 +11,7 @@ namespace vellora {
 
 namespace {
 
-template <class T>
-struct Tap {
+template <class T> struct Tap {
     int row;    // window row j
     int offset; // 3 * i: the tap's place in a padded colour row
     T coefficient;
@@ -31,8 +30,7 @@ bool sumsExactInFloat(const FilterMask& mask) {
 }
 
 // The taps in row-by-row order; zero coefficients add nothing and are left out.
-template <class T>
-std::vector<Tap<T>> makeTaps(const FilterMask& mask) {
+template <class T> std::vector<Tap<T>> makeTaps(const FilterMask& mask) {
     std::vector<Tap<T>> taps;
     for (int j = 0; j < mask.size; ++j)
         for (int i = 0; i < mask.size; ++i) {
@@ -43,19 +41,20 @@ std::vector<Tap<T>> makeTaps(const FilterMask& mask) {
 }
 
 // Accumulators for one group of channel values stay in registers across all taps.
-template <class T>
-inline constexpr int kGroup = 64 / int(sizeof(T));
+template <class T> inline constexpr int kGroup = 64 / int(sizeof(T));
 
 template <class T, int Length>
-[[gnu::always_inline]] inline void accumulateGroup(T* out, const T* const* rows, const std::vector<Tap<T>>& taps,
-                            int t0) {
+[[gnu::always_inline]] inline void accumulateGroup(T* out, const T* const* rows,
+                                                   const std::vector<Tap<T>>& taps, int t0) {
     T acc[Length] = {};
     for (const Tap<T>& tap : taps) {
         const T* src = rows[tap.row] + tap.offset + t0;
         const T c = tap.coefficient;
-        for (int t = 0; t < Length; ++t) acc[t] += src[t] * c;
+        for (int t = 0; t < Length; ++t)
+            acc[t] += src[t] * c;
     }
-    for (int t = 0; t < Length; ++t) out[t] = acc[t];
+    for (int t = 0; t < Length; ++t)
+        out[t] = acc[t];
 }
 
 // Dividing by a power of two is multiplying by its exact reciprocal: the same double results.
@@ -65,13 +64,16 @@ bool isPowerOfTwo(double k) {
 }
 
 template <class T>
-[[gnu::always_inline]] inline void finishRow(const T* sums, int count, double k, std::uint8_t* out) {
+[[gnu::always_inline]] inline void finishRow(const T* sums, int count, double k,
+                                             std::uint8_t* out) {
     if (k == 0 || isPowerOfTwo(k)) {
         // No division (k = 0) is a multiplication by exactly 1.
         const double scale = k == 0 ? 1.0 : 1 / k;
-        for (int t = 0; t < count; ++t) out[t] = finishChannel(double(sums[t]) * scale, 0);
+        for (int t = 0; t < count; ++t)
+            out[t] = finishChannel(double(sums[t]) * scale, 0);
     } else {
-        for (int t = 0; t < count; ++t) out[t] = finishChannel(double(sums[t]) / k, 0);
+        for (int t = 0; t < count; ++t)
+            out[t] = finishChannel(double(sums[t]) / k, 0);
     }
 }
 
@@ -81,8 +83,10 @@ template <class T>
                                                  double k, T* sums, std::uint8_t* out) {
     constexpr int group = kGroup<T>;
     int t0 = 0;
-    for (; t0 + group <= count; t0 += group) accumulateGroup<T, group>(sums + t0, rows, taps, t0);
-    for (; t0 < count; ++t0) accumulateGroup<T, 1>(sums + t0, rows, taps, t0);
+    for (; t0 + group <= count; t0 += group)
+        accumulateGroup<T, group>(sums + t0, rows, taps, t0);
+    for (; t0 < count; ++t0)
+        accumulateGroup<T, 1>(sums + t0, rows, taps, t0);
     finishRow(sums, count, k, out);
 }
 
@@ -97,8 +101,7 @@ VELLORA_WIDE_VECTORS void convolveRow(const double* const* rows,
     convolveRowOf(rows, taps, count, k, sums, out);
 }
 
-template <class T>
-struct ConvolveScratch {
+template <class T> struct ConvolveScratch {
     WindowRowCache<std::vector<T>> cache;
     std::vector<std::uint8_t> colors;
     std::vector<const T*> rows;
@@ -114,32 +117,34 @@ void convolveAs(Session& session, DibImage& target, const DibImage& source,
     const auto prepare = [&](ConvolveScratch<T>& s) {
         return [&](int r, std::vector<T>& values) {
             readPaddedColors(source, r, half, s.colors.data());
-            for (std::size_t t = 0; t < padded; ++t) values[t] = T(s.colors[t]);
+            for (std::size_t t = 0; t < padded; ++t)
+                values[t] = T(s.colors[t]);
         };
     };
     forEachTargetRow<ConvolveScratch<T>>(
         session, target.height,
         [&] {
-            return ConvolveScratch<T>{WindowRowCache<std::vector<T>>(mask.size,
-                                                                     std::vector<T>(padded)),
-                                      std::vector<std::uint8_t>(padded),
-                                      std::vector<const T*>(std::size_t(mask.size)),
-                                      std::vector<T>(3 * std::size_t(target.width))};
+            return ConvolveScratch<T>{
+                WindowRowCache<std::vector<T>>(mask.size, std::vector<T>(padded)),
+                std::vector<std::uint8_t>(padded), std::vector<const T*>(std::size_t(mask.size)),
+                std::vector<T>(3 * std::size_t(target.width))};
         },
         [&](int y, ConvolveScratch<T>& s) {
             for (int j = 0; j < mask.size; ++j)
                 s.rows[std::size_t(j)] =
                     s.cache.row(windowRow(y, half, j, source.height), prepare(s)).data();
             convolveRow(s.rows.data(), taps, 3 * target.width, mask.k, s.sums.data(),
-                           target.row(y));
+                        target.row(y));
         });
 }
 
 } // namespace
 
 int convolve(Session& session, DibImage& target, const DibImage& source, const FilterMask& mask) {
-    if (sumsExactInFloat(mask)) convolveAs<float>(session, target, source, mask);
-    else convolveAs<double>(session, target, source, mask);
+    if (sumsExactInFloat(mask))
+        convolveAs<float>(session, target, source, mask);
+    else
+        convolveAs<double>(session, target, source, mask);
     return 0;
 }
 

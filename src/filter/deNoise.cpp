@@ -90,20 +90,17 @@ using Lanes = WideLanes;
 } // namespace wide
 #endif
 
-template <int Size>
-using MedianRow = void (*)(const KeyRow* const*, int, std::uint8_t*);
+template <int Size> using MedianRow = void (*)(const KeyRow* const*, int, std::uint8_t*);
 
 // The row kernel for this processor, chosen once.
-template <int Size>
-MedianRow<Size> medianRowKernel() {
+template <int Size> MedianRow<Size> medianRowKernel() {
 #if VELLORA_WIDE_MEDIAN
     if (__builtin_cpu_supports("avx2")) return wide::medianRow<Size>;
 #endif
     return narrow::medianRow<Size>;
 }
 
-template <int Size>
-void deNoiseAs(Session& session, DibImage& target, const DibImage& source) {
+template <int Size> void deNoiseAs(Session& session, DibImage& target, const DibImage& source) {
     constexpr int half = Size / 2;
     const int paddedWidth = source.width + 2 * half;
     const KeyRow blank{std::vector<std::uint8_t>(3 * std::size_t(paddedWidth)),
@@ -127,14 +124,23 @@ void deNoiseAs(Session& session, DibImage& target, const DibImage& source) {
 
 } // namespace
 
-int deNoiseWindowSize(int index) { return index >= 0 && index <= 2 ? 2 * index + 3 : 0; }
+int deNoiseWindowSize(int index) {
+    return index >= 0 && index <= 2 ? 2 * index + 3 : 0;
+}
 
 int deNoisePass(Session& session, DibImage& target, const DibImage& source, int size) {
     switch (size) {
-    case 3: deNoiseAs<3>(session, target, source); break;
-    case 5: deNoiseAs<5>(session, target, source); break;
-    case 7: deNoiseAs<7>(session, target, source); break;
-    default: break;
+    case 3:
+        deNoiseAs<3>(session, target, source);
+        break;
+    case 5:
+        deNoiseAs<5>(session, target, source);
+        break;
+    case 7:
+        deNoiseAs<7>(session, target, source);
+        break;
+    default:
+        break;
     }
     return 0;
 }

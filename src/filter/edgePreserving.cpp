@@ -70,7 +70,8 @@ std::array<SubWindowRuns, 9> makeSubWindowRuns() {
             Run* last = runs.runCount ? &runs.runs[std::size_t(runs.runCount - 1)] : nullptr;
             if (last && last->row == p / kWindow && last->column + last->length == p % kWindow)
                 ++last->length;
-            else runs.runs[std::size_t(runs.runCount++)] = {p / kWindow, p % kWindow, 1};
+            else
+                runs.runs[std::size_t(runs.runCount++)] = {p / kWindow, p % kWindow, 1};
         }
     }
     return result;
@@ -82,10 +83,10 @@ const std::array<SubWindowRuns, 9> kSubWindowRuns = makeSubWindowRuns();
 // statistics: entry x of the run arrays covers padded columns x … x + length − 1.
 struct PreparedRow {
     std::vector<std::uint8_t> colors;
-    std::array<std::vector<double>, kWindow> sums;    // run sums of the luminance
-    std::array<std::vector<double>, kWindow> squares; // run sums of its square
-    std::array<std::vector<float>, kWindow> largest;  // run maxima of 256 x luminance
-    std::array<std::vector<float>, kWindow> smallest; // run minima
+    std::array<std::vector<double>, kWindow> sums;             // run sums of the luminance
+    std::array<std::vector<double>, kWindow> squares;          // run sums of its square
+    std::array<std::vector<float>, kWindow> largest;           // run maxima of 256 x luminance
+    std::array<std::vector<float>, kWindow> smallest;          // run minima
     std::array<std::vector<std::uint16_t>, kWindow> colorSums; // run sums per channel, interleaved
 };
 
@@ -109,9 +110,8 @@ struct VarianceStatistic {
             }
     }
 
-    [[gnu::always_inline]] void values(const PreparedRow* const* rows,
-                                       const SubWindowRuns& window, int x0, int n,
-                                       double* out) const {
+    [[gnu::always_inline]] void values(const PreparedRow* const* rows, const SubWindowRuns& window,
+                                       int x0, int n, double* out) const {
         double sum[kBlock];
         double squares[kBlock];
         const auto runStart = [&](int r, bool ofSquares) {
@@ -131,9 +131,11 @@ struct VarianceStatistic {
             }
         }
         const double m = window.count;
-        for (int t = 0; t < n; ++t) out[t] = (squares[t] - sum[t] * sum[t] / m) / (m - 1);
+        for (int t = 0; t < n; ++t)
+            out[t] = (squares[t] - sum[t] * sum[t] / m) / (m - 1);
         if (deviation)
-            for (int t = 0; t < n; ++t) out[t] = std::sqrt(out[t]);
+            for (int t = 0; t < n; ++t)
+                out[t] = std::sqrt(out[t]);
     }
 };
 
@@ -153,9 +155,8 @@ struct RangeStatistic {
             }
     }
 
-    [[gnu::always_inline]] void values(const PreparedRow* const* rows,
-                                       const SubWindowRuns& window, int x0, int n,
-                                       double* out) const {
+    [[gnu::always_inline]] void values(const PreparedRow* const* rows, const SubWindowRuns& window,
+                                       int x0, int n, double* out) const {
         float largest[kBlock];
         float smallest[kBlock];
         const auto runStart = [&](int r, bool ofMaxima) {
@@ -174,7 +175,8 @@ struct RangeStatistic {
                 smallest[t] = low[t] < smallest[t] ? low[t] : smallest[t];
             }
         }
-        for (int t = 0; t < n; ++t) out[t] = double(largest[t] - smallest[t]);
+        for (int t = 0; t < n; ++t)
+            out[t] = double(largest[t] - smallest[t]);
     }
 };
 
@@ -203,7 +205,8 @@ PreparedRow blankRow(int paddedWidth, bool ranges) {
 // columns x … x + L − 1.
 void prepareColorSums(PreparedRow& row, int paddedWidth) {
     const std::size_t count = 3 * std::size_t(paddedWidth);
-    std::copy(row.colors.begin(), row.colors.begin() + std::ptrdiff_t(count), row.colorSums[0].begin());
+    std::copy(row.colors.begin(), row.colors.begin() + std::ptrdiff_t(count),
+              row.colorSums[0].begin());
     for (std::size_t length = 1; length < 3; ++length)
         for (std::size_t t = 0; t + 3 * length < count; ++t)
             row.colorSums[length][t] =
@@ -214,7 +217,9 @@ void prepareColorSums(PreparedRow& row, int paddedWidth) {
 // 7 or 9 is never rounded up to the next integer (it lies at least 1/m below it, far more than
 // half a unit in the last place), so truncating it gives the integer quotient; dividing by
 // the constant lets the compiler multiply instead.
-inline std::uint8_t meanOf(int sum, int m) { return std::uint8_t(m == 9 ? sum / 9 : sum / 7); }
+inline std::uint8_t meanOf(int sum, int m) {
+    return std::uint8_t(m == 9 ? sum / 9 : sum / 7);
+}
 
 void writeMeanColors(const PreparedRow* const* rows, const int* chosen, int x0, int n,
                      std::uint8_t* out) {
@@ -229,7 +234,8 @@ void writeMeanColors(const PreparedRow* const* rows, const int* chosen, int x0, 
             sums[1] += s[1];
             sums[2] += s[2];
         }
-        for (int c = 0; c < 3; ++c) out[3 * (x0 + t) + c] = meanOf(sums[c], int(window.count));
+        for (int c = 0; c < 3; ++c)
+            out[3 * (x0 + t) + c] = meanOf(sums[c], int(window.count));
     }
 }
 
@@ -319,7 +325,8 @@ void selectSubWindow(const double (*colors)[3], const double* luminances, int cr
     const SubWindow& window = subWindowTable[std::size_t(chosen)];
     for (int c = 0; c < 3; ++c) {
         double sum = 0;
-        for (int q = 0; q < window.count; ++q) sum += colors[window.positions[std::size_t(q)]][c];
+        for (int q = 0; q < window.count; ++q)
+            sum += colors[window.positions[std::size_t(q)]][c];
         bgr[c] = finishChannel(sum / window.count, 0);
     }
 }

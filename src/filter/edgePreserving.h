@@ -16,7 +16,7 @@ enum EdgePreservingCriterion : int {
 };
 
 struct SubWindow {
-    int count;                  // 7, or 9 for the centre 3 x 3
+    int count;                    // 7, or 9 for the centre 3 x 3
     std::array<int, 9> positions; // window positions p = 5 j + i
 };
 

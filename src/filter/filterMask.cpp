@@ -19,30 +19,25 @@ constexpr std::array<double, 49> binomialSquare() {
     constexpr double b[7] = {1, 6, 15, 20, 15, 6, 1};
     std::array<double, 49> square{};
     for (int j = 0; j < 7; ++j)
-        for (int i = 0; i < 7; ++i) square[std::size_t(7 * j + i)] = b[j] * b[i];
+        for (int i = 0; i < 7; ++i)
+            square[std::size_t(7 * j + i)] = b[j] * b[i];
     return square;
 }
 
 const MaskDefinition kSmoothingMasks[kSmoothingMaskCount] = {
     {"gaussian 09", 3, 16, {1, 2, 1, 2, 4, 2, 1, 2, 1}},
-    {"gaussian 25",
-     5,
-     256,
-     {1, 4, 6, 4, 1, 4, 16, 24, 16, 4, 6, 24, 36, 24, 6, 4, 16, 24, 16, 4, 1, 4, 6, 4, 1}},
+    {"gaussian 25", 5, 256, {1,  4, 6, 4,  1,  4,  16, 24, 16, 4, 6, 24, 36,
+                             24, 6, 4, 16, 24, 16, 4,  1,  4,  6, 4, 1}},
     {"gaussian 49", 7, 4096, binomialSquare()},
     {"selected smoothing 09", 3, 45, {2, 3, 8, 3, 4, 10, 4, 2, 9}},
     {"weighted average 05", 3, 8, {0, 1, 0, 1, 4, 1, 0, 1, 0}},
     {"weighted average 09a", 3, 10, {1, 1, 1, 1, 2, 1, 1, 1, 1}},
     {"weighted average 09b", 3, 12, {1, 1, 1, 1, 4, 1, 1, 1, 1}},
-    {"weighted average 25",
-     5,
-     40,
-     {1, 1, 1, 1, 1, 1, 2, 3, 2, 1, 1, 3, 4, 3, 1, 1, 2, 3, 2, 1, 1, 1, 1, 1, 1}},
+    {"weighted average 25", 5, 40, {1, 1, 1, 1, 1, 1, 2, 3, 2, 1, 1, 3, 4,
+                                    3, 1, 1, 2, 3, 2, 1, 1, 1, 1, 1, 1}},
     {"mean average 09", 3, 9, {1, 1, 1, 1, 1, 1, 1, 1, 1}},
-    {"mean average 25",
-     5,
-     25,
-     {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1}},
+    {"mean average 25", 5, 25, {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,
+                                1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1}},
 };
 
 const MaskDefinition kSharpeningMasks[kSharpeningMaskCount] = {

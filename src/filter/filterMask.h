@@ -10,9 +10,9 @@ namespace vellora {
 
 struct FilterMask {
     std::vector<double> coefficients; // at least size * size entries, row by row
-    double k = 0;                      // divisor of every channel sum; 0 means no division
-    int size = 0;                      // 3, 5 or 7
-    int half = 0;                      // (size - 1) / 2
+    double k = 0;                     // divisor of every channel sum; 0 means no division
+    int size = 0;                     // 3, 5 or 7
+    int half = 0;                     // (size - 1) / 2
 };
 
 inline constexpr int kSmoothingFamily = 0;

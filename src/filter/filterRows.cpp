@@ -23,7 +23,9 @@ void readPaddedColors(const DibImage& source, int y, int half, std::uint8_t* out
     }
 }
 
-int rowBandScratchCount() { return workerThreadCount(); }
+int rowBandScratchCount() {
+    return workerThreadCount();
+}
 
 void runRowBands(Session& session, int rows, int scratchCount,
                  const std::function<void(int y, int scratchIndex)>& rowBody) {

@@ -23,14 +23,12 @@ inline int windowRow(int y, int half, int j, int height) {
 
 // Keeps the prepared form of the last `size` source rows. A window's rows are consecutive
 // after clamping, so slot r % size never holds two rows one window needs.
-template <class Prepared>
-class WindowRowCache {
-public:
+template <class Prepared> class WindowRowCache {
+  public:
     WindowRowCache(int size, const Prepared& blank)
         : slots_(std::size_t(size), blank), tags_(std::size_t(size), -1) {}
 
-    template <class Prepare>
-    const Prepared& row(int r, Prepare&& prepare) {
+    template <class Prepare> const Prepared& row(int r, Prepare&& prepare) {
         const std::size_t slot = std::size_t(r) % slots_.size();
         if (tags_[slot] != r) {
             prepare(r, slots_[slot]);
@@ -39,26 +37,29 @@ public:
         return slots_[slot];
     }
 
-private:
+  private:
     std::vector<Prepared> slots_;
     std::vector<int> tags_;
 };
 
-// Runs rowBody(y, scratch) for every row y of [0, rows) over parallel bands after making one
-// scratch per possible band with makeScratch (all allocation happens before any thread starts).
-// Progress: progressBegin(rows), advanced to rows by the time it returns.
+// Runs rowBody(y, scratchIndex) for every row y of [0, rows) over parallel bands; each band
+// has its own scratchIndex below scratchCount (rowBandScratchCount() covers every band). The
+// body must not allocate. Progress: progressBegin(rows), advanced from the calling thread in
+// proportion to its own band, and at rows by the time it returns.
 void runRowBands(Session& session, int rows, int scratchCount,
                  const std::function<void(int y, int scratchIndex)>& rowBody);
 
-// The number of scratch sets runRowBands may ask for.
+// The number of bands runRowBands can make.
 int rowBandScratchCount();
 
+// runRowBands with one Scratch per band, made by makeScratch before any thread starts.
 template <class Scratch, class MakeScratch, class RowBody>
 void forEachTargetRow(Session& session, int rows, MakeScratch&& makeScratch, RowBody&& rowBody) {
     const int count = rowBandScratchCount();
     std::vector<Scratch> scratch;
     scratch.reserve(std::size_t(count));
-    for (int i = 0; i < count; ++i) scratch.push_back(makeScratch());
+    for (int i = 0; i < count; ++i)
+        scratch.push_back(makeScratch());
     runRowBands(session, rows, count,
                 [&](int y, int index) { rowBody(y, scratch[std::size_t(index)]); });
 }

@@ -28,7 +28,8 @@ struct ComparatorList {
 
 constexpr ComparatorList batcherSort(int inputs) {
     int wires = 1;
-    while (wires < inputs) wires *= 2;
+    while (wires < inputs)
+        wires *= 2;
     ComparatorList list;
     for (int p = 1; p < wires; p *= 2)
         for (int k = p; k >= 1; k /= 2)
@@ -50,7 +51,8 @@ constexpr ComparatorList pruneFor(const ComparatorList& sort, int rank) {
         const bool low = needed[item.low];
         const bool high = needed[item.high];
         if (!low && !high) continue;
-        item.exchange = low && high ? Exchange::Both : (low ? Exchange::MinOnly : Exchange::MaxOnly);
+        item.exchange =
+            low && high ? Exchange::Both : (low ? Exchange::MinOnly : Exchange::MaxOnly);
         needed[item.low] = needed[item.high] = true;
         reversed.items[std::size_t(reversed.count++)] = item;
     }
@@ -64,11 +66,11 @@ constexpr ComparatorList pruneFor(const ComparatorList& sort, int rank) {
 
 // The exchanges that leave the element of rank `rank` (0 = smallest) of `inputs` values on
 // wire `rank`; the other wires end in an unspecified state.
-template <int Inputs, int Rank>
-constexpr auto selectionNetwork() {
+template <int Inputs, int Rank> constexpr auto selectionNetwork() {
     constexpr detail::ComparatorList list = detail::pruneFor(detail::batcherSort(Inputs), Rank);
     std::array<Comparator, std::size_t(list.count)> network{};
-    for (int c = 0; c < list.count; ++c) network[std::size_t(c)] = list.items[std::size_t(c)];
+    for (int c = 0; c < list.count; ++c)
+        network[std::size_t(c)] = list.items[std::size_t(c)];
     return network;
 }
 

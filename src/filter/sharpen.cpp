@@ -5,7 +5,9 @@
 
 namespace vellora {
 
-int sharpenImage(Session& session, int index) { return filterSourceWithMask(session, kSharpeningFamily, index); }
+int sharpenImage(Session& session, int index) {
+    return filterSourceWithMask(session, kSharpeningFamily, index);
+}
 
 int sharpenHandler(Session& session) {
     const int index = int(session.workingBlock.sharpeningIndex);

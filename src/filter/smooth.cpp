@@ -5,7 +5,9 @@
 
 namespace vellora {
 
-int smoothImage(Session& session, int index) { return filterSourceWithMask(session, kSmoothingFamily, index); }
+int smoothImage(Session& session, int index) {
+    return filterSourceWithMask(session, kSmoothingFamily, index);
+}
 
 int smoothHandler(Session& session) {
     const int index = int(session.workingBlock.smoothingIndex);

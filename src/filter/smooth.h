@@ -1,5 +1,6 @@
 #pragma once
-// Smoothing: every pixel becomes the weighted mean of its neighbourhood under one of the ten smoothing masks.
+// Smoothing: every pixel becomes the weighted mean of its neighbourhood under one of the ten
+// smoothing masks.
 #include "core/session.h"
 
 namespace vellora {

@@ -28,9 +28,8 @@ int userFilterImage(Session& session, const ParameterBlock& settings) {
 
 int userFilterHandler(Session& session) {
     const ParameterBlock settings = session.workingBlock;
-    return runOperationFrame(session, Operation::UserFilter, [&settings](Session& s) {
-        return userFilterImage(s, settings);
-    });
+    return runOperationFrame(session, Operation::UserFilter,
+                             [&settings](Session& s) { return userFilterImage(s, settings); });
 }
 
 } // namespace vellora

@@ -43,21 +43,26 @@ TEST(SmoothingValues, MeanAverageSpreadsOneWhitePixelAsTwentyEight) {
 TEST(SmoothingValues, GaussianWeighsCentreEdgesAndCorners) {
     const DibImage result = convolved(spot(5, 5, 2, 2, 0xFFFFFF), tableMask(kSmoothingFamily, 0));
     EXPECT_EQ(rgbAt(result, 2, 2), gray(63));
-    for (auto [x, y] : {std::pair{1, 2}, {3, 2}, {2, 1}, {2, 3}}) EXPECT_EQ(rgbAt(result, x, y), gray(31));
-    for (auto [x, y] : {std::pair{1, 1}, {3, 1}, {1, 3}, {3, 3}}) EXPECT_EQ(rgbAt(result, x, y), gray(15));
+    for (auto [x, y] : {std::pair{1, 2}, {3, 2}, {2, 1}, {2, 3}})
+        EXPECT_EQ(rgbAt(result, x, y), gray(31));
+    for (auto [x, y] : {std::pair{1, 1}, {3, 1}, {1, 3}, {3, 3}})
+        EXPECT_EQ(rgbAt(result, x, y), gray(15));
     EXPECT_EQ(rgbAt(result, 0, 0), 0u);
 }
 
 TEST(SmoothingValues, BorderTapsRepeatTheEdgeRowAndColumn) {
-    // Stored row 0 begins 0, 90: at (0, 0) rows -1 and 0 both read row 0, columns -1 and 0 column 0.
+    // Stored row 0 begins 0, 90: at (0, 0) rows -1 and 0 both read row 0, columns -1 and 0 column
+    // 0.
     const DibImage source = spot(4, 4, 1, 0, gray(90));
     EXPECT_EQ(rgbAt(convolved(source, tableMask(kSmoothingFamily, 8)), 0, 0), gray(20));
 }
 
 TEST(SmoothingValues, SelectedSmoothingPutsMaskRowZeroOnTheRowStoredBefore) {
-    const DibImage source = test::makeTrueColorImage(3, 3, [](int, int y) { return y == 0 ? gray(45) : 0u; });
+    const DibImage source =
+        test::makeTrueColorImage(3, 3, [](int, int y) { return y == 0 ? gray(45) : 0u; });
     const DibImage result = convolved(source, tableMask(kSmoothingFamily, 3));
-    for (int x = 0; x < 3; ++x) EXPECT_EQ(rgbAt(result, x, 1), gray(13)); // (2 + 3 + 8) x 45 / 45
+    for (int x = 0; x < 3; ++x)
+        EXPECT_EQ(rgbAt(result, x, 1), gray(13)); // (2 + 3 + 8) x 45 / 45
 }
 
 struct HighPassCase {
@@ -83,8 +88,10 @@ struct MaskRef {
 
 std::vector<MaskRef> everyTableMask() {
     std::vector<MaskRef> masks;
-    for (int i = 0; i < kSmoothingMaskCount; ++i) masks.push_back({kSmoothingFamily, i});
-    for (int i = 0; i < kSharpeningMaskCount; ++i) masks.push_back({kSharpeningFamily, i});
+    for (int i = 0; i < kSmoothingMaskCount; ++i)
+        masks.push_back({kSmoothingFamily, i});
+    for (int i = 0; i < kSharpeningMaskCount; ++i)
+        masks.push_back({kSharpeningFamily, i});
     return masks;
 }
 
@@ -94,12 +101,14 @@ TEST_P(EveryTableMask, LeavesOneColourUnchangedAtEveryDepth) {
     const auto [ref, depth] = GetParam();
     const std::uint32_t color = depth == 1 ? 0xC81159 : 0x5D11C8;
     const DibImage source =
-        depth <= 8 ? test::makeIndexedImage(9, 6, depth, {0x000000, color}, [](int, int) { return 1; })
-                   : test::makeTrueColorImage(9, 6, [&](int, int) { return color; });
+        depth <= 8
+            ? test::makeIndexedImage(9, 6, depth, {0x000000, color}, [](int, int) { return 1; })
+            : test::makeTrueColorImage(9, 6, [&](int, int) { return color; });
     const DibImage result = convolved(source, tableMask(ref.family, ref.index));
     EXPECT_EQ(result.bitsPerPixel, 24);
     for (int y = 0; y < 6; ++y)
-        for (int x = 0; x < 9; ++x) ASSERT_EQ(rgbAt(result, x, y), color) << x << "," << y;
+        for (int x = 0; x < 9; ++x)
+            ASSERT_EQ(rgbAt(result, x, y), color) << x << "," << y;
 }
 
 TEST_P(EveryTableMask, MatchesThePlainFilterOnRandomPictures) {
@@ -107,7 +116,8 @@ TEST_P(EveryTableMask, MatchesThePlainFilterOnRandomPictures) {
     const FilterMask mask = tableMask(ref.family, ref.index);
     for (auto [w, h] : {std::pair{1, 1}, {1, 7}, {7, 1}, {11, 13}, {37, 5}}) {
         const DibImage source = test::randomPicture(w, h, depth, unsigned(w * 100 + h + depth));
-        ASSERT_TRUE(test::samePixels(test::referenceConvolve(source, mask), convolved(source, mask)))
+        ASSERT_TRUE(
+            test::samePixels(test::referenceConvolve(source, mask), convolved(source, mask)))
             << w << "x" << h;
     }
 }
@@ -129,7 +139,8 @@ TEST(MaskTable, GaussianFortyNineIsTheBinomialSquare) {
     EXPECT_EQ(mask.coefficients[3], 20);
     EXPECT_EQ(mask.coefficients[24], 400);
     double sum = 0;
-    for (int q = 0; q < 49; ++q) sum += mask.coefficients[std::size_t(q)];
+    for (int q = 0; q < 49; ++q)
+        sum += mask.coefficients[std::size_t(q)];
     EXPECT_EQ(sum, mask.k);
 }
 
@@ -137,7 +148,8 @@ TEST(MaskTable, EverySmoothingMaskSumsToItsDivisor) {
     for (int i = 0; i < kSmoothingMaskCount; ++i) {
         const FilterMask mask = tableMask(kSmoothingFamily, i);
         double sum = 0;
-        for (int q = 0; q < mask.size * mask.size; ++q) sum += mask.coefficients[std::size_t(q)];
+        for (int q = 0; q < mask.size * mask.size; ++q)
+            sum += mask.coefficients[std::size_t(q)];
         EXPECT_EQ(sum, mask.k) << smoothingMaskText(i);
     }
 }
@@ -171,7 +183,8 @@ TEST(ConvolveProgress, RunsFromZeroToOneHundred) {
     convolve(session, target, source, tableMask(kSmoothingFamily, 1));
     ASSERT_FALSE(frontend.progressPositions.empty());
     EXPECT_EQ(frontend.progressPositions.back(), 100);
-    EXPECT_TRUE(std::is_sorted(frontend.progressPositions.begin(), frontend.progressPositions.end()));
+    EXPECT_TRUE(
+        std::is_sorted(frontend.progressPositions.begin(), frontend.progressPositions.end()));
 }
 
 } // namespace

@@ -25,26 +25,34 @@ DibImage deNoised(const DibImage& source, int size) {
 class EverySize : public ::testing::TestWithParam<int> {};
 
 TEST_P(EverySize, RemovesASingleWhitePixel) {
-    const DibImage source =
-        test::makeTrueColorImage(9, 9, [](int x, int y) { return x == 4 && y == 4 ? 0xFFFFFFu : 0u; });
+    const DibImage source = test::makeTrueColorImage(
+        9, 9, [](int x, int y) { return x == 4 && y == 4 ? 0xFFFFFFu : 0u; });
     const DibImage result = deNoised(source, GetParam());
     for (int y = 0; y < 9; ++y)
-        for (int x = 0; x < 9; ++x) ASSERT_EQ(rgbAt(result, x, y), 0u);
+        for (int x = 0; x < 9; ++x)
+            ASSERT_EQ(rgbAt(result, x, y), 0u);
 }
 
 TEST_P(EverySize, LeavesOneColourUnchanged) {
-    const DibImage source = test::makeIndexedImage(6, 5, 1, {0x123456, 0x8090A0}, [](int, int) { return 1; });
+    const DibImage source =
+        test::makeIndexedImage(6, 5, 1, {0x123456, 0x8090A0}, [](int, int) { return 1; });
     const DibImage result = deNoised(source, GetParam());
     EXPECT_EQ(result.bitsPerPixel, 24);
     for (int y = 0; y < 5; ++y)
-        for (int x = 0; x < 6; ++x) ASSERT_EQ(rgbAt(result, x, y), 0x8090A0u);
+        for (int x = 0; x < 6; ++x)
+            ASSERT_EQ(rgbAt(result, x, y), 0x8090A0u);
 }
 
 TEST_P(EverySize, MatchesTheSortedWindowOnRandomPictures) {
     // Few levels give many equal luminances of different colours: the tie rule decides.
-    for (auto [w, h, depth, levels] : {std::tuple{1, 1, 24, 256}, {1, 8, 24, 3}, {8, 1, 24, 3},
-                                       {13, 11, 24, 2}, {21, 9, 8, 256}, {7, 7, 4, 2},
-                                       {33, 6, 24, 4}, {10, 10, 32, 256}}) {
+    for (auto [w, h, depth, levels] : {std::tuple{1, 1, 24, 256},
+                                       {1, 8, 24, 3},
+                                       {8, 1, 24, 3},
+                                       {13, 11, 24, 2},
+                                       {21, 9, 8, 256},
+                                       {7, 7, 4, 2},
+                                       {33, 6, 24, 4},
+                                       {10, 10, 32, 256}}) {
         const DibImage source =
             test::randomPicture(w, h, depth, unsigned(w * 7 + h + GetParam()), levels);
         ASSERT_TRUE(test::samePixels(test::referenceDeNoise(source, GetParam()),
@@ -57,10 +65,12 @@ TEST_P(EverySize, ResultColoursAllOccurInTheSource) {
     const DibImage source = test::randomPicture(19, 14, 24, 77, 256);
     std::set<std::uint32_t> colours;
     for (int y = 0; y < 14; ++y)
-        for (int x = 0; x < 19; ++x) colours.insert(rgbAt(source, x, y));
+        for (int x = 0; x < 19; ++x)
+            colours.insert(rgbAt(source, x, y));
     const DibImage result = deNoised(source, GetParam());
     for (int y = 0; y < 14; ++y)
-        for (int x = 0; x < 19; ++x) ASSERT_TRUE(colours.count(rgbAt(result, x, y)));
+        for (int x = 0; x < 19; ++x)
+            ASSERT_TRUE(colours.count(rgbAt(result, x, y)));
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, EverySize, ::testing::Values(3, 5, 7));
@@ -71,18 +81,19 @@ TEST(DeNoiseValues, OnePixelLineVanishesWithTheSmallestWindow) {
             9, 9, [&](int x, int y) { return (horizontal ? y : x) == 4 ? gray(200) : gray(10); });
         const DibImage result = deNoised(source, 3);
         for (int y = 0; y < 9; ++y)
-            for (int x = 0; x < 9; ++x) ASSERT_EQ(rgbAt(result, x, y), gray(10));
+            for (int x = 0; x < 9; ++x)
+                ASSERT_EQ(rgbAt(result, x, y), gray(10));
     }
 }
 
 TEST(DeNoiseValues, ThreeByThreeBlockKeepsItsCentreAndLosesItsCorners) {
-    const DibImage source = test::makeTrueColorImage(9, 9, [](int x, int y) {
-        return x >= 3 && x <= 5 && y >= 3 && y <= 5 ? 0xFFFFFFu : 0u;
-    });
+    const DibImage source = test::makeTrueColorImage(
+        9, 9, [](int x, int y) { return x >= 3 && x <= 5 && y >= 3 && y <= 5 ? 0xFFFFFFu : 0u; });
     const DibImage result = deNoised(source, 3);
     EXPECT_EQ(rgbAt(result, 4, 4), 0xFFFFFFu);
     EXPECT_EQ(rgbAt(result, 4, 3), 0xFFFFFFu); // edge middle: six of nine lit
-    for (auto [x, y] : {std::pair{3, 3}, {5, 3}, {3, 5}, {5, 5}}) EXPECT_EQ(rgbAt(result, x, y), 0u);
+    for (auto [x, y] : {std::pair{3, 3}, {5, 3}, {3, 5}, {5, 5}})
+        EXPECT_EQ(rgbAt(result, x, y), 0u);
 }
 
 TEST(DeNoiseValues, NeverMixesColours) {
@@ -108,8 +119,8 @@ TEST(DeNoiseValues, CornerPixelFillsFourPlacesOfItsWindow) {
     });
     EXPECT_EQ(rgbAt(deNoised(source, 3), 0, 0), 0xFFFFFFu);
     // The corner alone fills four places: not the majority.
-    const DibImage lone =
-        test::makeTrueColorImage(5, 5, [](int x, int y) { return x == 0 && y == 0 ? 0xFFFFFFu : 0u; });
+    const DibImage lone = test::makeTrueColorImage(
+        5, 5, [](int x, int y) { return x == 0 && y == 0 ? 0xFFFFFFu : 0u; });
     EXPECT_EQ(rgbAt(deNoised(lone, 3), 0, 0), 0u);
 }
 
@@ -119,14 +130,12 @@ TEST(DeNoiseValues, EqualLuminanceGoesToTheFirstWindowPosition) {
     const std::uint32_t second = 0x00004D;
     // Window of (1, 1) in a 3 x 3 picture: positions 0 … 3 (the stored row before and the
     // first of the centre row) hold `first`, 4 … 8 hold `second`. Sorted, place 4 is position 4.
-    const DibImage source = test::makeTrueColorImage(3, 3, [&](int x, int y) {
-        return 3 * y + x < 4 ? first : second;
-    });
+    const DibImage source = test::makeTrueColorImage(
+        3, 3, [&](int x, int y) { return 3 * y + x < 4 ? first : second; });
     EXPECT_EQ(rgbAt(deNoised(source, 3), 1, 1), second);
     // Positions 0 … 4 first: place 4 is position 4, which now holds `first`.
-    const DibImage more = test::makeTrueColorImage(3, 3, [&](int x, int y) {
-        return 3 * y + x < 5 ? first : second;
-    });
+    const DibImage more = test::makeTrueColorImage(
+        3, 3, [&](int x, int y) { return 3 * y + x < 5 ? first : second; });
     EXPECT_EQ(rgbAt(deNoised(more, 3), 1, 1), first);
 }
 
@@ -148,7 +157,8 @@ TEST_P(EverySize, TiesOfDifferentColoursMatchTheSortedWindow) {
     std::mt19937 random{unsigned(GetParam())};
     const DibImage source = test::makeIndexedImage(
         23, 15, 8, palette, [&](int, int) { return int(random() % palette.size()); });
-    EXPECT_TRUE(test::samePixels(test::referenceDeNoise(source, GetParam()), deNoised(source, GetParam())));
+    EXPECT_TRUE(
+        test::samePixels(test::referenceDeNoise(source, GetParam()), deNoised(source, GetParam())));
 }
 
 TEST(DeNoiseImage, IndexOutsideTheListFails) {
@@ -171,20 +181,21 @@ TEST(SelectionNetwork, NineInputMedianHoldsForEveryBinaryInput) {
     constexpr auto network = selectionNetwork<9, 4>();
     for (int bits = 0; bits < 512; ++bits) {
         int values[9];
-        for (int i = 0; i < 9; ++i) values[i] = bits >> i & 1;
+        for (int i = 0; i < 9; ++i)
+            values[i] = bits >> i & 1;
         const int ones = __builtin_popcount(unsigned(bits));
         runSelectionNetwork(network, values);
         ASSERT_EQ(values[4], ones >= 5 ? 1 : 0) << bits;
     }
 }
 
-template <int N, int Rank>
-void checkRandomSelection() {
+template <int N, int Rank> void checkRandomSelection() {
     constexpr auto network = selectionNetwork<N, Rank>();
     std::mt19937 random(N);
     for (int round = 0; round < 3000; ++round) {
         std::vector<int> values(N);
-        for (int& v : values) v = int(random() % 5);
+        for (int& v : values)
+            v = int(random() % 5);
         std::vector<int> sorted = values;
         std::sort(sorted.begin(), sorted.end());
         runSelectionNetwork(network, values.data());

@@ -1,7 +1,7 @@
+#include "filter/edgeDetect.h"
 #include "core/operationFrame.h"
 #include "core/pixelAccess.h"
 #include "filter/convolve.h"
-#include "filter/edgeDetect.h"
 #include "filter/edgeMask.h"
 #include "filterReference.h"
 #include "support/recordingFrontend.h"
@@ -23,8 +23,10 @@ struct EdgeRef {
 
 std::vector<EdgeRef> everyEdgeMask() {
     std::vector<EdgeRef> masks;
-    for (int i = 0; i < 12; ++i) masks.push_back({kDirectionFamily, i});
-    for (int i = 0; i < kNonDirectionMaskCount; ++i) masks.push_back({kNonDirectionFamily, i});
+    for (int i = 0; i < 12; ++i)
+        masks.push_back({kDirectionFamily, i});
+    for (int i = 0; i < kNonDirectionMaskCount; ++i)
+        masks.push_back({kNonDirectionFamily, i});
     return masks;
 }
 
@@ -35,9 +37,8 @@ FilterMask edgeMask(int family, int index) {
 }
 
 DibImage convolved(const DibImage& source, const FilterMask& mask) {
-    return test::runPass(source, [&](Session& s, DibImage& t, const DibImage& src) {
-        convolve(s, t, src, mask);
-    });
+    return test::runPass(
+        source, [&](Session& s, DibImage& t, const DibImage& src) { convolve(s, t, src, mask); });
 }
 
 class EveryEdgeMask : public ::testing::TestWithParam<EdgeRef> {};
@@ -50,16 +51,19 @@ TEST_P(EveryEdgeMask, TurnsOneColourBlack) {
                        : test::makeTrueColorImage(6, 7, [](int, int) { return 0xA0F0C0u; });
         const DibImage result = convolved(source, edgeMask(ref.family, ref.index));
         for (int y = 0; y < 7; ++y)
-            for (int x = 0; x < 6; ++x) ASSERT_EQ(rgbAt(result, x, y), 0u) << depth;
+            for (int x = 0; x < 6; ++x)
+                ASSERT_EQ(rgbAt(result, x, y), 0u) << depth;
     }
 }
 
 TEST_P(EveryEdgeMask, MatchesThePlainFilterOnRandomPictures) {
     const auto ref = GetParam();
     const FilterMask mask = edgeMask(ref.family, ref.index);
-    for (auto [w, h, depth] : {std::tuple{1, 1, 24}, {9, 1, 4}, {1, 9, 24}, {13, 11, 24}, {20, 6, 8}}) {
+    for (auto [w, h, depth] :
+         {std::tuple{1, 1, 24}, {9, 1, 4}, {1, 9, 24}, {13, 11, 24}, {20, 6, 8}}) {
         const DibImage source = test::randomPicture(w, h, depth, unsigned(ref.index * 31 + w));
-        ASSERT_TRUE(test::samePixels(test::referenceConvolve(source, mask), convolved(source, mask)));
+        ASSERT_TRUE(
+            test::samePixels(test::referenceConvolve(source, mask), convolved(source, mask)));
     }
 }
 
@@ -80,11 +84,13 @@ TEST(EdgeValues, SobelVerticalMarksTheTwoRowsAtARisingStep) {
 TEST(EdgeValues, SobelVerticalIgnoresTheUpsideDownStep) {
     const DibImage result = convolved(rowStep(10, 100, 0), edgeMask(kDirectionFamily, 0));
     for (int y = 0; y < 20; ++y)
-        for (int x = 0; x < 5; ++x) EXPECT_EQ(rgbAt(result, x, y), 0u);
+        for (int x = 0; x < 5; ++x)
+            EXPECT_EQ(rgbAt(result, x, y), 0u);
 }
 
 TEST(EdgeValues, PrewittHorizontalGivesNinetyOnBothStepColumns) {
-    const DibImage source = test::makeTrueColorImage(10, 4, [](int x, int) { return gray(x < 5 ? 0 : 30); });
+    const DibImage source =
+        test::makeTrueColorImage(10, 4, [](int x, int) { return gray(x < 5 ? 0 : 30); });
     const DibImage result = convolved(source, edgeMask(kDirectionFamily, 4));
     for (int x = 0; x < 10; ++x)
         EXPECT_EQ(rgbAt(result, x, 2), x == 4 || x == 5 ? gray(90) : 0u) << x;
@@ -92,9 +98,8 @@ TEST(EdgeValues, PrewittHorizontalGivesNinetyOnBothStepColumns) {
 
 TEST(EdgeValues, RippleTruncatesTheRootOfTwoResponse) {
     // The only lit tap of (2, 2) is ripple 07a's s: mask row 0 (stored row 1), column 3.
-    const DibImage source = test::makeTrueColorImage(5, 5, [](int x, int y) {
-        return x == 3 && y == 1 ? gray(100) : 0u;
-    });
+    const DibImage source = test::makeTrueColorImage(
+        5, 5, [](int x, int y) { return x == 3 && y == 1 ? gray(100) : 0u; });
     EXPECT_EQ(rgbAt(convolved(source, edgeMask(kNonDirectionFamily, 7)), 2, 2), gray(141));
 }
 
@@ -110,7 +115,8 @@ TEST(EdgeMasks, EveryMaskSumsToZeroWithDivisorOne) {
     for (const EdgeRef& ref : everyEdgeMask()) {
         const FilterMask mask = edgeMask(ref.family, ref.index);
         double sum = 0;
-        for (int q = 0; q < mask.size * mask.size; ++q) sum += mask.coefficients[std::size_t(q)];
+        for (int q = 0; q < mask.size * mask.size; ++q)
+            sum += mask.coefficients[std::size_t(q)];
         EXPECT_NEAR(sum, 0, 1e-12);
         EXPECT_EQ(mask.k, 1);
     }
@@ -141,15 +147,15 @@ TEST_P(StrongerOfTwo, TakesTheVerticalColourOnlyWhenStrictlyStronger) {
     EXPECT_EQ(rgbAt(target, 1, 1), c.expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, StrongerOfTwo,
-    ::testing::Values(StrongerCase{gray(10), 0x120000, 0x120000}, // 300 < 324
-                      StrongerCase{0x000012, 0x120000, 0x120000}, // equal: horizontal
-                      StrongerCase{gray(11), 0x120000, gray(11)}, // 363 > 324
-                      StrongerCase{0, 0, 0}));
+INSTANTIATE_TEST_SUITE_P(Cases, StrongerOfTwo,
+                         ::testing::Values(StrongerCase{gray(10), 0x120000, 0x120000}, // 300 < 324
+                                           StrongerCase{0x000012, 0x120000,
+                                                        0x120000}, // equal: horizontal
+                                           StrongerCase{gray(11), 0x120000, gray(11)}, // 363 > 324
+                                           StrongerCase{0, 0, 0}));
 
 class DetectEdgesFile : public ::testing::Test {
-protected:
+  protected:
     test::RecordingFrontend frontend;
     Session session{frontend};
 
@@ -166,7 +172,8 @@ protected:
 TEST_F(DetectEdgesFile, BothDirectionsChoosesPerPixelFromTheTwoResponses) {
     const DibImage source = test::randomPicture(17, 12, 8, 11, 4);
     for (int op = 0; op < kEdgeOperatorCount; ++op) {
-        const DibImage vertical = test::referenceConvolve(source, edgeMask(kDirectionFamily, 3 * op));
+        const DibImage vertical =
+            test::referenceConvolve(source, edgeMask(kDirectionFamily, 3 * op));
         const DibImage horizontal =
             test::referenceConvolve(source, edgeMask(kDirectionFamily, 3 * op + 1));
         const DibImage result = run(source, 0, 3, op, 0);
@@ -191,8 +198,9 @@ TEST_F(DetectEdgesFile, BothDirectionsRunsTheBarThreeTimes) {
 
 TEST_F(DetectEdgesFile, OneDirectionAndNonDirectionUseTheirMask) {
     const DibImage source = test::randomPicture(9, 8, 4, 21);
-    EXPECT_TRUE(test::samePixels(test::referenceConvolve(source, edgeMask(kDirectionFamily, 3 * 2 + 2)),
-                                 run(source, 0, 2, 2, 5)));
+    EXPECT_TRUE(
+        test::samePixels(test::referenceConvolve(source, edgeMask(kDirectionFamily, 3 * 2 + 2)),
+                         run(source, 0, 2, 2, 5)));
     EXPECT_TRUE(test::samePixels(test::referenceConvolve(source, edgeMask(kNonDirectionFamily, 4)),
                                  run(source, 1, 3, 3, 4)));
 }

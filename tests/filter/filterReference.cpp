@@ -28,7 +28,8 @@ DibImage referenceConvolve(const DibImage& source, const FilterMask& mask) {
                     std::uint8_t bgr[3];
                     clampedColor(source, x - mask.half + i, y - mask.half + j, bgr);
                     const double c = mask.coefficients[std::size_t(j * mask.size + i)];
-                    for (int ch = 0; ch < 3; ++ch) sums[ch] += bgr[ch] * c;
+                    for (int ch = 0; ch < 3; ++ch)
+                        sums[ch] += bgr[ch] * c;
                 }
             std::uint8_t out[3];
             for (int ch = 0; ch < 3; ++ch) {
@@ -52,7 +53,8 @@ DibImage referenceEdgePreserving(const DibImage& source, int criterion) {
             for (int p = 0; p < 25; ++p) {
                 std::uint8_t bgr[3];
                 clampedColor(source, x - 2 + p % 5, y - 2 + p / 5, bgr);
-                for (int ch = 0; ch < 3; ++ch) colors[p][ch] = bgr[ch];
+                for (int ch = 0; ch < 3; ++ch)
+                    colors[p][ch] = bgr[ch];
                 luminances[p] = windowLuminance(bgr);
             }
             std::uint8_t out[3];
@@ -96,7 +98,9 @@ DibImage runPass(const DibImage& source,
 DibImage randomPicture(int width, int height, int bitsPerPixel, unsigned startingValue,
                        int levels) {
     std::mt19937 random(startingValue);
-    const auto level = [&] { return std::uint32_t(random() % unsigned(levels) * 255 / std::max(1, levels - 1)); };
+    const auto level = [&] {
+        return std::uint32_t(random() % unsigned(levels) * 255 / std::max(1, levels - 1));
+    };
     if (bitsPerPixel > 8) {
         DibImage image = makeImage(width, height, bitsPerPixel);
         for (int y = 0; y < height; ++y)
@@ -108,7 +112,8 @@ DibImage randomPicture(int width, int height, int bitsPerPixel, unsigned startin
         return image;
     }
     std::vector<std::uint32_t> palette(std::size_t(1) << bitsPerPixel);
-    for (auto& entry : palette) entry = level() << 16 | level() << 8 | level();
+    for (auto& entry : palette)
+        entry = level() << 16 | level() << 8 | level();
     return makeIndexedImage(width, height, bitsPerPixel, palette,
                             [&](int, int) { return int(random() % palette.size()); });
 }

@@ -33,6 +33,8 @@ DibImage randomPicture(int width, int height, int bitsPerPixel, unsigned startin
 ::testing::AssertionResult samePixels(const DibImage& expected, const DibImage& actual);
 
 // A gray (v, v, v) as 0xRRGGBB.
-inline std::uint32_t gray(int v) { return std::uint32_t(v) * 0x010101u; }
+inline std::uint32_t gray(int v) {
+    return std::uint32_t(v) * 0x010101u;
+}
 
 } // namespace vellora::test

@@ -23,7 +23,7 @@ struct HandlerCase {
 };
 
 class FilterHandler : public ::testing::TestWithParam<HandlerCase> {
-protected:
+  protected:
     test::RecordingFrontend frontend;
     Session session{frontend};
 };
@@ -78,13 +78,14 @@ TEST_P(FilterHandler, SettingOutsideItsListFailsWithTheFailureText) {
 
 INSTANTIATE_TEST_SUITE_P(
     Commands, FilterHandler,
-    ::testing::Values(HandlerCase{"smooth", smoothHandler, "failed to smoothing the image"},
-                      HandlerCase{"sharpen", sharpenHandler, "failed to sharpening the image"},
-                      HandlerCase{"edgePreserving", edgePreservingHandler,
-                                  "failed to edge-preserving smoothing the image"},
-                      HandlerCase{"edgeDetect", edgeDetectHandler, "failed to edge detect the image"},
-                      HandlerCase{"deNoise", deNoiseHandler, "failed to de noise the image"},
-                      HandlerCase{"userFilter", userFilterHandler, "failed to filtering the image"}),
+    ::testing::Values(
+        HandlerCase{"smooth", smoothHandler, "failed to smoothing the image"},
+        HandlerCase{"sharpen", sharpenHandler, "failed to sharpening the image"},
+        HandlerCase{"edgePreserving", edgePreservingHandler,
+                    "failed to edge-preserving smoothing the image"},
+        HandlerCase{"edgeDetect", edgeDetectHandler, "failed to edge detect the image"},
+        HandlerCase{"deNoise", deNoiseHandler, "failed to de noise the image"},
+        HandlerCase{"userFilter", userFilterHandler, "failed to filtering the image"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(FilterHandlers, ReadTheirSettingsFromTheWorkingBlock) {
@@ -101,7 +102,8 @@ TEST(FilterHandlers, ReadTheirSettingsFromTheWorkingBlock) {
     test::setCurrentPicture(session, picture);
     session.workingBlock.deNoiseIndex = 2;
     ASSERT_EQ(runCommandHandler(session, deNoiseHandler), 0);
-    EXPECT_TRUE(test::samePixels(test::referenceDeNoise(picture, 7), test::readImage(session.currentPath)));
+    EXPECT_TRUE(
+        test::samePixels(test::referenceDeNoise(picture, 7), test::readImage(session.currentPath)));
     test::setCurrentPicture(session, picture);
     session.workingBlock.edgePreservingIndex = 0;
     ASSERT_EQ(runCommandHandler(session, edgePreservingHandler), 0);

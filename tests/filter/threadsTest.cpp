@@ -17,7 +17,7 @@ namespace {
 using Pass = std::function<void(Session&, DibImage&, const DibImage&)>;
 
 class ThreadCount : public ::testing::Test {
-protected:
+  protected:
     void TearDown() override { unsetenv("VELLORA_THREADS"); }
 
     DibImage runWith(const char* threads, const DibImage& source, const Pass& pass) {
@@ -39,7 +39,8 @@ TEST_F(ThreadCount, Convolution) {
     FilterMask ripple;
     makeEdgeMask(ripple, kNonDirectionFamily, 8);
     for (const FilterMask* mask : {&gaussian, &ripple})
-        expectSameOnOneAndTwo([&](Session& s, DibImage& t, const DibImage& src) { convolve(s, t, src, *mask); });
+        expectSameOnOneAndTwo(
+            [&](Session& s, DibImage& t, const DibImage& src) { convolve(s, t, src, *mask); });
 }
 
 TEST_F(ThreadCount, EdgePreserving) {

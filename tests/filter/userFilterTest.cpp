@@ -1,5 +1,5 @@
-#include "core/parameterBlock.h"
 #include "filter/userFilter.h"
+#include "core/parameterBlock.h"
 #include "filterReference.h"
 #include "support/recordingFrontend.h"
 #include "support/testImages.h"
@@ -15,12 +15,14 @@ using test::gray;
 using test::rgbAt;
 
 class UserFilter : public ::testing::Test {
-protected:
+  protected:
     test::RecordingFrontend frontend;
     Session session{frontend};
     ParameterBlock settings = defaultParameterBlock();
 
-    void clearGrid() { std::fill(std::begin(settings.userFilterMask), std::end(settings.userFilterMask), 0); }
+    void clearGrid() {
+        std::fill(std::begin(settings.userFilterMask), std::end(settings.userFilterMask), 0);
+    }
 
     DibImage run(const DibImage& picture) {
         test::setCurrentPicture(session, picture);
@@ -53,7 +55,8 @@ TEST_F(UserFilter, TopCentreCellIsOutsideTheSmallMask) {
     settings.userFilterMask[2] = 1;
     const DibImage result = run(test::randomPicture(5, 6, 24, 9));
     for (int y = 0; y < 6; ++y)
-        for (int x = 0; x < 5; ++x) ASSERT_EQ(rgbAt(result, x, y), 0u);
+        for (int x = 0; x < 5; ++x)
+            ASSERT_EQ(rgbAt(result, x, y), 0u);
 }
 
 TEST_F(UserFilter, TopCentreCellOfTheLargeMaskReadsTwoRowsBefore) {
@@ -70,9 +73,11 @@ TEST_F(UserFilter, TopCentreCellOfTheLargeMaskReadsTwoRowsBefore) {
 TEST_F(UserFilter, DivisorZeroLeavesSumsUndivided) {
     clearGrid();
     for (int row = 1; row <= 3; ++row)
-        for (int column = 1; column <= 3; ++column) settings.userFilterMask[5 * row + column] = 1;
+        for (int column = 1; column <= 3; ++column)
+            settings.userFilterMask[5 * row + column] = 1;
     settings.userFilterValue = 0;
-    const DibImage source = test::makeTrueColorImage(6, 3, [](int x, int) { return gray(x < 3 ? 20 : 30); });
+    const DibImage source =
+        test::makeTrueColorImage(6, 3, [](int x, int) { return gray(x < 3 ? 20 : 30); });
     const DibImage result = run(source);
     EXPECT_EQ(rgbAt(result, 0, 1), gray(180)); // nine times 20
     EXPECT_EQ(rgbAt(result, 5, 1), gray(255)); // nine times 30 = 270, clamped
@@ -83,13 +88,16 @@ TEST_F(UserFilter, NegativeDivisorTurnsEverythingBlack) {
     settings.userFilterValue = -1;
     const DibImage result = run(test::randomPicture(7, 4, 24, 12));
     for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 7; ++x) ASSERT_EQ(rgbAt(result, x, y), 0u);
+        for (int x = 0; x < 7; ++x)
+            ASSERT_EQ(rgbAt(result, x, y), 0u);
 }
 
 TEST_F(UserFilter, AnyCellsAndDivisorMatchThePlainFilter) {
     const int grids[][25] = {
-        {1, -2, 3, -4, 5, 6, -7, 8, -9, 10, 11, 12, -13, 14, 15, -16, 17, 18, 19, -20, 21, 22, 23, 24, -25},
-        {2000000000, -1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, -2000000000},
+        {1,  -2, 3,   -4, 5,  6,  -7,  8,  -9, 10, 11, 12, -13,
+         14, 15, -16, 17, 18, 19, -20, 21, 22, 23, 24, -25},
+        {2000000000, -1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,          1,
+         0,          0,  0, 0, 0, 0, 0, 0, 0, 0, 0, -2000000000},
         {0, 0, 0, 0, 0, 0, 3, 1, 3, 0, 0, 1, 7, 1, 0, 0, 3, 1, 3, 0, 0, 0, 0, 0, 0},
     };
     for (const auto& grid : grids)
@@ -108,7 +116,8 @@ TEST_F(UserFilter, AnyCellsAndDivisorMatchThePlainFilter) {
 
 TEST(UserMask, CentreBlockOfTheGrid) {
     int grid[25];
-    for (int q = 0; q < 25; ++q) grid[q] = q;
+    for (int q = 0; q < 25; ++q)
+        grid[q] = q;
     FilterMask mask;
     ASSERT_TRUE(makeUserMask(mask, grid, 0, 5));
     EXPECT_EQ(mask.size, 3);
