@@ -4,6 +4,7 @@
 #include "color/grayScale.h"
 #include "core/errors.h"
 #include "core/operationFrame.h"
+#include "core/pictureStep.h"
 #include "core/pixelAccess.h"
 #include "core/progress.h"
 #include "core/rowBands.h"
@@ -151,13 +152,9 @@ int blackWhiteToImage(Session& session, const DibImage& source, DibImage& result
 }
 
 int binarizeImage(Session& session, const BlackWhiteRequest& request) {
-    if (readBitmapFile(session.frontend, session.currentPath, session.sourceImage) != 0) return 1;
-    int result = blackWhiteToImage(session, session.sourceImage, session.targetImage, request);
-    if (result == 0)
-        result = writeBitmapFile(session.frontend, session.nextPath, session.targetImage);
-    session.sourceImage.release();
-    session.targetImage.release();
-    return result == 0 ? 0 : 1;
+    return runPictureStep(session, [&](const DibImage& source, DibImage& target) {
+        return blackWhiteToImage(session, source, target, request);
+    });
 }
 
 std::string_view blackWhiteValuesError(std::int64_t threshold, std::int64_t outset,

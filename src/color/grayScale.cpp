@@ -3,6 +3,7 @@
 #include "color/errorDiffusion.h"
 #include "core/errors.h"
 #include "core/operationFrame.h"
+#include "core/pictureStep.h"
 #include "core/pixelAccess.h"
 #include "core/progress.h"
 #include "core/rowBands.h"
@@ -276,14 +277,9 @@ int grayScaleToImage(Session& session, const DibImage& source, DibImage& target,
 }
 
 int grayScaleImage(Session& session, bool diffusion, int levels) {
-    if (readBitmapFile(session.frontend, session.currentPath, session.sourceImage) != 0) return 1;
-    int result =
-        grayScaleToImage(session, session.sourceImage, session.targetImage, diffusion, levels);
-    if (result == 0)
-        result = writeBitmapFile(session.frontend, session.nextPath, session.targetImage);
-    session.sourceImage.release();
-    session.targetImage.release();
-    return result == 0 ? 0 : 1;
+    return runPictureStep(session, [&](const DibImage& source, DibImage& target) {
+        return grayScaleToImage(session, source, target, diffusion, levels);
+    });
 }
 
 int grayLevelCount(std::int32_t levelIndex) {

@@ -2,6 +2,7 @@
 
 #include "core/errors.h"
 #include "core/operationFrame.h"
+#include "core/pictureStep.h"
 #include "core/pixelAccess.h"
 #include "core/progress.h"
 #include "core/rowBands.h"
@@ -163,13 +164,9 @@ int modifyHistogram(Session& session, const HistogramRequest& request) {
         session.frontend.showMessage("alart", error);
         return 1;
     }
-    if (readBitmapFile(session.frontend, session.currentPath, session.sourceImage) != 0) return 1;
-    int result = modifyHistogramToImage(session, session.sourceImage, session.targetImage, request);
-    if (result == 0)
-        result = writeBitmapFile(session.frontend, session.nextPath, session.targetImage);
-    session.sourceImage.release();
-    session.targetImage.release();
-    return result == 0 ? 0 : 1;
+    return runPictureStep(session, [&](const DibImage& source, DibImage& target) {
+        return modifyHistogramToImage(session, source, target, request);
+    });
 }
 
 std::string_view histogramValuesError(const std::array<std::int64_t, 3>& outsetRGB,

@@ -2,6 +2,7 @@
 
 #include "core/errors.h"
 #include "core/operationFrame.h"
+#include "core/pictureStep.h"
 #include "core/pixelAccess.h"
 #include "core/progress.h"
 #include "core/rowBands.h"
@@ -69,13 +70,9 @@ int invertToImage(Session& session, const DibImage& source, DibImage& target, in
 }
 
 int invertImage(Session& session, int depth) {
-    if (readBitmapFile(session.frontend, session.currentPath, session.sourceImage) != 0) return 1;
-    int result = invertToImage(session, session.sourceImage, session.targetImage, depth);
-    if (result == 0)
-        result = writeBitmapFile(session.frontend, session.nextPath, session.targetImage);
-    session.sourceImage.release();
-    session.targetImage.release();
-    return result == 0 ? 0 : 1;
+    return runPictureStep(session, [&](const DibImage& source, DibImage& target) {
+        return invertToImage(session, source, target, depth);
+    });
 }
 
 int invertHandler(Session& session) {

@@ -3,6 +3,7 @@
 #include "color/evenPalette.h"
 #include "core/errors.h"
 #include "core/operationFrame.h"
+#include "core/pictureStep.h"
 #include "core/pixelAccess.h"
 #include "core/progress.h"
 #include "core/rowBands.h"
@@ -146,14 +147,10 @@ int posterizeImage(Session& session, bool common, int levelRGB, int red, int gre
         session.frontend.showMessage("alert", kInvalidLevelsText);
         return 1;
     }
-    if (readBitmapFile(session.frontend, session.currentPath, session.sourceImage) != 0) return 1;
-    int result = posterizeToImage(session, session.sourceImage, session.targetImage,
-                                  posterLevels(common, levelRGB, red, green, blue));
-    if (result == 0)
-        result = writeBitmapFile(session.frontend, session.nextPath, session.targetImage);
-    session.sourceImage.release();
-    session.targetImage.release();
-    return result == 0 ? 0 : 1;
+    const LevelCounts levels = posterLevels(common, levelRGB, red, green, blue);
+    return runPictureStep(session, [&](const DibImage& source, DibImage& target) {
+        return posterizeToImage(session, source, target, levels);
+    });
 }
 
 int posterizeHandler(Session& session) {

@@ -2,6 +2,7 @@
 
 #include "core/errors.h"
 #include "core/operationFrame.h"
+#include "core/pictureStep.h"
 #include "core/pixelAccess.h"
 #include "core/progress.h"
 #include "core/rowBands.h"
@@ -62,12 +63,9 @@ int cropToImage(Session& session, const DibImage& source, DibImage& target, cons
 }
 
 int cropImage(Session& session, const CropRect& rect) {
-    if (readBitmapFile(session.frontend, session.currentPath, session.sourceImage) != 0) return 1;
-    int result = cropToImage(session, session.sourceImage, session.targetImage, rect);
-    if (result == 0) result = writeBitmapFile(session.frontend, session.nextPath, session.targetImage);
-    session.sourceImage.release();
-    session.targetImage.release();
-    return result == 0 ? 0 : 1;
+    return runPictureStep(session, [&](const DibImage& source, DibImage& target) {
+        return cropToImage(session, source, target, rect);
+    });
 }
 
 int cropHandler(Session& session) {

@@ -2,11 +2,13 @@
 
 #include "core/errors.h"
 #include "core/operationFrame.h"
+#include "core/pictureStep.h"
 #include "core/pixelAccess.h"
 #include "core/progress.h"
 #include "core/rowBands.h"
 #include "geometry/resampleWeights.h"
 #include "geometry/sourceColors.h"
+#include "geometry/weightedColor.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -20,12 +22,6 @@ namespace {
 
 constexpr std::string_view kInvalidSizeText = "invalid size values tried to setup";
 
-std::uint8_t clampToByte(double sum) {
-    if (sum < 0) return 0;
-    if (sum > 255) return 255;
-    return std::uint8_t(sum);
-}
-
 // Source column of every target column, x × w / W in 64 bits.
 std::vector<int> nearestColumns(int sourceWidth, int targetWidth) {
     std::vector<int> columns(static_cast<std::size_t>(targetWidth));
@@ -34,26 +30,12 @@ std::vector<int> nearestColumns(int sourceWidth, int targetWidth) {
     return columns;
 }
 
-// One interpolated target row: for every row tap and column tap, weight × weight × channel.
+// One interpolated target row; the column taps come from the table, laid out once per pass.
 void interpolateRow(const SourceColors& colors, const AxisTable& columns, Taps rowTaps,
                     const double* rowWeights, std::uint8_t* out, int targetWidth) {
-    for (int x = 0; x < targetWidth; ++x) {
-        const Taps colTaps = columns.taps[std::size_t(x)];
-        const double* colWeights = columns.weightsOf(x);
-        double blue = 0, green = 0, red = 0;
-        for (int i = 0; i < rowTaps.count; ++i) {
-            const std::uint8_t* in = colors.row(rowTaps.first + i) + 3 * std::size_t(colTaps.first);
-            for (int j = 0; j < colTaps.count; ++j) {
-                const double weight = rowWeights[i] * colWeights[j];
-                blue += weight * in[3 * j];
-                green += weight * in[3 * j + 1];
-                red += weight * in[3 * j + 2];
-            }
-        }
-        out[3 * x] = clampToByte(blue);
-        out[3 * x + 1] = clampToByte(green);
-        out[3 * x + 2] = clampToByte(red);
-    }
+    for (int x = 0; x < targetWidth; ++x)
+        weightedColor(colors, rowTaps, rowWeights, columns.taps[std::size_t(x)],
+                      columns.weightsOf(x), out + 3 * x);
 }
 
 int makeResizeTarget(Session& session, const DibImage& source, DibImage& target,
@@ -128,17 +110,13 @@ int resizeToImage(Session& session, const DibImage& source, DibImage& target,
 }
 
 int resizeImage(Session& session, const ResizeRequest& request) {
-    if (readBitmapFile(session.frontend, session.currentPath, session.sourceImage) != 0) return 1;
-    int result = 1;
-    if (!resizeValuesValid(request.width, request.height, session.sourceImage.width,
-                           session.sourceImage.height))
-        session.frontend.showMessage("alert", kInvalidSizeText);
-    else
-        result = resizeToImage(session, session.sourceImage, session.targetImage, request);
-    if (result == 0) result = writeBitmapFile(session.frontend, session.nextPath, session.targetImage);
-    session.sourceImage.release();
-    session.targetImage.release();
-    return result == 0 ? 0 : 1;
+    return runPictureStep(session, [&](const DibImage& source, DibImage& target) {
+        if (!resizeValuesValid(request.width, request.height, source.width, source.height)) {
+            session.frontend.showMessage("alert", kInvalidSizeText);
+            return 1;
+        }
+        return resizeToImage(session, source, target, request);
+    });
 }
 
 int resizeHandler(Session& session) {

@@ -6,6 +6,7 @@
 #include "core/rowBands.h"
 #include "geometry/resampleWeights.h"
 #include "geometry/sourceColors.h"
+#include "geometry/weightedColor.h"
 
 #include <algorithm>
 #include <cmath>
@@ -32,12 +33,6 @@ Turn turnOf(int angle) {
 int sizeFrom(double span) {
     return span >= double(std::numeric_limits<int>::max()) ? std::numeric_limits<int>::max()
                                                            : int(span);
-}
-
-std::uint8_t clampToByte(double sum) {
-    if (sum < 0) return 0;
-    if (sum > 255) return 255;
-    return std::uint8_t(sum);
 }
 
 // The first colour-table entry at the smallest squared distance from the blank colour.
@@ -102,21 +97,9 @@ void interpolatedRow(const SourceColors& colors, const DibImage& source, const F
             continue;
         }
         const Taps rowTaps = planTaps(rowPlan, tr, buffers.rowWeights.data());
-        const Taps colTaps = planTaps(columnPlan, tc, buffers.columnWeights.data());
-        double blue = 0, green = 0, red = 0;
-        for (int i = 0; i < rowTaps.count; ++i) {
-            const std::uint8_t* in = colors.row(rowTaps.first + i) + 3 * std::size_t(colTaps.first);
-            for (int j = 0; j < colTaps.count; ++j) {
-                const double weight = buffers.rowWeights[std::size_t(i)] *
-                                      buffers.columnWeights[std::size_t(j)];
-                blue += weight * in[3 * j];
-                green += weight * in[3 * j + 1];
-                red += weight * in[3 * j + 2];
-            }
-        }
-        out[3 * x] = clampToByte(blue);
-        out[3 * x + 1] = clampToByte(green);
-        out[3 * x + 2] = clampToByte(red);
+        const Taps columnTaps = planTaps(columnPlan, tc, buffers.columnWeights.data());
+        weightedColor(colors, rowTaps, buffers.rowWeights.data(), columnTaps,
+                      buffers.columnWeights.data(), out + 3 * x);
     }
 }
 
