@@ -67,7 +67,7 @@ MainWindow::MainWindow(MainWindowOptions options)
         applyWindowGeometryDefaults(saved, screen.width(), screen.height());
     });
     setWindowTitle(kProgramName);
-    setWindowIcon(QIcon::fromTheme("vellora", QIcon(":/vellora/vellora.png")));
+    setWindowIcon(QIcon(":/vellora/vellora.png"));
     buildClientArea();
     buildMenus();
     dispatcher_ = std::make_unique<Dispatcher>(*session_, *this, services());
