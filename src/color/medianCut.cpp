@@ -2,11 +2,14 @@
 
 #include "color/rowWorkers.h"
 #include "core/errors.h"
+#include "core/parallel.h"
 #include "core/pixelAccess.h"
 #include "core/progress.h"
 
 #include <algorithm>
 #include <new>
+#include <system_error>
+#include <thread>
 
 namespace vellora {
 
@@ -64,7 +67,8 @@ MedianCutSplit measureBox(const std::uint32_t* members, std::size_t count) {
 std::size_t partitionBox(MedianCutBoxes& boxes, std::size_t begin, std::size_t end,
                          const MedianCutSplit& split) {
     std::uint32_t* colors = boxes.colors.data();
-    std::uint32_t* upper = boxes.scratch.data();
+    std::uint32_t* upper =
+        boxes.scratch.data() + begin; // disjoint per box, so boxes may split in parallel
     std::size_t lowEnd = begin, upperCount = 0;
     for (std::size_t i = begin; i < end; ++i) {
         const Bgr c = unpack(colors[i]);
@@ -97,6 +101,72 @@ bool allocateBoxes(MedianCutBoxes& boxes, std::size_t pixels, int depth) {
     boxes.depth = depth;
     boxes.end[0] = pixels;
     return true;
+}
+
+// Progress of the splits: reported to the session, or counted on a helper thread (which must
+// not touch the frontend) and reported after it joins.
+struct SplitProgress {
+    Session* session = nullptr;
+    int counted = 0;
+    void advance() {
+        if (session)
+            progressAdvance(*session);
+        else
+            ++counted;
+    }
+};
+
+// Splits one box; false when it is not split (depth below 1 or no members).
+bool splitOnce(MedianCutBoxes& boxes, std::uint32_t box, int depth) {
+    if (depth < 1 || boxes.colors.empty()) return false;
+    const std::size_t begin = boxes.begin[box], end = boxes.end[box];
+    if (begin == end) return false;
+    const MedianCutSplit split = measureBox(boxes.colors.data() + begin, end - begin);
+    splitAt(boxes, depth, box) = split;
+    const std::uint32_t newBox = box + (1u << (depth - 1));
+    const std::size_t middle = partitionBox(boxes, begin, end, split);
+    boxes.end[box] = middle;
+    boxes.begin[newBox] = middle;
+    boxes.end[newBox] = end;
+    return true;
+}
+
+// Depth first, the lower box to the bottom before the upper one.
+void splitTree(MedianCutBoxes& boxes, std::uint32_t box, int depth, SplitProgress& progress) {
+    if (!splitOnce(boxes, box, depth)) return;
+    progress.advance();
+    splitTree(boxes, box, depth - 1, progress);
+    splitTree(boxes, box + (1u << (depth - 1)), depth - 1, progress);
+}
+
+// Below this many pixels a helper thread is not worth starting.
+constexpr std::size_t kParallelCutPixels = std::size_t(1) << 20;
+
+// After the first split the two halves share no members and no box numbers, so the upper half
+// is cut on a helper thread while this one cuts the lower half; every box still sums its own
+// members in storage order, so the palette is the same. The upper half's progress is reported
+// when it is done.
+void splitAll(MedianCutBoxes& boxes, int depth, Session& session) {
+    SplitProgress progress{&session};
+    if (depth < 2 || workerThreadCount() < 2 || boxes.colors.size() < kParallelCutPixels) {
+        splitTree(boxes, 0, depth, progress);
+        return;
+    }
+    if (!splitOnce(boxes, 0, depth)) return;
+    progress.advance();
+    const std::uint32_t upperBox = 1u << (depth - 1);
+    SplitProgress upperProgress;
+    std::thread helper;
+    try {
+        helper = std::thread([&] { splitTree(boxes, upperBox, depth - 1, upperProgress); });
+    } catch (const std::system_error&) {
+        splitTree(boxes, 0, depth - 1, progress);
+        splitTree(boxes, upperBox, depth - 1, progress);
+        return;
+    }
+    splitTree(boxes, 0, depth - 1, progress);
+    helper.join();
+    progressAdvanceBy(session, upperProgress.counted);
 }
 
 void collectColors(MedianCutBoxes& boxes, const DibImage& source,
@@ -159,19 +229,8 @@ int medianCutDepth(std::uint32_t colors) {
 }
 
 void splitBox(MedianCutBoxes& boxes, std::uint32_t box, int depth, Session& session) {
-    if (depth < 1 || boxes.colors.empty()) return;
-    const std::size_t begin = boxes.begin[box], end = boxes.end[box];
-    if (begin == end) return;
-    const MedianCutSplit split = measureBox(boxes.colors.data() + begin, end - begin);
-    splitAt(boxes, depth, box) = split;
-    const std::uint32_t newBox = box + (1u << (depth - 1));
-    const std::size_t middle = partitionBox(boxes, begin, end, split);
-    boxes.end[box] = middle;
-    boxes.begin[newBox] = middle;
-    boxes.end[newBox] = end;
-    progressAdvance(session);
-    splitBox(boxes, box, depth - 1, session);
-    splitBox(boxes, newBox, depth - 1, session);
+    SplitProgress progress{&session};
+    splitTree(boxes, box, depth, progress);
 }
 
 std::uint32_t medianCutBoxOf(const MedianCutBoxes& boxes, int blue, int green, int red) {
@@ -199,7 +258,7 @@ int medianCutPalette(Session& session, DibImage& target, const DibImage& source)
     if (!allocateBoxes(boxes, pixels, depth)) return reportError(session.frontend, kErrorAllocate);
     collectColors(boxes, source, rows);
     progressBegin(session, double((1u << depth) - 1));
-    splitBox(boxes, 0, depth, session);
+    splitAll(boxes, depth, session);
     writePalette(boxes, target);
     writeIndices(boxes, target, source, rows);
     return kOk;

@@ -48,7 +48,9 @@ std::uint32_t medianCutBoxOf(const MedianCutBoxes& boxes, int blue, int green, i
 
 // Fills the palette of a prepared, zero-filled 1, 4 or 8 bpp target whose colorsUsed is 2^k
 // and writes every pixel's box number as its index. source has the target's width and height,
-// any depth. Progress: 2^k − 1 units, one per split. 0, or 16 (reported) when memory runs out.
+// any depth. Progress: 2^k − 1 units, one per split (on large pictures the upper half is cut on
+// a second thread and its units arrive when it is done). 0, or 16 (reported) when memory runs
+// out.
 int medianCutPalette(Session& session, DibImage& target, const DibImage& source);
 
 // The reduction used when a true-colour picture must become 8 bpp (GIF export): a 256-colour

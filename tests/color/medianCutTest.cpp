@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <string>
 #include <vector>
 
 namespace vellora::test {
@@ -145,6 +147,52 @@ TEST(MedianCut, DepthIsTheNumberOfHalvings) {
     const std::pair<std::uint32_t, int> cases[] = {{2, 1}, {4, 2}, {16, 4}, {256, 8}, {1, 0}};
     for (const auto& [colors, depth] : cases)
         EXPECT_EQ(medianCutDepth(colors), depth) << colors;
+}
+
+} // namespace
+} // namespace vellora::test
+
+namespace vellora::test {
+namespace {
+
+// Sets VELLORA_THREADS for the life of a test.
+class ThreadCount {
+  public:
+    explicit ThreadCount(const char* count) {
+        if (const char* old = std::getenv("VELLORA_THREADS")) saved_ = old;
+        setenv("VELLORA_THREADS", count, 1);
+    }
+    ~ThreadCount() {
+        if (saved_.empty())
+            unsetenv("VELLORA_THREADS");
+        else
+            setenv("VELLORA_THREADS", saved_.c_str(), 1);
+    }
+
+  private:
+    std::string saved_;
+};
+
+TEST(MedianCut, LargePictureCutOnTwoThreadsGivesTheSamePalette) {
+    const DibImage source = noiseImage(1024, 1031, 24, 21, 256);
+    CutRun single, twoThreads;
+    {
+        ThreadCount one("1");
+        single = runCut(source, 256);
+    }
+    {
+        ThreadCount two("2");
+        twoThreads = runCut(source, 256);
+        const ReferenceCut expected = referenceMedianCut(source, 16, 4);
+        const CutRun sixteen = runCut(source, 16);
+        EXPECT_EQ(paletteOf(sixteen.target), expected.palette);
+        EXPECT_EQ(indicesOf(sixteen.target), expected.indices);
+        EXPECT_EQ(sixteen.splits, expected.splits);
+    }
+    EXPECT_EQ(paletteOf(twoThreads.target), paletteOf(single.target));
+    EXPECT_EQ(indicesOf(twoThreads.target), indicesOf(single.target));
+    EXPECT_EQ(twoThreads.splits, 255);
+    EXPECT_EQ(twoThreads.positions.back(), 100);
 }
 
 } // namespace
