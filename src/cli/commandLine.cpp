@@ -154,7 +154,8 @@ std::string helpText() {
     std::string text = usageLine() + "\n\n";
     text += "Opens INPUT, runs every STEP on it in order and writes the outputs only when\n"
             "every step succeeded. The input file is never changed.\n\noptions:\n";
-    text += "  " + padded("--par FILE", kColumn) + "start from the parameter block of FILE\n";
+    text += "  " + padded("--par FILE", kColumn) +
+            "start from the parameter block of FILE (otherwise the defaults)\n";
     text += "  " + padded("--set NAME=VALUE", kColumn) + "set a field of the parameter block\n";
     for (const CliOutput& output : cliOutputs()) {
         const std::string left = std::string(output.option) + " " + std::string(output.argument);
