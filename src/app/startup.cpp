@@ -1,5 +1,6 @@
 #include "app/startup.h"
 
+#include "app/dialogRegistry.h"
 #include "app/mainWindow.h"
 #include "shell/parameterFile.h"
 #include "shell/shellSetup.h"
@@ -9,8 +10,12 @@
 
 namespace vellora::app {
 
-std::unique_ptr<QLockFile> takeSingleInstanceLock() {
-    auto lock = std::make_unique<QLockFile>(QDir::temp().filePath("vellora"));
+QString singleInstanceLockPath() {
+    return QDir::temp().filePath("vellora");
+}
+
+std::unique_ptr<QLockFile> takeSingleInstanceLock(const QString& path) {
+    auto lock = std::make_unique<QLockFile>(path);
     lock->setStaleLockTime(0); // only a lock whose process is gone counts as stale
     if (!lock->tryLock(0)) return nullptr;
     return lock;
@@ -18,10 +23,11 @@ std::unique_ptr<QLockFile> takeSingleInstanceLock() {
 
 int runProgram() {
     setUpShell();
-    const std::unique_ptr<QLockFile> lock = takeSingleInstanceLock();
+    const std::unique_ptr<QLockFile> lock = takeSingleInstanceLock(singleInstanceLockPath());
     if (!lock) return 0; // another copy runs: end silently
     MainWindowOptions options;
     options.parameterFile = parameterFilePath();
+    options.dialogs = dialogFactories();
     MainWindow window(std::move(options));
     window.showAtSavedGeometry();
     return QApplication::exec();

@@ -1,6 +1,7 @@
 // The desktop program through its real main window: actions, keys, the view, the dialogs'
 // answers scripted.
 #include "app/mainWindow.h"
+#include "app/startup.h"
 #include "core/dibImage.h"
 #include "core/pixelAccess.h"
 #include "scriptedPrompter.h"
@@ -419,6 +420,23 @@ class MainWindowTest : public QObject {
         start();
         ctrl(Qt::Key_T, true);
         QCOMPARE(prompter_.questions, std::vector<std::string>{"about vellora version 0.1.0"});
+    }
+
+    void secondCopyFindsTheLockTakenAndAStaleOneIsTakenOver() {
+        const QString path = dir_->filePath("vellora");
+        {
+            const auto first = app::takeSingleInstanceLock(path);
+            QVERIFY(first != nullptr);
+            QVERIFY(app::takeSingleInstanceLock(path) == nullptr);
+        }
+        QVERIFY(app::takeSingleInstanceLock(path) != nullptr); // released with the first
+        // A lock whose process is gone, as a crashed run leaves it.
+        QFile stale(path);
+        QVERIFY(stale.open(QIODevice::WriteOnly));
+        stale.write(QByteArray::number(0x7ffffff0) + "\nvellora\n" +
+                    QSysInfo::machineHostName().toUtf8() + "\n");
+        stale.close();
+        QVERIFY(app::takeSingleInstanceLock(path) != nullptr);
     }
 
     void progressBarSitsInsideTheStatusBar() {
