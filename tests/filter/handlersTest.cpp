@@ -1,3 +1,4 @@
+#include "core/errors.h"
 #include "core/operationFrame.h"
 #include "filter/deNoise.h"
 #include "filter/edgeDetect.h"
@@ -110,6 +111,59 @@ TEST(FilterHandlers, ReadTheirSettingsFromTheWorkingBlock) {
     EXPECT_TRUE(test::samePixels(test::referenceEdgePreserving(picture, 0),
                                  test::readImage(session.currentPath)));
 }
+
+} // namespace
+} // namespace vellora
+
+namespace vellora {
+namespace {
+
+struct AlgorithmCase {
+    const char* name;
+    int (*run)(Session&);
+};
+
+class TooLargeForATarget : public ::testing::TestWithParam<AlgorithmCase> {};
+
+// A source whose 24 bpp copy would not fit the 32-bit size fields: the target cannot be made,
+// the allocation message is shown, the source is released and nothing is written.
+TEST_P(TooLargeForATarget, FailsWithTheAllocationMessage) {
+    test::RecordingFrontend frontend;
+    Session session(frontend);
+    test::TempDir dir;
+    session.nextPath = (dir / "next.dib").string();
+    session.sourceImage = test::makeImage(2, 2, 1);
+    session.sourceImage.width = 70000;
+    session.sourceImage.height = 70000;
+    EXPECT_EQ(GetParam().run(session), 1);
+    EXPECT_EQ(frontend.messages,
+              (std::vector<test::Message>{{"error", "failed to allocate memory"}}));
+    EXPECT_TRUE(session.sourceImage.data.empty());
+    EXPECT_TRUE(session.targetImage.data.empty());
+    EXPECT_FALSE(std::filesystem::exists(session.nextPath));
+}
+
+TEST_P(TooLargeForATarget, UnwritableResultFailsAndReleasesBothImages) {
+    test::RecordingFrontend frontend;
+    Session session(frontend);
+    test::TempDir dir;
+    session.nextPath = (dir / "missing" / "next.dib").string();
+    session.sourceImage = test::randomPicture(5, 4, 24, 3);
+    EXPECT_EQ(GetParam().run(session), 1);
+    ASSERT_EQ(frontend.messages.size(), 1u);
+    EXPECT_EQ(frontend.messages[0].text, errorMessage(kErrorCreate));
+    EXPECT_TRUE(session.sourceImage.data.empty());
+    EXPECT_TRUE(session.targetImage.data.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Algorithms, TooLargeForATarget,
+    ::testing::Values(AlgorithmCase{"smooth", [](Session& s) { return smoothImage(s, 0); }},
+                      AlgorithmCase{"sharpen", [](Session& s) { return sharpenImage(s, 1); }},
+                      AlgorithmCase{"edgePreserving",
+                                    [](Session& s) { return edgePreservingSmooth(s, 1); }},
+                      AlgorithmCase{"deNoise", [](Session& s) { return deNoiseImage(s, 2); }}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace vellora
