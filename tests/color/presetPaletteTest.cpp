@@ -167,3 +167,18 @@ TEST_F(PresetLoading, BadPresetsAreRefused) {
 
 } // namespace
 } // namespace vellora::test
+
+namespace vellora::test {
+namespace {
+
+TEST(PaletteFolders, BesideTheProgramInTheBuildTree) {
+    setPaletteFolderOverride(std::nullopt);
+    const std::filesystem::path bin = std::filesystem::path(VELLORA_BINARY_DIR) / "bin";
+    EXPECT_TRUE(std::filesystem::equivalent(executableFolder(), bin));
+    EXPECT_TRUE(std::filesystem::equivalent(presetPaletteFolder(), bin / "palette" / "preset"));
+    EXPECT_EQ(userPaletteFolder(), executableFolder() / "palette" / "user");
+    EXPECT_TRUE(std::filesystem::is_directory(userPaletteFolder()));
+}
+
+} // namespace
+} // namespace vellora::test
