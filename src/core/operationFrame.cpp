@@ -68,14 +68,15 @@ int runOperationFrame(Session& session, Operation operation, const OperationBody
 }
 
 int runOperationCommand(Session& session, Operation operation, const OperationBody& body) {
-    nextIntermediatePath(session, session.nextPath);
+    // Without a fresh name the result would overwrite the current picture: the command stops.
+    if (nextIntermediatePath(session, session.nextPath) != 0) return 1;
     if (runOperationFrame(session, operation, body) != 0) return 1;
     pushHistory(session);
     return 0;
 }
 
 int runCommandHandler(Session& session, Handler handler) {
-    nextIntermediatePath(session, session.nextPath);
+    if (nextIntermediatePath(session, session.nextPath) != 0) return 1;
     if (handler(session) != 0) return 1;
     pushHistory(session);
     return 0;

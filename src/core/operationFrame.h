@@ -56,7 +56,8 @@ int runOperationCommand(Session& session, Operation operation, const OperationBo
 using Handler = int (*)(Session&);
 
 // What the dispatcher does around a handler: a fresh nextPath, the handler, and on success the
-// undo step. Returns the handler's 0 or 1.
+// undo step. Returns the handler's 0 or 1; 1 without running the handler when no fresh name
+// could be had (its message shown), since the old nextPath is the current picture.
 int runCommandHandler(Session& session, Handler handler);
 
 // The first operation of the frame: the current picture as 24 bpp.

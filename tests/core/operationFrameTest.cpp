@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 namespace vellora {
 namespace {
 
@@ -170,6 +172,44 @@ TEST(ConvertToTrueColor, BrokenCurrentFileChangesNothing) {
                                                           "failed to convert the image to 24 bpp"}));
     EXPECT_EQ(session.currentPath, before);
     EXPECT_FALSE(session.modified());
+}
+
+} // namespace
+} // namespace vellora
+
+namespace vellora {
+namespace {
+
+int countingHandler(Session& s) {
+    s.workingBlock.tileCountWide += 1;
+    return 0;
+}
+
+// Without a fresh intermediate name the command must not run: its result would land on the
+// current picture.
+TEST(CommandHandler, NoFreshNameStopsTheCommand) {
+    test::RecordingFrontend frontend;
+    const char* old = std::getenv("TMPDIR");
+    const std::string saved = old ? old : "";
+    setenv("TMPDIR", "/nonexistent/vellora-test", 1);
+    int result = 0, runs = 0;
+    std::string currentAfter;
+    {
+        Session session(frontend);
+        session.currentPath = "/somewhere/__VL_003.dib";
+        session.nextPath = session.currentPath;
+        const int before = session.workingBlock.tileCountWide;
+        result = runCommandHandler(session, countingHandler);
+        runs = session.workingBlock.tileCountWide - before;
+        currentAfter = session.currentPath;
+        EXPECT_EQ(session.history.historyDepth, 0);
+    }
+    if (old) setenv("TMPDIR", saved.c_str(), 1);
+    else unsetenv("TMPDIR");
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(runs, 0);
+    EXPECT_EQ(currentAfter, "/somewhere/__VL_003.dib");
+    EXPECT_EQ(frontend.texts(), std::vector<std::string>{"failed to get the intermediate path"});
 }
 
 } // namespace

@@ -64,7 +64,9 @@ TEST_P(ParallelRowsTest, EveryRowExactlyOnceInContiguousBands) {
         c.minRowsPerBand);
     for (int y = 0; y < c.rows; ++y) ASSERT_EQ(visits[std::size_t(y)].load(), 1) << y;
     EXPECT_LE(bands.load(), std::max(1, std::atoi(c.threads)));
-    if (c.rows <= 0) EXPECT_EQ(bands.load(), 0);
+    if (c.rows <= 0) {
+        EXPECT_EQ(bands.load(), 0);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ParallelRowsTest,

@@ -157,7 +157,9 @@ TEST_P(TrueColorDepth, ColoursRoundTripAndTheFourthByteIsLeftAlone) {
             EXPECT_EQ(p[0], x);
             EXPECT_EQ(p[1], y);
             EXPECT_EQ(p[2], x + 40);
-            if (bpp == 32) EXPECT_EQ(p[3], 0x77);
+            if (bpp == 32) {
+                EXPECT_EQ(p[3], 0x77);
+            }
             std::uint8_t one[3];
             getColor(image, one, y, x, bpp);
             EXPECT_EQ(0, std::memcmp(one, &bgr[3 * x], 3));

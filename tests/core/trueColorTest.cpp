@@ -55,7 +55,9 @@ TEST_P(CopyAsTrueColorTest, EveryPixelKeepsItsColour) {
             ASSERT_EQ(p[0], std::uint8_t(rgb)) << x << "," << y;
             ASSERT_EQ(p[1], std::uint8_t(rgb >> 8));
             ASSERT_EQ(p[2], std::uint8_t(rgb >> 16));
-            if (c.targetBpp == 32) ASSERT_EQ(p[3], 0);
+            if (c.targetBpp == 32) {
+                ASSERT_EQ(p[3], 0);
+            }
         }
         for (int b = pixelBytes * width; b < target.stride; ++b) ASSERT_EQ(target.row(y)[b], 0);
     }
