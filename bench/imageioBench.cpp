@@ -41,9 +41,11 @@ DibImage makePhoto(int megapixels, bool indexed) {
             const int r = std::clamp(x * 255 / width + jitter, 0, 255);
             const int g = std::clamp(y * 255 / height + jitter, 0, 255);
             const int b = std::clamp((edge ? 200 : 60) + jitter, 0, 255);
-            if (indexed) row[x] = std::uint8_t((r >> 5) << 5 | (g >> 5) << 2 | b >> 6);
-            else row[3 * x] = std::uint8_t(b), row[3 * x + 1] = std::uint8_t(g),
-                 row[3 * x + 2] = std::uint8_t(r);
+            if (indexed)
+                row[x] = std::uint8_t((r >> 5) << 5 | (g >> 5) << 2 | b >> 6);
+            else
+                row[3 * x] = std::uint8_t(b), row[3 * x + 1] = std::uint8_t(g),
+                        row[3 * x + 2] = std::uint8_t(r);
         }
     }
     return image;
@@ -106,12 +108,21 @@ void rotateBench(benchmark::State& state) {
 const bool registered = [] {
     for (const auto& [name, format] : kFormats) {
         benchmark::RegisterBenchmark(("encode/" + name).c_str(), encodeBench, name)
-            ->Arg(12)->Arg(24)->Unit(benchmark::kMillisecond)->Iterations(2);
+            ->Arg(12)
+            ->Arg(24)
+            ->Unit(benchmark::kMillisecond)
+            ->Iterations(2);
         benchmark::RegisterBenchmark(("decode/" + name).c_str(), decodeBench, name)
-            ->Arg(12)->Arg(24)->Unit(benchmark::kMillisecond)->Iterations(2);
+            ->Arg(12)
+            ->Arg(24)
+            ->Unit(benchmark::kMillisecond)
+            ->Iterations(2);
     }
     benchmark::RegisterBenchmark("rotateRight90", rotateBench)
-        ->Arg(12)->Arg(24)->Unit(benchmark::kMillisecond)->Iterations(2);
+        ->Arg(12)
+        ->Arg(24)
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(2);
     return true;
 }();
 

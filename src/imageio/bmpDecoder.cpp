@@ -47,14 +47,17 @@ void convert16Row(const std::uint8_t* in, std::uint8_t* out, int width,
 
 void convert32Row(const std::uint8_t* in, std::uint8_t* out, int width,
                   const BitFieldConverter& convert) {
-    for (int x = 0; x < width; ++x) convert(readLe32(in + 4 * x), out + 3 * x);
+    for (int x = 0; x < width; ++x)
+        convert(readLe32(in + 4 * x), out + 3 * x);
 }
 
 void expand2To4Row(const std::uint8_t* in, std::uint8_t* out, int width) {
     for (int x = 0; x < width; ++x) {
         const std::uint8_t index = (in[x / 4] >> (6 - 2 * (x % 4))) & 3;
-        if (x % 2 == 0) out[x / 2] = std::uint8_t(index << 4);
-        else out[x / 2] |= index;
+        if (x % 2 == 0)
+            out[x / 2] = std::uint8_t(index << 4);
+        else
+            out[x / 2] |= index;
     }
 }
 
@@ -81,16 +84,21 @@ bool decodePlainRows(Bytes file, const BmpHeader& header, DibImage& image, std::
     const BitFieldConverter convert{header};
     if (header.bitsPerPixel == 16) {
         if (!allocateBuffer(table, 3 * 65536, error)) return false;
-        for (std::uint32_t v = 0; v < 65536; ++v) convert(v, table.data() + 3 * v);
+        for (std::uint32_t v = 0; v < 65536; ++v)
+            convert(v, table.data() + 3 * v);
     }
     const bool copy = header.bitsPerPixel == image.bitsPerPixel;
     for (int r = 0; r < height; ++r) {
         const std::uint8_t* in = file.data() + header.pixelStart + stride * r;
         std::uint8_t* out = image.row(header.topDown ? height - 1 - r : r);
-        if (copy) copyRow(in, out, width, header.bitsPerPixel);
-        else if (header.bitsPerPixel == 2) expand2To4Row(in, out, width);
-        else if (header.bitsPerPixel == 16) convert16Row(in, out, width, table);
-        else convert32Row(in, out, width, convert);
+        if (copy)
+            copyRow(in, out, width, header.bitsPerPixel);
+        else if (header.bitsPerPixel == 2)
+            expand2To4Row(in, out, width);
+        else if (header.bitsPerPixel == 16)
+            convert16Row(in, out, width, table);
+        else
+            convert32Row(in, out, width, convert);
     }
     return true;
 }

@@ -12,8 +12,12 @@ namespace {
 constexpr std::size_t kFileHeaderBytes = 14;
 constexpr const char* kDamagedText = "the bitmap file is damaged";
 
-std::uint32_t le32(Bytes file, std::size_t at) { return readLe32(file.data() + at); }
-std::uint16_t le16(Bytes file, std::size_t at) { return readLe16(file.data() + at); }
+std::uint32_t le32(Bytes file, std::size_t at) {
+    return readLe32(file.data() + at);
+}
+std::uint16_t le16(Bytes file, std::size_t at) {
+    return readLe16(file.data() + at);
+}
 
 bool isWindowsHeader(std::uint32_t size) {
     return size == 40 || size == 52 || size == 56 || size == 108 || size == 124;
@@ -72,18 +76,27 @@ bool contiguous(const BmpChannelMask& channel) {
 bool choosePixels(std::uint32_t compression, bool windows, BmpHeader& header) {
     const int bpp = header.bitsPerPixel;
     switch (compression) {
-    case 0: header.pixels = BmpPixels::Plain; return true;
-    case 1: header.pixels = BmpPixels::Rle8; return bpp == 8 && !header.topDown;
-    case 2: header.pixels = BmpPixels::Rle4; return bpp == 4 && !header.topDown;
+    case 0:
+        header.pixels = BmpPixels::Plain;
+        return true;
+    case 1:
+        header.pixels = BmpPixels::Rle8;
+        return bpp == 8 && !header.topDown;
+    case 2:
+        header.pixels = BmpPixels::Rle4;
+        return bpp == 4 && !header.topDown;
     case 3:
-    case 6: header.pixels = BmpPixels::BitFields; return windows && (bpp == 16 || bpp == 32);
-    default: return false;
+    case 6:
+        header.pixels = BmpPixels::BitFields;
+        return windows && (bpp == 16 || bpp == 32);
+    default:
+        return false;
     }
 }
 
 // Masks live in the V2+ header, or right after a 40-byte header.
-bool readMasks(Bytes file, std::uint32_t headerSize, std::uint32_t compression,
-               BmpHeader& header, std::string& error) {
+bool readMasks(Bytes file, std::uint32_t headerSize, std::uint32_t compression, BmpHeader& header,
+               std::string& error) {
     const std::size_t at = kFileHeaderBytes + 40;
     std::size_t count = headerSize >= 56 ? 4 : 3;
     if (headerSize == 40) {
@@ -110,16 +123,20 @@ void defaultMasks(BmpHeader& header) {
 
 int openDepth(const BmpHeader& header) {
     switch (header.bitsPerPixel) {
-    case 1: return 1;
+    case 1:
+        return 1;
     case 2:
-    case 4: return 4;
-    case 8: return 8;
+    case 4:
+        return 4;
+    case 8:
+        return 8;
     case 32: {
         const bool plainOrder = header.red.mask == 0xFF0000 && header.green.mask == 0xFF00 &&
                                 header.blue.mask == 0xFF && header.alpha.mask == 0;
         return header.pixels == BmpPixels::Plain || plainOrder ? 32 : 24;
     }
-    default: return 24;
+    default:
+        return 24;
     }
 }
 
@@ -133,7 +150,8 @@ void placePaletteAndPixels(Bytes file, std::uint32_t pixelOffsetField, BmpHeader
     std::uint64_t count = header.colorsUsedField != 0 ? header.colorsUsedField : full;
     if (offsetUsable) count = (pixelOffsetField - header.paletteStart) / entry;
     count = std::min<std::uint64_t>(count, full);
-    const std::size_t room = file.size() > header.paletteStart ? file.size() - header.paletteStart : 0;
+    const std::size_t room =
+        file.size() > header.paletteStart ? file.size() - header.paletteStart : 0;
     count = std::min<std::uint64_t>(count, room / entry);
     header.paletteCount = std::uint32_t(count);
     // A pixel offset pointing into the headers cannot be right; the rows then follow the table.
@@ -147,8 +165,8 @@ bool rowsFit(Bytes file, const BmpHeader& header) {
     if (header.pixels == BmpPixels::Rle8 || header.pixels == BmpPixels::Rle4) return true;
     const std::uint64_t bits = std::uint64_t(header.width) * std::uint64_t(header.bitsPerPixel);
     const std::uint64_t stride = (bits + 31) / 32 * 4;
-    const std::uint64_t needed = header.pixelStart + stride * std::uint64_t(header.height - 1) +
-                                 (bits + 7) / 8;
+    const std::uint64_t needed =
+        header.pixelStart + stride * std::uint64_t(header.height - 1) + (bits + 7) / 8;
     return needed <= file.size();
 }
 

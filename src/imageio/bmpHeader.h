@@ -20,7 +20,7 @@ struct BmpHeader {
     std::int64_t width = 0;
     std::int64_t height = 0; // positive
     bool topDown = false;
-    int bitsPerPixel = 0;    // as stored: 1, 2, 4, 8, 16, 24, 32
+    int bitsPerPixel = 0; // as stored: 1, 2, 4, 8, 16, 24, 32
     BmpPixels pixels = BmpPixels::Plain;
     BmpChannelMask red, green, blue, alpha;
     std::uint32_t colorsUsedField = 0;
@@ -28,7 +28,7 @@ struct BmpHeader {
     int paletteEntryBytes = 4;
     std::uint32_t paletteCount = 0; // entries to read, at most 2^bpp and within the file
     std::size_t pixelStart = 0;
-    int openDepth = 0;              // the depth the picture opens as
+    int openDepth = 0; // the depth the picture opens as
 };
 
 bool parseBmpHeader(Bytes file, BmpHeader& header, std::string& error);

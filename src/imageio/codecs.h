@@ -15,20 +15,20 @@ namespace vellora::imageio {
 using Bytes = std::span<const std::uint8_t>;
 
 struct EncodeOptions {
-    int quality = 75;    // 0 … 100, JPEG only
-    int colorDepth = 0;  // the colour depth parameter; the picture's own depth governs
+    int quality = 75;   // 0 … 100, JPEG only
+    int colorDepth = 0; // the colour depth parameter; the picture's own depth governs
 };
 
 // Probing fills width, height and bitsPerPixel (the depth the picture opens as).
 bool probeBmp(Bytes file, PictureInfo& info, std::string& error);
 bool decodeBmp(Bytes file, DibImage& image, std::string& error);
-bool encodeBmp(const DibImage& image, const EncodeOptions& options,
-               std::vector<std::uint8_t>& file, std::string& error);
+bool encodeBmp(const DibImage& image, const EncodeOptions& options, std::vector<std::uint8_t>& file,
+               std::string& error);
 
 bool probePng(Bytes file, PictureInfo& info, std::string& error);
 bool decodePng(Bytes file, DibImage& image, std::string& error);
-bool encodePng(const DibImage& image, const EncodeOptions& options,
-               std::vector<std::uint8_t>& file, std::string& error);
+bool encodePng(const DibImage& image, const EncodeOptions& options, std::vector<std::uint8_t>& file,
+               std::string& error);
 
 bool probeJpeg(Bytes file, PictureInfo& info, std::string& error);
 bool decodeJpeg(Bytes file, DibImage& image, std::string& error);
@@ -37,8 +37,8 @@ bool encodeJpeg(const DibImage& image, const EncodeOptions& options,
 
 bool probeGif(Bytes file, PictureInfo& info, std::string& error);
 bool decodeGif(Bytes file, DibImage& image, std::string& error);
-bool encodeGif(const DibImage& image, const EncodeOptions& options,
-               std::vector<std::uint8_t>& file, std::string& error);
+bool encodeGif(const DibImage& image, const EncodeOptions& options, std::vector<std::uint8_t>& file,
+               std::string& error);
 
 bool probeTiff(Bytes file, PictureInfo& info, std::string& error);
 bool decodeTiff(Bytes file, DibImage& image, std::string& error);

@@ -38,7 +38,7 @@ struct GifFrame {
 };
 
 class GifReader {
-public:
+  public:
     explicit GifReader(Bytes file) {
         input_.data = file.data();
         input_.size = file.size();
@@ -78,7 +78,7 @@ public:
         return DGifGetLine(gif_, line, width) != GIF_ERROR;
     }
 
-private:
+  private:
     bool readExtension(GifFrame& frame) {
         int code = 0;
         GifByteType* block = nullptr;
@@ -139,7 +139,8 @@ bool readFrameRows(GifReader& reader, const GifFrame& frame, DibImage& picture,
     std::uint8_t* composed = background + width;
     GifByteType* line = composed + width;
     std::fill(background, background + width, std::uint8_t(fill < limit ? fill : 0));
-    for (int y = 0; y < frame.canvasHeight; ++y) writeRowIndices(picture, y, background);
+    for (int y = 0; y < frame.canvasHeight; ++y)
+        writeRowIndices(picture, y, background);
     static constexpr int kPassStart[4] = {0, 4, 2, 1}, kPassStep[4] = {8, 8, 4, 2};
     const int passes = frame.interlaced ? 4 : 1;
     for (int pass = 0; pass < passes; ++pass) {

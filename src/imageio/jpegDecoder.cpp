@@ -53,7 +53,9 @@ void chooseOutput(jpeg_decompress_struct& cinfo, JpegLayout& layout) {
         layout.cmyk = true;
         layout.adobeInverted = cinfo.saw_Adobe_marker;
         break;
-    default: cinfo.out_color_space = JCS_EXT_BGR; break;
+    default:
+        cinfo.out_color_space = JCS_EXT_BGR;
+        break;
     }
 }
 
@@ -95,8 +97,8 @@ bool readRows(JpegDecoding* decoding, const JpegLayout* layout, DibImage* image,
         const int y = int(cinfo.output_scanline);
         JSAMPROW row = layout->cmyk ? cmykRow : rowFromTop(*image, y);
         if (jpeg_read_scanlines(&cinfo, &row, 1) != 1) break;
-        if (layout->cmyk) cmykRowToBgr(cmykRow, rowFromTop(*image, y), layout->width,
-                                       layout->adobeInverted);
+        if (layout->cmyk)
+            cmykRowToBgr(cmykRow, rowFromTop(*image, y), layout->width, layout->adobeInverted);
     }
     jpeg_abort_decompress(&cinfo);
     return true;
@@ -165,15 +167,13 @@ bool decodeJpeg(Bytes file, DibImage& image, std::string& error) {
     if (!readLayout(session, file, layout, error)) return false;
     DibImage picture;
     const std::uint32_t colorsUsed = layout.openDepth == 8 ? 256 : 0;
-    if (!allocatePicture(picture, layout.width, layout.height, layout.openDepth, colorsUsed,
-                         error))
+    if (!allocatePicture(picture, layout.width, layout.height, layout.openDepth, colorsUsed, error))
         return false;
     if (layout.openDepth == 8) fillGrayRamp(picture, 256);
     std::vector<std::uint8_t> cmykRow;
     if (layout.cmyk && !allocateBuffer(cmykRow, 4 * std::uint64_t(layout.width), error))
         return false;
-    if (!readRows(&session.decoding, &layout, &picture, cmykRow.data()))
-        return session.fail(error);
+    if (!readRows(&session.decoding, &layout, &picture, cmykRow.data())) return session.fail(error);
     if (!applyOrientation(layout.orientation, picture, error)) return false;
     image = std::move(picture);
     return true;

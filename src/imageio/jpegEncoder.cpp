@@ -33,8 +33,8 @@ JpegInput inputFor(const DibImage& image) {
     return {JCS_EXT_BGR, 3, image.isIndexed()};
 }
 
-bool compress(JpegEncoding* encoding, const DibImage* image, const JpegInput* input,
-              int quality, std::uint8_t* colorRow) {
+bool compress(JpegEncoding* encoding, const DibImage* image, const JpegInput* input, int quality,
+              std::uint8_t* colorRow) {
     jpeg_compress_struct& cinfo = encoding->cinfo;
     if (setjmp(encoding->errors.jump)) return false;
     jpeg_create_compress(&cinfo);

@@ -28,15 +28,23 @@ struct Decoder {
 bool startsWith(Bytes file, std::string_view magic) {
     return file.size() >= magic.size() && std::memcmp(file.data(), magic.data(), magic.size()) == 0;
 }
-bool isJpeg(Bytes file) { return startsWith(file, "\xFF\xD8\xFF"); }
-bool isPng(Bytes file) { return startsWith(file, "\x89PNG\r\n\x1A\n"); }
-bool isGif(Bytes file) { return startsWith(file, "GIF87a") || startsWith(file, "GIF89a"); }
+bool isJpeg(Bytes file) {
+    return startsWith(file, "\xFF\xD8\xFF");
+}
+bool isPng(Bytes file) {
+    return startsWith(file, "\x89PNG\r\n\x1A\n");
+}
+bool isGif(Bytes file) {
+    return startsWith(file, "GIF87a") || startsWith(file, "GIF89a");
+}
 bool isTiff(Bytes file) {
     using namespace std::string_view_literals;
     return startsWith(file, "II*\0"sv) || startsWith(file, "MM\0*"sv) ||
            startsWith(file, "II+\0"sv) || startsWith(file, "MM\0+"sv);
 }
-bool isBmp(Bytes file) { return startsWith(file, "BM"); }
+bool isBmp(Bytes file) {
+    return startsWith(file, "BM");
+}
 
 constexpr std::array kDecoders = {
     Decoder{"jpeg", isJpeg, probeJpeg, decodeJpeg}, Decoder{"png", isPng, probePng, decodePng},
@@ -137,7 +145,9 @@ bool loadPicture(const std::filesystem::path& path, DibImage& image, std::string
            loadPictureFromMemory(bytes.data(), bytes.size(), image, error);
 }
 
-bool hasEncoder(std::string_view mimeType) { return findEncoder(mimeType) != nullptr; }
+bool hasEncoder(std::string_view mimeType) {
+    return findEncoder(mimeType) != nullptr;
+}
 
 bool savePicture(const std::filesystem::path& path, const DibImage& image,
                  std::string_view mimeType, int quality, int colorDepth, std::string& error) {
@@ -153,8 +163,7 @@ bool savePicture(const std::filesystem::path& path, const DibImage& image,
     const EncodeOptions options{std::clamp(quality, 0, 100), colorDepth};
     try {
         std::vector<std::uint8_t> file;
-        return encoder->encode(image, options, file, error) &&
-               writeFileSafely(path, file, error);
+        return encoder->encode(image, options, file, error) && writeFileSafely(path, file, error);
     } catch (const std::bad_alloc&) {
         error = kOutOfMemoryText;
         return false;
@@ -171,7 +180,11 @@ TrueColorReducer currentTrueColorReducer() {
     return reducer;
 }
 
-void setPngCompressionLevel(int level) { pngLevel = std::clamp(level, 0, 9); }
-int pngCompressionLevel() { return pngLevel; }
+void setPngCompressionLevel(int level) {
+    pngLevel = std::clamp(level, 0, 9);
+}
+int pngCompressionLevel() {
+    return pngLevel;
+}
 
 } // namespace vellora::imageio

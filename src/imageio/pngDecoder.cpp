@@ -53,7 +53,8 @@ void chooseLayout(png_structp png, png_infop info, PngLayout& layout) {
     const bool transparent = png_get_valid(png, info, PNG_INFO_tRNS) != 0;
     layout.width = png_get_image_width(png, info);
     layout.height = png_get_image_height(png, info);
-    const std::uint64_t rowBits = std::uint64_t(layout.width) * png_get_channels(png, info) * bitDepth;
+    const std::uint64_t rowBits =
+        std::uint64_t(layout.width) * png_get_channels(png, info) * bitDepth;
     layout.filteredBytes = ((rowBits + 7) / 8 + 1) * layout.height;
     if (bitDepth == 16) png_set_strip_16(png);
     const bool palette = colorType == PNG_COLOR_TYPE_PALETTE;
@@ -100,15 +101,18 @@ bool readRows(png_structp png, png_bytep* rows) {
 void expand2To4(const std::uint8_t* in, std::uint8_t* out, int width) {
     for (int x = 0; x < width; ++x) {
         const std::uint8_t index = (in[x / 4] >> (6 - 2 * (x % 4))) & 3;
-        if (x % 2 == 0) out[x / 2] = std::uint8_t(index << 4);
-        else out[x / 2] |= index;
+        if (x % 2 == 0)
+            out[x / 2] = std::uint8_t(index << 4);
+        else
+            out[x / 2] |= index;
     }
 }
 
 void compositeRow(const std::uint8_t* bgra, std::uint8_t* bgr, int width) {
     for (int x = 0; x < width; ++x) {
         const unsigned a = bgra[4 * x + 3];
-        for (int c = 0; c < 3; ++c) bgr[3 * x + c] = overWhite(bgra[4 * x + c], a);
+        for (int c = 0; c < 3; ++c)
+            bgr[3 * x + c] = overWhite(bgra[4 * x + c], a);
     }
 }
 
@@ -142,8 +146,10 @@ bool decodeInto(png_structp png, const PngLayout& layout, DibImage& image,
         return false;
     }
     for (int y = 0; !direct && y < height; ++y) {
-        if (layout.rows == PngRows::Expand2To4) expand2To4(rows[y], rowFromTop(image, y), width);
-        else compositeRow(rows[y], rowFromTop(image, y), width);
+        if (layout.rows == PngRows::Expand2To4)
+            expand2To4(rows[y], rowFromTop(image, y), width);
+        else
+            compositeRow(rows[y], rowFromTop(image, y), width);
     }
     return true;
 }
@@ -206,12 +212,10 @@ bool decodePng(Bytes file, DibImage& image, std::string& error) {
     if (!readLayout(session, layout, error)) return false;
     DibImage picture;
     const std::uint32_t colorsUsed = layout.openDepth <= 8 ? layout.paletteCount : 0;
-    if (!allocatePicture(picture, layout.width, layout.height, layout.openDepth, colorsUsed,
-                         error))
+    if (!allocatePicture(picture, layout.width, layout.height, layout.openDepth, colorsUsed, error))
         return false;
     if (layout.openDepth <= 8) fillPalette(layout, picture);
-    if (!decodeInto(session.png, layout, picture, session.input.errors, error))
-        return false;
+    if (!decodeInto(session.png, layout, picture, session.input.errors, error)) return false;
     image = std::move(picture);
     return true;
 }

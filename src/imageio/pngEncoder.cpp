@@ -66,7 +66,8 @@ bool writeRows(png_structp png, png_infop info, const DibImage* image, const Png
     png_write_info(png, info);
     if (!image->isIndexed()) png_set_bgr(png);
     if (image->bitsPerPixel == 32) png_set_filler(png, 0, PNG_FILLER_AFTER);
-    for (int y = 0; y < image->height; ++y) png_write_row(png, rowFromTop(*image, y));
+    for (int y = 0; y < image->height; ++y)
+        png_write_row(png, rowFromTop(*image, y));
     png_write_end(png, info);
     return true;
 }

@@ -18,15 +18,19 @@ struct Point {
 };
 
 // The source point shown at target point (tx, ty): undo the flip, then undo the turns.
-Point sourceOf(int tx, int ty, int targetWidth, int targetHeight, const DibImage& source,
-               int turns, int flip) {
+Point sourceOf(int tx, int ty, int targetWidth, int targetHeight, const DibImage& source, int turns,
+               int flip) {
     const int ux = (flip & 1) ? targetWidth - 1 - tx : tx;
     const int uy = (flip & 2) ? targetHeight - 1 - ty : ty;
     switch (turns) {
-    case 1: return {uy, source.height - 1 - ux};
-    case 2: return {source.width - 1 - ux, source.height - 1 - uy};
-    case 3: return {source.width - 1 - uy, ux};
-    default: return {ux, uy};
+    case 1:
+        return {uy, source.height - 1 - ux};
+    case 2:
+        return {source.width - 1 - ux, source.height - 1 - uy};
+    case 3:
+        return {source.width - 1 - uy, ux};
+    default:
+        return {ux, uy};
     }
 }
 
@@ -51,18 +55,22 @@ using LineCopier = void (*)(const DibImage&, DibImage&, int, Point, Point);
 
 LineCopier copierFor(int bitsPerPixel) {
     switch (bitsPerPixel) {
-    case 1: return copyLine<1>;
-    case 4: return copyLine<4>;
-    case 8: return copyLine<8>;
-    case 24: return copyLine<24>;
-    default: return copyLine<32>;
+    case 1:
+        return copyLine<1>;
+    case 4:
+        return copyLine<4>;
+    case 8:
+        return copyLine<8>;
+    case 24:
+        return copyLine<24>;
+    default:
+        return copyLine<32>;
     }
 }
 
 } // namespace
 
-bool rotateFlip(const DibImage& source, DibImage& target, int turns, int flip,
-                std::string& error) {
+bool rotateFlip(const DibImage& source, DibImage& target, int turns, int flip, std::string& error) {
     if (turns < 0 || turns > 3 || flip < 0 || flip > 3) {
         error = "the rotation or flip is out of range";
         return false;
@@ -82,8 +90,8 @@ bool rotateFlip(const DibImage& source, DibImage& target, int turns, int flip,
         for (int row = begin; row < end; ++row) {
             const int ty = height - 1 - row;
             const Point start = sourceOf(0, ty, width, height, source, turns, flip);
-            const Point next = width > 1 ? sourceOf(1, ty, width, height, source, turns, flip)
-                                         : start;
+            const Point next =
+                width > 1 ? sourceOf(1, ty, width, height, source, turns, flip) : start;
             copy(source, result, row, start, Point{next.x - start.x, next.y - start.y});
         }
     });

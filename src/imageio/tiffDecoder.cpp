@@ -76,7 +76,8 @@ void readColorMap(TIFF* tif, int entries, DibImage& image) {
     std::uint16_t *red = nullptr, *green = nullptr, *blue = nullptr;
     if (!TIFFGetField(tif, TIFFTAG_COLORMAP, &red, &green, &blue)) return;
     bool eightBit = true;
-    for (int i = 0; i < entries; ++i) eightBit = eightBit && red[i] < 256 && green[i] < 256 && blue[i] < 256;
+    for (int i = 0; i < entries; ++i)
+        eightBit = eightBit && red[i] < 256 && green[i] < 256 && blue[i] < 256;
     const int shift = eightBit ? 0 : 8;
     for (int i = 0; i < entries; ++i) {
         std::uint8_t* entry = image.paletteEntry(i);
@@ -102,8 +103,10 @@ void fillIndexedPalette(TIFF* tif, const TiffLayout& layout, DibImage& image) {
 void expand2To4(const std::uint8_t* in, std::uint8_t* out, int width) {
     for (int x = 0; x < width; ++x) {
         const std::uint8_t index = (in[x / 4] >> (6 - 2 * (x % 4))) & 3;
-        if (x % 2 == 0) out[x / 2] = std::uint8_t(index << 4);
-        else out[x / 2] |= index;
+        if (x % 2 == 0)
+            out[x / 2] = std::uint8_t(index << 4);
+        else
+            out[x / 2] |= index;
     }
 }
 
@@ -153,8 +156,7 @@ bool readRgbaRows(TIFF* tif, const TiffLayout& layout, DibImage& image, TiffStre
     return true;
 }
 
-bool open(Bytes file, TiffStream& stream, TiffHandle& tif, TiffLayout& layout,
-          std::string& error) {
+bool open(Bytes file, TiffStream& stream, TiffHandle& tif, TiffLayout& layout, std::string& error) {
     stream.input = file.data();
     stream.size = file.size();
     tif.reset(openTiffStream(stream, "rm"));
@@ -186,8 +188,7 @@ bool decodeTiff(Bytes file, DibImage& image, std::string& error) {
     if (!open(file, stream, tif, layout, error)) return false;
     DibImage picture;
     const std::uint32_t colorsUsed = layout.indexed ? 1u << layout.bitsPerSample : 0;
-    if (!allocatePicture(picture, layout.width, layout.height, layout.openDepth, colorsUsed,
-                         error))
+    if (!allocatePicture(picture, layout.width, layout.height, layout.openDepth, colorsUsed, error))
         return false;
     if (layout.indexed) fillIndexedPalette(tif.get(), layout, picture);
     const bool read = layout.indexed ? readIndexedRows(tif.get(), layout, picture, stream, error)

@@ -56,8 +56,10 @@ bool writeRows(TIFF* tif, const DibImage& image, std::vector<std::uint8_t>& line
     const std::size_t indexedBytes = (std::size_t(image.width) * image.bitsPerPixel + 7) / 8;
     for (int y = 0; y < image.height; ++y) {
         const int stored = image.height - 1 - y;
-        if (image.isIndexed()) std::memcpy(line.data(), image.row(stored), indexedBytes);
-        else toRgbRow(image, stored, line.data());
+        if (image.isIndexed())
+            std::memcpy(line.data(), image.row(stored), indexedBytes);
+        else
+            toRgbRow(image, stored, line.data());
         if (TIFFWriteScanline(tif, line.data(), std::uint32_t(y), 0) < 0) return false;
     }
     return TIFFFlush(tif) == 1;

@@ -13,12 +13,15 @@ namespace vellora::imageio {
 
 namespace {
 
-TiffStream& streamOf(thandle_t handle) { return *static_cast<TiffStream*>(handle); }
+TiffStream& streamOf(thandle_t handle) {
+    return *static_cast<TiffStream*>(handle);
+}
 
 tmsize_t readProc(thandle_t handle, void* buffer, tmsize_t count) {
     TiffStream& stream = streamOf(handle);
     if (!stream.input || count <= 0 || stream.position >= stream.size) return 0;
-    const std::uint64_t n = std::min<std::uint64_t>(std::uint64_t(count), stream.size - stream.position);
+    const std::uint64_t n =
+        std::min<std::uint64_t>(std::uint64_t(count), stream.size - stream.position);
     std::memcpy(buffer, stream.input + stream.position, std::size_t(n));
     stream.position += n;
     return tmsize_t(n);
@@ -42,8 +45,10 @@ tmsize_t writeProc(thandle_t handle, void* buffer, tmsize_t count) {
 toff_t seekProc(thandle_t handle, toff_t offset, int whence) {
     TiffStream& stream = streamOf(handle);
     std::uint64_t base = 0;
-    if (whence == SEEK_CUR) base = stream.position;
-    else if (whence == SEEK_END) base = stream.size;
+    if (whence == SEEK_CUR)
+        base = stream.position;
+    else if (whence == SEEK_END)
+        base = stream.size;
     const std::uint64_t target = base + offset;
     // Writers may seek past the end (the gap is filled on the next write); readers may not.
     if (target < base || (stream.input && target > stream.size)) return toff_t(-1);
@@ -51,9 +56,15 @@ toff_t seekProc(thandle_t handle, toff_t offset, int whence) {
     return target;
 }
 
-int closeProc(thandle_t) { return 0; }
-toff_t sizeProc(thandle_t handle) { return streamOf(handle).size; }
-int mapProc(thandle_t, void**, toff_t*) { return 0; }
+int closeProc(thandle_t) {
+    return 0;
+}
+toff_t sizeProc(thandle_t handle) {
+    return streamOf(handle).size;
+}
+int mapProc(thandle_t, void**, toff_t*) {
+    return 0;
+}
 void unmapProc(thandle_t, void*, toff_t) {}
 
 int errorHandler(TIFF*, void* data, const char*, const char* format, va_list arguments) {
@@ -64,7 +75,9 @@ int errorHandler(TIFF*, void* data, const char*, const char* format, va_list arg
     return 1;
 }
 
-int warningHandler(TIFF*, void*, const char*, const char*, va_list) { return 1; }
+int warningHandler(TIFF*, void*, const char*, const char*, va_list) {
+    return 1;
+}
 
 } // namespace
 
@@ -80,12 +93,12 @@ TIFF* openTiffStream(TiffStream& stream, const char* mode) {
         stream.message = kOutOfMemoryText;
         return nullptr;
     }
-    TIFFOpenOptionsSetMaxSingleMemAlloc(options, tmsize_t(std::min<std::uint64_t>(
-                                                     memoryBudget(), 1ull << 62)));
+    TIFFOpenOptionsSetMaxSingleMemAlloc(
+        options, tmsize_t(std::min<std::uint64_t>(memoryBudget(), 1ull << 62)));
     TIFFOpenOptionsSetErrorHandlerExtR(options, errorHandler, &stream);
     TIFFOpenOptionsSetWarningHandlerExtR(options, warningHandler, &stream);
-    TIFF* tif = TIFFClientOpenExt("memory", mode, &stream, readProc, writeProc, seekProc,
-                                  closeProc, sizeProc, mapProc, unmapProc, options);
+    TIFF* tif = TIFFClientOpenExt("memory", mode, &stream, readProc, writeProc, seekProc, closeProc,
+                                  sizeProc, mapProc, unmapProc, options);
     TIFFOpenOptionsFree(options);
     if (!tif && stream.message.empty()) stream.message = "cannot open";
     return tif;

@@ -12,7 +12,7 @@
 namespace vellora::imageio {
 
 struct TiffStream {
-    const std::uint8_t* input = nullptr;   // reading
+    const std::uint8_t* input = nullptr;         // reading
     std::vector<std::uint8_t>* output = nullptr; // writing
     std::uint64_t size = 0;
     std::uint64_t position = 0;

@@ -18,7 +18,8 @@ namespace {
 using ByteVector = std::vector<std::uint8_t>;
 
 void putBe32(ByteVector& out, std::uint32_t v) {
-    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(std::uint8_t(v >> shift));
+    for (int shift = 24; shift >= 0; shift -= 8)
+        out.push_back(std::uint8_t(v >> shift));
 }
 void putLe16(ByteVector& out, std::uint32_t v) {
     out.push_back(std::uint8_t(v));
@@ -34,7 +35,8 @@ ByteVector hugeBmp() {
     putLe32(file, 0), putLe32(file, 0), putLe32(file, 54);
     putLe32(file, 40), putLe32(file, 60000), putLe32(file, 60000);
     putLe16(file, 1), putLe16(file, 24);
-    for (int i = 0; i < 6; ++i) putLe32(file, 0);
+    for (int i = 0; i < 6; ++i)
+        putLe32(file, 0);
     file.resize(file.size() + 64, 0x55);
     return file;
 }
@@ -87,14 +89,16 @@ ByteVector hugeTiff() {
         std::uint16_t tag, type;
         std::uint32_t value;
     };
-    const Entry entries[] = {{256, 4, 60000}, {257, 4, 60000}, {258, 3, 8}, {259, 3, 1},
-                             {262, 3, 1},     {273, 4, 8},     {277, 3, 1}, {278, 4, 60000},
-                             {279, 4, 16}};
+    const Entry entries[] = {{256, 4, 60000}, {257, 4, 60000}, {258, 3, 8},
+                             {259, 3, 1},     {262, 3, 1},     {273, 4, 8},
+                             {277, 3, 1},     {278, 4, 60000}, {279, 4, 16}};
     putLe16(file, std::uint16_t(std::size(entries)));
     for (const Entry& entry : entries) {
         putLe16(file, entry.tag), putLe16(file, entry.type), putLe32(file, 1);
-        if (entry.type == 3) putLe16(file, entry.value), putLe16(file, 0);
-        else putLe32(file, entry.value);
+        if (entry.type == 3)
+            putLe16(file, entry.value), putLe16(file, 0);
+        else
+            putLe32(file, entry.value);
     }
     putLe32(file, 0);
     return file;
@@ -105,8 +109,8 @@ struct HugeCase {
     ByteVector (*make)();
 };
 
-const HugeCase kHugeCases[] = {{"bmp", hugeBmp}, {"png", hugePng}, {"gif", hugeGif},
-                               {"jpeg", hugeJpeg}, {"tiff", hugeTiff}};
+const HugeCase kHugeCases[] = {
+    {"bmp", hugeBmp}, {"png", hugePng}, {"gif", hugeGif}, {"jpeg", hugeJpeg}, {"tiff", hugeTiff}};
 
 // Too large for the 32-bit size fields or the memory, or far larger than the file's data could
 // ever decode to.

@@ -52,15 +52,33 @@ struct BmpGood {
 // The "good" bitmap set, each against the picture it must look like (an editor keeps
 // non-square pixels as stored).
 constexpr BmpGood kGoodBitmaps[] = {
-    {"pal1", "pal1", 1},           {"pal1bg", "pal1bg", 1},       {"pal1wb", "pal1", 1},
-    {"pal4", "pal4", 4},           {"pal4gs", "pal4gs", 4},       {"pal4rle", "pal4", 4},
-    {"pal8-0", "pal8", 8},         {"pal8", "pal8", 8},           {"pal8gs", "pal8gs", 8},
-    {"pal8nonsquare", "pal8nonsquare-e", 8}, {"pal8os2", "pal8", 8}, {"pal8rle", "pal8", 8},
-    {"pal8topdown", "pal8", 8},    {"pal8v4", "pal8", 8},         {"pal8v5", "pal8", 8},
-    {"pal8w124", "pal8w124", 8},   {"pal8w125", "pal8w125", 8},   {"pal8w126", "pal8w126", 8},
-    {"rgb16-565", "rgb16-565", 24}, {"rgb16-565pal", "rgb16-565", 24}, {"rgb16", "rgb16", 24},
-    {"rgb16bfdef", "rgb16", 24},   {"rgb24", "rgb24", 24},        {"rgb24pal", "rgb24", 24},
-    {"rgb32", "rgb24", 32},        {"rgb32bf", "rgb24", 24},      {"rgb32bfdef", "rgb24", 32},
+    {"pal1", "pal1", 1},
+    {"pal1bg", "pal1bg", 1},
+    {"pal1wb", "pal1", 1},
+    {"pal4", "pal4", 4},
+    {"pal4gs", "pal4gs", 4},
+    {"pal4rle", "pal4", 4},
+    {"pal8-0", "pal8", 8},
+    {"pal8", "pal8", 8},
+    {"pal8gs", "pal8gs", 8},
+    {"pal8nonsquare", "pal8nonsquare-e", 8},
+    {"pal8os2", "pal8", 8},
+    {"pal8rle", "pal8", 8},
+    {"pal8topdown", "pal8", 8},
+    {"pal8v4", "pal8", 8},
+    {"pal8v5", "pal8", 8},
+    {"pal8w124", "pal8w124", 8},
+    {"pal8w125", "pal8w125", 8},
+    {"pal8w126", "pal8w126", 8},
+    {"rgb16-565", "rgb16-565", 24},
+    {"rgb16-565pal", "rgb16-565", 24},
+    {"rgb16", "rgb16", 24},
+    {"rgb16bfdef", "rgb16", 24},
+    {"rgb24", "rgb24", 24},
+    {"rgb24pal", "rgb24", 24},
+    {"rgb32", "rgb24", 32},
+    {"rgb32bf", "rgb24", 24},
+    {"rgb32bfdef", "rgb24", 32},
 };
 
 class GoodBitmapTest : public ::testing::TestWithParam<BmpGood> {};
@@ -98,13 +116,13 @@ TEST(Corpus, BadBitmapsAreRefusedOrDecodedSafely) {
 }
 
 TEST(Corpus, HugeAndTruncatedBitmapsAreRefused) {
-    for (const char* name : {"reallybig", "shortfile", "badbitcount", "badplanes",
-                             "badheadersize", "badwidth", "rletopdown"}) {
+    for (const char* name : {"reallybig", "shortfile", "badbitcount", "badplanes", "badheadersize",
+                             "badwidth", "rletopdown"}) {
         SCOPED_TRACE(name);
         DibImage image;
         std::string error;
-        EXPECT_FALSE(imageio::loadPicture(corpusPath(std::string("bmp/b/") + name + ".bmp"),
-                                          image, error));
+        EXPECT_FALSE(
+            imageio::loadPicture(corpusPath(std::string("bmp/b/") + name + ".bmp"), image, error));
         EXPECT_FALSE(error.empty());
     }
 }
@@ -124,9 +142,9 @@ struct PngDepth {
 
 // Depth each PNG colour type opens as (all are 32 × 32).
 constexpr PngDepth kPngDepths[] = {
-    {"basn0g01", 1}, {"basn0g02", 4}, {"basn0g04", 4}, {"basn0g08", 8},  {"basn0g16", 8},
-    {"basn2c08", 24}, {"basn2c16", 24}, {"basn3p01", 1}, {"basn3p02", 4}, {"basn3p04", 4},
-    {"basn3p08", 8}, {"basn4a08", 24}, {"basn4a16", 24}, {"basn6a08", 24}, {"basn6a16", 24},
+    {"basn0g01", 1},   {"basn0g02", 4},  {"basn0g04", 4},   {"basn0g08", 8},  {"basn0g16", 8},
+    {"basn2c08", 24},  {"basn2c16", 24}, {"basn3p01", 1},   {"basn3p02", 4},  {"basn3p04", 4},
+    {"basn3p08", 8},   {"basn4a08", 24}, {"basn4a16", 24},  {"basn6a08", 24}, {"basn6a16", 24},
     {"ftbbn3p08", 24}, {"ftp0n3p08", 8}, {"ftp1n3p08", 24},
 };
 
@@ -159,7 +177,8 @@ TEST(Corpus, PngGrayRampsAndAlphaOverWhite) {
     const DibImage opaque = loadOrFail(corpusPath("png/basn2c08.png"));
     ASSERT_EQ(alpha.bitsPerPixel, 24);
     // basn6a08's alpha runs from 0 at the left: its first column is pure white over white.
-    for (int y = 0; y < alpha.height; ++y) EXPECT_EQ(screenRgb(alpha, 0, y), 0xFFFFFFu);
+    for (int y = 0; y < alpha.height; ++y)
+        EXPECT_EQ(screenRgb(alpha, 0, y), 0xFFFFFFu);
     EXPECT_EQ(opaque.bitsPerPixel, 24);
 }
 
@@ -221,9 +240,10 @@ struct GifCase {
 };
 
 constexpr GifCase kGifCases[] = {
-    {"fire.gif", 30, 60, 8},       {"gifgrid.gif", 100, 100, 4}, {"porsche.gif", 320, 200, 8},
-    {"solid2.gif", 640, 400, 8},   {"treescap.gif", 40, 40, 4},  {"welcome2.gif", 290, 48, 8},
-    {"x-trans.gif", 100, 100, 8},  {"treescap-interlaced.gif", 40, 40, 4},
+    {"fire.gif", 30, 60, 8},      {"gifgrid.gif", 100, 100, 4},
+    {"porsche.gif", 320, 200, 8}, {"solid2.gif", 640, 400, 8},
+    {"treescap.gif", 40, 40, 4},  {"welcome2.gif", 290, 48, 8},
+    {"x-trans.gif", 100, 100, 8}, {"treescap-interlaced.gif", 40, 40, 4},
 };
 
 class GifCorpusTest : public ::testing::TestWithParam<GifCase> {};

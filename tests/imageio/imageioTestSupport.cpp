@@ -87,7 +87,8 @@ DibImage readPpm(const std::filesystem::path& path) {
         in.read(reinterpret_cast<char*>(rgb.data()), std::streamsize(rgb.size()));
         std::uint8_t* row = image.row(height - 1 - y);
         for (int x = 0; x < width; ++x)
-            for (int c = 0; c < 3; ++c) row[3 * x + c] = rgb[3 * x + 2 - c];
+            for (int c = 0; c < 3; ++c)
+                row[3 * x + c] = rgb[3 * x + 2 - c];
     }
     EXPECT_TRUE(in.good());
     return image;

@@ -54,8 +54,7 @@ TEST_P(RotateFlipTest, EveryTurnAndFlipMovesEachPixelWhereExpected) {
                 for (int x = 0; x < source.width; ++x) {
                     int tx = x, ty = y;
                     forward(tx, ty, source.width, source.height, turns, flip);
-                    ASSERT_EQ(screenRgb(target, tx, ty), screenRgb(source, x, y))
-                        << x << "," << y;
+                    ASSERT_EQ(screenRgb(target, tx, ty), screenRgb(source, x, y)) << x << "," << y;
                 }
         }
 }
@@ -66,10 +65,10 @@ TEST_P(RotateFlipTest, OppositeStepsGiveBackTheSameBytes) {
     struct Pair {
         int turns1, flip1, turns2, flip2;
     };
-    for (const Pair pair : {Pair{0, 1, 0, 1}, Pair{0, 2, 0, 2}, Pair{1, 0, 3, 0},
-                            Pair{2, 0, 2, 0}, Pair{0, 3, 2, 0}, Pair{1, 1, 1, 1}}) {
-        const DibImage back = turned(turned(source, pair.turns1, pair.flip1), pair.turns2,
-                                     pair.flip2);
+    for (const Pair pair : {Pair{0, 1, 0, 1}, Pair{0, 2, 0, 2}, Pair{1, 0, 3, 0}, Pair{2, 0, 2, 0},
+                            Pair{0, 3, 2, 0}, Pair{1, 1, 1, 1}}) {
+        const DibImage back =
+            turned(turned(source, pair.turns1, pair.flip1), pair.turns2, pair.flip2);
         ASSERT_EQ(back.fileSize, source.fileSize);
         EXPECT_TRUE(std::equal(source.data.begin(), source.data.begin() + source.fileSize,
                                back.data.begin()));
@@ -84,7 +83,8 @@ TEST(RotateFlip, RotateRightOfThreeHundredByTwoHundred) {
     ASSERT_EQ(target.width, 200);
     ASSERT_EQ(target.height, 300);
     // The left column, read bottom to top, becomes the top row, read left to right.
-    for (int i = 0; i < 200; ++i) EXPECT_EQ(screenRgb(target, i, 0), screenRgb(source, 0, 199 - i));
+    for (int i = 0; i < 200; ++i)
+        EXPECT_EQ(screenRgb(target, i, 0), screenRgb(source, 0, 199 - i));
     EXPECT_EQ(screenRgb(target, 199, 299), screenRgb(source, 299, 0));
 }
 

@@ -40,10 +40,10 @@ DibImage sourceFor(const RoundTrip& trip, Size size) {
     if (trip.depth > 8) return makePhotoLike(size.width, size.height, trip.depth);
     if (trip.lossless) return makePatternIndexed(size.width, size.height, trip.depth);
     std::vector<std::uint32_t> palette;
-    for (std::uint32_t i = 0; i < 256; ++i) palette.push_back(i << 16 | (255 - i) << 8 | i / 2);
-    return makeIndexedImage(size.width, size.height, 8, palette, [&](int x, int) {
-        return x * 255 / std::max(1, size.width - 1);
-    });
+    for (std::uint32_t i = 0; i < 256; ++i)
+        palette.push_back(i << 16 | (255 - i) << 8 | i / 2);
+    return makeIndexedImage(size.width, size.height, 8, palette,
+                            [&](int x, int) { return x * 255 / std::max(1, size.width - 1); });
 }
 
 class RoundTripTest : public ::testing::TestWithParam<RoundTrip> {};
@@ -64,7 +64,8 @@ TEST_P(RoundTripTest, PixelsSurviveAtEveryAwkwardSize) {
         const Difference difference = compareColors(source, back);
         if (trip.lossless) EXPECT_EQ(difference.maximum, 0);
         // A few pixels spanning the whole range lose more to chroma subsampling.
-        else EXPECT_LT(difference.mean, size.width * size.height >= 100 ? 3.5 : 12.0);
+        else
+            EXPECT_LT(difference.mean, size.width * size.height >= 100 ? 3.5 : 12.0);
         imageio::PictureInfo info;
         ASSERT_TRUE(imageio::probePictureFile(path, info, error)) << error;
         EXPECT_EQ(info.width, back.width);
@@ -85,13 +86,15 @@ TEST(BmpEncoder, WritesTheIntermediateLayoutByteForByte) {
     TempDir folder;
     for (const int depth : {1, 4, 8, 24, 32}) {
         SCOPED_TRACE(depth);
-        DibImage source = depth <= 8 ? makePatternIndexed(13, 5, depth) : makePhotoLike(13, 5, depth);
+        DibImage source =
+            depth <= 8 ? makePatternIndexed(13, 5, depth) : makePhotoLike(13, 5, depth);
         source.colorsUsed = depth <= 8 ? 3 : 7;
         writeLe32(source.data.data() + 46, source.colorsUsed);
         DibImage dirty = source;
         const std::size_t used = (13 * std::size_t(depth) + 7) / 8;
         for (int y = 0; y < dirty.height; ++y)
-            for (std::size_t i = used; i < std::size_t(dirty.stride); ++i) dirty.row(y)[i] = 0xA5;
+            for (std::size_t i = used; i < std::size_t(dirty.stride); ++i)
+                dirty.row(y)[i] = 0xA5;
         std::string error;
         ASSERT_TRUE(imageio::savePicture(folder / "a.dib", dirty, "image/bmp", 100, depth, error));
         const std::vector<std::uint8_t> bytes = readFileBytes(folder / "a.dib");
@@ -108,9 +111,11 @@ TEST(BmpEncoder, WritesTheIntermediateLayoutByteForByte) {
 TEST(GrayJpeg, AGrayRampPictureIsWrittenAndReopenedAsGray) {
     TempDir folder;
     DibImage source = makeImage(40, 30, 8, 256);
-    for (int i = 0; i < 256; ++i) std::memset(source.paletteEntry(i), i, 3);
+    for (int i = 0; i < 256; ++i)
+        std::memset(source.paletteEntry(i), i, 3);
     for (int y = 0; y < 30; ++y)
-        for (int x = 0; x < 40; ++x) setIndex(source, std::uint8_t(x * 6 + y), y, x, 8);
+        for (int x = 0; x < 40; ++x)
+            setIndex(source, std::uint8_t(x * 6 + y), y, x, 8);
     std::string error;
     ASSERT_TRUE(imageio::savePicture(folder / "g.jpg", source, "image/jpeg", 95, 8, error));
     const DibImage back = loadOrFail(folder / "g.jpg");
@@ -148,8 +153,9 @@ TEST(GifEncoder, ReducesTrueColourThroughTheInstalledReducer) {
             for (int x = 0; x < trueColor.width; ++x) {
                 std::uint8_t bgr[3];
                 getColor(trueColor, bgr, y, x, 24);
-                setIndex(indexed, std::uint8_t((bgr[0] >> 7) | (bgr[1] >> 7) << 1 | (bgr[2] >> 7) << 2),
-                         y, x, 8);
+                setIndex(indexed,
+                         std::uint8_t((bgr[0] >> 7) | (bgr[1] >> 7) << 1 | (bgr[2] >> 7) << 2), y,
+                         x, 8);
             }
         return true;
     });

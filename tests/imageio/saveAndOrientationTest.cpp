@@ -21,16 +21,17 @@ TEST(Encoders, AreFoundByExactMimeType) {
         const char* mime;
         bool found;
     };
-    for (const Case c : {Case{"image/bmp", true}, Case{"image/jpeg", true}, Case{"image/gif", true},
-                         Case{"image/png", true}, Case{"image/tiff", true},
-                         Case{"image/PNG", false}, Case{"image/jpg", false},
-                         Case{"image/tif", false}, Case{"", false}})
+    for (const Case c :
+         {Case{"image/bmp", true}, Case{"image/jpeg", true}, Case{"image/gif", true},
+          Case{"image/png", true}, Case{"image/tiff", true}, Case{"image/PNG", false},
+          Case{"image/jpg", false}, Case{"image/tif", false}, Case{"", false}})
         EXPECT_EQ(imageio::hasEncoder(c.mime), c.found) << c.mime;
 }
 
 std::vector<std::string> folderEntries(const fs::path& folder) {
     std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename());
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename());
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -59,8 +60,8 @@ TEST(SavePicture, AFailedSaveLeavesTheTargetAndTheFolderAsTheyWere) {
         EXPECT_EQ(folderEntries(folder.path()), std::vector<std::string>{"target"});
     }
     std::string error;
-    EXPECT_FALSE(imageio::savePicture(folder / "missing" / "x.png", photo, "image/png", 90, 24,
-                                      error));
+    EXPECT_FALSE(
+        imageio::savePicture(folder / "missing" / "x.png", photo, "image/png", 90, 24, error));
     EXPECT_FALSE(error.empty());
 }
 
@@ -86,9 +87,9 @@ TEST(SavePicture, PngCompressionLevelChangesSizeNotPixels) {
     imageio::setPngCompressionLevel(imageio::kDefaultPngCompressionLevel);
     EXPECT_GT(fs::file_size(folder / "stored.png"), 120u * 80u * 3u); // level 0 stores
     EXPECT_LT(fs::file_size(folder / "small.png"), fs::file_size(folder / "stored.png"));
-    EXPECT_EQ(compareColors(loadOrFail(folder / "stored.png"), loadOrFail(folder / "small.png"))
-                  .maximum,
-              0);
+    EXPECT_EQ(
+        compareColors(loadOrFail(folder / "stored.png"), loadOrFail(folder / "small.png")).maximum,
+        0);
 }
 
 TEST(SavePicture, JpegQualityTradesSizeForLoss) {
@@ -107,12 +108,16 @@ std::vector<std::uint8_t> exifSegment(bool bigEndian, std::uint16_t tag, std::ui
                                       std::uint16_t value, int entries = 1) {
     std::vector<std::uint8_t> s = {'E', 'x', 'i', 'f', 0, 0};
     auto u16 = [&](std::uint32_t v) {
-        if (bigEndian) s.insert(s.end(), {std::uint8_t(v >> 8), std::uint8_t(v)});
-        else s.insert(s.end(), {std::uint8_t(v), std::uint8_t(v >> 8)});
+        if (bigEndian)
+            s.insert(s.end(), {std::uint8_t(v >> 8), std::uint8_t(v)});
+        else
+            s.insert(s.end(), {std::uint8_t(v), std::uint8_t(v >> 8)});
     };
     auto u32 = [&](std::uint32_t v) {
-        if (bigEndian) u16(v >> 16), u16(v & 0xFFFF);
-        else u16(v & 0xFFFF), u16(v >> 16);
+        if (bigEndian)
+            u16(v >> 16), u16(v & 0xFFFF);
+        else
+            u16(v & 0xFFFF), u16(v >> 16);
     };
     s.push_back(bigEndian ? 'M' : 'I');
     s.push_back(bigEndian ? 'M' : 'I');
@@ -154,14 +159,38 @@ TEST(ExifOrientation, UprightTransformUndoesEachOrientation) {
         Source (*from)(int x, int y, int w, int h); // upright pixel shown at stored (x, y)
     };
     const Case cases[] = {
-        {1, false, [](int x, int y, int, int) { return Source{x, y}; }},
-        {2, false, [](int x, int y, int w, int) { return Source{w - 1 - x, y}; }},
-        {3, false, [](int x, int y, int w, int h) { return Source{w - 1 - x, h - 1 - y}; }},
-        {4, false, [](int x, int y, int, int h) { return Source{x, h - 1 - y}; }},
-        {5, true, [](int x, int y, int, int) { return Source{y, x}; }},
-        {6, true, [](int x, int y, int w, int) { return Source{w - 1 - y, x}; }},
-        {7, true, [](int x, int y, int w, int h) { return Source{w - 1 - y, h - 1 - x}; }},
-        {8, true, [](int x, int y, int, int h) { return Source{y, h - 1 - x}; }},
+        {1, false,
+         [](int x, int y, int, int) {
+             return Source{x, y};
+         }},
+        {2, false,
+         [](int x, int y, int w, int) {
+             return Source{w - 1 - x, y};
+         }},
+        {3, false,
+         [](int x, int y, int w, int h) {
+             return Source{w - 1 - x, h - 1 - y};
+         }},
+        {4, false,
+         [](int x, int y, int, int h) {
+             return Source{x, h - 1 - y};
+         }},
+        {5, true,
+         [](int x, int y, int, int) {
+             return Source{y, x};
+         }},
+        {6, true,
+         [](int x, int y, int w, int) {
+             return Source{w - 1 - y, x};
+         }},
+        {7, true,
+         [](int x, int y, int w, int h) {
+             return Source{w - 1 - y, h - 1 - x};
+         }},
+        {8, true,
+         [](int x, int y, int, int h) {
+             return Source{y, h - 1 - x};
+         }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.orientation);
