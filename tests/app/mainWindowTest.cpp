@@ -40,6 +40,22 @@ std::string writePicture(const QTemporaryDir& dir, const char* name, int width, 
     return path;
 }
 
+// A 24 bpp bitmap file whose left half is black and right half white, as seen on screen.
+std::string writeHalves(const QTemporaryDir& dir, const char* name, int width, int height) {
+    SilentFrontend frontend;
+    DibImage image;
+    if (createDib(frontend, image, width, height, 24, 0) != 0) return {};
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const std::uint8_t v = x < width / 2 ? 0 : 255;
+            const std::uint8_t bgr[3] = {v, v, v};
+            setColor(image, bgr, y, x, 24);
+        }
+    const std::string path = dir.filePath(name).toStdString();
+    if (writeBitmapFile(frontend, path, image) != 0) return {};
+    return path;
+}
+
 } // namespace
 
 class MainWindowTest : public QObject {
@@ -216,6 +232,29 @@ class MainWindowTest : public QObject {
         QVERIFY(sendKey(Qt::Key_End, Qt::ShiftModifier));
         QCOMPARE(info().drawX, 800 - 30 - 2000);
         QVERIFY(!sendKey(Qt::Key_Home, Qt::NoModifier)); // not the view's key with a bar shown
+    }
+
+    void enlargedPixelsStaySharpAndEveryPaintShowsTheCurrentFile() {
+        const std::string halves = writeHalves(*dir_, "halves.bmp", 4, 2);
+        MainWindow& w = start();
+        setClientSize({800, 600});
+        open(halves);
+        run(kCmdZoomLast); // 1000 %: each pixel 10 x 10
+        const QRect drawn = w.imageView()->drawnRect();
+        QCOMPARE(drawn, QRect(380, 290, 40, 20));
+        QImage shown = w.imageView()->canvas()->grab().toImage();
+        const int y = drawn.y() + 10;
+        QCOMPARE(shown.pixelColor(drawn.x() + 19, y), QColor(Qt::black)); // last black column
+        QCOMPARE(shown.pixelColor(drawn.x() + 20, y), QColor(Qt::white)); // first white one
+        QCOMPARE(shown.pixelColor(drawn.x() - 1, y), QColor(Qt::white));  // the background
+
+        ctrl(Qt::Key_H); // Flip Horizontal: a new current file, drawn at once
+        shown = w.imageView()->canvas()->grab().toImage();
+        QCOMPARE(shown.pixelColor(drawn.x() + 19, y), QColor(Qt::white));
+        QCOMPARE(shown.pixelColor(drawn.x() + 20, y), QColor(Qt::black));
+        ctrl(Qt::Key_Z); // Undo: the first file again
+        shown = w.imageView()->canvas()->grab().toImage();
+        QCOMPARE(shown.pixelColor(drawn.x() + 5, y), QColor(Qt::black));
     }
 
     void shiftHomeWithoutBarsIsConsumed() {
