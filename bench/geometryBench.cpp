@@ -91,6 +91,7 @@ BENCHMARK(resize)
     ->Args({2 * kWidth, 2 * kHeight, 0})
     ->Args({kWidth / 4, kHeight / 4, 0})
     ->Unit(benchmark::kMillisecond);
-BENCHMARK(rotate)->Args({30, 0})->Args({30, 1})->Args({330, 0})->Args({330, 1})->Unit(benchmark::kMillisecond);
+BENCHMARK(rotate)->Args({30, 0})->Args({30, 1})->Args({330, 0})->Args({330, 1})->Unit(
+    benchmark::kMillisecond);
 
 } // namespace

@@ -68,7 +68,8 @@ void blackWhite(benchmark::State& state) {
     BlackWhiteRequest request;
     request.medianCut = state.range(0) != 0;
     request.diffusion = state.range(1) != 0;
-    run(state, [&](Session& s, DibImage& t) { return blackWhiteToImage(s, picture(), t, request); });
+    run(state,
+        [&](Session& s, DibImage& t) { return blackWhiteToImage(s, picture(), t, request); });
 }
 
 void invert(benchmark::State& state) {
@@ -87,12 +88,12 @@ void histogram(benchmark::State& state) {
     HistogramRequest request;
     request.outset = {10, 20, 30};
     request.endset = {240, 230, 220};
-    run(state, [&](Session& s, DibImage& t) {
-        return modifyHistogramToImage(s, picture(), t, request);
-    });
+    run(state,
+        [&](Session& s, DibImage& t) { return modifyHistogramToImage(s, picture(), t, request); });
 }
 
-BENCHMARK(grayScale)->Args({256, 0})->Args({16, 0})->Args({16, 1})->Args({2, 1})->Unit(benchmark::kMillisecond);
+BENCHMARK(grayScale)->Args({256, 0})->Args({16, 0})->Args({16, 1})->Args({2, 1})->Unit(
+    benchmark::kMillisecond);
 BENCHMARK(blackWhite)->Args({1, 0})->Args({0, 1})->Unit(benchmark::kMillisecond);
 BENCHMARK(invert)->Unit(benchmark::kMillisecond);
 BENCHMARK(posterize)->Arg(6)->Arg(7)->Unit(benchmark::kMillisecond);

@@ -5,7 +5,8 @@ namespace vellora {
 int runPictureStep(Session& session, const PictureBuilder& build) {
     int result = readBitmapFile(session.frontend, session.currentPath, session.sourceImage);
     if (result == 0) result = build(session.sourceImage, session.targetImage);
-    if (result == 0) result = writeBitmapFile(session.frontend, session.nextPath, session.targetImage);
+    if (result == 0)
+        result = writeBitmapFile(session.frontend, session.nextPath, session.targetImage);
     session.sourceImage.release();
     session.targetImage.release();
     return result == 0 ? 0 : 1;

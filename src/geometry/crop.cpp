@@ -37,7 +37,8 @@ void cropRow(const DibImage& source, DibImage& target, int sourceRow, int target
     const std::uint8_t* in = source.row(sourceRow) + std::size_t(bytes) * left;
     std::uint8_t* out = target.row(targetRow);
     for (int x = 0; x < target.width; ++x)
-        for (int c = 0; c < 3; ++c) out[bytes * x + c] = in[bytes * x + c];
+        for (int c = 0; c < 3; ++c)
+            out[bytes * x + c] = in[bytes * x + c];
 }
 
 } // namespace

@@ -14,9 +14,11 @@ double cubicKernel(double d) {
 
 void normalise(double* weights, int count) {
     double sum = 0;
-    for (int i = 0; i < count; ++i) sum += weights[i];
+    for (int i = 0; i < count; ++i)
+        sum += weights[i];
     if (sum == 0) return; // nothing to scale; the taps contribute nothing either way
-    for (int i = 0; i < count; ++i) weights[i] = weights[i] / sum;
+    for (int i = 0; i < count; ++i)
+        weights[i] = weights[i] / sum;
 }
 
 } // namespace
@@ -43,38 +45,50 @@ Taps areaWeights(double t, int size, double ratio, double* weights) {
     if (last > size - 1) last = size - 1;
     if (last < first) return Taps{first, 0};
     Taps taps{first, last - first + 1};
-    for (int i = 0; i < taps.count; ++i) weights[i] = 1;
+    for (int i = 0; i < taps.count; ++i)
+        weights[i] = 1;
     weights[0] = first + 1 - lo;
     weights[taps.count - 1] = hi - last; // also the single tap's weight
     normalise(weights, taps.count);
     return taps;
 }
 
-int areaTapCapacity(double ratio) { return int(ratio) + 2; }
+int areaTapCapacity(double ratio) {
+    return int(ratio) + 2;
+}
 
 AxisPlan makeAxisPlan(int sourceSize, int targetSize) {
     AxisPlan plan;
     plan.sourceSize = sourceSize;
     plan.ratio = double(sourceSize) / targetSize;
-    if (targetSize > sourceSize) plan.method = AxisMethod::Bicubic;
-    else if (targetSize < sourceSize) plan.method = AxisMethod::Area;
+    if (targetSize > sourceSize)
+        plan.method = AxisMethod::Bicubic;
+    else if (targetSize < sourceSize)
+        plan.method = AxisMethod::Area;
     return plan;
 }
 
 int maxTaps(const AxisPlan& plan) {
     switch (plan.method) {
-    case AxisMethod::Copy: return 1;
-    case AxisMethod::Bicubic: return 4;
-    case AxisMethod::Area: return areaTapCapacity(plan.ratio);
+    case AxisMethod::Copy:
+        return 1;
+    case AxisMethod::Bicubic:
+        return 4;
+    case AxisMethod::Area:
+        return areaTapCapacity(plan.ratio);
     }
     return 1;
 }
 
 Taps planTaps(const AxisPlan& plan, double t, double* weights) {
     switch (plan.method) {
-    case AxisMethod::Copy: weights[0] = 1; return Taps{int(t), 1};
-    case AxisMethod::Bicubic: return cubicWeights(t, plan.sourceSize, weights);
-    case AxisMethod::Area: return areaWeights(t, plan.sourceSize, plan.ratio, weights);
+    case AxisMethod::Copy:
+        weights[0] = 1;
+        return Taps{int(t), 1};
+    case AxisMethod::Bicubic:
+        return cubicWeights(t, plan.sourceSize, weights);
+    case AxisMethod::Area:
+        return areaWeights(t, plan.sourceSize, plan.ratio, weights);
     }
     return Taps{};
 }

@@ -62,7 +62,8 @@ void resizeNearest(Session& session, const DibImage& source, DibImage& target) {
             const int sourceRow = int(std::int64_t(y) * source.height / target.height);
             if (copyIndices) {
                 readRowIndices(source, sourceRow, in);
-                for (int x = 0; x < target.width; ++x) out[x] = in[columns[std::size_t(x)]];
+                for (int x = 0; x < target.width; ++x)
+                    out[x] = in[columns[std::size_t(x)]];
                 writeRowIndices(target, y, out);
                 continue;
             }
@@ -78,8 +79,8 @@ int resizeInterpolated(Session& session, const DibImage& source, DibImage& targe
     try {
         const AxisPlan rowPlan = makeAxisPlan(source.height, target.height);
         const AxisTable rows = makeAxisTable(rowPlan, target.height);
-        const AxisTable columns = makeAxisTable(makeAxisPlan(source.width, target.width),
-                                                target.width);
+        const AxisTable columns =
+            makeAxisTable(makeAxisPlan(source.width, target.width), target.width);
         const SourceColors colors(source);
         progressBegin(session, target.height);
         forRowsWithProgress(session, target.height, rowWorkerCount(target.height),
@@ -98,8 +99,7 @@ int resizeInterpolated(Session& session, const DibImage& source, DibImage& targe
 
 int resizeToImage(Session& session, const DibImage& source, DibImage& target,
                   const ResizeRequest& request) {
-    if (const int code = makeResizeTarget(session, source, target, request); code != 0)
-        return code;
+    if (const int code = makeResizeTarget(session, source, target, request); code != 0) return code;
     if (request.interpolate) return resizeInterpolated(session, source, target);
     try {
         resizeNearest(session, source, target);

@@ -42,7 +42,8 @@ std::uint8_t nearestEntry(const DibImage& image, const BlankColor& blank) {
     for (int i = 0; i < int(image.paletteEntries); ++i) {
         const std::uint8_t* entry = image.paletteEntry(i);
         int distance = 0;
-        for (int c = 0; c < 3; ++c) distance += (entry[c] - blank[c]) * (entry[c] - blank[c]);
+        for (int c = 0; c < 3; ++c)
+            distance += (entry[c] - blank[c]) * (entry[c] - blank[c]);
         if (distance < bestDistance) {
             bestDistance = distance;
             best = i;
@@ -67,12 +68,16 @@ void nearestRow(const DibImage& source, const Frame& f, int y, int width, bool c
         const int sc = int(u * f.turn.cosine - v * f.turn.sine + f.cx + 0.5) - int(f.dx);
         const bool inside = sr >= 0 && sr < source.height && sc >= 0 && sc < source.width;
         if (copyIndices) {
-            if (inside) getIndex(source, out[x], sr, sc, source.bitsPerPixel);
-            else out[x] = blankIndex;
+            if (inside)
+                getIndex(source, out[x], sr, sc, source.bitsPerPixel);
+            else
+                out[x] = blankIndex;
             continue;
         }
-        if (inside) getColor(source, out + 3 * x, sr, sc, source.bitsPerPixel);
-        else std::copy(blank.begin(), blank.end(), out + 3 * x);
+        if (inside)
+            getColor(source, out + 3 * x, sr, sc, source.bitsPerPixel);
+        else
+            std::copy(blank.begin(), blank.end(), out + 3 * x);
     }
 }
 
@@ -105,8 +110,10 @@ void interpolatedRow(const SourceColors& colors, const DibImage& source, const F
 
 // Writes the pixel buffer of one target row at the target's depth.
 void storeRow(DibImage& target, int y, const std::uint8_t* pixels, bool indices) {
-    if (indices) writeRowIndices(target, y, pixels);
-    else writeRowColors(target, y, pixels);
+    if (indices)
+        writeRowIndices(target, y, pixels);
+    else
+        writeRowColors(target, y, pixels);
 }
 
 int makeRotateTarget(Session& session, const RotateRequest& request) {
@@ -195,13 +202,14 @@ int rotateInterpolated(Session& session, DibImage& target, const DibImage& sourc
 int rotateImage(Session& session, const RotateRequest& request) {
     int result = makeRotateTarget(session, request);
     if (result == 0) {
-        result = request.bicubic ? rotateInterpolated(session, session.targetImage,
-                                                      session.sourceImage, request.angle,
-                                                      request.blank)
-                                 : rotateNearest(session, session.targetImage, session.sourceImage,
-                                                 request.angle, request.blank);
+        result = request.bicubic
+                     ? rotateInterpolated(session, session.targetImage, session.sourceImage,
+                                          request.angle, request.blank)
+                     : rotateNearest(session, session.targetImage, session.sourceImage,
+                                     request.angle, request.blank);
     }
-    if (result == 0) result = writeBitmapFile(session.frontend, session.nextPath, session.targetImage);
+    if (result == 0)
+        result = writeBitmapFile(session.frontend, session.nextPath, session.targetImage);
     session.sourceImage.release();
     session.targetImage.release();
     return result == 0 ? 0 : 1;

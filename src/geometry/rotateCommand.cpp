@@ -52,8 +52,8 @@ int rotateArbitraryHandler(Session& session) {
     const ParameterBlock& block = session.workingBlock;
     const int angle = normalizeAngle(block.rotateAngle);
     if (angle % 90 == 0)
-        return finishQuarterTurn(session,
-                                 rotateQuarterTurns(session, angle / 90, block.rotateDepthIndex == 1));
+        return finishQuarterTurn(
+            session, rotateQuarterTurns(session, angle / 90, block.rotateDepthIndex == 1));
     const RotateRequest request{angle, block.rotateBicubic != 0, int(block.rotateDepthIndex),
                                 blankGray(int(block.rotateBlankIndex))};
     return runOperationFrame(session, Operation::RotateArbitrary, [&](Session& s) {

@@ -12,7 +12,8 @@ SourceColors::SourceColors(const DibImage& source) {
     }
     stride_ = 3 * std::size_t(source.width);
     expanded_.resize(stride_ * std::size_t(source.height));
-    for (int y = 0; y < source.height; ++y) readRowColors(source, y, expanded_.data() + stride_ * y);
+    for (int y = 0; y < source.height; ++y)
+        readRowColors(source, y, expanded_.data() + stride_ * y);
     base_ = expanded_.data();
 }
 

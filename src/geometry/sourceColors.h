@@ -9,12 +9,12 @@
 namespace vellora {
 
 class SourceColors {
-public:
+  public:
     // Throws std::bad_alloc when the expanded copy does not fit.
     explicit SourceColors(const DibImage& source);
     const std::uint8_t* row(int y) const { return base_ + std::size_t(y) * stride_; }
 
-private:
+  private:
     std::vector<std::uint8_t> expanded_;
     const std::uint8_t* base_ = nullptr;
     std::size_t stride_ = 0;

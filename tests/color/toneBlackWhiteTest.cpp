@@ -20,7 +20,8 @@ DibImage grays(const std::vector<int>& values, int height = 1) {
 // The colours (0 black, 1 white as seen) of row 0.
 std::vector<int> whites(const DibImage& image, int y = 0) {
     std::vector<int> out;
-    for (int x = 0; x < image.width; ++x) out.push_back(test::rgbAt(image, x, y) == 0xFFFFFFu ? 1 : 0);
+    for (int x = 0; x < image.width; ++x)
+        out.push_back(test::rgbAt(image, x, y) == 0xFFFFFFu ? 1 : 0);
     return out;
 }
 
@@ -106,7 +107,8 @@ TEST(BlackWhite, EqualOutsetAndEndsetMakeEveryGrayThatValue) {
 }
 
 TEST(StretchGrayPalette, MapsTheLowestAndHighestGrayOntoTheRange) {
-    DibImage image = test::makeIndexedImage(2, 1, 4, {0x141414, 0x646464, 0xC8C8C8}, [](int x, int) { return x; });
+    DibImage image = test::makeIndexedImage(2, 1, 4, {0x141414, 0x646464, 0xC8C8C8},
+                                            [](int x, int) { return x; });
     // colours used 3: entries 20, 100, 200 → 10 … 190 by (v − 20) × 1 + 10
     stretchGrayPalette(image, 10, 190);
     EXPECT_EQ(image.paletteEntry(0)[0], 10);
@@ -116,7 +118,8 @@ TEST(StretchGrayPalette, MapsTheLowestAndHighestGrayOntoTheRange) {
 }
 
 TEST(StretchGrayPalette, ASingleGrayTakesTheOutsetInsteadOfDividingByZero) {
-    DibImage image = test::makeIndexedImage(2, 1, 1, {0x323232, 0x323232}, [](int x, int) { return x; });
+    DibImage image =
+        test::makeIndexedImage(2, 1, 1, {0x323232, 0x323232}, [](int x, int) { return x; });
     stretchGrayPalette(image, 10, 200);
     EXPECT_EQ(image.paletteEntry(0)[0], 10);
     EXPECT_EQ(image.paletteEntry(1)[0], 10);
@@ -124,8 +127,8 @@ TEST(StretchGrayPalette, ASingleGrayTakesTheOutsetInsteadOfDividingByZero) {
 
 TEST(BlackWhite, IndexedSourceUsesItsPaletteGrays) {
     // Pure green (150) and pure blue (27): mean over the four pixels 88.5.
-    const DibImage source = test::makeIndexedImage(4, 1, 4, {0x00FF00, 0x0000FF},
-                                                   [](int x, int) { return x % 2; });
+    const DibImage source =
+        test::makeIndexedImage(4, 1, 4, {0x00FF00, 0x0000FF}, [](int x, int) { return x % 2; });
     EXPECT_EQ(whites(binarize(source, {})), std::vector<int>({1, 0, 1, 0}));
 }
 
@@ -148,8 +151,7 @@ INSTANTIATE_TEST_SUITE_P(Rules, BlackWhiteDialogValues,
                          ::testing::Values(ValuesCase{300, 1, 255, kRange},
                                            ValuesCase{-1, 1, 255, kRange},
                                            ValuesCase{128, 256, 255, kRange},
-                                           ValuesCase{128, 9, 8, kOrder},
-                                           ValuesCase{128, 9, 9, ""},
+                                           ValuesCase{128, 9, 8, kOrder}, ValuesCase{128, 9, 9, ""},
                                            ValuesCase{255, 0, 255, ""}));
 
 TEST(BlackWhiteCommand, ThresholdBeyondTheRangeIsRefused) {

@@ -21,7 +21,8 @@ class GrayLevels : public ::testing::TestWithParam<LevelCase> {};
 
 TEST_P(GrayLevels, WeightedAndTruncated) {
     const std::uint32_t rgb = GetParam().rgb;
-    const std::uint8_t bgr[3] = {std::uint8_t(rgb), std::uint8_t(rgb >> 8), std::uint8_t(rgb >> 16)};
+    const std::uint8_t bgr[3] = {std::uint8_t(rgb), std::uint8_t(rgb >> 8),
+                                 std::uint8_t(rgb >> 16)};
     EXPECT_EQ(grayLevel(bgr), GetParam().gray);
 }
 
@@ -59,7 +60,8 @@ INSTANTIATE_TEST_SUITE_P(
                       FormatCase{8, 16, 4, 16, kReduce}, FormatCase{8, 32, 8, 32, kReduce},
                       FormatCase{8, 128, 8, 128, kReduce}, FormatCase{8, 256, 8, 256, kConvert},
                       FormatCase{24, 2, 1, 2, kReduce}, FormatCase{24, 4, 4, 4, kReduce},
-                      FormatCase{32, 64, 8, 64, kReduce}, FormatCase{24, 256, 8, 256, GrayPath::Direct},
+                      FormatCase{32, 64, 8, 64, kReduce},
+                      FormatCase{24, 256, 8, 256, GrayPath::Direct},
                       FormatCase{32, 256, 8, 256, GrayPath::Direct}));
 
 TEST(GrayLevelCount, PowersOfTwoFromTheListIndex) {
@@ -70,9 +72,8 @@ TEST(GrayLevelCount, PowersOfTwoFromTheListIndex) {
 }
 
 DibImage grays(int width, int height, const std::function<int(int, int)>& grayAt) {
-    return test::makeTrueColorImage(width, height, [&](int x, int y) {
-        return std::uint32_t(grayAt(x, y)) * 0x010101u;
-    });
+    return test::makeTrueColorImage(
+        width, height, [&](int x, int y) { return std::uint32_t(grayAt(x, y)) * 0x010101u; });
 }
 
 struct Gray {
@@ -113,9 +114,10 @@ class GrayPaletteConversion : public ::testing::TestWithParam<ConversionCase> {}
 TEST_P(GrayPaletteConversion, KeepsThePixelBytesAndGraysThePalette) {
     const ConversionCase c = GetParam();
     std::vector<std::uint32_t> palette;
-    for (int i = 0; i < (1 << c.depth); ++i) palette.push_back(std::uint32_t(i * 0x0B1D07 + 0x00FF00 * (i % 2)));
-    const DibImage source = test::makeIndexedImage(9, 4, c.depth, palette,
-                                                   [&](int x, int y) { return (x * 5 + y) % (1 << c.depth); });
+    for (int i = 0; i < (1 << c.depth); ++i)
+        palette.push_back(std::uint32_t(i * 0x0B1D07 + 0x00FF00 * (i % 2)));
+    const DibImage source = test::makeIndexedImage(
+        9, 4, c.depth, palette, [&](int x, int y) { return (x * 5 + y) % (1 << c.depth); });
     const Gray g(source, true, c.levels);
     ASSERT_EQ(g.image.bitsPerPixel, c.depth);
     EXPECT_EQ(0, std::memcmp(g.image.row(0), source.row(0), std::size_t(source.stride) * 4));
@@ -137,7 +139,8 @@ TEST(GrayScale, UniformGrayGoesToTheUpperLabel) {
     EXPECT_EQ(g.image.bitsPerPixel, 1);
     EXPECT_EQ(g.entry(0), 0);
     EXPECT_EQ(g.entry(1), 90);
-    for (int x = 0; x < 5; ++x) EXPECT_EQ(g.index(x, 2), 1);
+    for (int x = 0; x < 5; ++x)
+        EXPECT_EQ(g.index(x, 2), 1);
 }
 
 TEST(GrayScale, UniformBlackMapsToTheFirstOfTwoEqualEntries) {
@@ -206,7 +209,8 @@ TEST(GrayScale, SixteenLevelsSplitUpToFifteenTimes) {
     ASSERT_EQ(reduceGrayLevels(session, target, source), 0);
     EXPECT_EQ(session.progress.progressNow, 15);
     // The levels rise with their index and every pixel's label is its level.
-    for (int i = 1; i < 16; ++i) EXPECT_LT(target.paletteEntry(i - 1)[0], target.paletteEntry(i)[0]);
+    for (int i = 1; i < 16; ++i)
+        EXPECT_LT(target.paletteEntry(i - 1)[0], target.paletteEntry(i)[0]);
     std::uint8_t first = 0, last = 0;
     getIndex(target, first, 0, 0, 4);
     getIndex(target, last, 0, 255, 4);

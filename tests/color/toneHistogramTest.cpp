@@ -24,12 +24,14 @@ DibImage modify(const DibImage& source, const HistogramRequest& request,
 
 std::vector<std::uint32_t> colors(const DibImage& image) {
     std::vector<std::uint32_t> out;
-    for (int x = 0; x < image.width; ++x) out.push_back(test::rgbAt(image, x, 0));
+    for (int x = 0; x < image.width; ++x)
+        out.push_back(test::rgbAt(image, x, 0));
     return out;
 }
 
 DibImage row(const std::vector<std::uint32_t>& pixels) {
-    return test::makeTrueColorImage(int(pixels.size()), 1, [&](int x, int) { return pixels[std::size_t(x)]; });
+    return test::makeTrueColorImage(int(pixels.size()), 1,
+                                    [&](int x, int) { return pixels[std::size_t(x)]; });
 }
 
 TEST(Histogram, DefaultsStretchEveryChannelByItsOwnSpan) {
@@ -57,8 +59,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(TableCase{20, 200, 0, 255, 20, 0}, TableCase{20, 200, 0, 255, 110, 127},
                       TableCase{20, 200, 0, 255, 200, 255},
                       // 50 × (255 / 50) is a hair below 255 in doubles and truncates to 254
-                      TableCase{50, 100, 0, 255, 100, 254},
-                      TableCase{0, 255, 100, 100, 255, 100},
+                      TableCase{50, 100, 0, 255, 100, 254}, TableCase{0, 255, 100, 100, 255, 100},
                       // values outside lo … hi (other palette entries) are clamped
                       TableCase{100, 200, 0, 255, 0, 0}, TableCase{100, 200, 0, 255, 250, 255},
                       TableCase{60, 60, 30, 90, 60, 30}));
@@ -107,14 +108,16 @@ TEST(Histogram, SingleValueChannelTakesTheOutset) {
 }
 
 TEST(Histogram, EightBitsChangesOnlyThePaletteOnePassPerEntry) {
-    const DibImage source = test::makeIndexedImage(6, 2, 8, {0x202020, 0x404040, 0x606060, 0x808080},
-                                                   [](int x, int y) { return (x + y) % 4; });
+    const DibImage source =
+        test::makeIndexedImage(6, 2, 8, {0x202020, 0x404040, 0x606060, 0x808080},
+                               [](int x, int y) { return (x + y) % 4; });
     std::vector<int> progress;
     const DibImage result = modify(source, {}, &progress);
     ASSERT_EQ(result.bitsPerPixel, 8);
     EXPECT_EQ(0, std::memcmp(result.row(0), source.row(0), std::size_t(source.stride) * 2));
     // 32 … 128 → 0 … 255 in steps of 85
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(result.paletteEntry(i)[1], 85 * i);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(result.paletteEntry(i)[1], 85 * i);
     EXPECT_EQ(progress, std::vector<int>({25, 50, 75, 100}));
 }
 
@@ -184,9 +187,9 @@ TEST(HistogramCommand, OutsetAboveEndsetIsRefused) {
     session.workingBlock.histOutset[2] = 200;
     session.workingBlock.histEndset[2] = 100;
     EXPECT_EQ(runCommandHandler(session, histogramHandler), 1);
-    EXPECT_EQ(frontend.messages,
-              (std::vector<test::Message>{{"alart", std::string(kOrder)},
-                                          {"error", "failed to modify the histogram of the image"}}));
+    EXPECT_EQ(frontend.messages, (std::vector<test::Message>{
+                                     {"alart", std::string(kOrder)},
+                                     {"error", "failed to modify the histogram of the image"}}));
 }
 
 } // namespace

@@ -23,7 +23,7 @@ TEST(Invert, OneBitBlackWhiteKeepsItsBytesWithPaletteWhiteBlack) {
                                                    [](int x, int y) { return (x + y) % 3 == 0; });
     const DibImage result = invert(source, 0);
     ASSERT_EQ(result.bitsPerPixel, 1);
-    EXPECT_EQ(test::rgbAt(result, 0, 0) , 0x000000u); // index 1 was white
+    EXPECT_EQ(test::rgbAt(result, 0, 0), 0x000000u); // index 1 was white
     EXPECT_EQ(result.paletteEntry(0)[0], 255);
     EXPECT_EQ(result.paletteEntry(1)[0], 0);
     EXPECT_EQ(0, std::memcmp(result.row(0), source.row(0), std::size_t(source.stride) * 3));
@@ -36,7 +36,8 @@ TEST(Invert, EightBitsToTrueColourGivesComplementsAndKeepsColorsUsed) {
     ASSERT_EQ(result.bitsPerPixel, 24);
     EXPECT_EQ(result.colorsUsed, 3u);
     for (int y = 0; y < 2; ++y)
-        for (int x = 0; x < 5; ++x) EXPECT_EQ(test::rgbAt(result, x, y), 0xFFFFFFu - test::rgbAt(source, x, y));
+        for (int x = 0; x < 5; ++x)
+            EXPECT_EQ(test::rgbAt(result, x, y), 0xFFFFFFu - test::rgbAt(source, x, y));
 }
 
 TEST(Invert, ThirtyTwoBitsWritesZeroFourthBytes) {

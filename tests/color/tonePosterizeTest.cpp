@@ -25,13 +25,13 @@ TEST_P(PosterFormats, FromTheProductOfTheCounts) {
     EXPECT_EQ(format.colors, c.colors);
 }
 
-INSTANTIATE_TEST_SUITE_P(Products, PosterFormats,
-                         ::testing::Values(FormatCase{{1, 1, 2}, 1, 2}, FormatCase{{1, 1, 3}, 4, 3},
-                                           FormatCase{{2, 2, 2}, 4, 8}, FormatCase{{4, 2, 2}, 4, 16},
-                                           FormatCase{{17, 1, 1}, 8, 17}, FormatCase{{6, 6, 6}, 8, 216},
-                                           FormatCase{{1, 15, 17}, 8, 255}, FormatCase{{16, 16, 1}, 8, 256},
-                                           FormatCase{{257, 1, 1}, 24, 257},
-                                           FormatCase{{7, 7, 7}, 24, 343}));
+INSTANTIATE_TEST_SUITE_P(
+    Products, PosterFormats,
+    ::testing::Values(FormatCase{{1, 1, 2}, 1, 2}, FormatCase{{1, 1, 3}, 4, 3},
+                      FormatCase{{2, 2, 2}, 4, 8}, FormatCase{{4, 2, 2}, 4, 16},
+                      FormatCase{{17, 1, 1}, 8, 17}, FormatCase{{6, 6, 6}, 8, 216},
+                      FormatCase{{1, 15, 17}, 8, 255}, FormatCase{{16, 16, 1}, 8, 256},
+                      FormatCase{{257, 1, 1}, 24, 257}, FormatCase{{7, 7, 7}, 24, 343}));
 
 struct ComponentCase {
     int value, levels;
@@ -48,7 +48,7 @@ TEST_P(PosterChannels, RoundedQuotientOfTheStep) {
 
 INSTANTIATE_TEST_SUITE_P(
     Values, PosterChannels,
-    ::testing::Values(ComponentCase{127, 2, 0, 0}, ComponentCase{128, 2, 255, 1},  // step 255
+    ::testing::Values(ComponentCase{127, 2, 0, 0}, ComponentCase{128, 2, 255, 1},   // step 255
                       ComponentCase{255, 3, 254, 2}, ComponentCase{190, 3, 127, 1}, // step 127
                       ComponentCase{191, 3, 254, 2}, ComponentCase{255, 7, 252, 6}, // step 42
                       ComponentCase{255, 17, 255, 16}, // step 15: quotient 17 is above the top
@@ -58,16 +58,16 @@ INSTANTIATE_TEST_SUITE_P(
 // Colour of row 0 pixel x as 0xRRGGBB.
 std::vector<std::uint32_t> colors(const DibImage& image) {
     std::vector<std::uint32_t> out;
-    for (int x = 0; x < image.width; ++x) out.push_back(test::rgbAt(image, x, 0));
+    for (int x = 0; x < image.width; ++x)
+        out.push_back(test::rgbAt(image, x, 0));
     return out;
 }
 
 DibImage posterize(const std::vector<std::uint32_t>& pixels, const LevelCounts& levels) {
     test::RecordingFrontend frontend;
     Session session(frontend);
-    const DibImage source = test::makeTrueColorImage(int(pixels.size()), 1, [&](int x, int) {
-        return pixels[std::size_t(x)];
-    });
+    const DibImage source = test::makeTrueColorImage(
+        int(pixels.size()), 1, [&](int x, int) { return pixels[std::size_t(x)]; });
     DibImage target;
     EXPECT_EQ(posterizeToImage(session, source, target, levels), 0);
     return target;
@@ -151,9 +151,9 @@ TEST(PosterizeCommand, AllLevelsOneIsRefusedWithTheDialogMessage) {
     session.workingBlock.posterLevelRed = 1;
     EXPECT_EQ(runCommandHandler(session, posterizeHandler), 1);
     EXPECT_EQ(session.currentPath, before);
-    EXPECT_EQ(frontend.messages,
-              (std::vector<test::Message>{{"alert", "each level must be 1 ~ 128 and not 1 same all"},
-                                          {"error", "failed to posterization the image"}}));
+    EXPECT_EQ(frontend.messages, (std::vector<test::Message>{
+                                     {"alert", "each level must be 1 ~ 128 and not 1 same all"},
+                                     {"error", "failed to posterization the image"}}));
 }
 
 } // namespace

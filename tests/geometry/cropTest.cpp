@@ -1,7 +1,7 @@
+#include "geometry/crop.h"
 #include "core/errors.h"
 #include "core/operationFrame.h"
 #include "core/pixelAccess.h"
-#include "geometry/crop.h"
 #include "support/recordingFrontend.h"
 #include "support/testImages.h"
 
@@ -14,7 +14,9 @@ namespace vellora {
 namespace {
 
 // A pattern that differs in every pixel and, for indexed pictures, fills every index.
-int patternIndex(int x, int y, int depth) { return (x * 7 + y * 3 + x * y) % (1 << std::min(depth, 8)); }
+int patternIndex(int x, int y, int depth) {
+    return (x * 7 + y * 3 + x * y) % (1 << std::min(depth, 8));
+}
 
 DibImage patternImage(int width, int height, int depth) {
     if (depth > 8) {
@@ -29,7 +31,8 @@ DibImage patternImage(int width, int height, int depth) {
         return image;
     }
     std::vector<std::uint32_t> palette;
-    for (int i = 0; i < (1 << depth); ++i) palette.push_back(std::uint32_t(i * 0x010203 + 0x102030));
+    for (int i = 0; i < (1 << depth); ++i)
+        palette.push_back(std::uint32_t(i * 0x010203 + 0x102030));
     return test::makeIndexedImage(width, height, depth, palette,
                                   [&](int x, int y) { return patternIndex(x, y, depth); });
 }
@@ -60,7 +63,8 @@ TEST_P(CropPixels, CopiesTheRectanglePixelByPixel) {
             ASSERT_EQ(test::rgbAt(target, x, y), test::rgbAt(source, left + x, bottom + y))
                 << x << "," << y;
     if (source.isIndexed()) {
-        EXPECT_EQ(0, std::memcmp(target.paletteEntry(0), source.paletteEntry(0), source.paletteBytes));
+        EXPECT_EQ(0,
+                  std::memcmp(target.paletteEntry(0), source.paletteEntry(0), source.paletteBytes));
     }
     if (c.depth == 32) {
         for (int y = 0; y < target.height; ++y)
@@ -73,12 +77,12 @@ TEST_P(CropPixels, CopiesTheRectanglePixelByPixel) {
 
 INSTANTIATE_TEST_SUITE_P(
     Depths, CropPixels,
-    ::testing::Values(CropCase{1, 20, 5, {3, 0, 12, 4}},  // starts at bit 4 of byte 0
-                      CropCase{1, 37, 9, {9, 2, 36, 8}},  // to the last column
-                      CropCase{4, 11, 6, {1, 1, 8, 4}},   // odd start: low nibbles to high
+    ::testing::Values(CropCase{1, 20, 5, {3, 0, 12, 4}}, // starts at bit 4 of byte 0
+                      CropCase{1, 37, 9, {9, 2, 36, 8}}, // to the last column
+                      CropCase{4, 11, 6, {1, 1, 8, 4}},  // odd start: low nibbles to high
                       CropCase{4, 11, 6, {2, 0, 9, 5}},
-                      CropCase{8, 13, 7, {5, 3, 5, 3}},   // one pixel
-                      CropCase{24, 9, 8, {0, 1, 8, 7}},   // bottom row removed
+                      CropCase{8, 13, 7, {5, 3, 5, 3}}, // one pixel
+                      CropCase{24, 9, 8, {0, 1, 8, 7}}, // bottom row removed
                       CropCase{32, 9, 8, {2, 2, 6, 5}},
                       CropCase{24, 6, 4, {0, 0, 5, 3}})); // the whole picture
 

@@ -15,14 +15,15 @@ namespace {
 // Every depth at awkward sizes: a single pixel, a single row or column, odd sizes that leave
 // partial bytes and row padding.
 class GeometrySweep : public ::testing::TestWithParam<std::tuple<int, std::pair<int, int>>> {
-protected:
+  protected:
     void SetUp() override {
         const int depth = std::get<0>(GetParam());
         const std::pair<int, int> size = std::get<1>(GetParam());
-        source = depth <= 8 ? test::makeIndexedImage(size.first, size.second, depth,
-                                                     {0x0A0B0C, 0xF0E0D0, 0x336699, 0x808080},
-                                                     [=](int x, int y) { return (x + 2 * y) % 4 % (depth == 1 ? 2 : 4); })
-                            : test::makeImage(size.first, size.second, depth);
+        source = depth <= 8
+                     ? test::makeIndexedImage(
+                           size.first, size.second, depth, {0x0A0B0C, 0xF0E0D0, 0x336699, 0x808080},
+                           [=](int x, int y) { return (x + 2 * y) % 4 % (depth == 1 ? 2 : 4); })
+                     : test::makeImage(size.first, size.second, depth);
         if (depth > 8) {
             for (int y = 0; y < source.height; ++y)
                 for (int x = 0; x < source.width; ++x) {
@@ -55,7 +56,8 @@ TEST_P(GeometrySweep, NearestResizeKeepsDepthAndSamplesBySizeRatio) {
 
 TEST_P(GeometrySweep, InterpolatedResizeIsTrueColourOfTheTargetSize) {
     DibImage target;
-    ASSERT_EQ(resizeToImage(session, source, target, {source.width, 2 * source.height, 0, true}), 0);
+    ASSERT_EQ(resizeToImage(session, source, target, {source.width, 2 * source.height, 0, true}),
+              0);
     EXPECT_EQ(target.bitsPerPixel, 24);
     EXPECT_EQ(target.height, 2 * source.height);
     EXPECT_EQ(target.width, source.width);
@@ -86,8 +88,7 @@ TEST_P(GeometrySweep, RotationsSucceedWithTheComputedSize) {
 INSTANTIATE_TEST_SUITE_P(DepthsAndSizes, GeometrySweep,
                          ::testing::Combine(::testing::Values(1, 4, 8, 24, 32),
                                             ::testing::Values(std::pair{1, 1}, std::pair{1, 7},
-                                                              std::pair{7, 1},
-                                                              std::pair{11, 13})));
+                                                              std::pair{7, 1}, std::pair{11, 13})));
 
 } // namespace
 } // namespace vellora

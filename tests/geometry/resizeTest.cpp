@@ -1,8 +1,8 @@
+#include "geometry/resize.h"
 #include "core/errors.h"
 #include "core/operationFrame.h"
 #include "core/pixelAccess.h"
 #include "geometry/resampleWeights.h"
-#include "geometry/resize.h"
 #include "support/recordingFrontend.h"
 #include "support/testImages.h"
 
@@ -29,19 +29,19 @@ TEST_P(CubicWeights, DropsBorderTapsAndRenormalises) {
     const Taps taps = cubicWeights(c.t, c.size, weights);
     EXPECT_EQ(taps.first, c.first);
     ASSERT_EQ(taps.count, int(c.weights.size()));
-    for (int i = 0; i < taps.count; ++i) EXPECT_NEAR(weights[i], c.weights[std::size_t(i)], 1e-12);
+    for (int i = 0; i < taps.count; ++i)
+        EXPECT_NEAR(weights[i], c.weights[std::size_t(i)], 1e-12);
 }
 
 // Width 2 → 4: target columns at 0.25, 0.75, 1.25, 1.75, only taps 0 and 1 remain.
-INSTANTIATE_TEST_SUITE_P(TwoToFour, CubicWeights,
-                         ::testing::Values(WeightCase{0.25, 2, 0, {1.1875, -0.1875}},
-                                           WeightCase{0.75, 2, 0, {0.75, 0.25}},
-                                           WeightCase{1.25, 2, 0, {0.25, 0.75}},
-                                           WeightCase{1.75, 2, 0, {-0.1875, 1.1875}},
-                                           // inside a large source all four taps stay; the
-                                           // kernel at d = 0.25, 0.75, 1.25, 1.75 sums to 1
-                                           WeightCase{10.25, 40, 8,
-                                                      {-0.046875, 0.296875, 0.890625, -0.140625}}));
+INSTANTIATE_TEST_SUITE_P(
+    TwoToFour, CubicWeights,
+    ::testing::Values(WeightCase{0.25, 2, 0, {1.1875, -0.1875}},
+                      WeightCase{0.75, 2, 0, {0.75, 0.25}}, WeightCase{1.25, 2, 0, {0.25, 0.75}},
+                      WeightCase{1.75, 2, 0, {-0.1875, 1.1875}},
+                      // inside a large source all four taps stay; the
+                      // kernel at d = 0.25, 0.75, 1.25, 1.75 sums to 1
+                      WeightCase{10.25, 40, 8, {-0.046875, 0.296875, 0.890625, -0.140625}}));
 
 class AreaWeights : public ::testing::TestWithParam<WeightCase> {};
 
@@ -52,7 +52,8 @@ TEST_P(AreaWeights, WeighsTheCoveredPartOfEveryPixel) {
     const Taps taps = areaWeights(c.t, c.size, ratio, weights.data());
     EXPECT_EQ(taps.first, c.first);
     ASSERT_EQ(taps.count, int(c.weights.size()));
-    for (int i = 0; i < taps.count; ++i) EXPECT_NEAR(weights[std::size_t(i)], c.weights[std::size_t(i)], 1e-12);
+    for (int i = 0; i < taps.count; ++i)
+        EXPECT_NEAR(weights[std::size_t(i)], c.weights[std::size_t(i)], 1e-12);
 }
 
 INSTANTIATE_TEST_SUITE_P(Shrinking, AreaWeights,
@@ -95,7 +96,8 @@ DibImage grayRow(const std::vector<int>& values) {
 
 std::vector<int> blueRow(const DibImage& image, int y = 0) {
     std::vector<int> out;
-    for (int x = 0; x < image.width; ++x) out.push_back(int(test::rgbAt(image, x, y) & 0xFF));
+    for (int x = 0; x < image.width; ++x)
+        out.push_back(int(test::rgbAt(image, x, y) & 0xFF));
     return out;
 }
 
@@ -119,18 +121,17 @@ TEST_P(InterpolatedResize, HandWorkedRows) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, InterpolatedResize,
-    ::testing::Values(InterpolatedCase{{0, 200}, 4, {0, 50, 150, 237}}, // overshoot clamped
-                      InterpolatedCase{{10, 30, 50, 70}, 2, {20, 60}},  // plain means
-                      InterpolatedCase{{0, 100, 200}, 2, {33, 166}},   // 2/3 p0 + 1/3 p1 …
+    ::testing::Values(InterpolatedCase{{0, 200}, 4, {0, 50, 150, 237}},  // overshoot clamped
+                      InterpolatedCase{{10, 30, 50, 70}, 2, {20, 60}},   // plain means
+                      InterpolatedCase{{0, 100, 200}, 2, {33, 166}},     // 2/3 p0 + 1/3 p1 …
                       InterpolatedCase{{7, 99, 250}, 3, {7, 99, 250}})); // same size: a copy
 
 TEST(Resize, RowsAndColumnsFollowTheirOwnPlans) {
     // Wider but lower: columns grow bicubically (2 → 4), rows shrink by area (2 → 1).
     test::RecordingFrontend frontend;
     Session session(frontend);
-    const DibImage source = test::makeTrueColorImage(2, 2, [](int x, int y) {
-        return std::uint32_t(x * 200 + y * 20);
-    });
+    const DibImage source = test::makeTrueColorImage(
+        2, 2, [](int x, int y) { return std::uint32_t(x * 200 + y * 20); });
     DibImage target;
     ASSERT_EQ(resizeToImage(session, source, target, {4, 1, 1, true}), 0);
     // The row mean of column 0 is 10, of column 1 is 210: 10 + (0, 50, 150, 237) scaled.
@@ -140,20 +141,21 @@ TEST(Resize, RowsAndColumnsFollowTheirOwnPlans) {
 TEST(Resize, SameSizeFromEightBitsGivesItsColoursInTrueColour) {
     test::RecordingFrontend frontend;
     Session session(frontend);
-    const DibImage source = test::makeIndexedImage(
-        5, 3, 8, {0x102030, 0xFF8000, 0x00FF7F}, [](int x, int y) { return (x + y) % 3; });
+    const DibImage source = test::makeIndexedImage(5, 3, 8, {0x102030, 0xFF8000, 0x00FF7F},
+                                                   [](int x, int y) { return (x + y) % 3; });
     DibImage target;
     ASSERT_EQ(resizeToImage(session, source, target, {5, 3, 0, true}), 0);
     EXPECT_EQ(target.bitsPerPixel, 24);
     for (int y = 0; y < 3; ++y)
-        for (int x = 0; x < 5; ++x) EXPECT_EQ(test::rgbAt(target, x, y), test::rgbAt(source, x, y));
+        for (int x = 0; x < 5; ++x)
+            EXPECT_EQ(test::rgbAt(target, x, y), test::rgbAt(source, x, y));
 }
 
 TEST(Resize, NearestKeepsEightBitsAndPaletteWithSourceDepth) {
     test::RecordingFrontend frontend;
     Session session(frontend);
-    const DibImage source = test::makeIndexedImage(
-        3, 2, 8, {0x102030, 0xFF8000, 0x00FF7F}, [](int x, int y) { return (x + 2 * y) % 3; });
+    const DibImage source = test::makeIndexedImage(3, 2, 8, {0x102030, 0xFF8000, 0x00FF7F},
+                                                   [](int x, int y) { return (x + 2 * y) % 3; });
     DibImage kept, trueColor;
     ASSERT_EQ(resizeToImage(session, source, kept, {7, 5, 0, false}), 0);
     ASSERT_EQ(resizeToImage(session, source, trueColor, {7, 5, 1, false}), 0);
@@ -173,8 +175,10 @@ TEST(Resize, NearestAtFourBitsPacksNibbles) {
     test::RecordingFrontend frontend;
     Session session(frontend);
     std::vector<std::uint32_t> palette;
-    for (int i = 0; i < 16; ++i) palette.push_back(std::uint32_t(i) * 0x111111u);
-    const DibImage source = test::makeIndexedImage(5, 1, 4, palette, [](int x, int) { return x * 3; });
+    for (int i = 0; i < 16; ++i)
+        palette.push_back(std::uint32_t(i) * 0x111111u);
+    const DibImage source =
+        test::makeIndexedImage(5, 1, 4, palette, [](int x, int) { return x * 3; });
     DibImage target;
     ASSERT_EQ(resizeToImage(session, source, target, {3, 1, 0, false}), 0);
     ASSERT_EQ(target.bitsPerPixel, 4);

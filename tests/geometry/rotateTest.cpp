@@ -1,7 +1,7 @@
+#include "geometry/rotate.h"
 #include "core/operationFrame.h"
 #include "core/pixelAccess.h"
 #include "geometry/resampleWeights.h"
-#include "geometry/rotate.h"
 #include "geometry/rotateCommand.h"
 #include "support/recordingFrontend.h"
 #include "support/testImages.h"
@@ -55,13 +55,13 @@ TEST_P(AngleNormalization, IntoZeroTo359) {
 INSTANTIATE_TEST_SUITE_P(Angles, AngleNormalization,
                          ::testing::Values(AngleCase{-30, 330}, AngleCase{450, 90},
                                            AngleCase{-270, 90}, AngleCase{360, 0},
-                                           AngleCase{-360, 0}, AngleCase{0, 0},
-                                           AngleCase{359, 359}, AngleCase{-1, 359},
-                                           AngleCase{725, 5}));
+                                           AngleCase{-360, 0}, AngleCase{0, 0}, AngleCase{359, 359},
+                                           AngleCase{-1, 359}, AngleCase{725, 5}));
 
 TEST(BlankColors, FiftyOneStepsFromWhiteToBlack) {
     const int expected[6] = {255, 204, 153, 102, 51, 0};
-    for (int i = 0; i < 6; ++i) EXPECT_EQ(blankGray(i)[0], expected[i]);
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(blankGray(i)[0], expected[i]);
     EXPECT_EQ(blankGray(1), (BlankColor{204, 204, 204}));
 }
 
@@ -100,7 +100,8 @@ TEST_P(RotatePasses, CornersBlankAndAreaKept) {
     EXPECT_TRUE(isRed(56, 46));
     int red = 0;
     for (int y = 0; y < target.height; ++y)
-        for (int x = 0; x < target.width; ++x) red += isRed(x, y);
+        for (int x = 0; x < target.width; ++x)
+            red += isRed(x, y);
     EXPECT_LT(std::abs(red - 100 * 50), 2 * (100 + 50));
 }
 
@@ -112,13 +113,13 @@ INSTANTIATE_TEST_SUITE_P(Passes, RotatePasses,
 TEST(Rotate, TurnsClockwise) {
     test::RecordingFrontend frontend;
     Session session(frontend);
-    session.sourceImage = test::makeTrueColorImage(100, 60, [](int, int y) {
-        return y >= 30 ? 0xFF0000u : 0x0000FFu;
-    });
+    session.sourceImage = test::makeTrueColorImage(
+        100, 60, [](int, int y) { return y >= 30 ? 0xFF0000u : 0x0000FFu; });
     session.workingBlock = defaultParameterBlock();
     const RotatedSize size = rotatedSize(session.sourceImage, 80);
     ASSERT_EQ(createDib(frontend, session.targetImage, size.width, size.height, 24, 0), 0);
-    ASSERT_EQ(rotateNearest(session, session.targetImage, session.sourceImage, 80, blankGray(5)), 0);
+    ASSERT_EQ(rotateNearest(session, session.targetImage, session.sourceImage, 80, blankGray(5)),
+              0);
     const int middle = size.height / 2;
     EXPECT_EQ(test::rgbAt(session.targetImage, size.width / 2 + 15, middle), 0xFF0000u);
     EXPECT_EQ(test::rgbAt(session.targetImage, size.width / 2 - 15, middle), 0x0000FFu);
@@ -130,8 +131,9 @@ TEST(Rotate, EightBitsWithSourceDepthKeepsTheTableAndTakesTheNearestBlankEntry) 
     test::TempDir dir;
     session.nextPath = (dir / "rotated.dib").string();
     // Entries 1 and 2 are both at squared distance 48 from the blank gray 204: the first wins.
-    session.sourceImage = test::makeIndexedImage(
-        30, 20, 8, {0x000000, 0xC8C8C8, 0xD0D0D0, 0xFF0000}, [](int x, int) { return x % 2 ? 3 : 0; });
+    session.sourceImage =
+        test::makeIndexedImage(30, 20, 8, {0x000000, 0xC8C8C8, 0xD0D0D0, 0xFF0000},
+                               [](int x, int) { return x % 2 ? 3 : 0; });
     const DibImage source = session.sourceImage;
     ASSERT_EQ(rotateImage(session, {10, false, 0, blankGray(1)}), 0);
     const DibImage result = test::readImage(session.nextPath);
@@ -165,8 +167,8 @@ TEST(Rotate, ThirtyToTheLeftEqualsThreeHundredThirty) {
     test::RecordingFrontend frontend;
     Session session(frontend);
     test::setCurrentPicture(session, test::makeTrueColorImage(40, 25, [](int x, int y) {
-        return std::uint32_t(x * 6) << 16 | std::uint32_t(y * 9);
-    }));
+                                return std::uint32_t(x * 6) << 16 | std::uint32_t(y * 9);
+                            }));
     const std::string start = session.currentPath;
     session.workingBlock = defaultParameterBlock();
     session.workingBlock.rotateAngle = -30;
