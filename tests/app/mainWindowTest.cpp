@@ -455,6 +455,21 @@ class MainWindowTest : public QObject {
         QCOMPARE(again.frameGeometry(), outer);
     }
 
+    void noOtherCommandIsTakenWhileOneRuns() {
+        MainWindow* running = nullptr;
+        dialogs_[kCmdGrayScale] = [&running](QWidget*, int, Session&) {
+            running->commandAction(kCmdAbout)->trigger(); // chosen while Gray Scale runs
+            return false;
+        };
+        const std::string picture = writePicture(*dir_, "cat.bmp", 64, 32);
+        running = &start();
+        open(picture);
+        ctrl(Qt::Key_G);
+        QVERIFY(prompter_.questions == std::vector<std::string>{"file"});
+        ctrl(Qt::Key_T, true); // About once the command has ended
+        QCOMPARE(prompter_.questions.back(), std::string("about vellora version 0.1.0"));
+    }
+
     void aboutShowsTheProgramAndVersion() {
         start();
         ctrl(Qt::Key_T, true);
