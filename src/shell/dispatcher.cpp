@@ -181,7 +181,8 @@ void Dispatcher::runDialogOperation(int commandId) {
 }
 
 void Dispatcher::runRotateFlip(int turns, int flip) {
-    nextIntermediatePath(session_, session_.nextPath);
+    // Without a fresh name the result could overwrite a file undo still needs.
+    if (nextIntermediatePath(session_, session_.nextPath) != 0) return;
     if (!services_.rotateFlipPicture) {
         showError(session_.frontend, operationTraits(Operation::RotateFlip).failureText);
         return;
