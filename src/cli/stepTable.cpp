@@ -14,6 +14,7 @@
 #include "filter/userFilter.h"
 #include "geometry/crop.h"
 #include "geometry/resize.h"
+#include "geometry/rotateCommand.h"
 #include "shell/rotateFlip.h"
 #include "tiling/runTiling.h"
 
@@ -40,6 +41,8 @@ constexpr auto kSteps = std::to_array<CliStep>({
     {"rotate-left", rotateLeft90Handler, "turn the picture 90 degrees counter-clockwise"},
     {"flip-horizontal", flipHorizontalHandler, "mirror the picture left to right"},
     {"flip-vertical", flipVerticalHandler, "mirror the picture top to bottom"},
+    {"rotate", rotateArbitraryHandler,
+     "turn clockwise by rotateAngle degrees (rotateBicubic, rotateDepthIndex, rotateBlankIndex)"},
     {"truecolor", trueColorHandler, "convert the picture to 24 bits per pixel"},
     {"gray", grayScaleHandler, "gray scale of 2^(grayLevelIndex + 1) levels (grayDiffusion)"},
     {"bw", blackWhiteHandler,
