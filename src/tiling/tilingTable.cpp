@@ -5,6 +5,7 @@
 #include "core/progress.h"
 #include "tiling/tileBands.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -48,7 +49,9 @@ void storeSlitEntry(const DibImage& picture, std::uint8_t* entry, int y, int x,
 
 int TilingTable::paletteLength() const {
     if (!header.isIndexed()) return 0;
-    return header.colorsUsed != 0 ? int(header.colorsUsed) : 1 << header.bitsPerPixel;
+    // A colours-used count beyond the colour table (a foreign header) lists the table only.
+    const std::uint32_t entries = header.paletteEntries;
+    return int(header.colorsUsed != 0 ? std::min(header.colorsUsed, entries) : entries);
 }
 
 int allocateTilingTable(Frontend& frontend, TilingTable& table, const DibImage& tiledPicture,

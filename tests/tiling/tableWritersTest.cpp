@@ -259,6 +259,19 @@ TEST_F(TableFixture, CountsAddUpToTheGrid) {
     EXPECT_EQ(table.geometry.tileCount(), std::int64_t(12) * 11);
 }
 
+TEST_F(TableFixture, ColorsUsedBeyondTheColourTableListsTheTableOnly) {
+    DibImage picture = test::makeIndexedImage(4, 4, 4, {0xFF0000}, [](int, int) { return 0; });
+    writeLe32(picture.data.data() + 46, 40); // a header claiming 40 colours at 4 bpp
+    usePicture(picture, tileSizeBlock(2, 2, 0), "p.bmp");
+    TilingTable table;
+    ASSERT_EQ(buildTilingTable(session, table), 0);
+    EXPECT_EQ(table.paletteLength(), 16);
+    std::string text;
+    ASSERT_EQ(expressTilingTable(session, text), 0);
+    EXPECT_NE(text.find("\n     15,"), std::string::npos);
+    EXPECT_EQ(text.find("\n     16,"), std::string::npos);
+}
+
 TEST_F(TableFixture, UnreadablePictureFailsWithBothMessages) {
     session.currentPath = (folder / "missing.dib").string();
     session.workingBlock = tileSizeBlock(2, 2, 1);
