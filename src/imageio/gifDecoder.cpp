@@ -167,6 +167,13 @@ bool framePlausible(const GifFrame& frame, std::size_t fileBytes, std::string& e
         return false;
     }
     const std::uint64_t pixels = std::uint64_t(frame.width) * std::uint64_t(frame.height);
+    // A huge screen around a small first frame costs seconds of background filling and holds
+    // no picture; such files are refused rather than opened.
+    const std::uint64_t screen = std::uint64_t(frame.canvasWidth) * frame.canvasHeight;
+    if (screen > (1u << 24) && screen / 64 > pixels) {
+        error = "the gif file is damaged: its screen is far larger than its picture";
+        return false;
+    }
     return compressedSizePlausible(pixels, fileBytes, 4096 * 8 / 3, error);
 }
 

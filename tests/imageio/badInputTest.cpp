@@ -182,6 +182,24 @@ TEST(BadInput, TruncatedAndSpoiledFilesNeverCrash) {
     }
 }
 
+TEST(BadInput, GifScreenFarLargerThanItsFrameIsRefused) {
+    ByteVector file = {'G', 'I', 'F', '8', '9', 'a'};
+    putLe16(file, 8000), putLe16(file, 8000);
+    file.insert(file.end(), {0x80, 0, 0, 0, 0, 0, 255, 255, 255});
+    file.push_back(',');
+    putLe16(file, 0), putLe16(file, 0), putLe16(file, 1), putLe16(file, 1);
+    file.insert(file.end(), {0, 2, 2, 0x4C, 0x01, 0, ';'});
+    DibImage image;
+    std::string error;
+    EXPECT_FALSE(imageio::loadPictureFromMemory(file.data(), file.size(), image, error));
+    EXPECT_FALSE(error.empty());
+    // The same frame on a screen of its own size opens.
+    file[6] = 1, file[7] = 0, file[8] = 1, file[9] = 0;
+    ASSERT_TRUE(imageio::loadPictureFromMemory(file.data(), file.size(), image, error)) << error;
+    EXPECT_EQ(image.width, 1);
+    EXPECT_EQ(image.bitsPerPixel, 1);
+}
+
 TEST(BadInput, UnknownEmptyAndMissingFilesAreRefused) {
     TempDir folder;
     writeFileBytes(folder / "text.jpg", {'h', 'e', 'l', 'l', 'o'});
