@@ -56,7 +56,7 @@ int cropToImage(Session& session, const DibImage& source, DibImage& target, cons
         return code;
     progressBegin(session, target.height);
     forRowsWithProgress(session, target.height, rowWorkerCount(target.height),
-                        [&](int, int begin, int end) {
+                        [&, bottom = bottom, left = left](int, int begin, int end) {
                             for (int y = begin; y < end; ++y)
                                 cropRow(source, target, bottom + y, y, left);
                         });
