@@ -2,6 +2,7 @@
 
 #include "app/dialogRegistry.h"
 #include "app/mainWindow.h"
+#include "app/operationDialogs.h"
 #include "shell/parameterFile.h"
 #include "shell/shellSetup.h"
 
@@ -27,6 +28,7 @@ int runProgram() {
     if (!lock) return 0; // another copy runs: end silently
     MainWindowOptions options;
     options.parameterFile = parameterFilePath();
+    registerOperationDialogs();
     options.dialogs = dialogFactories();
     MainWindow window(std::move(options));
     window.showAtSavedGeometry();

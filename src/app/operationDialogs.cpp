@@ -1,0 +1,13 @@
+#include "app/operationDialogs.h"
+
+namespace vellora::app {
+
+void registerOperationDialogs() {
+    registerTilingDialogs();
+    registerColorDialogs();
+    registerToneDialogs();
+    registerFilterDialogs();
+    registerGeometryDialogs();
+}
+
+} // namespace vellora::app
