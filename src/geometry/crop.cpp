@@ -13,8 +13,6 @@ namespace vellora {
 
 namespace {
 
-constexpr std::string_view kInvalidCropText = "invalid rectangle values tried to setup";
-
 bool rectInside(const CropRect& rect, const DibImage& image) {
     const auto [left, bottom, right, top] = rect;
     return left >= 0 && bottom >= 0 && left <= right && bottom <= top && right < image.width &&

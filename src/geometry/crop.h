@@ -4,8 +4,11 @@
 
 #include <array>
 #include <cstdint>
+#include <string_view>
 
 namespace vellora {
+
+inline constexpr std::string_view kInvalidCropText = "invalid rectangle values tried to setup";
 
 // left column, bottom row, right column, top row; 0-based, inclusive, rows in stored order.
 using CropRect = std::array<std::int32_t, 4>;

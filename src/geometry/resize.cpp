@@ -20,8 +20,6 @@ namespace vellora {
 
 namespace {
 
-constexpr std::string_view kInvalidSizeText = "invalid size values tried to setup";
-
 // Source column of every target column, x × w / W in 64 bits.
 std::vector<int> nearestColumns(int sourceWidth, int targetWidth) {
     std::vector<int> columns(static_cast<std::size_t>(targetWidth));

@@ -3,9 +3,12 @@
 // that grows, area averaging along one that shrinks, always 24 bpp).
 #include "core/session.h"
 
+#include <string_view>
+
 namespace vellora {
 
 inline constexpr int kMaxResizeFactor = 64;
+inline constexpr std::string_view kInvalidSizeText = "invalid size values tried to setup";
 
 struct ResizeRequest {
     int width = 0;
