@@ -66,7 +66,7 @@ void ValueField::setValue(std::int32_t value) {
 }
 
 OperationDialog::OperationDialog(QWidget* owner, Session& session, const char* title,
-                                 std::uint32_t ParameterBlock::* saveFlag, int saveCheckId)
+                                 std::uint32_t ParameterBlock::*saveFlag, int saveCheckId)
     : QDialog(owner), session_(session), saveFlag_(saveFlag), body_(new QVBoxLayout),
       saveCheckId_(saveCheckId) {
     setWindowTitle(title);
@@ -76,9 +76,13 @@ OperationDialog::OperationDialog(QWidget* owner, Session& session, const char* t
 }
 
 void OperationDialog::finishLayout() {
+    finishLayout("save as default");
+}
+
+void OperationDialog::finishLayout(const char* saveText) {
     auto* outer = static_cast<QBoxLayout*>(layout());
     if (saveFlag_ != nullptr) {
-        saveCheck_ = new QCheckBox("save as default", this);
+        saveCheck_ = new QCheckBox(saveText, this);
         tagControl(saveCheck_, "check", saveCheckId_);
         outer->addWidget(saveCheck_);
     }
@@ -129,8 +133,8 @@ QComboBox* OperationDialog::addCombo(QBoxLayout* into, const char* label, int id
     return combo;
 }
 
-ValueField* OperationDialog::addField(QBoxLayout* into, const char* label, int editId,
-                                      int upDownId, std::int32_t value) {
+ValueField* OperationDialog::addField(QBoxLayout* into, const char* label, int editId, int upDownId,
+                                      std::int32_t value) {
     auto* field = new ValueField(this, editId, upDownId);
     field->setValue(value);
     if (label == nullptr) {

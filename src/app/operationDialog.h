@@ -52,7 +52,7 @@ class OperationDialog : public QDialog {
   public:
     // `saveFlag` is the dialog's save-as-default field; null for a dialog without the check.
     OperationDialog(QWidget* owner, Session& session, const char* title,
-                    std::uint32_t ParameterBlock::* saveFlag, int saveCheckId);
+                    std::uint32_t ParameterBlock::*saveFlag, int saveCheckId);
 
     void accept() override;
 
@@ -60,6 +60,8 @@ class OperationDialog : public QDialog {
     // The controls go here, top to bottom; `finishLayout` then adds the check and buttons.
     QBoxLayout* body() const { return body_; }
     void finishLayout();
+    // The same with the save check's own text ("save methods as default").
+    void finishLayout(const char* saveText);
     // "Okay": checks and stores; false keeps the dialog open (after its message).
     virtual bool store(ParameterBlock& block) = 0;
     bool saveAsDefault() const;
@@ -74,7 +76,7 @@ class OperationDialog : public QDialog {
 
   private:
     Session& session_;
-    std::uint32_t ParameterBlock::* saveFlag_;
+    std::uint32_t ParameterBlock::*saveFlag_;
     QBoxLayout* body_;
     QCheckBox* saveCheck_ = nullptr;
     int saveCheckId_;

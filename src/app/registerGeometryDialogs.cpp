@@ -1,10 +1,16 @@
+#include "app/cropDialog.h"
 #include "app/dialogRegistry.h"
 #include "app/operationDialogs.h"
+#include "app/resizeDialog.h"
+#include "app/rotateDialog.h"
 #include "shell/commandTable.h"
 
 namespace vellora::app {
 
-// Until a command of this family has its dialog, it runs from the working block as it is.
-void registerGeometryDialogs() {}
+void registerGeometryDialogs() {
+    registerDialog(kCmdCrop, runModalDialog<CropDialog>);
+    registerDialog(kCmdResize, runModalDialog<ResizeDialog>);
+    registerDialog(kCmdRotateArbitrary, runModalDialog<RotateDialog>);
+}
 
 } // namespace vellora::app
