@@ -1,10 +1,14 @@
+#include "app/colorDialog.h"
 #include "app/dialogRegistry.h"
+#include "app/hiddenMenuDialog.h"
 #include "app/operationDialogs.h"
 #include "shell/commandTable.h"
 
 namespace vellora::app {
 
-// Until a command of this family has its dialog, it runs from the working block as it is.
-void registerColorDialogs() {}
+void registerColorDialogs() {
+    registerDialog(kCmdColorProcessing, runModalDialog<ColorDialog>);
+    registerDialog(kCmdHiddenMenu, runModalDialog<HiddenMenuDialog>);
+}
 
 } // namespace vellora::app

@@ -1,5 +1,6 @@
 #include "app/tilingDialog.h"
 
+#include "color/colorDialogRules.h"
 #include "shell/commonDialogRules.h"
 
 #include <QBoxLayout>
@@ -9,8 +10,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QRadioButton>
-
-#include <cstring>
 
 namespace vellora::app {
 
@@ -25,9 +24,7 @@ QString fileNameText(const std::string& path) {
 TilingDialog::TilingDialog(QWidget* owner, Session& session, PaletteFileChooser chooser)
     : OperationDialog(owner, session, "tiling", &ParameterBlock::saveTiling, 516),
       values_(tilingDialogValues(session.workingBlock)),
-      userPath_(session.workingBlock.userPalettePath,
-                strnlen(session.workingBlock.userPalettePath, 260)),
-      chooser_(std::move(chooser)) {
+      userPath_(userPalettePathOf(session.workingBlock)), chooser_(std::move(chooser)) {
     buildPaletteChoice();
     buildTileSetup();
     finishLayout();
@@ -97,7 +94,8 @@ void TilingDialog::buildTileSetup() {
     sizes->addWidget(new QLabel("x", this));
     edits_[1] = addField(sizes, nullptr, 2661, 2671, 0);
     edits_[2] = addField(setup, "slit pixel size", 2662, 2672, values_.sizing[kTilingSlitCell]);
-    auto* hGray = addCombo(setup, "horizontal slit", 2641, tilingSlitGrayItems(), values_.hSlitGray);
+    auto* hGray =
+        addCombo(setup, "horizontal slit", 2641, tilingSlitGrayItems(), values_.hSlitGray);
     auto* vGray = addCombo(setup, "vertical slit", 2642, tilingSlitGrayItems(), values_.vSlitGray);
     connect(method, &QComboBox::activated, this, [this](int i) {
         values_.sizingMethod = std::uint32_t(i);
@@ -121,7 +119,13 @@ void TilingDialog::buildTileSetup() {
 void TilingDialog::choosePaletteClass(std::uint32_t paletteClass) {
     if (paletteClass == 2 && !chooser_(this, userPath_)) {
         // Cancelled: the class chosen before stays selected.
-        classes_->button(int(values_.paletteClass))->setChecked(true);
+        if (QAbstractButton* previous = classes_->button(int(values_.paletteClass))) {
+            previous->setChecked(true);
+        } else { // a stored class no radio shows: none stays selected
+            classes_->setExclusive(false);
+            classes_->button(2)->setChecked(false);
+            classes_->setExclusive(true);
+        }
         updateEnabling();
         return;
     }
@@ -162,9 +166,7 @@ void TilingDialog::step(int edit, bool up) {
 bool TilingDialog::store(ParameterBlock& block) {
     readEdits();
     storeTilingPaletteChoice(values_, block);
-    std::memset(block.userPalettePath, 0, sizeof block.userPalettePath);
-    std::memcpy(block.userPalettePath, userPath_.data(),
-                std::min(userPath_.size(), sizeof block.userPalettePath - 1));
+    storeUserPalettePath(userPath_, block);
     if (const std::string_view problem = tilingOkayProblem(values_); !problem.empty()) {
         alert(kTilingSizingCaption, problem);
         return false;
