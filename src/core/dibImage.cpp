@@ -129,7 +129,8 @@ int deriveGeometry(Frontend& frontend, DibImage& image) {
         return reportError(frontend, kErrorAllocate);
     image.paletteEntries = image.bitsPerPixel <= 8 ? 1u << image.bitsPerPixel : 0;
     image.paletteBytes = 4 * image.paletteEntries;
-    const std::uint32_t rowBytes = (std::uint32_t(image.width) * image.bitsPerPixel + 7) / 8;
+    // In 64 bits: a width near 2^30 at 4 bpp or more overflows 32 bits before the division.
+    const std::uint64_t rowBytes = (std::uint64_t(image.width) * image.bitsPerPixel + 7) / 8;
     image.stride = std::int32_t((rowBytes + 3) / 4 * 4);
     image.paletteOffset = kHeaderBytes;
     image.bitsOffset = kHeaderBytes + image.paletteBytes;

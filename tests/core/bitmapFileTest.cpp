@@ -50,6 +50,10 @@ std::vector<RefusedCase> refusedCases() {
     heightZero.height = 0;
     BitmapHeader negativeWidth;
     negativeWidth.width = -4;
+    BitmapHeader wideNibbles; // 2^30 + 6 pixels of 4 bits: half a gigabyte of row, not 4 bytes
+    wideNibbles.width = 0x40000006;
+    wideNibbles.height = -1;
+    wideNibbles.bitsPerPixel = 4;
     BitmapHeader shortTable;
     shortTable.bitsPerPixel = 8;
     shortTable.colorsUsed = 2; // only 2 entries there, the 256-entry table runs past the end
@@ -68,6 +72,8 @@ std::vector<RefusedCase> refusedCases() {
         {"width 0", bitmapBytes(widthZero, zeros(4)), 32, {"not bitmap file"}},
         {"height 0", bitmapBytes(heightZero, zeros(4)), 32, {"not bitmap file"}},
         {"negative width", bitmapBytes(negativeWidth, zeros(4)), 32, {"not bitmap file"}},
+        {"wide 4 bpp row", bitmapBytes(wideNibbles, zeros(64 + 64)), 4,
+         {"failed to read the file"}},
         {"short colour table", bitmapBytes(shortTable, zeros(8 + 4)), 4,
          {"failed to read the file"}},
     };

@@ -37,7 +37,10 @@ INSTANTIATE_TEST_SUITE_P(Cases, DeriveGeometryTest,
                                            GeometryCase{10, 10, 8, 12, 1198},
                                            GeometryCase{10, 10, 24, 32, 374},
                                            GeometryCase{10, 10, 1, 4, 102},
-                                           GeometryCase{10, 10, 32, 40, 54 + 400}));
+                                           GeometryCase{10, 10, 32, 40, 54 + 400},
+                                           // width × depth passes 2^32 before the division
+                                           GeometryCase{0x40000006, 1, 4, 536870916,
+                                                        54 + 64 + 536870916}));
 
 TEST(DeriveGeometry, UnsupportedDepthReports128) {
     test::RecordingFrontend frontend;
