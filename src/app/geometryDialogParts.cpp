@@ -34,6 +34,9 @@ ValueField* GeometryDialog::addGridField(QGridLayout* grid, int row, int column,
                                          int editId, int upDownId, std::int32_t value) {
     auto* field = new ValueField(this, editId, upDownId);
     field->setValue(value);
+    // Wide enough for any value the field takes, no wider: the grids stay compact.
+    field->edit()->setFixedWidth(field->edit()->minimumWidth());
+    field->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     auto* text = new QLabel(label, this);
     text->setBuddy(field->edit());
     grid->addWidget(text, row, column, Qt::AlignRight | Qt::AlignVCenter);
