@@ -65,6 +65,7 @@ class GeometryDialogTest : public QObject {
     void cropRefusesBadRectanglesWithTheirTexts();
     void cropAcceptsOnePixelAndDropsTheBottomRow();
     void cropCancelAndLayout();
+    void cropKeyboard();
 
     void resizeOpensOnTheCurrentSize();
     void resizeKeepRatioFollowsTheLastEditedDimension();
@@ -226,6 +227,27 @@ void GeometryDialogTest::cropCancelAndLayout() {
     QCOMPARE(dialog.result(), int(QDialog::Rejected));
     QVERIFY(sameBlock(s.block(), before));
     QVERIFY(s.messages().empty());
+}
+
+void GeometryDialogTest::cropKeyboard() {
+    PictureSession s;
+    CropDialog dialog(nullptr, *s.session);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    // Tab walks top, left, right, bottom, then the buttons.
+    const char* order[] = {"edit1010", "edit1011", "edit1012", "edit1013", "button1030"};
+    for (const char* name : order) {
+        QCOMPARE(dialog.focusWidget()->objectName(), QString(name));
+        pressKey(&dialog, Qt::Key_Tab);
+    }
+    typeText(&dialog, "edit1010", "0"); // top below bottom
+    pressKey(&dialog, Qt::Key_Return);  // Enter is "Okay": refused, the dialog stays
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(s.messages(), std::vector<Message>{kCropAlert});
+    typeText(&dialog, "edit1010", "300");
+    pressKey(&dialog, Qt::Key_Return);
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QVERIFY(!dialog.isVisible());
 }
 
 // ---- resize -------------------------------------------------------------------------------------
