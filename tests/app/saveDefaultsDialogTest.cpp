@@ -3,10 +3,13 @@
 #include "app/dialogRegistry.h"
 #include "app/mainWindow.h"
 #include "app/operationDialogs.h"
+#include "core/dibImage.h"
+#include "core/pixelAccess.h"
 #include "dialogDriver.h"
 #include "scriptedPrompter.h"
 #include "shell/commandTable.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QTemporaryDir>
@@ -34,6 +37,21 @@ std::uint32_t fileField(const std::string& path, std::size_t offset) {
     file.read(reinterpret_cast<char*>(bytes), 4);
     if (!file) return 0xFFFFFFFFu;
     return bytes[0] | bytes[1] << 8 | bytes[2] << 16 | std::uint32_t(bytes[3]) << 24;
+}
+
+// A small 24 bpp bitmap file with a colour ramp.
+std::string writePicture(const QTemporaryDir& dir, const char* name) {
+    SilentFrontend frontend;
+    DibImage image;
+    if (createDib(frontend, image, 16, 8, 24, 0) != 0) return {};
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 16; ++x) {
+            const std::uint8_t bgr[3] = {std::uint8_t(16 * x), std::uint8_t(30 * y), 7};
+            setColor(image, bgr, y, x, 24);
+        }
+    const std::string path = dir.filePath(name).toStdString();
+    if (writeBitmapFile(frontend, path, image) != 0) return {};
+    return path;
 }
 
 // Runs `script` on the modal dialog the next command opens.
@@ -75,6 +93,7 @@ class SaveDefaultsDialogTest : public QObject {
 
     void exitProgram() {
         prompter_.exitAnswer = true;
+        prompter_.saveAnswer = SaveChangesAnswer::No;
         QVERIFY(window_->close());
         window_.reset();
     }
@@ -126,6 +145,43 @@ class SaveDefaultsDialogTest : public QObject {
         start();
         QCOMPARE(hiddenMenu(-1, false), 10);
         exitProgram();
+    }
+
+    void colourConversionSavedAsDefaultOpensTheNextRunOnIt() {
+        const std::string picture = writePicture(dir_, "ramp.bmp");
+        QVERIFY(!picture.empty());
+        start();
+        prompter_.files.push_back(picture);
+        window_->runCommand(kCmdOpen);
+        QCOMPARE(window_->session().currentInfo.bitsPerPixel, 24);
+        answerNextDialog([](QDialog& dialog) {
+            test::click(&dialog, "radio1423");
+            test::chooseItem(&dialog, "combo1433", 1); // "32 bpp"
+            test::click(&dialog, "check504");
+            test::click(&dialog, "okay");
+        });
+        window_->runCommand(kCmdColorProcessing);
+        QCOMPARE(window_->session().currentInfo.bitsPerPixel, 32);
+        exitProgram();
+        QCOMPARE(fileField(parameterFile(), 12 + 240), 0u); // no diffusion for true colour
+        QCOMPARE(fileField(parameterFile(), 12 + 244), 3u);
+        QCOMPARE(fileField(parameterFile(), 12 + 260), 1u);
+
+        start();
+        prompter_.files.push_back(picture);
+        window_->runCommand(kCmdOpen);
+        bool trueColour = false;
+        int shownChoice = -3;
+        answerNextDialog([&](QDialog& dialog) {
+            auto* radio = dialog.findChild<QAbstractButton*>("radio1423");
+            trueColour = radio != nullptr && radio->isChecked();
+            shownChoice = selected(&dialog, "combo1433");
+            test::click(&dialog, "cancel");
+        });
+        window_->runCommand(kCmdColorProcessing);
+        exitProgram();
+        QVERIFY(trueColour);
+        QCOMPARE(shownChoice, 1);
     }
 };
 
