@@ -1,10 +1,17 @@
 #include "app/dialogRegistry.h"
+#include "app/filterDialogs.h"
 #include "app/operationDialogs.h"
 #include "shell/commandTable.h"
 
 namespace vellora::app {
 
-// Until a command of this family has its dialog, it runs from the working block as it is.
-void registerFilterDialogs() {}
+void registerFilterDialogs() {
+    registerDialog(kCmdSmoothing, runModalDialog<SmoothingDialog>);
+    registerDialog(kCmdSharpening, runModalDialog<SharpeningDialog>);
+    registerDialog(kCmdEdgePreserving, runModalDialog<EdgePreservingDialog>);
+    registerDialog(kCmdEdgeDetect, runModalDialog<EdgeDetectDialog>);
+    registerDialog(kCmdDeNoise, runModalDialog<DeNoiseDialog>);
+    registerDialog(kCmdUserFilter, runModalDialog<UserFilterDialog>);
+}
 
 } // namespace vellora::app
