@@ -39,18 +39,22 @@ class ListDialog : public OperationDialog {
 };
 
 class SmoothingDialog final : public ListDialog {
+    Q_OBJECT
   public:
     SmoothingDialog(QWidget* owner, Session& session);
 };
 class SharpeningDialog final : public ListDialog {
+    Q_OBJECT
   public:
     SharpeningDialog(QWidget* owner, Session& session);
 };
 class EdgePreservingDialog final : public ListDialog {
+    Q_OBJECT
   public:
     EdgePreservingDialog(QWidget* owner, Session& session);
 };
 class DeNoiseDialog final : public ListDialog {
+    Q_OBJECT
   public:
     DeNoiseDialog(QWidget* owner, Session& session);
 };
