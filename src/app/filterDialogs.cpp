@@ -144,14 +144,25 @@ UserFilterDialog::UserFilterDialog(QWidget* owner, Session& session)
       values_(userFilterOpening(session.workingBlock)) {
     body()->addWidget(new QLabel("filtering due to user defined", this));
     const std::vector<std::string_view> sizes{"3 x 3", "5 x 5"};
-    QComboBox* size = addCombo(body(), "operator size", 2510, sizes, values_.sizeIndex);
+    // The size list and k stay compact at the left, above the grid.
+    auto* sizeRow = new QHBoxLayout;
+    auto* sizeLabel = new QLabel("operator size", this);
+    sizeRow->addWidget(sizeLabel);
+    QComboBox* size = addCombo(sizeRow, nullptr, 2510, sizes, values_.sizeIndex);
+    sizeLabel->setBuddy(size);
+    sizeRow->addStretch(1);
+    body()->addLayout(sizeRow);
     connect(size, &QComboBox::activated, this, [this](int index) {
         values_.sizeIndex = std::uint32_t(index);
         applyEnabling();
     });
     auto* kRow = new QHBoxLayout;
-    fields_[kUserFilterKPlace] =
+    ValueField* k =
         addField(kRow, "k value (1/k * mask)", 2545, 2575, values_.values[kUserFilterKPlace]);
+    k->edit()->setFixedWidth(k->edit()->minimumWidth());
+    k->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    kRow->addStretch(1);
+    fields_[kUserFilterKPlace] = k;
     body()->addLayout(kRow);
     buildGrid();
     for (int place = 0; place < kUserFilterValueCount; ++place) {
