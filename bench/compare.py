@@ -162,8 +162,9 @@ def peer_functions(pic):
 KERNEL_ROWS = [
     ("mc16", "median cut 16", "colorBench", "medianCut/12/16", "abs", 0.3, True),
     ("mc256", "median cut 256", "colorBench", "medianCut/12/256", "abs", 0.3, True),
-    ("map", "map to palette, plain", "colorBench", "mapToMedianCutPalette/12/0", "ratio", 1.0, False),
-    ("mapfs", "map to palette, Floyd-Steinberg", "colorBench", "mapToMedianCutPalette/12/1", "ratio", 1.0, False),
+    ("map", "map to 216 colours, plain", "compareBench", "mapToSafePalette/0", "ratio", 1.0, False),
+    ("mapfs", "map to 216 colours, Floyd-Steinberg", "compareBench", "mapToSafePalette/1", "ratio", 1.0, False),
+    ("tiles", "tile averages 64x48", "compareBench", "tileAverages", "ratio", 1.0, False),
     ("conv3", "convolution 3x3", "filterBench", "BM_Gaussian3x3/{t}", "ratio", 1.5, True),
     ("conv5", "convolution 5x5", "filterBench", "BM_Gaussian5x5/{t}", "ratio", 1.5, True),
     ("conv7", "convolution 7x7", "filterBench", "BM_Gaussian7x7/{t}", "ratio", 1.5, True),
