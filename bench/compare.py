@@ -360,7 +360,7 @@ def machine():
 def main():
     global ARGS
     parser = argparse.ArgumentParser(description=__doc__)
-    parser.add_argument("--build", default=os.path.join(ROOT, "build-compare"),
+    parser.add_argument("--build", default=os.path.join(ROOT, "build"),
                         help="build folder holding bin/*Bench and bin/vellora-cli")
     parser.add_argument("--quick", action="store_true", help="best of 3, 12 MP only")
     parser.add_argument("--repeats", type=int, default=5)
