@@ -1,0 +1,29 @@
+#pragma once
+// Writing a whole user file so that a failure never leaves a partial or damaged target.
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <string>
+
+namespace vellora::core {
+
+enum class AtomicFileFailure { none, create, write, flush, rename };
+
+// Writes the bytes to a new file (unique name, created exclusively) in the target's folder,
+// flushes it to disk, gives it the existing target's permissions and renames it over the
+// target only when complete. On failure the target is byte-identical, the new file is
+// removed and the failure kind is returned.
+AtomicFileFailure writeFileAtomically(const std::filesystem::path& path,
+                                      std::span<const std::uint8_t> bytes);
+
+// Fault points for tests: fail the n-th write call (1-based), the flush or the rename.
+// Zero / false means no fault; unset costs one comparison per call.
+struct AtomicFileFaults {
+    int failWriteNumber = 0;
+    bool failFlush = false;
+    bool failRename = false;
+    std::size_t chunkSize = 0; // bytes per write call when non-zero, so tests reach later writes
+};
+AtomicFileFaults& atomicFileFaults();
+
+} // namespace vellora::core

@@ -1,0 +1,124 @@
+#include "core/atomicFile.h"
+
+#include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+namespace fs = std::filesystem;
+using vellora::core::AtomicFileFailure;
+using vellora::core::atomicFileFaults;
+using vellora::core::writeFileAtomically;
+
+namespace {
+
+std::vector<std::uint8_t> readAll(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::vector<std::uint8_t> pattern(std::size_t size, std::uint8_t seed) {
+    std::vector<std::uint8_t> bytes(size);
+    for (std::size_t i = 0; i < size; ++i)
+        bytes[i] = std::uint8_t(seed + i * 7);
+    return bytes;
+}
+
+class AtomicFile : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        folder = fs::temp_directory_path() /
+                 ("atomicFile-" + std::to_string(::getpid()) + "-" +
+                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        target = folder / "mosaic plan é.bmp";
+    }
+    void TearDown() override {
+        atomicFileFaults() = {};
+        fs::remove_all(folder);
+    }
+    std::size_t entries() const {
+        return std::size_t(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
+    }
+    fs::path folder, target;
+};
+
+} // namespace
+
+TEST_F(AtomicFile, WritesANewFileAndReplacesAnOldOneWholly) {
+    const auto first = pattern(5000, 1);
+    ASSERT_EQ(writeFileAtomically(target, first), AtomicFileFailure::none);
+    EXPECT_EQ(readAll(target), first);
+    const auto shorter = pattern(10, 9);
+    ASSERT_EQ(writeFileAtomically(target, shorter), AtomicFileFailure::none);
+    EXPECT_EQ(readAll(target), shorter);
+    ASSERT_EQ(writeFileAtomically(target, {}), AtomicFileFailure::none);
+    EXPECT_TRUE(readAll(target).empty());
+    EXPECT_EQ(entries(), 1u);
+}
+
+TEST_F(AtomicFile, ExistingTargetKeepsItsMode) {
+    ASSERT_EQ(writeFileAtomically(target, pattern(10, 1)), AtomicFileFailure::none);
+    ASSERT_EQ(::chmod(target.c_str(), 0640), 0);
+    ASSERT_EQ(writeFileAtomically(target, pattern(20, 2)), AtomicFileFailure::none);
+    struct stat after {};
+    ASSERT_EQ(::stat(target.c_str(), &after), 0);
+    EXPECT_EQ(after.st_mode & 07777, 0640u);
+}
+
+TEST_F(AtomicFile, EveryFaultPointLeavesTheOldFileAndNoStrayFile) {
+    struct Case {
+        const char* name;
+        vellora::core::AtomicFileFaults faults;
+        AtomicFileFailure expected;
+    };
+    const Case cases[] = {
+        {"first write", {1, false, false, 0}, AtomicFileFailure::write},
+        {"third write", {3, false, false, 100}, AtomicFileFailure::write},
+        {"flush", {0, true, false, 0}, AtomicFileFailure::flush},
+        {"rename", {0, false, true, 0}, AtomicFileFailure::rename},
+    };
+    const auto old = pattern(777, 3);
+    ASSERT_EQ(writeFileAtomically(target, old), AtomicFileFailure::none);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        atomicFileFaults() = c.faults;
+        EXPECT_EQ(writeFileAtomically(target, pattern(1000, 5)), c.expected);
+        atomicFileFaults() = {};
+        EXPECT_EQ(readAll(target), old);
+        EXPECT_EQ(entries(), 1u);
+    }
+}
+
+TEST_F(AtomicFile, FaultOnANewTargetLeavesNothing) {
+    atomicFileFaults().failRename = true;
+    EXPECT_EQ(writeFileAtomically(target, pattern(10, 1)), AtomicFileFailure::rename);
+    EXPECT_FALSE(fs::exists(target));
+    EXPECT_EQ(entries(), 0u);
+}
+
+TEST_F(AtomicFile, MissingFolderIsACreateFailure) {
+    EXPECT_EQ(writeFileAtomically(folder / "absent" / "x.bmp", pattern(10, 1)),
+              AtomicFileFailure::create);
+    EXPECT_EQ(entries(), 0u);
+}
+
+// A real full file system: a 64 KiB tmpfs where a 200 KiB write cannot complete.
+TEST_F(AtomicFile, FullFileSystemLeavesTheOldFile) {
+    const fs::path mountPoint = folder / "small";
+    fs::create_directories(mountPoint);
+    if (::mount("tmpfs", mountPoint.c_str(), "tmpfs", 0, "size=64k") != 0)
+        GTEST_SKIP() << "cannot mount a small tmpfs here";
+    const fs::path onSmall = mountPoint / "plan.bmp";
+    const auto old = pattern(1000, 4);
+    EXPECT_EQ(writeFileAtomically(onSmall, old), AtomicFileFailure::none);
+    EXPECT_EQ(writeFileAtomically(onSmall, pattern(200 * 1024, 6)), AtomicFileFailure::write);
+    EXPECT_EQ(readAll(onSmall), old);
+    EXPECT_EQ(std::distance(fs::directory_iterator(mountPoint), fs::directory_iterator()), 1);
+    ::umount(mountPoint.c_str());
+}
