@@ -322,8 +322,7 @@ def versions():
     return {"ImageMagick": first_line(["/usr/bin/convert", "-version"]),
             "GraphicsMagick": first_line(["/usr/bin/gm", "-version"]),
             "vips": first_line(["/usr/bin/vips", "--version"]),
-            "netpbm": subprocess.run(["/usr/bin/pnmquant", "--version"], capture_output=True,
-                                     text=True).stderr.strip().splitlines()[-1:],
+            "netpbm": first_line(["dpkg-query", "-W", "-f", "${Version}\\n", "netpbm"]),
             "Pillow": PIL.__version__, "OpenCV": cv2.__version__, "numpy": numpy.__version__,
             "Python": platform.python_version()}
 
