@@ -2,6 +2,7 @@
 
 #include "color/evenPalette.h"
 #include "color/paletteFolders.h"
+#include "core/atomicFile.h"
 #include "core/errors.h"
 
 #include <cstdio>
@@ -10,10 +11,6 @@
 namespace vellora {
 
 namespace {
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-
 bool isMakeableProduct(int red, int green, int blue) {
     const int product = red * green * blue;
     return product >= 2 && product <= 256;
@@ -42,11 +39,7 @@ int makeEvenPaletteFile(Frontend& frontend, int red, int green, int blue) {
     if (red * green * blue >= 257) return 1;
     const std::vector<std::uint8_t> bytes = evenPaletteFileBytes(red, green, blue);
     const auto path = userPaletteFolder() / evenPaletteFileName(red, green, blue);
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "wb"));
-    if (!file) return reportError(frontend, kErrorCreate);
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size();
-    if (!written || std::fclose(file.release()) != 0) return reportError(frontend, kErrorWrite);
-    return kOk;
+    return reportWriteFailure(frontend, writeFileAtomically(path, bytes));
 }
 
 int makeEvenPaletteFromDivisions(Frontend& frontend, ParameterBlock& block, int red, int green,

@@ -1,5 +1,7 @@
 #include "core/atomicFile.h"
 
+#include "core/errors.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -9,7 +11,7 @@
 #include <cstdio>
 #include <mutex>
 
-namespace vellora::core {
+namespace vellora {
 
 AtomicFileFaults& atomicFileFaults() {
     static AtomicFileFaults faults;
@@ -83,4 +85,18 @@ AtomicFileFailure writeFileAtomically(const std::filesystem::path& path,
     return failure;
 }
 
-} // namespace vellora::core
+int reportWriteFailure(Frontend& frontend, AtomicFileFailure failure) {
+    switch (failure) {
+    case AtomicFileFailure::none:
+        return kOk;
+    case AtomicFileFailure::write:
+    case AtomicFileFailure::flush:
+        return reportError(frontend, kErrorWrite);
+    case AtomicFileFailure::create:
+    case AtomicFileFailure::rename:
+        break;
+    }
+    return reportError(frontend, kErrorCreate);
+}
+
+} // namespace vellora

@@ -5,7 +5,7 @@
 #include <span>
 #include <string>
 
-namespace vellora::core {
+namespace vellora {
 
 enum class AtomicFileFailure { none, create, write, flush, rename };
 
@@ -15,6 +15,12 @@ enum class AtomicFileFailure { none, create, write, flush, rename };
 // removed and the failure kind is returned.
 AtomicFileFailure writeFileAtomically(const std::filesystem::path& path,
                                       std::span<const std::uint8_t> bytes);
+
+class Frontend;
+
+// Reports a failed write through the error messages: a file that could not be made or put in
+// place is a create error, one that could not be written or flushed a write error.
+int reportWriteFailure(Frontend& frontend, AtomicFileFailure failure);
 
 // Fault points for tests: fail the n-th write call (1-based), the flush or the rename.
 // Zero / false means no fault; unset costs one comparison per call.
@@ -26,4 +32,4 @@ struct AtomicFileFaults {
 };
 AtomicFileFaults& atomicFileFaults();
 
-} // namespace vellora::core
+} // namespace vellora

@@ -1,5 +1,6 @@
 #include "core/dibImage.h"
 
+#include "core/atomicFile.h"
 #include "core/errors.h"
 
 #include <cstdio>
@@ -180,13 +181,10 @@ int readBitmapFile(Frontend& frontend, const std::filesystem::path& path, DibIma
 }
 
 int writeBitmapFile(Frontend& frontend, const std::filesystem::path& path, const DibImage& image) {
-    File file(path, "wb");
-    if (!file.handle) return reportError(frontend, kErrorCreate);
-    const std::size_t bytes = std::min<std::size_t>(image.fileSize, image.data.size());
-    if (std::fwrite(image.data.data(), 1, bytes, file.handle) != bytes || bytes != image.fileSize ||
-        !file.close())
-        return reportError(frontend, kErrorWrite);
-    return kOk;
+    // A picture shorter than its declared size is refused before the old file is touched.
+    if (image.data.size() < image.fileSize) return reportError(frontend, kErrorWrite);
+    const std::span<const std::uint8_t> bytes(image.data.data(), image.fileSize);
+    return reportWriteFailure(frontend, writeFileAtomically(path, bytes));
 }
 
 int createDib(Frontend& frontend, DibImage& target, std::int32_t width, std::int32_t height,

@@ -154,6 +154,16 @@ bool decodeInto(png_structp png, const PngLayout& layout, DibImage& image,
     return true;
 }
 
+// Only the palette and transparency chunks matter here. Every other ancillary chunk is
+// skipped unread: libpng would otherwise allocate whatever length a text or profile chunk
+// declares before finding that the file ends long before it.
+void skipUnusedChunks(png_structp png) {
+    static const png_byte unused[] = "bKGD\0cHRM\0eXIf\0gAMA\0hIST\0iCCP\0iTXt\0oFFs\0pCAL\0"
+                                     "pHYs\0sBIT\0sCAL\0sPLT\0sRGB\0tEXt\0tIME\0zTXt";
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, 0);
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, unused, int(sizeof unused / 5));
+}
+
 struct PngSession {
     png_structp png = nullptr;
     png_infop info = nullptr;
@@ -168,6 +178,7 @@ struct PngSession {
             png_set_read_fn(png, &input, readCallback);
             png_set_user_limits(png, 0x7FFFFFFF, 0x7FFFFFFF);
             png_set_chunk_malloc_max(png, 64u << 20);
+            skipUnusedChunks(png);
         }
     }
     ~PngSession() { png_destroy_read_struct(&png, info ? &info : nullptr, nullptr); }

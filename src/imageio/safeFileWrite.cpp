@@ -6,8 +6,7 @@ namespace vellora::imageio {
 
 bool writeFileSafely(const std::filesystem::path& path, std::span<const std::uint8_t> bytes,
                      std::string& error) {
-    using core::AtomicFileFailure;
-    switch (core::writeFileAtomically(path, bytes)) {
+    switch (writeFileAtomically(path, bytes)) {
     case AtomicFileFailure::none:
         return true;
     case AtomicFileFailure::write:

@@ -2,6 +2,8 @@
 
 #include "shell/parameterFields.h"
 
+#include "core/atomicFile.h"
+
 #include <unistd.h>
 
 #include <algorithm>
@@ -66,13 +68,6 @@ void copyPath(ParameterBlock& saved, const ParameterBlock& working) {
     saved.userPalettePath[length] = '\0';
 }
 
-bool writeWholeFile(const fs::path& path, const std::uint8_t* bytes, std::size_t size) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) return false;
-    const bool written = std::fwrite(bytes, 1, size, file) == size;
-    return std::fclose(file) == 0 && written;
-}
-
 } // namespace
 
 fs::path parameterFilePathFor(const fs::path& executableFolder, bool folderWritable,
@@ -131,16 +126,7 @@ int saveParameterFile(Frontend& frontend, const fs::path& path, const WindowRect
     std::error_code error;
     if (path.has_parent_path()) fs::create_directories(path.parent_path(), error);
     // Written beside the file and renamed over it, so a failed write never leaves a damaged one.
-    fs::path partial = path;
-    partial += ".partial";
-    if (!writeWholeFile(partial, bytes.data(), bytes.size())) {
-        fs::remove(partial, error);
-        frontend.showMessage("alert", kOpenFailed);
-        return -1;
-    }
-    fs::rename(partial, path, error);
-    if (error) {
-        fs::remove(partial, error);
+    if (writeFileAtomically(path, bytes) != AtomicFileFailure::none) {
         frontend.showMessage("alert", kOpenFailed);
         return -1;
     }

@@ -10,9 +10,9 @@
 #include <vector>
 
 namespace fs = std::filesystem;
-using vellora::core::AtomicFileFailure;
-using vellora::core::atomicFileFaults;
-using vellora::core::writeFileAtomically;
+using vellora::AtomicFileFailure;
+using vellora::atomicFileFaults;
+using vellora::writeFileAtomically;
 
 namespace {
 
@@ -74,7 +74,7 @@ TEST_F(AtomicFile, ExistingTargetKeepsItsMode) {
 TEST_F(AtomicFile, EveryFaultPointLeavesTheOldFileAndNoStrayFile) {
     struct Case {
         const char* name;
-        vellora::core::AtomicFileFaults faults;
+        vellora::AtomicFileFaults faults;
         AtomicFileFailure expected;
     };
     const Case cases[] = {

@@ -108,7 +108,7 @@ TEST_F(UserFilter, AnyCellsAndDivisorMatchThePlainFilter) {
                 settings.userFilterValue = k;
                 FilterMask mask;
                 ASSERT_TRUE(makeUserMask(mask, grid, sizeIndex, k));
-                const DibImage source = test::randomPicture(9, 8, 24, unsigned(k + sizeIndex));
+                const DibImage source = test::randomPicture(9, 8, 24, unsigned(k) + unsigned(sizeIndex));
                 ASSERT_TRUE(test::samePixels(test::referenceConvolve(source, mask), run(source)))
                     << "k " << k << " size " << sizeIndex;
             }
