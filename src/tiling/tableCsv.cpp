@@ -1,13 +1,12 @@
 #include "tiling/tableCsv.h"
 
+#include "core/atomicFile.h"
 #include "core/progress.h"
 #include "tiling/tableText.h"
 #include "tiling/textFormat.h"
 
 #include <cstdio>
 #include <cstdlib>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace vellora {
 
@@ -89,28 +88,8 @@ void writeColorTableCsv(Session& session, std::string& csv, const TilingTable& t
 }
 
 bool replaceFileContents(const std::filesystem::path& path, std::string_view contents) {
-    const std::filesystem::path folder =
-        path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
-    std::string pattern = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
-    const int descriptor = mkstemp(pattern.data());
-    if (descriptor < 0) return false;
-    std::FILE* file = fdopen(descriptor, "wb");
-    if (!file) {
-        close(descriptor);
-        std::remove(pattern.c_str());
-        return false;
-    }
-    const bool written = std::fwrite(contents.data(), 1, contents.size(), file) == contents.size();
-    const bool closed = std::fclose(file) == 0;
-    // mkstemp makes the file private; a table is an ordinary document.
-    const mode_t mask = umask(0);
-    umask(mask);
-    chmod(pattern.c_str(), 0666 & ~mask);
-    if (!written || !closed || std::rename(pattern.c_str(), path.c_str()) != 0) {
-        std::remove(pattern.c_str());
-        return false;
-    }
-    return true;
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(contents.data());
+    return writeFileAtomically(path, {bytes, contents.size()}) == AtomicFileFailure::none;
 }
 
 } // namespace vellora
