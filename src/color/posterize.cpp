@@ -15,7 +15,6 @@ namespace vellora {
 
 namespace {
 
-constexpr std::string_view kInvalidLevelsText = "each level must be 1 ~ 128 and not 1 same all";
 constexpr int kMaxLevels = 128;
 
 struct Steps {
@@ -144,7 +143,7 @@ int posterizeToImage(Session& session, const DibImage& source, DibImage& target,
 
 int posterizeImage(Session& session, bool common, int levelRGB, int red, int green, int blue) {
     if (!posterLevelsValid(common, levelRGB, red, green, blue)) {
-        session.frontend.showMessage("alert", kInvalidLevelsText);
+        session.frontend.showMessage("alert", kPosterLevelsText);
         return 1;
     }
     const LevelCounts levels = posterLevels(common, levelRGB, red, green, blue);

@@ -29,6 +29,10 @@ std::uint8_t posterComponent(int value, int levels);
 // The levels the block asks for: the common count for all three channels when `common`.
 LevelCounts posterLevels(bool common, int levelRGB, int red, int green, int blue);
 
+// What the posterization dialog and command show (caption "alert") for counts they refuse.
+inline constexpr std::string_view kPosterLevelsText =
+    "each level must be 1 ~ 128 and not 1 same all";
+
 // The dialog's check: common level 2 … 128, or channels 1 … 128 with at least one above 1.
 bool posterLevelsValid(bool common, int levelRGB, int red, int green, int blue);
 
