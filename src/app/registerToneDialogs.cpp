@@ -1,10 +1,16 @@
 #include "app/dialogRegistry.h"
 #include "app/operationDialogs.h"
+#include "app/toneDialogs.h"
 #include "shell/commandTable.h"
 
 namespace vellora::app {
 
-// Until a command of this family has its dialog, it runs from the working block as it is.
-void registerToneDialogs() {}
+void registerToneDialogs() {
+    registerDialog(kCmdGrayScale, runModalDialog<GrayScaleDialog>);
+    registerDialog(kCmdBlackWhite, runModalDialog<BlackWhiteDialog>);
+    registerDialog(kCmdInvert, runModalDialog<InvertDialog>);
+    registerDialog(kCmdPosterization, runModalDialog<PosterizationDialog>);
+    registerDialog(kCmdHistogram, runModalDialog<HistogramDialog>);
+}
 
 } // namespace vellora::app
