@@ -19,6 +19,30 @@ namespace {
 constexpr std::string_view kOutOfRangeText = "out of range which must be 0 ~ 255";
 constexpr std::string_view kOutsetAboveEndsetText = "outset must be smaller than endset";
 
+// 48 bytes are 16 whole pixels, so lane p of every block always holds channel p % 3.
+constexpr std::size_t kLanes = 48;
+
+// The minimum and maximum of every lane over `bytes` (a multiple of kLanes), taken 16 bytes
+// wide: written as selections, since std::min's references keep the loop scalar.
+void laneSpans(const std::uint8_t* bgr, std::size_t bytes, std::uint8_t* laneLo,
+               std::uint8_t* laneHi) {
+    std::uint8_t lo[kLanes], hi[kLanes];
+    for (std::size_t p = 0; p < kLanes; ++p) {
+        lo[p] = 255;
+        hi[p] = 0;
+    }
+    for (std::size_t i = 0; i < bytes; i += kLanes)
+        for (std::size_t p = 0; p < kLanes; ++p) {
+            const std::uint8_t v = bgr[i + p];
+            lo[p] = v < lo[p] ? v : lo[p];
+            hi[p] = v > hi[p] ? v : hi[p];
+        }
+    for (std::size_t p = 0; p < kLanes; ++p) {
+        laneLo[p] = lo[p];
+        laneHi[p] = hi[p];
+    }
+}
+
 struct Span {
     std::array<int, 3> lo{255, 255, 255};
     std::array<int, 3> hi{0, 0, 0};
@@ -27,6 +51,18 @@ struct Span {
             lo[std::size_t(c)] = std::min<int>(lo[std::size_t(c)], bgr[c]);
             hi[std::size_t(c)] = std::max<int>(hi[std::size_t(c)], bgr[c]);
         }
+    }
+    // The same over a row of pixels; the whole 16-pixel blocks go through laneSpans.
+    void addRow(const std::uint8_t* bgr, std::size_t pixels) {
+        std::uint8_t laneLo[kLanes], laneHi[kLanes];
+        const std::size_t whole = 3 * pixels / kLanes * kLanes;
+        laneSpans(bgr, whole, laneLo, laneHi);
+        for (std::size_t p = 0; p < kLanes; ++p) {
+            lo[p % 3] = std::min<int>(lo[p % 3], laneLo[p]);
+            hi[p % 3] = std::max<int>(hi[p % 3], laneHi[p]);
+        }
+        for (std::size_t i = whole; i < 3 * pixels; i += 3)
+            add(bgr + i);
     }
     void merge(const Span& other) {
         for (std::size_t c = 0; c < 3; ++c) {
@@ -46,10 +82,11 @@ ChannelTables tablesFor(const Span& span, const HistogramRequest& request) {
     return tables;
 }
 
-void mapColors(std::uint8_t* bgr, std::size_t pixels, const ChannelTables& tables) {
+void mapColors(const std::uint8_t* in, std::uint8_t* out, std::size_t pixels,
+               const ChannelTables& tables) {
     for (std::size_t i = 0; i < pixels; ++i)
         for (std::size_t c = 0; c < 3; ++c)
-            bgr[3 * i + c] = tables[c][bgr[3 * i + c]];
+            out[3 * i + c] = tables[c][in[3 * i + c]];
 }
 
 int palettePasses(const DibImage& image) {
@@ -68,7 +105,7 @@ void modifyPalette(Session& session, DibImage& target, const DibImage& source,
     for (int i = 0; i < n; ++i) {
         std::uint8_t* entry = target.paletteEntry(i);
         std::memcpy(entry, source.paletteEntry(i), 3);
-        mapColors(entry, 1, tables);
+        mapColors(entry, entry, 1, tables);
         entry[3] = 0;
         progressAdvance(session);
     }
@@ -79,13 +116,15 @@ void modifyPixels(Session& session, DibImage& target, const DibImage& source,
                   const HistogramRequest& request, std::vector<std::uint8_t>& scratch,
                   int workers) {
     const std::size_t rowBytes = 3 * std::size_t(source.width);
+    const std::size_t pixels = std::size_t(source.width);
+    // A 24 bpp row already is the colour row: it is scanned and mapped where it lies.
+    const bool straight = source.bitsPerPixel == 24;
     std::vector<Span> spans(static_cast<std::size_t>(workers));
     forRowBands(source.height, workers, [&](int worker, int begin, int end) {
         std::uint8_t* colors = scratch.data() + rowBytes * std::size_t(worker);
         for (int y = begin; y < end; ++y) {
-            readRowColors(source, y, colors);
-            for (int x = 0; x < source.width; ++x)
-                spans[std::size_t(worker)].add(colors + 3 * x);
+            if (!straight) readRowColors(source, y, colors);
+            spans[std::size_t(worker)].addRow(straight ? source.row(y) : colors, pixels);
         }
     });
     for (const Span& s : spans)
@@ -95,8 +134,12 @@ void modifyPixels(Session& session, DibImage& target, const DibImage& source,
     forRowsWithProgress(session, source.height, workers, [&](int worker, int begin, int end) {
         std::uint8_t* colors = scratch.data() + rowBytes * std::size_t(worker);
         for (int y = begin; y < end; ++y) {
+            if (straight) {
+                mapColors(source.row(y), target.row(y), pixels, tables);
+                continue;
+            }
             readRowColors(source, y, colors);
-            mapColors(colors, std::size_t(source.width), tables);
+            mapColors(colors, colors, pixels, tables);
             writeRowColors(target, y, colors);
         }
     });

@@ -26,16 +26,26 @@ void invertPalette(DibImage& target, const DibImage& source) {
     std::memcpy(target.row(0), source.row(0), std::size_t(source.stride) * source.height);
 }
 
+void complement(const std::uint8_t* in, std::uint8_t* out, std::size_t bytes) {
+    for (std::size_t i = 0; i < bytes; ++i)
+        out[i] = std::uint8_t(255 - in[i]);
+}
+
 void invertPixels(Session& session, DibImage& target, const DibImage& source,
                   std::vector<std::uint8_t>& scratch, int workers) {
     const std::size_t rowBytes = 3 * std::size_t(source.width);
+    // 24 bpp to 24 bpp needs no unpacking: each row is inverted from source to target directly.
+    const bool straight = source.bitsPerPixel == 24 && target.bitsPerPixel == 24;
     progressBegin(session, source.height);
     forRowsWithProgress(session, source.height, workers, [&](int worker, int begin, int end) {
         std::uint8_t* colors = scratch.data() + rowBytes * std::size_t(worker);
         for (int y = begin; y < end; ++y) {
+            if (straight) {
+                complement(source.row(y), target.row(y), rowBytes);
+                continue;
+            }
             readRowColors(source, y, colors);
-            for (std::size_t i = 0; i < rowBytes; ++i)
-                colors[i] = std::uint8_t(255 - colors[i]);
+            complement(colors, colors, rowBytes);
             writeRowColors(target, y, colors);
         }
     });

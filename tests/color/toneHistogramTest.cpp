@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -119,6 +120,62 @@ TEST(Histogram, EightBitsChangesOnlyThePaletteOnePassPerEntry) {
     for (int i = 0; i < 4; ++i)
         EXPECT_EQ(result.paletteEntry(i)[1], 85 * i);
     EXPECT_EQ(progress, std::vector<int>({25, 50, 75, 100}));
+}
+
+// Each channel's span found pixel by pixel, then every pixel through the channel tables.
+std::vector<std::uint32_t> referenceStretch(const DibImage& source,
+                                            const HistogramRequest& request) {
+    int lo[3] = {255, 255, 255}, hi[3] = {0, 0, 0};
+    for (int y = 0; y < source.height; ++y)
+        for (int x = 0; x < source.width; ++x)
+            for (int c = 0; c < 3; ++c) {
+                const int v = int(test::rgbAt(source, x, y) >> (8 * c) & 0xFF);
+                lo[c] = std::min(lo[c], v);
+                hi[c] = std::max(hi[c], v);
+            }
+    std::vector<std::uint32_t> out;
+    for (int y = 0; y < source.height; ++y)
+        for (int x = 0; x < source.width; ++x) {
+            std::uint32_t rgb = 0;
+            for (int c = 0; c < 3; ++c) {
+                const auto table = histogramChannelTable(request.enabled[std::size_t(c)], lo[c],
+                                                         hi[c], request.outset[std::size_t(c)],
+                                                         request.endset[std::size_t(c)]);
+                const int v = int(test::rgbAt(source, x, y) >> (8 * c) & 0xFF);
+                rgb |= std::uint32_t(table[std::size_t(v)]) << (8 * c);
+            }
+            out.push_back(rgb);
+        }
+    return out;
+}
+
+TEST(Histogram, WideRowsFindEachChannelsExtremesWhereverTheyLie) {
+    // 53 pixels a row: three whole 16-pixel blocks and a 5-pixel tail. Each extreme sits at a
+    // different place: blue's minimum in the tail, green's maximum in the first block, red's
+    // minimum on a block's last pixel, the rest near the middle.
+    DibImage source = test::makeTrueColorImage(53, 3, [](int x, int y) {
+        return 0x404040u + std::uint32_t((x * 7 + y * 13) % 64) * 0x010101u;
+    });
+    const auto put = [&](int x, int y, int c, std::uint8_t v) { source.row(y)[3 * x + c] = v; };
+    put(50, 2, 0, 3);   // blue minimum, in the tail
+    put(31, 1, 0, 250); // blue maximum
+    put(2, 0, 1, 241);  // green maximum, first block
+    put(20, 2, 1, 17);  // green minimum
+    put(47, 1, 2, 9);   // red minimum, last pixel of the third block
+    put(52, 0, 2, 199); // red maximum, last pixel of the row
+    HistogramRequest request;
+    request.outset = {10, 0, 30};
+    request.endset = {240, 255, 220};
+    const DibImage result = modify(source, request);
+    std::vector<std::uint32_t> got;
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 53; ++x)
+            got.push_back(test::rgbAt(result, x, y));
+    EXPECT_EQ(got, referenceStretch(source, request));
+    // The extremes themselves land on the ends of the requested ranges.
+    EXPECT_EQ(result.row(2)[3 * 50], 10);
+    EXPECT_EQ(result.row(0)[3 * 2 + 1], 255);
+    EXPECT_EQ(result.row(1)[3 * 47 + 2], 30);
 }
 
 TEST(Histogram, ThirtyTwoBitsKeepsDepthWithZeroFourthBytes) {

@@ -57,6 +57,20 @@ TEST(Invert, ThirtyTwoBitsWritesZeroFourthBytes) {
         }
 }
 
+TEST(Invert, WideTrueColourRowsGiveEachComplementAndZeroPadding) {
+    // 37 pixels: a row of 111 bytes plus one padding byte, longer than any vector width.
+    const DibImage source = test::makeTrueColorImage(37, 4, [](int x, int y) {
+        return std::uint32_t(x * 0x030507 + y * 0x405060 + 0x0A0B0C) & 0xFFFFFF;
+    });
+    const DibImage result = invert(source, 0);
+    ASSERT_EQ(result.bitsPerPixel, 24);
+    for (int y = 0; y < 4; ++y) {
+        for (int x = 0; x < 37; ++x)
+            ASSERT_EQ(test::rgbAt(result, x, y), 0xFFFFFFu - test::rgbAt(source, x, y)) << x;
+        EXPECT_EQ(result.row(y)[111], 0);
+    }
+}
+
 TEST(Invert, TwiceGivesTheSamePixelsBack) {
     const DibImage source = test::makeTrueColorImage(7, 5, [](int x, int y) {
         return std::uint32_t(x * 37 + y * 1000 + x * y * 70001) & 0xFFFFFF;

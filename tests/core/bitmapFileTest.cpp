@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <numeric>
 
 namespace vellora {
@@ -229,6 +230,20 @@ TEST(CreateDib, CopiesTheSourceColourTableOnlyForIndexedTargets) {
     ASSERT_EQ(createDib(frontend, trueColor, 5, 2, 24, 16, &source), 0);
     EXPECT_EQ(trueColor.data.size(), 54u + 2 * 16);
     for (std::size_t i = 54; i < trueColor.data.size(); ++i) ASSERT_EQ(trueColor.data[i], 0);
+}
+
+TEST(CreateDib, LargeBlockReusedAfterDirtyPixelsIsZeroFilledAgain) {
+    // 1501 x 1200 at 24 bpp is over 5 MB, enough for the large-page path, with row padding.
+    test::RecordingFrontend frontend;
+    DibImage image;
+    ASSERT_EQ(createDib(frontend, image, 1501, 1200, 24, 0), 0);
+    std::fill(image.data.begin() + 54, image.data.end(), std::uint8_t(0xAB));
+    ASSERT_EQ(createDib(frontend, image, 1501, 1200, 24, 0), 0);
+    ASSERT_EQ(image.data.size(), 54u + 4504u * 1200u);
+    EXPECT_EQ(std::count(image.data.begin() + 54, image.data.end(), std::uint8_t(0)),
+              std::ptrdiff_t(image.data.size() - 54));
+    EXPECT_EQ(image.data[0], 'B');
+    EXPECT_EQ(image.data[28], 24);
 }
 
 TEST(CreateDib, RefusesImpossibleSizes) {
