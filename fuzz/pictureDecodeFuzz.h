@@ -38,3 +38,11 @@ inline int checkDecoder(Decode decode, const std::uint8_t* data, std::size_t siz
 }
 
 } // namespace vellora::fuzz
+
+// The fuzzing runs allow 2 GB of memory. A picture may use 128 MB of it: room for its working
+// buffers and the sanitizer's own memory, and a mutated size does not zero-fill hundreds of
+// megabytes on every run. Larger ones are refused as too large.
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    vellora::imageio::capMemoryBudget(std::uint64_t(128) << 20);
+    return 0;
+}

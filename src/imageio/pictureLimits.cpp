@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <limits>
 #include <new>
 
@@ -22,11 +23,18 @@ std::uint64_t computeBudget() {
     return budget;
 }
 
+std::atomic<std::uint64_t> budgetCap{0};
+
 } // namespace
 
 std::uint64_t memoryBudget() {
     static const std::uint64_t budget = computeBudget();
-    return budget;
+    const std::uint64_t cap = budgetCap.load(std::memory_order_relaxed);
+    return cap != 0 ? std::min(budget, cap) : budget;
+}
+
+std::uint64_t capMemoryBudget(std::uint64_t bytes) {
+    return budgetCap.exchange(bytes, std::memory_order_relaxed);
 }
 
 bool pictureFits(std::int64_t width, std::int64_t height, int bitsPerPixel) {

@@ -23,6 +23,10 @@ bool compressedSizePlausible(std::uint64_t decodedBytes, std::uint64_t fileBytes
 // whichever is smaller. Decided once per process.
 std::uint64_t memoryBudget();
 
+// Lowers the budget to at most `bytes` (0 lifts the cap again). For programs that run under a
+// tighter memory limit than the machine's, such as the fuzzing runs; returns the previous cap.
+std::uint64_t capMemoryBudget(std::uint64_t bytes);
+
 // Whether a bitmap of this geometry fits the 32-bit size fields and the memory budget.
 bool pictureFits(std::int64_t width, std::int64_t height, int bitsPerPixel);
 

@@ -41,6 +41,20 @@ ByteVector hugeBmp() {
     return file;
 }
 
+// An 8-bit run-length bitmap whose only code ends the picture: a few bytes that stand for a
+// picture of any size.
+ByteVector endOnlyRle8Bmp(std::uint32_t width, std::uint32_t height) {
+    ByteVector file = {'B', 'M'};
+    putLe32(file, 0), putLe32(file, 0), putLe32(file, 54 + 8);
+    putLe32(file, 40), putLe32(file, width), putLe32(file, height);
+    putLe16(file, 1), putLe16(file, 8);
+    putLe32(file, 1), putLe32(file, 2), putLe32(file, 0), putLe32(file, 0);
+    putLe32(file, 2), putLe32(file, 0);
+    putLe32(file, 0x00112233), putLe32(file, 0x00FFFFFF);
+    file.insert(file.end(), {0, 1});
+    return file;
+}
+
 void pngChunk(ByteVector& file, const char* type, const ByteVector& body) {
     putBe32(file, std::uint32_t(body.size()));
     ByteVector typed(type, type + 4);
@@ -129,6 +143,28 @@ TEST(BadInput, HugeHeadersAreRefusedBeforeAnythingIsAllocated) {
         EXPECT_FALSE(imageio::probePictureFromMemory(file.data(), file.size(), info, error));
         EXPECT_EQ(info.width, 7);
     }
+}
+
+// A cap on the budget (as the fuzzing runs set) refuses what the machine's memory would allow.
+TEST(BadInput, CappedBudgetRefusesLargePicturesFromTinyFiles) {
+    const ByteVector file = endOnlyRle8Bmp(4000, 3000);
+    DibImage image;
+    std::string error;
+    ASSERT_TRUE(imageio::loadPictureFromMemory(file.data(), file.size(), image, error)) << error;
+    EXPECT_EQ(image.width, 4000);
+    EXPECT_EQ(image.row(0)[0], 0);
+    EXPECT_EQ(image.row(2999)[3999], 0);
+    EXPECT_EQ(image.paletteEntry(1)[0], 0xFF);
+
+    const std::uint64_t previous = imageio::capMemoryBudget(std::uint64_t(8) << 20);
+    DibImage kept = makeImage(2, 2, 8);
+    const DibImage before = kept;
+    EXPECT_FALSE(imageio::loadPictureFromMemory(file.data(), file.size(), kept, error));
+    EXPECT_EQ(error, imageio::kTooLargeText);
+    EXPECT_EQ(kept.data, before.data);
+    EXPECT_TRUE(imageio::pictureFits(2000, 1000, 8));
+    imageio::capMemoryBudget(previous);
+    EXPECT_TRUE(imageio::pictureFits(4000, 3000, 24));
 }
 
 TEST(BadInput, SizesPastTheThirtyTwoBitFieldsDoNotFit) {

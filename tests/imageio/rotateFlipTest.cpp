@@ -92,7 +92,7 @@ TEST(RotateFlip, RefusesOutOfRangeArgumentsAndLeavesTheTarget) {
     const DibImage source = makePatternIndexed(3, 3, 8);
     DibImage target = makeImage(2, 2, 24);
     const DibImage before = target;
-    for (const auto [turns, flip] : {std::pair{4, 0}, std::pair{0, 4}, std::pair{-1, 0}}) {
+    for (const auto& [turns, flip] : {std::pair{4, 0}, std::pair{0, 4}, std::pair{-1, 0}}) {
         std::string error;
         EXPECT_FALSE(imageio::rotateFlip(source, target, turns, flip, error));
         EXPECT_FALSE(error.empty());
