@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::uint8_t bgr[3];
     getColor(image, bgr, 0, 0, image.bitsPerPixel);
     getColor(image, bgr, image.height - 1, image.width - 1, image.bitsPerPixel);
-    if (std::uint64_t(image.width) * std::uint64_t(image.height) <= 1u << 16) {
+    if (std::uint64_t(image.width) * std::uint64_t(image.height) <= 1u << 12) {
         DibImage trueColor;
         if (makeTrueColorHeader(frontend, trueColor, image) == 0)
             copyAsTrueColor(trueColor, image);

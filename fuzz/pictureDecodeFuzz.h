@@ -4,6 +4,7 @@
 #include "imageio/codecs.h"
 #include "imageio/pictureHelpers.h"
 #include "imageio/pictureLibrary.h"
+#include "imageio/pictureLimits.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -28,7 +29,7 @@ inline int checkDecoder(Decode decode, const std::uint8_t* data, std::size_t siz
         return 0;
     }
     if (!imageio::isWellFormed(image)) std::abort();
-    if (std::uint64_t(image.width) * std::uint64_t(image.height) <= 1u << 16) {
+    if (std::uint64_t(image.width) * std::uint64_t(image.height) <= 1u << 12) {
         std::vector<std::uint32_t> argb;
         imageio::viewPixels(image, argb);
         DibImage turned;
@@ -43,6 +44,6 @@ inline int checkDecoder(Decode decode, const std::uint8_t* data, std::size_t siz
 // buffers and the sanitizer's own memory, and a mutated size does not zero-fill hundreds of
 // megabytes on every run. Larger ones are refused as too large.
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    vellora::imageio::capMemoryBudget(std::uint64_t(128) << 20);
+    vellora::imageio::capMemoryBudget(std::uint64_t(8) << 20);
     return 0;
 }

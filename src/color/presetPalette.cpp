@@ -4,6 +4,7 @@
 #include "color/paletteFolders.h"
 #include "core/errors.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -33,7 +34,7 @@ int loadBasicPalette(Frontend& frontend, DibImage& target, std::string_view file
     if (const int result =
             readPreset(frontend, fileName, target.paletteBytes, kBadBasicPaletteText, bytes))
         return result;
-    std::memcpy(target.paletteEntry(0), bytes.data(), bytes.size());
+    std::copy(bytes.begin(), bytes.end(), target.paletteEntry(0)); // an empty file copies nothing
     return kOk;
 }
 

@@ -7,6 +7,7 @@
 #include "core/parallel.h"
 #include "core/pixelAccess.h"
 
+#include <cstddef>
 #include <cstring>
 
 namespace vellora::imageio {
@@ -39,15 +40,23 @@ void copyLine(const DibImage& source, DibImage& target, int targetRow, Point sta
     const int width = target.width;
     int x = start.x, y = source.height - 1 - start.y; // y in stored order from here on
     const int stepY = -step.y;
-    for (int tx = 0; tx < width; ++tx, x += step.x, y += stepY) {
-        if constexpr (Bits <= 8) {
+    if constexpr (Bits < 8) {
+        for (int tx = 0; tx < width; ++tx, x += step.x, y += stepY) {
             std::uint8_t index = 0;
             getIndex(source, index, y, x, Bits);
             putIndexSequential(target, index, targetRow, tx, Bits);
-        } else {
-            std::memcpy(target.row(targetRow) + Bits / 8 * tx, source.row(y) + Bits / 8 * x,
-                        Bits / 8);
         }
+    } else {
+        // Whole-byte pixels, palette indices included: walk the source with one pointer step
+        // per target pixel.
+        constexpr int kBytes = Bits / 8;
+        const std::ptrdiff_t advance =
+            std::ptrdiff_t(step.x) * kBytes + std::ptrdiff_t(stepY) * std::ptrdiff_t(source.stride);
+        const std::uint8_t* base = source.data.data();
+        std::ptrdiff_t at = source.row(y) - base + std::ptrdiff_t(kBytes) * x;
+        std::uint8_t* out = target.row(targetRow);
+        for (int tx = 0; tx < width; ++tx, at += advance, out += kBytes)
+            std::memcpy(out, base + at, kBytes);
     }
 }
 
