@@ -1,9 +1,9 @@
 // Basic colour palette files on arbitrary bytes: loaded into 4 and 8 bpp targets they are
-// refused when longer than the colour table, and otherwise map a picture without trouble.
-#include "color/mapToPalette.h"
+// refused when longer than the colour table, and otherwise give a palette whose fast nearest
+// colour search agrees with the plain one.
+#include "color/nearestPalette.h"
 #include "color/paletteFolders.h"
 #include "color/presetPalette.h"
-#include "core/pixelAccess.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -33,21 +33,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::fwrite(data, 1, size, file);
     std::fclose(file);
     SilentFrontend frontend;
-    Session session(frontend);
-    DibImage source;
-    if (createDib(frontend, source, 9, 3, 24, 0) != 0) std::abort();
     for (const auto& [bits, colors] : {std::pair{4, 16u}, std::pair{8, 147u}}) {
         DibImage target;
         if (createDib(frontend, target, 9, 3, std::uint16_t(bits), colors) != 0) std::abort();
         const int result = loadBasicPalette(frontend, target, "input.bcp");
         if ((result == 0) != (size <= target.paletteBytes)) std::abort();
         if (result != 0) continue;
-        if (mapToPalette(session, target, source, true, EvenPaletteRecord{}, 256) != 0)
-            std::abort();
-        for (int x = 0; x < 9; ++x) {
-            std::uint8_t index = 0;
-            getIndex(target, index, 1, x, bits);
-            if (index >= colors) std::abort();
+        NearestPaletteFinder finder(target);
+        for (int c = 0; c < 27; ++c) {
+            const auto blue = std::uint8_t(c * 97), green = std::uint8_t(c * 31 + 7),
+                       red = std::uint8_t(255 - c * 11);
+            const std::uint8_t index = finder.find(blue, green, red);
+            if (index >= colors || index != nearestPaletteIndex(target, blue, green, red))
+                std::abort();
         }
     }
     return 0;
