@@ -49,29 +49,34 @@ void writePosterPalette(DibImage& target, const LevelCounts& levels, int colors)
     fillEvenPaletteEntries(record, target.paletteEntry(0));
 }
 
-// Per channel, what every value 0 … 255 becomes.
+// Per channel, what every value 0 … 255 becomes: its level's component, or for indexed results
+// its level's share of the palette index, (red level × green levels + green level) × blue
+// levels + blue level, so that the three shares add up to the index.
 using ChannelTables = std::array<std::array<std::uint8_t, 256>, 3>;
 
 ChannelTables makeTables(const LevelCounts& levels, bool indexed) {
+    const int weights[3] = {1, levels[0], levels[0] * levels[1]};
     ChannelTables tables{};
     for (int c = 0; c < 3; ++c)
         for (int v = 0; v < 256; ++v)
             tables[std::size_t(c)][std::size_t(v)] =
-                indexed ? posterLevelIndex(v, levels[std::size_t(c)])
+                indexed ? std::uint8_t(posterLevelIndex(v, levels[std::size_t(c)]) * weights[c])
                         : posterComponent(v, levels[std::size_t(c)]);
     return tables;
 }
 
-void posterizeRow(const std::uint8_t* colors, std::uint8_t* out, int width, bool indexed,
-                  const ChannelTables& t, const LevelCounts& levels) {
-    for (int x = 0; x < width; ++x) {
-        const std::uint8_t* in = colors + 3 * x;
-        if (indexed)
-            out[x] =
-                std::uint8_t((t[2][in[2]] * levels[1] + t[1][in[1]]) * levels[0] + t[0][in[0]]);
-        else
-            for (int c = 0; c < 3; ++c)
-                out[3 * x + c] = t[std::size_t(c)][in[c]];
+void posterizeRowToIndices(const std::uint8_t* in, std::uint8_t* out, int width,
+                           const ChannelTables& t) {
+    for (int x = 0; x < width; ++x, in += 3)
+        out[x] = std::uint8_t(t[0][in[0]] + t[1][in[1]] + t[2][in[2]]);
+}
+
+void posterizeRowToColors(const std::uint8_t* in, std::uint8_t* out, int width,
+                          const ChannelTables& t) {
+    for (int x = 0; x < width; ++x, in += 3, out += 3) {
+        out[0] = t[0][in[0]];
+        out[1] = t[1][in[1]];
+        out[2] = t[2][in[2]];
     }
 }
 
@@ -125,13 +130,22 @@ int posterizeToImage(Session& session, const DibImage& source, DibImage& target,
     } catch (const std::bad_alloc&) {
         return reportError(session.frontend, kErrorAllocate);
     }
+    const bool readsInPlace = source.bitsPerPixel == 24;
+    const bool writesInPlace = target.bitsPerPixel == 8 || target.bitsPerPixel == 24;
     progressBegin(session, source.height);
     forRowsWithProgress(session, source.height, workers, [&](int worker, int begin, int end) {
         std::uint8_t* colors = scratch.data() + rowBytes * std::size_t(worker);
         std::uint8_t* out = colors + 3 * std::size_t(source.width);
         for (int y = begin; y < end; ++y) {
-            readRowColors(source, y, colors);
-            posterizeRow(colors, out, source.width, indexed, tables, levels);
+            // 24 bpp rows are read, and 8 and 24 bpp rows written, in place: no unpacking.
+            const std::uint8_t* in = readsInPlace ? source.row(y) : colors;
+            std::uint8_t* result = writesInPlace ? target.row(y) : out;
+            if (!readsInPlace) readRowColors(source, y, colors);
+            if (indexed)
+                posterizeRowToIndices(in, result, source.width, tables);
+            else
+                posterizeRowToColors(in, result, source.width, tables);
+            if (writesInPlace) continue;
             if (indexed)
                 writeRowIndices(target, y, out);
             else

@@ -118,6 +118,50 @@ TEST(Posterize, RedSeventeenLimitsTheQuotientToTheTopLevel) {
     EXPECT_EQ(colors(result), std::vector<std::uint32_t>({0xFF0010, 0x0F0010}));
 }
 
+// Every pixel of a picture, from true colour and from a palette, at indexed and 24 bpp results:
+// the index is (red level × green levels + green level) × blue levels + blue level, the colour
+// each channel's component.
+TEST(Posterize, EveryPixelFromItsChannelLevels) {
+    const auto rgb = [](int x, int y) {
+        return std::uint32_t((x * 37 + y * 11) % 256) << 16 | std::uint32_t((x * 5 + y * 53) % 256)
+               << 8 | std::uint32_t((x * y + 91) % 256);
+    };
+    std::vector<std::uint32_t> palette;
+    for (int i = 0; i < 200; ++i)
+        palette.push_back(rgb(i % 29, i / 29 * 7));
+    const DibImage sources[] = {test::makeTrueColorImage(29, 13, rgb),
+                                test::makeIndexedImage(29, 13, 8, palette,
+                                                       [](int x, int y) { return (x * 13 + y) % 200; })};
+    for (const DibImage& source : sources)
+        for (const LevelCounts levels : {LevelCounts{3, 5, 4}, LevelCounts{2, 1, 1},
+                                         LevelCounts{2, 2, 3}, LevelCounts{7, 7, 7}}) {
+            test::RecordingFrontend frontend;
+            Session session(frontend);
+            DibImage target;
+            ASSERT_EQ(posterizeToImage(session, source, target, levels), 0);
+            for (int y = 0; y < source.height; ++y)
+                for (int x = 0; x < source.width; ++x) {
+                    const std::uint32_t c = test::rgbAt(source, x, y);
+                    const int channel[3] = {int(c & 0xFF), int(c >> 8 & 0xFF), int(c >> 16)};
+                    if (target.isIndexed()) {
+                        std::uint8_t index = 0;
+                        getIndex(target, index, y, x, target.bitsPerPixel);
+                        const int expected = (posterLevelIndex(channel[2], levels[2]) * levels[1] +
+                                              posterLevelIndex(channel[1], levels[1])) *
+                                                 levels[0] +
+                                             posterLevelIndex(channel[0], levels[0]);
+                        ASSERT_EQ(index, expected) << x << "," << y;
+                    } else {
+                        const std::uint32_t expected =
+                            std::uint32_t(posterComponent(channel[2], levels[2])) << 16 |
+                            std::uint32_t(posterComponent(channel[1], levels[1])) << 8 |
+                            posterComponent(channel[0], levels[0]);
+                        ASSERT_EQ(test::rgbAt(target, x, y), expected) << x << "," << y;
+                    }
+                }
+        }
+}
+
 struct ValidityCase {
     bool common;
     int rgb, red, green, blue;
