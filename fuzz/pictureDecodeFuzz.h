@@ -41,7 +41,7 @@ inline int checkDecoder(Decode decode, const std::uint8_t* data, std::size_t siz
 } // namespace vellora::fuzz
 
 // The fuzzing runs allow 2 GB of memory, but a picture may use only 2 MB of it: ample for every
-// seed picture, and a mutated size does not zero-fill many megabytes on every run. Larger ones
+// test picture, and a mutated size does not zero-fill many megabytes on every run. Larger ones
 // are refused as too large; the size checks themselves run as for any file.
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     vellora::imageio::capMemoryBudget(std::uint64_t(2) << 20);

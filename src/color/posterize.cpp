@@ -132,6 +132,8 @@ int posterizeToImage(Session& session, const DibImage& source, DibImage& target,
     }
     const bool readsInPlace = source.bitsPerPixel == 24;
     const bool writesInPlace = target.bitsPerPixel == 8 || target.bitsPerPixel == 24;
+    const auto posterizeRow = indexed ? posterizeRowToIndices : posterizeRowToColors;
+    const auto writeRow = indexed ? writeRowIndices : writeRowColors;
     progressBegin(session, source.height);
     forRowsWithProgress(session, source.height, workers, [&](int worker, int begin, int end) {
         std::uint8_t* colors = scratch.data() + rowBytes * std::size_t(worker);
@@ -141,15 +143,8 @@ int posterizeToImage(Session& session, const DibImage& source, DibImage& target,
             const std::uint8_t* in = readsInPlace ? source.row(y) : colors;
             std::uint8_t* result = writesInPlace ? target.row(y) : out;
             if (!readsInPlace) readRowColors(source, y, colors);
-            if (indexed)
-                posterizeRowToIndices(in, result, source.width, tables);
-            else
-                posterizeRowToColors(in, result, source.width, tables);
-            if (writesInPlace) continue;
-            if (indexed)
-                writeRowIndices(target, y, out);
-            else
-                writeRowColors(target, y, out);
+            posterizeRow(in, result, source.width, tables);
+            if (!writesInPlace) writeRow(target, y, out);
         }
     });
     return 0;
