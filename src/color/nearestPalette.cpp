@@ -1,6 +1,7 @@
 #include "color/nearestPalette.h"
 
 #include <algorithm>
+#include <new>
 
 namespace vellora {
 
@@ -34,8 +35,7 @@ std::uint8_t nearestPaletteIndex(const DibImage& image, std::uint8_t blue, std::
 }
 
 NearestPaletteFinder::NearestPaletteFinder(const DibImage& image)
-    : count_(entriesInUse(image)), cacheKeys_(std::size_t(1) << kCacheBits, 0),
-      cacheValues_(std::size_t(1) << kCacheBits, 0) {
+    : count_(entriesInUse(image)) {
     std::array<int, 256> order{};
     for (int i = 0; i < count_; ++i)
         order[std::size_t(i)] = i;
@@ -55,6 +55,24 @@ NearestPaletteFinder::NearestPaletteFinder(const DibImage& image)
             ++position;
         firstAtOrAbove_[std::size_t(g)] = std::int16_t(position);
     }
+}
+
+NearestPaletteFinder::NearestPaletteFinder(const NearestPaletteFinder& other)
+    : count_(other.count_), blue_(other.blue_), green_(other.green_), red_(other.red_),
+      index_(other.index_), firstAtOrAbove_(other.firstAtOrAbove_) {}
+
+std::uint8_t NearestPaletteFinder::findWithoutTable(std::uint8_t blue, std::uint8_t green,
+                                                    std::uint8_t red) {
+    if (findsWithoutTable_ == kFindsBeforeTable) allocateCache();
+    if (findsWithoutTable_ <= kFindsBeforeTable) ++findsWithoutTable_;
+    return cacheKeys_ ? find(blue, green, red) : search(blue, green, red);
+}
+
+void NearestPaletteFinder::allocateCache() {
+    constexpr std::size_t slots = std::size_t(1) << kCacheBits;
+    cacheValues_.reset(new (std::nothrow) std::uint8_t[slots]);
+    if (cacheValues_)
+        cacheKeys_.reset(static_cast<std::uint32_t*>(std::calloc(slots, sizeof(std::uint32_t))));
 }
 
 std::uint8_t NearestPaletteFinder::search(int blue, int green, int red) const {

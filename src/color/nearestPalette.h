@@ -4,7 +4,8 @@
 
 #include <array>
 #include <cstdint>
-#include <vector>
+#include <cstdlib>
+#include <memory>
 
 namespace vellora {
 
@@ -21,7 +22,13 @@ std::uint8_t nearestPaletteIndex(const DibImage& image, std::uint8_t blue, std::
 class NearestPaletteFinder {
   public:
     explicit NearestPaletteFinder(const DibImage& image);
+    // A copy searches the same palette and makes a table of its own.
+    NearestPaletteFinder(const NearestPaletteFinder& other);
+    NearestPaletteFinder& operator=(const NearestPaletteFinder&) = delete;
+    NearestPaletteFinder(NearestPaletteFinder&&) noexcept = default;
     std::uint8_t find(std::uint8_t blue, std::uint8_t green, std::uint8_t red) {
+        if (!cacheKeys_) [[unlikely]]
+            return findWithoutTable(blue, green, red);
         const std::uint32_t key =
             std::uint32_t(blue) | std::uint32_t(green) << 8 | std::uint32_t(red) << 16 | kFilled;
         const std::uint32_t slot = (key * 2654435761u) >> (32 - kCacheBits);
@@ -35,9 +42,15 @@ class NearestPaletteFinder {
   private:
     static constexpr std::uint32_t kFilled = 1u << 24;
     static constexpr int kCacheBits = 16;
+    // The table pays only over many pixels: the first finds search directly, so a small
+    // picture never allocates and faults in the table's pages.
+    static constexpr int kFindsBeforeTable = 4096;
     std::uint8_t search(int blue, int green, int red) const;
+    std::uint8_t findWithoutTable(std::uint8_t blue, std::uint8_t green, std::uint8_t red);
+    void allocateCache();
 
     int count_ = 0;
+    int findsWithoutTable_ = 0;
     // Entry data in order of green, then index; firstAtOrAbove_[g] is the first position whose
     // green is g or more.
     std::array<std::int32_t, 256> blue_{};
@@ -45,8 +58,13 @@ class NearestPaletteFinder {
     std::array<std::int32_t, 256> red_{};
     std::array<std::uint8_t, 256> index_{};
     std::array<std::int16_t, 256> firstAtOrAbove_{};
-    std::vector<std::uint32_t> cacheKeys_;
-    std::vector<std::uint8_t> cacheValues_;
+    // Empty until kFindsBeforeTable finds have been made, and for good when it cannot be had.
+    // The keys come zeroed; a value is read only under its key.
+    struct FreeMemory {
+        void operator()(void* memory) const { std::free(memory); }
+    };
+    std::unique_ptr<std::uint32_t[], FreeMemory> cacheKeys_;
+    std::unique_ptr<std::uint8_t[]> cacheValues_;
 };
 
 } // namespace vellora

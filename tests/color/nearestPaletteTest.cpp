@@ -61,5 +61,25 @@ TEST(NearestPaletteFinder, AgreesWithThePlainSearchEverywhere) {
     }
 }
 
+// Passes over the same few thousand colours: the first searches directly, the second switches
+// to the remembered answers part way, the third is answered from them; a copy made part way
+// starts its own table and answers the same.
+TEST(NearestPaletteFinder, RememberedAnswersAndCopiesAgreeWithThePlainSearch) {
+    const DibImage palette = noiseImage(1, 1, 8, 11u, 4);
+    NearestPaletteFinder finder(palette);
+    std::vector<NearestPaletteFinder> copies;
+    for (int pass = 0; pass < 3; ++pass) {
+        for (int c = 0; c < 3000; ++c) {
+            const auto b = std::uint8_t(c * 37), g = std::uint8_t(c / 11 * 5),
+                       r = std::uint8_t(c * 13);
+            const std::uint8_t expected = nearestPaletteIndex(palette, b, g, r);
+            ASSERT_EQ(finder.find(b, g, r), expected) << pass << " " << c;
+            for (NearestPaletteFinder& copy : copies)
+                ASSERT_EQ(copy.find(b, g, r), expected) << pass << " " << c;
+        }
+        copies.push_back(finder);
+    }
+}
+
 } // namespace
 } // namespace vellora::test
