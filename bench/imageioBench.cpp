@@ -15,7 +15,7 @@ namespace {
 using namespace vellora;
 using namespace vellora::imageio;
 
-using Encode = bool (*)(const DibImage&, const EncodeOptions&, std::vector<std::uint8_t>&,
+using Encode = bool (*)(const DibImage&, const EncodeOptions&, PictureBytes&,
                         std::string&);
 using DecodeFn = bool (*)(Bytes, DibImage&, std::string&);
 
@@ -73,7 +73,7 @@ const std::map<std::string, Format> kFormats = {
 void encodeBench(benchmark::State& state, const std::string& name) {
     const Format& format = kFormats.at(name);
     const DibImage& image = photo(int(state.range(0)), format.indexed);
-    std::vector<std::uint8_t> file;
+    PictureBytes file;
     std::string error;
     for (auto _ : state) {
         if (!format.encode(image, EncodeOptions{90, image.bitsPerPixel}, file, error)) std::abort();
@@ -85,7 +85,7 @@ void encodeBench(benchmark::State& state, const std::string& name) {
 void decodeBench(benchmark::State& state, const std::string& name) {
     const Format& format = kFormats.at(name);
     const DibImage& image = photo(int(state.range(0)), format.indexed);
-    std::vector<std::uint8_t> file;
+    PictureBytes file;
     std::string error;
     if (!format.encode(image, EncodeOptions{90, image.bitsPerPixel}, file, error)) std::abort();
     for (auto _ : state) {

@@ -10,7 +10,6 @@
 #include <new>
 #include <utility>
 
-#include <sys/mman.h>
 
 namespace vellora {
 
@@ -47,28 +46,17 @@ bool sizesFit(std::int64_t width, std::int64_t height, unsigned bitsPerPixel) {
            total <= std::numeric_limits<std::uint32_t>::max();
 }
 
-// Large blocks ask for 2 MB pages before the first touch: filling a picture otherwise spends
-// most of its time taking one page fault per 4 KB.
-void preferLargePages(std::vector<std::uint8_t>& block) {
-    constexpr std::uintptr_t kLargePage = std::uintptr_t(2) << 20;
-    const auto begin = reinterpret_cast<std::uintptr_t>(block.data());
-    const std::uintptr_t first = (begin + kLargePage - 1) & ~(kLargePage - 1);
-    const std::uintptr_t last = (begin + block.capacity()) & ~(kLargePage - 1);
-    if (last > first) madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
-}
-
-bool allocateZeroed(std::vector<std::uint8_t>& block, std::size_t bytes) {
+// A fresh block from the allocator is zero already, so sizing it touches no page.
+bool allocateZeroed(PictureBytes& block, std::size_t bytes) {
     try {
-        std::vector<std::uint8_t>().swap(block);
-        block.reserve(bytes);
-        preferLargePages(block);
-        block.assign(bytes, 0);
+        PictureBytes().swap(block);
+        block.resize(bytes);
         return true;
     } catch (const std::bad_alloc&) {
-        std::vector<std::uint8_t>().swap(block);
+        PictureBytes().swap(block);
         return false;
     } catch (const std::length_error&) {
-        std::vector<std::uint8_t>().swap(block);
+        PictureBytes().swap(block);
         return false;
     }
 }
@@ -159,7 +147,7 @@ int deriveGeometry(Frontend& frontend, DibImage& image) {
     return kOk;
 }
 
-int readBitmapBlock(Frontend& frontend, std::vector<std::uint8_t>&& block, DibImage& image) {
+int readBitmapBlock(Frontend& frontend, PictureBytes&& block, DibImage& image) {
     DibImage parsed;
     parsed.data = std::move(block);
     const int result = parseHeader(frontend, parsed);
@@ -172,7 +160,7 @@ int readBitmapBlock(Frontend& frontend, std::vector<std::uint8_t>&& block, DibIm
 }
 
 int readBitmapBytes(Frontend& frontend, std::span<const std::uint8_t> bytes, DibImage& image) {
-    std::vector<std::uint8_t> block;
+    PictureBytes block;
     if (!allocateZeroed(block, bytes.size())) {
         image.release();
         return reportError(frontend, kErrorAllocate);
@@ -190,7 +178,7 @@ int readBitmapFile(Frontend& frontend, const std::filesystem::path& path, DibIma
     if (!file.handle) return reportError(frontend, kErrorOpen);
     const long length = fileLength(file.handle);
     if (length < 0) return reportError(frontend, kErrorRead);
-    std::vector<std::uint8_t> block;
+    PictureBytes block;
     if (!allocateZeroed(block, std::size_t(length))) return reportError(frontend, kErrorAllocate);
     if (length > 0 &&
         std::fread(block.data(), 1, std::size_t(length), file.handle) != std::size_t(length))

@@ -7,6 +7,7 @@
 // padding zero) and are addressed in stored order: row 0 is the first row in the file, the
 // bottom of the picture. All header values are little-endian.
 #include "core/frontend.h"
+#include "core/pictureBytes.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -19,7 +20,7 @@ inline constexpr std::uint32_t kHeaderBytes = 54;
 inline constexpr std::uint16_t kBitmapSignature = 19778; // "BM"
 
 struct DibImage {
-    std::vector<std::uint8_t> data; // the whole file image; empty when released
+    PictureBytes data; // the whole file image; empty when released
     std::uint32_t fileSize = 0;
     std::uint32_t bitsOffset = 0;
     std::uint32_t paletteOffset = 0;
@@ -44,7 +45,7 @@ struct DibImage {
     }
     bool isIndexed() const { return bitsPerPixel <= 8; }
     // Frees the block; the geometry stays for whoever still wants to read it.
-    void release() { std::vector<std::uint8_t>().swap(data); }
+    void release() { PictureBytes().swap(data); }
 };
 
 // Fills paletteEntries, paletteBytes, stride, paletteOffset, bitsOffset, imageSize and fileSize
@@ -62,7 +63,7 @@ int readBitmapFile(Frontend& frontend, const std::filesystem::path& path, DibIma
 // its bytes on here). On failure the image holds no block.
 int readBitmapBytes(Frontend& frontend, std::span<const std::uint8_t> bytes, DibImage& image);
 // As readBitmapBytes, taking over the block instead of copying it.
-int readBitmapBlock(Frontend& frontend, std::vector<std::uint8_t>&& block, DibImage& image);
+int readBitmapBlock(Frontend& frontend, PictureBytes&& block, DibImage& image);
 
 // Writes the first fileSize bytes of the block to path. 0, 2 or 8.
 int writeBitmapFile(Frontend& frontend, const std::filesystem::path& path, const DibImage& image);

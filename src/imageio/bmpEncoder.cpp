@@ -8,7 +8,7 @@
 
 namespace vellora::imageio {
 
-bool encodeBmp(const DibImage& image, const EncodeOptions&, std::vector<std::uint8_t>& file,
+bool encodeBmp(const DibImage& image, const EncodeOptions&, PictureBytes& file,
                std::string& error) {
     SilentFrontend silent;
     DibImage layout;

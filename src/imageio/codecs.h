@@ -22,28 +22,28 @@ struct EncodeOptions {
 // Probing fills width, height and bitsPerPixel (the depth the picture opens as).
 bool probeBmp(Bytes file, PictureInfo& info, std::string& error);
 bool decodeBmp(Bytes file, DibImage& image, std::string& error);
-bool encodeBmp(const DibImage& image, const EncodeOptions& options, std::vector<std::uint8_t>& file,
+bool encodeBmp(const DibImage& image, const EncodeOptions& options, PictureBytes& file,
                std::string& error);
 
 bool probePng(Bytes file, PictureInfo& info, std::string& error);
 bool decodePng(Bytes file, DibImage& image, std::string& error);
-bool encodePng(const DibImage& image, const EncodeOptions& options, std::vector<std::uint8_t>& file,
+bool encodePng(const DibImage& image, const EncodeOptions& options, PictureBytes& file,
                std::string& error);
 
 bool probeJpeg(Bytes file, PictureInfo& info, std::string& error);
 bool decodeJpeg(Bytes file, DibImage& image, std::string& error);
 bool encodeJpeg(const DibImage& image, const EncodeOptions& options,
-                std::vector<std::uint8_t>& file, std::string& error);
+                PictureBytes& file, std::string& error);
 
 bool probeGif(Bytes file, PictureInfo& info, std::string& error);
 bool decodeGif(Bytes file, DibImage& image, std::string& error);
-bool encodeGif(const DibImage& image, const EncodeOptions& options, std::vector<std::uint8_t>& file,
+bool encodeGif(const DibImage& image, const EncodeOptions& options, PictureBytes& file,
                std::string& error);
 
 bool probeTiff(Bytes file, PictureInfo& info, std::string& error);
 bool decodeTiff(Bytes file, DibImage& image, std::string& error);
 bool encodeTiff(const DibImage& image, const EncodeOptions& options,
-                std::vector<std::uint8_t>& file, std::string& error);
+                PictureBytes& file, std::string& error);
 
 // Shared by the GIF encoder: the reducer set by the shell, or an empty function.
 TrueColorReducer currentTrueColorReducer();

@@ -16,7 +16,7 @@ namespace {
 constexpr int kGifLimit = 65535;
 
 int writeCallback(GifFileType* gif, const GifByteType* bytes, int count) {
-    auto* file = static_cast<std::vector<std::uint8_t>*>(gif->UserData);
+    auto* file = static_cast<PictureBytes*>(gif->UserData);
     try {
         file->insert(file->end(), bytes, bytes + count);
         return count;
@@ -49,8 +49,8 @@ bool writeFrame(GifFileType* gif, const DibImage& image, ColorMapObject* map) {
     return true;
 }
 
-bool encodeIndexed(const DibImage& image, std::vector<std::uint8_t>& file, std::string& error) {
-    std::vector<std::uint8_t> bytes;
+bool encodeIndexed(const DibImage& image, PictureBytes& file, std::string& error) {
+    PictureBytes bytes;
     int status = 0;
     GifFileType* gif = EGifOpen(&bytes, writeCallback, &status);
     ColorMapObject* map = makeColorMap(image);
@@ -69,7 +69,7 @@ bool encodeIndexed(const DibImage& image, std::vector<std::uint8_t>& file, std::
 
 } // namespace
 
-bool encodeGif(const DibImage& image, const EncodeOptions&, std::vector<std::uint8_t>& file,
+bool encodeGif(const DibImage& image, const EncodeOptions&, PictureBytes& file,
                std::string& error) {
     if (image.width > kGifLimit || image.height > kGifLimit) {
         error = "the picture is too large for a gif file";

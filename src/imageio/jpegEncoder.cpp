@@ -59,7 +59,7 @@ bool compress(JpegEncoding* encoding, const DibImage* image, const JpegInput* in
 } // namespace
 
 bool encodeJpeg(const DibImage& image, const EncodeOptions& options,
-                std::vector<std::uint8_t>& file, std::string& error) {
+                PictureBytes& file, std::string& error) {
     const JpegInput input = inputFor(image);
     std::vector<std::uint8_t> colorRow;
     if (input.throughColors && !allocateBuffer(colorRow, 3 * std::uint64_t(image.width), error))

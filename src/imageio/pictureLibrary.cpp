@@ -6,7 +6,6 @@
 #include "imageio/pictureLimits.h"
 #include "imageio/safeFileWrite.h"
 
-#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cstdio>
@@ -55,7 +54,7 @@ constexpr std::array kDecoders = {
 struct Encoder {
     std::string_view mimeType;
     bool (*encode)(const DibImage& image, const EncodeOptions& options,
-                   std::vector<std::uint8_t>& file, std::string& error);
+                   PictureBytes& file, std::string& error);
 };
 
 constexpr std::array kEncoders = {
@@ -80,8 +79,7 @@ const Encoder* findEncoder(std::string_view mimeType) {
     return nullptr;
 }
 
-bool readWholeFile(const std::filesystem::path& path, std::vector<std::uint8_t>& bytes,
-                   std::string& error) {
+bool readWholeFile(const std::filesystem::path& path, PictureBytes& bytes, std::string& error) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file) {
         error = "failed to open the file";
@@ -134,13 +132,13 @@ bool loadPictureFromMemory(const std::uint8_t* bytes, std::size_t size, DibImage
 }
 
 bool probePictureFile(const std::filesystem::path& path, PictureInfo& info, std::string& error) {
-    std::vector<std::uint8_t> bytes;
+    PictureBytes bytes;
     return readWholeFile(path, bytes, error) &&
            probePictureFromMemory(bytes.data(), bytes.size(), info, error);
 }
 
 bool loadPicture(const std::filesystem::path& path, DibImage& image, std::string& error) {
-    std::vector<std::uint8_t> bytes;
+    PictureBytes bytes;
     return readWholeFile(path, bytes, error) &&
            loadPictureFromMemory(bytes.data(), bytes.size(), image, error);
 }
@@ -162,7 +160,7 @@ bool savePicture(const std::filesystem::path& path, const DibImage& image,
     }
     const EncodeOptions options{std::clamp(quality, 0, 100), colorDepth};
     try {
-        std::vector<std::uint8_t> file;
+        PictureBytes file;
         return encoder->encode(image, options, file, error) && writeFileSafely(path, file, error);
     } catch (const std::bad_alloc&) {
         error = kOutOfMemoryText;

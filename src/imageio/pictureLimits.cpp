@@ -77,7 +77,8 @@ bool allocatePicture(DibImage& image, std::int64_t width, std::int64_t height, i
     return true;
 }
 
-bool allocateBuffer(std::vector<std::uint8_t>& buffer, std::uint64_t bytes, std::string& error) {
+namespace {
+template <class Buffer> bool resizeBuffer(Buffer& buffer, std::uint64_t bytes, std::string& error) {
     if (!workingBytesFit(bytes, error)) return false;
     try {
         buffer.resize(std::size_t(bytes));
@@ -86,6 +87,15 @@ bool allocateBuffer(std::vector<std::uint8_t>& buffer, std::uint64_t bytes, std:
         error = kOutOfMemoryText;
         return false;
     }
+}
+} // namespace
+
+bool allocateBuffer(std::vector<std::uint8_t>& buffer, std::uint64_t bytes, std::string& error) {
+    return resizeBuffer(buffer, bytes, error);
+}
+
+bool allocateBuffer(PictureBytes& buffer, std::uint64_t bytes, std::string& error) {
+    return resizeBuffer(buffer, bytes, error);
 }
 
 } // namespace vellora::imageio

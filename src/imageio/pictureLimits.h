@@ -38,7 +38,9 @@ bool workingBytesFit(std::uint64_t bytes, std::string& error);
 bool allocatePicture(DibImage& image, std::int64_t width, std::int64_t height, int bitsPerPixel,
                      std::uint32_t colorsUsed, std::string& error);
 
-// Resizes a working buffer without letting an allocation failure escape.
+// Resizes a working buffer without letting an allocation failure escape. A picture-sized
+// block (a whole file read in) is best a fresh PictureBytes, which is not cleared first.
 bool allocateBuffer(std::vector<std::uint8_t>& buffer, std::uint64_t bytes, std::string& error);
+bool allocateBuffer(PictureBytes& buffer, std::uint64_t bytes, std::string& error);
 
 } // namespace vellora::imageio

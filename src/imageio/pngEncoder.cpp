@@ -15,7 +15,7 @@ namespace {
 
 struct PngOutput {
     PngErrorState errors;
-    std::vector<std::uint8_t>* file = nullptr;
+    PictureBytes* file = nullptr;
 };
 
 void writeCallback(png_structp png, png_bytep bytes, std::size_t count) {
@@ -74,10 +74,10 @@ bool writeRows(png_structp png, png_infop info, const DibImage* image, const Png
 
 } // namespace
 
-bool encodePng(const DibImage& image, const EncodeOptions&, std::vector<std::uint8_t>& file,
+bool encodePng(const DibImage& image, const EncodeOptions&, PictureBytes& file,
                std::string& error) {
     PngOutput output;
-    std::vector<std::uint8_t> bytes;
+    PictureBytes bytes;
     output.file = &bytes;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &output.errors,
                                               pngErrorCallback, pngWarningCallback);

@@ -67,9 +67,9 @@ bool writeRows(TIFF* tif, const DibImage& image, std::vector<std::uint8_t>& line
 
 } // namespace
 
-bool encodeTiff(const DibImage& image, const EncodeOptions&, std::vector<std::uint8_t>& file,
+bool encodeTiff(const DibImage& image, const EncodeOptions&, PictureBytes& file,
                 std::string& error) {
-    std::vector<std::uint8_t> bytes;
+    PictureBytes bytes;
     std::vector<std::uint8_t> line;
     if (!allocateBuffer(line, 3 * std::uint64_t(image.width) + 4, error)) return false;
     TiffStream stream;

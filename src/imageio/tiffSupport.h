@@ -13,7 +13,7 @@ namespace vellora::imageio {
 
 struct TiffStream {
     const std::uint8_t* input = nullptr;         // reading
-    std::vector<std::uint8_t>* output = nullptr; // writing
+    PictureBytes* output = nullptr; // writing
     std::uint64_t size = 0;
     std::uint64_t position = 0;
     std::string message;

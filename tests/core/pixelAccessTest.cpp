@@ -166,7 +166,7 @@ TEST_P(TrueColorDepth, ColoursRoundTripAndTheFourthByteIsLeftAlone) {
             EXPECT_EQ(0, std::memcmp(one, p, 3));
         }
         // Writing the row back changes nothing, the fourth byte and the padding included.
-        const std::vector<std::uint8_t> before = image.data;
+        const PictureBytes before = image.data;
         writeRowColors(image, y, bgr.data());
         EXPECT_EQ(image.data, before);
     }
@@ -176,7 +176,7 @@ INSTANTIATE_TEST_SUITE_P(Depths, TrueColorDepth, ::testing::Values(24, 32));
 
 TEST(PixelAccess, UnhandledDepthsDoNothing) {
     DibImage image = test::makeImage(4, 1, 24);
-    const std::vector<std::uint8_t> before = image.data;
+    const PictureBytes before = image.data;
     const std::uint8_t bgr[3] = {1, 2, 3};
     setIndex(image, 1, 0, 0, 24);
     putIndexSequential(image, 1, 0, 0, 24);

@@ -182,7 +182,7 @@ TEST(RenderTiles, ProgressReachesFullOverTileRows) {
 TEST(RenderTiles, ResultDoesNotDependOnThreadCount) {
     const DibImage source = randomPicture(101, 333, 24, 11u);
     const TileGeometry g = computeTileGeometry(tileSizeBlock(4, 3, 1), 101, 333);
-    std::vector<std::uint8_t> results[2];
+    PictureBytes results[2];
     const char* previous = std::getenv("VELLORA_THREADS");
     const std::string saved = previous ? previous : "";
     for (int t = 0; t < 2; ++t) {
@@ -203,7 +203,7 @@ TEST(RenderTiles, ResultDoesNotDependOnThreadCount) {
 TEST(DrawSlits, NothingWithoutSlit) {
     test::RecordingFrontend frontend;
     DibImage target = makeImage(8, 8, 24);
-    const std::vector<std::uint8_t> before = target.data;
+    const PictureBytes before = target.data;
     ASSERT_EQ(drawSlits(frontend, target, computeTileGeometry(tileSizeBlock(3, 3, 0), 8, 8), {}),
               0);
     EXPECT_EQ(target.data, before);
