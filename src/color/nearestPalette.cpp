@@ -57,22 +57,21 @@ NearestPaletteFinder::NearestPaletteFinder(const DibImage& image)
     }
 }
 
-NearestPaletteFinder::NearestPaletteFinder(const NearestPaletteFinder& other)
-    : count_(other.count_), blue_(other.blue_), green_(other.green_), red_(other.red_),
-      index_(other.index_), firstAtOrAbove_(other.firstAtOrAbove_) {}
-
 std::uint8_t NearestPaletteFinder::findWithoutTable(std::uint8_t blue, std::uint8_t green,
                                                     std::uint8_t red) {
     if (findsWithoutTable_ == kFindsBeforeTable) allocateCache();
     if (findsWithoutTable_ <= kFindsBeforeTable) ++findsWithoutTable_;
-    return cacheKeys_ ? find(blue, green, red) : search(blue, green, red);
+    return cacheKeys_.empty() ? search(blue, green, red) : find(blue, green, red);
 }
 
 void NearestPaletteFinder::allocateCache() {
     constexpr std::size_t slots = std::size_t(1) << kCacheBits;
-    cacheValues_.reset(new (std::nothrow) std::uint8_t[slots]);
-    if (cacheValues_)
-        cacheKeys_.reset(static_cast<std::uint32_t*>(std::calloc(slots, sizeof(std::uint32_t))));
+    try {
+        cacheValues_.resize(slots);
+        cacheKeys_.resize(slots);
+    } catch (const std::bad_alloc&) {
+        cacheKeys_.clear();
+    }
 }
 
 std::uint8_t NearestPaletteFinder::search(int blue, int green, int red) const {

@@ -1,11 +1,11 @@
 #pragma once
 // The nearest colour of a palette by squared RGB distance.
 #include "core/dibImage.h"
+#include "core/pictureBytes.h"
 
 #include <array>
 #include <cstdint>
-#include <cstdlib>
-#include <memory>
+#include <vector>
 
 namespace vellora {
 
@@ -22,12 +22,8 @@ std::uint8_t nearestPaletteIndex(const DibImage& image, std::uint8_t blue, std::
 class NearestPaletteFinder {
   public:
     explicit NearestPaletteFinder(const DibImage& image);
-    // A copy searches the same palette and makes a table of its own.
-    NearestPaletteFinder(const NearestPaletteFinder& other);
-    NearestPaletteFinder& operator=(const NearestPaletteFinder&) = delete;
-    NearestPaletteFinder(NearestPaletteFinder&&) noexcept = default;
     std::uint8_t find(std::uint8_t blue, std::uint8_t green, std::uint8_t red) {
-        if (!cacheKeys_) [[unlikely]]
+        if (cacheKeys_.empty()) [[unlikely]]
             return findWithoutTable(blue, green, red);
         const std::uint32_t key =
             std::uint32_t(blue) | std::uint32_t(green) << 8 | std::uint32_t(red) << 16 | kFilled;
@@ -60,11 +56,8 @@ class NearestPaletteFinder {
     std::array<std::int16_t, 256> firstAtOrAbove_{};
     // Empty until kFindsBeforeTable finds have been made, and for good when it cannot be had.
     // The keys come zeroed; a value is read only under its key.
-    struct FreeMemory {
-        void operator()(void* memory) const { std::free(memory); }
-    };
-    std::unique_ptr<std::uint32_t[], FreeMemory> cacheKeys_;
-    std::unique_ptr<std::uint8_t[]> cacheValues_;
+    std::vector<std::uint32_t, ZeroedAllocator<std::uint32_t>> cacheKeys_;
+    std::vector<std::uint8_t, ZeroedAllocator<std::uint8_t>> cacheValues_;
 };
 
 } // namespace vellora
