@@ -22,6 +22,17 @@ int highestLookupLevel(const EvenPaletteRecord& record, int channel) {
 }
 } // namespace
 
+EvenPaletteLookup::EvenPaletteLookup(const EvenPaletteRecord& record) {
+    // A channel's share is the index of the colour holding only that channel: the other
+    // channels' levels are 0 there.
+    for (int v = 0; v < 256; ++v) {
+        const std::uint8_t value = std::uint8_t(v);
+        share_[0][value] = evenPaletteIndex(record, value, 0, 0);
+        share_[1][value] = evenPaletteIndex(record, 0, value, 0);
+        share_[2][value] = evenPaletteIndex(record, 0, 0, value);
+    }
+}
+
 std::uint32_t evenPaletteEntriesFor(std::uint32_t colorCount) {
     if (colorCount < 3) return 2;
     if (colorCount < 17) return 16;

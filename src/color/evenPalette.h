@@ -63,6 +63,20 @@ inline std::uint8_t evenPaletteIndex(const EvenPaletteRecord& record, std::uint8
     return std::uint8_t(q[0] + std::uint8_t(record.divisions[0] * inner));
 }
 
+// The same lookup as three tables, one per channel: in 8-bit arithmetic the index is
+// qB + dB × qG + dB × dG × qR, so each channel's share can be looked up alone and the three
+// shares added modulo 256. Only for records that pass isUsableEvenRecord.
+class EvenPaletteLookup {
+  public:
+    explicit EvenPaletteLookup(const EvenPaletteRecord& record);
+    std::uint8_t operator()(std::uint8_t blue, std::uint8_t green, std::uint8_t red) const {
+        return std::uint8_t(share_[0][blue] + share_[1][green] + share_[2][red]);
+    }
+
+  private:
+    std::array<std::array<std::uint8_t, 256>, 3> share_{};
+};
+
 // Whether the lookup is safe and stays inside the palette: divisions 1 … 9 whose product is the
 // colour count, steps that are not zero, every index below the colour count, and no more colours
 // than `entriesAvailable`.

@@ -33,17 +33,28 @@ MappingRule ruleFor(int code, bool diffuse) {
     }
 }
 
+// A rule gives one colour's index, and a whole row's indices from its blue, green, red bytes
+// (the row form keeps its tables in locals, which byte stores would otherwise force reloaded).
 struct NearestRule {
     NearestPaletteFinder finder;
     std::uint8_t operator()(std::uint8_t b, std::uint8_t g, std::uint8_t r) {
         return finder.find(b, g, r);
     }
+    void mapRow(const std::uint8_t* bgr, std::uint8_t* indices, int width) {
+        for (int x = 0; x < width; ++x, bgr += 3)
+            indices[x] = finder.find(bgr[0], bgr[1], bgr[2]);
+    }
 };
 
 struct EvenRule {
-    const EvenPaletteRecord* record;
+    const EvenPaletteLookup* lookup;
     std::uint8_t operator()(std::uint8_t b, std::uint8_t g, std::uint8_t r) const {
-        return evenPaletteIndex(*record, b, g, r);
+        return (*lookup)(b, g, r);
+    }
+    void mapRow(const std::uint8_t* bgr, std::uint8_t* indices, int width) const {
+        const EvenPaletteLookup& table = *lookup;
+        for (int x = 0; x < width; ++x, bgr += 3)
+            indices[x] = table(bgr[0], bgr[1], bgr[2]);
     }
 };
 
@@ -85,10 +96,7 @@ void mapRowsPlain(Session& session, DibImage& target, const DibImage& source,
             RowScratch& s = scratch[std::size_t(worker)];
             for (int y = begin; y < end; ++y) {
                 readRowColors(source, y, s.colors.data());
-                for (int x = 0; x < width; ++x) {
-                    const std::uint8_t* c = s.colors.data() + 3 * std::size_t(x);
-                    s.indices[std::size_t(x)] = rule(c[0], c[1], c[2]);
-                }
+                rule.mapRow(s.colors.data(), s.indices.data(), width);
                 writeRowIndices(target, y, s.indices.data());
             }
         });
@@ -151,7 +159,8 @@ int mapToPalette(Session& session, DibImage& target, const DibImage& source, boo
         copyColorRows(session, target, source, scratch);
         return kOk;
     case MappingRule::Even: {
-        std::vector<EvenRule> rules(std::size_t(workers), EvenRule{&record});
+        const EvenPaletteLookup lookup(record);
+        std::vector<EvenRule> rules(std::size_t(workers), EvenRule{&lookup});
         mapWithRule(session, target, source, errors, rules, scratch);
         return kOk;
     }

@@ -115,6 +115,26 @@ TEST(EvenPaletteIndex, LooksUpTheNearestEntryWithinRegularSteps) {
     }
 }
 
+// Every colour, for records with single divisions, uneven steps and (9 x 9 x 9) indices that
+// wrap in 8-bit arithmetic.
+TEST(EvenPaletteLookup, AgreesWithTheDirectLookupForEveryColour) {
+    const int divisions[][3] = {{6, 6, 6}, {9, 9, 3}, {1, 7, 4}, {2, 1, 1}, {9, 9, 9}};
+    for (const auto& d : divisions) {
+        const EvenPaletteRecord record = makeEvenPaletteRecord(d[0], d[1], d[2]);
+        const EvenPaletteLookup lookup(record);
+        int mismatches = 0;
+        for (int r = 0; r < 256; ++r)
+            for (int g = 0; g < 256; ++g)
+                for (int b = 0; b < 256; ++b) {
+                    const auto blue = std::uint8_t(b), green = std::uint8_t(g),
+                               red = std::uint8_t(r);
+                    mismatches += lookup(blue, green, red) !=
+                                  evenPaletteIndex(record, blue, green, red);
+                }
+        EXPECT_EQ(mismatches, 0) << d[0] << "x" << d[1] << "x" << d[2];
+    }
+}
+
 TEST(EvenPaletteRecord, UnusableRecordsAreRecognised) {
     const auto changed = [](auto change) {
         EvenPaletteRecord record = makeEvenPaletteRecord(6, 6, 6);
