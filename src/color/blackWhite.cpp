@@ -116,11 +116,13 @@ int diffuseToBlackWhite(Session& session, DibImage& result, const DibImage& gray
     progressBegin(session, grayCopy.height);
     for (int y = 0; y < grayCopy.height; ++y) {
         readRowGrays(grayCopy, y, colors, indices);
+        DiffusionWalk<1> walk(errors);
         for (int x = 0; x < grayCopy.width; ++x) {
-            const int v = std::clamp(indices[x] + errors.waiting(x, 0), 0, 255);
+            const int v = std::clamp(indices[x] + walk.waiting(x, 0), 0, 255);
             indices[x] = std::uint8_t(v >> 7);
-            errors.spread(x, 0, v - out[indices[x]]);
+            walk.spread(x, 0, v - out[indices[x]]);
         }
+        walk.finish(grayCopy.width);
         writeRowIndices(result, y, indices);
         errors.nextRow();
         progressAdvance(session);

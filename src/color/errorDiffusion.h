@@ -25,32 +25,60 @@ constexpr DiffusionShares floydSteinbergShares(int e) {
 }
 
 // The errors waiting for the current row and the row after it, `channels` signed values per
-// cell and one extra cell at the right that takes the error pushed past the edge. Only two rows
-// are ever live, so two rows are all that is kept.
+// column. Only two rows are ever live, so two rows are all that is kept. A row's errors are
+// spread by a DiffusionWalk, which writes every cell of the next row, so a row never needs
+// clearing.
 class DiffusionRows {
   public:
     // Zeroed rows for a picture `width` pixels wide; false when memory cannot be had.
     bool allocate(int width, int channels);
-    // The error waiting for pixel `column` of the current row, channel `channel`.
-    int waiting(int column, int channel) const { return current_[index(column, channel)]; }
-    // Spreads e of pixel `column` of the current row to its neighbours.
-    void spread(int column, int channel, int e) {
-        const DiffusionShares s = floydSteinbergShares(e);
-        current_[index(column + 1, channel)] += s.right;
-        if (column > 0) next_[index(column - 1, channel)] += s.lowerLeft;
-        next_[index(column, channel)] += s.below;
-        next_[index(column + 1, channel)] += s.lowerRight;
-    }
+    const std::int32_t* current() const { return current_.data(); }
+    std::int32_t* next() { return next_.data(); }
     // Moves on to the next row: what was waiting below becomes current.
-    void nextRow();
+    void nextRow() { current_.swap(next_); }
 
   private:
-    std::size_t index(int column, int channel) const {
-        return std::size_t(column) * std::size_t(channels_) + std::size_t(channel);
-    }
-    int channels_ = 0;
     std::vector<std::int32_t> current_;
     std::vector<std::int32_t> next_;
+};
+
+// One row's walk, every pixel left to right, each pixel's `Channels` errors spread before the
+// next pixel is read. The shares that are still open (the right neighbour's, and the lower
+// row's two cells not yet complete) are held in locals and each lower cell is written once,
+// when nothing more can reach it; the share past the right edge is dropped.
+template <int Channels>
+class DiffusionWalk {
+  public:
+    explicit DiffusionWalk(DiffusionRows& rows) : waiting_(rows.current()), below_(rows.next()) {}
+
+    // The error waiting for pixel `column` of the row, channel `channel`.
+    int waiting(int column, int channel) const {
+        return waiting_[cell(column, channel)] + right_[channel];
+    }
+    // Spreads e of pixel `column`, channel `channel`.
+    void spread(int column, int channel, int e) {
+        const DiffusionShares s = floydSteinbergShares(e);
+        right_[channel] = s.right;
+        if (column > 0) below_[cell(column - 1, channel)] = held_[channel] + s.lowerLeft;
+        held_[channel] = pending_[channel] + s.below;
+        pending_[channel] = s.lowerRight;
+    }
+    // After the last pixel: its lower cell is complete; its lower-right share is dropped.
+    void finish(int width) {
+        if (width <= 0) return;
+        for (int k = 0; k < Channels; ++k)
+            below_[cell(width - 1, k)] = held_[k];
+    }
+
+  private:
+    static std::size_t cell(int column, int channel) {
+        return std::size_t(column) * Channels + std::size_t(channel);
+    }
+    const std::int32_t* waiting_;
+    std::int32_t* below_;
+    int right_[Channels] = {};
+    int held_[Channels] = {};    // the lower cell below the previous pixel, lacking its lower-left
+    int pending_[Channels] = {}; // the lower cell below this pixel: the previous pixel's share
 };
 
 } // namespace vellora

@@ -2,6 +2,8 @@
 
 #include "core/dibImage.h"
 
+#include <vector>
+
 namespace vellora {
 
 namespace {
@@ -31,6 +33,30 @@ EvenPaletteLookup::EvenPaletteLookup(const EvenPaletteRecord& record) {
         share_[1][value] = evenPaletteIndex(record, 0, value, 0);
         share_[2][value] = evenPaletteIndex(record, 0, 0, value);
     }
+}
+
+bool EvenPaletteLookup::channelLevels(const std::uint8_t* palette, std::size_t entries,
+                                      ChannelLevels& levels) const {
+    // A value matters only through its share, so checking one value per distinct share of
+    // each channel covers every colour.
+    std::array<std::vector<int>, 3> representatives;
+    for (int k = 0; k < 3; ++k) {
+        for (int v = 0; v < 256; ++v) {
+            if (share_[k][v] >= entries) return false;
+            levels[k][v] = palette[4 * std::size_t(share_[k][v]) + std::size_t(k)];
+            if (v == 0 || share_[k][v] != share_[k][v - 1]) representatives[k].push_back(v);
+        }
+    }
+    for (const int b : representatives[0])
+        for (const int g : representatives[1])
+            for (const int r : representatives[2]) {
+                const std::size_t index = (*this)(std::uint8_t(b), std::uint8_t(g), std::uint8_t(r));
+                if (index >= entries) return false;
+                const std::uint8_t* entry = palette + 4 * index;
+                if (entry[0] != levels[0][b] || entry[1] != levels[1][g] || entry[2] != levels[2][r])
+                    return false;
+            }
+    return true;
 }
 
 std::uint32_t evenPaletteEntriesFor(std::uint32_t colorCount) {

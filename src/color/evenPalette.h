@@ -73,6 +73,14 @@ class EvenPaletteLookup {
         return std::uint8_t(share_[0][blue] + share_[1][green] + share_[2][red]);
     }
 
+    // Per channel and value, the channel of the entry the lookup gives, when a palette
+    // (`entries` 4-byte blue, green, red, 0 entries) is such that this does not depend on the
+    // other two channels, as in a palette made of the levels; false otherwise. Then the error a
+    // colour leaves behind is known channel by channel before its index is.
+    using ChannelLevels = std::array<std::array<std::uint8_t, 256>, 3>;
+    bool channelLevels(const std::uint8_t* palette, std::size_t entries,
+                       ChannelLevels& levels) const;
+
   private:
     std::array<std::array<std::uint8_t, 256>, 3> share_{};
 };

@@ -111,12 +111,14 @@ void mapReductionDiffused(Session& session, DibImage& target, const DibImage& so
     std::uint8_t chosen = 0;
     for (int y = 0; y < source.height; ++y) {
         readRowColors(source, y, colors);
+        DiffusionWalk<1> walk(errors);
         for (int x = 0; x < source.width; ++x) {
-            const int v = std::clamp(grayLevel(colors + 3 * x) + errors.waiting(x, 0), 0, 255);
+            const int v = std::clamp(grayLevel(colors + 3 * x) + walk.waiting(x, 0), 0, 255);
             if (nearest[std::size_t(v)] >= 0) chosen = std::uint8_t(nearest[std::size_t(v)]);
             indices[x] = chosen;
-            errors.spread(x, 0, v - target.paletteEntry(chosen)[0]);
+            walk.spread(x, 0, v - target.paletteEntry(chosen)[0]);
         }
+        walk.finish(source.width);
         writeRowIndices(target, y, indices);
         errors.nextRow();
         progressAdvance(session);

@@ -33,9 +33,17 @@ MappingRule ruleFor(int code, bool diffuse) {
     }
 }
 
-// A rule gives one colour's index, and a whole row's indices from its blue, green, red bytes
-// (the row form keeps its tables in locals, which byte stores would otherwise force reloaded).
-struct NearestRule {
+// A rule gives one colour's index, a whole row's indices from its blue, green, red bytes (the
+// row form keeps its tables in locals, which byte stores would otherwise force reloaded), and
+// channel k of the entry a diffused colour was given.
+struct PaletteEntries {
+    const std::uint8_t* palette = nullptr;
+    std::uint8_t entryValue(std::uint8_t index, const std::uint8_t*, int k) const {
+        return palette[4 * std::size_t(index) + std::size_t(k)];
+    }
+};
+
+struct NearestRule : PaletteEntries {
     NearestPaletteFinder finder;
     std::uint8_t operator()(std::uint8_t b, std::uint8_t g, std::uint8_t r) {
         return finder.find(b, g, r);
@@ -46,8 +54,8 @@ struct NearestRule {
     }
 };
 
-struct EvenRule {
-    const EvenPaletteLookup* lookup;
+struct EvenRule : PaletteEntries {
+    const EvenPaletteLookup* lookup = nullptr;
     std::uint8_t operator()(std::uint8_t b, std::uint8_t g, std::uint8_t r) const {
         return (*lookup)(b, g, r);
     }
@@ -58,28 +66,44 @@ struct EvenRule {
     }
 };
 
+// An even palette made of its levels: each channel's entry value follows from that channel
+// alone, so the error of one pixel no longer waits for its index.
+struct LevelsEvenRule : EvenRule {
+    const EvenPaletteLookup::ChannelLevels* levels = nullptr;
+    std::uint8_t entryValue(std::uint8_t, const std::uint8_t* adjusted, int k) const {
+        return (*levels)[std::size_t(k)][adjusted[k]];
+    }
+};
+
 struct RowScratch {
     std::vector<std::uint8_t> colors;
     std::vector<std::uint8_t> indices;
 };
 
 template <class Rule>
+void diffuseRow(Rule& rule, const std::uint8_t* colors, std::uint8_t* indices, int width,
+                DiffusionRows& errors) {
+    DiffusionWalk<3> walk(errors);
+    for (int x = 0; x < width; ++x, colors += 3) {
+        std::uint8_t adjusted[3];
+#pragma GCC unroll 3
+        for (int k = 0; k < 3; ++k)
+            adjusted[k] = std::uint8_t(std::clamp(colors[k] + walk.waiting(x, k), 0, 255));
+        const std::uint8_t index = rule(adjusted[0], adjusted[1], adjusted[2]);
+        indices[x] = index;
+#pragma GCC unroll 3
+        for (int k = 0; k < 3; ++k)
+            walk.spread(x, k, adjusted[k] - rule.entryValue(index, adjusted, k));
+    }
+    walk.finish(width);
+}
+
+template <class Rule>
 void diffuseRows(Session& session, DibImage& target, const DibImage& source, Rule rule,
                  DiffusionRows& errors, RowScratch& scratch) {
-    const int width = source.width;
     for (int y = 0; y < source.height; ++y) {
         readRowColors(source, y, scratch.colors.data());
-        for (int x = 0; x < width; ++x) {
-            const std::uint8_t* color = scratch.colors.data() + 3 * std::size_t(x);
-            std::uint8_t adjusted[3];
-            for (int k = 0; k < 3; ++k)
-                adjusted[k] = std::uint8_t(std::clamp(color[k] + errors.waiting(x, k), 0, 255));
-            const std::uint8_t index = rule(adjusted[0], adjusted[1], adjusted[2]);
-            scratch.indices[std::size_t(x)] = index;
-            const std::uint8_t* entry = target.paletteEntry(index);
-            for (int k = 0; k < 3; ++k)
-                errors.spread(x, k, adjusted[k] - entry[k]);
-        }
+        diffuseRow(rule, scratch.colors.data(), scratch.indices.data(), source.width, errors);
         writeRowIndices(target, y, scratch.indices.data());
         errors.nextRow();
         progressAdvance(session);
@@ -160,13 +184,21 @@ int mapToPalette(Session& session, DibImage& target, const DibImage& source, boo
         return kOk;
     case MappingRule::Even: {
         const EvenPaletteLookup lookup(record);
-        std::vector<EvenRule> rules(std::size_t(workers), EvenRule{&lookup});
+        const PaletteEntries entries{target.paletteEntry(0)};
+        EvenPaletteLookup::ChannelLevels levels;
+        if (errors && lookup.channelLevels(entries.palette, target.paletteEntries, levels)) {
+            std::vector<LevelsEvenRule> rules(1, LevelsEvenRule{{entries, &lookup}, &levels});
+            mapWithRule(session, target, source, errors, rules, scratch);
+            return kOk;
+        }
+        std::vector<EvenRule> rules(std::size_t(workers), EvenRule{entries, &lookup});
         mapWithRule(session, target, source, errors, rules, scratch);
         return kOk;
     }
     case MappingRule::Nearest: {
-        std::vector<NearestRule> rules(std::size_t(workers),
-                                       NearestRule{NearestPaletteFinder(target)});
+        std::vector<NearestRule> rules(
+            std::size_t(workers),
+            NearestRule{{target.paletteEntry(0)}, NearestPaletteFinder(target)});
         mapWithRule(session, target, source, errors, rules, scratch);
         return kOk;
     }

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <vector>
+
 namespace vellora::test {
 namespace {
 
@@ -25,32 +28,68 @@ TEST(FloydSteinberg, SharesRoundAsymmetricallyAndTruncateTowardZero) {
     }
 }
 
-TEST(DiffusionRows, ErrorGoesToTheFourNeighboursAndNeverWraps) {
+TEST(DiffusionWalk, ErrorGoesToTheFourNeighboursAndNeverWraps) {
     DiffusionRows rows;
     ASSERT_TRUE(rows.allocate(3, 1));
-    rows.spread(0, 0, 16);            // left edge: no lower-left share
-    rows.spread(2, 0, 32);            // right edge: the right share is dropped
-    EXPECT_EQ(rows.waiting(1, 0), 7); // (7·16 + 8) / 16
-    EXPECT_EQ(rows.waiting(2, 0), 0);
+    {
+        DiffusionWalk<1> walk(rows);
+        walk.spread(0, 0, 16);            // left edge: no lower-left share
+        EXPECT_EQ(walk.waiting(1, 0), 7); // (7·16 + 8) / 16
+        walk.spread(1, 0, 0);
+        EXPECT_EQ(walk.waiting(2, 0), 0);
+        walk.spread(2, 0, 32); // right edge: the right share is dropped
+        walk.finish(3);
+    }
     rows.nextRow();
-    // Column 0 gets (80 + 8) / 16 = 5 from pixel 0 and nothing of pixel 2's right share (14),
-    // which would have wrapped; column 1 gets (16 + 8) / 16 = 1 from pixel 0 and
-    // (96 + 8) / 16 = 6 from pixel 2; column 2 gets (160 + 8) / 16 = 10.
-    EXPECT_EQ(rows.waiting(0, 0), 5);
-    EXPECT_EQ(rows.waiting(1, 0), 1 + 6);
-    EXPECT_EQ(rows.waiting(2, 0), 10);
+    {
+        // Column 0 gets (80 + 8) / 16 = 5 from pixel 0 and nothing of pixel 2's right share
+        // (14), which would have wrapped; column 1 gets (16 + 8) / 16 = 1 from pixel 0 and
+        // (96 + 8) / 16 = 6 from pixel 2; column 2 gets (160 + 8) / 16 = 10.
+        DiffusionWalk<1> walk(rows);
+        EXPECT_EQ(walk.waiting(0, 0), 5);
+        walk.spread(0, 0, 0);
+        EXPECT_EQ(walk.waiting(1, 0), 1 + 6);
+        walk.spread(1, 0, 0);
+        EXPECT_EQ(walk.waiting(2, 0), 10);
+        walk.spread(2, 0, 0);
+        walk.finish(3);
+    }
     rows.nextRow();
+    DiffusionWalk<1> walk(rows);
     for (int c = 0; c < 3; ++c)
-        EXPECT_EQ(rows.waiting(c, 0), 0) << c;
+        EXPECT_EQ(walk.waiting(c, 0), 0) << c; // every cell rewritten: nothing left over
 }
 
-TEST(DiffusionRows, ChannelsStayApart) {
-    DiffusionRows rows;
-    ASSERT_TRUE(rows.allocate(2, 3));
-    rows.spread(0, 1, 16);
-    EXPECT_EQ(rows.waiting(1, 0), 0);
-    EXPECT_EQ(rows.waiting(1, 1), 7);
-    EXPECT_EQ(rows.waiting(1, 2), 0);
+// The walk against a whole-picture error array filled by the plain rule, with errors from a
+// fixed pseudo-random sequence over several rows and three channels (one column too).
+TEST(DiffusionWalk, AgreesWithPlainSpreadingOverAWholePicture) {
+    for (const int width : {1, 2, 7}) {
+        const int height = 5, channels = 3;
+        std::vector<int> plain(std::size_t((width + 1) * (height + 1) * channels), 0);
+        const auto at = [&](int x, int y, int k) -> int& {
+            return plain[std::size_t((y * (width + 1) + x) * channels + k)];
+        };
+        DiffusionRows rows;
+        ASSERT_TRUE(rows.allocate(width, channels));
+        std::uint32_t state = 99;
+        for (int y = 0; y < height; ++y) {
+            DiffusionWalk<3> walk(rows);
+            for (int x = 0; x < width; ++x)
+                for (int k = 0; k < channels; ++k) {
+                    ASSERT_EQ(walk.waiting(x, k), at(x, y, k)) << x << "," << y << "," << k;
+                    state = state * 1664525u + 1013904223u;
+                    const int e = int(state >> 23) - 256; // −256 … 255
+                    walk.spread(x, k, e);
+                    const DiffusionShares s = floydSteinbergShares(e);
+                    at(x + 1, y, k) += s.right;
+                    if (x > 0) at(x - 1, y + 1, k) += s.lowerLeft;
+                    at(x, y + 1, k) += s.below;
+                    at(x + 1, y + 1, k) += s.lowerRight;
+                }
+            walk.finish(width);
+            rows.nextRow();
+        }
+    }
 }
 
 } // namespace

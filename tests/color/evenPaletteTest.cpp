@@ -135,6 +135,19 @@ TEST(EvenPaletteLookup, AgreesWithTheDirectLookupForEveryColour) {
     }
 }
 
+TEST(EvenPaletteLookup, ChannelLevelsOnlyForAPaletteOfLevels) {
+    std::vector<std::uint8_t> file = evenPaletteFileBytes(8, 6, 5);
+    const EvenPaletteLookup lookup(readEvenPaletteRecord(file.data() + 1024));
+    EvenPaletteLookup::ChannelLevels levels{};
+    ASSERT_TRUE(lookup.channelLevels(file.data(), 256, levels));
+    EXPECT_EQ(levels[0][255], 255); // blue has 5 levels: 0, 63, 126, 189, 255
+    EXPECT_EQ(levels[0][100], 126);
+    EXPECT_EQ(levels[2][36], 36);   // red has 8 levels, step 36
+    EXPECT_FALSE(lookup.channelLevels(file.data(), 200, levels)); // entries beyond the palette
+    file[4 * 239 + 2] = 254;                                      // the last entry's red
+    EXPECT_FALSE(lookup.channelLevels(file.data(), 256, levels));
+}
+
 TEST(EvenPaletteRecord, UnusableRecordsAreRecognised) {
     const auto changed = [](auto change) {
         EvenPaletteRecord record = makeEvenPaletteRecord(6, 6, 6);

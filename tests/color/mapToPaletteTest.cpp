@@ -158,6 +158,26 @@ TEST(MapToPalette, EvenPaletteLookupPerPixel) {
         }
 }
 
+// A palette of its levels takes the channel-by-channel error path; with one entry moved off
+// its levels it takes the general one. Both must diffuse as the full-buffer reference does.
+TEST(MapToPalette, EvenPaletteDiffusionMatchesTheFullBufferReference) {
+    const std::vector<std::uint8_t> file = evenPaletteFileBytes(6, 6, 6);
+    const EvenPaletteRecord record = readEvenPaletteRecord(file.data() + 1024);
+    for (const bool levelsOnly : {true, false}) {
+        const DibImage source = noiseImage(37, 23, 24, 9, 256);
+        DibImage target = makeImage(37, 23, 8, 216);
+        std::memcpy(target.paletteEntry(0), file.data(), 1024);
+        if (!levelsOnly) target.paletteEntry(100)[1] = 77;
+        RecordingFrontend frontend;
+        Session session(frontend);
+        ASSERT_EQ(mapToPalette(session, target, source, true, record, 522), 0);
+        EXPECT_EQ(indicesOf(target), referenceDiffused(target, source, [&](const int* a) {
+                      return evenPaletteIndex(record, std::uint8_t(a[0]), std::uint8_t(a[1]),
+                                              std::uint8_t(a[2]));
+                  })) << levelsOnly;
+    }
+}
+
 TEST(MapToPalette, TrueColourTargetTakesThePlainColourEvenWithDiffusion) {
     for (const int sourceBits : {4, 8, 24, 32})
         for (const int targetBits : {24, 32}) {

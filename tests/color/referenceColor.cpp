@@ -3,6 +3,7 @@
 #include "core/pixelAccess.h"
 
 #include <algorithm>
+#include <functional>
 
 namespace vellora::test {
 
@@ -97,13 +98,14 @@ ReferenceCut referenceMedianCut(const DibImage& source, std::uint32_t colors, in
     return cut;
 }
 
-std::vector<std::uint8_t> referenceDiffusedNearest(const DibImage& target, const DibImage& source) {
+std::vector<std::uint8_t> referenceDiffused(
+    const DibImage& target, const DibImage& source,
+    const std::function<int(const int* adjusted)>& choose) {
     const int w = source.width, h = source.height;
     std::vector<int> error(std::size_t(w + 1) * std::size_t(h + 1) * 3, 0);
     const auto cell = [&](int r, int c, int k) -> int& {
         return error[(std::size_t(r) * std::size_t(w + 1) + std::size_t(c)) * 3 + std::size_t(k)];
     };
-    const int n = int(target.colorsUsed ? target.colorsUsed : target.paletteEntries);
     std::vector<std::uint8_t> result;
     for (int r = 0; r < h; ++r)
         for (int c = 0; c < w; ++c) {
@@ -112,14 +114,7 @@ std::vector<std::uint8_t> referenceDiffusedNearest(const DibImage& target, const
             int adjusted[3];
             for (int k = 0; k < 3; ++k)
                 adjusted[k] = std::clamp(color[k] + cell(r, c, k), 0, 255);
-            int best = 16581375, chosen = 0;
-            for (int i = 0; i < n; ++i) {
-                const std::uint8_t* e = target.paletteEntry(i);
-                const int d = (adjusted[0] - e[0]) * (adjusted[0] - e[0]) +
-                              (adjusted[1] - e[1]) * (adjusted[1] - e[1]) +
-                              (adjusted[2] - e[2]) * (adjusted[2] - e[2]);
-                if (d < best) best = d, chosen = i;
-            }
+            const int chosen = choose(adjusted);
             result.push_back(std::uint8_t(chosen));
             const std::uint8_t* e = target.paletteEntry(chosen);
             for (int k = 0; k < 3; ++k) {
@@ -131,6 +126,21 @@ std::vector<std::uint8_t> referenceDiffusedNearest(const DibImage& target, const
             }
         }
     return result;
+}
+
+std::vector<std::uint8_t> referenceDiffusedNearest(const DibImage& target, const DibImage& source) {
+    const int n = int(target.colorsUsed ? target.colorsUsed : target.paletteEntries);
+    return referenceDiffused(target, source, [&](const int* adjusted) {
+        int best = 16581375, chosen = 0;
+        for (int i = 0; i < n; ++i) {
+            const std::uint8_t* e = target.paletteEntry(i);
+            const int d = (adjusted[0] - e[0]) * (adjusted[0] - e[0]) +
+                          (adjusted[1] - e[1]) * (adjusted[1] - e[1]) +
+                          (adjusted[2] - e[2]) * (adjusted[2] - e[2]);
+            if (d < best) best = d, chosen = i;
+        }
+        return chosen;
+    });
 }
 
 } // namespace vellora::test

@@ -4,6 +4,7 @@
 #include "core/dibImage.h"
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace vellora::test {
@@ -20,5 +21,8 @@ ReferenceCut referenceMedianCut(const DibImage& source, std::uint32_t colors, in
 // Floyd–Steinberg mapping with a (width + 1) × (height + 1) error buffer and nearest-entry
 // lookup over `target`'s palette; returns the index of every pixel in storage order.
 std::vector<std::uint8_t> referenceDiffusedNearest(const DibImage& target, const DibImage& source);
+// The same with the entry chosen by `choose` from the error-adjusted blue, green, red.
+std::vector<std::uint8_t> referenceDiffused(const DibImage& target, const DibImage& source,
+                                            const std::function<int(const int* adjusted)>& choose);
 
 } // namespace vellora::test
