@@ -14,14 +14,29 @@ inline constexpr double kCbGreen = double(0.33126f);
 inline constexpr double kCrGreen = double(0.41869f);
 inline constexpr double kCrBlue = double(0.08131f);
 
-inline double lumaOf(int blue, int green, int red) {
+// Each formula is written once, for a double or for a vector of doubles (one lane per colour,
+// the same operations in the same order in every lane).
+template <class T>
+[[gnu::always_inline]] inline T lumaOfValues(T blue, T green, T red) {
     return kYRed * red + kYGreen * green + kYBlue * blue;
 }
-inline double blueDifferenceOf(int blue, int green, int red) {
+template <class T>
+[[gnu::always_inline]] inline T blueDifferenceOfValues(T blue, T green, T red) {
     return 0.5 * blue - (kCbRed * red + kCbGreen * green);
 }
-inline double redDifferenceOf(int blue, int green, int red) {
+template <class T>
+[[gnu::always_inline]] inline T redDifferenceOfValues(T blue, T green, T red) {
     return 0.5 * red - kCrGreen * green - kCrBlue * blue;
+}
+
+inline double lumaOf(int blue, int green, int red) {
+    return lumaOfValues<double>(blue, green, red);
+}
+inline double blueDifferenceOf(int blue, int green, int red) {
+    return blueDifferenceOfValues<double>(blue, green, red);
+}
+inline double redDifferenceOf(int blue, int green, int red) {
+    return redDifferenceOfValues<double>(blue, green, red);
 }
 
 enum class CutAxis : std::uint8_t { Luma, BlueDifference, RedDifference };

@@ -1,12 +1,19 @@
+// The colour-space formulas are always inlined, so a vector never crosses a call and the note
+// about passing vectors without AVX does not apply.
+#pragma GCC diagnostic ignored "-Wpsabi"
+
 #include "color/medianCut.h"
 
 #include "color/rowWorkers.h"
 #include "core/errors.h"
 #include "core/parallel.h"
+#include "core/pictureBytes.h"
 #include "core/pixelAccess.h"
 #include "core/progress.h"
+#include "core/wideVectors.h"
 
 #include <algorithm>
+#include <cstring>
 #include <new>
 #include <system_error>
 #include <thread>
@@ -14,6 +21,25 @@
 namespace vellora {
 
 namespace {
+
+// How one box was cut, kept so that any colour can be sent down the same splits again.
+struct MedianCutSplit {
+    bool done = false;
+    CutAxis axis = CutAxis::Luma;
+    double mean = 0;
+};
+
+// The members of every box: colours packed as blue | green << 8 | red << 16, each box a
+// contiguous run in storage order. Splitting partitions a run stably, so no box is ever
+// scanned beyond its own members.
+struct MedianCutBoxes {
+    std::vector<std::uint32_t, ZeroedAllocator<std::uint32_t>> colors;
+    std::vector<std::uint32_t, ZeroedAllocator<std::uint32_t>> scratch;
+    std::vector<std::size_t> begin; // per box number
+    std::vector<std::size_t> end;
+    int depth = 0;                      // k
+    std::vector<MedianCutSplit> splits; // (d − 1) × 2^k + box, for depths d = 1 … k
+};
 
 struct Bgr {
     int blue, green, red;
@@ -25,15 +51,109 @@ std::uint32_t pack(const std::uint8_t* bgr) {
     return std::uint32_t(bgr[0]) | std::uint32_t(bgr[1]) << 8 | std::uint32_t(bgr[2]) << 16;
 }
 
-struct AxisStats {
-    double min = 0, max = 0, sum = 0;
-    void first(double v) { min = max = sum = v; }
-    void add(double v) {
-        min = std::min(min, v);
-        max = std::max(max, v);
-        sum += v;
-    }
+template <CutAxis Axis, class T>
+[[gnu::always_inline]] inline T valueOn(T blue, T green, T red) {
+    if constexpr (Axis == CutAxis::Luma) return lumaOfValues(blue, green, red);
+    if constexpr (Axis == CutAxis::BlueDifference) return blueDifferenceOfValues(blue, green, red);
+    if constexpr (Axis == CutAxis::RedDifference) return redDifferenceOfValues(blue, green, red);
+}
+
+template <CutAxis Axis>
+double valueOf(std::uint32_t packed) {
+    const Bgr c = unpack(packed);
+    return valueOn<Axis, double>(c.blue, c.green, c.red);
+}
+
+// Four members at a time: the lanes of a vector.
+using Doubles = double __attribute__((vector_size(32)));
+using Words = std::int32_t __attribute__((vector_size(16)));
+
+struct AxisRanges {
+    double min[3], max[3];
 };
+
+// The least and greatest Y, Cb, Cr of the members (at least one). Taking a minimum or a
+// maximum does not depend on the order, so the members are taken four at a time.
+VELLORA_WIDE_VECTORS
+AxisRanges measureRanges(const std::uint32_t* members, std::size_t count) {
+    const Bgr first = unpack(members[0]);
+    const double firstValues[3] = {lumaOf(first.blue, first.green, first.red),
+                                   blueDifferenceOf(first.blue, first.green, first.red),
+                                   redDifferenceOf(first.blue, first.green, first.red)};
+    Doubles low[3], high[3];
+    for (int k = 0; k < 3; ++k)
+        low[k] = high[k] = Doubles{} + firstValues[k];
+    std::size_t i = 0;
+    for (; i + 4 <= count; i += 4) {
+        Words packed;
+        std::memcpy(&packed, members + i, sizeof packed);
+        const Doubles blue = __builtin_convertvector(packed & 255, Doubles);
+        const Doubles green = __builtin_convertvector((packed >> 8) & 255, Doubles);
+        const Doubles red = __builtin_convertvector(packed >> 16, Doubles);
+        const Doubles values[3] = {lumaOfValues(blue, green, red),
+                                   blueDifferenceOfValues(blue, green, red),
+                                   redDifferenceOfValues(blue, green, red)};
+        for (int k = 0; k < 3; ++k) {
+            low[k] = values[k] < low[k] ? values[k] : low[k];
+            high[k] = values[k] > high[k] ? values[k] : high[k];
+        }
+    }
+    AxisRanges ranges;
+    for (int k = 0; k < 3; ++k) {
+        ranges.min[k] = std::min(std::min(low[k][0], low[k][1]), std::min(low[k][2], low[k][3]));
+        ranges.max[k] =
+            std::max(std::max(high[k][0], high[k][1]), std::max(high[k][2], high[k][3]));
+    }
+    for (; i < count; ++i) {
+        const Bgr c = unpack(members[i]);
+        const double values[3] = {lumaOf(c.blue, c.green, c.red),
+                                  blueDifferenceOf(c.blue, c.green, c.red),
+                                  redDifferenceOf(c.blue, c.green, c.red)};
+        for (int k = 0; k < 3; ++k) {
+            ranges.min[k] = std::min(ranges.min[k], values[k]);
+            ranges.max[k] = std::max(ranges.max[k], values[k]);
+        }
+    }
+    return ranges;
+}
+
+// The sum on one axis, member after member in storage order. No value is −0, so starting
+// from +0 gives the same bits as starting from the first value.
+template <CutAxis Axis>
+double sumOn(const std::uint32_t* members, std::size_t count) {
+    double sum = 0;
+    for (std::size_t i = 0; i < count; ++i)
+        sum += valueOf<Axis>(members[i]);
+    return sum;
+}
+
+// Members below the mean stay at the front, the others follow, both in their old order. Every
+// member is written to both places and only the right cursor moves, so there is no branch to
+// mispredict; the front is written no further than it has been read.
+template <CutAxis Axis>
+std::size_t partitionOn(std::uint32_t* colors, std::uint32_t* upper, std::size_t begin,
+                        std::size_t end, double mean) {
+    std::size_t lowEnd = begin, upperCount = 0;
+    for (std::size_t i = begin; i < end; ++i) {
+        const std::uint32_t c = colors[i];
+        const bool high = valueOf<Axis>(c) >= mean;
+        colors[lowEnd] = c;
+        upper[upperCount] = c;
+        lowEnd += std::size_t(!high);
+        upperCount += std::size_t(high);
+    }
+    std::copy(upper, upper + upperCount, colors + lowEnd);
+    return lowEnd;
+}
+
+using AxisSum = double (*)(const std::uint32_t*, std::size_t);
+using AxisPartition = std::size_t (*)(std::uint32_t*, std::uint32_t*, std::size_t, std::size_t,
+                                      double);
+constexpr AxisSum kAxisSums[3] = {sumOn<CutAxis::Luma>, sumOn<CutAxis::BlueDifference>,
+                                  sumOn<CutAxis::RedDifference>};
+constexpr AxisPartition kAxisPartitions[3] = {partitionOn<CutAxis::Luma>,
+                                              partitionOn<CutAxis::BlueDifference>,
+                                              partitionOn<CutAxis::RedDifference>};
 
 // Later axis of a compared pair on ties.
 CutAxis chooseAxis(double rY, double rCb, double rCr) {
@@ -42,43 +162,18 @@ CutAxis chooseAxis(double rY, double rCb, double rCr) {
 }
 
 MedianCutSplit measureBox(const std::uint32_t* members, std::size_t count) {
-    AxisStats y, cb, cr;
-    for (std::size_t i = 0; i < count; ++i) {
-        const Bgr c = unpack(members[i]);
-        const double vy = lumaOf(c.blue, c.green, c.red);
-        const double vcb = blueDifferenceOf(c.blue, c.green, c.red);
-        const double vcr = redDifferenceOf(c.blue, c.green, c.red);
-        if (i == 0) {
-            y.first(vy), cb.first(vcb), cr.first(vcr);
-        } else {
-            y.add(vy), cb.add(vcb), cr.add(vcr);
-        }
-    }
-    const double n = double(count);
-    const CutAxis axis =
-        chooseAxis((y.max - y.min) * 1.4, (cb.max - cb.min) * 1.2, cr.max - cr.min);
-    const double mean = axis == CutAxis::Luma             ? y.sum / n
-                        : axis == CutAxis::BlueDifference ? cb.sum / n
-                                                          : cr.sum / n;
-    return {true, axis, mean};
+    const AxisRanges r = measureRanges(members, count);
+    const CutAxis axis = chooseAxis((r.max[0] - r.min[0]) * 1.4, (r.max[1] - r.min[1]) * 1.2,
+                                    r.max[2] - r.min[2]);
+    const double sum = kAxisSums[int(axis)](members, count);
+    return {true, axis, sum / double(count)};
 }
 
-// Members below the mean stay at the front, the others follow, both in their old order.
 std::size_t partitionBox(MedianCutBoxes& boxes, std::size_t begin, std::size_t end,
                          const MedianCutSplit& split) {
-    std::uint32_t* colors = boxes.colors.data();
-    std::uint32_t* upper =
-        boxes.scratch.data() + begin; // disjoint per box, so boxes may split in parallel
-    std::size_t lowEnd = begin, upperCount = 0;
-    for (std::size_t i = begin; i < end; ++i) {
-        const Bgr c = unpack(colors[i]);
-        if (axisValue(split.axis, c.blue, c.green, c.red) < split.mean)
-            colors[lowEnd++] = colors[i];
-        else
-            upper[upperCount++] = colors[i];
-    }
-    std::copy(upper, upper + upperCount, colors + lowEnd);
-    return lowEnd;
+    // The scratch from `begin` on is this box's alone, so boxes may split in parallel.
+    return kAxisPartitions[int(split.axis)](boxes.colors.data(), boxes.scratch.data() + begin,
+                                            begin, end, split.mean);
 }
 
 MedianCutSplit& splitAt(MedianCutBoxes& boxes, int depth, std::uint32_t box) {
@@ -88,8 +183,8 @@ MedianCutSplit& splitAt(MedianCutBoxes& boxes, int depth, std::uint32_t box) {
 bool allocateBoxes(MedianCutBoxes& boxes, std::size_t pixels, int depth) {
     const std::size_t boxCount = std::size_t(1) << depth;
     try {
-        boxes.colors.assign(pixels, 0);
-        boxes.scratch.assign(pixels, 0);
+        boxes.colors.resize(pixels); // zeroed by the allocator, filled before use
+        boxes.scratch.resize(pixels);
         boxes.begin.assign(boxCount, 0);
         boxes.end.assign(boxCount, 0);
         boxes.splits.assign(std::size_t(std::max(depth, 1)) * boxCount, MedianCutSplit{});
@@ -201,17 +296,49 @@ void writePalette(const MedianCutBoxes& boxes, DibImage& target) {
         std::fill(target.paletteEntry(int(i)), target.paletteEntry(int(i)) + 3, 0);
 }
 
+// The box a colour ends in when sent down the recorded splits.
+std::uint32_t medianCutBoxOf(const MedianCutBoxes& boxes, int blue, int green, int red) {
+    std::uint32_t box = 0;
+    const std::size_t boxCount = std::size_t(1) << boxes.depth;
+    for (int depth = boxes.depth; depth >= 1; --depth) {
+        const MedianCutSplit& split = boxes.splits[std::size_t(depth - 1) * boxCount + box];
+        if (!split.done) break;
+        if (axisValue(split.axis, blue, green, red) >= split.mean) box += 1u << (depth - 1);
+    }
+    return box;
+}
+
+// Every colour of a box was sent there by the same comparisons that send it down the splits,
+// so a table of every colour's box, filled from the boxes' members, answers for any pixel in
+// one look. Empty when its 16 MB cannot be had.
+using BoxTable = std::vector<std::uint8_t, ZeroedAllocator<std::uint8_t>>;
+BoxTable boxOfEveryColor(const MedianCutBoxes& boxes, std::uint32_t boxCount) {
+    BoxTable table;
+    try {
+        table.resize(std::size_t(1) << 24);
+    } catch (const std::bad_alloc&) {
+        return {};
+    }
+    for (std::uint32_t box = 0; box < boxCount; ++box)
+        for (std::size_t i = boxes.begin[box]; i < boxes.end[box]; ++i)
+            table[boxes.colors[i]] = std::uint8_t(box);
+    return table;
+}
+
 void writeIndices(const MedianCutBoxes& boxes, DibImage& target, const DibImage& source,
                   std::vector<std::vector<std::uint8_t>>& rows) {
     const int width = source.width;
+    const BoxTable table = boxOfEveryColor(boxes, target.colorsUsed);
     runColorRows(source.height, int(rows.size()), [&](int worker, int begin, int end) {
         std::uint8_t* bgr = rows[std::size_t(worker)].data();
         std::uint8_t* indices = bgr + 3 * std::size_t(width);
+        const std::uint8_t* boxOf = table.data();
         for (int y = begin; y < end; ++y) {
             readRowColors(source, y, bgr);
             for (int x = 0; x < width; ++x)
-                indices[x] =
-                    std::uint8_t(medianCutBoxOf(boxes, bgr[3 * x], bgr[3 * x + 1], bgr[3 * x + 2]));
+                indices[x] = boxOf ? boxOf[pack(bgr + 3 * x)]
+                                   : std::uint8_t(medianCutBoxOf(boxes, bgr[3 * x], bgr[3 * x + 1],
+                                                                 bgr[3 * x + 2]));
             writeRowIndices(target, y, indices);
         }
     });
@@ -226,22 +353,6 @@ int medianCutDepth(std::uint32_t colors) {
         ++depth;
     }
     return depth;
-}
-
-void splitBox(MedianCutBoxes& boxes, std::uint32_t box, int depth, Session& session) {
-    SplitProgress progress{&session};
-    splitTree(boxes, box, depth, progress);
-}
-
-std::uint32_t medianCutBoxOf(const MedianCutBoxes& boxes, int blue, int green, int red) {
-    std::uint32_t box = 0;
-    const std::size_t boxCount = std::size_t(1) << boxes.depth;
-    for (int depth = boxes.depth; depth >= 1; --depth) {
-        const MedianCutSplit& split = boxes.splits[std::size_t(depth - 1) * boxCount + box];
-        if (!split.done) break;
-        if (axisValue(split.axis, blue, green, red) >= split.mean) box += 1u << (depth - 1);
-    }
-    return box;
 }
 
 int medianCutPalette(Session& session, DibImage& target, const DibImage& source) {

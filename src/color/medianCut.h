@@ -12,39 +12,12 @@
 #include "color/colorSpace.h"
 #include "core/session.h"
 
-#include <cstddef>
 #include <cstdint>
-#include <vector>
 
 namespace vellora {
 
-// How one box was cut, kept so that any colour can be sent down the same splits again.
-struct MedianCutSplit {
-    bool done = false;
-    CutAxis axis = CutAxis::Luma;
-    double mean = 0;
-};
-
-// The members of every box: colours packed as blue | green << 8 | red << 16, each box a
-// contiguous run in storage order. Splitting partitions a run stably, so no box is ever
-// scanned beyond its own members.
-struct MedianCutBoxes {
-    std::vector<std::uint32_t> colors;
-    std::vector<std::uint32_t> scratch;
-    std::vector<std::size_t> begin; // per box number
-    std::vector<std::size_t> end;
-    int depth = 0;                      // k
-    std::vector<MedianCutSplit> splits; // (d − 1) × 2^k + box, for depths d = 1 … k
-};
-
 // The number of halvings of `colors` down to 1: k for 2^k colours.
 int medianCutDepth(std::uint32_t colors);
-
-// One split of `box` at `depth` and the recursion below it; one progress unit per split made.
-void splitBox(MedianCutBoxes& boxes, std::uint32_t box, int depth, Session& session);
-
-// The box a colour ends in when sent down the recorded splits.
-std::uint32_t medianCutBoxOf(const MedianCutBoxes& boxes, int blue, int green, int red);
 
 // Fills the palette of a prepared, zero-filled 1, 4 or 8 bpp target whose colorsUsed is 2^k
 // and writes every pixel's box number as its index. source has the target's width and height,

@@ -1,7 +1,7 @@
 #include "filter/convolve.h"
 
 #include "filter/filterRows.h"
-#include "filter/wideVectors.h"
+#include "core/wideVectors.h"
 
 #include <cmath>
 #include <cstdint>

@@ -3,7 +3,7 @@
 #include "core/operationFrame.h"
 #include "filter/convolve.h"
 #include "filter/filterRows.h"
-#include "filter/wideVectors.h"
+#include "core/wideVectors.h"
 #include "filter/windowLuminance.h"
 
 #include <algorithm>
