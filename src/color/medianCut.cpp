@@ -1,7 +1,3 @@
-// The colour-space formulas are always inlined, so a vector never crosses a call and the note
-// about passing vectors without AVX does not apply.
-#pragma GCC diagnostic ignored "-Wpsabi"
-
 #include "color/medianCut.h"
 
 #include "color/rowWorkers.h"
@@ -64,16 +60,17 @@ double valueOf(std::uint32_t packed) {
     return valueOn<Axis, double>(c.blue, c.green, c.red);
 }
 
-// Four members at a time: the lanes of a vector.
-using Doubles = double __attribute__((vector_size(32)));
-using Words = std::int32_t __attribute__((vector_size(16)));
+// Two members at a time: the lanes of a vector of the baseline instruction set (a wider one
+// would change how vectors are passed between functions built for different sets).
+using Doubles = double __attribute__((vector_size(16)));
+constexpr std::size_t kLanes = 2;
 
 struct AxisRanges {
     double min[3], max[3];
 };
 
 // The least and greatest Y, Cb, Cr of the members (at least one). Taking a minimum or a
-// maximum does not depend on the order, so the members are taken four at a time.
+// maximum does not depend on the order, so the members are taken a vector at a time.
 VELLORA_WIDE_VECTORS
 AxisRanges measureRanges(const std::uint32_t* members, std::size_t count) {
     const Bgr first = unpack(members[0]);
@@ -84,12 +81,11 @@ AxisRanges measureRanges(const std::uint32_t* members, std::size_t count) {
     for (int k = 0; k < 3; ++k)
         low[k] = high[k] = Doubles{} + firstValues[k];
     std::size_t i = 0;
-    for (; i + 4 <= count; i += 4) {
-        Words packed;
-        std::memcpy(&packed, members + i, sizeof packed);
-        const Doubles blue = __builtin_convertvector(packed & 255, Doubles);
-        const Doubles green = __builtin_convertvector((packed >> 8) & 255, Doubles);
-        const Doubles red = __builtin_convertvector(packed >> 16, Doubles);
+    for (; i + kLanes <= count; i += kLanes) {
+        const Bgr a = unpack(members[i]), b = unpack(members[i + 1]);
+        const Doubles blue = {double(a.blue), double(b.blue)};
+        const Doubles green = {double(a.green), double(b.green)};
+        const Doubles red = {double(a.red), double(b.red)};
         const Doubles values[3] = {lumaOfValues(blue, green, red),
                                    blueDifferenceOfValues(blue, green, red),
                                    redDifferenceOfValues(blue, green, red)};
@@ -100,9 +96,8 @@ AxisRanges measureRanges(const std::uint32_t* members, std::size_t count) {
     }
     AxisRanges ranges;
     for (int k = 0; k < 3; ++k) {
-        ranges.min[k] = std::min(std::min(low[k][0], low[k][1]), std::min(low[k][2], low[k][3]));
-        ranges.max[k] =
-            std::max(std::max(high[k][0], high[k][1]), std::max(high[k][2], high[k][3]));
+        ranges.min[k] = std::min(low[k][0], low[k][1]);
+        ranges.max[k] = std::max(high[k][0], high[k][1]);
     }
     for (; i < count; ++i) {
         const Bgr c = unpack(members[i]);
