@@ -1,3 +1,7 @@
+// The four-lane vectors exist only inside the AVX2 entry point below and the always-inlined
+// formulas it uses, so no vector is ever passed across a call: the ABI note does not apply.
+#pragma GCC diagnostic ignored "-Wpsabi"
+
 #include "color/medianCut.h"
 
 #include "color/rowWorkers.h"
@@ -9,6 +13,7 @@
 #include "core/wideVectors.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <new>
 #include <system_error>
@@ -60,19 +65,24 @@ double valueOf(std::uint32_t packed) {
     return valueOn<Axis, double>(c.blue, c.green, c.red);
 }
 
-// Two members at a time: the lanes of a vector of the baseline instruction set (a wider one
-// would change how vectors are passed between functions built for different sets).
-using Doubles = double __attribute__((vector_size(16)));
-constexpr std::size_t kLanes = 2;
-
 struct AxisRanges {
     double min[3], max[3];
 };
 
+template <class T>
+[[gnu::always_inline]] inline void widen(const T& values, T& low, T& high) {
+    low = values < low ? values : low;
+    high = values > high ? values : high;
+}
+
 // The least and greatest Y, Cb, Cr of the members (at least one). Taking a minimum or a
-// maximum does not depend on the order, so the members are taken a vector at a time.
-VELLORA_WIDE_VECTORS
-AxisRanges measureRanges(const std::uint32_t* members, std::size_t count) {
+// maximum does not depend on the order, so the members are taken a vector at a time; Words
+// holds as many packed colours as Doubles holds lanes.
+template <class Doubles, class Words>
+[[gnu::always_inline]] inline AxisRanges rangesOf(const std::uint32_t* members,
+                                                  std::size_t count) {
+    constexpr std::size_t kLanes = sizeof(Doubles) / sizeof(double);
+    static_assert(sizeof(Words) == kLanes * sizeof(std::uint32_t));
     const Bgr first = unpack(members[0]);
     const double firstValues[3] = {lumaOf(first.blue, first.green, first.red),
                                    blueDifferenceOf(first.blue, first.green, first.red),
@@ -82,34 +92,53 @@ AxisRanges measureRanges(const std::uint32_t* members, std::size_t count) {
         low[k] = high[k] = Doubles{} + firstValues[k];
     std::size_t i = 0;
     for (; i + kLanes <= count; i += kLanes) {
-        const Bgr a = unpack(members[i]), b = unpack(members[i + 1]);
-        const Doubles blue = {double(a.blue), double(b.blue)};
-        const Doubles green = {double(a.green), double(b.green)};
-        const Doubles red = {double(a.red), double(b.red)};
-        const Doubles values[3] = {lumaOfValues(blue, green, red),
-                                   blueDifferenceOfValues(blue, green, red),
-                                   redDifferenceOfValues(blue, green, red)};
-        for (int k = 0; k < 3; ++k) {
-            low[k] = values[k] < low[k] ? values[k] : low[k];
-            high[k] = values[k] > high[k] ? values[k] : high[k];
-        }
+        Words packed;
+        std::memcpy(&packed, members + i, sizeof packed);
+        const Doubles blue = __builtin_convertvector(packed & 255, Doubles);
+        const Doubles green = __builtin_convertvector((packed >> 8) & 255, Doubles);
+        const Doubles red = __builtin_convertvector(packed >> 16, Doubles);
+        widen(lumaOfValues(blue, green, red), low[0], high[0]);
+        widen(blueDifferenceOfValues(blue, green, red), low[1], high[1]);
+        widen(redDifferenceOfValues(blue, green, red), low[2], high[2]);
     }
     AxisRanges ranges;
     for (int k = 0; k < 3; ++k) {
-        ranges.min[k] = std::min(low[k][0], low[k][1]);
-        ranges.max[k] = std::max(high[k][0], high[k][1]);
+        ranges.min[k] = ranges.max[k] = firstValues[k];
+        for (std::size_t lane = 0; lane < kLanes; ++lane) {
+            ranges.min[k] = std::min(ranges.min[k], low[k][lane]);
+            ranges.max[k] = std::max(ranges.max[k], high[k][lane]);
+        }
     }
     for (; i < count; ++i) {
         const Bgr c = unpack(members[i]);
         const double values[3] = {lumaOf(c.blue, c.green, c.red),
                                   blueDifferenceOf(c.blue, c.green, c.red),
                                   redDifferenceOf(c.blue, c.green, c.red)};
-        for (int k = 0; k < 3; ++k) {
-            ranges.min[k] = std::min(ranges.min[k], values[k]);
-            ranges.max[k] = std::max(ranges.max[k], values[k]);
-        }
+        for (int k = 0; k < 3; ++k)
+            widen(values[k], ranges.min[k], ranges.max[k]);
     }
     return ranges;
+}
+
+// Vectors are only ever handled inside these two entry points, never passed between
+// functions, so the two instruction sets never disagree on how one is passed.
+using Doubles2 = double __attribute__((vector_size(16)));
+using Words2 = std::int32_t __attribute__((vector_size(8)));
+using Doubles4 = double __attribute__((vector_size(32)));
+using Words4 = std::int32_t __attribute__((vector_size(16)));
+
+AxisRanges rangesBaseline(const std::uint32_t* members, std::size_t count) {
+    return rangesOf<Doubles2, Words2>(members, count);
+}
+
+__attribute__((target("avx2"))) AxisRanges rangesAvx2(const std::uint32_t* members,
+                                                      std::size_t count) {
+    return rangesOf<Doubles4, Words4>(members, count);
+}
+
+AxisRanges measureRanges(const std::uint32_t* members, std::size_t count) {
+    static const bool avx2 = __builtin_cpu_supports("avx2");
+    return avx2 ? rangesAvx2(members, count) : rangesBaseline(members, count);
 }
 
 // The sum on one axis, member after member in storage order. No value is −0, so starting
@@ -156,13 +185,46 @@ CutAxis chooseAxis(double rY, double rCb, double rCr) {
     return rCb > rCr ? CutAxis::BlueDifference : CutAxis::RedDifference;
 }
 
-MedianCutSplit measureBox(const std::uint32_t* members, std::size_t count) {
+CutAxis widestAxis(const std::uint32_t* members, std::size_t count) {
     const AxisRanges r = measureRanges(members, count);
-    const CutAxis axis = chooseAxis((r.max[0] - r.min[0]) * 1.4, (r.max[1] - r.min[1]) * 1.2,
-                                    r.max[2] - r.min[2]);
+    return chooseAxis((r.max[0] - r.min[0]) * 1.4, (r.max[1] - r.min[1]) * 1.2,
+                      r.max[2] - r.min[2]);
+}
+
+MedianCutSplit measureBox(const std::uint32_t* members, std::size_t count) {
+    const CutAxis axis = widestAxis(members, count);
     const double sum = kAxisSums[int(axis)](members, count);
     return {true, axis, sum / double(count)};
 }
+
+// Two sums side by side: each is still formed member after member, but the two chains of
+// additions overlap instead of each waiting on its own previous addition alone.
+template <CutAxis AxisA, CutAxis AxisB>
+void sumSideBySide(const std::uint32_t* a, std::size_t countA, const std::uint32_t* b,
+                   std::size_t countB, double& sumA, double& sumB) {
+    const std::size_t both = std::min(countA, countB);
+    double sa = 0, sb = 0;
+    for (std::size_t i = 0; i < both; ++i) {
+        sa += valueOf<AxisA>(a[i]);
+        sb += valueOf<AxisB>(b[i]);
+    }
+    for (std::size_t i = both; i < countA; ++i)
+        sa += valueOf<AxisA>(a[i]);
+    for (std::size_t i = both; i < countB; ++i)
+        sb += valueOf<AxisB>(b[i]);
+    sumA = sa;
+    sumB = sb;
+}
+
+using SideBySideSum = void (*)(const std::uint32_t*, std::size_t, const std::uint32_t*,
+                               std::size_t, double&, double&);
+template <CutAxis AxisA>
+constexpr std::array<SideBySideSum, 3> kSideBySideRow = {
+    sumSideBySide<AxisA, CutAxis::Luma>, sumSideBySide<AxisA, CutAxis::BlueDifference>,
+    sumSideBySide<AxisA, CutAxis::RedDifference>};
+constexpr std::array<std::array<SideBySideSum, 3>, 3> kSideBySideSums = {
+    kSideBySideRow<CutAxis::Luma>, kSideBySideRow<CutAxis::BlueDifference>,
+    kSideBySideRow<CutAxis::RedDifference>};
 
 std::size_t partitionBox(MedianCutBoxes& boxes, std::size_t begin, std::size_t end,
                          const MedianCutSplit& split) {
@@ -206,27 +268,65 @@ struct SplitProgress {
     }
 };
 
-// Splits one box; false when it is not split (depth below 1 or no members).
-bool splitOnce(MedianCutBoxes& boxes, std::uint32_t box, int depth) {
+// Measures a box on its own; false when it is not split (depth below 1 or no members).
+bool measureAlone(const MedianCutBoxes& boxes, std::uint32_t box, int depth,
+                  MedianCutSplit& split) {
     if (depth < 1 || boxes.colors.empty()) return false;
     const std::size_t begin = boxes.begin[box], end = boxes.end[box];
     if (begin == end) return false;
-    const MedianCutSplit split = measureBox(boxes.colors.data() + begin, end - begin);
+    split = measureBox(boxes.colors.data() + begin, end - begin);
+    return true;
+}
+
+void cutOnce(MedianCutBoxes& boxes, std::uint32_t box, int depth, const MedianCutSplit& split) {
+    const std::size_t begin = boxes.begin[box], end = boxes.end[box];
     splitAt(boxes, depth, box) = split;
     const std::uint32_t newBox = box + (1u << (depth - 1));
     const std::size_t middle = partitionBox(boxes, begin, end, split);
     boxes.end[box] = middle;
     boxes.begin[newBox] = middle;
     boxes.end[newBox] = end;
-    return true;
 }
 
-// Depth first, the lower box to the bottom before the upper one.
-void splitTree(MedianCutBoxes& boxes, std::uint32_t box, int depth, SplitProgress& progress) {
-    if (!splitOnce(boxes, box, depth)) return;
+// Measures the two halves of a box just cut; a half without members gets no split.
+void measureHalves(const MedianCutBoxes& boxes, std::uint32_t low, std::uint32_t high,
+                   MedianCutSplit& lowSplit, MedianCutSplit& highSplit) {
+    const std::size_t lowCount = boxes.end[low] - boxes.begin[low];
+    const std::size_t highCount = boxes.end[high] - boxes.begin[high];
+    const std::uint32_t* lowMembers = boxes.colors.data() + boxes.begin[low];
+    const std::uint32_t* highMembers = boxes.colors.data() + boxes.begin[high];
+    if (lowCount == 0 || highCount == 0) {
+        if (lowCount != 0) lowSplit = measureBox(lowMembers, lowCount);
+        if (highCount != 0) highSplit = measureBox(highMembers, highCount);
+        return;
+    }
+    lowSplit.done = highSplit.done = true;
+    lowSplit.axis = widestAxis(lowMembers, lowCount);
+    highSplit.axis = widestAxis(highMembers, highCount);
+    kSideBySideSums[int(lowSplit.axis)][int(highSplit.axis)](
+        lowMembers, lowCount, highMembers, highCount, lowSplit.mean, highSplit.mean);
+    lowSplit.mean /= double(lowCount);
+    highSplit.mean /= double(highCount);
+}
+
+// Cuts a measured box and the boxes below it, depth first, the lower box to the bottom before
+// the upper one.
+void cutTree(MedianCutBoxes& boxes, std::uint32_t box, int depth, const MedianCutSplit& split,
+             SplitProgress& progress) {
+    cutOnce(boxes, box, depth, split);
     progress.advance();
-    splitTree(boxes, box, depth - 1, progress);
-    splitTree(boxes, box + (1u << (depth - 1)), depth - 1, progress);
+    if (depth < 2) return;
+    const std::uint32_t high = box + (1u << (depth - 1));
+    MedianCutSplit lowSplit, highSplit;
+    measureHalves(boxes, box, high, lowSplit, highSplit);
+    if (lowSplit.done) cutTree(boxes, box, depth - 1, lowSplit, progress);
+    if (highSplit.done) cutTree(boxes, high, depth - 1, highSplit, progress);
+}
+
+void splitTree(MedianCutBoxes& boxes, std::uint32_t box, int depth, SplitProgress& progress) {
+    MedianCutSplit split;
+    if (!measureAlone(boxes, box, depth, split)) return;
+    cutTree(boxes, box, depth, split, progress);
 }
 
 // Below this many pixels a helper thread is not worth starting.
@@ -242,7 +342,9 @@ void splitAll(MedianCutBoxes& boxes, int depth, Session& session) {
         splitTree(boxes, 0, depth, progress);
         return;
     }
-    if (!splitOnce(boxes, 0, depth)) return;
+    MedianCutSplit first;
+    if (!measureAlone(boxes, 0, depth, first)) return;
+    cutOnce(boxes, 0, depth, first);
     progress.advance();
     const std::uint32_t upperBox = 1u << (depth - 1);
     SplitProgress upperProgress;
