@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <vector>
 
 namespace vellora {
@@ -213,29 +214,60 @@ void prepareColorSums(PreparedRow& row, int paddedWidth) {
                 std::uint16_t(row.colorSums[length - 1][t] + row.colors[t + 3 * length]);
 }
 
-// The truncated mean sum / m of integers. The double quotient of an integer sum below 2^16 by
-// 7 or 9 is never rounded up to the next integer (it lies at least 1/m below it, far more than
-// half a unit in the last place), so truncating it gives the integer quotient; dividing by
-// the constant lets the compiler multiply instead.
-inline std::uint8_t meanOf(int sum, int m) {
-    return std::uint8_t(m == 9 ? sum / 9 : sum / 7);
+// The truncated mean sum / m of the integer channel sums (at most 9 × 255) as a multiplication:
+// with r = ⌈2^32 / m⌉, (sum × r) >> 32 is the integer quotient for every such sum, since r
+// exceeds 2^32 / m by less than 1 / m of a unit and sum × that excess stays below 2^32 / m. No
+// branch on the sub-window's size, which changes from pixel to pixel.
+constexpr std::uint32_t reciprocalOf(int m) {
+    return std::uint32_t(((std::uint64_t(1) << 32) + std::uint64_t(m) - 1) / std::uint64_t(m));
 }
+constexpr std::uint32_t kSevenths = reciprocalOf(7);
+constexpr std::uint32_t kNinths = reciprocalOf(9);
+constexpr bool quotientsAreExact() {
+    for (std::uint64_t sum = 0; sum <= 9 * 255; ++sum)
+        if (((sum * kSevenths) >> 32) != sum / 7 || ((sum * kNinths) >> 32) != sum / 9)
+            return false;
+    return true;
+}
+static_assert(quotientsAreExact());
 
-void writeMeanColors(const PreparedRow* const* rows, const int* chosen, int x0, int n,
-                     std::uint8_t* out) {
-    for (int t = 0; t < n; ++t) {
-        const SubWindowRuns& window = kSubWindowRuns[std::size_t(chosen[t])];
-        int sums[3] = {0, 0, 0};
+// Where each run of each sub-window starts in this target row's prepared source rows, and the
+// reciprocal of each sub-window's size: found once per row, not once per pixel.
+struct RowRuns {
+    const std::uint16_t* start[9][kWindow];
+    int runCount[9];
+    std::uint32_t reciprocal[9];
+};
+
+RowRuns rowRuns(const PreparedRow* const* rows) {
+    RowRuns result{};
+    for (std::size_t n = 0; n < 9; ++n) {
+        const SubWindowRuns& window = kSubWindowRuns[n];
+        result.runCount[n] = window.runCount;
+        result.reciprocal[n] = window.count == 9 ? kNinths : kSevenths;
         for (int r = 0; r < window.runCount; ++r) {
             const Run& run = window.runs[std::size_t(r)];
-            const std::uint16_t* s = rows[run.row]->colorSums[std::size_t(run.length - 1)].data() +
-                                     3 * (x0 + t + run.column);
+            result.start[n][r] = rows[run.row]->colorSums[std::size_t(run.length - 1)].data() +
+                                 3 * std::size_t(run.column);
+        }
+    }
+    return result;
+}
+
+void writeMeanColors(const RowRuns& runs, const int* chosen, int x0, int n, std::uint8_t* out) {
+    for (int t = 0; t < n; ++t) {
+        const std::size_t window = std::size_t(chosen[t]);
+        const std::size_t at = 3 * std::size_t(x0 + t);
+        std::uint32_t sums[3] = {0, 0, 0};
+        for (int r = 0; r < runs.runCount[window]; ++r) {
+            const std::uint16_t* s = runs.start[window][r] + at;
             sums[0] += s[0];
             sums[1] += s[1];
             sums[2] += s[2];
         }
+        const std::uint64_t reciprocal = runs.reciprocal[window];
         for (int c = 0; c < 3; ++c)
-            out[3 * (x0 + t) + c] = meanOf(sums[c], int(window.count));
+            out[at + std::size_t(c)] = std::uint8_t((sums[c] * reciprocal) >> 32);
     }
 }
 
@@ -243,6 +275,7 @@ template <class Statistic>
 [[gnu::always_inline]] inline void edgePreservingRow(const PreparedRow* const* rows,
                                                      const Statistic& statistic, int width,
                                                      std::uint8_t* out) {
+    const RowRuns runs = rowRuns(rows);
     for (int x0 = 0; x0 < width; x0 += kBlock) {
         const int n = std::min(kBlock, width - x0);
         double best[kBlock];
@@ -259,7 +292,7 @@ template <class Statistic>
                 chosen[t] = smaller ? number : chosen[t];
             }
         }
-        writeMeanColors(rows, chosen, x0, n, out);
+        writeMeanColors(runs, chosen, x0, n, out);
     }
 }
 
