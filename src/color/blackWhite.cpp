@@ -10,6 +10,7 @@
 #include "core/rowBands.h"
 
 #include <algorithm>
+#include <array>
 #include <new>
 #include <vector>
 
@@ -24,6 +25,11 @@ void setEntry(DibImage& image, int index, std::uint8_t value) {
     std::uint8_t* entry = image.paletteEntry(index);
     entry[0] = entry[1] = entry[2] = value;
     entry[3] = 0;
+}
+
+void setPlainBlackWhitePalette(DibImage& result) {
+    setEntry(result, 0, 0);
+    setEntry(result, 1, 255);
 }
 
 int paletteCount(const DibImage& image) {
@@ -45,11 +51,20 @@ int makeGrayCopy(Session& session, const DibImage& source, DibImage& grayCopy) {
                      indexed ? GrayPath::PaletteConversion : GrayPath::Direct);
 }
 
-// The gray of every gray-copy pixel of row y (the first byte of its colour).
-void readRowGrays(const DibImage& grayCopy, int y, std::uint8_t* colors, std::uint8_t* grays) {
-    readRowColors(grayCopy, y, colors);
+// The gray of every palette entry of the gray copy (the first byte of its colour).
+using GrayTable = std::array<std::uint8_t, 256>;
+GrayTable paletteGrays(const DibImage& grayCopy) {
+    GrayTable grays{};
+    for (int i = 0; i < paletteCount(grayCopy); ++i)
+        grays[std::size_t(i)] = grayCopy.paletteEntry(i)[0];
+    return grays;
+}
+
+// The gray of every gray-copy pixel of row y.
+void readRowGrays(const DibImage& grayCopy, const GrayTable& table, int y, std::uint8_t* grays) {
+    readRowIndices(grayCopy, y, grays);
     for (int x = 0; x < grayCopy.width; ++x)
-        grays[x] = colors[3 * x];
+        grays[x] = table[grays[x]];
 }
 
 } // namespace
@@ -83,17 +98,16 @@ void setBlackWhitePalette(DibImage& result) {
 
 void thresholdToBlackWhite(Session& session, DibImage& result, const DibImage& grayCopy,
                            int threshold) {
-    setEntry(result, 0, 0);
-    setEntry(result, 1, 255);
+    setPlainBlackWhitePalette(result);
     const int workers = rowWorkerCount(grayCopy.height);
-    const std::size_t rowBytes = 4 * std::size_t(grayCopy.width);
+    const std::size_t rowBytes = std::size_t(grayCopy.width);
     std::vector<std::uint8_t> scratch(rowBytes * std::size_t(workers));
+    const GrayTable grays = paletteGrays(grayCopy);
     progressBegin(session, grayCopy.height);
     forRowsWithProgress(session, grayCopy.height, workers, [&](int worker, int begin, int end) {
-        std::uint8_t* colors = scratch.data() + rowBytes * std::size_t(worker);
-        std::uint8_t* indices = colors + 3 * std::size_t(grayCopy.width);
+        std::uint8_t* indices = scratch.data() + rowBytes * std::size_t(worker);
         for (int y = begin; y < end; ++y) {
-            readRowGrays(grayCopy, y, colors, indices);
+            readRowGrays(grayCopy, grays, y, indices);
             for (int x = 0; x < grayCopy.width; ++x)
                 indices[x] = indices[x] >= threshold ? 1 : 0;
             writeRowIndices(result, y, indices);
@@ -105,22 +119,25 @@ int diffuseToBlackWhite(Session& session, DibImage& result, const DibImage& gray
     DiffusionRows errors;
     std::vector<std::uint8_t> scratch;
     try {
-        scratch.resize(4 * std::size_t(grayCopy.width));
+        scratch.resize(std::size_t(grayCopy.width));
     } catch (const std::bad_alloc&) {
         return reportError(session.frontend, kErrorAllocate);
     }
     if (!errors.allocate(grayCopy.width, 1)) return reportError(session.frontend, kErrorAllocate);
-    std::uint8_t* colors = scratch.data();
-    std::uint8_t* indices = colors + 3 * std::size_t(grayCopy.width);
-    const int out[2] = {result.paletteEntry(0)[0], result.paletteEntry(1)[0]};
+    std::uint8_t* indices = scratch.data();
+    const GrayTable grays = paletteGrays(grayCopy);
+    std::uint8_t entryOf[256];
+    for (int v = 0; v < 256; ++v)
+        entryOf[v] = result.paletteEntry(v >> 7)[0];
+    const DiffusionShareTable shares(entryOf);
     progressBegin(session, grayCopy.height);
     for (int y = 0; y < grayCopy.height; ++y) {
-        readRowGrays(grayCopy, y, colors, indices);
+        readRowGrays(grayCopy, grays, y, indices);
         DiffusionWalk<1> walk(errors);
         for (int x = 0; x < grayCopy.width; ++x) {
-            const int v = std::clamp(indices[x] + walk.waiting(x, 0), 0, 255);
-            indices[x] = std::uint8_t(v >> 7);
-            walk.spread(x, 0, v - out[indices[x]]);
+            const int sum = indices[x] + walk.waiting(x, 0);
+            indices[x] = std::uint8_t(std::clamp(sum, 0, 255) >> 7);
+            walk.spreadShares(x, 0, shares[sum]);
         }
         walk.finish(grayCopy.width);
         writeRowIndices(result, y, indices);
@@ -143,6 +160,8 @@ int blackWhiteToImage(Session& session, const DibImage& source, DibImage& result
             if (const int code = reduceGrayLevels(session, result, grayCopy); code != 0)
                 return code;
             setBlackWhitePalette(result);
+        } else if (request.diffusion) {
+            setPlainBlackWhitePalette(result); // the diffusion below sets every pixel
         } else {
             thresholdToBlackWhite(session, result, grayCopy, request.threshold);
         }

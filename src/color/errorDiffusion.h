@@ -6,6 +6,8 @@
 // truncating toward zero, so the shares need not add up to e. Error pushed past the right edge
 // or below the last row is dropped; it never wraps to the next row. Rows are visited in stored
 // order, each left to right.
+#include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -23,6 +25,29 @@ struct DiffusionShares {
 constexpr DiffusionShares floydSteinbergShares(int e) {
     return {(7 * e + 8) / 16, (3 * e + 8) / 16, (5 * e + 8) / 16, (e + 8) / 16};
 }
+
+// A pixel's value plus the error waiting for it lies in −252 … 511: the shares of one error
+// of at most 255 either way add up to at most 256 (or −252). For a channel whose palette entry
+// follows from the channel's own clamped value, the shares each such sum spreads are a table,
+// so the next pixel waits for one look-up instead of the arithmetic of the error.
+class DiffusionShareTable {
+  public:
+    static constexpr int kLowestSum = -512;
+    static constexpr int kSums = 1024;
+    // entryOf[v]: the entry's value in this channel for the clamped value v.
+    explicit DiffusionShareTable(const std::uint8_t* entryOf) {
+        for (int i = 0; i < kSums; ++i) {
+            const int value = std::clamp(kLowestSum + i, 0, 255);
+            shares_[std::size_t(i)] = floydSteinbergShares(value - entryOf[value]);
+        }
+    }
+    const DiffusionShares& operator[](int sum) const {
+        return shares_[std::size_t(sum - kLowestSum)];
+    }
+
+  private:
+    std::array<DiffusionShares, kSums> shares_{};
+};
 
 // The errors waiting for the current row and the row after it, `channels` signed values per
 // column. Only two rows are ever live, so two rows are all that is kept. A row's errors are
@@ -57,7 +82,10 @@ class DiffusionWalk {
     }
     // Spreads e of pixel `column`, channel `channel`.
     void spread(int column, int channel, int e) {
-        const DiffusionShares s = floydSteinbergShares(e);
+        spreadShares(column, channel, floydSteinbergShares(e));
+    }
+    // The same with the shares of e already at hand.
+    void spreadShares(int column, int channel, const DiffusionShares& s) {
         right_[channel] = s.right;
         if (column > 0) below_[cell(column - 1, channel)] = held_[channel] + s.lowerLeft;
         held_[channel] = pending_[channel] + s.below;

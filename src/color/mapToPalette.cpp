@@ -9,6 +9,7 @@
 #include "core/progress.h"
 
 #include <algorithm>
+#include <array>
 #include <new>
 #include <vector>
 
@@ -38,8 +39,10 @@ MappingRule ruleFor(int code, bool diffuse) {
 // channel k of the entry a diffused colour was given.
 struct PaletteEntries {
     const std::uint8_t* palette = nullptr;
-    std::uint8_t entryValue(std::uint8_t index, const std::uint8_t*, int k) const {
-        return palette[4 * std::size_t(index) + std::size_t(k)];
+    // The shares channel k of a pixel spreads: its sum of value and waiting error, clamped to
+    // adjusted[k], less the entry of the index chosen.
+    DiffusionShares sharesFor(int k, int, const std::uint8_t* adjusted, std::uint8_t index) const {
+        return floydSteinbergShares(adjusted[k] - palette[4 * std::size_t(index) + std::size_t(k)]);
     }
 };
 
@@ -67,11 +70,11 @@ struct EvenRule : PaletteEntries {
 };
 
 // An even palette made of its levels: each channel's entry value follows from that channel
-// alone, so the error of one pixel no longer waits for its index.
+// alone, so the shares of one pixel come from its sums, without waiting for its index.
 struct LevelsEvenRule : EvenRule {
-    const EvenPaletteLookup::ChannelLevels* levels = nullptr;
-    std::uint8_t entryValue(std::uint8_t, const std::uint8_t* adjusted, int k) const {
-        return (*levels)[std::size_t(k)][adjusted[k]];
+    const std::array<DiffusionShareTable, 3>* shares = nullptr;
+    const DiffusionShares& sharesFor(int k, int sum, const std::uint8_t*, std::uint8_t) const {
+        return (*shares)[std::size_t(k)][sum];
     }
 };
 
@@ -85,15 +88,18 @@ void diffuseRow(Rule& rule, const std::uint8_t* colors, std::uint8_t* indices, i
                 DiffusionRows& errors) {
     DiffusionWalk<3> walk(errors);
     for (int x = 0; x < width; ++x, colors += 3) {
+        int sums[3];
         std::uint8_t adjusted[3];
 #pragma GCC unroll 3
-        for (int k = 0; k < 3; ++k)
-            adjusted[k] = std::uint8_t(std::clamp(colors[k] + walk.waiting(x, k), 0, 255));
+        for (int k = 0; k < 3; ++k) {
+            sums[k] = colors[k] + walk.waiting(x, k);
+            adjusted[k] = std::uint8_t(std::clamp(sums[k], 0, 255));
+        }
         const std::uint8_t index = rule(adjusted[0], adjusted[1], adjusted[2]);
         indices[x] = index;
 #pragma GCC unroll 3
         for (int k = 0; k < 3; ++k)
-            walk.spread(x, k, adjusted[k] - rule.entryValue(index, adjusted, k));
+            walk.spreadShares(x, k, rule.sharesFor(k, sums[k], adjusted, index));
     }
     walk.finish(width);
 }
@@ -187,7 +193,10 @@ int mapToPalette(Session& session, DibImage& target, const DibImage& source, boo
         const PaletteEntries entries{target.paletteEntry(0)};
         EvenPaletteLookup::ChannelLevels levels;
         if (errors && lookup.channelLevels(entries.palette, target.paletteEntries, levels)) {
-            std::vector<LevelsEvenRule> rules(1, LevelsEvenRule{{entries, &lookup}, &levels});
+            const std::array<DiffusionShareTable, 3> shares = {DiffusionShareTable(levels[0].data()),
+                                                               DiffusionShareTable(levels[1].data()),
+                                                               DiffusionShareTable(levels[2].data())};
+            std::vector<LevelsEvenRule> rules(1, LevelsEvenRule{{entries, &lookup}, &shares});
             mapWithRule(session, target, source, errors, rules, scratch);
             return kOk;
         }

@@ -57,14 +57,24 @@ void writeRowIndices(DibImage& image, int y, const std::uint8_t* indices) {
     std::uint8_t* r = image.row(y);
     const int w = image.width;
     switch (image.bitsPerPixel) {
-    case 1:
-        std::memset(r, 0, std::size_t(w + 7) / 8);
-        for (int x = 0; x < w; ++x) r[x >> 3] |= std::uint8_t(indices[x] << (7 - (x & 7)));
+    case 1: {
+        // Whole bytes are formed in a register; only the last, partial one is built in place.
+        int x = 0;
+        for (; x + 8 <= w; x += 8) {
+            unsigned byte = 0;
+            for (int j = 0; j < 8; ++j) byte |= std::uint8_t(indices[x + j] << (7 - j));
+            r[x >> 3] = std::uint8_t(byte);
+        }
+        if (x < w) r[x >> 3] = 0;
+        for (; x < w; ++x) r[x >> 3] |= std::uint8_t(indices[x] << (7 - (x & 7)));
         break;
-    case 4:
-        std::memset(r, 0, std::size_t(w + 1) / 2);
-        for (int x = 0; x < w; ++x) r[x >> 1] |= std::uint8_t((x & 1) ? indices[x] : indices[x] << 4);
+    }
+    case 4: {
+        int x = 0;
+        for (; x + 2 <= w; x += 2) r[x >> 1] = std::uint8_t(indices[x] << 4 | indices[x + 1]);
+        if (x < w) r[x >> 1] = std::uint8_t(indices[x] << 4);
         break;
+    }
     case 8: std::memcpy(r, indices, std::size_t(w)); break;
     default: break;
     }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -89,6 +90,32 @@ TEST(DiffusionWalk, AgreesWithPlainSpreadingOverAWholePicture) {
             walk.finish(width);
             rows.nextRow();
         }
+    }
+}
+
+// A value of 0 … 255 plus everything one row and the left neighbour can send it (the four
+// shares of errors of ±255) must stay inside the table; each entry is the shares of the clamped
+// sum less its entry.
+TEST(DiffusionShareTable, CoversEverySumAPixelCanReachWithTheSharesOfItsError) {
+    const DiffusionShares up = floydSteinbergShares(255), down = floydSteinbergShares(-255);
+    const int most = up.right + up.lowerLeft + up.below + up.lowerRight;
+    const int least = down.right + down.lowerLeft + down.below + down.lowerRight;
+    EXPECT_EQ(most, 256);
+    EXPECT_EQ(least, -252);
+    EXPECT_LE(DiffusionShareTable::kLowestSum, 0 + least);
+    EXPECT_GT(DiffusionShareTable::kLowestSum + DiffusionShareTable::kSums, 255 + most);
+    std::uint8_t entryOf[256];
+    for (int v = 0; v < 256; ++v)
+        entryOf[v] = std::uint8_t(v < 100 ? 0 : v < 200 ? 150 : 255);
+    const DiffusionShareTable table(entryOf);
+    for (int sum = least; sum <= 255 + most; ++sum) {
+        const int value = std::clamp(sum, 0, 255);
+        const DiffusionShares expected = floydSteinbergShares(value - entryOf[value]);
+        const DiffusionShares& got = table[sum];
+        ASSERT_EQ(got.right, expected.right) << sum;
+        ASSERT_EQ(got.lowerLeft, expected.lowerLeft) << sum;
+        ASSERT_EQ(got.below, expected.below) << sum;
+        ASSERT_EQ(got.lowerRight, expected.lowerRight) << sum;
     }
 }
 
