@@ -10,9 +10,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <new>
 #include <numbers>
+#include <optional>
 #include <vector>
 
 namespace vellora {
@@ -59,26 +61,36 @@ struct Frame {
     double dx, dy; // offsets of the source inside the target
 };
 
-void nearestRow(const DibImage& source, const Frame& f, int y, int width, bool copyIndices,
-                std::uint8_t* out, const BlankColor& blank, std::uint8_t blankIndex) {
+// `f` is a copy, so the compiler may keep it in registers across the stores into the row.
+template <class Store>
+void nearestRow(const DibImage& source, const Frame f, int y, int width, Store store) {
     const double v = y - f.cy;
+    const int shiftRow = int(f.dy), shiftColumn = int(f.dx);
     for (int x = 0; x < width; ++x) {
         const double u = x - f.cx;
-        const int sr = int(u * f.turn.sine + v * f.turn.cosine + f.cy + 0.5) - int(f.dy);
-        const int sc = int(u * f.turn.cosine - v * f.turn.sine + f.cx + 0.5) - int(f.dx);
+        const int sr = int(u * f.turn.sine + v * f.turn.cosine + f.cy + 0.5) - shiftRow;
+        const int sc = int(u * f.turn.cosine - v * f.turn.sine + f.cx + 0.5) - shiftColumn;
         const bool inside = sr >= 0 && sr < source.height && sc >= 0 && sc < source.width;
-        if (copyIndices) {
-            if (inside)
-                getIndex(source, out[x], sr, sc, source.bitsPerPixel);
-            else
-                out[x] = blankIndex;
-            continue;
-        }
-        if (inside)
-            getColor(source, out + 3 * x, sr, sc, source.bitsPerPixel);
-        else
-            std::copy(blank.begin(), blank.end(), out + 3 * x);
+        store(x, inside, sr, sc);
     }
+}
+
+void nearestIndexRow(const DibImage& source, const Frame& f, int y, int width,
+                     std::uint8_t* out, std::uint8_t blankIndex) {
+    nearestRow(source, f, y, width, [&](int x, bool inside, int sr, int sc) {
+        if (inside)
+            getIndex(source, out[x], sr, sc, source.bitsPerPixel);
+        else
+            out[x] = blankIndex;
+    });
+}
+
+void nearestColorRow(const SourceColors& colors, const DibImage& source, const Frame& f, int y,
+                     int width, std::uint8_t* out, const BlankColor& blank) {
+    const std::uint8_t blankPixel[3] = {blank[0], blank[1], blank[2]};
+    nearestRow(source, f, y, width, [&](int x, bool inside, int sr, int sc) {
+        std::memcpy(out + 3 * x, inside ? colors.row(sr) + 3 * std::size_t(sc) : blankPixel, 3);
+    });
 }
 
 // Scratch of one worker of the interpolated pass.
@@ -157,8 +169,10 @@ int rotateNearest(Session& session, DibImage& target, const DibImage& source, in
     const int workers = rowWorkerCount(target.height);
     const std::size_t rowBytes = 3 * std::size_t(target.width);
     std::vector<std::uint8_t> scratch;
+    std::optional<SourceColors> colors;
     try {
         scratch.resize(rowBytes * std::size_t(workers));
+        if (!copyIndices) colors.emplace(source);
     } catch (const std::bad_alloc&) {
         return reportError(session.frontend, kErrorAllocate);
     }
@@ -166,7 +180,10 @@ int rotateNearest(Session& session, DibImage& target, const DibImage& source, in
     forRowsWithProgress(session, target.height, workers, [&](int worker, int begin, int end) {
         std::uint8_t* out = scratch.data() + rowBytes * std::size_t(worker);
         for (int y = begin; y < end; ++y) {
-            nearestRow(source, f, y, target.width, copyIndices, out, blank, blankIndex);
+            if (copyIndices)
+                nearestIndexRow(source, f, y, target.width, out, blankIndex);
+            else
+                nearestColorRow(*colors, source, f, y, target.width, out, blank);
             storeRow(target, y, out, copyIndices);
         }
     });
