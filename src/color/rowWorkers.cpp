@@ -30,13 +30,14 @@ void runColorRows(int rows, int workers, const ColorRowBody& body) {
         return;
     }
     const auto bandStart = [&](int w) { return int(std::int64_t(rows) * w / workers); };
-    std::vector<std::thread> threads;
-    threads.reserve(std::size_t(workers - 1));
-    for (int w = 1; w < workers; ++w)
-        threads.emplace_back([&, w] { body(w, bandStart(w), bandStart(w + 1)); });
-    body(0, 0, bandStart(1));
-    for (auto& t : threads)
-        t.join();
+    // One band per worker number, so each band has its own scratch.
+    parallelRows(
+        workers,
+        [&](int firstWorker, int endWorker) {
+            for (int w = firstWorker; w < endWorker; ++w)
+                body(w, bandStart(w), bandStart(w + 1));
+        },
+        1);
 }
 
 void runColorRowsWithProgress(Session& session, int rows, int workers, const ColorRowBody& body) {
