@@ -6,12 +6,13 @@
 #include "core/pixelAccess.h"
 #include "core/progress.h"
 #include "core/rowBands.h"
+#include "core/wideVectors.h"
 #include "geometry/resampleWeights.h"
-#include "geometry/sourceColors.h"
 #include "geometry/weightedColor.h"
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <new>
 #include <string_view>
 #include <vector>
@@ -28,13 +29,100 @@ std::vector<int> nearestColumns(int sourceWidth, int targetWidth) {
     return columns;
 }
 
-// One interpolated target row; the column taps come from the table, laid out once per pass.
-void interpolateRow(const SourceColors& colors, const AxisTable& columns, Taps rowTaps,
-                    const double* rowWeights, std::uint8_t* out, int targetWidth) {
-    for (int x = 0; x < targetWidth; ++x)
-        weightedColor(colors, rowTaps, rowWeights, columns.taps[std::size_t(x)],
-                      columns.weightsOf(x), out + 3 * x);
+// Source rows as four doubles per pixel (blue, green, red and a zero), converted once and kept
+// for the few target rows that read them. Row y lives in slot y mod capacity, so any run of up
+// to `capacity` consecutive rows is held at once.
+class DoubleRows {
+  public:
+    DoubleRows(const DibImage& source, int capacity)
+        : source_(&source), capacity_(std::size_t(capacity)),
+          stride_(4 * std::size_t(source.width)), values_(capacity_ * stride_),
+          held_(capacity_, -1), bytes_(3 * std::size_t(source.width)) {}
+
+    const double* row(int y) {
+        const std::size_t slot = std::size_t(y) % capacity_;
+        double* values = values_.data() + slot * stride_;
+        if (held_[slot] != y) {
+            readRowColors(*source_, y, bytes_.data());
+            for (std::size_t x = 0; x < std::size_t(source_->width); ++x)
+                for (std::size_t k = 0; k < 3; ++k)
+                    values[4 * x + k] = bytes_[3 * x + k];
+            held_[slot] = y;
+        }
+        return values;
+    }
+
+  private:
+    const DibImage* source_;
+    std::size_t capacity_, stride_;
+    std::vector<double> values_; // the fourth value of every pixel stays 0
+    std::vector<int> held_;
+    std::vector<std::uint8_t> bytes_;
+};
+
+constexpr int kSideBySide = 4;
+
+// N target pixels of one row that share its row taps and have equally many column taps. For
+// every row tap i, then every column tap j, each channel adds rowWeights[i] × columnWeights[j]
+// × the channel. The channels are the lanes of one vector and the N pixels' sums are formed
+// side by side, so each channel of each pixel takes its products in that order while the N
+// chains of additions overlap. Vectors stay local: none crosses a call.
+template <int N>
+[[gnu::always_inline]] inline void interpolatePixels(const double* const* rows, Taps rowTaps,
+                                                     const double* rowWeights,
+                                                     const AxisTable& columns, int x,
+                                                     std::uint8_t* out) {
+    using Lanes = double __attribute__((vector_size(32)));
+    Lanes sums[N];
+#pragma GCC unroll 4
+    for (int p = 0; p < N; ++p)
+        sums[p] = Lanes{};
+    const int columnCount = columns.taps[std::size_t(x)].count;
+    for (int i = 0; i < rowTaps.count; ++i) {
+        const double rowWeight = rowWeights[i];
+        for (int j = 0; j < columnCount; ++j)
+#pragma GCC unroll 4
+            for (int p = 0; p < N; ++p) {
+                const double weight = rowWeight * columns.weightsOf(x + p)[j];
+                Lanes value;
+                std::memcpy(&value,
+                            rows[i] + 4 * std::size_t(columns.taps[std::size_t(x + p)].first + j),
+                            sizeof value);
+                sums[p] += weight * value;
+            }
+    }
+#pragma GCC unroll 4
+    for (int p = 0; p < N; ++p)
+        for (int k = 0; k < 3; ++k)
+            out[3 * (x + p) + k] = clampToByte(sums[p][k]);
 }
+
+// One interpolated target row; the column taps come from the table, laid out once per pass.
+VELLORA_WIDE_VECTORS void interpolateRow(const double* const* rows, const AxisTable& columns,
+                                         Taps rowTaps, const double* rowWeights,
+                                         std::uint8_t* out, int targetWidth) {
+    int x = 0;
+    for (; x + kSideBySide <= targetWidth; x += kSideBySide) {
+        bool sameCounts = true;
+        for (int p = 1; p < kSideBySide; ++p)
+            sameCounts = sameCounts && columns.taps[std::size_t(x + p)].count ==
+                                           columns.taps[std::size_t(x)].count;
+        if (sameCounts) {
+            interpolatePixels<kSideBySide>(rows, rowTaps, rowWeights, columns, x, out);
+            continue;
+        }
+        for (int p = 0; p < kSideBySide; ++p)
+            interpolatePixels<1>(rows, rowTaps, rowWeights, columns, x + p, out);
+    }
+    for (; x < targetWidth; ++x)
+        interpolatePixels<1>(rows, rowTaps, rowWeights, columns, x, out);
+}
+
+// Scratch of one worker: its converted rows and the row pointers of one target row.
+struct InterpolationScratch {
+    DoubleRows rows;
+    std::vector<const double*> pointers;
+};
 
 int makeResizeTarget(Session& session, const DibImage& source, DibImage& target,
                      const ResizeRequest& request) {
@@ -79,14 +167,24 @@ int resizeInterpolated(Session& session, const DibImage& source, DibImage& targe
         const AxisTable rows = makeAxisTable(rowPlan, target.height);
         const AxisTable columns =
             makeAxisTable(makeAxisPlan(source.width, target.width), target.width);
-        const SourceColors colors(source);
+        const int workers = rowWorkerCount(target.height);
+        const int capacity = maxTaps(rowPlan);
+        std::vector<InterpolationScratch> scratch;
+        scratch.reserve(std::size_t(workers));
+        for (int w = 0; w < workers; ++w)
+            scratch.push_back({DoubleRows(source, capacity),
+                               std::vector<const double*>(std::size_t(capacity))});
         progressBegin(session, target.height);
-        forRowsWithProgress(session, target.height, rowWorkerCount(target.height),
-                            [&](int, int begin, int end) {
-                                for (int y = begin; y < end; ++y)
-                                    interpolateRow(colors, columns, rows.taps[std::size_t(y)],
-                                                   rows.weightsOf(y), target.row(y), target.width);
-                            });
+        forRowsWithProgress(session, target.height, workers, [&](int worker, int begin, int end) {
+            InterpolationScratch& s = scratch[std::size_t(worker)];
+            for (int y = begin; y < end; ++y) {
+                const Taps rowTaps = rows.taps[std::size_t(y)];
+                for (int i = 0; i < rowTaps.count; ++i)
+                    s.pointers[std::size_t(i)] = s.rows.row(rowTaps.first + i);
+                interpolateRow(s.pointers.data(), columns, rowTaps, rows.weightsOf(y),
+                               target.row(y), target.width);
+            }
+        });
     } catch (const std::bad_alloc&) {
         return reportError(session.frontend, kErrorAllocate);
     } catch (const std::length_error&) {

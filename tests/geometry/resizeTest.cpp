@@ -138,6 +138,57 @@ TEST(Resize, RowsAndColumnsFollowTheirOwnPlans) {
     EXPECT_EQ(blueRow(target), (std::vector<int>{0, 60, 160, 247}));
 }
 
+// Every target pixel against the plain sum of the row and column tables' taps, for growing,
+// shrinking and mixed sizes, widths that leave partial groups, and an indexed source.
+TEST(Resize, InterpolatedPixelsMatchThePlainSumOfTheirTaps) {
+    const struct {
+        int sourceWidth, sourceHeight, bits, width, height;
+    } cases[] = {{7, 5, 24, 23, 17}, {40, 30, 24, 9, 7}, {13, 11, 24, 30, 4},
+                 {6, 9, 8, 6, 20},   {1, 1, 24, 5, 3},   {33, 2, 4, 65, 1}};
+    for (const auto& c : cases) {
+        std::uint32_t state = 21;
+        const auto next = [&] {
+            state = state * 1664525u + 1013904223u;
+            return state >> 8;
+        };
+        std::vector<std::uint32_t> palette(std::size_t(1) << (c.bits == 24 ? 0 : c.bits));
+        for (std::uint32_t& entry : palette) entry = next();
+        const DibImage source =
+            c.bits == 24 ? test::makeTrueColorImage(c.sourceWidth, c.sourceHeight,
+                                                    [&](int, int) { return next(); })
+                         : test::makeIndexedImage(c.sourceWidth, c.sourceHeight, c.bits, palette,
+                                                  [&](int, int) {
+                                                      return int(next() % palette.size());
+                                                  });
+        test::RecordingFrontend frontend;
+        Session session(frontend);
+        DibImage target;
+        ASSERT_EQ(resizeToImage(session, source, target, {c.width, c.height, 1, true}), 0);
+        const AxisTable rows = makeAxisTable(makeAxisPlan(c.sourceHeight, c.height), c.height);
+        const AxisTable columns = makeAxisTable(makeAxisPlan(c.sourceWidth, c.width), c.width);
+        for (int y = 0; y < c.height; ++y)
+            for (int x = 0; x < c.width; ++x) {
+                const Taps r = rows.taps[std::size_t(y)], k = columns.taps[std::size_t(x)];
+                double sums[3] = {0, 0, 0};
+                for (int i = 0; i < r.count; ++i)
+                    for (int j = 0; j < k.count; ++j) {
+                        const double weight = rows.weightsOf(y)[i] * columns.weightsOf(x)[j];
+                        std::uint8_t bgr[3];
+                        getColor(source, bgr, r.first + i, k.first + j, source.bitsPerPixel);
+                        for (int ch = 0; ch < 3; ++ch)
+                            sums[ch] += weight * bgr[ch];
+                    }
+                std::uint8_t got[3];
+                getColor(target, got, y, x, 24);
+                for (int ch = 0; ch < 3; ++ch) {
+                    const int expected = sums[ch] < 0 ? 0 : sums[ch] > 255 ? 255 : int(sums[ch]);
+                    ASSERT_EQ(got[ch], expected) << c.sourceWidth << "->" << c.width << " at "
+                                                 << x << "," << y << " channel " << ch;
+                }
+            }
+    }
+}
+
 TEST(Resize, SameSizeFromEightBitsGivesItsColoursInTrueColour) {
     test::RecordingFrontend frontend;
     Session session(frontend);
