@@ -1,15 +1,21 @@
 #include "geometry/resampleWeights.h"
 
+#include "core/wideVectors.h"
+
 #include <cmath>
+#include <cstring>
 
 namespace vellora {
 
 namespace {
 
+// Both pieces are computed and one is chosen, so the choice is a select rather than a branch
+// that positions all over a pixel's width would mispredict; each piece is the same arithmetic.
 double cubicKernel(double d) {
-    if (d < 1) return 1 - 2 * d * d + d * d * d;
-    if (d < 2) return 4 - 8 * d + 5 * d * d - d * d * d;
-    return 0;
+    const double inner = 1 - 2 * d * d + d * d * d;
+    const double outer = 4 - 8 * d + 5 * d * d - d * d * d;
+    const double beyond = d < 2 ? outer : 0.0;
+    return d < 1 ? inner : beyond;
 }
 
 void normalise(double* weights, int count) {
@@ -23,13 +29,31 @@ void normalise(double* weights, int count) {
 
 } // namespace
 
-Taps cubicWeights(double t, int size, double* weights) {
+VELLORA_WIDE_VECTORS Taps cubicWeights(double t, int size, double* weights) {
     const int base = int(t);
     int first = (t - base < 0.5) ? base - 2 : base - 1;
     int last = first + 3;
     if (first < 0) first = 0;
     if (last > size - 1) last = size - 1;
     Taps taps{first, last >= first ? last - first + 1 : 0};
+    if (taps.count == 4) {
+        // The usual case, away from the edges: the four taps as the lanes of one vector, each
+        // lane the same arithmetic as cubicKernel and normalise (t − centre is never −0, so
+        // the sign test gives the same distance as fabs).
+        using Lanes = double __attribute__((vector_size(32)));
+        const Lanes centres = {first + 0.5, first + 1 + 0.5, first + 2 + 0.5, first + 3 + 0.5};
+        const Lanes offset = t - centres;
+        const Lanes d = offset < 0 ? -offset : offset;
+        const Lanes inner = 1 - 2 * d * d + d * d * d;
+        const Lanes outer = 4 - 8 * d + 5 * d * d - d * d * d;
+        const Lanes zero = {};
+        const Lanes beyond = d < 2 ? outer : zero;
+        Lanes w = d < 1 ? inner : beyond;
+        const double sum = ((w[0] + w[1]) + w[2]) + w[3];
+        if (sum != 0) w = w / sum;
+        std::memcpy(weights, &w, sizeof w);
+        return taps;
+    }
     for (int i = 0; i < taps.count; ++i)
         weights[i] = cubicKernel(std::fabs(t - (first + i + 0.5)));
     normalise(weights, taps.count);

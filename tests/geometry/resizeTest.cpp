@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <vector>
 
@@ -42,6 +43,33 @@ INSTANTIATE_TEST_SUITE_P(
                       // inside a large source all four taps stay; the
                       // kernel at d = 0.25, 0.75, 1.25, 1.75 sums to 1
                       WeightCase{10.25, 40, 8, {-0.046875, 0.296875, 0.890625, -0.140625}}));
+
+// Bit for bit the kernel and the renormalisation written out plainly, at many positions inside
+// and at both edges of a source, including the exact tap boundaries d = 1 and d = 2.
+TEST(CubicWeights, EveryWeightIsThePlainKernelDividedByTheSum) {
+    const auto kernel = [](double d) {
+        if (d < 1) return 1 - 2 * d * d + d * d * d;
+        if (d < 2) return 4 - 8 * d + 5 * d * d - d * d * d;
+        return 0.0;
+    };
+    std::uint32_t state = 5;
+    for (int n = 0; n < 20000; ++n) {
+        state = state * 1664525u + 1013904223u;
+        const double t = n < 40 ? n * 0.25 : (state >> 8) * (12.0 / 16777216.0);
+        double weights[4];
+        const Taps taps = cubicWeights(t, 12, weights);
+        double plain[4], sum = 0;
+        for (int i = 0; i < taps.count; ++i) {
+            plain[i] = kernel(std::fabs(t - (taps.first + i + 0.5)));
+            sum += plain[i];
+        }
+        for (int i = 0; i < taps.count; ++i) {
+            const double expected = sum == 0 ? plain[i] : plain[i] / sum;
+            ASSERT_EQ(std::memcmp(&weights[i], &expected, sizeof expected), 0)
+                << "t " << t << " tap " << i;
+        }
+    }
+}
 
 class AreaWeights : public ::testing::TestWithParam<WeightCase> {};
 
