@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <type_traits>
 #include <vector>
 
@@ -41,11 +42,47 @@ template <class T> std::vector<Tap<T>> makeTaps(const FilterMask& mask) {
     return taps;
 }
 
-// Accumulators for one group of channel values stay in registers across all taps.
-template <class T> inline constexpr int kGroup = 64 / int(sizeof(T));
+// Accumulators for one group of channel values stay in registers across all taps: a few
+// vectors side by side, so that their chains of additions overlap. Each value still adds its
+// taps' products in tap order. Vectors stay local: none crosses a call.
+// Masks of more than nine taps run four vectors side by side (measured on 5 x 5 and 7 x 7).
+constexpr int kVectorBytes = 32;
+constexpr int kFewTaps = 9;
 
-template <class T, int Length>
+template <class T> struct VectorOf;
+template <> struct VectorOf<float> {
+    using type = float __attribute__((vector_size(kVectorBytes)));
+};
+template <> struct VectorOf<double> {
+    using type = double __attribute__((vector_size(kVectorBytes)));
+};
+
+template <class T, int Vectors>
 [[gnu::always_inline]] inline void accumulateGroup(T* out, const T* const* rows,
+                                                   const std::vector<Tap<T>>& taps, int t0) {
+    using V = typename VectorOf<T>::type;
+    constexpr int lanes = kVectorBytes / int(sizeof(T));
+    V acc[Vectors];
+#pragma GCC unroll 4
+    for (int v = 0; v < Vectors; ++v)
+        acc[v] = V{};
+    for (const Tap<T>& tap : taps) {
+        const T* src = rows[tap.row] + tap.offset + t0;
+        const V c = V{} + tap.coefficient;
+#pragma GCC unroll 4
+        for (int v = 0; v < Vectors; ++v) {
+            V x;
+            std::memcpy(&x, src + v * lanes, sizeof x);
+            acc[v] += x * c;
+        }
+    }
+    std::memcpy(out, acc, sizeof acc);
+}
+
+// The same as plain arrays the compiler vectorises: for a few taps (and the last values of a
+// row, one at a time) this measured faster than the explicit vectors.
+template <class T, int Length>
+[[gnu::always_inline]] inline void accumulateArray(T* out, const T* const* rows,
                                                    const std::vector<Tap<T>>& taps, int t0) {
     T acc[Length] = {};
     for (const Tap<T>& tap : taps) {
@@ -98,12 +135,18 @@ template <class T>
 [[gnu::always_inline]] inline void convolveRowOf(const T* const* rows,
                                                  const std::vector<Tap<T>>& taps, int count,
                                                  double k, T* sums, std::uint8_t* out) {
-    constexpr int group = kGroup<T>;
     int t0 = 0;
-    for (; t0 + group <= count; t0 += group)
-        accumulateGroup<T, group>(sums + t0, rows, taps, t0);
+    if (taps.size() <= std::size_t(kFewTaps)) {
+        constexpr int group = 2 * kVectorBytes / int(sizeof(T));
+        for (; t0 + group <= count; t0 += group)
+            accumulateArray<T, group>(sums + t0, rows, taps, t0);
+    } else {
+        constexpr int group = 4 * kVectorBytes / int(sizeof(T));
+        for (; t0 + group <= count; t0 += group)
+            accumulateGroup<T, 4>(sums + t0, rows, taps, t0);
+    }
     for (; t0 < count; ++t0)
-        accumulateGroup<T, 1>(sums + t0, rows, taps, t0);
+        accumulateArray<T, 1>(sums + t0, rows, taps, t0);
     finishRow(sums, count, k, out);
 }
 
