@@ -94,6 +94,11 @@ struct RoadSession {
         session.currentInfo.bitsPerPixel = current.bitsPerPixel;
         session.picturePath = jpegPath().string();
     }
+    // Each session made its own private folder in the temporary directory; none is left.
+    ~RoadSession() { removeIntermediateDirectory(session); }
+    RoadSession(const RoadSession&) = delete;
+    RoadSession& operator=(const RoadSession&) = delete;
+
     void tile() {
         nextIntermediatePath(session, session.nextPath);
         runTiling(session);
