@@ -67,7 +67,8 @@ bool renameOver(const std::string& from, const std::filesystem::path& to) {
 } // namespace
 
 AtomicFileFailure writeFileAtomically(const std::filesystem::path& path,
-                                      std::span<const std::uint8_t> bytes) {
+                                      std::span<const std::uint8_t> bytes,
+                                      FileDurability durability) {
     const std::filesystem::path folder =
         path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
     std::string temporary = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
@@ -76,7 +77,7 @@ AtomicFileFailure writeFileAtomically(const std::filesystem::path& path,
     AtomicFileFailure failure = AtomicFileFailure::none;
     if (!writeAll(fd, bytes) || ::fchmod(fd, targetMode(path)) != 0)
         failure = AtomicFileFailure::write;
-    else if (!flush(fd))
+    else if (durability == FileDurability::flushed && !flush(fd))
         failure = AtomicFileFailure::flush;
     if (::close(fd) != 0 && failure == AtomicFileFailure::none) failure = AtomicFileFailure::flush;
     if (failure == AtomicFileFailure::none && !renameOver(temporary, path))

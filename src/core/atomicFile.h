@@ -9,12 +9,18 @@ namespace vellora {
 
 enum class AtomicFileFailure { none, create, write, flush, rename };
 
+// A user's file is flushed to disk before it replaces the old one. A scratch file (the
+// intermediate pictures of a run, in its private folder) is not: it is still written whole
+// and renamed into place, but nothing outlives the run that a crash could cost.
+enum class FileDurability { flushed, scratch };
+
 // Writes the bytes to a new file (unique name, created exclusively) in the target's folder,
-// flushes it to disk, gives it the existing target's permissions and renames it over the
-// target only when complete. On failure the target is byte-identical, the new file is
-// removed and the failure kind is returned.
+// flushes it to disk (unless scratch), gives it the existing target's permissions and renames
+// it over the target only when complete. On failure the target is byte-identical, the new file
+// is removed and the failure kind is returned.
 AtomicFileFailure writeFileAtomically(const std::filesystem::path& path,
-                                      std::span<const std::uint8_t> bytes);
+                                      std::span<const std::uint8_t> bytes,
+                                      FileDurability durability = FileDurability::flushed);
 
 class Frontend;
 

@@ -191,7 +191,8 @@ int writeBitmapFile(Frontend& frontend, const std::filesystem::path& path, const
     // A picture shorter than its declared size is refused before the old file is touched.
     if (image.data.size() < image.fileSize) return reportError(frontend, kErrorWrite);
     const std::span<const std::uint8_t> bytes(image.data.data(), image.fileSize);
-    return reportWriteFailure(frontend, writeFileAtomically(path, bytes));
+    return reportWriteFailure(frontend,
+                              writeFileAtomically(path, bytes, FileDurability::scratch));
 }
 
 int createDib(Frontend& frontend, DibImage& target, std::int32_t width, std::int32_t height,

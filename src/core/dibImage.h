@@ -65,7 +65,8 @@ int readBitmapBytes(Frontend& frontend, std::span<const std::uint8_t> bytes, Dib
 // As readBitmapBytes, taking over the block instead of copying it.
 int readBitmapBlock(Frontend& frontend, PictureBytes&& block, DibImage& image);
 
-// Writes the first fileSize bytes of the block to path. 0, 2 or 8.
+// Writes the first fileSize bytes of the block to path. 0, 2 or 8. These are the run's own
+// intermediate and staging pictures, so the file is not flushed to disk (see FileDurability).
 int writeBitmapFile(Frontend& frontend, const std::filesystem::path& path, const DibImage& image);
 
 // Makes a zero-filled image with its header; for an indexed target with a source given, the

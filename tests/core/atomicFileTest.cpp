@@ -95,6 +95,24 @@ TEST_F(AtomicFile, EveryFaultPointLeavesTheOldFileAndNoStrayFile) {
     }
 }
 
+TEST_F(AtomicFile, ScratchFilesAreNotFlushedButStillReplaceWholly) {
+    atomicFileFaults().failFlush = true; // a flush would fail: a scratch write never asks for one
+    const auto bytes = pattern(1000, 9);
+    EXPECT_EQ(writeFileAtomically(target, bytes, vellora::FileDurability::scratch),
+              AtomicFileFailure::none);
+    EXPECT_EQ(readAll(target), bytes);
+    EXPECT_EQ(writeFileAtomically(target, pattern(10, 2)), AtomicFileFailure::flush);
+    atomicFileFaults() = {};
+    EXPECT_EQ(readAll(target), bytes);
+    EXPECT_EQ(entries(), 1u);
+    atomicFileFaults().failRename = true; // and a scratch write that fails leaves the old file
+    EXPECT_EQ(writeFileAtomically(target, pattern(10, 3), vellora::FileDurability::scratch),
+              AtomicFileFailure::rename);
+    atomicFileFaults() = {};
+    EXPECT_EQ(readAll(target), bytes);
+    EXPECT_EQ(entries(), 1u);
+}
+
 TEST_F(AtomicFile, FaultOnANewTargetLeavesNothing) {
     atomicFileFaults().failRename = true;
     EXPECT_EQ(writeFileAtomically(target, pattern(10, 1)), AtomicFileFailure::rename);
