@@ -31,12 +31,13 @@ std::vector<int> nearestColumns(int sourceWidth, int targetWidth) {
 
 // Source rows as four doubles per pixel (blue, green, red and a zero), converted once and kept
 // for the few target rows that read them. Row y lives in slot y mod capacity, so any run of up
-// to `capacity` consecutive rows is held at once.
+// to `capacity` consecutive rows is held at once. `padding` zero pixels follow every row.
 class DoubleRows {
   public:
-    DoubleRows(const DibImage& source, int capacity)
+    DoubleRows(const DibImage& source, int capacity, int padding)
         : source_(&source), capacity_(std::size_t(capacity)),
-          stride_(4 * std::size_t(source.width)), values_(capacity_ * stride_),
+          stride_(4 * (std::size_t(source.width) + std::size_t(padding))),
+          values_(capacity_ * stride_),
           held_(capacity_, -1), bytes_(3 * std::size_t(source.width)) {}
 
     const double* row(int y) {
@@ -62,11 +63,14 @@ class DoubleRows {
 
 constexpr int kSideBySide = 4;
 
-// N target pixels of one row that share its row taps and have equally many column taps. For
-// every row tap i, then every column tap j, each channel adds rowWeights[i] × columnWeights[j]
-// × the channel. The channels are the lanes of one vector and the N pixels' sums are formed
-// side by side, so each channel of each pixel takes its products in that order while the N
-// chains of additions overlap. Vectors stay local: none crosses a call.
+// N neighbouring target pixels of one row, which share its row taps. For every row tap i, then
+// every column tap j, each channel adds rowWeights[i] × columnWeights[j] × the channel. The
+// channels are the lanes of one vector and the N pixels' sums are formed side by side, so each
+// channel of each pixel takes its products in that order while the N chains of additions
+// overlap. Every pixel runs over as many column taps as the most any of them has (never more
+// than the table's stride): the weights past its own taps are 0 and the pixels they read are the rows' zero padding or real pixels, so the
+// extra products are ±0, which leave every sum as it was (at most −0 becomes +0, and both
+// clamp to 0). Vectors stay local: none crosses a call.
 template <int N>
 [[gnu::always_inline]] inline void interpolatePixels(const double* const* rows, Taps rowTaps,
                                                      const double* rowWeights,
@@ -77,7 +81,9 @@ template <int N>
 #pragma GCC unroll 4
     for (int p = 0; p < N; ++p)
         sums[p] = Lanes{};
-    const int columnCount = columns.taps[std::size_t(x)].count;
+    int columnCount = 0;
+    for (int p = 0; p < N; ++p)
+        columnCount = std::max(columnCount, columns.taps[std::size_t(x + p)].count);
     for (int i = 0; i < rowTaps.count; ++i) {
         const double rowWeight = rowWeights[i];
         for (int j = 0; j < columnCount; ++j)
@@ -102,18 +108,8 @@ VELLORA_WIDE_VECTORS void interpolateRow(const double* const* rows, const AxisTa
                                          Taps rowTaps, const double* rowWeights,
                                          std::uint8_t* out, int targetWidth) {
     int x = 0;
-    for (; x + kSideBySide <= targetWidth; x += kSideBySide) {
-        bool sameCounts = true;
-        for (int p = 1; p < kSideBySide; ++p)
-            sameCounts = sameCounts && columns.taps[std::size_t(x + p)].count ==
-                                           columns.taps[std::size_t(x)].count;
-        if (sameCounts) {
-            interpolatePixels<kSideBySide>(rows, rowTaps, rowWeights, columns, x, out);
-            continue;
-        }
-        for (int p = 0; p < kSideBySide; ++p)
-            interpolatePixels<1>(rows, rowTaps, rowWeights, columns, x + p, out);
-    }
+    for (; x + kSideBySide <= targetWidth; x += kSideBySide)
+        interpolatePixels<kSideBySide>(rows, rowTaps, rowWeights, columns, x, out);
     for (; x < targetWidth; ++x)
         interpolatePixels<1>(rows, rowTaps, rowWeights, columns, x, out);
 }
@@ -172,7 +168,7 @@ int resizeInterpolated(Session& session, const DibImage& source, DibImage& targe
         std::vector<InterpolationScratch> scratch;
         scratch.reserve(std::size_t(workers));
         for (int w = 0; w < workers; ++w)
-            scratch.push_back({DoubleRows(source, capacity),
+            scratch.push_back({DoubleRows(source, capacity, columns.stride),
                                std::vector<const double*>(std::size_t(capacity))});
         progressBegin(session, target.height);
         forRowsWithProgress(session, target.height, workers, [&](int worker, int begin, int end) {
