@@ -54,16 +54,26 @@ class WorkerPool {
         wake_.notify_all();
         // The caller always works on band 0 itself, as with threads of its own: passes that
         // report progress from the calling thread count on seeing exactly one band.
-        body(0, int(std::int64_t(rows) / bands));
+        try {
+            body(0, int(std::int64_t(rows) / bands));
+        } catch (...) {
+            finish(); // the threads still use body: they must be done before it goes
+            throw;
+        }
+        finish();
+        return true;
+    }
+
+  private:
+    // Waits for the other bands and frees the pool for the next job.
+    void finish() {
         spinWhile([&] { return unfinished_.load(std::memory_order_acquire) != 0; });
         std::unique_lock<std::mutex> lock(mutex_);
         finished_.wait(lock, [&] { return unfinished_ == 0; });
         busy_ = false;
         body_ = nullptr;
-        return true;
     }
 
-  private:
     bool haveThreads(int wanted) {
         try {
             while (int(threads_.size()) < wanted) threads_.emplace_back([this] { serve(); });

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <stdexcept>
 #include <vector>
 
 namespace vellora {
@@ -74,6 +75,41 @@ INSTANTIATE_TEST_SUITE_P(Cases, ParallelRowsTest,
                                            BandCase{"4", 7, 1}, BandCase{"8", 5, 16},
                                            BandCase{"3", 1, 1}, BandCase{"2", 0, 16},
                                            BandCase{"2", -3, 16}));
+
+// Many jobs in a row on the same threads, bands that split again, and a caller's band that
+// throws: every row is still visited once, the exception reaches the caller only after the
+// other bands are done, and the threads serve the next job.
+TEST(Parallel, RepeatedNestedAndFailingJobs) {
+    ThreadsVariable v("3");
+    for (int job = 0; job < 50; ++job) {
+        std::vector<std::atomic<int>> visits(97);
+        parallelRows(
+            97,
+            [&](int begin, int end) {
+                parallelRows(
+                    end - begin,
+                    [&](int b, int e) {
+                        for (int y = begin + b; y < begin + e; ++y) visits[std::size_t(y)] += 1;
+                    },
+                    1);
+            },
+            1);
+        for (std::size_t y = 0; y < visits.size(); ++y) ASSERT_EQ(visits[y].load(), 1) << job;
+    }
+    std::atomic<int> othersDone{0};
+    EXPECT_THROW(parallelRows(
+                     30,
+                     [&](int begin, int) {
+                         if (begin == 0) throw std::runtime_error("band 0");
+                         othersDone += 1;
+                     },
+                     1),
+                 std::runtime_error);
+    EXPECT_EQ(othersDone.load(), 2);
+    std::atomic<int> rows{0};
+    parallelRows(30, [&](int begin, int end) { rows += end - begin; }, 1);
+    EXPECT_EQ(rows.load(), 30);
+}
 
 } // namespace
 } // namespace vellora
