@@ -407,14 +407,24 @@ std::uint32_t medianCutBoxOf(const MedianCutBoxes& boxes, int blue, int green, i
 
 // Every colour of a box was sent there by the same comparisons that send it down the splits,
 // so a table of every colour's box, filled from the boxes' members, answers for any pixel in
-// one look. Empty when its 16 MB cannot be had.
+// one look. Only entries of colours that occur are ever read, and each of those is written
+// first, so the table needs no clearing: once the cut is done the partition scratch is free
+// and, on pictures of 4 megapixels and more, large enough to hold it. Smaller pictures get a
+// block of their own; null when that cannot be had.
+constexpr std::size_t kBoxTableBytes = std::size_t(1) << 24;
 using BoxTable = std::vector<std::uint8_t, ZeroedAllocator<std::uint8_t>>;
-BoxTable boxOfEveryColor(const MedianCutBoxes& boxes, std::uint32_t boxCount) {
-    BoxTable table;
-    try {
-        table.resize(std::size_t(1) << 24);
-    } catch (const std::bad_alloc&) {
-        return {};
+
+std::uint8_t* boxOfEveryColor(MedianCutBoxes& boxes, std::uint32_t boxCount, BoxTable& own) {
+    std::uint8_t* table = nullptr;
+    if (boxes.scratch.size() * sizeof(std::uint32_t) >= kBoxTableBytes) {
+        table = reinterpret_cast<std::uint8_t*>(boxes.scratch.data());
+    } else {
+        try {
+            own.resize(kBoxTableBytes);
+        } catch (const std::bad_alloc&) {
+            return nullptr;
+        }
+        table = own.data();
     }
     for (std::uint32_t box = 0; box < boxCount; ++box)
         for (std::size_t i = boxes.begin[box]; i < boxes.end[box]; ++i)
@@ -422,14 +432,14 @@ BoxTable boxOfEveryColor(const MedianCutBoxes& boxes, std::uint32_t boxCount) {
     return table;
 }
 
-void writeIndices(const MedianCutBoxes& boxes, DibImage& target, const DibImage& source,
+void writeIndices(MedianCutBoxes& boxes, DibImage& target, const DibImage& source,
                   std::vector<std::vector<std::uint8_t>>& rows) {
     const int width = source.width;
-    const BoxTable table = boxOfEveryColor(boxes, target.colorsUsed);
+    BoxTable own;
+    const std::uint8_t* boxOf = boxOfEveryColor(boxes, target.colorsUsed, own);
     runColorRows(source.height, int(rows.size()), [&](int worker, int begin, int end) {
         std::uint8_t* bgr = rows[std::size_t(worker)].data();
         std::uint8_t* indices = bgr + 3 * std::size_t(width);
-        const std::uint8_t* boxOf = table.data();
         for (int y = begin; y < end; ++y) {
             readRowColors(source, y, bgr);
             for (int x = 0; x < width; ++x)

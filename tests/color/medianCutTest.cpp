@@ -195,5 +195,14 @@ TEST(MedianCut, LargePictureCutOnTwoThreadsGivesTheSamePalette) {
     EXPECT_EQ(twoThreads.positions.back(), 100);
 }
 
+// From 4 megapixels on, the box of every colour is kept in the freed partition scratch.
+TEST(MedianCut, PictureOfFourMegapixelsKeepsTheBoxTableInTheScratch) {
+    const DibImage source = noiseImage(2048, 2049, 24, 33, 256);
+    const ReferenceCut expected = referenceMedianCut(source, 4, 4);
+    const CutRun run = runCut(source, 4);
+    EXPECT_EQ(paletteOf(run.target), expected.palette);
+    EXPECT_EQ(indicesOf(run.target), expected.indices);
+}
+
 } // namespace
 } // namespace vellora::test
