@@ -36,7 +36,7 @@ MappingRule ruleFor(int code, bool diffuse) {
 
 // A rule gives one colour's index, a whole row's indices from its blue, green, red bytes (the
 // row form keeps its tables in locals, which byte stores would otherwise force reloaded), and
-// channel k of the entry a diffused colour was given.
+// the error shares channel k of a diffused pixel spreads.
 struct PaletteEntries {
     const std::uint8_t* palette = nullptr;
     // The shares channel k of a pixel spreads: its sum of value and waiting error, clamped to
