@@ -61,21 +61,6 @@ bool allocateZeroed(PictureBytes& block, std::size_t bytes) {
     }
 }
 
-void writeHeader(DibImage& image) {
-    std::uint8_t* h = image.data.data();
-    writeLe16(h + 0, kBitmapSignature);
-    writeLe32(h + 2, image.fileSize);
-    writeLe32(h + 10, image.bitsOffset);
-    writeLe32(h + 14, 40);
-    writeLe32(h + 18, std::uint32_t(image.width));
-    writeLe32(h + 22, std::uint32_t(image.height));
-    writeLe16(h + 26, 1);
-    writeLe16(h + 28, image.bitsPerPixel);
-    writeLe32(h + 30, 0);
-    writeLe32(h + 34, image.imageSize);
-    writeLe32(h + 46, image.colorsUsed);
-}
-
 // RAII wrapper so every path closes the file.
 struct File {
     std::FILE* handle = nullptr;
@@ -195,6 +180,21 @@ int writeBitmapFile(Frontend& frontend, const std::filesystem::path& path, const
                               writeFileAtomically(path, bytes, FileDurability::scratch));
 }
 
+void writeDibHeader(const DibImage& image, std::uint8_t* h) {
+    std::memset(h, 0, kHeaderBytes);
+    writeLe16(h + 0, kBitmapSignature);
+    writeLe32(h + 2, image.fileSize);
+    writeLe32(h + 10, image.bitsOffset);
+    writeLe32(h + 14, 40);
+    writeLe32(h + 18, std::uint32_t(image.width));
+    writeLe32(h + 22, std::uint32_t(image.height));
+    writeLe16(h + 26, 1);
+    writeLe16(h + 28, image.bitsPerPixel);
+    writeLe32(h + 30, 0);
+    writeLe32(h + 34, image.imageSize);
+    writeLe32(h + 46, image.colorsUsed);
+}
+
 int createDib(Frontend& frontend, DibImage& target, std::int32_t width, std::int32_t height,
               std::uint16_t bitsPerPixel, std::uint32_t colorsUsed, const DibImage* source) {
     target.release();
@@ -205,7 +205,7 @@ int createDib(Frontend& frontend, DibImage& target, std::int32_t width, std::int
     target.compression = 0;
     if (const int result = deriveGeometry(frontend, target); result != kOk) return result;
     if (!allocateZeroed(target.data, target.fileSize)) return reportError(frontend, kErrorAllocate);
-    writeHeader(target);
+    writeDibHeader(target, target.data.data());
     if (bitsPerPixel < 16 && source && source->data.size() >= target.bitsOffset)
         std::memcpy(target.data.data() + kHeaderBytes, source->data.data() + kHeaderBytes,
                     target.bitsOffset - kHeaderBytes);

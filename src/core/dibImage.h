@@ -75,6 +75,10 @@ int createDib(Frontend& frontend, DibImage& target, std::int32_t width, std::int
               std::uint16_t bitsPerPixel, std::uint32_t colorsUsed,
               const DibImage* source = nullptr);
 
+// The 54 header bytes of a block with this geometry (deriveGeometry done); the fields not
+// named here are zero.
+void writeDibHeader(const DibImage& image, std::uint8_t* header);
+
 // Little-endian field access inside a block.
 std::uint32_t readLe32(const std::uint8_t* p);
 std::uint16_t readLe16(const std::uint8_t* p);

@@ -2,6 +2,7 @@
 
 #include "core/errors.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <system_error>
@@ -25,6 +26,14 @@ bool makePrivateDirectory(Session& session) {
     if (!mkdtemp(buffer.data())) return false; // mode 0700
     session.intermediateDirectory = buffer.data();
     return true;
+}
+
+// "__VL_000.dib" … "__VL_999.dib" and nothing else.
+bool isIntermediateFileName(const std::string& name) {
+    if (name.size() != 12 || name.compare(0, 5, "__VL_") != 0 || name.compare(8, 4, ".dib") != 0)
+        return false;
+    return std::all_of(name.begin() + 5, name.begin() + 8,
+                       [](char c) { return c >= '0' && c <= '9'; });
 }
 
 bool fileExists(const fs::path& path) {
@@ -94,9 +103,15 @@ void cleanIntermediateFiles(Session& session) {
 
 void removeIntermediateDirectory(Session& session) {
     if (session.intermediateDirectory.empty()) return;
+    // Only the names of intermediate files that are there are removed, not all thousand tried.
     std::error_code error;
-    for (int n = 0; n < kIntermediateCount; ++n)
-        fs::remove(session.intermediateDirectory / intermediateFileName(n), error);
+    std::vector<fs::path> files;
+    for (fs::directory_iterator entry(session.intermediateDirectory, error), end;
+         !error && entry != end; entry.increment(error))
+        if (isIntermediateFileName(entry->path().filename().string()))
+            files.push_back(entry->path());
+    for (const fs::path& file : files)
+        fs::remove(file, error);
     fs::remove(session.intermediateDirectory, error); // only when nothing else was put there
     session.intermediateDirectory.clear();
 }

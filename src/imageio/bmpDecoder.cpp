@@ -182,6 +182,18 @@ bool probeBmp(Bytes file, PictureInfo& info, std::string& error) {
     return true;
 }
 
+bool probeBmpHead(Bytes head, std::uint64_t length, PictureInfo& info) {
+    // The header parser refuses a wrapped JPEG or PNG, which is then probed in the whole file.
+    BmpHeader header;
+    std::string error;
+    if (!parseBmpHeader(head, length, header, error)) return false;
+    info.width = int(header.width);
+    info.height = int(header.height);
+    info.bitsPerPixel = header.openDepth;
+    info.format = "bmp";
+    return true;
+}
+
 bool decodeBmp(Bytes file, DibImage& image, std::string& error) {
     if (const Embedded embedded = embeddedPicture(file); embedded.decode)
         return embedded.decode(embedded.file, image, error);

@@ -95,13 +95,13 @@ bool choosePixels(std::uint32_t compression, bool windows, BmpHeader& header) {
 }
 
 // Masks live in the V2+ header, or right after a 40-byte header.
-bool readMasks(Bytes file, std::uint32_t headerSize, std::uint32_t compression, BmpHeader& header,
-               std::string& error) {
+bool readMasks(Bytes file, std::uint64_t length, std::uint32_t headerSize,
+               std::uint32_t compression, BmpHeader& header, std::string& error) {
     const std::size_t at = kFileHeaderBytes + 40;
     std::size_t count = headerSize >= 56 ? 4 : 3;
     if (headerSize == 40) {
         count = compression == 6 ? 4 : 3;
-        if (at + 4 * count > file.size()) return fail(error, kDamagedText);
+        if (at + 4 * count > length) return fail(error, kDamagedText);
         header.paletteStart += 4 * count;
     }
     header.red = channelMask(le32(file, at));
@@ -142,7 +142,8 @@ int openDepth(const BmpHeader& header) {
 
 // The table holds as many entries as fit before the rows (the intermediate files keep all
 // 2^bpp whatever colours-used says); without a usable pixel offset, colours-used decides.
-void placePaletteAndPixels(Bytes file, std::uint32_t pixelOffsetField, BmpHeader& header) {
+void placePaletteAndPixels(std::uint64_t length, std::uint32_t pixelOffsetField,
+                           BmpHeader& header) {
     const bool indexed = header.bitsPerPixel <= 8;
     const std::uint32_t full = indexed ? 1u << header.bitsPerPixel : 0;
     const std::size_t entry = std::size_t(header.paletteEntryBytes);
@@ -150,8 +151,7 @@ void placePaletteAndPixels(Bytes file, std::uint32_t pixelOffsetField, BmpHeader
     std::uint64_t count = header.colorsUsedField != 0 ? header.colorsUsedField : full;
     if (offsetUsable) count = (pixelOffsetField - header.paletteStart) / entry;
     count = std::min<std::uint64_t>(count, full);
-    const std::size_t room =
-        file.size() > header.paletteStart ? file.size() - header.paletteStart : 0;
+    const std::uint64_t room = length > header.paletteStart ? length - header.paletteStart : 0;
     count = std::min<std::uint64_t>(count, room / entry);
     header.paletteCount = std::uint32_t(count);
     // A pixel offset pointing into the headers cannot be right; the rows then follow the table.
@@ -161,25 +161,32 @@ void placePaletteAndPixels(Bytes file, std::uint32_t pixelOffsetField, BmpHeader
 
 // Uncompressed rows must all be there (the last one may lack its padding), checked before
 // anything is allocated.
-bool rowsFit(Bytes file, const BmpHeader& header) {
+bool rowsFit(std::uint64_t length, const BmpHeader& header) {
     if (header.pixels == BmpPixels::Rle8 || header.pixels == BmpPixels::Rle4) return true;
     const std::uint64_t bits = std::uint64_t(header.width) * std::uint64_t(header.bitsPerPixel);
     const std::uint64_t stride = (bits + 31) / 32 * 4;
     const std::uint64_t needed =
         header.pixelStart + stride * std::uint64_t(header.height - 1) + (bits + 7) / 8;
-    return needed <= file.size();
+    return needed <= length;
 }
 
 } // namespace
 
 bool parseBmpHeader(Bytes file, BmpHeader& header, std::string& error) {
-    if (file.size() < kFileHeaderBytes + 12 || file[0] != 'B' || file[1] != 'M')
+    return parseBmpHeader(file, file.size(), header, error);
+}
+
+// Every byte read lies in the first 154 (headers and masks); everything further is only
+// checked against the length.
+bool parseBmpHeader(Bytes file, std::uint64_t length, BmpHeader& header, std::string& error) {
+    const bool headHeld = file.size() >= std::min<std::uint64_t>(length, kBmpHeadBytes);
+    if (!headHeld || length < kFileHeaderBytes + 12 || file[0] != 'B' || file[1] != 'M')
         return fail(error, "not a bitmap file");
     const std::uint32_t headerSize = le32(file, kFileHeaderBytes);
     const bool windows = isWindowsHeader(headerSize);
     if (headerSize != 12 && !windows && !isTwoByteFamilyHeader(headerSize))
         return fail(error, kDamagedText);
-    if (kFileHeaderBytes + headerSize > file.size()) return fail(error, kDamagedText);
+    if (kFileHeaderBytes + headerSize > length) return fail(error, kDamagedText);
     BmpHeader parsed;
     std::uint32_t compression = 0;
     if (!readCoreFields(file, headerSize, parsed, compression, error)) return false;
@@ -190,15 +197,15 @@ bool parseBmpHeader(Bytes file, BmpHeader& header, std::string& error) {
         return fail(error, "the bitmap file uses a compression that is not supported");
     parsed.paletteStart = kFileHeaderBytes + headerSize;
     if (parsed.pixels == BmpPixels::BitFields) {
-        if (!readMasks(file, headerSize, compression, parsed, error)) return false;
+        if (!readMasks(file, length, headerSize, compression, parsed, error)) return false;
     } else {
         defaultMasks(parsed);
     }
     parsed.openDepth = openDepth(parsed);
     if (!pictureFits(parsed.width, parsed.height, parsed.openDepth))
         return fail(error, kTooLargeText);
-    placePaletteAndPixels(file, le32(file, 10), parsed);
-    if (parsed.pixelStart >= file.size() || !rowsFit(file, parsed))
+    placePaletteAndPixels(length, le32(file, 10), parsed);
+    if (parsed.pixelStart >= length || !rowsFit(length, parsed))
         return fail(error, "the bitmap file is truncated");
     header = parsed;
     return true;

@@ -33,4 +33,10 @@ struct BmpHeader {
 
 bool parseBmpHeader(Bytes file, BmpHeader& header, std::string& error);
 
+// The headers of a bitmap file read from the first bytes alone, with the file's length: the
+// same answer as from the whole file. The head must hold the first kBmpHeadBytes bytes (all of
+// a shorter file).
+inline constexpr std::size_t kBmpHeadBytes = 4096;
+bool parseBmpHeader(Bytes head, std::uint64_t length, BmpHeader& header, std::string& error);
+
 } // namespace vellora::imageio

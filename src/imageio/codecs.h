@@ -22,6 +22,9 @@ struct EncodeOptions {
 // Probing fills width, height and bitsPerPixel (the depth the picture opens as).
 bool probeBmp(Bytes file, PictureInfo& info, std::string& error);
 bool decodeBmp(Bytes file, DibImage& image, std::string& error);
+// The probe from the first kBmpHeadBytes of a longer file and its length; false when only the
+// whole file can tell (a wrapped picture, or anything the probe would refuse).
+bool probeBmpHead(Bytes head, std::uint64_t length, PictureInfo& info);
 bool encodeBmp(const DibImage& image, const EncodeOptions& options, PictureBytes& file,
                std::string& error);
 

@@ -1,6 +1,8 @@
 // Format dispatch by content on input and by MIME type on output.
 #include "imageio/pictureLibrary.h"
 
+#include "imageio/bmpAsIs.h"
+#include "imageio/bmpHeader.h"
 #include "imageio/codecs.h"
 #include "imageio/pictureHelpers.h"
 #include "imageio/pictureLimits.h"
@@ -22,6 +24,10 @@ struct Decoder {
     bool (*matches)(Bytes file);
     bool (*probe)(Bytes file, PictureInfo& info, std::string& error);
     bool (*decode)(Bytes file, DibImage& image, std::string& error);
+    // Optional: the probe from the head of a long file, and taking a file's block over as the
+    // picture when decoding would copy it unchanged.
+    bool (*probeHead)(Bytes head, std::uint64_t length, PictureInfo& info) = nullptr;
+    bool (*takeOver)(PictureBytes& file, DibImage& image) = nullptr;
 };
 
 bool startsWith(Bytes file, std::string_view magic) {
@@ -48,17 +54,19 @@ bool isBmp(Bytes file) {
 constexpr std::array kDecoders = {
     Decoder{"jpeg", isJpeg, probeJpeg, decodeJpeg}, Decoder{"png", isPng, probePng, decodePng},
     Decoder{"gif", isGif, probeGif, decodeGif},     Decoder{"tiff", isTiff, probeTiff, decodeTiff},
-    Decoder{"bmp", isBmp, probeBmp, decodeBmp},
+    Decoder{"bmp", isBmp, probeBmp, decodeBmp, probeBmpHead, takeOverBmpFile},
 };
 
 struct Encoder {
     std::string_view mimeType;
     bool (*encode)(const DibImage& image, const EncodeOptions& options,
                    PictureBytes& file, std::string& error);
+    // Optional: whether the picture's block already is the file, to be written as it stands.
+    bool (*asIs)(const DibImage& image) = nullptr;
 };
 
 constexpr std::array kEncoders = {
-    Encoder{"image/bmp", encodeBmp},   Encoder{"image/jpeg", encodeJpeg},
+    Encoder{"image/bmp", encodeBmp, isBmpFileAsIs},   Encoder{"image/jpeg", encodeJpeg},
     Encoder{"image/gif", encodeGif},   Encoder{"image/png", encodePng},
     Encoder{"image/tiff", encodeTiff},
 };
@@ -77,6 +85,25 @@ const Encoder* findEncoder(std::string_view mimeType) {
     for (const Encoder& encoder : kEncoders)
         if (encoder.mimeType == mimeType) return &encoder;
     return nullptr;
+}
+
+// A file a decoder can probe from its first bytes is not read further.
+bool probeFromHead(const std::filesystem::path& path, PictureInfo& info) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return false;
+    std::array<std::uint8_t, kBmpHeadBytes> head;
+    bool ok = std::fseek(file, 0, SEEK_END) == 0;
+    const long length = ok ? std::ftell(file) : -1;
+    ok = length > long(head.size()) && std::fseek(file, 0, SEEK_SET) == 0 &&
+         std::fread(head.data(), 1, head.size(), file) == head.size();
+    std::fclose(file);
+    if (!ok) return false;
+    std::string error;
+    const Decoder* decoder = findDecoder(head, error);
+    if (!decoder || !decoder->probeHead || !decoder->probeHead(head, std::uint64_t(length), info))
+        return false;
+    info.format = decoder->format;
+    return true;
 }
 
 bool readWholeFile(const std::filesystem::path& path, PictureBytes& bytes, std::string& error) {
@@ -132,6 +159,11 @@ bool loadPictureFromMemory(const std::uint8_t* bytes, std::size_t size, DibImage
 }
 
 bool probePictureFile(const std::filesystem::path& path, PictureInfo& info, std::string& error) {
+    PictureInfo probed;
+    if (probeFromHead(path, probed)) {
+        info = probed;
+        return true;
+    }
     PictureBytes bytes;
     return readWholeFile(path, bytes, error) &&
            probePictureFromMemory(bytes.data(), bytes.size(), info, error);
@@ -139,8 +171,11 @@ bool probePictureFile(const std::filesystem::path& path, PictureInfo& info, std:
 
 bool loadPicture(const std::filesystem::path& path, DibImage& image, std::string& error) {
     PictureBytes bytes;
-    return readWholeFile(path, bytes, error) &&
-           loadPictureFromMemory(bytes.data(), bytes.size(), image, error);
+    if (!readWholeFile(path, bytes, error)) return false;
+    std::string unknown;
+    const Decoder* decoder = findDecoder(bytes, unknown);
+    if (decoder && decoder->takeOver && decoder->takeOver(bytes, image)) return true;
+    return loadPictureFromMemory(bytes.data(), bytes.size(), image, error);
 }
 
 bool hasEncoder(std::string_view mimeType) {
@@ -148,7 +183,8 @@ bool hasEncoder(std::string_view mimeType) {
 }
 
 bool savePicture(const std::filesystem::path& path, const DibImage& image,
-                 std::string_view mimeType, int quality, int colorDepth, std::string& error) {
+                 std::string_view mimeType, int quality, int colorDepth, std::string& error,
+                 FileDurability durability) {
     const Encoder* encoder = findEncoder(mimeType);
     if (!encoder) {
         error = "no encoder for " + std::string(mimeType);
@@ -160,8 +196,12 @@ bool savePicture(const std::filesystem::path& path, const DibImage& image,
     }
     const EncodeOptions options{std::clamp(quality, 0, 100), colorDepth};
     try {
+        if (encoder->asIs && encoder->asIs(image))
+            return writeFileSafely(path, Bytes(image.data.data(), image.fileSize), error,
+                                   durability);
         PictureBytes file;
-        return encoder->encode(image, options, file, error) && writeFileSafely(path, file, error);
+        return encoder->encode(image, options, file, error) &&
+               writeFileSafely(path, file, error, durability);
     } catch (const std::bad_alloc&) {
         error = kOutOfMemoryText;
         return false;

@@ -10,6 +10,7 @@
 // stays 32 bpp; a GIF opens with its colour table at 1 bpp (2 colours), 4 bpp (up to 16) or
 // 8 bpp, its transparent colour shown white. A failed call leaves its outputs untouched and
 // says why in `error`.
+#include "core/atomicFile.h"
 #include "core/dibImage.h"
 
 #include <cstdint>
@@ -50,8 +51,10 @@ bool hasEncoder(std::string_view mimeType);
 // (Save after the 24 bpp conversion passes the old depth) reduces nothing. The file is
 // written to a temporary name beside the target and renamed over it, so a failed save leaves
 // the target as it was.
+// A scratch file (the run's own intermediate pictures) is not flushed to disk.
 bool savePicture(const std::filesystem::path& path, const DibImage& image,
-                 std::string_view mimeType, int quality, int colorDepth, std::string& error);
+                 std::string_view mimeType, int quality, int colorDepth, std::string& error,
+                 FileDurability durability = FileDurability::flushed);
 
 // How a true-colour picture is reduced to 256 colours for GIF; set by the shell once the
 // colour engine is linked. Returns false when it cannot.

@@ -5,8 +5,8 @@
 namespace vellora::imageio {
 
 bool writeFileSafely(const std::filesystem::path& path, std::span<const std::uint8_t> bytes,
-                     std::string& error) {
-    switch (writeFileAtomically(path, bytes)) {
+                     std::string& error, FileDurability durability) {
+    switch (writeFileAtomically(path, bytes, durability)) {
     case AtomicFileFailure::none:
         return true;
     case AtomicFileFailure::write:

@@ -53,7 +53,7 @@ void reportUnusablePath(Frontend& frontend, std::string_view path) {
 }
 
 int convertPicture(const std::string& destination, const std::string& source, int colorDepth,
-                   int quality, std::string* reason) {
+                   int quality, std::string* reason, FileDurability durability) {
     if (!isUsablePicturePath(destination) || !isUsablePicturePath(source)) {
         setReason(reason, "unusable file path");
         return 1;
@@ -66,7 +66,8 @@ int convertPicture(const std::string& destination, const std::string& source, in
     DibImage picture;
     std::string error;
     if (!imageio::loadPicture(source, picture, error) ||
-        !imageio::savePicture(destination, picture, mime, quality, colorDepth, error)) {
+        !imageio::savePicture(destination, picture, mime, quality, colorDepth, error,
+                              durability)) {
         setReason(reason, error);
         return 1;
     }

@@ -3,6 +3,7 @@
 // the encoder chosen by the destination's extension and the two encoder parameters (quality
 // and colour depth). The library writes every file to a temporary name first and renames it,
 // so a destination is either replaced whole or left as it was.
+#include "core/atomicFile.h"
 #include "core/dibImage.h"
 #include "core/frontend.h"
 #include "core/imageInfo.h"
@@ -25,9 +26,11 @@ void reportUnusablePath(Frontend& frontend, std::string_view path);
 
 // Loads `source`, chooses the encoder by the extension of `destination` and saves with the
 // quality and the colour depth `colorDepth`. 0 on success; 1 when a path is unusable, the
-// source does not load, no encoder matches or the save fails (the reason in `reason`).
+// source does not load, no encoder matches or the save fails (the reason in `reason`). An
+// intermediate picture as destination is a scratch file, not flushed to disk.
 int convertPicture(const std::string& destination, const std::string& source, int colorDepth,
-                   int quality, std::string* reason = nullptr);
+                   int quality, std::string* reason = nullptr,
+                   FileDurability durability = FileDurability::flushed);
 
 // The save quality of a block's field, kept to 0 … 100.
 int clampedQuality(std::uint32_t quality);

@@ -29,7 +29,8 @@ bool convertIntoFirstIntermediate(Session& session, OpenOutcome& outcome) {
     }
     const int quality = clampedQuality(session.workingBlock.saveQuality);
     return convertPicture(session.currentPath, session.picturePath,
-                          session.currentInfo.bitsPerPixel, quality, &outcome.reason) == 0;
+                          session.currentInfo.bitsPerPixel, quality, &outcome.reason,
+                          FileDurability::scratch) == 0;
 }
 } // namespace
 

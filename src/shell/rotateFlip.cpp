@@ -27,7 +27,9 @@ int transformPicture(Session& session, const std::string& source, int colorDepth
     if (!imageio::loadPicture(source, loaded, error)) return 1;
     if (!imageio::rotateFlip(loaded, turned, turns, flip, error)) return 1;
     loaded.release();
-    return imageio::savePicture(destination, turned, mime, kTransformQuality, colorDepth, error)
+    // The destination is the next intermediate picture of the run.
+    return imageio::savePicture(destination, turned, mime, kTransformQuality, colorDepth, error,
+                                FileDurability::scratch)
                ? 0
                : 1;
 }

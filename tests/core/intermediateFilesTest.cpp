@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace vellora {
@@ -132,6 +133,34 @@ TEST(IntermediateFiles, PrivateFolderIsMadeOnceAndRemovedWithTheSession) {
         EXPECT_EQ(fs::path(second).parent_path(), folder);
         EXPECT_EQ(fs::path(second).filename(), "__VL_001.dib");
     }
+    EXPECT_FALSE(fs::exists(folder));
+}
+
+// Every numbered picture goes, wherever the gaps are; a file of another name keeps the folder.
+TEST(IntermediateFiles, RemovingTheFolderTakesOnlyIntermediateFiles) {
+    test::TempDir parent;
+    const fs::path folder = parent / "run";
+    fs::create_directory(folder);
+    for (int n : {0, 2, 417, 999})
+        touch(folder / intermediateFileName(n));
+    for (const char* other : {"__VL_12.dib", "__VL_0000.dib", "__VL_abc.dib", "notes.txt"})
+        touch(folder / other);
+    test::RecordingFrontend frontend;
+    Session session(frontend);
+    session.intermediateDirectory = folder;
+    removeIntermediateDirectory(session);
+    EXPECT_TRUE(session.intermediateDirectory.empty());
+    std::vector<std::string> left;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder))
+        left.push_back(entry.path().filename().string());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"__VL_0000.dib", "__VL_12.dib", "__VL_abc.dib",
+                                              "notes.txt"}));
+    for (const std::string& name : left)
+        fs::remove(folder / name);
+    touch(folder / intermediateFileName(5));
+    session.intermediateDirectory = folder;
+    removeIntermediateDirectory(session);
     EXPECT_FALSE(fs::exists(folder));
 }
 

@@ -1,0 +1,104 @@
+#include "imageio/bmpAsIs.h"
+
+#include "core/errors.h"
+#include "imageio/bmpHeader.h"
+#include "imageio/pictureLimits.h"
+
+#include <array>
+#include <cstring>
+
+namespace vellora::imageio {
+
+namespace {
+
+using Header = std::array<std::uint8_t, kHeaderBytes>;
+
+// The geometry and header a fresh picture of this size, depth and colour count gets.
+bool freshShape(std::int64_t width, std::int64_t height, int bitsPerPixel,
+                std::uint32_t colorsUsed, DibImage& shape, Header& header) {
+    if (!pictureFits(width, height, bitsPerPixel)) return false;
+    shape.width = std::int32_t(width);
+    shape.height = std::int32_t(height);
+    shape.bitsPerPixel = std::uint16_t(bitsPerPixel);
+    shape.colorsUsed = colorsUsed;
+    shape.compression = 0;
+    SilentFrontend silent;
+    if (deriveGeometry(silent, shape) != kOk) return false;
+    writeDibHeader(shape, header.data());
+    return true;
+}
+
+// Whether every row is zero from bit `usedBits` on up to the stride.
+bool rowTailsClear(const std::uint8_t* rows, const DibImage& shape, std::uint64_t usedBits) {
+    const std::size_t stride = std::size_t(shape.stride);
+    const std::size_t whole = std::size_t(usedBits / 8);
+    const unsigned partBits = unsigned(usedBits % 8);
+    const std::size_t tailStart = whole + (partBits != 0 ? 1 : 0);
+    if (tailStart == stride && partBits == 0) return true;
+    for (int y = 0; y < shape.height; ++y) {
+        const std::uint8_t* row = rows + std::size_t(y) * stride;
+        if (partBits != 0 && (row[whole] & (0xFFu >> partBits)) != 0) return false;
+        for (std::size_t i = tailStart; i < stride; ++i)
+            if (row[i] != 0) return false;
+    }
+    return true;
+}
+
+bool sameLayout(const DibImage& a, const DibImage& b) {
+    return a.fileSize == b.fileSize && a.bitsOffset == b.bitsOffset && a.stride == b.stride &&
+           a.paletteOffset == b.paletteOffset;
+}
+
+// The table as decoding writes it: each entry's fourth byte zero, entries past those the file
+// holds all zero.
+bool paletteAsDecoded(const std::uint8_t* palette, std::uint32_t entries, std::uint32_t held) {
+    for (std::uint32_t i = 0; i < entries; ++i) {
+        const std::uint8_t* entry = palette + 4 * std::size_t(i);
+        if (entry[3] != 0) return false;
+        if (i >= held && (entry[0] | entry[1] | entry[2]) != 0) return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool isBmpFileAsIs(const DibImage& image) {
+    DibImage shape;
+    Header header;
+    if (!freshShape(image.width, image.height, image.bitsPerPixel, image.colorsUsed, shape,
+                    header))
+        return false;
+    if (!sameLayout(image, shape) || image.data.size() < shape.fileSize) return false;
+    if (std::memcmp(image.data.data(), header.data(), header.size()) != 0) return false;
+    // The encoder copies the colour table and each row's bytes whole; only the padding is its own.
+    const std::uint64_t rowBytes = (std::uint64_t(shape.width) * shape.bitsPerPixel + 7) / 8;
+    return rowTailsClear(image.data.data() + shape.bitsOffset, shape, rowBytes * 8);
+}
+
+bool takeOverBmpFile(PictureBytes& file, DibImage& image) {
+    BmpHeader parsed;
+    std::string error;
+    if (!parseBmpHeader(Bytes(file.data(), file.size()), parsed, error)) return false;
+    const bool plain = parsed.pixels == BmpPixels::Plain && !parsed.topDown &&
+                       parsed.bitsPerPixel == parsed.openDepth && parsed.colorsUsedField <= 256;
+    if (!plain) return false;
+    DibImage shape;
+    Header header;
+    if (!freshShape(parsed.width, parsed.height, parsed.openDepth, parsed.colorsUsedField, shape,
+                    header))
+        return false;
+    const bool laidOut = file.size() == shape.fileSize && parsed.paletteStart == kHeaderBytes &&
+                         parsed.paletteEntryBytes == 4 && parsed.pixelStart == shape.bitsOffset &&
+                         std::memcmp(file.data(), header.data(), header.size()) == 0;
+    if (!laidOut) return false;
+    if (!paletteAsDecoded(file.data() + shape.paletteOffset, shape.paletteEntries,
+                          parsed.paletteCount))
+        return false;
+    const std::uint64_t usedBits = std::uint64_t(shape.width) * shape.bitsPerPixel;
+    if (!rowTailsClear(file.data() + shape.bitsOffset, shape, usedBits)) return false;
+    shape.data = std::move(file);
+    image = std::move(shape);
+    return true;
+}
+
+} // namespace vellora::imageio

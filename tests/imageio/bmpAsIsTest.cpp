@@ -1,0 +1,205 @@
+// Bitmap blocks written or taken over as they stand must be exactly the bytes the row-by-row
+// encoder and decoder give, and a probe from a long file's head must answer as the whole file.
+#include "imageioTestSupport.h"
+
+#include "imageio/bmpAsIs.h"
+#include "imageio/codecs.h"
+#include "imageio/pictureLibrary.h"
+#include "support/testImages.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace vellora::test {
+namespace {
+
+namespace fs = std::filesystem;
+using Bytes = std::vector<std::uint8_t>;
+
+PictureBytes blockOf(const Bytes& bytes) {
+    PictureBytes block(bytes.size());
+    std::copy(bytes.begin(), bytes.end(), block.begin());
+    return block;
+}
+
+Bytes bytesOf(const DibImage& image) {
+    return Bytes(image.data.begin(), image.data.begin() + image.fileSize);
+}
+
+void expectSamePicture(const DibImage& a, const DibImage& b) {
+    EXPECT_EQ(a.width, b.width);
+    EXPECT_EQ(a.height, b.height);
+    EXPECT_EQ(a.bitsPerPixel, b.bitsPerPixel);
+    EXPECT_EQ(a.colorsUsed, b.colorsUsed);
+    EXPECT_EQ(a.fileSize, b.fileSize);
+    EXPECT_EQ(a.bitsOffset, b.bitsOffset);
+    EXPECT_EQ(a.stride, b.stride);
+    EXPECT_EQ(a.imageSize, b.imageSize);
+    EXPECT_EQ(a.paletteEntries, b.paletteEntries);
+    EXPECT_TRUE(std::equal(a.data.begin(), a.data.end(), b.data.begin(), b.data.end()));
+}
+
+// Whether the file was taken over; when it was, the result must be what decoding gives.
+bool takeOverMatchesDecoding(const Bytes& file) {
+    PictureBytes block = blockOf(file);
+    DibImage taken;
+    if (!imageio::takeOverBmpFile(block, taken)) {
+        EXPECT_EQ(block.size(), file.size()) << "a refused block must be left alone";
+        return false;
+    }
+    DibImage decoded;
+    std::string error;
+    EXPECT_TRUE(imageio::decodeBmp(file, decoded, error)) << error;
+    expectSamePicture(taken, decoded);
+    return true;
+}
+
+// Pictures of every depth the intermediate files hold, with and without row padding.
+std::vector<DibImage> ownPictures() {
+    std::vector<DibImage> pictures;
+    for (int width : {1, 3, 5, 8, 13})
+        for (int depth : {1, 4, 8})
+            pictures.push_back(makePatternIndexed(width, 3, depth));
+    for (int width : {1, 2, 3, 4, 7}) {
+        pictures.push_back(makePhotoLike(width, 4, 24));
+        pictures.push_back(makePhotoLike(width, 4, 32));
+    }
+    return pictures;
+}
+
+TEST(BmpAsIs, OwnPicturesAreWrittenAndTakenOverAsTheyStand) {
+    TempDir folder;
+    for (const DibImage& picture : ownPictures()) {
+        SCOPED_TRACE(std::to_string(picture.width) + " x " + std::to_string(picture.bitsPerPixel));
+        ASSERT_TRUE(imageio::isBmpFileAsIs(picture));
+        PictureBytes encoded;
+        std::string error;
+        ASSERT_TRUE(imageio::encodeBmp(picture, {}, encoded, error)) << error;
+        const Bytes file(encoded.begin(), encoded.end());
+        EXPECT_EQ(file, bytesOf(picture));
+        ASSERT_TRUE(imageio::savePicture(folder / "saved.bmp", picture, "image/bmp", 75,
+                                         picture.bitsPerPixel, error))
+            << error;
+        EXPECT_EQ(readFileBytes(folder / "saved.bmp"), file);
+        EXPECT_TRUE(takeOverMatchesDecoding(file));
+        DibImage loaded;
+        ASSERT_TRUE(imageio::loadPicture(folder / "saved.bmp", loaded, error)) << error;
+        expectSamePicture(loaded, picture);
+    }
+}
+
+// A byte the encoder or decoder would not carry over unchanged sends the picture the long way.
+struct Blemish {
+    const char* what;
+    int width, depth;
+    std::function<void(Bytes&, const DibImage&)> apply;
+};
+
+const Blemish kBlemishes[] = {
+    {"row padding", 3, 24, [](Bytes& f, const DibImage& p) { f[p.bitsOffset + 9] = 7; }},
+    {"unused bits of a 1 bpp row", 3, 1,
+     [](Bytes& f, const DibImage& p) { f[p.bitsOffset] |= 1; }},
+    {"unused nibble of a 4 bpp row", 5, 4,
+     [](Bytes& f, const DibImage& p) { f[p.bitsOffset + 2] |= 3; }},
+    {"fourth byte of a colour entry", 4, 8, [](Bytes& f, const DibImage&) { f[54 + 7] = 1; }},
+    {"top-down rows", 4, 8,
+     [](Bytes& f, const DibImage& p) {
+         const std::uint32_t up = std::uint32_t(-p.height);
+         for (int i = 0; i < 4; ++i)
+             f[22 + i] = std::uint8_t(up >> (8 * i));
+     }},
+    {"colours used beyond the table", 4, 8, [](Bytes& f, const DibImage&) { f[47] = 2; }},
+    {"a resolution field", 4, 24, [](Bytes& f, const DibImage&) { f[38] = 1; }},
+    {"a byte past the end", 4, 24, [](Bytes& f, const DibImage&) { f.push_back(0); }},
+    {"a 16 bpp picture", 4, 24, [](Bytes& f, const DibImage&) { f[28] = 16; }},
+};
+
+TEST(BmpAsIs, BlemishedFilesAreDecodedRowByRow) {
+    TempDir folder;
+    for (const Blemish& blemish : kBlemishes) {
+        SCOPED_TRACE(blemish.what);
+        const DibImage picture = blemish.depth == 24 ? makePhotoLike(blemish.width, 3, 24)
+                                                     : makePatternIndexed(blemish.width, 3,
+                                                                          blemish.depth);
+        Bytes file = bytesOf(picture);
+        blemish.apply(file, picture);
+        EXPECT_FALSE(takeOverMatchesDecoding(file));
+        // Loading from a file still gives exactly what decoding gives.
+        writeFileBytes(folder / "blemished.bmp", file);
+        DibImage loaded, decoded;
+        std::string loadError, decodeError;
+        const bool loadedOk = imageio::loadPicture(folder / "blemished.bmp", loaded, loadError);
+        ASSERT_EQ(loadedOk, imageio::decodeBmp(file, decoded, decodeError));
+        EXPECT_EQ(loadError, decodeError);
+        if (loadedOk) expectSamePicture(loaded, decoded);
+    }
+}
+
+TEST(BmpAsIs, PictureWithDirtyPaddingIsSavedWithCleanPadding) {
+    TempDir folder;
+    DibImage picture = makePhotoLike(3, 2, 24);
+    picture.row(1)[10] = 0xAB; // padding of the second row
+    EXPECT_FALSE(imageio::isBmpFileAsIs(picture));
+    PictureBytes encoded;
+    std::string error;
+    ASSERT_TRUE(imageio::encodeBmp(picture, {}, encoded, error));
+    ASSERT_TRUE(imageio::savePicture(folder / "clean.bmp", picture, "image/bmp", 75, 24, error));
+    const Bytes saved = readFileBytes(folder / "clean.bmp");
+    EXPECT_EQ(saved, Bytes(encoded.begin(), encoded.end()));
+    EXPECT_EQ(saved[picture.bitsOffset + picture.stride + 10], 0);
+}
+
+TEST(BmpAsIs, EveryCorpusBitmapTakenOverIsWhatDecodingGives) {
+    int bitmaps = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(corpusPath("bmp"))) {
+        if (!entry.is_regular_file()) continue;
+        SCOPED_TRACE(entry.path().string());
+        takeOverMatchesDecoding(readFileBytes(entry.path()));
+        ++bitmaps;
+    }
+    EXPECT_GT(bitmaps, 50);
+}
+
+// A long file probed from its head answers as the whole file does, refusals included.
+TEST(ProbeHead, LongFilesAnswerAsTheWholeFile) {
+    TempDir folder;
+    const Bytes whole = bytesOf(makePhotoLike(81, 40, 24));
+    ASSERT_GT(whole.size(), 4096u * 2);
+    std::vector<std::pair<std::string, Bytes>> files = {{"whole", whole}};
+    files.push_back({"one byte short", Bytes(whole.begin(), whole.end() - 1)});
+    files.push_back({"a row short", Bytes(whole.begin(), whole.end() - 244)});
+    Bytes tall = whole;
+    tall[22] = 200; // more rows than the file holds
+    files.push_back({"taller than the file", tall});
+    Bytes wrapped = whole;
+    wrapped[30] = 4; // claims to wrap a JPEG it does not hold
+    files.push_back({"wrapping a missing JPEG", wrapped});
+    Bytes badDepth = whole;
+    badDepth[28] = 7;
+    files.push_back({"an unknown depth", badDepth});
+    for (const fs::directory_entry& entry : fs::directory_iterator(corpusPath("bmp/q")))
+        if (fs::file_size(entry.path()) > 4096)
+            files.push_back({entry.path().string(), readFileBytes(entry.path())});
+    for (const auto& [what, bytes] : files) {
+        SCOPED_TRACE(what);
+        writeFileBytes(folder / "probed.bmp", bytes);
+        imageio::PictureInfo fromFile, fromMemory;
+        std::string fileError, memoryError;
+        const bool fileOk = imageio::probePictureFile(folder / "probed.bmp", fromFile, fileError);
+        const bool memoryOk = imageio::probePictureFromMemory(bytes.data(), bytes.size(),
+                                                              fromMemory, memoryError);
+        ASSERT_EQ(fileOk, memoryOk);
+        EXPECT_EQ(fileError, memoryError);
+        EXPECT_EQ(fromFile.width, fromMemory.width);
+        EXPECT_EQ(fromFile.height, fromMemory.height);
+        EXPECT_EQ(fromFile.bitsPerPixel, fromMemory.bitsPerPixel);
+        EXPECT_EQ(fromFile.format, fromMemory.format);
+    }
+}
+
+} // namespace
+} // namespace vellora::test
