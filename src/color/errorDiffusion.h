@@ -74,7 +74,10 @@ class DiffusionRows {
 template <int Channels>
 class DiffusionWalk {
   public:
-    explicit DiffusionWalk(DiffusionRows& rows) : waiting_(rows.current()), below_(rows.next()) {}
+    explicit DiffusionWalk(DiffusionRows& rows) : DiffusionWalk(rows.current(), rows.next()) {}
+    // The row's waiting errors and the row below it, held elsewhere.
+    DiffusionWalk(const std::int32_t* waiting, std::int32_t* below)
+        : waiting_(waiting), below_(below) {}
 
     // The error waiting for pixel `column` of the row, channel `channel`.
     int waiting(int column, int channel) const {

@@ -91,34 +91,37 @@ TEST(BlackWhite, DiffusionDecidesAtOneHundredTwentyEight) {
 // Diffusion over a noisy picture of odd width against a full-buffer single-channel reference:
 // every pixel's gray plus its waiting error decides at 128, and the error spreads to the four
 // neighbours, never wrapping.
+// Rows are walked two at a time; odd heights and the narrowest widths take the edge paths.
 TEST(BlackWhite, DiffusionMatchesTheFullBufferReference) {
-    const int w = 37, h = 11;
-    std::uint32_t state = 7;
-    const DibImage source = test::makeTrueColorImage(w, h, [&](int, int) {
-        state = state * 1664525u + 1013904223u;
-        return state >> 8;
-    });
-    BlackWhiteRequest request;
-    request.medianCut = false;
-    request.diffusion = true;
-    const DibImage result = binarize(source, request);
-    std::vector<int> error(std::size_t((w + 1) * (h + 1)), 0);
-    const auto cell = [&](int r, int c) -> int& { return error[std::size_t(r * (w + 1) + c)]; };
-    for (int r = 0; r < h; ++r) {
-        std::vector<int> expected;
-        for (int c = 0; c < w; ++c) {
-            std::uint8_t bgr[3];
-            getColor(source, bgr, r, c, 24);
-            const int v = std::clamp(grayLevel(bgr) + cell(r, c), 0, 255);
-            const int white = v >= 128 ? 1 : 0;
-            expected.push_back(white);
-            const int e = v - 255 * white;
-            cell(r, c + 1) += (7 * e + 8) / 16;
-            if (c > 0) cell(r + 1, c - 1) += (3 * e + 8) / 16;
-            cell(r + 1, c) += (5 * e + 8) / 16;
-            cell(r + 1, c + 1) += (e + 8) / 16;
+    for (const auto& [w, h] : {std::pair{37, 11}, {1, 5}, {2, 4}, {3, 1}, {64, 2}}) {
+        SCOPED_TRACE(std::to_string(w) + " x " + std::to_string(h));
+        std::uint32_t state = 7;
+        const DibImage source = test::makeTrueColorImage(w, h, [&](int, int) {
+            state = state * 1664525u + 1013904223u;
+            return state >> 8;
+        });
+        BlackWhiteRequest request;
+        request.medianCut = false;
+        request.diffusion = true;
+        const DibImage result = binarize(source, request);
+        std::vector<int> error(std::size_t((w + 1) * (h + 1)), 0);
+        const auto cell = [&](int r, int c) -> int& { return error[std::size_t(r * (w + 1) + c)]; };
+        for (int r = 0; r < h; ++r) {
+            std::vector<int> expected;
+            for (int c = 0; c < w; ++c) {
+                std::uint8_t bgr[3];
+                getColor(source, bgr, r, c, 24);
+                const int v = std::clamp(grayLevel(bgr) + cell(r, c), 0, 255);
+                const int white = v >= 128 ? 1 : 0;
+                expected.push_back(white);
+                const int e = v - 255 * white;
+                cell(r, c + 1) += (7 * e + 8) / 16;
+                if (c > 0) cell(r + 1, c - 1) += (3 * e + 8) / 16;
+                cell(r + 1, c) += (5 * e + 8) / 16;
+                cell(r + 1, c + 1) += (e + 8) / 16;
+            }
+            ASSERT_EQ(whites(result, r), expected) << r;
         }
-        ASSERT_EQ(whites(result, r), expected) << r;
     }
 }
 
