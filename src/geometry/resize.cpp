@@ -29,6 +29,27 @@ std::vector<int> nearestColumns(int sourceWidth, int targetWidth) {
     return columns;
 }
 
+// Blue, green, red of every pixel as the first three of four doubles; the fourth stays 0.
+// Each pixel is read as four bytes, the next pixel's first one masked off; the last pixel of
+// the row, whose fourth byte may lie past the picture, is read alone.
+VELLORA_WIDE_VECTORS void widenRow(const std::uint8_t* bgr, double* values, std::size_t pixels) {
+    using Lanes = double __attribute__((vector_size(32)));
+    using Bytes = std::uint8_t __attribute__((vector_size(4)));
+    using Words = std::int32_t __attribute__((vector_size(16)));
+    const Bytes keep = {255, 255, 255, 0};
+    for (std::size_t x = 0; x + 1 < pixels; ++x, bgr += 3, values += 4) {
+        Bytes pixel;
+        std::memcpy(&pixel, bgr, sizeof pixel);
+        const Lanes wide = __builtin_convertvector(__builtin_convertvector(pixel & keep, Words),
+                                                   Lanes);
+        std::memcpy(values, &wide, sizeof wide);
+    }
+    if (pixels > 0) {
+        const Lanes last = {double(bgr[0]), double(bgr[1]), double(bgr[2]), 0.0};
+        std::memcpy(values, &last, sizeof last);
+    }
+}
+
 // Source rows as four doubles per pixel (blue, green, red and a zero), converted once and kept
 // for the few target rows that read them. Row y lives in slot y mod capacity, so any run of up
 // to `capacity` consecutive rows is held at once. `padding` zero pixels follow every row.
@@ -44,10 +65,13 @@ class DoubleRows {
         const std::size_t slot = std::size_t(y) % capacity_;
         double* values = values_.data() + slot * stride_;
         if (held_[slot] != y) {
-            readRowColors(*source_, y, bytes_.data());
-            for (std::size_t x = 0; x < std::size_t(source_->width); ++x)
-                for (std::size_t k = 0; k < 3; ++k)
-                    values[4 * x + k] = bytes_[3 * x + k];
+            // A 24 bpp row already is the colour row.
+            const std::uint8_t* bgr = source_->row(y);
+            if (source_->bitsPerPixel != 24) {
+                readRowColors(*source_, y, bytes_.data());
+                bgr = bytes_.data();
+            }
+            widenRow(bgr, values, std::size_t(source_->width));
             held_[slot] = y;
         }
         return values;
