@@ -4,6 +4,7 @@
 #include "core/pixelAccess.h"
 #include "core/progress.h"
 #include "core/rowBands.h"
+#include "core/wideVectors.h"
 #include "geometry/resampleWeights.h"
 #include "geometry/sourceColors.h"
 #include "geometry/weightedColor.h"
@@ -75,8 +76,8 @@ void nearestRow(const DibImage& source, const Frame f, int y, int width, Store s
     }
 }
 
-void nearestIndexRow(const DibImage& source, const Frame& f, int y, int width,
-                     std::uint8_t* out, std::uint8_t blankIndex) {
+void nearestIndexRow(const DibImage& source, const Frame& f, int y, int width, std::uint8_t* out,
+                     std::uint8_t blankIndex) {
     nearestRow(source, f, y, width, [&](int x, bool inside, int sr, int sc) {
         if (inside)
             getIndex(source, out[x], sr, sc, source.bitsPerPixel);
@@ -99,9 +100,11 @@ struct TapBuffers {
     std::vector<double> columnWeights;
 };
 
-void interpolatedRow(const SourceColors& colors, const DibImage& source, const Frame& f,
-                     const AxisPlan& rowPlan, const AxisPlan& columnPlan, int y, int width,
-                     std::uint8_t* out, const BlankColor& blank, TapBuffers& buffers) {
+VELLORA_WIDE_VECTORS void interpolatedRow(const SourceColors& colors, const DibImage& source,
+                                          const Frame& f, const AxisPlan& rowPlan,
+                                          const AxisPlan& columnPlan, int y, int width,
+                                          std::uint8_t* out, const BlankColor& blank,
+                                          TapBuffers& buffers) {
     const double v = y - f.cy;
     for (int x = 0; x < width; ++x) {
         const double u = x - f.cx;

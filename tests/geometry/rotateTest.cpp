@@ -8,7 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
+#include <numbers>
 #include <cstring>
 
 namespace vellora {
@@ -107,6 +110,59 @@ TEST_P(RotatePasses, CornersBlankAndAreaKept) {
 
 INSTANTIATE_TEST_SUITE_P(Passes, RotatePasses,
                          ::testing::Values(PassCase{false, 1}, PassCase{true, 1}));
+
+// Every bicubic pixel against the plain sum over its taps, one channel at a time, of a noisy
+// picture whose rows have no padding (so the last pixel ends the picture's block).
+TEST(Rotate, BicubicPixelsAreThePlainSumsOfTheirTaps) {
+    std::uint32_t state = 3;
+    const DibImage source = test::makeTrueColorImage(36, 21, [&](int, int) {
+        state = state * 1664525u + 1013904223u;
+        return state >> 8;
+    });
+    for (int angle : {30, 330, 7}) {
+        SCOPED_TRACE(angle);
+        test::RecordingFrontend frontend;
+        Session session(frontend);
+        const RotatedSize size = rotatedSize(source, angle);
+        ASSERT_EQ(createDib(frontend, session.targetImage, size.width, size.height, 24, 0), 0);
+        const BlankColor blank = blankGray(20);
+        ASSERT_EQ(rotateInterpolated(session, session.targetImage, source, angle, blank), 0);
+        const DibImage& target = session.targetImage;
+        const double theta = angle * std::numbers::pi / 180;
+        const double sine = std::sin(theta), cosine = std::cos(theta);
+        const double cx = target.width * 0.5, cy = target.height * 0.5;
+        const double dx = (target.width - source.width) * 0.5;
+        const double dy = (target.height - source.height) * 0.5;
+        const AxisPlan rowPlan = makeAxisPlan(source.height, target.height);
+        const AxisPlan columnPlan = makeAxisPlan(source.width, target.width);
+        for (int y = 0; y < target.height; ++y)
+            for (int x = 0; x < target.width; ++x) {
+                const double u = x - cx, v = y - cy;
+                const double tr = u * sine + v * cosine + cy - dy + 0.5;
+                const double tc = u * cosine - v * sine + cx - dx + 0.5;
+                std::uint8_t expected[3] = {blank[0], blank[1], blank[2]};
+                if (int(tr) >= 0 && int(tr) < source.height && int(tc) >= 0 &&
+                    int(tc) < source.width) {
+                    double rowWeights[8], columnWeights[8];
+                    const Taps rows = planTaps(rowPlan, tr, rowWeights);
+                    const Taps columns = planTaps(columnPlan, tc, columnWeights);
+                    for (int k = 0; k < 3; ++k) {
+                        double sum = 0;
+                        for (int i = 0; i < rows.count; ++i)
+                            for (int j = 0; j < columns.count; ++j) {
+                                std::uint8_t bgr[3];
+                                getColor(source, bgr, rows.first + i, columns.first + j, 24);
+                                sum += rowWeights[i] * columnWeights[j] * bgr[k];
+                            }
+                        expected[k] = std::uint8_t(std::clamp(sum, 0.0, 255.0));
+                    }
+                }
+                std::uint8_t actual[3];
+                getColor(target, actual, y, x, 24);
+                ASSERT_EQ(std::memcmp(actual, expected, 3), 0) << x << "," << y;
+            }
+    }
+}
 
 // Clockwise on screen: rows are stored bottom-up, so the upper half of the picture (the higher
 // stored rows) turns to the right side.
