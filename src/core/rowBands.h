@@ -1,7 +1,8 @@
 #pragma once
 // Row loops spread over the worker threads while the progress bar still steps once per row as
-// far as the user can see: rows are handed out in slices of at most one percent, each slice is
-// split into one contiguous band per worker, and the bar advances after every slice.
+// far as the user can see: every worker takes one contiguous band, works through it in slices
+// of at most one percent of the rows, and the bar advances by the rows done so far, at most a
+// slice at a time.
 #include "core/session.h"
 
 #include <functional>
@@ -19,8 +20,8 @@ using RowBandBody = std::function<void(int worker, int begin, int end)>;
 // Runs body over [0, rows) in `workers` contiguous bands, without progress.
 void forRowBands(int rows, int workers, const RowBandBody& body);
 
-// Runs body over [0, rows) with `workers` bands, calling progressAdvanceBy after every slice.
-// The caller has called progressBegin.
+// Runs body over [0, rows) with `workers` bands (each called slice by slice), calling
+// progressAdvanceBy on the calling thread only. The caller has called progressBegin.
 void forRowsWithProgress(Session& session, int rows, int workers, const RowBandBody& body);
 
 } // namespace vellora
