@@ -7,6 +7,7 @@
 #include "core/pixelAccess.h"
 #include "core/progress.h"
 #include "core/rowBands.h"
+#include "core/wideVectors.h"
 
 #include <algorithm>
 #include <array>
@@ -36,6 +37,14 @@ void convertPalette(DibImage& target, const DibImage& source) {
     copyPixelRows(target, source);
 }
 
+// grayLevel of every pixel of a row. The weighted sum is at most 256 × 255, so it fits 16 bits,
+// and the rows do not overlap: the loop runs many pixels to a vector.
+VELLORA_WIDE_VECTORS void grayLevelsOfRow(const std::uint8_t* __restrict bgr,
+                                          std::uint8_t* __restrict out, std::size_t pixels) {
+    for (std::size_t x = 0; x < pixels; ++x, bgr += 3)
+        out[x] = std::uint8_t(std::uint16_t(grayWeightedSum(bgr)) >> 8);
+}
+
 void mapDirect(Session& session, DibImage& target, const DibImage& source,
                std::vector<std::uint8_t>& scratch, int workers) {
     for (int i = 0; i < 256; ++i)
@@ -45,10 +54,13 @@ void mapDirect(Session& session, DibImage& target, const DibImage& source,
     forRowsWithProgress(session, source.height, workers, [&](int worker, int begin, int end) {
         std::uint8_t* colors = scratch.data() + rowBytes * std::size_t(worker);
         for (int y = begin; y < end; ++y) {
-            readRowColors(source, y, colors);
-            std::uint8_t* out = target.row(y);
-            for (int x = 0; x < source.width; ++x)
-                out[x] = grayLevel(colors + 3 * x);
+            // A 24 bpp row already is the colour row.
+            const std::uint8_t* bgr = source.row(y);
+            if (source.bitsPerPixel != 24) {
+                readRowColors(source, y, colors);
+                bgr = colors;
+            }
+            grayLevelsOfRow(bgr, target.row(y), std::size_t(source.width));
         }
     });
 }
