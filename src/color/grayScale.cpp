@@ -167,18 +167,37 @@ ClusterTotal totalOf(const GrayClusters& clusters, std::uint32_t label) {
     return {double(weighted) / 256, count};
 }
 
+// The weighted sum of every colour-table entry of an indexed picture: its pixels' sums are
+// then looked up by index instead of read as colours.
+std::vector<int> entrySums(const DibImage& indexed) {
+    std::vector<int> sums(indexed.paletteEntries);
+    for (std::uint32_t i = 0; i < indexed.paletteEntries; ++i)
+        sums[i] = grayWeightedSum(indexed.paletteEntry(int(i)));
+    return sums;
+}
+
 void writeLabels(DibImage& target, const DibImage& source, const GrayClusters& clusters) {
     const int workers = rowWorkerCount(source.height);
     const std::size_t rowBytes = 4 * std::size_t(source.width);
     std::vector<std::uint8_t> scratch(rowBytes * std::size_t(workers));
+    std::vector<std::uint8_t> labelOfIndex;
+    if (source.isIndexed())
+        for (const int sum : entrySums(source))
+            labelOfIndex.push_back(std::uint8_t(clusters.labels[std::size_t(sum)]));
     forRowBands(source.height, workers, [&](int worker, int begin, int end) {
         std::uint8_t* colors = scratch.data() + rowBytes * std::size_t(worker);
         std::uint8_t* indices = colors + 3 * std::size_t(source.width);
         for (int y = begin; y < end; ++y) {
-            readRowColors(source, y, colors);
-            for (int x = 0; x < source.width; ++x)
-                indices[x] =
-                    std::uint8_t(clusters.labels[std::size_t(grayWeightedSum(colors + 3 * x))]);
+            if (source.isIndexed()) {
+                readRowIndices(source, y, indices);
+                for (int x = 0; x < source.width; ++x)
+                    indices[x] = labelOfIndex[indices[x]];
+            } else {
+                readRowColors(source, y, colors);
+                for (int x = 0; x < source.width; ++x)
+                    indices[x] =
+                        std::uint8_t(clusters.labels[std::size_t(grayWeightedSum(colors + 3 * x))]);
+            }
             writeRowIndices(target, y, indices);
         }
     });
@@ -208,19 +227,32 @@ GrayClusters gatherGrayClusters(const DibImage& source) {
     std::vector<std::uint64_t> counts(std::size_t(GrayClusters::kSums) * workers, 0);
     const std::size_t rowBytes = 3 * std::size_t(source.width);
     std::vector<std::uint8_t> scratch(rowBytes * std::size_t(workers));
+    // An indexed picture's pixels are counted by index, each index then standing for its
+    // entry's sum.
+    const bool byIndex = source.isIndexed();
     forRowBands(source.height, workers, [&](int worker, int begin, int end) {
         std::uint64_t* mine = counts.data() + std::size_t(GrayClusters::kSums) * worker;
         std::uint8_t* colors = scratch.data() + rowBytes * std::size_t(worker);
         for (int y = begin; y < end; ++y) {
+            if (byIndex) {
+                readRowIndices(source, y, colors);
+                for (int x = 0; x < source.width; ++x)
+                    ++mine[colors[x]];
+                continue;
+            }
             readRowColors(source, y, colors);
             for (int x = 0; x < source.width; ++x)
                 ++mine[grayWeightedSum(colors + 3 * x)];
         }
     });
-    clusters.counts.assign(counts.begin(), counts.begin() + GrayClusters::kSums);
-    for (int w = 1; w < workers; ++w)
-        for (int n = 0; n < GrayClusters::kSums; ++n)
-            clusters.counts[std::size_t(n)] += counts[std::size_t(GrayClusters::kSums) * w + n];
+    clusters.counts.assign(GrayClusters::kSums, 0);
+    const std::vector<int> sums = byIndex ? entrySums(source) : std::vector<int>{};
+    for (int w = 0; w < workers; ++w)
+        for (int n = 0; n < GrayClusters::kSums; ++n) {
+            const std::uint64_t count = counts[std::size_t(GrayClusters::kSums) * w + n];
+            if (count == 0) continue;
+            clusters.counts[std::size_t(byIndex ? sums[std::size_t(n)] : n)] += count;
+        }
     return clusters;
 }
 

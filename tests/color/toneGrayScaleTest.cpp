@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -216,6 +217,39 @@ TEST(GrayScale, SixteenLevelsSplitUpToFifteenTimes) {
     getIndex(target, last, 0, 255, 4);
     EXPECT_EQ(first, 0);
     EXPECT_EQ(last, 15);
+}
+
+// An indexed picture is counted and labelled by index; the result must be what its colours,
+// read one by one from a true-colour copy, give.
+TEST(GrayScale, IndexedPicturesReduceAsTheirColoursDo) {
+    for (int depth : {1, 4, 8}) {
+        SCOPED_TRACE(depth);
+        const int w = 29, h = 13;
+        std::vector<std::uint32_t> palette;
+        for (int i = 0; i < (1 << depth); ++i)
+            palette.push_back(std::uint32_t(i * 97 % 256) << 16 | std::uint32_t(i * 31 % 256) << 8 |
+                              std::uint32_t(255 - i * 53 % 256));
+        const DibImage indexed = test::makeIndexedImage(
+            w, h, depth, palette, [&](int x, int y) { return (x * 7 + y * 13) % (1 << depth); });
+        const DibImage colours = test::makeTrueColorImage(
+            w, h, [&](int x, int y) { return test::rgbAt(indexed, x, y); });
+        EXPECT_EQ(gatherGrayClusters(indexed).counts, gatherGrayClusters(colours).counts);
+        const int entries = std::min(4, 1 << depth);
+        const int targetDepth = depth == 1 ? 1 : 4;
+        DibImage fromIndexed, fromColours;
+        test::RecordingFrontend frontend;
+        Session session(frontend);
+        ASSERT_EQ(createDib(frontend, fromIndexed, w, h, std::uint16_t(targetDepth),
+                            std::uint32_t(entries)),
+                  0);
+        ASSERT_EQ(createDib(frontend, fromColours, w, h, std::uint16_t(targetDepth),
+                            std::uint32_t(entries)),
+                  0);
+        ASSERT_EQ(reduceGrayLevels(session, fromIndexed, indexed), 0);
+        ASSERT_EQ(reduceGrayLevels(session, fromColours, colours), 0);
+        EXPECT_TRUE(std::equal(fromIndexed.data.begin(), fromIndexed.data.end(),
+                               fromColours.data.begin(), fromColours.data.end()));
+    }
 }
 
 } // namespace
