@@ -52,15 +52,13 @@ std::uint32_t pack(const std::uint8_t* bgr) {
     return std::uint32_t(bgr[0]) | std::uint32_t(bgr[1]) << 8 | std::uint32_t(bgr[2]) << 16;
 }
 
-template <CutAxis Axis, class T>
-[[gnu::always_inline]] inline T valueOn(T blue, T green, T red) {
+template <CutAxis Axis, class T> [[gnu::always_inline]] inline T valueOn(T blue, T green, T red) {
     if constexpr (Axis == CutAxis::Luma) return lumaOfValues(blue, green, red);
     if constexpr (Axis == CutAxis::BlueDifference) return blueDifferenceOfValues(blue, green, red);
     if constexpr (Axis == CutAxis::RedDifference) return redDifferenceOfValues(blue, green, red);
 }
 
-template <CutAxis Axis>
-double valueOf(std::uint32_t packed) {
+template <CutAxis Axis> double valueOf(std::uint32_t packed) {
     const Bgr c = unpack(packed);
     return valueOn<Axis, double>(c.blue, c.green, c.red);
 }
@@ -69,8 +67,7 @@ struct AxisRanges {
     double min[3], max[3];
 };
 
-template <class T>
-[[gnu::always_inline]] inline void widen(const T& values, T& low, T& high) {
+template <class T> [[gnu::always_inline]] inline void widen(const T& values, T& low, T& high) {
     low = values < low ? values : low;
     high = values > high ? values : high;
 }
@@ -79,8 +76,7 @@ template <class T>
 // maximum does not depend on the order, so the members are taken a vector at a time; Words
 // holds as many packed colours as Doubles holds lanes.
 template <class Doubles, class Words>
-[[gnu::always_inline]] inline AxisRanges rangesOf(const std::uint32_t* members,
-                                                  std::size_t count) {
+[[gnu::always_inline]] inline AxisRanges rangesOf(const std::uint32_t* members, std::size_t count) {
     constexpr std::size_t kLanes = sizeof(Doubles) / sizeof(double);
     static_assert(sizeof(Words) == kLanes * sizeof(std::uint32_t));
     const Bgr first = unpack(members[0]);
@@ -143,8 +139,7 @@ AxisRanges measureRanges(const std::uint32_t* members, std::size_t count) {
 
 // The sum on one axis, member after member in storage order. No value is −0, so starting
 // from +0 gives the same bits as starting from the first value.
-template <CutAxis Axis>
-double sumOn(const std::uint32_t* members, std::size_t count) {
+template <CutAxis Axis> double sumOn(const std::uint32_t* members, std::size_t count) {
     double sum = 0;
     for (std::size_t i = 0; i < count; ++i)
         sum += valueOf<Axis>(members[i]);
@@ -170,14 +165,88 @@ std::size_t partitionOn(std::uint32_t* colors, std::uint32_t* upper, std::size_t
     return lowEnd;
 }
 
+// For every 8-bit mask of chosen lanes, the lanes in their order followed by the others: a
+// vector permuted by it has the chosen members first, as a stable partition needs.
+struct LaneOrders {
+    alignas(32) std::int32_t order[256][8];
+    constexpr LaneOrders() : order{} {
+        for (int mask = 0; mask < 256; ++mask) {
+            int next = 0;
+            for (int lane = 0; lane < 8; ++lane)
+                if (mask & (1 << lane)) order[mask][next++] = lane;
+            for (int lane = 0; lane < 8; ++lane)
+                if (!(mask & (1 << lane))) order[mask][next++] = lane;
+        }
+    }
+};
+constexpr LaneOrders kLaneOrders;
+
+// partitionOn eight members at a time: their values on the axis four lanes at a time (the
+// same arithmetic as valueOf), the members below the mean and those at or above it each moved
+// together by one permutation and written as a whole vector, of which only the first lanes
+// count; the next write starts where they end. The lows are written no further than read.
+template <CutAxis Axis>
+__attribute__((target("avx2"))) std::size_t partitionAvx2(std::uint32_t* colors,
+                                                          std::uint32_t* upper, std::size_t begin,
+                                                          std::size_t end, double mean) {
+    using Doubles = double __attribute__((vector_size(32)));
+    using Words = std::int32_t __attribute__((vector_size(16)));
+    using Lanes8 = std::int32_t __attribute__((vector_size(32)));
+    const Doubles threshold = Doubles{} + mean;
+    std::size_t lowEnd = begin, upperCount = 0, i = begin;
+    const auto highMask = [&](Words packed) {
+        const Doubles blue = __builtin_convertvector(packed & 255, Doubles);
+        const Doubles green = __builtin_convertvector((packed >> 8) & 255, Doubles);
+        const Doubles red = __builtin_convertvector(packed >> 16, Doubles);
+        const Doubles value = valueOn<Axis, Doubles>(blue, green, red);
+        return __builtin_ia32_movmskpd256(Doubles(value >= threshold));
+    };
+    for (; i + 8 <= end; i += 8) {
+        Lanes8 eight;
+        std::memcpy(&eight, colors + i, sizeof eight);
+        Words low4, high4;
+        std::memcpy(&low4, colors + i, sizeof low4);
+        std::memcpy(&high4, colors + i + 4, sizeof high4);
+        const int high = highMask(low4) | highMask(high4) << 4;
+        Lanes8 highOrder, lowOrder;
+        std::memcpy(&highOrder, kLaneOrders.order[high], sizeof highOrder);
+        std::memcpy(&lowOrder, kLaneOrders.order[~high & 255], sizeof lowOrder);
+        const Lanes8 highs = __builtin_ia32_permvarsi256(eight, highOrder);
+        const Lanes8 lows = __builtin_ia32_permvarsi256(eight, lowOrder);
+        std::memcpy(colors + lowEnd, &lows, sizeof lows);
+        std::memcpy(upper + upperCount, &highs, sizeof highs);
+        const int highCount = __builtin_popcount(unsigned(high));
+        upperCount += std::size_t(highCount);
+        lowEnd += std::size_t(8 - highCount);
+    }
+    for (; i < end; ++i) {
+        const std::uint32_t c = colors[i];
+        const bool high = valueOf<Axis>(c) >= mean;
+        colors[lowEnd] = c;
+        upper[upperCount] = c;
+        lowEnd += std::size_t(!high);
+        upperCount += std::size_t(high);
+    }
+    std::copy(upper, upper + upperCount, colors + lowEnd);
+    return lowEnd;
+}
+
 using AxisSum = double (*)(const std::uint32_t*, std::size_t);
 using AxisPartition = std::size_t (*)(std::uint32_t*, std::uint32_t*, std::size_t, std::size_t,
                                       double);
 constexpr AxisSum kAxisSums[3] = {sumOn<CutAxis::Luma>, sumOn<CutAxis::BlueDifference>,
                                   sumOn<CutAxis::RedDifference>};
-constexpr AxisPartition kAxisPartitions[3] = {partitionOn<CutAxis::Luma>,
-                                              partitionOn<CutAxis::BlueDifference>,
-                                              partitionOn<CutAxis::RedDifference>};
+constexpr AxisPartition kBaselinePartitions[3] = {partitionOn<CutAxis::Luma>,
+                                                  partitionOn<CutAxis::BlueDifference>,
+                                                  partitionOn<CutAxis::RedDifference>};
+constexpr AxisPartition kAvx2Partitions[3] = {partitionAvx2<CutAxis::Luma>,
+                                              partitionAvx2<CutAxis::BlueDifference>,
+                                              partitionAvx2<CutAxis::RedDifference>};
+
+const AxisPartition* axisPartitions() {
+    static const bool avx2 = __builtin_cpu_supports("avx2");
+    return avx2 ? kAvx2Partitions : kBaselinePartitions;
+}
 
 // Later axis of a compared pair on ties.
 CutAxis chooseAxis(double rY, double rCb, double rCr) {
@@ -216,8 +285,8 @@ void sumSideBySide(const std::uint32_t* a, std::size_t countA, const std::uint32
     sumB = sb;
 }
 
-using SideBySideSum = void (*)(const std::uint32_t*, std::size_t, const std::uint32_t*,
-                               std::size_t, double&, double&);
+using SideBySideSum = void (*)(const std::uint32_t*, std::size_t, const std::uint32_t*, std::size_t,
+                               double&, double&);
 template <CutAxis AxisA>
 constexpr std::array<SideBySideSum, 3> kSideBySideRow = {
     sumSideBySide<AxisA, CutAxis::Luma>, sumSideBySide<AxisA, CutAxis::BlueDifference>,
@@ -229,8 +298,8 @@ constexpr std::array<std::array<SideBySideSum, 3>, 3> kSideBySideSums = {
 std::size_t partitionBox(MedianCutBoxes& boxes, std::size_t begin, std::size_t end,
                          const MedianCutSplit& split) {
     // The scratch from `begin` on is this box's alone, so boxes may split in parallel.
-    return kAxisPartitions[int(split.axis)](boxes.colors.data(), boxes.scratch.data() + begin,
-                                            begin, end, split.mean);
+    return axisPartitions()[int(split.axis)](boxes.colors.data(), boxes.scratch.data() + begin,
+                                             begin, end, split.mean);
 }
 
 MedianCutSplit& splitAt(MedianCutBoxes& boxes, int depth, std::uint32_t box) {
@@ -480,6 +549,12 @@ int medianCutPalette(Session& session, DibImage& target, const DibImage& source)
     writePalette(boxes, target);
     writeIndices(boxes, target, source, rows);
     return kOk;
+}
+
+std::size_t partitionPackedColors(CutAxis axis, std::uint32_t* colors, std::uint32_t* scratch,
+                                  std::size_t count, double mean, bool wide) {
+    const AxisPartition* partitions = wide ? axisPartitions() : kBaselinePartitions;
+    return partitions[int(axis)](colors, scratch, 0, count, mean);
 }
 
 bool reduceTo256Colors(const DibImage& trueColor, DibImage& indexed8) {

@@ -12,6 +12,7 @@
 #include "color/colorSpace.h"
 #include "core/session.h"
 
+#include <cstddef>
 #include <cstdint>
 
 namespace vellora {
@@ -31,5 +32,12 @@ int medianCutPalette(Session& session, DibImage& target, const DibImage& source)
 // flat and the result is the palette's own partition). indexed8 is replaced. False when memory
 // runs out.
 bool reduceTo256Colors(const DibImage& trueColor, DibImage& indexed8);
+
+// One cut's partition of packed colours (blue | green << 8 | red << 16): those below `mean` on
+// the axis first, then the others, both in their old order; returns the count below. `scratch`
+// holds `count` values. Wide: the eight-lane routine (where the processor has AVX2), else the
+// plain one; both must give the same order, which the sums of every later cut depend on.
+std::size_t partitionPackedColors(CutAxis axis, std::uint32_t* colors, std::uint32_t* scratch,
+                                  std::size_t count, double mean, bool wide);
 
 } // namespace vellora

@@ -204,5 +204,29 @@ TEST(MedianCut, PictureOfFourMegapixelsKeepsTheBoxTableInTheScratch) {
     EXPECT_EQ(indicesOf(run.target), expected.indices);
 }
 
+// The wide partition must keep the members' order exactly as the plain one does: every later
+// cut sums its members in that order.
+TEST(MedianCut, WidePartitionKeepsTheOrderOfThePlainOne) {
+    std::uint32_t state = 11;
+    std::vector<std::uint32_t> colors(1003);
+    for (std::uint32_t& c : colors) {
+        state = state * 1664525u + 1013904223u;
+        c = state >> 8;
+    }
+    for (const CutAxis axis : {CutAxis::Luma, CutAxis::BlueDifference, CutAxis::RedDifference})
+        for (const std::size_t count :
+             {std::size_t(0), std::size_t(7), std::size_t(8), std::size_t(1003)})
+            for (const double mean : {-40.0, 0.0, 60.5, 127.0, 300.0}) {
+                std::vector<std::uint32_t> plain(colors.begin(), colors.begin() + count);
+                std::vector<std::uint32_t> wide = plain, scratch(count + 1);
+                const std::size_t plainLow =
+                    partitionPackedColors(axis, plain.data(), scratch.data(), count, mean, false);
+                const std::size_t wideLow =
+                    partitionPackedColors(axis, wide.data(), scratch.data(), count, mean, true);
+                ASSERT_EQ(wideLow, plainLow);
+                ASSERT_EQ(wide, plain) << int(axis) << " " << count << " " << mean;
+            }
+}
+
 } // namespace
 } // namespace vellora::test
