@@ -94,17 +94,31 @@ void nearestColorRow(const SourceColors& colors, const DibImage& source, const F
     });
 }
 
-// Scratch of one worker of the interpolated pass.
-struct TapBuffers {
-    std::vector<double> rowWeights;
-    std::vector<double> columnWeights;
+// The tap weights of every worker of the interpolated pass, in one block. Each worker's share
+// is followed by a cache line of its own, so two workers writing weights for every pixel never
+// write into the same line.
+class TapBuffers {
+  public:
+    TapBuffers(int workers, int rowTaps, int columnTaps)
+        : rowTaps_(roundUp(rowTaps)), share_(rowTaps_ + roundUp(columnTaps) + kLineDoubles),
+          weights_(std::size_t(workers) * share_) {}
+    double* rowWeights(int worker) { return weights_.data() + std::size_t(worker) * share_; }
+    double* columnWeights(int worker) { return rowWeights(worker) + rowTaps_; }
+
+  private:
+    static constexpr std::size_t kLineDoubles = 64 / sizeof(double);
+    static std::size_t roundUp(int taps) {
+        return (std::size_t(taps) + kLineDoubles - 1) / kLineDoubles * kLineDoubles;
+    }
+    std::size_t rowTaps_, share_;
+    std::vector<double> weights_;
 };
 
 VELLORA_WIDE_VECTORS void interpolatedRow(const SourceColors& colors, const DibImage& source,
                                           const Frame& f, const AxisPlan& rowPlan,
                                           const AxisPlan& columnPlan, int y, int width,
                                           std::uint8_t* out, const BlankColor& blank,
-                                          TapBuffers& buffers) {
+                                          double* rowWeights, double* columnWeights) {
     const double v = y - f.cy;
     for (int x = 0; x < width; ++x) {
         const double u = x - f.cx;
@@ -116,10 +130,9 @@ VELLORA_WIDE_VECTORS void interpolatedRow(const SourceColors& colors, const DibI
             std::copy(blank.begin(), blank.end(), out + 3 * x);
             continue;
         }
-        const Taps rowTaps = planTaps(rowPlan, tr, buffers.rowWeights.data());
-        const Taps columnTaps = planTaps(columnPlan, tc, buffers.columnWeights.data());
-        weightedColor(colors, rowTaps, buffers.rowWeights.data(), columnTaps,
-                      buffers.columnWeights.data(), out + 3 * x);
+        const Taps rowTaps = planTaps(rowPlan, tr, rowWeights);
+        const Taps columnTaps = planTaps(columnPlan, tc, columnWeights);
+        weightedColor(colors, rowTaps, rowWeights, columnTaps, columnWeights, out + 3 * x);
     }
 }
 
@@ -202,16 +215,13 @@ int rotateInterpolated(Session& session, DibImage& target, const DibImage& sourc
     const int workers = rowWorkerCount(target.height);
     try {
         const SourceColors colors(source);
-        std::vector<TapBuffers> buffers(static_cast<std::size_t>(workers));
-        for (TapBuffers& b : buffers) {
-            b.rowWeights.resize(std::size_t(maxTaps(rowPlan)));
-            b.columnWeights.resize(std::size_t(maxTaps(columnPlan)));
-        }
+        TapBuffers buffers(workers, maxTaps(rowPlan), maxTaps(columnPlan));
         progressBegin(session, target.height);
         forRowsWithProgress(session, target.height, workers, [&](int worker, int begin, int end) {
             for (int y = begin; y < end; ++y)
                 interpolatedRow(colors, source, f, rowPlan, columnPlan, y, target.width,
-                                target.row(y), blank, buffers[std::size_t(worker)]);
+                                target.row(y), blank, buffers.rowWeights(worker),
+                                buffers.columnWeights(worker));
         });
     } catch (const std::bad_alloc&) {
         return reportError(session.frontend, kErrorAllocate);
