@@ -398,6 +398,33 @@ void splitTree(MedianCutBoxes& boxes, std::uint32_t box, int depth, SplitProgres
     cutTree(boxes, box, depth, split, progress);
 }
 
+// The first box, all members: its ranges taken in two halves at once (a minimum or maximum
+// does not care in which order or pieces it is taken), its sum member after member.
+bool measureRoot(const MedianCutBoxes& boxes, MedianCutSplit& split) {
+    const std::size_t count = boxes.colors.size();
+    if (count < 2) return false; // only called with a helper's worth of pixels
+    const std::uint32_t* members = boxes.colors.data();
+    AxisRanges halves[2];
+    parallelRows(
+        2,
+        [&](int first, int end) {
+            for (int h = first; h < end; ++h) {
+                const std::size_t from = count / 2 * std::size_t(h);
+                halves[h] = measureRanges(members + from, h == 0 ? count / 2 : count - from);
+            }
+        },
+        1);
+    AxisRanges r = halves[0];
+    for (int k = 0; k < 3; ++k) {
+        r.min[k] = std::min(r.min[k], halves[1].min[k]);
+        r.max[k] = std::max(r.max[k], halves[1].max[k]);
+    }
+    const CutAxis axis =
+        chooseAxis((r.max[0] - r.min[0]) * 1.4, (r.max[1] - r.min[1]) * 1.2, r.max[2] - r.min[2]);
+    split = {true, axis, kAxisSums[int(axis)](members, count) / double(count)};
+    return true;
+}
+
 // Below this many pixels a helper thread is not worth starting.
 constexpr std::size_t kParallelCutPixels = std::size_t(1) << 20;
 
@@ -412,7 +439,7 @@ void splitAll(MedianCutBoxes& boxes, int depth, Session& session) {
         return;
     }
     MedianCutSplit first;
-    if (!measureAlone(boxes, 0, depth, first)) return;
+    if (!measureRoot(boxes, first)) return;
     cutOnce(boxes, 0, depth, first);
     progress.advance();
     const std::uint32_t upperBox = 1u << (depth - 1);
@@ -444,20 +471,29 @@ void collectColors(MedianCutBoxes& boxes, const DibImage& source,
     });
 }
 
+// Every box sums its own members in their order, so the boxes are shared out between the
+// workers (the lower half of the box numbers holds the first cut's lower half).
 void writePalette(const MedianCutBoxes& boxes, DibImage& target) {
-    for (std::uint32_t box = 0; box < target.colorsUsed; ++box) {
-        const std::size_t count = boxes.end[box] - boxes.begin[box];
-        if (count == 0) continue;
-        double sumY = 0, sumCb = 0, sumCr = 0;
-        for (std::size_t i = boxes.begin[box]; i < boxes.end[box]; ++i) {
-            const Bgr c = unpack(boxes.colors[i]);
-            sumY += lumaOf(c.blue, c.green, c.red);
-            sumCb += blueDifferenceOf(c.blue, c.green, c.red);
-            sumCr += redDifferenceOf(c.blue, c.green, c.red);
-        }
-        const double n = double(count);
-        meanToColor(sumY / n, sumCb / n, sumCr / n, target.paletteEntry(int(box)));
-    }
+    parallelRows(
+        int(target.colorsUsed),
+        [&](int firstBox, int endBox) {
+            for (int box = firstBox; box < endBox; ++box) {
+                const std::size_t count =
+                    boxes.end[std::size_t(box)] - boxes.begin[std::size_t(box)];
+                if (count == 0) continue;
+                double sumY = 0, sumCb = 0, sumCr = 0;
+                for (std::size_t i = boxes.begin[std::size_t(box)]; i < boxes.end[std::size_t(box)];
+                     ++i) {
+                    const Bgr c = unpack(boxes.colors[i]);
+                    sumY += lumaOf(c.blue, c.green, c.red);
+                    sumCb += blueDifferenceOf(c.blue, c.green, c.red);
+                    sumCr += redDifferenceOf(c.blue, c.green, c.red);
+                }
+                const double n = double(count);
+                meanToColor(sumY / n, sumCb / n, sumCr / n, target.paletteEntry(box));
+            }
+        },
+        1);
     for (std::uint32_t i = target.colorsUsed; i < target.paletteEntries; ++i)
         std::fill(target.paletteEntry(int(i)), target.paletteEntry(int(i)) + 3, 0);
 }
