@@ -402,7 +402,7 @@ void splitTree(MedianCutBoxes& boxes, std::uint32_t box, int depth, SplitProgres
 // does not care in which order or pieces it is taken), its sum member after member.
 bool measureRoot(const MedianCutBoxes& boxes, MedianCutSplit& split) {
     const std::size_t count = boxes.colors.size();
-    if (count < 2) return false; // only called with a helper's worth of pixels
+    if (count < 2) return measureAlone(boxes, 0, boxes.depth, split);
     const std::uint32_t* members = boxes.colors.data();
     AxisRanges halves[2];
     parallelRows(
