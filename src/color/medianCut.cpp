@@ -185,6 +185,18 @@ constexpr LaneOrders kLaneOrders;
 // same arithmetic as valueOf), the members below the mean and those at or above it each moved
 // together by one permutation and written as a whole vector, of which only the first lanes
 // count; the next write starts where they end. The lows are written no further than read.
+// The values on the axis of four packed members, into `values`. Only pointers cross this call,
+// so it serves any instruction set the caller is built for.
+template <CutAxis Axis, class Doubles, class Words>
+[[gnu::always_inline]] inline void valuesOfFour(const std::uint32_t* packed4, Doubles* values) {
+    Words packed;
+    std::memcpy(&packed, packed4, sizeof packed);
+    const Doubles blue = __builtin_convertvector(packed & 255, Doubles);
+    const Doubles green = __builtin_convertvector((packed >> 8) & 255, Doubles);
+    const Doubles red = __builtin_convertvector(packed >> 16, Doubles);
+    *values = valueOn<Axis, Doubles>(blue, green, red);
+}
+
 template <CutAxis Axis>
 __attribute__((target("avx2"))) std::size_t partitionAvx2(std::uint32_t* colors,
                                                           std::uint32_t* upper, std::size_t begin,
@@ -194,20 +206,16 @@ __attribute__((target("avx2"))) std::size_t partitionAvx2(std::uint32_t* colors,
     using Lanes8 = std::int32_t __attribute__((vector_size(32)));
     const Doubles threshold = Doubles{} + mean;
     std::size_t lowEnd = begin, upperCount = 0, i = begin;
-    const auto highMask = [&](Words packed) {
-        const Doubles blue = __builtin_convertvector(packed & 255, Doubles);
-        const Doubles green = __builtin_convertvector((packed >> 8) & 255, Doubles);
-        const Doubles red = __builtin_convertvector(packed >> 16, Doubles);
-        const Doubles value = valueOn<Axis, Doubles>(blue, green, red);
-        return __builtin_ia32_movmskpd256(Doubles(value >= threshold));
-    };
     for (; i + 8 <= end; i += 8) {
         Lanes8 eight;
         std::memcpy(&eight, colors + i, sizeof eight);
-        Words low4, high4;
-        std::memcpy(&low4, colors + i, sizeof low4);
-        std::memcpy(&high4, colors + i + 4, sizeof high4);
-        const int high = highMask(low4) | highMask(high4) << 4;
+        // No lambda here: on some compilers it would not share this function's instruction set.
+        int high = 0;
+        for (int half = 0; half < 2; ++half) {
+            Doubles value;
+            valuesOfFour<Axis, Doubles, Words>(colors + i + 4 * half, &value);
+            high |= __builtin_ia32_movmskpd256(Doubles(value >= threshold)) << (4 * half);
+        }
         Lanes8 highOrder, lowOrder;
         std::memcpy(&highOrder, kLaneOrders.order[high], sizeof highOrder);
         std::memcpy(&lowOrder, kLaneOrders.order[~high & 255], sizeof lowOrder);

@@ -93,7 +93,8 @@ TEST(BlackWhite, DiffusionDecidesAtOneHundredTwentyEight) {
 // neighbours, never wrapping.
 // Rows are walked two at a time; odd heights and the narrowest widths take the edge paths.
 TEST(BlackWhite, DiffusionMatchesTheFullBufferReference) {
-    for (const auto& [w, h] : {std::pair{37, 11}, {1, 5}, {2, 4}, {3, 1}, {64, 2}}) {
+    for (const auto& size : {std::pair{37, 11}, {1, 5}, {2, 4}, {3, 1}, {64, 2}}) {
+        const int w = size.first, h = size.second;
         SCOPED_TRACE(std::to_string(w) + " x " + std::to_string(h));
         std::uint32_t state = 7;
         const DibImage source = test::makeTrueColorImage(w, h, [&](int, int) {
