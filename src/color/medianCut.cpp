@@ -149,11 +149,13 @@ template <CutAxis Axis> double sumOn(const std::uint32_t* members, std::size_t c
 // Members below the mean stay at the front, the others follow, both in their old order. Every
 // member is written to both places and only the right cursor moves, so there is no branch to
 // mispredict; the front is written no further than it has been read.
+// Members from `i` on, the lows so far ending at lowEnd and upperCount highs in `upper`; at
+// the end the highs follow the lows. Returns where the lows end.
 template <CutAxis Axis>
-std::size_t partitionOn(std::uint32_t* colors, std::uint32_t* upper, std::size_t begin,
-                        std::size_t end, double mean) {
-    std::size_t lowEnd = begin, upperCount = 0;
-    for (std::size_t i = begin; i < end; ++i) {
+std::size_t finishPartition(std::uint32_t* colors, std::uint32_t* upper, std::size_t i,
+                            std::size_t end, std::size_t lowEnd, std::size_t upperCount,
+                            double mean) {
+    for (; i < end; ++i) {
         const std::uint32_t c = colors[i];
         const bool high = valueOf<Axis>(c) >= mean;
         colors[lowEnd] = c;
@@ -163,6 +165,12 @@ std::size_t partitionOn(std::uint32_t* colors, std::uint32_t* upper, std::size_t
     }
     std::copy(upper, upper + upperCount, colors + lowEnd);
     return lowEnd;
+}
+
+template <CutAxis Axis>
+std::size_t partitionOn(std::uint32_t* colors, std::uint32_t* upper, std::size_t begin,
+                        std::size_t end, double mean) {
+    return finishPartition<Axis>(colors, upper, begin, end, begin, 0, mean);
 }
 
 // For every 8-bit mask of chosen lanes, the lanes in their order followed by the others: a
@@ -227,16 +235,7 @@ __attribute__((target("avx2"))) std::size_t partitionAvx2(std::uint32_t* colors,
         upperCount += std::size_t(highCount);
         lowEnd += std::size_t(8 - highCount);
     }
-    for (; i < end; ++i) {
-        const std::uint32_t c = colors[i];
-        const bool high = valueOf<Axis>(c) >= mean;
-        colors[lowEnd] = c;
-        upper[upperCount] = c;
-        lowEnd += std::size_t(!high);
-        upperCount += std::size_t(high);
-    }
-    std::copy(upper, upper + upperCount, colors + lowEnd);
-    return lowEnd;
+    return finishPartition<Axis>(colors, upper, i, end, lowEnd, upperCount, mean);
 }
 
 using AxisSum = double (*)(const std::uint32_t*, std::size_t);

@@ -168,30 +168,27 @@ Embedded embeddedPicture(Bytes file) {
     return {inner, decodePng, probePng};
 }
 
-} // namespace
-
-bool probeBmp(Bytes file, PictureInfo& info, std::string& error) {
-    if (const Embedded embedded = embeddedPicture(file); embedded.probe)
-        return embedded.probe(embedded.file, info, error);
+bool probeHeaders(Bytes head, std::uint64_t length, PictureInfo& info, std::string& error) {
     BmpHeader header;
-    if (!parseBmpHeader(file, header, error)) return false;
-    info.width = int(header.width);
-    info.height = int(header.height);
-    info.bitsPerPixel = header.openDepth;
-    info.format = "bmp";
-    return true;
-}
-
-bool probeBmpHead(Bytes head, std::uint64_t length, PictureInfo& info) {
-    // The header parser refuses a wrapped JPEG or PNG, which is then probed in the whole file.
-    BmpHeader header;
-    std::string error;
     if (!parseBmpHeader(head, length, header, error)) return false;
     info.width = int(header.width);
     info.height = int(header.height);
     info.bitsPerPixel = header.openDepth;
     info.format = "bmp";
     return true;
+}
+} // namespace
+
+bool probeBmp(Bytes file, PictureInfo& info, std::string& error) {
+    if (const Embedded embedded = embeddedPicture(file); embedded.probe)
+        return embedded.probe(embedded.file, info, error);
+    return probeHeaders(file, file.size(), info, error);
+}
+
+bool probeBmpHead(Bytes head, std::uint64_t length, PictureInfo& info) {
+    // The header parser refuses a wrapped JPEG or PNG, which is then probed in the whole file.
+    std::string error;
+    return probeHeaders(head, length, info, error);
 }
 
 bool decodeBmp(Bytes file, DibImage& image, std::string& error) {
