@@ -10,6 +10,7 @@ import datetime
 import json
 import os
 import platform
+import re
 import shutil
 import subprocess
 import sys
@@ -298,6 +299,25 @@ def road_extras(picture, megapixels, env, repeats, out):
     return rows
 
 
+def view_rows(repeats):
+    """The desktop view's repaint while scrolling a 24 MP picture, at the slowest of the zooms
+    the QtTest benchmark walks; absent when the desktop program was not built."""
+    path = os.path.join(ARGS.build, "bin", "viewRepaint")
+    if not os.path.exists(path):
+        return []
+    env = dict(os.environ, **SINGLE, QT_QPA_PLATFORM="offscreen")
+    best = {}
+    for _ in range(repeats):
+        out = subprocess.run([path], env=env, capture_output=True, text=True, check=True).stdout
+        for zoom, msecs in re.findall(r'RESULT : \S+:"([^"]+)":\s+([0-9.]+) msecs', out):
+            best[zoom] = min(best.get(zoom, float("inf")), float(msecs) / 1000)
+    if not best:
+        raise RuntimeError("viewRepaint: no results")
+    zoom = max(best, key=best.get)
+    return [judge(f"view repaint 24 MP while scrolling, slowest zoom ({zoom})", best[zoom], "-",
+                  None, "abs", 0.016, None, None)]
+
+
 def judge(label, mine, peer, peer_seconds, kind, target, two, copy_seconds, threaded=False):
     """The table row; the two-thread speed-up is judged only for the threaded kernels."""
     row = judge_time(label, mine, peer, peer_seconds, kind, target, two, copy_seconds)
@@ -383,6 +403,8 @@ def main():
     try:
         pictures = make_pictures(folder, sizes)
         rows = kernel_rows(pictures[12], repeats) + process_rows(pictures, repeats, folder)
+        if not ARGS.only or ARGS.only in "view":
+            rows += view_rows(repeats)
     finally:
         shutil.rmtree(folder, ignore_errors=True)
     text = table(rows)
