@@ -137,11 +137,69 @@ AxisRanges measureRanges(const std::uint32_t* members, std::size_t count) {
     return avx2 ? rangesAvx2(members, count) : rangesBaseline(members, count);
 }
 
-// The sum on one axis, member after member in storage order. No value is −0, so starting
-// from +0 gives the same bits as starting from the first value.
+// Every value on an axis is exact in double: the weights are floats (24 significant bits), so
+// each product of a weight and a byte, and each sum or difference of the three, is a multiple of
+// 2^-27 below 256 in magnitude. A sum of at most 2^18 such values is a multiple of 2^-27 below
+// 2^26, exact again, however it is grouped. So the first 2^18 members of a box are summed many
+// lanes at a time, and the sum member after member goes on from the very bits it would have
+// reached by then.
+constexpr std::size_t kExactlySummed = std::size_t(1) << 18;
+
+// The sums on the given axes of at most kExactlySummed members, in any grouping.
+template <class Doubles, class Words, CutAxis... Axes>
+[[gnu::always_inline]] inline void exactSumsOf(const std::uint32_t* members, std::size_t count,
+                                               double* sums) {
+    constexpr std::size_t kLanes = sizeof(Doubles) / sizeof(double);
+    static_assert(sizeof(Words) == kLanes * sizeof(std::uint32_t));
+    Doubles total[sizeof...(Axes)] = {};
+    std::size_t i = 0;
+    for (; i + kLanes <= count; i += kLanes) {
+        Words packed;
+        std::memcpy(&packed, members + i, sizeof packed);
+        const Doubles blue = __builtin_convertvector(packed & 255, Doubles);
+        const Doubles green = __builtin_convertvector((packed >> 8) & 255, Doubles);
+        const Doubles red = __builtin_convertvector(packed >> 16, Doubles);
+        std::size_t k = 0;
+        ((total[k++] += valueOn<Axes, Doubles>(blue, green, red)), ...);
+    }
+    for (std::size_t k = 0; k < sizeof...(Axes); ++k) {
+        sums[k] = 0;
+        for (std::size_t lane = 0; lane < kLanes; ++lane)
+            sums[k] += total[k][lane];
+    }
+    for (; i < count; ++i) {
+        const Bgr c = unpack(members[i]);
+        std::size_t k = 0;
+        ((sums[k++] += valueOn<Axes, double>(c.blue, c.green, c.red)), ...);
+    }
+}
+
+template <CutAxis... Axes>
+void exactSumsBaseline(const std::uint32_t* members, std::size_t count, double* sums) {
+    exactSumsOf<Doubles2, Words2, Axes...>(members, count, sums);
+}
+
+template <CutAxis... Axes>
+__attribute__((target("avx2"))) void exactSumsAvx2(const std::uint32_t* members,
+                                                   std::size_t count, double* sums) {
+    exactSumsOf<Doubles4, Words4, Axes...>(members, count, sums);
+}
+
+// The sums on the given axes of the first kExactlySummed members (all of them if fewer).
+template <CutAxis... Axes>
+void sumsOfHead(const std::uint32_t* members, std::size_t count, double* sums) {
+    static const bool avx2 = __builtin_cpu_supports("avx2");
+    const std::size_t head = std::min(count, kExactlySummed);
+    avx2 ? exactSumsAvx2<Axes...>(members, head, sums)
+         : exactSumsBaseline<Axes...>(members, head, sums);
+}
+
+// The sum on one axis as formed member after member in storage order. No value is −0, so
+// starting from +0 gives the same bits as starting from the first value.
 template <CutAxis Axis> double sumOn(const std::uint32_t* members, std::size_t count) {
-    double sum = 0;
-    for (std::size_t i = 0; i < count; ++i)
+    double sum;
+    sumsOfHead<Axis>(members, count, &sum);
+    for (std::size_t i = kExactlySummed; i < count; ++i)
         sum += valueOf<Axis>(members[i]);
     return sum;
 }
@@ -278,16 +336,19 @@ MedianCutSplit measureBox(const std::uint32_t* members, std::size_t count) {
 template <CutAxis AxisA, CutAxis AxisB>
 void sumSideBySide(const std::uint32_t* a, std::size_t countA, const std::uint32_t* b,
                    std::size_t countB, double& sumA, double& sumB) {
+    double sa, sb;
+    sumsOfHead<AxisA>(a, countA, &sa);
+    sumsOfHead<AxisB>(b, countB, &sb);
     const std::size_t both = std::min(countA, countB);
-    double sa = 0, sb = 0;
-    for (std::size_t i = 0; i < both; ++i) {
+    std::size_t i = kExactlySummed;
+    for (; i < both; ++i) {
         sa += valueOf<AxisA>(a[i]);
         sb += valueOf<AxisB>(b[i]);
     }
-    for (std::size_t i = both; i < countA; ++i)
-        sa += valueOf<AxisA>(a[i]);
-    for (std::size_t i = both; i < countB; ++i)
-        sb += valueOf<AxisB>(b[i]);
+    for (std::size_t j = i; j < countA; ++j)
+        sa += valueOf<AxisA>(a[j]);
+    for (std::size_t j = i; j < countB; ++j)
+        sb += valueOf<AxisB>(b[j]);
     sumA = sa;
     sumB = sb;
 }
@@ -485,19 +546,14 @@ void writePalette(const MedianCutBoxes& boxes, DibImage& target) {
         int(target.colorsUsed),
         [&](int firstBox, int endBox) {
             for (int box = firstBox; box < endBox; ++box) {
+                const std::uint32_t* members = boxes.colors.data() + boxes.begin[std::size_t(box)];
                 const std::size_t count =
                     boxes.end[std::size_t(box)] - boxes.begin[std::size_t(box)];
                 if (count == 0) continue;
-                double sumY = 0, sumCb = 0, sumCr = 0;
-                for (std::size_t i = boxes.begin[std::size_t(box)]; i < boxes.end[std::size_t(box)];
-                     ++i) {
-                    const Bgr c = unpack(boxes.colors[i]);
-                    sumY += lumaOf(c.blue, c.green, c.red);
-                    sumCb += blueDifferenceOf(c.blue, c.green, c.red);
-                    sumCr += redDifferenceOf(c.blue, c.green, c.red);
-                }
+                double sums[3];
+                sumPackedColors(members, count, sums);
                 const double n = double(count);
-                meanToColor(sumY / n, sumCb / n, sumCr / n, target.paletteEntry(box));
+                meanToColor(sums[0] / n, sums[1] / n, sums[2] / n, target.paletteEntry(box));
             }
         },
         1);
@@ -598,6 +654,21 @@ std::size_t partitionPackedColors(CutAxis axis, std::uint32_t* colors, std::uint
                                   std::size_t count, double mean, bool wide) {
     const AxisPartition* partitions = wide ? axisPartitions() : kBaselinePartitions;
     return partitions[int(axis)](colors, scratch, 0, count, mean);
+}
+
+double sumPackedColors(CutAxis axis, const std::uint32_t* colors, std::size_t count) {
+    return kAxisSums[int(axis)](colors, count);
+}
+
+void sumPackedColors(const std::uint32_t* colors, std::size_t count, double sums[3]) {
+    sumsOfHead<CutAxis::Luma, CutAxis::BlueDifference, CutAxis::RedDifference>(colors, count,
+                                                                               sums);
+    for (std::size_t i = kExactlySummed; i < count; ++i) {
+        const Bgr c = unpack(colors[i]);
+        sums[0] += lumaOf(c.blue, c.green, c.red);
+        sums[1] += blueDifferenceOf(c.blue, c.green, c.red);
+        sums[2] += redDifferenceOf(c.blue, c.green, c.red);
+    }
 }
 
 bool reduceTo256Colors(const DibImage& trueColor, DibImage& indexed8) {

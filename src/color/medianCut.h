@@ -40,4 +40,9 @@ bool reduceTo256Colors(const DibImage& trueColor, DibImage& indexed8);
 std::size_t partitionPackedColors(CutAxis axis, std::uint32_t* colors, std::uint32_t* scratch,
                                   std::size_t count, double mean, bool wide);
 
+// The sum of packed colours' values on one axis, or on all three (Y, Cb, Cr), with the bits of
+// the sum formed colour after colour from +0, as every box's mean is.
+double sumPackedColors(CutAxis axis, const std::uint32_t* colors, std::size_t count);
+void sumPackedColors(const std::uint32_t* colors, std::size_t count, double sums[3]);
+
 } // namespace vellora

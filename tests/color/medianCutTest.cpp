@@ -228,5 +228,41 @@ TEST(MedianCut, WidePartitionKeepsTheOrderOfThePlainOne) {
             }
 }
 
+// Box sums must carry exactly the bits of the plain sum, colour after colour, on boxes far past
+// the point where the running sum starts to round: bright colours push Y past 2^26 soon, and
+// full-range ones give Cb and Cr of both signs.
+TEST(MedianCut, BoxSumsHaveTheBitsOfThePlainSumInOrder) {
+    std::uint32_t state = 5;
+    auto next = [&state] {
+        state = state * 1664525u + 1013904223u;
+        return state >> 8;
+    };
+    const std::size_t most = (std::size_t(1) << 20) + 3;
+    std::vector<std::uint32_t> bright(most), any(most);
+    for (std::size_t i = 0; i < most; ++i) {
+        bright[i] = next() | 0xc0c0c0u;
+        any[i] = next();
+    }
+    const std::size_t head = std::size_t(1) << 18;
+    for (const std::vector<std::uint32_t>* colors : {&bright, &any})
+        for (const std::size_t count : {std::size_t(0), std::size_t(5), head - 3, head + 7, most}) {
+            double plain[3] = {0, 0, 0};
+            for (std::size_t i = 0; i < count; ++i) {
+                const std::uint32_t c = (*colors)[i];
+                const int blue = int(c & 255), green = int((c >> 8) & 255), red = int(c >> 16);
+                plain[0] += lumaOf(blue, green, red);
+                plain[1] += blueDifferenceOf(blue, green, red);
+                plain[2] += redDifferenceOf(blue, green, red);
+            }
+            double all[3];
+            sumPackedColors(colors->data(), count, all);
+            for (int k = 0; k < 3; ++k) {
+                EXPECT_EQ(all[k], plain[k]) << k << " " << count;
+                EXPECT_EQ(sumPackedColors(CutAxis(k), colors->data(), count), plain[k])
+                    << k << " " << count;
+            }
+        }
+}
+
 } // namespace
 } // namespace vellora::test
