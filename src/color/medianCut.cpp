@@ -72,6 +72,18 @@ template <class T> [[gnu::always_inline]] inline void widen(const T& values, T& 
     high = values > high ? values : high;
 }
 
+// The channels of as many packed colours as Doubles holds lanes; Words holds as many packed
+// colours. Only pointers and references cross it, so it serves any instruction set.
+template <class Doubles, class Words>
+[[gnu::always_inline]] inline void unpackLanes(const std::uint32_t* packedColors, Doubles& blue,
+                                               Doubles& green, Doubles& red) {
+    Words packed;
+    std::memcpy(&packed, packedColors, sizeof packed);
+    blue = __builtin_convertvector(packed & 255, Doubles);
+    green = __builtin_convertvector((packed >> 8) & 255, Doubles);
+    red = __builtin_convertvector(packed >> 16, Doubles);
+}
+
 // The least and greatest Y, Cb, Cr of the members (at least one). Taking a minimum or a
 // maximum does not depend on the order, so the members are taken a vector at a time; Words
 // holds as many packed colours as Doubles holds lanes.
@@ -88,11 +100,8 @@ template <class Doubles, class Words>
         low[k] = high[k] = Doubles{} + firstValues[k];
     std::size_t i = 0;
     for (; i + kLanes <= count; i += kLanes) {
-        Words packed;
-        std::memcpy(&packed, members + i, sizeof packed);
-        const Doubles blue = __builtin_convertvector(packed & 255, Doubles);
-        const Doubles green = __builtin_convertvector((packed >> 8) & 255, Doubles);
-        const Doubles red = __builtin_convertvector(packed >> 16, Doubles);
+        Doubles blue, green, red;
+        unpackLanes<Doubles, Words>(members + i, blue, green, red);
         widen(lumaOfValues(blue, green, red), low[0], high[0]);
         widen(blueDifferenceOfValues(blue, green, red), low[1], high[1]);
         widen(redDifferenceOfValues(blue, green, red), low[2], high[2]);
@@ -145,6 +154,17 @@ AxisRanges measureRanges(const std::uint32_t* members, std::size_t count) {
 // reached by then.
 constexpr std::size_t kExactlySummed = std::size_t(1) << 18;
 
+// Adds the values on the given axes of members [from, to) to the sums, member after member.
+template <CutAxis... Axes>
+[[gnu::always_inline]] inline void addInOrder(const std::uint32_t* members, std::size_t from,
+                                              std::size_t to, double* sums) {
+    for (std::size_t i = from; i < to; ++i) {
+        const Bgr c = unpack(members[i]);
+        std::size_t k = 0;
+        ((sums[k++] += valueOn<Axes, double>(c.blue, c.green, c.red)), ...);
+    }
+}
+
 // The sums on the given axes of at most kExactlySummed members, in any grouping.
 template <class Doubles, class Words, CutAxis... Axes>
 [[gnu::always_inline]] inline void exactSumsOf(const std::uint32_t* members, std::size_t count,
@@ -154,11 +174,8 @@ template <class Doubles, class Words, CutAxis... Axes>
     Doubles total[sizeof...(Axes)] = {};
     std::size_t i = 0;
     for (; i + kLanes <= count; i += kLanes) {
-        Words packed;
-        std::memcpy(&packed, members + i, sizeof packed);
-        const Doubles blue = __builtin_convertvector(packed & 255, Doubles);
-        const Doubles green = __builtin_convertvector((packed >> 8) & 255, Doubles);
-        const Doubles red = __builtin_convertvector(packed >> 16, Doubles);
+        Doubles blue, green, red;
+        unpackLanes<Doubles, Words>(members + i, blue, green, red);
         std::size_t k = 0;
         ((total[k++] += valueOn<Axes, Doubles>(blue, green, red)), ...);
     }
@@ -167,11 +184,7 @@ template <class Doubles, class Words, CutAxis... Axes>
         for (std::size_t lane = 0; lane < kLanes; ++lane)
             sums[k] += total[k][lane];
     }
-    for (; i < count; ++i) {
-        const Bgr c = unpack(members[i]);
-        std::size_t k = 0;
-        ((sums[k++] += valueOn<Axes, double>(c.blue, c.green, c.red)), ...);
-    }
+    addInOrder<Axes...>(members, i, count, sums);
 }
 
 template <CutAxis... Axes>
@@ -199,8 +212,7 @@ void sumsOfHead(const std::uint32_t* members, std::size_t count, double* sums) {
 template <CutAxis Axis> double sumOn(const std::uint32_t* members, std::size_t count) {
     double sum;
     sumsOfHead<Axis>(members, count, &sum);
-    for (std::size_t i = kExactlySummed; i < count; ++i)
-        sum += valueOf<Axis>(members[i]);
+    addInOrder<Axis>(members, kExactlySummed, count, &sum);
     return sum;
 }
 
@@ -255,11 +267,8 @@ constexpr LaneOrders kLaneOrders;
 // so it serves any instruction set the caller is built for.
 template <CutAxis Axis, class Doubles, class Words>
 [[gnu::always_inline]] inline void valuesOfFour(const std::uint32_t* packed4, Doubles* values) {
-    Words packed;
-    std::memcpy(&packed, packed4, sizeof packed);
-    const Doubles blue = __builtin_convertvector(packed & 255, Doubles);
-    const Doubles green = __builtin_convertvector((packed >> 8) & 255, Doubles);
-    const Doubles red = __builtin_convertvector(packed >> 16, Doubles);
+    Doubles blue, green, red;
+    unpackLanes<Doubles, Words>(packed4, blue, green, red);
     *values = valueOn<Axis, Doubles>(blue, green, red);
 }
 
@@ -663,12 +672,8 @@ double sumPackedColors(CutAxis axis, const std::uint32_t* colors, std::size_t co
 void sumPackedColors(const std::uint32_t* colors, std::size_t count, double sums[3]) {
     sumsOfHead<CutAxis::Luma, CutAxis::BlueDifference, CutAxis::RedDifference>(colors, count,
                                                                                sums);
-    for (std::size_t i = kExactlySummed; i < count; ++i) {
-        const Bgr c = unpack(colors[i]);
-        sums[0] += lumaOf(c.blue, c.green, c.red);
-        sums[1] += blueDifferenceOf(c.blue, c.green, c.red);
-        sums[2] += redDifferenceOf(c.blue, c.green, c.red);
-    }
+    addInOrder<CutAxis::Luma, CutAxis::BlueDifference, CutAxis::RedDifference>(
+        colors, kExactlySummed, count, sums);
 }
 
 bool reduceTo256Colors(const DibImage& trueColor, DibImage& indexed8) {
