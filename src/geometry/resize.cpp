@@ -7,6 +7,7 @@
 #include "core/progress.h"
 #include "core/rowBands.h"
 #include "core/wideVectors.h"
+#include "geometry/fixedResample.h"
 #include "geometry/resampleWeights.h"
 #include "geometry/weightedColor.h"
 
@@ -138,10 +139,12 @@ VELLORA_WIDE_VECTORS void interpolateRow(const double* const* rows, const AxisTa
         interpolatePixels<1>(rows, rowTaps, rowWeights, columns, x, out);
 }
 
-// Scratch of one worker: its converted rows and the row pointers of one target row.
+// Scratch of one worker: its converted rows and the row pointers of one target row for the
+// double pass, and its rows filtered across for the integer one.
 struct InterpolationScratch {
     DoubleRows rows;
     std::vector<const double*> pointers;
+    std::vector<FixedRows> fixed; // empty when the plan does not fit in whole numbers
 };
 
 int makeResizeTarget(Session& session, const DibImage& source, DibImage& target,
@@ -187,17 +190,25 @@ int resizeInterpolated(Session& session, const DibImage& source, DibImage& targe
         const AxisTable rows = makeAxisTable(rowPlan, target.height);
         const AxisTable columns =
             makeAxisTable(makeAxisPlan(source.width, target.width), target.width);
+        const FixedPlan fixed = makeFixedPlan(rows, columns);
+        const bool useFixed = fixedPlanFits(fixed);
         const int workers = rowWorkerCount(target.height);
         const int capacity = maxTaps(rowPlan);
         std::vector<InterpolationScratch> scratch;
         scratch.reserve(std::size_t(workers));
-        for (int w = 0; w < workers; ++w)
+        for (int w = 0; w < workers; ++w) {
             scratch.push_back({DoubleRows(source, capacity, columns.stride),
-                               std::vector<const double*>(std::size_t(capacity))});
+                               std::vector<const double*>(std::size_t(capacity)), {}});
+            if (useFixed) scratch.back().fixed.emplace_back(source, fixed.columns, capacity);
+        }
         progressBegin(session, target.height);
         forRowsWithProgress(session, target.height, workers, [&](int worker, int begin, int end) {
             InterpolationScratch& s = scratch[std::size_t(worker)];
             for (int y = begin; y < end; ++y) {
+                if (useFixed && fixed.rows.exact[std::size_t(y)]) {
+                    fixedTargetRow(s.fixed.front(), fixed, rows, columns, y, target.row(y));
+                    continue;
+                }
                 const Taps rowTaps = rows.taps[std::size_t(y)];
                 for (int i = 0; i < rowTaps.count; ++i)
                     s.pointers[std::size_t(i)] = s.rows.row(rowTaps.first + i);

@@ -19,7 +19,9 @@ inline std::uint8_t clampToByte(double sum) {
 // rowWeights[i] × columnWeights[j] × the channel; the sums are clamped to 0 … 255, truncated and
 // stored as blue, green, red at `out`. The three channels are lanes of one vector (the fourth
 // adds zeros), each lane taking its products in that same order.
-[[gnu::always_inline]] inline void weightedColor(const SourceColors& colors, Taps rowTaps,
+// `colors` is anything whose row(y) gives a row of blue, green, red bytes.
+template <class Colors>
+[[gnu::always_inline]] inline void weightedColor(const Colors& colors, Taps rowTaps,
                                                  const double* rowWeights, Taps columnTaps,
                                                  const double* columnWeights, std::uint8_t* out) {
     using Lanes = double __attribute__((vector_size(32)));

@@ -9,7 +9,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 namespace vellora {
@@ -167,12 +169,17 @@ TEST(Resize, RowsAndColumnsFollowTheirOwnPlans) {
 }
 
 // Every target pixel against the plain sum of the row and column tables' taps, for growing,
-// shrinking and mixed sizes, widths that leave partial groups, and an indexed source.
+// shrinking and mixed sizes, widths that leave partial groups, and an indexed source; the
+// doubled, quadrupled and quartered sizes go through the whole-number pass.
 TEST(Resize, InterpolatedPixelsMatchThePlainSumOfTheirTaps) {
     const struct {
         int sourceWidth, sourceHeight, bits, width, height;
     } cases[] = {{7, 5, 24, 23, 17}, {40, 30, 24, 9, 7}, {13, 11, 24, 30, 4},
-                 {6, 9, 8, 6, 20},   {1, 1, 24, 5, 3},   {33, 2, 4, 65, 1}};
+                 {6, 9, 8, 6, 20},   {1, 1, 24, 5, 3},   {33, 2, 4, 65, 1},
+                 // Sizes whose weights are short binary fractions: doubled, four times,
+                 // quartered, kept along one axis, mixed, from an indexed source.
+                 {37, 20, 24, 74, 40}, {9, 6, 24, 36, 24}, {64, 48, 24, 16, 12},
+                 {12, 9, 24, 24, 9},  {16, 30, 24, 4, 60}, {11, 8, 8, 22, 16}};
     for (const auto& c : cases) {
         std::uint32_t state = 21;
         const auto next = [&] {
@@ -289,6 +296,27 @@ TEST(ResizeDialog, KeepRatioTruncates) {
     EXPECT_EQ(keepRatioWidth(100, 400, 300), 133);
     EXPECT_EQ(keepRatioWidth(1, 400, 300), 1);
     EXPECT_EQ(keepRatioHeight(1, 400, 300), 0); // not clamped: "Okay" refuses it
+}
+
+// Bands of rows on two threads give the bytes of one thread, in the whole-number pass
+// (doubled, quartered) and in the double one (thirds).
+TEST(Resize, TwoThreadsGiveTheBytesOfOne) {
+    std::uint32_t state = 5;
+    const DibImage source = test::makeTrueColorImage(45, 97, [&](int, int) {
+        state = state * 1664525u + 1013904223u;
+        return state >> 8;
+    });
+    const auto resized = [&](const char* threads, int width, int height) {
+        setenv("VELLORA_THREADS", threads, 1);
+        test::RecordingFrontend frontend;
+        Session session(frontend);
+        DibImage target;
+        EXPECT_EQ(resizeToImage(session, source, target, {width, height, 1, true}), 0);
+        unsetenv("VELLORA_THREADS");
+        return target.data;
+    };
+    for (const auto [width, height] : {std::pair{90, 194}, std::pair{45, 388}, std::pair{135, 291}})
+        EXPECT_EQ(resized("1", width, height), resized("2", width, height)) << width << "x" << height;
 }
 
 TEST(ResizeCommand, SucceedsAtOneHundredPercent) {
