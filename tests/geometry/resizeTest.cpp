@@ -315,7 +315,7 @@ TEST(Resize, TwoThreadsGiveTheBytesOfOne) {
         unsetenv("VELLORA_THREADS");
         return target.data;
     };
-    for (const auto [width, height] : {std::pair{90, 194}, std::pair{45, 388}, std::pair{135, 291}})
+    for (const auto& [width, height] : {std::pair{90, 194}, std::pair{45, 388}, std::pair{135, 291}})
         EXPECT_EQ(resized("1", width, height), resized("2", width, height)) << width << "x" << height;
 }
 
