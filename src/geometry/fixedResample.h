@@ -1,7 +1,7 @@
 #pragma once
 // The interpolated resize in whole numbers, for coordinates whose weights are short binary
 // fractions: enlarging by 2 or 4, reducing by a power of two, or keeping a size, away from the
-// borders where renormalising makes thirds and the like.
+// borders, where renormalising divides by sums such as 73 / 64.
 //
 // When every row weight is a whole multiple of 2^-qr and every column weight one of 2^-qc, each
 // product row weight × column weight × channel is a whole multiple of 2^-(qr + qc), and so is
