@@ -207,12 +207,17 @@ void sumsOfHead(const std::uint32_t* members, std::size_t count, double* sums) {
          : exactSumsBaseline<Axes...>(members, head, sums);
 }
 
-// The sum on one axis as formed member after member in storage order. No value is −0, so
-// starting from +0 gives the same bits as starting from the first value.
+// The sums on the given axes as formed member after member in storage order. No value is −0,
+// so starting from +0 gives the same bits as starting from the first value.
+template <CutAxis... Axes>
+void sumsInOrder(const std::uint32_t* members, std::size_t count, double* sums) {
+    sumsOfHead<Axes...>(members, count, sums);
+    addInOrder<Axes...>(members, kExactlySummed, count, sums);
+}
+
 template <CutAxis Axis> double sumOn(const std::uint32_t* members, std::size_t count) {
     double sum;
-    sumsOfHead<Axis>(members, count, &sum);
-    addInOrder<Axis>(members, kExactlySummed, count, &sum);
+    sumsInOrder<Axis>(members, count, &sum);
     return sum;
 }
 
@@ -354,10 +359,8 @@ void sumSideBySide(const std::uint32_t* a, std::size_t countA, const std::uint32
         sa += valueOf<AxisA>(a[i]);
         sb += valueOf<AxisB>(b[i]);
     }
-    for (std::size_t j = i; j < countA; ++j)
-        sa += valueOf<AxisA>(a[j]);
-    for (std::size_t j = i; j < countB; ++j)
-        sb += valueOf<AxisB>(b[j]);
+    addInOrder<AxisA>(a, i, countA, &sa);
+    addInOrder<AxisB>(b, i, countB, &sb);
     sumA = sa;
     sumB = sb;
 }
@@ -670,10 +673,8 @@ double sumPackedColors(CutAxis axis, const std::uint32_t* colors, std::size_t co
 }
 
 void sumPackedColors(const std::uint32_t* colors, std::size_t count, double sums[3]) {
-    sumsOfHead<CutAxis::Luma, CutAxis::BlueDifference, CutAxis::RedDifference>(colors, count,
-                                                                               sums);
-    addInOrder<CutAxis::Luma, CutAxis::BlueDifference, CutAxis::RedDifference>(
-        colors, kExactlySummed, count, sums);
+    sumsInOrder<CutAxis::Luma, CutAxis::BlueDifference, CutAxis::RedDifference>(colors, count,
+                                                                                sums);
 }
 
 bool reduceTo256Colors(const DibImage& trueColor, DibImage& indexed8) {

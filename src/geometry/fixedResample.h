@@ -48,7 +48,6 @@ bool fixedPlanFits(const FixedPlan& plan);
 class FixedRows {
   public:
     FixedRows(const DibImage& source, const FixedAxis& columns, int capacity);
-    FixedRows(FixedRows&&) = default;
     // The sums across source row y; computes them unless the slot holds them already.
     const std::int32_t* sums(int y);
     // The colour bytes of source row y, which sums(y) has loaded.

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <cstring>
 #include <new>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -144,7 +145,7 @@ VELLORA_WIDE_VECTORS void interpolateRow(const double* const* rows, const AxisTa
 struct InterpolationScratch {
     DoubleRows rows;
     std::vector<const double*> pointers;
-    std::vector<FixedRows> fixed; // empty when the plan does not fit in whole numbers
+    std::optional<FixedRows> fixed; // empty when the plan does not fit in whole numbers
 };
 
 int makeResizeTarget(Session& session, const DibImage& source, DibImage& target,
@@ -199,14 +200,14 @@ int resizeInterpolated(Session& session, const DibImage& source, DibImage& targe
         for (int w = 0; w < workers; ++w) {
             scratch.push_back({DoubleRows(source, capacity, columns.stride),
                                std::vector<const double*>(std::size_t(capacity)), {}});
-            if (useFixed) scratch.back().fixed.emplace_back(source, fixed.columns, capacity);
+            if (useFixed) scratch.back().fixed.emplace(source, fixed.columns, capacity);
         }
         progressBegin(session, target.height);
         forRowsWithProgress(session, target.height, workers, [&](int worker, int begin, int end) {
             InterpolationScratch& s = scratch[std::size_t(worker)];
             for (int y = begin; y < end; ++y) {
                 if (useFixed && fixed.rows.exact[std::size_t(y)]) {
-                    fixedTargetRow(s.fixed.front(), fixed, rows, columns, y, target.row(y));
+                    fixedTargetRow(*s.fixed, fixed, rows, columns, y, target.row(y));
                     continue;
                 }
                 const Taps rowTaps = rows.taps[std::size_t(y)];
