@@ -5,7 +5,9 @@
 #include "core/progress.h"
 #include "core/rowBands.h"
 #include "core/wideVectors.h"
+#include "geometry/bicubicQuad.h"
 #include "geometry/resampleWeights.h"
+#include "geometry/rotationFrame.h"
 #include "geometry/sourceColors.h"
 #include "geometry/weightedColor.h"
 
@@ -55,29 +57,22 @@ std::uint8_t nearestEntry(const DibImage& image, const BlankColor& blank) {
     return std::uint8_t(best);
 }
 
-// The source position looked at by target pixel (row y, column x), before any rounding.
-struct Frame {
-    Turn turn;
-    double cx, cy; // target centre
-    double dx, dy; // offsets of the source inside the target
-};
-
 // `f` is a copy, so the compiler may keep it in registers across the stores into the row.
 template <class Store>
-void nearestRow(const DibImage& source, const Frame f, int y, int width, Store store) {
+void nearestRow(const DibImage& source, const RotationFrame f, int y, int width, Store store) {
     const double v = y - f.cy;
     const int shiftRow = int(f.dy), shiftColumn = int(f.dx);
     for (int x = 0; x < width; ++x) {
         const double u = x - f.cx;
-        const int sr = int(u * f.turn.sine + v * f.turn.cosine + f.cy + 0.5) - shiftRow;
-        const int sc = int(u * f.turn.cosine - v * f.turn.sine + f.cx + 0.5) - shiftColumn;
+        const int sr = int(u * f.sine + v * f.cosine + f.cy + 0.5) - shiftRow;
+        const int sc = int(u * f.cosine - v * f.sine + f.cx + 0.5) - shiftColumn;
         const bool inside = sr >= 0 && sr < source.height && sc >= 0 && sc < source.width;
         store(x, inside, sr, sc);
     }
 }
 
-void nearestIndexRow(const DibImage& source, const Frame& f, int y, int width, std::uint8_t* out,
-                     std::uint8_t blankIndex) {
+void nearestIndexRow(const DibImage& source, const RotationFrame& f, int y, int width,
+                     std::uint8_t* out, std::uint8_t blankIndex) {
     nearestRow(source, f, y, width, [&](int x, bool inside, int sr, int sc) {
         if (inside)
             getIndex(source, out[x], sr, sc, source.bitsPerPixel);
@@ -86,8 +81,8 @@ void nearestIndexRow(const DibImage& source, const Frame& f, int y, int width, s
     });
 }
 
-void nearestColorRow(const SourceColors& colors, const DibImage& source, const Frame& f, int y,
-                     int width, std::uint8_t* out, const BlankColor& blank) {
+void nearestColorRow(const SourceColors& colors, const DibImage& source, const RotationFrame& f,
+                     int y, int width, std::uint8_t* out, const BlankColor& blank) {
     const std::uint8_t blankPixel[3] = {blank[0], blank[1], blank[2]};
     nearestRow(source, f, y, width, [&](int x, bool inside, int sr, int sc) {
         std::memcpy(out + 3 * x, inside ? colors.row(sr) + 3 * std::size_t(sc) : blankPixel, 3);
@@ -114,16 +109,16 @@ class TapBuffers {
     std::vector<double> weights_;
 };
 
-VELLORA_WIDE_VECTORS void interpolatedRow(const SourceColors& colors, const DibImage& source,
-                                          const Frame& f, const AxisPlan& rowPlan,
-                                          const AxisPlan& columnPlan, int y, int width,
-                                          std::uint8_t* out, const BlankColor& blank,
-                                          double* rowWeights, double* columnWeights) {
-    const double v = y - f.cy;
-    for (int x = 0; x < width; ++x) {
+// Target pixels begin … end − 1 of the row at v, one at a time.
+VELLORA_WIDE_VECTORS void interpolatedPixels(const SourceColors& colors, const DibImage& source,
+                                             const RotationFrame& f, const AxisPlan& rowPlan,
+                                             const AxisPlan& columnPlan, double v, int begin,
+                                             int end, std::uint8_t* out, const BlankColor& blank,
+                                             double* rowWeights, double* columnWeights) {
+    for (int x = begin; x < end; ++x) {
         const double u = x - f.cx;
-        const double tr = u * f.turn.sine + v * f.turn.cosine + f.cy - f.dy + 0.5;
-        const double tc = u * f.turn.cosine - v * f.turn.sine + f.cx - f.dx + 0.5;
+        const double tr = u * f.sine + v * f.cosine + f.cy - f.dy + 0.5;
+        const double tc = u * f.cosine - v * f.sine + f.cx - f.dx + 0.5;
         const int row = int(tr);
         const int column = int(tc);
         if (row < 0 || row >= source.height || column < 0 || column >= source.width) {
@@ -133,6 +128,30 @@ VELLORA_WIDE_VECTORS void interpolatedRow(const SourceColors& colors, const DibI
         const Taps rowTaps = planTaps(rowPlan, tr, rowWeights);
         const Taps columnTaps = planTaps(columnPlan, tc, columnWeights);
         weightedColor(colors, rowTaps, rowWeights, columnTaps, columnWeights, out + 3 * x);
+    }
+}
+
+// Inside the source, where both axes are bicubic, kQuadPixels at a time; a group that does not
+// fit goes pixel by pixel.
+void interpolatedRow(const SourceColors& colors, const DibImage& source, const RotationFrame& f,
+                     const AxisPlan& rowPlan, const AxisPlan& columnPlan, int y, int width,
+                     std::uint8_t* out, const BlankColor& blank, double* rowWeights,
+                     double* columnWeights) {
+    const double v = y - f.cy;
+    const bool quads = bicubicQuadsAvailable() && rowPlan.method == AxisMethod::Bicubic &&
+                       columnPlan.method == AxisMethod::Bicubic;
+    const QuadSource quadSource{colors.row(0), colors.stride(), source.width, source.height};
+    if (!quads) {
+        interpolatedPixels(colors, source, f, rowPlan, columnPlan, v, 0, width, out, blank,
+                           rowWeights, columnWeights);
+        return;
+    }
+    for (int x = 0; x < width; x += kQuadPixels) {
+        if (x + kQuadPixels <= width &&
+            bicubicQuads(quadSource, f, v, x, blank.data(), out + 3 * x))
+            continue;
+        interpolatedPixels(colors, source, f, rowPlan, columnPlan, v, x,
+                           std::min(width, x + kQuadPixels), out, blank, rowWeights, columnWeights);
     }
 }
 
@@ -177,9 +196,13 @@ RotatedSize rotatedSize(const DibImage& source, int angle) {
 
 int rotateNearest(Session& session, DibImage& target, const DibImage& source, int angle,
                   const BlankColor& blank) {
-    const Frame f{turnOf(angle), target.width * 0.5, target.height * 0.5,
-                  double((target.width - source.width) / 2),
-                  double((target.height - source.height) / 2)};
+    const Turn turn = turnOf(angle);
+    const RotationFrame f{turn.sine,
+                          turn.cosine,
+                          target.width * 0.5,
+                          target.height * 0.5,
+                          double((target.width - source.width) / 2),
+                          double((target.height - source.height) / 2)};
     const bool copyIndices = source.isIndexed() && target.isIndexed();
     const std::uint8_t blankIndex = target.isIndexed() ? nearestEntry(target, blank) : 0;
     const int workers = rowWorkerCount(target.height);
@@ -208,8 +231,13 @@ int rotateNearest(Session& session, DibImage& target, const DibImage& source, in
 
 int rotateInterpolated(Session& session, DibImage& target, const DibImage& source, int angle,
                        const BlankColor& blank) {
-    const Frame f{turnOf(angle), target.width * 0.5, target.height * 0.5,
-                  (target.width - source.width) * 0.5, (target.height - source.height) * 0.5};
+    const Turn turn = turnOf(angle);
+    const RotationFrame f{turn.sine,
+                          turn.cosine,
+                          target.width * 0.5,
+                          target.height * 0.5,
+                          (target.width - source.width) * 0.5,
+                          (target.height - source.height) * 0.5};
     const AxisPlan rowPlan = makeAxisPlan(source.height, target.height);
     const AxisPlan columnPlan = makeAxisPlan(source.width, target.width);
     const int workers = rowWorkerCount(target.height);

@@ -13,6 +13,7 @@ class SourceColors {
     // Throws std::bad_alloc when the expanded copy does not fit.
     explicit SourceColors(const DibImage& source);
     const std::uint8_t* row(int y) const { return base_ + std::size_t(y) * stride_; }
+    std::size_t stride() const { return stride_; }
 
   private:
     std::vector<std::uint8_t> expanded_;
