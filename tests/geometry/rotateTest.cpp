@@ -119,7 +119,8 @@ class BicubicRotations : public ::testing::TestWithParam<BicubicCase> {};
 
 // Every bicubic pixel against the plain sum over its taps, one channel at a time, of a noisy
 // picture. Rows of width 36 or 72 have no padding, so the last pixel ends the picture's block;
-// 89 degrees shrinks the columns (area weights), 1 degree hardly turns at all.
+// 89 degrees shrinks the columns (area weights), 1 degree hardly turns at all, and 1250 × 12
+// turned by 7 degrees is wider than a strip of the pass.
 TEST_P(BicubicRotations, PixelsAreThePlainSumsOfTheirTaps) {
     const BicubicCase c = GetParam();
     std::uint32_t state = 3;
@@ -177,7 +178,32 @@ INSTANTIATE_TEST_SUITE_P(AnglesAndSizes, BicubicRotations,
                                            BicubicCase{36, 21, 7}, BicubicCase{72, 45, 30},
                                            BicubicCase{72, 45, 45}, BicubicCase{72, 45, 1},
                                            BicubicCase{72, 45, 89}, BicubicCase{37, 50, 200},
-                                           BicubicCase{37, 50, 123}));
+                                           BicubicCase{37, 50, 123}, BicubicCase{1250, 12, 7}));
+
+// Bands of rows on two threads give the bytes of one thread, in both passes; the source is
+// wider than a strip of the interpolated pass.
+TEST(Rotate, TwoThreadsGiveTheBytesOfOne) {
+    std::uint32_t state = 9;
+    const DibImage source = test::makeTrueColorImage(1500, 70, [&](int, int) {
+        state = state * 1664525u + 1013904223u;
+        return state >> 8;
+    });
+    const auto rotated = [&](const char* threads, bool bicubic) {
+        setenv("VELLORA_THREADS", threads, 1);
+        test::RecordingFrontend frontend;
+        Session session(frontend);
+        const RotatedSize size = rotatedSize(source, 30);
+        EXPECT_EQ(createDib(frontend, session.targetImage, size.width, size.height, 24, 0), 0);
+        const BlankColor blank = blankGray(2);
+        EXPECT_EQ(bicubic ? rotateInterpolated(session, session.targetImage, source, 30, blank)
+                          : rotateNearest(session, session.targetImage, source, 30, blank),
+                  0);
+        unsetenv("VELLORA_THREADS");
+        return session.targetImage.data;
+    };
+    for (const bool bicubic : {true, false})
+        EXPECT_EQ(rotated("1", bicubic), rotated("2", bicubic)) << bicubic;
+}
 
 // Clockwise on screen: rows are stored bottom-up, so the upper half of the picture (the higher
 // stored rows) turns to the right side.
