@@ -93,13 +93,17 @@ void mapToMedianCutPalette(benchmark::State& state) {
 
 } // namespace
 
+// One call per repetition, so that the best of them is a call on memory the process has used
+// before, as the peers' repeated calls in one process are; the first call in a fresh process
+// also pays for its first touch of the working storage.
 BENCHMARK(medianCut)
     ->Args({12, 16})
     ->Args({12, 256})
     ->Args({24, 16})
     ->Args({24, 256})
     ->Unit(benchmark::kMillisecond)
-    ->Iterations(2);
+    ->Iterations(1)
+    ->Repetitions(3);
 BENCHMARK(fullScanMedianCut)
     ->Args({1, 16})
     ->Args({1, 256})

@@ -109,7 +109,7 @@ def bench_time(program, name, threads):
     for the thread count where the benchmark takes it as an argument."""
     path = os.path.join(ARGS.build, "bin", program)
     env = dict(os.environ, **dict(SINGLE, VELLORA_THREADS=str(threads)))
-    pattern = "^" + name.format(t=threads) + "(/iterations:[0-9]+)?(/real_time)?$"
+    pattern = "^" + name.format(t=threads) + "(/iterations:[0-9]+)?(/repeats:[0-9]+)?(/real_time)?$"
     out = subprocess.run([path, "--benchmark_filter=" + pattern, "--benchmark_format=json"],
                          check=True, env=env, capture_output=True, text=True).stdout
     cases = [c for c in json.loads(out)["benchmarks"] if c.get("run_type") == "iteration"]
