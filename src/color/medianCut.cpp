@@ -193,8 +193,8 @@ void exactSumsBaseline(const std::uint32_t* members, std::size_t count, double* 
 }
 
 template <CutAxis... Axes>
-__attribute__((target("avx2"))) void exactSumsAvx2(const std::uint32_t* members,
-                                                   std::size_t count, double* sums) {
+__attribute__((target("avx2"))) void exactSumsAvx2(const std::uint32_t* members, std::size_t count,
+                                                   double* sums) {
     exactSumsOf<Doubles4, Words4, Axes...>(members, count, sums);
 }
 
@@ -505,6 +505,34 @@ bool measureRoot(const MedianCutBoxes& boxes, MedianCutSplit& split) {
     return true;
 }
 
+// The first cut, its partition in two halves at once. Each half partitions its own members,
+// its highs passing through its own part of the scratch, which still holds them afterwards;
+// then the second half's lows move down after the first half's and the first half's highs
+// follow them, before the second half's highs, which are already in place. That is the order
+// one stable partition of all the members gives.
+void cutRoot(MedianCutBoxes& boxes, int depth, const MedianCutSplit& split) {
+    std::uint32_t* colors = boxes.colors.data();
+    const std::size_t count = boxes.colors.size(), middle = count / 2;
+    std::size_t lowEnds[2];
+    parallelRows(
+        2,
+        [&](int first, int end) {
+            for (int h = first; h < end; ++h)
+                lowEnds[h] = h == 0 ? partitionBox(boxes, 0, middle, split)
+                                    : partitionBox(boxes, middle, count, split);
+        },
+        1);
+    const std::size_t firstLows = lowEnds[0], secondLows = lowEnds[1] - middle;
+    std::memmove(colors + firstLows, colors + middle, secondLows * sizeof *colors);
+    std::copy(boxes.scratch.data(), boxes.scratch.data() + (middle - firstLows),
+              colors + firstLows + secondLows);
+    splitAt(boxes, depth, 0) = split;
+    const std::uint32_t upperBox = 1u << (depth - 1);
+    boxes.end[0] = firstLows + secondLows;
+    boxes.begin[upperBox] = firstLows + secondLows;
+    boxes.end[upperBox] = count;
+}
+
 // Below this many pixels a helper thread is not worth starting.
 constexpr std::size_t kParallelCutPixels = std::size_t(1) << 20;
 
@@ -520,7 +548,7 @@ void splitAll(MedianCutBoxes& boxes, int depth, Session& session) {
     }
     MedianCutSplit first;
     if (!measureRoot(boxes, first)) return;
-    cutOnce(boxes, 0, depth, first);
+    cutRoot(boxes, depth, first);
     progress.advance();
     const std::uint32_t upperBox = 1u << (depth - 1);
     SplitProgress upperProgress;
@@ -606,9 +634,16 @@ std::uint8_t* boxOfEveryColor(MedianCutBoxes& boxes, std::uint32_t boxCount, Box
         }
         table = own.data();
     }
-    for (std::uint32_t box = 0; box < boxCount; ++box)
-        for (std::size_t i = boxes.begin[box]; i < boxes.end[box]; ++i)
-            table[boxes.colors[i]] = std::uint8_t(box);
+    // A colour lies in one box only, so the boxes can be shared out between the workers.
+    parallelRows(
+        int(boxCount),
+        [&](int firstBox, int endBox) {
+            for (int box = firstBox; box < endBox; ++box)
+                for (std::size_t i = boxes.begin[std::size_t(box)]; i < boxes.end[std::size_t(box)];
+                     ++i)
+                    table[boxes.colors[i]] = std::uint8_t(box);
+        },
+        1);
     return table;
 }
 
