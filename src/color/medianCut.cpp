@@ -228,16 +228,22 @@ __attribute__((target("avx2"))) void addInOrderAvx2(const std::uint32_t* members
     std::copy(total, total + kAxes, sums);
 }
 
+template <CutAxis... Axes>
+void addInOrderAnywhere(const std::uint32_t* members, std::size_t from, std::size_t to,
+                        double* sums) {
+    static const bool avx2 = __builtin_cpu_supports("avx2");
+    if (avx2)
+        addInOrderAvx2<Axes...>(members, from, to, sums);
+    else
+        addInOrder<Axes...>(members, from, to, sums);
+}
+
 // The sums on the given axes as formed member after member in storage order. No value is −0,
 // so starting from +0 gives the same bits as starting from the first value.
 template <CutAxis... Axes>
 void sumsInOrder(const std::uint32_t* members, std::size_t count, double* sums) {
-    static const bool avx2 = __builtin_cpu_supports("avx2");
     sumsOfHead<Axes...>(members, count, sums);
-    if (avx2)
-        addInOrderAvx2<Axes...>(members, kExactlySummed, count, sums);
-    else
-        addInOrder<Axes...>(members, kExactlySummed, count, sums);
+    addInOrderAnywhere<Axes...>(members, kExactlySummed, count, sums);
 }
 
 template <CutAxis Axis> double sumOn(const std::uint32_t* members, std::size_t count) {
@@ -370,22 +376,48 @@ MedianCutSplit measureBox(const std::uint32_t* members, std::size_t count) {
     return {true, axis, sum / double(count)};
 }
 
+// Members from..to − 1 of both a and b, four at a time, their values formed as vector lanes;
+// returns the first member not added.
+template <CutAxis AxisA, CutAxis AxisB>
+__attribute__((target("avx2"))) std::size_t
+addSideBySideAvx2(const std::uint32_t* a, const std::uint32_t* b, std::size_t from, std::size_t to,
+                  double& sumA, double& sumB) {
+    double sa = sumA, sb = sumB;
+    std::size_t i = from;
+    for (; i + 4 <= to; i += 4) {
+        Doubles4 blue, green, red;
+        unpackLanes<Doubles4, Words4>(a + i, blue, green, red);
+        const Doubles4 valuesA = valueOn<AxisA, Doubles4>(blue, green, red);
+        unpackLanes<Doubles4, Words4>(b + i, blue, green, red);
+        const Doubles4 valuesB = valueOn<AxisB, Doubles4>(blue, green, red);
+        for (int lane = 0; lane < 4; ++lane) {
+            sa += valuesA[lane];
+            sb += valuesB[lane];
+        }
+    }
+    sumA = sa;
+    sumB = sb;
+    return i;
+}
+
 // Two sums side by side: each is still formed member after member, but the two chains of
 // additions overlap instead of each waiting on its own previous addition alone.
 template <CutAxis AxisA, CutAxis AxisB>
 void sumSideBySide(const std::uint32_t* a, std::size_t countA, const std::uint32_t* b,
                    std::size_t countB, double& sumA, double& sumB) {
+    static const bool avx2 = __builtin_cpu_supports("avx2");
     double sa, sb;
     sumsOfHead<AxisA>(a, countA, &sa);
     sumsOfHead<AxisB>(b, countB, &sb);
     const std::size_t both = std::min(countA, countB);
     std::size_t i = kExactlySummed;
+    if (avx2 && i < both) i = addSideBySideAvx2<AxisA, AxisB>(a, b, i, both, sa, sb);
     for (; i < both; ++i) {
         sa += valueOf<AxisA>(a[i]);
         sb += valueOf<AxisB>(b[i]);
     }
-    addInOrder<AxisA>(a, i, countA, &sa);
-    addInOrder<AxisB>(b, i, countB, &sb);
+    addInOrderAnywhere<AxisA>(a, i, countA, &sa);
+    addInOrderAnywhere<AxisB>(b, i, countB, &sb);
     sumA = sa;
     sumB = sb;
 }
@@ -735,6 +767,12 @@ double sumPackedColors(CutAxis axis, const std::uint32_t* colors, std::size_t co
 void sumPackedColors(const std::uint32_t* colors, std::size_t count, double sums[3]) {
     sumsInOrder<CutAxis::Luma, CutAxis::BlueDifference, CutAxis::RedDifference>(colors, count,
                                                                                 sums);
+}
+
+void sumPackedColorsSideBySide(CutAxis axisA, const std::uint32_t* a, std::size_t countA,
+                               CutAxis axisB, const std::uint32_t* b, std::size_t countB,
+                               double& sumA, double& sumB) {
+    kSideBySideSums[int(axisA)][int(axisB)](a, countA, b, countB, sumA, sumB);
 }
 
 bool reduceTo256Colors(const DibImage& trueColor, DibImage& indexed8) {

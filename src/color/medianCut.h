@@ -44,5 +44,10 @@ std::size_t partitionPackedColors(CutAxis axis, std::uint32_t* colors, std::uint
 // the sum formed colour after colour from +0, as every box's mean is.
 double sumPackedColors(CutAxis axis, const std::uint32_t* colors, std::size_t count);
 void sumPackedColors(const std::uint32_t* colors, std::size_t count, double sums[3]);
+// Two boxes' sums formed side by side, as the two halves of a cut are measured; each has the
+// bits of its own sum colour after colour.
+void sumPackedColorsSideBySide(CutAxis axisA, const std::uint32_t* a, std::size_t countA,
+                               CutAxis axisB, const std::uint32_t* b, std::size_t countB,
+                               double& sumA, double& sumB);
 
 } // namespace vellora

@@ -261,6 +261,18 @@ TEST(MedianCut, BoxSumsHaveTheBitsOfThePlainSumInOrder) {
                 EXPECT_EQ(sumPackedColors(CutAxis(k), colors->data(), count), plain[k])
                     << k << " " << count;
             }
+            // Side by side with the other set, longer or shorter, on every pair of axes.
+            const std::vector<std::uint32_t>& other = colors == &bright ? any : bright;
+            const std::size_t otherCount = most - count / 8;
+            for (int k = 0; k < 3; ++k)
+                for (int m = 0; m < 3; ++m) {
+                    double first = 0, second = 0;
+                    sumPackedColorsSideBySide(CutAxis(k), colors->data(), count, CutAxis(m),
+                                              other.data(), otherCount, first, second);
+                    EXPECT_EQ(first, plain[k]) << k << " " << m << " " << count;
+                    EXPECT_EQ(second, sumPackedColors(CutAxis(m), other.data(), otherCount))
+                        << k << " " << m << " " << count;
+                }
         }
 }
 
