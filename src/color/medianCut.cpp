@@ -207,25 +207,32 @@ void sumsOfHead(const std::uint32_t* members, std::size_t count, double* sums) {
          : exactSumsBaseline<Axes...>(members, head, sums);
 }
 
-// addInOrder with the values of four members at a time formed as the lanes of vectors (each
-// exact, as one at a time), then added to the sums one lane after the other.
-template <CutAxis... Axes>
-__attribute__((target("avx2"))) void addInOrderAvx2(const std::uint32_t* members, std::size_t from,
-                                                    std::size_t to, double* sums) {
+// addInOrder with the values of a vector's worth of members at a time formed as its lanes
+// (each exact, as one at a time), then added to the sums one lane after the other.
+template <class Doubles, class Words, CutAxis... Axes>
+[[gnu::always_inline]] inline void addInOrderWide(const std::uint32_t* members, std::size_t from,
+                                                  std::size_t to, double* sums) {
+    constexpr std::size_t kLanes = sizeof(Doubles) / sizeof(double);
     constexpr std::size_t kAxes = sizeof...(Axes);
     double total[kAxes];
     std::copy(sums, sums + kAxes, total);
     std::size_t i = from;
-    for (; i + 4 <= to; i += 4) {
-        Doubles4 blue, green, red;
-        unpackLanes<Doubles4, Words4>(members + i, blue, green, red);
-        const Doubles4 values[kAxes] = {valueOn<Axes, Doubles4>(blue, green, red)...};
-        for (int lane = 0; lane < 4; ++lane)
+    for (; i + kLanes <= to; i += kLanes) {
+        Doubles blue, green, red;
+        unpackLanes<Doubles, Words>(members + i, blue, green, red);
+        const Doubles values[kAxes] = {valueOn<Axes, Doubles>(blue, green, red)...};
+        for (std::size_t lane = 0; lane < kLanes; ++lane)
             for (std::size_t k = 0; k < kAxes; ++k)
                 total[k] += values[k][lane];
     }
     addInOrder<Axes...>(members, i, to, total);
     std::copy(total, total + kAxes, sums);
+}
+
+template <CutAxis... Axes>
+__attribute__((target("avx2"))) void addInOrderAvx2(const std::uint32_t* members, std::size_t from,
+                                                    std::size_t to, double* sums) {
+    addInOrderWide<Doubles4, Words4, Axes...>(members, from, to, sums);
 }
 
 template <CutAxis... Axes>
@@ -376,21 +383,22 @@ MedianCutSplit measureBox(const std::uint32_t* members, std::size_t count) {
     return {true, axis, sum / double(count)};
 }
 
-// Members from..to − 1 of both a and b, four at a time, their values formed as vector lanes;
-// returns the first member not added.
-template <CutAxis AxisA, CutAxis AxisB>
-__attribute__((target("avx2"))) std::size_t
-addSideBySideAvx2(const std::uint32_t* a, const std::uint32_t* b, std::size_t from, std::size_t to,
+// Members from … to − 1 of both a and b, a vector's worth at a time, their values formed as
+// its lanes; returns the first member not added.
+template <class Doubles, class Words, CutAxis AxisA, CutAxis AxisB>
+[[gnu::always_inline]] inline std::size_t
+addSideBySideWide(const std::uint32_t* a, const std::uint32_t* b, std::size_t from, std::size_t to,
                   double& sumA, double& sumB) {
+    constexpr std::size_t kLanes = sizeof(Doubles) / sizeof(double);
     double sa = sumA, sb = sumB;
     std::size_t i = from;
-    for (; i + 4 <= to; i += 4) {
-        Doubles4 blue, green, red;
-        unpackLanes<Doubles4, Words4>(a + i, blue, green, red);
-        const Doubles4 valuesA = valueOn<AxisA, Doubles4>(blue, green, red);
-        unpackLanes<Doubles4, Words4>(b + i, blue, green, red);
-        const Doubles4 valuesB = valueOn<AxisB, Doubles4>(blue, green, red);
-        for (int lane = 0; lane < 4; ++lane) {
+    for (; i + kLanes <= to; i += kLanes) {
+        Doubles blue, green, red;
+        unpackLanes<Doubles, Words>(a + i, blue, green, red);
+        const Doubles valuesA = valueOn<AxisA, Doubles>(blue, green, red);
+        unpackLanes<Doubles, Words>(b + i, blue, green, red);
+        const Doubles valuesB = valueOn<AxisB, Doubles>(blue, green, red);
+        for (std::size_t lane = 0; lane < kLanes; ++lane) {
             sa += valuesA[lane];
             sb += valuesB[lane];
         }
@@ -398,6 +406,13 @@ addSideBySideAvx2(const std::uint32_t* a, const std::uint32_t* b, std::size_t fr
     sumA = sa;
     sumB = sb;
     return i;
+}
+
+template <CutAxis AxisA, CutAxis AxisB>
+__attribute__((target("avx2"))) std::size_t
+addSideBySideAvx2(const std::uint32_t* a, const std::uint32_t* b, std::size_t from, std::size_t to,
+                  double& sumA, double& sumB) {
+    return addSideBySideWide<Doubles4, Words4, AxisA, AxisB>(a, b, from, to, sumA, sumB);
 }
 
 // Two sums side by side: each is still formed member after member, but the two chains of
