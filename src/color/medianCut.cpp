@@ -125,6 +125,12 @@ template <class Doubles, class Words>
     return ranges;
 }
 
+// True when this processor runs the AVX2 entry points.
+bool hasAvx2() {
+    static const bool avx2 = __builtin_cpu_supports("avx2");
+    return avx2;
+}
+
 // Vectors are only ever handled inside these two entry points, never passed between
 // functions, so the two instruction sets never disagree on how one is passed.
 using Doubles2 = double __attribute__((vector_size(16)));
@@ -142,8 +148,7 @@ __attribute__((target("avx2"))) AxisRanges rangesAvx2(const std::uint32_t* membe
 }
 
 AxisRanges measureRanges(const std::uint32_t* members, std::size_t count) {
-    static const bool avx2 = __builtin_cpu_supports("avx2");
-    return avx2 ? rangesAvx2(members, count) : rangesBaseline(members, count);
+    return hasAvx2() ? rangesAvx2(members, count) : rangesBaseline(members, count);
 }
 
 // Every value on an axis is exact in double: the weights are floats (24 significant bits), so
@@ -201,10 +206,9 @@ __attribute__((target("avx2"))) void exactSumsAvx2(const std::uint32_t* members,
 // The sums on the given axes of the first kExactlySummed members (all of them if fewer).
 template <CutAxis... Axes>
 void sumsOfHead(const std::uint32_t* members, std::size_t count, double* sums) {
-    static const bool avx2 = __builtin_cpu_supports("avx2");
     const std::size_t head = std::min(count, kExactlySummed);
-    avx2 ? exactSumsAvx2<Axes...>(members, head, sums)
-         : exactSumsBaseline<Axes...>(members, head, sums);
+    hasAvx2() ? exactSumsAvx2<Axes...>(members, head, sums)
+              : exactSumsBaseline<Axes...>(members, head, sums);
 }
 
 // addInOrder with the values of a vector's worth of members at a time formed as its lanes
@@ -238,8 +242,7 @@ __attribute__((target("avx2"))) void addInOrderAvx2(const std::uint32_t* members
 template <CutAxis... Axes>
 void addInOrderAnywhere(const std::uint32_t* members, std::size_t from, std::size_t to,
                         double* sums) {
-    static const bool avx2 = __builtin_cpu_supports("avx2");
-    if (avx2)
+    if (hasAvx2())
         addInOrderAvx2<Axes...>(members, from, to, sums);
     else
         addInOrder<Axes...>(members, from, to, sums);
@@ -361,8 +364,7 @@ constexpr AxisPartition kAvx2Partitions[3] = {partitionAvx2<CutAxis::Luma>,
                                               partitionAvx2<CutAxis::RedDifference>};
 
 const AxisPartition* axisPartitions() {
-    static const bool avx2 = __builtin_cpu_supports("avx2");
-    return avx2 ? kAvx2Partitions : kBaselinePartitions;
+    return hasAvx2() ? kAvx2Partitions : kBaselinePartitions;
 }
 
 // Later axis of a compared pair on ties.
@@ -420,13 +422,12 @@ addSideBySideAvx2(const std::uint32_t* a, const std::uint32_t* b, std::size_t fr
 template <CutAxis AxisA, CutAxis AxisB>
 void sumSideBySide(const std::uint32_t* a, std::size_t countA, const std::uint32_t* b,
                    std::size_t countB, double& sumA, double& sumB) {
-    static const bool avx2 = __builtin_cpu_supports("avx2");
     double sa, sb;
     sumsOfHead<AxisA>(a, countA, &sa);
     sumsOfHead<AxisB>(b, countB, &sb);
     const std::size_t both = std::min(countA, countB);
     std::size_t i = kExactlySummed;
-    if (avx2 && i < both) i = addSideBySideAvx2<AxisA, AxisB>(a, b, i, both, sa, sb);
+    if (hasAvx2() && i < both) i = addSideBySideAvx2<AxisA, AxisB>(a, b, i, both, sa, sb);
     for (; i < both; ++i) {
         sa += valueOf<AxisA>(a[i]);
         sb += valueOf<AxisB>(b[i]);
@@ -499,14 +500,20 @@ bool measureAlone(const MedianCutBoxes& boxes, std::uint32_t box, int depth,
     return true;
 }
 
-void cutOnce(MedianCutBoxes& boxes, std::uint32_t box, int depth, const MedianCutSplit& split) {
-    const std::size_t begin = boxes.begin[box], end = boxes.end[box];
+// Records the cut of a box whose members are now partitioned at `middle`: the lows keep the
+// box number, the highs take the new one.
+void recordCut(MedianCutBoxes& boxes, std::uint32_t box, int depth, const MedianCutSplit& split,
+               std::size_t middle) {
     splitAt(boxes, depth, box) = split;
     const std::uint32_t newBox = box + (1u << (depth - 1));
-    const std::size_t middle = partitionBox(boxes, begin, end, split);
-    boxes.end[box] = middle;
     boxes.begin[newBox] = middle;
-    boxes.end[newBox] = end;
+    boxes.end[newBox] = boxes.end[box];
+    boxes.end[box] = middle;
+}
+
+void cutOnce(MedianCutBoxes& boxes, std::uint32_t box, int depth, const MedianCutSplit& split) {
+    recordCut(boxes, box, depth, split,
+              partitionBox(boxes, boxes.begin[box], boxes.end[box], split));
 }
 
 // Measures the two halves of a box just cut; a half without members gets no split.
@@ -598,11 +605,7 @@ void cutRoot(MedianCutBoxes& boxes, int depth, const MedianCutSplit& split) {
     std::memmove(colors + firstLows, colors + middle, secondLows * sizeof *colors);
     std::copy(boxes.scratch.data(), boxes.scratch.data() + (middle - firstLows),
               colors + firstLows + secondLows);
-    splitAt(boxes, depth, 0) = split;
-    const std::uint32_t upperBox = 1u << (depth - 1);
-    boxes.end[0] = firstLows + secondLows;
-    boxes.begin[upperBox] = firstLows + secondLows;
-    boxes.end[upperBox] = count;
+    recordCut(boxes, 0, depth, split, firstLows + secondLows);
 }
 
 // Below this many pixels a helper thread is not worth starting.

@@ -130,23 +130,23 @@ struct Quad {
     __m128i firstRow, firstColumn;
 };
 
+// ((((u·scale + offset) + centre) − shift) + 0.5, lane by lane: a source position as the
+// one-pixel pass evaluates it (subtracting v·sine is adding its negation, bit for bit).
+VELLORA_QUAD_TARGET inline __m256d position(__m256d u, double scale, double offset, double centre,
+                                            double shift) {
+    const __m256d scaled =
+        _mm256_add_pd(_mm256_mul_pd(u, _mm256_set1_pd(scale)), _mm256_set1_pd(offset));
+    return _mm256_add_pd(
+        _mm256_sub_pd(_mm256_add_pd(scaled, _mm256_set1_pd(centre)), _mm256_set1_pd(shift)),
+        _mm256_set1_pd(0.5));
+}
+
 VELLORA_QUAD_TARGET inline Quad locate(const RotationFrame& f, double v, int x) {
     const __m256d u = _mm256_sub_pd(_mm256_add_pd(_mm256_set1_pd(x), _mm256_setr_pd(0, 1, 2, 3)),
                                     _mm256_set1_pd(f.cx));
-    const __m256d half = _mm256_set1_pd(0.5);
     Quad q;
-    q.tr = _mm256_add_pd(
-        _mm256_sub_pd(_mm256_add_pd(_mm256_add_pd(_mm256_mul_pd(u, _mm256_set1_pd(f.sine)),
-                                                  _mm256_set1_pd(v * f.cosine)),
-                                    _mm256_set1_pd(f.cy)),
-                      _mm256_set1_pd(f.dy)),
-        half);
-    q.tc = _mm256_add_pd(
-        _mm256_sub_pd(_mm256_add_pd(_mm256_sub_pd(_mm256_mul_pd(u, _mm256_set1_pd(f.cosine)),
-                                                  _mm256_set1_pd(v * f.sine)),
-                                    _mm256_set1_pd(f.cx)),
-                      _mm256_set1_pd(f.dx)),
-        half);
+    q.tr = position(u, f.sine, v * f.cosine, f.cy, f.dy);
+    q.tc = position(u, f.cosine, -(v * f.sine), f.cx, f.dx);
     q.firstRow = firstTaps(q.tr);
     q.firstColumn = firstTaps(q.tc);
     return q;
