@@ -1,5 +1,6 @@
 #include "color/histogramModify.h"
 
+#include "color/channelTables.h"
 #include "core/errors.h"
 #include "core/operationFrame.h"
 #include "core/pictureStep.h"
@@ -72,21 +73,12 @@ struct Span {
     }
 };
 
-using ChannelTables = std::array<std::array<std::uint8_t, 256>, 3>;
-
 ChannelTables tablesFor(const Span& span, const HistogramRequest& request) {
     ChannelTables tables;
     for (std::size_t c = 0; c < 3; ++c)
         tables[c] = histogramChannelTable(request.enabled[c], span.lo[c], span.hi[c],
                                           request.outset[c], request.endset[c]);
     return tables;
-}
-
-void mapColors(const std::uint8_t* in, std::uint8_t* out, std::size_t pixels,
-               const ChannelTables& tables) {
-    for (std::size_t i = 0; i < pixels; ++i)
-        for (std::size_t c = 0; c < 3; ++c)
-            out[3 * i + c] = tables[c][in[3 * i + c]];
 }
 
 int palettePasses(const DibImage& image) {
@@ -105,7 +97,7 @@ void modifyPalette(Session& session, DibImage& target, const DibImage& source,
     for (int i = 0; i < n; ++i) {
         std::uint8_t* entry = target.paletteEntry(i);
         std::memcpy(entry, source.paletteEntry(i), 3);
-        mapColors(entry, entry, 1, tables);
+        mapThroughChannelTables(entry, entry, 1, tables);
         entry[3] = 0;
         progressAdvance(session);
     }
@@ -135,11 +127,11 @@ void modifyPixels(Session& session, DibImage& target, const DibImage& source,
         std::uint8_t* colors = scratch.data() + rowBytes * std::size_t(worker);
         for (int y = begin; y < end; ++y) {
             if (straight) {
-                mapColors(source.row(y), target.row(y), pixels, tables);
+                mapThroughChannelTables(source.row(y), target.row(y), pixels, tables);
                 continue;
             }
             readRowColors(source, y, colors);
-            mapColors(colors, colors, pixels, tables);
+            mapThroughChannelTables(colors, colors, pixels, tables);
             writeRowColors(target, y, colors);
         }
     });

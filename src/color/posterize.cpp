@@ -1,5 +1,6 @@
 #include "color/posterize.h"
 
+#include "color/channelTables.h"
 #include "color/evenPalette.h"
 #include "core/errors.h"
 #include "core/operationFrame.h"
@@ -52,7 +53,6 @@ void writePosterPalette(DibImage& target, const LevelCounts& levels, int colors)
 // Per channel, what every value 0 … 255 becomes: its level's component, or for indexed results
 // its level's share of the palette index, (red level × green levels + green level) × blue
 // levels + blue level, so that the three shares add up to the index.
-using ChannelTables = std::array<std::array<std::uint8_t, 256>, 3>;
 
 ChannelTables makeTables(const LevelCounts& levels, bool indexed) {
     const int weights[3] = {1, levels[0], levels[0] * levels[1]};
@@ -73,11 +73,7 @@ void posterizeRowToIndices(const std::uint8_t* in, std::uint8_t* out, int width,
 
 void posterizeRowToColors(const std::uint8_t* in, std::uint8_t* out, int width,
                           const ChannelTables& t) {
-    for (int x = 0; x < width; ++x, in += 3, out += 3) {
-        out[0] = t[0][in[0]];
-        out[1] = t[1][in[1]];
-        out[2] = t[2][in[2]];
-    }
+    mapThroughChannelTables(in, out, std::size_t(width), t);
 }
 
 } // namespace

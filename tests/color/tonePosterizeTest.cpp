@@ -129,12 +129,13 @@ TEST(Posterize, EveryPixelFromItsChannelLevels) {
     std::vector<std::uint32_t> palette;
     for (int i = 0; i < 200; ++i)
         palette.push_back(rgb(i % 29, i / 29 * 7));
-    const DibImage sources[] = {test::makeTrueColorImage(29, 13, rgb),
-                                test::makeIndexedImage(29, 13, 8, palette,
+    const DibImage sources[] = {test::makeTrueColorImage(131, 13, rgb),
+                                test::makeIndexedImage(131, 13, 8, palette,
                                                        [](int x, int y) { return (x * 13 + y) % 200; })};
     for (const DibImage& source : sources)
         for (const LevelCounts levels : {LevelCounts{3, 5, 4}, LevelCounts{2, 1, 1},
-                                         LevelCounts{2, 2, 3}, LevelCounts{7, 7, 7}}) {
+                                         LevelCounts{2, 2, 3}, LevelCounts{7, 7, 7},
+                                         LevelCounts{7, 8, 9}}) {
             test::RecordingFrontend frontend;
             Session session(frontend);
             DibImage target;
