@@ -8,6 +8,7 @@ peer interleaved, single thread on both sides, then Vellora on two threads.
 import argparse
 import datetime
 import json
+import math
 import os
 import platform
 import re
@@ -132,7 +133,13 @@ def peer_functions(pic):
     steps = [0, 51, 102, 153, 204, 255]
     safe.putpalette([c for r in steps for g in steps for b in steps for c in (r, g, b)])
     gauss = {k: cv2.getGaussianKernel(k, 0) @ cv2.getGaussianKernel(k, 0).T for k in (3, 5, 7)}
+    # A rotation keeps the whole picture, as Vellora's does: the frame grows to the turned
+    # picture's bounding box and the turn is shifted to its centre.
     turn30 = cv2.getRotationMatrix2D((w / 2, h / 2), -30, 1.0)
+    cos30, sin30 = math.cos(math.radians(30)), math.sin(math.radians(30))
+    frame = (int(w * cos30 + h * sin30 + 0.5), int(w * sin30 + h * cos30 + 0.5))
+    turn30[0, 2] += (frame[0] - w) / 2
+    turn30[1, 2] += (frame[1] - h) / 2
     lut = np.array([(i * 6 // 256) * 51 for i in range(256)], np.uint8)
     return {
         "copy": [("numpy copy", lambda: rgb.copy())],
@@ -150,8 +157,8 @@ def peer_functions(pic):
                 ("Pillow bicubic", lambda: pil.resize((2 * w, 2 * h), Image.Resampling.BICUBIC))],
         "down4": [("Pillow box", lambda: pil.resize((w // 4, h // 4), Image.Resampling.BOX)),
                   ("OpenCV area", lambda: cv2.resize(rgb, (w // 4, h // 4), interpolation=cv2.INTER_AREA))],
-        "rot_cubic": [("OpenCV warpAffine", lambda: cv2.warpAffine(rgb, turn30, (w, h), flags=cv2.INTER_CUBIC))],
-        "rot_near": [("OpenCV warpAffine", lambda: cv2.warpAffine(rgb, turn30, (w, h), flags=cv2.INTER_NEAREST))],
+        "rot_cubic": [("OpenCV warpAffine", lambda: cv2.warpAffine(rgb, turn30, frame, flags=cv2.INTER_CUBIC))],
+        "rot_near": [("OpenCV warpAffine", lambda: cv2.warpAffine(rgb, turn30, frame, flags=cv2.INTER_NEAREST))],
         "gray": [("OpenCV cvtColor", lambda: cv2.cvtColor(rgb, cv2.COLOR_RGB2GRAY))],
         "invert": [("OpenCV bitwise_not", lambda: cv2.bitwise_not(rgb))],
         "posterize": [("OpenCV LUT", lambda: cv2.LUT(rgb, lut))],
