@@ -13,6 +13,7 @@
 #include "core/wideVectors.h"
 
 #include <algorithm>
+#include <immintrin.h>
 #include <array>
 #include <cstring>
 #include <new>
@@ -351,6 +352,35 @@ __attribute__((target("avx2"))) std::size_t partitionAvx2(std::uint32_t* colors,
     return finishPartition<Axis>(colors, upper, i, end, lowEnd, upperCount, mean);
 }
 
+// partitionOn sixteen members at a time: their values on the axis in eight-lane vectors (the
+// same arithmetic as valueOf), the members below the mean and those at or above it each packed
+// together in order by a compress and written as a whole vector, of which only the first lanes
+// count; the lows are written no further than read.
+template <CutAxis Axis>
+__attribute__((target("avx512f,avx512vl,avx512dq"))) std::size_t
+partitionAvx512(std::uint32_t* colors, std::uint32_t* upper, std::size_t begin, std::size_t end,
+                double mean) {
+    using Doubles = double __attribute__((vector_size(64)));
+    using Words = std::int32_t __attribute__((vector_size(32)));
+    const __m512d threshold = _mm512_set1_pd(mean);
+    std::size_t lowEnd = begin, upperCount = 0, i = begin;
+    for (; i + 16 <= end; i += 16) {
+        const __m512i sixteen = _mm512_loadu_si512(colors + i);
+        Doubles first, second;
+        valuesOfFour<Axis, Doubles, Words>(colors + i, &first);
+        valuesOfFour<Axis, Doubles, Words>(colors + i + 8, &second);
+        const __mmask16 high = __mmask16(
+            _mm512_cmp_pd_mask(__m512d(first), threshold, _CMP_GE_OQ) |
+            unsigned(_mm512_cmp_pd_mask(__m512d(second), threshold, _CMP_GE_OQ)) << 8);
+        _mm512_storeu_si512(colors + lowEnd, _mm512_maskz_compress_epi32(__mmask16(~high), sixteen));
+        _mm512_storeu_si512(upper + upperCount, _mm512_maskz_compress_epi32(high, sixteen));
+        const int highCount = __builtin_popcount(unsigned(high));
+        upperCount += std::size_t(highCount);
+        lowEnd += std::size_t(16 - highCount);
+    }
+    return finishPartition<Axis>(colors, upper, i, end, lowEnd, upperCount, mean);
+}
+
 using AxisSum = double (*)(const std::uint32_t*, std::size_t);
 using AxisPartition = std::size_t (*)(std::uint32_t*, std::uint32_t*, std::size_t, std::size_t,
                                       double);
@@ -363,8 +393,25 @@ constexpr AxisPartition kAvx2Partitions[3] = {partitionAvx2<CutAxis::Luma>,
                                               partitionAvx2<CutAxis::BlueDifference>,
                                               partitionAvx2<CutAxis::RedDifference>};
 
+constexpr AxisPartition kAvx512Partitions[3] = {partitionAvx512<CutAxis::Luma>,
+                                                partitionAvx512<CutAxis::BlueDifference>,
+                                                partitionAvx512<CutAxis::RedDifference>};
+
+bool hasAvx512() {
+    static const bool avx512 = __builtin_cpu_supports("avx512f") &&
+                               __builtin_cpu_supports("avx512vl") &&
+                               __builtin_cpu_supports("avx512dq");
+    return avx512;
+}
+
+// The partitions of at most `lanes` lanes that this processor runs.
+const AxisPartition* partitionsOf(int lanes) {
+    if (lanes >= 16 && hasAvx512()) return kAvx512Partitions;
+    return lanes >= 8 && hasAvx2() ? kAvx2Partitions : kBaselinePartitions;
+}
+
 const AxisPartition* axisPartitions() {
-    return hasAvx2() ? kAvx2Partitions : kBaselinePartitions;
+    return partitionsOf(16);
 }
 
 // Later axis of a compared pair on ties.
@@ -773,9 +820,8 @@ int medianCutPalette(Session& session, DibImage& target, const DibImage& source)
 }
 
 std::size_t partitionPackedColors(CutAxis axis, std::uint32_t* colors, std::uint32_t* scratch,
-                                  std::size_t count, double mean, bool wide) {
-    const AxisPartition* partitions = wide ? axisPartitions() : kBaselinePartitions;
-    return partitions[int(axis)](colors, scratch, 0, count, mean);
+                                  std::size_t count, double mean, int lanes) {
+    return partitionsOf(lanes)[int(axis)](colors, scratch, 0, count, mean);
 }
 
 double sumPackedColors(CutAxis axis, const std::uint32_t* colors, std::size_t count) {

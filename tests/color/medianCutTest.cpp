@@ -214,18 +214,20 @@ TEST(MedianCut, WidePartitionKeepsTheOrderOfThePlainOne) {
         c = state >> 8;
     }
     for (const CutAxis axis : {CutAxis::Luma, CutAxis::BlueDifference, CutAxis::RedDifference})
-        for (const std::size_t count :
-             {std::size_t(0), std::size_t(7), std::size_t(8), std::size_t(1003)})
-            for (const double mean : {-40.0, 0.0, 60.5, 127.0, 300.0}) {
-                std::vector<std::uint32_t> plain(colors.begin(), colors.begin() + count);
-                std::vector<std::uint32_t> wide = plain, scratch(count + 1);
-                const std::size_t plainLow =
-                    partitionPackedColors(axis, plain.data(), scratch.data(), count, mean, false);
-                const std::size_t wideLow =
-                    partitionPackedColors(axis, wide.data(), scratch.data(), count, mean, true);
-                ASSERT_EQ(wideLow, plainLow);
-                ASSERT_EQ(wide, plain) << int(axis) << " " << count << " " << mean;
-            }
+        for (const std::size_t count : {0, 7, 8, 15, 16, 17, 33, 1003})
+            for (const double mean : {-40.0, 0.0, 60.5, 127.0, 300.0})
+                for (const int lanes : {8, 16}) {
+                    std::vector<std::uint32_t> plain(colors.begin(), colors.begin() + count);
+                    std::vector<std::uint32_t> wide = plain, scratch(count + 1);
+                    const std::size_t plainLow =
+                        partitionPackedColors(axis, plain.data(), scratch.data(), count, mean, 1);
+                    const std::size_t wideLow = partitionPackedColors(axis, wide.data(),
+                                                                      scratch.data(), count, mean,
+                                                                      lanes);
+                    ASSERT_EQ(wideLow, plainLow) << lanes;
+                    ASSERT_EQ(wide, plain) << int(axis) << " " << count << " " << mean << " "
+                                           << lanes;
+                }
 }
 
 // Box sums must carry exactly the bits of the plain sum, colour after colour, on boxes far past
