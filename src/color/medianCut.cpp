@@ -226,7 +226,11 @@ template <class Doubles, class Words, CutAxis... Axes>
         Doubles blue, green, red;
         unpackLanes<Doubles, Words>(members + i, blue, green, red);
         const Doubles values[kAxes] = {valueOn<Axes, Doubles>(blue, green, red)...};
+        // Unrolled whole, so the totals stay in registers: as a loop, GCC keeps them on the
+        // stack and every addition of the three chains waits on a store and a load.
+#pragma GCC unroll 8
         for (std::size_t lane = 0; lane < kLanes; ++lane)
+#pragma GCC unroll 3
             for (std::size_t k = 0; k < kAxes; ++k)
                 total[k] += values[k][lane];
     }
