@@ -608,30 +608,28 @@ void splitTree(MedianCutBoxes& boxes, std::uint32_t box, int depth, SplitProgres
     cutTree(boxes, box, depth, split, progress);
 }
 
-// The first box, all members: its ranges taken in two halves at once (a minimum or maximum
-// does not care in which order or pieces it is taken), its sum member after member.
+// The first box, all members: its ranges on one worker while the other sums every axis member
+// after member, so the long in-order sum no longer waits for the axis to be known. Each sum has
+// the bits of the one-axis sum, being the same additions in the same order.
 bool measureRoot(const MedianCutBoxes& boxes, MedianCutSplit& split) {
     const std::size_t count = boxes.colors.size();
     if (count < 2) return measureAlone(boxes, 0, boxes.depth, split);
     const std::uint32_t* members = boxes.colors.data();
-    AxisRanges halves[2];
+    AxisRanges r;
+    double sums[3];
     parallelRows(
         2,
         [&](int first, int end) {
-            for (int h = first; h < end; ++h) {
-                const std::size_t from = count / 2 * std::size_t(h);
-                halves[h] = measureRanges(members + from, h == 0 ? count / 2 : count - from);
-            }
+            for (int job = first; job < end; ++job)
+                if (job == 0)
+                    r = measureRanges(members, count);
+                else
+                    sumPackedColors(members, count, sums);
         },
         1);
-    AxisRanges r = halves[0];
-    for (int k = 0; k < 3; ++k) {
-        r.min[k] = std::min(r.min[k], halves[1].min[k]);
-        r.max[k] = std::max(r.max[k], halves[1].max[k]);
-    }
     const CutAxis axis =
         chooseAxis((r.max[0] - r.min[0]) * 1.4, (r.max[1] - r.min[1]) * 1.2, r.max[2] - r.min[2]);
-    split = {true, axis, kAxisSums[int(axis)](members, count) / double(count)};
+    split = {true, axis, sums[int(axis)] / double(count)};
     return true;
 }
 
