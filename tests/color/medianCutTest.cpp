@@ -195,6 +195,22 @@ TEST(MedianCut, LargePictureCutOnTwoThreadsGivesTheSamePalette) {
     EXPECT_EQ(twoThreads.positions.back(), 100);
 }
 
+// On two workers the first box is measured apart from the others: its cut must take the axis
+// its ranges choose, here Cb when only blue varies and Cr when only red does.
+TEST(MedianCut, TwoThreadsCutTheFirstBoxOnTheWidestAxisOfAnyKind) {
+    ThreadCount two("2");
+    for (const int shift : {0, 16}) {
+        const DibImage source = makeTrueColorImage(1024, 1031, [shift](int x, int y) {
+            const std::uint32_t varying = std::uint32_t(x * 7 + y * 13 + x * y % 17) % 256;
+            return varying << shift | (0x505050u & ~(0xFFu << shift));
+        });
+        const ReferenceCut expected = referenceMedianCut(source, 16, 4);
+        const CutRun run = runCut(source, 16);
+        EXPECT_EQ(paletteOf(run.target), expected.palette) << shift;
+        EXPECT_EQ(indicesOf(run.target), expected.indices) << shift;
+    }
+}
+
 // From 4 megapixels on, the box of every colour is kept in the freed partition scratch.
 TEST(MedianCut, PictureOfFourMegapixelsKeepsTheBoxTableInTheScratch) {
     const DibImage source = noiseImage(2048, 2049, 24, 33, 256);
