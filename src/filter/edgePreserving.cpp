@@ -296,11 +296,11 @@ template <class Statistic>
     }
 }
 
-VELLORA_WIDE_VECTORS void rangeRow(const PreparedRow* const* rows, int width, std::uint8_t* out) {
+VELLORA_WIDEST_VECTORS void rangeRow(const PreparedRow* const* rows, int width, std::uint8_t* out) {
     edgePreservingRow(rows, RangeStatistic{}, width, out);
 }
 
-VELLORA_WIDE_VECTORS void varianceRow(const PreparedRow* const* rows, bool deviation, int width,
+VELLORA_WIDEST_VECTORS void varianceRow(const PreparedRow* const* rows, bool deviation, int width,
                                       std::uint8_t* out) {
     edgePreservingRow(rows, VarianceStatistic{deviation}, width, out);
 }
