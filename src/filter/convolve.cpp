@@ -45,9 +45,11 @@ template <class T> std::vector<Tap<T>> makeTaps(const FilterMask& mask) {
 // Accumulators for one group of channel values stay in registers across all taps: a few
 // vectors side by side, so that their chains of additions overlap. Each value still adds its
 // taps' products in tap order. Vectors stay local: none crosses a call.
-// Masks of more than nine taps run four vectors side by side (measured on 5 x 5 and 7 x 7).
+// Masks of more than nine taps run four vectors side by side (measured on 5 x 5 and 7 x 7),
+// masks of up to nine eight, which spreads the work of walking the taps over more values.
 constexpr int kVectorBytes = 32;
 constexpr int kFewTaps = 9;
+constexpr int kFewTapVectors = 8;
 
 template <class T> struct VectorOf;
 template <> struct VectorOf<float> {
@@ -63,13 +65,13 @@ template <class T, int Vectors>
     using V = typename VectorOf<T>::type;
     constexpr int lanes = kVectorBytes / int(sizeof(T));
     V acc[Vectors];
-#pragma GCC unroll 4
+#pragma GCC unroll 8
     for (int v = 0; v < Vectors; ++v)
         acc[v] = V{};
     for (const Tap<T>& tap : taps) {
         const T* src = rows[tap.row] + tap.offset + t0;
         const V c = V{} + tap.coefficient;
-#pragma GCC unroll 4
+#pragma GCC unroll 8
         for (int v = 0; v < Vectors; ++v) {
             V x;
             std::memcpy(&x, src + v * lanes, sizeof x);
@@ -79,8 +81,7 @@ template <class T, int Vectors>
     std::memcpy(out, acc, sizeof acc);
 }
 
-// The same as plain arrays the compiler vectorises: for a few taps (and the last values of a
-// row, one at a time) this measured faster than the explicit vectors.
+// The same as plain arrays the compiler vectorises, for the last values of a row, one at a time.
 template <class T, int Length>
 [[gnu::always_inline]] inline void accumulateArray(T* out, const T* const* rows,
                                                    const std::vector<Tap<T>>& taps, int t0) {
@@ -137,9 +138,9 @@ template <class T>
                                                  double k, T* sums, std::uint8_t* out) {
     int t0 = 0;
     if (taps.size() <= std::size_t(kFewTaps)) {
-        constexpr int group = 2 * kVectorBytes / int(sizeof(T));
+        constexpr int group = kFewTapVectors * kVectorBytes / int(sizeof(T));
         for (; t0 + group <= count; t0 += group)
-            accumulateArray<T, group>(sums + t0, rows, taps, t0);
+            accumulateGroup<T, kFewTapVectors>(sums + t0, rows, taps, t0);
     } else {
         constexpr int group = 4 * kVectorBytes / int(sizeof(T));
         for (; t0 + group <= count; t0 += group)
