@@ -13,12 +13,13 @@
 #include "core/wideVectors.h"
 
 #include <algorithm>
-#include <immintrin.h>
 #include <array>
 #include <cstring>
 #include <new>
 #include <system_error>
 #include <thread>
+
+#include <immintrin.h>
 
 namespace vellora {
 
