@@ -311,18 +311,19 @@ struct LaneOrders {
 };
 constexpr LaneOrders kLaneOrders;
 
+// The values on the axis of as many packed members as Doubles holds lanes, into `values`. Only
+// pointers cross this call, so it serves any instruction set the caller is built for.
+template <CutAxis Axis, class Doubles, class Words>
+[[gnu::always_inline]] inline void valuesInLanes(const std::uint32_t* packed, Doubles* values) {
+    Doubles blue, green, red;
+    unpackLanes<Doubles, Words>(packed, blue, green, red);
+    *values = valueOn<Axis, Doubles>(blue, green, red);
+}
+
 // partitionOn eight members at a time: their values on the axis four lanes at a time (the
 // same arithmetic as valueOf), the members below the mean and those at or above it each moved
 // together by one permutation and written as a whole vector, of which only the first lanes
 // count; the next write starts where they end. The lows are written no further than read.
-// The values on the axis of four packed members, into `values`. Only pointers cross this call,
-// so it serves any instruction set the caller is built for.
-template <CutAxis Axis, class Doubles, class Words>
-[[gnu::always_inline]] inline void valuesOfFour(const std::uint32_t* packed4, Doubles* values) {
-    Doubles blue, green, red;
-    unpackLanes<Doubles, Words>(packed4, blue, green, red);
-    *values = valueOn<Axis, Doubles>(blue, green, red);
-}
 
 template <CutAxis Axis>
 __attribute__((target("avx2"))) std::size_t partitionAvx2(std::uint32_t* colors,
@@ -340,7 +341,7 @@ __attribute__((target("avx2"))) std::size_t partitionAvx2(std::uint32_t* colors,
         int high = 0;
         for (int half = 0; half < 2; ++half) {
             Doubles value;
-            valuesOfFour<Axis, Doubles, Words>(colors + i + 4 * half, &value);
+            valuesInLanes<Axis, Doubles, Words>(colors + i + 4 * half, &value);
             high |= __builtin_ia32_movmskpd256(Doubles(value >= threshold)) << (4 * half);
         }
         Lanes8 highOrder, lowOrder;
@@ -372,8 +373,8 @@ partitionAvx512(std::uint32_t* colors, std::uint32_t* upper, std::size_t begin, 
     for (; i + 16 <= end; i += 16) {
         const __m512i sixteen = _mm512_loadu_si512(colors + i);
         Doubles first, second;
-        valuesOfFour<Axis, Doubles, Words>(colors + i, &first);
-        valuesOfFour<Axis, Doubles, Words>(colors + i + 8, &second);
+        valuesInLanes<Axis, Doubles, Words>(colors + i, &first);
+        valuesInLanes<Axis, Doubles, Words>(colors + i + 8, &second);
         const __mmask16 high = __mmask16(
             _mm512_cmp_pd_mask(__m512d(first), threshold, _CMP_GE_OQ) |
             unsigned(_mm512_cmp_pd_mask(__m512d(second), threshold, _CMP_GE_OQ)) << 8);

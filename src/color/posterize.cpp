@@ -53,7 +53,6 @@ void writePosterPalette(DibImage& target, const LevelCounts& levels, int colors)
 // Per channel, what every value 0 … 255 becomes: its level's component, or for indexed results
 // its level's share of the palette index, (red level × green levels + green level) × blue
 // levels + blue level, so that the three shares add up to the index.
-
 ChannelTables makeTables(const LevelCounts& levels, bool indexed) {
     const int weights[3] = {1, levels[0], levels[0] * levels[1]};
     ChannelTables tables{};

@@ -18,11 +18,12 @@ ChannelTables shiftedTables() {
     return tables;
 }
 
-std::vector<std::uint8_t> randomBytes(std::size_t count, std::uint32_t seed) {
-    std::mt19937 random(seed);
+// Bytes of a fixed noise stream, the same on every run.
+std::vector<std::uint8_t> noiseBytes(std::size_t count, std::uint32_t stream) {
+    std::mt19937 generator(stream);
     std::vector<std::uint8_t> bytes(count);
     for (std::uint8_t& b : bytes)
-        b = std::uint8_t(random());
+        b = std::uint8_t(generator());
     return bytes;
 }
 
@@ -33,7 +34,7 @@ constexpr std::size_t kLengths[] = {0, 1, 2, 63, 64, 65, 127, 128, 129, 130, 192
 TEST(ChannelTables, EveryByteThroughItsChannelsTable) {
     const ChannelTables tables = shiftedTables();
     for (const std::size_t pixels : kLengths) {
-        const std::vector<std::uint8_t> in = randomBytes(3 * pixels, std::uint32_t(pixels));
+        const std::vector<std::uint8_t> in = noiseBytes(3 * pixels, std::uint32_t(pixels));
         std::vector<std::uint8_t> out(3 * pixels + 1, 0xEE);
         mapThroughChannelTables(in.data(), out.data(), pixels, tables);
         for (std::size_t i = 0; i < 3 * pixels; ++i)
@@ -42,14 +43,14 @@ TEST(ChannelTables, EveryByteThroughItsChannelsTable) {
     }
 }
 
-TEST(ChannelTables, RandomTablesMatchTheByteAtATimeMappingAlsoInPlace) {
-    std::mt19937 random(7);
+TEST(ChannelTables, NoiseTablesMatchTheByteAtATimeMappingAlsoInPlace) {
+    std::mt19937 generator(7);
     for (const std::size_t pixels : kLengths) {
         ChannelTables tables;
         for (ChannelTable& table : tables)
             for (std::uint8_t& entry : table)
-                entry = std::uint8_t(random());
-        const std::vector<std::uint8_t> in = randomBytes(3 * pixels, std::uint32_t(pixels + 99));
+                entry = std::uint8_t(generator());
+        const std::vector<std::uint8_t> in = noiseBytes(3 * pixels, std::uint32_t(pixels + 99));
         std::vector<std::uint8_t> expected(in.size()), wide(in.size()), inPlace = in;
         mapThroughChannelTablesPlainly(in.data(), expected.data(), pixels, tables);
         mapThroughChannelTables(in.data(), wide.data(), pixels, tables);
