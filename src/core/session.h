@@ -1,6 +1,7 @@
 #pragma once
 // Everything one run of the program keeps between and during commands. The desktop program and
 // the command line each hold one; tests make as many as they like.
+#include "core/designSettings.h"
 #include "core/dibImage.h"
 #include "core/frontend.h"
 #include "core/imageInfo.h"
@@ -52,6 +53,9 @@ struct Session {
     std::array<std::uint8_t, 12> parameterFileReserved{};
     // The private folder of this run's intermediate files; made on first use.
     std::filesystem::path intermediateDirectory;
+    // Design settings beyond the block, and a palette given from outside it (a tile line).
+    DesignSettings design;
+    DesignPalette designPalette;
 
     // Whether there are unsaved changes.
     bool modified() const { return history.historyDepth != 0 || history.historyWraps != 0; }
