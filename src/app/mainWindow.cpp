@@ -113,6 +113,7 @@ void MainWindow::buildClientArea() {
     auto* client = new QWidget(this);
     client->setObjectName("clientArea");
     view_ = new ImageView(*session_, client);
+    connect(view_, &ImageView::commandRequested, this, &MainWindow::runCommand);
     textPane_ = new QPlainTextEdit(client);
     textPane_->setObjectName("textPane");
     textPane_->setProperty("controlId", 112);
@@ -132,13 +133,14 @@ void MainWindow::buildClientArea() {
     status->setProperty("controlId", 113);
     status->setFixedHeight(kStatusBarHeight);
     status->setSizeGripEnabled(true);
+    QLabel* statusText = addStatusText(*status);
     progressBar_ = new QProgressBar(status);
     progressBar_->setObjectName("progressBar");
     progressBar_->setRange(0, 100);
     progressBar_->setTextVisible(false);
     progressBar_->hide();
     status->installEventFilter(this);
-    frontend_.attach(prompter_, status, progressBar_);
+    frontend_.attach(prompter_, statusText, progressBar_);
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
