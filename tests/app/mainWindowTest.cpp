@@ -122,12 +122,14 @@ class MainWindowTest : public QObject {
         return label != nullptr ? label->text() : "(no status text label)";
     }
 
-    // A wheel turn over the view at `point`, as the window system sends it.
+    // A wheel turn over the canvas at `point`, as it reaches the view (a wheel event sent by
+    // hand is not passed on from the canvas to its parent).
     void wheel(QPoint point, QPoint angleDelta, Qt::KeyboardModifiers modifiers = {}) {
-        QWidget* canvas = window_->imageView()->canvas();
-        QWheelEvent event(point, canvas->mapToGlobal(point), QPoint(), angleDelta, Qt::NoButton,
-                          modifiers, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(canvas, &event);
+        app::ImageView* view = window_->imageView();
+        const QPoint at = view->canvas()->mapTo(view, point);
+        QWheelEvent event(at, view->mapToGlobal(at), QPoint(), angleDelta, Qt::NoButton, modifiers,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(view, &event);
     }
 
   private slots:
