@@ -1,7 +1,7 @@
 # Installs the desktop component of the build BUILD into PREFIX and checks it there: the
 # AppStream tree (metainfo and the desktop entry it launches) with APPSTREAMCLI, the desktop entry
-# with DESKTOP_FILE_VALIDATE (each when found), and the icon the entry names in the hicolor sizes
-# a desktop falls back on.
+# with DESKTOP_FILE_VALIDATE (each when found), and the icon the entry names in the hicolor theme,
+# in a fixed size and as a scalable picture.
 file(REMOVE_RECURSE ${PREFIX})
 execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD} --prefix ${PREFIX} --component desktop
                 RESULT_VARIABLE result OUTPUT_QUIET)
@@ -30,8 +30,8 @@ endif()
 
 file(STRINGS ${entries} icon_line REGEX "^Icon=")
 string(REGEX REPLACE "^Icon=" "" icon "${icon_line}")
-foreach(path 48x48/apps/${icon}.png scalable/apps/${icon}.svg)
-  if(NOT EXISTS ${PREFIX}/${DATADIR}/icons/hicolor/${path})
-    message(FATAL_ERROR "the icon \"${icon}\" named by the desktop entry is not at hicolor/${path}")
-  endif()
-endforeach()
+set(theme ${PREFIX}/${DATADIR}/icons/hicolor)
+file(GLOB sized ${theme}/*x*/apps/${icon}.png)
+if(NOT sized OR NOT EXISTS ${theme}/scalable/apps/${icon}.svg)
+  message(FATAL_ERROR "the icon \"${icon}\" named by the desktop entry is missing from ${theme}")
+endif()
