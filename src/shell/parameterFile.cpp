@@ -104,7 +104,8 @@ bool loadParameterFile(const fs::path& path, ParameterFileReserved& reserved,
     const ReadFile in = openRegularFile(path);
     if (!in) return false;
     std::vector<std::uint8_t> bytes(kParameterFileBytes);
-    bytes.resize(std::fread(bytes.data(), 1, bytes.size(), in.get())); // longer: the first 816 count
+    // Of a longer file the first 816 bytes count.
+    bytes.resize(std::fread(bytes.data(), 1, bytes.size(), in.get()));
     return loadParameterBytes(bytes, reserved, saved);
 }
 
