@@ -9,7 +9,9 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <cstdio> // before jpeglib.h
 #include <cstring>
+#include <jpeglib.h>
 #include <string>
 
 namespace vellora::test {
@@ -226,6 +228,64 @@ TEST(BadInput, Os2RunLength24OpensInsteadOfPassingForJpeg) {
     EXPECT_EQ(ByteVector(image.row(0), image.row(0) + 9),
               (ByteVector{10, 20, 30, 40, 50, 60, 70, 80, 90}));
     EXPECT_EQ(ByteVector(image.row(1), image.row(1) + 9), (ByteVector{5, 6, 7, 5, 6, 7, 0, 0, 0}));
+}
+
+// A progressive 16 × 16 gray JPEG with a scan per coefficient, each coefficient's
+// bits spent in 11 scans of successive approximation when `refine`: 64 scans at the least,
+// 704 at the most.
+ByteVector progressiveJpeg(bool refine) {
+    std::vector<jpeg_scan_info> script;
+    const int top = refine ? 10 : 0; // the encoder's largest point transform
+    auto addBand = [&](int first, int last) {
+        for (int al = top; al >= 0; --al)
+            script.push_back({1, {0}, first, last, al == top ? 0 : al + 1, al});
+    };
+    addBand(0, 0);
+    for (int k = 1; k < 64; ++k)
+        addBand(k, k);
+    jpeg_compress_struct cinfo;
+    jpeg_error_mgr errors;
+    cinfo.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&cinfo);
+    unsigned char* out = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&cinfo, &out, &size);
+    cinfo.image_width = cinfo.image_height = 16;
+    cinfo.input_components = 1;
+    cinfo.in_color_space = JCS_GRAYSCALE;
+    jpeg_set_defaults(&cinfo);
+    cinfo.scan_info = script.data();
+    cinfo.num_scans = int(script.size());
+    jpeg_start_compress(&cinfo, TRUE);
+    std::uint8_t row[16];
+    for (int y = 0; y < 16; ++y) {
+        for (int x = 0; x < 16; ++x)
+            row[x] = std::uint8_t(x * 13 + y * 7);
+        JSAMPROW rows[] = {row};
+        jpeg_write_scanlines(&cinfo, rows, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    ByteVector file(out, out + size);
+    std::free(out);
+    return file;
+}
+
+// Every scan is a pass over the whole picture, so a file of thousands of tiny scans takes
+// minutes; a limit far above what encoders write refuses it at once.
+TEST(BadInput, JpegWithTooManyScansIsRefused) {
+    for (const bool refine : {false, true}) {
+        SCOPED_TRACE(refine);
+        const ByteVector file = progressiveJpeg(refine);
+        DibImage image;
+        std::string error;
+        EXPECT_EQ(imageio::loadPictureFromMemory(file.data(), file.size(), image, error), !refine);
+        if (refine) {
+            EXPECT_NE(error.find("more than 500 scans"), std::string::npos) << error;
+        } else {
+            EXPECT_EQ(image.width, 16);
+        }
+    }
 }
 
 TEST(BadInput, SizesPastTheThirtyTwoBitFieldsDoNotFit) {
