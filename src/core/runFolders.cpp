@@ -17,7 +17,6 @@ namespace vellora {
 namespace fs = std::filesystem;
 
 namespace {
-constexpr const char* kLockName = "__VL_run.lock";
 constexpr const char* kNewLockName = "__VL_run.lock.new";
 constexpr std::string_view kFolderPrefix = "vellora-";
 constexpr std::size_t kUniqueChars = 6; // what mkdtemp puts in place of XXXXXX
@@ -36,7 +35,7 @@ int lockFolder(const fs::path& folder) {
     const int fd = ::open(fresh.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd < 0) return -1;
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0 ||
-        ::rename(fresh.c_str(), (folder / kLockName).c_str()) != 0) {
+        ::rename(fresh.c_str(), (folder / kRunLockName).c_str()) != 0) {
         ::close(fd);
         ::unlink(fresh.c_str());
         return -1;
@@ -51,7 +50,7 @@ bool isAbandoned(const fs::path& folder) {
         status.st_uid != ::geteuid())
         return false;
     const int fd =
-        ::open((folder / kLockName).c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
+        ::open((folder / kRunLockName).c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return false;
     const bool free = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
     ::close(fd);
@@ -85,7 +84,7 @@ int makeRunFolder(fs::path& folder) {
 }
 
 bool isRunFileName(const std::string& name) {
-    if (name == kLockName || name == kNewLockName) return true;
+    if (name == kRunLockName || name == kNewLockName) return true;
     if (name.size() != 12 || name.compare(0, 5, "__VL_") != 0 || name.compare(8, 4, ".dib") != 0)
         return false;
     return std::all_of(name.begin() + 5, name.begin() + 8,

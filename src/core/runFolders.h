@@ -8,6 +8,9 @@
 
 namespace vellora {
 
+// The file in a run's folder that the run holds locked while it lives.
+inline constexpr const char* kRunLockName = "__VL_run.lock";
+
 // The system temporary directory: TMPDIR, TMP, TEMP or TEMPDIR when set and not empty, else
 // /tmp. Empty when that is no folder.
 std::filesystem::path systemTemporaryFolder();
