@@ -21,11 +21,23 @@ constexpr const char* kNewLockName = "__VL_run.lock.new";
 constexpr std::string_view kFolderPrefix = "vellora-";
 constexpr std::size_t kUniqueChars = 6; // what mkdtemp puts in place of XXXXXX
 
-bool isRunFolderName(const std::string& name) {
-    return name.size() == kFolderPrefix.size() + kUniqueChars &&
-           name.compare(0, kFolderPrefix.size(), kFolderPrefix) == 0 &&
-           std::all_of(name.begin() + kFolderPrefix.size(), name.end(),
+bool isUniquePart(std::string_view text) {
+    return text.size() == kUniqueChars &&
+           std::all_of(text.begin(), text.end(),
                        [](unsigned char c) { return std::isalnum(c) != 0; });
+}
+
+bool isRunFolderName(const std::string& name) {
+    return name.compare(0, kFolderPrefix.size(), kFolderPrefix) == 0 &&
+           isUniquePart(std::string_view(name).substr(kFolderPrefix.size()));
+}
+
+// "__VL_000.dib" … "__VL_999.dib".
+bool isIntermediateName(const std::string& name) {
+    if (name.size() != 12 || name.compare(0, 5, "__VL_") != 0 || name.compare(8, 4, ".dib") != 0)
+        return false;
+    return std::all_of(name.begin() + 5, name.begin() + 8,
+                       [](char c) { return c >= '0' && c <= '9'; });
 }
 
 // The lock is taken before the lock file has its name, so a folder never shows a lock file
@@ -85,10 +97,11 @@ int makeRunFolder(fs::path& folder) {
 
 bool isRunFileName(const std::string& name) {
     if (name == kRunLockName || name == kNewLockName) return true;
-    if (name.size() != 12 || name.compare(0, 5, "__VL_") != 0 || name.compare(8, 4, ".dib") != 0)
-        return false;
-    return std::all_of(name.begin() + 5, name.begin() + 8,
-                       [](char c) { return c >= '0' && c <= '9'; });
+    if (isIntermediateName(name)) return true;
+    // A write cut short leaves its temporary file: ".__VL_000.dib.XXXXXX".
+    constexpr std::size_t kTemporaryLength = 1 + 12 + 1 + kUniqueChars;
+    return name.size() == kTemporaryLength && name[0] == '.' && name[13] == '.' &&
+           isIntermediateName(name.substr(1, 12)) && isUniquePart(name.substr(14));
 }
 
 void removeRunFolder(const fs::path& folder) {
@@ -97,6 +110,9 @@ void removeRunFolder(const fs::path& folder) {
     for (fs::directory_iterator entry(folder, error), end; !error && entry != end;
          entry.increment(error))
         if (isRunFileName(entry->path().filename().string())) files.push_back(entry->path());
+    // The lock goes last, so a sweep cut short leaves the folder for the next one to finish.
+    std::stable_partition(files.begin(), files.end(),
+                          [](const fs::path& file) { return file.filename() != kRunLockName; });
     for (const fs::path& file : files)
         fs::remove(file, error);
     fs::remove(folder, error); // only when nothing else was put there

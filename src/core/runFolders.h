@@ -19,7 +19,8 @@ std::filesystem::path systemTemporaryFolder();
 // (kept open for the run; closing it releases the folder) and sets `folder`, or -1.
 int makeRunFolder(std::filesystem::path& folder);
 
-// Whether `name` is a file a run puts in its folder: "__VL_000.dib" … "__VL_999.dib" or the lock.
+// Whether `name` is a file a run puts in its folder: "__VL_000.dib" … "__VL_999.dib", the
+// temporary file of an intermediate write, or the lock.
 bool isRunFileName(const std::string& name);
 
 // Removes a run's files (only names a run makes) and then the folder when nothing else is left.

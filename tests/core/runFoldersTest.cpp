@@ -62,6 +62,7 @@ TEST(RunFolders, SweepRemovesOnlyFoldersOfEndedRuns) {
         fs::path folder;
         if (makeRunFolder(folder) < 0) _exit(1);
         test::writeFileBytes(folder / "__VL_000.dib", {1, 2, 3});
+        test::writeFileBytes(folder / ".__VL_001.dib.a1B2c3", {4}); // a write cut short
         _exit(0); // the lock goes with the process; the folder stays
     }
     int status = 0;
