@@ -3,6 +3,7 @@
 #include "shell/parameterFields.h"
 
 #include "core/atomicFile.h"
+#include "core/regularFile.h"
 
 #include <unistd.h>
 
@@ -10,7 +11,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <iterator>
 #include <system_error>
 #include <vector>
@@ -101,13 +101,11 @@ bool loadParameterBytes(std::span<const std::uint8_t> bytes, ParameterFileReserv
 
 bool loadParameterFile(const fs::path& path, ParameterFileReserved& reserved,
                        ParameterBlock& saved) {
-    std::error_code error;
-    if (!fs::is_regular_file(path, error)) return false;
-    std::ifstream in(path, std::ios::binary);
+    const ReadFile in = openRegularFile(path);
     if (!in) return false;
     std::vector<std::uint8_t> bytes(kParameterFileBytes);
-    in.read(reinterpret_cast<char*>(bytes.data()), std::streamsize(bytes.size()));
-    bytes.resize(std::size_t(in.gcount())); // longer files: the first 816 bytes count
+    // Of a longer file the first 816 bytes count.
+    bytes.resize(std::fread(bytes.data(), 1, bytes.size(), in.get()));
     return loadParameterBytes(bytes, reserved, saved);
 }
 
