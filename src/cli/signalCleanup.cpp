@@ -4,7 +4,6 @@
 #include <csignal>
 #include <pthread.h>
 #include <signal.h>
-#include <string>
 #include <system_error>
 #include <thread>
 #include <unistd.h>
@@ -65,6 +64,7 @@ void startSignalWatcher() {
     static std::once_flag started;
     std::call_once(started, [] {
         const sigset_t set = watchedSignals();
+        if (sigisemptyset(&set)) return; // every one ignored: nothing to watch
         pthread_sigmask(SIG_BLOCK, &set, nullptr);
         try {
             std::thread(watch, set).detach();
