@@ -20,6 +20,7 @@
 #include <QtTest>
 
 #include <filesystem>
+#include <fstream>
 #include <memory>
 
 using namespace vellora;
@@ -303,6 +304,31 @@ class MainWindowTest : public QObject {
         ctrl(Qt::Key_Z); // Undo: the first file again
         shown = w.imageView()->canvas()->grab().toImage();
         QCOMPARE(shown.pixelColor(drawn.x() + 5, y), QColor(Qt::black));
+    }
+
+    void failedOpenKeepsThePictureShownAndInvertStillWorks() {
+        const std::string halves = writeHalves(*dir_, "halves.bmp", 4, 2);
+        const std::string broken = dir_->filePath("broken.png").toStdString();
+        std::ofstream(broken, std::ios::binary) << "\x89PNG\x01\x02\x03";
+        MainWindow& w = start();
+        setClientSize({800, 600});
+        open(halves);
+        run(kCmdZoomLast);
+        const QString title = w.windowTitle();
+        const QRect drawn = w.imageView()->drawnRect();
+        const QPoint left = drawn.topLeft() + QPoint(5, 10);
+        open(broken);
+        QCOMPARE(prompter_.messages.size(), std::size_t(1));
+        QVERIFY(QString::fromStdString(prompter_.messages[0])
+                    .startsWith("error: failed to handle an intermediate file\ncannot load \""));
+        QCOMPARE(w.windowTitle(), title);
+        QVERIFY(w.commandAction(kCmdZoomLast)->isChecked());
+        QVERIFY(!enabled(kCmdSave));
+        QCOMPARE(w.imageView()->canvas()->grab().toImage().pixelColor(left), QColor(Qt::black));
+        run(kCmdInvert);
+        QCOMPARE(prompter_.messages.size(), std::size_t(1));
+        QVERIFY(enabled(kCmdUndo));
+        QCOMPARE(w.imageView()->canvas()->grab().toImage().pixelColor(left), QColor(Qt::white));
     }
 
     void shiftHomeWithoutBarsIsConsumed() {
