@@ -551,7 +551,7 @@ void splitTree(MedianCutBoxes& boxes, std::uint32_t box, int depth, SplitProgres
 }
 
 // The first box, all members: its ranges on one worker while the other sums every axis member
-// after member, so the long in-order sum no longer waits for the axis to be known. Each sum has
+// after member, so the long in-order sum need not wait for the axis to be known. Each sum has
 // the bits of the one-axis sum, being the same additions in the same order.
 bool measureRoot(const MedianCutBoxes& boxes, MedianCutSplit& split) {
     const std::size_t count = boxes.colors.size();

@@ -45,8 +45,8 @@ template <class T> std::vector<Tap<T>> makeTaps(const FilterMask& mask) {
 // Accumulators for one group of channel values stay in registers across all taps: a few
 // vectors side by side, so that their chains of additions overlap. Each value still adds its
 // taps' products in tap order. Vectors stay local: none crosses a call.
-// Masks of more than nine taps run four vectors side by side (measured on 5 x 5 and 7 x 7),
-// masks of up to nine eight, which spreads the work of walking the taps over more values.
+// Masks of more than nine taps run four vectors side by side, masks of up to nine eight: with
+// few taps, walking them is a larger share of the work, so it is spread over more values.
 constexpr int kVectorBytes = 32;
 constexpr int kFewTaps = 9;
 constexpr int kFewTapVectors = 8;
