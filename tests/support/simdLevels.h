@@ -1,8 +1,14 @@
 #pragma once
 // Kernel tests at every vector level this machine runs, each held to the baseline level's result.
+#include "core/dibImage.h"
+#include "core/session.h"
 #include "core/simdLevel.h"
+#include "support/recordingFrontend.h"
 
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
 
 namespace vellora::test {
 
@@ -25,6 +31,31 @@ template <class Produce> void expectSameAtEveryLevel(const Produce& produce) {
             baseline = produce();
         else
             EXPECT_TRUE(produce() == baseline) << "differs at " << simdLevelName(level);
+    });
+}
+
+// An operation that makes `target` from `source`: 0, or its error code.
+using PictureOperation = std::function<int(Session&, const DibImage& source, DibImage& target)>;
+
+// A named operation, as a case of a parameterised test (the name names the case).
+struct NamedOperation {
+    const char* name;
+    PictureOperation run;
+};
+inline std::string caseName(const ::testing::TestParamInfo<NamedOperation>& info) {
+    return info.param.name;
+}
+
+// Expects the operation to succeed, silently, and to give the same picture bytes (header,
+// palette and pixels) at every level.
+inline void expectSamePictureAtEveryLevel(const PictureOperation& run, const DibImage& source) {
+    expectSameAtEveryLevel([&] {
+        RecordingFrontend frontend;
+        Session session(frontend);
+        DibImage target;
+        EXPECT_EQ(run(session, source, target), 0);
+        EXPECT_TRUE(frontend.messages.empty());
+        return target.data;
     });
 }
 
