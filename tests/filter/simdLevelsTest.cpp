@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <ostream>
 
 namespace vellora::test {
 namespace {
@@ -18,6 +19,10 @@ struct PassCase {
     const char* name;
     Pass pass;
 };
+
+void PrintTo(const PassCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class FilterAtEveryLevel : public ::testing::TestWithParam<PassCase> {};
 

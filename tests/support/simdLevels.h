@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <ostream>
 #include <string>
 
 namespace vellora::test {
@@ -42,6 +43,9 @@ struct NamedOperation {
     const char* name;
     PictureOperation run;
 };
+inline void PrintTo(const NamedOperation& operation, std::ostream* out) {
+    *out << operation.name;
+}
 inline std::string caseName(const ::testing::TestParamInfo<NamedOperation>& info) {
     return info.param.name;
 }
