@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdlib>
 #include <fstream>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -164,6 +165,33 @@ TEST_F(CliEndToEnd, RotateRightWritesTheTurnedPictureAndKeepsTheInput) {
         for (int x = 0; x < 30; ++x)
             ASSERT_EQ(seenAt(output, 19 - top, x), seenAt(input, x, top)) << x << "," << top;
     EXPECT_EQ(readFileBytes(work() / "in.bmp"), before);
+    expectTempFolderEmpty();
+}
+
+// VELLORA_SIMD is read before anything else: a level the processor lacks still runs (on the
+// best it has), any other value ends the run before the input is even looked at.
+TEST_F(CliEndToEnd, VectorLevelFromTheEnvironmentOrExitTwo) {
+    writePicture("in.bmp", patternPicture(5, 4), "image/bmp");
+    const char* inherited = std::getenv("VELLORA_SIMD");
+    const std::string kept = inherited ? inherited : "";
+    const struct {
+        std::string value;
+        bool runs;
+    } cases[] = {{"bogus", false}, {"AVX2", false}, {"baseline", true}, {"avx512", true}};
+    for (const auto& c : cases) {
+        setenv("VELLORA_SIMD", c.value.c_str(), 1);
+        const CliResult result = run({"in.bmp", "invert", "-o", "out.bmp"});
+        EXPECT_EQ(result.exitStatus, c.runs ? 0 : 2) << c.value;
+        EXPECT_EQ(result.err, c.runs ? ""
+                                     : "VELLORA_SIMD must be baseline, avx2 or avx512, got \"" +
+                                           c.value + "\"\n");
+        EXPECT_EQ(fs::exists(work() / "out.bmp"), c.runs) << c.value;
+        fs::remove(work() / "out.bmp");
+    }
+    if (inherited)
+        setenv("VELLORA_SIMD", kept.c_str(), 1);
+    else
+        unsetenv("VELLORA_SIMD");
     expectTempFolderEmpty();
 }
 
