@@ -43,6 +43,10 @@ PangoLayout* makeLayout(cairo_t* cr, std::string_view text, const TextStyle& sty
     pango_layout_set_font_description(layout, font);
     pango_font_description_free(font);
     pango_layout_set_text(layout, text.data(), int(text.size()));
+    if (style.maxWidthMm > 0) {
+        pango_layout_set_width(layout, int(style.maxWidthMm * PANGO_SCALE));
+        pango_layout_set_ellipsize(layout, PANGO_ELLIPSIZE_END);
+    }
     return layout;
 }
 

@@ -23,6 +23,7 @@ struct TextStyle {
     double sizeMm = 3.5; // the font's em size
     bool bold = false;
     TextAlign align = TextAlign::left;
+    double maxWidthMm = 0; // a longer text ends in an ellipsis; 0 for no limit
 };
 
 // A text laid out once and shown many times (a chart symbol in every cell of its colour).

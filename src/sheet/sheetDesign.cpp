@@ -30,7 +30,11 @@ const TileColor* namingRow(const TileLine* line, int index, const Rgb& rgb) {
 }
 
 SheetEntry namedEntry(int index, const Rgb& rgb, const TileLine* line) {
-    SheetEntry entry{index, rgb, hexName(rgb), std::to_string(index)};
+    SheetEntry entry;
+    entry.index = index;
+    entry.rgb = rgb;
+    entry.name = hexName(rgb);
+    entry.code = std::to_string(index);
     if (const TileColor* row = namingRow(line, index, rgb)) {
         entry.name = row->name;
         entry.code = row->code;
@@ -39,10 +43,11 @@ SheetEntry namedEntry(int index, const Rgb& rgb, const TileLine* line) {
     return entry;
 }
 
-void readIndexedGrid(const TilingTable& table, SheetDesign& design) {
+void readIndexedGrid(const TilingTable& table, const TileLine* line, SheetDesign& design) {
     const auto addEntriesUpTo = [&](std::size_t length) {
         for (std::size_t i = design.entries.size(); i < length; ++i)
-            design.entries.push_back({int(i), rgbOfBgr(table.header.paletteEntry(int(i)))});
+            design.entries.push_back(
+                namedEntry(int(i), rgbOfBgr(table.header.paletteEntry(int(i))), line));
     };
     addEntriesUpTo(std::size_t(table.paletteLength()));
     for (std::int64_t n = 0; n < table.geometry.tileCount(); ++n) {
@@ -56,12 +61,12 @@ std::uint32_t packed(const Rgb& rgb) {
     return std::uint32_t(rgb[0]) << 16 | std::uint32_t(rgb[1]) << 8 | rgb[2];
 }
 
-void readColorGrid(const TilingTable& table, SheetDesign& design) {
+void readColorGrid(const TilingTable& table, const TileLine* line, SheetDesign& design) {
     std::unordered_map<std::uint32_t, std::uint32_t> numbers;
     for (std::int64_t n = 0; n < table.geometry.tileCount(); ++n) {
         const Rgb rgb = rgbOfBgr(table.entry(n));
         const auto [place, added] = numbers.try_emplace(packed(rgb), std::uint32_t(numbers.size()));
-        if (added) design.entries.push_back({int(place->second), rgb});
+        if (added) design.entries.push_back(namedEntry(int(place->second), rgb, line));
         design.grid.push_back(place->second);
     }
 }
@@ -81,14 +86,9 @@ SheetDesign makeSheetDesign(const TilingTable& table, const TileLine* tileLine) 
     design.rows = table.geometry.tileRows;
     design.grid.reserve(std::size_t(table.geometry.tileCount()));
     if (table.header.isIndexed())
-        readIndexedGrid(table, design);
+        readIndexedGrid(table, tileLine, design);
     else
-        readColorGrid(table, design);
-    for (SheetEntry& entry : design.entries) {
-        const std::int64_t count = entry.count;
-        entry = namedEntry(entry.index, entry.rgb, tileLine);
-        entry.count = count;
-    }
+        readColorGrid(table, tileLine, design);
     for (const std::uint32_t number : design.grid)
         ++design.entries[number].count;
     return design;

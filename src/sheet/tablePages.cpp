@@ -11,7 +11,7 @@ namespace vellora {
 
 namespace {
 
-constexpr double kRowMm = 6.5;
+constexpr double kRowMm = 6;
 constexpr double kTextMm = 3.2;
 
 enum class CellKind { text, number, swatch };
@@ -51,7 +51,8 @@ double drawRowTexts(PdfCanvas& canvas, std::span<const TableColumn> columns, con
             canvas.text(row.texts[i], x + column.widthMm - 2, y + 1.4,
                         {kTextMm, bold, TextAlign::right});
         else
-            canvas.text(row.texts[i], x, y + 1.4, {kTextMm, bold});
+            canvas.text(row.texts[i], x, y + 1.4,
+                        {kTextMm, bold, TextAlign::left, column.widthMm - 2});
         x += column.widthMm;
     }
     return x - kPageMarginMm;
@@ -96,15 +97,6 @@ std::string rgbText(const RgbColor& rgb) {
     return std::to_string(rgb[0]) + ", " + std::to_string(rgb[1]) + ", " + std::to_string(rgb[2]);
 }
 
-// Long names are cut so that they stay in their column.
-std::string fitted(const std::string& text, std::size_t characters) {
-    if (text.size() <= characters) return text;
-    std::size_t cut = characters - 1;
-    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
-        --cut;
-    return text.substr(0, cut) + "…";
-}
-
 } // namespace
 
 void drawLegendPages(PdfCanvas& canvas, const ChartContext& chart) {
@@ -116,8 +108,8 @@ void drawLegendPages(PdfCanvas& canvas, const ChartContext& chart) {
     std::vector<TableRow> rows;
     for (const SheetEntry* entry : chart.design.usedEntries()) {
         const std::string& symbol = chart.symbols[std::size_t(entry - chart.design.entries.data())];
-        rows.push_back({{symbol, "", fitted(entry->name, 30), fitted(entry->code, 16),
-                         rgbText(entry->rgb), std::to_string(entry->count)},
+        rows.push_back({{symbol, "", entry->name, entry->code, rgbText(entry->rgb),
+                         std::to_string(entry->count)},
                         entry,
                         symbol});
     }
@@ -142,11 +134,10 @@ void drawShoppingPages(PdfCanvas& canvas, const ChartContext& chart) {
         tiles += entry->count;
         withSpare += spare;
         packs += entryPacks;
-        rows.push_back(
-            {{"", fitted(entry->name, 26), fitted(entry->code, 15), std::to_string(entry->count),
-              std::to_string(spare), std::to_string(pack), std::to_string(entryPacks)},
-             entry,
-             chart.symbols[std::size_t(entry - chart.design.entries.data())]});
+        rows.push_back({{"", entry->name, entry->code, std::to_string(entry->count),
+                         std::to_string(spare), std::to_string(pack), std::to_string(entryPacks)},
+                        entry,
+                        chart.symbols[std::size_t(entry - chart.design.entries.data())]});
     }
     rows.push_back({{"", "Total", "", std::to_string(tiles), std::to_string(withSpare), "",
                      std::to_string(packs)},
