@@ -88,11 +88,12 @@ int loadDesignTileLine(Session& session, std::optional<TileLine>& line) {
 
 void useTileLine(Session& session, const TileLine& line) {
     session.designPalette.colors.clear();
-    session.design.excluded.clear();
+    std::vector<int>& excluded = session.design.excluded;
     for (std::size_t i = 0; i < line.colors.size(); ++i) {
         const auto& rgb = line.colors[i].rgb;
         session.designPalette.colors.push_back({rgb[2], rgb[1], rgb[0]});
-        if (!line.colors[i].inStock) session.design.excluded.push_back(int(i));
+        if (!line.colors[i].inStock && std::ranges::find(excluded, int(i)) == excluded.end())
+            excluded.push_back(int(i));
     }
 }
 

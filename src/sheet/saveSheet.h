@@ -18,7 +18,8 @@ std::optional<ChartFormat> chartFormatOf(const std::filesystem::path& path);
 // the file's message; `line` is left as it was then.
 int loadDesignTileLine(Session& session, std::optional<TileLine>& line);
 
-// The tiling takes the tile line's colours in file order, and never one out of stock.
+// The tiling takes the tile line's colours in file order, and never one out of stock (their
+// indices join the excluded ones).
 void useTileLine(Session& session, const TileLine& line);
 
 // 0, or 1 after the failure's messages ("failed to save the chart" /

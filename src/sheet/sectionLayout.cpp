@@ -11,6 +11,14 @@ int sectionsFor(int tiles, int held) {
     return 1 + (tiles - held + step - 1) / step;
 }
 
+// The fewest tiles a section must hold so that `sections` of them cover every tile: the pages
+// come out alike rather than a full run and a thin last one.
+int balancedHold(int tiles, int sections) {
+    if (sections == 1) return tiles;
+    const int covered = tiles + (sections - 1) * kOverlapTiles;
+    return (covered + sections - 1) / sections;
+}
+
 SectionSpan spanOf(int section, int held, int tiles) {
     const int first = section * (held - kOverlapTiles);
     return {first, std::min(held, tiles - first)};
@@ -34,10 +42,10 @@ SectionLayout layoutSections(int columns, int rows, Paper paper) {
     SectionLayout layout;
     const double gridWidth = page.widthMm - 2 * (kPageMarginMm + kNumberBandMm);
     const double gridHeight = page.heightMm - 2 * (kPageMarginMm + kNumberBandMm) - kHeadBandMm;
-    layout.tilesAcross = int(gridWidth / layout.cellMm);
-    layout.tilesDown = int(gridHeight / layout.cellMm);
-    layout.sectionsAcross = sectionsFor(columns, layout.tilesAcross);
-    layout.sectionsDown = sectionsFor(rows, layout.tilesDown);
+    layout.sectionsAcross = sectionsFor(columns, int(gridWidth / layout.cellMm));
+    layout.sectionsDown = sectionsFor(rows, int(gridHeight / layout.cellMm));
+    layout.tilesAcross = balancedHold(columns, layout.sectionsAcross);
+    layout.tilesDown = balancedHold(rows, layout.sectionsDown);
     return layout;
 }
 

@@ -27,7 +27,7 @@ struct SectionSpan {
 
 struct SectionLayout {
     double cellMm = kCellMm;
-    int tilesAcross = 0; // the most a section holds
+    int tilesAcross = 0; // the most a section holds (within what its page holds)
     int tilesDown = 0;
     int sectionsAcross = 0;
     int sectionsDown = 0;
@@ -37,7 +37,8 @@ struct SectionLayout {
     SectionSpan rowSpan(int sectionRow, int rows) const;
 };
 
-// Sections start every (held − overlap) tiles; the last one in a line may be narrower.
+// As few sections as the paper allows, alike in size: each holds about the same number of
+// tiles, starting every (held − overlap) tiles; the last one in a line may be a little narrower.
 SectionLayout layoutSections(int columns, int rows, Paper paper);
 
 } // namespace vellora
