@@ -10,7 +10,10 @@ namespace vellora {
 namespace {
 constexpr std::int64_t kMillionthsOfWhole = 100'000'000; // 100 % in millionths of a percent
 
-std::int64_t ceilDivide(__int128 numerator, __int128 denominator) {
+// Tiles times a share in millionths of a percent can pass 64 bits.
+__extension__ typedef __int128 WideCount;
+
+std::int64_t ceilDivide(WideCount numerator, WideCount denominator) {
     return std::int64_t((numerator + denominator - 1) / denominator);
 }
 } // namespace
@@ -18,7 +21,7 @@ std::int64_t ceilDivide(__int128 numerator, __int128 denominator) {
 std::int64_t tilesWithSpare(std::int64_t tiles, double sparePercent) {
     const std::int64_t spare =
         sparePercent > 0 ? std::llround(std::min(sparePercent, 1e9) * 1e6) : 0;
-    return ceilDivide(__int128(tiles) * (kMillionthsOfWhole + spare), kMillionthsOfWhole);
+    return ceilDivide(WideCount(tiles) * (kMillionthsOfWhole + spare), kMillionthsOfWhole);
 }
 
 std::int64_t packsFor(std::int64_t tiles, int packSize) {
