@@ -156,6 +156,25 @@ TEST_F(SheetCli, TilesTakeTheNamesOfTheTileLineRows) {
     }
 }
 
+TEST_F(SheetCli, TheTilingNeverUsesAColourOutOfStock) {
+    // Bands of the sample line's fuchsia and lime, both out of stock, and of its red and white.
+    const DibImage image =
+        makeIndexedImage(120, 60, 8, {0xff00ff, 0x00ff00, 0xff0000, 0xffffff},
+                         [](int x, int) { return x / 30; }); // three whole tiles a band
+    std::string error;
+    ASSERT_TRUE(imageio::savePicture(work() / "stock.bmp", image, "image/bmp", 90, 8, error));
+    const CliResult result =
+        run({"stock.bmp", "tiling", "--tiles",
+             std::string(VELLORA_SOURCE_DIR) + "/resources/tiles/cssBasic.tiles", "--shopping",
+             "shop.csv"});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    std::vector<std::string> used;
+    for (const std::string& line : lines(readText(work() / "shop.csv")))
+        used.push_back(fields(line)[1]);
+    // Fuchsia goes to its nearest colour in stock (purple), lime to green.
+    EXPECT_EQ(used, (std::vector<std::string>{"name", "White", "Red", "Purple", "Green"}));
+}
+
 TEST_F(SheetCli, ABadTileLineFailsTheRunAndWritesNothing) {
     const std::string picture = writePicture();
     const std::string line = writeFile("bad.tiles", "name,code,red,green,blue\nA,1,1,2,300\n");
