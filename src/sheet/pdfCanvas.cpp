@@ -90,11 +90,10 @@ void ShapedText::showCentredAt(cairo_t* cr, double x, double y) const {
     pango_cairo_show_layout(cr, layout_);
 }
 
-PdfCanvas::PdfCanvas(PaperSize page, std::string_view title) : page_(page) {
+PdfCanvas::PdfCanvas(PaperSize page, std::string_view title) : page_(page), title_(title) {
     surface_ = cairo_pdf_surface_create_for_stream(
         appendBytes, &bytes_, page.widthMm * kPointsPerMm, page.heightMm * kPointsPerMm);
-    const std::string titleText(title);
-    cairo_pdf_surface_set_metadata(surface_, CAIRO_PDF_METADATA_TITLE, titleText.c_str());
+    cairo_pdf_surface_set_metadata(surface_, CAIRO_PDF_METADATA_TITLE, title_.c_str());
     cairo_pdf_surface_set_metadata(surface_, CAIRO_PDF_METADATA_CREATOR, "Vellora");
     cr_ = cairo_create(surface_);
     cairo_scale(cr_, kPointsPerMm, kPointsPerMm);
@@ -132,11 +131,20 @@ void PdfCanvas::strokeRect(double x, double y, double width, double height, doub
     cairo_stroke(cr_);
 }
 
+void PdfCanvas::drawFooter() {
+    const std::string footer = title_ + " · page " + std::to_string(pageNumber_);
+    text(footer, page_.widthMm / 2, page_.heightMm - kPageMarginMm + 3,
+         {2.6, false, TextAlign::centre});
+}
+
 void PdfCanvas::nextPage() {
+    drawFooter();
     cairo_show_page(cr_);
+    ++pageNumber_;
 }
 
 std::string PdfCanvas::finish(std::string& error) {
+    drawFooter();
     cairo_show_page(cr_);
     cairo_destroy(cr_);
     cr_ = nullptr;

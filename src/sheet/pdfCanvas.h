@@ -58,12 +58,17 @@ class PdfCanvas {
     void fillRect(double x, double y, double width, double height, const RgbColor& rgb);
     void strokeRect(double x, double y, double width, double height, double lineMm,
                     const RgbColor& rgb);
+    // Ends the page under its footer (the title and the page number) and starts the next one.
     void nextPage();
-    // Ends the document; its bytes, or empty with `error` set when cairo failed.
+    // Ends the last page and the document; its bytes, or empty with `error` set when cairo failed.
     std::string finish(std::string& error);
 
   private:
+    void drawFooter();
+
     PaperSize page_;
+    std::string title_;
+    int pageNumber_ = 1;
     std::string bytes_;
     cairo_surface_t* surface_ = nullptr;
     cairo_t* cr_ = nullptr;
