@@ -141,6 +141,13 @@ std::string pathRefusal(const std::string& option, const std::string& path,
     return {};
 }
 
+// Spelled differently, through links included, the path of one file.
+bool sameFile(const std::string& a, const std::string& b) {
+    std::error_code error;
+    return fs::weakly_canonical(fs::absolute(a), error) ==
+           fs::weakly_canonical(fs::absolute(b), error);
+}
+
 int writeWhole(Session& session, int (*save)(Session&, const fs::path&), const std::string& path) {
     session.dialogInfo = session.currentInfo;
     blockCleanupSignals(true); // the file lands whole before an interruption is handled
@@ -175,12 +182,18 @@ SheetOption takeSheetOption(std::string_view option, std::span<const std::string
 }
 
 std::string sheetOutputRefusal(const SheetRequest& sheet, const std::string& input) {
-    std::string reason;
+    std::vector<std::pair<std::string, std::string>> files; // option, path
     for (const std::string& chart : sheet.charts)
-        if (reason.empty()) reason = pathRefusal("--chart", chart, input);
-    if (reason.empty() && !sheet.shopping.empty())
-        reason = pathRefusal("--shopping", sheet.shopping, input);
-    return reason;
+        files.emplace_back("--chart", chart);
+    if (!sheet.shopping.empty()) files.emplace_back("--shopping", sheet.shopping);
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const auto& [option, path] = files[i];
+        if (std::string reason = pathRefusal(option, path, input); !reason.empty()) return reason;
+        for (std::size_t j = 0; j < i; ++j)
+            if (sameFile(files[j].second, path))
+                return files[j].first + " and " + option + " name the same file " + inQuotes(path);
+    }
+    return {};
 }
 
 int prepareSheet(Session& session, const SheetRequest& sheet) {

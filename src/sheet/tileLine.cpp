@@ -213,18 +213,23 @@ bool parseTileLine(std::string_view text, TileLine& line, std::string& error) {
 bool loadTileLine(const std::filesystem::path& path, TileLine& line, std::string& error) {
     const std::string where = "tile line " + inQuotes(path.string()) + ": ";
     std::error_code failure;
-    const std::uintmax_t size = std::filesystem::file_size(path, failure);
-    std::ifstream file(path, std::ios::binary);
-    if (failure || !file) {
-        error = where + "cannot be read";
+    // Only a regular file is opened: a pipe or a device would block the read.
+    if (!std::filesystem::exists(path, failure)) {
+        error = where + "does not exist";
         return false;
     }
-    if (size > kMaxFileBytes) {
+    if (!std::filesystem::is_regular_file(path, failure)) {
+        error = where + "is not a file";
+        return false;
+    }
+    const std::uintmax_t size = std::filesystem::file_size(path, failure);
+    if (!failure && size > kMaxFileBytes) {
         error = where + "is larger than 4 MB";
         return false;
     }
+    std::ifstream file(path, std::ios::binary);
     const std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-    if (file.bad()) {
+    if (failure || !file.is_open() || file.bad()) {
         error = where + "cannot be read";
         return false;
     }

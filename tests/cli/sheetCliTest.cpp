@@ -95,6 +95,8 @@ TEST_F(SheetCli, BadSheetOptionsAreRefusedBeforeAnythingRuns) {
         {{"--paper", "a3"}, "alert: --paper needs a4 or letter, got \"a3\""},
         {{"--spare", "5", "--spare", "6"}, "alert: --spare given twice"},
         {{"--shopping", "missing/s.csv"}, "alert: the output folder \"missing\" does not exist"},
+        {{"--chart", "s.svg", "--shopping", "./s.svg"},
+         "alert: --chart and --shopping name the same file \"./s.svg\""},
         {{"--chart", "bands.bmp.svg", "--shopping", "bands.bmp"},
          "alert: the output \"bands.bmp\" is the input file"},
     };

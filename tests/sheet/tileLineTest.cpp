@@ -1,10 +1,12 @@
 #include "sheet/tileLine.h"
+#include "support/testImages.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <string>
+#include <sys/stat.h>
 
 namespace vellora {
 namespace {
@@ -120,10 +122,20 @@ TEST(TileLine, SampleLinesLoad) {
 }
 
 TEST(TileLine, AFileThatCannotBeReadIsNamed) {
-    TileLine line;
-    std::string error;
-    EXPECT_FALSE(loadTileLine("/nonexistent/folder/x.tiles", line, error));
-    EXPECT_EQ(error, "tile line \"/nonexistent/folder/x.tiles\": cannot be read");
+    test::TempDir dir;
+    const std::string fifo = (dir / "line.tiles").string();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::pair<std::string, std::string> cases[] = {
+        {(dir / "none.tiles").string(), "does not exist"},
+        {dir.path().string(), "is not a file"},
+        {fifo, "is not a file"}, // never opened: the read would wait for a writer
+    };
+    for (const auto& [path, why] : cases) {
+        TileLine line;
+        std::string error;
+        EXPECT_FALSE(loadTileLine(path, line, error));
+        EXPECT_EQ(error, "tile line \"" + path + "\": " + why);
+    }
 }
 
 } // namespace
