@@ -2,12 +2,11 @@
 
 #include "cli/signalCleanup.h"
 #include "sheet/saveSheet.h"
+#include "sheet/sheetFields.h"
 #include "shell/pictureConvert.h"
 
 #include <algorithm>
 #include <array>
-#include <charconv>
-#include <cmath>
 #include <filesystem>
 #include <optional>
 
@@ -21,71 +20,7 @@ std::string inQuotes(std::string_view text) {
     return "\"" + std::string(text) + "\"";
 }
 
-std::optional<double> decimalIn(std::string_view text, double low, double high) {
-    double value = 0;
-    const auto [end, failure] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || failure != std::errc{} || end != text.data() + text.size() ||
-        !std::isfinite(value) || value < low || value > high)
-        return std::nullopt;
-    return value;
-}
-
-// Each reader stores a valid value and returns true, or returns false with the reason.
-using ValueReader = bool (*)(const std::string& value, SheetRequest& sheet, std::string& why);
-
-bool readTiles(const std::string& value, SheetRequest& sheet, std::string& why) {
-    sheet.design.tileLinePath = value;
-    why = "needs a file name";
-    return !value.empty();
-}
-
-bool readTileSize(const std::string& value, SheetRequest& sheet, std::string& why) {
-    const std::size_t cross = value.find('x');
-    const std::optional<double> width = decimalIn(value.substr(0, cross), 0.1, 10000);
-    const std::optional<double> height =
-        cross == std::string::npos ? width : decimalIn(value.substr(cross + 1), 0.1, 10000);
-    why = "needs WIDTH or WIDTHxHEIGHT in millimetres (0.1 to 10000), got " + inQuotes(value);
-    if (!width || !height) return false;
-    sheet.design.tileWidthMm = *width;
-    sheet.design.tileHeightMm = *height;
-    return true;
-}
-
-bool readGrout(const std::string& value, SheetRequest& sheet, std::string& why) {
-    const std::optional<double> grout = decimalIn(value, 0, 1000);
-    why = "needs a width in millimetres (0 to 1000), got " + inQuotes(value);
-    if (grout) sheet.design.groutMm = *grout;
-    return grout.has_value();
-}
-
-bool readSpare(const std::string& value, SheetRequest& sheet, std::string& why) {
-    const std::optional<double> spare = decimalIn(value, 0, 1000);
-    why = "needs a share in percent (0 to 1000), got " + inQuotes(value);
-    if (spare) sheet.design.sparePercent = *spare;
-    return spare.has_value();
-}
-
-bool readPack(const std::string& value, SheetRequest& sheet, std::string& why) {
-    int pack = 0;
-    const auto [end, failure] = std::from_chars(value.data(), value.data() + value.size(), pack);
-    why = "needs a whole number of tiles per pack (1 to 1000000), got " + inQuotes(value);
-    if (value.empty() || failure != std::errc{} || end != value.data() + value.size() || pack < 1 ||
-        pack > 1000000)
-        return false;
-    sheet.design.packSize = pack;
-    return true;
-}
-
-bool readPaper(const std::string& value, SheetRequest& sheet, std::string& why) {
-    std::string lower = value;
-    std::ranges::transform(lower, lower.begin(),
-                           [](unsigned char c) { return char(std::tolower(c)); });
-    why = "needs a4 or letter, got " + inQuotes(value);
-    if (lower != "a4" && lower != "letter") return false;
-    sheet.design.paper = lower == "a4" ? Paper::A4 : Paper::Letter;
-    return true;
-}
-
+// The sheet's files; each reader stores a valid name or says what the name needs.
 bool readChart(const std::string& value, SheetRequest& sheet, std::string& why) {
     why = "needs a file name ending in .pdf or .svg, got " + inQuotes(value);
     if (!chartFormatOf(value)) return false;
@@ -99,32 +34,36 @@ bool readChart(const std::string& value, SheetRequest& sheet, std::string& why) 
 }
 
 bool readShopping(const std::string& value, SheetRequest& sheet, std::string& why) {
-    sheet.shopping = value;
+    why = "given twice";
+    if (!sheet.shopping.empty()) return false;
     why = "needs a file name";
+    sheet.shopping = value;
     return !value.empty();
 }
 
-struct SheetOptionRule {
+struct SheetFileOption {
     std::string_view option;
-    std::string_view argument;
     std::string_view help;
-    ValueReader read;
-    bool repeatable; // the reader itself refuses what may not repeat
+    bool (*read)(const std::string& value, SheetRequest& sheet, std::string& why);
 };
 
-constexpr auto kRules = std::to_array<SheetOptionRule>({
-    {"--tiles", "FILE", "name the tile colours from a .tiles line (the tiling uses its stock)",
-     readTiles, false},
-    {"--tile-mm", "W[xH]", "tile width and height in millimetres (default 20)", readTileSize,
-     false},
-    {"--grout-mm", "G", "grout width in millimetres (default 2)", readGrout, false},
-    {"--spare", "PERCENT", "spare tiles to buy, in percent (default 10)", readSpare, false},
-    {"--pack", "N", "tiles per pack where the tile line names none (default 100)", readPack, false},
-    {"--paper", "a4|letter", "paper of the PDF chart (default a4)", readPaper, false},
-    {"--chart", "FILE", "write the chart as PDF or SVG by the extension (a PDF and an SVG)",
-     readChart, true},
-    {"--shopping", "FILE", "write the shopping list as CSV", readShopping, false},
-});
+constexpr std::array<SheetFileOption, 2> kFileOptions{{
+    {"--chart", "write the chart as PDF or SVG by the extension (a PDF and an SVG)", readChart},
+    {"--shopping", "write the shopping list as CSV", readShopping},
+}};
+
+// A sheet field's value, checked as it will be applied.
+bool readField(const SheetField& field, const std::string& value, SheetRequest& sheet,
+               std::string& why) {
+    const bool given =
+        std::ranges::any_of(sheet.fields, [&](const auto& f) { return f.first == field.name; });
+    why = "given twice";
+    if (given) return false;
+    DesignSettings scratch;
+    if (!field.parse(value, scratch, why)) return false;
+    sheet.fields.emplace_back(field.name, value);
+    return true;
+}
 
 std::string pathRefusal(const std::string& option, const std::string& path,
                         const std::string& input) {
@@ -160,25 +99,21 @@ int writeWhole(Session& session, int (*save)(Session&, const fs::path&), const s
 
 SheetOption takeSheetOption(std::string_view option, std::span<const std::string> arguments,
                             std::size_t& next, SheetRequest& sheet, std::string& error) {
-    const auto rule = std::ranges::find(kRules, option, &SheetOptionRule::option);
-    if (rule == kRules.end()) return SheetOption::notSheet;
+    const auto fileOption = std::ranges::find(kFileOptions, option, &SheetFileOption::option);
+    const SheetField* field = option.starts_with("--") ? findSheetField(option.substr(2)) : nullptr;
+    if (fileOption == kFileOptions.end() && !field) return SheetOption::notSheet;
     const std::string name(option);
-    const bool seen = std::ranges::find(sheet.given, name) != sheet.given.end();
-    if (seen && !rule->repeatable) {
-        error = name + " given twice";
-        return SheetOption::refused;
-    }
     if (next >= arguments.size()) {
         error = name + " needs a value";
         return SheetOption::refused;
     }
+    const std::string& value = arguments[next++];
     std::string why;
-    if (!rule->read(arguments[next++], sheet, why)) {
-        error = name + " " + why;
-        return SheetOption::refused;
-    }
-    sheet.given.push_back(name);
-    return SheetOption::taken;
+    const bool read =
+        field ? readField(*field, value, sheet, why) : fileOption->read(value, sheet, why);
+    if (read) return SheetOption::taken;
+    error = name + " " + why;
+    return SheetOption::refused;
 }
 
 std::string sheetOutputRefusal(const SheetRequest& sheet, const std::string& input) {
@@ -197,14 +132,10 @@ std::string sheetOutputRefusal(const SheetRequest& sheet, const std::string& inp
 }
 
 int prepareSheet(Session& session, const SheetRequest& sheet) {
-    DesignSettings& design = session.design;
-    design.tileLinePath = sheet.design.tileLinePath;
-    design.tileWidthMm = sheet.design.tileWidthMm;
-    design.tileHeightMm = sheet.design.tileHeightMm;
-    design.groutMm = sheet.design.groutMm;
-    design.sparePercent = sheet.design.sparePercent;
-    design.packSize = sheet.design.packSize;
-    design.paper = sheet.design.paper;
+    for (const auto& [name, value] : sheet.fields) {
+        std::string why;
+        findSheetField(name)->parse(value, session.design, why); // checked when it was read
+    }
     std::optional<TileLine> line;
     if (loadDesignTileLine(session, line) != 0) return 1;
     if (line) useTileLine(session, *line);
@@ -221,9 +152,11 @@ int writeSheetOutputs(Session& session, const SheetRequest& sheet) {
 
 std::vector<std::pair<std::string, std::string>> sheetOptionHelp() {
     std::vector<std::pair<std::string, std::string>> lines;
-    for (const SheetOptionRule& rule : kRules)
-        lines.emplace_back(std::string(rule.option) + " " + std::string(rule.argument),
-                           std::string(rule.help));
+    for (const SheetField& field : sheetFields())
+        lines.emplace_back("--" + std::string(field.name) + " " + std::string(field.argument),
+                           std::string(field.help));
+    for (const SheetFileOption& option : kFileOptions)
+        lines.emplace_back(std::string(option.option) + " FILE", std::string(option.help));
     return lines;
 }
 

@@ -1,7 +1,6 @@
 #pragma once
 // The build sheet on the command line: the tile line, the real sizes and buying rules, and the
 // chart and shopping list files, written like every output only when every step succeeded.
-#include "core/designSettings.h"
 #include "core/session.h"
 
 #include <span>
@@ -13,8 +12,8 @@
 namespace vellora::cli {
 
 struct SheetRequest {
-    DesignSettings design;           // the sheet's fields as given, the rest at their defaults
-    std::vector<std::string> given;  // the options seen, so that none is given twice
+    // The sheet fields given, by name, with their checked values, in the order given.
+    std::vector<std::pair<std::string, std::string>> fields;
     std::vector<std::string> charts; // --chart, a PDF and/or an SVG
     std::string shopping;            // --shopping; empty for none
 };
@@ -30,8 +29,8 @@ SheetOption takeSheetOption(std::string_view option, std::span<const std::string
 // they can.
 std::string sheetOutputRefusal(const SheetRequest& sheet, const std::string& input);
 
-// The sheet settings into the session, and the tile line, when one is given, as the tiling's
-// palette. 0, or 1 after the tile line's message.
+// The sheet fields given into the session's design settings (the others keep theirs), and the
+// tile line, when there is one, as the tiling's palette. 0, or 1 after the tile line's message.
 int prepareSheet(Session& session, const SheetRequest& sheet);
 
 // The charts, then the shopping list. 0, or 1 after the failure's messages.

@@ -197,10 +197,11 @@ TEST(SheetOptions, ATileLineBecomesTheTilingsPaletteWithoutItsOutOfStockRows) {
     std::ofstream(dir / "line.tiles")
         << "name,code,red,green,blue,stock\nA,1,1,2,3,1\nB,2,4,5,6,0\nC,3,7,8,9,\n";
     cli::SheetRequest sheet;
-    sheet.design.tileLinePath = (dir / "line.tiles").string();
+    sheet.fields = {{"tiles", (dir / "line.tiles").string()}, {"tile-mm", "30"}};
     RecordingFrontend frontend;
     Session session(frontend);
     session.design.excluded = {2, 1};
+    session.design.groutMm = 7;
     ASSERT_EQ(cli::prepareSheet(session, sheet), 0);
     using Bgr = std::array<std::uint8_t, 3>;
     EXPECT_EQ(session.designPalette.colors, (std::vector<Bgr>{{3, 2, 1}, {6, 5, 4}, {9, 8, 7}}));
@@ -208,7 +209,9 @@ TEST(SheetOptions, ATileLineBecomesTheTilingsPaletteWithoutItsOutOfStockRows) {
     session.design.excluded.clear();
     ASSERT_EQ(cli::prepareSheet(session, sheet), 0);
     EXPECT_EQ(session.design.excluded, std::vector<int>{1});
-    EXPECT_EQ(session.design.tileLinePath, sheet.design.tileLinePath);
+    EXPECT_EQ(session.design.tileLinePath, (dir / "line.tiles").string());
+    EXPECT_EQ(session.design.tileHeightMm, 30);
+    EXPECT_EQ(session.design.groutMm, 7); // not given: as it was
 }
 
 } // namespace
