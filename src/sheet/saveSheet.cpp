@@ -18,8 +18,7 @@ namespace {
 constexpr std::string_view kChartFailure = "failed to save the chart";
 constexpr std::string_view kShoppingFailure = "failed to save the shopping list";
 
-// The file's contents from the current picture's table and the design's tile line, or nothing
-// after the failure's own message.
+// A file's contents made from the sheet design; empty, with `error` set, when it failed.
 using SheetWriter = std::string (*)(const SheetDesign&, const DesignSettings&, std::string&);
 
 std::string svgWriter(const SheetDesign& design, const DesignSettings& settings, std::string&) {
@@ -31,6 +30,8 @@ std::string shoppingWriter(const SheetDesign& design, const DesignSettings& sett
     return shoppingListCsv(design, settings);
 }
 
+// The current picture's table named by the design's tile line and written out; false after the
+// failure's own message.
 bool makeContents(Session& session, SheetWriter writer, std::string& contents) {
     std::optional<TileLine> line;
     if (loadDesignTileLine(session, line) != 0) return false;
