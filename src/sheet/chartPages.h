@@ -24,8 +24,8 @@ inline const RgbColor kGroutGray{190, 190, 190};
 inline const RgbColor kRuleGray{120, 120, 120};
 
 void drawOverviewPage(PdfCanvas& canvas, const ChartContext& chart);
-void drawSectionPage(PdfCanvas& canvas, const ChartContext& chart, int sectionRow,
-                     int sectionColumn);
+// Each section under its head; sections of few rows share a page.
+void drawSectionPages(PdfCanvas& canvas, const ChartContext& chart);
 void drawLegendPages(PdfCanvas& canvas, const ChartContext& chart);
 void drawShoppingPages(PdfCanvas& canvas, const ChartContext& chart);
 

@@ -21,9 +21,7 @@ std::string chartPdf(const SheetDesign& design, const DesignSettings& settings,
                              layoutSections(design.columns, design.rows, settings.paper)};
     PdfCanvas canvas(paperSize(settings.paper), design.title);
     drawOverviewPage(canvas, chart);
-    for (int r = 0; r < chart.layout.sectionsDown; ++r)
-        for (int c = 0; c < chart.layout.sectionsAcross; ++c)
-            drawSectionPage(canvas, chart, r, c);
+    drawSectionPages(canvas, chart);
     drawLegendPages(canvas, chart);
     drawShoppingPages(canvas, chart);
     return canvas.finish(error);

@@ -16,6 +16,13 @@ std::string times(int a, int b) {
     return std::to_string(a) + " × " + std::to_string(b);
 }
 
+std::string sectionsLine(const SectionLayout& l) {
+    if (l.sectionCount() == 1) return "One section";
+    return "Sections: " + times(l.sectionsAcross, l.sectionsDown) + " = " +
+           std::to_string(l.sectionCount()) + ", neighbours overlapping by " +
+           std::to_string(kOverlapTiles) + " tiles";
+}
+
 std::vector<std::string> overviewLines(const ChartContext& chart) {
     const SheetDesign& d = chart.design;
     const DesignSettings& s = chart.settings;
@@ -29,10 +36,7 @@ std::vector<std::string> overviewLines(const ChartContext& chart) {
             " tiles of " + formatDecimal(s.tileWidthMm) + " × " + formatDecimal(s.tileHeightMm) +
             " mm, grout " + formatDecimal(s.groutMm) + " mm",
         "Colours: " + std::to_string(d.usedEntries().size()),
-        "Sections: " + times(l.sectionsAcross, l.sectionsDown) + " = " +
-            std::to_string(l.sectionCount()) + " pages, neighbours overlapping by " +
-            std::to_string(kOverlapTiles) + " tiles; paper " +
-            std::string(kPaperNames[int(s.paper)]),
+        sectionsLine(l) + "; paper " + std::string(kPaperNames[int(s.paper)]),
     };
 }
 

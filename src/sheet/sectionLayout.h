@@ -18,6 +18,7 @@ inline constexpr double kPageMarginMm = 10;
 inline constexpr double kHeadBandMm = 22;
 inline constexpr double kNumberBandMm = 6;
 inline constexpr double kCellMm = 5;
+inline constexpr double kSectionGapMm = 8; // between sections sharing a page
 inline constexpr int kOverlapTiles = 2;
 
 struct SectionSpan {

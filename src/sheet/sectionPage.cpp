@@ -138,9 +138,10 @@ void drawNumbers(PdfCanvas& canvas, const GridFrame& f) {
     }
 }
 
-void drawHead(PdfCanvas& canvas, const ChartContext& chart, const GridFrame& f, int number) {
+void drawHead(PdfCanvas& canvas, const ChartContext& chart, const GridFrame& f, int number,
+              double top) {
     const double x = kPageMarginMm;
-    double y = kPageMarginMm;
+    double y = top;
     const std::string columns = std::to_string(f.columns.first + 1) + "–" +
                                 std::to_string(f.columns.first + f.columns.count);
     const std::string rows =
@@ -152,32 +153,55 @@ void drawHead(PdfCanvas& canvas, const ChartContext& chart, const GridFrame& f, 
                          std::to_string(chart.design.columns) + " × " +
                          std::to_string(chart.design.rows) + ", counted from the top left",
                      x, y + 0.5, {3.2});
-    canvas.text("Dashed red: the overlap, repeated on the neighbouring section. Bold lines every " +
-                    std::to_string(kNumberEvery) + " tiles.",
-                x, y + 1.5, {2.6});
+    const std::string overlap =
+        chart.layout.sectionCount() > 1
+            ? "Dashed red: the overlap, repeated on the neighbouring section. "
+            : "";
+    canvas.text(overlap + "Bold lines every " + std::to_string(kNumberEvery) + " tiles.", x,
+                y + 1.5, {2.6});
     const double mapHeight = kHeadBandMm - 6;
     const double mapWidth = std::min(50.0, mapHeight * chart.design.columns / chart.design.rows);
-    drawSectionMap(canvas, chart, canvas.page().widthMm - kPageMarginMm - mapWidth, kPageMarginMm,
-                   mapWidth, mapHeight, number);
+    drawSectionMap(canvas, chart, canvas.page().widthMm - kPageMarginMm - mapWidth, top, mapWidth,
+                   mapHeight, number);
 }
 
 } // namespace
 
-void drawSectionPage(PdfCanvas& canvas, const ChartContext& chart, int sectionRow,
-                     int sectionColumn) {
-    canvas.nextPage();
+double sectionHeight(const ChartContext& chart, int sectionRow) {
+    const int rows = chart.layout.rowSpan(sectionRow, chart.design.rows).count;
+    return kHeadBandMm + 2 * kNumberBandMm + rows * chart.layout.cellMm;
+}
+
+void drawSection(PdfCanvas& canvas, const ChartContext& chart, int sectionRow, int sectionColumn,
+                 double top) {
     const SectionLayout& l = chart.layout;
     GridFrame f;
     f.cell = l.cellMm;
     f.x = kPageMarginMm + kNumberBandMm;
-    f.y = kPageMarginMm + kHeadBandMm + kNumberBandMm;
+    f.y = top + kHeadBandMm + kNumberBandMm;
     f.columns = l.columnSpan(sectionColumn, chart.design.columns);
     f.rows = l.rowSpan(sectionRow, chart.design.rows);
-    drawHead(canvas, chart, f, sectionRow * l.sectionsAcross + sectionColumn);
+    drawHead(canvas, chart, f, sectionRow * l.sectionsAcross + sectionColumn, top);
     drawCells(canvas, chart, f);
     drawTenLines(canvas, f);
     drawOverlapLines(canvas, chart, f, sectionRow, sectionColumn);
     drawNumbers(canvas, f);
+}
+
+void drawSectionPages(PdfCanvas& canvas, const ChartContext& chart) {
+    const double pageBottom = canvas.page().heightMm - kPageMarginMm;
+    double top = pageBottom; // the first section opens a page
+    for (int r = 0; r < chart.layout.sectionsDown; ++r) {
+        const double height = sectionHeight(chart, r);
+        for (int c = 0; c < chart.layout.sectionsAcross; ++c) {
+            if (top + height > pageBottom) {
+                canvas.nextPage();
+                top = kPageMarginMm;
+            }
+            drawSection(canvas, chart, r, c, top);
+            top += height + kSectionGapMm;
+        }
+    }
 }
 
 } // namespace vellora
