@@ -1,9 +1,12 @@
 #include "color/ciede2000.h"
 
+#include "core/wideVectors.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <numbers>
+#include <utility>
 
 namespace vellora {
 
@@ -15,8 +18,10 @@ constexpr double kPow25To7 = 6103515625.0; // 25⁷
 // D65 white of the 2° observer.
 constexpr double kWhiteX = 0.95047;
 constexpr double kWhiteZ = 1.08883;
-// T of the hue weight lies within 1 ± (0.17 + 0.24 + 0.32 + 0.20).
-constexpr double kMaxHueFactor = 1.93;
+// The largest T of the hue weight over all hues (1.57247), and over the hues
+// 0° … 180° (1.38821), each rounded up.
+constexpr double kMaxHueFactor = 1.5730;
+constexpr double kMaxHueFactorUpperHalf = 1.3890;
 // The rotation term's coefficient: |R_T| ≤ R_C · sin 60°.
 constexpr double kSin60 = 0.86602540378443865;
 
@@ -147,16 +152,51 @@ MeanHueBounds meanHueBounds(double a1, double b1, double c1, double a2, double b
     return bounds;
 }
 
-// G = (1 − √(C̄⁷ / (C̄⁷ + 25⁷))) / 2 falls as C̄ grows: per unit of C̄, the G at its start.
-double largestPrimeFactor(double meanChroma) {
-    static const std::array<double, 257> table = [] {
-        std::array<double, 257> t{};
-        for (std::size_t i = 0; i < t.size(); ++i)
-            t[i] = 0.5 * (1.0 - chromaFactor(double(i)));
-        return t;
-    }();
-    const auto unit = std::size_t(std::clamp(meanChroma, 0.0, 256.0));
-    return table[unit];
+// G = (1 − √(C̄⁷ / (C̄⁷ + 25⁷))) / 2 falls as C̄ grows: from each chroma on, G stays below
+// the value given (rounded up).
+struct PrimeStep {
+    double chroma;
+    double largestPrime;
+};
+constexpr std::array<PrimeStep, 6> kPrimeSteps = {{
+    {15, 0.41750},
+    {20, 0.29182},
+    {25, 0.14645},
+    {30, 0.05790},
+    {40, 0.00907},
+    {60, 0.00055},
+}};
+
+// Up to each mean primed chroma, the largest share of c² + h² the rotation term can take:
+// R_C / 2 · sin 60° = √(C⁷ / (C⁷ + 25⁷)) · sin 60° (rounded up).
+struct RotationByChroma {
+    double chroma;
+    double share;
+};
+constexpr std::array<RotationByChroma, 5> kRotationByChroma = {{
+    {10, 0.03503},
+    {15, 0.14292},
+    {20, 0.36059},
+    {25, 0.61238},
+    {30, 0.76575},
+}};
+
+// The two step tables read without a loop, so the bounds' loop runs in vector lanes.
+template <std::size_t... I>
+[[gnu::always_inline]] inline double largestPrime(double meanChroma, std::index_sequence<I...>) {
+    double g = 0.5;
+    ((g = meanChroma >= kPrimeSteps[I].chroma ? kPrimeSteps[I].largestPrime : g), ...);
+    return g;
+}
+
+template <std::size_t... I>
+[[gnu::always_inline]] inline double rotationShare(double primedChroma, std::index_sequence<I...>) {
+    double share = kSin60;
+    ((share = primedChroma <= kRotationByChroma[I].chroma
+                  ? std::min(share, kRotationByChroma[I].share)
+                  : share),
+     ...);
+    return share;
 }
 
 } // namespace
@@ -202,19 +242,47 @@ double ciede2000(const Lab& p, const Lab& q) {
     return std::sqrt(l * l + c * c + h * h + rt * c * h);
 }
 
-double ciede2000QuickBoundSquared(const Lab& p, double chroma1, const Lab& q, double chroma2) {
-    // S_L = 1 + 0.015 d² / √(20 + d²) stays below 1 + 0.015 |d|.
-    const double dL = (q.lightness - p.lightness) /
-                      (1.0 + 0.015 * std::abs((p.lightness + q.lightness) / 2 - 50.0));
-    // C' ≤ (1 + G) C, so S_C ≤ 1 + 0.045 (1 + G) C̄ bounds both S_C and S_H; the rotation
-    // term takes at most the share sin 60° of c² + h², and almost none when both hues lie in
-    // 0° … 180° (b ≥ 0, which priming keeps): their mean is then at least 95° from 275°.
-    const double meanChroma = (chroma1 + chroma2) / 2.0;
-    const double weight = 1.0 + 0.045 * (1.0 + largestPrimeFactor(meanChroma)) * meanChroma;
-    const double rotation = p.b >= 0 && q.b >= 0 ? kRotationSteps[0].maxSine : kSin60;
-    const double da = q.a - p.a;
-    const double db = q.b - p.b;
-    return dL * dL + (1.0 - rotation) * (da * da + db * db) / (weight * weight);
+VELLORA_WIDE_VECTORS
+void ciede2000QuickBounds(const Lab& colour, double chroma, const LabColumns& others,
+                          double* bounds) {
+    // Local copies: a store to bounds could otherwise change what the columns point at.
+    const double* __restrict lightness = others.lightness;
+    const double* __restrict a = others.a;
+    const double* __restrict b = others.b;
+    const double* __restrict chromas = others.chroma;
+    const double lq = colour.lightness;
+    const double aq = colour.a;
+    const double bq = colour.b;
+    const std::size_t count = others.count;
+    for (std::size_t i = 0; i < count; ++i) {
+        // S_L = 1 + 0.015 d² / √(20 + d²) stays below 1 + 0.015 |d|.
+        const double dL =
+            (lightness[i] - lq) / (1.0 + 0.015 * std::abs((lightness[i] + lq) / 2 - 50.0));
+        // C' ≤ (1 + G) C bounds S_C = 1 + 0.045 C̄' and S_H = 1 + 0.015 C̄' T. The rotation
+        // term takes at most the share R_C / 2 · sin 60° of c² + h², and almost none when both
+        // hues lie in 0° … 180° (b ≥ 0, which priming keeps): their mean is then at least 95°
+        // from 275°.
+        const double meanChroma = (chromas[i] + chroma) / 2.0;
+        const double g = largestPrime(meanChroma, std::make_index_sequence<kPrimeSteps.size()>());
+        const double primedChroma = (1.0 + g) * meanChroma;
+        const bool upperHalf = (b[i] >= 0) & (bq >= 0);
+        const double rotation =
+            upperHalf
+                ? kRotationSteps[0].maxSine
+                : rotationShare(primedChroma, std::make_index_sequence<kRotationByChroma.size()>());
+        const double sc = 1.0 + 0.045 * primedChroma;
+        const double sh =
+            1.0 + 0.015 * primedChroma * (upperHalf ? kMaxHueFactorUpperHalf : kMaxHueFactor);
+        // ΔC'² + ΔH'² ≥ Δa² + Δb², and |ΔC'| ≤ |ΔC| + G · max C: what the chroma term cannot
+        // take goes to the hue term, whose weight S_H is the smaller.
+        const double da = a[i] - aq;
+        const double db = b[i] - bq;
+        const double planar = da * da + db * db;
+        const double chromaReach = std::abs(chromas[i] - chroma) + g * std::max(chromas[i], chroma);
+        const double chromaPart = std::min(planar, chromaReach * chromaReach);
+        const double weighted = chromaPart / (sc * sc) + (planar - chromaPart) / (sh * sh);
+        bounds[i] = dL * dL + (1.0 - rotation) * weighted;
+    }
 }
 
 double ciede2000LowerBoundSquared(const Lab& p, double chroma1, const Lab& q, double chroma2) {

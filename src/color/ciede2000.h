@@ -1,6 +1,7 @@
 #pragma once
 // CIEDE2000 colour difference (unit weights kL = kC = kH = 1) and the sRGB → CIELAB conversion
 // it is applied to (D65 white, the sRGB transfer curve).
+#include <cstddef>
 #include <cstdint>
 
 namespace vellora {
@@ -22,9 +23,18 @@ double ciede2000(const Lab& first, const Lab& second);
 double ciede2000LowerBoundSquared(const Lab& first, double firstChroma, const Lab& second,
                                   double secondChroma);
 
-// A looser bound of the same kind that needs neither the chroma factor nor a square root
-// beyond the lightness weight's.
-double ciede2000QuickBoundSquared(const Lab& first, double firstChroma, const Lab& second,
-                                  double secondChroma);
+// Colours side by side, one array per part, for bounds against many at once.
+struct LabColumns {
+    const double* lightness;
+    const double* a;
+    const double* b;
+    const double* chroma;
+    std::size_t count;
+};
+
+// A looser bound of the same kind for each of `others`, into bounds[0 … count − 1]: no angle,
+// no square root, so it runs in vector lanes.
+void ciede2000QuickBounds(const Lab& colour, double chroma, const LabColumns& others,
+                          double* bounds);
 
 } // namespace vellora

@@ -53,8 +53,14 @@ TileMatcher::TileMatcher(const std::vector<Bgr>& palette, const std::vector<bool
     std::stable_sort(entries_.begin(), entries_.end(), [](const Entry& x, const Entry& y) {
         return x.lab.lightness < y.lab.lightness;
     });
-    for (std::size_t p = 0; p < entries_.size(); ++p)
-        positionOf_[entries_[p].index] = int(p);
+    for (std::size_t p = 0; p < entries_.size(); ++p) {
+        const Entry& e = entries_[p];
+        positionOf_[e.index] = int(p);
+        lightness_.push_back(e.lab.lightness);
+        a_.push_back(e.lab.a);
+        b_.push_back(e.lab.b);
+        chroma_.push_back(e.chroma);
+    }
     cache_ = std::make_unique<std::atomic<std::uint64_t>[]>(std::size_t(1) << kCacheBits);
 }
 
@@ -92,9 +98,7 @@ std::uint8_t TileMatcher::nearestCiede2000(const Bgr& color) const {
     double bestSquared = INFINITY;
     int chosen = 256;
     const auto consider = [&](const Entry& e) {
-        if (beyond(ciede2000QuickBoundSquared(lab, chroma, e.lab, e.chroma), bestSquared) ||
-            beyond(ciede2000LowerBoundSquared(lab, chroma, e.lab, e.chroma), bestSquared))
-            return;
+        if (beyond(ciede2000LowerBoundSquared(lab, chroma, e.lab, e.chroma), bestSquared)) return;
         const double d = ciede2000(lab, e.lab);
         if (d < best || (d == best && e.index < chosen)) {
             best = d;
@@ -109,13 +113,19 @@ std::uint8_t TileMatcher::nearestCiede2000(const Bgr& color) const {
     if (last.matcher == this && std::size_t(last.position) < n)
         consider(entries_[std::size_t(last.position)]);
     const double reach = lightnessReach(lab.lightness, best) * (1 + kBoundSlack) + kBoundSlack;
-    const auto byLightness = [](const Entry& e, double l) { return e.lab.lightness < l; };
-    const auto first =
-        std::lower_bound(entries_.begin(), entries_.end(), lab.lightness - reach, byLightness);
-    const auto end = std::upper_bound(first, entries_.end(), lab.lightness + reach,
-                                      [](double l, const Entry& e) { return l < e.lab.lightness; });
-    for (auto e = first; e != end; ++e)
-        consider(*e);
+    const std::size_t first =
+        std::size_t(std::lower_bound(lightness_.begin(), lightness_.end(), lab.lightness - reach) -
+                    lightness_.begin());
+    const std::size_t end =
+        std::size_t(std::upper_bound(lightness_.begin(), lightness_.end(), lab.lightness + reach) -
+                    lightness_.begin());
+    std::array<double, 256> quick;
+    ciede2000QuickBounds(lab, chroma,
+                         {lightness_.data() + first, a_.data() + first, b_.data() + first,
+                          chroma_.data() + first, end - first},
+                         quick.data());
+    for (std::size_t p = first; p < end; ++p)
+        if (!beyond(quick[p - first], bestSquared)) consider(entries_[p]);
     slot.store(tag | std::uint64_t(chosen), std::memory_order_relaxed);
     last = {this, positionOf_[std::size_t(chosen)]};
     return std::uint8_t(chosen);

@@ -36,6 +36,8 @@ class TileMatcher {
     ColorMatch match_;
     std::vector<Entry> entries_; // allowed entries; by lightness for CIEDE2000, else by index
     std::array<int, 256> positionOf_{}; // where each allowed index lies in entries_
+    // The entries' Lab parts side by side, in the order of entries_.
+    std::vector<double> lightness_, a_, b_, chroma_;
     // Answers by colour for CIEDE2000: (1 << 32) | colour << 8 | index, 0 for none. Tiles of a
     // picture repeat colours, and one word per slot lets workers share it without locks.
     std::unique_ptr<std::atomic<std::uint64_t>[]> cache_;
