@@ -1,6 +1,7 @@
 #include "tiling/designTiling.h"
 #include "color/ciede2000.h"
 #include "color/colorConversion.h"
+#include "core/history.h"
 #include "core/operationFrame.h"
 #include "core/pixelAccess.h"
 #include "support/recordingFrontend.h"
@@ -10,6 +11,7 @@
 #include "tiling/tableText.h"
 #include "tiling/tileBands.h"
 #include "tiling/tileColorMapping.h"
+#include "tiling/tileEdit.h"
 #include "tilingTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -229,6 +231,56 @@ TEST_F(DesignFixture, KeptPaletteFollowsColourProcessing) {
     EXPECT_EQ(counts.size(), 16u);
     EXPECT_EQ(std::accumulate(counts.begin(), counts.end(), std::int64_t(0)),
               table.geometry.tileCount());
+}
+
+// W = 34, H = 35, tiles 10 x 10, slits 2: columns at 0, 12, 24; the bottom row of tiles is 11
+// rows high (stored 0 … 10), the rows above start at stored rows 13 and 25.
+TEST(TileEdit, PointsFindTheirTileAndSlitsNone) {
+    const TileGeometry g = computeTileGeometry(test::tileSizeBlock(10, 10, 2), 34, 35);
+    struct Case {
+        int x, top;
+        std::optional<TileCell> cell;
+    };
+    const Case cases[] = {
+        {0, 0, TileCell{0, 0}},  {9, 9, TileCell{0, 0}},   {10, 0, std::nullopt},
+        {12, 0, TileCell{0, 1}}, {33, 34, TileCell{2, 2}}, {0, 10, std::nullopt},
+        {0, 12, TileCell{1, 0}}, {0, 24, TileCell{2, 0}},  {0, 23, std::nullopt},
+        {-1, 0, std::nullopt},   {34, 0, std::nullopt},    {0, 35, std::nullopt},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(tileAtPoint(g, 34, 35, c.x, c.top), c.cell) << c.x << "," << c.top;
+}
+
+// One painted tile moves one count from its old entry to the new one, and undo moves it back.
+TEST_F(DesignFixture, PaintedTileMovesOneCountAndUndoRestoresIt) {
+    start(huePicture(40, 30), paletteBlock(0));
+    ASSERT_EQ(runCommandHandler(session, tilingHandler), 0);
+    const auto counts = [&] {
+        TilingTable table;
+        EXPECT_EQ(buildTilingTable(session, table), 0);
+        return paletteUseCounts(table);
+    };
+    const std::vector<std::int64_t> before = counts();
+    const TileGeometry g = computeTileGeometry(session.workingBlock, 40, 30);
+    const TileCell cell{2, 3};
+    const int old = tileIndex(test::readImage(session.currentPath), g, cell);
+    const int fresh = (old + 5) % 16;
+    ASSERT_EQ(paintTile(session, cell, fresh), 0);
+    EXPECT_EQ(tileIndex(test::readImage(session.currentPath), g, cell), fresh);
+    std::vector<std::int64_t> expected = before;
+    --expected[std::size_t(old)];
+    ++expected[std::size_t(fresh)];
+    EXPECT_EQ(counts(), expected);
+    ASSERT_TRUE(undo(session));
+    EXPECT_EQ(counts(), before);
+
+    const std::string current = session.currentPath;
+    EXPECT_EQ(paintTile(session, cell, 16), 1);
+    EXPECT_EQ(paintTile(session, TileCell{9, 0}, 1), 1);
+    EXPECT_EQ(session.currentPath, current);
+    EXPECT_EQ(frontend.texts(),
+              (std::vector<std::string>{"the colour is not in the picture's palette",
+                                        "there is no tile to paint there"}));
 }
 
 } // namespace
