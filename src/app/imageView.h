@@ -8,6 +8,9 @@
 
 #include <QFrame>
 
+#include <string>
+
+class QPainter;
 class QScrollBar;
 
 namespace vellora::app {
@@ -27,6 +30,14 @@ class ImageView final : public QFrame {
     QWidget* canvas() const { return canvas_; }
     // The picture as last drawn (empty when nothing was).
     QRect drawnRect() const { return drawn_; }
+    // Another picture drawn beside the current one, on the left, at the same zoom and scroll
+    // (each in half the canvas); empty for the single view.
+    void setComparePath(std::string path);
+    const std::string& comparePath() const { return comparePath_; }
+
+  signals:
+    // A mouse button pressed on the canvas, at this canvas point.
+    void canvasPressed(QPoint point, Qt::MouseButton button);
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -34,6 +45,7 @@ class ImageView final : public QFrame {
   private:
     friend class ViewCanvas;
     void paintCanvas(QWidget& canvas);
+    void drawPicture(QPainter& painter, const QImage& image, QRect drawn, QRect area) const;
     void applyBars();
     void placeChildren();
     void onBarAction(ScrollAxis axis, int action);
@@ -45,6 +57,8 @@ class ImageView final : public QFrame {
     QScrollBar* bars_[2];
     QRect drawn_;
     bool applying_ = false;
+    std::string comparePath_;
+    PictureCache compareCache_;
 };
 
 } // namespace vellora::app
