@@ -117,6 +117,63 @@ struct MeanHueBounds {
     double maxRotation = kSin60;
 };
 
+// T of the hue whose cosine and sine are c and s, by the multiple-angle identities.
+double hueFactorOfDirection(double c, double s) {
+    const double cos2 = c * c - s * s;
+    const double sin2 = 2.0 * s * c;
+    const double cos3 = cos2 * c - sin2 * s;
+    const double sin3 = sin2 * c + cos2 * s;
+    const double cos4 = cos2 * cos2 - sin2 * sin2;
+    const double sin4 = 2.0 * sin2 * cos2;
+    return 1.0 - 0.17 * (c * kCos30 + s * kSin30) + 0.24 * cos2 +
+           0.32 * (cos3 * kCos6 - sin3 * kSin6) - 0.20 * (cos4 * kCos63 + sin4 * kSin63);
+}
+
+// cos 170°: beyond it the mean hue is taken from the angles.
+constexpr double kNearlyOpposite = -0.98480775301220806;
+
+// What the difference needs of the two hues: sin(Δh' / 2), the mean hue h̄' in degrees and T.
+struct HueTerms {
+    double halfSine;
+    double meanHue;
+    double factor;
+};
+
+// From the hue angles, as the formula states them; covers every case.
+HueTerms angleHueTerms(double a1, double b1, double c1, double a2, double b2, double c2) {
+    const double h1 = hueDegrees(b1, a1);
+    const double h2 = hueDegrees(b2, a2);
+    const double dh = hueDifference(h1, h2, c1 * c2);
+    const double meanH = meanHue(h1, h2, c1 * c2);
+    return {std::sin(dh / 2.0 * kRadians), meanH, hueFactor(meanH)};
+}
+
+// From the two hue directions: Δh' from their dot and cross products, h̄' as the bisector of
+// the smaller arc between them, which is the mean the formula takes. False where that needs
+// the angles' own rules or their precision: a colour without chroma, hues equal or nearly
+// opposite.
+bool directionHueTerms(double a1, double b1, double c1, double a2, double b2, double c2,
+                       HueTerms& terms) {
+    if (c1 == 0 || c2 == 0) return false;
+    const double x1 = a1 / c1, y1 = b1 / c1, x2 = a2 / c2, y2 = b2 / c2;
+    const double cross = x1 * y2 - y1 * x2;
+    const double dot = x1 * x2 + y1 * y2;
+    // Near-opposite hues leave the bisector to a difference of almost equal vectors.
+    if (cross == 0 || dot < kNearlyOpposite) return false;
+    // sin(Δh/2) = sin Δh / (2 cos(Δh/2)) while cos(Δh/2) is large, else √((1 − cos Δh) / 2).
+    terms.halfSine = dot >= 0 ? cross / std::sqrt(2.0 * (1.0 + dot))
+                              : std::copysign(std::sqrt((1.0 - dot) / 2.0), cross);
+    const double mx = x1 + x2;
+    const double my = y1 + y2;
+    double mean = std::atan2(my, mx) * kDegrees;
+    if (mean < 0) mean += 360.0;
+    if (mean >= 360.0) mean -= 360.0;
+    terms.meanHue = mean;
+    const double length = std::sqrt(mx * mx + my * my);
+    terms.factor = hueFactorOfDirection(mx / length, my / length);
+    return true;
+}
+
 MeanHueBounds meanHueBounds(double a1, double b1, double c1, double a2, double b2, double c2) {
     double x = 0;
     double y = 0;
@@ -133,16 +190,8 @@ MeanHueBounds meanHueBounds(double a1, double b1, double c1, double a2, double b
     if (!(length > 1e-6)) return {};
     const double c = x / length;
     const double s = y / length;
-    const double cos2 = c * c - s * s;
-    const double sin2 = 2.0 * s * c;
-    const double cos3 = cos2 * c - sin2 * s;
-    const double sin3 = sin2 * c + cos2 * s;
-    const double cos4 = cos2 * cos2 - sin2 * sin2;
-    const double sin4 = 2.0 * sin2 * cos2;
-    const double t = 1.0 - 0.17 * (c * kCos30 + s * kSin30) + 0.24 * cos2 +
-                     0.32 * (cos3 * kCos6 - sin3 * kSin6) - 0.20 * (cos4 * kCos63 + sin4 * kSin63);
     MeanHueBounds bounds;
-    bounds.maxFactor = t + 1e-9;
+    bounds.maxFactor = hueFactorOfDirection(c, s) + 1e-9;
     const double towardsBlue = c * kCos275 + s * kSin275;
     for (const RotationStep& step : kRotationSteps)
         if (towardsBlue < step.cosine) {
@@ -223,17 +272,17 @@ double ciede2000(const Lab& p, const Lab& q) {
     const double a2 = (1.0 + g) * q.a;
     const double c1 = std::sqrt(a1 * a1 + p.b * p.b);
     const double c2 = std::sqrt(a2 * a2 + q.b * q.b);
-    const double h1 = hueDegrees(p.b, a1);
-    const double h2 = hueDegrees(q.b, a2);
+    HueTerms hue{};
+    if (!directionHueTerms(a1, p.b, c1, a2, q.b, c2, hue))
+        hue = angleHueTerms(a1, p.b, c1, a2, q.b, c2);
     const double dL = q.lightness - p.lightness;
     const double dC = c2 - c1;
-    const double dh = hueDifference(h1, h2, c1 * c2);
-    const double dH = 2.0 * std::sqrt(c1 * c2) * std::sin(dh / 2.0 * kRadians);
+    const double dH = 2.0 * std::sqrt(c1 * c2) * hue.halfSine;
     const double meanC = (c1 + c2) / 2.0;
-    const double meanH = meanHue(h1, h2, c1 * c2);
+    const double meanH = hue.meanHue;
     const double sl = lightnessWeight((p.lightness + q.lightness) / 2.0);
     const double sc = 1.0 + 0.045 * meanC;
-    const double sh = 1.0 + 0.015 * meanC * hueFactor(meanH);
+    const double sh = 1.0 + 0.015 * meanC * hue.factor;
     const double theta = 30.0 * std::exp(-((meanH - 275.0) / 25.0) * ((meanH - 275.0) / 25.0));
     const double rt = -std::sin(2.0 * theta * kRadians) * 2.0 * chromaFactor(meanC);
     const double l = dL / sl;

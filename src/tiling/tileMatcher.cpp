@@ -97,8 +97,7 @@ std::uint8_t TileMatcher::nearestCiede2000(const Bgr& color) const {
     double best = INFINITY;
     double bestSquared = INFINITY;
     int chosen = 256;
-    const auto consider = [&](const Entry& e) {
-        if (beyond(ciede2000LowerBoundSquared(lab, chroma, e.lab, e.chroma), bestSquared)) return;
+    const auto evaluate = [&](const Entry& e) {
         const double d = ciede2000(lab, e.lab);
         if (d < best || (d == best && e.index < chosen)) {
             best = d;
@@ -106,12 +105,16 @@ std::uint8_t TileMatcher::nearestCiede2000(const Bgr& color) const {
             chosen = e.index;
         }
     };
+    const auto consider = [&](const Entry& e) {
+        if (!beyond(ciede2000LowerBoundSquared(lab, chroma, e.lab, e.chroma), bestSquared))
+            evaluate(e);
+    };
     // Neighbouring tiles mostly share their entry: the last answer of this thread makes a
     // close first best, and only entries within that much lightness can beat it.
     thread_local LastAnswer last;
     const std::size_t n = entries_.size();
     if (last.matcher == this && std::size_t(last.position) < n)
-        consider(entries_[std::size_t(last.position)]);
+        evaluate(entries_[std::size_t(last.position)]);
     const double reach = lightnessReach(lab.lightness, best) * (1 + kBoundSlack) + kBoundSlack;
     const std::size_t first =
         std::size_t(std::lower_bound(lightness_.begin(), lightness_.end(), lab.lightness - reach) -
