@@ -295,10 +295,10 @@ VELLORA_WIDE_VECTORS
 void ciede2000QuickBounds(const Lab& colour, double chroma, const LabColumns& others,
                           double* bounds) {
     // Local copies: a store to bounds could otherwise change what the columns point at.
-    const double* __restrict lightness = others.lightness;
-    const double* __restrict a = others.a;
-    const double* __restrict b = others.b;
-    const double* __restrict chromas = others.chroma;
+    const double* lightness = others.lightness;
+    const double* a = others.a;
+    const double* b = others.b;
+    const double* chromas = others.chroma;
     const double lq = colour.lightness;
     const double aq = colour.a;
     const double bq = colour.b;
