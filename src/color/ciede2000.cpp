@@ -1,7 +1,5 @@
 #include "color/ciede2000.h"
 
-#include "core/wideVectors.h"
-
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -230,7 +228,7 @@ constexpr std::array<RotationByChroma, 5> kRotationByChroma = {{
     {30, 0.76575},
 }};
 
-// The two step tables read without a loop, so the bounds' loop runs in vector lanes.
+// The two step tables, read as unrolled selections.
 template <std::size_t... I>
 [[gnu::always_inline]] inline double largestPrime(double meanChroma, std::index_sequence<I...>) {
     double g = 0.5;
@@ -291,7 +289,6 @@ double ciede2000(const Lab& p, const Lab& q) {
     return std::sqrt(l * l + c * c + h * h + rt * c * h);
 }
 
-VELLORA_WIDE_VECTORS
 void ciede2000QuickBounds(const Lab& colour, double chroma, const LabColumns& others,
                           double* bounds) {
     // Local copies: a store to bounds could otherwise change what the columns point at.

@@ -15,11 +15,13 @@ struct Lab {
 // The CIELAB colour of an 8-bit sRGB colour.
 Lab labFromSrgb(std::uint8_t blue, std::uint8_t green, std::uint8_t red);
 
+// ΔE00 with kL = kC = kH = 1; symmetric, 0 for equal colours.
 double ciede2000(const Lab& first, const Lab& second);
 
-// A value never above ciede2000(first, second)², made without any angle: the hue-dependent
-// weights are replaced by their extremes. `chroma` is each colour's √(a² + b²). Lets a search
-// skip most candidates before the full difference is worked out.
+// A value never above ciede2000(first, second)², made without any angle: the hue weight T
+// comes from the mean hue's direction and the rotation term is replaced by its largest size
+// for that direction. `chroma` is each colour's √(a² + b²). Lets a search skip most
+// candidates before the full difference is worked out.
 double ciede2000LowerBoundSquared(const Lab& first, double firstChroma, const Lab& second,
                                   double secondChroma);
 
@@ -32,8 +34,8 @@ struct LabColumns {
     std::size_t count;
 };
 
-// A looser bound of the same kind for each of `others`, into bounds[0 … count − 1]: no angle,
-// no square root, so it runs in vector lanes.
+// A looser bound of the same kind for each of `others`, into bounds[0 … count − 1], with
+// neither an angle nor a square root: cheap enough to run over every candidate.
 void ciede2000QuickBounds(const Lab& colour, double chroma, const LabColumns& others,
                           double* bounds);
 
