@@ -90,7 +90,14 @@ std::uint8_t TileMatcher::nearestCiede2000(const Bgr& color) const {
     std::atomic<std::uint64_t>& slot = cache_[cacheSlot(key)];
     const std::uint64_t tag = kFilled | std::uint64_t(key) << 8;
     const std::uint64_t cached = slot.load(std::memory_order_relaxed);
-    if ((cached & ~std::uint64_t(0xff)) == tag) return std::uint8_t(cached);
+    // Neighbouring tiles mostly share their entry: the last answer of this thread, found or
+    // remembered, makes a close first best, and only entries within that much lightness can
+    // beat it.
+    thread_local LastAnswer last;
+    if ((cached & ~std::uint64_t(0xff)) == tag) {
+        last = {this, positionOf_[std::size_t(cached & 0xff)]};
+        return std::uint8_t(cached);
+    }
 
     const Lab lab = labFromSrgb(color[0], color[1], color[2]);
     const double chroma = std::sqrt(lab.a * lab.a + lab.b * lab.b);
@@ -109,9 +116,6 @@ std::uint8_t TileMatcher::nearestCiede2000(const Bgr& color) const {
         if (!beyond(ciede2000LowerBoundSquared(lab, chroma, e.lab, e.chroma), bestSquared))
             evaluate(e);
     };
-    // Neighbouring tiles mostly share their entry: the last answer of this thread makes a
-    // close first best, and only entries within that much lightness can beat it.
-    thread_local LastAnswer last;
     const std::size_t n = entries_.size();
     if (last.matcher == this && std::size_t(last.position) < n)
         evaluate(entries_[std::size_t(last.position)]);
