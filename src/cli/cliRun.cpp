@@ -129,6 +129,7 @@ int runSession(const CliRequest& request, std::FILE* err) {
     Session session(frontend);
     std::string reason;
     if (!prepareParameterBlock(session, request, reason)) return usageError(err, reason);
+    applyDesignOptions(request.design, session.design);
     if (!prepareIntermediateFolder(session)) return kExitFailed;
     if (prepareSheet(session, request.sheet) != 0) return kExitFailed;
     int status = openInput(session, request.input);

@@ -59,6 +59,10 @@ class Parser {
                 takeSheetOption(option, arguments_, next_, request_.sheet, error);
             sheet != SheetOption::notSheet)
             return sheet == SheetOption::taken;
+        if (isDesignOption(option))
+            return takeDesignOption(
+                option, [&](std::string& value) { return takeValue(option, value, error); },
+                request_.design, error);
         error = "unknown option " + inQuotes(option);
         return false;
     }
@@ -167,6 +171,7 @@ std::string helpText() {
     }
     for (const auto& [left, help] : sheetOptionHelp())
         text += "  " + padded(left, kColumn) + help + "\n";
+    text += designOptionsHelp(kColumn);
     text += "  " + padded("--help", kColumn) + "show this text\n\nsteps:\n";
     for (const CliStep& step : cliSteps())
         text += "  " + padded(std::string(step.name), kColumn) + std::string(step.help) + "\n";

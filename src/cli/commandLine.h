@@ -1,6 +1,7 @@
 #pragma once
 // What the command line asks for, and its parsing. Options may stand anywhere; the first other
 // word is the input picture and every later one a step; "--" ends the options.
+#include "cli/designOptions.h"
 #include "cli/outputTable.h"
 #include "cli/sheetOptions.h"
 #include "cli/stepTable.h"
@@ -25,6 +26,7 @@ struct CliRequest {
     std::vector<const CliStep*> steps;
     std::vector<OutputRequest> outputs; // in the order of the outputs table
     SheetRequest sheet;
+    DesignOptions design;               // read by the tiling step
 };
 
 // False with the reason in `error` for a usage error. `arguments` excludes the program name.

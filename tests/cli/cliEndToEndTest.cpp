@@ -8,9 +8,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <csignal>
 #include <cstdlib>
 #include <fstream>
+#include <map>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -123,7 +125,53 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{{"in.png", "--table", "t.txt", "--csv", "t.txt"},
                   "alert: --table and --csv name the same file \"t.txt\""},
         UsageCase{{"in.png", "-o", "x.png", "--csv", "./x.png"},
-                  "alert: --csv and -o name the same file \"x.png\""}));
+                  "alert: --csv and -o name the same file \"x.png\""},
+        UsageCase{{"in.png", "tiling", "--match", "lab"},
+                  "alert: --match needs rgb or ciede2000, got \"lab\""},
+        UsageCase{{"--match", "rgb", "in.png", "--match", "rgb"}, "alert: --match given twice"},
+        UsageCase{{"in.png", "tiling", "--match"}, "alert: --match needs a value"},
+        UsageCase{{"in.png", "tiling", "--exclude", "3,,4"},
+                  "alert: --exclude needs palette indices 0 to 255 separated by commas, got "
+                  "\"3,,4\""},
+        UsageCase{{"in.png", "--exclude", "256"},
+                  "alert: --exclude needs palette indices 0 to 255 separated by commas, got "
+                  "\"256\""}));
+
+
+// The CSV's palette lines: index → count.
+std::map<int, long> csvCounts(const fs::path& path) {
+    std::ifstream in(path);
+    std::map<int, long> counts;
+    bool inPalette = false;
+    for (std::string line; std::getline(in, line);) {
+        if (line == "index,red,green,blue,count") {
+            inPalette = true;
+        } else if (inPalette && !line.empty() &&
+                   std::isdigit(static_cast<unsigned char>(line[0]))) {
+            const int index = std::stoi(line);
+            counts[index] = std::stol(line.substr(line.rfind(',') + 1));
+        } else if (inPalette) {
+            break;
+        }
+    }
+    return counts;
+}
+
+TEST_F(CliEndToEnd, TilingDesignOptionsLeaveExcludedEntriesUnused) {
+    writePicture("in.bmp", patternPicture(64, 40), "image/bmp");
+    const CliResult result =
+        run({"in.bmp", "tiling", "--set", "tilingPaletteClass=0", "--match", "ciede2000",
+             "--exclude", "0,5", "--exclude", "9", "--tile-dither", "--csv", "t.csv"});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    const std::map<int, long> counts = csvCounts(work() / "t.csv");
+    ASSERT_EQ(counts.size(), 16u);
+    long total = 0;
+    for (const auto& [index, count] : counts) {
+        if (index == 0 || index == 5 || index == 9) EXPECT_EQ(count, 0) << index;
+        total += count;
+    }
+    EXPECT_EQ(total, 7 * 4); // tiles of 9 x 9 with a 1-pixel slit
+}
 
 TEST_F(CliEndToEnd, OutputsThroughLinksToOneFileAreRefused) {
     writePicture("in.png", patternPicture(4, 3), "image/png");
