@@ -1,5 +1,6 @@
 #include "cli/sheetOptions.h"
 
+#include "cli/sameFile.h"
 #include "cli/signalCleanup.h"
 #include "sheet/saveSheet.h"
 #include "sheet/sheetFields.h"
@@ -80,19 +81,10 @@ std::string pathRefusal(const std::string& option, const std::string& path,
     return {};
 }
 
-// Spelled differently, through links included, the path of one file.
-bool sameFile(const std::string& a, const std::string& b) {
-    std::error_code error;
-    return fs::weakly_canonical(fs::absolute(a), error) ==
-           fs::weakly_canonical(fs::absolute(b), error);
-}
-
 int writeWhole(Session& session, int (*save)(Session&, const fs::path&), const std::string& path) {
     session.dialogInfo = session.currentInfo;
-    blockCleanupSignals(true); // the file lands whole before an interruption is handled
-    const int result = save(session, path);
-    blockCleanupSignals(false);
-    return result;
+    const SignalHold hold; // the file lands whole before an interruption is handled
+    return save(session, path);
 }
 
 } // namespace
@@ -125,7 +117,7 @@ std::string sheetOutputRefusal(const SheetRequest& sheet, const std::string& inp
         const auto& [option, path] = files[i];
         if (std::string reason = pathRefusal(option, path, input); !reason.empty()) return reason;
         for (std::size_t j = 0; j < i; ++j)
-            if (sameFile(files[j].second, path))
+            if (namesSameFile(files[j].second, path))
                 return files[j].first + " and " + option + " name the same file " + inQuotes(path);
     }
     return {};
