@@ -1,7 +1,7 @@
 #include "app/tilingDialog.h"
 
-#include "color/colorDialogRules.h"
-#include "shell/commonDialogRules.h"
+#include "shell/dialogs/colorDialogRules.h"
+#include "shell/dialogs/commonDialogRules.h"
 
 #include <QBoxLayout>
 #include <QButtonGroup>

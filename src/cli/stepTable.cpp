@@ -14,7 +14,7 @@
 #include "filter/userFilter.h"
 #include "geometry/crop.h"
 #include "geometry/resize.h"
-#include "geometry/rotateCommand.h"
+#include "shell/rotateCommand.h"
 #include "shell/rotateFlip.h"
 #include "tiling/runTiling.h"
 

@@ -8,7 +8,7 @@
 
 #include "geometry/crop.h"
 #include "geometry/resize.h"
-#include "geometry/rotateCommand.h"
+#include "shell/rotateCommand.h"
 #include "color/blackWhite.h"
 #include "color/colorConversion.h"
 #include "color/grayScale.h"

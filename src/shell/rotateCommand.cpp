@@ -1,4 +1,4 @@
-#include "geometry/rotateCommand.h"
+#include "shell/rotateCommand.h"
 
 #include "core/errors.h"
 #include "core/operationFrame.h"

@@ -1,8 +1,8 @@
-#include "shell/filterDialogRules.h"
+#include "shell/dialogs/filterDialogRules.h"
 
 #include "filter/edgeMask.h"
 #include "filter/filterMask.h"
-#include "shell/commonDialogRules.h"
+#include "shell/dialogs/commonDialogRules.h"
 
 #include <limits>
 

@@ -1,4 +1,4 @@
-#include "shell/toneDialogRules.h"
+#include "shell/dialogs/toneDialogRules.h"
 
 #include "color/blackWhite.h"
 #include "color/grayScale.h"

@@ -1,4 +1,4 @@
-#include "color/hiddenMenuRules.h"
+#include "shell/dialogs/hiddenMenuRules.h"
 
 #include "color/evenPaletteFile.h"
 

@@ -15,7 +15,7 @@ struct ItemCase {
     const char* text;
 };
 
-TEST(GuiCommandTable, ItemTextsCarryTheirShortcutAfterTheTab) {
+TEST(CommandTable, ItemTextsCarryTheirShortcutAfterTheTab) {
     const ItemCase cases[] = {
         {201, "Open\tCtrl + O"},
         {202, "Close\tCtrl Sft + C"},
@@ -39,7 +39,7 @@ TEST(GuiCommandTable, ItemTextsCarryTheirShortcutAfterTheTab) {
     }
 }
 
-TEST(GuiCommandTable, HiddenMenuHasAKeyButNoItem) {
+TEST(CommandTable, HiddenMenuHasAKeyButNoItem) {
     const CommandSpec* hidden = findCommand(kCmdHiddenMenu);
     ASSERT_NE(hidden, nullptr);
     EXPECT_TRUE(hidden->itemText.empty());
@@ -48,7 +48,7 @@ TEST(GuiCommandTable, HiddenMenuHasAKeyButNoItem) {
         EXPECT_FALSE(entry.kind == MenuEntryKind::Item && entry.id == kCmdHiddenMenu);
 }
 
-TEST(GuiCommandTable, NoTwoCommandsShareAKey) {
+TEST(CommandTable, NoTwoCommandsShareAKey) {
     std::set<std::pair<char, bool>> keys;
     for (const CommandSpec& command : commandTable()) {
         if (command.key.key == 0) continue;
@@ -57,12 +57,12 @@ TEST(GuiCommandTable, NoTwoCommandsShareAKey) {
     }
 }
 
-TEST(GuiCommandTable, UnknownIdsAreNotCommands) {
+TEST(CommandTable, UnknownIdsAreNotCommands) {
     for (int id : {0, 199, 206, 213, 219, 241, 259, 272, 283, 299, 301})
         EXPECT_EQ(findCommand(id), nullptr) << id;
 }
 
-TEST(GuiCommandTable, EveryCommandButTheHiddenOneAppearsOnceInTheMenus) {
+TEST(CommandTable, EveryCommandButTheHiddenOneAppearsOnceInTheMenus) {
     std::map<int, int> seen;
     int depth = 0;
     for (const MenuEntry& entry : menuLayout()) {
@@ -79,7 +79,7 @@ TEST(GuiCommandTable, EveryCommandButTheHiddenOneAppearsOnceInTheMenus) {
         EXPECT_EQ(seen[command.id], command.id == kCmdHiddenMenu ? 0 : 1) << command.id;
 }
 
-TEST(GuiCommandTable, TopMenusAndSubmenusInOrder) {
+TEST(CommandTable, TopMenusAndSubmenusInOrder) {
     std::vector<std::string> top;
     std::vector<std::string> all;
     int depth = 0;
@@ -123,7 +123,7 @@ std::vector<int> entriesOf(std::string_view menu) {
     return ids;
 }
 
-TEST(GuiCommandTable, MenuContentsWithSeparatorsAndSubmenus) {
+TEST(CommandTable, MenuContentsWithSeparatorsAndSubmenus) {
     EXPECT_EQ(entriesOf("File(&F)"), (std::vector<int>{201, 202, 203, 204, 0, 205}));
     EXPECT_EQ(entriesOf("View(&V)"), (std::vector<int>{210, -1, 0, 211, 212}));
     EXPECT_EQ(entriesOf("Edit(&E)"), (std::vector<int>{250, 0, 252, 251, 0, -1, -1}));
