@@ -1,6 +1,6 @@
 #include "cli/commandLine.h"
 
-#include "shell/parameterFields.h"
+#include "core/parameterFields.h"
 
 #include <algorithm>
 

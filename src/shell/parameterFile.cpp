@@ -1,6 +1,6 @@
 #include "shell/parameterFile.h"
 
-#include "shell/parameterFields.h"
+#include "core/parameterFields.h"
 
 #include "core/atomicFile.h"
 

@@ -2,7 +2,7 @@
 #include "cli/stepTable.h"
 #include "cliProcess.h"
 #include "imageio/pictureLibrary.h"
-#include "shell/parameterFields.h"
+#include "core/parameterFields.h"
 #include "shell/parameterFile.h"
 #include "support/testImages.h"
 

@@ -1,4 +1,4 @@
-#include "shell/parameterFields.h"
+#include "core/parameterFields.h"
 #include "shell/parameterFile.h"
 #include "support/recordingFrontend.h"
 #include "support/testImages.h"
