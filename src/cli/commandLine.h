@@ -2,7 +2,7 @@
 // What the command line asks for, and its parsing. Options may stand anywhere; the first other
 // word is the input picture and every later one a step; "--" ends the options.
 #include "cli/outputTable.h"
-#include "cli/stepTable.h"
+#include "shell/commandTable.h"
 
 #include <span>
 #include <string>
@@ -21,8 +21,8 @@ struct CliRequest {
     std::string parameterFile;         // --par; empty for the fresh block's defaults
     std::vector<std::string> settings; // --set NAME=VALUE, in the order given
     std::string input;
-    std::vector<const CliStep*> steps;
-    std::vector<OutputRequest> outputs; // in the order of the outputs table
+    std::vector<const CommandSpec*> steps; // rows of the command registry
+    std::vector<OutputRequest> outputs;    // in the order of the outputs table
 };
 
 // False with the reason in `error` for a usage error. `arguments` excludes the program name.

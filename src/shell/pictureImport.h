@@ -25,6 +25,10 @@ struct OpenOutcome {
 // currentPath, the conversion ("failed to handle an intermediate file" when it fails; the
 // picture still counts as opened), the zoom state 514 and an empty history. `repaint` runs
 // right after a successful conversion, where the view fits the new picture.
+// What the view's paint would learn from the picture library: the current file's size and
+// depth into currentInfo (left as they were when the file cannot be probed).
+void refreshPictureInfo(Session& session);
+
 OpenOutcome openPicture(Session& session, const std::string& path,
                         const std::function<void(Session&)>& repaint = {});
 
