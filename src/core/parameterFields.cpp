@@ -424,6 +424,11 @@ std::size_t saveFlagOffset(SaveGroup group) {
     return offsetof(ParameterBlock, saveHiddenMenu) + 4 * (std::size_t(group) - 1);
 }
 
+std::span<const std::string_view> fieldChoices(std::string_view name) {
+    const ParameterField* field = findParameterField(name);
+    return field ? field->choices : std::span<const std::string_view>{};
+}
+
 std::string_view choiceName(const ParameterField& field, std::int64_t value) {
     if (value < 0 || std::uint64_t(value) >= field.choices.size()) return {};
     return field.choices[std::size_t(value)];

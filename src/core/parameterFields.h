@@ -77,6 +77,9 @@ std::int64_t fieldDefault(const ParameterField& field, int index);
 void repairParameterBlock(ParameterBlock& block);
 // Where a group's save-as-default flag lies in the block (not for SaveGroup::None).
 std::size_t saveFlagOffset(SaveGroup group);
+// The named choices of the field `name` (empty for a number field or an unknown name); the
+// dialogs' lists show them.
+std::span<const std::string_view> fieldChoices(std::string_view name);
 // The name of a list field's value, empty for a value no choice names.
 std::string_view choiceName(const ParameterField& field, std::int64_t value);
 // One line per field: name, range, default and help, for --help.

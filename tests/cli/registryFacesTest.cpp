@@ -1,7 +1,6 @@
 // The command line and the desktop dispatcher run the same registry rows: a step gives the
 // bytes the menu command gives, and a command with nothing to do leaves the picture as it was.
 #include "cliProcess.h"
-#include "core/parameterFields.h"
 #include "core/session.h"
 #include "imageio/pictureLibrary.h"
 #include "shell/commandTable.h"
@@ -119,13 +118,6 @@ TEST_F(RegistryFaces, InvertToThirtyTwoBits) {
     const DibImage inverted = decoded(work() / "out.bmp");
     EXPECT_EQ(inverted.bitsPerPixel, 32);
     EXPECT_EQ(rgbAt(inverted, 3, 2), ~rgbAt(decoded(work() / "in.bmp"), 3, 2) & 0xFFFFFFu);
-}
-
-// Every name a command reads is a field of the block, so help grouped by step cannot drift.
-TEST(CommandRegistry, EveryFieldACommandReadsExists) {
-    for (const CommandSpec* step : cliSteps())
-        for (std::string_view name : commandFields(*step))
-            EXPECT_NE(findParameterField(name), nullptr) << step->step << ": " << name;
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "shell/commandTable.h"
+#include "core/parameterFields.h"
 
 #include <gtest/gtest.h>
 
@@ -131,6 +132,25 @@ TEST(CommandTable, MenuContentsWithSeparatorsAndSubmenus) {
     EXPECT_EQ(entriesOf("Filtering(&R)"), (std::vector<int>{266, 267, 268, 269, 270, 271}));
     EXPECT_EQ(entriesOf("Tiling(&T)"), (std::vector<int>{280, 0, -1}));
     EXPECT_EQ(entriesOf("Help(&H)"), (std::vector<int>{300}));
+}
+
+// Every command that changes the picture is a step of the command line, under its own name,
+// and reads only fields the block has.
+TEST(CommandTable, EveryPictureCommandIsAStepReadingRealFields) {
+    std::set<std::string_view> names;
+    for (const CommandSpec& command : commandTable()) {
+        const bool changesPicture =
+            command.kind == CommandKind::DialogOperation || command.kind == CommandKind::RotateFlip;
+        if (!changesPicture) continue;
+        EXPECT_EQ(findCliStep(command.step), &command) << command.id;
+        EXPECT_NE(command.handler, nullptr) << command.id;
+    }
+    for (const CommandSpec* step : cliSteps()) {
+        EXPECT_TRUE(names.insert(step->step).second) << step->step;
+        for (std::string_view name : commandFields(*step))
+            EXPECT_NE(findParameterField(name), nullptr) << step->step << ": " << name;
+    }
+    EXPECT_EQ(findCliStep("color"), findCommand(kCmdColorProcessing));
 }
 
 } // namespace
