@@ -29,10 +29,6 @@ namespace {
 using K = CommandKind;
 using Op = Operation;
 
-bool isWholeTurn(const ParameterBlock& block) {
-    return block.rotateAngle % 360 == 0;
-}
-
 // convertToTrueColor carries its own undo step; a step's handler leaves that to the caller.
 int trueColorHandler(Session& session) {
     return runOperationFrame(session, Operation::TrueColor, [](Session& s) {

@@ -30,6 +30,10 @@ int normalizeAngle(int angle) {
     return a < 0 ? a + 360 : a;
 }
 
+bool isWholeTurn(const ParameterBlock& block) {
+    return normalizeAngle(block.rotateAngle) == 0;
+}
+
 int rotateArbitraryHandler(Session& session) {
     const ParameterBlock& block = session.workingBlock;
     const int angle = normalizeAngle(block.rotateAngle);
