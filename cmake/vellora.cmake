@@ -46,7 +46,8 @@ function(vellora_test name)
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   add_executable(${name} ${sources})
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests ${CMAKE_SOURCE_DIR}/src)
-  target_link_libraries(${name} PRIVATE ${ARG_DEPS} vellora_test_support GTest::gtest_main GTest::gmock)
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} vellora_test_support vellora_private_home
+                                        GTest::gtest_main GTest::gmock)
   target_compile_definitions(${name} PRIVATE
     VELLORA_CORPUS_DIR="${VELLORA_CORPUS_DIR}"
     VELLORA_SOURCE_DIR="${CMAKE_SOURCE_DIR}"

@@ -1,7 +1,8 @@
 #pragma once
 // The image view: draws the current intermediate file where the shell's layout arithmetic puts
 // it, with the two scroll bars driven by the shell's scroll records. The client area is the
-// canvas beside the bars that are shown.
+// canvas beside the bars that are shown. The wheel scrolls (sideways with Shift); Ctrl+wheel asks
+// for the View menu's zoom steps and keeps the picture point under the pointer.
 #include "app/pictureCache.h"
 #include "core/session.h"
 #include "shell/viewLayout.h"
@@ -28,8 +29,14 @@ class ImageView final : public QFrame {
     // The picture as last drawn (empty when nothing was).
     QRect drawnRect() const { return drawn_; }
 
+  signals:
+    // A command for the main window to run (the zoom steps of Ctrl+wheel); it has run, title and
+    // check marks included, by the time the signal returns.
+    void commandRequested(int commandId);
+
   protected:
     void resizeEvent(QResizeEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
   private:
     friend class ViewCanvas;
@@ -37,6 +44,8 @@ class ImageView final : public QFrame {
     void applyBars();
     void placeChildren();
     void onBarAction(ScrollAxis axis, int action);
+    void scrollByWheel(QPoint angleDelta);
+    void zoomByWheel(int angleDelta, QPoint canvasPoint);
 
     Session& session_;
     ViewScroll scroll_;
@@ -45,6 +54,7 @@ class ImageView final : public QFrame {
     QScrollBar* bars_[2];
     QRect drawn_;
     bool applying_ = false;
+    int zoomWheel_ = 0; // Ctrl+wheel turning short of a whole notch, kept for the next event
 };
 
 } // namespace vellora::app

@@ -48,9 +48,20 @@ ViewKey viewKeyOf(int qtKey) {
     return ViewKey::Other;
 }
 
-QSize primaryScreenSize() {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    return screen != nullptr ? screen->size() : QSize(640, 480);
+ScreenArea areaOf(const QRect& rect) {
+    return {rect.left(), rect.top(), rect.width(), rect.height()};
+}
+
+// The screens the window may open on, the primary one first; the given size alone when set.
+std::vector<ScreenArea> screenAreas(const std::optional<QSize>& given) {
+    if (given) return {ScreenArea{0, 0, given->width(), given->height()}};
+    std::vector<ScreenArea> areas;
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    if (primary != nullptr) areas.push_back(areaOf(primary->geometry()));
+    for (const QScreen* screen : QGuiApplication::screens())
+        if (screen != primary) areas.push_back(areaOf(screen->geometry()));
+    if (areas.empty()) areas.push_back({0, 0, 640, 480});
+    return areas;
 }
 
 } // namespace
@@ -62,9 +73,10 @@ MainWindow::MainWindow(MainWindowOptions options)
         ownPrompter_ = std::make_unique<QtPrompter>(this);
         prompter_ = ownPrompter_.get();
     }
-    const QSize screen = options_.screenSize.value_or(primaryScreenSize());
-    loadStartupParameters(*session_, options_.parameterFile, [screen](ParameterBlock& saved) {
-        applyWindowGeometryDefaults(saved, screen.width(), screen.height());
+    const std::vector<ScreenArea> screens = screenAreas(options_.screenSize);
+    loadStartupParameters(*session_, options_.parameterFile, [&screens](ParameterBlock& saved) {
+        applyWindowGeometryDefaults(saved, screens.front().width, screens.front().height);
+        fitWindowToScreens(saved, screens);
     });
     setWindowTitle(kProgramName);
     setWindowIcon(QIcon(":/vellora/vellora.png"));
@@ -113,6 +125,7 @@ void MainWindow::buildClientArea() {
     auto* client = new QWidget(this);
     client->setObjectName("clientArea");
     view_ = new ImageView(*session_, client);
+    connect(view_, &ImageView::commandRequested, this, &MainWindow::runCommand);
     textPane_ = new QPlainTextEdit(client);
     textPane_->setObjectName("textPane");
     textPane_->setProperty("controlId", 112);
@@ -132,13 +145,14 @@ void MainWindow::buildClientArea() {
     status->setProperty("controlId", 113);
     status->setFixedHeight(kStatusBarHeight);
     status->setSizeGripEnabled(true);
+    QLabel* statusText = addStatusText(*status);
     progressBar_ = new QProgressBar(status);
     progressBar_->setObjectName("progressBar");
     progressBar_->setRange(0, 100);
     progressBar_->setTextVisible(false);
     progressBar_->hide();
     status->installEventFilter(this);
-    frontend_.attach(prompter_, status, progressBar_);
+    frontend_.attach(prompter_, statusText, progressBar_);
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {

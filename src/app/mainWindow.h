@@ -30,7 +30,7 @@ struct MainWindowOptions {
     std::filesystem::path parameterFile;
     // Answers the boxes and file choosers; the window's own QtPrompter when null.
     Prompter* prompter = nullptr;
-    // The screen the first window is centred on; the primary screen's size when unset.
+    // The one screen the window opens on; the screens there are when unset.
     std::optional<QSize> screenSize;
     // Dialogs by command id; a command without one runs from the working block as it is.
     std::map<int, DialogFactory> dialogs;

@@ -3,6 +3,7 @@
 #include "app/prompter.h"
 
 #include <QCoreApplication>
+#include <QLabel>
 #include <QProgressBar>
 #include <QStatusBar>
 #include <QThread>
@@ -17,9 +18,19 @@ void keepWindowPainted() {
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
-void QtFrontend::attach(Prompter* prompter, QStatusBar* statusBar, QProgressBar* progressBar) {
+QLabel* addStatusText(QStatusBar& statusBar) {
+    auto* label = new QLabel(&statusBar);
+    label->setObjectName("statusText");
+    label->setTextFormat(Qt::PlainText);
+    // A long text is cut off rather than widening the window.
+    label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    statusBar.addPermanentWidget(label, 1);
+    return label;
+}
+
+void QtFrontend::attach(Prompter* prompter, QLabel* statusText, QProgressBar* progressBar) {
     prompter_ = prompter;
-    statusBar_ = statusBar;
+    statusText_ = statusText;
     progressBar_ = progressBar;
 }
 
@@ -42,8 +53,8 @@ void QtFrontend::setProgressPosition(int percent) {
 }
 
 void QtFrontend::setStatusText(std::string_view text) {
-    if (statusBar_ == nullptr) return;
-    statusBar_->showMessage(QString::fromUtf8(text.data(), qsizetype(text.size())));
+    if (statusText_ == nullptr) return;
+    statusText_->setText(QString::fromUtf8(text.data(), qsizetype(text.size())));
 }
 
 } // namespace vellora::app

@@ -3,7 +3,9 @@
 #include "cli/cliFrontend.h"
 #include "cli/commandLine.h"
 #include "cli/parameterSetup.h"
+#include "cli/sameFile.h"
 #include "cli/signalCleanup.h"
+#include "core/errors.h"
 #include "core/intermediateFiles.h"
 #include "core/session.h"
 #include "shell/pictureConvert.h"
@@ -52,33 +54,41 @@ std::string outputRefusal(const OutputRequest& request, const std::string& input
     return request.output->refusal ? request.output->refusal(request.path) : std::string{};
 }
 
+// Two outputs written to one file would leave only the last of them.
+std::string sharedOutputRefusal(std::span<const OutputRequest> outputs) {
+    for (std::size_t later = 1; later < outputs.size(); ++later)
+        for (std::size_t earlier = 0; earlier < later; ++earlier)
+            if (namesSameFile(outputs[earlier].path, outputs[later].path))
+                return std::string(outputs[earlier].output->option) + " and " +
+                       std::string(outputs[later].output->option) + " name the same file " +
+                       inQuotes(outputs[later].path);
+    return {};
+}
+
 std::string requestRefusal(const CliRequest& request) {
     std::string reason = inputRefusal(request.input);
     for (const OutputRequest& output : request.outputs)
         if (reason.empty()) reason = outputRefusal(output, request.input);
-    return reason;
+    return reason.empty() ? sharedOutputRefusal(request.outputs) : reason;
 }
 
 // The private folder is made and the clean-up armed with the signals held back, so an
 // interruption cannot fall between the two.
 bool prepareIntermediateFolder(Session& session) {
-    blockCleanupSignals(true);
+    const SignalHold hold;
     std::string firstName;
     const bool made = nextIntermediatePath(session, firstName) == 0;
     if (made) armSignalCleanup(session.intermediateDirectory);
-    blockCleanupSignals(false);
     return made;
 }
 
 int openInput(Session& session, const std::string& input) {
     const OpenOutcome outcome = openPicture(session, input);
-    if (outcome.result != 0) return kExitFailed;
-    if (!outcome.intermediateWritten) {
-        // Here an unloadable picture ends the run rather than counting as opened.
-        session.frontend.showMessage("error",
-                                     "cannot load " + inQuotes(input) + ": " + outcome.reason);
-        return kExitFailed;
+    if (!outcome.reason.empty()) {
+        showError(session.frontend, kOpenConversionFailedText);
+        session.frontend.showMessage("error", openFailureCause(input, outcome));
     }
+    if (outcome.result != 0) return kExitFailed;
     refreshPictureInfo(session);
     return kExitSuccess;
 }
@@ -97,10 +107,8 @@ int writeOutputs(Session& session, const CliRequest& request) {
     for (const OutputRequest& output : request.outputs) {
         session.dialogInfo = session.currentInfo;
         // An interruption waits until the file has landed whole, so none is left half written.
-        blockCleanupSignals(true);
-        const int written = output.output->write(session, output.path);
-        blockCleanupSignals(false);
-        if (written != 0) return kExitFailed;
+        const SignalHold hold;
+        if (output.output->write(session, output.path) != 0) return kExitFailed;
     }
     return kExitSuccess;
 }
@@ -119,6 +127,7 @@ int runSession(const CliRequest& request, std::FILE* err) {
 } // namespace
 
 int runCli(std::span<const std::string> arguments, std::FILE* out, std::FILE* err) {
+    startSignalWatcher(); // before any other thread, so that all of them inherit the block
     CliRequest request;
     std::string reason;
     if (!parseCommandLine(arguments, request, reason)) return usageError(err, reason);

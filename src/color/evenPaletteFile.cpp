@@ -4,6 +4,7 @@
 #include "color/paletteFolders.h"
 #include "core/atomicFile.h"
 #include "core/errors.h"
+#include "core/userFolders.h"
 
 #include <cstdio>
 #include <memory>
@@ -38,8 +39,12 @@ int makeEvenPaletteFile(Frontend& frontend, int red, int green, int blue) {
     if (!isDivision(red) || !isDivision(green) || !isDivision(blue)) return 1;
     if (red * green * blue >= 257) return 1;
     const std::vector<std::uint8_t> bytes = evenPaletteFileBytes(red, green, blue);
-    const auto path = userPaletteFolder() / evenPaletteFileName(red, green, blue);
-    return reportWriteFailure(frontend, writeFileAtomically(path, bytes));
+    const auto folder = userPaletteFolder();
+    std::error_code error;
+    if (!makeUserFolder(folder, error))
+        return reportWriteFailure(frontend, AtomicFileFailure::create);
+    return reportWriteFailure(
+        frontend, writeFileAtomically(folder / evenPaletteFileName(red, green, blue), bytes));
 }
 
 int makeEvenPaletteFromDivisions(Frontend& frontend, ParameterBlock& block, int red, int green,

@@ -25,8 +25,8 @@ std::string evenPaletteFileName(int red, int green, int blue);
 std::vector<std::uint8_t> evenPaletteFileBytes(int red, int green, int blue);
 
 // Writes the file into the user palette folder, replacing one of the same name. 0; 1 when the
-// product exceeds 256 (nothing written); 2 after "failed to create the file" (a missing folder
-// is not created); 8 after "failed to write the file".
+// product exceeds 256 (nothing written); 2 after "failed to create the file" (also when a
+// missing folder cannot be made); 8 after "failed to write the file".
 int makeEvenPaletteFile(Frontend& frontend, int red, int green, int blue);
 
 // The "make an even color palette file" button: a product outside 2 … 256 gives the divisions

@@ -1,21 +1,19 @@
 #include "color/paletteFile.h"
 
+#include "core/regularFile.h"
+
 #include <cstdio>
-#include <memory>
 #include <new>
 
 namespace vellora {
 
-namespace {
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-} // namespace
-
 PaletteFileRead readPaletteFile(const std::filesystem::path& path, std::size_t maxBytes,
                                 std::vector<std::uint8_t>& bytes) {
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-    if (!file) return PaletteFileRead::OpenFailed;
+    ReadOpen outcome = ReadOpen::ok;
+    const ReadFile file = openRegularFile(path, &outcome);
+    if (!file)
+        return outcome == ReadOpen::notRegular ? PaletteFileRead::NotRegular
+                                               : PaletteFileRead::OpenFailed;
     // Read in pieces up to one byte past the limit: a longer file shows itself without trusting
     // a stated size, and a small file costs no large block.
     std::vector<std::uint8_t> read;

@@ -7,7 +7,7 @@
 
 namespace vellora {
 
-enum class PaletteFileRead { Ok, OpenFailed, ReadFailed, TooLong };
+enum class PaletteFileRead { Ok, OpenFailed, NotRegular, ReadFailed, TooLong };
 
 // Reads the file into bytes when it is at most maxBytes long.
 PaletteFileRead readPaletteFile(const std::filesystem::path& path, std::size_t maxBytes,

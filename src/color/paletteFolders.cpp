@@ -1,9 +1,9 @@
 #include "color/paletteFolders.h"
 
-#include <cstdlib>
+#include "core/userFolders.h"
+
 #include <mutex>
 #include <system_error>
-#include <unistd.h>
 
 namespace vellora {
 
@@ -13,17 +13,6 @@ namespace {
 std::mutex overrideMutex;
 std::optional<PaletteFolders> folderOverride;
 
-bool isWritableFolder(const fs::path& folder) {
-    return access(folder.c_str(), W_OK) == 0;
-}
-
-fs::path dataHome() {
-    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg) return xdg;
-    if (const char* home = std::getenv("HOME"); home && *home)
-        return fs::path(home) / ".local" / "share";
-    return fs::temp_directory_path();
-}
-
 PaletteFolders ruleFolders() {
     const fs::path exe = executableFolder();
     std::error_code error;
@@ -31,8 +20,7 @@ PaletteFolders ruleFolders() {
     const fs::path presets = fs::is_directory(besidePresets, error)
                                  ? besidePresets
                                  : exe / ".." / "share" / "vellora" / "palette" / "preset";
-    if (isWritableFolder(exe)) return {presets, exe / "palette" / "user"};
-    return {presets, dataHome() / "vellora" / "palette" / "user"};
+    return {presets, dataFolder() / "palette" / "user"};
 }
 } // namespace
 

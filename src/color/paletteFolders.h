@@ -1,9 +1,8 @@
 #pragma once
-// Where palette files live. Beside the executable (the build tree, portable copies):
-// "palette/preset/" and "palette/user/" there. A program without presets beside it (an
-// installed one) reads them from "../share/vellora/palette/preset/" relative to the executable;
-// one whose folder is not writable keeps user palettes in "$XDG_DATA_HOME/vellora/palette/user/"
-// (~/.local/share when unset).
+// Where palette files live. Presets: "palette/preset/" beside the executable (the build tree),
+// otherwise "../share/vellora/palette/preset/" relative to it (an installed program). User
+// palettes: "$XDG_DATA_HOME/vellora/palette/user/" (~/.local/share when unset), never beside the
+// executable; the folder is made when a palette is first written there.
 #include <filesystem>
 #include <optional>
 

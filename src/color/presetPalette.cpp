@@ -18,6 +18,7 @@ int readPreset(Frontend& frontend, std::string_view fileName, std::size_t maxByt
     case PaletteFileRead::Ok:
         return kOk;
     case PaletteFileRead::OpenFailed:
+    case PaletteFileRead::NotRegular:
         return reportError(frontend, kErrorOpen);
     case PaletteFileRead::ReadFailed:
         return reportError(frontend, kErrorRead);

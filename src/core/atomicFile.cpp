@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <mutex>
 
@@ -60,18 +61,40 @@ bool flush(int fd) {
     return !atomicFileFaults().failFlush && ::fsync(fd) == 0;
 }
 
+// A link named as the target is kept: its file is what gets replaced, beside itself. A dangling
+// link names the file to create; a loop of links ends after as many hops as the system allows.
+std::filesystem::path linkTarget(std::filesystem::path path) {
+    for (int hop = 0; hop < 40; ++hop) {
+        std::error_code error;
+        if (!std::filesystem::is_symlink(path, error)) break;
+        const std::filesystem::path next = std::filesystem::read_symlink(path, error);
+        if (error) break;
+        path = next.is_absolute() ? next : path.parent_path() / next;
+    }
+    return path;
+}
+
+// ".NAME.XXXXXX" beside the target, the name cut so that the whole stays a legal file name.
+std::string temporaryName(const std::filesystem::path& path) {
+    const std::filesystem::path folder =
+        path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
+    constexpr std::size_t kAddedBytes = 8; // the leading dot and ".XXXXXX"
+    std::string name = path.filename().string();
+    if (name.size() + kAddedBytes > NAME_MAX) name.resize(NAME_MAX - kAddedBytes);
+    return (folder / ("." + name + ".XXXXXX")).string();
+}
+
 bool renameOver(const std::string& from, const std::filesystem::path& to) {
     return !atomicFileFaults().failRename && std::rename(from.c_str(), to.c_str()) == 0;
 }
 
 } // namespace
 
-AtomicFileFailure writeFileAtomically(const std::filesystem::path& path,
+AtomicFileFailure writeFileAtomically(const std::filesystem::path& named,
                                       std::span<const std::uint8_t> bytes,
                                       FileDurability durability) {
-    const std::filesystem::path folder =
-        path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
-    std::string temporary = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
+    const std::filesystem::path path = linkTarget(named);
+    std::string temporary = temporaryName(path);
     const int fd = ::mkstemp(temporary.data()); // O_CREAT | O_EXCL with a unique name
     if (fd < 0) return AtomicFileFailure::create;
     AtomicFileFailure failure = AtomicFileFailure::none;

@@ -2,6 +2,7 @@
 
 #include "core/atomicFile.h"
 #include "core/errors.h"
+#include "core/regularFile.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -60,23 +61,6 @@ bool allocateZeroed(PictureBytes& block, std::size_t bytes) {
         return false;
     }
 }
-
-// RAII wrapper so every path closes the file.
-struct File {
-    std::FILE* handle = nullptr;
-    File(const std::filesystem::path& path, const char* mode)
-        : handle(std::fopen(path.c_str(), mode)) {}
-    ~File() {
-        if (handle) std::fclose(handle);
-    }
-    File(const File&) = delete;
-    File& operator=(const File&) = delete;
-    bool close() {
-        const bool ok = std::fclose(handle) == 0;
-        handle = nullptr;
-        return ok;
-    }
-};
 
 long fileLength(std::FILE* f) {
     if (std::fseek(f, 0, SEEK_END) != 0) return -1;
@@ -156,19 +140,15 @@ int readBitmapBytes(Frontend& frontend, std::span<const std::uint8_t> bytes, Dib
 
 int readBitmapFile(Frontend& frontend, const std::filesystem::path& path, DibImage& image) {
     image.release();
-    // A folder or device opens on this platform but has no length to read.
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) return reportError(frontend, kErrorOpen);
-    File file(path, "rb");
-    if (!file.handle) return reportError(frontend, kErrorOpen);
-    const long length = fileLength(file.handle);
+    const ReadFile file = openRegularFile(path);
+    if (!file) return reportError(frontend, kErrorOpen);
+    const long length = fileLength(file.get());
     if (length < 0) return reportError(frontend, kErrorRead);
     PictureBytes block;
     if (!allocateZeroed(block, std::size_t(length))) return reportError(frontend, kErrorAllocate);
     if (length > 0 &&
-        std::fread(block.data(), 1, std::size_t(length), file.handle) != std::size_t(length))
+        std::fread(block.data(), 1, std::size_t(length), file.get()) != std::size_t(length))
         return reportError(frontend, kErrorRead);
-    file.close();
     return readBitmapBlock(frontend, std::move(block), image);
 }
 

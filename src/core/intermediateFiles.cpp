@@ -1,12 +1,12 @@
 #include "core/intermediateFiles.h"
 
 #include "core/errors.h"
+#include "core/runFolders.h"
 
-#include <algorithm>
+#include <unistd.h>
+
 #include <cstdio>
-#include <cstdlib>
 #include <system_error>
-#include <vector>
 
 namespace vellora {
 
@@ -17,23 +17,10 @@ constexpr int kIntermediateCount = 1000;
 
 bool makePrivateDirectory(Session& session) {
     if (!session.intermediateDirectory.empty()) return true;
-    std::error_code error;
-    fs::path base = fs::temp_directory_path(error);
-    if (error || base.empty()) return false;
-    std::string pattern = (base / "vellora-XXXXXX").string();
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    if (!mkdtemp(buffer.data())) return false; // mode 0700
-    session.intermediateDirectory = buffer.data();
+    const int lock = makeRunFolder(session.intermediateDirectory);
+    if (lock < 0) return false;
+    session.intermediateLock = lock;
     return true;
-}
-
-// "__VL_000.dib" … "__VL_999.dib" and nothing else.
-bool isIntermediateFileName(const std::string& name) {
-    if (name.size() != 12 || name.compare(0, 5, "__VL_") != 0 || name.compare(8, 4, ".dib") != 0)
-        return false;
-    return std::all_of(name.begin() + 5, name.begin() + 8,
-                       [](char c) { return c >= '0' && c <= '9'; });
 }
 
 bool fileExists(const fs::path& path) {
@@ -103,17 +90,10 @@ void cleanIntermediateFiles(Session& session) {
 
 void removeIntermediateDirectory(Session& session) {
     if (session.intermediateDirectory.empty()) return;
-    // Only the names of intermediate files that are there are removed, not all thousand tried.
-    std::error_code error;
-    std::vector<fs::path> files;
-    for (fs::directory_iterator entry(session.intermediateDirectory, error), end;
-         !error && entry != end; entry.increment(error))
-        if (isIntermediateFileName(entry->path().filename().string()))
-            files.push_back(entry->path());
-    for (const fs::path& file : files)
-        fs::remove(file, error);
-    fs::remove(session.intermediateDirectory, error); // only when nothing else was put there
+    removeRunFolder(session.intermediateDirectory);
     session.intermediateDirectory.clear();
+    ::close(session.intermediateLock); // the folder is free for sweeping only now
+    session.intermediateLock = -1;
 }
 
 } // namespace vellora

@@ -53,6 +53,7 @@ struct Session {
     std::array<std::uint8_t, 12> parameterFileReserved{};
     // The private folder of this run's intermediate files; made on first use.
     std::filesystem::path intermediateDirectory;
+    int intermediateLock = -1; // held while the folder is in use; see core/runFolders.h
     // Design settings beyond the block, and a palette given from outside it (a tile line).
     DesignSettings design;
     DesignPalette designPalette;

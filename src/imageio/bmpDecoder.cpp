@@ -1,5 +1,6 @@
 // Bitmap files of every common variant into the intermediate layout.
 #include "imageio/bmpHeader.h"
+#include "imageio/bmpRunLength.h"
 #include "imageio/codecs.h"
 #include "imageio/pictureHelpers.h"
 #include "imageio/pictureLimits.h"
@@ -103,46 +104,6 @@ bool decodePlainRows(Bytes file, const BmpHeader& header, DibImage& image, std::
     return true;
 }
 
-// Run-length rows: pairs (count, index) or escapes 0/0 end of row, 0/1 end of picture,
-// 0/2 delta, 0/n a literal run padded to two bytes. Pixels never reached stay index 0; a file
-// ending early keeps what was decoded.
-void decodeRunLengthRows(Bytes file, const BmpHeader& header, DibImage& image) {
-    const bool nibbles = header.pixels == BmpPixels::Rle4;
-    const std::int64_t width = header.width, height = header.height;
-    const int depth = image.bitsPerPixel;
-    std::int64_t x = 0, y = 0;
-    auto put = [&](std::uint8_t index) {
-        if (x < width && y < height) setIndex(image, index, int(y), int(x), depth);
-        ++x;
-    };
-    std::size_t p = header.pixelStart;
-    const std::size_t end = file.size();
-    while (y < height && p + 2 <= end) {
-        const std::uint8_t count = file[p], value = file[p + 1];
-        p += 2;
-        if (count != 0) {
-            for (int i = 0; i < count; ++i)
-                put(nibbles ? std::uint8_t(i % 2 ? value & 15 : value >> 4) : value);
-        } else if (value == 0) {
-            x = 0, ++y;
-        } else if (value == 1) {
-            break;
-        } else if (value == 2) {
-            if (p + 2 > end) break;
-            x += file[p], y += file[p + 1];
-            p += 2;
-        } else {
-            const std::size_t bytes = nibbles ? (value + 1) / 2 : value;
-            if (p + bytes > end) break;
-            for (int i = 0; i < value; ++i) {
-                const std::uint8_t byte = file[p + (nibbles ? i / 2 : i)];
-                put(nibbles ? std::uint8_t(i % 2 ? byte & 15 : byte >> 4) : byte);
-            }
-            p += (bytes + 1) / 2 * 2;
-        }
-    }
-}
-
 std::uint32_t carriedColorsUsed(const BmpHeader& header) {
     if (header.colorsUsedField <= 256) return header.colorsUsedField;
     return header.bitsPerPixel <= 8 ? header.paletteCount : 0;
@@ -159,7 +120,8 @@ struct Embedded {
 };
 
 Embedded embeddedPicture(Bytes file) {
-    if (file.size() < 54 || readLe32(file.data() + 14) < 40) return {};
+    // In an OS/2 header compression 4 means RLE24 instead.
+    if (file.size() < 54 || !isWindowsBmpHeader(readLe32(file.data() + 14))) return {};
     const std::uint32_t compression = readLe32(file.data() + 30);
     const std::uint32_t offset = readLe32(file.data() + 10);
     if ((compression != 4 && compression != 5) || offset < 54 || offset >= file.size()) return {};
@@ -196,12 +158,13 @@ bool decodeBmp(Bytes file, DibImage& image, std::string& error) {
         return embedded.decode(embedded.file, image, error);
     BmpHeader header;
     if (!parseBmpHeader(file, header, error)) return false;
+    if (isRunLength(header.pixels) && !runLengthDescribesPicture(file, header, error)) return false;
     DibImage picture;
     if (!allocatePicture(picture, header.width, header.height, header.openDepth,
                          carriedColorsUsed(header), error))
         return false;
     if (header.bitsPerPixel <= 8) readPalette(file, header, picture);
-    if (header.pixels == BmpPixels::Rle8 || header.pixels == BmpPixels::Rle4)
+    if (isRunLength(header.pixels))
         decodeRunLengthRows(file, header, picture);
     else if (!decodePlainRows(file, header, picture, error))
         return false;

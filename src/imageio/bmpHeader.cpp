@@ -1,5 +1,6 @@
 #include "imageio/bmpHeader.h"
 
+#include "imageio/bmpRunLength.h"
 #include "imageio/pictureLimits.h"
 
 #include <algorithm>
@@ -19,11 +20,8 @@ std::uint16_t le16(Bytes file, std::size_t at) {
     return readLe16(file.data() + at);
 }
 
-bool isWindowsHeader(std::uint32_t size) {
-    return size == 40 || size == 52 || size == 56 || size == 108 || size == 124;
-}
 bool isTwoByteFamilyHeader(std::uint32_t size) {
-    return size >= 16 && size <= 64 && !isWindowsHeader(size);
+    return size >= 16 && size <= 64 && !isWindowsBmpHeader(size);
 }
 
 bool fail(std::string& error, const char* text) {
@@ -71,8 +69,8 @@ bool contiguous(const BmpChannelMask& channel) {
     return (channel.maximum & (channel.maximum + 1)) == 0;
 }
 
-// The pixel kind for a compression value; false for the ones not read (JPEG, PNG, Huffman,
-// RLE24) and for combinations that do not exist.
+// The pixel kind for a compression value; false for the ones not read (JPEG, PNG, Huffman)
+// and for combinations that do not exist. 4 is RLE24 in the OS/2 header family only.
 bool choosePixels(std::uint32_t compression, bool windows, BmpHeader& header) {
     const int bpp = header.bitsPerPixel;
     switch (compression) {
@@ -89,6 +87,9 @@ bool choosePixels(std::uint32_t compression, bool windows, BmpHeader& header) {
     case 6:
         header.pixels = BmpPixels::BitFields;
         return windows && (bpp == 16 || bpp == 32);
+    case 4:
+        header.pixels = BmpPixels::Rle24;
+        return !windows && bpp == 24 && !header.topDown;
     default:
         return false;
     }
@@ -162,7 +163,7 @@ void placePaletteAndPixels(std::uint64_t length, std::uint32_t pixelOffsetField,
 // Uncompressed rows must all be there (the last one may lack its padding), checked before
 // anything is allocated.
 bool rowsFit(std::uint64_t length, const BmpHeader& header) {
-    if (header.pixels == BmpPixels::Rle8 || header.pixels == BmpPixels::Rle4) return true;
+    if (isRunLength(header.pixels)) return true;
     const std::uint64_t bits = std::uint64_t(header.width) * std::uint64_t(header.bitsPerPixel);
     const std::uint64_t stride = (bits + 31) / 32 * 4;
     const std::uint64_t needed =
@@ -171,6 +172,10 @@ bool rowsFit(std::uint64_t length, const BmpHeader& header) {
 }
 
 } // namespace
+
+bool isWindowsBmpHeader(std::uint32_t size) {
+    return size == 40 || size == 52 || size == 56 || size == 108 || size == 124;
+}
 
 bool parseBmpHeader(Bytes file, BmpHeader& header, std::string& error) {
     return parseBmpHeader(file, file.size(), header, error);
@@ -183,7 +188,7 @@ bool parseBmpHeader(Bytes file, std::uint64_t length, BmpHeader& header, std::st
     if (!headHeld || length < kFileHeaderBytes + 12 || file[0] != 'B' || file[1] != 'M')
         return fail(error, "not a bitmap file");
     const std::uint32_t headerSize = le32(file, kFileHeaderBytes);
-    const bool windows = isWindowsHeader(headerSize);
+    const bool windows = isWindowsBmpHeader(headerSize);
     if (headerSize != 12 && !windows && !isTwoByteFamilyHeader(headerSize))
         return fail(error, kDamagedText);
     if (kFileHeaderBytes + headerSize > length) return fail(error, kDamagedText);

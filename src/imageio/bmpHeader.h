@@ -8,7 +8,7 @@
 
 namespace vellora::imageio {
 
-enum class BmpPixels { Plain, Rle8, Rle4, BitFields };
+enum class BmpPixels { Plain, Rle8, Rle4, Rle24, BitFields };
 
 struct BmpChannelMask {
     std::uint32_t mask = 0;
@@ -32,6 +32,10 @@ struct BmpHeader {
 };
 
 bool parseBmpHeader(Bytes file, BmpHeader& header, std::string& error);
+
+// The Windows info header and its later versions (40, 52, 56, 108, 124 bytes), where
+// compression 4 and 5 wrap a JPEG or PNG file.
+bool isWindowsBmpHeader(std::uint32_t size);
 
 // The headers of a bitmap file read from the first bytes alone, with the file's length: the
 // same answer as from the whole file. The head must hold the first kBmpHeadBytes bytes (all of

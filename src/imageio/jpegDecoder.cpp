@@ -6,6 +6,7 @@
 #include "imageio/pictureHelpers.h"
 #include "imageio/pictureLimits.h"
 
+#include <cstdio>
 #include <cstring>
 
 namespace vellora::imageio {
@@ -14,6 +15,9 @@ namespace {
 
 constexpr int kApp1 = JPEG_APP0 + 1;
 constexpr std::uint64_t kSequentialRatio = 1024;
+// Each scan is a pass over every block, and a progressive file may hold thousands of tiny ones;
+// encoders write a few dozen at most.
+constexpr int kMaxScans = 500;
 
 struct JpegLayout {
     int width = 0, height = 0; // as stored, before the orientation
@@ -27,7 +31,17 @@ struct JpegLayout {
 struct JpegDecoding {
     jpeg_decompress_struct cinfo;
     JpegErrors errors;
+    jpeg_progress_mgr progress;
 };
+
+// Called as the decoder reads; a file past the scan limit ends the decoding with its message.
+void limitScans(j_common_ptr common) {
+    const auto* cinfo = reinterpret_cast<j_decompress_ptr>(common);
+    if (cinfo->input_scan_number <= kMaxScans) return;
+    auto* errors = reinterpret_cast<JpegErrors*>(common->err);
+    std::snprintf(errors->message, sizeof errors->message, "it has more than %d scans", kMaxScans);
+    std::longjmp(errors->jump, 1);
+}
 
 int orientationOf(jpeg_decompress_struct& cinfo) {
     for (jpeg_saved_marker_ptr marker = cinfo.marker_list; marker; marker = marker->next)
@@ -63,6 +77,8 @@ bool readHeader(JpegDecoding* decoding, Bytes file, JpegLayout* layout) {
     jpeg_decompress_struct& cinfo = decoding->cinfo;
     if (setjmp(decoding->errors.jump)) return false;
     jpeg_create_decompress(&cinfo);
+    decoding->progress.progress_monitor = limitScans;
+    cinfo.progress = &decoding->progress;
     jpeg_mem_src(&cinfo, file.data(), static_cast<unsigned long>(file.size()));
     jpeg_save_markers(&cinfo, kApp1, 0xFFFF);
     jpeg_read_header(&cinfo, TRUE);

@@ -8,6 +8,8 @@
 #include "imageio/pictureLimits.h"
 #include "imageio/safeFileWrite.h"
 
+#include "core/regularFile.h"
+
 #include <array>
 #include <atomic>
 #include <cstdio>
@@ -89,14 +91,13 @@ const Encoder* findEncoder(std::string_view mimeType) {
 
 // A file a decoder can probe from its first bytes is not read further.
 bool probeFromHead(const std::filesystem::path& path, PictureInfo& info) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    const ReadFile file = openRegularFile(path);
     if (!file) return false;
     std::array<std::uint8_t, kBmpHeadBytes> head;
-    bool ok = std::fseek(file, 0, SEEK_END) == 0;
-    const long length = ok ? std::ftell(file) : -1;
-    ok = length > long(head.size()) && std::fseek(file, 0, SEEK_SET) == 0 &&
-         std::fread(head.data(), 1, head.size(), file) == head.size();
-    std::fclose(file);
+    bool ok = std::fseek(file.get(), 0, SEEK_END) == 0;
+    const long length = ok ? std::ftell(file.get()) : -1;
+    ok = length > long(head.size()) && std::fseek(file.get(), 0, SEEK_SET) == 0 &&
+         std::fread(head.data(), 1, head.size(), file.get()) == head.size();
     if (!ok) return false;
     std::string error;
     const Decoder* decoder = findDecoder(head, error);
@@ -107,20 +108,18 @@ bool probeFromHead(const std::filesystem::path& path, PictureInfo& info) {
 }
 
 bool readWholeFile(const std::filesystem::path& path, PictureBytes& bytes, std::string& error) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    ReadOpen outcome = ReadOpen::ok;
+    const ReadFile file = openRegularFile(path, &outcome);
     if (!file) {
         error = "failed to open the file";
+        if (outcome == ReadOpen::notRegular) error += "\n" + std::string(kNotRegularFileText);
         return false;
     }
-    bool ok = std::fseek(file, 0, SEEK_END) == 0;
-    const long length = ok ? std::ftell(file) : -1;
-    ok = length >= 0 && std::fseek(file, 0, SEEK_SET) == 0;
-    if (ok && !allocateBuffer(bytes, std::uint64_t(length), error)) {
-        std::fclose(file);
-        return false;
-    }
-    ok = ok && std::fread(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    std::fclose(file);
+    bool ok = std::fseek(file.get(), 0, SEEK_END) == 0;
+    const long length = ok ? std::ftell(file.get()) : -1;
+    ok = length >= 0 && std::fseek(file.get(), 0, SEEK_SET) == 0;
+    if (ok && !allocateBuffer(bytes, std::uint64_t(length), error)) return false;
+    ok = ok && std::fread(bytes.data(), 1, bytes.size(), file.get()) == bytes.size();
     if (!ok) error = "failed to read the file";
     return ok;
 }

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <utility>
 
 namespace vellora {
 
@@ -311,15 +312,18 @@ void Dispatcher::expressTable() {
 }
 
 void Dispatcher::saveCsv() {
-    session_.saveAsPath = csvPathFor(session_.picturePath);
-    std::string path = session_.saveAsPath;
+    std::string path = csvPathFor(session_.picturePath);
     if (!window_.chooseFile(FileChooserKind::SaveCsv, path)) return;
-    session_.saveAsPath = path;
     if (services_.saveTableCsv == nullptr) {
         showError(session_.frontend, operationTraits(Operation::SaveCsv).failureText);
         return;
     }
+    // The table writer reads its destination from saveAsPath, which is also what Save As offers
+    // for the picture: the CSV name is lent only for the write, so Save As keeps offering the
+    // picture's own name and extension.
+    const std::string pictureSuggestion = std::exchange(session_.saveAsPath, path);
     services_.saveTableCsv(session_);
+    session_.saveAsPath = pictureSuggestion;
 }
 
 void Dispatcher::hiddenMenu() {

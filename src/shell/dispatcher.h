@@ -49,7 +49,8 @@ class ShellWindow {
 struct ShellServices {
     using Repaint = std::function<void(Session&)>;
     // Open after its dialog: probe, first intermediate file, `repaint` once it exists, the
-    // picture states and an empty history. 0 when the picture counts as opened.
+    // picture states and an empty history. 0 when the picture was opened; otherwise the session
+    // is as it was and the dispatcher leaves the title and menus alone.
     std::function<int(Session&, const std::string& path, const Repaint& repaint)> openPicture;
     // Save and Save As handlers (the frame and "failed to save a file" included).
     Handler savePicture = nullptr;

@@ -3,14 +3,14 @@
 #include "core/parameterFields.h"
 
 #include "core/atomicFile.h"
-
-#include <unistd.h>
+#include "core/regularFile.h"
+#include "core/userFolders.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <iterator>
 #include <system_error>
 #include <vector>
@@ -34,6 +34,12 @@ std::uint32_t flagAt(const ParameterBlock& block, std::size_t offset) {
     return value;
 }
 
+// The fixed text, then which file or folder failed and why.
+void reportSaveFailure(Frontend& frontend, const fs::path& path, const std::string& reason) {
+    frontend.showMessage("alert", std::string(kOpenFailed) + "\ncannot write \"" + path.string() +
+                                      "\": " + reason);
+}
+
 void copyPath(ParameterBlock& saved, const ParameterBlock& working) {
     const std::size_t capacity = sizeof saved.userPalettePath;
     const void* end = std::memchr(working.userPalettePath, 0, capacity);
@@ -45,23 +51,8 @@ void copyPath(ParameterBlock& saved, const ParameterBlock& working) {
 
 } // namespace
 
-fs::path parameterFilePathFor(const fs::path& executableFolder, bool folderWritable,
-                              const char* xdgConfigHome, const char* home) {
-    if (folderWritable) return executableFolder / kParameterFileName;
-    fs::path config;
-    if (xdgConfigHome && *xdgConfigHome)
-        config = xdgConfigHome;
-    else
-        config = fs::path(home && *home ? home : ".") / ".config";
-    return config / "vellora" / kParameterFileName;
-}
-
 fs::path parameterFilePath() {
-    std::error_code error;
-    const fs::path folder = fs::read_symlink("/proc/self/exe", error).parent_path();
-    const bool writable = !error && !folder.empty() && access(folder.c_str(), W_OK) == 0;
-    return parameterFilePathFor(folder, writable, std::getenv("XDG_CONFIG_HOME"),
-                                std::getenv("HOME"));
+    return configFolder() / kParameterFileName;
 }
 
 bool loadParameterBytes(std::span<const std::uint8_t> bytes, ParameterFileReserved& reserved,
@@ -77,13 +68,11 @@ bool loadParameterBytes(std::span<const std::uint8_t> bytes, ParameterFileReserv
 
 bool loadParameterFile(const fs::path& path, ParameterFileReserved& reserved,
                        ParameterBlock& saved) {
-    std::error_code error;
-    if (!fs::is_regular_file(path, error)) return false;
-    std::ifstream in(path, std::ios::binary);
+    const ReadFile in = openRegularFile(path);
     if (!in) return false;
     std::vector<std::uint8_t> bytes(kParameterFileBytes);
-    in.read(reinterpret_cast<char*>(bytes.data()), std::streamsize(bytes.size()));
-    bytes.resize(std::size_t(in.gcount())); // longer files: the first 816 bytes count
+    // Of a longer file the first 816 bytes count.
+    bytes.resize(std::fread(bytes.data(), 1, bytes.size(), in.get()));
     return loadParameterBytes(bytes, reserved, saved);
 }
 
@@ -100,10 +89,13 @@ int saveParameterFile(Frontend& frontend, const fs::path& path, const WindowRect
     bytes.insert(bytes.end(), blockBytes(saved), blockBytes(saved) + kParameterBlockBytes);
 
     std::error_code error;
-    if (path.has_parent_path()) fs::create_directories(path.parent_path(), error);
+    if (path.has_parent_path() && !makeUserFolder(path.parent_path(), error)) {
+        reportSaveFailure(frontend, path.parent_path(), error.message());
+        return -1;
+    }
     // Written beside the file and renamed over it, so a failed write never leaves a damaged one.
     if (writeFileAtomically(path, bytes) != AtomicFileFailure::none) {
-        frontend.showMessage("alert", kOpenFailed);
+        reportSaveFailure(frontend, path, std::strerror(errno));
         return -1;
     }
     return 0;

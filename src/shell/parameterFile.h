@@ -24,13 +24,9 @@ struct WindowRectangle {
     int left = 0, top = 0, right = 0, bottom = 0;
 };
 
-// Where the file lives: beside the executable when that folder is writable, otherwise
-// $XDG_CONFIG_HOME/vellora/vellora.par (~/.config when unset).
+// Where the desktop program keeps the file: $XDG_CONFIG_HOME/vellora/vellora.par
+// (~/.config when unset), never beside the executable.
 std::filesystem::path parameterFilePath();
-// The same rule with every input given, for tests.
-std::filesystem::path parameterFilePathFor(const std::filesystem::path& executableFolder,
-                                           bool folderWritable, const char* xdgConfigHome,
-                                           const char* home);
 
 // Lays the file's bytes over `reserved` and `saved`: what a short file lacks keeps the values
 // they had. Values outside their field's range become the field's default. False for no bytes.
@@ -40,9 +36,9 @@ bool loadParameterBytes(std::span<const std::uint8_t> bytes, ParameterFileReserv
 bool loadParameterFile(const std::filesystem::path& path, ParameterFileReserved& reserved,
                        ParameterBlock& saved);
 
-// Stores the rectangle and its width and height in `saved`, then writes the 816 bytes. The old
-// file is replaced only by a complete new one. 0, or -1 after "failed to open .par file"
-// (caption "alert").
+// Stores the rectangle and its width and height in `saved`, then writes the 816 bytes, making a
+// missing folder (mode 0700). The old file is replaced only by a complete new one. 0, or -1
+// after "failed to open .par file" (caption "alert") with the path and the cause on a second line.
 int saveParameterFile(Frontend& frontend, const std::filesystem::path& path,
                       const WindowRectangle& outer, ParameterBlock& saved,
                       const ParameterFileReserved& reserved);

@@ -20,6 +20,25 @@ void setState(Session& session, std::int32_t state) {
     session.dialogInfo.state = state;
 }
 
+// What a failed open puts back.
+struct PictureBefore {
+    ImageInfo currentInfo, dialogInfo;
+    std::string currentPath, picturePath, saveAsPath;
+};
+
+PictureBefore rememberPicture(const Session& session) {
+    return {session.currentInfo, session.dialogInfo, session.currentPath, session.picturePath,
+            session.saveAsPath};
+}
+
+void restorePicture(Session& session, const PictureBefore& before) {
+    session.currentInfo = before.currentInfo;
+    session.dialogInfo = before.dialogInfo;
+    session.currentPath = before.currentPath;
+    session.picturePath = before.picturePath;
+    session.saveAsPath = before.saveAsPath;
+}
+
 bool convertIntoFirstIntermediate(Session& session, OpenOutcome& outcome) {
     if (nextIntermediatePath(session, session.currentPath) != 0) {
         // Never convert over whatever the old name held.
@@ -28,9 +47,11 @@ bool convertIntoFirstIntermediate(Session& session, OpenOutcome& outcome) {
         return false;
     }
     const int quality = clampedQuality(session.workingBlock.saveQuality);
-    return convertPicture(session.currentPath, session.picturePath,
-                          session.currentInfo.bitsPerPixel, quality, &outcome.reason,
-                          FileDurability::scratch) == 0;
+    if (convertPicture(session.currentPath, session.picturePath, session.currentInfo.bitsPerPixel,
+                       quality, &outcome.reason, FileDurability::scratch) == 0)
+        return true;
+    if (outcome.reason.empty()) outcome.reason = "the picture library cannot read it";
+    return false;
 }
 } // namespace
 
@@ -48,6 +69,7 @@ OpenOutcome openPicture(Session& session, const std::string& path,
                         const std::function<void(Session&)>& repaint) {
     OpenOutcome outcome;
     if (!isUsablePicturePath(path)) reportUnusablePath(session.frontend, path);
+    const PictureBefore before = rememberPicture(session);
     if (probePicture(session.currentInfo, path) != 0) {
         showError(session.frontend, "failed to open the image file not supported");
         return outcome;
@@ -56,11 +78,12 @@ OpenOutcome openPicture(Session& session, const std::string& path,
     setState(session, kStateFit);
     session.saveAsPath = session.picturePath;
     outcome.intermediateWritten = convertIntoFirstIntermediate(session, outcome);
-    if (outcome.intermediateWritten) {
-        if (repaint) repaint(session);
-    } else {
-        showError(session.frontend, "failed to handle an intermediate file");
+    if (!outcome.intermediateWritten) {
+        // The old picture, its file and its undo steps are still whole: it stays the current one.
+        restorePicture(session, before);
+        return outcome;
     }
+    if (repaint) repaint(session);
     setState(session, kStateZoom);
     session.dialogInfo.zoomIndex = session.currentInfo.zoomIndex;
     clearHistory(session);
@@ -75,6 +98,10 @@ void refreshPictureInfo(Session& session) {
     session.currentInfo.bitsPerPixel = picture.bitsPerPixel;
     session.currentInfo.width = picture.width;
     session.currentInfo.height = picture.height;
+}
+
+std::string openFailureCause(const std::string& path, const OpenOutcome& outcome) {
+    return "cannot load \"" + path + "\": " + outcome.reason;
 }
 
 } // namespace vellora

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace vellora {
 
@@ -15,21 +16,29 @@ namespace vellora {
 int probePicture(ImageInfo& info, const std::string& path);
 
 struct OpenOutcome {
-    int result = 1;                   // 0 when the picture counts as opened
+    int result = 1;                   // 0 when the picture was opened
     bool intermediateWritten = false; // whether its first intermediate file exists
-    std::string reason;               // why the picture library could not convert it
+    std::string reason; // why the conversion failed; empty when it ran or the path was refused
 };
+
+// What the caller shows when the conversion failed, followed by openFailureCause.
+inline constexpr std::string_view kOpenConversionFailedText =
+    "failed to handle an intermediate file";
 
 // The steps of Open after its dialog: probe (a refused path stops with "failed to open the
 // image file not supported" and nothing changed), the fit state 258 and saveAsPath, a fresh
-// currentPath, the conversion ("failed to handle an intermediate file" when it fails; the
-// picture still counts as opened), the zoom state 514 and an empty history. `repaint` runs
-// right after a successful conversion, where the view fits the new picture.
+// currentPath, the conversion, the zoom state 514 and an empty history. `repaint` runs right
+// after a successful conversion, where the view fits the new picture. A picture the library
+// cannot convert leaves the session as it was (the earlier picture stays the current one) and
+// shows nothing: the caller reports "failed to handle an intermediate file" and the cause.
+OpenOutcome openPicture(Session& session, const std::string& path,
+                        const std::function<void(Session&)>& repaint = {});
+
+// The second line of that report: 'cannot load "path": ' and the library's reason.
+std::string openFailureCause(const std::string& path, const OpenOutcome& outcome);
+
 // What the view's paint would learn from the picture library: the current file's size and
 // depth into currentInfo (left as they were when the file cannot be probed).
 void refreshPictureInfo(Session& session);
-
-OpenOutcome openPicture(Session& session, const std::string& path,
-                        const std::function<void(Session&)>& repaint = {});
 
 } // namespace vellora

@@ -1,5 +1,6 @@
 #include "shell/shellServices.h"
 
+#include "core/errors.h"
 #include "shell/commandTable.h"
 #include "shell/parameterFile.h"
 #include "shell/pictureExport.h"
@@ -15,7 +16,11 @@ namespace {
 
 int openWithRepaint(Session& session, const std::string& path,
                     const ShellServices::Repaint& repaint) {
-    return openPicture(session, path, repaint).result;
+    const OpenOutcome outcome = openPicture(session, path, repaint);
+    if (!outcome.reason.empty())
+        showError(session.frontend,
+                  std::string(kOpenConversionFailedText) + "\n" + openFailureCause(path, outcome));
+    return outcome.result;
 }
 
 } // namespace

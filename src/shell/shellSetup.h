@@ -4,7 +4,8 @@
 
 namespace vellora {
 
-// Hands the picture library the colour engine's 256-colour median cut, which GIF needs to
+// Removes the intermediate folders that ended runs (killed, crashed) left behind, then hands
+// the picture library the colour engine's 256-colour median cut, which GIF needs to
 // save a true-colour picture. Without the colour engine linked, GIF saves of true-colour
 // pictures fail with the library's own message.
 void setUpShell();

@@ -1,5 +1,6 @@
 #include "shell/viewLayout.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 
@@ -207,6 +208,69 @@ Rect viewRect(int clientWidth, int clientHeight) {
 
 Rect progressBarRect(int statusBarWidth) {
     return {statusBarWidth / 10, 11, statusBarWidth * 4 / 5, 11};
+}
+
+namespace {
+
+// The fields of ImageInfo one axis of the drawing rectangle lives in.
+struct AxisFields {
+    std::int32_t ImageInfo::*drawPosition;
+    std::int32_t ImageInfo::*drawn;
+    std::int32_t ImageInfo::*client;
+    std::int32_t ImageInfo::*barShown;
+};
+
+const AxisFields& axisFields(ScrollAxis axis) {
+    static constexpr AxisFields kAxes[] = {
+        {&ImageInfo::drawX, &ImageInfo::drawWidth, &ImageInfo::clientWidth,
+         &ImageInfo::hScrollShown},
+        {&ImageInfo::drawY, &ImageInfo::drawHeight, &ImageInfo::clientHeight,
+         &ImageInfo::vScrollShown},
+    };
+    return kAxes[axis == ScrollAxis::Horizontal ? 0 : 1];
+}
+
+// Puts the picture's start on an axis with a bar at `wanted`, within the range the scroll bar
+// reaches: the start no further in than margin / 2, the end no further in than the margin.
+// Returns whether the picture moved.
+bool placeOnAxis(ImageInfo& info, ScrollAxis axis, std::int64_t wanted) {
+    const AxisFields& f = axisFields(axis);
+    if (info.*f.barShown != 1) return false;
+    const int home = info.margin / 2;
+    const int end = std::min(home, info.*f.client - info.margin - info.*f.drawn);
+    const int placed = int(std::clamp<std::int64_t>(wanted, end, home));
+    if (placed == info.*f.drawPosition) return false;
+    info.*f.drawPosition = placed;
+    return true;
+}
+
+} // namespace
+
+bool wheelScrollView(ImageInfo& info, ScrollAxis axis, int angleDelta) {
+    const std::int64_t wanted = std::int64_t(info.*axisFields(axis).drawPosition) +
+                                mulDiv(angleDelta, kWheelNotchPixels, kWheelNotch);
+    if (!placeOnAxis(info, axis, wanted)) return false;
+    info.state = kStateScrolled;
+    return true;
+}
+
+bool keepPointUnderZoom(ImageInfo& info, const Rect& before, int pointX, int pointY) {
+    const struct {
+        ScrollAxis axis;
+        int point, start, size;
+    } axes[] = {{ScrollAxis::Horizontal, pointX, before.x, before.width},
+                {ScrollAxis::Vertical, pointY, before.y, before.height}};
+    bool moved = false;
+    for (const auto& a : axes) {
+        if (a.size <= 0) continue;
+        // The picture point under the pointer keeps its distance from the picture's start in
+        // proportion to the drawn size.
+        const std::int64_t offset =
+            mulDiv(a.point - std::int64_t(a.start), info.*axisFields(a.axis).drawn, a.size);
+        if (placeOnAxis(info, a.axis, a.point - offset)) moved = true;
+    }
+    if (moved) info.state = kStateScrolled;
+    return moved;
 }
 
 } // namespace vellora

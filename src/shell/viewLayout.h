@@ -78,4 +78,20 @@ Rect viewRect(int clientWidth, int clientHeight);
 // The progress bar inside the status bar.
 Rect progressBarRect(int statusBarWidth);
 
+// One notch of a mouse wheel as the toolkits count it, and how far a notch moves the picture.
+inline constexpr int kWheelNotch = 120;
+inline constexpr int kWheelNotchPixels = 48;
+
+// Wheel scrolling on one axis: the picture moves by angleDelta × kWheelNotchPixels / kWheelNotch
+// view pixels (positive towards the bottom or right, as a wheel turned up or left shows more of
+// the top or left), no further than the scroll range allows, and only while that axis's bar is
+// shown. Returns whether the view must be repainted (state 1026 is set).
+bool wheelScrollView(ImageInfo& info, ScrollAxis axis, int angleDelta);
+
+// After a zoom command laid the picture out at its new zoom, moves it so that the picture point
+// that lay under `point` (view coordinates) in the drawing rectangle `before` lies under it
+// again, as far as the scroll range allows; an axis without a scroll bar stays centred. Returns
+// whether the view must be repainted (state 1026 is set).
+bool keepPointUnderZoom(ImageInfo& info, const Rect& before, int pointX, int pointY);
+
 } // namespace vellora

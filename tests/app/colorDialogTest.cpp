@@ -21,6 +21,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 
 using namespace vellora;
 using namespace vellora::app;
@@ -341,14 +342,15 @@ class ColorDialogTest : public QObject {
                  std::uintmax_t(28));
         QCOMPARE(s.session->workingBlock.evenDivisions[0], 2u); // at once, before any Okay
         QCOMPARE(s.session->workingBlock.evenDivisions[1], 1u);
-        // A missing user folder: the file cannot be created.
-        setPaletteFolderOverride(PaletteFolders{user, user / "missing"});
+        // A user folder that cannot be made (a file stands in its way): nor can the palette.
+        std::ofstream(user / "plain") << "in the way";
+        setPaletteFolderOverride(PaletteFolders{user, user / "plain" / "user"});
         s.frontend.clear();
         click(&dialog, "button930");
         QCOMPARE(s.frontend.messages,
                  (std::vector<Message>{{"error", "failed to create the file"},
                                        {"", "failed to make an even color palette file"}}));
-        QVERIFY(!std::filesystem::exists(user / "missing"));
+        QVERIFY(std::filesystem::is_regular_file(user / "plain"));
         setPaletteFolderOverride(std::nullopt);
         click(&dialog, "cancel"); // the divisions made stay; nothing else is stored
         QCOMPARE(s.session->workingBlock.saveQuality, 100u);

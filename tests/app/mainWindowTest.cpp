@@ -8,15 +8,19 @@
 #include "shell/commandTable.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QTemporaryDir>
+#include <QWheelEvent>
 #include <QtTest>
 
 #include <filesystem>
+#include <fstream>
 #include <memory>
 
 using namespace vellora;
@@ -114,6 +118,21 @@ class MainWindowTest : public QObject {
 
     const ImageInfo& info() { return window_->session().currentInfo; }
 
+    QString statusText() {
+        const auto* label = window_->statusBar()->findChild<QLabel*>("statusText");
+        return label != nullptr ? label->text() : "(no status text label)";
+    }
+
+    // A wheel turn over the canvas at `point`, as it reaches the view (a wheel event sent by
+    // hand is not passed on from the canvas to its parent).
+    void wheel(QPoint point, QPoint angleDelta, Qt::KeyboardModifiers modifiers = {}) {
+        app::ImageView* view = window_->imageView();
+        const QPoint at = view->canvas()->mapTo(view, point);
+        QWheelEvent event(at, view->mapToGlobal(at), QPoint(), angleDelta, Qt::NoButton, modifiers,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(view, &event);
+    }
+
   private slots:
     void init() {
         dir_ = std::make_unique<QTemporaryDir>();
@@ -181,8 +200,11 @@ class MainWindowTest : public QObject {
         QVERIFY(w.imageView()->horizontalBar()->isHidden());
         QCOMPARE(w.windowTitle(), QString("vellora -- big.bmp, 30 %"));
         QVERIFY(w.commandAction(223)->isChecked());
-        QCOMPARE(w.statusBar()->currentMessage(),
-                 QString("    width x height : 2000 x 1000, bits per pixel : 24"));
+        const QString status("    width x height : 2000 x 1000, bits per pixel : 24");
+        QCOMPARE(statusText(), status);
+        QStatusTipEvent menuHover{QString()}; // what an item without a tip sends on hovering
+        QApplication::sendEvent(&w, &menuHover);
+        QCOMPARE(statusText(), status);
         QVERIFY(!enabled(kCmdSave));
         QVERIFY(!enabled(kCmdUndo));
         QVERIFY(enabled(kCmdGrayScale));
@@ -234,6 +256,33 @@ class MainWindowTest : public QObject {
         QVERIFY(!sendKey(Qt::Key_Home, Qt::NoModifier)); // not the view's key with a bar shown
     }
 
+    void wheelScrollsAndCtrlWheelZoomsAroundThePointer() {
+        const std::string picture = writePicture(*dir_, "wheel.bmp", 1000, 500);
+        MainWindow& w = start();
+        setClientSize({800, 600});
+        open(picture);
+        run(232); // 200 %: drawn 2000 x 1000 at (-600, -200)
+        setClientSize({800, 600});
+        w.imageView()->repaintNow();
+        wheel({100, 100}, {0, -120}); // a notch down: 48 pixels
+        QCOMPARE(info().drawY, -248);
+        wheel({100, 100}, {0, 120}, Qt::ShiftModifier); // sideways
+        QCOMPARE(info().drawX, -552);
+
+        // Picture column (100 + 552) / 2 and row (100 + 248) / 2 stay under the pointer at 300 %.
+        wheel({100, 100}, {0, 120}, Qt::ControlModifier);
+        QCOMPARE(w.windowTitle(), QString("vellora -- wheel.bmp, 300 %"));
+        QVERIFY(w.commandAction(233)->isChecked());
+        QCOMPARE(info().drawX, 100 - 652 * 3 / 2);
+        QCOMPARE(info().drawY, 100 - 348 * 3 / 2);
+        QCOMPARE(w.imageView()->drawnRect().topLeft(), QPoint(info().drawX, info().drawY));
+        wheel({100, 100}, {0, -60}, Qt::ControlModifier); // half a notch: not yet a step
+        QCOMPARE(info().zoomIndex, 13);
+        wheel({100, 100}, {0, -60}, Qt::ControlModifier);
+        QCOMPARE(w.windowTitle(), QString("vellora -- wheel.bmp, 200 %"));
+        QCOMPARE(info().drawX, -552);
+    }
+
     void enlargedPixelsStaySharpAndEveryPaintShowsTheCurrentFile() {
         const std::string halves = writeHalves(*dir_, "halves.bmp", 4, 2);
         MainWindow& w = start();
@@ -255,6 +304,31 @@ class MainWindowTest : public QObject {
         ctrl(Qt::Key_Z); // Undo: the first file again
         shown = w.imageView()->canvas()->grab().toImage();
         QCOMPARE(shown.pixelColor(drawn.x() + 5, y), QColor(Qt::black));
+    }
+
+    void failedOpenKeepsThePictureShownAndInvertStillWorks() {
+        const std::string halves = writeHalves(*dir_, "halves.bmp", 4, 2);
+        const std::string broken = dir_->filePath("broken.png").toStdString();
+        std::ofstream(broken, std::ios::binary) << "\x89PNG\x01\x02\x03";
+        MainWindow& w = start();
+        setClientSize({800, 600});
+        open(halves);
+        run(kCmdZoomLast);
+        const QString title = w.windowTitle();
+        const QRect drawn = w.imageView()->drawnRect();
+        const QPoint left = drawn.topLeft() + QPoint(5, 10);
+        open(broken);
+        QCOMPARE(prompter_.messages.size(), std::size_t(1));
+        QVERIFY(QString::fromStdString(prompter_.messages[0])
+                    .startsWith("error: failed to handle an intermediate file\ncannot load \""));
+        QCOMPARE(w.windowTitle(), title);
+        QVERIFY(w.commandAction(kCmdZoomLast)->isChecked());
+        QVERIFY(!enabled(kCmdSave));
+        QCOMPARE(w.imageView()->canvas()->grab().toImage().pixelColor(left), QColor(Qt::black));
+        run(kCmdInvert);
+        QCOMPARE(prompter_.messages.size(), std::size_t(1));
+        QVERIFY(enabled(kCmdUndo));
+        QCOMPARE(w.imageView()->canvas()->grab().toImage().pixelColor(left), QColor(Qt::white));
     }
 
     void shiftHomeWithoutBarsIsConsumed() {
@@ -306,10 +380,9 @@ class MainWindowTest : public QObject {
         QVERIFY(!enabled(kCmdSave));
         QVERIFY(!enabled(kCmdUndo));
         w.imageView()->repaintNow(); // the saved state's next paint clears the status
-        QCOMPARE(w.statusBar()->currentMessage(), QString());
+        QCOMPARE(statusText(), QString());
         ctrl(Qt::Key_F); // Fit Window lays the picture out again
-        QCOMPARE(w.statusBar()->currentMessage(),
-                 QString("    width x height : 64 x 32, bits per pixel : 24"));
+        QCOMPARE(statusText(), QString("    width x height : 64 x 32, bits per pixel : 24"));
         ctrl(Qt::Key_H);
         ctrl(Qt::Key_Z); // Undo
         QVERIFY(!enabled(kCmdUndo));
@@ -370,8 +443,8 @@ class MainWindowTest : public QObject {
         ctrl(Qt::Key_T);
         const std::string csv = dir_->filePath("chosen.csv").toStdString();
         prompter_.files.push_back(csv);
-        ctrl(Qt::Key_S); // SaveAs CSV File
-        QCOMPARE(w.session().saveAsPath, csv);
+        ctrl(Qt::Key_S);                           // SaveAs CSV File
+        QCOMPARE(w.session().saveAsPath, picture); // Save As still offers the picture
         QVERIFY(std::filesystem::exists(csv));
         QVERIFY(std::filesystem::file_size(csv) > 0);
         QVERIFY(prompter_.messages.empty());
@@ -500,6 +573,8 @@ class MainWindowTest : public QObject {
         const int width = w.statusBar()->width();
         QCOMPARE(w.progressBar()->geometry(), QRect(width / 10, 11, width * 4 / 5, 11));
         QCOMPARE(w.statusBar()->height(), 25);
+        w.progressBar()->show(); // over the status text, as while an operation runs
+        QCOMPARE(w.statusBar()->childAt(w.progressBar()->geometry().center()), w.progressBar());
     }
 };
 

@@ -118,7 +118,37 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{{"in.png", "-o"}, "alert: -o needs a value"},
         UsageCase{{"in.png", "--frobnicate"}, "alert: unknown option \"--frobnicate\""},
         UsageCase{{"--par", "none.par", "in.png"},
-                  "alert: cannot read the parameter file \"none.par\""}));
+                  "alert: cannot read the parameter file \"none.par\""},
+        UsageCase{{"in.png", "--table", "t.txt", "--csv", "t.txt"},
+                  "alert: --table and --csv name the same file \"t.txt\""},
+        UsageCase{{"in.png", "-o", "x.png", "--csv", "./x.png"},
+                  "alert: --csv and -o name the same file \"x.png\""}));
+
+TEST_F(CliEndToEnd, OutputsThroughLinksToOneFileAreRefused) {
+    writePicture("in.png", patternPicture(4, 3), "image/png");
+    writeFileBytes(work() / "table.txt", {'o', 'l', 'd'});
+    fs::create_hard_link(work() / "table.txt", work() / "hard.txt");
+    fs::create_symlink("table.txt", work() / "soft.txt");
+    fs::create_symlink("new.csv", work() / "dangling.csv"); // writing it would make new.csv
+    const std::vector<std::string> entries = folderEntries(work());
+    const std::vector<std::vector<std::string>> sharedPairs{
+        {"--table", "hard.txt", "--csv", "table.txt"},
+        {"--table", "soft.txt", "--csv", "table.txt"},
+        {"--table", "../work/new.csv", "--csv", "dangling.csv"}};
+    for (const std::vector<std::string>& pair : sharedPairs) {
+        std::vector<std::string> arguments{"in.png", "tiling"};
+        arguments.insert(arguments.end(), pair.begin(), pair.end());
+        const CliResult result = run(arguments);
+        EXPECT_EQ(result.exitStatus, 2) << pair[1];
+        EXPECT_EQ(result.err.rfind(
+                      "alert: --table and --csv name the same file \"" + pair[3] + "\"\n", 0),
+                  0u)
+            << result.err;
+        EXPECT_EQ(folderEntries(work()), entries);
+        EXPECT_EQ(readFileBytes(work() / "table.txt"), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
+    }
+    expectTempFolderEmpty();
+}
 
 TEST_F(CliEndToEnd, RotateRightWritesTheTurnedPictureAndKeepsTheInput) {
     const DibImage input = patternPicture(30, 20);
@@ -316,6 +346,32 @@ TEST_P(CliInterrupted, SignalRemovesTheIntermediateFolder) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Signals, CliInterrupted, ::testing::Values(SIGINT, SIGTERM, SIGHUP));
+
+// Whether the process has ended, without collecting it.
+bool hasEnded(pid_t process) {
+    siginfo_t info{};
+    return waitid(P_PID, id_t(process), &info, WEXITED | WNOHANG | WNOWAIT) != 0 ||
+           info.si_pid != 0;
+}
+
+TEST_F(CliEndToEnd, SignalDuringTheOutputWriteLetsTheOutputLandWhole) {
+    // The turn starts worker threads; the signal comes while the output's bytes are written,
+    // when any thread but the writing one could be the one it lands on.
+    const int width = 3000, height = 2000;
+    writePicture("big.bmp", patternPicture(width, height), "image/bmp");
+    const pid_t process =
+        startCli({"big.bmp", "rotate-right", "rotate-left", "-o", "out.bmp"}, work(), temp());
+    ASSERT_GT(process, 0);
+    bool writing = false;
+    while (!writing && !hasEnded(process))
+        writing = folderEntries(work()).size() > 1; // the output's temporary file has appeared
+    if (writing) kill(process, SIGTERM);
+    const CliResult result = finishCli(process, work());
+    if (result.signal != SIGTERM) GTEST_SKIP() << "the run ended before the signal came";
+    EXPECT_EQ(folderEntries(work()), (std::vector<std::string>{"big.bmp", "out.bmp"}));
+    EXPECT_EQ(fs::file_size(work() / "out.bmp"), 54u + std::uintmax_t(width) * 3 * height);
+    expectTempFolderEmpty();
+}
 
 } // namespace
 } // namespace vellora::test

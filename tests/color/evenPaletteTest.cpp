@@ -240,13 +240,20 @@ TEST_F(EvenPaletteMaking, TooManyColoursWritesNothing) {
     EXPECT_TRUE(frontend.messages.empty());
 }
 
-TEST_F(EvenPaletteMaking, MissingUserFolderIsNotCreated) {
-    const auto missing = folder / "user";
-    PaletteFolderGuard guard(folder.path(), missing);
+TEST_F(EvenPaletteMaking, MissingUserFolderIsMadeAndAnUnmakeableOneFails) {
+    const auto missing = folder / "data" / "user";
+    {
+        PaletteFolderGuard guard(folder.path(), missing);
+        EXPECT_EQ(makeEvenPaletteFromDivisions(frontend, block, 8, 6, 5), 0);
+    }
+    EXPECT_EQ(readFileBytes(missing / evenPaletteFileName(8, 6, 5)), evenPaletteFileBytes(8, 6, 5));
+    EXPECT_TRUE(frontend.messages.empty());
+    writeFileBytes(folder / "plain", {1});
+    PaletteFolderGuard guard(folder.path(), folder / "plain" / "user");
     EXPECT_EQ(makeEvenPaletteFromDivisions(frontend, block, 8, 6, 5), 1);
     EXPECT_EQ(frontend.messages, (std::vector<Message>{{"error", "failed to create the file"},
                                                        {"", kMakeEvenPaletteFailedText.data()}}));
-    EXPECT_FALSE(std::filesystem::exists(missing));
+    EXPECT_EQ(readFileBytes(folder / "plain"), Bytes{1});
 }
 
 TEST_F(EvenPaletteMaking, DivisionsOutsideTwoTo256AreRefusedUntouched) {

@@ -3,6 +3,7 @@
 #include "color/conversionCode.h"
 #include "color/evenPaletteFile.h"
 #include "color/paletteFolderGuard.h"
+#include "support/privateHome.h"
 #include "support/recordingFrontend.h"
 #include "support/testImages.h"
 
@@ -171,13 +172,17 @@ TEST_F(PresetLoading, BadPresetsAreRefused) {
 namespace vellora::test {
 namespace {
 
-TEST(PaletteFolders, BesideTheProgramInTheBuildTree) {
+TEST(PaletteFolders, PresetsBesideTheProgramUserPalettesInTheDataHome) {
     setPaletteFolderOverride(std::nullopt);
     const std::filesystem::path bin = std::filesystem::path(VELLORA_BINARY_DIR) / "bin";
     EXPECT_TRUE(std::filesystem::equivalent(executableFolder(), bin));
     EXPECT_TRUE(std::filesystem::equivalent(presetPaletteFolder(), bin / "palette" / "preset"));
-    EXPECT_EQ(userPaletteFolder(), executableFolder() / "palette" / "user");
-    EXPECT_TRUE(std::filesystem::is_directory(userPaletteFolder()));
+    const EnvironmentGuard guard({"XDG_DATA_HOME", "HOME"});
+    setenv("XDG_DATA_HOME", "/data/home", 1);
+    EXPECT_EQ(userPaletteFolder(), "/data/home/vellora/palette/user");
+    unsetenv("XDG_DATA_HOME");
+    setenv("HOME", "/home/me", 1);
+    EXPECT_EQ(userPaletteFolder(), "/home/me/.local/share/vellora/palette/user");
 }
 
 } // namespace

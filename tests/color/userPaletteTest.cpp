@@ -5,6 +5,7 @@
 #include "support/testImages.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace vellora::test {
 namespace {
@@ -19,6 +20,10 @@ class UserPaletteLoading : public testing::Test {
     }
     std::string writeText(const std::string& name, const std::string& text) {
         return write(name, Bytes(text.begin(), text.end()));
+    }
+    std::string fifo(const std::string& name) {
+        EXPECT_EQ(::mkfifo((folder / name).c_str(), 0600), 0);
+        return (folder / name).string();
     }
     // Loads and checks that a failure leaves the palette as it was.
     int load(const std::string& path) {
@@ -105,6 +110,10 @@ TEST_F(UserPaletteLoading, FailuresShowOneErrorMessage) {
          "illegal data value found which must be among 0 ~ 255"},
         {"csv structure", writeText("s.csv", "r,g\n1,2,3\n"),
          "illegal file structure as a color palette csv file"},
+        {"fifo as .ecp", fifo("f.ecp"),
+         "failed to open the even color palette file\nit is not a regular file"},
+        {"fifo as csv", fifo("f.csv"),
+         "failed to open the csv file cause might be illegal data\nit is not a regular file"},
     };
     for (const auto& c : cases) {
         frontend.clear();

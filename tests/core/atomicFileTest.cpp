@@ -126,6 +126,35 @@ TEST_F(AtomicFile, MissingFolderIsACreateFailure) {
     EXPECT_EQ(entries(), 0u);
 }
 
+// The temporary name beside a target of the longest legal name must itself stay legal.
+TEST_F(AtomicFile, LongestLegalNamesAreWritten) {
+    for (std::size_t length : {247u, 251u, 255u}) {
+        const fs::path longName = folder / std::string(length, 'n');
+        ASSERT_EQ(writeFileAtomically(longName, pattern(20, 3)), AtomicFileFailure::none) << length;
+        EXPECT_EQ(readAll(longName), pattern(20, 3));
+        fs::remove(longName);
+    }
+    EXPECT_EQ(entries(), 0u);
+}
+
+// A link keeps being a link; the file it names (relative to the link, in another folder) is
+// replaced, and a dangling link's file is made.
+TEST_F(AtomicFile, LinksAreKeptAndTheirFilesWritten) {
+    fs::create_directory(folder / "real");
+    ASSERT_EQ(writeFileAtomically(folder / "real" / "plan.png", pattern(5, 1)),
+              AtomicFileFailure::none);
+    fs::create_symlink("real/plan.png", folder / "link.png");
+    fs::create_symlink("link.png", folder / "chain.png");
+    fs::create_symlink("real/new.png", folder / "dangling.png");
+    ASSERT_EQ(writeFileAtomically(folder / "chain.png", pattern(9, 2)), AtomicFileFailure::none);
+    ASSERT_EQ(writeFileAtomically(folder / "dangling.png", pattern(4, 3)), AtomicFileFailure::none);
+    for (const char* link : {"link.png", "chain.png", "dangling.png"})
+        EXPECT_TRUE(fs::is_symlink(folder / link)) << link;
+    EXPECT_EQ(readAll(folder / "real" / "plan.png"), pattern(9, 2));
+    EXPECT_EQ(readAll(folder / "real" / "new.png"), pattern(4, 3));
+    EXPECT_EQ(entries(), 4u); // real/ and the three links: no stray temporary file
+}
+
 // A real full file system: a 64 KiB tmpfs where a 200 KiB write cannot complete.
 TEST_F(AtomicFile, FullFileSystemLeavesTheOldFile) {
     const fs::path mountPoint = folder / "small";

@@ -9,7 +9,9 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <cstdio> // before jpeglib.h
 #include <cstring>
+#include <jpeglib.h>
 #include <string>
 
 namespace vellora::test {
@@ -41,18 +43,35 @@ ByteVector hugeBmp() {
     return file;
 }
 
+// A run-length bitmap: an info (40) or OS/2 (64) header, a two-colour table when indexed, and
+// the codes as its pixel data.
+ByteVector rleBmp(std::uint32_t headerSize, std::uint32_t width, std::uint32_t height,
+                  std::uint16_t bits, std::uint32_t compression, const ByteVector& codes) {
+    const std::uint32_t table = bits <= 8 ? 8 : 0;
+    ByteVector file = {'B', 'M'};
+    putLe32(file, 0), putLe32(file, 0), putLe32(file, 14 + headerSize + table);
+    putLe32(file, headerSize), putLe32(file, width), putLe32(file, height);
+    putLe16(file, 1), putLe16(file, bits);
+    putLe32(file, compression), putLe32(file, std::uint32_t(codes.size()));
+    putLe32(file, 0), putLe32(file, 0), putLe32(file, table / 4), putLe32(file, 0);
+    file.resize(14 + headerSize, 0);
+    if (table) putLe32(file, 0x00112233), putLe32(file, 0x00FFFFFF);
+    file.insert(file.end(), codes.begin(), codes.end());
+    return file;
+}
+
 // An 8-bit run-length bitmap whose only code ends the picture: a few bytes that stand for a
 // picture of any size.
 ByteVector endOnlyRle8Bmp(std::uint32_t width, std::uint32_t height) {
-    ByteVector file = {'B', 'M'};
-    putLe32(file, 0), putLe32(file, 0), putLe32(file, 54 + 8);
-    putLe32(file, 40), putLe32(file, width), putLe32(file, height);
-    putLe16(file, 1), putLe16(file, 8);
-    putLe32(file, 1), putLe32(file, 2), putLe32(file, 0), putLe32(file, 0);
-    putLe32(file, 2), putLe32(file, 0);
-    putLe32(file, 0x00112233), putLe32(file, 0x00FFFFFF);
-    file.insert(file.end(), {0, 1});
-    return file;
+    return rleBmp(40, width, height, 8, 1, {0, 1});
+}
+
+ByteVector repeated(const ByteVector& code, int times, const ByteVector& tail = {}) {
+    ByteVector codes;
+    for (int i = 0; i < times; ++i)
+        codes.insert(codes.end(), code.begin(), code.end());
+    codes.insert(codes.end(), tail.begin(), tail.end());
+    return codes;
 }
 
 void pngChunk(ByteVector& file, const char* type, const ByteVector& body) {
@@ -165,6 +184,108 @@ TEST(BadInput, CappedBudgetRefusesLargePicturesFromTinyFiles) {
     EXPECT_TRUE(imageio::pictureFits(2000, 1000, 8));
     imageio::capMemoryBudget(previous);
     EXPECT_TRUE(imageio::pictureFits(4000, 3000, 24));
+}
+
+// What a stream leaves after it stops (end of picture, end of data) is bounded; what it skips
+// with end-of-line and delta codes is described and opens, however large.
+TEST(BadInput, RunLengthStreamsMustDescribeTheirPicture) {
+    const struct {
+        const char* name;
+        ByteVector file;
+        bool opens;
+    } cases[] = {
+        {"end only, 8000 x 8000", endOnlyRle8Bmp(8000, 8000), false},
+        {"end only, 4097 x 4096", endOnlyRle8Bmp(4097, 4096), false},
+        {"end only, 4096 x 4096", endOnlyRle8Bmp(4096, 4096), true},
+        {"rle4, 64 rows of 127 then the end, 127 x 600000",
+         rleBmp(40, 127, 600000, 4, 2, repeated({127, 0x12, 0, 0}, 64, {0, 1})), false},
+        {"deltas over 4200 x 4200", rleBmp(40, 4200, 4200, 8, 1, repeated({0, 2, 0, 255}, 17)),
+         true},
+        {"ends of line for all 5000 rows of 5000",
+         rleBmp(40, 5000, 5000, 8, 1, repeated({0, 0}, 5000)), true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        DibImage image;
+        std::string error;
+        EXPECT_EQ(imageio::loadPictureFromMemory(c.file.data(), c.file.size(), image, error),
+                  c.opens);
+        if (!c.opens) {
+            EXPECT_EQ(error, imageio::kTooShortText);
+        }
+    }
+}
+
+// OS/2's 24-bit run-length pixels: runs and literals of blue, green, red.
+TEST(BadInput, Os2RunLength24OpensInsteadOfPassingForJpeg) {
+    const ByteVector codes = {0, 3, 10, 20, 30, 40, 50, 60, 70, 80, 90, 0, // literal, padded
+                              0, 0, 2,  5,  6,  7,  0,  1};                // row end, run, end
+    const ByteVector file = rleBmp(64, 3, 2, 24, 4, codes);
+    DibImage image;
+    std::string error;
+    ASSERT_TRUE(imageio::loadPictureFromMemory(file.data(), file.size(), image, error)) << error;
+    ASSERT_EQ(image.bitsPerPixel, 24);
+    EXPECT_EQ(ByteVector(image.row(0), image.row(0) + 9),
+              (ByteVector{10, 20, 30, 40, 50, 60, 70, 80, 90}));
+    EXPECT_EQ(ByteVector(image.row(1), image.row(1) + 9), (ByteVector{5, 6, 7, 5, 6, 7, 0, 0, 0}));
+}
+
+// A progressive 16 × 16 gray JPEG with a scan per coefficient, each coefficient's
+// bits spent in 11 scans of successive approximation when `refine`: 64 scans at the least,
+// 704 at the most.
+ByteVector progressiveJpeg(bool refine) {
+    std::vector<jpeg_scan_info> script;
+    const int top = refine ? 10 : 0; // the encoder's largest point transform
+    auto addBand = [&](int first, int last) {
+        for (int al = top; al >= 0; --al)
+            script.push_back({1, {0}, first, last, al == top ? 0 : al + 1, al});
+    };
+    addBand(0, 0);
+    for (int k = 1; k < 64; ++k)
+        addBand(k, k);
+    jpeg_compress_struct cinfo;
+    jpeg_error_mgr errors;
+    cinfo.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&cinfo);
+    unsigned char* out = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&cinfo, &out, &size);
+    cinfo.image_width = cinfo.image_height = 16;
+    cinfo.input_components = 1;
+    cinfo.in_color_space = JCS_GRAYSCALE;
+    jpeg_set_defaults(&cinfo);
+    cinfo.scan_info = script.data();
+    cinfo.num_scans = int(script.size());
+    jpeg_start_compress(&cinfo, TRUE);
+    std::uint8_t row[16];
+    for (int y = 0; y < 16; ++y) {
+        for (int x = 0; x < 16; ++x)
+            row[x] = std::uint8_t(x * 13 + y * 7);
+        JSAMPROW rows[] = {row};
+        jpeg_write_scanlines(&cinfo, rows, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    ByteVector file(out, out + size);
+    std::free(out);
+    return file;
+}
+
+// Every scan is a pass over the whole picture, so a file of thousands of tiny scans takes
+// minutes; a limit far above what encoders write refuses it at once.
+TEST(BadInput, JpegWithTooManyScansIsRefused) {
+    for (const bool refine : {false, true}) {
+        SCOPED_TRACE(refine);
+        const ByteVector file = progressiveJpeg(refine);
+        DibImage image;
+        std::string error;
+        EXPECT_EQ(imageio::loadPictureFromMemory(file.data(), file.size(), image, error), !refine);
+        if (refine) {
+            EXPECT_NE(error.find("more than 500 scans"), std::string::npos) << error;
+        } else {
+            EXPECT_EQ(image.width, 16);
+        }
+    }
 }
 
 TEST(BadInput, SizesPastTheThirtyTwoBitFieldsDoNotFit) {

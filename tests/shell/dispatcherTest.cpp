@@ -429,6 +429,19 @@ TEST_F(DispatcherTest, CsvNameFollowsThePictureName) {
     EXPECT_EQ(log.csvPath, "");
 }
 
+TEST_F(DispatcherTest, SaveAsAfterACsvStillOffersThePicturesName) {
+    openCat();
+    dispatcher.dispatch(kCmdTiling);
+    for (const char* chosen : {"/chosen/table.csv", ""}) { // written, then cancelled
+        window.chosenPaths.push_back(chosen);
+        dispatcher.dispatch(kCmdSaveCsv);
+        window.chosenPaths.push_back("");
+        dispatcher.dispatch(kCmdSaveAs);
+        EXPECT_EQ(window.chooserStart.back(), "/pictures/cat.jpg") << chosen;
+    }
+    EXPECT_EQ(log.csvPath, "/chosen/table.csv");
+}
+
 TEST_F(DispatcherTest, ExitWithoutChangesAsksToConfirm) {
     openCat();
     window.exitAnswer = false;

@@ -1,5 +1,6 @@
-#include "core/parameterFields.h"
 #include "shell/parameterFile.h"
+#include "core/parameterFields.h"
+#include "support/privateHome.h"
 #include "support/recordingFrontend.h"
 #include "support/testImages.h"
 
@@ -83,7 +84,10 @@ TEST(ParameterFile, CreateFailureShowsAlertAndKeepsOldFile) {
     test::writeFileBytes(dir / "plain", {1, 2, 3});
     EXPECT_EQ(saveParameterFile(frontend, dir / "plain" / "vellora.par", {}, saved, {}), -1);
     ASSERT_EQ(frontend.messages.size(), 1u);
-    EXPECT_EQ(frontend.messages[0], (test::Message{"alert", "failed to open .par file"}));
+    EXPECT_EQ(frontend.messages[0].caption, "alert");
+    const std::string cause =
+        "failed to open .par file\ncannot write \"" + (dir / "plain").string() + "\": ";
+    EXPECT_EQ(frontend.messages[0].text.rfind(cause, 0), 0u) << frontend.messages[0].text;
     EXPECT_EQ(test::readFileBytes(dir / "plain"), (std::vector<std::uint8_t>{1, 2, 3}));
 }
 
@@ -94,7 +98,8 @@ TEST(ParameterFile, SaveCreatesMissingConfigFolder) {
     const fs::path path = dir / "config" / "vellora" / "vellora.par";
     ASSERT_EQ(saveParameterFile(frontend, path, {}, saved, {}), 0);
     EXPECT_EQ(fs::file_size(path), 816u);
-    EXPECT_FALSE(fs::exists(dir / "config" / "vellora" / "vellora.par.partial"));
+    EXPECT_EQ(fs::status(dir / "config").permissions(), fs::perms::owner_all);
+    EXPECT_EQ(fs::status(path.parent_path()).permissions(), fs::perms::owner_all);
 }
 
 // A file shorter than 816 bytes: what it holds is taken, the rest keeps the defaults.
@@ -168,21 +173,29 @@ TEST(ParameterFile, DamagedValuesAreRepairedOnLoad) {
     EXPECT_EQ(block.userPalettePath[0], '\0');
 }
 
-TEST(ParameterFileLocation, BesideExecutableWhenWritableElseConfigFolder) {
-    EXPECT_EQ(parameterFilePathFor("/opt/v/bin", true, "/x", "/home/me"),
-              fs::path("/opt/v/bin/vellora.par"));
-    EXPECT_EQ(parameterFilePathFor("/usr/bin", false, "/x/conf", "/home/me"),
-              fs::path("/x/conf/vellora/vellora.par"));
-    EXPECT_EQ(parameterFilePathFor("/usr/bin", false, "", "/home/me"),
-              fs::path("/home/me/.config/vellora/vellora.par"));
-    EXPECT_EQ(parameterFilePathFor("/usr/bin", false, nullptr, "/home/me"),
-              fs::path("/home/me/.config/vellora/vellora.par"));
-}
+struct LocationCase {
+    const char* configHome; // null: unset
+    const char* home;
+    const char* expected;
+};
 
-TEST(ParameterFileLocation, TestProgramFolderIsWritable) {
-    // The test programs run from the build tree, which is writable.
-    EXPECT_EQ(parameterFilePath().filename(), "vellora.par");
-    EXPECT_EQ(parameterFilePath().parent_path(), fs::read_symlink("/proc/self/exe").parent_path());
+TEST(ParameterFileLocation, InTheConfigHomeNeverBesideTheProgram) {
+    const LocationCase cases[] = {
+        {"/x/conf", "/home/me", "/x/conf/vellora/vellora.par"},
+        {"", "/home/me", "/home/me/.config/vellora/vellora.par"},
+        {nullptr, "/home/me", "/home/me/.config/vellora/vellora.par"},
+        {"relative/conf", "/home/me", "/home/me/.config/vellora/vellora.par"},
+    };
+    const test::EnvironmentGuard guard({"XDG_CONFIG_HOME", "HOME"});
+    for (const LocationCase& c : cases) {
+        if (c.configHome)
+            setenv("XDG_CONFIG_HOME", c.configHome, 1);
+        else
+            unsetenv("XDG_CONFIG_HOME");
+        setenv("HOME", c.home, 1);
+        EXPECT_EQ(parameterFilePath(), fs::path(c.expected))
+            << (c.configHome ? c.configHome : "unset");
+    }
 }
 
 // Start-up: file -> saved block (defaults without a file) -> working copy.

@@ -1,10 +1,13 @@
 // Save and Save As: encoder by extension, the depth choice and what a save changes.
 #include "shell/pictureExport.h"
+#include "core/runFolders.h"
 #include "imageio/pictureLibrary.h"
 #include "support/recordingFrontend.h"
 #include "support/testImages.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace vellora::test {
 namespace {
@@ -53,9 +56,12 @@ TEST_F(SavePicture, TrueColorChoiceConvertsTheIntermediateFileInPlace) {
     ASSERT_EQ(savePictureHandler(session), 0);
     EXPECT_TRUE(frontend.messages.empty());
     EXPECT_EQ(session.currentPath, intermediate);
-    // Nothing else is left in the intermediate folder.
+    // Nothing else is left in the intermediate folder but the run's lock.
     const fs::path intermediateFolder = fs::path(intermediate).parent_path();
-    EXPECT_EQ(std::distance(fs::directory_iterator(intermediateFolder), fs::directory_iterator()),
+    EXPECT_EQ(std::count_if(fs::directory_iterator(intermediateFolder), fs::directory_iterator(),
+                            [](const fs::directory_entry& entry) {
+                                return entry.path().filename() != kRunLockName;
+                            }),
               1);
     const DibImage converted = readImage(intermediate);
     EXPECT_EQ(converted.bitsPerPixel, 24);

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 namespace vellora::test {
 namespace {
 
@@ -77,21 +79,31 @@ TEST_F(OpenPicture, ZoomOfTheViewIsCopiedToTheDialogRecord) {
     EXPECT_EQ(session.dialogInfo.zoomIndex, 6);
 }
 
-TEST_F(OpenPicture, UnloadablePictureCountsAsOpenedWithoutIntermediateFile) {
+TEST_F(OpenPicture, UnloadablePictureLeavesTheEarlierPictureCurrent) {
+    const fs::path earlier = savedPicture(folder, "in.bmp", sixteenColorPicture(), "image/bmp");
+    ASSERT_EQ(openPicture(session, earlier.string()).result, 0);
+    session.history.historyDepth = 2;
+    session.currentInfo.zoomIndex = 5;
+    const ImageInfo infoBefore = session.currentInfo;
+    const std::string currentBefore = session.currentPath;
     const fs::path path = folder / "broken.gif";
     writeFileBytes(path, {'G', 'I', 'F', '8', '9', 'a', 0});
     bool repainted = false;
     const OpenOutcome outcome =
         openPicture(session, path.string(), [&](Session&) { repainted = true; });
-    EXPECT_EQ(outcome.result, 0);
+    EXPECT_EQ(outcome.result, 1);
     EXPECT_FALSE(outcome.intermediateWritten);
     EXPECT_FALSE(outcome.reason.empty());
     EXPECT_FALSE(repainted);
-    EXPECT_EQ(frontend.texts(), std::vector<std::string>{"failed to handle an intermediate file"});
-    EXPECT_EQ(frontend.messages[0].caption, "error");
-    EXPECT_FALSE(fs::exists(session.currentPath));
-    EXPECT_EQ(session.currentInfo.state, kStateZoom);
-    EXPECT_EQ(session.picturePath, path.string());
+    EXPECT_TRUE(frontend.messages.empty()); // the caller reports it
+    EXPECT_EQ(std::memcmp(&session.currentInfo, &infoBefore, sizeof infoBefore), 0);
+    EXPECT_EQ(session.currentPath, currentBefore);
+    EXPECT_TRUE(fs::exists(currentBefore));
+    EXPECT_EQ(session.picturePath, earlier.string());
+    EXPECT_EQ(session.saveAsPath, earlier.string());
+    EXPECT_EQ(session.history.historyDepth, 2);
+    const fs::path intermediates = fs::path(currentBefore).parent_path();
+    EXPECT_EQ(std::distance(fs::directory_iterator(intermediates), fs::directory_iterator{}), 1);
 }
 
 TEST_F(OpenPicture, OverlongPathIsRefusedAndNothingChanges) {

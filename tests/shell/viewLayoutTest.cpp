@@ -184,6 +184,83 @@ TEST(ViewLayout, ScrollingAnEmptyViewDoesNotDivideByZero) {
     EXPECT_FALSE(scrollView(info, scroll, ScrollAxis::Horizontal, ScrollRequest::PageForward));
 }
 
+struct WheelCase {
+    const char* name;
+    ScrollAxis axis;
+    int startY, angleDelta;
+    bool moved;
+    int drawX, drawY;
+};
+
+TEST(ViewLayout, WheelMovesThePictureWithinTheScrollRange) {
+    using A = ScrollAxis;
+    const WheelCase cases[] = {
+        {"a notch up shows more of the top", A::Vertical, -200, 120, true, -600, -152},
+        {"two notches down", A::Vertical, -200, -240, true, -600, -296},
+        {"tilted left, sideways", A::Horizontal, -200, 120, true, -552, -200},
+        {"a touchpad's small step", A::Vertical, -200, 5, true, -600, -198},
+        {"ten notches up stop at the margin", A::Vertical, -200, 1200, true, -600, 15},
+        {"far down stops at the end", A::Vertical, -200, -12000, true, -600, -430},
+        {"already at the top", A::Vertical, 15, 120, false, -600, 15},
+        {"too small a step to move", A::Vertical, -200, 2, false, -600, -200},
+    };
+    for (const WheelCase& c : cases) {
+        Zoomed200 z;
+        z.info.drawY = c.startY;
+        EXPECT_EQ(wheelScrollView(z.info, c.axis, c.angleDelta), c.moved) << c.name;
+        EXPECT_EQ(z.info.drawX, c.drawX) << c.name;
+        EXPECT_EQ(z.info.drawY, c.drawY) << c.name;
+        EXPECT_EQ(z.info.state, c.moved ? kStateScrolled : kStateZoom) << c.name;
+    }
+    ImageInfo wide = picture(1000, 100, kStateZoom, 10); // only the horizontal bar
+    layoutPicture(wide);
+    EXPECT_FALSE(wheelScrollView(wide, A::Vertical, 120));
+    EXPECT_EQ(wide.drawY, 250);
+}
+
+struct ZoomPointCase {
+    const char* name;
+    Rect before;
+    int zoomIndex, pointX, pointY;
+    bool moved;
+    int drawX, drawY;
+};
+
+// 1000 x 500 in 800 x 600, laid out centred at the new zoom as a zoom command leaves it.
+TEST(ViewLayout, ZoomKeepsThePointUnderThePointer) {
+    const Rect at200{-600, -200, 2000, 1000};
+    const ZoomPointCase cases[] = {
+        {"the centre: centring already keeps it", at200, 13, 400, 300, false, -1100, -450},
+        // (100 + 600) / 2 = picture column 350, at 300 % drawn at -950 + 1050 = 100
+        {"off centre, 200 to 300 %", at200, 13, 100, 100, true, -950, -350},
+        {"out near the start stops at the margin",
+         {15, 15, 2000, 1000},
+         11,
+         400,
+         300,
+         true,
+         15,
+         15},
+        {"an axis without a bar stays centred",
+         {-350, -75, 1500, 750},
+         10,
+         100,
+         100,
+         true,
+         -200,
+         50},
+        {"nothing drawn before", {}, 13, 100, 100, false, -1100, -450},
+    };
+    for (const ZoomPointCase& c : cases) {
+        ImageInfo info = picture(1000, 500, kStateZoom, c.zoomIndex);
+        layoutPicture(info);
+        EXPECT_EQ(keepPointUnderZoom(info, c.before, c.pointX, c.pointY), c.moved) << c.name;
+        EXPECT_EQ(info.drawX, c.drawX) << c.name;
+        EXPECT_EQ(info.drawY, c.drawY) << c.name;
+        EXPECT_EQ(info.state, c.moved ? kStateScrolled : kStateZoom) << c.name;
+    }
+}
+
 struct KeyCase {
     const char* name;
     ViewKey key;
