@@ -307,6 +307,7 @@ def road_extras(picture, megapixels, env, repeats, out):
     mine = process_time(median, env, repeats)
     rows = [judge(f"whole road {megapixels} MP, median cut 16 (process)", mine, "-", None, "abs",
                   1.3, None, None)]
+    rows.append(ciede2000_row(road, megapixels, env, repeats))
     width, height = SIZES[megapixels]
     limit = 3 * width * height * 3
     peak = peak_memory(road, env)
@@ -314,6 +315,18 @@ def road_extras(picture, megapixels, env, repeats, out):
                  peak / (width * height * 3), f"<= 3 x picture ({limit / 1e6:.0f} MB)",
                  peak <= limit, None, False))
     return rows
+
+
+def ciede2000_row(road, megapixels, env, repeats):
+    """The road with tile colours matched by CIEDE2000 against the same road by RGB distance,
+    the two runs interleaved."""
+    perceptual = road + ["--match", "ciede2000"]
+    mine, plain = float("inf"), float("inf")
+    for _ in range(repeats):
+        mine = min(mine, process_time(perceptual, env))
+        plain = min(plain, process_time(road, env))
+    return judge(f"whole road {megapixels} MP, CIEDE2000 matching (process)", mine,
+                 "same road, RGB matching", plain, "ratio", 1.5, None, None)
 
 
 def view_rows(repeats):

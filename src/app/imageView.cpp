@@ -2,6 +2,7 @@
 
 #include "shell/viewPaint.h"
 
+#include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QSignalBlocker>
@@ -16,6 +17,9 @@ class ViewCanvas final : public QWidget {
 
   protected:
     void paintEvent(QPaintEvent*) override { view_.paintCanvas(*this); }
+    void mousePressEvent(QMouseEvent* event) override {
+        emit view_.canvasPressed(event->position().toPoint(), event->button());
+    }
 
   private:
     ImageView& view_;
@@ -101,31 +105,50 @@ void ImageView::placeChildren() {
     bars_[1]->setVisible(v);
 }
 
+void ImageView::setComparePath(std::string path) {
+    comparePath_ = std::move(path);
+    repaintNow();
+}
+
 void ImageView::paintCanvas(QWidget& canvas) {
     LoadedPicture picture;
     const QImage* image = cache_.load(session_.currentPath, picture);
-    paintViewModel(session_, scroll_, image != nullptr ? &picture : nullptr, canvas.width(),
+    LoadedPicture before;
+    const QImage* compared =
+        comparePath_.empty() ? nullptr : compareCache_.load(comparePath_, before);
+    // Side by side, each picture has half the canvas and both follow the one layout.
+    const int half = compared != nullptr ? canvas.width() / 2 : 0;
+    paintViewModel(session_, scroll_, image != nullptr ? &picture : nullptr, canvas.width() - half,
                    canvas.height());
     QPainter painter(&canvas);
     painter.fillRect(canvas.rect(), Qt::white);
     const ImageInfo& info = session_.currentInfo;
     drawn_ = {};
     if (image != nullptr && info.hasPicture()) {
-        drawn_ = QRect(info.drawX, info.drawY, info.drawWidth, info.drawHeight);
+        const QRect layout(info.drawX, info.drawY, info.drawWidth, info.drawHeight);
         const int zoom = info.zoomPercent[std::size_t(info.zoomIndex)];
         // Enlarged pixels stay sharp; reductions are smoothed.
         painter.setRenderHint(QPainter::SmoothPixmapTransform, zoom < 100);
-        const QRect visible = drawn_.intersected(canvas.rect());
-        if (!visible.isEmpty() && drawn_.width() > 0 && drawn_.height() > 0) {
-            const double sx = double(image->width()) / drawn_.width();
-            const double sy = double(image->height()) / drawn_.height();
-            const QRectF source((visible.x() - drawn_.x()) * sx, (visible.y() - drawn_.y()) * sy,
-                                visible.width() * sx, visible.height() * sy);
-            painter.drawImage(QRectF(visible), *image, source);
+        drawn_ = layout.translated(half, 0);
+        drawPicture(painter, *image, drawn_,
+                    QRect(half, 0, canvas.width() - half, canvas.height()));
+        if (compared != nullptr) {
+            drawPicture(painter, *compared, layout, QRect(0, 0, half, canvas.height()));
+            painter.fillRect(QRect(half - 1, 0, 2, canvas.height()), Qt::darkGray);
         }
     }
     painter.end();
     applyBars();
+}
+
+void ImageView::drawPicture(QPainter& painter, const QImage& image, QRect drawn, QRect area) const {
+    const QRect visible = drawn.intersected(area);
+    if (visible.isEmpty() || drawn.width() <= 0 || drawn.height() <= 0) return;
+    const double sx = double(image.width()) / drawn.width();
+    const double sy = double(image.height()) / drawn.height();
+    const QRectF source((visible.x() - drawn.x()) * sx, (visible.y() - drawn.y()) * sy,
+                        visible.width() * sx, visible.height() * sy);
+    painter.drawImage(QRectF(visible), image, source);
 }
 
 void ImageView::applyBars() {

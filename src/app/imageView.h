@@ -9,6 +9,9 @@
 
 #include <QFrame>
 
+#include <string>
+
+class QPainter;
 class QScrollBar;
 
 namespace vellora::app {
@@ -28,6 +31,14 @@ class ImageView final : public QFrame {
     QWidget* canvas() const { return canvas_; }
     // The picture as last drawn (empty when nothing was).
     QRect drawnRect() const { return drawn_; }
+    // Another picture drawn beside the current one, on the left, at the same zoom and scroll
+    // (each in half the canvas); empty for the single view.
+    void setComparePath(std::string path);
+    const std::string& comparePath() const { return comparePath_; }
+
+  signals:
+    // A mouse button pressed on the canvas, at this canvas point.
+    void canvasPressed(QPoint point, Qt::MouseButton button);
 
   signals:
     // A command for the main window to run (the zoom steps of Ctrl+wheel); it has run, title and
@@ -41,6 +52,7 @@ class ImageView final : public QFrame {
   private:
     friend class ViewCanvas;
     void paintCanvas(QWidget& canvas);
+    void drawPicture(QPainter& painter, const QImage& image, QRect drawn, QRect area) const;
     void applyBars();
     void placeChildren();
     void onBarAction(ScrollAxis axis, int action);
@@ -55,6 +67,8 @@ class ImageView final : public QFrame {
     QRect drawn_;
     bool applying_ = false;
     int zoomWheel_ = 0; // Ctrl+wheel turning short of a whole notch, kept for the next event
+    std::string comparePath_;
+    PictureCache compareCache_;
 };
 
 } // namespace vellora::app

@@ -1,5 +1,6 @@
 #include "app/mainWindow.h"
 
+#include "app/designTools.h"
 #include "shell/commandTable.h"
 #include "shell/parameterFile.h"
 #include "shell/shellServices.h"
@@ -84,6 +85,7 @@ MainWindow::MainWindow(MainWindowOptions options)
     buildMenus();
     dispatcher_ = std::make_unique<Dispatcher>(*session_, *this, services());
     dispatcher_->initialise();
+    designTools_ = new DesignTools(*this);
 }
 
 MainWindow::~MainWindow() {

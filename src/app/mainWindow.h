@@ -23,6 +23,8 @@ class QProgressBar;
 
 namespace vellora::app {
 
+class DesignTools;
+
 // A command's dialog, started from the working block; true for OK.
 using DialogFactory = std::function<bool(QWidget* owner, int commandId, Session& session)>;
 
@@ -54,6 +56,8 @@ class MainWindow final : public QMainWindow, public ShellWindow {
     QAction* commandAction(int commandId) const;
     // Runs a command as its menu item or key would.
     void runCommand(int commandId);
+    Dispatcher& dispatcher() { return *dispatcher_; }
+    DesignTools* designTools() const { return designTools_; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -92,6 +96,7 @@ class MainWindow final : public QMainWindow, public ShellWindow {
     QPlainTextEdit* textPane_ = nullptr;
     QProgressBar* progressBar_ = nullptr;
     std::array<QAction*, 101> actions_{};
+    DesignTools* designTools_ = nullptr;
     bool busy_ = false;    // a command is running: no other input is taken
     bool closing_ = false; // the close request was granted
 };

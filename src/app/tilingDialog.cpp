@@ -1,5 +1,6 @@
 #include "app/tilingDialog.h"
 
+#include "app/exclusionList.h"
 #include "shell/dialogs/colorDialogRules.h"
 #include "shell/dialogs/commonDialogRules.h"
 
@@ -26,6 +27,7 @@ TilingDialog::TilingDialog(QWidget* owner, Session& session, PaletteFileChooser 
       values_(tilingDialogValues(session.workingBlock)),
       userPath_(userPalettePathOf(session.workingBlock)), chooser_(std::move(chooser)) {
     buildPaletteChoice();
+    buildExclusion();
     buildTileSetup();
     finishLayout();
     updateEnabling();
@@ -57,13 +59,17 @@ void TilingDialog::buildPaletteChoice() {
         body()->addLayout(row);
         if (k == 0) {
             auto* list = addCombo(row, nullptr, 2630, tilingMedianCutItems(), values_.medianIndex);
-            connect(list, &QComboBox::activated, this,
-                    [this](int i) { values_.medianIndex = std::uint32_t(i); });
+            connect(list, &QComboBox::activated, this, [this](int i) {
+                values_.medianIndex = std::uint32_t(i);
+                updateEnabling();
+            });
             paletteControls_[0] = list;
         } else if (k == 1) {
             auto* list = addCombo(row, nullptr, 2631, tilingEvenColorItems(), values_.evenIndex);
-            connect(list, &QComboBox::activated, this,
-                    [this](int i) { values_.evenIndex = std::uint32_t(i); });
+            connect(list, &QComboBox::activated, this, [this](int i) {
+                values_.evenIndex = std::uint32_t(i);
+                updateEnabling();
+            });
             paletteControls_[1] = list;
         } else {
             userName_ = new QLabel(fileNameText(userPath_), this);
@@ -77,6 +83,22 @@ void TilingDialog::buildPaletteChoice() {
         selected->setChecked(true);
     connect(classes_, &QButtonGroup::idClicked, this,
             [this](int id) { choosePaletteClass(std::uint32_t(id)); });
+}
+
+void TilingDialog::buildExclusion() {
+    body()->addWidget(new QLabel("leave out (ticked)", this));
+    exclusion_ = new ExclusionList(this);
+    body()->addWidget(exclusion_);
+}
+
+// The list follows the palette the dialog's choices stand for, keeping the ticks by index.
+void TilingDialog::showExclusion() {
+    ParameterBlock block = session().workingBlock;
+    storeTilingPaletteChoice(values_, block);
+    storeUserPalettePath(userPath_, block);
+    const std::vector<int> ticked =
+        exclusion_->count() != 0 ? exclusion_->excluded() : session().design.excluded;
+    exclusion_->showPalette(previewTilingPalette(session(), block), ticked);
 }
 
 void TilingDialog::buildTileSetup() {
@@ -139,6 +161,7 @@ void TilingDialog::updateEnabling() {
         radio->setEnabled(tilingPaletteRadiosEnabled(values_));
     for (std::uint32_t k = 0; k < paletteControls_.size(); ++k)
         paletteControls_[k]->setEnabled(tilingPaletteControlEnabled(values_, k));
+    if (exclusion_ != nullptr) showExclusion();
 }
 
 void TilingDialog::showSizing() {
@@ -172,6 +195,7 @@ bool TilingDialog::store(ParameterBlock& block) {
         return false;
     }
     storeTilingLayout(values_, block);
+    session().design.excluded = exclusion_->excluded();
     return true;
 }
 

@@ -11,6 +11,10 @@ class QLabel;
 class QRadioButton;
 
 namespace vellora::app {
+class ExclusionList;
+}
+
+namespace vellora::app {
 
 class TilingDialog final : public OperationDialog {
     Q_OBJECT
@@ -23,6 +27,8 @@ class TilingDialog final : public OperationDialog {
 
   private:
     void buildPaletteChoice();
+    void buildExclusion();
+    void showExclusion();
     void buildTileSetup();
     void choosePaletteClass(std::uint32_t paletteClass);
     void updateEnabling();
@@ -39,6 +45,7 @@ class TilingDialog final : public OperationDialog {
     QLabel* userName_ = nullptr;
     QLabel* sizingLabel_ = nullptr;
     std::array<ValueField*, 3> edits_{}; // the two sizing values, the slit width
+    ExclusionList* exclusion_ = nullptr;
 };
 
 } // namespace vellora::app

@@ -69,6 +69,7 @@ std::string requestRefusal(const CliRequest& request) {
     std::string reason = inputRefusal(request.input);
     for (const OutputRequest& output : request.outputs)
         if (reason.empty()) reason = outputRefusal(output, request.input);
+    if (reason.empty()) reason = sheetOutputRefusal(request.sheet, request.input);
     return reason.empty() ? sharedOutputRefusal(request.outputs) : reason;
 }
 
@@ -118,9 +119,13 @@ int runSession(const CliRequest& request, std::FILE* err) {
     Session session(frontend);
     std::string reason;
     if (!prepareParameterBlock(session, request, reason)) return usageError(err, reason);
+    applyDesignOptions(request.design, session.design);
     if (!prepareIntermediateFolder(session)) return kExitFailed;
+    if (prepareSheet(session, request.sheet) != 0) return kExitFailed;
     int status = openInput(session, request.input);
     if (status == kExitSuccess) status = runSteps(session, request);
+    // Before the outputs: Save As renames the picture the sheet is titled by.
+    if (status == kExitSuccess) status = writeSheetOutputs(session, request.sheet);
     if (status == kExitSuccess) status = writeOutputs(session, request);
     return status;
 }

@@ -55,6 +55,14 @@ class Parser {
         if (option == "--par") return takeParameterFile(error);
         if (option == "--set") return takeSetting(error);
         if (const CliOutput* output = findCliOutput(option)) return takeOutput(*output, error);
+        if (const SheetOption sheet =
+                takeSheetOption(option, arguments_, next_, request_.sheet, error);
+            sheet != SheetOption::notSheet)
+            return sheet == SheetOption::taken;
+        if (isDesignOption(option))
+            return takeDesignOption(
+                option, [&](std::string& value) { return takeValue(option, value, error); },
+                request_.design, error);
         error = "unknown option " + inQuotes(option);
         return false;
     }
@@ -161,6 +169,9 @@ std::string helpText() {
         const std::string left = std::string(output.option) + " " + std::string(output.argument);
         text += "  " + padded(left, kColumn) + std::string(output.help) + "\n";
     }
+    for (const auto& [left, help] : sheetOptionHelp())
+        text += "  " + padded(left, kColumn) + help + "\n";
+    text += designOptionsHelp(kColumn);
     text += "  " + padded("--help", kColumn) + "show this text\n\nsteps:\n";
     for (const CommandSpec* step : cliSteps())
         text += "  " + padded(std::string(step->step), kColumn) + std::string(step->help) + "\n";

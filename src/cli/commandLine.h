@@ -1,7 +1,9 @@
 #pragma once
 // What the command line asks for, and its parsing. Options may stand anywhere; the first other
 // word is the input picture and every later one a step; "--" ends the options.
+#include "cli/designOptions.h"
 #include "cli/outputTable.h"
+#include "cli/sheetOptions.h"
 #include "shell/commandTable.h"
 
 #include <span>
@@ -23,6 +25,8 @@ struct CliRequest {
     std::string input;
     std::vector<const CommandSpec*> steps; // rows of the command registry
     std::vector<OutputRequest> outputs;    // in the order of the outputs table
+    SheetRequest sheet;
+    DesignOptions design; // read by the tiling step
 };
 
 // False with the reason in `error` for a usage error. `arguments` excludes the program name.

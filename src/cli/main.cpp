@@ -1,9 +1,11 @@
 #include "cli/cliRun.h"
+#include "core/simdLevel.h"
 
 #include <string>
 #include <vector>
 
 int main(int argc, char** argv) {
+    if (!vellora::simdEnvironmentAccepted(stderr)) return 2;
     const std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
     return vellora::cli::runCli(arguments, stdout, stderr);
 }

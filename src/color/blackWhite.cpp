@@ -131,8 +131,8 @@ struct GrayRowWalk {
 
 // Rows walked together, each two pixels behind the one above: a pixel then reads only cells
 // of its waiting row that the walk above has completed, and the rows' chains of look-ups
-// overlap. Every value is the one of walking the rows one after the other. Three or four rows
-// measured no faster: their walks no longer fit in the registers.
+// overlap. Every value is the one of walking the rows one after the other. More rows gain
+// nothing: their walks would not fit in the registers.
 constexpr int kRowsTogether = 2;
 constexpr int kLag = 2;
 

@@ -7,7 +7,7 @@
 #include "core/pixelAccess.h"
 #include "core/progress.h"
 #include "core/rowBands.h"
-#include "core/wideVectors.h"
+#include "core/simdLevel.h"
 
 #include <algorithm>
 #include <array>
@@ -39,8 +39,8 @@ void convertPalette(DibImage& target, const DibImage& source) {
 
 // grayLevel of every pixel of a row. The weighted sum is at most 256 × 255, so it fits 16 bits,
 // and the rows do not overlap: the loop runs many pixels to a vector.
-VELLORA_WIDE_VECTORS void grayLevelsOfRow(const std::uint8_t* __restrict bgr,
-                                          std::uint8_t* __restrict out, std::size_t pixels) {
+void grayLevelsOfRow(const std::uint8_t* __restrict bgr, std::uint8_t* __restrict out,
+                     std::size_t pixels) {
     for (std::size_t x = 0; x < pixels; ++x, bgr += 3)
         out[x] = std::uint8_t(std::uint16_t(grayWeightedSum(bgr)) >> 8);
 }
@@ -60,7 +60,7 @@ void mapDirect(Session& session, DibImage& target, const DibImage& source,
                 readRowColors(source, y, colors);
                 bgr = colors;
             }
-            grayLevelsOfRow(bgr, target.row(y), std::size_t(source.width));
+            kSimdKernelUpToAvx2<&grayLevelsOfRow>(bgr, target.row(y), std::size_t(source.width));
         }
     });
 }

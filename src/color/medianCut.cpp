@@ -1,5 +1,5 @@
-// The four-lane vectors exist only inside the AVX2 entry point below and the always-inlined
-// formulas it uses, so no vector is ever passed across a call: the ABI note does not apply.
+// Vectors exist only inside the kernels' copies and the always-inlined formulas they use, so no
+// vector is ever passed across a call: the ABI note does not apply.
 #pragma GCC diagnostic ignored "-Wpsabi"
 
 #include "color/medianCut.h"
@@ -10,7 +10,7 @@
 #include "core/pictureBytes.h"
 #include "core/pixelAccess.h"
 #include "core/progress.h"
-#include "core/wideVectors.h"
+#include "core/simdLevel.h"
 
 #include <algorithm>
 #include <array>
@@ -127,30 +127,15 @@ template <class Doubles, class Words>
     return ranges;
 }
 
-// True when this processor runs the AVX2 entry points.
-bool hasAvx2() {
-    static const bool avx2 = __builtin_cpu_supports("avx2");
-    return avx2;
-}
-
-// Vectors are only ever handled inside these two entry points, never passed between
-// functions, so the two instruction sets never disagree on how one is passed.
+// Two lanes at the baseline level, four from AVX2 on.
 using Doubles2 = double __attribute__((vector_size(16)));
 using Words2 = std::int32_t __attribute__((vector_size(8)));
 using Doubles4 = double __attribute__((vector_size(32)));
 using Words4 = std::int32_t __attribute__((vector_size(16)));
 
-AxisRanges rangesBaseline(const std::uint32_t* members, std::size_t count) {
-    return rangesOf<Doubles2, Words2>(members, count);
-}
-
-__attribute__((target("avx2"))) AxisRanges rangesAvx2(const std::uint32_t* members,
-                                                      std::size_t count) {
-    return rangesOf<Doubles4, Words4>(members, count);
-}
-
 AxisRanges measureRanges(const std::uint32_t* members, std::size_t count) {
-    return hasAvx2() ? rangesAvx2(members, count) : rangesBaseline(members, count);
+    return kSimdKernelUpToAvx2<&rangesOf<Doubles2, Words2>, &rangesOf<Doubles4, Words4>>(members,
+                                                                                         count);
 }
 
 // Every value on an axis is exact in double: the weights are floats (24 significant bits), so
@@ -194,23 +179,12 @@ template <class Doubles, class Words, CutAxis... Axes>
     addInOrder<Axes...>(members, i, count, sums);
 }
 
-template <CutAxis... Axes>
-void exactSumsBaseline(const std::uint32_t* members, std::size_t count, double* sums) {
-    exactSumsOf<Doubles2, Words2, Axes...>(members, count, sums);
-}
-
-template <CutAxis... Axes>
-__attribute__((target("avx2"))) void exactSumsAvx2(const std::uint32_t* members, std::size_t count,
-                                                   double* sums) {
-    exactSumsOf<Doubles4, Words4, Axes...>(members, count, sums);
-}
-
 // The sums on the given axes of the first kExactlySummed members (all of them if fewer).
 template <CutAxis... Axes>
 void sumsOfHead(const std::uint32_t* members, std::size_t count, double* sums) {
     const std::size_t head = std::min(count, kExactlySummed);
-    hasAvx2() ? exactSumsAvx2<Axes...>(members, head, sums)
-              : exactSumsBaseline<Axes...>(members, head, sums);
+    kSimdKernelUpToAvx2<&exactSumsOf<Doubles2, Words2, Axes...>,
+                        &exactSumsOf<Doubles4, Words4, Axes...>>(members, head, sums);
 }
 
 // addInOrder with the values of a vector's worth of members at a time formed as its lanes
@@ -240,18 +214,10 @@ template <class Doubles, class Words, CutAxis... Axes>
 }
 
 template <CutAxis... Axes>
-__attribute__((target("avx2"))) void addInOrderAvx2(const std::uint32_t* members, std::size_t from,
-                                                    std::size_t to, double* sums) {
-    addInOrderWide<Doubles4, Words4, Axes...>(members, from, to, sums);
-}
-
-template <CutAxis... Axes>
 void addInOrderAnywhere(const std::uint32_t* members, std::size_t from, std::size_t to,
                         double* sums) {
-    if (hasAvx2())
-        addInOrderAvx2<Axes...>(members, from, to, sums);
-    else
-        addInOrder<Axes...>(members, from, to, sums);
+    kSimdKernelUpToAvx2<&addInOrder<Axes...>, &addInOrderWide<Doubles4, Words4, Axes...>>(
+        members, from, to, sums);
 }
 
 // The sums on the given axes as formed member after member in storage order. No value is −0,
@@ -326,9 +292,8 @@ template <CutAxis Axis, class Doubles, class Words>
 // count; the next write starts where they end. The lows are written no further than read.
 
 template <CutAxis Axis>
-__attribute__((target("avx2"))) std::size_t partitionAvx2(std::uint32_t* colors,
-                                                          std::uint32_t* upper, std::size_t begin,
-                                                          std::size_t end, double mean) {
+VELLORA_TARGET_AVX2 std::size_t partitionAvx2(std::uint32_t* colors, std::uint32_t* upper,
+                                              std::size_t begin, std::size_t end, double mean) {
     using Doubles = double __attribute__((vector_size(32)));
     using Words = std::int32_t __attribute__((vector_size(16)));
     using Lanes8 = std::int32_t __attribute__((vector_size(32)));
@@ -363,9 +328,8 @@ __attribute__((target("avx2"))) std::size_t partitionAvx2(std::uint32_t* colors,
 // together in order by a compress and written as a whole vector, of which only the first lanes
 // count; the lows are written no further than read.
 template <CutAxis Axis>
-__attribute__((target("avx512f,avx512vl,avx512dq"))) std::size_t
-partitionAvx512(std::uint32_t* colors, std::uint32_t* upper, std::size_t begin, std::size_t end,
-                double mean) {
+VELLORA_TARGET_AVX512 std::size_t partitionAvx512(std::uint32_t* colors, std::uint32_t* upper,
+                                                  std::size_t begin, std::size_t end, double mean) {
     using Doubles = double __attribute__((vector_size(64)));
     using Words = std::int32_t __attribute__((vector_size(32)));
     const __m512d threshold = _mm512_set1_pd(mean);
@@ -375,10 +339,11 @@ partitionAvx512(std::uint32_t* colors, std::uint32_t* upper, std::size_t begin, 
         Doubles first, second;
         valuesInLanes<Axis, Doubles, Words>(colors + i, &first);
         valuesInLanes<Axis, Doubles, Words>(colors + i + 8, &second);
-        const __mmask16 high = __mmask16(
-            _mm512_cmp_pd_mask(__m512d(first), threshold, _CMP_GE_OQ) |
-            unsigned(_mm512_cmp_pd_mask(__m512d(second), threshold, _CMP_GE_OQ)) << 8);
-        _mm512_storeu_si512(colors + lowEnd, _mm512_maskz_compress_epi32(__mmask16(~high), sixteen));
+        const __mmask16 high =
+            __mmask16(_mm512_cmp_pd_mask(__m512d(first), threshold, _CMP_GE_OQ) |
+                      unsigned(_mm512_cmp_pd_mask(__m512d(second), threshold, _CMP_GE_OQ)) << 8);
+        _mm512_storeu_si512(colors + lowEnd,
+                            _mm512_maskz_compress_epi32(__mmask16(~high), sixteen));
         _mm512_storeu_si512(upper + upperCount, _mm512_maskz_compress_epi32(high, sixteen));
         const int highCount = __builtin_popcount(unsigned(high));
         upperCount += std::size_t(highCount);
@@ -388,37 +353,16 @@ partitionAvx512(std::uint32_t* colors, std::uint32_t* upper, std::size_t begin, 
 }
 
 using AxisSum = double (*)(const std::uint32_t*, std::size_t);
-using AxisPartition = std::size_t (*)(std::uint32_t*, std::uint32_t*, std::size_t, std::size_t,
-                                      double);
+using AxisPartition =
+    SimdKernel<std::size_t (*)(std::uint32_t*, std::uint32_t*, std::size_t, std::size_t, double)>;
 constexpr AxisSum kAxisSums[3] = {sumOn<CutAxis::Luma>, sumOn<CutAxis::BlueDifference>,
                                   sumOn<CutAxis::RedDifference>};
-constexpr AxisPartition kBaselinePartitions[3] = {partitionOn<CutAxis::Luma>,
-                                                  partitionOn<CutAxis::BlueDifference>,
-                                                  partitionOn<CutAxis::RedDifference>};
-constexpr AxisPartition kAvx2Partitions[3] = {partitionAvx2<CutAxis::Luma>,
-                                              partitionAvx2<CutAxis::BlueDifference>,
-                                              partitionAvx2<CutAxis::RedDifference>};
-
-constexpr AxisPartition kAvx512Partitions[3] = {partitionAvx512<CutAxis::Luma>,
-                                                partitionAvx512<CutAxis::BlueDifference>,
-                                                partitionAvx512<CutAxis::RedDifference>};
-
-bool hasAvx512() {
-    static const bool avx512 = __builtin_cpu_supports("avx512f") &&
-                               __builtin_cpu_supports("avx512vl") &&
-                               __builtin_cpu_supports("avx512dq");
-    return avx512;
-}
-
-// The partitions of at most `lanes` lanes that this processor runs.
-const AxisPartition* partitionsOf(int lanes) {
-    if (lanes >= 16 && hasAvx512()) return kAvx512Partitions;
-    return lanes >= 8 && hasAvx2() ? kAvx2Partitions : kBaselinePartitions;
-}
-
-const AxisPartition* axisPartitions() {
-    return partitionsOf(16);
-}
+template <CutAxis Axis>
+constexpr AxisPartition kPartitionOn =
+    kSimdKernel<&partitionOn<Axis>, &partitionAvx2<Axis>, &partitionAvx512<Axis>>;
+constexpr AxisPartition kAxisPartitions[3] = {kPartitionOn<CutAxis::Luma>,
+                                              kPartitionOn<CutAxis::BlueDifference>,
+                                              kPartitionOn<CutAxis::RedDifference>};
 
 // Later axis of a compared pair on ties.
 CutAxis chooseAxis(double rY, double rCb, double rCr) {
@@ -463,13 +407,6 @@ addSideBySideWide(const std::uint32_t* a, const std::uint32_t* b, std::size_t fr
     return i;
 }
 
-template <CutAxis AxisA, CutAxis AxisB>
-__attribute__((target("avx2"))) std::size_t
-addSideBySideAvx2(const std::uint32_t* a, const std::uint32_t* b, std::size_t from, std::size_t to,
-                  double& sumA, double& sumB) {
-    return addSideBySideWide<Doubles4, Words4, AxisA, AxisB>(a, b, from, to, sumA, sumB);
-}
-
 // Two sums side by side: each is still formed member after member, but the two chains of
 // additions overlap instead of each waiting on its own previous addition alone.
 template <CutAxis AxisA, CutAxis AxisB>
@@ -480,7 +417,10 @@ void sumSideBySide(const std::uint32_t* a, std::size_t countA, const std::uint32
     sumsOfHead<AxisB>(b, countB, &sb);
     const std::size_t both = std::min(countA, countB);
     std::size_t i = kExactlySummed;
-    if (hasAvx2() && i < both) i = addSideBySideAvx2<AxisA, AxisB>(a, b, i, both, sa, sb);
+    if (i < both)
+        i = kSimdKernelUpToAvx2<&addSideBySideWide<Doubles2, Words2, AxisA, AxisB>,
+                                &addSideBySideWide<Doubles4, Words4, AxisA, AxisB>>(a, b, i, both,
+                                                                                    sa, sb);
     for (; i < both; ++i) {
         sa += valueOf<AxisA>(a[i]);
         sb += valueOf<AxisB>(b[i]);
@@ -504,8 +444,8 @@ constexpr std::array<std::array<SideBySideSum, 3>, 3> kSideBySideSums = {
 std::size_t partitionBox(MedianCutBoxes& boxes, std::size_t begin, std::size_t end,
                          const MedianCutSplit& split) {
     // The scratch from `begin` on is this box's alone, so boxes may split in parallel.
-    return axisPartitions()[int(split.axis)](boxes.colors.data(), boxes.scratch.data() + begin,
-                                             begin, end, split.mean);
+    return kAxisPartitions[int(split.axis)](boxes.colors.data(), boxes.scratch.data() + begin,
+                                            begin, end, split.mean);
 }
 
 MedianCutSplit& splitAt(MedianCutBoxes& boxes, int depth, std::uint32_t box) {
@@ -611,7 +551,7 @@ void splitTree(MedianCutBoxes& boxes, std::uint32_t box, int depth, SplitProgres
 }
 
 // The first box, all members: its ranges on one worker while the other sums every axis member
-// after member, so the long in-order sum no longer waits for the axis to be known. Each sum has
+// after member, so the long in-order sum need not wait for the axis to be known. Each sum has
 // the bits of the one-axis sum, being the same additions in the same order.
 bool measureRoot(const MedianCutBoxes& boxes, MedianCutSplit& split) {
     const std::size_t count = boxes.colors.size();
@@ -824,8 +764,8 @@ int medianCutPalette(Session& session, DibImage& target, const DibImage& source)
 }
 
 std::size_t partitionPackedColors(CutAxis axis, std::uint32_t* colors, std::uint32_t* scratch,
-                                  std::size_t count, double mean, int lanes) {
-    return partitionsOf(lanes)[int(axis)](colors, scratch, 0, count, mean);
+                                  std::size_t count, double mean) {
+    return kAxisPartitions[int(axis)](colors, scratch, 0, count, mean);
 }
 
 double sumPackedColors(CutAxis axis, const std::uint32_t* colors, std::size_t count) {

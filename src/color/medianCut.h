@@ -35,11 +35,10 @@ bool reduceTo256Colors(const DibImage& trueColor, DibImage& indexed8);
 
 // One cut's partition of packed colours (blue | green << 8 | red << 16): those below `mean` on
 // the axis first, then the others, both in their old order; returns the count below. `scratch`
-// holds `count` values. `lanes` picks the routine: 16 (where the processor has AVX-512), 8
-// (AVX2) or 1; without the instructions the next narrower one runs. All must give the same
-// order, which the sums of every later cut depend on.
+// holds `count` values. One member at a time at the baseline level, 8 with AVX2, 16 with
+// AVX-512; every level must give the same order, which the sums of every later cut depend on.
 std::size_t partitionPackedColors(CutAxis axis, std::uint32_t* colors, std::uint32_t* scratch,
-                                  std::size_t count, double mean, int lanes);
+                                  std::size_t count, double mean);
 
 // The sum of packed colours' values on one axis, or on all three (Y, Cb, Cr), with the bits of
 // the sum formed colour after colour from +0, as every box's mean is.

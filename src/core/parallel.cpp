@@ -98,8 +98,8 @@ class WorkerPool {
         }
     }
 
-    // Waking a sleeping thread costs tens of microseconds on a virtual machine, as much as a
-    // short slice of rows takes, so both sides look for a while before they sleep.
+    // Waking a sleeping thread can take as long as a short slice of rows, so both sides look
+    // for a while before they sleep.
     template <class Condition> static void spinWhile(Condition condition) {
         const auto until = std::chrono::steady_clock::now() + std::chrono::microseconds(200);
         while (condition() && std::chrono::steady_clock::now() < until) std::this_thread::yield();

@@ -1,7 +1,7 @@
 #include "filter/convolve.h"
 
+#include "core/simdLevel.h"
 #include "filter/filterRows.h"
-#include "core/wideVectors.h"
 
 #include <cmath>
 #include <cstdint>
@@ -45,8 +45,8 @@ template <class T> std::vector<Tap<T>> makeTaps(const FilterMask& mask) {
 // Accumulators for one group of channel values stay in registers across all taps: a few
 // vectors side by side, so that their chains of additions overlap. Each value still adds its
 // taps' products in tap order. Vectors stay local: none crosses a call.
-// Masks of more than nine taps run four vectors side by side (measured on 5 x 5 and 7 x 7),
-// masks of up to nine eight, which spreads the work of walking the taps over more values.
+// Masks of more than nine taps run four vectors side by side, masks of up to nine eight: with
+// few taps, walking them is a larger share of the work, so it is spread over more values.
 constexpr int kVectorBytes = 32;
 constexpr int kFewTaps = 9;
 constexpr int kFewTapVectors = 8;
@@ -151,17 +151,6 @@ template <class T>
     finishRow(sums, count, k, out);
 }
 
-VELLORA_WIDE_VECTORS void convolveRow(const float* const* rows, const std::vector<Tap<float>>& taps,
-                                      int count, double k, float* sums, std::uint8_t* out) {
-    convolveRowOf(rows, taps, count, k, sums, out);
-}
-
-VELLORA_WIDE_VECTORS void convolveRow(const double* const* rows,
-                                      const std::vector<Tap<double>>& taps, int count, double k,
-                                      double* sums, std::uint8_t* out) {
-    convolveRowOf(rows, taps, count, k, sums, out);
-}
-
 template <class T> struct ConvolveScratch {
     WindowRowCache<std::vector<T>> cache;
     std::vector<std::uint8_t> colors;
@@ -194,8 +183,8 @@ void convolveAs(Session& session, DibImage& target, const DibImage& source,
             for (int j = 0; j < mask.size; ++j)
                 s.rows[std::size_t(j)] =
                     s.cache.row(windowRow(y, half, j, source.height), prepare(s)).data();
-            convolveRow(s.rows.data(), taps, 3 * target.width, mask.k, s.sums.data(),
-                        target.row(y));
+            kSimdKernelUpToAvx2<&convolveRowOf<T>>(s.rows.data(), taps, 3 * target.width, mask.k,
+                                                   s.sums.data(), target.row(y));
         });
 }
 

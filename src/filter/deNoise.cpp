@@ -1,6 +1,11 @@
+// The eight-lane vectors exist only inside the AVX2 copy of the row kernel, which inlines every
+// routine it calls, so no vector is ever passed across a call: the ABI note does not apply.
+#pragma GCC diagnostic ignored "-Wpsabi"
+
 #include "filter/deNoise.h"
 
 #include "core/operationFrame.h"
+#include "core/simdLevel.h"
 #include "filter/convolve.h"
 #include "filter/filterRows.h"
 #include "filter/selectionNetwork.h"
@@ -10,9 +15,7 @@
 #include <utility>
 #include <vector>
 
-#if defined(__SSE__)
 #include <immintrin.h>
-#endif
 
 namespace vellora {
 
@@ -21,41 +24,24 @@ namespace {
 // Pixels side by side, four or (with AVX2) eight. A pixel's key for window position p is
 // 64 x (256 x luminance) + p: below 2^22, so single precision holds it exactly, and key order
 // is the documented order. Minimum and maximum are exact, so the width never changes a result.
-#define VELLORA_LANES_INLINE [[gnu::always_inline]] static inline
-#if defined(__SSE__)
 struct NarrowLanes {
     using V = __m128;
     static constexpr int width = 4;
-    VELLORA_LANES_INLINE V load(const float* p) { return _mm_loadu_ps(p); }
-    VELLORA_LANES_INLINE void store(float* p, V v) { _mm_storeu_ps(p, v); }
-    VELLORA_LANES_INLINE V add(V v, float a) { return _mm_add_ps(v, _mm_set1_ps(a)); }
-    VELLORA_LANES_INLINE V min(V a, V b) { return _mm_min_ps(a, b); }
-    VELLORA_LANES_INLINE V max(V a, V b) { return _mm_max_ps(a, b); }
+    static V load(const float* p) { return _mm_loadu_ps(p); }
+    static void store(float* p, V v) { _mm_storeu_ps(p, v); }
+    static V add(V v, float a) { return _mm_add_ps(v, _mm_set1_ps(a)); }
+    static V min(V a, V b) { return _mm_min_ps(a, b); }
+    static V max(V a, V b) { return _mm_max_ps(a, b); }
 };
-#else
-struct NarrowLanes {
-    using V = float;
-    static constexpr int width = 1;
-    VELLORA_LANES_INLINE V load(const float* p) { return *p; }
-    VELLORA_LANES_INLINE void store(float* p, V v) { *p = v; }
-    VELLORA_LANES_INLINE V add(V v, float a) { return v + a; }
-    VELLORA_LANES_INLINE V min(V a, V b) { return b < a ? b : a; }
-    VELLORA_LANES_INLINE V max(V a, V b) { return a < b ? b : a; }
-};
-#endif
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(VELLORA_NO_WIDE_VECTORS)
-#define VELLORA_WIDE_MEDIAN 1
-#define VELLORA_AVX2 __attribute__((target("avx2"), always_inline)) static inline
 struct WideLanes {
     using V = __m256;
     static constexpr int width = 8;
-    VELLORA_AVX2 V load(const float* p) { return _mm256_loadu_ps(p); }
-    VELLORA_AVX2 void store(float* p, V v) { _mm256_storeu_ps(p, v); }
-    VELLORA_AVX2 V add(V v, float a) { return _mm256_add_ps(v, _mm256_set1_ps(a)); }
-    VELLORA_AVX2 V min(V a, V b) { return _mm256_min_ps(a, b); }
-    VELLORA_AVX2 V max(V a, V b) { return _mm256_max_ps(a, b); }
+    VELLORA_TARGET_AVX2 static V load(const float* p) { return _mm256_loadu_ps(p); }
+    VELLORA_TARGET_AVX2 static void store(float* p, V v) { _mm256_storeu_ps(p, v); }
+    VELLORA_TARGET_AVX2 static V add(V v, float a) { return _mm256_add_ps(v, _mm256_set1_ps(a)); }
+    VELLORA_TARGET_AVX2 static V min(V a, V b) { return _mm256_min_ps(a, b); }
+    VELLORA_TARGET_AVX2 static V max(V a, V b) { return _mm256_max_ps(a, b); }
 };
-#endif
 constexpr int kMaxLanes = 8;
 constexpr int kPositionBits = 64;
 
@@ -69,43 +55,56 @@ struct KeyRow {
     std::vector<float> keys;
 };
 
-// The kernel is written once and built twice: for the baseline lanes and for AVX2.
-namespace narrow {
-using Lanes = NarrowLanes;
-#define VELLORA_KERNEL_INLINE [[gnu::always_inline]] inline
-#define VELLORA_KERNEL_ENTRY
-#include "filter/medianKernel.inc"
-#undef VELLORA_KERNEL_INLINE
-#undef VELLORA_KERNEL_ENTRY
-} // namespace narrow
-
-#if VELLORA_WIDE_MEDIAN
-namespace wide {
-using Lanes = WideLanes;
-#define VELLORA_KERNEL_INLINE __attribute__((target("avx2"), always_inline)) inline
-#define VELLORA_KERNEL_ENTRY __attribute__((target("avx2")))
-#include "filter/medianKernel.inc"
-#undef VELLORA_KERNEL_INLINE
-#undef VELLORA_KERNEL_ENTRY
-} // namespace wide
-#endif
-
-template <int Size> using MedianRow = void (*)(const KeyRow* const*, int, std::uint8_t*);
-
-// The row kernel for this processor, chosen once.
-template <int Size> MedianRow<Size> medianRowKernel() {
-#if VELLORA_WIDE_MEDIAN
-    if (__builtin_cpu_supports("avx2")) return wide::medianRow<Size>;
-#endif
-    return narrow::medianRow<Size>;
+template <class Lanes, Comparator C> void exchange(typename Lanes::V* v) {
+    const typename Lanes::V low = Lanes::min(v[C.low], v[C.high]);
+    if constexpr (C.exchange != Exchange::MinOnly) v[C.high] = Lanes::max(v[C.low], v[C.high]);
+    if constexpr (C.exchange != Exchange::MaxOnly) v[C.low] = low;
 }
+
+template <class Lanes, int Size, std::size_t... I>
+void runMedianNetwork(typename Lanes::V* v, std::index_sequence<I...>) {
+    (exchange<Lanes, kMedianNetwork<Size>[I]>(v), ...);
+}
+
+// Row y's medians from its Size window rows: keys of a group of pixels at once through the
+// network, then each pixel's colour from the position its median key names.
+template <class Lanes, int Size>
+void medianRow(const KeyRow* const* rows, int width, std::uint8_t* out) {
+    constexpr int count = Size * Size;
+    // Where each window position's keys and colours start, in locals: the byte stores below
+    // could otherwise alias the rows and force these to be loaded again for every pixel.
+    const float* keys[count];
+    const std::uint8_t* colors[count];
+    for (int p = 0; p < count; ++p) {
+        keys[p] = rows[p / Size]->keys.data() + p % Size;
+        colors[p] = rows[p / Size]->colors.data() + 3 * (p % Size);
+    }
+    typename Lanes::V v[count];
+    alignas(32) float median[kMaxLanes];
+    for (int x0 = 0; x0 < width; x0 += Lanes::width) {
+        for (int p = 0; p < count; ++p)
+            v[p] = Lanes::add(Lanes::load(keys[p] + x0), float(p));
+        runMedianNetwork<Lanes, Size>(v, std::make_index_sequence<kMedianNetwork<Size>.size()>{});
+        Lanes::store(median, v[count / 2]);
+        const int lanes = std::min(Lanes::width, width - x0);
+        for (int l = 0; l < lanes; ++l) {
+            // Keys are whole non-negative numbers: the position is their low bits.
+            const unsigned p = unsigned(median[l]) & (kPositionBits - 1);
+            std::memcpy(out + 3 * (x0 + l), colors[p] + 3 * (x0 + l), 3);
+        }
+    }
+}
+
+// Built for the processor's lanes by the dispatch point; AVX-512 runs the eight-lane copy.
+template <int Size>
+inline constexpr auto& kMedianRow =
+    kSimdKernelUpToAvx2<&medianRow<NarrowLanes, Size>, &medianRow<WideLanes, Size>>;
 
 template <int Size> void deNoiseAs(Session& session, DibImage& target, const DibImage& source) {
     constexpr int half = Size / 2;
     const int paddedWidth = source.width + 2 * half;
     const KeyRow blank{std::vector<std::uint8_t>(3 * std::size_t(paddedWidth)),
                        std::vector<float>(std::size_t(paddedWidth + kMaxLanes), 0.0f)};
-    const MedianRow<Size> kernel = medianRowKernel<Size>();
     const auto prepare = [&](int r, KeyRow& row) {
         readPaddedColors(source, r, half, row.colors.data());
         for (int x = 0; x < paddedWidth; ++x)
@@ -118,7 +117,7 @@ template <int Size> void deNoiseAs(Session& session, DibImage& target, const Dib
             const KeyRow* rows[Size];
             for (int j = 0; j < Size; ++j)
                 rows[j] = &cache.row(windowRow(y, half, j, source.height), prepare);
-            kernel(rows, target.width, target.row(y));
+            kMedianRow<Size>(rows, target.width, target.row(y));
         });
 }
 

@@ -1,9 +1,9 @@
 #include "filter/edgePreserving.h"
 
 #include "core/operationFrame.h"
+#include "core/simdLevel.h"
 #include "filter/convolve.h"
 #include "filter/filterRows.h"
-#include "core/wideVectors.h"
 #include "filter/windowLuminance.h"
 
 #include <algorithm>
@@ -296,23 +296,22 @@ template <class Statistic>
     }
 }
 
-VELLORA_WIDEST_VECTORS void rangeRow(const PreparedRow* const* rows, int width, std::uint8_t* out) {
+void rangeRow(const PreparedRow* const* rows, int width, std::uint8_t* out) {
     edgePreservingRow(rows, RangeStatistic{}, width, out);
 }
 
-VELLORA_WIDEST_VECTORS void varianceRow(const PreparedRow* const* rows, bool deviation, int width,
-                                      std::uint8_t* out) {
+void varianceRow(const PreparedRow* const* rows, bool deviation, int width, std::uint8_t* out) {
     edgePreservingRow(rows, VarianceStatistic{deviation}, width, out);
 }
 
 void statisticRow(const PreparedRow* const* rows, const RangeStatistic&, int width,
                   std::uint8_t* out) {
-    rangeRow(rows, width, out);
+    kSimdKernel<&rangeRow>(rows, width, out);
 }
 
 void statisticRow(const PreparedRow* const* rows, const VarianceStatistic& statistic, int width,
                   std::uint8_t* out) {
-    varianceRow(rows, statistic.deviation, width, out);
+    kSimdKernel<&varianceRow>(rows, statistic.deviation, width, out);
 }
 
 template <class Statistic>

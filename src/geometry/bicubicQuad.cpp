@@ -1,22 +1,17 @@
 #include "geometry/bicubicQuad.h"
 
+#include "core/simdLevel.h"
+
 #include <cstring>
 
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(VELLORA_NO_WIDE_VECTORS)
 #include <immintrin.h>
-#define VELLORA_BICUBIC_QUADS 1
-#endif
 
 namespace vellora {
-
-#ifdef VELLORA_BICUBIC_QUADS
-
-#define VELLORA_QUAD_TARGET __attribute__((target("avx2")))
 
 namespace {
 
 // The four 32-bit lane masks of a comparison of four doubles.
-VELLORA_QUAD_TARGET inline __m128i narrowMask(__m256d mask) {
+VELLORA_TARGET_AVX2 inline __m128i narrowMask(__m256d mask) {
     const __m128 low = _mm_castpd_ps(_mm256_castpd256_pd128(mask));
     const __m128 high = _mm_castpd_ps(_mm256_extractf128_pd(mask, 1));
     return _mm_castps_si128(_mm_shuffle_ps(low, high, _MM_SHUFFLE(2, 0, 2, 0)));
@@ -24,7 +19,7 @@ VELLORA_QUAD_TARGET inline __m128i narrowMask(__m256d mask) {
 
 // The first of the four taps of position t: trunc(t) − 2 when t lies in the lower half of its
 // pixel, trunc(t) − 1 otherwise.
-VELLORA_QUAD_TARGET inline __m128i firstTaps(__m256d t) {
+VELLORA_TARGET_AVX2 inline __m128i firstTaps(__m256d t) {
     const __m128i base = _mm256_cvttpd_epi32(t);
     const __m256d fraction = _mm256_sub_pd(t, _mm256_cvtepi32_pd(base));
     const __m256d lower = _mm256_cmp_pd(fraction, _mm256_set1_pd(0.5), _CMP_LT_OQ);
@@ -32,20 +27,20 @@ VELLORA_QUAD_TARGET inline __m128i firstTaps(__m256d t) {
 }
 
 // Lanes whose index lies in 0 … last.
-VELLORA_QUAD_TARGET inline __m128i within(__m128i index, int last) {
+VELLORA_TARGET_AVX2 inline __m128i within(__m128i index, int last) {
     return _mm_and_si128(_mm_cmpgt_epi32(index, _mm_set1_epi32(-1)),
                          _mm_cmpgt_epi32(_mm_set1_epi32(last + 1), index));
 }
 
 // 1 − 2·d·d + d·d·d, the kernel below distance 1.
-VELLORA_QUAD_TARGET inline __m256d innerPiece(__m256d d) {
+VELLORA_TARGET_AVX2 inline __m256d innerPiece(__m256d d) {
     const __m256d cube = _mm256_mul_pd(_mm256_mul_pd(d, d), d);
     const __m256d twice = _mm256_mul_pd(_mm256_mul_pd(_mm256_set1_pd(2), d), d);
     return _mm256_add_pd(_mm256_sub_pd(_mm256_set1_pd(1), twice), cube);
 }
 
 // 4 − 8·d + 5·d·d − d·d·d, the kernel from distance 1 to 2.
-VELLORA_QUAD_TARGET inline __m256d outerPiece(__m256d d) {
+VELLORA_TARGET_AVX2 inline __m256d outerPiece(__m256d d) {
     const __m256d cube = _mm256_mul_pd(_mm256_mul_pd(d, d), d);
     const __m256d linear = _mm256_sub_pd(_mm256_set1_pd(4), _mm256_mul_pd(_mm256_set1_pd(8), d));
     const __m256d square = _mm256_mul_pd(_mm256_mul_pd(_mm256_set1_pd(5), d), d);
@@ -57,7 +52,7 @@ VELLORA_QUAD_TARGET inline __m256d outerPiece(__m256d d) {
 // and the last two above it, the outer taps lie 1 … 2 away and the inner ones 0 … 1 (at exactly
 // 1 or 2 both pieces and the zero beyond give 0). So each tap takes its piece without a test,
 // and the sum, within rounding of 1, is never 0.
-VELLORA_QUAD_TARGET inline void cubicQuad(__m256d t, __m128i first, __m256d* weights) {
+VELLORA_TARGET_AVX2 inline void cubicQuad(__m256d t, __m128i first, __m256d* weights) {
     const __m256d centre = _mm256_add_pd(_mm256_cvtepi32_pd(first), _mm256_set1_pd(0.5));
     const __m256d centre1 = _mm256_add_pd(centre, _mm256_set1_pd(1));
     const __m256d centre2 = _mm256_add_pd(centre, _mm256_set1_pd(2));
@@ -80,12 +75,12 @@ alignas(16) constexpr char kWordLanes[4][16] = {
     {8, z, z, z, 9, z, z, z, 10, z, z, z, 11, z, z, z},
     {12, z, z, z, 13, z, z, z, 14, z, z, z, 15, z, z, z}};
 
-VELLORA_QUAD_TARGET inline __m128i lanesOfWord(__m128i words, int m) {
+VELLORA_TARGET_AVX2 inline __m128i lanesOfWord(__m128i words, int m) {
     return _mm_shuffle_epi8(words, _mm_load_si128(reinterpret_cast<const __m128i*>(kWordLanes[m])));
 }
 
 // Adds one tap row of the four pixels: `in[p]` is pixel p's first tap in that row.
-VELLORA_QUAD_TARGET inline void addTapRow(const std::uint8_t* const* in, __m256d rowWeight,
+VELLORA_TARGET_AVX2 inline void addTapRow(const std::uint8_t* const* in, __m256d rowWeight,
                                           const __m256d* columnWeights, __m256d* sums) {
     const __m128i p0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in[0]));
     const __m128i p1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in[1]));
@@ -109,7 +104,7 @@ VELLORA_QUAD_TARGET inline void addTapRow(const std::uint8_t* const* in, __m256d
 }
 
 // Clamps each channel's sums to 0 … 255, truncates them and stores the four pixels.
-VELLORA_QUAD_TARGET inline void storeQuad(const __m256d* sums, std::uint8_t* out) {
+VELLORA_TARGET_AVX2 inline void storeQuad(const __m256d* sums, std::uint8_t* out) {
     __m128i pixels = _mm_setzero_si128();
     for (int channel = 0; channel < 3; ++channel) {
         const __m256d clamped =
@@ -132,7 +127,7 @@ struct Quad {
 
 // ((((u·scale + offset) + centre) − shift) + 0.5, lane by lane: a source position as the
 // one-pixel pass evaluates it (subtracting v·sine is adding its negation, bit for bit).
-VELLORA_QUAD_TARGET inline __m256d position(__m256d u, double scale, double offset, double centre,
+VELLORA_TARGET_AVX2 inline __m256d position(__m256d u, double scale, double offset, double centre,
                                             double shift) {
     const __m256d scaled =
         _mm256_add_pd(_mm256_mul_pd(u, _mm256_set1_pd(scale)), _mm256_set1_pd(offset));
@@ -141,7 +136,7 @@ VELLORA_QUAD_TARGET inline __m256d position(__m256d u, double scale, double offs
         _mm256_set1_pd(0.5));
 }
 
-VELLORA_QUAD_TARGET inline Quad locate(const RotationFrame& f, double v, int x) {
+VELLORA_TARGET_AVX2 inline Quad locate(const RotationFrame& f, double v, int x) {
     const __m256d u = _mm256_sub_pd(_mm256_add_pd(_mm256_set1_pd(x), _mm256_setr_pd(0, 1, 2, 3)),
                                     _mm256_set1_pd(f.cx));
     Quad q;
@@ -153,7 +148,7 @@ VELLORA_QUAD_TARGET inline Quad locate(const RotationFrame& f, double v, int x) 
 }
 
 // Full taps on both axes, and 16 bytes from the first column tap stay inside the row.
-VELLORA_QUAD_TARGET inline bool fits(const Quad& q, const QuadSource& source) {
+VELLORA_TARGET_AVX2 inline bool fits(const Quad& q, const QuadSource& source) {
     const __m128i inside = _mm_and_si128(within(q.firstRow, source.height - 4),
                                          within(q.firstColumn, source.width - 6));
     return _mm_movemask_ps(_mm_castsi128_ps(inside)) == 0xF;
@@ -161,14 +156,14 @@ VELLORA_QUAD_TARGET inline bool fits(const Quad& q, const QuadSource& source) {
 
 // True when the one-pixel pass leaves all four blank: the truncated position lies outside the
 // source on one axis or the other.
-VELLORA_QUAD_TARGET inline bool allOutside(const Quad& q, const QuadSource& source) {
+VELLORA_TARGET_AVX2 inline bool allOutside(const Quad& q, const QuadSource& source) {
     const __m128i inside = _mm_and_si128(within(_mm256_cvttpd_epi32(q.tr), source.height - 1),
                                          within(_mm256_cvttpd_epi32(q.tc), source.width - 1));
     return _mm_movemask_ps(_mm_castsi128_ps(inside)) == 0;
 }
 
 // Where each pixel's first tap lies in the source.
-VELLORA_QUAD_TARGET inline void firstTapBytes(const QuadSource& source, const Quad& q,
+VELLORA_TARGET_AVX2 inline void firstTapBytes(const QuadSource& source, const Quad& q,
                                               const std::uint8_t** in) {
     alignas(16) int rows[4], columns[4];
     _mm_store_si128(reinterpret_cast<__m128i*>(rows), q.firstRow);
@@ -179,12 +174,7 @@ VELLORA_QUAD_TARGET inline void firstTapBytes(const QuadSource& source, const Qu
 
 } // namespace
 
-bool bicubicQuadsAvailable() {
-    static const bool available = __builtin_cpu_supports("avx2");
-    return available;
-}
-
-VELLORA_QUAD_TARGET bool bicubicQuads(const QuadSource& source, const RotationFrame& f, double v,
+VELLORA_TARGET_AVX2 bool bicubicQuads(const QuadSource& source, const RotationFrame& f, double v,
                                       int x, const std::uint8_t* blank, std::uint8_t* out) {
     Quad quads[kQuadsPerCall];
     bool fit = true, outside = true;
@@ -222,18 +212,5 @@ VELLORA_QUAD_TARGET bool bicubicQuads(const QuadSource& source, const RotationFr
         storeQuad(sums[n], out + 12 * n);
     return true;
 }
-
-#else
-
-bool bicubicQuadsAvailable() {
-    return false;
-}
-
-bool bicubicQuads(const QuadSource&, const RotationFrame&, double, int, const std::uint8_t*,
-                  std::uint8_t*) {
-    return false;
-}
-
-#endif
 
 } // namespace vellora

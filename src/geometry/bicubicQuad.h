@@ -18,9 +18,6 @@ struct QuadSource {
     int width, height;
 };
 
-// True when this processor runs the four-pixel pass.
-bool bicubicQuadsAvailable();
-
 // Pixels per call of bicubicQuads.
 constexpr int kQuadsPerCall = 3;
 constexpr int kQuadPixels = 4 * kQuadsPerCall;
@@ -28,7 +25,8 @@ constexpr int kQuadPixels = 4 * kQuadsPerCall;
 // Target pixels x … x + kQuadPixels − 1 of the row at v = y − cy, when all of them have their
 // full four by four taps well inside the source (a 16-byte read at each tap row stays within
 // it), or all of them lie outside it and take the blank colour; their blue, green, red go to
-// out[0 … 3 × kQuadPixels − 1]. False, with nothing written, otherwise.
+// out[0 … 3 × kQuadPixels − 1]. False, with nothing written, otherwise. Built for AVX2: only
+// the AVX2 and wider copies of a kernel (core/simdLevel.h) may call it.
 bool bicubicQuads(const QuadSource& source, const RotationFrame& f, double v, int x,
                   const std::uint8_t* blank, std::uint8_t* out);
 

@@ -1,7 +1,7 @@
 #include "geometry/fixedResample.h"
 
 #include "core/pixelAccess.h"
-#include "core/wideVectors.h"
+#include "core/simdLevel.h"
 #include "geometry/weightedColor.h"
 
 #include <algorithm>
@@ -56,8 +56,7 @@ template <int Stride>
     }
 }
 
-VELLORA_WIDE_VECTORS void filterAcross(const std::uint8_t* bgr, const FixedAxis& columns,
-                                       std::int32_t* out) {
+void filterAcross(const std::uint8_t* bgr, const FixedAxis& columns, std::int32_t* out) {
     if (columns.stride == 4)
         filterAcrossBy<4>(bgr, columns, 4, out);
     else
@@ -130,7 +129,7 @@ const std::int32_t* FixedRows::sums(int y) {
     if (held_[slot] != y) {
         std::uint8_t* bytes = bytes_.data() + slot * byteStride_;
         readRowColors(*source_, y, bytes); // the padding past the row stays zero
-        filterAcross(bytes, *columns_, sums);
+        kSimdKernelUpToAvx2<&filterAcross>(bytes, *columns_, sums);
         held_[slot] = y;
     }
     return sums;
@@ -140,9 +139,8 @@ const std::uint8_t* FixedRows::row(int y) const {
     return bytes_.data() + (std::size_t(y) % capacity_) * byteStride_;
 }
 
-VELLORA_WIDE_VECTORS void filterDown(const std::int32_t* const* rows, const std::int32_t* weights,
-                                     int count, int shift, std::uint8_t* out,
-                                     std::size_t values) {
+void filterDown(const std::int32_t* const* rows, const std::int32_t* weights, int count, int shift,
+                std::uint8_t* out, std::size_t values) {
     using Eight = std::int32_t __attribute__((vector_size(32)));
     using EightBytes = std::uint8_t __attribute__((vector_size(8)));
     using SumBytes = std::uint8_t __attribute__((vector_size(32)));
@@ -162,8 +160,7 @@ VELLORA_WIDE_VECTORS void filterDown(const std::int32_t* const* rows, const std:
         // Each value is 0 … 255, so its low byte is the value; the shuffle picks the eight.
         SumBytes all;
         std::memcpy(&all, &sum, sizeof all);
-        const EightBytes bytes =
-            __builtin_shufflevector(all, all, 0, 4, 8, 12, 16, 20, 24, 28);
+        const EightBytes bytes = __builtin_shufflevector(all, all, 0, 4, 8, 12, 16, 20, 24, 28);
         std::memcpy(out + e, &bytes, sizeof bytes);
     }
     for (; e < values; ++e) {
@@ -180,8 +177,9 @@ void fixedTargetRow(FixedRows& source, const FixedPlan& plan, const AxisTable& r
     const std::int32_t** pointers = source.pointers();
     for (int i = 0; i < rowTaps.count; ++i)
         pointers[i] = source.sums(rowTaps.first + i);
-    filterDown(pointers, plan.rows.weightsOf(y), rowTaps.count,
-               plan.rows.shift + plan.columns.shift, out, 3 * plan.columns.exact.size());
+    kSimdKernelUpToAvx2<&filterDown>(pointers, plan.rows.weightsOf(y), rowTaps.count,
+                                     plan.rows.shift + plan.columns.shift, out,
+                                     3 * plan.columns.exact.size());
     for (const int x : plan.columns.inexact)
         weightedColor(source, rowTaps, rows.weightsOf(y), columns.taps[std::size_t(x)],
                       columns.weightsOf(x), out + 3 * x);

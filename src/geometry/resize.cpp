@@ -6,7 +6,7 @@
 #include "core/pixelAccess.h"
 #include "core/progress.h"
 #include "core/rowBands.h"
-#include "core/wideVectors.h"
+#include "core/simdLevel.h"
 #include "geometry/fixedResample.h"
 #include "geometry/resampleWeights.h"
 #include "geometry/weightedColor.h"
@@ -34,7 +34,7 @@ std::vector<int> nearestColumns(int sourceWidth, int targetWidth) {
 // Blue, green, red of every pixel as the first three of four doubles; the fourth stays 0.
 // Each pixel is read as four bytes, the next pixel's first one masked off; the last pixel of
 // the row, whose fourth byte may lie past the picture, is read alone.
-VELLORA_WIDE_VECTORS void widenRow(const std::uint8_t* bgr, double* values, std::size_t pixels) {
+void widenRow(const std::uint8_t* bgr, double* values, std::size_t pixels) {
     using Lanes = double __attribute__((vector_size(32)));
     using Bytes = std::uint8_t __attribute__((vector_size(4)));
     using Words = std::int32_t __attribute__((vector_size(16)));
@@ -42,8 +42,8 @@ VELLORA_WIDE_VECTORS void widenRow(const std::uint8_t* bgr, double* values, std:
     for (std::size_t x = 0; x + 1 < pixels; ++x, bgr += 3, values += 4) {
         Bytes pixel;
         std::memcpy(&pixel, bgr, sizeof pixel);
-        const Lanes wide = __builtin_convertvector(__builtin_convertvector(pixel & keep, Words),
-                                                   Lanes);
+        const Lanes wide =
+            __builtin_convertvector(__builtin_convertvector(pixel & keep, Words), Lanes);
         std::memcpy(values, &wide, sizeof wide);
     }
     if (pixels > 0) {
@@ -60,8 +60,8 @@ class DoubleRows {
     DoubleRows(const DibImage& source, int capacity, int padding)
         : source_(&source), capacity_(std::size_t(capacity)),
           stride_(4 * (std::size_t(source.width) + std::size_t(padding))),
-          values_(capacity_ * stride_),
-          held_(capacity_, -1), bytes_(3 * std::size_t(source.width)) {}
+          values_(capacity_ * stride_), held_(capacity_, -1),
+          bytes_(3 * std::size_t(source.width)) {}
 
     const double* row(int y) {
         const std::size_t slot = std::size_t(y) % capacity_;
@@ -73,7 +73,7 @@ class DoubleRows {
                 readRowColors(*source_, y, bytes_.data());
                 bgr = bytes_.data();
             }
-            widenRow(bgr, values, std::size_t(source_->width));
+            kSimdKernelUpToAvx2<&widenRow>(bgr, values, std::size_t(source_->width));
             held_[slot] = y;
         }
         return values;
@@ -94,14 +94,13 @@ constexpr int kSideBySide = 4;
 // channels are the lanes of one vector and the N pixels' sums are formed side by side, so each
 // channel of each pixel takes its products in that order while the N chains of additions
 // overlap. Every pixel runs over as many column taps as the most any of them has (never more
-// than the table's stride): the weights past its own taps are 0 and the pixels they read are the rows' zero padding or real pixels, so the
-// extra products are ±0, which leave every sum as it was (at most −0 becomes +0, and both
-// clamp to 0). Vectors stay local: none crosses a call.
+// than the table's stride): the weights past its own taps are 0 and the pixels they read are the
+// rows' zero padding or real pixels, so the extra products are ±0, which leave every sum as it was
+// (at most −0 becomes +0, and both clamp to 0). Vectors stay local: none crosses a call.
 template <int N>
-[[gnu::always_inline]] inline void interpolatePixels(const double* const* rows, Taps rowTaps,
-                                                     const double* rowWeights,
-                                                     const AxisTable& columns, int x,
-                                                     std::uint8_t* out) {
+[[gnu::always_inline]] inline void
+interpolatePixels(const double* const* rows, Taps rowTaps, const double* rowWeights,
+                  const AxisTable& columns, int x, std::uint8_t* out) {
     using Lanes = double __attribute__((vector_size(32)));
     Lanes sums[N];
 #pragma GCC unroll 4
@@ -130,9 +129,8 @@ template <int N>
 }
 
 // One interpolated target row; the column taps come from the table, laid out once per pass.
-VELLORA_WIDE_VECTORS void interpolateRow(const double* const* rows, const AxisTable& columns,
-                                         Taps rowTaps, const double* rowWeights,
-                                         std::uint8_t* out, int targetWidth) {
+void interpolateRow(const double* const* rows, const AxisTable& columns, Taps rowTaps,
+                    const double* rowWeights, std::uint8_t* out, int targetWidth) {
     int x = 0;
     for (; x + kSideBySide <= targetWidth; x += kSideBySide)
         interpolatePixels<kSideBySide>(rows, rowTaps, rowWeights, columns, x, out);
@@ -199,7 +197,8 @@ int resizeInterpolated(Session& session, const DibImage& source, DibImage& targe
         scratch.reserve(std::size_t(workers));
         for (int w = 0; w < workers; ++w) {
             scratch.push_back({DoubleRows(source, capacity, columns.stride),
-                               std::vector<const double*>(std::size_t(capacity)), {}});
+                               std::vector<const double*>(std::size_t(capacity)),
+                               {}});
             if (useFixed) scratch.back().fixed.emplace(source, fixed.columns, capacity);
         }
         progressBegin(session, target.height);
@@ -213,8 +212,9 @@ int resizeInterpolated(Session& session, const DibImage& source, DibImage& targe
                 const Taps rowTaps = rows.taps[std::size_t(y)];
                 for (int i = 0; i < rowTaps.count; ++i)
                     s.pointers[std::size_t(i)] = s.rows.row(rowTaps.first + i);
-                interpolateRow(s.pointers.data(), columns, rowTaps, rows.weightsOf(y),
-                               target.row(y), target.width);
+                kSimdKernelUpToAvx2<&interpolateRow>(s.pointers.data(), columns, rowTaps,
+                                                     rows.weightsOf(y), target.row(y),
+                                                     target.width);
             }
         });
     } catch (const std::bad_alloc&) {

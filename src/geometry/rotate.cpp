@@ -4,7 +4,7 @@
 #include "core/pixelAccess.h"
 #include "core/progress.h"
 #include "core/rowBands.h"
-#include "core/wideVectors.h"
+#include "core/simdLevel.h"
 #include "geometry/bicubicQuad.h"
 #include "geometry/resampleWeights.h"
 #include "geometry/rotationFrame.h"
@@ -110,11 +110,10 @@ class TapBuffers {
 };
 
 // Target pixels begin … end − 1 of the row at v, one at a time.
-VELLORA_WIDE_VECTORS void interpolatedPixels(const SourceColors& colors, const DibImage& source,
-                                             const RotationFrame& f, const AxisPlan& rowPlan,
-                                             const AxisPlan& columnPlan, double v, int begin,
-                                             int end, std::uint8_t* out, const BlankColor& blank,
-                                             double* rowWeights, double* columnWeights) {
+void interpolatedPixels(const SourceColors& colors, const DibImage& source, const RotationFrame& f,
+                        const AxisPlan& rowPlan, const AxisPlan& columnPlan, double v, int begin,
+                        int end, std::uint8_t* out, const BlankColor& blank, double* rowWeights,
+                        double* columnWeights) {
     for (int x = begin; x < end; ++x) {
         const double u = x - f.cx;
         const double tr = u * f.sine + v * f.cosine + f.cy - f.dy + 0.5;
@@ -139,35 +138,47 @@ struct InterpolatedPass {
     AxisPlan rowPlan, columnPlan;
     BlankColor blank;
 
-    // Target pixels begin … end − 1 of row y into out[3 × begin …]. Inside the source, where
-    // both axes are bicubic, kQuadPixels at a time; a group that does not fit goes pixel by
-    // pixel.
+    // Target pixels begin … end − 1 of row y into out[3 × begin …].
     void row(int y, int begin, int end, std::uint8_t* out, double* rowWeights,
-             double* columnWeights) const {
-        const double v = y - f.cy;
-        const bool quads = bicubicQuadsAvailable() && rowPlan.method == AxisMethod::Bicubic &&
-                           columnPlan.method == AxisMethod::Bicubic;
-        if (!quads) {
-            interpolatedPixels(colors, source, f, rowPlan, columnPlan, v, begin, end, out, blank,
-                               rowWeights, columnWeights);
-            return;
-        }
-        const QuadSource quadSource{colors.row(0), colors.stride(), source.width, source.height};
-        for (int x = begin; x < end; x += kQuadPixels) {
-            if (x + kQuadPixels <= end &&
-                bicubicQuads(quadSource, f, v, x, blank.data(), out + 3 * x))
-                continue;
-            interpolatedPixels(colors, source, f, rowPlan, columnPlan, v, x,
-                               std::min(end, x + kQuadPixels), out, blank, rowWeights,
-                               columnWeights);
-        }
-    }
+             double* columnWeights) const;
 };
+
+// The pass's pixels one at a time.
+void passPixels(const InterpolatedPass& pass, double v, int begin, int end, std::uint8_t* out,
+                double* rowWeights, double* columnWeights) {
+    interpolatedPixels(pass.colors, pass.source, pass.f, pass.rowPlan, pass.columnPlan, v, begin,
+                       end, out, pass.blank, rowWeights, columnWeights);
+}
+
+// Inside the source, where both axes are bicubic, kQuadPixels at a time (AVX2 and wider only);
+// a group that does not fit goes pixel by pixel.
+void passQuads(const InterpolatedPass& pass, double v, int begin, int end, std::uint8_t* out,
+               double* rowWeights, double* columnWeights) {
+    if (pass.rowPlan.method != AxisMethod::Bicubic ||
+        pass.columnPlan.method != AxisMethod::Bicubic) {
+        passPixels(pass, v, begin, end, out, rowWeights, columnWeights);
+        return;
+    }
+    const QuadSource quadSource{pass.colors.row(0), pass.colors.stride(), pass.source.width,
+                                pass.source.height};
+    for (int x = begin; x < end; x += kQuadPixels) {
+        if (x + kQuadPixels <= end &&
+            bicubicQuads(quadSource, pass.f, v, x, pass.blank.data(), out + 3 * x))
+            continue;
+        passPixels(pass, v, x, std::min(end, x + kQuadPixels), out, rowWeights, columnWeights);
+    }
+}
+
+void InterpolatedPass::row(int y, int begin, int end, std::uint8_t* out, double* rowWeights,
+                           double* columnWeights) const {
+    kSimdKernelUpToAvx2<&passPixels, &passQuads>(*this, y - f.cy, begin, end, out, rowWeights,
+                                                 columnWeights);
+}
 
 // Target columns per strip of the interpolated pass. A slice of rows is walked strip by strip,
 // so the source lines one target row reads on its slant (half as many rows as the strip has
-// columns, at 30 degrees) are still cached for the next row; a 1200-column strip measured
-// about 10 % faster than whole rows, narrower and wider ones less.
+// columns, at 30 degrees) are still cached for the next row. Wider strips read more lines than
+// the cache holds; narrower ones pay the strip's start more often.
 constexpr int kStripColumns = 100 * kQuadPixels;
 
 // Writes the pixel buffer of one target row at the target's depth.

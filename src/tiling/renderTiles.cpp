@@ -23,26 +23,48 @@ struct BandScratch {
     RowPainter painter;
 };
 
+void paintBandColors(const TileGeometry& geometry, const TileBand& band, int width,
+                     const Bgr* colors, RowPainter& painter) {
+    for (int y = band.paintBegin; y < band.paintEnd; ++y) {
+        painter.load(y);
+        for (int c = 0; c < geometry.tileColumns; ++c) {
+            const int x0 = tileColumnX(geometry, c);
+            const int x1 =
+                int(std::min<std::int64_t>(std::int64_t(x0) + geometry.tileWidth, width));
+            painter.fill(x0, x1, colors[c]);
+        }
+        painter.store(y);
+    }
+}
+
 void paintBand(const DibImage& source, const TileGeometry& geometry, const TileBand& band,
                const TileColorMapping& mapping, BandScratch& scratch) {
     averageBandColors(source, geometry, band, scratch.sourceRow, scratch.sums, scratch.colors);
     for (Bgr& color : scratch.colors)
         color = mapTileColor(mapping, color);
-    for (int y = band.paintBegin; y < band.paintEnd; ++y) {
-        scratch.painter.load(y);
-        for (int c = 0; c < geometry.tileColumns; ++c) {
-            const int x0 = tileColumnX(geometry, c);
-            const int x1 =
-                int(std::min<std::int64_t>(std::int64_t(x0) + geometry.tileWidth, source.width));
-            scratch.painter.fill(x0, x1, scratch.colors[std::size_t(c)]);
-        }
-        scratch.painter.store(y);
-    }
+    paintBandColors(geometry, band, source.width, scratch.colors.data(), scratch.painter);
 }
 
 // Rows of tiles per progress step group: enough to keep both cores busy between reports.
 int bandsPerGroup(int slots) {
     return 4 * slots;
+}
+
+// The bands and one scratch per worker slot. 0, or the reported 16.
+int prepareBands(Session& session, DibImage& target, const DibImage& source, const TileGeometry& g,
+                 std::vector<TileBand>& bands, std::vector<BandScratch>& scratch) {
+    try {
+        bands = tileBands(g, source.height);
+        for (int slot = 0; slot < workerSlotCount(); ++slot) {
+            scratch.emplace_back(target);
+            scratch.back().sourceRow.reserve(3 * std::size_t(source.width));
+            scratch.back().sums.reserve(3 * std::size_t(g.tileColumns));
+            scratch.back().colors.reserve(std::size_t(g.tileColumns));
+        }
+    } catch (const std::bad_alloc&) {
+        return reportError(session.frontend, kErrorAllocate);
+    }
+    return 0;
 }
 
 } // namespace
@@ -85,28 +107,64 @@ void averageBandColors(const DibImage& source, const TileGeometry& g, const Tile
 
 int renderTiles(Session& session, DibImage& target, const DibImage& source, const TileGeometry& g,
                 const TileColorMapping& mapping) {
+    return renderTiles(session, target, source, g, mapping, mapping);
+}
+
+int renderTiles(Session& session, DibImage& target, const DibImage& source, const TileGeometry& g,
+                const TileColorMapping& tileMapping, const TileColorMapping& slitMapping) {
     std::vector<TileBand> bands;
     std::vector<BandScratch> scratch;
-    try {
-        bands = tileBands(g, source.height);
-        for (int slot = 0; slot < workerSlotCount(); ++slot) {
-            scratch.emplace_back(target);
-            scratch.back().sourceRow.reserve(3 * std::size_t(source.width));
-            scratch.back().sums.reserve(3 * std::size_t(g.tileColumns));
-            scratch.back().colors.reserve(std::size_t(g.tileColumns));
-        }
-    } catch (const std::bad_alloc&) {
-        return reportError(session.frontend, kErrorAllocate);
-    }
+    if (prepareBands(session, target, source, g, bands, scratch) != 0) return kErrorAllocate;
     progressBegin(session, g.tileRows);
     const auto work = [&](int slot, int begin, int end) {
         for (int b = begin; b < end; ++b)
-            paintBand(source, g, bands[std::size_t(b)], mapping, scratch[std::size_t(slot)]);
+            paintBand(source, g, bands[std::size_t(b)], tileMapping, scratch[std::size_t(slot)]);
     };
     const int slots = int(scratch.size());
     runInSlots(int(bands.size()), bandsPerGroup(slots), slots, work,
                [&](int items) { progressAdvanceBy(session, items); });
-    return drawSlits(session.frontend, target, g, mapping);
+    return drawSlits(session.frontend, target, g, slitMapping);
+}
+
+int renderTileGrid(Session& session, DibImage& target, const DibImage& source,
+                   const TileGeometry& g, const TileGridChoice& choose,
+                   const TileColorMapping& slitMapping) {
+    std::vector<TileBand> bands;
+    std::vector<BandScratch> scratch;
+    std::vector<Bgr> grid;
+    if (prepareBands(session, target, source, g, bands, scratch) != 0) return kErrorAllocate;
+    try {
+        grid.resize(std::size_t(g.tileCount()));
+    } catch (const std::bad_alloc&) {
+        return reportError(session.frontend, kErrorAllocate);
+    }
+    const std::size_t columns = std::size_t(g.tileColumns);
+    const int slots = int(scratch.size());
+    progressBegin(session, g.tileRows);
+    runInSlots(
+        int(bands.size()), bandsPerGroup(slots), slots,
+        [&](int slot, int begin, int end) {
+            BandScratch& s = scratch[std::size_t(slot)];
+            for (int b = begin; b < end; ++b) {
+                const TileBand& band = bands[std::size_t(b)];
+                averageBandColors(source, g, band, s.sourceRow, s.sums, s.colors);
+                std::copy(s.colors.begin(), s.colors.end(),
+                          grid.begin() + std::ptrdiff_t(std::size_t(band.gridRow) * columns));
+            }
+        },
+        [&](int items) { progressAdvanceBy(session, items); });
+    choose(grid, g.tileColumns);
+    runInSlots(
+        int(bands.size()), bandsPerGroup(slots), slots,
+        [&](int slot, int begin, int end) {
+            for (int b = begin; b < end; ++b) {
+                const TileBand& band = bands[std::size_t(b)];
+                paintBandColors(g, band, source.width, &grid[std::size_t(band.gridRow) * columns],
+                                scratch[std::size_t(slot)].painter);
+            }
+        },
+        [](int) {});
+    return drawSlits(session.frontend, target, g, slitMapping);
 }
 
 } // namespace vellora

@@ -5,6 +5,7 @@
 #include "tiling/tileColor.h"
 #include "tiling/tileGeometry.h"
 
+#include <functional>
 #include <vector>
 
 namespace vellora {
@@ -20,5 +21,21 @@ void averageBandColors(const DibImage& source, const TileGeometry& geometry, con
 // one per row of tiles. 0, or the reported 16 when scratch memory cannot be had.
 int renderTiles(Session& session, DibImage& target, const DibImage& source,
                 const TileGeometry& geometry, const TileColorMapping& mapping);
+
+// The same with the slits mapped on their own, for tiles chosen by other rules than the
+// palette's own lookup.
+int renderTiles(Session& session, DibImage& target, const DibImage& source,
+                const TileGeometry& geometry, const TileColorMapping& tileMapping,
+                const TileColorMapping& slitMapping);
+
+// Turns the average colours of every tile, in grid order (row 0 the top row as displayed, each
+// row left to right), into the painted bytes of each tile, all at once.
+using TileGridChoice = std::function<void(std::vector<Bgr>& grid, int columns)>;
+
+// Paints the target like renderTiles when every tile's choice may depend on the tiles before
+// it: all averages first (the progress units), then `choose`, then the painting and the slits.
+int renderTileGrid(Session& session, DibImage& target, const DibImage& source,
+                   const TileGeometry& geometry, const TileGridChoice& choose,
+                   const TileColorMapping& slitMapping);
 
 } // namespace vellora

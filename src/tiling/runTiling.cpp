@@ -4,6 +4,7 @@
 #include "color/conversionTarget.h"
 #include "core/errors.h"
 #include "core/operationFrame.h"
+#include "tiling/designTiling.h"
 #include "tiling/renderTiles.h"
 #include "tiling/tileColorMapping.h"
 
@@ -62,10 +63,17 @@ int tileSourceImage(Session& session, const UserPalette* userPalette, EvenPalett
         return 1;
     const TileGeometry geometry =
         computeTileGeometry(session.workingBlock, source.width, source.height);
-    int result = prepareConversionTarget(session, target, source, userPalette, record, code);
-    if (result == 0)
-        result =
-            renderTiles(session, target, source, geometry, tileColorMapping(target, code, record));
+    int result = 0;
+    if (designChangesTiling(session, source)) {
+        result = prepareDesignTarget(session, target, source, userPalette, record, code);
+        if (result == 0)
+            result = renderDesignTiles(session, target, source, geometry, code, record);
+    } else {
+        result = prepareConversionTarget(session, target, source, userPalette, record, code);
+        if (result == 0)
+            result = renderTiles(session, target, source, geometry,
+                                 tileColorMapping(target, code, record));
+    }
     if (result == 0) result = writeBitmapFile(session.frontend, session.nextPath, target);
     target.release();
     source.release();

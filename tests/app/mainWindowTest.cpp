@@ -1,6 +1,8 @@
 // The desktop program through its real main window: actions, keys, the view, the dialogs'
 // answers scripted.
 #include "app/mainWindow.h"
+#include "app/designTools.h"
+#include "app/paletteStrip.h"
 #include "app/startup.h"
 #include "core/dibImage.h"
 #include "core/pixelAccess.h"
@@ -21,6 +23,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <memory>
 
 using namespace vellora;
@@ -58,6 +61,22 @@ std::string writeHalves(const QTemporaryDir& dir, const char* name, int width, i
     const std::string path = dir.filePath(name).toStdString();
     if (writeBitmapFile(frontend, path, image) != 0) return {};
     return path;
+}
+
+// The palette lines of a saved tiling CSV: index → count.
+std::map<int, long> csvCounts(const std::string& path) {
+    std::ifstream in(path);
+    std::map<int, long> counts;
+    bool inPalette = false;
+    for (std::string line; std::getline(in, line);) {
+        if (line == "index,red,green,blue,count")
+            inPalette = true;
+        else if (inPalette && !line.empty() && std::isdigit(static_cast<unsigned char>(line[0])))
+            counts[std::stoi(line)] = std::stol(line.substr(line.rfind(',') + 1));
+        else if (inPalette)
+            break;
+    }
+    return counts;
 }
 
 } // namespace
@@ -447,6 +466,57 @@ class MainWindowTest : public QObject {
         QCOMPARE(w.session().saveAsPath, picture); // Save As still offers the picture
         QVERIFY(std::filesystem::exists(csv));
         QVERIFY(std::filesystem::file_size(csv) > 0);
+        QVERIFY(prompter_.messages.empty());
+    }
+
+    void compareKeyTogglesTheViewAndBack() {
+        const std::string picture = writePicture(*dir_, "tile.bmp", 200, 150);
+        MainWindow& w = start();
+        open(picture);
+        const std::string before = w.session().currentPath;
+        ctrl(Qt::Key_T);
+        const QRect single = w.imageView()->drawnRect();
+        QTest::keyClick(&w, Qt::Key_F2);
+        QCOMPARE(w.imageView()->comparePath(), before);
+        QVERIFY(w.imageView()->drawnRect().x() >= w.imageView()->canvas()->width() / 2);
+        QTest::keyClick(&w, Qt::Key_F2);
+        QVERIFY(w.imageView()->comparePath().empty());
+        QCOMPARE(w.imageView()->drawnRect(), single);
+    }
+
+    // In Edit Tiles a click moves one tile from its count to the current colour's in the saved
+    // CSV, and undo moves it back.
+    void editedTileMovesOneCountAndUndoMovesItBack() {
+        const std::string picture = writePicture(*dir_, "tile.bmp", 200, 150);
+        MainWindow& w = start();
+        open(picture);
+        ctrl(Qt::Key_T);
+        const auto saveCsv = [&](const char* name) {
+            const std::string csv = dir_->filePath(name).toStdString();
+            prompter_.files.push_back(csv);
+            ctrl(Qt::Key_S);
+            return csvCounts(csv);
+        };
+        const std::map<int, long> tiled = saveCsv("tiled.csv");
+        QTest::keyClick(&w, Qt::Key_F3);
+        app::PaletteStrip* strip = w.designTools()->strip();
+        QVERIFY(strip->isVisible());
+        QCOMPARE(strip->count(), int(tiled.size()));
+        QCOMPARE(strip->current(), 0);
+        const QPoint tile = w.imageView()->drawnRect().topLeft() + QPoint(2, 2);
+        QWidget* canvas = w.imageView()->canvas();
+        QTest::mouseClick(canvas, Qt::RightButton, {}, tile); // the tile's colour is current
+        const int old = strip->current();
+        const int fresh = (old + 1) % strip->count();
+        QTest::mouseClick(strip, Qt::LeftButton, {}, strip->swatchRect(fresh).center());
+        QCOMPARE(strip->current(), fresh);
+        QTest::mouseClick(canvas, Qt::LeftButton, {}, tile);
+        std::map<int, long> expected = tiled;
+        --expected[old];
+        ++expected[fresh];
+        QCOMPARE(saveCsv("edited.csv"), expected);
+        ctrl(Qt::Key_Z);
+        QCOMPARE(saveCsv("undone.csv"), tiled);
         QVERIFY(prompter_.messages.empty());
     }
 

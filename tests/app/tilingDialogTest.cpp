@@ -2,6 +2,7 @@
 // check, the slit width, the palette class and its user palette chooser, Cancel and the keys.
 #include "app/tilingDialog.h"
 #include "app/dialogRegistry.h"
+#include "app/exclusionList.h"
 #include "app/operationDialogs.h"
 #include "dialogDriver.h"
 #include "shell/commandTable.h"
@@ -278,6 +279,23 @@ class TilingDialogTest : public QObject {
             QVERIFY2(!checked(&dialog, name), name);
         QVERIFY(pressOkay(dialog));
         QCOMPARE(s.session->workingBlock.tilingPaletteClass, 7u);
+    }
+
+    // The list follows the palette chosen in the dialog; the ticked entries are left out.
+    void tickedEntriesAreExcluded() {
+        DialogSession s;
+        TilingDialog dialog(nullptr, *s.session);
+        auto* list = dialog.findChild<ExclusionList*>("exclusionList");
+        QVERIFY(list != nullptr);
+        QCOMPARE(list->count(), 216);
+        QCOMPARE(list->item(5)->text(), QString("5  (0, 0, 255)"));
+        click(&dialog, "radio2620");
+        chooseItem(&dialog, "combo2630", 3);
+        QCOMPARE(list->count(), 16);
+        list->item(2)->setCheckState(Qt::Checked);
+        list->item(5)->setCheckState(Qt::Checked);
+        QVERIFY(pressOkay(dialog));
+        QCOMPARE(s.session->design.excluded, (std::vector<int>{2, 5}));
     }
 
     void cancelChangesNothing() {

@@ -8,8 +8,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <csignal>
+#include <cstdlib>
 #include <fstream>
+#include <map>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -122,7 +125,53 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{{"in.png", "--table", "t.txt", "--csv", "t.txt"},
                   "alert: --table and --csv name the same file \"t.txt\""},
         UsageCase{{"in.png", "-o", "x.png", "--csv", "./x.png"},
-                  "alert: --csv and -o name the same file \"x.png\""}));
+                  "alert: --csv and -o name the same file \"x.png\""},
+        UsageCase{{"in.png", "tiling", "--match", "lab"},
+                  "alert: --match needs rgb or ciede2000, got \"lab\""},
+        UsageCase{{"--match", "rgb", "in.png", "--match", "rgb"}, "alert: --match given twice"},
+        UsageCase{{"in.png", "tiling", "--match"}, "alert: --match needs a value"},
+        UsageCase{{"in.png", "tiling", "--exclude", "3,,4"},
+                  "alert: --exclude needs palette indices 0 to 255 separated by commas, got "
+                  "\"3,,4\""},
+        UsageCase{{"in.png", "--exclude", "256"},
+                  "alert: --exclude needs palette indices 0 to 255 separated by commas, got "
+                  "\"256\""}));
+
+
+// The CSV's palette lines: index → count.
+std::map<int, long> csvCounts(const fs::path& path) {
+    std::ifstream in(path);
+    std::map<int, long> counts;
+    bool inPalette = false;
+    for (std::string line; std::getline(in, line);) {
+        if (line == "index,red,green,blue,count") {
+            inPalette = true;
+        } else if (inPalette && !line.empty() &&
+                   std::isdigit(static_cast<unsigned char>(line[0]))) {
+            const int index = std::stoi(line);
+            counts[index] = std::stol(line.substr(line.rfind(',') + 1));
+        } else if (inPalette) {
+            break;
+        }
+    }
+    return counts;
+}
+
+TEST_F(CliEndToEnd, TilingDesignOptionsLeaveExcludedEntriesUnused) {
+    writePicture("in.bmp", patternPicture(64, 40), "image/bmp");
+    const CliResult result =
+        run({"in.bmp", "tiling", "--set", "tilingPaletteClass=0", "--match", "ciede2000",
+             "--exclude", "0,5", "--exclude", "9", "--tile-dither", "--csv", "t.csv"});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    const std::map<int, long> counts = csvCounts(work() / "t.csv");
+    ASSERT_EQ(counts.size(), 16u);
+    long total = 0;
+    for (const auto& [index, count] : counts) {
+        if (index == 0 || index == 5 || index == 9) EXPECT_EQ(count, 0) << index;
+        total += count;
+    }
+    EXPECT_EQ(total, 7 * 4); // tiles of 9 x 9 with a 1-pixel slit
+}
 
 TEST_F(CliEndToEnd, OutputsThroughLinksToOneFileAreRefused) {
     writePicture("in.png", patternPicture(4, 3), "image/png");
@@ -164,6 +213,33 @@ TEST_F(CliEndToEnd, RotateRightWritesTheTurnedPictureAndKeepsTheInput) {
         for (int x = 0; x < 30; ++x)
             ASSERT_EQ(seenAt(output, 19 - top, x), seenAt(input, x, top)) << x << "," << top;
     EXPECT_EQ(readFileBytes(work() / "in.bmp"), before);
+    expectTempFolderEmpty();
+}
+
+// VELLORA_SIMD is read before anything else: a level the processor lacks still runs (on the
+// best it has), any other value ends the run before the input is even looked at.
+TEST_F(CliEndToEnd, VectorLevelFromTheEnvironmentOrExitTwo) {
+    writePicture("in.bmp", patternPicture(5, 4), "image/bmp");
+    const char* inherited = std::getenv("VELLORA_SIMD");
+    const std::string kept = inherited ? inherited : "";
+    const struct {
+        std::string value;
+        bool runs;
+    } cases[] = {{"bogus", false}, {"AVX2", false}, {"baseline", true}, {"avx512", true}};
+    for (const auto& c : cases) {
+        setenv("VELLORA_SIMD", c.value.c_str(), 1);
+        const CliResult result = run({"in.bmp", "invert", "-o", "out.bmp"});
+        EXPECT_EQ(result.exitStatus, c.runs ? 0 : 2) << c.value;
+        EXPECT_EQ(result.err, c.runs ? ""
+                                     : "VELLORA_SIMD must be baseline, avx2 or avx512, got \"" +
+                                           c.value + "\"\n");
+        EXPECT_EQ(fs::exists(work() / "out.bmp"), c.runs) << c.value;
+        fs::remove(work() / "out.bmp");
+    }
+    if (inherited)
+        setenv("VELLORA_SIMD", kept.c_str(), 1);
+    else
+        unsetenv("VELLORA_SIMD");
     expectTempFolderEmpty();
 }
 

@@ -4,6 +4,7 @@
 #include "color/referenceColor.h"
 #include "core/pixelAccess.h"
 #include "support/recordingFrontend.h"
+#include "support/simdLevels.h"
 #include "support/testImages.h"
 
 #include <gtest/gtest.h>
@@ -220,9 +221,9 @@ TEST(MedianCut, PictureOfFourMegapixelsKeepsTheBoxTableInTheScratch) {
     EXPECT_EQ(indicesOf(run.target), expected.indices);
 }
 
-// The wide partition must keep the members' order exactly as the plain one does: every later
-// cut sums its members in that order.
-TEST(MedianCut, WidePartitionKeepsTheOrderOfThePlainOne) {
+// Every level's partition must keep the members' order exactly as the baseline one does:
+// every later cut sums its members in that order.
+TEST(MedianCut, PartitionKeepsTheOrderAtEveryLevel) {
     std::uint32_t state = 11;
     std::vector<std::uint32_t> colors(1003);
     for (std::uint32_t& c : colors) {
@@ -232,24 +233,19 @@ TEST(MedianCut, WidePartitionKeepsTheOrderOfThePlainOne) {
     for (const CutAxis axis : {CutAxis::Luma, CutAxis::BlueDifference, CutAxis::RedDifference})
         for (const std::size_t count : {0, 7, 8, 15, 16, 17, 33, 1003})
             for (const double mean : {-40.0, 0.0, 60.5, 127.0, 300.0})
-                for (const int lanes : {8, 16}) {
-                    std::vector<std::uint32_t> plain(colors.begin(), colors.begin() + count);
-                    std::vector<std::uint32_t> wide = plain, scratch(count + 1);
-                    const std::size_t plainLow =
-                        partitionPackedColors(axis, plain.data(), scratch.data(), count, mean, 1);
-                    const std::size_t wideLow = partitionPackedColors(axis, wide.data(),
-                                                                      scratch.data(), count, mean,
-                                                                      lanes);
-                    ASSERT_EQ(wideLow, plainLow) << lanes;
-                    ASSERT_EQ(wide, plain) << int(axis) << " " << count << " " << mean << " "
-                                           << lanes;
-                }
+                expectSameAtEveryLevel([&] {
+                    std::vector<std::uint32_t> part(colors.begin(), colors.begin() + count);
+                    std::vector<std::uint32_t> scratch(count + 1);
+                    const std::size_t low =
+                        partitionPackedColors(axis, part.data(), scratch.data(), count, mean);
+                    return std::make_pair(low, part);
+                });
 }
 
 // Box sums must carry exactly the bits of the plain sum, colour after colour, on boxes far past
 // the point where the running sum starts to round: bright colours push Y past 2^26 soon, and
 // full-range ones give Cb and Cr of both signs.
-TEST(MedianCut, BoxSumsHaveTheBitsOfThePlainSumInOrder) {
+TEST(MedianCut, BoxSumsHaveTheBitsOfThePlainSumInOrderAtEveryLevel) {
     std::uint32_t state = 5;
     auto next = [&state] {
         state = state * 1664525u + 1013904223u;
@@ -262,36 +258,39 @@ TEST(MedianCut, BoxSumsHaveTheBitsOfThePlainSumInOrder) {
         any[i] = next();
     }
     const std::size_t head = std::size_t(1) << 18;
-    for (const std::vector<std::uint32_t>* colors : {&bright, &any})
-        for (const std::size_t count : {std::size_t(0), std::size_t(5), head - 3, head + 7, most}) {
-            double plain[3] = {0, 0, 0};
-            for (std::size_t i = 0; i < count; ++i) {
-                const std::uint32_t c = (*colors)[i];
-                const int blue = int(c & 255), green = int((c >> 8) & 255), red = int(c >> 16);
-                plain[0] += lumaOf(blue, green, red);
-                plain[1] += blueDifferenceOf(blue, green, red);
-                plain[2] += redDifferenceOf(blue, green, red);
-            }
-            double all[3];
-            sumPackedColors(colors->data(), count, all);
-            for (int k = 0; k < 3; ++k) {
-                EXPECT_EQ(all[k], plain[k]) << k << " " << count;
-                EXPECT_EQ(sumPackedColors(CutAxis(k), colors->data(), count), plain[k])
-                    << k << " " << count;
-            }
-            // Side by side with the other set, longer or shorter, on every pair of axes.
-            const std::vector<std::uint32_t>& other = colors == &bright ? any : bright;
-            const std::size_t otherCount = most - count / 8;
-            for (int k = 0; k < 3; ++k)
-                for (int m = 0; m < 3; ++m) {
-                    double first = 0, second = 0;
-                    sumPackedColorsSideBySide(CutAxis(k), colors->data(), count, CutAxis(m),
-                                              other.data(), otherCount, first, second);
-                    EXPECT_EQ(first, plain[k]) << k << " " << m << " " << count;
-                    EXPECT_EQ(second, sumPackedColors(CutAxis(m), other.data(), otherCount))
-                        << k << " " << m << " " << count;
+    atEveryLevel([&](SimdLevel) {
+        for (const std::vector<std::uint32_t>* colors : {&bright, &any})
+            for (const std::size_t count :
+                 {std::size_t(0), std::size_t(5), head - 3, head + 7, most}) {
+                double plain[3] = {0, 0, 0};
+                for (std::size_t i = 0; i < count; ++i) {
+                    const std::uint32_t c = (*colors)[i];
+                    const int blue = int(c & 255), green = int((c >> 8) & 255), red = int(c >> 16);
+                    plain[0] += lumaOf(blue, green, red);
+                    plain[1] += blueDifferenceOf(blue, green, red);
+                    plain[2] += redDifferenceOf(blue, green, red);
                 }
-        }
+                double all[3];
+                sumPackedColors(colors->data(), count, all);
+                for (int k = 0; k < 3; ++k) {
+                    EXPECT_EQ(all[k], plain[k]) << k << " " << count;
+                    EXPECT_EQ(sumPackedColors(CutAxis(k), colors->data(), count), plain[k])
+                        << k << " " << count;
+                }
+                // Side by side with the other set, longer or shorter, on every pair of axes.
+                const std::vector<std::uint32_t>& other = colors == &bright ? any : bright;
+                const std::size_t otherCount = most - count / 8;
+                for (int k = 0; k < 3; ++k)
+                    for (int m = 0; m < 3; ++m) {
+                        double first = 0, second = 0;
+                        sumPackedColorsSideBySide(CutAxis(k), colors->data(), count, CutAxis(m),
+                                                  other.data(), otherCount, first, second);
+                        EXPECT_EQ(first, plain[k]) << k << " " << m << " " << count;
+                        EXPECT_EQ(second, sumPackedColors(CutAxis(m), other.data(), otherCount))
+                            << k << " " << m << " " << count;
+                    }
+            }
+    });
 }
 
 } // namespace

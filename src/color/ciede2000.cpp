@@ -1,0 +1,356 @@
+#include "color/ciede2000.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <numbers>
+#include <utility>
+
+namespace vellora {
+
+namespace {
+
+constexpr double kDegrees = 180.0 / std::numbers::pi;
+constexpr double kRadians = std::numbers::pi / 180.0;
+constexpr double kPow25To7 = 6103515625.0; // 25⁷
+// D65 white of the 2° observer.
+constexpr double kWhiteX = 0.95047;
+constexpr double kWhiteZ = 1.08883;
+// The largest T of the hue weight over all hues (1.57247), and over the hues
+// 0° … 180° (1.38821), each rounded up.
+constexpr double kMaxHueFactor = 1.5730;
+constexpr double kMaxHueFactorUpperHalf = 1.3890;
+// The rotation term's coefficient: |R_T| ≤ R_C · sin 60°.
+constexpr double kSin60 = 0.86602540378443865;
+
+double linearFromSrgb(int value) {
+    const double v = value / 255.0;
+    return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+}
+
+const std::array<double, 256>& linearTable() {
+    static const std::array<double, 256> table = [] {
+        std::array<double, 256> t{};
+        for (int i = 0; i < 256; ++i)
+            t[std::size_t(i)] = linearFromSrgb(i);
+        return t;
+    }();
+    return table;
+}
+
+double labCurve(double t) {
+    constexpr double kEpsilon = 216.0 / 24389.0;
+    constexpr double kKappa = 24389.0 / 27.0;
+    return t > kEpsilon ? std::cbrt(t) : (kKappa * t + 16.0) / 116.0;
+}
+
+double pow7(double x) {
+    const double x2 = x * x;
+    return x2 * x2 * x2 * x;
+}
+
+// √(C⁷ / (C⁷ + 25⁷)), the chroma factor shared by G and R_C.
+double chromaFactor(double meanChroma) {
+    const double c7 = pow7(meanChroma);
+    return std::sqrt(c7 / (c7 + kPow25To7));
+}
+
+double lightnessWeight(double meanLightness) {
+    const double d2 = (meanLightness - 50.0) * (meanLightness - 50.0);
+    return 1.0 + 0.015 * d2 / std::sqrt(20.0 + d2);
+}
+
+double hueDegrees(double b, double aPrime) {
+    if (b == 0 && aPrime == 0) return 0;
+    const double h = std::atan2(b, aPrime) * kDegrees;
+    return h < 0 ? h + 360.0 : h;
+}
+
+double hueDifference(double h1, double h2, double chromaProduct) {
+    if (chromaProduct == 0) return 0;
+    const double d = h2 - h1;
+    if (d > 180.0) return d - 360.0;
+    if (d < -180.0) return d + 360.0;
+    return d;
+}
+
+double meanHue(double h1, double h2, double chromaProduct) {
+    if (chromaProduct == 0) return h1 + h2;
+    if (std::abs(h1 - h2) <= 180.0) return (h1 + h2) / 2.0;
+    return h1 + h2 < 360.0 ? (h1 + h2 + 360.0) / 2.0 : (h1 + h2 - 360.0) / 2.0;
+}
+
+double hueFactor(double h) {
+    return 1.0 - 0.17 * std::cos((h - 30.0) * kRadians) + 0.24 * std::cos(2.0 * h * kRadians) +
+           0.32 * std::cos((3.0 * h + 6.0) * kRadians) -
+           0.20 * std::cos((4.0 * h - 63.0) * kRadians);
+}
+
+// cos and sin of 30°, 6° and 63°, the phases of the hue weight's terms.
+constexpr double kCos30 = 0.86602540378443865;
+constexpr double kSin30 = 0.5;
+constexpr double kCos6 = 0.99452189536827329;
+constexpr double kSin6 = 0.10452846326765347;
+constexpr double kCos63 = 0.45399049973954675;
+constexpr double kSin63 = 0.89100652418836787;
+constexpr double kCos275 = 0.087155742747658166;
+constexpr double kSin275 = -0.99619469809174553;
+
+// Beyond each angle from 275°, the largest sin 2Δθ of the rotation term: sin(60° e^-(d/25)²).
+struct RotationStep {
+    double cosine; // cos d
+    double maxSine;
+};
+constexpr std::array<RotationStep, 4> kRotationSteps = {{
+    {0.25881904510252074, 0.0002}, // 75°: sin 0.0074° = 0.000129
+    {0.64278760968653933, 0.0192}, // 50°: sin 1.099° = 0.01918
+    {0.81915204428899179, 0.1470}, // 35°: sin 8.45° = 0.14697
+    {0.93969262078590838, 0.5246}, // 20°: sin 31.6° = 0.52454
+}};
+
+// What the mean hue allows of the hue factor T and of |sin 2Δθ|, worked out from the mean
+// hue's cosine and sine, which the bisector of the two hue directions gives without an angle.
+struct MeanHueBounds {
+    double maxFactor = kMaxHueFactor;
+    double maxRotation = kSin60;
+};
+
+// T of the hue whose cosine and sine are c and s, by the multiple-angle identities.
+double hueFactorOfDirection(double c, double s) {
+    const double cos2 = c * c - s * s;
+    const double sin2 = 2.0 * s * c;
+    const double cos3 = cos2 * c - sin2 * s;
+    const double sin3 = sin2 * c + cos2 * s;
+    const double cos4 = cos2 * cos2 - sin2 * sin2;
+    const double sin4 = 2.0 * sin2 * cos2;
+    return 1.0 - 0.17 * (c * kCos30 + s * kSin30) + 0.24 * cos2 +
+           0.32 * (cos3 * kCos6 - sin3 * kSin6) - 0.20 * (cos4 * kCos63 + sin4 * kSin63);
+}
+
+// cos 170°: beyond it the mean hue is taken from the angles.
+constexpr double kNearlyOpposite = -0.98480775301220806;
+
+// What the difference needs of the two hues: sin(Δh' / 2), the mean hue h̄' in degrees and T.
+struct HueTerms {
+    double halfSine;
+    double meanHue;
+    double factor;
+};
+
+// From the hue angles, as the formula states them; covers every case.
+HueTerms angleHueTerms(double a1, double b1, double c1, double a2, double b2, double c2) {
+    const double h1 = hueDegrees(b1, a1);
+    const double h2 = hueDegrees(b2, a2);
+    const double dh = hueDifference(h1, h2, c1 * c2);
+    const double meanH = meanHue(h1, h2, c1 * c2);
+    return {std::sin(dh / 2.0 * kRadians), meanH, hueFactor(meanH)};
+}
+
+// From the two hue directions: Δh' from their dot and cross products, h̄' as the bisector of
+// the smaller arc between them, which is the mean the formula takes. False where that needs
+// the angles' own rules or their precision: a colour without chroma, hues equal or nearly
+// opposite.
+bool directionHueTerms(double a1, double b1, double c1, double a2, double b2, double c2,
+                       HueTerms& terms) {
+    if (c1 == 0 || c2 == 0) return false;
+    const double x1 = a1 / c1, y1 = b1 / c1, x2 = a2 / c2, y2 = b2 / c2;
+    const double cross = x1 * y2 - y1 * x2;
+    const double dot = x1 * x2 + y1 * y2;
+    // Near-opposite hues leave the bisector to a difference of almost equal vectors.
+    if (cross == 0 || dot < kNearlyOpposite) return false;
+    // sin(Δh/2) = sin Δh / (2 cos(Δh/2)) while cos(Δh/2) is large, else √((1 − cos Δh) / 2).
+    terms.halfSine = dot >= 0 ? cross / std::sqrt(2.0 * (1.0 + dot))
+                              : std::copysign(std::sqrt((1.0 - dot) / 2.0), cross);
+    const double mx = x1 + x2;
+    const double my = y1 + y2;
+    double mean = std::atan2(my, mx) * kDegrees;
+    if (mean < 0) mean += 360.0;
+    if (mean >= 360.0) mean -= 360.0;
+    terms.meanHue = mean;
+    const double length = std::sqrt(mx * mx + my * my);
+    terms.factor = hueFactorOfDirection(mx / length, my / length);
+    return true;
+}
+
+MeanHueBounds meanHueBounds(double a1, double b1, double c1, double a2, double b2, double c2) {
+    double x = 0;
+    double y = 0;
+    if (c1 * c2 == 0) {
+        // The mean hue is the sum of the two, one of them 0: the other colour's own hue.
+        x = a1 + a2;
+        y = b1 + b2;
+    } else {
+        x = a1 / c1 + a2 / c2;
+        y = b1 / c1 + b2 / c2;
+    }
+    const double length = std::sqrt(x * x + y * y);
+    // Opposite or no hues leave the bisector undefined: the extremes stand.
+    if (!(length > 1e-6)) return {};
+    const double c = x / length;
+    const double s = y / length;
+    MeanHueBounds bounds;
+    bounds.maxFactor = hueFactorOfDirection(c, s) + 1e-9;
+    const double towardsBlue = c * kCos275 + s * kSin275;
+    for (const RotationStep& step : kRotationSteps)
+        if (towardsBlue < step.cosine) {
+            bounds.maxRotation = step.maxSine;
+            break;
+        }
+    return bounds;
+}
+
+// G = (1 − √(C̄⁷ / (C̄⁷ + 25⁷))) / 2 falls as C̄ grows: from each chroma on, G stays below
+// the value given (rounded up).
+struct PrimeStep {
+    double chroma;
+    double largestPrime;
+};
+constexpr std::array<PrimeStep, 6> kPrimeSteps = {{
+    {15, 0.41750},
+    {20, 0.29182},
+    {25, 0.14645},
+    {30, 0.05790},
+    {40, 0.00907},
+    {60, 0.00055},
+}};
+
+// Up to each mean primed chroma, the largest share of c² + h² the rotation term can take:
+// R_C / 2 · sin 60° = √(C⁷ / (C⁷ + 25⁷)) · sin 60° (rounded up).
+struct RotationByChroma {
+    double chroma;
+    double share;
+};
+constexpr std::array<RotationByChroma, 5> kRotationByChroma = {{
+    {10, 0.03503},
+    {15, 0.14292},
+    {20, 0.36059},
+    {25, 0.61238},
+    {30, 0.76575},
+}};
+
+// The two step tables, read as unrolled selections.
+template <std::size_t... I>
+[[gnu::always_inline]] inline double largestPrime(double meanChroma, std::index_sequence<I...>) {
+    double g = 0.5;
+    ((g = meanChroma >= kPrimeSteps[I].chroma ? kPrimeSteps[I].largestPrime : g), ...);
+    return g;
+}
+
+template <std::size_t... I>
+[[gnu::always_inline]] inline double rotationShare(double primedChroma, std::index_sequence<I...>) {
+    double share = kSin60;
+    ((share = primedChroma <= kRotationByChroma[I].chroma
+                  ? std::min(share, kRotationByChroma[I].share)
+                  : share),
+     ...);
+    return share;
+}
+
+} // namespace
+
+Lab labFromSrgb(std::uint8_t blue, std::uint8_t green, std::uint8_t red) {
+    const std::array<double, 256>& linear = linearTable();
+    const double r = linear[red];
+    const double g = linear[green];
+    const double b = linear[blue];
+    const double x = (0.4124564 * r + 0.3575761 * g + 0.1804375 * b) / kWhiteX;
+    const double y = 0.2126729 * r + 0.7151522 * g + 0.0721750 * b;
+    const double z = (0.0193339 * r + 0.1191920 * g + 0.9503041 * b) / kWhiteZ;
+    const double fx = labCurve(x);
+    const double fy = labCurve(y);
+    const double fz = labCurve(z);
+    return {116.0 * fy - 16.0, 500.0 * (fx - fy), 200.0 * (fy - fz)};
+}
+
+double ciede2000(const Lab& p, const Lab& q) {
+    const double meanChroma =
+        (std::sqrt(p.a * p.a + p.b * p.b) + std::sqrt(q.a * q.a + q.b * q.b)) / 2.0;
+    const double g = 0.5 * (1.0 - chromaFactor(meanChroma));
+    const double a1 = (1.0 + g) * p.a;
+    const double a2 = (1.0 + g) * q.a;
+    const double c1 = std::sqrt(a1 * a1 + p.b * p.b);
+    const double c2 = std::sqrt(a2 * a2 + q.b * q.b);
+    HueTerms hue{};
+    if (!directionHueTerms(a1, p.b, c1, a2, q.b, c2, hue))
+        hue = angleHueTerms(a1, p.b, c1, a2, q.b, c2);
+    const double dL = q.lightness - p.lightness;
+    const double dC = c2 - c1;
+    const double dH = 2.0 * std::sqrt(c1 * c2) * hue.halfSine;
+    const double meanC = (c1 + c2) / 2.0;
+    const double meanH = hue.meanHue;
+    const double sl = lightnessWeight((p.lightness + q.lightness) / 2.0);
+    const double sc = 1.0 + 0.045 * meanC;
+    const double sh = 1.0 + 0.015 * meanC * hue.factor;
+    const double theta = 30.0 * std::exp(-((meanH - 275.0) / 25.0) * ((meanH - 275.0) / 25.0));
+    const double rt = -std::sin(2.0 * theta * kRadians) * 2.0 * chromaFactor(meanC);
+    const double l = dL / sl;
+    const double c = dC / sc;
+    const double h = dH / sh;
+    return std::sqrt(l * l + c * c + h * h + rt * c * h);
+}
+
+void ciede2000QuickBounds(const Lab& colour, double chroma, const LabColumns& others,
+                          double* bounds) {
+    // Local copies: a store to bounds could otherwise change what the columns point at.
+    const double* lightness = others.lightness;
+    const double* a = others.a;
+    const double* b = others.b;
+    const double* chromas = others.chroma;
+    const double lq = colour.lightness;
+    const double aq = colour.a;
+    const double bq = colour.b;
+    const std::size_t count = others.count;
+    for (std::size_t i = 0; i < count; ++i) {
+        // S_L = 1 + 0.015 d² / √(20 + d²) stays below 1 + 0.015 |d|.
+        const double dL =
+            (lightness[i] - lq) / (1.0 + 0.015 * std::abs((lightness[i] + lq) / 2 - 50.0));
+        // C' ≤ (1 + G) C bounds S_C = 1 + 0.045 C̄' and S_H = 1 + 0.015 C̄' T. The rotation
+        // term takes at most the share R_C / 2 · sin 60° of c² + h², and almost none when both
+        // hues lie in 0° … 180° (b ≥ 0, which priming keeps): their mean is then at least 95°
+        // from 275°.
+        const double meanChroma = (chromas[i] + chroma) / 2.0;
+        const double g = largestPrime(meanChroma, std::make_index_sequence<kPrimeSteps.size()>());
+        const double primedChroma = (1.0 + g) * meanChroma;
+        const bool upperHalf = (b[i] >= 0) & (bq >= 0);
+        const double rotation =
+            upperHalf
+                ? kRotationSteps[0].maxSine
+                : rotationShare(primedChroma, std::make_index_sequence<kRotationByChroma.size()>());
+        const double sc = 1.0 + 0.045 * primedChroma;
+        const double sh =
+            1.0 + 0.015 * primedChroma * (upperHalf ? kMaxHueFactorUpperHalf : kMaxHueFactor);
+        // ΔC'² + ΔH'² ≥ Δa² + Δb², and |ΔC'| ≤ |ΔC| + G · max C: what the chroma term cannot
+        // take goes to the hue term, whose weight S_H is the smaller.
+        const double da = a[i] - aq;
+        const double db = b[i] - bq;
+        const double planar = da * da + db * db;
+        const double chromaReach = std::abs(chromas[i] - chroma) + g * std::max(chromas[i], chroma);
+        const double chromaPart = std::min(planar, chromaReach * chromaReach);
+        const double weighted = chromaPart / (sc * sc) + (planar - chromaPart) / (sh * sh);
+        bounds[i] = dL * dL + (1.0 - rotation) * weighted;
+    }
+}
+
+double ciede2000LowerBoundSquared(const Lab& p, double chroma1, const Lab& q, double chroma2) {
+    const double dL =
+        (q.lightness - p.lightness) / lightnessWeight((p.lightness + q.lightness) / 2);
+    const double g = 0.5 * (1.0 - chromaFactor((chroma1 + chroma2) / 2.0));
+    const double a1 = (1.0 + g) * p.a;
+    const double a2 = (1.0 + g) * q.a;
+    const double c1 = std::sqrt(a1 * a1 + p.b * p.b);
+    const double c2 = std::sqrt(a2 * a2 + q.b * q.b);
+    const double meanC = (c1 + c2) / 2.0;
+    // ΔC'² + ΔH'² is the squared distance in the (a', b) plane, so ΔH'² needs no angle.
+    const double da = a2 - a1;
+    const double db = q.b - p.b;
+    const double dH2 = std::max(0.0, da * da + db * db - (c2 - c1) * (c2 - c1));
+    const double c = std::abs(c2 - c1) / (1.0 + 0.045 * meanC);
+    const MeanHueBounds hue = meanHueBounds(a1, p.b, c1, a2, q.b, c2);
+    const double hLow = std::sqrt(dH2) / (1.0 + 0.015 * meanC * hue.maxFactor);
+    // c² + h² − r·c·h for h ≥ hLow is smallest at h = max(hLow, r·c / 2).
+    const double r = 2.0 * chromaFactor(meanC) * hue.maxRotation;
+    const double h = std::max(hLow, r * c / 2.0);
+    return dL * dL + c * c + h * h - r * c * h;
+}
+
+} // namespace vellora

@@ -1,0 +1,218 @@
+// The build sheet from the command line: options refused before anything runs, the files of a
+// real tiling, and the tile line's names on the tiles.
+#include "cli/sheetOptions.h"
+#include "cliProcess.h"
+#include "imageio/pictureLibrary.h"
+#include "support/recordingFrontend.h"
+#include "support/testImages.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <map>
+#include <sstream>
+
+namespace vellora::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string readText(const fs::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> result;
+    std::stringstream stream(text);
+    for (std::string line; std::getline(stream, line);)
+        result.push_back(line);
+    return result;
+}
+
+std::vector<std::string> fields(const std::string& line) {
+    std::vector<std::string> result;
+    std::stringstream stream(line);
+    for (std::string field; std::getline(stream, field, ',');)
+        result.push_back(field);
+    return result;
+}
+
+// index → count of the tiling table CSV's palette section, used entries only.
+std::map<int, std::string> tableCounts(const std::string& csv) {
+    std::map<int, std::string> counts;
+    const std::vector<std::string> all = lines(csv);
+    auto line = std::ranges::find(all, "index,red,green,blue,count");
+    for (++line; line != all.end() && !line->empty(); ++line) {
+        const std::vector<std::string> f = fields(*line);
+        if (f[4] != "0") counts[std::stoi(f[0])] = f[4];
+    }
+    return counts;
+}
+
+class SheetCli : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        fs::create_directory(work());
+        fs::create_directory(temp());
+    }
+    fs::path work() const { return root_.path() / "work"; }
+    fs::path temp() const { return root_.path() / "tmp"; }
+    CliResult run(const std::vector<std::string>& arguments) {
+        return runCli(arguments, work(), temp());
+    }
+    std::string writeFile(const std::string& name, const std::string& text) {
+        std::ofstream(work() / name, std::ios::binary) << text;
+        return (work() / name).string();
+    }
+    // 90 × 60 pixels of four colour bands: 9 × 6 tiles at the default tile size.
+    std::string writePicture() {
+        const DibImage image = makeIndexedImage(90, 60, 8, {0x102030, 0xf0e0d0, 0x20a040, 0xc02020},
+                                                [](int x, int y) { return (x / 25 + y / 20) % 4; });
+        std::string error;
+        EXPECT_TRUE(imageio::savePicture(work() / "bands.bmp", image, "image/bmp", 90, 8, error));
+        return "bands.bmp";
+    }
+    TempDir root_;
+};
+
+TEST_F(SheetCli, BadSheetOptionsAreRefusedBeforeAnythingRuns) {
+    const std::string picture = writePicture();
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{"--chart", "x.png"},
+         "alert: --chart needs a file name ending in .pdf or .svg, got \"x.png\""},
+        {{"--chart", "a.pdf", "--chart", "b.PDF"},
+         "alert: --chart given twice for the same format"},
+        {{"--tile-mm", "20x"},
+         "alert: --tile-mm needs WIDTH or WIDTHxHEIGHT in millimetres (0.1 to 10000), got \"20x\""},
+        {{"--grout-mm", "-1"},
+         "alert: --grout-mm needs a width in millimetres (0 to 1000), got \"-1\""},
+        {{"--spare", "ten"}, "alert: --spare needs a share in percent (0 to 1000), got \"ten\""},
+        {{"--pack", "0"},
+         "alert: --pack needs a whole number of tiles per pack (1 to 1000000), got \"0\""},
+        {{"--paper", "a3"}, "alert: --paper needs a4 or letter, got \"a3\""},
+        {{"--spare", "5", "--spare", "6"}, "alert: --spare given twice"},
+        {{"--shopping", "missing/s.csv"}, "alert: the output folder \"missing\" does not exist"},
+        {{"--chart", "s.svg", "--shopping", "./s.svg"},
+         "alert: --chart and --shopping name the same file \"./s.svg\""},
+        {{"--chart", "bands.bmp.svg", "--shopping", "bands.bmp"},
+         "alert: the output \"bands.bmp\" is the input file"},
+    };
+    for (const auto& [options, message] : cases) {
+        std::vector<std::string> arguments = {picture, "tiling", "-o", "out.png"};
+        arguments.insert(arguments.end(), options.begin(), options.end());
+        const CliResult result = run(arguments);
+        EXPECT_EQ(result.exitStatus, 2) << message;
+        ASSERT_FALSE(result.errLines().empty());
+        EXPECT_EQ(result.errLines().front(), message);
+        EXPECT_EQ(folderEntries(work()), std::vector<std::string>{"bands.bmp"}) << message;
+    }
+}
+
+TEST_F(SheetCli, TheTilingsSheetCountsAndSizesAgreeWithItsTable) {
+    const CliResult result =
+        run({std::string(VELLORA_SOURCE_DIR) + "/examples/mountainLake.jpg", "tiling", "--csv",
+             "table.csv", "--chart", "chart.svg", "--chart", "chart.pdf", "--shopping", "shop.csv",
+             "--tile-mm", "25x20", "--grout-mm", "1.5"});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    const std::map<int, std::string> counts = tableCounts(readText(work() / "table.csv"));
+    const std::vector<std::string> shop = lines(readText(work() / "shop.csv"));
+    ASSERT_EQ(shop.size(), counts.size() + 1);
+    EXPECT_EQ(shop[0], "index,name,code,red,green,blue,tiles,tiles with spare,pack size,packs");
+    auto count = counts.begin();
+    for (std::size_t i = 1; i < shop.size(); ++i, ++count) {
+        const std::vector<std::string> f = fields(shop[i]);
+        EXPECT_EQ(std::stoi(f[0]), count->first);
+        EXPECT_EQ(f[6], count->second);
+        EXPECT_EQ(f[2], f[0]); // no tile line: the index is the code
+    }
+    // The sample is 160 × 100 tiles: 160 × 25 + 159 × 1.5 by 100 × 20 + 99 × 1.5.
+    EXPECT_NE(readText(work() / "chart.svg").find("width=\"4238.5mm\" height=\"2148.5mm\""),
+              std::string::npos);
+    EXPECT_EQ(readText(work() / "chart.pdf").rfind("%PDF-", 0), 0u);
+}
+
+TEST_F(SheetCli, TilesTakeTheNamesOfTheTileLineRows) {
+    const std::string picture = writePicture();
+    const std::string palette =
+        writeFile("bands.csv", "red,green,blue\n16,32,48\n240,224,208\n32,160,64\n192,32,32\n");
+    const std::string line =
+        writeFile("bands.tiles", "# four glazes\ncode,name,red,green,blue,pack\n"
+                                 "N,Night,16,32,48,\nS,Sand,240,224,208,7\n"
+                                 "L,Leaf,32,160,64,\nR,Rust,192,32,32,\n");
+    const CliResult result = run({picture, "tiling", "--set", "tilingPaletteClass=2", "--set",
+                                  "userPalettePath=" + palette, "--tiles", line, "--pack", "3",
+                                  "--shopping", "shop.csv"});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    const std::vector<std::string> shop = lines(readText(work() / "shop.csv"));
+    ASSERT_EQ(shop.size(), 5u);
+    const std::vector<std::string> names = {"Night", "Sand", "Leaf", "Rust"},
+                                   codes = {"N", "S", "L", "R"};
+    for (std::size_t i = 1; i < shop.size(); ++i) {
+        const std::vector<std::string> f = fields(shop[i]);
+        EXPECT_EQ(f[1], names[i - 1]);
+        EXPECT_EQ(f[2], codes[i - 1]);
+        EXPECT_EQ(f[8], i == 2 ? "7" : "3");
+    }
+}
+
+TEST_F(SheetCli, TheTilingNeverUsesAColourOutOfStock) {
+    // Bands of the sample line's fuchsia and lime, both out of stock, and of its red and white.
+    const DibImage image =
+        makeIndexedImage(120, 60, 8, {0xff00ff, 0x00ff00, 0xff0000, 0xffffff},
+                         [](int x, int) { return x / 30; }); // three whole tiles a band
+    std::string error;
+    ASSERT_TRUE(imageio::savePicture(work() / "stock.bmp", image, "image/bmp", 90, 8, error));
+    const CliResult result =
+        run({"stock.bmp", "tiling", "--tiles",
+             std::string(VELLORA_SOURCE_DIR) + "/resources/tiles/cssBasic.tiles", "--shopping",
+             "shop.csv"});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    std::vector<std::string> used;
+    for (const std::string& line : lines(readText(work() / "shop.csv")))
+        used.push_back(fields(line)[1]);
+    // Fuchsia goes to its nearest colour in stock (purple), lime to green.
+    EXPECT_EQ(used, (std::vector<std::string>{"name", "White", "Red", "Purple", "Green"}));
+}
+
+TEST_F(SheetCli, ABadTileLineFailsTheRunAndWritesNothing) {
+    const std::string picture = writePicture();
+    const std::string line = writeFile("bad.tiles", "name,code,red,green,blue\nA,1,1,2,300\n");
+    writeFile("chart.pdf", "old chart");
+    const CliResult result =
+        run({picture, "tiling", "--tiles", line, "--chart", "chart.pdf", "-o", "out.png"});
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_EQ(result.errLines(),
+              (std::vector<std::string>{
+                  "error: tile line \"" + line +
+                  "\": line 2, column 5 (blue): \"300\" is out of range 0 to 255"}));
+    EXPECT_EQ(readText(work() / "chart.pdf"), "old chart");
+    EXPECT_FALSE(fs::exists(work() / "out.png"));
+}
+
+TEST(SheetOptions, ATileLineBecomesTheTilingsPaletteWithoutItsOutOfStockRows) {
+    TempDir dir;
+    std::ofstream(dir / "line.tiles")
+        << "name,code,red,green,blue,stock\nA,1,1,2,3,1\nB,2,4,5,6,0\nC,3,7,8,9,\n";
+    cli::SheetRequest sheet;
+    sheet.fields = {{"tiles", (dir / "line.tiles").string()}, {"tile-mm", "30"}};
+    RecordingFrontend frontend;
+    Session session(frontend);
+    session.design.excluded = {2, 1};
+    session.design.groutMm = 7;
+    ASSERT_EQ(cli::prepareSheet(session, sheet), 0);
+    using Bgr = std::array<std::uint8_t, 3>;
+    EXPECT_EQ(session.designPalette.colors, (std::vector<Bgr>{{3, 2, 1}, {6, 5, 4}, {9, 8, 7}}));
+    EXPECT_EQ(session.design.excluded, (std::vector<int>{2, 1}));
+    session.design.excluded.clear();
+    ASSERT_EQ(cli::prepareSheet(session, sheet), 0);
+    EXPECT_EQ(session.design.excluded, std::vector<int>{1});
+    EXPECT_EQ(session.design.tileLinePath, (dir / "line.tiles").string());
+    EXPECT_EQ(session.design.tileHeightMm, 30);
+    EXPECT_EQ(session.design.groutMm, 7); // not given: as it was
+}
+
+} // namespace
+} // namespace vellora::test

@@ -1,0 +1,172 @@
+#include "color/ciede2000.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <random>
+
+namespace vellora {
+namespace {
+
+struct Pair {
+    Lab first;
+    Lab second;
+    double difference;
+};
+
+// The 34 test pairs published with the CIEDE2000 implementation notes of Sharma, Wu and Dalal
+// (Color Research and Application 30, 2005), difference to four decimals.
+const Pair kPublishedPairs[] = {
+    {{50.0000, 2.6772, -79.7751}, {50.0000, 0.0000, -82.7485}, 2.0425},
+    {{50.0000, 3.1571, -77.2803}, {50.0000, 0.0000, -82.7485}, 2.8615},
+    {{50.0000, 2.8361, -74.0200}, {50.0000, 0.0000, -82.7485}, 3.4412},
+    {{50.0000, -1.3802, -84.2814}, {50.0000, 0.0000, -82.7485}, 1.0000},
+    {{50.0000, -1.1848, -84.8006}, {50.0000, 0.0000, -82.7485}, 1.0000},
+    {{50.0000, -0.9009, -85.5211}, {50.0000, 0.0000, -82.7485}, 1.0000},
+    {{50.0000, 0.0000, 0.0000}, {50.0000, -1.0000, 2.0000}, 2.3669},
+    {{50.0000, -1.0000, 2.0000}, {50.0000, 0.0000, 0.0000}, 2.3669},
+    {{50.0000, 2.4900, -0.0010}, {50.0000, -2.4900, 0.0009}, 7.1792},
+    {{50.0000, 2.4900, -0.0010}, {50.0000, -2.4900, 0.0010}, 7.1792},
+    {{50.0000, 2.4900, -0.0010}, {50.0000, -2.4900, 0.0011}, 7.2195},
+    {{50.0000, 2.4900, -0.0010}, {50.0000, -2.4900, 0.0012}, 7.2195},
+    {{50.0000, -0.0010, 2.4900}, {50.0000, 0.0009, -2.4900}, 4.8045},
+    {{50.0000, -0.0010, 2.4900}, {50.0000, 0.0010, -2.4900}, 4.8045},
+    {{50.0000, -0.0010, 2.4900}, {50.0000, 0.0011, -2.4900}, 4.7461},
+    {{50.0000, 2.5000, 0.0000}, {50.0000, 0.0000, -2.5000}, 4.3065},
+    {{50.0000, 2.5000, 0.0000}, {73.0000, 25.0000, -18.0000}, 27.1492},
+    {{50.0000, 2.5000, 0.0000}, {61.0000, -5.0000, 29.0000}, 22.8977},
+    {{50.0000, 2.5000, 0.0000}, {56.0000, -27.0000, -3.0000}, 31.9030},
+    {{50.0000, 2.5000, 0.0000}, {58.0000, 24.0000, 15.0000}, 19.4535},
+    {{50.0000, 2.5000, 0.0000}, {50.0000, 3.1736, 0.5854}, 1.0000},
+    {{50.0000, 2.5000, 0.0000}, {50.0000, 3.2972, 0.0000}, 1.0000},
+    {{50.0000, 2.5000, 0.0000}, {50.0000, 1.8634, 0.5757}, 1.0000},
+    {{50.0000, 2.5000, 0.0000}, {50.0000, 3.2592, 0.3350}, 1.0000},
+    {{60.2574, -34.0099, 36.2677}, {60.4626, -34.1751, 39.4387}, 1.2644},
+    {{63.0109, -31.0961, -5.8663}, {62.8187, -29.7946, -4.0864}, 1.2630},
+    {{61.2901, 3.7196, -5.3901}, {61.4292, 2.2480, -4.9620}, 1.8731},
+    {{35.0831, -44.1164, 3.7933}, {35.0232, -40.0716, 1.5901}, 1.8645},
+    {{22.7233, 20.0904, -46.6940}, {23.0331, 14.9730, -42.5619}, 2.0373},
+    {{36.4612, 47.8580, 18.3852}, {36.2715, 50.5065, 21.2231}, 1.4146},
+    {{90.8027, -2.0831, 1.4410}, {91.1528, -1.6435, 0.0447}, 1.4441},
+    {{90.9257, -0.5406, -0.9208}, {88.6381, -0.8985, -0.7239}, 1.5381},
+    {{6.7747, -0.2908, -2.4247}, {5.8714, -0.0985, -2.2286}, 0.6377},
+    {{2.0776, 0.0795, -1.1350}, {0.9033, -0.0636, -0.5514}, 0.9082},
+};
+
+TEST(Ciede2000, PublishedPairsBothWaysAndZeroForTheSameColour) {
+    for (const Pair& pair : kPublishedPairs) {
+        EXPECT_NEAR(ciede2000(pair.first, pair.second), pair.difference, 0.00005)
+            << pair.first.lightness << " " << pair.first.a << " " << pair.first.b;
+        EXPECT_NEAR(ciede2000(pair.second, pair.first), pair.difference, 0.00005);
+        EXPECT_EQ(ciede2000(pair.first, pair.first), 0.0);
+    }
+}
+
+TEST(Ciede2000, SrgbToLabOfKnownColours) {
+    struct Case {
+        std::uint8_t blue, green, red;
+        Lab lab;
+    };
+    // Reference values of sRGB under D65 to two decimals.
+    const Case cases[] = {
+        {255, 255, 255, {100.0, 0.0, 0.0}},   {0, 0, 0, {0.0, 0.0, 0.0}},
+        {0, 0, 255, {53.24, 80.09, 67.20}},   {0, 255, 0, {87.73, -86.18, 83.18}},
+        {255, 0, 0, {32.30, 79.19, -107.86}}, {128, 128, 128, {53.59, 0.0, 0.0}},
+    };
+    for (const Case& c : cases) {
+        const Lab lab = labFromSrgb(c.blue, c.green, c.red);
+        EXPECT_NEAR(lab.lightness, c.lab.lightness, 0.01) << int(c.red) << int(c.green);
+        EXPECT_NEAR(lab.a, c.lab.a, 0.01) << int(c.red) << int(c.green);
+        EXPECT_NEAR(lab.b, c.lab.b, 0.01) << int(c.red) << int(c.green);
+    }
+}
+
+// The difference as the formula is written, angle by angle, for comparison on colours all
+// round the hue circle.
+double textbookCiede2000(const Lab& p, const Lab& q) {
+    const double rad = std::acos(-1.0) / 180.0;
+    const double cBar = (std::hypot(p.a, p.b) + std::hypot(q.a, q.b)) / 2;
+    const double g =
+        0.5 * (1 - std::sqrt(std::pow(cBar, 7) / (std::pow(cBar, 7) + std::pow(25, 7))));
+    const double a1 = (1 + g) * p.a, a2 = (1 + g) * q.a;
+    const double c1 = std::hypot(a1, p.b), c2 = std::hypot(a2, q.b);
+    const auto hue = [&](double b, double a) {
+        if (a == 0 && b == 0) return 0.0;
+        const double h = std::atan2(b, a) / rad;
+        return h < 0 ? h + 360 : h;
+    };
+    const double h1 = hue(p.b, a1), h2 = hue(q.b, a2);
+    double dh = 0;
+    double hBar = h1 + h2;
+    if (c1 * c2 != 0) {
+        dh = h2 - h1;
+        if (dh > 180) dh -= 360;
+        if (dh < -180) dh += 360;
+        hBar = std::abs(h1 - h2) <= 180 ? (h1 + h2) / 2
+               : h1 + h2 < 360          ? (h1 + h2 + 360) / 2
+                                        : (h1 + h2 - 360) / 2;
+    }
+    const double dH = 2 * std::sqrt(c1 * c2) * std::sin(dh / 2 * rad);
+    const double lBar = (p.lightness + q.lightness) / 2, cBarP = (c1 + c2) / 2;
+    const double t = 1 - 0.17 * std::cos((hBar - 30) * rad) + 0.24 * std::cos(2 * hBar * rad) +
+                     0.32 * std::cos((3 * hBar + 6) * rad) - 0.20 * std::cos((4 * hBar - 63) * rad);
+    const double sl =
+        1 + 0.015 * (lBar - 50) * (lBar - 50) / std::sqrt(20 + (lBar - 50) * (lBar - 50));
+    const double sc = 1 + 0.045 * cBarP, sh = 1 + 0.015 * cBarP * t;
+    const double theta = 30 * std::exp(-std::pow((hBar - 275) / 25, 2));
+    const double rc = 2 * std::sqrt(std::pow(cBarP, 7) / (std::pow(cBarP, 7) + std::pow(25, 7)));
+    const double rt = -std::sin(2 * theta * rad) * rc;
+    const double l = (q.lightness - p.lightness) / sl, c = (c2 - c1) / sc, h = dH / sh;
+    return std::sqrt(l * l + c * c + h * h + rt * c * h);
+}
+
+TEST(Ciede2000, AgreesWithTheFormulaAngleByAngle) {
+    std::mt19937 random(1976);
+    std::uniform_real_distribution<double> lightness(0, 100), axis(-110, 110), small(-3, 3);
+    for (int i = 0; i < 100000; ++i) {
+        const Lab p{lightness(random), axis(random), axis(random)};
+        // Near neighbours, far colours, and hues almost opposite.
+        const Lab near{p.lightness + small(random), p.a + small(random), p.b + small(random)};
+        const Lab far{lightness(random), axis(random), axis(random)};
+        const Lab opposite{p.lightness, -p.a + small(random) * 1e-3, -p.b};
+        for (const Lab& q : {near, far, opposite}) {
+            const double expected = textbookCiede2000(p, q);
+            ASSERT_NEAR(ciede2000(p, q), expected, 1e-9 * (1 + expected))
+                << p.lightness << " " << p.a << " " << p.b << " / " << q.a << " " << q.b;
+        }
+    }
+}
+
+// The bounds a search prunes with must never exceed the difference itself, wherever the two
+// colours lie (the published pairs hold the awkward hues, random sRGB colours the rest).
+TEST(Ciede2000, BoundsNeverExceedTheDifference) {
+    std::mt19937 random(2005);
+    std::uniform_int_distribution<int> byte(0, 255);
+    const auto check = [](const Lab& p, const Lab& q) {
+        const double d = ciede2000(p, q);
+        const double cp = std::sqrt(p.a * p.a + p.b * p.b);
+        const double cq = std::sqrt(q.a * q.a + q.b * q.b);
+        const double limit = d * d * (1 + 1e-12) + 1e-12;
+        double quick = 0;
+        ciede2000QuickBounds(p, cp, {&q.lightness, &q.a, &q.b, &cq, 1}, &quick);
+        ASSERT_LE(quick, limit) << d;
+        ASSERT_LE(ciede2000LowerBoundSquared(p, cp, q, cq), limit) << d;
+    };
+    for (const Pair& pair : kPublishedPairs)
+        check(pair.first, pair.second);
+    std::uniform_int_distribution<int> nudge(-4, 4);
+    const auto near = [&](int value) {
+        return std::uint8_t(std::clamp(value + nudge(random), 0, 255));
+    };
+    for (int i = 0; i < 100000; ++i) {
+        const int b = byte(random), g = byte(random), r = byte(random);
+        const Lab p = labFromSrgb(std::uint8_t(b), std::uint8_t(g), std::uint8_t(r));
+        check(p, labFromSrgb(std::uint8_t(byte(random)), std::uint8_t(byte(random)),
+                             std::uint8_t(byte(random))));
+        check(p, labFromSrgb(near(b), near(g), near(r)));
+    }
+}
+
+} // namespace
+} // namespace vellora

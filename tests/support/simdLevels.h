@@ -1,0 +1,66 @@
+#pragma once
+// Kernel tests at every vector level this machine runs, each held to the baseline level's result.
+#include "core/dibImage.h"
+#include "core/session.h"
+#include "core/simdLevel.h"
+#include "support/recordingFrontend.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <ostream>
+#include <string>
+
+namespace vellora::test {
+
+// Runs body(level) at the baseline level and at every wider level this processor has; the
+// level in force before is restored.
+template <class Body> void atEveryLevel(const Body& body) {
+    const SimdLevel before = simdLevel();
+    for (int level = 0; level <= int(processorSimdLevel()); ++level) {
+        setSimdLevel(SimdLevel(level));
+        body(SimdLevel(level));
+    }
+    setSimdLevel(before);
+}
+
+// Expects produce() to give at every level what it gives at the baseline level.
+template <class Produce> void expectSameAtEveryLevel(const Produce& produce) {
+    decltype(produce()) baseline{};
+    atEveryLevel([&](SimdLevel level) {
+        if (level == SimdLevel::Baseline)
+            baseline = produce();
+        else
+            EXPECT_TRUE(produce() == baseline) << "differs at " << simdLevelName(level);
+    });
+}
+
+// An operation that makes `target` from `source`: 0, or its error code.
+using PictureOperation = std::function<int(Session&, const DibImage& source, DibImage& target)>;
+
+// A named operation, as a case of a parameterised test (the name names the case).
+struct NamedOperation {
+    const char* name;
+    PictureOperation run;
+};
+inline void PrintTo(const NamedOperation& operation, std::ostream* out) {
+    *out << operation.name;
+}
+inline std::string caseName(const ::testing::TestParamInfo<NamedOperation>& info) {
+    return info.param.name;
+}
+
+// Expects the operation to succeed, silently, and to give the same picture bytes (header,
+// palette and pixels) at every level.
+inline void expectSamePictureAtEveryLevel(const PictureOperation& run, const DibImage& source) {
+    expectSameAtEveryLevel([&] {
+        RecordingFrontend frontend;
+        Session session(frontend);
+        DibImage target;
+        EXPECT_EQ(run(session, source, target), 0);
+        EXPECT_TRUE(frontend.messages.empty());
+        return target.data;
+    });
+}
+
+} // namespace vellora::test
