@@ -88,10 +88,8 @@ bool sameFile(const std::string& a, const std::string& b) {
 
 int writeWhole(Session& session, int (*save)(Session&, const fs::path&), const std::string& path) {
     session.dialogInfo = session.currentInfo;
-    blockCleanupSignals(true); // the file lands whole before an interruption is handled
-    const int result = save(session, path);
-    blockCleanupSignals(false);
-    return result;
+    const SignalHold hold; // the file lands whole before an interruption is handled
+    return save(session, path);
 }
 
 } // namespace
