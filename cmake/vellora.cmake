@@ -22,14 +22,16 @@ endif()
 
 set(VELLORA_CORPUS_DIR "${CMAKE_SOURCE_DIR}/../shared/corpus" CACHE PATH "Shared test pictures")
 
-# vellora_library(NAME DEPS dep...) — a static library of every .cpp in the calling folder.
+# vellora_library(NAME DEPS dep...) — a static library of every .cpp in the calling folder. DEPS
+# are the layers below it that the folder uses, linked PRIVATE: a library's users state their
+# own layers (cmake/checkLayers.cmake holds the rule the includes must follow).
 function(vellora_library name)
   cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   if(sources)
     add_library(${name} STATIC ${sources})
     target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
-    target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+    target_link_libraries(${name} PRIVATE ${ARG_DEPS})
   else() # a folder of headers only
     add_library(${name} INTERFACE)
     target_include_directories(${name} INTERFACE ${CMAKE_SOURCE_DIR}/src)

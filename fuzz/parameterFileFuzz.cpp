@@ -1,6 +1,6 @@
 // The parameter file reader on arbitrary bytes, and the named fields on arbitrary text: a loaded
 // block always passes the range checks, and every value it holds is accepted back by name.
-#include "shell/parameterFields.h"
+#include "core/parameterFields.h"
 #include "shell/parameterFile.h"
 
 #include <cstdint>

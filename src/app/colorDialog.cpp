@@ -1,6 +1,6 @@
 #include "app/colorDialog.h"
 
-#include "shell/commonDialogRules.h"
+#include "shell/dialogs/commonDialogRules.h"
 
 #include <QBoxLayout>
 #include <QButtonGroup>

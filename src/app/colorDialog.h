@@ -3,7 +3,7 @@
 // plain change of pixel format, with or without error diffusion. Its rules are in
 // color/colorDialogRules.h.
 #include "app/operationDialog.h"
-#include "color/colorDialogRules.h"
+#include "shell/dialogs/colorDialogRules.h"
 
 #include <array>
 

@@ -6,7 +6,7 @@
 #include "core/frontend.h"
 #include "shell/commandTable.h"
 #include "shell/menuState.h"
-#include "tiling/tileEdit.h"
+#include "shell/tileDesign.h"
 
 #include <QAction>
 #include <QMenuBar>

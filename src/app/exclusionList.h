@@ -1,7 +1,7 @@
 #pragma once
 // The tiling dialog's list of palette entries with tick boxes: a ticked entry is left out, and
 // tiles take the nearest entry still in.
-#include "tiling/palettePreview.h"
+#include "shell/tileDesign.h"
 
 #include <QListWidget>
 

@@ -3,7 +3,7 @@
 // edge-preserving smoothing, de noise), edge detection with its two modes, and the user filter's
 // 5 x 5 grid with k. Their rules are in shell/filterDialogRules.h.
 #include "app/operationDialog.h"
-#include "shell/filterDialogRules.h"
+#include "shell/dialogs/filterDialogRules.h"
 
 #include <array>
 #include <vector>

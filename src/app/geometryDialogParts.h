@@ -3,7 +3,7 @@
 // current size, fields with a label in a grid, a list with a note under its label, and the depth
 // list that an interpolation check overrides (geometry/geometryDialogRules.h).
 #include "app/operationDialog.h"
-#include "geometry/geometryDialogRules.h"
+#include "shell/dialogs/geometryDialogRules.h"
 
 class QGridLayout;
 class QLabel;

@@ -3,7 +3,7 @@
 // pictures are saved with, and the divisions of an even colour palette the user can make at
 // once. Its rules are in color/hiddenMenuRules.h.
 #include "app/operationDialog.h"
-#include "color/hiddenMenuRules.h"
+#include "shell/dialogs/hiddenMenuRules.h"
 
 #include <array>
 

@@ -95,7 +95,7 @@ void HistogramDialog::addChannel(QGridLayout* grid, std::size_t channel) {
         values_.enabled[channel] = on;
         applyEnabling();
     });
-    const auto step = [](std::int64_t v, bool up) { return toneStep(v, up, 0, 255); };
+    const auto step = [](std::int64_t v, bool up) { return fieldStep("histOutset", v, up); };
     outsets_[channel] = toneField(this, 1920 + row, 1940 + row, values_.outset[channel], step);
     tildes_[channel] = new QLabel("~", this);
     endsets_[channel] = toneField(this, 1930 + row, 1950 + row, values_.endset[channel], step);

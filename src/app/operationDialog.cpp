@@ -1,6 +1,6 @@
 #include "app/operationDialog.h"
 
-#include "shell/commonDialogRules.h"
+#include "shell/dialogs/commonDialogRules.h"
 
 #include <QBoxLayout>
 #include <QCheckBox>

@@ -1,7 +1,6 @@
 #include "app/pictureCache.h"
 
-#include "core/dibImage.h"
-#include "imageio/pictureLibrary.h"
+#include "shell/viewPaint.h"
 
 #include <cstring>
 #include <vector>
@@ -9,11 +8,9 @@
 namespace vellora::app {
 
 namespace {
-QImage toQImage(const DibImage& dib) {
-    std::vector<std::uint32_t> argb;
-    imageio::viewPixels(dib, argb);
-    const int width = int(dib.width);
-    const int height = int(dib.height);
+QImage toQImage(const std::vector<std::uint32_t>& argb, const LoadedPicture& picture) {
+    const int width = picture.width;
+    const int height = picture.height;
     QImage image(width, height, QImage::Format_ARGB32);
     if (image.isNull() || argb.size() < std::size_t(width) * std::size_t(height)) return {};
     for (int y = 0; y < height; ++y)
@@ -33,12 +30,12 @@ const QImage* PictureCache::load(const std::string& path, LoadedPicture& picture
     if (error) return nullptr;
     if (stamp_ != stamp) {
         stamp_.reset();
-        DibImage dib;
-        std::string reason;
-        if (!imageio::loadPicture(path, dib, reason)) return nullptr;
-        image_ = toQImage(dib);
+        std::vector<std::uint32_t> argb;
+        LoadedPicture loaded;
+        if (!loadViewPixels(path, argb, loaded)) return nullptr;
+        image_ = toQImage(argb, loaded);
         if (image_.isNull()) return nullptr;
-        picture_ = {int(dib.width), int(dib.height), int(dib.bitsPerPixel)};
+        picture_ = loaded;
         stamp_ = stamp;
     }
     picture = picture_;

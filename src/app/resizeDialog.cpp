@@ -1,7 +1,5 @@
 #include "app/resizeDialog.h"
 
-#include "geometry/resize.h"
-
 #include <QBoxLayout>
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,8 +1,8 @@
 #include "app/tilingDialog.h"
 
 #include "app/exclusionList.h"
-#include "color/colorDialogRules.h"
-#include "shell/commonDialogRules.h"
+#include "shell/dialogs/colorDialogRules.h"
+#include "shell/dialogs/commonDialogRules.h"
 
 #include <QBoxLayout>
 #include <QButtonGroup>

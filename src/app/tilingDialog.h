@@ -2,7 +2,7 @@
 // The "tiling" dialog: colour conversion before tiling, the tile sizing method and its two
 // values, the slit width and the two slit grays. Its rules are in tiling/tilingDialogRules.h.
 #include "app/operationDialog.h"
-#include "tiling/tilingDialogRules.h"
+#include "shell/dialogs/tilingDialogRules.h"
 
 #include <array>
 

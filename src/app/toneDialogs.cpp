@@ -27,8 +27,9 @@ QCheckBox* checkBox(QWidget* parent, const char* text, int id, bool on) {
     return box;
 }
 
+// bwThreshold, bwOutset and bwEndset share the byte range of the field table.
 std::int64_t byteStep(std::int64_t value, bool up) {
-    return toneStep(value, up, 0, 255);
+    return fieldStep("bwOutset", value, up);
 }
 
 } // namespace

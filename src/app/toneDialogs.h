@@ -3,7 +3,7 @@
 // "histogram modification". Their rules are in shell/toneDialogRules.h; these classes only show
 // and read the controls.
 #include "app/operationDialog.h"
-#include "shell/toneDialogRules.h"
+#include "shell/dialogs/toneDialogRules.h"
 
 #include <array>
 

@@ -8,7 +8,6 @@
 #include "core/errors.h"
 #include "core/intermediateFiles.h"
 #include "core/session.h"
-#include "imageio/pictureLibrary.h"
 #include "shell/pictureConvert.h"
 #include "shell/pictureImport.h"
 #include "shell/shellSetup.h"
@@ -74,16 +73,6 @@ std::string requestRefusal(const CliRequest& request) {
     return reason.empty() ? sharedOutputRefusal(request.outputs) : reason;
 }
 
-// What the view's paint would learn from the picture library: the current file's size and depth.
-void refreshPictureInfo(Session& session) {
-    imageio::PictureInfo picture;
-    std::string error;
-    if (!imageio::probePictureFile(session.currentPath, picture, error)) return;
-    session.currentInfo.bitsPerPixel = picture.bitsPerPixel;
-    session.currentInfo.width = picture.width;
-    session.currentInfo.height = picture.height;
-}
-
 // The private folder is made and the clean-up armed with the signals held back, so an
 // interruption cannot fall between the two.
 bool prepareIntermediateFolder(Session& session) {
@@ -106,8 +95,9 @@ int openInput(Session& session, const std::string& input) {
 }
 
 int runSteps(Session& session, const CliRequest& request) {
-    for (const CliStep* step : request.steps) {
+    for (const CommandSpec* step : request.steps) {
         session.dialogInfo = session.currentInfo;
+        if (step->nothingToDo && step->nothingToDo(session.workingBlock)) continue;
         if (runCommandHandler(session, step->handler) != 0) return kExitFailed;
         refreshPictureInfo(session);
     }

@@ -1,6 +1,6 @@
 #include "cli/commandLine.h"
 
-#include "shell/parameterFields.h"
+#include "core/parameterFields.h"
 
 #include <algorithm>
 
@@ -116,7 +116,7 @@ class Parser {
             request_.input = word;
             return true;
         }
-        const CliStep* step = findCliStep(word);
+        const CommandSpec* step = findCliStep(word);
         if (!step) {
             error = "unknown step " + inQuotes(word);
             return false;
@@ -173,8 +173,8 @@ std::string helpText() {
         text += "  " + padded(left, kColumn) + help + "\n";
     text += designOptionsHelp(kColumn);
     text += "  " + padded("--help", kColumn) + "show this text\n\nsteps:\n";
-    for (const CliStep& step : cliSteps())
-        text += "  " + padded(std::string(step.name), kColumn) + std::string(step.help) + "\n";
+    for (const CommandSpec* step : cliSteps())
+        text += "  " + padded(std::string(step->step), kColumn) + std::string(step->help) + "\n";
     text += "\nfields (--set NAME=VALUE):\n" + describeParameterFields();
     text += "\nexit status: 0 success, 1 an operation failed, 2 usage error\n";
     return text;

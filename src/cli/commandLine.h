@@ -4,7 +4,7 @@
 #include "cli/designOptions.h"
 #include "cli/outputTable.h"
 #include "cli/sheetOptions.h"
-#include "cli/stepTable.h"
+#include "shell/commandTable.h"
 
 #include <span>
 #include <string>
@@ -23,10 +23,10 @@ struct CliRequest {
     std::string parameterFile;         // --par; empty for the fresh block's defaults
     std::vector<std::string> settings; // --set NAME=VALUE, in the order given
     std::string input;
-    std::vector<const CliStep*> steps;
-    std::vector<OutputRequest> outputs; // in the order of the outputs table
+    std::vector<const CommandSpec*> steps; // rows of the command registry
+    std::vector<OutputRequest> outputs;    // in the order of the outputs table
     SheetRequest sheet;
-    DesignOptions design;               // read by the tiling step
+    DesignOptions design; // read by the tiling step
 };
 
 // False with the reason in `error` for a usage error. `arguments` excludes the program name.

@@ -2,8 +2,7 @@
 
 #include "shell/pictureConvert.h"
 #include "shell/pictureExport.h"
-#include "tiling/expressTable.h"
-#include "tiling/saveTableCsv.h"
+#include "shell/tableFiles.h"
 
 #include <array>
 
@@ -23,28 +22,24 @@ int writePicture(Session& session, const std::string& path) {
 }
 
 // Tables take any file name; the folder is checked for every row already.
-std::string anyTableName(const std::string&) { return {}; }
-
-int writeTableText(Session& session, const std::string& path) {
-    return saveTilingTableText(session, path);
-}
-
-int writeTableCsv(Session& session, const std::string& path) {
-    return saveTilingTableCsv(session, path) == 0 ? 0 : 1;
+std::string anyTableName(const std::string&) {
+    return {};
 }
 
 constexpr auto kOutputs = std::to_array<CliOutput>({
     // The tables come before -o: Save As renames the picture, and a table names the picture
     // it was made from.
     {"--table", "FILE", "write the tiling table as the Express Table text", anyTableName,
-     writeTableText},
-    {"--csv", "FILE", "write the tiling table as a CSV file", anyTableName, writeTableCsv},
+     writeTilingTableText},
+    {"--csv", "FILE", "write the tiling table as a CSV file", anyTableName, writeTilingTableCsv},
     {"-o", "OUTPUT", "save the result as Save As does, the format named by the extension",
      pictureRefusal, writePicture},
 });
 } // namespace
 
-std::span<const CliOutput> cliOutputs() { return kOutputs; }
+std::span<const CliOutput> cliOutputs() {
+    return kOutputs;
+}
 
 const CliOutput* findCliOutput(std::string_view option) {
     for (const CliOutput& output : kOutputs)

@@ -1,6 +1,6 @@
 #include "cli/parameterSetup.h"
 
-#include "shell/parameterFields.h"
+#include "core/parameterFields.h"
 #include "shell/parameterFile.h"
 
 namespace vellora::cli {

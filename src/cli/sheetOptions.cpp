@@ -2,8 +2,7 @@
 
 #include "cli/sameFile.h"
 #include "cli/signalCleanup.h"
-#include "sheet/saveSheet.h"
-#include "sheet/sheetFields.h"
+#include "shell/buildSheet.h"
 #include "shell/pictureConvert.h"
 
 #include <algorithm>

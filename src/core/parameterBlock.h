@@ -134,7 +134,8 @@ static_assert(offsetof(ParameterBlock, vSlitGrayIndex) == 800);
 
 // An all-zero block with the defaults of a fresh block written in.
 ParameterBlock defaultParameterBlock();
-// Writes the defaults into a block (fields whose default is 0 are left as they are).
+// Writes the defaults of the field table (core/parameterFields.h) into a block; fields whose
+// default is 0 are left as they are.
 void setParameterDefaults(ParameterBlock& block);
 // Whether the block's user palette path holds its terminating zero.
 bool hasTerminatedPath(const ParameterBlock& block);

@@ -1,12 +1,18 @@
 #pragma once
-// The menu commands: their ids, item texts, keys and what kind of work each does, and the menu
-// layout as a flat list. The desktop program builds its menu bar and shortcuts from these tables;
-// menu enabling and the dispatcher look commands up by id.
+// The command registry: per command its id, item text, key, what kind of work it does, and for
+// the commands that change the picture their handler, command-line step name, the fields they
+// read and a help line; and the menu layout as a flat list. The desktop program builds its menu
+// bar and shortcuts from these tables, the dispatcher and menu enabling look commands up by id,
+// and the command line takes its steps from the same rows, so no face can lack a step.
+#include "core/operationFrame.h"
+#include "core/parameterBlock.h"
+
 #include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vellora {
 
@@ -79,18 +85,38 @@ struct CommandKey {
     bool shift = false;
 };
 
+// Whether the working block asks for a command that changes nothing (a rotation by a whole
+// number of turns): the command then ends at once, the picture as it was.
+using NothingToDo = bool (*)(const ParameterBlock&);
+
 struct CommandSpec {
-    int id;
+    int id;                    // 0 for a step the menus do not offer
     std::string_view itemText; // empty for the hidden menu, which has no item
     CommandKey key;            // key 0: no key
     CommandKind kind;
     int turns = 0; // RotateFlip only: quarter turns clockwise
     int flip = 0;  // RotateFlip only: 1 left–right, 2 top–bottom
+    // The commands that change the picture:
+    std::string_view step = {}; // the command-line step name ("rotate-right"); empty for none
+    Handler handler = nullptr;  // run through runCommandHandler, parameters from the working block
+    Operation operation = Operation::Save; // whose failure text shows when no handler is set
+    std::string_view fields = {};          // the field names it reads, separated by spaces
+    std::string_view help = {};            // one line for --help
+    NothingToDo nothingToDo = nullptr;
 };
 
+// Every menu command in id order.
 std::span<const CommandSpec> commandTable();
 // The command with this id, or null for an id no command has.
 const CommandSpec* findCommand(int id);
+
+// The command-line steps: the menu's picture-changing commands in menu order, then the steps
+// only the command line offers.
+std::span<const CommandSpec* const> cliSteps();
+const CommandSpec* findCliStep(std::string_view name);
+
+// The names in a command's field list, in the order given.
+std::vector<std::string_view> commandFields(const CommandSpec& command);
 // The text after the tab of a menu item: "Ctrl + O", "Ctrl Sft + C"; empty without a key.
 std::string shortcutText(const CommandKey& key);
 // The whole item text: "Open\tCtrl + O".

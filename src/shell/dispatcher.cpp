@@ -14,37 +14,6 @@ namespace vellora {
 
 namespace {
 
-struct CommandOperation {
-    int id;
-    Operation operation;
-};
-
-// The operation whose failure text a dialog command shows when it has no handler.
-constexpr CommandOperation kCommandOperations[] = {
-    {kCmdCrop, Operation::Crop},
-    {kCmdResize, Operation::Resize},
-    {kCmdRotateArbitrary, Operation::RotateArbitrary},
-    {kCmdColorProcessing, Operation::ColorProcessing},
-    {kCmdGrayScale, Operation::GrayScale},
-    {kCmdBlackWhite, Operation::BlackWhite},
-    {kCmdInvert, Operation::Invert},
-    {kCmdPosterization, Operation::Posterization},
-    {kCmdHistogram, Operation::Histogram},
-    {kCmdSmoothing, Operation::Smoothing},
-    {kCmdEdgePreserving, Operation::EdgePreserving},
-    {kCmdSharpening, Operation::Sharpening},
-    {kCmdEdgeDetect, Operation::EdgeDetect},
-    {kCmdDeNoise, Operation::DeNoise},
-    {kCmdUserFilter, Operation::UserFilter},
-    {kCmdTiling, Operation::Tiling},
-};
-
-std::string_view failureTextOf(int commandId) {
-    for (const CommandOperation& entry : kCommandOperations)
-        if (entry.id == commandId) return operationTraits(entry.operation).failureText;
-    return "failed to handle the command";
-}
-
 constexpr int kZoomIndexLast = kCmdZoomLast - kCmdZoomFirst;
 
 // The picture's name with everything after its last dot replaced by "csv" (".csv" appended
@@ -126,7 +95,7 @@ bool Dispatcher::dispatch(int commandId) {
         undoCommand();
         break;
     case K::DialogOperation:
-        runDialogOperation(commandId);
+        runDialogOperation(*command);
         break;
     case K::RotateFlip:
         runRotateFlip(command->turns, command->flip);
@@ -165,14 +134,15 @@ void Dispatcher::mergeDefaults() {
     if (services_.mergeSavedDefaults) services_.mergeSavedDefaults(session_);
 }
 
-void Dispatcher::runDialogOperation(int commandId) {
+void Dispatcher::runDialogOperation(const CommandSpec& command) {
+    const int commandId = command.id;
     session_.dialogInfo = session_.currentInfo;
     if (!window_.runDialog(commandId, session_)) return;
     mergeDefaults();
-    if (commandId == kCmdRotateArbitrary && session_.workingBlock.rotateAngle % 360 == 0) return;
+    if (command.nothingToDo && command.nothingToDo(session_.workingBlock)) return;
     const Handler handler = services_.handler(commandId);
     if (handler == nullptr) {
-        showError(session_.frontend, failureTextOf(commandId));
+        showError(session_.frontend, operationTraits(command.operation).failureText);
         return;
     }
     if (runCommandHandler(session_, handler) != 0) return;

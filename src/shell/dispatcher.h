@@ -5,6 +5,7 @@
 // picture and table work behind ShellServices, so tests can run every command without a display.
 #include "core/operationFrame.h"
 #include "core/session.h"
+#include "shell/commandTable.h"
 #include "shell/menuState.h"
 
 #include <array>
@@ -101,7 +102,7 @@ class Dispatcher {
 
   private:
     bool askSaveChanges();
-    void runDialogOperation(int commandId);
+    void runDialogOperation(const CommandSpec& command);
     void runRotateFlip(int turns, int flip);
     void open();
     bool save();

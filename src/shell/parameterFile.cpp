@@ -1,6 +1,6 @@
 #include "shell/parameterFile.h"
 
-#include "shell/parameterFields.h"
+#include "core/parameterFields.h"
 
 #include "core/atomicFile.h"
 #include "core/regularFile.h"
@@ -24,34 +24,9 @@ namespace {
 constexpr const char* kParameterFileName = "vellora.par";
 constexpr std::string_view kOpenFailed = "failed to open .par file";
 
-// One save-as-default flag and the block bytes [begin, end) its merge copies.
-struct MergeGroup {
-    std::size_t flagOffset;
-    std::size_t begin, end;
-    bool withPath; // the user palette path, copied as a zero-terminated string
-};
-
-constexpr std::array<MergeGroup, 17> kMergeGroups{{
-    {offsetof(ParameterBlock, saveHiddenMenu), 168, 192, false},
-    {offsetof(ParameterBlock, saveCrop), 0, 0, false}, // the crop rectangle is never kept
-    {offsetof(ParameterBlock, saveResize), 232, 240, false},
-    {offsetof(ParameterBlock, saveRotate), 192, 208, false},
-    {offsetof(ParameterBlock, saveColor), 240, 264, true},
-    {offsetof(ParameterBlock, saveGray), 524, 532, false},
-    {offsetof(ParameterBlock, saveBlackWhite), 532, 556, false},
-    {offsetof(ParameterBlock, saveInvert), 556, 560, false},
-    {offsetof(ParameterBlock, savePoster), 560, 580, false},
-    {offsetof(ParameterBlock, saveHistogram), 580, 616, false},
-    {offsetof(ParameterBlock, saveSmoothing), 616, 620, false},
-    {offsetof(ParameterBlock, saveEdgePreserving), 620, 624, false},
-    {offsetof(ParameterBlock, saveSharpening), 624, 628, false},
-    {offsetof(ParameterBlock, saveEdgeDetect), 628, 644, false},
-    {offsetof(ParameterBlock, saveDeNoise), 644, 648, false},
-    {offsetof(ParameterBlock, saveUserFilter), 648, 756, false},
-    {offsetof(ParameterBlock, saveTiling), 756, 804, false},
-}};
-
-std::uint8_t* blockBytes(ParameterBlock& block) { return reinterpret_cast<std::uint8_t*>(&block); }
+std::uint8_t* blockBytes(ParameterBlock& block) {
+    return reinterpret_cast<std::uint8_t*>(&block);
+}
 
 std::uint32_t flagAt(const ParameterBlock& block, std::size_t offset) {
     std::uint32_t value = 0;
@@ -85,8 +60,7 @@ bool loadParameterBytes(std::span<const std::uint8_t> bytes, ParameterFileReserv
     if (bytes.empty()) return false;
     const std::size_t reservedPart = std::min(bytes.size(), kParameterFileReservedBytes);
     std::memcpy(reserved.data(), bytes.data(), reservedPart);
-    const std::size_t blockPart =
-        std::min(bytes.size() - reservedPart, kParameterBlockBytes);
+    const std::size_t blockPart = std::min(bytes.size() - reservedPart, kParameterBlockBytes);
     std::memcpy(blockBytes(saved), bytes.data() + reservedPart, blockPart);
     repairParameterBlock(saved);
     return true;
@@ -127,13 +101,22 @@ int saveParameterFile(Frontend& frontend, const fs::path& path, const WindowRect
     return 0;
 }
 
+// The fields of every flagged group, as the field table groups them; the crop rectangle belongs
+// to no group and is never kept.
 void mergeSavedDefaults(ParameterBlock& saved, ParameterBlock& working) {
-    for (const MergeGroup& group : kMergeGroups) {
-        if (flagAt(working, group.flagOffset) == 0) continue;
-        std::memcpy(blockBytes(saved) + group.begin, blockBytes(working) + group.begin,
-                    group.end - group.begin);
-        if (group.withPath) copyPath(saved, working);
-        std::memset(blockBytes(working) + group.flagOffset, 0, 4);
+    for (int g = 1; g < kSaveGroupCount; ++g) {
+        const std::size_t flagOffset = saveFlagOffset(SaveGroup(g));
+        if (flagAt(working, flagOffset) == 0) continue;
+        for (const ParameterField& field : parameterFields()) {
+            if (field.group != SaveGroup(g)) continue;
+            if (field.kind == FieldKind::Path) {
+                copyPath(saved, working);
+                continue;
+            }
+            std::memcpy(blockBytes(saved) + field.offset, blockBytes(working) + field.offset,
+                        4 * std::size_t(field.count));
+        }
+        std::memset(blockBytes(working) + flagOffset, 0, 4);
     }
 }
 

@@ -91,6 +91,15 @@ OpenOutcome openPicture(Session& session, const std::string& path,
     return outcome;
 }
 
+void refreshPictureInfo(Session& session) {
+    imageio::PictureInfo picture;
+    std::string error;
+    if (!imageio::probePictureFile(session.currentPath, picture, error)) return;
+    session.currentInfo.bitsPerPixel = picture.bitsPerPixel;
+    session.currentInfo.width = picture.width;
+    session.currentInfo.height = picture.height;
+}
+
 std::string openFailureCause(const std::string& path, const OpenOutcome& outcome) {
     return "cannot load \"" + path + "\": " + outcome.reason;
 }

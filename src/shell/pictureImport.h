@@ -37,4 +37,8 @@ OpenOutcome openPicture(Session& session, const std::string& path,
 // The second line of that report: 'cannot load "path": ' and the library's reason.
 std::string openFailureCause(const std::string& path, const OpenOutcome& outcome);
 
+// What the view's paint would learn from the picture library: the current file's size and
+// depth into currentInfo (left as they were when the file cannot be probed).
+void refreshPictureInfo(Session& session);
+
 } // namespace vellora

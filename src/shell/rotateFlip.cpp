@@ -1,6 +1,7 @@
 #include "shell/rotateFlip.h"
 
 #include "core/operationFrame.h"
+#include "core/trueColor.h"
 #include "imageio/pictureLibrary.h"
 #include "shell/pictureConvert.h"
 
@@ -38,6 +39,23 @@ int rotateFlipPicture(Session& session, int turns, int flip) {
     return runOperationFrame(session, Operation::RotateFlip, [turns, flip](Session& s) {
         return transformPicture(s, s.currentPath, s.currentInfo.bitsPerPixel, turns, flip);
     });
+}
+
+int rotateQuarterTurns(Session& session, int turns, bool trueColor) {
+    if (turns < 1 || turns > 3) return 1; // a whole turn is no rotation
+    if (readBitmapFile(session.frontend, session.currentPath, session.sourceImage) != 0) return 1;
+    DibImage* rotationSource = &session.sourceImage;
+    DibImage copy;
+    if (trueColor) {
+        // The 24 bpp copy is kept in memory rather than as an intermediate file of its own.
+        if (makeTrueColorHeader(session.frontend, copy, session.sourceImage) != 0) return 1;
+        copyAsTrueColor(copy, session.sourceImage);
+        session.sourceImage.release();
+        rotationSource = &copy;
+    }
+    std::string error;
+    if (!imageio::rotateFlip(*rotationSource, session.targetImage, turns, 0, error)) return 1;
+    return writeBitmapFile(session.frontend, session.nextPath, session.targetImage) == 0 ? 0 : 1;
 }
 
 int rotateRight90Handler(Session& session) {

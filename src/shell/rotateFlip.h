@@ -1,5 +1,6 @@
 #pragma once
-// Quarter turns and flips of the current picture, done by the picture library.
+// Every quarter turn and flip of the current picture, done by the picture library: the five
+// menu commands and the Arbitrary command's multiples of 90 degrees.
 #include "core/session.h"
 
 #include <string>
@@ -16,6 +17,10 @@ int transformPicture(Session& session, const std::string& source, int colorDepth
 // The frame (no progress bar) around transformPicture of the current intermediate file;
 // "failed to rotate or flip the image" on failure.
 int rotateFlipPicture(Session& session, int turns, int flip);
+
+// The current picture (as a 24 bpp copy when `trueColor`) turned `turns` (1 … 3) times
+// clockwise by the picture library, written to nextPath. 0 or 1.
+int rotateQuarterTurns(Session& session, int turns, bool trueColor);
 
 // The five menu commands.
 int rotateRight90Handler(Session& session);

@@ -7,52 +7,12 @@
 #include "shell/pictureImport.h"
 #include "shell/rotateFlip.h"
 
-#include "geometry/crop.h"
-#include "geometry/resize.h"
-#include "geometry/rotateCommand.h"
-#include "color/blackWhite.h"
-#include "color/colorConversion.h"
-#include "color/grayScale.h"
-#include "color/histogramModify.h"
-#include "color/invert.h"
-#include "color/posterize.h"
-#include "filter/deNoise.h"
-#include "filter/edgeDetect.h"
-#include "filter/edgePreserving.h"
-#include "filter/sharpen.h"
-#include "filter/smooth.h"
-#include "filter/userFilter.h"
 #include "tiling/expressTable.h"
-#include "tiling/runTiling.h"
 #include "tiling/saveTableCsv.h"
 
 namespace vellora {
 
 namespace {
-
-struct HandlerRow {
-    int commandId;
-    Handler handler;
-};
-
-constexpr HandlerRow kHandlers[] = {
-    {kCmdCrop, cropHandler},
-    {kCmdResize, resizeHandler},
-    {kCmdRotateArbitrary, rotateArbitraryHandler},
-    {kCmdColorProcessing, colorConversionHandler},
-    {kCmdGrayScale, grayScaleHandler},
-    {kCmdBlackWhite, blackWhiteHandler},
-    {kCmdInvert, invertHandler},
-    {kCmdPosterization, posterizeHandler},
-    {kCmdHistogram, histogramHandler},
-    {kCmdSmoothing, smoothHandler},
-    {kCmdEdgePreserving, edgePreservingHandler},
-    {kCmdSharpening, sharpenHandler},
-    {kCmdEdgeDetect, edgeDetectHandler},
-    {kCmdDeNoise, deNoiseHandler},
-    {kCmdUserFilter, userFilterHandler},
-    {kCmdTiling, tilingHandler},
-};
 
 int openWithRepaint(Session& session, const std::string& path,
                     const ShellServices::Repaint& repaint) {
@@ -78,8 +38,9 @@ ShellServices defaultShellServices() {
     services.saveTableCsv = [](Session& session) {
         return saveTilingTableCsv(session, session.saveAsPath);
     };
-    for (const HandlerRow& row : kHandlers)
-        services.setHandler(row.commandId, row.handler);
+    for (const CommandSpec& command : commandTable())
+        if (command.kind == CommandKind::DialogOperation)
+            services.setHandler(command.id, command.handler);
     return services;
 }
 

@@ -1,6 +1,7 @@
 #include "shell/viewPaint.h"
 
 #include "core/progress.h"
+#include "imageio/pictureLibrary.h"
 
 namespace vellora {
 
@@ -34,6 +35,16 @@ void paintViewModel(Session& session, ViewScroll& scroll, const LoadedPicture* p
     }
     updateScrollRecords(info, scroll);
     updateStatusText(session, 1);
+}
+
+bool loadViewPixels(const std::string& path, std::vector<std::uint32_t>& argb,
+                    LoadedPicture& picture) {
+    DibImage dib;
+    std::string reason;
+    if (!imageio::loadPicture(path, dib, reason)) return false;
+    imageio::viewPixels(dib, argb);
+    picture = {int(dib.width), int(dib.height), int(dib.bitsPerPixel)};
+    return true;
 }
 
 } // namespace vellora

@@ -5,6 +5,10 @@
 #include "core/session.h"
 #include "shell/viewLayout.h"
 
+#include <cstdint>
+#include <string>
+#include <vector>
+
 namespace vellora {
 
 // The picture the paint loaded from currentPath.
@@ -13,6 +17,11 @@ struct LoadedPicture {
     int height = 0;
     int bitsPerPixel = 0;
 };
+
+// A picture file as 0xAARRGGBB pixels, rows top-down as seen, with its size and depth; false
+// when the picture library cannot load it.
+bool loadViewPixels(const std::string& path, std::vector<std::uint32_t>& argb,
+                    LoadedPicture& picture);
 
 // `picture` is null when nothing could be loaded (no current file, or an unreadable one): then
 // nothing is laid out, and the scroll bars and status text keep to the last values.

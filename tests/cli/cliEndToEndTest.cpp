@@ -1,8 +1,8 @@
 // vellora-cli as a user runs it: real picture files in, real files out, opened again.
-#include "cli/stepTable.h"
 #include "cliProcess.h"
+#include "core/parameterFields.h"
 #include "imageio/pictureLibrary.h"
-#include "shell/parameterFields.h"
+#include "shell/commandTable.h"
 #include "shell/parameterFile.h"
 #include "support/testImages.h"
 
@@ -389,9 +389,9 @@ TEST_F(CliEndToEnd, HelpListsEveryStepAndField) {
     EXPECT_EQ(result.exitStatus, 0);
     EXPECT_EQ(result.err, "");
     EXPECT_EQ(result.out.rfind(kUsage, 0), 0u);
-    for (const cli::CliStep& step : cli::cliSteps())
-        EXPECT_NE(result.out.find("  " + std::string(step.name) + " "), std::string::npos)
-            << step.name;
+    for (const CommandSpec* step : cliSteps())
+        EXPECT_NE(result.out.find("  " + std::string(step->step) + " "), std::string::npos)
+            << step->step;
     for (const ParameterField& field : parameterFields())
         EXPECT_NE(result.out.find(std::string(field.name)), std::string::npos) << field.name;
 }

@@ -16,8 +16,8 @@ namespace fs = std::filesystem;
 
 std::vector<std::string> stepNames(const cli::CliRequest& request) {
     std::vector<std::string> names;
-    for (const cli::CliStep* step : request.steps)
-        names.emplace_back(step->name);
+    for (const CommandSpec* step : request.steps)
+        names.emplace_back(step->step);
     return names;
 }
 

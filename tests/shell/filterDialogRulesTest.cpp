@@ -1,4 +1,4 @@
-#include "shell/filterDialogRules.h"
+#include "shell/dialogs/filterDialogRules.h"
 
 #include <gtest/gtest.h>
 

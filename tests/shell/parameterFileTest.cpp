@@ -1,5 +1,5 @@
 #include "shell/parameterFile.h"
-#include "shell/parameterFields.h"
+#include "core/parameterFields.h"
 #include "support/privateHome.h"
 #include "support/recordingFrontend.h"
 #include "support/testImages.h"

@@ -2,6 +2,7 @@
 #include "shell/pictureImport.h"
 #include "core/history.h"
 #include "core/pixelAccess.h"
+#include "core/runFolders.h"
 #include "imageio/pictureLibrary.h"
 #include "support/recordingFrontend.h"
 #include "support/testImages.h"
@@ -102,8 +103,10 @@ TEST_F(OpenPicture, UnloadablePictureLeavesTheEarlierPictureCurrent) {
     EXPECT_EQ(session.picturePath, earlier.string());
     EXPECT_EQ(session.saveAsPath, earlier.string());
     EXPECT_EQ(session.history.historyDepth, 2);
+    // The run's folder holds its lock and the earlier picture, nothing more.
     const fs::path intermediates = fs::path(currentBefore).parent_path();
-    EXPECT_EQ(std::distance(fs::directory_iterator(intermediates), fs::directory_iterator{}), 1);
+    EXPECT_EQ(std::distance(fs::directory_iterator(intermediates), fs::directory_iterator{}), 2);
+    EXPECT_TRUE(fs::exists(intermediates / kRunLockName));
 }
 
 TEST_F(OpenPicture, OverlongPathIsRefusedAndNothingChanges) {

@@ -1,7 +1,7 @@
 // The tone dialogs' rules: the gray levels list and diffusion at 256 levels, the black and white
 // enabling chain and its checks, posterization limits and the "not 1 same all" rule, and the
 // histogram checks that take unchecked channels too. A refused "Okay" leaves the block alone.
-#include "shell/toneDialogRules.h"
+#include "shell/dialogs/toneDialogRules.h"
 #include "core/parameterBlock.h"
 
 #include <gtest/gtest.h>

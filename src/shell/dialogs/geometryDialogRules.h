@@ -4,6 +4,7 @@
 // interpolation check overrides, "keep ratio", the "crop size" text and what "Okay" stores.
 #include "core/parameterBlock.h"
 #include "geometry/crop.h"
+#include "geometry/resize.h"
 
 #include <array>
 #include <cstdint>

@@ -1,4 +1,6 @@
-#include "geometry/geometryDialogRules.h"
+#include "shell/dialogs/geometryDialogRules.h"
+
+#include "core/parameterFields.h"
 
 #include "geometry/resize.h"
 
@@ -8,10 +10,6 @@
 namespace vellora {
 
 namespace {
-
-constexpr std::array<std::string_view, 2> kDepthItems = {"source bpp", "24 bpp"};
-constexpr std::array<std::string_view, 6> kBlankItems = {"white",       "light gray", "little gray",
-                                                         "medium gray", "deep gray",  "black"};
 
 constexpr std::int64_t kInt32Min = std::numeric_limits<std::int32_t>::min();
 constexpr std::int64_t kInt32Max = std::numeric_limits<std::int32_t>::max();
@@ -58,7 +56,7 @@ std::int32_t unlimitedStep(std::int32_t value, bool up) {
 }
 
 std::span<const std::string_view> outputDepthItems() {
-    return kDepthItems;
+    return fieldChoices("rotateDepthIndex");
 }
 
 DepthChoice depthChoiceOpening(bool interpolate, std::uint32_t storedIndex) {
@@ -142,7 +140,7 @@ bool storeResize(const ResizeDialogValues& values, std::int32_t width, std::int3
 }
 
 std::span<const std::string_view> blankColorItems() {
-    return kBlankItems;
+    return fieldChoices("rotateBlankIndex");
 }
 
 RotateDialogValues rotateDialogOpening(const ParameterBlock& block) {

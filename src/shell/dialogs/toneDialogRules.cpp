@@ -1,4 +1,6 @@
-#include "shell/toneDialogRules.h"
+#include "shell/dialogs/toneDialogRules.h"
+
+#include "core/parameterFields.h"
 
 #include "color/blackWhite.h"
 #include "color/grayScale.h"
@@ -11,10 +13,11 @@
 namespace vellora {
 namespace {
 
-constexpr std::array<std::string_view, 8> kGrayLevelItems{"2",  "4",  "8",   "16",
-                                                          "32", "64", "128", "256"};
-constexpr std::array<std::string_view, 2> kInvertDepthItems{"source bpp", "24 bpp"};
-constexpr std::int64_t kMaxPosterLevels = 128;
+// The dialog offers the first two depths; a stored 2 (32 bpp) shows no entry.
+constexpr std::size_t kInvertDepthListed = 2;
+// In PosterField order.
+constexpr std::array<std::string_view, 4> kPosterFieldNames{"posterLevelRGB", "posterLevelRed",
+                                                            "posterLevelGreen", "posterLevelBlue"};
 
 // Values reach the checks of the operations as int; anything outside that range fails them
 // anyway, so it is brought to the nearer end rather than wrapped into a valid count.
@@ -29,10 +32,15 @@ std::int64_t toneStep(std::int64_t value, bool up, std::int64_t lo, std::int64_t
     return std::clamp(value + (up ? 1 : -1), lo, hi);
 }
 
+std::int64_t fieldStep(std::string_view name, std::int64_t value, bool up) {
+    const ParameterField* field = findParameterField(name);
+    return field ? toneStep(value, up, field->minimum, field->maximum) : value;
+}
+
 // --- gray scale --------------------------------------------------------------------------------
 
 std::span<const std::string_view> grayLevelItems() {
-    return kGrayLevelItems;
+    return fieldChoices("grayLevelIndex");
 }
 
 GrayDialogValues grayDialogOpening(const ParameterBlock& block) {
@@ -83,7 +91,7 @@ std::string_view storeBlackWhite(const BlackWhiteDialogValues& values, Parameter
 // --- invert ------------------------------------------------------------------------------------
 
 std::span<const std::string_view> invertDepthItems() {
-    return kInvertDepthItems;
+    return fieldChoices("invertDepthIndex").first(kInvertDepthListed);
 }
 
 // --- posterization -----------------------------------------------------------------------------
@@ -99,7 +107,7 @@ bool posterFieldEnabled(const PosterDialogValues& values, PosterField field) {
 }
 
 std::int64_t posterStep(std::int64_t value, bool up, PosterField field) {
-    return toneStep(value, up, field == kPosterRGB ? 2 : 1, kMaxPosterLevels);
+    return fieldStep(kPosterFieldNames[field], value, up);
 }
 
 std::string_view storePoster(const PosterDialogValues& values, ParameterBlock& block) {

@@ -1,4 +1,4 @@
-#include "geometry/geometryDialogRules.h"
+#include "shell/dialogs/geometryDialogRules.h"
 
 #include <gtest/gtest.h>
 

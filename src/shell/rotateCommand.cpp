@@ -1,10 +1,9 @@
-#include "geometry/rotateCommand.h"
+#include "shell/rotateCommand.h"
 
 #include "core/errors.h"
 #include "core/operationFrame.h"
-#include "core/trueColor.h"
 #include "geometry/rotate.h"
-#include "imageio/pictureLibrary.h"
+#include "shell/rotateFlip.h"
 
 #include <string>
 
@@ -31,21 +30,8 @@ int normalizeAngle(int angle) {
     return a < 0 ? a + 360 : a;
 }
 
-int rotateQuarterTurns(Session& session, int turns, bool trueColor) {
-    if (turns < 1 || turns > 3) return 1; // a whole turn is no rotation
-    if (readBitmapFile(session.frontend, session.currentPath, session.sourceImage) != 0) return 1;
-    DibImage* rotationSource = &session.sourceImage;
-    DibImage copy;
-    if (trueColor) {
-        // The 24 bpp copy is kept in memory rather than as an intermediate file of its own.
-        if (makeTrueColorHeader(session.frontend, copy, session.sourceImage) != 0) return 1;
-        copyAsTrueColor(copy, session.sourceImage);
-        session.sourceImage.release();
-        rotationSource = &copy;
-    }
-    std::string error;
-    if (!imageio::rotateFlip(*rotationSource, session.targetImage, turns, 0, error)) return 1;
-    return writeBitmapFile(session.frontend, session.nextPath, session.targetImage) == 0 ? 0 : 1;
+bool isWholeTurn(const ParameterBlock& block) {
+    return normalizeAngle(block.rotateAngle) == 0;
 }
 
 int rotateArbitraryHandler(Session& session) {

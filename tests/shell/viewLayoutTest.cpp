@@ -25,7 +25,7 @@ struct FitCase {
     int zoomIndex, drawX, drawY, drawWidth, drawHeight;
 };
 
-TEST(GuiViewLayout, FitChoosesTheLargestZoomUpTo100PercentThatLeavesTheMargin) {
+TEST(ViewLayout, FitChoosesTheLargestZoomUpTo100PercentThatLeavesTheMargin) {
     const FitCase cases[] = {
         {"2000 x 1000 at 30 %", 2000, 1000, 10, 3, 100, 150, 600, 300},
         {"small picture stays at 100 %", 100, 50, 12, 10, 350, 275, 100, 50},
@@ -58,7 +58,7 @@ struct Zoomed200 {
     }
 };
 
-TEST(GuiViewLayout, ZoomCentresTheLargePictureAndShowsBothBars) {
+TEST(ViewLayout, ZoomCentresTheLargePictureAndShowsBothBars) {
     Zoomed200 z;
     EXPECT_EQ(z.info.drawWidth, 2000);
     EXPECT_EQ(z.info.drawHeight, 1000);
@@ -70,7 +70,7 @@ TEST(GuiViewLayout, ZoomCentresTheLargePictureAndShowsBothBars) {
     EXPECT_EQ(z.scroll.vertical, (ScrollRecord{0, 600, 349, 125}));
 }
 
-TEST(GuiViewLayout, ZoomShowsOnlyTheBarThatIsNeeded) {
+TEST(ViewLayout, ZoomShowsOnlyTheBarThatIsNeeded) {
     ImageInfo info = picture(1000, 100, kStateZoom, 10);
     layoutPicture(info);
     EXPECT_EQ(info.hScrollShown, 1);
@@ -81,7 +81,7 @@ TEST(GuiViewLayout, ZoomShowsOnlyTheBarThatIsNeeded) {
     EXPECT_EQ(fits.vScrollShown, 1);
 }
 
-TEST(GuiViewLayout, SavedStateHidesTheBarsAndScrolledStateKeepsEverything) {
+TEST(ViewLayout, SavedStateHidesTheBarsAndScrolledStateKeepsEverything) {
     ImageInfo saved = picture(1000, 500, kStateSaved, 12);
     saved.drawX = -77;
     saved.hScrollShown = saved.vScrollShown = 1;
@@ -107,7 +107,7 @@ struct ScrollCase {
     int drawX, step, position;
 };
 
-TEST(GuiViewLayout, HorizontalScrollRequestsMoveThePictureByTheirSteps) {
+TEST(ViewLayout, HorizontalScrollRequestsMoveThePictureByTheirSteps) {
     const ScrollCase cases[] = {
         {"line left from 10 stops at the margin", 10, ScrollRequest::LineBack, 0, 15, -16, -6},
         {"line left from 242", 242, ScrollRequest::LineBack, 0, -573, -16, 226},
@@ -131,7 +131,7 @@ TEST(GuiViewLayout, HorizontalScrollRequestsMoveThePictureByTheirSteps) {
     }
 }
 
-TEST(GuiViewLayout, VerticalLineDownUsesTheVerticalRecord) {
+TEST(ViewLayout, VerticalLineDownUsesTheVerticalRecord) {
     Zoomed200 z;
     ASSERT_TRUE(scrollView(z.info, z.scroll, ScrollAxis::Vertical, ScrollRequest::LineForward));
     // -((1000 + 30) * (8 + 125) / 600)
@@ -141,7 +141,7 @@ TEST(GuiViewLayout, VerticalLineDownUsesTheVerticalRecord) {
     EXPECT_EQ(z.info.drawX, -600);
 }
 
-TEST(GuiViewLayout, OtherRequestsAndZeroStepsChangeNothing) {
+TEST(ViewLayout, OtherRequestsAndZeroStepsChangeNothing) {
     Zoomed200 z;
     z.info.hScrollStep = 99;
     EXPECT_FALSE(scrollView(z.info, z.scroll, ScrollAxis::Horizontal, ScrollRequest::Other));
@@ -152,7 +152,7 @@ TEST(GuiViewLayout, OtherRequestsAndZeroStepsChangeNothing) {
     EXPECT_EQ(z.info.state, kStateZoom);
 }
 
-TEST(GuiViewLayout, RepaintAfterScrollingRecomputesThePositionFromDrawX) {
+TEST(ViewLayout, RepaintAfterScrollingRecomputesThePositionFromDrawX) {
     Zoomed200 z;
     z.scroll.horizontal.position = 10;
     scrollView(z.info, z.scroll, ScrollAxis::Horizontal, ScrollRequest::LineBack);
@@ -162,7 +162,7 @@ TEST(GuiViewLayout, RepaintAfterScrollingRecomputesThePositionFromDrawX) {
     EXPECT_EQ(z.scroll.horizontal.position, 0);
 }
 
-TEST(GuiViewLayout, HugeZoomedPicturesDoNotOverflow) {
+TEST(ViewLayout, HugeZoomedPicturesDoNotOverflow) {
     ImageInfo info = picture(60000, 60000, kStateZoom, 20);
     ViewScroll scroll;
     layoutPicture(info);
@@ -176,7 +176,7 @@ TEST(GuiViewLayout, HugeZoomedPicturesDoNotOverflow) {
     EXPECT_EQ(info.drawX, -int(600030LL * 407 / 800));
 }
 
-TEST(GuiViewLayout, ScrollingAnEmptyViewDoesNotDivideByZero) {
+TEST(ViewLayout, ScrollingAnEmptyViewDoesNotDivideByZero) {
     ImageInfo info = picture(100, 100, kStateZoom);
     info.clientWidth = 0;
     ViewScroll scroll;
@@ -192,7 +192,7 @@ struct WheelCase {
     int drawX, drawY;
 };
 
-TEST(GuiViewLayout, WheelMovesThePictureWithinTheScrollRange) {
+TEST(ViewLayout, WheelMovesThePictureWithinTheScrollRange) {
     using A = ScrollAxis;
     const WheelCase cases[] = {
         {"a notch up shows more of the top", A::Vertical, -200, 120, true, -600, -152},
@@ -227,7 +227,7 @@ struct ZoomPointCase {
 };
 
 // 1000 x 500 in 800 x 600, laid out centred at the new zoom as a zoom command leaves it.
-TEST(GuiViewLayout, ZoomKeepsThePointUnderThePointer) {
+TEST(ViewLayout, ZoomKeepsThePointUnderThePointer) {
     const Rect at200{-600, -200, 2000, 1000};
     const ZoomPointCase cases[] = {
         {"the centre: centring already keeps it", at200, 13, 400, 300, false, -1100, -450},
@@ -269,7 +269,7 @@ struct KeyCase {
     int drawX, drawY, hPosition, vPosition;
 };
 
-TEST(GuiViewLayout, ViewKeysWithBothBarsShown) {
+TEST(ViewLayout, ViewKeysWithBothBarsShown) {
     const KeyCase cases[] = {
         {"shift home", ViewKey::Home, true, true, true, 15, 15, 0, 0},
         {"shift end", ViewKey::End, true, true, true, -1230, -430, 485, 251},
@@ -293,7 +293,7 @@ TEST(GuiViewLayout, ViewKeysWithBothBarsShown) {
     }
 }
 
-TEST(GuiViewLayout, ViewKeysWithoutBarsAreConsumedAndDoNothing) {
+TEST(ViewLayout, ViewKeysWithoutBarsAreConsumedAndDoNothing) {
     for (ViewKey key : {ViewKey::Home, ViewKey::End, ViewKey::PageUp, ViewKey::PageDown,
                         ViewKey::Up, ViewKey::Down, ViewKey::Left, ViewKey::Right})
         for (bool shift : {false, true}) {
@@ -309,7 +309,7 @@ TEST(GuiViewLayout, ViewKeysWithoutBarsAreConsumedAndDoNothing) {
         }
 }
 
-TEST(GuiViewLayout, ShiftHomeAtTheStartIsHandledWithoutRepaint) {
+TEST(ViewLayout, ShiftHomeAtTheStartIsHandledWithoutRepaint) {
     Zoomed200 z;
     ASSERT_TRUE(handleViewKey(z.info, z.scroll, ViewKey::Home, true).repaint);
     z.info.state = kStateZoom;
@@ -319,14 +319,14 @@ TEST(GuiViewLayout, ShiftHomeAtTheStartIsHandledWithoutRepaint) {
     EXPECT_EQ(z.info.state, kStateZoom);
 }
 
-TEST(GuiViewLayout, ChildRectangles) {
+TEST(ViewLayout, ChildRectangles) {
     EXPECT_EQ(viewRect(640, 400), (Rect{0, 0, 640, 375}));
     EXPECT_EQ(progressBarRect(500), (Rect{50, 11, 400, 11}));
     EXPECT_EQ(progressBarRect(803), (Rect{80, 11, 642, 11}));
     EXPECT_EQ(progressBarRect(0), (Rect{0, 11, 0, 11}));
 }
 
-TEST(GuiViewPaint, PaintRecordsSizesLaysOutAndShowsTheStatus) {
+TEST(ViewPaint, PaintRecordsSizesLaysOutAndShowsTheStatus) {
     test::RecordingFrontend frontend;
     Session session(frontend);
     session.currentInfo.state = kStateFit;
@@ -344,7 +344,7 @@ TEST(GuiViewPaint, PaintRecordsSizesLaysOutAndShowsTheStatus) {
     EXPECT_EQ(session.currentInfo.width, 10);
 }
 
-TEST(GuiViewPaint, NothingLoadedKeepsTheLastValuesAndSavedStateClearsTheStatus) {
+TEST(ViewPaint, NothingLoadedKeepsTheLastValuesAndSavedStateClearsTheStatus) {
     test::RecordingFrontend frontend;
     Session session(frontend);
     session.currentInfo.state = kStateZoom;

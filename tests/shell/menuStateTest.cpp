@@ -55,7 +55,7 @@ const std::vector<EnablingCase>& enablingCases() {
     return cases;
 }
 
-TEST(GuiMenuState, EnablingFollowsTheStateTableAndTheUndoCount) {
+TEST(MenuState, EnablingFollowsTheStateTableAndTheUndoCount) {
     for (const EnablingCase& c : enablingCases()) {
         CommandSet commands;
         for (const Step& step : c.steps)
@@ -67,7 +67,7 @@ TEST(GuiMenuState, EnablingFollowsTheStateTableAndTheUndoCount) {
     }
 }
 
-TEST(GuiMenuState, ExitAndAboutStayEnabledInEveryState) {
+TEST(MenuState, ExitAndAboutStayEnabledInEveryState) {
     for (int state = 0; state <= 6; ++state) {
         CommandSet commands;
         updateMenus(commands, 6, 0); // the state that grays the most
@@ -77,7 +77,7 @@ TEST(GuiMenuState, ExitAndAboutStayEnabledInEveryState) {
     }
 }
 
-TEST(GuiMenuState, SaveAndUndoFollowTheUndoCountInEveryState) {
+TEST(MenuState, SaveAndUndoFollowTheUndoCountInEveryState) {
     for (int state = 0; state <= 6; ++state)
         for (int undoCount : {0, 1, 99}) {
             CommandSet commands;
@@ -87,7 +87,7 @@ TEST(GuiMenuState, SaveAndUndoFollowTheUndoCountInEveryState) {
         }
 }
 
-TEST(GuiMenuState, IdsOutsideTheCommandRangeAreNeverEnabled) {
+TEST(MenuState, IdsOutsideTheCommandRangeAreNeverEnabled) {
     CommandSet commands;
     EXPECT_FALSE(commands.enabled(199));
     EXPECT_FALSE(commands.enabled(301));

@@ -1,5 +1,5 @@
-#include "shell/commandTable.h"
 #include "shell/dispatcher.h"
+#include "shell/commandTable.h"
 #include "shell/viewPaint.h"
 
 #include "core/errors.h"
@@ -138,13 +138,13 @@ int fakeCsv(Session& session) {
     return 0;
 }
 
-class GuiDispatcher : public ::testing::Test {
+class DispatcherTest : public ::testing::Test {
   protected:
-    GuiDispatcher() : session(frontend), window(session), dispatcher(session, window, services()) {
+    DispatcherTest() : session(frontend), window(session), dispatcher(session, window, services()) {
         gLog = &log;
         dispatcher.initialise();
     }
-    ~GuiDispatcher() override { gLog = nullptr; }
+    ~DispatcherTest() override { gLog = nullptr; }
 
     ShellServices services() {
         ShellServices s;
@@ -209,7 +209,7 @@ class GuiDispatcher : public ::testing::Test {
     Dispatcher dispatcher;
 };
 
-TEST_F(GuiDispatcher, StartsWithoutAPictureAndOnlyOpenExitAboutEnabled) {
+TEST_F(DispatcherTest, StartsWithoutAPictureAndOnlyOpenExitAboutEnabled) {
     EXPECT_EQ(window.title, "vellora");
     EXPECT_EQ(window.zoomCheck, -1);
     EXPECT_EQ(dispatcher.state().menuState, kMenuNone);
@@ -219,7 +219,7 @@ TEST_F(GuiDispatcher, StartsWithoutAPictureAndOnlyOpenExitAboutEnabled) {
     EXPECT_TRUE(enabled(kCmdExit));
 }
 
-TEST_F(GuiDispatcher, OpenFitsThePictureAndGraysSaveAndUndo) {
+TEST_F(DispatcherTest, OpenFitsThePictureAndGraysSaveAndUndo) {
     openCat();
     EXPECT_EQ(window.chooserKinds, std::vector<FileChooserKind>{FileChooserKind::Open});
     EXPECT_EQ(session.currentInfo.zoomIndex, 3);
@@ -234,7 +234,7 @@ TEST_F(GuiDispatcher, OpenFitsThePictureAndGraysSaveAndUndo) {
     EXPECT_FALSE(enabled(kCmdExpressTable));
 }
 
-TEST_F(GuiDispatcher, CancelledOrRefusedOpenChangesNothing) {
+TEST_F(DispatcherTest, CancelledOrRefusedOpenChangesNothing) {
     window.chosenPaths.push_back("");
     dispatcher.dispatch(kCmdOpen);
     window.chosenPaths.push_back("/pictures/unsupported.xyz");
@@ -245,7 +245,7 @@ TEST_F(GuiDispatcher, CancelledOrRefusedOpenChangesNothing) {
               std::vector<std::string>{"failed to open the image file not supported"});
 }
 
-TEST_F(GuiDispatcher, AnOperationEnablesSaveAndUndoAndSavingGraysThemAgain) {
+TEST_F(DispatcherTest, AnOperationEnablesSaveAndUndoAndSavingGraysThemAgain) {
     openCat();
     ASSERT_TRUE(dispatcher.dispatch(kCmdGrayScale));
     EXPECT_EQ(window.dialogs, std::vector<int>{kCmdGrayScale});
@@ -266,7 +266,7 @@ TEST_F(GuiDispatcher, AnOperationEnablesSaveAndUndoAndSavingGraysThemAgain) {
     EXPECT_EQ(window.zoomCheck, -1); // the saved state has no layout
 }
 
-TEST_F(GuiDispatcher, GrayedCommandsAreNotCarriedOut) {
+TEST_F(DispatcherTest, GrayedCommandsAreNotCarriedOut) {
     dispatcher.dispatch(kCmdGrayScale); // no picture yet
     dispatcher.dispatch(kCmdSave);
     openCat();
@@ -278,12 +278,12 @@ TEST_F(GuiDispatcher, GrayedCommandsAreNotCarriedOut) {
     EXPECT_FALSE(window.paneShown);
 }
 
-TEST_F(GuiDispatcher, UnknownIdsGoToTheDefaultHandling) {
+TEST_F(DispatcherTest, UnknownIdsGoToTheDefaultHandling) {
     for (int id : {199, 206, 259, 301})
         EXPECT_FALSE(dispatcher.dispatch(id)) << id;
 }
 
-TEST_F(GuiDispatcher, UndoReturnsToTheOpenedPictureAndGraysUndo) {
+TEST_F(DispatcherTest, UndoReturnsToTheOpenedPictureAndGraysUndo) {
     openCat();
     const std::string opened = session.currentPath;
     dispatcher.dispatch(kCmdGrayScale);
@@ -295,7 +295,7 @@ TEST_F(GuiDispatcher, UndoReturnsToTheOpenedPictureAndGraysUndo) {
     EXPECT_TRUE(enabled(kCmdGrayScale));
 }
 
-TEST_F(GuiDispatcher, ZoomStopsAtBothEndsOfTheTable) {
+TEST_F(DispatcherTest, ZoomStopsAtBothEndsOfTheTable) {
     openCat({100, 50, 24});
     dispatcher.dispatch(kCmdZoomLast);
     EXPECT_EQ(window.title, "vellora -- cat.jpg, 1000 %");
@@ -316,7 +316,7 @@ TEST_F(GuiDispatcher, ZoomStopsAtBothEndsOfTheTable) {
     EXPECT_EQ(window.zoomCheck, 221);
 }
 
-TEST_F(GuiDispatcher, FitWindowChoosesTheZoomThroughThePaint) {
+TEST_F(DispatcherTest, FitWindowChoosesTheZoomThroughThePaint) {
     openCat();
     dispatcher.dispatch(kCmdZoom100);
     EXPECT_EQ(session.currentInfo.hScrollShown, 1);
@@ -327,7 +327,7 @@ TEST_F(GuiDispatcher, FitWindowChoosesTheZoomThroughThePaint) {
     EXPECT_EQ(window.title, "vellora -- cat.jpg, 30 %");
 }
 
-TEST_F(GuiDispatcher, ArbitraryRotationByWholeTurnsDoesNothing) {
+TEST_F(DispatcherTest, ArbitraryRotationByWholeTurnsDoesNothing) {
     openCat();
     for (int angle : {0, 720, -360}) {
         window.dialogEdit = [angle](ParameterBlock& b) { b.rotateAngle = angle; };
@@ -343,7 +343,7 @@ TEST_F(GuiDispatcher, ArbitraryRotationByWholeTurnsDoesNothing) {
     EXPECT_EQ(session.history.historyDepth, 1);
 }
 
-TEST_F(GuiDispatcher, CancelledDialogRunsNothing) {
+TEST_F(DispatcherTest, CancelledDialogRunsNothing) {
     openCat();
     window.dialogAnswer = false;
     dispatcher.dispatch(kCmdGrayScale);
@@ -351,7 +351,7 @@ TEST_F(GuiDispatcher, CancelledDialogRunsNothing) {
     EXPECT_EQ(log.merges, 0);
 }
 
-TEST_F(GuiDispatcher, FailedOperationChangesNothingButItsMessages) {
+TEST_F(DispatcherTest, FailedOperationChangesNothingButItsMessages) {
     openCat();
     const std::string before = session.currentPath;
     dispatcher.dispatch(kCmdInvert);
@@ -361,14 +361,14 @@ TEST_F(GuiDispatcher, FailedOperationChangesNothingButItsMessages) {
     EXPECT_EQ(frontend.texts(), std::vector<std::string>{"failed to invert the image"});
 }
 
-TEST_F(GuiDispatcher, CommandWithoutHandlerShowsItsFailureText) {
+TEST_F(DispatcherTest, CommandWithoutHandlerShowsItsFailureText) {
     openCat();
     dispatcher.dispatch(kCmdCrop);
     EXPECT_EQ(frontend.texts(), std::vector<std::string>{"failed to crop the image"});
     EXPECT_EQ(session.history.historyDepth, 0);
 }
 
-TEST_F(GuiDispatcher, QuarterTurnsAndFlipsPassTheirArguments) {
+TEST_F(DispatcherTest, QuarterTurnsAndFlipsPassTheirArguments) {
     openCat();
     for (int id :
          {kCmdRotateRight90, kCmdRotate180, kCmdRotateLeft90, kCmdFlipHorizontal, kCmdFlipVertical})
@@ -379,7 +379,7 @@ TEST_F(GuiDispatcher, QuarterTurnsAndFlipsPassTheirArguments) {
     EXPECT_EQ(dispatcher.state().menuState, kMenuModified);
 }
 
-TEST_F(GuiDispatcher, ExpressTableBuildsOnceThenToggles) {
+TEST_F(DispatcherTest, ExpressTableBuildsOnceThenToggles) {
     openCat();
     dispatcher.dispatch(kCmdTiling);
     EXPECT_EQ(dispatcher.state().menuState, kMenuTiled);
@@ -407,7 +407,7 @@ TEST_F(GuiDispatcher, ExpressTableBuildsOnceThenToggles) {
     EXPECT_EQ(dispatcher.state().menuState, kMenuTableShown);
 }
 
-TEST_F(GuiDispatcher, CsvNameFollowsThePictureName) {
+TEST_F(DispatcherTest, CsvNameFollowsThePictureName) {
     struct Case {
         const char* picture;
         const char* csv;
@@ -429,7 +429,7 @@ TEST_F(GuiDispatcher, CsvNameFollowsThePictureName) {
     EXPECT_EQ(log.csvPath, "");
 }
 
-TEST_F(GuiDispatcher, SaveAsAfterACsvStillOffersThePicturesName) {
+TEST_F(DispatcherTest, SaveAsAfterACsvStillOffersThePicturesName) {
     openCat();
     dispatcher.dispatch(kCmdTiling);
     for (const char* chosen : {"/chosen/table.csv", ""}) { // written, then cancelled
@@ -442,7 +442,7 @@ TEST_F(GuiDispatcher, SaveAsAfterACsvStillOffersThePicturesName) {
     EXPECT_EQ(log.csvPath, "/chosen/table.csv");
 }
 
-TEST_F(GuiDispatcher, ExitWithoutChangesAsksToConfirm) {
+TEST_F(DispatcherTest, ExitWithoutChangesAsksToConfirm) {
     openCat();
     window.exitAnswer = false;
     dispatcher.dispatch(kCmdExit);
@@ -453,7 +453,7 @@ TEST_F(GuiDispatcher, ExitWithoutChangesAsksToConfirm) {
     EXPECT_EQ(window.closeRequests, 1);
 }
 
-TEST_F(GuiDispatcher, ExitWithChangesAsksOnlyToSave) {
+TEST_F(DispatcherTest, ExitWithChangesAsksOnlyToSave) {
     openCat();
     dispatcher.dispatch(kCmdGrayScale);
     window.saveAnswer = SaveChangesAnswer::Cancel;
@@ -469,7 +469,7 @@ TEST_F(GuiDispatcher, ExitWithChangesAsksOnlyToSave) {
     EXPECT_EQ(log.saves, 0);
 }
 
-TEST_F(GuiDispatcher, ExitSavingFirstStopsWhenTheSaveFails) {
+TEST_F(DispatcherTest, ExitSavingFirstStopsWhenTheSaveFails) {
     openCat();
     dispatcher.dispatch(kCmdGrayScale);
     window.saveAnswer = SaveChangesAnswer::Yes;
@@ -483,7 +483,7 @@ TEST_F(GuiDispatcher, ExitSavingFirstStopsWhenTheSaveFails) {
     EXPECT_EQ(dispatcher.state().menuState, kMenuSaved);
 }
 
-TEST_F(GuiDispatcher, CloseRequestWithChangesCancelledKeepsEverything) {
+TEST_F(DispatcherTest, CloseRequestWithChangesCancelledKeepsEverything) {
     openCat();
     dispatcher.dispatch(kCmdGrayScale);
     const std::string current = session.currentPath;
@@ -495,7 +495,7 @@ TEST_F(GuiDispatcher, CloseRequestWithChangesCancelledKeepsEverything) {
     EXPECT_EQ(window.title, "vellora -- cat.jpg, 30 %");
 }
 
-TEST_F(GuiDispatcher, CloseRequestCleansTheFilesAndWritesTheParameters) {
+TEST_F(DispatcherTest, CloseRequestCleansTheFilesAndWritesTheParameters) {
     openCat();
     dispatcher.dispatch(kCmdGrayScale);
     const std::string first = session.history.historyPaths[1];
@@ -507,7 +507,7 @@ TEST_F(GuiDispatcher, CloseRequestCleansTheFilesAndWritesTheParameters) {
     EXPECT_EQ(log.parameterWrites, 1);
 }
 
-TEST_F(GuiDispatcher, ClosePictureAsksThenEmptiesTheView) {
+TEST_F(DispatcherTest, ClosePictureAsksThenEmptiesTheView) {
     openCat();
     dispatcher.dispatch(kCmdGrayScale);
     window.saveAnswer = SaveChangesAnswer::Cancel;
@@ -523,7 +523,7 @@ TEST_F(GuiDispatcher, ClosePictureAsksThenEmptiesTheView) {
     EXPECT_EQ(frontend.statusTexts.back(), "");
 }
 
-TEST_F(GuiDispatcher, OpenOverChangesSavesWhenAskedAndStopsOnAFailedSave) {
+TEST_F(DispatcherTest, OpenOverChangesSavesWhenAskedAndStopsOnAFailedSave) {
     openCat();
     dispatcher.dispatch(kCmdGrayScale);
     window.saveAnswer = SaveChangesAnswer::Yes;
@@ -539,7 +539,7 @@ TEST_F(GuiDispatcher, OpenOverChangesSavesWhenAskedAndStopsOnAFailedSave) {
     EXPECT_EQ(window.title, "vellora -- dog.png, 30 %");
 }
 
-TEST_F(GuiDispatcher, SaveAsTakesTheNewNameAndAFailedOneKeepsTheChanges) {
+TEST_F(DispatcherTest, SaveAsTakesTheNewNameAndAFailedOneKeepsTheChanges) {
     openCat();
     dispatcher.dispatch(kCmdGrayScale);
     log.saveFails = true;
@@ -558,7 +558,7 @@ TEST_F(GuiDispatcher, SaveAsTakesTheNewNameAndAFailedOneKeepsTheChanges) {
     EXPECT_EQ(log.saves, 2);
 }
 
-TEST_F(GuiDispatcher, HiddenMenuMergesOnlyOnOk) {
+TEST_F(DispatcherTest, HiddenMenuMergesOnlyOnOk) {
     dispatcher.dispatch(kCmdHiddenMenu);
     window.dialogAnswer = false;
     dispatcher.dispatch(kCmdHiddenMenu);
@@ -566,7 +566,7 @@ TEST_F(GuiDispatcher, HiddenMenuMergesOnlyOnOk) {
     EXPECT_EQ(log.merges, 1);
 }
 
-TEST_F(GuiDispatcher, AboutShowsTheProgramAndVersion) {
+TEST_F(DispatcherTest, AboutShowsTheProgramAndVersion) {
     dispatcher.dispatch(kCmdAbout);
     EXPECT_EQ(window.asked, std::vector<std::string>{"about vellora version 0.1.0"});
 }

@@ -1,4 +1,4 @@
-#include "shell/commonDialogRules.h"
+#include "shell/dialogs/commonDialogRules.h"
 
 #include <cctype>
 #include <cstdint>

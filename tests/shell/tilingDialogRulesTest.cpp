@@ -1,4 +1,4 @@
-#include "tiling/tilingDialogRules.h"
+#include "shell/dialogs/tilingDialogRules.h"
 
 #include <gtest/gtest.h>
 

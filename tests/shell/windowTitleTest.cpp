@@ -14,7 +14,7 @@ struct TitleCase {
     int checkedItem;
 };
 
-TEST(GuiWindowTitle, TitleAndZoomCheckFromDialogInfo) {
+TEST(WindowTitle, TitleAndZoomCheckFromDialogInfo) {
     const TitleCase cases[] = {
         {kStateZoom, 10, "/home/user/pictures/cat.jpg", "vellora -- cat.jpg, 100 %", 230},
         {kStateZoom, 0, "/tmp/a.b/mosaic.png", "vellora -- mosaic.png, 5 %", 220},
@@ -41,7 +41,7 @@ struct GeometryCase {
     std::uint32_t width, height, screenWidth, screenHeight;
 };
 
-TEST(GuiWindowGeometry, DefaultsCentreA640By480WindowOnlyWhereNothingIsStored) {
+TEST(WindowGeometry, DefaultsCentreA640By480WindowOnlyWhereNothingIsStored) {
     const GeometryCase cases[] = {
         {"first run", {0, 0, 0, 0}, 0, 0, {640, 300, 1280, 780}, 640, 480, 1920, 1080},
         {"stored size kept", {10, 20, 810, 620}, 800, 600, {10, 20, 810, 620}, 800, 600, 0, 0},
@@ -64,7 +64,7 @@ TEST(GuiWindowGeometry, DefaultsCentreA640By480WindowOnlyWhereNothingIsStored) {
     }
 }
 
-TEST(GuiWindowGeometry, StoredRectangleRoundTripsThroughTheDefaults) {
+TEST(WindowGeometry, StoredRectangleRoundTripsThroughTheDefaults) {
     ParameterBlock block = defaultParameterBlock();
     storeWindowRect(block, -8, 33, 1024, 700);
     EXPECT_EQ(block.windowRect[2], 1016);

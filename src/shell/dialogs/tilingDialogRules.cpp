@@ -1,4 +1,6 @@
-#include "tiling/tilingDialogRules.h"
+#include "shell/dialogs/tilingDialogRules.h"
+
+#include "core/parameterFields.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -6,27 +8,20 @@
 namespace vellora {
 
 namespace {
-constexpr std::array<std::string_view, 8> kMedianCutItems = {"2",  "4",  "8",   "16",
-                                                             "32", "64", "128", "256"};
-constexpr std::array<std::string_view, 11> kEvenColorItems = {
-    "2 red", "2 green", "2 blue", "16", "32", "48", "60", "96", "140", "216 safe color", "240"};
-constexpr std::array<std::string_view, 2> kSizingMethodItems = {"around count", "tile size"};
-constexpr std::array<std::string_view, 6> kSlitGrayItems = {
-    "white", "light gray", "little gray", "medium gray", "deep gray", "black"};
 constexpr std::array<std::string_view, 2> kSizingLabels = {"around count", "size, w. x h."};
 } // namespace
 
 std::span<const std::string_view> tilingMedianCutItems() {
-    return kMedianCutItems;
+    return fieldChoices("tilingMedianIndex");
 }
 std::span<const std::string_view> tilingEvenColorItems() {
-    return kEvenColorItems;
+    return fieldChoices("tilingEvenIndex");
 }
 std::span<const std::string_view> tilingSizingMethodItems() {
-    return kSizingMethodItems;
+    return fieldChoices("tilingSizeMethod");
 }
 std::span<const std::string_view> tilingSlitGrayItems() {
-    return kSlitGrayItems;
+    return fieldChoices("hSlitGrayIndex");
 }
 
 std::string_view tilingSizingLabel(std::uint32_t method) {

@@ -18,6 +18,8 @@ inline constexpr std::string_view kPosterCaption = "alert";
 // An up-down arrow on a field limited to lo … hi: the value moves by 1 and stays within the
 // limits (a value typed outside them is brought to the nearer one).
 std::int64_t toneStep(std::int64_t value, bool up, std::int64_t lo, std::int64_t hi);
+// The same within the range the field table gives the block field `name`.
+std::int64_t fieldStep(std::string_view name, std::int64_t value, bool up);
 
 // --- gray scale --------------------------------------------------------------------------------
 

@@ -1,4 +1,6 @@
-#include "color/hiddenMenuRules.h"
+#include "shell/dialogs/hiddenMenuRules.h"
+
+#include "core/parameterFields.h"
 
 #include "color/evenPaletteFile.h"
 
@@ -7,7 +9,6 @@
 namespace vellora {
 
 namespace {
-constexpr std::array<std::string_view, 2> kDepthItems = {"source color depth", "24 bpp"};
 constexpr std::array<std::string_view, 21> kQualityItems = {
     "100", "95", "90", "85", "80", "75", "70", "65", "60", "55", "50",
     "45",  "40", "35", "30", "25", "20", "15", "10", "5",  "0"};
@@ -26,7 +27,7 @@ int divisionsAt(int index) {
 } // namespace
 
 std::span<const std::string_view> hiddenMenuDepthItems() {
-    return kDepthItems;
+    return fieldChoices("saveDepthIndex");
 }
 std::span<const std::string_view> hiddenMenuQualityItems() {
     return kQualityItems;
@@ -46,8 +47,9 @@ int hiddenMenuDivisionIndex(std::uint32_t divisions) {
 }
 
 HiddenMenuChoice hiddenMenuChoice(const ParameterBlock& b) {
-    const int depth =
-        isPosition(int(b.saveDepthIndex), kDepthItems.size()) ? int(b.saveDepthIndex) : -1;
+    const int depth = isPosition(int(b.saveDepthIndex), hiddenMenuDepthItems().size())
+                          ? int(b.saveDepthIndex)
+                          : -1;
     return {depth,
             hiddenMenuQualityIndex(b.saveQuality),
             {hiddenMenuDivisionIndex(b.evenDivisions[0]),
@@ -71,7 +73,7 @@ int makeHiddenMenuPalette(Frontend& frontend, const HiddenMenuChoice& choice,
 }
 
 void storeHiddenMenuChoice(const HiddenMenuChoice& choice, ParameterBlock& block) {
-    if (isPosition(choice.depthIndex, kDepthItems.size()))
+    if (isPosition(choice.depthIndex, hiddenMenuDepthItems().size()))
         block.saveDepthIndex = std::uint32_t(choice.depthIndex);
     if (choice.depthIndex == kTrueColorDepthIndex) block.saveBitsPerPixel = kTrueColorBits;
     if (isPosition(choice.qualityIndex, kQualityItems.size()))

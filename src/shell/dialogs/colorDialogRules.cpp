@@ -1,4 +1,4 @@
-#include "color/colorDialogRules.h"
+#include "shell/dialogs/colorDialogRules.h"
 
 #include "color/conversionCode.h"
 

@@ -1,4 +1,4 @@
-#include "color/hiddenMenuRules.h"
+#include "shell/dialogs/hiddenMenuRules.h"
 #include "color/paletteFolderGuard.h"
 #include "support/recordingFrontend.h"
 #include "support/testImages.h"

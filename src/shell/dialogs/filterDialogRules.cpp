@@ -1,8 +1,10 @@
-#include "shell/filterDialogRules.h"
+#include "shell/dialogs/filterDialogRules.h"
+
+#include "core/parameterFields.h"
 
 #include "filter/edgeMask.h"
 #include "filter/filterMask.h"
-#include "shell/commonDialogRules.h"
+#include "shell/dialogs/commonDialogRules.h"
 
 #include <limits>
 
@@ -27,7 +29,8 @@ std::vector<std::string_view> sharpeningItems() {
     return itemsOf(sharpeningMaskText, kSharpeningMaskCount);
 }
 std::vector<std::string_view> edgePreservingItems() {
-    return {"range (max - min)", "variance", "std. deviation"};
+    const std::span<const std::string_view> choices = fieldChoices("edgePreservingIndex");
+    return {choices.begin(), choices.end()};
 }
 std::vector<std::string_view> deNoiseItems() {
     return {"09 : 3 x 3", "25 : 5 x 5", "49 : 7 x 7"};

@@ -1,4 +1,5 @@
 #include "shell/commandTable.h"
+#include "core/parameterFields.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +16,7 @@ struct ItemCase {
     const char* text;
 };
 
-TEST(GuiCommandTable, ItemTextsCarryTheirShortcutAfterTheTab) {
+TEST(CommandTable, ItemTextsCarryTheirShortcutAfterTheTab) {
     const ItemCase cases[] = {
         {201, "Open\tCtrl + O"},
         {202, "Close\tCtrl Sft + C"},
@@ -39,7 +40,7 @@ TEST(GuiCommandTable, ItemTextsCarryTheirShortcutAfterTheTab) {
     }
 }
 
-TEST(GuiCommandTable, HiddenMenuHasAKeyButNoItem) {
+TEST(CommandTable, HiddenMenuHasAKeyButNoItem) {
     const CommandSpec* hidden = findCommand(kCmdHiddenMenu);
     ASSERT_NE(hidden, nullptr);
     EXPECT_TRUE(hidden->itemText.empty());
@@ -48,7 +49,7 @@ TEST(GuiCommandTable, HiddenMenuHasAKeyButNoItem) {
         EXPECT_FALSE(entry.kind == MenuEntryKind::Item && entry.id == kCmdHiddenMenu);
 }
 
-TEST(GuiCommandTable, NoTwoCommandsShareAKey) {
+TEST(CommandTable, NoTwoCommandsShareAKey) {
     std::set<std::pair<char, bool>> keys;
     for (const CommandSpec& command : commandTable()) {
         if (command.key.key == 0) continue;
@@ -57,12 +58,12 @@ TEST(GuiCommandTable, NoTwoCommandsShareAKey) {
     }
 }
 
-TEST(GuiCommandTable, UnknownIdsAreNotCommands) {
+TEST(CommandTable, UnknownIdsAreNotCommands) {
     for (int id : {0, 199, 206, 213, 219, 241, 259, 272, 283, 299, 301})
         EXPECT_EQ(findCommand(id), nullptr) << id;
 }
 
-TEST(GuiCommandTable, EveryCommandButTheHiddenOneAppearsOnceInTheMenus) {
+TEST(CommandTable, EveryCommandButTheHiddenOneAppearsOnceInTheMenus) {
     std::map<int, int> seen;
     int depth = 0;
     for (const MenuEntry& entry : menuLayout()) {
@@ -79,7 +80,7 @@ TEST(GuiCommandTable, EveryCommandButTheHiddenOneAppearsOnceInTheMenus) {
         EXPECT_EQ(seen[command.id], command.id == kCmdHiddenMenu ? 0 : 1) << command.id;
 }
 
-TEST(GuiCommandTable, TopMenusAndSubmenusInOrder) {
+TEST(CommandTable, TopMenusAndSubmenusInOrder) {
     std::vector<std::string> top;
     std::vector<std::string> all;
     int depth = 0;
@@ -123,7 +124,7 @@ std::vector<int> entriesOf(std::string_view menu) {
     return ids;
 }
 
-TEST(GuiCommandTable, MenuContentsWithSeparatorsAndSubmenus) {
+TEST(CommandTable, MenuContentsWithSeparatorsAndSubmenus) {
     EXPECT_EQ(entriesOf("File(&F)"), (std::vector<int>{201, 202, 203, 204, 0, 205}));
     EXPECT_EQ(entriesOf("View(&V)"), (std::vector<int>{210, -1, 0, 211, 212}));
     EXPECT_EQ(entriesOf("Edit(&E)"), (std::vector<int>{250, 0, 252, 251, 0, -1, -1}));
@@ -131,6 +132,25 @@ TEST(GuiCommandTable, MenuContentsWithSeparatorsAndSubmenus) {
     EXPECT_EQ(entriesOf("Filtering(&R)"), (std::vector<int>{266, 267, 268, 269, 270, 271}));
     EXPECT_EQ(entriesOf("Tiling(&T)"), (std::vector<int>{280, 0, -1}));
     EXPECT_EQ(entriesOf("Help(&H)"), (std::vector<int>{300}));
+}
+
+// Every command that changes the picture is a step of the command line, under its own name,
+// and reads only fields the block has.
+TEST(CommandTable, EveryPictureCommandIsAStepReadingRealFields) {
+    std::set<std::string_view> names;
+    for (const CommandSpec& command : commandTable()) {
+        const bool changesPicture =
+            command.kind == CommandKind::DialogOperation || command.kind == CommandKind::RotateFlip;
+        if (!changesPicture) continue;
+        EXPECT_EQ(findCliStep(command.step), &command) << command.id;
+        EXPECT_NE(command.handler, nullptr) << command.id;
+    }
+    for (const CommandSpec* step : cliSteps()) {
+        EXPECT_TRUE(names.insert(step->step).second) << step->step;
+        for (std::string_view name : commandFields(*step))
+            EXPECT_NE(findParameterField(name), nullptr) << step->step << ": " << name;
+    }
+    EXPECT_EQ(findCliStep("color"), findCommand(kCmdColorProcessing));
 }
 
 } // namespace

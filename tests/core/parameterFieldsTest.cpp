@@ -1,4 +1,4 @@
-#include "shell/parameterFields.h"
+#include "core/parameterFields.h"
 
 #include <gtest/gtest.h>
 

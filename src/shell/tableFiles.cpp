@@ -1,0 +1,16 @@
+#include "shell/tableFiles.h"
+
+#include "tiling/expressTable.h"
+#include "tiling/saveTableCsv.h"
+
+namespace vellora {
+
+int writeTilingTableText(Session& session, const std::string& path) {
+    return saveTilingTableText(session, path);
+}
+
+int writeTilingTableCsv(Session& session, const std::string& path) {
+    return saveTilingTableCsv(session, path) == 0 ? 0 : 1;
+}
+
+} // namespace vellora
