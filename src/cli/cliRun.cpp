@@ -117,6 +117,7 @@ int writeOutputs(Session& session, const CliRequest& request) {
 int runSession(const CliRequest& request, std::FILE* err) {
     CliFrontend frontend(err, isTerminal(err));
     Session session(frontend);
+    session.scratch.switchOn(); // no undo here: intermediate pictures need not be files
     std::string reason;
     if (!prepareParameterBlock(session, request, reason)) return usageError(err, reason);
     applyDesignOptions(request.design, session.design);

@@ -1,6 +1,7 @@
 #include "core/atomicFile.h"
 
 #include "core/errors.h"
+#include "core/scratchStore.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -93,6 +94,14 @@ bool renameOver(const std::string& from, const std::filesystem::path& to) {
 AtomicFileFailure writeFileAtomically(const std::filesystem::path& named,
                                       std::span<const std::uint8_t> bytes,
                                       FileDurability durability) {
+    if (durability == FileDurability::scratch) switch (keepScratchCopy(named, bytes)) {
+        case ScratchWrite::kept:
+            return AtomicFileFailure::none;
+        case ScratchWrite::failed:
+            return AtomicFileFailure::write;
+        case ScratchWrite::notServed:
+            break;
+        }
     const std::filesystem::path path = linkTarget(named);
     std::string temporary = temporaryName(path);
     const int fd = ::mkstemp(temporary.data()); // O_CREAT | O_EXCL with a unique name

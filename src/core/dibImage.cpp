@@ -3,6 +3,7 @@
 #include "core/atomicFile.h"
 #include "core/errors.h"
 #include "core/regularFile.h"
+#include "core/scratchStore.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -10,7 +11,6 @@
 #include <limits>
 #include <new>
 #include <utility>
-
 
 namespace vellora {
 
@@ -140,6 +140,8 @@ int readBitmapBytes(Frontend& frontend, std::span<const std::uint8_t> bytes, Dib
 
 int readBitmapFile(Frontend& frontend, const std::filesystem::path& path, DibImage& image) {
     image.release();
+    if (PictureBytes held; lendScratchBlock(path, held))
+        return readBitmapBlock(frontend, std::move(held), image);
     const ReadFile file = openRegularFile(path);
     if (!file) return reportError(frontend, kErrorOpen);
     const long length = fileLength(file.get());
@@ -152,12 +154,12 @@ int readBitmapFile(Frontend& frontend, const std::filesystem::path& path, DibIma
     return readBitmapBlock(frontend, std::move(block), image);
 }
 
-int writeBitmapFile(Frontend& frontend, const std::filesystem::path& path, const DibImage& image) {
+int writeBitmapFile(Frontend& frontend, const std::filesystem::path& path, DibImage& image) {
     // A picture shorter than its declared size is refused before the old file is touched.
     if (image.data.size() < image.fileSize) return reportError(frontend, kErrorWrite);
+    if (keepScratchBlock(path, image.data, image.fileSize)) return kOk;
     const std::span<const std::uint8_t> bytes(image.data.data(), image.fileSize);
-    return reportWriteFailure(frontend,
-                              writeFileAtomically(path, bytes, FileDurability::scratch));
+    return reportWriteFailure(frontend, writeFileAtomically(path, bytes, FileDurability::scratch));
 }
 
 void writeDibHeader(const DibImage& image, std::uint8_t* h) {

@@ -20,12 +20,18 @@ bool makePrivateDirectory(Session& session) {
     const int lock = makeRunFolder(session.intermediateDirectory);
     if (lock < 0) return false;
     session.intermediateLock = lock;
+    session.scratch.serve(session.intermediateDirectory);
     return true;
 }
 
 bool fileExists(const fs::path& path) {
     std::error_code error;
-    return fs::exists(path, error);
+    return scratchFileExists(path) || fs::exists(path, error);
+}
+
+bool removeFile(const fs::path& path, std::error_code& error) {
+    const bool held = forgetScratchFile(path);
+    return fs::remove(path, error) || held;
 }
 
 // Frees numbers no picture still needs; returns the lowest one freed, or -1.
@@ -35,7 +41,7 @@ int recycleUnreferenced(Session& session) {
         const fs::path file = session.intermediateDirectory / intermediateFileName(n);
         if (isReferencedPath(session, file.string())) continue;
         std::error_code error;
-        fs::remove(file, error);
+        removeFile(file, error);
         if (!error && lowest < 0) lowest = n;
     }
     return lowest;
@@ -84,11 +90,12 @@ void cleanIntermediateFiles(Session& session) {
     const fs::path folder = fs::path(session.currentPath).parent_path();
     for (int n = 0; n < kIntermediateCount; ++n) {
         std::error_code error;
-        if (!fs::remove(folder / intermediateFileName(n), error)) break;
+        if (!removeFile(folder / intermediateFileName(n), error)) break;
     }
 }
 
 void removeIntermediateDirectory(Session& session) {
+    session.scratch.close();
     if (session.intermediateDirectory.empty()) return;
     removeRunFolder(session.intermediateDirectory);
     session.intermediateDirectory.clear();

@@ -6,6 +6,7 @@
 #include "core/frontend.h"
 #include "core/imageInfo.h"
 #include "core/parameterBlock.h"
+#include "core/scratchStore.h"
 
 #include <array>
 #include <cstdint>
@@ -20,7 +21,7 @@ inline constexpr std::size_t kMaxPathLength = 260;
 
 struct UndoHistory {
     std::array<std::string, 100> historyPaths; // slot 0 is never used
-    int historyDepth = 0;                       // slot of the most recent step, 0 … 99
+    int historyDepth = 0;                      // slot of the most recent step, 0 … 99
     int historyWraps = 0;
 };
 
@@ -54,6 +55,9 @@ struct Session {
     // The private folder of this run's intermediate files; made on first use.
     std::filesystem::path intermediateDirectory;
     int intermediateLock = -1; // held while the folder is in use; see core/runFolders.h
+    // Off unless switched on before the folder is made: then the intermediate pictures stay in
+    // memory and the folder holds only its lock.
+    ScratchStore scratch;
     // Design settings beyond the block, and a palette given from outside it (a tile line).
     DesignSettings design;
     DesignPalette designPalette;

@@ -9,6 +9,7 @@
 #include "imageio/safeFileWrite.h"
 
 #include "core/regularFile.h"
+#include "core/scratchStore.h"
 
 #include <array>
 #include <atomic>
@@ -54,22 +55,26 @@ bool isBmp(Bytes file) {
 }
 
 constexpr std::array kDecoders = {
-    Decoder{"jpeg", isJpeg, probeJpeg, decodeJpeg}, Decoder{"png", isPng, probePng, decodePng},
-    Decoder{"gif", isGif, probeGif, decodeGif},     Decoder{"tiff", isTiff, probeTiff, decodeTiff},
+    Decoder{"jpeg", isJpeg, probeJpeg, decodeJpeg},
+    Decoder{"png", isPng, probePng, decodePng},
+    Decoder{"gif", isGif, probeGif, decodeGif},
+    Decoder{"tiff", isTiff, probeTiff, decodeTiff},
     Decoder{"bmp", isBmp, probeBmp, decodeBmp, probeBmpHead, takeOverBmpFile},
 };
 
 struct Encoder {
     std::string_view mimeType;
-    bool (*encode)(const DibImage& image, const EncodeOptions& options,
-                   PictureBytes& file, std::string& error);
+    bool (*encode)(const DibImage& image, const EncodeOptions& options, PictureBytes& file,
+                   std::string& error);
     // Optional: whether the picture's block already is the file, to be written as it stands.
     bool (*asIs)(const DibImage& image) = nullptr;
 };
 
 constexpr std::array kEncoders = {
-    Encoder{"image/bmp", encodeBmp, isBmpFileAsIs},   Encoder{"image/jpeg", encodeJpeg},
-    Encoder{"image/gif", encodeGif},   Encoder{"image/png", encodePng},
+    Encoder{"image/bmp", encodeBmp, isBmpFileAsIs},
+    Encoder{"image/jpeg", encodeJpeg},
+    Encoder{"image/gif", encodeGif},
+    Encoder{"image/png", encodePng},
     Encoder{"image/tiff", encodeTiff},
 };
 
@@ -89,25 +94,34 @@ const Encoder* findEncoder(std::string_view mimeType) {
     return nullptr;
 }
 
-// A file a decoder can probe from its first bytes is not read further.
-bool probeFromHead(const std::filesystem::path& path, PictureInfo& info) {
+using Head = std::array<std::uint8_t, kBmpHeadBytes>;
+
+// The first bytes of a file longer than them, and its length.
+bool readHead(const std::filesystem::path& path, Head& head, std::uint64_t& length) {
+    if (scratchHead(path, head, length)) return length > head.size();
     const ReadFile file = openRegularFile(path);
     if (!file) return false;
-    std::array<std::uint8_t, kBmpHeadBytes> head;
     bool ok = std::fseek(file.get(), 0, SEEK_END) == 0;
-    const long length = ok ? std::ftell(file.get()) : -1;
-    ok = length > long(head.size()) && std::fseek(file.get(), 0, SEEK_SET) == 0 &&
-         std::fread(head.data(), 1, head.size(), file.get()) == head.size();
-    if (!ok) return false;
+    const long end = ok ? std::ftell(file.get()) : -1;
+    length = std::uint64_t(std::max(end, 0L));
+    return end > long(head.size()) && std::fseek(file.get(), 0, SEEK_SET) == 0 &&
+           std::fread(head.data(), 1, head.size(), file.get()) == head.size();
+}
+
+// A file a decoder can probe from its first bytes is not read further.
+bool probeFromHead(const std::filesystem::path& path, PictureInfo& info) {
+    Head head;
+    std::uint64_t length = 0;
+    if (!readHead(path, head, length)) return false;
     std::string error;
     const Decoder* decoder = findDecoder(head, error);
-    if (!decoder || !decoder->probeHead || !decoder->probeHead(head, std::uint64_t(length), info))
-        return false;
+    if (!decoder || !decoder->probeHead || !decoder->probeHead(head, length, info)) return false;
     info.format = decoder->format;
     return true;
 }
 
 bool readWholeFile(const std::filesystem::path& path, PictureBytes& bytes, std::string& error) {
+    if (lendScratchBlock(path, bytes)) return true;
     ReadOpen outcome = ReadOpen::ok;
     const ReadFile file = openRegularFile(path, &outcome);
     if (!file) {
