@@ -14,8 +14,8 @@ namespace {
 using Header = std::array<std::uint8_t, kHeaderBytes>;
 
 // The geometry and header a fresh picture of this size, depth and colour count gets.
-bool freshShape(std::int64_t width, std::int64_t height, int bitsPerPixel,
-                std::uint32_t colorsUsed, DibImage& shape, Header& header) {
+bool freshShape(std::int64_t width, std::int64_t height, int bitsPerPixel, std::uint32_t colorsUsed,
+                DibImage& shape, Header& header) {
     if (!pictureFits(width, height, bitsPerPixel)) return false;
     shape.width = std::int32_t(width);
     shape.height = std::int32_t(height);
@@ -65,8 +65,7 @@ bool paletteAsDecoded(const std::uint8_t* palette, std::uint32_t entries, std::u
 bool isBmpFileAsIs(const DibImage& image) {
     DibImage shape;
     Header header;
-    if (!freshShape(image.width, image.height, image.bitsPerPixel, image.colorsUsed, shape,
-                    header))
+    if (!freshShape(image.width, image.height, image.bitsPerPixel, image.colorsUsed, shape, header))
         return false;
     if (!sameLayout(image, shape) || image.data.size() < shape.fileSize) return false;
     if (std::memcmp(image.data.data(), header.data(), header.size()) != 0) return false;
@@ -88,14 +87,15 @@ bool takeOverBmpFile(PictureBytes& file, DibImage& image) {
                     header))
         return false;
     const bool laidOut = file.size() == shape.fileSize && parsed.paletteStart == kHeaderBytes &&
-                         parsed.paletteEntryBytes == 4 && parsed.pixelStart == shape.bitsOffset &&
-                         std::memcmp(file.data(), header.data(), header.size()) == 0;
+                         parsed.paletteEntryBytes == 4 && parsed.pixelStart == shape.bitsOffset;
     if (!laidOut) return false;
     if (!paletteAsDecoded(file.data() + shape.paletteOffset, shape.paletteEntries,
                           parsed.paletteCount))
         return false;
     const std::uint64_t usedBits = std::uint64_t(shape.width) * shape.bitsPerPixel;
     if (!rowTailsClear(file.data() + shape.bitsOffset, shape, usedBits)) return false;
+    // Only the header fields decoding does not carry (resolution, image size, reserved) differ.
+    std::memcpy(file.data(), header.data(), header.size());
     shape.data = std::move(file);
     image = std::move(shape);
     return true;

@@ -13,9 +13,9 @@ namespace vellora::imageio {
 bool isBmpFileAsIs(const DibImage& image);
 
 // Takes the file's block over as the image when decodeBmp would give exactly those bytes:
-// a plain bottom-up file of 1, 4, 8, 24 or 32 bpp with the intermediate header, a full colour
-// table with zero fourth bytes and zero bits past each row's last pixel. Otherwise nothing is
-// touched and false is returned.
+// a plain bottom-up file of 1, 4, 8, 24 or 32 bpp with the intermediate layout, a full colour
+// table with zero fourth bytes and zero bits past each row's last pixel. Its header is then
+// rewritten as decoding writes it. Otherwise nothing is touched and false is returned.
 bool takeOverBmpFile(PictureBytes& file, DibImage& image);
 
 } // namespace vellora::imageio

@@ -17,6 +17,7 @@
 #include <cstring>
 #include <mutex>
 #include <new>
+#include <utility>
 
 namespace vellora::imageio {
 
@@ -219,6 +220,17 @@ bool savePicture(const std::filesystem::path& path, const DibImage& image,
         error = kOutOfMemoryText;
         return false;
     }
+}
+
+bool savePicture(const std::filesystem::path& path, DibImage&& image, std::string_view mimeType,
+                 int quality, int colorDepth, std::string& error, FileDurability durability) {
+    const Encoder* encoder = findEncoder(mimeType);
+    const bool asIs = encoder && encoder->asIs && isWellFormed(image) && encoder->asIs(image);
+    if (asIs && durability == FileDurability::scratch &&
+        keepScratchBlock(path, image.data, image.fileSize))
+        return true;
+    return savePicture(path, std::as_const(image), mimeType, quality, colorDepth, error,
+                       durability);
 }
 
 void setTrueColorReducer(TrueColorReducer newReducer) {

@@ -55,6 +55,11 @@ bool hasEncoder(std::string_view mimeType);
 bool savePicture(const std::filesystem::path& path, const DibImage& image,
                  std::string_view mimeType, int quality, int colorDepth, std::string& error,
                  FileDurability durability = FileDurability::flushed);
+// The same for a picture the caller no longer needs: a scratch file kept in memory (see
+// core/scratchStore.h) takes its block when the block is written as it stands.
+bool savePicture(const std::filesystem::path& path, DibImage&& image, std::string_view mimeType,
+                 int quality, int colorDepth, std::string& error,
+                 FileDurability durability = FileDurability::flushed);
 
 // How a true-colour picture is reduced to 256 colours for GIF; set by the shell once the
 // colour engine is linked. Returns false when it cannot.

@@ -66,7 +66,7 @@ int convertPicture(const std::string& destination, const std::string& source, in
     DibImage picture;
     std::string error;
     if (!imageio::loadPicture(source, picture, error) ||
-        !imageio::savePicture(destination, picture, mime, quality, colorDepth, error,
+        !imageio::savePicture(destination, std::move(picture), mime, quality, colorDepth, error,
                               durability)) {
         setReason(reason, error);
         return 1;
