@@ -154,10 +154,15 @@ int readBitmapFile(Frontend& frontend, const std::filesystem::path& path, DibIma
     return readBitmapBlock(frontend, std::move(block), image);
 }
 
-int writeBitmapFile(Frontend& frontend, const std::filesystem::path& path, DibImage& image) {
+int writeBitmapFile(Frontend& frontend, const std::filesystem::path& path, DibImage&& image) {
+    if (image.data.size() >= image.fileSize && keepScratchBlock(path, image.data, image.fileSize))
+        return kOk;
+    return writeBitmapFile(frontend, path, std::as_const(image));
+}
+
+int writeBitmapFile(Frontend& frontend, const std::filesystem::path& path, const DibImage& image) {
     // A picture shorter than its declared size is refused before the old file is touched.
     if (image.data.size() < image.fileSize) return reportError(frontend, kErrorWrite);
-    if (keepScratchBlock(path, image.data, image.fileSize)) return kOk;
     const std::span<const std::uint8_t> bytes(image.data.data(), image.fileSize);
     return reportWriteFailure(frontend, writeFileAtomically(path, bytes, FileDurability::scratch));
 }

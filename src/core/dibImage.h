@@ -67,9 +67,11 @@ int readBitmapBlock(Frontend& frontend, PictureBytes&& block, DibImage& image);
 
 // Writes the first fileSize bytes of the block to path. 0, 2 or 8. These are the run's own
 // intermediate and staging pictures, so the file is not flushed to disk (see FileDurability).
-// A scratch store serving the path's folder takes the block instead, leaving the image released
-// but for its geometry (see core/scratchStore.h).
-int writeBitmapFile(Frontend& frontend, const std::filesystem::path& path, DibImage& image);
+// A scratch store serving the path's folder keeps a copy instead (see core/scratchStore.h).
+int writeBitmapFile(Frontend& frontend, const std::filesystem::path& path, const DibImage& image);
+// The same for a picture the caller is done with: a scratch store takes its block, leaving the
+// image released but for its geometry.
+int writeBitmapFile(Frontend& frontend, const std::filesystem::path& path, DibImage&& image);
 
 // Makes a zero-filled image with its header; for an indexed target with a source given, the
 // source's colour table is copied. 0, or the reported 16 (or 128 for a bad depth).

@@ -11,6 +11,8 @@ Session::Session(Frontend& frontendIn)
     currentInfo = dialogInfo;
 }
 
-Session::~Session() { removeIntermediateDirectory(*this); }
+Session::~Session() {
+    removeIntermediateDirectory(*this);
+}
 
 } // namespace vellora

@@ -2,6 +2,7 @@
 
 #include "core/pixelAccess.h"
 
+#include <utility>
 #include <vector>
 
 namespace vellora {
@@ -13,7 +14,8 @@ int makeTrueColorHeader(Frontend& frontend, DibImage& target, const DibImage& so
 int copyAsTrueColor(DibImage& target, const DibImage& source) {
     if (target.bitsPerPixel == 24 && source.width == target.width) {
         // Straight into the target row: no intermediate buffer needed.
-        for (int y = 0; y < target.height; ++y) readRowColors(source, y, target.row(y));
+        for (int y = 0; y < target.height; ++y)
+            readRowColors(source, y, target.row(y));
         return 0;
     }
     std::vector<std::uint8_t> row(3 * std::size_t(source.width));
@@ -28,7 +30,7 @@ int saveAsTrueColor(Session& session, const std::string& destination) {
     int result = makeTrueColorHeader(session.frontend, session.targetImage, session.sourceImage);
     if (result == 0) {
         copyAsTrueColor(session.targetImage, session.sourceImage);
-        result = writeBitmapFile(session.frontend, destination, session.targetImage);
+        result = writeBitmapFile(session.frontend, destination, std::move(session.targetImage));
     }
     session.sourceImage.release();
     session.targetImage.release();

@@ -101,8 +101,7 @@ struct Blemish {
 
 const Blemish kBlemishes[] = {
     {"row padding", 3, 24, [](Bytes& f, const DibImage& p) { f[p.bitsOffset + 9] = 7; }},
-    {"unused bits of a 1 bpp row", 3, 1,
-     [](Bytes& f, const DibImage& p) { f[p.bitsOffset] |= 1; }},
+    {"unused bits of a 1 bpp row", 3, 1, [](Bytes& f, const DibImage& p) { f[p.bitsOffset] |= 1; }},
     {"unused nibble of a 4 bpp row", 5, 4,
      [](Bytes& f, const DibImage& p) { f[p.bitsOffset + 2] |= 3; }},
     {"fourth byte of a colour entry", 4, 8, [](Bytes& f, const DibImage&) { f[54 + 7] = 1; }},
@@ -113,7 +112,6 @@ const Blemish kBlemishes[] = {
              f[22 + i] = std::uint8_t(up >> (8 * i));
      }},
     {"colours used beyond the table", 4, 8, [](Bytes& f, const DibImage&) { f[47] = 2; }},
-    {"a resolution field", 4, 24, [](Bytes& f, const DibImage&) { f[38] = 1; }},
     {"a byte past the end", 4, 24, [](Bytes& f, const DibImage&) { f.push_back(0); }},
     {"a 16 bpp picture", 4, 24, [](Bytes& f, const DibImage&) { f[28] = 16; }},
 };
@@ -122,9 +120,9 @@ TEST(BmpAsIs, BlemishedFilesAreDecodedRowByRow) {
     TempDir folder;
     for (const Blemish& blemish : kBlemishes) {
         SCOPED_TRACE(blemish.what);
-        const DibImage picture = blemish.depth == 24 ? makePhotoLike(blemish.width, 3, 24)
-                                                     : makePatternIndexed(blemish.width, 3,
-                                                                          blemish.depth);
+        const DibImage picture = blemish.depth == 24
+                                     ? makePhotoLike(blemish.width, 3, 24)
+                                     : makePatternIndexed(blemish.width, 3, blemish.depth);
         Bytes file = bytesOf(picture);
         blemish.apply(file, picture);
         EXPECT_FALSE(takeOverMatchesDecoding(file));
@@ -136,6 +134,18 @@ TEST(BmpAsIs, BlemishedFilesAreDecodedRowByRow) {
         ASSERT_EQ(loadedOk, imageio::decodeBmp(file, decoded, decodeError));
         EXPECT_EQ(loadError, decodeError);
         if (loadedOk) expectSamePicture(loaded, decoded);
+    }
+}
+
+TEST(BmpAsIs, HeaderFieldsDecodingDropsAreRewrittenOnTakeOver) {
+    // Reserved, image size, both resolutions, important colours.
+    for (const int offset : {6, 34, 38, 42, 50}) {
+        SCOPED_TRACE(offset);
+        for (const DibImage& picture : {makePhotoLike(5, 3, 24), makePatternIndexed(5, 3, 8)}) {
+            Bytes file = bytesOf(picture);
+            file[std::size_t(offset)] ^= 0x5A;
+            EXPECT_TRUE(takeOverMatchesDecoding(file));
+        }
     }
 }
 
@@ -190,8 +200,8 @@ TEST(ProbeHead, LongFilesAnswerAsTheWholeFile) {
         imageio::PictureInfo fromFile, fromMemory;
         std::string fileError, memoryError;
         const bool fileOk = imageio::probePictureFile(folder / "probed.bmp", fromFile, fileError);
-        const bool memoryOk = imageio::probePictureFromMemory(bytes.data(), bytes.size(),
-                                                              fromMemory, memoryError);
+        const bool memoryOk =
+            imageio::probePictureFromMemory(bytes.data(), bytes.size(), fromMemory, memoryError);
         ASSERT_EQ(fileOk, memoryOk);
         EXPECT_EQ(fileError, memoryError);
         EXPECT_EQ(fromFile.width, fromMemory.width);

@@ -68,8 +68,7 @@ std::uint32_t rgbAt(const DibImage& image, int x, int y) {
 
 void setCurrentPicture(Session& session, const DibImage& image) {
     ASSERT_EQ(nextIntermediatePath(session, session.currentPath), 0);
-    DibImage written = image; // a scratch store would take the block
-    ASSERT_EQ(writeBitmapFile(session.frontend, session.currentPath, written), 0);
+    ASSERT_EQ(writeBitmapFile(session.frontend, session.currentPath, image), 0);
     session.currentInfo.bitsPerPixel = image.bitsPerPixel;
     session.currentInfo.width = image.width;
     session.currentInfo.height = image.height;
