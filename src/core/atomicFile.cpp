@@ -94,14 +94,11 @@ bool renameOver(const std::string& from, const std::filesystem::path& to) {
 AtomicFileFailure writeFileAtomically(const std::filesystem::path& named,
                                       std::span<const std::uint8_t> bytes,
                                       FileDurability durability) {
-    if (durability == FileDurability::scratch) switch (keepScratchCopy(named, bytes)) {
-        case ScratchWrite::kept:
-            return AtomicFileFailure::none;
-        case ScratchWrite::failed:
-            return AtomicFileFailure::write;
-        case ScratchWrite::notServed:
-            break;
-        }
+    if (durability == FileDurability::scratch) {
+        const ScratchWrite kept = keepScratchCopy(named, bytes);
+        if (kept != ScratchWrite::notServed)
+            return kept == ScratchWrite::kept ? AtomicFileFailure::none : AtomicFileFailure::write;
+    }
     const std::filesystem::path path = linkTarget(named);
     std::string temporary = temporaryName(path);
     const int fd = ::mkstemp(temporary.data()); // O_CREAT | O_EXCL with a unique name

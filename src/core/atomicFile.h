@@ -11,7 +11,8 @@ enum class AtomicFileFailure { none, create, write, flush, rename };
 
 // A user's file is flushed to disk before it replaces the old one. A scratch file (the
 // intermediate pictures of a run, in its private folder) is not: it is still written whole
-// and renamed into place, but nothing outlives the run that a crash could cost.
+// and renamed into place, but nothing outlives the run that a crash could cost. In a folder a
+// scratch store serves (core/scratchStore.h) it is kept in memory instead, and no file is made.
 enum class FileDurability { flushed, scratch };
 
 // Writes the bytes to a new file (unique name, created exclusively) in the target's folder,
