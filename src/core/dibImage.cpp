@@ -12,6 +12,7 @@
 #include <new>
 #include <utility>
 
+
 namespace vellora {
 
 std::uint32_t readLe32(const std::uint8_t* p) {
@@ -164,7 +165,8 @@ int writeBitmapFile(Frontend& frontend, const std::filesystem::path& path, const
     // A picture shorter than its declared size is refused before the old file is touched.
     if (image.data.size() < image.fileSize) return reportError(frontend, kErrorWrite);
     const std::span<const std::uint8_t> bytes(image.data.data(), image.fileSize);
-    return reportWriteFailure(frontend, writeFileAtomically(path, bytes, FileDurability::scratch));
+    return reportWriteFailure(frontend,
+                              writeFileAtomically(path, bytes, FileDurability::scratch));
 }
 
 void writeDibHeader(const DibImage& image, std::uint8_t* h) {

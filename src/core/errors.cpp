@@ -36,8 +36,6 @@ int reportError(Frontend& frontend, int code) {
     return code;
 }
 
-void showError(Frontend& frontend, std::string_view text) {
-    frontend.showMessage("error", text);
-}
+void showError(Frontend& frontend, std::string_view text) { frontend.showMessage("error", text); }
 
 } // namespace vellora

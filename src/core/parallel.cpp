@@ -35,8 +35,7 @@ class WorkerPool {
             stopping_ = true;
         }
         wake_.notify_all();
-        for (std::thread& t : threads_)
-            t.join();
+        for (std::thread& t : threads_) t.join();
     }
 
     // Runs body over every band; false (nothing run) when the pool is busy or has no threads.
@@ -77,8 +76,7 @@ class WorkerPool {
 
     bool haveThreads(int wanted) {
         try {
-            while (int(threads_.size()) < wanted)
-                threads_.emplace_back([this] { serve(); });
+            while (int(threads_.size()) < wanted) threads_.emplace_back([this] { serve(); });
         } catch (const std::system_error&) {
             return false;
         }
@@ -104,8 +102,7 @@ class WorkerPool {
     // for a while before they sleep.
     template <class Condition> static void spinWhile(Condition condition) {
         const auto until = std::chrono::steady_clock::now() + std::chrono::microseconds(200);
-        while (condition() && std::chrono::steady_clock::now() < until)
-            std::this_thread::yield();
+        while (condition() && std::chrono::steady_clock::now() < until) std::this_thread::yield();
     }
 
     void serve() {
@@ -144,8 +141,7 @@ void runOnNewThreads(int rows, int bands, const std::function<void(int, int)>& b
     for (int b = 1; b < bands; ++b)
         threads.emplace_back([&, b] { body(bandStart(b), bandStart(b + 1)); });
     body(0, bandStart(1));
-    for (auto& t : threads)
-        t.join();
+    for (auto& t : threads) t.join();
 }
 
 } // namespace

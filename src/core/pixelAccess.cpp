@@ -7,18 +7,13 @@ void readRowIndices(const DibImage& image, int y, std::uint8_t* indices) {
     const int w = image.width;
     switch (image.bitsPerPixel) {
     case 1:
-        for (int x = 0; x < w; ++x)
-            indices[x] = (r[x >> 3] >> (7 - (x & 7))) & 1;
+        for (int x = 0; x < w; ++x) indices[x] = (r[x >> 3] >> (7 - (x & 7))) & 1;
         break;
     case 4:
-        for (int x = 0; x < w; ++x)
-            indices[x] = (x & 1) ? r[x >> 1] & 15 : r[x >> 1] >> 4;
+        for (int x = 0; x < w; ++x) indices[x] = (x & 1) ? r[x >> 1] & 15 : r[x >> 1] >> 4;
         break;
-    case 8:
-        std::memcpy(indices, r, std::size_t(w));
-        break;
-    default:
-        break;
+    case 8: std::memcpy(indices, r, std::size_t(w)); break;
+    default: break;
     }
 }
 
@@ -42,26 +37,20 @@ void readRowColors(const DibImage& image, int y, std::uint8_t* bgr) {
         }
         break;
     }
-    case 24:
-        std::memcpy(bgr, r, 3 * std::size_t(w));
-        break;
+    case 24: std::memcpy(bgr, r, 3 * std::size_t(w)); break;
     case 32:
-        for (int x = 0; x < w; ++x)
-            std::memcpy(bgr + 3 * x, r + 4 * x, 3);
+        for (int x = 0; x < w; ++x) std::memcpy(bgr + 3 * x, r + 4 * x, 3);
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
 void writeRowColors(DibImage& image, int y, const std::uint8_t* bgr) {
     std::uint8_t* r = image.row(y);
     const int w = image.width;
-    if (image.bitsPerPixel == 24)
-        std::memcpy(r, bgr, 3 * std::size_t(w));
+    if (image.bitsPerPixel == 24) std::memcpy(r, bgr, 3 * std::size_t(w));
     else if (image.bitsPerPixel == 32)
-        for (int x = 0; x < w; ++x)
-            std::memcpy(r + 4 * x, bgr + 3 * x, 3);
+        for (int x = 0; x < w; ++x) std::memcpy(r + 4 * x, bgr + 3 * x, 3);
 }
 
 void writeRowIndices(DibImage& image, int y, const std::uint8_t* indices) {
@@ -73,27 +62,21 @@ void writeRowIndices(DibImage& image, int y, const std::uint8_t* indices) {
         int x = 0;
         for (; x + 8 <= w; x += 8) {
             unsigned byte = 0;
-            for (int j = 0; j < 8; ++j)
-                byte |= std::uint8_t(indices[x + j] << (7 - j));
+            for (int j = 0; j < 8; ++j) byte |= std::uint8_t(indices[x + j] << (7 - j));
             r[x >> 3] = std::uint8_t(byte);
         }
         if (x < w) r[x >> 3] = 0;
-        for (; x < w; ++x)
-            r[x >> 3] |= std::uint8_t(indices[x] << (7 - (x & 7)));
+        for (; x < w; ++x) r[x >> 3] |= std::uint8_t(indices[x] << (7 - (x & 7)));
         break;
     }
     case 4: {
         int x = 0;
-        for (; x + 2 <= w; x += 2)
-            r[x >> 1] = std::uint8_t(indices[x] << 4 | indices[x + 1]);
+        for (; x + 2 <= w; x += 2) r[x >> 1] = std::uint8_t(indices[x] << 4 | indices[x + 1]);
         if (x < w) r[x >> 1] = std::uint8_t(indices[x] << 4);
         break;
     }
-    case 8:
-        std::memcpy(r, indices, std::size_t(w));
-        break;
-    default:
-        break;
+    case 8: std::memcpy(r, indices, std::size_t(w)); break;
+    default: break;
     }
 }
 

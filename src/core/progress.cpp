@@ -27,15 +27,14 @@ void progressAdvance(Session& session) {
 }
 
 void progressAdvanceBy(Session& session, int units) {
-    for (int i = 0; i < units; ++i)
-        session.progress.progressNow += 1;
+    for (int i = 0; i < units; ++i) session.progress.progressNow += 1;
     showPosition(session);
 }
 
 std::string statusText(const ImageInfo& info) {
     char text[128];
-    std::snprintf(text, sizeof text, "    width x height : %d x %d, bits per pixel : %d",
-                  info.width, info.height, info.bitsPerPixel);
+    std::snprintf(text, sizeof text, "    width x height : %d x %d, bits per pixel : %d", info.width,
+                  info.height, info.bitsPerPixel);
     return text;
 }
 

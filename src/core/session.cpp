@@ -11,8 +11,6 @@ Session::Session(Frontend& frontendIn)
     currentInfo = dialogInfo;
 }
 
-Session::~Session() {
-    removeIntermediateDirectory(*this);
-}
+Session::~Session() { removeIntermediateDirectory(*this); }
 
 } // namespace vellora

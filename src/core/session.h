@@ -21,7 +21,7 @@ inline constexpr std::size_t kMaxPathLength = 260;
 
 struct UndoHistory {
     std::array<std::string, 100> historyPaths; // slot 0 is never used
-    int historyDepth = 0;                      // slot of the most recent step, 0 … 99
+    int historyDepth = 0;                       // slot of the most recent step, 0 … 99
     int historyWraps = 0;
 };
 

@@ -14,8 +14,8 @@ namespace {
 using Header = std::array<std::uint8_t, kHeaderBytes>;
 
 // The geometry and header a fresh picture of this size, depth and colour count gets.
-bool freshShape(std::int64_t width, std::int64_t height, int bitsPerPixel, std::uint32_t colorsUsed,
-                DibImage& shape, Header& header) {
+bool freshShape(std::int64_t width, std::int64_t height, int bitsPerPixel,
+                std::uint32_t colorsUsed, DibImage& shape, Header& header) {
     if (!pictureFits(width, height, bitsPerPixel)) return false;
     shape.width = std::int32_t(width);
     shape.height = std::int32_t(height);
@@ -65,7 +65,8 @@ bool paletteAsDecoded(const std::uint8_t* palette, std::uint32_t entries, std::u
 bool isBmpFileAsIs(const DibImage& image) {
     DibImage shape;
     Header header;
-    if (!freshShape(image.width, image.height, image.bitsPerPixel, image.colorsUsed, shape, header))
+    if (!freshShape(image.width, image.height, image.bitsPerPixel, image.colorsUsed, shape,
+                    header))
         return false;
     if (!sameLayout(image, shape) || image.data.size() < shape.fileSize) return false;
     if (std::memcmp(image.data.data(), header.data(), header.size()) != 0) return false;

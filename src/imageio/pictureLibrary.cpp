@@ -56,26 +56,22 @@ bool isBmp(Bytes file) {
 }
 
 constexpr std::array kDecoders = {
-    Decoder{"jpeg", isJpeg, probeJpeg, decodeJpeg},
-    Decoder{"png", isPng, probePng, decodePng},
-    Decoder{"gif", isGif, probeGif, decodeGif},
-    Decoder{"tiff", isTiff, probeTiff, decodeTiff},
+    Decoder{"jpeg", isJpeg, probeJpeg, decodeJpeg}, Decoder{"png", isPng, probePng, decodePng},
+    Decoder{"gif", isGif, probeGif, decodeGif},     Decoder{"tiff", isTiff, probeTiff, decodeTiff},
     Decoder{"bmp", isBmp, probeBmp, decodeBmp, probeBmpHead, takeOverBmpFile},
 };
 
 struct Encoder {
     std::string_view mimeType;
-    bool (*encode)(const DibImage& image, const EncodeOptions& options, PictureBytes& file,
-                   std::string& error);
+    bool (*encode)(const DibImage& image, const EncodeOptions& options,
+                   PictureBytes& file, std::string& error);
     // Optional: whether the picture's block already is the file, to be written as it stands.
     bool (*asIs)(const DibImage& image) = nullptr;
 };
 
 constexpr std::array kEncoders = {
-    Encoder{"image/bmp", encodeBmp, isBmpFileAsIs},
-    Encoder{"image/jpeg", encodeJpeg},
-    Encoder{"image/gif", encodeGif},
-    Encoder{"image/png", encodePng},
+    Encoder{"image/bmp", encodeBmp, isBmpFileAsIs},   Encoder{"image/jpeg", encodeJpeg},
+    Encoder{"image/gif", encodeGif},   Encoder{"image/png", encodePng},
     Encoder{"image/tiff", encodeTiff},
 };
 

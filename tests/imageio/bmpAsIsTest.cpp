@@ -101,7 +101,8 @@ struct Blemish {
 
 const Blemish kBlemishes[] = {
     {"row padding", 3, 24, [](Bytes& f, const DibImage& p) { f[p.bitsOffset + 9] = 7; }},
-    {"unused bits of a 1 bpp row", 3, 1, [](Bytes& f, const DibImage& p) { f[p.bitsOffset] |= 1; }},
+    {"unused bits of a 1 bpp row", 3, 1,
+     [](Bytes& f, const DibImage& p) { f[p.bitsOffset] |= 1; }},
     {"unused nibble of a 4 bpp row", 5, 4,
      [](Bytes& f, const DibImage& p) { f[p.bitsOffset + 2] |= 3; }},
     {"fourth byte of a colour entry", 4, 8, [](Bytes& f, const DibImage&) { f[54 + 7] = 1; }},
@@ -120,9 +121,9 @@ TEST(BmpAsIs, BlemishedFilesAreDecodedRowByRow) {
     TempDir folder;
     for (const Blemish& blemish : kBlemishes) {
         SCOPED_TRACE(blemish.what);
-        const DibImage picture = blemish.depth == 24
-                                     ? makePhotoLike(blemish.width, 3, 24)
-                                     : makePatternIndexed(blemish.width, 3, blemish.depth);
+        const DibImage picture = blemish.depth == 24 ? makePhotoLike(blemish.width, 3, 24)
+                                                     : makePatternIndexed(blemish.width, 3,
+                                                                          blemish.depth);
         Bytes file = bytesOf(picture);
         blemish.apply(file, picture);
         EXPECT_FALSE(takeOverMatchesDecoding(file));
@@ -200,8 +201,8 @@ TEST(ProbeHead, LongFilesAnswerAsTheWholeFile) {
         imageio::PictureInfo fromFile, fromMemory;
         std::string fileError, memoryError;
         const bool fileOk = imageio::probePictureFile(folder / "probed.bmp", fromFile, fileError);
-        const bool memoryOk =
-            imageio::probePictureFromMemory(bytes.data(), bytes.size(), fromMemory, memoryError);
+        const bool memoryOk = imageio::probePictureFromMemory(bytes.data(), bytes.size(),
+                                                              fromMemory, memoryError);
         ASSERT_EQ(fileOk, memoryOk);
         EXPECT_EQ(fileError, memoryError);
         EXPECT_EQ(fromFile.width, fromMemory.width);
