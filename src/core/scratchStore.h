@@ -44,8 +44,8 @@ class ScratchStore {
 
 enum class ScratchWrite { notServed, kept, failed };
 
-// What the file readers and writers ask first: whether `path` lies in a folder a store serves,
-// and if so the picture is handled there.
+// What the bitmap readers and writers ask before they touch the file system. Each is false (or
+// notServed) when no store serves the folder of `path`, and then the caller uses the file.
 //
 // Takes the block (its first `length` bytes are the file) and leaves `block` empty.
 bool keepScratchBlock(const std::filesystem::path& path, PictureBytes& block, std::size_t length);
