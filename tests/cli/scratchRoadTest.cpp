@@ -1,8 +1,8 @@
 // The command line's road with its intermediate pictures in memory: no intermediate file is
 // written, and every result and message is the one the file road gives.
-#include "cli/stepTable.h"
 #include "core/operationFrame.h"
 #include "core/runFolders.h"
+#include "shell/commandTable.h"
 #include "shell/pictureExport.h"
 #include "shell/pictureImport.h"
 #include "shell/shellSetup.h"
@@ -32,7 +32,7 @@ RoadResult runRoad(bool inMemory, const fs::path& input, const std::vector<std::
         if (inMemory) session.scratch.switchOn();
         EXPECT_EQ(openPicture(session, input.string()).intermediateWritten, true);
         for (const std::string& name : steps)
-            EXPECT_EQ(runCommandHandler(session, cli::findCliStep(name)->handler), 0) << name;
+            EXPECT_EQ(runCommandHandler(session, findCliStep(name)->handler), 0) << name;
         for (const fs::directory_entry& entry :
              fs::directory_iterator(session.intermediateDirectory))
             result.folderFiles.push_back(entry.path().filename().string());
