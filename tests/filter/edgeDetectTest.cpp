@@ -1,4 +1,5 @@
 #include "filter/edgeDetect.h"
+#include "core/intermediateFiles.h"
 #include "core/operationFrame.h"
 #include "core/pixelAccess.h"
 #include "filter/convolve.h"
@@ -161,7 +162,7 @@ class DetectEdgesFile : public ::testing::Test {
 
     DibImage run(const DibImage& picture, int mode, int direction, int op, int nonDirection) {
         test::setCurrentPicture(session, picture);
-        session.nextPath = session.currentPath + ".next";
+        EXPECT_EQ(nextIntermediatePath(session, session.nextPath), 0);
         EXPECT_EQ(detectEdges(session, mode, direction, op, nonDirection), 0);
         EXPECT_TRUE(session.sourceImage.data.empty());
         EXPECT_TRUE(session.targetImage.data.empty());
@@ -207,7 +208,7 @@ TEST_F(DetectEdgesFile, OneDirectionAndNonDirectionUseTheirMask) {
 
 TEST_F(DetectEdgesFile, SettingsOutsideTheListsFailWithoutAResult) {
     test::setCurrentPicture(session, test::randomPicture(4, 4, 24, 1));
-    session.nextPath = session.currentPath + ".next";
+    EXPECT_EQ(nextIntermediatePath(session, session.nextPath), 0);
     for (auto [mode, direction, op, nd] :
          {std::tuple{2, 0, 0, 0}, {0, 4, 0, 0}, {0, 0, 4, 0}, {1, 0, 0, 9}, {0, -1, 0, 0}}) {
         EXPECT_EQ(detectEdges(session, mode, direction, op, nd), 1);

@@ -1,4 +1,5 @@
 #include "filter/userFilter.h"
+#include "core/intermediateFiles.h"
 #include "core/parameterBlock.h"
 #include "filterReference.h"
 #include "support/recordingFrontend.h"
@@ -26,7 +27,7 @@ class UserFilter : public ::testing::Test {
 
     DibImage run(const DibImage& picture) {
         test::setCurrentPicture(session, picture);
-        session.nextPath = session.currentPath + ".next";
+        EXPECT_EQ(nextIntermediatePath(session, session.nextPath), 0);
         EXPECT_EQ(userFilterImage(session, settings), 0);
         EXPECT_TRUE(session.sourceImage.data.empty());
         EXPECT_TRUE(session.targetImage.data.empty());
@@ -135,7 +136,7 @@ TEST(UserMask, CentreBlockOfTheGrid) {
 TEST_F(UserFilter, SizeIndexOutsideTheListFails) {
     settings.userFilterSizeIndex = 2;
     test::setCurrentPicture(session, test::randomPicture(3, 3, 24, 1));
-    session.nextPath = session.currentPath + ".next";
+    EXPECT_EQ(nextIntermediatePath(session, session.nextPath), 0);
     EXPECT_EQ(userFilterImage(session, settings), 1);
     EXPECT_FALSE(std::filesystem::exists(session.nextPath));
 }
