@@ -434,20 +434,23 @@ std::string_view choiceName(const ParameterField& field, std::int64_t value) {
     return field.choices[std::size_t(value)];
 }
 
-std::string describeParameterFields() {
-    const ParameterBlock defaults = defaultParameterBlock();
-    std::string text;
-    for (const ParameterField& field : kFields) {
-        text += "  " + std::string(field.name) + "=";
-        if (field.kind == FieldKind::Path) {
-            text += "PATH (default empty)";
-        } else {
-            if (field.count > 1) text += std::to_string(field.count) + " values ";
-            text += rangeText(field.minimum, field.maximum) + " (default " +
-                    parameterValueText(defaults, field) + ")";
-        }
-        text += "  " + std::string(field.help) + "\n";
+std::string describeParameterField(const ParameterField& field) {
+    static const ParameterBlock defaults = defaultParameterBlock();
+    std::string text = "  " + std::string(field.name) + "=";
+    if (field.kind == FieldKind::Path) {
+        text += "PATH (default empty)";
+    } else {
+        if (field.count > 1) text += std::to_string(field.count) + " values ";
+        text += rangeText(field.minimum, field.maximum) + " (default " +
+                parameterValueText(defaults, field) + ")";
     }
+    return text + "  " + std::string(field.help) + "\n";
+}
+
+std::string describeParameterFields() {
+    std::string text;
+    for (const ParameterField& field : kFields)
+        text += describeParameterField(field);
     return text;
 }
 

@@ -31,11 +31,12 @@ TEST(CommandLine, OptionsMayStandAnywhereAndStepsKeepTheirOrder) {
     EXPECT_EQ(request.input, "in.png");
     EXPECT_EQ(stepNames(request),
               (std::vector<std::string>{"flip-vertical", "rotate-left", "rotate-180"}));
-    EXPECT_EQ(request.settings, (std::vector<std::string>{"saveQuality=5", "saveDepthIndex=1"}));
+    EXPECT_EQ(request.settings, (std::vector<cli::FieldSetting>{{"saveQuality", -1, "5"},
+                                                                {"saveDepthIndex", -1, "1"}}));
     ASSERT_EQ(request.outputs.size(), 1u);
     EXPECT_EQ(request.outputs[0].output->option, "-o");
     EXPECT_EQ(request.outputs[0].path, "out.png");
-    EXPECT_FALSE(request.help);
+    EXPECT_EQ(request.asked, cli::Asked::run);
 }
 
 TEST(CommandLine, DoubleDashLetsAnInputStartWithADash) {
@@ -52,7 +53,7 @@ TEST(CommandLine, HelpWinsOverEverythingAfterIt) {
     cli::CliRequest request;
     std::string error;
     ASSERT_TRUE(cli::parseCommandLine(arguments, request, error));
-    EXPECT_TRUE(request.help);
+    EXPECT_EQ(request.asked, cli::Asked::help);
 }
 
 struct BadLine {
@@ -116,7 +117,7 @@ TEST(CliFrontend, WritesOneCaptionedLinePerMessageAndNoBarOffATerminal) {
 TEST(CliFrontend, ProgressBarIsErasedBeforeAMessage) {
     CapturedStream stream;
     {
-        cli::CliFrontend frontend(stream.get(), true);
+        cli::CliFrontend frontend(stream.get(), true, {});
         frontend.setProgressVisible(true);
         frontend.setProgressPosition(50);
         frontend.showMessage("alert", "x");
