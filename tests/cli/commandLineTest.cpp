@@ -1,8 +1,10 @@
 // Parsing of the command line, the message lines and the clean-up after a signal.
 #include "cli/commandLine.h"
 #include "cli/cliFrontend.h"
+#include "cli/parameterSetup.h"
 #include "cli/signalCleanup.h"
 #include "core/intermediateFiles.h"
+#include "support/recordingFrontend.h"
 #include "support/testImages.h"
 
 #include <gtest/gtest.h>
@@ -54,6 +56,34 @@ TEST(CommandLine, HelpWinsOverEverythingAfterIt) {
     std::string error;
     ASSERT_TRUE(cli::parseCommandLine(arguments, request, error));
     EXPECT_EQ(request.asked, cli::Asked::help);
+}
+
+// Shorthands and --set land in the order given; --colors changes only the decrease value of
+// colorChoice, the one the colour processing's decrease method reads.
+TEST(CommandLine, ShorthandsAndSetApplyInTurn) {
+    const std::vector<std::string> arguments{
+        "x",     "--set", "colorChoice=5,1,2,1", "--colors", "128",  "--tile",
+        "7",     "--set", "tilePixelHeight=3",   "--grout",  "0",    "--grout-gray",
+        "white", "--set", "vSlitGrayIndex=2",    "-o",       "y.png"};
+    cli::CliRequest request;
+    std::string error;
+    ASSERT_TRUE(cli::parseCommandLine(arguments, request, error)) << error;
+    RecordingFrontend frontend;
+    Session session(frontend);
+    ASSERT_TRUE(cli::prepareParameterBlock(session, request, error)) << error;
+    const ParameterBlock& block = session.workingBlock;
+    EXPECT_EQ(block.colorMethod, 0u);
+    EXPECT_EQ(
+        std::vector<std::uint32_t>(std::begin(block.colorChoice), std::end(block.colorChoice)),
+        (std::vector<std::uint32_t>{6, 1, 2, 1}));
+    EXPECT_EQ(block.tilingPaletteClass, 0u);
+    EXPECT_EQ(block.tilingMedianIndex, 6u);
+    EXPECT_EQ(block.tilingSizeMethod, 1u);
+    EXPECT_EQ(block.tilePixelWidth, 7);
+    EXPECT_EQ(block.tilePixelHeight, 3);
+    EXPECT_EQ(block.slitPixelWidth, 0);
+    EXPECT_EQ(block.hSlitGrayIndex, 0u);
+    EXPECT_EQ(block.vSlitGrayIndex, 2u);
 }
 
 struct BadLine {
