@@ -122,13 +122,16 @@ struct Shorthand {
     std::string_view argument;
     std::string_view help;
     bool (*take)(const std::string& value, Settings& settings, std::string& error);
+    std::string_view valuesFrom = {}; // the field whose choices are the values it takes
 };
 
 constexpr auto kShorthands = std::to_array<Shorthand>({
-    {"--colors", "N", "tiling and color: median cut to N = 2, 4, ... 256 colours", takeColors},
+    {"--colors", "N", "tiling and color: median cut to N = 2, 4, ... 256 colours", takeColors,
+     "tilingMedianIndex"},
     {"--tile", "W[xH]", "tiling: tiles of W x H pixels (H = W unless given)", takeTile},
     {"--grout", "N", "tiling: grout (slit) width in pixels, 0 for none", takeGrout},
-    {"--grout-gray", "NAME", "tiling: grout gray, white ... black", takeGroutGray},
+    {"--grout-gray", "NAME", "tiling: grout gray, white ... black", takeGroutGray,
+     "hSlitGrayIndex"},
 });
 
 const Shorthand* findShorthand(std::string_view option) {
@@ -150,6 +153,15 @@ bool takeFieldShorthand(std::string_view option, const std::string& value, Setti
         return false;
     }
     return row->take(value, settings, error);
+}
+
+std::vector<std::string> shorthandValueWords(std::string_view option) {
+    const Shorthand* row = findShorthand(option);
+    std::vector<std::string> words;
+    if (row && !row->valuesFrom.empty())
+        for (std::string_view choice : field(row->valuesFrom).choices)
+            words.push_back(choiceWord(choice));
+    return words;
 }
 
 std::vector<std::pair<std::string, std::string>> fieldShorthandHelp() {

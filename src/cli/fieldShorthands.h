@@ -24,6 +24,10 @@ bool isFieldShorthand(std::string_view option);
 bool takeFieldShorthand(std::string_view option, const std::string& value,
                         std::vector<FieldSetting>& settings, std::string& error);
 
+// The values a shorthand takes by name ("white", "light-gray", ...), empty for one taking any
+// number.
+std::vector<std::string> shorthandValueWords(std::string_view option);
+
 // "--colors N" and its line of help, for every shorthand.
 std::vector<std::pair<std::string, std::string>> fieldShorthandHelp();
 
