@@ -148,6 +148,7 @@ TEST(CliFrontend, ProgressBarIsErasedBeforeAMessage) {
     CapturedStream stream;
     {
         cli::CliFrontend frontend(stream.get(), true, {});
+        frontend.setLabel("tiling");
         frontend.setProgressVisible(true);
         frontend.setProgressPosition(50);
         frontend.showMessage("alert", "x");
@@ -156,11 +157,23 @@ TEST(CliFrontend, ProgressBarIsErasedBeforeAMessage) {
     const std::string text = stream.text();
     const std::size_t message = text.find("alert: x\n");
     ASSERT_NE(message, std::string::npos);
-    EXPECT_NE(text.find("] 50%"), std::string::npos);
+    EXPECT_NE(text.find("\rtiling [####################                    ] 50%"),
+              std::string::npos);
     // The line the message starts on was blanked and returned to its start first.
     ASSERT_GT(message, 0u);
     EXPECT_EQ(text[message - 1], '\r');
     EXPECT_EQ(text.back(), '\r'); // the bar leaves no text behind once hidden
+}
+
+TEST(CliFrontend, AnOperationQuickerThanTheDelayDrawsNoProgress) {
+    CapturedStream stream;
+    {
+        cli::CliFrontend frontend(stream.get(), true, std::chrono::hours(1));
+        frontend.setProgressVisible(true);
+        frontend.setProgressPosition(70);
+        frontend.setProgressVisible(false);
+    }
+    EXPECT_EQ(stream.text(), "");
 }
 
 TEST(SignalCleanup, EmptiesAndRemovesThePrivateFolderWhateverItHolds) {
