@@ -41,8 +41,7 @@ std::string manFields() {
                        "\\fB\\-\\-set\\fR \\fINAME\\fR=\\fIVALUE\\fR "
                        "(several values separated by commas), by the step that reads it.\n";
     for (const FieldGroup& group : fieldGroups()) {
-        text += ".SS " + (group.step.empty() ? std::string("read by no step") : roff(group.step)) +
-                "\n";
+        text += ".SS " + roff(groupTitle(group)) + "\n";
         for (const ParameterField* field : group.fields) {
             std::string help(field->help);
             const std::string choices = choicesText(*field);

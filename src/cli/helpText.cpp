@@ -43,6 +43,11 @@ std::vector<FieldGroup> fieldGroups() {
     return groups;
 }
 
+std::string groupTitle(const FieldGroup& group) {
+    return group.step.empty() ? "read by no step (saving with -o, the desktop program)"
+                              : std::string(group.step);
+}
+
 std::string choicesText(const ParameterField& field) {
     std::string text;
     for (std::size_t i = 0; i < field.choices.size(); ++i) {
@@ -69,8 +74,7 @@ std::string helpText() {
 std::string helpFieldsText() {
     std::string text = "fields (--set NAME=VALUE), by the step that reads them:\n";
     for (const FieldGroup& group : fieldGroups()) {
-        text += group.step.empty() ? std::string("\nread by no step:\n")
-                                   : "\n" + std::string(group.step) + ":\n";
+        text += "\n" + groupTitle(group) + ":\n";
         for (const ParameterField* field : group.fields) {
             text += describeParameterField(*field);
             if (!field->choices.empty()) text += "      " + choicesText(*field) + "\n";

@@ -16,6 +16,8 @@ struct FieldGroup {
     std::vector<const ParameterField*> fields;
 };
 std::vector<FieldGroup> fieldGroups();
+// "tiling", or what the fields of no step are for.
+std::string groupTitle(const FieldGroup& group);
 
 // "0 = white, 1 = light gray, ..."; empty for a field without named choices.
 std::string choicesText(const ParameterField& field);

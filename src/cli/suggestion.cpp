@@ -57,7 +57,7 @@ std::string_view nearestName(std::string_view word, std::span<const std::string_
 
 std::string didYouMean(std::string_view word, std::span<const std::string_view> names) {
     const std::string_view name = nearestName(word, names);
-    return name.empty() ? std::string{} : " (did you mean \"" + std::string(name) + "\"?)";
+    return name.empty() ? std::string{} : "\ndid you mean \"" + std::string(name) + "\"?";
 }
 
 } // namespace vellora::cli

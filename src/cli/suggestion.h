@@ -10,7 +10,8 @@ namespace vellora::cli {
 // aside), or one of the two starting the other; empty when none is that near.
 std::string_view nearestName(std::string_view word, std::span<const std::string_view> names);
 
-// " (did you mean \"tiling\"?)", or empty when no name is near.
+// "\ndid you mean \"tiling\"?": a line of its own after the message, which stays as it was;
+// empty when no name is near.
 std::string didYouMean(std::string_view word, std::span<const std::string_view> names);
 
 } // namespace vellora::cli
