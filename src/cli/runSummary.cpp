@@ -10,10 +10,12 @@
 namespace vellora::cli {
 
 namespace {
-// The distinct colours of the picture; -1 when it cannot be read again.
-long countColours(Session& session) {
+// The distinct colours of the picture; -1 when it cannot be read again, which a finished run
+// does not report.
+long countColours(const Session& session) {
+    SilentFrontend silent;
     DibImage image;
-    if (readBitmapFile(session.frontend, session.currentPath, image) != 0) return -1;
+    if (readBitmapFile(silent, session.currentPath, image) != 0) return -1;
     std::vector<bool> seen(std::size_t(1) << 24);
     std::vector<std::uint8_t> bgr(3 * std::size_t(image.width));
     long count = 0;
@@ -40,7 +42,8 @@ std::string sizeText(const Session& session, bool tiled) {
 }
 } // namespace
 
-std::string runSummary(Session& session, bool tiled, const std::vector<std::string>& written) {
+std::string runSummary(const Session& session, bool tiled,
+                       const std::vector<std::string>& written) {
     std::string text = "done: " + sizeText(session, tiled);
     const long colours = countColours(session);
     if (colours >= 0) text += ", " + std::to_string(colours) + " colours";

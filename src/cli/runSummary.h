@@ -9,6 +9,6 @@ namespace vellora::cli {
 
 // "done: 64 x 48 tiles, 16 colours; wrote out.png, t.txt" after a tiling, "done: 640 x 480
 // pixels, ..." otherwise. Reads the finished picture again to count its colours.
-std::string runSummary(Session& session, bool tiled, const std::vector<std::string>& written);
+std::string runSummary(const Session& session, bool tiled, const std::vector<std::string>& written);
 
 } // namespace vellora::cli

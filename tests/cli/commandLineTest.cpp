@@ -2,6 +2,7 @@
 #include "cli/commandLine.h"
 #include "cli/cliFrontend.h"
 #include "cli/parameterSetup.h"
+#include "cli/runSummary.h"
 #include "cli/signalCleanup.h"
 #include "core/intermediateFiles.h"
 #include "support/recordingFrontend.h"
@@ -84,6 +85,28 @@ TEST(CommandLine, ShorthandsAndSetApplyInTurn) {
     EXPECT_EQ(block.slitPixelWidth, 0);
     EXPECT_EQ(block.hSlitGrayIndex, 0u);
     EXPECT_EQ(block.vSlitGrayIndex, 2u);
+}
+
+// Default tiles are 9 pixels with a 1-pixel slit: a 20 x 10 picture holds 2 x 1 of them, the
+// second column cut short.
+TEST(RunSummary, CountsTilesOrPixelsAndTheColoursUsed) {
+    TempDir folder;
+    const DibImage image = makeIndexedImage(20, 10, 8, {0x000000, 0xFF0000, 0x00FF00, 0x0000FF},
+                                            [](int x, int y) { return (x + y) % 3; });
+    RecordingFrontend frontend;
+    Session session(frontend);
+    session.currentPath = (folder / "picture.bmp").string();
+    ASSERT_EQ(writeBitmapFile(frontend, session.currentPath, image), 0);
+    session.currentInfo.width = 20;
+    session.currentInfo.height = 10;
+    session.workingBlock = defaultParameterBlock();
+    EXPECT_EQ(cli::runSummary(session, true, {"t.txt", "a.png"}),
+              "done: 2 x 1 tiles, 3 colours; wrote t.txt, a.png");
+    EXPECT_EQ(cli::runSummary(session, false, {"a.png"}),
+              "done: 20 x 10 pixels, 3 colours; wrote a.png");
+    session.currentPath = (folder / "gone.bmp").string();
+    EXPECT_EQ(cli::runSummary(session, false, {"a.png"}), "done: 20 x 10 pixels; wrote a.png");
+    EXPECT_TRUE(frontend.messages.empty());
 }
 
 struct BadLine {
