@@ -79,6 +79,38 @@ std::string valueArm(const std::string& option, std::string_view argument) {
     return "    " + option + ") " + reply + " ;;\n";
 }
 
+// bash splits NAME=VALUE at the "=" into three words, so --set may be followed by four.
+constexpr std::string_view kCompletionScript =
+    R"(# bash completion for vellora-cli: steps, options, fields and their values
+_vellora_cli() {
+  local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD-1]}
+  local fields="@FIELDS@"
+  [[ $prev == = ]] && return # a field's value: any number
+  case $prev in
+@ARMS@  esac
+  if [[ $cur == -* ]]; then
+    COMPREPLY=($(compgen -W "@OPTIONS@" -- "$cur")); return
+  fi
+  # The first word that is neither an option nor its value is the input picture.
+  local i words=0
+  for ((i = 1; i < COMP_CWORD; i++)); do
+    case ${COMP_WORDS[i]} in
+      --set) ((i++)); [[ ${COMP_WORDS[i+1]} == = ]] && ((i += 2)) ;;
+      @TAKES_VALUE@) ((i++)) ;;
+      -*) ;;
+      *) ((words++)) ;;
+    esac
+  done
+  if ((words == 0)); then COMPREPLY=($(compgen -f -- "$cur")); return; fi
+  COMPREPLY=($(compgen -W "@STEPS@" -- "$cur"))
+}
+complete -F _vellora_cli vellora-cli
+)";
+
+void replaceMark(std::string& text, std::string_view mark, const std::string& value) {
+    text.replace(text.find(mark), mark.size(), value);
+}
+
 } // namespace
 
 std::string manPage() {
@@ -119,37 +151,13 @@ std::string bashCompletion() {
         takesValue += (takesValue.empty() ? "" : "|") + option;
         arms += valueArm(option, std::string_view(left).substr(space + 1));
     }
-    return "# bash completion for vellora-cli: steps, options, fields and their values\n"
-           "_vellora_cli() {\n"
-           "  local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD-1]}\n"
-           "  local fields=\"" +
-           words(fieldWords) +
-           "\"\n"
-           "  case $prev in\n" +
-           arms +
-           "  esac\n"
-           "  if [[ $cur == -* ]]; then\n"
-           "    COMPREPLY=($(compgen -W \"" +
-           words(optionNames()) +
-           "\" -- \"$cur\")); return\n"
-           "  fi\n"
-           "  # The first word that is neither an option nor its value is the input picture.\n"
-           "  local i words=0\n"
-           "  for ((i = 1; i < COMP_CWORD; i++)); do\n"
-           "    case ${COMP_WORDS[i]} in\n"
-           "      " +
-           takesValue +
-           ") ((i++)) ;;\n"
-           "      -*) ;;\n"
-           "      *) ((words++)) ;;\n"
-           "    esac\n"
-           "  done\n"
-           "  if ((words == 0)); then COMPREPLY=($(compgen -f -- \"$cur\")); return; fi\n"
-           "  COMPREPLY=($(compgen -W \"" +
-           words(steps) +
-           "\" -- \"$cur\"))\n"
-           "}\n"
-           "complete -F _vellora_cli vellora-cli\n";
+    std::string script(kCompletionScript);
+    replaceMark(script, "@FIELDS@", words(fieldWords));
+    replaceMark(script, "@ARMS@", arms);
+    replaceMark(script, "@OPTIONS@", words(optionNames()));
+    replaceMark(script, "@TAKES_VALUE@", takesValue);
+    replaceMark(script, "@STEPS@", words(steps));
+    return script;
 }
 
 } // namespace vellora::cli

@@ -36,6 +36,10 @@ expect "vellora-cli photo.jpg --match c" "ciede2000"
 expect "vellora-cli photo.jpg --tile " ""
 expect "vellora-cli --colors 16 ph" "photo.jpg"
 expect "vellora-cli --par pl" "plan.par"
+# bash splits NAME=VALUE at the "=" into three words.
+expect "vellora-cli --set tilingMedianIndex = 3 ph" "photo.jpg"
+expect "vellora-cli --set tilingMedianIndex = 3 photo.jpg inv" "invert"
+expect "vellora-cli photo.jpg --set tilingMedianIndex = " ""
 expect "vellora-cli --par plan.par photo.jpg -o out.png tiling fl" \
     "flip-horizontal flip-vertical"
 
