@@ -59,15 +59,23 @@ std::string words(const auto& list) {
     return text;
 }
 
+// "rgb|ciede2000" -> rgb, ciede2000; an argument without a bar names no values.
+std::vector<std::string> alternatives(std::string_view argument) {
+    std::vector<std::string> values;
+    if (argument.find('|') == std::string_view::npos) return values;
+    for (std::size_t start = 0;;) {
+        const std::size_t bar = argument.find('|', start);
+        values.emplace_back(argument.substr(start, bar - start));
+        if (bar == std::string_view::npos) return values;
+        start = bar + 1;
+    }
+}
+
 // The case arm of an option taking a value: files, named values or nothing to offer.
 std::string valueArm(const std::string& option, std::string_view argument) {
     std::vector<std::string> values = shorthandValueWords(option);
-    for (std::size_t start = 0; argument.find('|') != std::string_view::npos;) {
-        const std::size_t bar = argument.find('|', start);
-        values.emplace_back(argument.substr(start, bar - start));
-        if (bar == std::string_view::npos) break;
-        start = bar + 1;
-    }
+    for (std::string& value : alternatives(argument))
+        values.push_back(std::move(value));
     std::string reply = "return";
     if (argument == "FILE" || argument == "OUTPUT")
         reply = "COMPREPLY=($(compgen -f -- \"$cur\")); return";
