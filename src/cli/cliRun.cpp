@@ -2,7 +2,9 @@
 
 #include "cli/cliFrontend.h"
 #include "cli/commandLine.h"
+#include "cli/helpText.h"
 #include "cli/parameterSetup.h"
+#include "cli/runSummary.h"
 #include "cli/sameFile.h"
 #include "cli/signalCleanup.h"
 #include "core/errors.h"
@@ -12,6 +14,8 @@
 #include "shell/pictureImport.h"
 #include "shell/shellSetup.h"
 
+#include <algorithm>
+#include <array>
 #include <filesystem>
 #include <system_error>
 
@@ -22,6 +26,16 @@ namespace fs = std::filesystem;
 namespace {
 std::string inQuotes(const std::string& text) {
     return "\"" + text + "\"";
+}
+
+std::string answerText(Asked asked) {
+    constexpr std::array<std::pair<Asked, std::string (*)()>, 3> kAnswers{
+        {{Asked::help, helpText},
+         {Asked::helpFields, helpFieldsText},
+         {Asked::version, versionText}}};
+    for (const auto& [which, text] : kAnswers)
+        if (which == asked) return text();
+    return {};
 }
 
 int usageError(std::FILE* err, const std::string& reason) {
@@ -94,14 +108,32 @@ int openInput(Session& session, const std::string& input) {
     return kExitSuccess;
 }
 
-int runSteps(Session& session, const CliRequest& request) {
+int runSteps(Session& session, CliFrontend& frontend, const CliRequest& request) {
     for (const CommandSpec* step : request.steps) {
+        frontend.setLabel(std::string(step->step));
         session.dialogInfo = session.currentInfo;
         if (step->nothingToDo && step->nothingToDo(session.workingBlock)) continue;
         if (runCommandHandler(session, step->handler) != 0) return kExitFailed;
         refreshPictureInfo(session);
     }
+    frontend.setLabel({});
     return kExitSuccess;
+}
+
+// Every file the run wrote, in the order written.
+std::vector<std::string> writtenFiles(const CliRequest& request) {
+    std::vector<std::string> files = request.sheet.charts;
+    if (!request.sheet.shopping.empty()) files.push_back(request.sheet.shopping);
+    for (const OutputRequest& output : request.outputs)
+        files.push_back(output.path);
+    return files;
+}
+
+void showSummary(Session& session, const CliRequest& request, std::FILE* err) {
+    const bool tiled = std::ranges::any_of(
+        request.steps, [](const CommandSpec* step) { return step->id == kCmdTiling; });
+    const std::string line = runSummary(session, tiled, writtenFiles(request)) + "\n";
+    std::fputs(line.c_str(), err);
 }
 
 int writeOutputs(Session& session, const CliRequest& request) {
@@ -115,19 +147,24 @@ int writeOutputs(Session& session, const CliRequest& request) {
 }
 
 int runSession(const CliRequest& request, std::FILE* err) {
-    CliFrontend frontend(err, isTerminal(err));
+    const bool onTerminal = isTerminal(err) && !request.quiet;
+    CliFrontend frontend(err, onTerminal);
     Session session(frontend);
     session.scratch.switchOn(); // no undo here: intermediate pictures need not be files
     std::string reason;
     if (!prepareParameterBlock(session, request, reason)) return usageError(err, reason);
+    // After the block, whose faults are the more particular news.
+    if (!writesAnything(request))
+        return usageError(err, "nothing to write: give -o, --table, --csv, --chart or --shopping");
     applyDesignOptions(request.design, session.design);
     if (!prepareIntermediateFolder(session)) return kExitFailed;
     if (prepareSheet(session, request.sheet) != 0) return kExitFailed;
     int status = openInput(session, request.input);
-    if (status == kExitSuccess) status = runSteps(session, request);
+    if (status == kExitSuccess) status = runSteps(session, frontend, request);
     // Before the outputs: Save As renames the picture the sheet is titled by.
     if (status == kExitSuccess) status = writeSheetOutputs(session, request.sheet);
     if (status == kExitSuccess) status = writeOutputs(session, request);
+    if (status == kExitSuccess && onTerminal) showSummary(session, request, err);
     return status;
 }
 } // namespace
@@ -137,8 +174,8 @@ int runCli(std::span<const std::string> arguments, std::FILE* out, std::FILE* er
     CliRequest request;
     std::string reason;
     if (!parseCommandLine(arguments, request, reason)) return usageError(err, reason);
-    if (request.help) {
-        std::fputs(helpText().c_str(), out);
+    if (request.asked != Asked::run) {
+        std::fputs(answerText(request.asked).c_str(), out);
         return kExitSuccess;
     }
     reason = requestRefusal(request);

@@ -11,7 +11,8 @@ inline constexpr int kExitSuccess = 0;
 inline constexpr int kExitFailed = 1; // an operation failed; no output was written
 inline constexpr int kExitUsage = 2;
 
-// `arguments` excludes the program name; --help goes to `out`, everything else to `err`.
+// `arguments` excludes the program name; --help, --help-fields and --version go to `out`,
+// everything else to `err`.
 int runCli(std::span<const std::string> arguments, std::FILE* out, std::FILE* err);
 
 } // namespace vellora::cli

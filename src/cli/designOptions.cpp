@@ -109,15 +109,14 @@ void applyDesignOptions(const DesignOptions& options, DesignSettings& settings) 
                              options.excluded.end());
 }
 
-std::string designOptionsHelp(std::size_t column) {
-    std::string text;
+std::vector<std::pair<std::string, std::string>> designOptionHelp() {
+    std::vector<std::pair<std::string, std::string>> rows;
     for (const DesignOption& row : kOptions) {
         std::string left(row.name);
         if (!row.argument.empty()) left.append(" ").append(row.argument);
-        left.append(left.size() < column ? column - left.size() : 1, ' ');
-        text += "  " + left + std::string(row.help) + "\n";
+        rows.emplace_back(left, std::string(row.help));
     }
-    return text;
+    return rows;
 }
 
 } // namespace vellora::cli

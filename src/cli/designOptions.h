@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace vellora::cli {
@@ -31,7 +32,7 @@ bool takeDesignOption(std::string_view option, const OptionValue& value, DesignO
 // The settings as the options change them; what no option names stays.
 void applyDesignOptions(const DesignOptions& options, DesignSettings& settings);
 
-// The options' lines of --help, each indented by two and its text from column `column`.
-std::string designOptionsHelp(std::size_t column);
+// "--match rgb|ciede2000" and its line of help, for every design option.
+std::vector<std::pair<std::string, std::string>> designOptionHelp();
 
 } // namespace vellora::cli

@@ -434,20 +434,23 @@ std::string_view choiceName(const ParameterField& field, std::int64_t value) {
     return field.choices[std::size_t(value)];
 }
 
+std::string describeFieldValues(const ParameterField& field) {
+    static const ParameterBlock defaults = defaultParameterBlock();
+    if (field.kind == FieldKind::Path) return "PATH (default empty)";
+    std::string text = field.count > 1 ? std::to_string(field.count) + " values " : "";
+    return text + rangeText(field.minimum, field.maximum) + " (default " +
+           parameterValueText(defaults, field) + ")";
+}
+
+std::string describeParameterField(const ParameterField& field) {
+    return "  " + std::string(field.name) + "=" + describeFieldValues(field) + "  " +
+           std::string(field.help) + "\n";
+}
+
 std::string describeParameterFields() {
-    const ParameterBlock defaults = defaultParameterBlock();
     std::string text;
-    for (const ParameterField& field : kFields) {
-        text += "  " + std::string(field.name) + "=";
-        if (field.kind == FieldKind::Path) {
-            text += "PATH (default empty)";
-        } else {
-            if (field.count > 1) text += std::to_string(field.count) + " values ";
-            text += rangeText(field.minimum, field.maximum) + " (default " +
-                    parameterValueText(defaults, field) + ")";
-        }
-        text += "  " + std::string(field.help) + "\n";
-    }
+    for (const ParameterField& field : kFields)
+        text += describeParameterField(field);
     return text;
 }
 

@@ -82,7 +82,12 @@ std::size_t saveFlagOffset(SaveGroup group);
 std::span<const std::string_view> fieldChoices(std::string_view name);
 // The name of a list field's value, empty for a value no choice names.
 std::string_view choiceName(const ParameterField& field, std::int64_t value);
-// One line per field: name, range, default and help, for --help.
+// What a field takes: "0 … 7 (default 3)", "3 values 1 … 9 (default 8,6,5)", "PATH (default
+// empty)".
+std::string describeFieldValues(const ParameterField& field);
+// The line of one field: name, what it takes and help.
+std::string describeParameterField(const ParameterField& field);
+// One line per field, for --help.
 std::string describeParameterFields();
 
 } // namespace vellora

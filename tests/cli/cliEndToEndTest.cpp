@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <csignal>
 #include <cstdlib>
@@ -88,11 +89,12 @@ TEST_P(CliUsage, RefusesWithExitTwoAndTouchesNothing) {
     const std::vector<std::uint8_t> before = readFileBytes(work() / "in.png");
     const CliResult result = run(GetParam().arguments);
     EXPECT_EQ(result.exitStatus, 2);
+    // The message (and a suggestion's line), then the usage line.
     const std::vector<std::string> lines = result.errLines();
-    ASSERT_EQ(lines.size(), 2u) << result.err;
-    EXPECT_EQ(lines[0], GetParam().message);
-    EXPECT_EQ(lines[1].rfind(kUsage, 0), 0u) << lines[1];
-    EXPECT_NE(lines[1].find(kPictureOutput), std::string::npos) << lines[1];
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(result.err.rfind(GetParam().message + "\n" + kUsage, 0), 0u) << result.err;
+    EXPECT_EQ(lines.size(), 2u + std::size_t(std::ranges::count(GetParam().message, '\n')));
+    EXPECT_NE(lines.back().find(kPictureOutput), std::string::npos) << lines.back();
     EXPECT_EQ(folderEntries(work()), std::vector<std::string>{"in.png"});
     EXPECT_EQ(readFileBytes(work() / "in.png"), before);
     expectTempFolderEmpty();
@@ -102,7 +104,23 @@ INSTANTIATE_TEST_SUITE_P(
     BadCommandLines, CliUsage,
     ::testing::Values(
         UsageCase{{"in.png", "blur"}, "alert: unknown step \"blur\""},
-        UsageCase{{"in.png", "Rotate-Right"}, "alert: unknown step \"Rotate-Right\""},
+        UsageCase{{"in.png", "Rotate-Right"},
+                  "alert: unknown step \"Rotate-Right\"\ndid you mean \"rotate-right\"?"},
+        UsageCase{{"in.png", "tilng"}, "alert: unknown step \"tilng\"\ndid you mean \"tiling\"?"},
+        UsageCase{{"in.png", "--grout-g", "black"},
+                  "alert: unknown option \"--grout-g\"\ndid you mean \"--grout\"?"},
+        UsageCase{{"--set", "tilingMedianIdx=3", "in.png"},
+                  "alert: unknown parameter \"tilingMedianIdx\"\ndid you mean "
+                  "\"tilingMedianIndex\"?"},
+        UsageCase{{"in.png", "flip-vertical"},
+                  "alert: nothing to write: give -o, --table, --csv, --chart or --shopping"},
+        UsageCase{{"in.png", "--colors", "12"},
+                  "alert: --colors needs 2, 4, 8, 16, 32, 64, 128 or 256, got \"12\""},
+        UsageCase{{"in.png", "--tile", "9x"},
+                  "alert: --tile needs W or WxH in pixels, 1 to 65535, got \"9x\""},
+        UsageCase{{"in.png", "--grout-gray", "grey"},
+                  "alert: --grout-gray needs white, light-gray, little-gray, medium-gray, "
+                  "deep-gray or black, got \"grey\""},
         UsageCase{{"--set", "noSuchField=1", "in.png"}, "alert: unknown parameter \"noSuchField\""},
         UsageCase{{"--set", "saveQuality=101", "in.png"},
                   "alert: saveQuality must be 0 … 100, got 101"},
@@ -136,7 +154,6 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{{"in.png", "--exclude", "256"},
                   "alert: --exclude needs palette indices 0 to 255 separated by commas, got "
                   "\"256\""}));
-
 
 // The CSV's palette lines: index → count.
 std::map<int, long> csvCounts(const fs::path& path) {
@@ -376,24 +393,64 @@ TEST_F(CliEndToEnd, FailingStepEndsTheRunWithoutWritingOutputs) {
     expectTempFolderEmpty();
 }
 
-TEST_F(CliEndToEnd, NoOutputMeansNothingWritten) {
-    writePicture("in.png", patternPicture(8, 8), "image/png");
-    const CliResult result = run({"in.png", "flip-vertical"});
-    EXPECT_EQ(result.exitStatus, 0) << result.err;
-    EXPECT_EQ(folderEntries(work()), std::vector<std::string>{"in.png"});
-    expectTempFolderEmpty();
+// The shorthands are spellings of field settings: the same run through --set is the same bytes.
+TEST_F(CliEndToEnd, ShorthandsWriteWhatTheirFieldSettingsWrite) {
+    writePicture("in.png", patternPicture(90, 60), "image/png");
+    const std::vector<std::string> outputs{"tiling", "-o", "out.png", "--table", "t.txt"};
+    std::vector<std::string> shorthand{"in.png",  "--colors", "16",           "--tile",   "12x10",
+                                       "--grout", "2",        "--grout-gray", "deep-gray"};
+    std::vector<std::string> spelled{"in.png"};
+    for (const char* setting :
+         {"tilingPaletteClass=0", "tilingMedianIndex=3", "tilingSizeMethod=1", "tilePixelWidth=12",
+          "tilePixelHeight=10", "slitPixelWidth=2", "hSlitGrayIndex=4", "vSlitGrayIndex=4"})
+        spelled.insert(spelled.end(), {"--set", setting});
+    std::vector<std::vector<std::uint8_t>> files;
+    for (std::vector<std::string> arguments : {shorthand, spelled}) {
+        arguments.insert(arguments.end(), outputs.begin(), outputs.end());
+        const CliResult result = run(arguments);
+        ASSERT_EQ(result.exitStatus, 0) << result.err;
+        EXPECT_EQ(result.err, ""); // nothing extra off a terminal
+        files.push_back(readFileBytes(work() / "out.png"));
+        files.push_back(readFileBytes(work() / "t.txt"));
+    }
+    EXPECT_EQ(files[0], files[2]);
+    EXPECT_EQ(files[1], files[3]);
+    // The settings landed: 12 x 10 tiles, 2-pixel slits, 16 colours in 4 bits per pixel.
+    const std::string table(files[1].begin(), files[1].end());
+    for (const char* line :
+         {"tile pixel size width * height ,12 * 10\n", "slit pixel size                ,2\n",
+          "bits per pixel                 ,4\n"})
+        EXPECT_NE(table.find(line), std::string::npos) << line << table;
 }
 
-TEST_F(CliEndToEnd, HelpListsEveryStepAndField) {
-    const CliResult result = run({"--help"});
-    EXPECT_EQ(result.exitStatus, 0);
-    EXPECT_EQ(result.err, "");
-    EXPECT_EQ(result.out.rfind(kUsage, 0), 0u);
+TEST_F(CliEndToEnd, HelpIsShortAndHelpFieldsListsEveryField) {
+    const CliResult help = run({"--help"});
+    EXPECT_EQ(help.exitStatus, 0);
+    EXPECT_EQ(help.out.rfind(kUsage, 0), 0u);
+    EXPECT_LT(std::count(help.out.begin(), help.out.end(), '\n'), 60);
     for (const CommandSpec* step : cliSteps())
-        EXPECT_NE(result.out.find("  " + std::string(step->step) + " "), std::string::npos)
+        EXPECT_NE(help.out.find("\n  " + std::string(step->step) + " "), std::string::npos)
             << step->step;
+    for (const char* option : {"--colors N", "--tile W[xH]", "--grout N", "--grout-gray NAME",
+                               "--help-fields", "--version", "--quiet"})
+        EXPECT_NE(help.out.find("\n  " + std::string(option)), std::string::npos) << option;
+
+    const CliResult fields = run({"--help-fields"});
+    EXPECT_EQ(fields.exitStatus, 0);
     for (const ParameterField& field : parameterFields())
-        EXPECT_NE(result.out.find(std::string(field.name)), std::string::npos) << field.name;
+        EXPECT_NE(fields.out.find("  " + std::string(field.name) + "="), std::string::npos)
+            << field.name;
+    const std::size_t tiling = fields.out.find("\ntiling:\n");
+    const std::size_t median = fields.out.find("tilingMedianIndex=", tiling);
+    ASSERT_NE(tiling, std::string::npos);
+    EXPECT_NE(fields.out.find("0 = 2, 1 = 4, 2 = 8", median), std::string::npos);
+    EXPECT_NE(fields.out.find("5 = black", fields.out.find("hSlitGrayIndex=", tiling)),
+              std::string::npos);
+
+    const CliResult version = run({"--version"});
+    EXPECT_EQ(version.exitStatus, 0);
+    EXPECT_EQ(version.out.rfind("vellora-cli ", 0), 0u) << version.out;
+    EXPECT_EQ(std::count(version.out.begin(), version.out.end(), '.'), 2) << version.out;
 }
 
 class CliInterrupted : public CliEndToEnd, public ::testing::WithParamInterface<int> {};
@@ -401,7 +458,7 @@ class CliInterrupted : public CliEndToEnd, public ::testing::WithParamInterface<
 TEST_P(CliInterrupted, SignalRemovesTheIntermediateFolder) {
     // Long enough that the signal arrives mid-run: a big picture turned many times.
     writePicture("big.bmp", patternPicture(3000, 2000), "image/bmp");
-    std::vector<std::string> arguments{"big.bmp"};
+    std::vector<std::string> arguments{"big.bmp", "-o", "out.bmp"};
     for (int i = 0; i < 40; ++i)
         arguments.push_back("rotate-right");
     const pid_t process = startCli(arguments, work(), temp());

@@ -1,8 +1,11 @@
 // Parsing of the command line, the message lines and the clean-up after a signal.
 #include "cli/commandLine.h"
 #include "cli/cliFrontend.h"
+#include "cli/parameterSetup.h"
+#include "cli/runSummary.h"
 #include "cli/signalCleanup.h"
 #include "core/intermediateFiles.h"
+#include "support/recordingFrontend.h"
 #include "support/testImages.h"
 
 #include <gtest/gtest.h>
@@ -31,11 +34,12 @@ TEST(CommandLine, OptionsMayStandAnywhereAndStepsKeepTheirOrder) {
     EXPECT_EQ(request.input, "in.png");
     EXPECT_EQ(stepNames(request),
               (std::vector<std::string>{"flip-vertical", "rotate-left", "rotate-180"}));
-    EXPECT_EQ(request.settings, (std::vector<std::string>{"saveQuality=5", "saveDepthIndex=1"}));
+    EXPECT_EQ(request.settings, (std::vector<cli::FieldSetting>{{"saveQuality", -1, "5"},
+                                                                {"saveDepthIndex", -1, "1"}}));
     ASSERT_EQ(request.outputs.size(), 1u);
     EXPECT_EQ(request.outputs[0].output->option, "-o");
     EXPECT_EQ(request.outputs[0].path, "out.png");
-    EXPECT_FALSE(request.help);
+    EXPECT_EQ(request.asked, cli::Asked::run);
 }
 
 TEST(CommandLine, DoubleDashLetsAnInputStartWithADash) {
@@ -52,7 +56,57 @@ TEST(CommandLine, HelpWinsOverEverythingAfterIt) {
     cli::CliRequest request;
     std::string error;
     ASSERT_TRUE(cli::parseCommandLine(arguments, request, error));
-    EXPECT_TRUE(request.help);
+    EXPECT_EQ(request.asked, cli::Asked::help);
+}
+
+// Shorthands and --set land in the order given; --colors changes only the decrease value of
+// colorChoice, the one the colour processing's decrease method reads.
+TEST(CommandLine, ShorthandsAndSetApplyInTurn) {
+    const std::vector<std::string> arguments{
+        "x",     "--set", "colorChoice=5,1,2,1", "--colors", "128",  "--tile",
+        "7",     "--set", "tilePixelHeight=3",   "--grout",  "0",    "--grout-gray",
+        "white", "--set", "vSlitGrayIndex=2",    "-o",       "y.png"};
+    cli::CliRequest request;
+    std::string error;
+    ASSERT_TRUE(cli::parseCommandLine(arguments, request, error)) << error;
+    RecordingFrontend frontend;
+    Session session(frontend);
+    ASSERT_TRUE(cli::prepareParameterBlock(session, request, error)) << error;
+    const ParameterBlock& block = session.workingBlock;
+    EXPECT_EQ(block.colorMethod, 0u);
+    EXPECT_EQ(
+        std::vector<std::uint32_t>(std::begin(block.colorChoice), std::end(block.colorChoice)),
+        (std::vector<std::uint32_t>{6, 1, 2, 1}));
+    EXPECT_EQ(block.tilingPaletteClass, 0u);
+    EXPECT_EQ(block.tilingMedianIndex, 6u);
+    EXPECT_EQ(block.tilingSizeMethod, 1u);
+    EXPECT_EQ(block.tilePixelWidth, 7);
+    EXPECT_EQ(block.tilePixelHeight, 3);
+    EXPECT_EQ(block.slitPixelWidth, 0);
+    EXPECT_EQ(block.hSlitGrayIndex, 0u);
+    EXPECT_EQ(block.vSlitGrayIndex, 2u);
+}
+
+// Default tiles are 9 pixels with a 1-pixel slit: a 20 x 10 picture holds 2 x 1 of them, the
+// second column cut short.
+TEST(RunSummary, CountsTilesOrPixelsAndTheColoursUsed) {
+    TempDir folder;
+    const DibImage image = makeIndexedImage(20, 10, 8, {0x000000, 0xFF0000, 0x00FF00, 0x0000FF},
+                                            [](int x, int y) { return (x + y) % 3; });
+    RecordingFrontend frontend;
+    Session session(frontend);
+    session.currentPath = (folder / "picture.bmp").string();
+    ASSERT_EQ(writeBitmapFile(frontend, session.currentPath, image), 0);
+    session.currentInfo.width = 20;
+    session.currentInfo.height = 10;
+    session.workingBlock = defaultParameterBlock();
+    EXPECT_EQ(cli::runSummary(session, true, {"t.txt", "a.png"}),
+              "done: 2 x 1 tiles, 3 colours; wrote t.txt, a.png");
+    EXPECT_EQ(cli::runSummary(session, false, {"a.png"}),
+              "done: 20 x 10 pixels, 3 colours; wrote a.png");
+    session.currentPath = (folder / "gone.bmp").string();
+    EXPECT_EQ(cli::runSummary(session, false, {"a.png"}), "done: 20 x 10 pixels; wrote a.png");
+    EXPECT_TRUE(frontend.messages.empty());
 }
 
 struct BadLine {
@@ -116,7 +170,8 @@ TEST(CliFrontend, WritesOneCaptionedLinePerMessageAndNoBarOffATerminal) {
 TEST(CliFrontend, ProgressBarIsErasedBeforeAMessage) {
     CapturedStream stream;
     {
-        cli::CliFrontend frontend(stream.get(), true);
+        cli::CliFrontend frontend(stream.get(), true, {});
+        frontend.setLabel("tiling");
         frontend.setProgressVisible(true);
         frontend.setProgressPosition(50);
         frontend.showMessage("alert", "x");
@@ -125,11 +180,23 @@ TEST(CliFrontend, ProgressBarIsErasedBeforeAMessage) {
     const std::string text = stream.text();
     const std::size_t message = text.find("alert: x\n");
     ASSERT_NE(message, std::string::npos);
-    EXPECT_NE(text.find("] 50%"), std::string::npos);
+    EXPECT_NE(text.find("\rtiling [####################                    ] 50%"),
+              std::string::npos);
     // The line the message starts on was blanked and returned to its start first.
     ASSERT_GT(message, 0u);
     EXPECT_EQ(text[message - 1], '\r');
     EXPECT_EQ(text.back(), '\r'); // the bar leaves no text behind once hidden
+}
+
+TEST(CliFrontend, AnOperationQuickerThanTheDelayDrawsNoProgress) {
+    CapturedStream stream;
+    {
+        cli::CliFrontend frontend(stream.get(), true, std::chrono::hours(1));
+        frontend.setProgressVisible(true);
+        frontend.setProgressPosition(70);
+        frontend.setProgressVisible(false);
+    }
+    EXPECT_EQ(stream.text(), "");
 }
 
 TEST(SignalCleanup, EmptiesAndRemovesThePrivateFolderWhateverItHolds) {
