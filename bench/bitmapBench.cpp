@@ -2,13 +2,13 @@
 // every depth. Arguments: bits per pixel, megapixels.
 #include "core/dibImage.h"
 #include "core/trueColor.h"
+#include "support/tempDir.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
@@ -37,8 +37,8 @@ DibImage makePicture(int bitsPerPixel, int megapixels) {
 }
 
 fs::path benchFile(const char* name) {
-    return fs::temp_directory_path() /
-           ("vellora-bench-" + std::to_string(getpid()) + "-" + name + ".dib");
+    static const test::TempDir folder{"bitmap-bench"};
+    return folder / (std::string(name) + ".dib");
 }
 
 void setCounters(benchmark::State& state, const DibImage& image) {

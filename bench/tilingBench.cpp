@@ -6,6 +6,7 @@
 #include "core/intermediateFiles.h"
 #include "core/session.h"
 #include "imageio/pictureLibrary.h"
+#include "support/tempDir.h"
 #include "tiling/expressTable.h"
 #include "tiling/renderTiles.h"
 #include "tiling/runTiling.h"
@@ -30,12 +31,8 @@ constexpr int kWidth = 6000;
 constexpr int kHeight = 4000;
 
 fs::path benchFolder() {
-    static const fs::path folder = [] {
-        const fs::path path = fs::temp_directory_path() / "vellora-tiling-bench";
-        fs::create_directories(path);
-        return path;
-    }();
-    return folder;
+    static const test::TempDir folder{"tiling-bench"};
+    return folder.path();
 }
 
 // A photograph-like JPEG: gradients, soft waves and noise, written once per run.

@@ -20,7 +20,7 @@ if(VELLORA_FUZZ)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
-set(VELLORA_CORPUS_DIR "${CMAKE_SOURCE_DIR}/../shared/corpus" CACHE PATH "Shared test pictures")
+set(VELLORA_CORPUS_DIR "${CMAKE_SOURCE_DIR}/tests/data/corpus")
 
 # vellora_library(NAME DEPS dep...) — a static library of every .cpp in the calling folder. DEPS
 # are the layers below it that the folder uses, linked PRIVATE: a library's users state their

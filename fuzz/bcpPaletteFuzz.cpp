@@ -4,25 +4,25 @@
 #include "color/nearestPalette.h"
 #include "color/paletteFolders.h"
 #include "color/presetPalette.h"
+#include "support/tempDir.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <string>
-#include <unistd.h>
 
 using namespace vellora;
 
 namespace {
-std::filesystem::path folder() {
-    static const std::filesystem::path made = [] {
-        std::string pattern = (std::filesystem::temp_directory_path() / "bcpFuzz-XXXXXX").string();
-        if (!mkdtemp(pattern.data())) std::abort();
-        setPaletteFolderOverride(PaletteFolders{pattern, pattern});
-        return std::filesystem::path(pattern);
-    }();
-    return made;
+// A folder of this run, where the palette folders point.
+struct PaletteFolder {
+    test::TempDir dir{"bcpFuzz"};
+    PaletteFolder() { setPaletteFolderOverride(PaletteFolders{dir.path(), dir.path()}); }
+};
+
+const std::filesystem::path& folder() {
+    static const PaletteFolder made;
+    return made.dir.path();
 }
 } // namespace
 

@@ -8,6 +8,7 @@
 #include "color/paletteFolders.h"
 #include "dialogDriver.h"
 #include "shell/commandTable.h"
+#include "support/tempDir.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -15,7 +16,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QRadioButton>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
@@ -29,7 +29,6 @@ using namespace vellora::test;
 
 namespace {
 
-const std::string kLooks = "/tmp/looks-dlgA/";
 const Message kDivisionsAlert{"alert", "divisions ' red x green x blue = ' must be 2 ~ 256"};
 
 bool sameBlock(const ParameterBlock& a, const ParameterBlock& b) {
@@ -93,8 +92,6 @@ void expectOnlyClassControl(QWidget* dialog, int colorClass) {
 class ColorDialogTest : public QObject {
     Q_OBJECT
   private slots:
-    void initTestCase() { std::filesystem::create_directories(kLooks); }
-
     void registersBothDialogs() {
         registerColorDialogs();
         const auto factories = dialogFactories();
@@ -140,7 +137,7 @@ class ColorDialogTest : public QObject {
         for (const char* name : {"radio1421", "radio1422", "radio1424", "static1434"})
             QCOMPARE(groupOf(&dialog, name), QString("convert color palette (posterization)"));
         QCOMPARE(groupOf(&dialog, "radio1423"), QString("convert just pixel format"));
-        QVERIFY(saveLook(&dialog, kLooks + "color.png"));
+        QVERIFY(saveLook(&dialog, looks_ / "color.png"));
     }
 
     void colorClassesEnableTheirOwnControl() {
@@ -276,7 +273,7 @@ class ColorDialogTest : public QObject {
         QCOMPARE(groupOf(&dialog, "button930"), QString("even color palette divisions"));
         QCOMPARE(textOf(&dialog, "button930"), QString("make an even color palette file"));
         QVERIFY(!checked(&dialog, "check500"));
-        QVERIFY(saveLook(&dialog, kLooks + "hiddenMenu.png"));
+        QVERIFY(saveLook(&dialog, looks_ / "hiddenMenu.png"));
     }
 
     void hiddenMenuShowsNoQualityNoEntryMatches() {
@@ -318,9 +315,8 @@ class ColorDialogTest : public QObject {
     }
 
     void makingAPaletteChecksTheProductAndStoresAtOnce() {
-        QTemporaryDir folder;
-        QVERIFY(folder.isValid());
-        const std::filesystem::path user = folder.path().toStdString();
+        const TempDir folder;
+        const std::filesystem::path user = folder.path();
         setPaletteFolderOverride(PaletteFolders{user, user});
         DialogSession s;
         const ParameterBlock before = s.session->workingBlock;
@@ -378,6 +374,10 @@ class ColorDialogTest : public QObject {
         QCOMPARE(s.session->workingBlock.saveQuality, 90u);
         QVERIFY(s.frontend.messages.empty());
     }
+
+  private:
+    // Where the screenshots go; VELLORA_KEEP_TEST_FILES=1 keeps them to look at.
+    const TempDir looks_{"looks-color"};
 };
 
 QTEST_MAIN(ColorDialogTest)

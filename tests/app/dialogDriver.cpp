@@ -64,9 +64,9 @@ void pressKey(QWidget* dialog, int key) {
     QTest::keyClick(target, Qt::Key(key));
 }
 
-bool saveLook(QWidget* dialog, const std::string& path) {
+bool saveLook(QWidget* dialog, const std::filesystem::path& path) {
     dialog->adjustSize();
-    return dialog->grab().save(QString::fromStdString(path), "PNG");
+    return dialog->grab().save(QString::fromStdString(path.string()), "PNG");
 }
 
 } // namespace vellora::test

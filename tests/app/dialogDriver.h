@@ -9,6 +9,7 @@
 #include <QDialog>
 #include <QString>
 
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -38,6 +39,6 @@ bool pressOkay(QDialog& dialog);
 // Presses Enter / Escape on the focused control.
 void pressKey(QWidget* dialog, int key);
 // Writes the dialog's look to `path` (PNG) for the screenshot set.
-bool saveLook(QWidget* dialog, const std::string& path);
+bool saveLook(QWidget* dialog, const std::filesystem::path& path);
 
 } // namespace vellora::test

@@ -4,6 +4,7 @@
 #include "app/operationDialogs.h"
 #include "dialogDriver.h"
 #include "shell/commandTable.h"
+#include "support/tempDir.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -14,7 +15,6 @@
 #include <QtTest>
 
 #include <cstring>
-#include <filesystem>
 #include <limits>
 
 using namespace vellora;
@@ -22,8 +22,6 @@ using namespace vellora::app;
 using namespace vellora::test;
 
 namespace {
-
-const std::string kLooks = "/tmp/looks-dlgC/";
 
 bool sameBlock(const ParameterBlock& a, const ParameterBlock& b) {
     return std::memcmp(&a, &b, sizeof a) == 0;
@@ -119,7 +117,6 @@ QString cellEdit(int cell) {
 class FilterDialogTest : public QObject {
     Q_OBJECT
   private slots:
-    void initTestCase() { std::filesystem::create_directories(kLooks); }
     void registersAllSix();
     void listDialogsShowTheirItemsAndStoreTheChoice();
     void listDialogsCancelAndSaveFlag();
@@ -132,6 +129,10 @@ class FilterDialogTest : public QObject {
     void userFilterTypingTakesTheLeadingInteger();
     void userFilterArrowsStopAtTheIntegerEnds();
     void userFilterCancelAndKeys();
+
+  private:
+    // Where the screenshots go; VELLORA_KEEP_TEST_FILES=1 keeps them to look at.
+    const TempDir looks_{"looks-filter"};
 };
 
 void FilterDialogTest::registersAllSix() {
@@ -172,7 +173,7 @@ void FilterDialogTest::listDialogsShowTheirItemsAndStoreTheChoice() {
         const int last = int(c.items.size()) - 1;
         chooseItem(dialog.get(), c.list, last);
         QCOMPARE(block.*c.field, 1u); // nothing stored before "Okay"
-        saveLook(dialog.get(), kLooks + c.title + ".png");
+        saveLook(dialog.get(), looks_ / (std::string(c.title) + ".png"));
         QVERIFY(pressOkay(*dialog));
         QCOMPARE(block.*c.field, std::uint32_t(last));
         QCOMPARE(block.*c.flag, 0u);
@@ -226,7 +227,7 @@ void FilterDialogTest::edgeDetectOpensFromTheBlockWithItsEnabling() {
     QVERIFY(!enabled(&second, "combo2320") && !enabled(&second, "combo2321"));
     QVERIFY(enabled(&second, "combo2322"));
     QCOMPARE(combo(&second, "combo2322")->currentText(), QString("ripple 07a"));
-    saveLook(&second, kLooks + "edge detection.png");
+    saveLook(&second, looks_ / "edge detection.png");
 }
 
 void FilterDialogTest::edgeDetectRadiosSwitchTheLists() {
@@ -284,7 +285,7 @@ void FilterDialogTest::userFilterOpensFromTheBlock() {
         QVERIFY(findControl(&dialog, QString("down%1").arg(id)) != nullptr);
     }
     QVERIFY(!checked(&dialog, "check515"));
-    saveLook(&dialog, kLooks + "filtering user defined.png");
+    saveLook(&dialog, looks_ / "filtering user defined.png");
 }
 
 void FilterDialogTest::userFilterRingDisabledByThreeButKept() {

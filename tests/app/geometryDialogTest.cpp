@@ -6,6 +6,7 @@
 #include "app/rotateDialog.h"
 #include "dialogDriver.h"
 #include "shell/commandTable.h"
+#include "support/tempDir.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -14,15 +15,12 @@
 #include <QtTest>
 
 #include <cstring>
-#include <filesystem>
 
 using namespace vellora;
 using namespace vellora::app;
 using namespace vellora::test;
 
 namespace {
-
-const std::string kLooks = "/tmp/looks-dlgD/";
 
 // A session on a picture of that size.
 struct PictureSession : DialogSession {
@@ -57,7 +55,6 @@ const Message kSizeAlert{"alert", "invalid size values tried to setup"};
 class GeometryDialogTest : public QObject {
     Q_OBJECT
   private slots:
-    void initTestCase();
     void registersAllThreeDialogs();
 
     void cropOpensOnTheWholePictureAndOkayKeepsIt();
@@ -77,11 +74,11 @@ class GeometryDialogTest : public QObject {
     void rotateArrowsHaveNoLimits();
     void rotateStoresEveryChoice();
     void rotateKeysAndCancel();
-};
 
-void GeometryDialogTest::initTestCase() {
-    std::filesystem::create_directories(kLooks);
-}
+  private:
+    // Where the screenshots go; VELLORA_KEEP_TEST_FILES=1 keeps them to look at.
+    const TempDir looks_{"looks-geometry"};
+};
 
 void GeometryDialogTest::registersAllThreeDialogs() {
     registerGeometryDialogs();
@@ -221,7 +218,7 @@ void GeometryDialogTest::cropCancelAndLayout() {
     const ParameterBlock before = s.block();
     CropDialog dialog(nullptr, *s.session);
     QVERIFY(dialog.findChild<QCheckBox*>() == nullptr); // no "save as default"
-    QVERIFY(saveLook(&dialog, kLooks + "crop.png"));
+    QVERIFY(saveLook(&dialog, looks_ / "crop.png"));
     typeText(&dialog, "edit1011", "50");
     click(&dialog, "cancel");
     QCOMPARE(dialog.result(), int(QDialog::Rejected));
@@ -265,7 +262,7 @@ void GeometryDialogTest::resizeOpensOnTheCurrentSize() {
     QCOMPARE(combo(&dialog, "combo1151")->currentText(), QString("24 bpp"));
     QCOMPARE(textOf(&dialog, "check1160"), QString("save methods as default"));
     QVERIFY(!checked(&dialog, "check1160"));
-    QVERIFY(saveLook(&dialog, kLooks + "resize.png"));
+    QVERIFY(saveLook(&dialog, looks_ / "resize.png"));
 }
 
 void GeometryDialogTest::resizeKeepRatioFollowsTheLastEditedDimension() {
@@ -393,7 +390,7 @@ void GeometryDialogTest::rotateOpensFromTheBlock() {
         QCOMPARE(blank->itemText(k), grays[k]);
     QCOMPARE(textOf(&dialog, "check503"), QString("save as default"));
     QVERIFY(!checked(&dialog, "check503"));
-    QVERIFY(saveLook(&dialog, kLooks + "rotate.png"));
+    QVERIFY(saveLook(&dialog, looks_ / "rotate.png"));
 }
 
 void GeometryDialogTest::rotateArrowsHaveNoLimits() {

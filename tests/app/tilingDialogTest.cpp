@@ -6,6 +6,7 @@
 #include "app/operationDialogs.h"
 #include "dialogDriver.h"
 #include "shell/commandTable.h"
+#include "support/tempDir.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -16,7 +17,6 @@
 #include <QtTest>
 
 #include <cstring>
-#include <filesystem>
 
 using namespace vellora;
 using namespace vellora::app;
@@ -24,7 +24,6 @@ using namespace vellora::test;
 
 namespace {
 
-const std::string kLooks = "/tmp/looks-dlgA/";
 const Message kSizingAlert{"alart", "tile count or size must be set plus numeral"};
 
 bool sameBlock(const ParameterBlock& a, const ParameterBlock& b) {
@@ -67,8 +66,6 @@ struct FakeChooser {
 class TilingDialogTest : public QObject {
     Q_OBJECT
   private slots:
-    void initTestCase() { std::filesystem::create_directories(kLooks); }
-
     void registeredForTheTilingCommand() {
         registerTilingDialogs();
         const auto factories = dialogFactories();
@@ -106,7 +103,7 @@ class TilingDialogTest : public QObject {
         QVERIFY(!enabled(&dialog, "combo2630"));
         QVERIFY(enabled(&dialog, "combo2631"));
         QVERIFY(!enabled(&dialog, "static2632"));
-        QVERIFY(saveLook(&dialog, kLooks + "tiling.png"));
+        QVERIFY(saveLook(&dialog, looks_ / "tiling.png"));
     }
 
     void opensOnAStoredBlock() {
@@ -341,6 +338,10 @@ class TilingDialogTest : public QObject {
         QCOMPARE(dialog.result(), int(QDialog::Rejected));
         QCOMPARE(s.session->workingBlock.tilePixelWidth, 11);
     }
+
+  private:
+    // Where the screenshots go; VELLORA_KEEP_TEST_FILES=1 keeps them to look at.
+    const TempDir looks_{"looks-tiling"};
 };
 
 QTEST_MAIN(TilingDialogTest)

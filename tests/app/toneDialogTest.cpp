@@ -7,6 +7,7 @@
 #include "app/toneDialogs.h"
 #include "dialogDriver.h"
 #include "shell/commandTable.h"
+#include "support/tempDir.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -16,7 +17,6 @@
 #include <QtTest>
 
 #include <cstring>
-#include <filesystem>
 
 using namespace vellora;
 using namespace vellora::app;
@@ -24,7 +24,6 @@ using namespace vellora::test;
 
 namespace {
 
-const std::string kLooks = "/tmp/looks-dlgB/";
 const Message kRangeComma{"alart", "out of range, which must be 0 ~ 255"};
 const Message kRangeNoComma{"alart", "out of range which must be 0 ~ 255"};
 const Message kOrder{"alart", "outset must be smaller than endset"};
@@ -71,8 +70,6 @@ void expectRefused(QDialog& dialog, DialogSession& s, const ParameterBlock& befo
 class ToneDialogTest : public QObject {
     Q_OBJECT
   private slots:
-    void initTestCase() { std::filesystem::create_directories(kLooks); }
-
     void registersAllFive() {
         registerToneDialogs();
         const auto factories = dialogFactories();
@@ -112,7 +109,7 @@ class ToneDialogTest : public QObject {
         QVERIFY(!checked(&dialog, "check1610"));
         QVERIFY(!enabled(&dialog, "check1610"));
         QVERIFY(!checked(&dialog, "check505"));
-        QVERIFY(saveLook(&dialog, kLooks + "gray.png"));
+        QVERIFY(saveLook(&dialog, looks_ / "gray.png"));
     }
 
     void grayRemembersTheClickedStateAcross256() {
@@ -186,7 +183,7 @@ class ToneDialogTest : public QObject {
         QVERIFY(!checked(&dialog, "check506"));
         click(&dialog, "radio1721");
         click(&dialog, "check1750");
-        QVERIFY(saveLook(&dialog, kLooks + "blackWhite.png"));
+        QVERIFY(saveLook(&dialog, looks_ / "blackWhite.png"));
     }
 
     void blackWhiteEnablingChain() {
@@ -280,7 +277,7 @@ class ToneDialogTest : public QObject {
         QCOMPARE(dialog.windowTitle(), QString("invert color image"));
         QCOMPARE(itemsOf(&dialog, "combo1810"), (QStringList{"source bpp", "24 bpp"}));
         QCOMPARE(selected(&dialog, "combo1810"), 0);
-        QVERIFY(saveLook(&dialog, kLooks + "invert.png"));
+        QVERIFY(saveLook(&dialog, looks_ / "invert.png"));
         chooseItem(&dialog, "combo1810", 1);
         click(&dialog, "check507");
         QVERIFY(pressOkay(dialog));
@@ -321,7 +318,7 @@ class ToneDialogTest : public QObject {
         QVERIFY(!enabled(&dialog, "up1840"));
         for (const char* name : {"edit1831", "edit1832", "edit1833", "down1843"})
             QVERIFY2(enabled(&dialog, name), name);
-        QVERIFY(saveLook(&dialog, kLooks + "posterization.png"));
+        QVERIFY(saveLook(&dialog, looks_ / "posterization.png"));
         click(&dialog, "check1820");
         QVERIFY(enabled(&dialog, "edit1830"));
         for (const char* name : {"edit1831", "up1841", "edit1832", "edit1833"})
@@ -401,7 +398,7 @@ class ToneDialogTest : public QObject {
         for (const char* name : {"edit1930", "edit1931", "edit1932"})
             QCOMPARE(textOf(&dialog, name), QString("255"));
         QVERIFY(!checked(&dialog, "check509"));
-        QVERIFY(saveLook(&dialog, kLooks + "histogram.png"));
+        QVERIFY(saveLook(&dialog, looks_ / "histogram.png"));
     }
 
     void histogramUncheckedGreenIsKeptAndDisabled() {
@@ -465,6 +462,10 @@ class ToneDialogTest : public QObject {
         QCOMPARE(b.histEndset[0], 255u);
         QCOMPARE(b.saveHistogram, 1u);
     }
+
+  private:
+    // Where the screenshots go; VELLORA_KEEP_TEST_FILES=1 keeps them to look at.
+    const TempDir looks_{"looks-tone"};
 };
 
 QTEST_MAIN(ToneDialogTest)

@@ -1,4 +1,4 @@
-// Broken pictures from the shared corpus through the whole program: a clean failure or a
+// The broken bitmaps among the test pictures through the whole program: a clean failure or a
 // picture, never a crash, and never an output that is not complete.
 #include "cliProcess.h"
 #include "support/testImages.h"

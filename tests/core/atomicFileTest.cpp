@@ -1,9 +1,9 @@
 #include "core/atomicFile.h"
+#include "support/tempDir.h"
 
 #include <gtest/gtest.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <fstream>
 #include <iterator>
@@ -30,22 +30,13 @@ std::vector<std::uint8_t> pattern(std::size_t size, std::uint8_t seed) {
 
 class AtomicFile : public ::testing::Test {
   protected:
-    void SetUp() override {
-        folder = fs::temp_directory_path() /
-                 ("atomicFile-" + std::to_string(::getpid()) + "-" +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-        target = folder / "mosaic plan é.bmp";
-    }
-    void TearDown() override {
-        atomicFileFaults() = {};
-        fs::remove_all(folder);
-    }
+    void TearDown() override { atomicFileFaults() = {}; }
     std::size_t entries() const {
         return std::size_t(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
     }
-    fs::path folder, target;
+    const vellora::test::TempDir dir{"atomicFile"};
+    const fs::path folder = dir.path();
+    const fs::path target = folder / "mosaic plan é.bmp";
 };
 
 } // namespace

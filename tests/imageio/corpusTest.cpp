@@ -1,4 +1,4 @@
-// The shared test pictures: what each set is documented to give.
+// The test pictures (tests/data/corpus): what each set is documented to give.
 #include "imageioTestSupport.h"
 
 #include "imageio/pictureHelpers.h"

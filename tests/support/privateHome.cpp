@@ -1,36 +1,22 @@
 #include "support/privateHome.h"
+#include "support/tempDir.h"
 
-#include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <system_error>
 
 namespace vellora::test {
-
-namespace fs = std::filesystem;
 
 namespace {
 class PrivateHome {
   public:
     PrivateHome() {
-        std::error_code error;
-        std::string pattern = (fs::temp_directory_path(error) / "vellora-home-XXXXXX").string();
-        if (!mkdtemp(pattern.data())) {
-            std::perror("cannot make the tests' private home folder");
-            std::abort(); // running on would write into the real home
-        }
-        folder_ = pattern;
-        setenv("HOME", folder_.c_str(), 1);
+        setenv("HOME", folder_.path().c_str(), 1);
         setenv("XDG_CONFIG_HOME", (folder_ / ".config").c_str(), 1);
         setenv("XDG_DATA_HOME", (folder_ / ".local" / "share").c_str(), 1);
     }
-    ~PrivateHome() {
-        std::error_code error;
-        fs::remove_all(folder_, error);
-    }
 
   private:
-    fs::path folder_;
+    // A folder that cannot be made ends the program: running on would write into the real home.
+    const TempDir folder_{"home"};
 };
 
 const PrivateHome privateHome;

@@ -5,24 +5,12 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <iterator>
 
 namespace vellora::test {
 
 namespace fs = std::filesystem;
-
-TempDir::TempDir() {
-    std::string pattern = (fs::temp_directory_path() / "vellora-test-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) ADD_FAILURE() << "mkdtemp failed";
-    path_ = pattern;
-}
-
-TempDir::~TempDir() {
-    std::error_code error;
-    fs::remove_all(path_, error);
-}
 
 DibImage makeImage(int width, int height, int bitsPerPixel, std::uint32_t colorsUsed) {
     SilentFrontend frontend;

@@ -2,6 +2,7 @@
 // Small pictures and folders for tests.
 #include "core/dibImage.h"
 #include "core/session.h"
+#include "support/tempDir.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -10,20 +11,6 @@
 #include <vector>
 
 namespace vellora::test {
-
-// A folder of its own under the system temporary directory, removed with everything in it.
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const std::filesystem::path& path() const { return path_; }
-    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
-
-private:
-    std::filesystem::path path_;
-};
 
 // An image of the given geometry (through createDib); fails the test on error.
 DibImage makeImage(int width, int height, int bitsPerPixel, std::uint32_t colorsUsed = 0);
