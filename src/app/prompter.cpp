@@ -32,6 +32,12 @@ bool QtPrompter::chooseFile(FileChooserKind kind, std::string& path) {
     dialog.setNameFilters(spec.filters);
     dialog.selectNameFilter(spec.filters.front());
     dialog.setDefaultSuffix(spec.defaultSuffix);
+    // A chart's format follows the chosen filter when the name has no suffix of its own.
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString& filter) {
+        const qsizetype index = spec.filters.indexOf(filter);
+        if (index >= 0 && index < spec.filterSuffixes.size())
+            dialog.setDefaultSuffix(spec.filterSuffixes[index]);
+    });
     dialog.setAcceptMode(spec.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(spec.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     if (!path.empty()) dialog.selectFile(qs(path));
