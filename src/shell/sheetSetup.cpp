@@ -32,8 +32,9 @@ int loadSessionSheetSettings(Session& session, const std::filesystem::path& path
     if (readSheetSettings(path, session.design, error)) return 0;
     // Through the field table, so that a field added to it is reset as well.
     const DesignSettings defaults;
+    std::string unused; // the defaults always parse
     for (const SheetField& field : sheetFields())
-        field.parse(field.format(defaults), session.design, error);
+        field.parse(field.format(defaults), session.design, unused);
     session.frontend.showMessage(kCaption, error + "\nthe build sheet settings are the defaults");
     return 1;
 }
