@@ -4,8 +4,8 @@
 #include "core/errors.h"
 #include "sheet/chartPdf.h"
 #include "sheet/chartSvg.h"
-#include "sheet/shoppingList.h"
 #include "sheet/sheetSummary.h"
+#include "sheet/shoppingList.h"
 #include "tiling/expressTable.h"
 #include "tiling/textFormat.h"
 
@@ -31,8 +31,7 @@ std::string shoppingWriter(const SheetDesign& design, const DesignSettings& sett
     return shoppingListCsv(design, settings);
 }
 
-std::string summaryWriter(const SheetDesign& design, const DesignSettings& settings,
-                          std::string&) {
+std::string summaryWriter(const SheetDesign& design, const DesignSettings& settings, std::string&) {
     return sheetSummaryText(design, settings);
 }
 

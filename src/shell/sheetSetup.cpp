@@ -41,11 +41,10 @@ int loadSessionSheetSettings(Session& session, const std::filesystem::path& path
 
 int saveSessionSheetSettings(Session& session, const std::filesystem::path& path) {
     std::error_code folderError;
-    if (makeUserFolder(path.parent_path(), folderError) &&
-        writeSheetSettings(path, session.design))
+    if (makeUserFolder(path.parent_path(), folderError) && writeSheetSettings(path, session.design))
         return 0;
-    session.frontend.showMessage(kCaption, "failed to save the build sheet settings\n" +
-                                               path.string());
+    session.frontend.showMessage(kCaption,
+                                 "failed to save the build sheet settings\n" + path.string());
     return 1;
 }
 

@@ -1,14 +1,14 @@
 #include "shell/shellServices.h"
 
 #include "core/errors.h"
+#include "sheet/saveSheet.h"
+#include "sheet/sheetSummary.h"
 #include "shell/commandTable.h"
 #include "shell/parameterFile.h"
 #include "shell/pictureExport.h"
 #include "shell/pictureImport.h"
 #include "shell/rotateFlip.h"
 #include "shell/sheetSetup.h"
-#include "sheet/saveSheet.h"
-#include "sheet/sheetSummary.h"
 
 #include "tiling/expressTable.h"
 #include "tiling/runTiling.h"

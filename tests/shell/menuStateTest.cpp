@@ -1,5 +1,5 @@
-#include "shell/commandTable.h"
 #include "shell/menuState.h"
+#include "shell/commandTable.h"
 
 #include <gtest/gtest.h>
 
