@@ -4,7 +4,6 @@
 
 #include <QBoxLayout>
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QLabel>
@@ -73,7 +72,7 @@ SheetSetupDialog::SheetSetupDialog(QWidget* owner, Session& session, PaletteFile
     outer->setSizeConstraint(QLayout::SetFixedSize);
     buildTileLine(outer);
     buildValues(outer);
-    buildButtons(outer);
+    addOkayCancel(*this, outer);
     showTileLine();
 }
 
@@ -119,18 +118,6 @@ void SheetSetupDialog::buildValues(QBoxLayout* into) {
     }
     form->addRow("paper", paper_);
     into->addLayout(form);
-}
-
-void SheetSetupDialog::buildButtons(QBoxLayout* into) {
-    auto* buttons = new QDialogButtonBox(this);
-    QPushButton* okay = buttons->addButton("Okay", QDialogButtonBox::AcceptRole);
-    QPushButton* cancel = buttons->addButton("Cancel", QDialogButtonBox::RejectRole);
-    okay->setObjectName("okay");
-    cancel->setObjectName("cancel");
-    okay->setDefault(true);
-    connect(buttons, &QDialogButtonBox::accepted, this, &SheetSetupDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &SheetSetupDialog::reject);
-    into->addWidget(buttons);
 }
 
 void SheetSetupDialog::showTileLine() {

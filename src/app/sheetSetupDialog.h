@@ -26,7 +26,6 @@ class SheetSetupDialog final : public QDialog {
   private:
     void buildTileLine(QBoxLayout* into);
     void buildValues(QBoxLayout* into);
-    void buildButtons(QBoxLayout* into);
     void showTileLine();
 
     Session& session_;

@@ -4,47 +4,18 @@
 #include "shell/shellServices.h"
 
 #include "core/parameterBlock.h"
+#include "support/acceptingWindow.h"
 #include "support/recordingFrontend.h"
 #include "support/testImages.h"
 
 #include <gtest/gtest.h>
 
-#include <deque>
 #include <fstream>
 
 namespace vellora {
 namespace {
 
 namespace fs = std::filesystem;
-
-// A window without a display: every dialog answers OK, choosers take the queued names.
-class QuietWindow final : public ShellWindow {
-  public:
-    void repaintView() override {}
-    void setTitle(const std::string&) override {}
-    void setCommandsEnabled(const CommandSet&) override {}
-    void setZoomCheck(int) override {}
-    bool textPaneShown() const override { return paneShown; }
-    void showTextPane(bool shown) override { paneShown = shown; }
-    void setTableText(const std::string& text) override { tableText = text; }
-    bool chooseFile(FileChooserKind, std::string& path) override {
-        offered.push_back(path);
-        if (chosen.empty()) return false;
-        path = chosen.front();
-        chosen.pop_front();
-        return true;
-    }
-    SaveChangesAnswer askSaveChanges(const std::string&) override { return SaveChangesAnswer::No; }
-    bool confirmExit() override { return true; }
-    void showAbout(const std::string&) override {}
-    bool runDialog(int, Session&) override { return true; }
-    void requestClose() override {}
-
-    bool paneShown = false;
-    std::string tableText;
-    std::deque<std::string> chosen;
-    std::vector<std::string> offered;
-};
 
 std::string fileText(const fs::path& path) {
     std::ifstream file(path, std::ios::binary);
@@ -71,7 +42,7 @@ class SheetCommands : public ::testing::Test {
     test::RecordingFrontend frontend;
     Session session{frontend};
     test::TempDir dir;
-    QuietWindow window;
+    test::AcceptingWindow window;
     Dispatcher dispatcher{session, window, defaultShellServices()};
 };
 
