@@ -74,6 +74,7 @@ SheetSetupDialog::SheetSetupDialog(QWidget* owner, Session& session, PaletteFile
     buildValues(outer);
     addOkayCancel(*this, outer);
     showTileLine();
+    edits_[0]->setFocus(); // the keys reach the sizes first, not the chooser's button
 }
 
 void SheetSetupDialog::buildTileLine(QBoxLayout* into) {
