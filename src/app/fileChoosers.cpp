@@ -13,6 +13,10 @@ const QStringList kCsvFilters = {
     "csv file (*.csv) (*.csv)",
     "all files (*.*) (*)",
 };
+const QStringList kChartFilters = {
+    "PDF chart (*.pdf) (*.pdf)",
+    "SVG chart at real size (*.svg) (*.svg)",
+};
 } // namespace
 
 FileChooserSpec fileChooserSpec(FileChooserKind kind) {
@@ -23,6 +27,10 @@ FileChooserSpec fileChooserSpec(FileChooserKind kind) {
         return {"save file as ...", kPictureFilters, "jpg", true};
     case FileChooserKind::SaveCsv:
         return {"save file as ...", kCsvFilters, "csv", true};
+    case FileChooserKind::SaveChart:
+        return {"save chart as ...", kChartFilters, "pdf", true, {"pdf", "svg"}};
+    case FileChooserKind::SaveShoppingList:
+        return {"save shopping list as ...", kCsvFilters, "csv", true};
     }
     return {"", {}, "", false};
 }

@@ -1,5 +1,5 @@
 #pragma once
-// The three file choosers: titles, filters, default extensions and options.
+// The file choosers: titles, filters, default extensions and options.
 #include "shell/dispatcher.h"
 
 #include <QStringList>
@@ -11,6 +11,8 @@ struct FileChooserSpec {
     QStringList filters; // "description (patterns)"; the description is what is shown
     const char* defaultSuffix;
     bool save; // confirms overwriting
+    // Per filter, the suffix a name without one gets once that filter is chosen.
+    QStringList filterSuffixes = {};
 };
 
 FileChooserSpec fileChooserSpec(FileChooserKind kind);

@@ -3,6 +3,7 @@
 #include "app/designTools.h"
 #include "shell/commandTable.h"
 #include "shell/parameterFile.h"
+#include "shell/sheetSetup.h"
 #include "shell/shellServices.h"
 #include "shell/windowGeometry.h"
 #include "shell/windowTitle.h"
@@ -85,6 +86,10 @@ MainWindow::MainWindow(MainWindowOptions options)
     buildMenus();
     dispatcher_ = std::make_unique<Dispatcher>(*session_, *this, services());
     dispatcher_->initialise();
+    // After the client area: a damaged file's message needs the prompter.
+    if (loadSessionSheetSettings(*session_, sheetSettingsPath()) == 0 &&
+        !session_->design.tileLinePath.empty())
+        applyDesignTileLine(*session_);
     designTools_ = new DesignTools(*this);
 }
 
@@ -99,9 +104,18 @@ ShellServices MainWindow::services() {
         const QRect outer = frameGeometry();
         const WindowRectangle rect{outer.left(), outer.top(), outer.left() + outer.width(),
                                    outer.top() + outer.height()};
-        return saveSessionParameters(session, options_.parameterFile, rect);
+        const int sheetSaved = saveSessionSheetSettings(session, sheetSettingsPath());
+        return saveSessionParameters(session, options_.parameterFile, rect) | sheetSaved;
+    };
+    services.keepSheetSettings = [this](Session& session) {
+        const int saved = saveSessionSheetSettings(session, sheetSettingsPath());
+        return applyDesignTileLine(session) | saved;
     };
     return services;
+}
+
+std::filesystem::path MainWindow::sheetSettingsPath() const {
+    return sheetSettingsPathBeside(options_.parameterFile);
 }
 
 void MainWindow::showAtSavedGeometry() {

@@ -70,6 +70,8 @@ class MainWindow final : public QMainWindow, public ShellWindow {
     void buildClientArea();
     void placeProgressBar();
     ShellServices services();
+    // "vellora.sheet" beside the parameter file.
+    std::filesystem::path sheetSettingsPath() const;
 
     // ShellWindow
     void repaintView() override;

@@ -19,6 +19,19 @@ void tagControl(QWidget* widget, const char* kind, int id) {
     widget->setProperty("controlId", id);
 }
 
+void addOkayCancel(QDialog& dialog, QBoxLayout* into) {
+    auto* buttons = new QDialogButtonBox(&dialog);
+    QPushButton* okay = buttons->addButton("Okay", QDialogButtonBox::AcceptRole);
+    QPushButton* cancel = buttons->addButton("Cancel", QDialogButtonBox::RejectRole);
+    okay->setObjectName("okay");
+    cancel->setObjectName("cancel");
+    okay->setDefault(true);
+    // accept and reject are virtual: each dialog's own checks run.
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    into->addWidget(buttons);
+}
+
 bool chooseUserPaletteFile(QWidget* owner, std::string& path) {
     QFileDialog chooser(owner, "open file selected", QString::fromStdString(path),
                         "color palette file (*.ecp *.csv)");
@@ -86,15 +99,7 @@ void OperationDialog::finishLayout(const char* saveText) {
         tagControl(saveCheck_, "check", saveCheckId_);
         outer->addWidget(saveCheck_);
     }
-    auto* buttons = new QDialogButtonBox(this);
-    QPushButton* okay = buttons->addButton("Okay", QDialogButtonBox::AcceptRole);
-    QPushButton* cancel = buttons->addButton("Cancel", QDialogButtonBox::RejectRole);
-    okay->setObjectName("okay");
-    cancel->setObjectName("cancel");
-    okay->setDefault(true);
-    connect(buttons, &QDialogButtonBox::accepted, this, &OperationDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &OperationDialog::reject);
-    outer->addWidget(buttons);
+    addOkayCancel(*this, outer);
 }
 
 void OperationDialog::accept() {

@@ -82,6 +82,9 @@ class OperationDialog : public QDialog {
     int saveCheckId_;
 };
 
+// "Okay" (the default button, accepting) and "Cancel" (rejecting) at the end of `into`.
+void addOkayCancel(QDialog& dialog, QBoxLayout* into);
+
 // Names a control "<kind><id>" and keeps the numeric id as the property "controlId".
 void tagControl(QWidget* widget, const char* kind, int id);
 

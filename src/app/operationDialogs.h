@@ -5,7 +5,7 @@ namespace vellora::app {
 
 void registerOperationDialogs();
 
-void registerTilingDialogs();   // tiling
+void registerTilingDialogs();   // tiling, the build sheet's setup
 void registerColorDialogs();    // colour conversion, the hidden menu
 void registerToneDialogs();     // gray scale, black and white, invert, posterization, histogram
 void registerFilterDialogs();   // smoothing, sharpening, edge-preserving, edges, de noise, user filter

@@ -32,6 +32,12 @@ bool QtPrompter::chooseFile(FileChooserKind kind, std::string& path) {
     dialog.setNameFilters(spec.filters);
     dialog.selectNameFilter(spec.filters.front());
     dialog.setDefaultSuffix(spec.defaultSuffix);
+    // A chart's format follows the chosen filter when the name has no suffix of its own. The
+    // signal names the filter as shown, without the hidden patterns.
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString& shown) {
+        for (qsizetype i = 0; i < spec.filterSuffixes.size() && i < spec.filters.size(); ++i)
+            if (spec.filters[i].startsWith(shown)) dialog.setDefaultSuffix(spec.filterSuffixes[i]);
+    });
     dialog.setAcceptMode(spec.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(spec.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     if (!path.empty()) dialog.selectFile(qs(path));

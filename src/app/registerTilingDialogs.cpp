@@ -1,5 +1,6 @@
 #include "app/dialogRegistry.h"
 #include "app/operationDialogs.h"
+#include "app/sheetSetupDialog.h"
 #include "app/tilingDialog.h"
 #include "shell/commandTable.h"
 
@@ -7,6 +8,7 @@ namespace vellora::app {
 
 void registerTilingDialogs() {
     registerDialog(kCmdTiling, runModalDialog<TilingDialog>);
+    registerDialog(kCmdSheetSetup, runModalDialog<SheetSetupDialog>);
 }
 
 } // namespace vellora::app

@@ -4,11 +4,11 @@
 #include "cli/signalCleanup.h"
 #include "shell/buildSheet.h"
 #include "shell/pictureConvert.h"
+#include "shell/sheetSetup.h"
 
 #include <algorithm>
 #include <array>
 #include <filesystem>
-#include <optional>
 
 namespace vellora::cli {
 
@@ -127,10 +127,7 @@ int prepareSheet(Session& session, const SheetRequest& sheet) {
         std::string why;
         findSheetField(name)->parse(value, session.design, why); // checked when it was read
     }
-    std::optional<TileLine> line;
-    if (loadDesignTileLine(session, line) != 0) return 1;
-    if (line) useTileLine(session, *line);
-    return 0;
+    return applyDesignTileLine(session);
 }
 
 int writeSheetOutputs(Session& session, const SheetRequest& sheet) {

@@ -4,6 +4,7 @@
 #include "core/errors.h"
 #include "sheet/chartPdf.h"
 #include "sheet/chartSvg.h"
+#include "sheet/sheetSummary.h"
 #include "sheet/shoppingList.h"
 #include "tiling/expressTable.h"
 #include "tiling/textFormat.h"
@@ -28,6 +29,10 @@ std::string svgWriter(const SheetDesign& design, const DesignSettings& settings,
 std::string shoppingWriter(const SheetDesign& design, const DesignSettings& settings,
                            std::string&) {
     return shoppingListCsv(design, settings);
+}
+
+std::string summaryWriter(const SheetDesign& design, const DesignSettings& settings, std::string&) {
+    return sheetSummaryText(design, settings);
 }
 
 // The current picture's table named by the design's tile line and written out; false after the
@@ -105,6 +110,12 @@ int saveChart(Session& session, const std::filesystem::path& path) {
 
 int saveShoppingList(Session& session, const std::filesystem::path& path) {
     return saveSheetFile(session, path, shoppingWriter, kShoppingFailure);
+}
+
+int sheetSummary(Session& session, std::string& text) {
+    if (makeContents(session, summaryWriter, text)) return 0;
+    text.clear();
+    return 1;
 }
 
 } // namespace vellora

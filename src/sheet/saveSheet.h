@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <string>
 
 namespace vellora {
 
@@ -26,5 +27,9 @@ void useTileLine(Session& session, const TileLine& line);
 // "failed to save the shopping list" last); an existing file stays as it was on failure.
 int saveChart(Session& session, const std::filesystem::path& path);
 int saveShoppingList(Session& session, const std::filesystem::path& path);
+
+// The build sheet's lines for the table pane (sheet/sheetSummary.h). 0, or 1 after the
+// failure's messages with `text` empty.
+int sheetSummary(Session& session, std::string& text);
 
 } // namespace vellora

@@ -62,7 +62,7 @@ constexpr CommandSpec zoomCommand(int index, std::string_view text) {
     return {kCmdZoomFirst + index, text, is100 ? CommandKey{'Z', true} : CommandKey{}, K::ZoomTo};
 }
 
-constexpr std::array<CommandSpec, 55> kCommands{{
+constexpr std::array<CommandSpec, 58> kCommands{{
     {kCmdHiddenMenu, "", {'U', true}, K::HiddenMenu},
     {kCmdOpen, "Open", {'O', false}, K::Open},
     {kCmdClose, "Close", {'C', true}, K::Close},
@@ -174,6 +174,9 @@ constexpr std::array<CommandSpec, 55> kCommands{{
                       "fields"}),
     {kCmdExpressTable, "Express Table", {'E', false}, K::ExpressTable},
     {kCmdSaveCsv, "SaveAs CSV File", {'S', false}, K::SaveCsv},
+    {kCmdSheetSetup, "Sheet Setup…", {'B', true}, K::SheetSetup},
+    {kCmdSaveChart, "Save Chart…", {'G', true}, K::SaveChart},
+    {kCmdSaveShoppingList, "Save Shopping List…", {'L', true}, K::SaveShoppingList},
     {kCmdAbout, "About", {'T', true}, K::About},
 }};
 static_assert(kCommands.back().id == kCmdAbout, "every command row is filled");
@@ -215,7 +218,7 @@ constexpr MenuEntry item(int id) {
 constexpr MenuEntry kSeparator{E::Separator};
 constexpr MenuEntry kEnd{E::EndMenu};
 
-constexpr std::array<MenuEntry, 82> kMenuLayout{{
+constexpr std::array<MenuEntry, 86> kMenuLayout{{
     begin("File(&F)"),
     item(kCmdOpen),
     item(kCmdClose),
@@ -293,6 +296,10 @@ constexpr std::array<MenuEntry, 82> kMenuLayout{{
     begin("Design Table(&T)"),
     item(kCmdExpressTable),
     item(kCmdSaveCsv),
+    kSeparator,
+    item(kCmdSheetSetup),
+    item(kCmdSaveChart),
+    item(kCmdSaveShoppingList),
     kEnd,
     kEnd,
     begin("Help(&H)"),

@@ -53,6 +53,9 @@ enum CommandId : int {
     kCmdTiling = 280,
     kCmdExpressTable = 281,
     kCmdSaveCsv = 282,
+    kCmdSheetSetup = 283,
+    kCmdSaveChart = 284,
+    kCmdSaveShoppingList = 285,
     kCmdAbout = 300,
 };
 
@@ -76,6 +79,9 @@ enum class CommandKind {
     RotateFlip,      // handler with quarter turns and flip, no dialog
     ExpressTable,
     SaveCsv,
+    SheetSetup,       // the build sheet's dialog, its settings file written on OK
+    SaveChart,        // the chart as PDF or SVG by the chosen name
+    SaveShoppingList, // the shopping list as CSV
     About,
 };
 

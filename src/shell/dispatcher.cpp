@@ -16,13 +16,13 @@ namespace {
 
 constexpr int kZoomIndexLast = kCmdZoomLast - kCmdZoomFirst;
 
-// The picture's name with everything after its last dot replaced by "csv" (".csv" appended
-// when the name has no dot).
-std::string csvPathFor(const std::string& picturePath) {
+// The picture's name with everything after its last dot replaced by `suffix` ("." and the
+// suffix appended when the name has no dot).
+std::string pathWithSuffix(const std::string& picturePath, const std::string& suffix) {
     const std::size_t nameStart = picturePath.find_last_of('/') + 1; // npos + 1 == 0
     const std::size_t dot = picturePath.find_last_of('.');
-    if (dot == std::string::npos || dot < nameStart) return picturePath + ".csv";
-    return picturePath.substr(0, dot + 1) + "csv";
+    if (dot == std::string::npos || dot < nameStart) return picturePath + "." + suffix;
+    return picturePath.substr(0, dot + 1) + suffix;
 }
 
 void setBothStates(Session& session, std::int32_t state) {
@@ -105,6 +105,16 @@ bool Dispatcher::dispatch(int commandId) {
         break;
     case K::SaveCsv:
         saveCsv();
+        break;
+    case K::SheetSetup:
+        sheetSetup();
+        break;
+    case K::SaveChart:
+        saveSheetFile(FileChooserKind::SaveChart, "pdf", services_.saveChart);
+        break;
+    case K::SaveShoppingList:
+        saveSheetFile(FileChooserKind::SaveShoppingList, "shopping.csv",
+                      services_.saveShoppingList);
         break;
     case K::About:
         window_.showAbout(kAboutLine);
@@ -312,7 +322,7 @@ void Dispatcher::expressTable() {
 }
 
 void Dispatcher::saveCsv() {
-    std::string path = csvPathFor(session_.picturePath);
+    std::string path = pathWithSuffix(session_.picturePath, "csv");
     if (!window_.chooseFile(FileChooserKind::SaveCsv, path)) return;
     if (services_.saveTableCsv == nullptr) {
         showError(session_.frontend, operationTraits(Operation::SaveCsv).failureText);
@@ -324,6 +334,22 @@ void Dispatcher::saveCsv() {
     const std::string pictureSuggestion = std::exchange(session_.saveAsPath, path);
     services_.saveTableCsv(session_);
     session_.saveAsPath = pictureSuggestion;
+}
+
+void Dispatcher::sheetSetup() {
+    if (window_.runDialog(kCmdSheetSetup, session_) && services_.keepSheetSettings)
+        services_.keepSheetSettings(session_);
+}
+
+void Dispatcher::saveSheetFile(FileChooserKind kind, const char* suffix,
+                               const ShellServices::SaveSheetFile& save) {
+    std::string path = pathWithSuffix(session_.picturePath, suffix);
+    if (!window_.chooseFile(kind, path)) return;
+    if (!save) {
+        showError(session_.frontend, "failed to save the build sheet");
+        return;
+    }
+    save(session_, path);
 }
 
 void Dispatcher::hiddenMenu() {

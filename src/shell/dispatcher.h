@@ -15,7 +15,7 @@
 namespace vellora {
 
 enum class SaveChangesAnswer { Cancel, No, Yes };
-enum class FileChooserKind { Open, SaveAs, SaveCsv };
+enum class FileChooserKind { Open, SaveAs, SaveCsv, SaveChart, SaveShoppingList };
 
 // What the dispatcher needs from the main window.
 class ShellWindow {
@@ -61,6 +61,12 @@ struct ShellServices {
     std::function<int(Session&, std::string& text)> buildTableText;
     // SaveAs CSV File: the table written to saveAsPath; 0 on success.
     Handler saveTableCsv = nullptr;
+    // Save Chart and Save Shopping List: the build sheet's file at `path`; 0 on success.
+    using SaveSheetFile = std::function<int(Session&, const std::string& path)>;
+    SaveSheetFile saveChart;
+    SaveSheetFile saveShoppingList;
+    // Sheet Setup after OK: the sheet settings kept and the tile line taken; 0 on success.
+    std::function<int(Session&)> keepSheetSettings;
     // The flagged groups of the working block into the saved block.
     std::function<void(Session&)> mergeSavedDefaults;
     // At exit, once the intermediate files are gone; 0 on success.
@@ -114,6 +120,9 @@ class Dispatcher {
     void undoCommand();
     void expressTable();
     void saveCsv();
+    void sheetSetup();
+    void saveSheetFile(FileChooserKind kind, const char* suffix,
+                       const ShellServices::SaveSheetFile& save);
     void hiddenMenu();
     void afterSave();
     void mergeDefaults();

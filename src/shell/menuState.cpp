@@ -15,15 +15,16 @@ struct IdRange {
 };
 
 // Ranges name every command id between their ends (210–240 covers Fit Window, Zoom Up, Zoom Dn
-// and the zoom items).
+// and the zoom items). The chart and the shopping list (284, 285) follow SaveAs CSV File; Sheet
+// Setup (283) only edits settings and stays enabled, like Exit and About.
 constexpr IdRange kOpenOnly[] = {{201, 201}};
-constexpr IdRange kPictureCommands[] = {{202, 204}, {210, 240}, {251, 258}, {260, 271}, {280, 282}};
+constexpr IdRange kPictureCommands[] = {{202, 204}, {210, 240}, {251, 258}, {260, 271}, {280, 285}};
 constexpr IdRange kOpenedEnabled[] = {{201, 202}, {204, 204}, {210, 240},
                                       {251, 258}, {260, 271}, {280, 280}};
-constexpr IdRange kTableCommands[] = {{281, 282}};
+constexpr IdRange kTableCommands[] = {{281, 285}};
 constexpr IdRange kSaveOnly[] = {{203, 203}};
 constexpr IdRange kTiledEnabled[] = {{201, 202}, {204, 204}, {210, 240},
-                                     {251, 258}, {260, 271}, {280, 282}};
+                                     {251, 258}, {260, 271}, {280, 285}};
 constexpr IdRange kTableShownGrayed[] = {
     {201, 204}, {210, 240}, {251, 258}, {260, 271}, {280, 280}};
 
@@ -59,6 +60,7 @@ void updateMenus(CommandSet& commands, int menuState, int undoCount) {
     commands.set(kCmdSave, undoCount != 0);
     commands.set(kCmdUndo, undoCount != 0);
     commands.set(kCmdExit, true);
+    commands.set(kCmdSheetSetup, true);
     commands.set(kCmdAbout, true);
 }
 

@@ -32,7 +32,7 @@ class CommandSet {
 };
 
 // The rows of the enabling table for `menuState` (commands not named keep their condition), then
-// Save and Undo by `undoCount`, and Exit and About always enabled.
+// Save and Undo by `undoCount`, and Exit, Sheet Setup and About always enabled.
 void updateMenus(CommandSet& commands, int menuState, int undoCount);
 
 } // namespace vellora

@@ -7,6 +7,7 @@
 #include "shell/dispatcher.h"
 #include "shell/shellServices.h"
 #include "shell/shellSetup.h"
+#include "support/acceptingWindow.h"
 #include "support/recordingFrontend.h"
 #include "support/testImages.h"
 
@@ -16,29 +17,6 @@ namespace vellora::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-// A window whose every dialog is answered with OK and whose file chooser picks `chosen`.
-class AcceptingWindow : public ShellWindow {
-  public:
-    void repaintView() override {}
-    void setTitle(const std::string&) override {}
-    void setCommandsEnabled(const CommandSet&) override {}
-    void setZoomCheck(int) override {}
-    bool textPaneShown() const override { return false; }
-    void showTextPane(bool) override {}
-    void setTableText(const std::string&) override {}
-    bool chooseFile(FileChooserKind, std::string& path) override {
-        path = chosen;
-        return true;
-    }
-    SaveChangesAnswer askSaveChanges(const std::string&) override { return SaveChangesAnswer::No; }
-    bool confirmExit() override { return true; }
-    void showAbout(const std::string&) override {}
-    bool runDialog(int, Session&) override { return true; }
-    void requestClose() override {}
-
-    std::string chosen;
-};
 
 DibImage decoded(const fs::path& path) {
     DibImage image;
@@ -75,7 +53,7 @@ class RegistryFaces : public ::testing::Test {
         AcceptingWindow window;
         Dispatcher dispatcher(session, window, defaultShellServices());
         dispatcher.initialise();
-        window.chosen = (work() / "in.bmp").string();
+        window.chosen = {(work() / "in.bmp").string()};
         EXPECT_TRUE(dispatcher.dispatch(kCmdOpen));
         session.workingBlock = block;
         EXPECT_TRUE(dispatcher.dispatch(commandId));

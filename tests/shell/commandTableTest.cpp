@@ -31,6 +31,7 @@ TEST(CommandTable, ItemTextsCarryTheirShortcutAfterTheTab) {
         {263, "Invert (Negative)\tCtrl + I"},
         {267, "Edge-PreServing\tCtrl Sft + V"},
         {282, "SaveAs CSV File\tCtrl + S"},
+        {284, "Save Chart…\tCtrl Sft + G"},
         {300, "About\tCtrl Sft + T"},
     };
     for (const ItemCase& c : cases) {
@@ -59,7 +60,7 @@ TEST(CommandTable, NoTwoCommandsShareAKey) {
 }
 
 TEST(CommandTable, UnknownIdsAreNotCommands) {
-    for (int id : {0, 199, 206, 213, 219, 241, 259, 272, 283, 299, 301})
+    for (int id : {0, 199, 206, 213, 219, 241, 259, 272, 286, 299, 301})
         EXPECT_EQ(findCommand(id), nullptr) << id;
 }
 

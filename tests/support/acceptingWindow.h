@@ -1,0 +1,44 @@
+#pragma once
+// A main window without a display for driving the dispatcher: every dialog is answered with OK,
+// each file chooser takes the next queued name (none left: cancelled), and what the dispatcher
+// shows is recorded. Header only: the shell tests that use it link the shell themselves.
+#include "shell/dispatcher.h"
+
+#include <deque>
+#include <string>
+#include <vector>
+
+namespace vellora::test {
+
+class AcceptingWindow final : public ShellWindow {
+  public:
+    void repaintView() override { ++repaints; }
+    void setTitle(const std::string& text) override { title = text; }
+    void setCommandsEnabled(const CommandSet& set) override { commands = set; }
+    void setZoomCheck(int) override {}
+    bool textPaneShown() const override { return paneShown; }
+    void showTextPane(bool shown) override { paneShown = shown; }
+    void setTableText(const std::string& text) override { tableText = text; }
+    bool chooseFile(FileChooserKind, std::string& path) override {
+        offered.push_back(path);
+        if (chosen.empty()) return false;
+        path = chosen.front();
+        chosen.pop_front();
+        return true;
+    }
+    SaveChangesAnswer askSaveChanges(const std::string&) override { return SaveChangesAnswer::No; }
+    bool confirmExit() override { return false; }
+    void showAbout(const std::string&) override {}
+    bool runDialog(int, Session&) override { return true; }
+    void requestClose() override {}
+
+    int repaints = 0;
+    std::string title;
+    CommandSet commands;
+    bool paneShown = false;
+    std::string tableText;
+    std::deque<std::string> chosen;
+    std::vector<std::string> offered; // the name each chooser opened on
+};
+
+} // namespace vellora::test
