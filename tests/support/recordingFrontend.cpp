@@ -1,6 +1,12 @@
 #include "support/recordingFrontend.h"
 
+#include "core/failureCause.h"
+
 namespace vellora::test {
+
+RecordingFrontend::RecordingFrontend() {
+    forgetFailureCause();
+}
 
 void RecordingFrontend::showMessage(std::string_view caption, std::string_view text) {
     messages.push_back({std::string(caption), std::string(text)});

@@ -15,6 +15,8 @@ struct Message {
 
 class RecordingFrontend final : public Frontend {
 public:
+    // Nothing an earlier test left unshown waits to join this one's messages.
+    RecordingFrontend();
     void showMessage(std::string_view caption, std::string_view text) override;
     void setProgressVisible(bool visible) override;
     void setProgressPosition(int percent) override;
