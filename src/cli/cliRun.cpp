@@ -99,10 +99,7 @@ bool prepareIntermediateFolder(Session& session) {
 
 int openInput(Session& session, const std::string& input) {
     const OpenOutcome outcome = openPicture(session, input);
-    if (!outcome.reason.empty()) {
-        showError(session.frontend, kOpenConversionFailedText);
-        session.frontend.showMessage("error", openFailureCause(input, outcome));
-    }
+    if (!outcome.reason.empty()) showError(session.frontend, kOpenConversionFailedText);
     if (outcome.result != 0) return kExitFailed;
     refreshPictureInfo(session);
     return kExitSuccess;

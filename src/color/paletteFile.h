@@ -9,7 +9,8 @@ namespace vellora {
 
 enum class PaletteFileRead { Ok, OpenFailed, NotRegular, ReadFailed, TooLong };
 
-// Reads the file into bytes when it is at most maxBytes long.
+// Reads the file into bytes when it is at most maxBytes long; a file that cannot be opened or
+// read leaves the system's reason as the failure cause.
 PaletteFileRead readPaletteFile(const std::filesystem::path& path, std::size_t maxBytes,
                                 std::vector<std::uint8_t>& bytes);
 

@@ -4,7 +4,6 @@
 #include "color/paletteFile.h"
 #include "color/presetPalette.h"
 #include "core/errors.h"
-#include "core/regularFile.h"
 
 #include <cstring>
 #include <string>
@@ -21,20 +20,14 @@ int fail(Frontend& frontend, std::string_view text) {
     return 1;
 }
 
-// A FIFO or a folder named as the palette says why on a second line.
-int failNotRegular(Frontend& frontend, std::string_view text) {
-    return fail(frontend, std::string(text) + "\n" + std::string(kNotRegularFileText));
-}
-
 int loadEvenPaletteFile(Frontend& frontend, UserPalette& palette, std::string_view path) {
     std::vector<std::uint8_t> bytes;
     switch (readPaletteFile(std::string(path), kUserPaletteBytes, bytes)) {
     case PaletteFileRead::Ok:
         break;
     case PaletteFileRead::OpenFailed:
-        return fail(frontend, kEcpOpenFailedText);
     case PaletteFileRead::NotRegular:
-        return failNotRegular(frontend, kEcpOpenFailedText);
+        return fail(frontend, kEcpOpenFailedText);
     case PaletteFileRead::ReadFailed:
         return fail(frontend, kEcpReadFailedText);
     case PaletteFileRead::TooLong:
@@ -46,7 +39,6 @@ int loadEvenPaletteFile(Frontend& frontend, UserPalette& palette, std::string_vi
 int loadCsvPaletteFile(Frontend& frontend, UserPalette& palette, std::string_view path) {
     std::vector<std::uint8_t> bytes;
     const PaletteFileRead read = readPaletteFile(std::string(path), kMaxCsvFileBytes, bytes);
-    if (read == PaletteFileRead::NotRegular) return failNotRegular(frontend, kCsvIllegalDataText);
     if (read != PaletteFileRead::Ok) return fail(frontend, kCsvIllegalDataText);
     const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     std::array<std::uint8_t, kUserPaletteBytes> entries{};

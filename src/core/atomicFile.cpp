@@ -1,6 +1,7 @@
 #include "core/atomicFile.h"
 
 #include "core/errors.h"
+#include "core/failureCause.h"
 #include "core/scratchStore.h"
 
 #include <fcntl.h>
@@ -52,6 +53,7 @@ bool writeAll(int fd, std::span<const std::uint8_t> bytes) {
     while (done < bytes.size()) {
         const ssize_t n = writeOnce(fd, bytes.data() + done, bytes.size() - done, calls);
         if (n < 0 && errno == EINTR) continue;
+        if (n == 0) errno = EIO; // a write that makes no progress would never end
         if (n <= 0) return false;
         done += std::size_t(n);
     }
@@ -59,7 +61,9 @@ bool writeAll(int fd, std::span<const std::uint8_t> bytes) {
 }
 
 bool flush(int fd) {
-    return !atomicFileFaults().failFlush && ::fsync(fd) == 0;
+    if (!atomicFileFaults().failFlush) return ::fsync(fd) == 0;
+    errno = EIO;
+    return false;
 }
 
 // A link named as the target is kept: its file is what gets replaced, beside itself. A dangling
@@ -86,7 +90,9 @@ std::string temporaryName(const std::filesystem::path& path) {
 }
 
 bool renameOver(const std::string& from, const std::filesystem::path& to) {
-    return !atomicFileFaults().failRename && std::rename(from.c_str(), to.c_str()) == 0;
+    if (!atomicFileFaults().failRename) return std::rename(from.c_str(), to.c_str()) == 0;
+    errno = EIO;
+    return false;
 }
 
 } // namespace
@@ -102,16 +108,29 @@ AtomicFileFailure writeFileAtomically(const std::filesystem::path& named,
     const std::filesystem::path path = linkTarget(named);
     std::string temporary = temporaryName(path);
     const int fd = ::mkstemp(temporary.data()); // O_CREAT | O_EXCL with a unique name
-    if (fd < 0) return AtomicFileFailure::create;
+    if (fd < 0) {
+        noteFileFailure("write", path, errno);
+        return AtomicFileFailure::create;
+    }
     AtomicFileFailure failure = AtomicFileFailure::none;
+    int error = 0;
     if (!writeAll(fd, bytes) || ::fchmod(fd, targetMode(path)) != 0)
         failure = AtomicFileFailure::write;
     else if (durability == FileDurability::flushed && !flush(fd))
         failure = AtomicFileFailure::flush;
-    if (::close(fd) != 0 && failure == AtomicFileFailure::none) failure = AtomicFileFailure::flush;
-    if (failure == AtomicFileFailure::none && !renameOver(temporary, path))
+    if (failure != AtomicFileFailure::none) error = errno;
+    if (::close(fd) != 0 && failure == AtomicFileFailure::none) {
+        failure = AtomicFileFailure::flush;
+        error = errno;
+    }
+    if (failure == AtomicFileFailure::none && !renameOver(temporary, path)) {
         failure = AtomicFileFailure::rename;
-    if (failure != AtomicFileFailure::none) ::unlink(temporary.c_str());
+        error = errno;
+    }
+    if (failure == AtomicFileFailure::none) return failure;
+    ::unlink(temporary.c_str());
+    noteFileFailure("write", path, error);
+    errno = error;
     return failure;
 }
 

@@ -18,7 +18,8 @@ enum class FileDurability { flushed, scratch };
 // Writes the bytes to a new file (unique name, created exclusively) in the target's folder,
 // flushes it to disk (unless scratch), gives it the existing target's permissions and renames
 // it over the target only when complete. On failure the target is byte-identical, the new file
-// is removed and the failure kind is returned. A symbolic link as the target stays a link: the
+// is removed, the failure kind is returned and the system's reason noted as the failure cause
+// ('cannot write "path": …'), errno holding it. A symbolic link as the target stays a link: the
 // file it points to is written, in that file's folder.
 AtomicFileFailure writeFileAtomically(const std::filesystem::path& path,
                                       std::span<const std::uint8_t> bytes,

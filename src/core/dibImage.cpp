@@ -2,6 +2,7 @@
 
 #include "core/atomicFile.h"
 #include "core/errors.h"
+#include "core/failureCause.h"
 #include "core/regularFile.h"
 #include "core/scratchStore.h"
 
@@ -10,8 +11,8 @@
 #include <cstring>
 #include <limits>
 #include <new>
+#include <string>
 #include <utility>
-
 
 namespace vellora {
 
@@ -103,8 +104,11 @@ int parseHeader(Frontend& frontend, DibImage& image) {
 
 int deriveGeometry(Frontend& frontend, DibImage& image) {
     if (!isSupportedDepth(image.bitsPerPixel)) return reportError(frontend, kErrorBitsPerPixel);
-    if (!sizesFit(image.width, image.height, image.bitsPerPixel))
+    if (!sizesFit(image.width, image.height, image.bitsPerPixel)) {
+        noteFailureCause(pictureSizeText(image.width, image.height, image.bitsPerPixel) +
+                         " does not fit in a bitmap file");
         return reportError(frontend, kErrorAllocate);
+    }
     image.paletteEntries = image.bitsPerPixel <= 8 ? 1u << image.bitsPerPixel : 0;
     image.paletteBytes = 4 * image.paletteEntries;
     // In 64 bits: a width near 2^30 at 4 bpp or more overflows 32 bits before the division.
@@ -143,15 +147,28 @@ int readBitmapFile(Frontend& frontend, const std::filesystem::path& path, DibIma
     image.release();
     if (PictureBytes held; lendScratchBlock(path, held))
         return readBitmapBlock(frontend, std::move(held), image);
-    const ReadFile file = openRegularFile(path);
-    if (!file) return reportError(frontend, kErrorOpen);
+    ReadOpen outcome = ReadOpen::ok;
+    const ReadFile file = openRegularFile(path, &outcome);
+    if (!file) {
+        noteOpenFailure(path, outcome);
+        return reportError(frontend, kErrorOpen);
+    }
     const long length = fileLength(file.get());
-    if (length < 0) return reportError(frontend, kErrorRead);
-    PictureBytes block;
-    if (!allocateZeroed(block, std::size_t(length))) return reportError(frontend, kErrorAllocate);
-    if (length > 0 &&
-        std::fread(block.data(), 1, std::size_t(length), file.get()) != std::size_t(length))
+    if (length < 0) {
+        noteShortRead(path, file.get());
         return reportError(frontend, kErrorRead);
+    }
+    PictureBytes block;
+    if (!allocateZeroed(block, std::size_t(length))) {
+        noteFailureCause("not enough memory for the " + std::to_string(length) + " bytes of \"" +
+                         path.string() + "\"");
+        return reportError(frontend, kErrorAllocate);
+    }
+    if (length > 0 &&
+        std::fread(block.data(), 1, std::size_t(length), file.get()) != std::size_t(length)) {
+        noteShortRead(path, file.get());
+        return reportError(frontend, kErrorRead);
+    }
     return readBitmapBlock(frontend, std::move(block), image);
 }
 
@@ -165,8 +182,7 @@ int writeBitmapFile(Frontend& frontend, const std::filesystem::path& path, const
     // A picture shorter than its declared size is refused before the old file is touched.
     if (image.data.size() < image.fileSize) return reportError(frontend, kErrorWrite);
     const std::span<const std::uint8_t> bytes(image.data.data(), image.fileSize);
-    return reportWriteFailure(frontend,
-                              writeFileAtomically(path, bytes, FileDurability::scratch));
+    return reportWriteFailure(frontend, writeFileAtomically(path, bytes, FileDurability::scratch));
 }
 
 void writeDibHeader(const DibImage& image, std::uint8_t* h) {
@@ -193,7 +209,10 @@ int createDib(Frontend& frontend, DibImage& target, std::int32_t width, std::int
     target.colorsUsed = colorsUsed;
     target.compression = 0;
     if (const int result = deriveGeometry(frontend, target); result != kOk) return result;
-    if (!allocateZeroed(target.data, target.fileSize)) return reportError(frontend, kErrorAllocate);
+    if (!allocateZeroed(target.data, target.fileSize)) {
+        noteOutOfMemory(width, height, bitsPerPixel);
+        return reportError(frontend, kErrorAllocate);
+    }
     writeDibHeader(target, target.data.data());
     if (bitsPerPixel < 16 && source && source->data.size() >= target.bitsOffset)
         std::memcpy(target.data.data() + kHeaderBytes, source->data.data() + kHeaderBytes,

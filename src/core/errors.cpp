@@ -1,5 +1,7 @@
 #include "core/errors.h"
 
+#include "core/failureCause.h"
+
 #include <array>
 #include <utility>
 
@@ -32,10 +34,12 @@ std::string_view errorMessage(int code) {
 
 int reportError(Frontend& frontend, int code) {
     if (code == 512) return code; // reserved: returns without a message
-    frontend.showMessage("error", errorMessage(code));
+    frontend.showMessage("error", withFailureCause(errorMessage(code)));
     return code;
 }
 
-void showError(Frontend& frontend, std::string_view text) { frontend.showMessage("error", text); }
+void showError(Frontend& frontend, std::string_view text) {
+    frontend.showMessage("error", withFailureCause(text));
+}
 
 } // namespace vellora

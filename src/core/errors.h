@@ -21,11 +21,13 @@ enum ErrorCode : int {
 // The message shown for a code; empty for the silent code 512.
 std::string_view errorMessage(int code);
 
-// Shows the code's message (caption "error") and returns the code unchanged, so a failing
-// routine can end with `return reportError(frontend, code);`.
+// Shows the code's message (caption "error"), with the waiting failure cause on a second line,
+// and returns the code unchanged, so a failing routine can end with
+// `return reportError(frontend, code);`.
 int reportError(Frontend& frontend, int code);
 
-// A message with caption "error", for failure texts that are not error codes.
+// A message with caption "error", for failure texts that are not error codes; the waiting
+// failure cause goes on its second line.
 void showError(Frontend& frontend, std::string_view text);
 
 } // namespace vellora

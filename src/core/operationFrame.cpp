@@ -1,6 +1,7 @@
 #include "core/operationFrame.h"
 
 #include "core/errors.h"
+#include "core/failureCause.h"
 #include "core/history.h"
 #include "core/intermediateFiles.h"
 #include "core/progress.h"
@@ -43,6 +44,7 @@ const OperationTraits& operationTraits(Operation operation) {
 int runOperationFrame(Session& session, Operation operation, const OperationBody& body) {
     const OperationTraits& traits = operationTraits(operation);
     Frontend& frontend = session.frontend;
+    forgetFailureCause();
     if (traits.showsProgress) {
         updateStatusText(session, 0);
         frontend.setProgressVisible(true);

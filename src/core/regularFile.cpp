@@ -1,14 +1,21 @@
 #include "core/regularFile.h"
 
+#include "core/failureCause.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 namespace vellora {
 
 namespace {
 ReadFile fail(ReadOpen* outcome, ReadOpen why, int fd = -1) {
+    const int error = errno; // the failed call's reason, kept through the close
     if (fd >= 0) ::close(fd);
+    errno = error;
     if (outcome) *outcome = why;
     return nullptr;
 }
@@ -28,6 +35,23 @@ ReadFile openRegularFile(const std::filesystem::path& path, ReadOpen* outcome) {
     if (!file) return fail(outcome, ReadOpen::failed, fd);
     if (outcome) *outcome = ReadOpen::ok;
     return file;
+}
+
+std::string openFailureText(ReadOpen outcome) {
+    if (outcome == ReadOpen::notRegular) return std::string(kNotRegularFileText);
+    return std::strerror(errno);
+}
+
+std::string shortReadText(std::FILE* file) {
+    return std::ferror(file) ? std::strerror(errno) : "the file ended early";
+}
+
+void noteOpenFailure(const std::filesystem::path& path, ReadOpen outcome) {
+    noteFailureCause("cannot read \"" + path.string() + "\": " + openFailureText(outcome));
+}
+
+void noteShortRead(const std::filesystem::path& path, std::FILE* file) {
+    noteFailureCause("cannot read \"" + path.string() + "\": " + shortReadText(file));
 }
 
 } // namespace vellora

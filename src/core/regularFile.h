@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <string>
 #include <string_view>
 
 namespace vellora {
@@ -21,5 +22,14 @@ ReadFile openRegularFile(const std::filesystem::path& path, ReadOpen* outcome = 
 
 // The second line of a refusal caused by a file that is not a regular file.
 inline constexpr std::string_view kNotRegularFileText = "it is not a regular file";
+
+// Why openRegularFile failed, or why a read of the open file came up short; asked right after
+// the failing call, while errno holds.
+std::string openFailureText(ReadOpen outcome);
+std::string shortReadText(std::FILE* file);
+
+// The same as the failure cause: 'cannot read "path": ' and the reason.
+void noteOpenFailure(const std::filesystem::path& path, ReadOpen outcome);
+void noteShortRead(const std::filesystem::path& path, std::FILE* file);
 
 } // namespace vellora

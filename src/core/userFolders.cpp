@@ -44,7 +44,10 @@ bool makeUserFolder(const fs::path& folder, std::error_code& error) {
         error.assign(errno, std::generic_category());
         return false;
     }
-    return fs::is_directory(folder, error);
+    if (fs::is_directory(folder, error)) return true;
+    // Something that is not a folder already holds the name.
+    if (!error) error = std::make_error_code(std::errc::not_a_directory);
+    return false;
 }
 
 } // namespace vellora

@@ -122,8 +122,7 @@ bool readWholeFile(const std::filesystem::path& path, PictureBytes& bytes, std::
     ReadOpen outcome = ReadOpen::ok;
     const ReadFile file = openRegularFile(path, &outcome);
     if (!file) {
-        error = "failed to open the file";
-        if (outcome == ReadOpen::notRegular) error += "\n" + std::string(kNotRegularFileText);
+        error = openFailureText(outcome);
         return false;
     }
     bool ok = std::fseek(file.get(), 0, SEEK_END) == 0;
@@ -131,7 +130,7 @@ bool readWholeFile(const std::filesystem::path& path, PictureBytes& bytes, std::
     ok = length >= 0 && std::fseek(file.get(), 0, SEEK_SET) == 0;
     if (ok && !allocateBuffer(bytes, std::uint64_t(length), error)) return false;
     ok = ok && std::fread(bytes.data(), 1, bytes.size(), file.get()) == bytes.size();
-    if (!ok) error = "failed to read the file";
+    if (!ok) error = shortReadText(file.get());
     return ok;
 }
 

@@ -11,7 +11,7 @@ namespace vellora::imageio {
 
 // Writes the bytes to a temporary file in the target's folder, then renames it over the
 // target (flushed to disk first unless it is a scratch file). On failure the target is as it
-// was and the temporary file is gone.
+// was, the temporary file is gone and `error` holds the system's reason.
 bool writeFileSafely(const std::filesystem::path& path, std::span<const std::uint8_t> bytes,
                      std::string& error, FileDurability durability = FileDurability::flushed);
 

@@ -1,6 +1,7 @@
 #include "shell/dispatcher.h"
 
 #include "core/errors.h"
+#include "core/failureCause.h"
 #include "core/history.h"
 #include "core/intermediateFiles.h"
 #include "shell/commandTable.h"
@@ -58,6 +59,7 @@ bool Dispatcher::dispatch(int commandId) {
     const CommandSpec* command = findCommand(commandId);
     if (command == nullptr) return false;
     if (!state_.commands.enabled(commandId)) return true; // grayed: not carried out
+    forgetFailureCause();
     using K = CommandKind;
     switch (command->kind) {
     case K::HiddenMenu:

@@ -3,11 +3,11 @@
 #include "core/parameterFields.h"
 
 #include "core/atomicFile.h"
+#include "core/failureCause.h"
 #include "core/regularFile.h"
 #include "core/userFolders.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -35,9 +35,8 @@ std::uint32_t flagAt(const ParameterBlock& block, std::size_t offset) {
 }
 
 // The fixed text, then which file or folder failed and why.
-void reportSaveFailure(Frontend& frontend, const fs::path& path, const std::string& reason) {
-    frontend.showMessage("alert", std::string(kOpenFailed) + "\ncannot write \"" + path.string() +
-                                      "\": " + reason);
+void reportSaveFailure(Frontend& frontend) {
+    frontend.showMessage("alert", withFailureCause(kOpenFailed));
 }
 
 void copyPath(ParameterBlock& saved, const ParameterBlock& working) {
@@ -90,12 +89,13 @@ int saveParameterFile(Frontend& frontend, const fs::path& path, const WindowRect
 
     std::error_code error;
     if (path.has_parent_path() && !makeUserFolder(path.parent_path(), error)) {
-        reportSaveFailure(frontend, path.parent_path(), error.message());
+        noteFileFailure("write", path.parent_path(), error.value());
+        reportSaveFailure(frontend);
         return -1;
     }
     // Written beside the file and renamed over it, so a failed write never leaves a damaged one.
     if (writeFileAtomically(path, bytes) != AtomicFileFailure::none) {
-        reportSaveFailure(frontend, path, std::strerror(errno));
+        reportSaveFailure(frontend);
         return -1;
     }
     return 0;

@@ -1,5 +1,6 @@
 #include "shell/pictureConvert.h"
 
+#include "core/failureCause.h"
 #include "core/session.h"
 #include "imageio/pictureLibrary.h"
 
@@ -41,6 +42,14 @@ std::string_view encoderMimeType(std::string_view destination) {
     return {};
 }
 
+void noteUnknownExtension(std::string_view destination) {
+    std::string cause =
+        "cannot save \"" + std::string(destination) + "\": its name ends in none of";
+    for (const auto& [suffix, mime] : kEncoders)
+        cause.append(" .").append(suffix);
+    noteFailureCause(std::move(cause));
+}
+
 bool isUsablePicturePath(std::string_view path) {
     return !path.empty() && path.size() < kMaxPathLength;
 }
@@ -60,18 +69,22 @@ int convertPicture(const std::string& destination, const std::string& source, in
     }
     const std::string_view mime = encoderMimeType(destination);
     if (mime.empty() || !imageio::hasEncoder(mime)) {
+        noteUnknownExtension(destination);
         setReason(reason, "no encoder for " + destination);
         return 1;
     }
     DibImage picture;
     std::string error;
-    if (!imageio::loadPicture(source, picture, error) ||
-        !imageio::savePicture(destination, std::move(picture), mime, quality, colorDepth, error,
-                              durability)) {
-        setReason(reason, error);
-        return 1;
+    if (!imageio::loadPicture(source, picture, error)) {
+        noteFailureCause("cannot load \"" + source + "\": " + error);
+    } else if (!imageio::savePicture(destination, std::move(picture), mime, quality, colorDepth,
+                                     error, durability)) {
+        noteFailureCause("cannot save \"" + destination + "\": " + error);
+    } else {
+        return 0;
     }
-    return 0;
+    setReason(reason, error);
+    return 1;
 }
 
 int clampedQuality(std::uint32_t quality) {

@@ -18,6 +18,10 @@ namespace vellora {
 // anything else, letter case included ("JPG", "tif").
 std::string_view encoderMimeType(std::string_view destination);
 
+// Notes as the failure cause that no encoder matches the destination's name, naming the
+// extensions that have one.
+void noteUnknownExtension(std::string_view destination);
+
 // Paths keep to the 259 characters of the original buffers; a longer or empty one cannot be
 // handed to the picture library.
 bool isUsablePicturePath(std::string_view path);
@@ -26,7 +30,8 @@ void reportUnusablePath(Frontend& frontend, std::string_view path);
 
 // Loads `source`, chooses the encoder by the extension of `destination` and saves with the
 // quality and the colour depth `colorDepth`. 0 on success; 1 when a path is unusable, the
-// source does not load, no encoder matches or the save fails (the reason in `reason`). An
+// source does not load, no encoder matches or the save fails (the reason in `reason`, and
+// noted as the failure cause with the file it concerns). An
 // intermediate picture as destination is a scratch file, not flushed to disk.
 int convertPicture(const std::string& destination, const std::string& source, int colorDepth,
                    int quality, std::string* reason = nullptr,

@@ -52,7 +52,10 @@ int saveCurrentPicture(Session& session, const std::string& destination) {
         return 1;
     }
     const std::string_view mime = encoderMimeType(destination);
-    if (mime.empty() || !imageio::hasEncoder(mime)) return 1;
+    if (mime.empty() || !imageio::hasEncoder(mime)) {
+        noteUnknownExtension(destination);
+        return 1;
+    }
     const int quality = clampedQuality(session.workingBlock.saveQuality);
     if (needsTrueColor(session)) return saveThroughTrueColor(session, destination, quality);
     return convertPicture(destination, session.currentPath, session.currentInfo.bitsPerPixel,

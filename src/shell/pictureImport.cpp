@@ -1,6 +1,7 @@
 #include "shell/pictureImport.h"
 
 #include "core/errors.h"
+#include "core/failureCause.h"
 #include "core/history.h"
 #include "core/intermediateFiles.h"
 #include "imageio/pictureLibrary.h"
@@ -44,14 +45,13 @@ bool convertIntoFirstIntermediate(Session& session, OpenOutcome& outcome) {
         // Never convert over whatever the old name held.
         session.currentPath.clear();
         outcome.reason = "no intermediate file name is free";
+        noteFailureCause("cannot load \"" + session.picturePath + "\": " + outcome.reason);
         return false;
     }
     const int quality = clampedQuality(session.workingBlock.saveQuality);
-    if (convertPicture(session.currentPath, session.picturePath, session.currentInfo.bitsPerPixel,
-                       quality, &outcome.reason, FileDurability::scratch) == 0)
-        return true;
-    if (outcome.reason.empty()) outcome.reason = "the picture library cannot read it";
-    return false;
+    return convertPicture(session.currentPath, session.picturePath,
+                          session.currentInfo.bitsPerPixel, quality, &outcome.reason,
+                          FileDurability::scratch) == 0;
 }
 } // namespace
 
@@ -68,6 +68,7 @@ int probePicture(ImageInfo& info, const std::string& path) {
 OpenOutcome openPicture(Session& session, const std::string& path,
                         const std::function<void(Session&)>& repaint) {
     OpenOutcome outcome;
+    forgetFailureCause();
     if (!isUsablePicturePath(path)) reportUnusablePath(session.frontend, path);
     const PictureBefore before = rememberPicture(session);
     if (probePicture(session.currentInfo, path) != 0) {
@@ -98,10 +99,6 @@ void refreshPictureInfo(Session& session) {
     session.currentInfo.bitsPerPixel = picture.bitsPerPixel;
     session.currentInfo.width = picture.width;
     session.currentInfo.height = picture.height;
-}
-
-std::string openFailureCause(const std::string& path, const OpenOutcome& outcome) {
-    return "cannot load \"" + path + "\": " + outcome.reason;
 }
 
 } // namespace vellora

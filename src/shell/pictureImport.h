@@ -21,7 +21,8 @@ struct OpenOutcome {
     std::string reason; // why the conversion failed; empty when it ran or the path was refused
 };
 
-// What the caller shows when the conversion failed, followed by openFailureCause.
+// What the caller shows (through showError) when the conversion failed; the cause, 'cannot
+// load "path": ' and the library's reason, is waiting to go on its second line.
 inline constexpr std::string_view kOpenConversionFailedText =
     "failed to handle an intermediate file";
 
@@ -33,9 +34,6 @@ inline constexpr std::string_view kOpenConversionFailedText =
 // shows nothing: the caller reports "failed to handle an intermediate file" and the cause.
 OpenOutcome openPicture(Session& session, const std::string& path,
                         const std::function<void(Session&)>& repaint = {});
-
-// The second line of that report: 'cannot load "path": ' and the library's reason.
-std::string openFailureCause(const std::string& path, const OpenOutcome& outcome);
 
 // What the view's paint would learn from the picture library: the current file's size and
 // depth into currentInfo (left as they were when the file cannot be probed).

@@ -21,9 +21,7 @@ namespace {
 int openWithRepaint(Session& session, const std::string& path,
                     const ShellServices::Repaint& repaint) {
     const OpenOutcome outcome = openPicture(session, path, repaint);
-    if (!outcome.reason.empty())
-        showError(session.frontend,
-                  std::string(kOpenConversionFailedText) + "\n" + openFailureCause(path, outcome));
+    if (!outcome.reason.empty()) showError(session.frontend, kOpenConversionFailedText);
     return outcome.result;
 }
 

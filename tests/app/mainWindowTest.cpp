@@ -6,6 +6,7 @@
 #include "app/startup.h"
 #include "core/dibImage.h"
 #include "core/pixelAccess.h"
+#include "imageio/pictureLibrary.h"
 #include "scriptedPrompter.h"
 #include "shell/commandTable.h"
 
@@ -61,6 +62,23 @@ std::string writeHalves(const QTemporaryDir& dir, const char* name, int width, i
     const std::string path = dir.filePath(name).toStdString();
     if (writeBitmapFile(frontend, path, image) != 0) return {};
     return path;
+}
+
+// A JPEG whose frame header states 12-bit samples: an 8-bit file with its precision byte changed.
+std::string writeTwelveBitJpeg(const QTemporaryDir& dir, const char* name) {
+    SilentFrontend frontend;
+    DibImage image;
+    if (createDib(frontend, image, 8, 8, 24, 0) != 0) return {};
+    const std::string path = dir.filePath(name).toStdString();
+    std::string error;
+    if (!imageio::savePicture(path, image, "image/jpeg", 90, 24, error)) return {};
+    std::fstream file(path, std::ios::binary | std::ios::in | std::ios::out);
+    const std::string bytes{std::istreambuf_iterator<char>(file), {}};
+    const std::size_t frame = bytes.find("\xFF\xC0");
+    if (frame == std::string::npos) return {};
+    file.seekp(std::streamoff(frame + 4)); // marker, length, then the sample precision
+    file.put(12);
+    return file.good() ? path : std::string();
 }
 
 // The palette lines of a saved tiling CSV: index → count.
@@ -327,8 +345,10 @@ class MainWindowTest : public QObject {
 
     void failedOpenKeepsThePictureShownAndInvertStillWorks() {
         const std::string halves = writeHalves(*dir_, "halves.bmp", 4, 2);
-        const std::string broken = dir_->filePath("broken.png").toStdString();
-        std::ofstream(broken, std::ios::binary) << "\x89PNG\x01\x02\x03";
+        const std::string broken = writeTwelveBitJpeg(*dir_, "twelve.jpg");
+        DibImage unread;
+        std::string reason;
+        QVERIFY(!imageio::loadPicture(broken, unread, reason));
         MainWindow& w = start();
         setClientSize({800, 600});
         open(halves);
@@ -338,8 +358,8 @@ class MainWindowTest : public QObject {
         const QPoint left = drawn.topLeft() + QPoint(5, 10);
         open(broken);
         QCOMPARE(prompter_.messages.size(), std::size_t(1));
-        QVERIFY(QString::fromStdString(prompter_.messages[0])
-                    .startsWith("error: failed to handle an intermediate file\ncannot load \""));
+        QCOMPARE(prompter_.messages[0], "error: failed to handle an intermediate file\ncannot load \"" +
+                                            broken + "\": " + reason);
         QCOMPARE(w.windowTitle(), title);
         QVERIFY(w.commandAction(kCmdZoomLast)->isChecked());
         QVERIFY(!enabled(kCmdSave));

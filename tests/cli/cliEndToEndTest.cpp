@@ -371,7 +371,7 @@ TEST_F(CliEndToEnd, UnloadableInputFailsAndLeavesAnExistingOutputAlone) {
     const std::vector<std::string> lines = result.errLines();
     ASSERT_EQ(lines.size(), 2u) << result.err;
     EXPECT_EQ(lines[0], "error: failed to handle an intermediate file");
-    EXPECT_EQ(lines[1].rfind("error: cannot load \"broken.png\": ", 0), 0u) << lines[1];
+    EXPECT_EQ(lines[1].rfind("cannot load \"broken.png\": ", 0), 0u) << lines[1];
     EXPECT_EQ(readFileBytes(work() / "out.png"), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
     EXPECT_EQ(folderEntries(work()), (std::vector<std::string>{"broken.png", "out.png"}));
     expectTempFolderEmpty();
@@ -385,9 +385,10 @@ TEST_F(CliEndToEnd, FailingStepEndsTheRunWithoutWritingOutputs) {
         run({"--set", "tilingPaletteClass=2", "--set", "userPalettePath=absent.csv", "in.png",
              "rotate-right", "tiling", "-o", "out.png", "--csv", "table.csv"});
     EXPECT_EQ(result.exitStatus, 1);
-    ASSERT_FALSE(result.errLines().empty());
-    for (const std::string& line : result.errLines())
-        EXPECT_EQ(line.rfind("error: ", 0), 0u);
+    EXPECT_EQ(result.errLines(),
+              (std::vector<std::string>{
+                  "error: failed to open the csv file cause might be illegal data",
+                  "cannot read \"absent.csv\": No such file or directory"}));
     EXPECT_EQ(readFileBytes(work() / "out.png"), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
     EXPECT_EQ(folderEntries(work()), (std::vector<std::string>{"in.png", "out.png"}));
     expectTempFolderEmpty();

@@ -157,7 +157,7 @@ TEST_F(ColorProcessing, FailingStepAddsTheCommandMessage) {
     setCurrentPicture(session, noiseImage(3, 3, 24, 1, 256));
     choose(2, 9, false);
     EXPECT_EQ(run(), 1);
-    EXPECT_EQ(frontend.messages,
+    EXPECT_EQ(frontend.withoutCauses(),
               (std::vector<Message>{{"error", "failed to open the file"},
                                     {"error", "failed to convert the image color"}}));
     EXPECT_EQ(frontend.progressVisibility, (std::vector<bool>{true, false}));

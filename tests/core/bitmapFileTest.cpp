@@ -7,7 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <numeric>
+#include <utility>
 
 namespace vellora {
 namespace {
@@ -104,13 +106,18 @@ TEST_P(RefusedBitmapFile, GivesItsCodeOneMessageAndNoBlock) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, RefusedBitmapFile, ::testing::ValuesIn(refusedCases()));
 
-TEST(ReadBitmapFile, MissingFileAndFolderFailToOpen) {
+TEST(ReadBitmapFile, MissingFileAndFolderFailToOpenAndSayWhy) {
     test::TempDir dir;
-    for (const auto& path : {dir / "absent.dib", dir.path()}) {
+    const std::pair<std::filesystem::path, const char*> cases[] = {
+        {dir / "absent.dib", "No such file or directory"},
+        {dir.path(), "it is not a regular file"},
+    };
+    for (const auto& [path, why] : cases) {
         test::RecordingFrontend frontend;
         DibImage image;
         EXPECT_EQ(readBitmapFile(frontend, path, image), 1) << path;
-        EXPECT_EQ(frontend.texts(), std::vector<std::string>{"failed to open the file"});
+        EXPECT_EQ(frontend.texts(), std::vector<std::string>{"failed to open the file\ncannot read \"" +
+                                                              path.string() + "\": " + why});
         EXPECT_TRUE(image.data.empty());
     }
 }
@@ -252,10 +259,19 @@ TEST(CreateDib, RefusesImpossibleSizes) {
         const char* message;
     };
     const Case cases[] = {
-        {0, 5, 24, 16, "failed to allocate memory"},
-        {5, 0, 8, 16, "failed to allocate memory"},
-        {-1, 5, 24, 16, "failed to allocate memory"},
-        {70000, 70000, 24, 16, "failed to allocate memory"},
+        {0, 5, 24, 16,
+         "failed to allocate memory\na 0 x 5 picture of 24 bits per pixel does not fit in a "
+         "bitmap file"},
+        {5, 0, 8, 16,
+         "failed to allocate memory\na 5 x 0 picture of 8 bits per pixel does not fit in a "
+         "bitmap file"},
+        {-1, 5, 24, 16,
+         "failed to allocate memory\na -1 x 5 picture of 24 bits per pixel does not fit in a "
+         "bitmap file"},
+        // 70000 x 3 bytes x 70000 rows is over 14 GB, past the 32-bit size fields.
+        {70000, 70000, 24, 16,
+         "failed to allocate memory\na 70000 x 70000 picture of 24 bits per pixel does not fit "
+         "in a bitmap file"},
         {5, 5, 16, 128, "error of count bits per pixel"},
     };
     for (const Case& c : cases) {
@@ -273,7 +289,10 @@ TEST(WriteBitmapFile, UnwritablePathGivesCode2) {
     test::RecordingFrontend frontend;
     DibImage image = test::makeImage(2, 2, 24);
     EXPECT_EQ(writeBitmapFile(frontend, dir / "missing" / "x.dib", image), 2);
-    EXPECT_EQ(frontend.texts(), std::vector<std::string>{"failed to create the file"});
+    EXPECT_EQ(frontend.texts(),
+              std::vector<std::string>{"failed to create the file\ncannot write \"" +
+                                       (dir / "missing" / "x.dib").string() +
+                                       "\": No such file or directory"});
     EXPECT_FALSE(image.data.empty()); // the block stays the caller's
 }
 

@@ -41,7 +41,9 @@ TEST(OperationFrame, FailedReadShowsTheCodeThenTheOperationText) {
     session.currentInfo.state = 1026;
     EXPECT_EQ(runCommandHandler(session, grayScaleLikeHandler), 1);
     EXPECT_EQ(frontend.messages, (std::vector<test::Message>{
-                                     {"error", "failed to open the file"},
+                                     {"error", "failed to open the file\ncannot read "
+                                               "\"/nonexistent/__VL_000.dib\": No such file "
+                                               "or directory"},
                                      {"error", "failed to gray scale the image"}}));
     EXPECT_EQ(session.currentPath, "/nonexistent/__VL_000.dib");
     EXPECT_EQ(session.history.historyDepth, 0);

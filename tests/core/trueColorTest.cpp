@@ -110,7 +110,9 @@ TEST(SaveAsTrueColor, WriteFailureGives1AndReleasesBoth) {
     Session session(frontend);
     session.sourceImage = sourceImage(8, 3, 3);
     EXPECT_EQ(saveAsTrueColor(session, "/nonexistent-folder/x.dib"), 1);
-    EXPECT_EQ(frontend.texts(), std::vector<std::string>{"failed to create the file"});
+    EXPECT_EQ(frontend.texts(), std::vector<std::string>{"failed to create the file\ncannot write "
+                                                          "\"/nonexistent-folder/x.dib\": No "
+                                                          "such file or directory"});
     EXPECT_TRUE(session.sourceImage.data.empty());
     EXPECT_TRUE(session.targetImage.data.empty());
 }

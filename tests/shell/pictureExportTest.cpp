@@ -7,7 +7,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <functional>
 
 namespace vellora::test {
 namespace {
@@ -34,6 +39,29 @@ void expectSameColors(const DibImage& actual, const DibImage& expected) {
     for (int y = 0; y < expected.height; ++y)
         for (int x = 0; x < expected.width; ++x)
             ASSERT_EQ(rgbAt(actual, x, y), rgbAt(expected, x, y)) << x << "," << y;
+}
+
+// What `run` returns, run in a child process that is not root: root may write into any folder,
+// so a folder without write permission only refuses a user without that privilege.
+std::string runUnprivileged(const std::function<std::string()>& run) {
+    int pipeEnds[2];
+    if (::pipe(pipeEnds) != 0) return "no pipe";
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(pipeEnds[0]);
+        const bool dropped = ::geteuid() != 0 || (::setgid(65534) == 0 && ::setuid(65534) == 0);
+        const std::string text = dropped ? run() : "privileges not dropped";
+        const bool sent = ::write(pipeEnds[1], text.data(), text.size()) == ssize_t(text.size());
+        ::_exit(sent ? 0 : 1);
+    }
+    ::close(pipeEnds[1]);
+    std::string text;
+    char piece[256];
+    for (ssize_t n; (n = ::read(pipeEnds[0], piece, sizeof piece)) > 0;) text.append(piece, n);
+    ::close(pipeEnds[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return text;
 }
 
 class SavePicture : public ::testing::Test {
@@ -93,7 +121,9 @@ TEST_P(SaveRefused, FailsWithItsMessageAndChangesNothing) {
     session.saveAsPath = (folder / GetParam()).string();
     const std::string picturePath = session.picturePath;
     EXPECT_EQ(savePictureAsHandler(session), 1);
-    EXPECT_EQ(frontend.texts(), std::vector<std::string>{"failed to save a file"});
+    ASSERT_EQ(frontend.messages.size(), 1u);
+    const std::string why = "failed to save a file\ncannot save \"" + session.saveAsPath + "\": ";
+    EXPECT_EQ(frontend.messages[0].text.rfind(why, 0), 0u) << frontend.messages[0].text;
     EXPECT_EQ(frontend.messages[0].caption, "error");
     EXPECT_EQ(readFileBytes(session.currentPath), before);
     EXPECT_FALSE(fs::exists(session.saveAsPath));
@@ -126,11 +156,34 @@ TEST_F(SavePicture, OverlongDestinationIsRefusedWithAReason) {
                                         "failed to save a file"}));
 }
 
+TEST_F(SavePicture, FolderWithoutWritePermissionSaysPermissionWasDenied) {
+    // The picture to save lies where the unprivileged child can read it.
+    const fs::path readable = folder / "current.dib";
+    fs::copy_file(session.currentPath, readable);
+    session.currentPath = readable.string();
+    session.workingBlock.saveDepthIndex = 0;
+    const fs::path locked = folder / "locked";
+    fs::create_directory(locked);
+    ASSERT_EQ(::chmod(folder.path().c_str(), 0755), 0);
+    ASSERT_EQ(::chmod(readable.c_str(), 0644), 0);
+    ASSERT_EQ(::chmod(locked.c_str(), 0555), 0);
+    session.saveAsPath = (locked / "out.png").string();
+    const std::string shown = runUnprivileged([&] {
+        savePictureAsHandler(session);
+        return frontend.messages.size() == 1 ? frontend.messages[0].text : "not one message";
+    });
+    EXPECT_EQ(shown, "failed to save a file\ncannot save \"" + session.saveAsPath +
+                         "\": Permission denied");
+    EXPECT_TRUE(fs::is_empty(locked));
+}
+
 TEST_F(SavePicture, MissingIntermediateFileFails) {
     std::filesystem::remove(session.currentPath);
     session.workingBlock.saveDepthIndex = 0;
     EXPECT_EQ(savePictureHandler(session), 1);
-    EXPECT_EQ(frontend.texts(), std::vector<std::string>{"failed to save a file"});
+    EXPECT_EQ(frontend.texts(),
+              std::vector<std::string>{"failed to save a file\ncannot load \"" + session.currentPath +
+                                       "\": No such file or directory"});
     EXPECT_FALSE(fs::exists(session.picturePath));
     EXPECT_TRUE(session.modified());
 }
@@ -140,7 +193,9 @@ TEST_F(SavePicture, TrueColorChoiceOnAMissingFileShowsTheReadFailureFirst) {
     session.workingBlock.saveDepthIndex = 1;
     EXPECT_EQ(savePictureHandler(session), 1);
     EXPECT_EQ(frontend.texts(),
-              (std::vector<std::string>{"failed to open the file", "failed to save a file"}));
+              (std::vector<std::string>{"failed to open the file\ncannot read \"" +
+                                            session.currentPath + "\": No such file or directory",
+                                        "failed to save a file"}));
 }
 
 } // namespace

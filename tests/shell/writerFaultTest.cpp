@@ -140,8 +140,12 @@ TEST_F(WriterFaults, FailedWritesAreReportedWithTheirMessages) {
     EXPECT_NE(saveTilingTableCsv(session, folder / "plan.csv"), 0);
     atomicFileFaults() = {};
     ASSERT_GE(frontend.messages.size(), 2u);
-    EXPECT_EQ(frontend.messages.front().text, "failed to write the file");
-    EXPECT_EQ(frontend.messages.back().text, "failed to save tiling table as csv file");
+    EXPECT_EQ(frontend.messages.front().text,
+              "failed to write the file\ncannot write \"" + bitmap.string() +
+                  "\": No space left on device");
+    EXPECT_EQ(frontend.messages.back().text, "failed to save tiling table as csv file\ncannot write \"" +
+                                                 (folder / "plan.csv").string() +
+                                                 "\": Input/output error");
     EXPECT_EQ(entries(folder.path()), 0u);
 }
 

@@ -14,7 +14,9 @@ struct Message {
 };
 
 class RecordingFrontend final : public Frontend {
-public:
+  public:
+    // Nothing an earlier test left unshown waits to join this one's messages.
+    RecordingFrontend();
     void showMessage(std::string_view caption, std::string_view text) override;
     void setProgressVisible(bool visible) override;
     void setProgressPosition(int percent) override;
@@ -27,6 +29,9 @@ public:
 
     // The message texts alone, in order.
     std::vector<std::string> texts() const;
+    // The messages with each text cut before its cause line, for checks of the fixed texts where
+    // the cause names a system's reason.
+    std::vector<Message> withoutCauses() const;
     void clear();
 };
 

@@ -190,7 +190,9 @@ TEST_F(TilingFixture, MissingUserPaletteStopsBeforeTheFrame) {
     EXPECT_EQ(runCommandHandler(session, tilingHandler), 1);
     EXPECT_EQ(session.currentPath, before);
     EXPECT_EQ(frontend.texts(), (std::vector<std::string>{
-                                    "failed to open the csv file cause might be illegal data"}));
+                                    "failed to open the csv file cause might be illegal data\n"
+                                    "cannot read \"" + (folder / "none.csv").string() +
+                                    "\": No such file or directory"}));
     EXPECT_TRUE(frontend.progressVisibility.empty());
 }
 

@@ -128,7 +128,10 @@ TEST_F(TableFixture, TextFileHoldsTheExpressText) {
     ASSERT_EQ(saveTilingTableText(session, path), 0);
     EXPECT_EQ(readText(path), kTwoByTwoText);
     EXPECT_EQ(saveTilingTableText(session, folder / "missing" / "a.txt"), 1);
-    EXPECT_EQ(frontend.texts(), (std::vector<std::string>{"failed to create the file"}));
+    EXPECT_EQ(frontend.texts(), (std::vector<std::string>{
+                                    "failed to create the file\ncannot write \"" +
+                                    (folder / "missing" / "a.txt").string() +
+                                    "\": No such file or directory"}));
 }
 
 TEST_F(TableFixture, IndexCsvOfTwoByTwoGrid) {
@@ -278,15 +281,15 @@ TEST_F(TableFixture, UnreadablePictureFailsWithBothMessages) {
     std::string text = "old";
     EXPECT_EQ(expressTilingTable(session, text), 1);
     EXPECT_TRUE(text.empty());
-    EXPECT_EQ(frontend.texts(),
-              (std::vector<std::string>{"failed to open the file", "failed to get tiling table"}));
+    const std::string unread = "failed to open the file\ncannot read \"" + session.currentPath +
+                               "\": No such file or directory";
+    EXPECT_EQ(frontend.texts(), (std::vector<std::string>{unread, "failed to get tiling table"}));
     frontend.clear();
     const auto path = folder / "t.csv";
     EXPECT_EQ(saveTilingTableCsv(session, path), 1);
     EXPECT_FALSE(std::filesystem::exists(path));
     EXPECT_EQ(frontend.texts(),
-              (std::vector<std::string>{"failed to open the file",
-                                        "failed to save tiling table as csv file"}));
+              (std::vector<std::string>{unread, "failed to save tiling table as csv file"}));
 }
 
 TEST_F(TableFixture, ZeroPitchIsRefusedBeforeReading) {
@@ -301,8 +304,10 @@ TEST_F(TableFixture, ZeroPitchIsRefusedBeforeReading) {
 TEST_F(TableFixture, CsvThatCannotBeCreatedKeepsNothing) {
     usePicture(twoByTwoTiledPicture(), tileSizeBlock(2, 2, 1), "a.jpg");
     EXPECT_EQ(saveTilingTableCsv(session, folder / "no-such-folder" / "a.csv"), 2);
-    EXPECT_EQ(frontend.texts(),
-              (std::vector<std::string>{"failed to save tiling table as csv file"}));
+    EXPECT_EQ(frontend.texts(), (std::vector<std::string>{
+                                    "failed to save tiling table as csv file\ncannot write \"" +
+                                    (folder / "no-such-folder" / "a.csv").string() +
+                                    "\": No such file or directory"}));
     EXPECT_TRUE(std::filesystem::is_empty(folder.path()));
 }
 
