@@ -24,23 +24,28 @@ namespace {
 // Pixels side by side, four or (with AVX2) eight. A pixel's key for window position p is
 // 64 x (256 x luminance) + p: below 2^22, so single precision holds it exactly, and key order
 // is the documented order. Minimum and maximum are exact, so the width never changes a result.
+// Vectors go in and out by reference, so no routine outside the AVX2 copy passes one by value.
 struct NarrowLanes {
     using V = __m128;
     static constexpr int width = 4;
-    static V load(const float* p) { return _mm_loadu_ps(p); }
-    static void store(float* p, V v) { _mm_storeu_ps(p, v); }
-    static V add(V v, float a) { return _mm_add_ps(v, _mm_set1_ps(a)); }
-    static V min(V a, V b) { return _mm_min_ps(a, b); }
-    static V max(V a, V b) { return _mm_max_ps(a, b); }
+    static void load(V& out, const float* p) { out = _mm_loadu_ps(p); }
+    static void store(float* p, const V& v) { _mm_storeu_ps(p, v); }
+    static void add(V& v, float a) { v = _mm_add_ps(v, _mm_set1_ps(a)); }
+    static void min(V& out, const V& a, const V& b) { out = _mm_min_ps(a, b); }
+    static void max(V& out, const V& a, const V& b) { out = _mm_max_ps(a, b); }
 };
 struct WideLanes {
     using V = __m256;
     static constexpr int width = 8;
-    VELLORA_TARGET_AVX2 static V load(const float* p) { return _mm256_loadu_ps(p); }
-    VELLORA_TARGET_AVX2 static void store(float* p, V v) { _mm256_storeu_ps(p, v); }
-    VELLORA_TARGET_AVX2 static V add(V v, float a) { return _mm256_add_ps(v, _mm256_set1_ps(a)); }
-    VELLORA_TARGET_AVX2 static V min(V a, V b) { return _mm256_min_ps(a, b); }
-    VELLORA_TARGET_AVX2 static V max(V a, V b) { return _mm256_max_ps(a, b); }
+    VELLORA_TARGET_AVX2 static void load(V& out, const float* p) { out = _mm256_loadu_ps(p); }
+    VELLORA_TARGET_AVX2 static void store(float* p, const V& v) { _mm256_storeu_ps(p, v); }
+    VELLORA_TARGET_AVX2 static void add(V& v, float a) { v = _mm256_add_ps(v, _mm256_set1_ps(a)); }
+    VELLORA_TARGET_AVX2 static void min(V& out, const V& a, const V& b) {
+        out = _mm256_min_ps(a, b);
+    }
+    VELLORA_TARGET_AVX2 static void max(V& out, const V& a, const V& b) {
+        out = _mm256_max_ps(a, b);
+    }
 };
 constexpr int kMaxLanes = 8;
 constexpr int kPositionBits = 64;
@@ -56,8 +61,9 @@ struct KeyRow {
 };
 
 template <class Lanes, Comparator C> void exchange(typename Lanes::V* v) {
-    const typename Lanes::V low = Lanes::min(v[C.low], v[C.high]);
-    if constexpr (C.exchange != Exchange::MinOnly) v[C.high] = Lanes::max(v[C.low], v[C.high]);
+    typename Lanes::V low;
+    Lanes::min(low, v[C.low], v[C.high]);
+    if constexpr (C.exchange != Exchange::MinOnly) Lanes::max(v[C.high], v[C.low], v[C.high]);
     if constexpr (C.exchange != Exchange::MaxOnly) v[C.low] = low;
 }
 
@@ -82,8 +88,10 @@ void medianRow(const KeyRow* const* rows, int width, std::uint8_t* out) {
     typename Lanes::V v[count];
     alignas(32) float median[kMaxLanes];
     for (int x0 = 0; x0 < width; x0 += Lanes::width) {
-        for (int p = 0; p < count; ++p)
-            v[p] = Lanes::add(Lanes::load(keys[p] + x0), float(p));
+        for (int p = 0; p < count; ++p) {
+            Lanes::load(v[p], keys[p] + x0);
+            Lanes::add(v[p], float(p));
+        }
         runMedianNetwork<Lanes, Size>(v, std::make_index_sequence<kMedianNetwork<Size>.size()>{});
         Lanes::store(median, v[count / 2]);
         const int lanes = std::min(Lanes::width, width - x0);
