@@ -24,22 +24,23 @@ void QtPrompter::showMessage(const std::string& caption, const std::string& text
 }
 
 bool QtPrompter::chooseFile(FileChooserKind kind, std::string& path) {
-    const FileChooserSpec spec = fileChooserSpec(kind);
-    QFileDialog dialog(owner_, spec.title);
+    const FileChooserSpec chooser = fileChooserSpec(kind);
+    QFileDialog dialog(owner_, chooser.title);
     // The toolkit's own chooser: its filters ignore letter case, as the patterns need.
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setOption(QFileDialog::HideNameFilterDetails);
-    dialog.setNameFilters(spec.filters);
-    dialog.selectNameFilter(spec.filters.front());
-    dialog.setDefaultSuffix(spec.defaultSuffix);
+    dialog.setNameFilters(chooser.filters);
+    dialog.selectNameFilter(chooser.filters.front());
+    dialog.setDefaultSuffix(chooser.defaultSuffix);
     // A chart's format follows the chosen filter when the name has no suffix of its own. The
     // signal names the filter as shown, without the hidden patterns.
     QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString& shown) {
-        for (qsizetype i = 0; i < spec.filterSuffixes.size() && i < spec.filters.size(); ++i)
-            if (spec.filters[i].startsWith(shown)) dialog.setDefaultSuffix(spec.filterSuffixes[i]);
+        for (qsizetype i = 0; i < chooser.filterSuffixes.size() && i < chooser.filters.size(); ++i)
+            if (chooser.filters[i].startsWith(shown))
+                dialog.setDefaultSuffix(chooser.filterSuffixes[i]);
     });
-    dialog.setAcceptMode(spec.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(spec.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setAcceptMode(chooser.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(chooser.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     if (!path.empty()) dialog.selectFile(qs(path));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
     path = dialog.selectedFiles().front().toStdString();
