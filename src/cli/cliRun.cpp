@@ -148,6 +148,7 @@ int runSession(const CliRequest& request, std::FILE* err) {
     CliFrontend frontend(err, onTerminal);
     Session session(frontend);
     session.scratch.switchOn(); // no undo here: intermediate pictures need not be files
+    session.saveDurability = FileDurability::unflushed;
     std::string reason;
     if (!prepareParameterBlock(session, request, reason)) return usageError(err, reason);
     // After the block, whose faults are the more particular news.

@@ -1,5 +1,7 @@
 #include "color/ciede2000.h"
 
+#include "core/simdLevel.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -289,8 +291,9 @@ double ciede2000(const Lab& p, const Lab& q) {
     return std::sqrt(l * l + c * c + h * h + rt * c * h);
 }
 
-void ciede2000QuickBounds(const Lab& colour, double chroma, const LabColumns& others,
-                          double* bounds) {
+namespace {
+
+void quickBoundsOf(const Lab& colour, double chroma, const LabColumns& others, double* bounds) {
     // Local copies: a store to bounds could otherwise change what the columns point at.
     const double* lightness = others.lightness;
     const double* a = others.a;
@@ -329,6 +332,13 @@ void ciede2000QuickBounds(const Lab& colour, double chroma, const LabColumns& ot
         const double weighted = chromaPart / (sc * sc) + (planar - chromaPart) / (sh * sh);
         bounds[i] = dL * dL + (1.0 - rotation) * weighted;
     }
+}
+
+} // namespace
+
+void ciede2000QuickBounds(const Lab& colour, double chroma, const LabColumns& others,
+                          double* bounds) {
+    kSimdKernel<&quickBoundsOf>(colour, chroma, others, bounds);
 }
 
 double ciede2000LowerBoundSquared(const Lab& p, double chroma1, const Lab& q, double chroma2) {

@@ -9,14 +9,16 @@ namespace vellora {
 
 enum class AtomicFileFailure { none, create, write, flush, rename };
 
-// A user's file is flushed to disk before it replaces the old one. A scratch file (the
+// A user's file is flushed to disk before it replaces the old one, unless the caller leaves
+// that to the system (unflushed: a batch run, whose outputs are as safe as a copy's). A scratch
+// file (the
 // intermediate pictures of a run, in its private folder) is not: it is still written whole
 // and renamed into place, but nothing outlives the run that a crash could cost. In a folder a
 // scratch store serves (core/scratchStore.h) it is kept in memory instead, and no file is made.
-enum class FileDurability { flushed, scratch };
+enum class FileDurability { flushed, unflushed, scratch };
 
 // Writes the bytes to a new file (unique name, created exclusively) in the target's folder,
-// flushes it to disk (unless scratch), gives it the existing target's permissions and renames
+// flushes it to disk (when flushed), gives it the existing target's permissions and renames
 // it over the target only when complete. On failure the target is byte-identical, the new file
 // is removed, the failure kind is returned and the system's reason noted as the failure cause
 // ('cannot write "path": …'), errno holding it. A symbolic link as the target stays a link: the

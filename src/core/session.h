@@ -1,6 +1,7 @@
 #pragma once
 // Everything one run of the program keeps between and during commands. The desktop program and
 // the command line each hold one; tests make as many as they like.
+#include "core/atomicFile.h"
 #include "core/designSettings.h"
 #include "core/dibImage.h"
 #include "core/frontend.h"
@@ -58,6 +59,9 @@ struct Session {
     // Off unless switched on before the folder is made: then the intermediate pictures stay in
     // memory and the folder holds only its lock.
     ScratchStore scratch;
+    // How a saved picture reaches the disk: the desktop program waits until it is there; a batch
+    // run leaves the writing out to the system, as a copy does.
+    FileDurability saveDurability = FileDurability::flushed;
     // Design settings beyond the block, and a palette given from outside it (a tile line).
     DesignSettings design;
     DesignPalette designPalette;

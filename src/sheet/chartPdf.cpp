@@ -1,30 +1,68 @@
 #include "sheet/chartPdf.h"
 
-#include "sheet/chartPages.h"
-#include "sheet/chartSymbols.h"
+#include "sheet/chartRender.h"
+
+#include <dlfcn.h>
+
+#include <filesystem>
+#include <mutex>
+#include <system_error>
 
 namespace vellora {
 
 namespace {
-std::vector<std::string> symbolsOfUsedEntries(const SheetDesign& design) {
-    std::vector<std::string> symbols(design.entries.size());
-    int used = 0;
-    for (std::size_t i = 0; i < design.entries.size(); ++i)
-        if (design.entries[i].count > 0) symbols[i] = chartSymbol(used++);
-    return symbols;
+
+using ChartEntry = void (*)(const SheetDesign*, const DesignSettings*, std::string*, std::string*);
+
+struct ChartModule {
+    ChartEntry entry = nullptr;
+    std::string failure; // why it could not be loaded
+};
+
+// Beside the program (the build tree), then where an installation puts it.
+std::vector<std::filesystem::path> moduleCandidates() {
+    std::error_code error;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error) return {kChartModuleName};
+    const std::filesystem::path folder = program.parent_path();
+    return {folder / kChartModuleName, folder.parent_path() / "lib" / "vellora" / kChartModuleName};
 }
+
+ChartModule loadChartModule() {
+    ChartModule module;
+    for (const std::filesystem::path& candidate : moduleCandidates()) {
+        void* handle = ::dlopen(candidate.c_str(), RTLD_NOW | RTLD_LOCAL);
+        if (handle == nullptr) {
+            if (module.failure.empty() || std::filesystem::exists(candidate))
+                module.failure = ::dlerror();
+            continue;
+        }
+        module.entry = reinterpret_cast<ChartEntry>(::dlsym(handle, kChartModuleEntry));
+        if (module.entry != nullptr) return module;
+        module.failure = candidate.string() + " has no chart entry";
+    }
+    return module;
+}
+
+const ChartModule& chartModule() {
+    static std::once_flag once;
+    static ChartModule module;
+    std::call_once(once, [] { module = loadChartModule(); });
+    return module;
+}
+
 } // namespace
 
 std::string chartPdf(const SheetDesign& design, const DesignSettings& settings,
                      std::string& error) {
-    const ChartContext chart{design, settings, symbolsOfUsedEntries(design),
-                             layoutSections(design.columns, design.rows, settings.paper)};
-    PdfCanvas canvas(paperSize(settings.paper), design.title);
-    drawOverviewPage(canvas, chart);
-    drawSectionPages(canvas, chart);
-    drawLegendPages(canvas, chart);
-    drawShoppingPages(canvas, chart);
-    return canvas.finish(error);
+    const ChartModule& module = chartModule();
+    if (module.entry == nullptr) {
+        error = "the PDF chart cannot be drawn: " + module.failure;
+        return {};
+    }
+    std::string document;
+    module.entry(&design, &settings, &document, &error);
+    return document;
 }
 
 } // namespace vellora

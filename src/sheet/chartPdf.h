@@ -10,7 +10,8 @@
 
 namespace vellora {
 
-// The document's bytes, or empty with `error` set.
+// The document's bytes, or empty with `error` set (also when the chart module cannot be
+// loaded: it lies beside the program or in ../lib/vellora/).
 std::string chartPdf(const SheetDesign& design, const DesignSettings& settings, std::string& error);
 
 } // namespace vellora

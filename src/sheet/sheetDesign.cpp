@@ -73,13 +73,6 @@ void readColorGrid(const TilingTable& table, const TileLine* line, SheetDesign& 
 
 } // namespace
 
-std::vector<const SheetEntry*> SheetDesign::usedEntries() const {
-    std::vector<const SheetEntry*> used;
-    for (const SheetEntry& entry : entries)
-        if (entry.count > 0) used.push_back(&entry);
-    return used;
-}
-
 SheetDesign makeSheetDesign(const TilingTable& table, const TileLine* tileLine) {
     SheetDesign design;
     design.columns = table.geometry.tileColumns;

@@ -31,7 +31,12 @@ struct SheetDesign {
     std::uint32_t at(int row, int column) const {
         return grid[std::size_t(row) * std::size_t(columns) + std::size_t(column)];
     }
-    std::vector<const SheetEntry*> usedEntries() const;
+    std::vector<const SheetEntry*> usedEntries() const {
+        std::vector<const SheetEntry*> used;
+        for (const SheetEntry& entry : entries)
+            if (entry.count > 0) used.push_back(&entry);
+        return used;
+    }
 };
 
 // An indexed table keeps its palette (every entry, used or not). A true-colour table lists its

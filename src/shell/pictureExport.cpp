@@ -30,7 +30,7 @@ int saveThroughTrueColor(Session& session, const std::string& destination, int q
     if (nextIntermediatePath(session, staging) != 0) return 1;
     std::error_code fileError;
     if (saveAsTrueColor(session, staging) != 0 ||
-        convertPicture(destination, staging, 24, quality) != 0) {
+        convertPicture(destination, staging, 24, quality, nullptr, session.saveDurability) != 0) {
         std::filesystem::remove(staging, fileError);
         return 1;
     }
@@ -59,7 +59,7 @@ int saveCurrentPicture(Session& session, const std::string& destination) {
     const int quality = clampedQuality(session.workingBlock.saveQuality);
     if (needsTrueColor(session)) return saveThroughTrueColor(session, destination, quality);
     return convertPicture(destination, session.currentPath, session.currentInfo.bitsPerPixel,
-                          quality);
+                          quality, nullptr, session.saveDurability);
 }
 
 int savePictureHandler(Session& session) {
