@@ -1,157 +1,142 @@
+// The command table, the menu layout made from it, and which commands each menu state grays.
 #include "shell/commandTable.h"
+#include "shell/menuState.h"
+
 #include "core/parameterFields.h"
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <set>
-#include <string>
-#include <vector>
+#include <sstream>
 
 namespace vellora {
 namespace {
 
-struct ItemCase {
-    int id;
-    const char* text;
-};
-
-TEST(CommandTable, ItemTextsCarryTheirShortcutAfterTheTab) {
-    const ItemCase cases[] = {
-        {201, "Open\tCtrl + O"},
-        {202, "Close\tCtrl Sft + C"},
-        {203, "Save\tCtrl Sft + S"},
-        {205, "Exit\tCtrl + X"},
-        {220, "5%"},
-        {230, "100%\tCtrl Sft + Z"},
-        {240, "1000%"},
-        {212, "Zoom Dn\tCtrl + D"},
-        {253, "Right 90\tCtrl + 1"},
-        {255, "Left 90\tCtrl + 3"},
-        {263, "Invert (Negative)\tCtrl + I"},
-        {267, "Edge-PreServing\tCtrl Sft + V"},
-        {282, "SaveAs CSV File\tCtrl + S"},
-        {284, "Save Chart…\tCtrl Sft + G"},
-        {300, "About\tCtrl Sft + T"},
-    };
-    for (const ItemCase& c : cases) {
-        const CommandSpec* command = findCommand(c.id);
-        ASSERT_NE(command, nullptr) << c.id;
-        EXPECT_EQ(menuItemText(*command), c.text) << c.id;
+TEST(CommandTable, ItemTextsCarryTheirShortcutAfterTheTabAndUnknownIdsAreNoCommands) {
+    const std::pair<int, const char*> cases[] = {
+        {201, "Open\tCtrl + O"}, {202, "Close\tCtrl Sft + C"}, {220, "5%"},
+        {230, "100%\tCtrl Sft + Z"}, {240, "1000%"}, {255, "Left 90\tCtrl + 3"},
+        {267, "Edge-PreServing\tCtrl Sft + V"}, {282, "SaveAs CSV File\tCtrl + S"},
+        {300, "About\tCtrl Sft + T"}};
+    for (const auto& [id, text] : cases) {
+        const CommandSpec* command = findCommand(id);
+        ASSERT_NE(command, nullptr) << id;
+        EXPECT_EQ(menuItemText(*command), text) << id;
     }
-}
-
-TEST(CommandTable, HiddenMenuHasAKeyButNoItem) {
-    const CommandSpec* hidden = findCommand(kCmdHiddenMenu);
-    ASSERT_NE(hidden, nullptr);
-    EXPECT_TRUE(hidden->itemText.empty());
-    EXPECT_EQ(shortcutText(hidden->key), "Ctrl Sft + U");
-    for (const MenuEntry& entry : menuLayout())
-        EXPECT_FALSE(entry.kind == MenuEntryKind::Item && entry.id == kCmdHiddenMenu);
-}
-
-TEST(CommandTable, NoTwoCommandsShareAKey) {
-    std::set<std::pair<char, bool>> keys;
-    for (const CommandSpec& command : commandTable()) {
-        if (command.key.key == 0) continue;
-        EXPECT_TRUE(keys.insert({command.key.key, command.key.shift}).second)
-            << "duplicate key of " << command.id;
-    }
-}
-
-TEST(CommandTable, UnknownIdsAreNotCommands) {
+    EXPECT_EQ(shortcutText(findCommand(kCmdHiddenMenu)->key), "Ctrl Sft + U");
+    EXPECT_TRUE(findCommand(kCmdHiddenMenu)->itemText.empty());
     for (int id : {0, 199, 206, 213, 219, 241, 259, 272, 286, 299, 301})
         EXPECT_EQ(findCommand(id), nullptr) << id;
 }
 
-TEST(CommandTable, EveryCommandButTheHiddenOneAppearsOnceInTheMenus) {
-    std::map<int, int> seen;
-    int depth = 0;
-    for (const MenuEntry& entry : menuLayout()) {
-        if (entry.kind == MenuEntryKind::BeginMenu) ++depth;
-        if (entry.kind == MenuEntryKind::EndMenu) --depth;
-        ASSERT_GE(depth, 0);
-        if (entry.kind == MenuEntryKind::Item) {
-            EXPECT_NE(findCommand(entry.id), nullptr) << entry.id;
-            ++seen[entry.id];
-        }
-    }
-    EXPECT_EQ(depth, 0);
+TEST(CommandTable, NoTwoCommandsShareAKey) {
+    std::set<std::pair<char, bool>> keys;
     for (const CommandSpec& command : commandTable())
-        EXPECT_EQ(seen[command.id], command.id == kCmdHiddenMenu ? 0 : 1) << command.id;
+        if (command.key.key != 0)
+            EXPECT_TRUE(keys.insert({command.key.key, command.key.shift}).second) << command.id;
 }
 
-TEST(CommandTable, TopMenusAndSubmenusInOrder) {
-    std::vector<std::string> top;
-    std::vector<std::string> all;
-    int depth = 0;
+// The whole layout in one line: a menu is its name with its entries in brackets, "|" a separator.
+// Every command but the hidden one is an item exactly once.
+TEST(CommandTable, MenuLayout) {
+    std::string outline;
+    std::size_t items = 0;
     for (const MenuEntry& entry : menuLayout()) {
-        if (entry.kind == MenuEntryKind::BeginMenu) {
-            if (depth == 0) top.emplace_back(entry.text);
-            all.emplace_back(entry.text);
-            ++depth;
-        }
-        if (entry.kind == MenuEntryKind::EndMenu) --depth;
+        if (entry.kind == MenuEntryKind::BeginMenu) outline += std::string(entry.text) + "[";
+        if (entry.kind == MenuEntryKind::EndMenu) outline += "] ";
+        if (entry.kind == MenuEntryKind::Separator) outline += "| ";
+        if (entry.kind != MenuEntryKind::Item) continue;
+        outline += std::to_string(entry.id) + " ";
+        EXPECT_NE(findCommand(entry.id), nullptr) << entry.id;
+        ++items;
     }
-    EXPECT_EQ(top, (std::vector<std::string>{"File(&F)", "View(&V)", "Edit(&E)", "Effect(&C)",
-                                             "Filtering(&R)", "Tiling(&T)", "Help(&H)"}));
-    EXPECT_EQ(all,
-              (std::vector<std::string>{"File(&F)", "View(&V)", "Zoom(&Z)", "Edit(&E)",
-                                        "Rotate(&R)", "Flip(&F)", "Effect(&C)", "Filtering(&R)",
-                                        "Tiling(&T)", "Design Table(&T)", "Help(&H)"}));
+    EXPECT_EQ(outline, "File(&F)[201 202 203 204 | 205 ] View(&V)[210 Zoom(&Z)[220 221 222 223 "
+                       "224 225 226 227 228 229 230 231 232 233 234 235 236 237 238 239 240 ] | "
+                       "211 212 ] Edit(&E)[250 | 252 251 | Rotate(&R)[253 254 255 256 ] "
+                       "Flip(&F)[257 258 ] ] Effect(&C)[262 261 260 | 263 264 265 ] "
+                       "Filtering(&R)[266 267 268 269 270 271 ] Tiling(&T)[280 | Design "
+                       "Table(&T)[281 282 | 283 284 285 ] ] Help(&H)[300 ] ");
+    EXPECT_EQ(items, commandTable().size() - 1);
 }
 
-// The entries of one top menu, as ids, 0 for a separator and -1 for a submenu.
-std::vector<int> entriesOf(std::string_view menu) {
-    std::vector<int> ids;
-    int depth = 0;
-    bool inside = false;
-    for (const MenuEntry& entry : menuLayout()) {
-        if (entry.kind == MenuEntryKind::BeginMenu) {
-            if (depth == 0)
-                inside = entry.text == menu;
-            else if (inside && depth == 1)
-                ids.push_back(-1);
-            ++depth;
-            continue;
-        }
-        if (entry.kind == MenuEntryKind::EndMenu) {
-            --depth;
-            continue;
-        }
-        if (!inside || depth != 1) continue;
-        ids.push_back(entry.kind == MenuEntryKind::Separator ? 0 : entry.id);
-    }
-    return ids;
-}
-
-TEST(CommandTable, MenuContentsWithSeparatorsAndSubmenus) {
-    EXPECT_EQ(entriesOf("File(&F)"), (std::vector<int>{201, 202, 203, 204, 0, 205}));
-    EXPECT_EQ(entriesOf("View(&V)"), (std::vector<int>{210, -1, 0, 211, 212}));
-    EXPECT_EQ(entriesOf("Edit(&E)"), (std::vector<int>{250, 0, 252, 251, 0, -1, -1}));
-    EXPECT_EQ(entriesOf("Effect(&C)"), (std::vector<int>{262, 261, 260, 0, 263, 264, 265}));
-    EXPECT_EQ(entriesOf("Filtering(&R)"), (std::vector<int>{266, 267, 268, 269, 270, 271}));
-    EXPECT_EQ(entriesOf("Tiling(&T)"), (std::vector<int>{280, 0, -1}));
-    EXPECT_EQ(entriesOf("Help(&H)"), (std::vector<int>{300}));
-}
-
-// Every command that changes the picture is a step of the command line, under its own name,
-// and reads only fields the block has.
-TEST(CommandTable, EveryPictureCommandIsAStepReadingRealFields) {
-    std::set<std::string_view> names;
-    for (const CommandSpec& command : commandTable()) {
-        const bool changesPicture =
-            command.kind == CommandKind::DialogOperation || command.kind == CommandKind::RotateFlip;
-        if (!changesPicture) continue;
-        EXPECT_EQ(findCliStep(command.step), &command) << command.id;
-        EXPECT_NE(command.handler, nullptr) << command.id;
-    }
+// Every command that changes the picture is a step of the command line, in menu order, with a
+// handler, reading only fields the block has; the 24 bpp conversion is a step of its own.
+TEST(CommandTable, CommandLineSteps) {
+    std::string names;
     for (const CommandSpec* step : cliSteps()) {
-        EXPECT_TRUE(names.insert(step->step).second) << step->step;
+        names += std::string(step->step) + " ";
+        EXPECT_NE(step->handler, nullptr) << step->step;
         for (std::string_view name : commandFields(*step))
             EXPECT_NE(findParameterField(name), nullptr) << step->step << ": " << name;
     }
-    EXPECT_EQ(findCliStep("color"), findCommand(kCmdColorProcessing));
+    EXPECT_EQ(names, "crop resize rotate-right rotate-180 rotate-left rotate flip-horizontal "
+                     "flip-vertical color gray bw invert posterize histogram smooth "
+                     "edge-preserving sharpen edge-detect denoise user-filter tiling "
+                     "truecolor ");
+    for (const CommandSpec& command : commandTable())
+        if (command.kind == CommandKind::DialogOperation || command.kind == CommandKind::RotateFlip)
+            EXPECT_EQ(findCliStep(command.step), &command) << command.id;
+    EXPECT_EQ(commandFields(*findCliStep("gray")),
+              (std::vector<std::string_view>{"grayDiffusion", "grayLevelIndex"}));
+    EXPECT_EQ(findCliStep("nothing"), nullptr);
+}
+
+std::vector<int> numbers(const char* text) {
+    std::vector<int> values;
+    std::istringstream in(text);
+    for (int value; in >> value;)
+        values.push_back(value);
+    return values;
+}
+
+TEST(MenuState, EnablingFollowsTheStateTableAndTheUndoCount) {
+    // Name; menu states with their undo counts, applied in order; enabled ids; grayed ids.
+    const char* const cases[][4] = {
+        {"start", "0 0", "200 201 205 283 300",
+         "202 203 204 210 211 212 220 240 250 251 258 260 271 280 281 282 284 285"},
+        {"opened", "0 0 1 0", "201 202 204 205 210 230 252 256 262 271 280 283 300",
+         "203 250 281 282 284 285"},
+        {"modified", "0 0 1 0 4 1", "201 203 250 280", "281 282"},
+        {"saved after modified", "0 0 1 0 4 1 2 0", "201 204 280", "203 250 281 282"},
+        {"saved after tiling keeps the table", "0 0 1 0 5 1 2 0", "281 282", "203 250"},
+        {"undone to nothing", "0 0 1 0 4 1 3 0", "201 280", "203 250 281 282"},
+        {"undone with steps left", "0 0 1 0 4 2 3 1", "203 250", "281 282"},
+        {"tiled", "0 0 1 0 5 1", "201 202 203 204 212 250 280 281 282 283 284 285", ""},
+        {"table shown", "0 0 1 0 5 1 6 0", "205 281 282 283 284 285 300",
+         "201 202 203 204 210 211 212 220 240 250 251 258 260 271 280"},
+        {"table hidden again", "0 0 1 0 5 1 6 0 5 1", "201 203 210 250 280 281 282", ""},
+        {"closed", "0 0 1 0 5 1 0 0", "201 205 300", "202 203 250 280 281"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c[0]);
+        CommandSet commands;
+        const std::vector<int> steps = numbers(c[1]);
+        for (std::size_t i = 0; i + 1 < steps.size(); i += 2)
+            updateMenus(commands, steps[i], steps[i + 1]);
+        for (int id : numbers(c[2]))
+            EXPECT_TRUE(commands.enabled(id)) << id;
+        for (int id : numbers(c[3]))
+            EXPECT_FALSE(commands.enabled(id)) << id;
+    }
+}
+
+// Exit, Sheet Setup and About in every state, even after the one that grays the most; Save and Undo
+// with the undo count alone.
+TEST(MenuState, CommandsEveryStateSetsTheSameWay) {
+    for (int state = 0; state <= 6; ++state)
+        for (int undoCount : {0, 1, 99}) {
+            CommandSet commands;
+            updateMenus(commands, 6, 0);
+            updateMenus(commands, state, undoCount);
+            EXPECT_TRUE(commands.enabled(kCmdExit) && commands.enabled(kCmdSheetSetup) &&
+                        commands.enabled(kCmdAbout))
+                << state;
+            EXPECT_EQ(commands.enabled(kCmdSave), undoCount != 0) << state;
+            EXPECT_EQ(commands.enabled(kCmdUndo), undoCount != 0) << state;
+        }
+    CommandSet commands;
+    commands.set(301, true);
+    EXPECT_FALSE(commands.enabled(301) || commands.enabled(199));
 }
 
 } // namespace

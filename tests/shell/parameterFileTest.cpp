@@ -1,5 +1,7 @@
+// The parameter file: 12 reserved bytes, then the block; read at start-up, repaired, and written
+// at exit with the window rectangle; the groups a dialog's "save" tick merges into it.
 #include "shell/parameterFile.h"
-#include "core/parameterFields.h"
+
 #include "support/privateHome.h"
 #include "support/recordingFrontend.h"
 #include "support/testImages.h"
@@ -7,80 +9,74 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <vector>
 
 namespace vellora {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::uint32_t u32At(const std::vector<std::uint8_t>& bytes, std::size_t offset) {
-    return readLe32(bytes.data() + offset);
+std::uint8_t* bytesOf(ParameterBlock& block) { return reinterpret_cast<std::uint8_t*>(&block); }
+bool same(const ParameterBlock& a, const ParameterBlock& b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+// The file holding `reserved` and the first `count` bytes of `block`.
+std::vector<std::uint8_t> fileBytes(std::uint8_t reserved, ParameterBlock block,
+                                    std::size_t count = kParameterBlockBytes) {
+    std::vector<std::uint8_t> bytes(12, reserved);
+    bytes.insert(bytes.end(), bytesOf(block), bytesOf(block) + count);
+    return bytes;
 }
 
-std::uint8_t* bytesOf(ParameterBlock& block) { return reinterpret_cast<std::uint8_t*>(&block); }
-
-TEST(ParameterFile, WritesReservedBytesBlockAndWindowRectangle) {
+TEST(ParameterFile, WritesReservedBytesBlockAndWindowRectangleAndReadsThemBack) {
     test::TempDir dir;
     test::RecordingFrontend frontend;
     ParameterBlock saved = defaultParameterBlock();
     saved.grayLevelIndex = 3;
-    const ParameterFileReserved reserved{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
-    ASSERT_EQ(saveParameterFile(frontend, dir / "vellora.par", {-8, 20, 1016, 788}, saved,
-                                reserved),
-              0);
-    const auto bytes = test::readFileBytes(dir / "vellora.par");
-    ASSERT_EQ(bytes.size(), 816u);
-    EXPECT_EQ(std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + 12),
-              std::vector<std::uint8_t>(reserved.begin(), reserved.end()));
-    // Block offsets sit 12 bytes further on in the file.
-    EXPECT_EQ(std::int32_t(u32At(bytes, 12 + 36)), -8);
-    EXPECT_EQ(u32At(bytes, 12 + 40), 20u);
-    EXPECT_EQ(u32At(bytes, 12 + 44), 1016u);
-    EXPECT_EQ(u32At(bytes, 12 + 48), 788u);
-    EXPECT_EQ(u32At(bytes, 12 + 68), 1024u); // right - left
-    EXPECT_EQ(u32At(bytes, 12 + 72), 768u);  // bottom - top
-    EXPECT_EQ(u32At(bytes, 12 + 528), 3u);
-    EXPECT_EQ(u32At(bytes, 12 + 172), 100u);
-    EXPECT_EQ(u32At(bytes, 12 + 784), 64u);
-    EXPECT_TRUE(frontend.messages.empty());
-}
-
-TEST(ParameterFile, RoundTripKeepsEveryByte) {
-    test::TempDir dir;
-    test::RecordingFrontend frontend;
-    ParameterBlock saved = defaultParameterBlock();
-    saved.tileCountWide = 80;
-    saved.userFilterMask[0] = -7;
     std::strcpy(saved.userPalettePath, "/home/me/palette/user.csv");
-    saved.reserved0[5] = 0xAB;  // reserved areas of the block are carried too
-    saved.reserved152[3] = 0xCD;
-    const ParameterFileReserved reserved{0xFF, 0, 0x10, 0, 0, 0, 0, 0, 0, 0, 0, 0x7E};
-    ASSERT_EQ(saveParameterFile(frontend, dir / "vellora.par", {0, 0, 640, 480}, saved, reserved),
-              0);
+    saved.reserved0[5] = 0xAB; // reserved areas of the block are carried too
+    const ParameterFileReserved reserved{0xFF, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 0x7E};
+    ASSERT_EQ(saveParameterFile(frontend, dir / "v.par", {-8, 20, 1016, 788}, saved, reserved), 0);
+    const auto bytes = test::readFileBytes(dir / "v.par");
+    ASSERT_EQ(bytes.size(), 816u);
+    EXPECT_TRUE(std::equal(reserved.begin(), reserved.end(), bytes.begin()));
+    // Block offsets sit 12 bytes further on: the rectangle, its width and height, gray levels,
+    // the save quality and the tile count across.
+    const std::pair<std::size_t, std::int32_t> fields[] = {
+        {36, -8}, {40, 20}, {44, 1016}, {48, 788}, {68, 1024}, {72, 768}, {528, 3}, {172, 100},
+        {784, 64}};
+    for (const auto& [offset, value] : fields)
+        EXPECT_EQ(std::int32_t(readLe32(bytes.data() + 12 + offset)), value) << offset;
+    EXPECT_TRUE(frontend.messages.empty());
 
     ParameterFileReserved readReserved{};
     ParameterBlock read = defaultParameterBlock();
-    ASSERT_TRUE(loadParameterFile(dir / "vellora.par", readReserved, read));
+    ASSERT_TRUE(loadParameterFile(dir / "v.par", readReserved, read));
     EXPECT_EQ(readReserved, reserved);
-    EXPECT_EQ(std::memcmp(&read, &saved, sizeof read), 0);
+    EXPECT_TRUE(same(read, saved));
 }
 
-TEST(ParameterFile, MissingFileReadsNothing) {
+TEST(ParameterFile, MissingFileFolderOrNoBytesReadNothing) {
     test::TempDir dir;
     ParameterFileReserved reserved{};
     ParameterBlock block = defaultParameterBlock();
     block.saveQuality = 55;
     EXPECT_FALSE(loadParameterFile(dir / "absent.par", reserved, block));
-    EXPECT_FALSE(loadParameterFile(dir.path(), reserved, block)); // a folder is no file
+    EXPECT_FALSE(loadParameterFile(dir.path(), reserved, block));
+    EXPECT_FALSE(loadParameterBytes({}, reserved, block));
     EXPECT_EQ(block.saveQuality, 55u);
 }
 
-TEST(ParameterFile, CreateFailureShowsAlertAndKeepsOldFile) {
+TEST(ParameterFile, SaveMakesTheMissingFoldersPrivateAndAFailureShowsAnAlert) {
     test::TempDir dir;
     test::RecordingFrontend frontend;
     ParameterBlock saved = defaultParameterBlock();
-    // A path whose folder is a plain file cannot be created.
+    const fs::path path = dir / "config" / "vellora" / "vellora.par";
+    ASSERT_EQ(saveParameterFile(frontend, path, {}, saved, {}), 0);
+    EXPECT_EQ(fs::file_size(path), 816u);
+    EXPECT_EQ(fs::status(dir / "config").permissions(), fs::perms::owner_all);
+    EXPECT_EQ(fs::status(path.parent_path()).permissions(), fs::perms::owner_all);
+
+    // A folder that is a plain file cannot be made; the file stays as it was.
     test::writeFileBytes(dir / "plain", {1, 2, 3});
     EXPECT_EQ(saveParameterFile(frontend, dir / "plain" / "vellora.par", {}, saved, {}), -1);
     ASSERT_EQ(frontend.messages.size(), 1u);
@@ -91,158 +87,83 @@ TEST(ParameterFile, CreateFailureShowsAlertAndKeepsOldFile) {
     EXPECT_EQ(test::readFileBytes(dir / "plain"), (std::vector<std::uint8_t>{1, 2, 3}));
 }
 
-TEST(ParameterFile, SaveCreatesMissingConfigFolder) {
-    test::TempDir dir;
-    test::RecordingFrontend frontend;
-    ParameterBlock saved = defaultParameterBlock();
-    const fs::path path = dir / "config" / "vellora" / "vellora.par";
-    ASSERT_EQ(saveParameterFile(frontend, path, {}, saved, {}), 0);
-    EXPECT_EQ(fs::file_size(path), 816u);
-    EXPECT_EQ(fs::status(dir / "config").permissions(), fs::perms::owner_all);
-    EXPECT_EQ(fs::status(path.parent_path()).permissions(), fs::perms::owner_all);
-}
-
-// A file shorter than 816 bytes: what it holds is taken, the rest keeps the defaults.
+// A short file: what it holds is taken, the rest keeps the defaults.
 TEST(ParameterFile, ShortFileKeepsDefaultsForTheRest) {
     ParameterBlock source = defaultParameterBlock();
     source.saveQuality = 42;
     source.grayDiffusion = 0;  // block offset 524, inside the file
     source.grayLevelIndex = 2; // block offset 528, just past its end
-    source.tileCountWide = 5;
-    std::vector<std::uint8_t> bytes(12, 0x5A);
-    bytes.insert(bytes.end(), bytesOf(source), bytesOf(source) + 528);
-
     ParameterFileReserved reserved{};
     ParameterBlock block = defaultParameterBlock();
-    ASSERT_TRUE(loadParameterBytes(bytes, reserved, block));
+    ASSERT_TRUE(loadParameterBytes(fileBytes(0x5A, source, 528), reserved, block));
     EXPECT_EQ(reserved[11], 0x5A);
     EXPECT_EQ(block.saveQuality, 42u);
     EXPECT_EQ(block.grayDiffusion, 0u);
     EXPECT_EQ(block.grayLevelIndex, 7u);
-    EXPECT_EQ(block.tileCountWide, 64);
-}
 
-TEST(ParameterFile, ReservedPartOnlyLeavesBlockAlone) {
-    const std::vector<std::uint8_t> bytes{9, 8, 7};
-    ParameterFileReserved reserved{};
-    ParameterBlock block = defaultParameterBlock();
-    ASSERT_TRUE(loadParameterBytes(bytes, reserved, block));
+    block = defaultParameterBlock();
+    reserved = {};
+    ASSERT_TRUE(loadParameterBytes(std::vector<std::uint8_t>{9, 8, 7}, reserved, block));
     EXPECT_EQ(reserved, (ParameterFileReserved{9, 8, 7}));
-    const ParameterBlock defaults = defaultParameterBlock();
-    EXPECT_EQ(std::memcmp(&block, &defaults, sizeof block), 0);
+    EXPECT_TRUE(same(block, defaultParameterBlock()));
 }
 
-TEST(ParameterFile, EmptyBytesReadNothing) {
-    ParameterFileReserved reserved{};
-    ParameterBlock block = defaultParameterBlock();
-    EXPECT_FALSE(loadParameterBytes({}, reserved, block));
-}
-
-// Damaged values: each out-of-range value becomes its field's default, the others stay.
+// Each out-of-range value becomes its field's default, the others stay.
 TEST(ParameterFile, DamagedValuesAreRepairedOnLoad) {
     ParameterBlock source = defaultParameterBlock();
-    source.grayLevelIndex = 8;          // list of 8 items: 0 … 7
-    source.posterLevelRGB = 1;          // 2 … 128
-    source.posterLevelRed = 128;        // in range, kept
-    source.evenDivisions[1] = 0;        // 1 … 9
-    source.evenDivisions[2] = 9;        // kept
-    source.colorChoice[1] = 2;          // standard list has 2 items
-    source.colorChoice[2] = 10;         // even colour list has 11, kept
+    source.grayLevelIndex = 8; // a list of 8 items
+    source.posterLevelRed = 128;
     source.tileCountWide = -4;
-    source.bwThreshold = 256;
-    source.edgeDetectChoice[2] = 9;
-    source.rotateAngle = -725;          // any angle, kept
+    source.rotateAngle = -725; // any angle
     std::memset(source.userPalettePath, 'x', sizeof source.userPalettePath); // no terminator
-    std::vector<std::uint8_t> bytes(12, 0);
-    bytes.insert(bytes.end(), bytesOf(source), bytesOf(source) + sizeof source);
-
     ParameterFileReserved reserved{};
     ParameterBlock block = defaultParameterBlock();
-    ASSERT_TRUE(loadParameterBytes(bytes, reserved, block));
+    ASSERT_TRUE(loadParameterBytes(fileBytes(0, source), reserved, block));
     EXPECT_EQ(block.grayLevelIndex, 7u);
-    EXPECT_EQ(block.posterLevelRGB, 2u);
     EXPECT_EQ(block.posterLevelRed, 128u);
-    EXPECT_EQ(block.evenDivisions[1], 6u);
-    EXPECT_EQ(block.evenDivisions[2], 9u);
-    EXPECT_EQ(block.colorChoice[1], 1u);
-    EXPECT_EQ(block.colorChoice[2], 10u);
     EXPECT_EQ(block.tileCountWide, 64);
-    EXPECT_EQ(block.bwThreshold, 128u);
-    EXPECT_EQ(block.edgeDetectChoice[2], 0u);
     EXPECT_EQ(block.rotateAngle, -725);
     EXPECT_EQ(block.userPalettePath[0], '\0');
 }
 
-struct LocationCase {
-    const char* configHome; // null: unset
-    const char* home;
-    const char* expected;
-};
-
-TEST(ParameterFileLocation, InTheConfigHomeNeverBesideTheProgram) {
-    const LocationCase cases[] = {
-        {"/x/conf", "/home/me", "/x/conf/vellora/vellora.par"},
-        {"", "/home/me", "/home/me/.config/vellora/vellora.par"},
-        {nullptr, "/home/me", "/home/me/.config/vellora/vellora.par"},
-        {"relative/conf", "/home/me", "/home/me/.config/vellora/vellora.par"},
-    };
+TEST(ParameterFile, LivesInTheConfigHomeNeverBesideTheProgram) {
     const test::EnvironmentGuard guard({"XDG_CONFIG_HOME", "HOME"});
-    for (const LocationCase& c : cases) {
-        if (c.configHome)
-            setenv("XDG_CONFIG_HOME", c.configHome, 1);
+    setenv("HOME", "/home/me", 1);
+    const char* const configHomes[] = {"/x/conf", "relative/conf", "", nullptr}; // null: unset
+    for (const char* configHome : configHomes) {
+        if (configHome)
+            setenv("XDG_CONFIG_HOME", configHome, 1);
         else
             unsetenv("XDG_CONFIG_HOME");
-        setenv("HOME", c.home, 1);
-        EXPECT_EQ(parameterFilePath(), fs::path(c.expected))
-            << (c.configHome ? c.configHome : "unset");
+        const bool used = configHome && configHome[0] == '/';
+        EXPECT_EQ(parameterFilePath(), fs::path(used ? "/x/conf/vellora/vellora.par"
+                                                     : "/home/me/.config/vellora/vellora.par"))
+            << (configHome ? configHome : "unset");
     }
 }
 
-// Start-up: file -> saved block (defaults without a file) -> working copy.
-TEST(StartupParameters, WithoutFileDefaultsBothBlocks) {
-    test::TempDir dir;
-    test::RecordingFrontend frontend;
-    Session session(frontend);
-    session.savedBlock.saveQuality = 3;
-    EXPECT_FALSE(loadStartupParameters(session, dir / "vellora.par"));
-    EXPECT_EQ(session.savedBlock.saveQuality, 100u);
-    EXPECT_EQ(session.savedBlock.saveDepthIndex, 0u);
-    EXPECT_EQ(session.savedBlock.evenDivisions[0], 8u);
-    EXPECT_EQ(session.savedBlock.evenDivisions[1], 6u);
-    EXPECT_EQ(session.savedBlock.evenDivisions[2], 5u);
-    EXPECT_EQ(std::memcmp(&session.workingBlock, &session.savedBlock, sizeof(ParameterBlock)), 0);
-    EXPECT_TRUE(frontend.messages.empty());
-}
-
-TEST(StartupParameters, WindowDefaultsRunBeforeTheWorkingCopy) {
-    test::TempDir dir;
-    test::RecordingFrontend frontend;
-    Session session(frontend);
-    loadStartupParameters(session, dir / "vellora.par", [](ParameterBlock& saved) {
-        saved.screenWidth = 1920;
-        saved.windowRect[2] = 800;
-    });
-    EXPECT_EQ(session.workingBlock.screenWidth, 1920u);
-    EXPECT_EQ(session.workingBlock.windowRect[2], 800);
-}
-
-// The whole life of a setting: ticked gray scale at "16" survives the exit; crop never does.
+// Start-up: file, else defaults, then the window defaults, then the working copy. A ticked gray
+// scale at "16" survives the exit; an unticked threshold and the crop never do.
 TEST(StartupParameters, SavedDefaultsReachTheNextRun) {
     test::TempDir dir;
     const fs::path path = dir / "vellora.par";
     test::RecordingFrontend frontend;
     {
         Session run(frontend);
-        loadStartupParameters(run, path);
+        run.savedBlock.saveQuality = 3;
+        const auto windowDefaults = [](ParameterBlock& b) { b.screenWidth = 1920; };
+        EXPECT_FALSE(loadStartupParameters(run, path, windowDefaults));
+        EXPECT_EQ(run.workingBlock.screenWidth, 1920u);
+        run.workingBlock.screenWidth = 0;
+        EXPECT_TRUE(same(run.workingBlock, defaultParameterBlock()));
         run.workingBlock.grayLevelIndex = 3;
         run.workingBlock.saveGray = 1;
         run.workingBlock.cropRect[2] = 9;
-        run.workingBlock.bwThreshold = 77; // chosen without the tick
+        run.workingBlock.bwThreshold = 77;
         mergeSavedDefaults(run.savedBlock, run.workingBlock);
         run.parameterFileReserved[4] = 0x44;
         ASSERT_EQ(saveSessionParameters(run, path, {10, 20, 810, 620}), 0);
     }
-    EXPECT_EQ(fs::file_size(path), 816u);
     Session next(frontend);
     EXPECT_TRUE(loadStartupParameters(next, path));
     EXPECT_EQ(next.workingBlock.grayLevelIndex, 3u);
@@ -253,6 +174,48 @@ TEST(StartupParameters, SavedDefaultsReachTheNextRun) {
     EXPECT_EQ(next.workingBlock.windowWidth, 800u);
     EXPECT_EQ(next.parameterFileReserved[4], 0x44);
     EXPECT_TRUE(frontend.messages.empty());
+}
+
+struct MergeCase {
+    const char* flag;
+    std::size_t flagOffset;
+    std::size_t begin, end; // the block bytes the flag's merge copies
+};
+
+// Each flag copies exactly its group (the colour group its palette path as a string too) and
+// clears itself; the crop flag copies nothing.
+TEST(MergeSavedDefaults, EachFlagCopiesExactlyItsGroupAndClearsItself) {
+    const MergeCase cases[] = {
+        {"saveHiddenMenu", 84, 168, 192},  {"saveCrop", 88, 0, 0},
+        {"saveResize", 92, 232, 240},      {"saveRotate", 96, 192, 208},
+        {"saveColor", 100, 240, 264},      {"saveGray", 104, 524, 532},
+        {"saveBlackWhite", 108, 532, 556}, {"saveInvert", 112, 556, 560},
+        {"savePoster", 116, 560, 580},     {"saveHistogram", 120, 580, 616},
+        {"saveSmoothing", 124, 616, 620},  {"saveEdgePreserving", 128, 620, 624},
+        {"saveSharpening", 132, 624, 628}, {"saveEdgeDetect", 136, 628, 644},
+        {"saveDeNoise", 140, 644, 648},    {"saveUserFilter", 144, 648, 756},
+        {"saveTiling", 148, 756, 804}};
+    constexpr std::size_t kPathOffset = 264;
+    constexpr char kPath[] = "palette/user/mine.csv";
+    for (const MergeCase& c : cases) {
+        SCOPED_TRACE(c.flag);
+        ParameterBlock saved, working;
+        std::memset(&saved, 0x11, sizeof saved);
+        std::memset(&working, 0x22, sizeof working);
+        std::memset(bytesOf(working) + 84, 0, 17 * 4); // every flag off …
+        bytesOf(working)[c.flagOffset] = 1;            // … but this one
+        std::memcpy(bytesOf(working) + kPathOffset, kPath, sizeof kPath);
+        ParameterBlock workingAfter = working;
+        bytesOf(workingAfter)[c.flagOffset] = 0;
+        mergeSavedDefaults(saved, working);
+        const bool copiesPath = c.flagOffset == 100;
+        for (std::size_t i = 0; i < sizeof saved; ++i) {
+            const bool inPath = copiesPath && i >= kPathOffset && i < kPathOffset + sizeof kPath;
+            const bool copied = (i >= c.begin && i < c.end) || inPath;
+            ASSERT_EQ(bytesOf(saved)[i], copied ? bytesOf(working)[i] : 0x11) << "byte " << i;
+        }
+        EXPECT_TRUE(same(working, workingAfter));
+    }
 }
 
 } // namespace
