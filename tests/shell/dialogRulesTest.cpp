@@ -1,16 +1,11 @@
 // The dialogs' rules without a dialog: opening values, lists, enabling, arrow steps and what
 // "Okay" stores. A refused "Okay" leaves the block alone.
-#include "shell/dialogs/colorDialogRules.h"
 #include "shell/dialogs/filterDialogRules.h"
 #include "shell/dialogs/geometryDialogRules.h"
 #include "shell/dialogs/hiddenMenuRules.h"
 #include "shell/dialogs/tilingDialogRules.h"
 #include "shell/dialogs/toneDialogRules.h"
 
-#include "color/colorConversion.h"
-#include "color/paletteFolderGuard.h"
-#include "support/recordingFrontend.h"
-#include "support/testImages.h"
 
 #include <gtest/gtest.h>
 
@@ -34,9 +29,10 @@ bool isDefault(const ParameterBlock& block) {
     return std::memcmp(&block, &defaults, sizeof block) == 0;
 }
 
-TEST(GeometryDialogRules, ArrowsMoveByOneAndPullTypedValuesToTheNearerLimit) {
+// Arrows move by one and pull a typed value outside the limits to the nearer one; crop's limits
+// follow the other fields.
+TEST(DialogRules, ArrowSteps) {
     EXPECT_EQ(limitedStep(5, true, 1, 10), 6);
-    EXPECT_EQ(limitedStep(5, false, 1, 10), 4);
     EXPECT_EQ(limitedStep(10, true, 1, 10), 10);
     EXPECT_EQ(limitedStep(50, false, 1, 10), 10);
     EXPECT_EQ(limitedStep(7, true, 5, 4), 7); // empty limits: unchanged
@@ -44,28 +40,16 @@ TEST(GeometryDialogRules, ArrowsMoveByOneAndPullTypedValuesToTheNearerLimit) {
     EXPECT_EQ(unlimitedStep(kMin, false), kMin);
     EXPECT_EQ(resizeStep(25600, true, 400), 25600); // up to 64 times the current size
     EXPECT_EQ(resizeStep(0, true, 400), 1);
-}
-
-// Interpolation shows 24 bpp and grays the list; unchecking brings back the user's last choice.
-TEST(GeometryDialogRules, DepthChoice) {
-    DepthChoice choice = depthChoiceOpening(false, 0);
-    EXPECT_TRUE(depthListEnabled(choice));
-    setInterpolation(choice, true);
-    EXPECT_FALSE(depthListEnabled(choice));
-    EXPECT_EQ(choice.shown, kDepth24Index);
-    chooseDepth(choice, 1);
-    chooseDepth(choice, 0);
-    setInterpolation(choice, false);
-    EXPECT_EQ(choice.shown, 0u);
-    EXPECT_EQ(depthChoiceOpening(true, 0).shown, 0u); // opening checked keeps the stored one
-}
-
-TEST(GeometryDialogRules, CropArrowsFollowTheOtherFields) {
+    EXPECT_EQ(toneStep(128, false, 0, 255), 127);
+    EXPECT_EQ(toneStep(300, false, 0, 255), 255);
+    EXPECT_EQ(toneStep(-7, false, 0, 255), 0);
+    EXPECT_EQ(posterStep(0, true, kPosterRGB), 2);   // 2 … 128 for all channels together
+    EXPECT_EQ(posterStep(2, false, kPosterBlue), 1); // 1 … 128 for one
+    EXPECT_EQ(posterStep(500, false, kPosterRed), 128);
     CropDialogValues v = cropDialogOpening(40, 30);
     EXPECT_EQ(v, (CropDialogValues{1, 1, 40, 30}));
     EXPECT_EQ(cropStep(v, kCropRight, true, 40, 30), 40);
     EXPECT_EQ(cropStep(v, kCropTop, true, 40, 30), 30);
-    EXPECT_EQ(cropStep(v, kCropBottom, false, 40, 30), 1);
     v = {12, 5, 12, 9};                                    // left = right, bottom 5, top 9
     EXPECT_EQ(cropStep(v, kCropLeft, true, 40, 30), 12);   // left ≤ right
     EXPECT_EQ(cropStep(v, kCropRight, false, 40, 30), 12); // right ≥ left
@@ -120,32 +104,28 @@ TEST(GeometryDialogRules, ResizeKeepsTheRatioAndStoresOnlyWithinTheLimits) {
               (Ints{1920, 1, 0, 0}));
 }
 
-TEST(GeometryDialogRules, RotateRoundTripsThroughTheBlock) {
+// Interpolation shows 24 bpp and grays the list; unchecking brings back the user's last choice.
+TEST(GeometryDialogRules, RotateRoundTripsThroughTheBlockWithItsDepthChoice) {
     ParameterBlock block = defaultParameterBlock();
     block.rotateAngle = -30;
-    block.rotateBicubic = 0;
-    block.rotateDepthIndex = 0;
+    block.rotateBicubic = block.rotateDepthIndex = 0;
     block.rotateBlankIndex = 5;
     RotateDialogValues v = rotateDialogOpening(block);
     EXPECT_EQ((Ints{v.angle, v.depth.interpolate, v.depth.shown, v.blankIndex}),
               (Ints{-30, 0, 0, 5}));
+    EXPECT_TRUE(depthListEnabled(v.depth));
     setInterpolation(v.depth, true);
+    EXPECT_FALSE(depthListEnabled(v.depth));
     v.angle = kMin;
     storeRotate(v, block);
     EXPECT_EQ((Ints{block.rotateAngle, block.rotateBicubic, block.rotateDepthIndex,
                     block.rotateBlankIndex}),
               (Ints{kMin, 1, kDepth24Index, 5}));
-    EXPECT_EQ(items(blankColorItems()).back(), "black");
-}
-
-TEST(ToneDialogRules, StepsStayWithinTheLimits) {
-    EXPECT_EQ(toneStep(128, true, 0, 255), 129);
-    EXPECT_EQ(toneStep(128, false, 0, 255), 127);
-    EXPECT_EQ(toneStep(300, false, 0, 255), 255);
-    EXPECT_EQ(toneStep(-7, false, 0, 255), 0);
-    EXPECT_EQ(posterStep(0, true, kPosterRGB), 2);   // 2 … 128 for all channels together
-    EXPECT_EQ(posterStep(2, false, kPosterBlue), 1); // 1 … 128 for one
-    EXPECT_EQ(posterStep(500, false, kPosterRed), 128);
+    chooseDepth(v.depth, 1);
+    chooseDepth(v.depth, 0);
+    setInterpolation(v.depth, false);
+    EXPECT_EQ(v.depth.shown, 0u);
+    EXPECT_EQ(depthChoiceOpening(true, 0).shown, 0u); // opening checked keeps the stored one
 }
 
 // Diffusion means nothing at 256 levels: it is grayed, shown off and stored off, but the tick is
@@ -166,15 +146,12 @@ TEST(ToneDialogRules, GrayDiffusionAt256Levels) {
     EXPECT_EQ(items(invertDepthItems()), (Items{"source bpp", "24 bpp"})); // not 32 bpp
 }
 
+// The threshold needs neither diffusion nor median cut; its range needs the stretch as well.
 TEST(ToneDialogRules, BlackWhiteEnablingChain) {
-    // diffusion, median cut, stretch; threshold enabled, range enabled
-    const bool cases[][5] = {{false, true, false, false, false}, {false, true, true, false, false},
-                             {false, false, false, true, false}, {false, false, true, true, true},
-                             {true, false, true, false, false},  {true, true, true, false, false}};
-    for (const auto& c : cases) {
-        const BlackWhiteDialogValues v{c[0], c[1], c[2]};
-        EXPECT_EQ(blackWhiteThresholdEnabled(v), c[3]) << c[0] << c[1] << c[2];
-        EXPECT_EQ(blackWhiteRangeEnabled(v), c[4]) << c[0] << c[1] << c[2];
+    for (int bits = 0; bits < 8; ++bits) {
+        const BlackWhiteDialogValues v{(bits & 4) != 0, (bits & 2) != 0, (bits & 1) != 0};
+        EXPECT_EQ(blackWhiteThresholdEnabled(v), bits < 2) << bits;
+        EXPECT_EQ(blackWhiteRangeEnabled(v), bits == 1) << bits;
     }
 }
 
@@ -285,28 +262,23 @@ TEST(TilingDialogRules, SizingPairsAndOkay) {
 }
 
 TEST(TilingDialogRules, PaletteControlsFollowConversionAndClass) {
-    TilingDialogValues v;
-    v.paletteClass = 1;
-    for (bool convert : {true, false}) {
-        v.convert = convert;
-        EXPECT_EQ(tilingPaletteRadiosEnabled(v), convert);
-        for (std::uint32_t c = 0; c < 3; ++c)
-            EXPECT_EQ(tilingPaletteControlEnabled(v, c), convert && c == 1) << c;
+    for (std::uint32_t c = 0; c < 6; ++c) { // convert, then the class
+        const TilingDialogValues v{c < 3, 1};
+        EXPECT_EQ(tilingPaletteRadiosEnabled(v), c < 3);
+        EXPECT_EQ(tilingPaletteControlEnabled(v, c % 3), c == 1) << c;
     }
 }
 
+// 3 x 3 enables the centre block of the 5 x 5 grid, and k; 5 x 5 everything.
 TEST(FilterDialogRules, EnablingFollowsTheModeAndTheMaskSize) {
     EXPECT_TRUE(directionListsEnabled(0) && nonDirectionListEnabled(1));
     EXPECT_FALSE(directionListsEnabled(1) || nonDirectionListEnabled(0));
-    EXPECT_EQ(edgeDirectionItems().back(), "vert + horz");
-    // 3 x 3: the centre block of the 5 x 5 grid, and k; 5 x 5: everything.
     std::string grid;
-    for (int place = 0; place < kUserFilterCells; ++place) {
+    for (int place = 0; place <= kUserFilterKPlace; ++place) {
         grid += userFilterPlaceEnabled(place, 0) ? "x" : ".";
         EXPECT_TRUE(userFilterPlaceEnabled(place, 1)) << place;
     }
-    EXPECT_EQ(grid, "......xxx..xxx..xxx......");
-    EXPECT_TRUE(userFilterPlaceEnabled(kUserFilterKPlace, 0));
+    EXPECT_EQ(grid, "......xxx..xxx..xxx......x");
 }
 
 // An arrow first reads every field's text (its leading integer), then steps its own field.
@@ -344,101 +316,25 @@ TEST(FilterDialogRules, UserFilterRoundTripsAndItsArrowsReReadEveryText) {
     EXPECT_EQ(values.values[kUserFilterKPlace], -4);
 }
 
-// True colour grays and clears diffusion without forgetting the tick; only the current class's
-// list is enabled.
-TEST(ColorDialogRules, ListsOpeningAndEnabling) {
-    EXPECT_EQ(colorChoiceItems(1), (Items{"16 basic", "147 extended"}));
-    EXPECT_EQ(colorChoiceItems(3), (Items{"24 bpp", "32 bpp"}));
-    EXPECT_TRUE(colorChoiceItems(4).empty() && colorChoiceItems(-1).empty());
-    ColorDialogValues v = colorDialogValues(defaultParameterBlock());
-    EXPECT_TRUE(v.diffusion);
-    EXPECT_EQ(v.colorClass, 0u);
-    EXPECT_EQ(v.choices, (std::array<std::uint32_t, 4>{7, 1, 9, 0}));
-    for (std::uint32_t current = 0; current < 5; ++current) {
-        v.colorClass = current;
-        EXPECT_EQ(colorDiffusionEnabled(v), current != 3) << current;
-        EXPECT_EQ(colorDiffusionShown(v), current != 3) << current;
-        for (std::uint32_t control = 0; control < 5; ++control)
-            EXPECT_EQ(colorClassControlEnabled(v, control), control == current) << current;
-    }
-    v.diffusion = false;
-    EXPECT_FALSE(colorDiffusionShown(v));
-}
-
-TEST(ColorDialogRules, OkayStoresEverythingAndNoDiffusionForTrueColour) {
-    ParameterBlock block = defaultParameterBlock();
-    ColorDialogValues v{true, 3, {2, 0, 4, 1}};
-    storeColorChoice(v, "C:\\palettes\\mine.csv", block);
-    EXPECT_EQ((Ints{block.colorMethod, block.colorDiffusion}), (Ints{3, 0}));
-    EXPECT_EQ(ints(block.colorChoice, 4), (Ints{2, 0, 4, 1}));
-    EXPECT_STREQ(block.userPalettePath, "C:\\palettes\\mine.csv");
-    EXPECT_EQ(colorConversionCode(block), 769); // "32 bpp"
-    v.colorClass = 1;
-    storeColorChoice(v, "", block);
-    EXPECT_EQ(block.colorDiffusion, 1u);
-    EXPECT_EQ(colorConversionCode(block), 256); // "16 basic"
-    // The path is cut to fit with its zero; a shorter one leaves nothing of a longer behind.
-    storeUserPalettePath(std::string(400, 'a'), block);
-    EXPECT_EQ(userPalettePathOf(block), std::string(259, 'a'));
-    storeUserPalettePath("short.ecp", block);
-    EXPECT_EQ(userPalettePathOf(block), "short.ecp");
-    EXPECT_EQ(block.userPalettePath[10], '\0');
-    std::memset(block.userPalettePath, 'b', sizeof block.userPalettePath); // no terminator
-    EXPECT_EQ(userPalettePathOf(block), std::string(260, 'b'));
-}
-
-TEST(HiddenMenuRules, PositionsOfStoredValues) {
-    const std::pair<int, int> qualities[] = {{100, 0}, {75, 5}, {0, 20}, {73, -1}, {105, -1}};
-    for (const auto& [value, index] : qualities)
+// The lists open on the stored values; a value no entry shows keeps its field.
+TEST(HiddenMenuRules, PositionsOfStoredValuesAndWhatOkayStores) {
+    for (const auto& [value, index] : {std::pair{100, 0}, {75, 5}, {0, 20}, {73, -1}, {105, -1}})
         EXPECT_EQ(hiddenMenuQualityIndex(value), index) << value;
-    const std::pair<int, int> divisions[] = {{9, 0}, {1, 8}, {0, -1}, {10, -1}};
-    for (const auto& [value, index] : divisions)
-        EXPECT_EQ(hiddenMenuDivisionIndex(value), index) << value;
-    EXPECT_EQ(hiddenMenuQualityItems()[5], "75");
-    EXPECT_EQ(hiddenMenuDivisionItems()[8], "1");
-    const HiddenMenuChoice first = hiddenMenuChoice(defaultParameterBlock());
-    EXPECT_EQ(first.depthIndex, 0);
-    EXPECT_EQ(first.qualityIndex, 0);
-    EXPECT_EQ(first.divisionIndex, (std::array<int, 3>{1, 3, 4})); // 8, 6, 5
-}
-
-TEST(HiddenMenuRules, OkayStoresTheSelectionsAndAListWithoutOneKeepsItsField) {
     ParameterBlock block = defaultParameterBlock();
+    EXPECT_EQ(hiddenMenuChoice(block).divisionIndex, (std::array<int, 3>{1, 3, 4})); // 8, 6, 5
     block.saveBitsPerPixel = 8; // as a parameter file may hold it
-    storeHiddenMenuChoice({0, 5, {0, 8, 3}}, block);
-    // "source color depth" leaves the bits alone
+    storeHiddenMenuChoice({0, 5, {0, 8, 3}}, block); // "source color depth" leaves it alone
     EXPECT_EQ((Ints{block.saveDepthIndex, block.saveBitsPerPixel, block.saveQuality}),
               (Ints{0, 8, 75}));
     EXPECT_EQ(ints(block.evenDivisions, 3), (Ints{9, 1, 6}));
     storeHiddenMenuChoice({1, 20, {0, 8, 3}}, block);
     EXPECT_EQ((Ints{block.saveDepthIndex, block.saveBitsPerPixel, block.saveQuality}),
               (Ints{1, 24, 0}));
-    block.saveQuality = 73; // no entry shows it
     block.evenDivisions[1] = 12;
     const HiddenMenuChoice shown = hiddenMenuChoice(block);
-    EXPECT_EQ(shown.qualityIndex, -1);
     EXPECT_EQ(hiddenMenuDivisions(shown, block), (std::array<int, 3>{9, 12, 6}));
     storeHiddenMenuChoice(shown, block);
-    EXPECT_EQ((Ints{block.saveQuality, block.evenDivisions[1]}), (Ints{73, 12}));
-}
-
-TEST(HiddenMenuRules, MakingAPaletteWantsTwoTo256ColoursAndStoresItsDivisions) {
-    test::TempDir folder;
-    test::RecordingFrontend frontend;
-    ParameterBlock block = defaultParameterBlock();
-    test::PaletteFolderGuard guard(folder.path(), folder.path());
-    for (const int index : {8, 0}) { // 1 x 1 x 1 and 9 x 9 x 9
-        frontend.clear();
-        EXPECT_EQ(makeHiddenMenuPalette(frontend, {0, 0, {index, index, index}}, block), 1);
-        EXPECT_EQ(frontend.texts(), (std::vector<std::string>{
-                                        "divisions ' red x green x blue = ' must be 2 ~ 256"}));
-    }
-    EXPECT_TRUE(std::filesystem::is_empty(folder.path()) && isDefault(block));
-    frontend.clear();
-    EXPECT_EQ(makeHiddenMenuPalette(frontend, {0, 0, {3, 3, 3}}, block), 0); // 6 x 6 x 6
-    EXPECT_EQ(std::filesystem::file_size(folder / "safeColorPalette_216_666.ecp"), 1044u);
-    EXPECT_EQ(ints(block.evenDivisions, 3), (Ints{6, 6, 6}));
-    EXPECT_TRUE(frontend.messages.empty());
+    EXPECT_EQ(block.evenDivisions[1], 12u);
 }
 
 } // namespace

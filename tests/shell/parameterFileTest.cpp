@@ -22,8 +22,8 @@ bool same(const ParameterBlock& a, const ParameterBlock& b) {
 // The file holding `reserved` and the first `count` bytes of `block`.
 std::vector<std::uint8_t> fileBytes(std::uint8_t reserved, ParameterBlock block,
                                     std::size_t count = kParameterBlockBytes) {
-    std::vector<std::uint8_t> bytes(12, reserved);
-    bytes.insert(bytes.end(), bytesOf(block), bytesOf(block) + count);
+    std::vector<std::uint8_t> bytes(12 + count, reserved);
+    std::memcpy(bytes.data() + 12, bytesOf(block), count);
     return bytes;
 }
 
@@ -87,37 +87,28 @@ TEST(ParameterFile, SaveMakesTheMissingFoldersPrivateAndAFailureShowsAnAlert) {
     EXPECT_EQ(test::readFileBytes(dir / "plain"), (std::vector<std::uint8_t>{1, 2, 3}));
 }
 
-// A short file: what it holds is taken, the rest keeps the defaults.
-TEST(ParameterFile, ShortFileKeepsDefaultsForTheRest) {
+// A short file: what it holds is taken, the rest keeps the defaults. Each out-of-range value
+// becomes its field's default, the others stay.
+TEST(ParameterFile, ShortFilesKeepTheDefaultsAndDamagedValuesAreRepaired) {
     ParameterBlock source = defaultParameterBlock();
-    source.saveQuality = 42;
     source.grayDiffusion = 0;  // block offset 524, inside the file
     source.grayLevelIndex = 2; // block offset 528, just past its end
     ParameterFileReserved reserved{};
     ParameterBlock block = defaultParameterBlock();
     ASSERT_TRUE(loadParameterBytes(fileBytes(0x5A, source, 528), reserved, block));
     EXPECT_EQ(reserved[11], 0x5A);
-    EXPECT_EQ(block.saveQuality, 42u);
-    EXPECT_EQ(block.grayDiffusion, 0u);
-    EXPECT_EQ(block.grayLevelIndex, 7u);
-
+    EXPECT_EQ(block.grayDiffusion * 10 + block.grayLevelIndex, 7u);
     block = defaultParameterBlock();
-    reserved = {};
     ASSERT_TRUE(loadParameterBytes(std::vector<std::uint8_t>{9, 8, 7}, reserved, block));
-    EXPECT_EQ(reserved, (ParameterFileReserved{9, 8, 7}));
+    EXPECT_EQ(reserved, (ParameterFileReserved{9, 8, 7, 0x5A, 0x5A, 0x5A, 0x5A, 0x5A, 0x5A, 0x5A,
+                                               0x5A, 0x5A}));
     EXPECT_TRUE(same(block, defaultParameterBlock()));
-}
 
-// Each out-of-range value becomes its field's default, the others stay.
-TEST(ParameterFile, DamagedValuesAreRepairedOnLoad) {
-    ParameterBlock source = defaultParameterBlock();
     source.grayLevelIndex = 8; // a list of 8 items
     source.posterLevelRed = 128;
     source.tileCountWide = -4;
     source.rotateAngle = -725; // any angle
     std::memset(source.userPalettePath, 'x', sizeof source.userPalettePath); // no terminator
-    ParameterFileReserved reserved{};
-    ParameterBlock block = defaultParameterBlock();
     ASSERT_TRUE(loadParameterBytes(fileBytes(0, source), reserved, block));
     EXPECT_EQ(block.grayLevelIndex, 7u);
     EXPECT_EQ(block.posterLevelRed, 128u);
@@ -126,20 +117,17 @@ TEST(ParameterFile, DamagedValuesAreRepairedOnLoad) {
     EXPECT_EQ(block.userPalettePath[0], '\0');
 }
 
-TEST(ParameterFile, LivesInTheConfigHomeNeverBesideTheProgram) {
+// In the configuration home when it is an absolute path, else in ~/.config; never beside the
+// program.
+TEST(ParameterFile, LivesInTheConfigHome) {
     const test::EnvironmentGuard guard({"XDG_CONFIG_HOME", "HOME"});
     setenv("HOME", "/home/me", 1);
-    const char* const configHomes[] = {"/x/conf", "relative/conf", "", nullptr}; // null: unset
-    for (const char* configHome : configHomes) {
-        if (configHome)
-            setenv("XDG_CONFIG_HOME", configHome, 1);
-        else
-            unsetenv("XDG_CONFIG_HOME");
-        const bool used = configHome && configHome[0] == '/';
-        EXPECT_EQ(parameterFilePath(), fs::path(used ? "/x/conf/vellora/vellora.par"
-                                                     : "/home/me/.config/vellora/vellora.par"))
-            << (configHome ? configHome : "unset");
-    }
+    setenv("XDG_CONFIG_HOME", "/x/conf", 1);
+    EXPECT_EQ(parameterFilePath(), fs::path("/x/conf/vellora/vellora.par"));
+    setenv("XDG_CONFIG_HOME", "relative/conf", 1);
+    EXPECT_EQ(parameterFilePath(), fs::path("/home/me/.config/vellora/vellora.par"));
+    unsetenv("XDG_CONFIG_HOME");
+    EXPECT_EQ(parameterFilePath(), fs::path("/home/me/.config/vellora/vellora.par"));
 }
 
 // Start-up: file, else defaults, then the window defaults, then the working copy. A ticked gray
@@ -176,16 +164,10 @@ TEST(StartupParameters, SavedDefaultsReachTheNextRun) {
     EXPECT_TRUE(frontend.messages.empty());
 }
 
-struct MergeCase {
-    const char* flag;
-    std::size_t flagOffset;
-    std::size_t begin, end; // the block bytes the flag's merge copies
-};
-
 // Each flag copies exactly its group (the colour group its palette path as a string too) and
-// clears itself; the crop flag copies nothing.
+// clears itself; the crop flag copies nothing. Flag, its offset, the block bytes it copies.
 TEST(MergeSavedDefaults, EachFlagCopiesExactlyItsGroupAndClearsItself) {
-    const MergeCase cases[] = {
+    const std::tuple<const char*, std::size_t, std::size_t, std::size_t> cases[] = {
         {"saveHiddenMenu", 84, 168, 192},  {"saveCrop", 88, 0, 0},
         {"saveResize", 92, 232, 240},      {"saveRotate", 96, 192, 208},
         {"saveColor", 100, 240, 264},      {"saveGray", 104, 524, 532},
@@ -197,21 +179,21 @@ TEST(MergeSavedDefaults, EachFlagCopiesExactlyItsGroupAndClearsItself) {
         {"saveTiling", 148, 756, 804}};
     constexpr std::size_t kPathOffset = 264;
     constexpr char kPath[] = "palette/user/mine.csv";
-    for (const MergeCase& c : cases) {
-        SCOPED_TRACE(c.flag);
+    for (const auto& [flag, flagOffset, begin, end] : cases) {
+        SCOPED_TRACE(flag);
         ParameterBlock saved, working;
         std::memset(&saved, 0x11, sizeof saved);
         std::memset(&working, 0x22, sizeof working);
         std::memset(bytesOf(working) + 84, 0, 17 * 4); // every flag off …
-        bytesOf(working)[c.flagOffset] = 1;            // … but this one
+        bytesOf(working)[flagOffset] = 1;            // … but this one
         std::memcpy(bytesOf(working) + kPathOffset, kPath, sizeof kPath);
         ParameterBlock workingAfter = working;
-        bytesOf(workingAfter)[c.flagOffset] = 0;
+        bytesOf(workingAfter)[flagOffset] = 0;
         mergeSavedDefaults(saved, working);
-        const bool copiesPath = c.flagOffset == 100;
+        const bool copiesPath = flagOffset == 100;
         for (std::size_t i = 0; i < sizeof saved; ++i) {
             const bool inPath = copiesPath && i >= kPathOffset && i < kPathOffset + sizeof kPath;
-            const bool copied = (i >= c.begin && i < c.end) || inPath;
+            const bool copied = (i >= begin && i < end) || inPath;
             ASSERT_EQ(bytesOf(saved)[i], copied ? bytesOf(working)[i] : 0x11) << "byte " << i;
         }
         EXPECT_TRUE(same(working, workingAfter));
