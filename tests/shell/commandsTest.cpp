@@ -104,7 +104,8 @@ TEST(MenuState, EnablingFollowsTheStateTableAndTheUndoCount) {
         {"modified", "0 0 1 0 4 1", "201 203 250 280", "281 282"},
         {"saved after tiling keeps the table", "0 0 1 0 5 1 2 0", "281 282", "203 250"},
         {"undone to nothing", "0 0 1 0 4 1 3 0", "201 280", "203 250 281 282"},
-        {"tiled", "0 0 1 0 5 1", "201 202 203 204 212 250 280 281 282 283 284 285", ""},
+        {"tiled", "0 0 1 0 5 1", "201 202 203 204 212 250 251 280 281 282 283 284 285", ""},
+        {"table hidden again", "0 0 1 0 5 1 6 0 5 1", "201 203 210 250 280 281 282", ""},
         {"table shown", "0 0 1 0 5 1 6 0", "205 281 282 283 284 285 300",
          "201 202 203 204 210 211 212 220 240 250 251 258 260 271 280"},
         {"closed", "0 0 1 0 5 1 0 0", "201 205 300", "202 203 250 280 281"},
@@ -235,6 +236,11 @@ TEST_F(DispatcherTest, OperationsThatDoNothingOrFailAndQuarterTurns) {
     EXPECT_EQ(log.handlerRuns, 6);
     EXPECT_EQ(session.history.historyDepth, 6);
     EXPECT_EQ(menu(), kMenuModified);
+    // 100 %, Zoom Dn to 90 %, 5 %, Zoom Dn stays, Zoom Up to 10 %, Zoom Dn to 5 % again
+    for (int id : {kCmdZoom100, kCmdZoomDown, kCmdZoomFirst, kCmdZoomDown, kCmdZoomUp})
+        dispatcher.dispatch(id);
+    dispatcher.dispatch(kCmdZoomDown);
+    EXPECT_EQ(window.title, "vellora -- cat.jpg, 5 %");
 }
 
 // The table's files are named for the picture with its extension replaced; Save As still offers

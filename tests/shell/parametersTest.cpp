@@ -38,9 +38,8 @@ bool refused(std::string_view message, const ParameterBlock& block) {
     return !message.empty();
 }
 
-// Arrows move by one and pull a typed value outside the limits to the nearer one: resize up to 64
-// times the current size, posterization 2 … 128 together or 1 … 128 for one channel, crop's
-// limits from the other fields (here left = right, bottom 5, top 9).
+// Arrows move by one and pull typed values into the limits: resize to 64 times the size, levels
+// 2 … 128 together or 1 … 128 alone, crop's from the other fields (left = right, 5 to 9 high).
 TEST(DialogRules, ArrowSteps) {
     const CropDialogValues crop{12, 5, 12, 9};
     const std::pair<std::int64_t, std::int64_t> steps[] = {

@@ -72,7 +72,6 @@ TEST_F(PictureFiles, OpenConvertsIntoTheFirstIntermediateFileAndResetsTheHistory
     EXPECT_EQ(session.saveAsPath, (folder / "in.png").string());
     EXPECT_EQ(fs::path(session.currentPath).filename(), "__VL_000.dib");
     expectSameColors(readImage(session.currentPath), picture);
-
     // A picture that does not load leaves the earlier one current; the caller reports it.
     writeFileBytes(folder / "broken.gif", {'G', 'I', 'F', '8', '9', 'a', 0});
     const std::string current = session.currentPath;
@@ -194,7 +193,6 @@ TEST(RotateFlip, EveryPixelMovesWhereTheCommandSaysAndUndoGoesBack) {
         setCurrentPicture(session, picture);
         const std::string before = session.currentPath;
         ASSERT_EQ(runCommandHandler(session, handler), 0);
-        // No message and no progress bar; the depth and the sides as they should be.
         EXPECT_TRUE(frontend.messages.empty() && frontend.progressVisibility.empty());
         EXPECT_EQ(session.history.historyDepth, 1);
         const DibImage turned = readImage(session.currentPath);

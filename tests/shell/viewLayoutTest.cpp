@@ -223,9 +223,7 @@ TEST(WindowTitle, TitleAndZoomCheckFromTheDialogRecord) {
         {kStateSaved, 12, "/p/saved.png", "vellora -- saved.png, 200 %", -1},
         {kStateNoPicture, 10, "/p/closed.jpg", "vellora", -1}};
     for (const auto& [state, zoomIndex, path, title, checked] : cases) {
-        ImageInfo info;
-        info.state = state;
-        info.zoomIndex = zoomIndex;
+        const ImageInfo info = picture(0, 0, state, zoomIndex);
         EXPECT_EQ(windowTitle(info, path), title);
         EXPECT_EQ(checkedZoomItem(info), checked) << title;
     }
