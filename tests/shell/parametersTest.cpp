@@ -1,0 +1,436 @@
+// The parameter block's rules and file. The dialogs without a dialog: opening values,
+// enabling, arrow steps and what "Okay" stores (a refused "Okay" leaves the block alone). The
+// parameter file: 12 reserved bytes, then the block; read at start-up, repaired, and written at
+// exit with the window rectangle; the groups a dialog's "save" tick merges into it.
+#include "shell/dialogs/filterDialogRules.h"
+#include "shell/dialogs/geometryDialogRules.h"
+#include "shell/dialogs/tilingDialogRules.h"
+#include "shell/dialogs/toneDialogRules.h"
+#include "shell/parameterFile.h"
+
+#include "support/recordingFrontend.h"
+#include "support/testImages.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <limits>
+
+namespace vellora {
+namespace {
+
+using Items = std::vector<std::string_view>;
+using Ints = std::vector<std::int64_t>;
+constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
+
+template <typename List> Items items(const List& list) { return Items(list.begin(), list.end()); }
+template <typename T> Ints ints(const T* values, std::size_t count) {
+    return Ints(values, values + count);
+}
+bool same(const ParameterBlock& a, const ParameterBlock& b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+bool isDefault(const ParameterBlock& block) { return same(block, defaultParameterBlock()); }
+// Whether "Okay" was refused, which leaves the (default) block alone.
+bool refused(std::string_view message, const ParameterBlock& block) {
+    EXPECT_TRUE(message.empty() || isDefault(block)) << message;
+    return !message.empty();
+}
+
+// Arrows move by one and pull typed values into the limits: resize to 64 times the size, levels
+// 2 … 128 together or 1 … 128 alone, crop's from the other fields (left = right, 5 to 9 high).
+TEST(DialogRules, ArrowSteps) {
+    const CropDialogValues crop{12, 5, 12, 9};
+    const std::pair<std::int64_t, std::int64_t> steps[] = {
+        {limitedStep(5, true, 1, 10), 6},       {limitedStep(50, false, 1, 10), 10},
+        {limitedStep(7, true, 5, 4), 7},        {unlimitedStep(kMax, true), kMax},
+        {unlimitedStep(kMin, false), kMin},     {resizeStep(25600, true, 400), 25600},
+        {resizeStep(0, true, 400), 1},          {toneStep(128, true, 0, 255), 129},
+        {toneStep(128, false, 0, 255), 127},    {toneStep(-7, false, 0, 255), 0},
+        {posterStep(0, true, kPosterRGB), 2},   {posterStep(2, false, kPosterBlue), 1},
+        {posterStep(500, false, kPosterRed), 128},
+        {cropStep(cropDialogOpening(40, 30), kCropTop, true, 40, 30), 30},
+        {cropStep(crop, kCropLeft, true, 40, 30), 12},
+        {cropStep(crop, kCropRight, false, 40, 30), 12},
+        {cropStep(crop, kCropBottom, true, 40, 30), 6},
+        {cropStep(crop, kCropTop, false, 40, 30), 8}};
+    for (std::size_t i = 0; i < std::size(steps); ++i)
+        EXPECT_EQ(steps[i].first, steps[i].second) << "step " << i;
+    EXPECT_EQ(cropDialogOpening(40, 30), (CropDialogValues{1, 1, 40, 30}));
+}
+
+TEST(GeometryDialogRules, CropSizeTextAndStoreRefuseTheSameRectangles) {
+    const std::pair<CropDialogValues, const char*> cases[] = {
+        {{4, 1, 13, 30}, " : 10 x 30"},     {{7, 3, 7, 3}, " : 1 x 1"},
+        {{1, 2, 40, 30}, " : 40 x 29"},     {{14, 1, 13, 30}, "invalid values"},
+        {{1, 1, 40, 31}, "invalid values"}, {{0, 1, 40, 30}, "invalid values"},
+        {{1, 0, 40, 30}, "invalid values"}, {{1, 1, 41, 30}, "invalid values"},
+        {{1, 9, 40, 8}, "invalid values"}};
+    for (const auto& [v, text] : cases) {
+        EXPECT_EQ(cropSizeText(v, 40, 30), text);
+        ParameterBlock block = defaultParameterBlock();
+        const bool valid = text[0] == ' ';
+        EXPECT_EQ(storeCrop(v, 40, 30, block), valid) << text;
+        EXPECT_EQ(ints(block.cropRect, 4), (valid ? Ints{v[0] - 1, v[1] - 1, v[2] - 1, v[3] - 1}
+                                                  : Ints{0, 0, 0, 0}));
+    }
+}
+
+// Keep ratio follows the dimension edited last, the height before any edit.
+TEST(GeometryDialogRules, ResizeKeepsTheRatioAndStoresOnlyWithinTheLimits) {
+    ParameterBlock block = defaultParameterBlock();
+    ResizeDialogValues v = resizeDialogOpening(block, 400, 300);
+    v.height = 150;
+    keepRatio(v, 400, 300);
+    EXPECT_EQ(v.width, 200);
+    v.width = 1;
+    v.lastEdited = ResizeDimension::Width;
+    keepRatio(v, 400, 300);
+    EXPECT_EQ(v.height, 0); // not clamped; "Okay" refuses it
+    v = resizeDialogOpening(block, 30, 20);
+    setInterpolation(v.depth, false);
+    chooseDepth(v.depth, 0);
+    for (auto [w, h] : {std::pair{64 * 30 + 1, 20}, {0, 20}, {30, 0}, {30, 64 * 20 + 1}}) {
+        std::tie(v.width, v.height) = std::pair(w, h);
+        EXPECT_FALSE(storeResize(v, 30, 20, block)) << w << " x " << h;
+        EXPECT_TRUE(isDefault(block));
+    }
+    std::tie(v.width, v.height) = std::pair(64 * 30, 1);
+    ASSERT_TRUE(storeResize(v, 30, 20, block));
+    EXPECT_EQ((Ints{block.resizeWidth, block.resizeHeight, block.resizeInterpolate,
+                    block.resizeDepthIndex}),
+              (Ints{1920, 1, 0, 0}));
+}
+
+// Interpolation shows 24 bpp and grays the list; unchecking brings back the user's last choice.
+TEST(GeometryDialogRules, RotateRoundTripsThroughTheBlockWithItsDepthChoice) {
+    ParameterBlock block = defaultParameterBlock();
+    block.rotateAngle = -30;
+    block.rotateBicubic = block.rotateDepthIndex = 0;
+    block.rotateBlankIndex = 5;
+    RotateDialogValues v = rotateDialogOpening(block);
+    EXPECT_EQ((Ints{v.angle, v.depth.interpolate, v.depth.shown, v.blankIndex}),
+              (Ints{-30, 0, 0, 5}));
+    EXPECT_TRUE(depthListEnabled(v.depth));
+    setInterpolation(v.depth, true);
+    EXPECT_FALSE(depthListEnabled(v.depth)); // 24 bpp shown
+    v.angle = kMin;
+    storeRotate(v, block);
+    EXPECT_EQ((Ints{block.rotateAngle, block.rotateBicubic, block.rotateDepthIndex,
+                    block.rotateBlankIndex}),
+              (Ints{kMin, 1, kDepth24Index, 5}));
+    chooseDepth(v.depth, 1);
+    chooseDepth(v.depth, 0);
+    setInterpolation(v.depth, false);
+    EXPECT_EQ(v.depth.shown + depthChoiceOpening(true, 0).shown, 0u); // opening checked: stored
+}
+
+// Diffusion means nothing at 256 levels: it is grayed, shown off and stored off, but the tick is
+// remembered for the other levels.
+TEST(ToneDialogRules, GrayDiffusionAt256Levels) {
+    ParameterBlock block = defaultParameterBlock();
+    GrayDialogValues v = grayDialogOpening(block);
+    EXPECT_TRUE(v.diffusion);
+    EXPECT_EQ(grayLevelItems()[v.levelIndex], "256");
+    EXPECT_FALSE(grayDiffusionEnabled(v) || grayDiffusionShown(v));
+    v.levelIndex = 3;
+    EXPECT_TRUE(grayDiffusionEnabled(v) && grayDiffusionShown(v));
+    storeGray(v, block);
+    EXPECT_EQ((Ints{block.grayDiffusion, block.grayLevelIndex}), (Ints{1, 3}));
+    storeGray({true, 7}, block);
+    EXPECT_EQ((Ints{block.grayDiffusion, block.grayLevelIndex}), (Ints{0, 7}));
+    EXPECT_EQ(items(invertDepthItems()), (Items{"source bpp", "24 bpp"})); // not 32 bpp
+}
+
+constexpr std::string_view kOrder = "outset must be smaller than endset";
+
+TEST(ToneDialogRules, BlackWhiteOkayChecksRangeThenOrderAndRoundTrips) {
+    constexpr std::string_view kRange = "out of range, which must be 0 ~ 255";
+    const std::pair<Ints, std::string_view> cases[] = {
+        {{300, 1, 255}, kRange}, {{-1, 1, 255}, kRange},  {{128, 256, 255}, kRange},
+        {{128, 1, -3}, kRange},  {{128, 200, 100}, kOrder}, {{300, 200, 100}, kRange},
+        {{255, 0, 255}, {}},     {{0, 100, 100}, {}}};
+    for (const auto& [values, message] : cases) {
+        ParameterBlock block = defaultParameterBlock();
+        const BlackWhiteDialogValues v{true, false, true, values[0], values[1], values[2]};
+        const std::string_view shown = storeBlackWhite(v, block);
+        EXPECT_EQ(shown, message) << values[0] << " " << values[1];
+        if (refused(shown, block)) continue;
+        const BlackWhiteDialogValues back = blackWhiteDialogOpening(block);
+        EXPECT_EQ((Ints{back.diffusion, back.medianCut, back.stretch}), (Ints{1, 0, 1}));
+        EXPECT_EQ((Ints{back.threshold, back.outset, back.endset}), values);
+    }
+}
+
+// Levels 1 … 128 (2 … 128 together) and not 1 for every single channel.
+TEST(ToneDialogRules, PosterOkayRefusesAllOnesAndOutOfRangeAndRoundTrips) {
+    PosterDialogValues v = posterDialogOpening(defaultParameterBlock());
+    EXPECT_EQ(v.levels, (std::array<std::int64_t, 4>{2, 2, 1, 1}));
+    for (std::size_t f = kPosterRGB; f <= kPosterBlue; ++f) // the common box or the three channels
+        for (bool common : {false, true})
+            EXPECT_EQ(posterFieldEnabled({common}, PosterField(f)), common == (f == kPosterRGB));
+    const std::pair<PosterDialogValues, bool> cases[] = {
+        {{false, {2, 1, 1, 1}}, false},  {{true, {1, 5, 5, 5}}, false},
+        {{true, {129, 2, 1, 1}}, false}, {{false, {2, 129, 2, 2}}, false},
+        {{false, {2, 0, 2, 2}}, false},  {{false, {2, 4294967295, 2, 2}}, false}, // not -1
+        {{false, {0, 1, 1, 2}}, true},   {{true, {2, 0, 0, 0}}, true},
+        {{true, {128, 1, 1, 1}}, true},  {{false, {2, 17, 15, 1}}, true}};
+    for (const auto& [values, valid] : cases) {
+        ParameterBlock block = defaultParameterBlock();
+        const std::string_view shown = storePoster(values, block);
+        EXPECT_EQ(shown, valid ? "" : "each level must be 1 ~ 128 and not 1 same all")
+            << values.common << " " << values.levels[0] << " " << values.levels[1];
+        if (refused(shown, block)) continue;
+        EXPECT_EQ(posterDialogOpening(block).common, values.common);
+        EXPECT_EQ(posterDialogOpening(block).levels, values.levels);
+    }
+}
+
+// Every channel is checked, unchecked ones too, red first, outset before endset.
+TEST(ToneDialogRules, HistogramOkayChecksEveryChannelInOrderAndRoundTrips) {
+    constexpr std::string_view kRange = "out of range which must be 0 ~ 255";
+    using Three = std::array<std::int64_t, 3>;
+    const std::tuple<Three, Three, std::string_view> cases[] = {
+        {{0, 0, 0}, {255, 256, 255}, kRange}, {{0, 0, -1}, {255, 255, 255}, kRange},
+        {{0, 90, 0}, {255, 80, 255}, kOrder}, {{0, 90, 300}, {255, 80, 255}, kOrder},
+        {{9, 0, 0}, {8, 999, 255}, kOrder},   {{100, 0, 255}, {100, 0, 255}, {}}};
+    for (const auto& [outset, endset, message] : cases) {
+        ParameterBlock block = defaultParameterBlock();
+        const std::string_view shown =
+            storeHistogram({{true, false, false}, outset, endset}, block);
+        EXPECT_EQ(shown, message) << outset[1] << " " << endset[1];
+        if (refused(shown, block)) continue;
+        const HistogramDialogValues back = histogramDialogOpening(block);
+        EXPECT_EQ(back.enabled, (std::array<bool, 3>{true, false, false}));
+        EXPECT_EQ(back.outset, outset);
+        EXPECT_EQ(back.endset, endset);
+    }
+}
+
+// Count and size each keep their pair; the shown pair must be 1 or more, the slit is stored as
+// at least 0, and the palette choice is kept even when the layout is refused.
+TEST(TilingDialogRules, SizingPairsAndOkay) {
+    ParameterBlock block = defaultParameterBlock();
+    TilingDialogValues v = tilingDialogValues(block);
+    EXPECT_EQ(tilingSizingCell(v.sizingMethod, 0), 2);
+    EXPECT_EQ(tilingSizingLabel(v.sizingMethod), "size, w. x h.");
+    EXPECT_EQ(tilingSizingCell(0, 1), 1);
+    EXPECT_EQ(tilingSizingLabel(0), "around count");
+    v.paletteClass = 0;
+    v.medianIndex = 5;
+    v.sizing[3] = 0; // tile height
+    storeTilingPaletteChoice(v, block);
+    EXPECT_EQ(tilingOkayProblem(v), "tile count or size must be set plus numeral");
+    EXPECT_EQ((Ints{block.tilingPaletteClass, block.tilingMedianIndex}), (Ints{0, 5}));
+    v.sizingMethod = 0; // the zero sits in the other pair
+    EXPECT_EQ(tilingOkayProblem(v), "");
+    v.sizing = {64, 48, 9, 9, -3};
+    std::tie(v.hSlitGray, v.vSlitGray) = std::pair(5, 2);
+    storeTilingLayout(v, block);
+    const TilingDialogValues back = tilingDialogValues(block);
+    EXPECT_EQ(back.sizing, (std::array<std::int32_t, 5>{64, 48, 9, 9, 0}));
+    EXPECT_EQ((Ints{back.sizingMethod, back.hSlitGray, back.vSlitGray}), (Ints{0, 5, 2}));
+    // Down stops at 0 but leaves a typed negative; up stops at the largest int.
+    const std::tuple<int, bool, int> steps[] = {{1, false, 0}, {-3, false, -3}, {5, false, 4},
+                                                {0, true, 1},  {kMax, true, kMax}};
+    for (const auto& [value, up, stepped] : steps)
+        EXPECT_EQ(tilingUpDownStep(value, up), stepped) << value;
+}
+
+// 3 x 3 enables the centre block of the 5 x 5 grid, and k; 5 x 5 everything.
+TEST(FilterDialogRules, EnablingFollowsTheModeAndTheMaskSize) {
+    EXPECT_TRUE(directionListsEnabled(0) && nonDirectionListEnabled(1));
+    EXPECT_FALSE(directionListsEnabled(1) || nonDirectionListEnabled(0));
+    std::string grid;
+    for (int place = 0; place <= kUserFilterKPlace; ++place) {
+        grid += userFilterPlaceEnabled(place, 0) ? "x" : ".";
+        EXPECT_TRUE(userFilterPlaceEnabled(place, 1)) << place;
+    }
+    EXPECT_EQ(grid, "......xxx..xxx..xxx......x");
+}
+
+// An arrow first reads every field's text (its leading integer), then steps its own field.
+TEST(FilterDialogRules, UserFilterRoundTripsAndItsArrowsReReadEveryText) {
+    ParameterBlock block = defaultParameterBlock();
+    UserFilterValues values;
+    for (int i = 0; i < kUserFilterValueCount; ++i)
+        values.values[i] = 100 - 7 * i;
+    values.sizeIndex = 1;
+    storeUserFilter(values, block);
+    EXPECT_EQ((Ints{block.userFilterMask[24], block.userFilterValue, block.userFilterSizeIndex}),
+              (Ints{100 - 7 * 24, 100 - 7 * 25, 1}));
+    EXPECT_EQ(userFilterOpening(block).values, values.values);
+    std::array<std::string, kUserFilterValueCount> texts;
+    texts.fill("0");
+    texts[0] = "12abc";
+    texts[3] = "abc";
+    texts[1] = "2147483647";
+    texts[2] = "-2147483648";
+    texts[kUserFilterKPlace] = " -4";
+    const std::tuple<int, bool, Ints> steps[] = {
+        {12, false, {12, kMax, kMin, 0, -4, -1}}, // 12: "0" down
+        {1, true, {12, kMax, kMin, 0, -4, 0}},   // at the largest int already
+        {2, false, {12, kMax, kMin, 0, -4, 0}},  // at the smallest
+        {kUserFilterKPlace, true, {12, kMax, kMin, 0, -3, 0}},
+        {26, true, {12, kMax, kMin, 0, -4, 0}}}; // outside the grid: only re-reads
+    for (const auto& [place, up, after] : steps) {
+        userFilterStep(values, texts, place, up);
+        const auto& v = values.values;
+        EXPECT_EQ((Ints{v[0], v[1], v[2], v[3], v[kUserFilterKPlace], v[12]}), after) << place;
+    }
+}
+
+namespace fs = std::filesystem;
+
+std::uint8_t* bytesOf(ParameterBlock& block) { return reinterpret_cast<std::uint8_t*>(&block); }
+// The file holding `reserved` and the first `count` bytes of `block`.
+std::vector<std::uint8_t> fileBytes(std::uint8_t reserved, ParameterBlock block,
+                                    std::size_t count = kParameterBlockBytes) {
+    std::vector<std::uint8_t> bytes(12 + count, reserved);
+    std::memcpy(bytes.data() + 12, bytesOf(block), count);
+    return bytes;
+}
+
+TEST(ParameterFile, WritesReservedBytesBlockAndWindowRectangleAndReadsThemBack) {
+    test::TempDir dir;
+    test::RecordingFrontend frontend;
+    ParameterBlock saved = defaultParameterBlock();
+    saved.grayLevelIndex = 3;
+    std::strcpy(saved.userPalettePath, "/home/me/palette/user.csv");
+    saved.reserved0[5] = 0xAB; // reserved areas of the block are carried too
+    const ParameterFileReserved reserved{0xFF, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 0x7E};
+    ASSERT_EQ(saveParameterFile(frontend, dir / "v.par", {-8, 20, 1016, 788}, saved, reserved), 0);
+    const auto bytes = test::readFileBytes(dir / "v.par");
+    ASSERT_EQ(bytes.size(), 816u);
+    EXPECT_TRUE(std::equal(reserved.begin(), reserved.end(), bytes.begin()));
+    // Block offsets sit 12 bytes further on: the rectangle, its width and height, gray levels,
+    // the save quality and the tile count across.
+    const std::pair<std::size_t, std::int32_t> fields[] = {
+        {36, -8}, {40, 20}, {44, 1016}, {48, 788}, {68, 1024}, {72, 768}, {528, 3}, {172, 100},
+        {784, 64}};
+    for (const auto& [offset, value] : fields)
+        EXPECT_EQ(std::int32_t(readLe32(bytes.data() + 12 + offset)), value) << offset;
+    EXPECT_TRUE(frontend.messages.empty());
+    ParameterFileReserved readReserved{};
+    ParameterBlock read = defaultParameterBlock();
+    ASSERT_TRUE(loadParameterFile(dir / "v.par", readReserved, read));
+    EXPECT_TRUE(readReserved == reserved && same(read, saved));
+    EXPECT_FALSE(loadParameterFile(dir / "absent.par", readReserved, read));
+    EXPECT_FALSE(loadParameterFile(dir.path(), readReserved, read)); // a folder is no file
+    EXPECT_FALSE(loadParameterBytes({}, readReserved, read));
+    EXPECT_TRUE(same(read, saved));
+}
+
+TEST(ParameterFile, SaveMakesTheMissingFoldersPrivateAndAFailureShowsAnAlert) {
+    test::TempDir dir;
+    test::RecordingFrontend frontend;
+    ParameterBlock saved = defaultParameterBlock();
+    const fs::path path = dir / "config" / "vellora" / "vellora.par";
+    ASSERT_EQ(saveParameterFile(frontend, path, {}, saved, {}), 0);
+    EXPECT_EQ(fs::file_size(path), 816u);
+    for (const fs::path& folder : {dir / "config", path.parent_path()})
+        EXPECT_EQ(fs::status(folder).permissions(), fs::perms::owner_all) << folder;
+    // A folder that is a plain file cannot be made; the file stays as it was.
+    test::writeFileBytes(dir / "plain", {1, 2, 3});
+    EXPECT_EQ(saveParameterFile(frontend, dir / "plain" / "vellora.par", {}, saved, {}), -1);
+    ASSERT_EQ(frontend.messages.size(), 1u);
+    EXPECT_EQ(frontend.messages[0].caption, "alert");
+    const std::string cause =
+        "failed to open .par file\ncannot write \"" + (dir / "plain").string() + "\": ";
+    EXPECT_EQ(frontend.messages[0].text.rfind(cause, 0), 0u) << frontend.messages[0].text;
+    EXPECT_EQ(test::readFileBytes(dir / "plain"), (std::vector<std::uint8_t>{1, 2, 3}));
+}
+
+// A short file: what it holds is taken, the rest keeps the defaults. Each out-of-range value
+// becomes its field's default, the others stay.
+TEST(ParameterFile, ShortFilesKeepTheDefaultsAndDamagedValuesAreRepaired) {
+    ParameterBlock source = defaultParameterBlock();
+    source.grayDiffusion = 0;  // block offset 524, inside the file
+    source.grayLevelIndex = 2; // block offset 528, just past its end
+    ParameterFileReserved reserved{};
+    ParameterBlock block = defaultParameterBlock();
+    ASSERT_TRUE(loadParameterBytes(fileBytes(0x5A, source, 528), reserved, block));
+    EXPECT_EQ(block.grayDiffusion * 10 + block.grayLevelIndex, 7u);
+    block = defaultParameterBlock();
+    ASSERT_TRUE(loadParameterBytes(std::vector<std::uint8_t>{9, 8, 7}, reserved, block));
+    EXPECT_EQ(reserved, (ParameterFileReserved{9, 8, 7, 0x5A, 0x5A, 0x5A, 0x5A, 0x5A, 0x5A, 0x5A,
+                                               0x5A, 0x5A}));
+    EXPECT_TRUE(isDefault(block));
+    source.grayLevelIndex = 8; // a list of 8 items
+    source.posterLevelRed = 128;
+    source.tileCountWide = -4;
+    source.rotateAngle = -725; // any angle
+    std::memset(source.userPalettePath, 'x', sizeof source.userPalettePath); // no terminator
+    ASSERT_TRUE(loadParameterBytes(fileBytes(0, source), reserved, block));
+    EXPECT_EQ((Ints{block.grayLevelIndex, block.posterLevelRed, block.tileCountWide,
+                    block.rotateAngle, block.userPalettePath[0]}),
+              (Ints{7, 128, 64, -725, 0}));
+}
+
+// Start-up: file, else defaults, then the window defaults, then the working copy. A ticked gray
+// scale at "16" survives the exit; an unticked threshold and the crop never do.
+TEST(StartupParameters, SavedDefaultsReachTheNextRun) {
+    test::TempDir dir;
+    const fs::path path = dir / "vellora.par";
+    test::RecordingFrontend frontend;
+    {
+        Session run(frontend);
+        run.savedBlock.saveQuality = 3;
+        const auto windowDefaults = [](ParameterBlock& b) { b.screenWidth = 1920; };
+        EXPECT_FALSE(loadStartupParameters(run, path, windowDefaults));
+        EXPECT_EQ(run.workingBlock.screenWidth, 1920u);
+        run.workingBlock.screenWidth = 0;
+        EXPECT_TRUE(isDefault(run.workingBlock));
+        run.workingBlock.grayLevelIndex = 3;
+        run.workingBlock.saveGray = 1;
+        run.workingBlock.cropRect[2] = 9;
+        run.workingBlock.bwThreshold = 77;
+        mergeSavedDefaults(run.savedBlock, run.workingBlock);
+        run.parameterFileReserved[4] = 0x44;
+        ASSERT_EQ(saveSessionParameters(run, path, {10, 20, 810, 620}), 0);
+    }
+    Session next(frontend);
+    EXPECT_TRUE(loadStartupParameters(next, path));
+    const ParameterBlock& b = next.workingBlock;
+    EXPECT_EQ((Ints{b.grayLevelIndex, b.saveGray, b.cropRect[2], b.bwThreshold, b.windowRect[0],
+                    b.windowWidth}),
+              (Ints{3, 0, 0, 128, 10, 800}));
+    EXPECT_EQ(next.parameterFileReserved[4], 0x44);
+    EXPECT_TRUE(frontend.messages.empty());
+}
+
+// Each flag copies exactly its group (the colour group its palette path as a string too) and
+// clears itself; the crop flag copies nothing. The flag's offset, the block bytes it copies.
+TEST(MergeSavedDefaults, EachFlagCopiesExactlyItsGroupAndClearsItself) {
+    // The flags in block order, saveHiddenMenu at 84 to saveTiling at 148, 4 bytes apart.
+    const std::array<std::size_t, 3> cases[] = {
+        {84, 168, 192},  {88, 0, 0},      {92, 232, 240},  {96, 192, 208},  {100, 240, 264},
+        {104, 524, 532}, {108, 532, 556}, {112, 556, 560}, {116, 560, 580}, {120, 580, 616},
+        {124, 616, 620}, {128, 620, 624}, {132, 624, 628}, {136, 628, 644}, {140, 644, 648},
+        {144, 648, 756}, {148, 756, 804}};
+    constexpr std::size_t kPathOffset = 264;
+    constexpr char kPath[] = "palette/user/mine.csv";
+    for (const auto& [flagOffset, begin, end] : cases) {
+        SCOPED_TRACE(flagOffset);
+        ParameterBlock saved, working;
+        std::memset(&saved, 0x11, sizeof saved);
+        std::memset(&working, 0x22, sizeof working);
+        std::memset(bytesOf(working) + 84, 0, 17 * 4); // every flag off …
+        bytesOf(working)[flagOffset] = 1;            // … but this one
+        std::memcpy(bytesOf(working) + kPathOffset, kPath, sizeof kPath);
+        ParameterBlock workingAfter = working;
+        bytesOf(workingAfter)[flagOffset] = 0;
+        mergeSavedDefaults(saved, working);
+        const bool copiesPath = flagOffset == 100;
+        for (std::size_t i = 0; i < sizeof saved; ++i) {
+            const bool inPath = copiesPath && i >= kPathOffset && i < kPathOffset + sizeof kPath;
+            const bool copied = (i >= begin && i < end) || inPath;
+            ASSERT_EQ(bytesOf(saved)[i], copied ? bytesOf(working)[i] : 0x11) << "byte " << i;
+        }
+        EXPECT_TRUE(same(working, workingAfter));
+    }
+}
+
+} // namespace
+} // namespace vellora
