@@ -1,10 +1,5 @@
 #include "filter/edgePreserving.h"
-#include "filter/windowLuminance.h"
 #include "filterReference.h"
-#include "support/recordingFrontend.h"
-#include "support/testImages.h"
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
 
@@ -12,17 +7,14 @@ namespace vellora {
 namespace {
 
 using test::gray;
-using test::rgbAt;
 
 // selectSubWindow on a gray window whose position p holds valueAt(p).
 int selectGray(int criterion, const std::function<int(int p)>& valueAt) {
     double colors[25][3];
     double luminances[25];
     for (int p = 0; p < 25; ++p) {
-        const std::uint8_t bgr[3] = {std::uint8_t(valueAt(p)), std::uint8_t(valueAt(p)),
-                                     std::uint8_t(valueAt(p))};
-        for (int c = 0; c < 3; ++c)
-            colors[p][c] = bgr[c];
+        const std::uint8_t v = std::uint8_t(valueAt(p)), bgr[3] = {v, v, v};
+        std::fill(colors[p], colors[p] + 3, v);
         luminances[p] = windowLuminance(bgr);
     }
     std::uint8_t out[3];
@@ -37,94 +29,64 @@ DibImage smoothed(const DibImage& source, int criterion) {
     });
 }
 
-struct WindowCase {
-    const char* name;
-    int criterion;
-    int expected;
-};
-
-class VerticalStep : public ::testing::TestWithParam<int> {};
-
-TEST_P(VerticalStep, KeepsThePixelOnTheBrightSide) {
-    // Window columns 0 and 1 are 0, columns 2 … 4 are 100: sub-window 2 is the first uniform one.
-    EXPECT_EQ(selectGray(GetParam(), [](int p) { return p % 5 < 2 ? 0 : 100; }), 100);
-    const DibImage picture =
-        test::makeTrueColorImage(9, 9, [](int x, int) { return gray(x < 4 ? 0 : 100); });
-    EXPECT_EQ(rgbAt(smoothed(picture, GetParam()), 4, 4), gray(100));
+// Each case once on a window and once at the centre of a 9 × 9 picture of the same pattern.
+TEST(EdgePreserving, HandWorkedWindows) {
+    struct Case {
+        const char* name;
+        int criterion;
+        std::function<int(int x, int y)> grayAt; // window column and row
+        int expected;
+    };
+    const auto step = [](int x, int) { return x < 2 ? 0 : 100; };
+    const auto line = [](int, int y) { return y == 2 ? 100 : 0; };
+    const Case cases[] = {
+        // Columns 0 and 1 dark: sub-window 2 is the first uniform one.
+        {"step, range", 0, step, 100},
+        {"step, variance", 1, step, 100},
+        {"step, deviation", 2, step, 100},
+        // Every range is 100 and sub-window 0, the first, holds two line pixels: 200 / 7.
+        {"line, range", 0, line, 28},
+        // Sub-windows 1 and 7 hold one line pixel, the least; 1 comes first: 100 / 7.
+        {"line, variance", 1, line, 14},
+        {"line, deviation", 2, line, 14},
+        // Only position 0 differs: sub-window 1 is the first uniform one.
+        {"corner, variance", 1, [](int x, int y) { return x + y == 0 ? 250 : 50; }, 50},
+        {"flat, range", 0, [](int, int) { return 77; }, 77},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(selectGray(c.criterion, [&](int p) { return c.grayAt(p % 5, p / 5); }), c.expected)
+            << c.name;
+        const DibImage picture = test::makeTrueColorImage(
+            9, 9, [&](int x, int y) { return gray(c.grayAt(std::clamp(x - 2, 0, 4), std::clamp(y - 2, 0, 4))); });
+        EXPECT_EQ(test::rgbAt(smoothed(picture, c.criterion), 4, 4), gray(c.expected)) << c.name;
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Criteria, VerticalStep, ::testing::Values(0, 1, 2));
-
-class HorizontalLine : public ::testing::TestWithParam<WindowCase> {};
-
-TEST_P(HorizontalLine, SelectsByTheCriterion) {
-    const auto c = GetParam();
-    EXPECT_EQ(selectGray(c.criterion, [](int p) { return p >= 10 && p <= 14 ? 100 : 0; }),
-              c.expected);
-    const DibImage picture =
-        test::makeTrueColorImage(9, 9, [](int, int y) { return gray(y == 4 ? 100 : 0); });
-    EXPECT_EQ(rgbAt(smoothed(picture, c.criterion), 4, 4), gray(c.expected));
-}
-
-// Range: every range is 100, sub-window 0 wins and holds two line pixels: 200 / 7. Variance
-// and deviation: sub-windows 1 and 7 hold one line pixel, the smallest; 1 wins: 100 / 7.
-INSTANTIATE_TEST_SUITE_P(Criteria, HorizontalLine,
-                         ::testing::Values(WindowCase{"range", 0, 28},
-                                           WindowCase{"variance", 1, 14},
-                                           WindowCase{"deviation", 2, 14}),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-TEST(SubWindowSelection, EqualValuesGoToTheLowestNumber) {
-    // Only position 0 differs: every sub-window but 0 is uniform at 50, and 1 is the first.
-    EXPECT_EQ(selectGray(kCriterionVariance, [](int p) { return p == 0 ? 250 : 50; }), 50);
-    // All uniform: sub-window 0 is kept.
-    EXPECT_EQ(selectGray(kCriterionRange, [](int) { return 77; }), 77);
-}
-
-TEST(SubWindowTable, NineShapesAroundTheCentre) {
+TEST(EdgePreserving, NineSubWindowsAroundTheCentre) {
     for (std::size_t n = 0; n < 9; ++n) {
         const SubWindow& window = subWindowTable[n];
         EXPECT_EQ(window.count, n == 4 ? 9 : 7);
         const auto end = window.positions.begin() + window.count;
         EXPECT_NE(std::find(window.positions.begin(), end, 12), end) << n;
         EXPECT_TRUE(std::is_sorted(window.positions.begin(), end));
-        EXPECT_TRUE(
-            std::all_of(window.positions.begin(), end, [](int p) { return p >= 0 && p < 25; }));
+        EXPECT_TRUE(std::all_of(window.positions.begin(), end, [](int p) { return p >= 0 && p < 25; }));
     }
 }
 
-class EveryCriterion : public ::testing::TestWithParam<int> {};
-
-TEST_P(EveryCriterion, LeavesOneColourUnchanged) {
-    const DibImage picture =
-        test::makeIndexedImage(7, 5, 4, {0, 0x2F80D1}, [](int, int) { return 1; });
-    const DibImage result = smoothed(picture, GetParam());
-    for (int y = 0; y < 5; ++y)
-        for (int x = 0; x < 7; ++x)
-            ASSERT_EQ(rgbAt(result, x, y), 0x2F80D1u);
-}
-
-TEST_P(EveryCriterion, MatchesThePlainFilterOnRandomPictures) {
+TEST(EdgePreserving, EveryCriterionMatchesThePlainFilter) {
     // Few levels make many equal criterion values, so the tie rule is exercised as well.
-    for (auto [w, h, depth, levels] : {std::tuple{1, 1, 24, 256},
-                                       {1, 9, 24, 3},
-                                       {9, 1, 8, 3},
-                                       {13, 11, 24, 2},
-                                       {23, 17, 24, 4},
-                                       {31, 8, 24, 256},
-                                       {16, 16, 1, 2},
-                                       {140, 3, 32, 5}}) {
-        const DibImage source =
-            test::randomPicture(w, h, depth, unsigned(w * h + GetParam()), levels);
-        ASSERT_TRUE(test::samePixels(test::referenceEdgePreserving(source, GetParam()),
-                                     smoothed(source, GetParam())))
-            << w << "x" << h << " depth " << depth;
-    }
+    for (int criterion : {0, 1, 2})
+        for (auto [w, h, depth, levels] :
+             {std::tuple{1, 1, 24, 256}, {1, 9, 24, 3}, {9, 1, 8, 3}, {13, 11, 24, 2},
+              {23, 17, 24, 4}, {31, 8, 24, 256}, {16, 16, 1, 2}, {7, 5, 4, 256}, {140, 3, 32, 5}}) {
+            const DibImage source = test::randomPicture(w, h, depth, unsigned(w * h + criterion), levels);
+            ASSERT_TRUE(test::samePixels(test::referenceEdgePreserving(source, criterion),
+                                         smoothed(source, criterion)))
+                << w << "x" << h << " depth " << depth << " criterion " << criterion;
+        }
 }
 
-INSTANTIATE_TEST_SUITE_P(Criteria, EveryCriterion, ::testing::Values(0, 1, 2));
-
-TEST(EdgePreservingSmooth, CriterionOutsideTheListFails) {
+TEST(EdgePreserving, CriterionOutsideTheListFails) {
     test::RecordingFrontend frontend;
     Session session(frontend);
     test::TempDir dir;

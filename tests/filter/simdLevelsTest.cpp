@@ -1,82 +1,78 @@
-// The filters with vector kernels give the same bytes at every level.
-#include "support/simdLevels.h"
+// The filters with vector kernels give the same bytes at every vector level, and on one thread
+// as on two.
 #include "filter/convolve.h"
 #include "filter/deNoise.h"
-#include "filter/edgePreserving.h"
+#include "filter/edgeMask.h"
 #include "filterReference.h"
+#include "support/simdLevels.h"
 
-#include <gtest/gtest.h>
+#include <cstdlib>
 
-#include <functional>
-#include <ostream>
-
-namespace vellora::test {
+namespace vellora {
 namespace {
-
-using Pass = std::function<void(Session&, DibImage&, const DibImage&)>;
 
 struct PassCase {
     const char* name;
-    Pass pass;
+    test::Pass pass;
 };
 
-void PrintTo(const PassCase& c, std::ostream* out) {
-    *out << c.name;
-}
-
-class FilterAtEveryLevel : public ::testing::TestWithParam<PassCase> {};
-
-// 37 columns leave a remainder after every vector width.
-TEST_P(FilterAtEveryLevel, SameBytesAsTheBaseline) {
-    const DibImage source = randomPicture(37, 23, 24, 3);
-    expectSameAtEveryLevel([&] { return runPass(source, GetParam().pass).data; });
-}
-
-Pass convolveWith(const FilterMask& mask) {
-    return [=](Session& s, DibImage& target, const DibImage& source) {
-        EXPECT_EQ(convolve(s, target, source, mask), 0);
-    };
-}
-
-FilterMask fixedMask(int family, int index) {
+test::Pass convolveWith(int family, int index, bool edge = false) {
     FilterMask mask;
-    EXPECT_TRUE(makeMask(mask, family, index));
-    return mask;
+    EXPECT_TRUE(edge ? makeEdgeMask(mask, family, index) : makeMask(mask, family, index));
+    return [=](Session& s, DibImage& t, const DibImage& src) { convolve(s, t, src, mask); };
 }
 
 // Coefficients no float sum holds exactly, so the rows are summed in double.
-FilterMask fractionalMask() {
+test::Pass fractional() {
     double coefficients[25];
     for (int i = 0; i < 25; ++i)
         coefficients[i] = 0.1 * (i % 7) - 0.25;
     FilterMask mask;
     setMaskCoefficients(mask, 5, 3.7, coefficients);
-    return mask;
+    return [=](Session& s, DibImage& t, const DibImage& src) { convolve(s, t, src, mask); };
 }
 
-Pass deNoiseOf(int size) {
-    return [=](Session& s, DibImage& target, const DibImage& source) {
-        deNoisePass(s, target, source, size);
+test::Pass deNoiseOf(int size) {
+    return [=](Session& s, DibImage& t, const DibImage& src) { deNoisePass(s, t, src, size); };
+}
+
+test::Pass edgePreservingBy(int criterion) {
+    return [=](Session& s, DibImage& t, const DibImage& src) {
+        edgePreservingPass(s, t, src, criterion);
     };
 }
 
-Pass edgePreservingBy(int criterion) {
-    return [=](Session& s, DibImage& target, const DibImage& source) {
-        edgePreservingPass(s, target, source, criterion);
+std::vector<PassCase> passes() {
+    return {
+    {"gaussian3", convolveWith(0, 0)}, {"gaussian7", convolveWith(0, 2)},
+    {"highPass", convolveWith(1, 1)},  {"ripple", convolveWith(1, 8, true)},
+    {"fractional", fractional()},      {"deNoise3", deNoiseOf(3)},
+    {"deNoise5", deNoiseOf(5)},        {"deNoise7", deNoiseOf(7)},
+    {"range", edgePreservingBy(0)},    {"variance", edgePreservingBy(1)},
+    {"deviation", edgePreservingBy(2)},
     };
 }
 
-INSTANTIATE_TEST_SUITE_P(Passes, FilterAtEveryLevel,
-                         ::testing::Values(PassCase{"gaussian3", convolveWith(fixedMask(0, 0))},
-                                           PassCase{"gaussian7", convolveWith(fixedMask(0, 2))},
-                                           PassCase{"highPass", convolveWith(fixedMask(1, 1))},
-                                           PassCase{"fractional", convolveWith(fractionalMask())},
-                                           PassCase{"deNoise3", deNoiseOf(3)},
-                                           PassCase{"deNoise7", deNoiseOf(7)},
-                                           PassCase{"range", edgePreservingBy(0)},
-                                           PassCase{"variance", edgePreservingBy(1)},
-                                           PassCase{"deviation", edgePreservingBy(2)}),
-                         [](const auto& info) { return std::string(info.param.name); });
+// 37 columns leave a remainder after every vector width.
+TEST(FilterPasses, SameBytesAtEveryLevel) {
+    const DibImage source = test::randomPicture(37, 23, 24, 3);
+    for (const PassCase& c : passes()) {
+        SCOPED_TRACE(c.name);
+        test::expectSameAtEveryLevel([&] { return test::runPass(source, c.pass).data; });
+    }
+}
+
+// A picture tall enough to be split into bands.
+TEST(FilterPasses, SameBytesOnOneThreadAndOnTwo) {
+    const DibImage source = test::randomPicture(45, 97, 24, 99, 6);
+    for (const PassCase& c : passes()) {
+        setenv("VELLORA_THREADS", "1", 1);
+        const PictureBytes one = test::runPass(source, c.pass).data;
+        setenv("VELLORA_THREADS", "2", 1);
+        EXPECT_EQ(one, test::runPass(source, c.pass).data) << c.name;
+    }
+    unsetenv("VELLORA_THREADS");
+}
 
 } // namespace
-} // namespace vellora::test
+} // namespace vellora
