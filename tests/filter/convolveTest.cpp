@@ -1,6 +1,4 @@
 // Convolution with the table masks, the edge masks and the user's grid.
-#include "core/intermediateFiles.h"
-#include "core/parameterBlock.h"
 #include "filter/convolve.h"
 #include "filter/edgeMask.h"
 #include "filter/userFilter.h"
@@ -54,23 +52,18 @@ TEST(MaskTables, SumsAndShapes) {
               tableMask(kDirectionFamily, 10, true).coefficients);
 }
 
-TEST(MaskTables, UnknownFamilyOrIndexIsRefusedAndChangesNothing) {
-    for (auto [family, index] : {std::pair{0, -1}, {0, 10}, {1, 2}, {2, 0}, {-1, 0}}) {
+// A refused mask is left as it was.
+TEST(MaskTables, UnknownFamilyOrIndexIsRefused) {
+    for (auto [family, index, edge] : {std::tuple{0, -1, false}, {0, 10, false}, {1, 2, false},
+                                       {2, 0, false}, {-1, 0, false}, {0, 12, true},
+                                       {0, -1, true}, {1, 9, true}, {2, 0, true}}) {
         FilterMask mask;
         mask.coefficients.assign(9, 7.0);
         mask.k = 3;
-        EXPECT_FALSE(makeMask(mask, family, index));
+        EXPECT_FALSE(edge ? makeEdgeMask(mask, family, index) : makeMask(mask, family, index));
         EXPECT_EQ(mask.coefficients, std::vector<double>(9, 7.0));
         EXPECT_EQ(mask.k, 3);
     }
-    for (auto [family, index] : {std::pair{0, 12}, {0, -1}, {1, 9}, {2, 0}}) {
-        FilterMask mask;
-        EXPECT_FALSE(makeEdgeMask(mask, family, index));
-        EXPECT_TRUE(mask.coefficients.empty());
-    }
-}
-
-TEST(MaskTables, ItemTextsInListOrder) {
     EXPECT_STREQ(smoothingMaskText(3), "selected smoothing 09");
     EXPECT_STREQ(smoothingMaskText(9), "mean average 25");
     EXPECT_STREQ(sharpeningMaskText(1), "high-pass 09");
@@ -79,7 +72,17 @@ TEST(MaskTables, ItemTextsInListOrder) {
     EXPECT_STREQ(nonDirectionMaskText(8), "ripple 07b");
 }
 
-// Gray pictures and values worked by hand. Stored row 0 is the first the masks read.
+// A user mask with the given grid cells set to 1.
+FilterMask userMask(std::initializer_list<int> cells, int sizeIndex, int k) {
+    int grid[25] = {};
+    for (int q : cells)
+        grid[q] = 1;
+    FilterMask mask;
+    EXPECT_TRUE(makeUserMask(mask, grid, sizeIndex, k));
+    return mask;
+}
+
+// Gray pictures and values worked by hand. Mask row 0 lies on the stored row before.
 TEST(Convolution, HandWorkedValues) {
     using Gray = std::function<int(int x, int y)>;
     const auto spot = [](int cx, int cy, int v) -> Gray {
@@ -88,24 +91,20 @@ TEST(Convolution, HandWorkedValues) {
     const auto ring = [](int centre, int around) -> Gray {
         return [=](int x, int y) { return x == 1 && y == 1 ? centre : around; };
     };
-    struct Probe {
-        int x, y, value;
-    };
-    struct Case {
+    const struct {
         const char* name;
         FilterMask mask;
         int width, height;
         Gray grayAt;
-        std::vector<Probe> probes;
-    };
-    const Case cases[] = {
+        std::vector<std::array<int, 3>> probes; // x, y, value
+    } cases[] = {
         {"mean 09: 255 / 9", tableMask(0, 8), 7, 7, spot(3, 3, 255),
          {{3, 3, 28}, {2, 4, 28}, {4, 2, 28}, {1, 3, 0}, {3, 5, 0}}},
         {"gaussian 09: 4, 2 and 1 sixteenths", tableMask(0, 0), 5, 5, spot(2, 2, 255),
          {{2, 2, 63}, {1, 2, 31}, {2, 3, 31}, {1, 1, 15}, {3, 3, 15}, {0, 0, 0}}},
         // At (0, 0) rows −1 and 0 both read row 0, columns −1 and 0 column 0: 2 × 90 / 9.
         {"border taps repeat the edge", tableMask(0, 8), 4, 4, spot(1, 0, 90), {{0, 0, 20}}},
-        // Mask row 0 (2, 3, 8) lies on the stored row before: 13 × 45 / 45.
+        // Mask row 0 is 2, 3, 8: 13 × 45 / 45.
         {"selected smoothing", tableMask(0, 3), 3, 3, [](int, int y) { return y == 0 ? 45 : 0; },
          {{0, 1, 13}, {1, 1, 13}, {2, 1, 13}}},
         {"high-pass 09", tableMask(1, 1), 3, 3, ring(100, 90), {{1, 1, 180}}},
@@ -114,21 +113,28 @@ TEST(Convolution, HandWorkedValues) {
         {"sobel vertical: the two rows of a rising step", tableMask(0, 0, true), 5, 20,
          [](int, int y) { return y < 10 ? 0 : 100; },
          {{2, 8, 0}, {2, 9, 255}, {0, 10, 255}, {4, 11, 0}, {0, 0, 0}, {4, 19, 0}}},
-        {"sobel vertical ignores a falling step", tableMask(0, 0, true), 5, 20,
-         [](int, int y) { return y < 10 ? 100 : 0; }, {{2, 9, 0}, {2, 10, 0}}},
         {"prewitt horizontal: 3 × 30 on both step columns", tableMask(0, 4, true), 10, 4,
          [](int x, int) { return x < 5 ? 0 : 30; }, {{3, 2, 0}, {4, 2, 90}, {5, 2, 90}, {6, 2, 0}}},
         // The only lit tap of (2, 2) is ripple 07a's root of two.
         {"ripple 07a truncates", tableMask(1, 7, true), 5, 5, spot(3, 1, 100), {{2, 2, 141}}},
+        // Nine ones, divisor 0: nine times 20, 3 × 20 + 6 × 30, nine times 30 clamped.
+        {"user grid, no division", userMask({6, 7, 8, 11, 12, 13, 16, 17, 18}, 0, 0), 6, 3,
+         [](int x, int) { return x < 3 ? 20 : 30; }, {{0, 1, 180}, {3, 1, 240}, {5, 1, 255}}},
+        // Cell 8 (row 1, column 3) is mask row 0, column 2 of the small mask: (x + 1, y − 1).
+        {"user grid, small", userMask({8, 2}, 0, 1), 4, 4, spot(2, 0, 90), {{1, 1, 90}, {2, 2, 0}}},
+        // Cell 2 (top centre) lies outside the small mask; in the large one it reads (x, y − 2).
+        {"user grid, large", userMask({2}, 1, 1), 4, 4, spot(2, 0, 90), {{2, 2, 90}, {1, 1, 0}}},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const DibImage result = convolved(
-            test::makeTrueColorImage(c.width, c.height, [&](int x, int y) { return gray(c.grayAt(x, y)); }),
-            c.mask);
-        for (const Probe& p : c.probes)
-            EXPECT_EQ(rgbAt(result, p.x, p.y), gray(p.value)) << p.x << "," << p.y;
+        const DibImage result = convolved(test::makeTrueColorImage(c.width, c.height, [&](int x, int y) {
+            return gray(c.grayAt(x, y));
+        }), c.mask);
+        for (auto [x, y, value] : c.probes)
+            EXPECT_EQ(rgbAt(result, x, y), gray(value)) << x << "," << y;
     }
+    FilterMask refused;
+    EXPECT_FALSE(makeUserMask(refused, nullptr, 2, 1)); // size index outside the list
 }
 
 // Coefficients no float sum holds exactly, so the rows are summed in double.
@@ -167,48 +173,6 @@ TEST(Convolution, EveryMaskMatchesThePlainFilter) {
                                              convolved(source, masks[m])))
                     << "mask " << m << ", " << w << "x" << h << " at " << depth;
             }
-}
-
-TEST(UserMask, CentreBlockOrWholeGrid) {
-    int grid[25];
-    for (int q = 0; q < 25; ++q)
-        grid[q] = q;
-    FilterMask mask;
-    ASSERT_TRUE(makeUserMask(mask, grid, 0, 5));
-    EXPECT_EQ(mask.size, 3);
-    EXPECT_EQ(mask.half, 1);
-    EXPECT_EQ(mask.k, 5);
-    EXPECT_EQ(std::vector<double>(mask.coefficients.begin(), mask.coefficients.begin() + 9),
-              (std::vector<double>{6, 7, 8, 11, 12, 13, 16, 17, 18}));
-    ASSERT_TRUE(makeUserMask(mask, grid, 1, -2));
-    EXPECT_EQ(mask.size, 5);
-    EXPECT_EQ(mask.coefficients[24], 24);
-    EXPECT_FALSE(makeUserMask(mask, grid, 2, 1));
-    EXPECT_EQ(mask.size, 5);
-}
-
-TEST(UserFilter, DivisorZeroLeavesSumsUndividedAndSizeOutsideTheListFails) {
-    test::RecordingFrontend frontend;
-    Session session(frontend);
-    ParameterBlock settings = defaultParameterBlock();
-    std::fill(std::begin(settings.userFilterMask), std::end(settings.userFilterMask), 0);
-    for (int q : {6, 7, 8, 11, 12, 13, 16, 17, 18})
-        settings.userFilterMask[q] = 1;
-    settings.userFilterValue = 0;
-    test::setCurrentPicture(session, test::makeTrueColorImage(6, 3, [](int x, int) {
-                                return gray(x < 3 ? 20 : 30);
-                            }));
-    ASSERT_EQ(nextIntermediatePath(session, session.nextPath), 0);
-    ASSERT_EQ(userFilterImage(session, settings), 0);
-    EXPECT_TRUE(session.sourceImage.data.empty() && session.targetImage.data.empty());
-    const DibImage result = test::readImage(session.nextPath);
-    EXPECT_EQ(rgbAt(result, 0, 1), gray(180)); // nine times 20
-    EXPECT_EQ(rgbAt(result, 3, 1), gray(240)); // 3 × 20 + 6 × 30
-    EXPECT_EQ(rgbAt(result, 5, 1), gray(255)); // nine times 30, clamped
-    settings.userFilterSizeIndex = 2;
-    ASSERT_EQ(nextIntermediatePath(session, session.nextPath), 0);
-    EXPECT_EQ(userFilterImage(session, settings), 1);
-    EXPECT_FALSE(std::filesystem::exists(session.nextPath));
 }
 
 } // namespace

@@ -36,28 +36,13 @@ TEST_P(FilterHandler, SucceedsOrFailsWithItsText) {
     ASSERT_EQ(runCommandHandler(session, GetParam().handler), 0);
     EXPECT_NE(session.currentPath, before);
     const DibImage result = test::readImage(session.currentPath);
-    EXPECT_EQ(result.bitsPerPixel, 24);
-    EXPECT_EQ(result.width, 8);
-    EXPECT_EQ(result.height, 6);
+    EXPECT_EQ(std::tuple(result.bitsPerPixel, result.width, result.height), std::tuple(24, 8, 6));
     EXPECT_EQ(session.currentInfo.state, 514);
     EXPECT_TRUE(frontend.messages.empty());
     EXPECT_EQ(frontend.progressVisibility, (std::vector<bool>{true, false}));
     ASSERT_FALSE(frontend.progressPositions.empty());
     EXPECT_EQ(frontend.progressPositions.back(), 100);
     EXPECT_TRUE(session.sourceImage.data.empty() && session.targetImage.data.empty());
-
-    // Every setting outside its list: the command fails with its text alone.
-    const std::string current = session.currentPath;
-    ParameterBlock& block = session.workingBlock;
-    block.smoothingIndex = 10;
-    block.sharpeningIndex = 2;
-    block.edgePreservingIndex = 3;
-    block.edgeDetectMode = 2;
-    block.deNoiseIndex = 3;
-    block.userFilterSizeIndex = 2;
-    ASSERT_EQ(runCommandHandler(session, GetParam().handler), 1);
-    EXPECT_EQ(session.currentPath, current);
-    EXPECT_EQ(frontend.messages, (std::vector<test::Message>{{"error", GetParam().failureText}}));
 
     // An unreadable picture: the reader's message, then the command's; nothing changes.
     frontend.clear();
@@ -85,142 +70,89 @@ INSTANTIATE_TEST_SUITE_P(
         HandlerCase{"userFilter", userFilterHandler, "failed to filtering the image"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(FilterHandlers, ReadTheirSettingsFromTheWorkingBlock) {
-    test::RecordingFrontend frontend;
-    Session session(frontend);
-    const DibImage picture = test::randomPicture(9, 7, 24, 5);
-    FilterMask mask;
-    makeMask(mask, kSmoothingFamily, 3);
+// Settings outside the lists fail silently; a source whose 24 bpp copy would not fit the
+// 32-bit size fields, or a result folder that does not exist, fail with one message each.
+// Every time both pictures are released and nothing is written.
+TEST(FilterAlgorithms, FailuresReleaseBothPicturesAndWriteNothing) {
     const struct {
-        Handler handler;
-        DibImage expected;
-    } cases[] = {{smoothHandler, test::referenceConvolve(picture, mask)},
-                 {deNoiseHandler, test::referenceDeNoise(picture, 7)},
-                 {edgePreservingHandler, test::referenceEdgePreserving(picture, 0)}};
-    session.workingBlock.smoothingIndex = 3;
-    session.workingBlock.deNoiseIndex = 2;
-    session.workingBlock.edgePreservingIndex = 0;
-    for (const auto& c : cases) {
-        test::setCurrentPicture(session, picture);
-        ASSERT_EQ(runCommandHandler(session, c.handler), 0);
-        EXPECT_TRUE(test::samePixels(c.expected, test::readImage(session.currentPath)));
-    }
-}
-
-struct AlgorithmCase {
-    const char* name;
-    int (*run)(Session&);
-};
-
-class ResultCannotBeMade : public ::testing::TestWithParam<AlgorithmCase> {};
-
-// A source whose 24 bpp copy would not fit the 32-bit size fields, then a result folder that
-// does not exist: one message each, both pictures released, nothing written.
-TEST_P(ResultCannotBeMade, FailsWithOneMessageAndReleasesBothImages) {
-    test::RecordingFrontend frontend;
-    Session session(frontend);
-    test::TempDir dir;
-    session.nextPath = (dir / "next.dib").string();
-    session.sourceImage = test::makeImage(2, 2, 1);
-    session.sourceImage.width = 70000;
-    session.sourceImage.height = 70000;
-    EXPECT_EQ(GetParam().run(session), 1);
-    EXPECT_FALSE(std::filesystem::exists(session.nextPath));
-    session.nextPath = (dir / "missing" / "next.dib").string();
-    session.sourceImage = test::randomPicture(5, 4, 24, 3);
-    EXPECT_EQ(GetParam().run(session), 1);
-    EXPECT_TRUE(session.sourceImage.data.empty() && session.targetImage.data.empty());
-    const std::vector<std::string> texts = frontend.texts();
-    ASSERT_EQ(texts.size(), 2u);
-    EXPECT_EQ(texts[0].rfind("failed to allocate memory\na 70000 x 70000 picture of ", 0), 0u);
-    EXPECT_EQ(texts[1].rfind(std::string(errorMessage(kErrorCreate)) + "\ncannot write \"" +
-                                 session.nextPath, 0),
-              0u);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Algorithms, ResultCannotBeMade,
-    ::testing::Values(AlgorithmCase{"smooth", [](Session& s) { return smoothImage(s, 0); }},
-                      AlgorithmCase{"sharpen", [](Session& s) { return sharpenImage(s, 1); }},
-                      AlgorithmCase{"edgePreserving",
-                                    [](Session& s) { return edgePreservingSmooth(s, 1); }},
-                      AlgorithmCase{"deNoise", [](Session& s) { return deNoiseImage(s, 2); }}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-// The vertical colour only when its squared magnitude is strictly greater.
-TEST(EdgeDetect, StrongerOfTwo) {
-    const struct {
-        std::uint32_t vertical, horizontal, expected;
-    } cases[] = {{0x0A0A0A, 0x120000, 0x120000},  // 300 < 324
-                 {0x000012, 0x120000, 0x120000},  // equal: horizontal
-                 {0x0B0B0B, 0x120000, 0x0B0B0B}}; // 363 > 324
+        int (*run)(Session&, int);
+        int good, bad;
+    } cases[] = {{smoothImage, 0, 10},
+                 {sharpenImage, 1, 2},
+                 {edgePreservingSmooth, 1, 3},
+                 {deNoiseImage, 2, 3}};
     for (const auto& c : cases) {
         test::RecordingFrontend frontend;
         Session session(frontend);
-        DibImage target = test::makeImage(2, 2, 24);
-        EXPECT_EQ(strongerOfTwo(session, target,
-                                test::makeTrueColorImage(2, 2, [&](int, int) { return c.vertical; }),
-                                test::makeTrueColorImage(2, 2, [&](int, int) { return c.horizontal; })),
-                  0);
-        EXPECT_EQ(rgbAt(target, 1, 1), c.expected);
-    }
-}
-
-class DetectEdgesFile : public ::testing::Test {
-  protected:
-    test::RecordingFrontend frontend;
-    Session session{frontend};
-
-    DibImage run(const DibImage& picture, int mode, int direction, int op, int nonDirection) {
-        test::setCurrentPicture(session, picture);
-        EXPECT_EQ(nextIntermediatePath(session, session.nextPath), 0);
-        EXPECT_EQ(detectEdges(session, mode, direction, op, nonDirection), 0);
+        test::TempDir dir;
+        session.nextPath = (dir / "next.dib").string();
+        for (int bad : {c.bad, -1}) {
+            session.sourceImage = test::randomPicture(4, 4, 24, 1);
+            EXPECT_EQ(c.run(session, bad), 1);
+            EXPECT_TRUE(session.sourceImage.data.empty());
+        }
+        EXPECT_TRUE(frontend.messages.empty());
+        session.sourceImage = test::makeImage(2, 2, 1);
+        session.sourceImage.width = session.sourceImage.height = 70000;
+        EXPECT_EQ(c.run(session, c.good), 1);
+        EXPECT_FALSE(std::filesystem::exists(session.nextPath));
+        session.nextPath = (dir / "missing" / "next.dib").string();
+        session.sourceImage = test::randomPicture(5, 4, 24, 3);
+        EXPECT_EQ(c.run(session, c.good), 1);
         EXPECT_TRUE(session.sourceImage.data.empty() && session.targetImage.data.empty());
-        return test::readImage(session.nextPath);
+        const std::vector<std::string> texts = frontend.texts();
+        ASSERT_EQ(texts.size(), 2u);
+        EXPECT_EQ(texts[0].rfind("failed to allocate memory\na 70000 x 70000 picture of ", 0), 0u);
+        EXPECT_EQ(texts[1].rfind(std::string(errorMessage(kErrorCreate)) + "\ncannot write \"" +
+                                     session.nextPath, 0),
+                  0u);
     }
-    static DibImage plain(const DibImage& source, int family, int index) {
-        FilterMask mask;
-        EXPECT_TRUE(makeEdgeMask(mask, family, index));
-        return test::referenceConvolve(source, mask);
-    }
-};
+    EXPECT_EQ(deNoiseWindowSize(0), 3);
+    EXPECT_EQ(deNoiseWindowSize(2), 7);
+    EXPECT_EQ(deNoiseWindowSize(3), 0);
+}
 
 // One direction or non-direction: its mask. Both directions: per pixel the vertical response
 // when stronger, else the horizontal one; the bar runs for each and once for the choice.
-TEST_F(DetectEdgesFile, EachModeUsesItsMasks) {
+TEST(DetectEdges, EachModeUsesItsMasksAndSettingsOutsideTheListsFail) {
+    test::RecordingFrontend frontend;
+    Session session{frontend};
     const DibImage source = test::randomPicture(17, 12, 8, 11, 4);
+    const auto plain = [&](int family, int index) {
+        FilterMask mask;
+        EXPECT_TRUE(makeEdgeMask(mask, family, index));
+        return test::referenceConvolve(source, mask);
+    };
     const auto magnitude = [](std::uint32_t c) {
         return (c >> 16) * (c >> 16) + (c >> 8 & 255) * (c >> 8 & 255) + (c & 255) * (c & 255);
     };
     for (auto [mode, direction, op, nonDirection] :
          {std::tuple{0, 3, 0, 0}, {0, 3, 1, 0}, {0, 3, 2, 0}, {0, 3, 3, 0}, {0, 2, 2, 5},
-          {1, 3, 3, 0}, {1, 0, 0, 4}, {1, 3, 3, 8}}) {
+          {1, 3, 3, 0}, {1, 0, 0, 4}, {1, 3, 3, 8}, {2, 0, 0, 0}, {0, 4, 0, 0}, {0, 0, 4, 0},
+          {1, 0, 0, 9}, {1, 0, 0, -1}, {0, -1, 0, 0}}) {
+        SCOPED_TRACE(testing::Message() << mode << direction << op << nonDirection);
+        test::setCurrentPicture(session, source);
+        ASSERT_EQ(nextIntermediatePath(session, session.nextPath), 0);
         frontend.progressPositions.clear();
-        const DibImage result = run(source, mode, direction, op, nonDirection);
-        if (mode == 1) {
-            EXPECT_TRUE(test::samePixels(plain(source, kNonDirectionFamily, nonDirection), result));
+        const bool valid = mode == 0 ? direction >= 0 && direction < 4 && op < 4 : mode == 1 && nonDirection >= 0 && nonDirection < 9;
+        ASSERT_EQ(detectEdges(session, mode, direction, op, nonDirection), valid ? 0 : 1);
+        EXPECT_TRUE(session.sourceImage.data.empty() && session.targetImage.data.empty());
+        if (!valid) {
+            EXPECT_FALSE(std::filesystem::exists(session.nextPath));
             continue;
         }
-        const DibImage vertical = plain(source, kDirectionFamily, 3 * op + direction % 3);
-        const DibImage horizontal = plain(source, kDirectionFamily, 3 * op + 1);
+        const DibImage result = test::readImage(session.nextPath);
+        const DibImage vertical = mode == 1 ? plain(kNonDirectionFamily, nonDirection)
+                                            : plain(kDirectionFamily, 3 * op + direction % 3);
+        const DibImage horizontal = plain(kDirectionFamily, 3 * op + 1);
         for (int y = 0; y < 12; ++y)
             for (int x = 0; x < 17; ++x) {
                 const std::uint32_t v = rgbAt(vertical, x, y), h = rgbAt(horizontal, x, y);
-                ASSERT_EQ(rgbAt(result, x, y),
-                          direction != 3 || magnitude(v) > magnitude(h) ? v : h);
+                const bool both = mode == 0 && direction == 3;
+                ASSERT_EQ(rgbAt(result, x, y), !both || magnitude(v) > magnitude(h) ? v : h);
             }
         const auto& positions = frontend.progressPositions;
-        EXPECT_EQ(std::count(positions.begin(), positions.end(), 100), direction == 3 ? 3 : 1);
-    }
-}
-
-TEST_F(DetectEdgesFile, SettingsOutsideTheListsFailWithoutAResult) {
-    test::setCurrentPicture(session, test::randomPicture(4, 4, 24, 1));
-    EXPECT_EQ(nextIntermediatePath(session, session.nextPath), 0);
-    for (auto [mode, direction, op, nonDirection] :
-         {std::tuple{2, 0, 0, 0}, {0, 4, 0, 0}, {0, 0, 4, 0}, {1, 0, 0, 9}, {1, 0, 0, -1}, {0, -1, 0, 0}}) {
-        EXPECT_EQ(detectEdges(session, mode, direction, op, nonDirection), 1);
-        EXPECT_FALSE(std::filesystem::exists(session.nextPath));
+        EXPECT_EQ(std::count(positions.begin(), positions.end(), 100), mode == 0 && direction == 3 ? 3 : 1);
     }
 }
 
