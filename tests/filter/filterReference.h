@@ -75,7 +75,6 @@ inline DibImage referenceDeNoise(const DibImage& source, int size) {
     });
 }
 
-// A 24 bpp target filled by pass(session, target, source), silently.
 inline DibImage runPass(const DibImage& source, const Pass& pass) {
     RecordingFrontend frontend;
     Session session(frontend);
@@ -111,16 +110,13 @@ inline DibImage randomPicture(int width, int height, int bitsPerPixel, unsigned 
 
 // Same size and every pixel the same colour; names the first difference otherwise.
 inline ::testing::AssertionResult samePixels(const DibImage& expected, const DibImage& actual) {
-    for (int y = 0; y < std::max(expected.height, actual.height); ++y)
-        for (int x = 0; x < std::max(expected.width, actual.width); ++x)
-            if (expected.width != actual.width || expected.height != actual.height ||
-                rgbAt(expected, x, y) != rgbAt(actual, x, y))
-                return ::testing::AssertionFailure() << "differ at (" << x << ", " << y << ")";
+    for (int p = 0; p < std::max(expected.width * expected.height, actual.width * actual.height); ++p)
+        if (expected.width != actual.width || expected.height != actual.height ||
+            rgbAt(expected, p % actual.width, p / actual.width) != rgbAt(actual, p % actual.width, p / actual.width))
+            return ::testing::AssertionFailure() << "differ at pixel " << p;
     return ::testing::AssertionSuccess();
 }
 
-inline std::uint32_t gray(int v) {
-    return std::uint32_t(v) * 0x010101u;
-}
+inline std::uint32_t gray(int v) { return std::uint32_t(v) * 0x010101u; }
 
 } // namespace vellora::test
