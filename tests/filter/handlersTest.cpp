@@ -17,58 +17,44 @@ namespace {
 
 using test::rgbAt;
 
-struct HandlerCase {
-    const char* name;
-    Handler handler;
-    const char* failureText;
-};
+// Success makes a true-colour result current; an unreadable picture gives the reader's
+// message, then the command's own, and changes nothing.
+TEST(FilterHandlers, SucceedOrFailWithTheirText) {
+    const std::pair<Handler, const char*> cases[] = {
+        {smoothHandler, "failed to smoothing the image"},
+        {sharpenHandler, "failed to sharpening the image"},
+        {edgePreservingHandler, "failed to edge-preserving smoothing the image"},
+        {edgeDetectHandler, "failed to edge detect the image"},
+        {deNoiseHandler, "failed to de noise the image"},
+        {userFilterHandler, "failed to filtering the image"}};
+    for (auto [handler, failureText] : cases) {
+        SCOPED_TRACE(failureText);
+        test::RecordingFrontend frontend;
+        Session session{frontend};
+        test::setCurrentPicture(session, test::randomPicture(8, 6, 4, 3));
+        const std::string before = session.currentPath;
+        session.currentInfo.state = 0;
+        ASSERT_EQ(runCommandHandler(session, handler), 0);
+        EXPECT_NE(session.currentPath, before);
+        const DibImage result = test::readImage(session.currentPath);
+        EXPECT_EQ(std::tuple(result.bitsPerPixel, result.width, result.height), std::tuple(24, 8, 6));
+        EXPECT_EQ(session.currentInfo.state, 514);
+        EXPECT_TRUE(frontend.messages.empty());
+        EXPECT_EQ(frontend.progressVisibility, (std::vector<bool>{true, false}));
+        EXPECT_EQ(frontend.progressPositions.back(), 100);
+        EXPECT_TRUE(session.sourceImage.data.empty() && session.targetImage.data.empty());
 
-class FilterHandler : public ::testing::TestWithParam<HandlerCase> {
-  protected:
-    test::RecordingFrontend frontend;
-    Session session{frontend};
-};
-
-TEST_P(FilterHandler, SucceedsOrFailsWithItsText) {
-    test::setCurrentPicture(session, test::randomPicture(8, 6, 4, 3));
-    const std::string before = session.currentPath;
-    session.currentInfo.state = 0;
-    ASSERT_EQ(runCommandHandler(session, GetParam().handler), 0);
-    EXPECT_NE(session.currentPath, before);
-    const DibImage result = test::readImage(session.currentPath);
-    EXPECT_EQ(std::tuple(result.bitsPerPixel, result.width, result.height), std::tuple(24, 8, 6));
-    EXPECT_EQ(session.currentInfo.state, 514);
-    EXPECT_TRUE(frontend.messages.empty());
-    EXPECT_EQ(frontend.progressVisibility, (std::vector<bool>{true, false}));
-    ASSERT_FALSE(frontend.progressPositions.empty());
-    EXPECT_EQ(frontend.progressPositions.back(), 100);
-    EXPECT_TRUE(session.sourceImage.data.empty() && session.targetImage.data.empty());
-
-    // An unreadable picture: the reader's message, then the command's; nothing changes.
-    frontend.clear();
-    test::TempDir dir;
-    const std::string broken = (dir / "broken.dib").string();
-    test::writeFileBytes(broken, {'B', 'M', 1, 2, 3});
-    session.currentPath = broken;
-    session.workingBlock = defaultParameterBlock();
-    ASSERT_EQ(runCommandHandler(session, GetParam().handler), 1);
-    EXPECT_EQ(session.currentPath, broken);
-    ASSERT_GE(frontend.messages.size(), 2u);
-    EXPECT_EQ(frontend.messages.back(), (test::Message{"error", GetParam().failureText}));
-    EXPECT_EQ(test::readFileBytes(broken), (std::vector<std::uint8_t>{'B', 'M', 1, 2, 3}));
+        test::TempDir dir;
+        const std::string broken = (dir / "broken.dib").string();
+        test::writeFileBytes(broken, {'B', 'M', 1, 2, 3});
+        session.currentPath = broken;
+        ASSERT_EQ(runCommandHandler(session, handler), 1);
+        EXPECT_EQ(session.currentPath, broken);
+        ASSERT_EQ(frontend.messages.size(), 2u);
+        EXPECT_EQ(frontend.messages.back(), (test::Message{"error", failureText}));
+        EXPECT_EQ(test::readFileBytes(broken), (std::vector<std::uint8_t>{'B', 'M', 1, 2, 3}));
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Commands, FilterHandler,
-    ::testing::Values(
-        HandlerCase{"smooth", smoothHandler, "failed to smoothing the image"},
-        HandlerCase{"sharpen", sharpenHandler, "failed to sharpening the image"},
-        HandlerCase{"edgePreserving", edgePreservingHandler,
-                    "failed to edge-preserving smoothing the image"},
-        HandlerCase{"edgeDetect", edgeDetectHandler, "failed to edge detect the image"},
-        HandlerCase{"deNoise", deNoiseHandler, "failed to de noise the image"},
-        HandlerCase{"userFilter", userFilterHandler, "failed to filtering the image"}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 // Settings outside the lists fail silently; a source whose 24 bpp copy would not fit the
 // 32-bit size fields, or a result folder that does not exist, fail with one message each.
