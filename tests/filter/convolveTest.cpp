@@ -54,9 +54,15 @@ TEST(MaskTables, SumsAndShapes) {
 
 // A refused mask is left as it was.
 TEST(MaskTables, UnknownFamilyOrIndexIsRefused) {
-    for (auto [family, index, edge] : {std::tuple{0, -1, false}, {0, 10, false}, {1, 2, false},
-                                       {2, 0, false}, {-1, 0, false}, {0, 12, true},
-                                       {0, -1, true}, {1, 9, true}, {2, 0, true}}) {
+    for (auto [family, index, edge] : {std::tuple{0, -1, false},
+                                       {0, 10, false},
+                                       {1, 2, false},
+                                       {2, 0, false},
+                                       {-1, 0, false},
+                                       {0, 12, true},
+                                       {0, -1, true},
+                                       {1, 9, true},
+                                       {2, 0, true}}) {
         FilterMask mask;
         mask.coefficients.assign(9, 7.0);
         mask.k = 3;
@@ -96,6 +102,7 @@ TEST(Convolution, HandWorkedValues) {
         Gray grayAt;
         std::vector<std::array<int, 3>> probes; // x, y, value
     } cases[] = {
+        // clang-format off
         {"mean 09: 255 / 9", tableMask(0, 8), 7, 7, spot(3, 3, 255),
          {{3, 3, 28}, {2, 4, 28}, {4, 2, 28}, {1, 3, 0}, {3, 5, 0}}},
         {"gaussian 09: 4, 2 and 1 sixteenths", tableMask(0, 0), 5, 5, spot(2, 2, 255),
@@ -122,12 +129,14 @@ TEST(Convolution, HandWorkedValues) {
         {"user grid, small", userMask({8, 2}, 0, 1), 4, 4, spot(2, 0, 90), {{1, 1, 90}, {2, 2, 0}}},
         // Cell 2 (top centre) lies outside the small mask; in the large one it reads (x, y − 2).
         {"user grid, large", userMask({2}, 1, 1), 4, 4, spot(2, 0, 90), {{2, 2, 90}, {1, 1, 0}}},
+        // clang-format on
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const DibImage result = convolved(test::makeTrueColorImage(c.width, c.height, [&](int x, int y) {
-            return gray(c.grayAt(x, y));
-        }), c.mask);
+        const DibImage result =
+            convolved(test::makeTrueColorImage(c.width, c.height,
+                                               [&](int x, int y) { return gray(c.grayAt(x, y)); }),
+                      c.mask);
         for (auto [x, y, value] : c.probes)
             EXPECT_EQ(rgbAt(result, x, y), gray(value)) << x << "," << y;
     }
@@ -153,10 +162,10 @@ TEST(Convolution, EveryMaskMatchesThePlainFilter) {
     masks.push_back(fractionalMask(3.7));
     masks.push_back(fractionalMask(0)); // no division
     // User grids, the second too large for float sums; any divisor, none, or a negative one.
-    const int grids[][25] = {{1, -2, 3, -4, 5, 6, -7, 8, -9, 10, 11, 12, -13, 14, 15, -16, 17,
-                              18, 19, -20, 21, 22, 23, 24, -25},
-                             {2000000000, -1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0,
-                              0, 0, 0, 0, 0, -2000000000}};
+    const int grids[][25] = {{1,  -2, 3,   -4, 5,  6,  -7,  8,  -9, 10, 11, 12, -13,
+                              14, 15, -16, 17, 18, 19, -20, 21, 22, 23, 24, -25},
+                             {2000000000, -1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,          1,
+                              0,          0,  0, 0, 0, 0, 0, 0, 0, 0, 0, -2000000000}};
     for (const auto& grid : grids)
         for (int k : {7, -3, 0, 2147483647}) {
             masks.emplace_back();

@@ -110,13 +110,17 @@ inline DibImage randomPicture(int width, int height, int bitsPerPixel, unsigned 
 
 // Same size and every pixel the same colour; names the first difference otherwise.
 inline ::testing::AssertionResult samePixels(const DibImage& expected, const DibImage& actual) {
-    for (int p = 0; p < std::max(expected.width * expected.height, actual.width * actual.height); ++p)
+    for (int p = 0; p < std::max(expected.width * expected.height, actual.width * actual.height);
+         ++p)
         if (expected.width != actual.width || expected.height != actual.height ||
-            rgbAt(expected, p % actual.width, p / actual.width) != rgbAt(actual, p % actual.width, p / actual.width))
+            rgbAt(expected, p % actual.width, p / actual.width) !=
+                rgbAt(actual, p % actual.width, p / actual.width))
             return ::testing::AssertionFailure() << "differ at pixel " << p;
     return ::testing::AssertionSuccess();
 }
 
-inline std::uint32_t gray(int v) { return std::uint32_t(v) * 0x010101u; }
+inline std::uint32_t gray(int v) {
+    return std::uint32_t(v) * 0x010101u;
+}
 
 } // namespace vellora::test

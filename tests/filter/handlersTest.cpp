@@ -37,7 +37,8 @@ TEST(FilterHandlers, SucceedOrFailWithTheirText) {
         ASSERT_EQ(runCommandHandler(session, handler), 0);
         EXPECT_NE(session.currentPath, before);
         const DibImage result = test::readImage(session.currentPath);
-        EXPECT_EQ(std::tuple(result.bitsPerPixel, result.width, result.height), std::tuple(24, 8, 6));
+        EXPECT_EQ(std::tuple(result.bitsPerPixel, result.width, result.height),
+                  std::tuple(24, 8, 6));
         EXPECT_EQ(session.currentInfo.state, 514);
         EXPECT_TRUE(frontend.messages.empty());
         EXPECT_EQ(frontend.progressVisibility, (std::vector<bool>{true, false}));
@@ -90,7 +91,8 @@ TEST(FilterAlgorithms, FailuresReleaseBothPicturesAndWriteNothing) {
         ASSERT_EQ(texts.size(), 2u);
         EXPECT_EQ(texts[0].rfind("failed to allocate memory\na 70000 x 70000 picture of ", 0), 0u);
         EXPECT_EQ(texts[1].rfind(std::string(errorMessage(kErrorCreate)) + "\ncannot write \"" +
-                                     session.nextPath, 0),
+                                     session.nextPath,
+                                 0),
                   0u);
     }
     EXPECT_EQ(deNoiseWindowSize(0), 3);
@@ -112,15 +114,17 @@ TEST(DetectEdges, EachModeUsesItsMasksAndSettingsOutsideTheListsFail) {
     const auto magnitude = [](std::uint32_t c) {
         return (c >> 16) * (c >> 16) + (c >> 8 & 255) * (c >> 8 & 255) + (c & 255) * (c & 255);
     };
-    for (auto [mode, direction, op, nonDirection] :
-         {std::tuple{0, 3, 0, 0}, {0, 3, 1, 0}, {0, 3, 2, 0}, {0, 3, 3, 0}, {0, 2, 2, 5},
-          {1, 3, 3, 0}, {1, 0, 0, 4}, {1, 3, 3, 8}, {2, 0, 0, 0}, {0, 4, 0, 0}, {0, 0, 4, 0},
-          {1, 0, 0, 9}, {1, 0, 0, -1}, {0, -1, 0, 0}}) {
+    const std::tuple<int, int, int, int> settings[] = {
+        {0, 3, 0, 0}, {0, 3, 1, 0}, {0, 3, 2, 0},  {0, 3, 3, 0}, {0, 2, 2, 5},
+        {1, 3, 3, 0}, {1, 0, 0, 4}, {1, 3, 3, 8},  {2, 0, 0, 0}, {0, 4, 0, 0},
+        {0, 0, 4, 0}, {1, 0, 0, 9}, {1, 0, 0, -1}, {0, -1, 0, 0}}; // the last six outside the lists
+    for (auto [mode, direction, op, nonDirection] : settings) {
         SCOPED_TRACE(testing::Message() << mode << direction << op << nonDirection);
         test::setCurrentPicture(session, source);
         ASSERT_EQ(nextIntermediatePath(session, session.nextPath), 0);
         frontend.progressPositions.clear();
-        const bool valid = mode == 0 ? direction >= 0 && direction < 4 && op < 4 : mode == 1 && nonDirection >= 0 && nonDirection < 9;
+        const bool valid = mode == 0 ? direction >= 0 && direction < 4 && op < 4
+                                     : mode == 1 && nonDirection >= 0 && nonDirection < 9;
         ASSERT_EQ(detectEdges(session, mode, direction, op, nonDirection), valid ? 0 : 1);
         EXPECT_TRUE(session.sourceImage.data.empty() && session.targetImage.data.empty());
         if (!valid) {
@@ -138,7 +142,8 @@ TEST(DetectEdges, EachModeUsesItsMasksAndSettingsOutsideTheListsFail) {
                 ASSERT_EQ(rgbAt(result, x, y), !both || magnitude(v) > magnitude(h) ? v : h);
             }
         const auto& positions = frontend.progressPositions;
-        EXPECT_EQ(std::count(positions.begin(), positions.end(), 100), mode == 0 && direction == 3 ? 3 : 1);
+        EXPECT_EQ(std::count(positions.begin(), positions.end(), 100),
+                  mode == 0 && direction == 3 ? 3 : 1);
     }
 }
 

@@ -1,10 +1,10 @@
 // The filters with vector kernels give the same bytes at every vector level, and on one thread
 // as on two.
+#include "support/simdLevels.h"
 #include "filter/convolve.h"
 #include "filter/deNoise.h"
 #include "filter/edgeMask.h"
 #include "filterReference.h"
-#include "support/simdLevels.h"
 
 #include <cstdlib>
 
@@ -23,12 +23,15 @@ std::vector<test::Pass> passes() {
     setMaskCoefficients(masks[4], 5, 3.7, fractions);
     std::vector<test::Pass> list;
     for (const FilterMask& m : masks)
-        list.push_back([=](Session& s, DibImage& t, const DibImage& src) { convolve(s, t, src, m); });
-    for (int n : {3, 5, 7})
-        list.push_back([=](Session& s, DibImage& t, const DibImage& src) { deNoisePass(s, t, src, n); });
-    for (int c : {0, 1, 2})
         list.push_back(
-            [=](Session& s, DibImage& t, const DibImage& src) { edgePreservingPass(s, t, src, c); });
+            [=](Session& s, DibImage& t, const DibImage& src) { convolve(s, t, src, m); });
+    for (int n : {3, 5, 7})
+        list.push_back(
+            [=](Session& s, DibImage& t, const DibImage& src) { deNoisePass(s, t, src, n); });
+    for (int c : {0, 1, 2})
+        list.push_back([=](Session& s, DibImage& t, const DibImage& src) {
+            edgePreservingPass(s, t, src, c);
+        });
     return list;
 }
 

@@ -39,17 +39,19 @@ TEST(DeNoise, HandWorkedMedians) {
         {"… and the middle of its edge (6 of 9)", 9, block, 4, 3, 0xFFFFFF},
         {"… but loses its corners", 9, block, 5, 5, 0},
         // The clamped window of corner (0, 0) holds it four times, (1, 0) twice: 6 of 9.
-        {"corner and neighbour stay", 5, [](int x, int y) { return x + y <= 1 && y == 0 ? ~0u : 0u; },
-         0, 0, 0xFFFFFF},
-        {"a lone corner fills 4 places", 5, [](int x, int y) { return x + y == 0 ? ~0u : 0u; }, 0, 0, 0},
+        {"corner and neighbour stay", 5,
+         [](int x, int y) { return x + y <= 1 && y == 0 ? ~0u : 0u; }, 0, 0, 0xFFFFFF},
+        {"a lone corner fills 4 places", 5, [](int x, int y) { return x + y == 0 ? ~0u : 0u; }, 0,
+         0, 0},
         {"ties: 0 … 3 a, place 4 is b", 3, firstA(4), 1, 1, b},
         {"ties: 0 … 4 a, place 4 is a", 3, firstA(5), 1, 1, a},
-        {"ties after three blacks", 3, [&](int x, int y) { return 3 * y + x < 3 ? 0u : (y * 3 + x == 4 ? b : a); },
-         1, 1, b},
+        {"ties after three blacks", 3,
+         [&](int x, int y) { return 3 * y + x < 3 ? 0u : (y * 3 + x == 4 ? b : a); }, 1, 1, b},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(test::rgbAt(filtered(test::makeTrueColorImage(c.size, c.size, c.colorAt), 3), c.x, c.y),
-                  c.expected)
+        EXPECT_EQ(
+            test::rgbAt(filtered(test::makeTrueColorImage(c.size, c.size, c.colorAt), 3), c.x, c.y),
+            c.expected)
             << c.name;
 }
 
@@ -97,18 +99,26 @@ TEST(EdgePreserving, HandWorkedWindows) {
 // Few levels give many equal luminances and criterion values of different colours, so the tie
 // rules decide; the indexed palette pairs colours of equal luminance.
 TEST(WindowFilters, MatchThePlainFiltersAtEveryDepth) {
-    std::vector<DibImage> pictures = {test::makeIndexedImage(
-        23, 15, 8, {0x1C0000, 0x00004D, 0x380000, 0x00009A, 0x000000},
-        [](int x, int y) { return (x * 7 + y * 3 + x * y) % 5; })};
-    for (auto [w, h, depth, levels] :
-         {std::tuple{1, 1, 24, 256}, {1, 9, 24, 3}, {9, 1, 8, 3}, {13, 11, 24, 2}, {21, 9, 8, 256},
-          {7, 7, 4, 2}, {23, 17, 24, 4}, {10, 10, 32, 256}, {16, 16, 1, 2}, {140, 3, 32, 5}})
+    std::vector<DibImage> pictures = {
+        test::makeIndexedImage(23, 15, 8, {0x1C0000, 0x00004D, 0x380000, 0x00009A, 0x000000},
+                               [](int x, int y) { return (x * 7 + y * 3 + x * y) % 5; })};
+    for (auto [w, h, depth, levels] : {std::tuple{1, 1, 24, 256},
+                                       {1, 9, 24, 3},
+                                       {9, 1, 8, 3},
+                                       {13, 11, 24, 2},
+                                       {21, 9, 8, 256},
+                                       {7, 7, 4, 2},
+                                       {23, 17, 24, 4},
+                                       {10, 10, 32, 256},
+                                       {16, 16, 1, 2},
+                                       {140, 3, 32, 5}})
         pictures.push_back(test::randomPicture(w, h, depth, unsigned(w * 7 + h), levels));
     for (const DibImage& source : pictures) {
-        SCOPED_TRACE(testing::Message() << source.width << "x" << source.height << " at "
-                                        << source.bitsPerPixel);
+        SCOPED_TRACE(testing::Message()
+                     << source.width << "x" << source.height << " at " << source.bitsPerPixel);
         for (int size : {3, 5, 7})
-            ASSERT_TRUE(test::samePixels(test::referenceDeNoise(source, size), filtered(source, size)));
+            ASSERT_TRUE(
+                test::samePixels(test::referenceDeNoise(source, size), filtered(source, size)));
         for (int criterion : {0, 1, 2})
             ASSERT_TRUE(test::samePixels(test::referenceEdgePreserving(source, criterion),
                                          filtered(source, 0, criterion)));

@@ -151,9 +151,12 @@ TEST(DrawSlits, NothingWithoutSlitAndThirtyTwoBitKeepsTheFourthByte) {
     for (int y = 0; y < 4; ++y)
         std::fill(target.row(y), target.row(y) + target.stride, 0x77);
     const PictureBytes before = target.data;
-    ASSERT_EQ(drawSlits(frontend, target, computeTileGeometry(tileSizeBlock(3, 3, 0), 4, 4), {}), 0);
+    ASSERT_EQ(drawSlits(frontend, target, computeTileGeometry(tileSizeBlock(3, 3, 0), 4, 4), {}),
+              0);
     EXPECT_EQ(target.data, before);
-    ASSERT_EQ(drawSlits(frontend, target, computeTileGeometry(tileSizeBlock(1, 1, 1, 0, 5), 4, 4), {}), 0);
+    ASSERT_EQ(
+        drawSlits(frontend, target, computeTileGeometry(tileSizeBlock(1, 1, 1, 0, 5), 4, 4), {}),
+        0);
     for (int y = 0; y < 4; ++y)
         for (int x = 0; x < 4; ++x)
             EXPECT_EQ(target.row(y)[4 * x + 3], 0x77);

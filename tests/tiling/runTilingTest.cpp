@@ -1,6 +1,5 @@
 #include "tiling/runTiling.h"
 #include "color/evenPalette.h"
-#include "color/nearestPalette.h"
 #include "core/operationFrame.h"
 #include "tiling/expressTable.h"
 #include "tiling/saveTableCsv.h"
@@ -35,12 +34,16 @@ struct RunTiling : test::TilingSession {
     // Tiles the picture; the tiled result, checked to paint every tile with its mapped average.
     DibImage tile(int bitsPerPixel, int colors, int code, const EvenPaletteRecord& record = {}) {
         const std::string before = session.currentPath;
-        EXPECT_EQ(runCommandHandler(session, tilingHandler), 0) << testing::PrintToString(frontend.texts());
+        EXPECT_EQ(runCommandHandler(session, tilingHandler), 0)
+            << testing::PrintToString(frontend.texts());
         EXPECT_NE(session.currentPath, before);
         const DibImage tiled = current();
-        EXPECT_EQ(std::tuple(int(tiled.bitsPerPixel), int(tiled.colorsUsed)), std::tuple(bitsPerPixel, colors));
-        const TileColorMapping mapping = code < 0 ? TileColorMapping{} : tileColorMapping(tiled, code, record);
-        EXPECT_EQ(test::paintedTiles(tiled, geometry()), test::mappedAverages(source, geometry(), mapping));
+        EXPECT_EQ(std::tuple(int(tiled.bitsPerPixel), int(tiled.colorsUsed)),
+                  std::tuple(bitsPerPixel, colors));
+        const TileColorMapping mapping =
+            code < 0 ? TileColorMapping{} : tileColorMapping(tiled, code, record);
+        EXPECT_EQ(test::paintedTiles(tiled, geometry()),
+                  test::mappedAverages(source, geometry(), mapping));
         return tiled;
     }
     // The command fails with these texts and the current picture stays.
@@ -66,31 +69,45 @@ TEST(TilingCode, FromTheBlock) {
     EXPECT_EQ(tilingConversionCode(block, 1), 768);
 }
 
-TEST_F(RunTiling, WithoutConversionKeepsAveragesAndGrays) {
-    ParameterBlock block = tileSizeBlock(10, 10, 2, 2, 4);
-    block.tilingConvert = 0;
-    start(gradientPicture(37, 35), block);
-    session.currentInfo.zoomIndex = 3;
-    const DibImage tiled = tile(24, 0, -1);
-    EXPECT_EQ(session.history.historyDepth, 1);
-    EXPECT_EQ(session.currentInfo.zoomIndex, kZoom100Index);
-    EXPECT_EQ(session.currentInfo.state, kStateZoom);
-    EXPECT_EQ(test::rgbAt(tiled, 0, 11), 0x999999u);  // horizontal slit, little gray
-    EXPECT_EQ(test::rgbAt(tiled, 10, 11), 0x333333u); // crossing, vertical deep gray
+// Each palette class paints every tile with its mapped average; probes of the slits.
+TEST_F(RunTiling, EveryPaletteClassPaintsMappedAverages) {
+    ParameterBlock plain = tileSizeBlock(10, 10, 2, 2, 4);
+    plain.tilingConvert = 0;
+    const struct {
+        const char* name;
+        ParameterBlock block;
+        int width, height, bitsPerPixel, colors, code;
+        EvenPaletteRecord record;
+        std::vector<std::array<std::uint32_t, 3>> probes; // x, y, colour
+    } cases[] = {
+        // Horizontal slits little gray, the crossings the vertical deep gray.
+        {"no conversion", plain, 37, 35, 24, 0, -1, {}, {{0, 11, 0x999999}, {10, 11, 0x333333}}},
+        {"median cut 16", withConversion(tileSizeBlock(9, 9, 2), 0), 60, 41, 4, 16, 3, {}, {}},
+        // The default light gray slits: 204 is a level of the safe palette; with
+        // bottomRemainder 0 row 0 is a slit.
+        {"216 safe colours by default",
+         defaultParameterBlock(),
+         50,
+         30,
+         8,
+         216,
+         521,
+         makeEvenPaletteRecord(6, 6, 6),
+         {{0, 0, 0xCCCCCC}, {9, 15, 0xCCCCCC}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        start(gradientPicture(c.width, c.height), c.block);
+        session.currentInfo.zoomIndex = 3;
+        const int depth = session.history.historyDepth;
+        const DibImage tiled = tile(c.bitsPerPixel, c.colors, c.code, c.record);
+        EXPECT_EQ(session.history.historyDepth, depth + 1);
+        EXPECT_EQ(session.currentInfo.zoomIndex, kZoom100Index);
+        EXPECT_EQ(session.currentInfo.state, kStateZoom);
+        for (auto [x, y, rgb] : c.probes)
+            EXPECT_EQ(test::rgbAt(tiled, int(x), int(y)), rgb) << x << "," << y;
+    }
     EXPECT_TRUE(frontend.messages.empty());
-}
-
-TEST_F(RunTiling, MedianCutSixteenOnFourBits) {
-    start(gradientPicture(60, 41), withConversion(tileSizeBlock(9, 9, 2), 0));
-    tile(4, 16, 3);
-}
-
-TEST_F(RunTiling, EvenPaletteByDefault) {
-    start(gradientPicture(50, 30), defaultParameterBlock());
-    const DibImage tiled = tile(8, 216, 521, makeEvenPaletteRecord(6, 6, 6));
-    // The default light gray slits: 204 is a level of the safe palette.
-    EXPECT_EQ(test::rgbAt(tiled, 0, 0), 0xCCCCCCu); // bottomRemainder 0: row 0 is a slit
-    EXPECT_EQ(test::rgbAt(tiled, 9, 15), 0xCCCCCCu);
 }
 
 // A user CSV palette through the whole road: tiling, text table and CSV table; and the same
@@ -135,51 +152,27 @@ TEST_F(RunTiling, UserCsvPaletteWholeRoad) {
 #endif
 }
 
-TEST_F(RunTiling, MissingUserPaletteStopsBeforeTheFrame) {
+// A missing palette file and a grid of no pitch stop before the operation starts; an
+// unreadable picture fails inside it with the command's text.
+TEST_F(RunTiling, RefusalsLeaveTheCurrentPicture) {
     ParameterBlock block = withConversion(tileSizeBlock(6, 5, 1), 2);
     std::strcpy(block.userPalettePath, (folder / "none.csv").c_str());
     start(gradientPicture(20, 20), block);
     expectRefused({"failed to open the csv file cause might be illegal data\ncannot read \"" +
                    (folder / "none.csv").string() + "\": No such file or directory"});
-    EXPECT_TRUE(frontend.progressVisibility.empty());
-}
-
-TEST_F(RunTiling, ZeroPitchRefusedBeforeAnythingRuns) {
-    ParameterBlock block = tileSizeBlock(9, 9, 0);
+    block = tileSizeBlock(9, 9, 0);
     block.tilingSizeMethod = 0;
     block.tileCountWide = 500; // more tiles than pixels: size 0, and no slit
     start(gradientPicture(20, 20), block);
+    frontend.clear();
     expectRefused({});
     ASSERT_EQ(frontend.messages.size(), 1u);
     EXPECT_EQ(frontend.messages[0].caption, "alert");
     EXPECT_TRUE(frontend.progressVisibility.empty());
-}
-
-TEST_F(RunTiling, UnreadablePictureGivesTheFailureText) {
     start(gradientPicture(20, 20), tileSizeBlock(3, 3, 1));
     test::writeFileBytes(session.currentPath, {'B', 'M', 1, 2});
     expectRefused({});
-    ASSERT_FALSE(frontend.messages.empty());
     EXPECT_EQ(frontend.messages.back(), (test::Message{"error", "failed to tiling the image"}));
-}
-
-// The table reads slit entries that lie outside the picture from the picture's own palette;
-// for the gray levels that is the even lookup's answer with every usable set of divisions.
-TEST(SlitFallback, NearestEntryEqualsEvenLookupForEverySlitGray) {
-    for (int r = 1; r <= 9; ++r)
-        for (int g = 1; g <= 9; ++g)
-            for (int b = 1; b <= 9; ++b) {
-                const int count = r * g * b;
-                if (count < 2 || count > 256) continue;
-                const EvenPaletteRecord record = makeEvenPaletteRecord(r, g, b);
-                DibImage palette = test::makeImage(1, 1, 8, std::uint32_t(count));
-                fillEvenPaletteEntries(record, palette.paletteEntry(0));
-                for (std::uint32_t gray = 0; gray < 6; ++gray) {
-                    const std::uint8_t v = slitGrayValue(gray);
-                    ASSERT_EQ(nearestPaletteIndex(palette, v, v, v), evenPaletteIndex(record, v, v, v))
-                        << r << g << b << " gray " << v;
-                }
-            }
 }
 
 } // namespace

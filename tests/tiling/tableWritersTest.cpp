@@ -113,16 +113,17 @@ TEST_F(Tables, IndexTablesOfTwoByTwoGrid) {
     EXPECT_EQ(csv("a.csv"), kTwoByTwoCsv);
     EXPECT_TRUE(frontend.messages.empty());
     EXPECT_EQ(saveTilingTableText(session, folder / "missing" / "a.txt"), 1);
-    EXPECT_EQ(frontend.texts(), (std::vector<std::string>{
-                                    "failed to create the file\ncannot write \"" +
-                                    (folder / "missing" / "a.txt").string() +
-                                    "\": No such file or directory"}));
+    EXPECT_EQ(frontend.texts(),
+              (std::vector<std::string>{"failed to create the file\ncannot write \"" +
+                                        (folder / "missing" / "a.txt").string() +
+                                        "\": No such file or directory"}));
 }
 
 // One 24-bit tile larger than the 3 × 2 picture: both slits lie outside it, so their entries
 // are the slit grays themselves.
 TEST_F(Tables, ColorTablesOfOneTile) {
-    start(test::makeTrueColorImage(3, 2, [](int x, int y) { return x + y == 0 ? 0x0A141Eu : 0x808080u; }),
+    start(test::makeTrueColorImage(3, 2,
+                                   [](int x, int y) { return x + y == 0 ? 0x0A141Eu : 0x808080u; }),
           tileSizeBlock(5, 5, 1, 0, 1), "pic.png");
     EXPECT_EQ(text(), "source file : pic.png\n"
                       "\n"
@@ -144,7 +145,9 @@ TEST_F(Tables, ColorTablesOfOneTile) {
                       "     0,     0,     10,     20,     30\n");
     const std::string table = csv("pic.csv");
     EXPECT_EQ(table.rfind("source file :pic.png\n\nbasic info of tiling 'bitmap' file as follows:\n"
-                          "bitmap file size,,78\nimage width * height,,3,2\nbits per pixel,,24\n", 0), 0u);
+                          "bitmap file size,,78\nimage width * height,,3,2\nbits per pixel,,24\n",
+                          0),
+              0u);
     EXPECT_EQ(table.substr(table.find("slit pixel size")),
               "slit pixel size,,1\n\nslit color data as follows:\n,,red,green,blue\n"
               "horizon slit,,255,255,255\nvertical slit,,204,204,204\n\n"
@@ -159,8 +162,9 @@ TEST_F(Tables, ColorTablesOfOneTile) {
 // Slits outside the picture take the nearest palette entry of their gray: white → 2,
 // light gray 204 → 1 (200, 200, 200).
 TEST_F(Tables, IndexedSlitOutsideThePictureTakesItsMappedIndex) {
-    start(test::makeIndexedImage(3, 2, 8, {0x000000, 0xC8C8C8, 0xFFFFFF}, [](int, int) { return 0; }),
-          tileSizeBlock(5, 5, 1, 0, 1), "s.png");
+    start(
+        test::makeIndexedImage(3, 2, 8, {0x000000, 0xC8C8C8, 0xFFFFFF}, [](int, int) { return 0; }),
+        tileSizeBlock(5, 5, 1, 0, 1), "s.png");
     EXPECT_NE(text().find("horizon slit   ,      2\nvertical slit  ,      1\n"), std::string::npos);
 }
 
@@ -180,7 +184,8 @@ TEST_F(Tables, ColumnNumbersAboveNineHundredNinetyNineWiden) {
     const std::string table = text();
     EXPECT_NE(table.find(",horz999,horz1000,horz1001\n"), std::string::npos);
     EXPECT_NE(table.find("vert  0,      0,      1,"), std::string::npos);
-    EXPECT_NE(csv("wide.csv").find(",horz 999,horz 1000,horz 1001\nvert 0,0,1,0,"), std::string::npos);
+    EXPECT_NE(csv("wide.csv").find(",horz 999,horz 1000,horz 1001\nvert 0,0,1,0,"),
+              std::string::npos);
 }
 
 TEST_F(Tables, ColorsUsedBeyondTheColourTableListsTheTableOnly) {
@@ -223,9 +228,9 @@ TEST_F(Tables, CsvIsReplacedWholeOrKept) {
     start(twoByTwoTiledPicture(), tileSizeBlock(2, 2, 1), "a.jpg");
     const auto missing = folder / "no-such-folder" / "a.csv";
     EXPECT_EQ(saveTilingTableCsv(session, missing), 2);
-    EXPECT_EQ(frontend.texts(), (std::vector<std::string>{
-                                    "failed to save tiling table as csv file\ncannot write \"" +
-                                    missing.string() + "\": No such file or directory"}));
+    EXPECT_EQ(frontend.texts(),
+              (std::vector<std::string>{"failed to save tiling table as csv file\ncannot write \"" +
+                                        missing.string() + "\": No such file or directory"}));
     EXPECT_TRUE(std::filesystem::is_empty(folder.path()));
     test::writeFileBytes(folder / "a.csv", std::vector<std::uint8_t>(10000, 'x'));
     EXPECT_EQ(csv("a.csv"), kTwoByTwoCsv);

@@ -42,9 +42,15 @@ TEST(TileLayout, GeometryMatchesHandWorkedLayouts) {
         block.tileCountHigh = c.heightValue;
         ASSERT_EQ(tilingLayoutProblem(block, c.width, c.height), "");
         const TileGeometry g = computeTileGeometry(block, c.width, c.height);
-        EXPECT_EQ(std::tuple(g.tileWidth, g.tileHeight, g.tileColumns, g.tileRows, g.bottomRemainder, g.slitWidth),
-                  std::tuple(c.tileWidth, c.tileHeight, c.tileColumns, c.tileRows, c.bottomRemainder, c.slit));
+        EXPECT_EQ(std::tuple(g.tileWidth, g.tileHeight, g.tileColumns, g.tileRows,
+                             g.bottomRemainder, g.slitWidth),
+                  std::tuple(c.tileWidth, c.tileHeight, c.tileColumns, c.tileRows,
+                             c.bottomRemainder, c.slit));
     }
+    // The six slit grays, white to black.
+    for (std::uint32_t g = 0; g < 6; ++g)
+        EXPECT_EQ(slitGrayValue(g), 255 - 51 * int(g));
+    EXPECT_EQ(std::string(slitGrayText(3)), "medium gray");
 }
 
 std::vector<std::pair<int, int>> asPairs(const std::vector<SlitSpan>& spans) {
@@ -54,18 +60,15 @@ std::vector<std::pair<int, int>> asPairs(const std::vector<SlitSpan>& spans) {
     return pairs;
 }
 
-TEST(TileLayout, VerticalSlitsOfW34AndW37) {
+// Tiles 10 × 10, slits 2. Vertical slits of W34 and W37; rows of H35 (the bottom row of tiles
+// 11 high) and H36 (a slit at the bottom), as first and last stored row.
+TEST(TileLayout, SlitsAndRowsOfTheHandWorkedLayouts) {
     const ParameterBlock block = tileSizeBlock(10, 10, 2);
     using Pairs = std::vector<std::pair<int, int>>;
     EXPECT_EQ(asPairs(verticalSlits(computeTileGeometry(block, 34, 5), 34)),
               (Pairs{{10, 11}, {22, 23}}));
     EXPECT_EQ(asPairs(verticalSlits(computeTileGeometry(block, 37, 5), 37)),
               (Pairs{{10, 11}, {22, 23}, {34, 35}}));
-}
-
-TEST(TileLayout, RowsOfH35AndH36) {
-    const ParameterBlock block = tileSizeBlock(10, 10, 2);
-    using Pairs = std::vector<std::pair<int, int>>;
     const TileGeometry g35 = computeTileGeometry(block, 5, 35);
     EXPECT_EQ(asPairs(horizontalSlits(g35, 35)), (Pairs{{11, 12}, {23, 24}}));
     Pairs painted35;
@@ -125,23 +128,6 @@ TEST(TileLayout, EveryPixelCoveredOnce) {
                 }
 }
 
-TEST(TileLayout, SlitGrayLevels) {
-    const int expected[] = {255, 204, 153, 102, 51, 0};
-    const char* texts[] = {"white",       "light gray", "little gray",
-                           "medium gray", "deep gray",  "black"};
-    for (std::uint32_t g = 0; g < 6; ++g)
-        EXPECT_EQ(std::pair(int(slitGrayValue(g)), std::string(slitGrayText(g))), std::pair(expected[g], std::string(texts[g])));
-    const TileGeometry geometry = computeTileGeometry(tileSizeBlock(4, 4, 1, 0, 5), 10, 10);
-    EXPECT_EQ(geometry.horizontalSlitColor, (std::array<std::uint8_t, 3>{255, 255, 255}));
-    EXPECT_EQ(geometry.verticalSlitColor, (std::array<std::uint8_t, 3>{0, 0, 0}));
-}
-
-struct ProblemCase {
-    const char* name;
-    ParameterBlock block;
-    bool refused;
-};
-
 ParameterBlock aroundCount(int wide, int high, int slit) {
     ParameterBlock b = tileSizeBlock(9, 9, slit);
     b.tilingSizeMethod = 0;
@@ -155,7 +141,11 @@ TEST(TileLayout, ParametersThatCannotLayOutAGridAreRefused) {
     badGray.vSlitGrayIndex = 6;
     ParameterBlock badMethod = tileSizeBlock(9, 9, 1);
     badMethod.tilingSizeMethod = 2;
-    const ProblemCase cases[] = {
+    const struct {
+        const char* name;
+        ParameterBlock block;
+        bool refused;
+    } cases[] = {
         {"size 0 and slit 0", tileSizeBlock(0, 5, 0), true},
         {"computed size 0 and slit 0", aroundCount(50, 4, 0), true},
         {"computed size 0 with a slit", aroundCount(50, 40, 1), false},
@@ -168,7 +158,7 @@ TEST(TileLayout, ParametersThatCannotLayOutAGridAreRefused) {
         {"pitch beyond 32 bits", tileSizeBlock(2147483647, 4, 1), true},
         {"huge but fitting tile", tileSizeBlock(2147483646, 4, 1), false},
     };
-    for (const ProblemCase& c : cases)
+    for (const auto& c : cases)
         EXPECT_EQ(!tilingLayoutProblem(c.block, 30, 20).empty(), c.refused) << c.name;
 }
 
