@@ -90,10 +90,9 @@ TEST(FilterAlgorithms, FailuresReleaseBothPicturesAndWriteNothing) {
         const std::vector<std::string> texts = frontend.texts();
         ASSERT_EQ(texts.size(), 2u);
         EXPECT_EQ(texts[0].rfind("failed to allocate memory\na 70000 x 70000 picture of ", 0), 0u);
-        EXPECT_EQ(texts[1].rfind(std::string(errorMessage(kErrorCreate)) + "\ncannot write \"" +
-                                     session.nextPath,
-                                 0),
-                  0u);
+        const std::string unwritable =
+            std::string(errorMessage(kErrorCreate)) + "\ncannot write \"";
+        EXPECT_EQ(texts[1].rfind(unwritable + session.nextPath, 0), 0u);
     }
     EXPECT_EQ(deNoiseWindowSize(0), 3);
     EXPECT_EQ(deNoiseWindowSize(2), 7);

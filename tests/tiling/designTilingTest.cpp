@@ -104,29 +104,6 @@ TEST_F(DesignTiling, EveryTileTakesTheNearestEntryNotExcluded) {
     }
 }
 
-TEST_F(DesignTiling, EveryEntryExcludedIsRefusedAndNothingChanges) {
-    start(huePicture(30, 20));
-    session.designPalette.colors = {{0, 0, 0}, {255, 255, 255}};
-    session.design.excluded = {1, 0};
-    const std::string before = session.currentPath;
-    EXPECT_EQ(runCommandHandler(session, tilingHandler), 1);
-    EXPECT_EQ(session.currentPath, before);
-    EXPECT_EQ(frontend.texts(), (std::vector<std::string>{std::string(kAllColorsExcludedText),
-                                                          "failed to tiling the image"}));
-}
-
-// Without a palette there is nothing to match or dither: the tiles keep their averages.
-TEST_F(DesignTiling, TrueColourTilingIgnoresMatchAndDither) {
-    ParameterBlock block = tileSizeBlock(5, 4, 1);
-    block.tilingConvert = 0;
-    TilingSession::start(huePicture(31, 22), block);
-    session.design.match = ColorMatch::Ciede2000;
-    session.design.tileDither = true;
-    ASSERT_EQ(runCommandHandler(session, tilingHandler), 0)
-        << testing::PrintToString(frontend.texts());
-    EXPECT_EQ(test::paintedTiles(current(), geometry()), test::mappedAverages(source, geometry()));
-}
-
 // Worked by hand on a 2 × 2 grid, black or white by blue ≥ 128: tile 0 (100) passes 7/16 of
 // 100 right, 5/16 down and 1/16 down-right; tile 1 (0 + 43.75) passes 5/16 of 43.75 down
 // and 3/16 down-left; tile 2 (31.25 + 8.2) passes 7/16 of 39.45 right. Tile 3 gets

@@ -1,6 +1,7 @@
 #include "tiling/runTiling.h"
 #include "color/evenPalette.h"
 #include "core/operationFrame.h"
+#include "tiling/designTiling.h"
 #include "tiling/expressTable.h"
 #include "tiling/saveTableCsv.h"
 #include "tiling/tableText.h"
@@ -80,25 +81,23 @@ TEST_F(RunTiling, EveryPaletteClassPaintsMappedAverages) {
         EvenPaletteRecord record;
         std::vector<std::array<std::uint32_t, 3>> probes; // x, y, colour
     } cases[] = {
-        // Horizontal slits little gray, the crossings the vertical deep gray.
+        // Horizontal slits little gray, the crossings the vertical deep gray. Without a palette
+        // there is nothing to match or dither: the tiles keep their averages.
         {"no conversion", plain, 37, 35, 24, 0, -1, {}, {{0, 11, 0x999999}, {10, 11, 0x333333}}},
         {"median cut 16", withConversion(tileSizeBlock(9, 9, 2), 0), 60, 41, 4, 16, 3, {}, {}},
         // The default light gray slits: 204 is a level of the safe palette; with
         // bottomRemainder 0 row 0 is a slit.
-        {"216 safe colours by default",
-         defaultParameterBlock(),
-         50,
-         30,
-         8,
-         216,
-         521,
-         makeEvenPaletteRecord(6, 6, 6),
-         {{0, 0, 0xCCCCCC}, {9, 15, 0xCCCCCC}}},
+        // clang-format off
+        {"216 safe colours by default", defaultParameterBlock(), 50, 30, 8, 216, 521,
+         makeEvenPaletteRecord(6, 6, 6), {{0, 0, 0xCCCCCC}, {9, 15, 0xCCCCCC}}},
+        // clang-format on
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         start(gradientPicture(c.width, c.height), c.block);
         session.currentInfo.zoomIndex = 3;
+        session.design.match = c.code < 0 ? ColorMatch::Ciede2000 : ColorMatch::Rgb;
+        session.design.tileDither = c.code < 0;
         const int depth = session.history.historyDepth;
         const DibImage tiled = tile(c.bitsPerPixel, c.colors, c.code, c.record);
         EXPECT_EQ(session.history.historyDepth, depth + 1);
@@ -173,6 +172,12 @@ TEST_F(RunTiling, RefusalsLeaveTheCurrentPicture) {
     test::writeFileBytes(session.currentPath, {'B', 'M', 1, 2});
     expectRefused({});
     EXPECT_EQ(frontend.messages.back(), (test::Message{"error", "failed to tiling the image"}));
+    // Every entry of the design palette left out.
+    start(gradientPicture(20, 20), tileSizeBlock(3, 3, 1));
+    session.designPalette.colors = {{0, 0, 0}, {255, 255, 255}};
+    session.design.excluded = {1, 0};
+    frontend.clear();
+    expectRefused({std::string(kAllColorsExcludedText), "failed to tiling the image"});
 }
 
 } // namespace
