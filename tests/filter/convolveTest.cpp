@@ -54,15 +54,10 @@ TEST(MaskTables, SumsAndShapes) {
 
 // A refused mask is left as it was.
 TEST(MaskTables, UnknownFamilyOrIndexIsRefused) {
-    for (auto [family, index, edge] : {std::tuple{0, -1, false},
-                                       {0, 10, false},
-                                       {1, 2, false},
-                                       {2, 0, false},
-                                       {-1, 0, false},
-                                       {0, 12, true},
-                                       {0, -1, true},
-                                       {1, 9, true},
-                                       {2, 0, true}}) {
+    const std::tuple<int, int, bool> refused[] = {{0, -1, 0}, {0, 10, 0}, {1, 2, 0},
+                                                  {2, 0, 0},  {-1, 0, 0}, {0, 12, 1},
+                                                  {0, -1, 1}, {1, 9, 1},  {2, 0, 1}};
+    for (auto [family, index, edge] : refused) {
         FilterMask mask;
         mask.coefficients.assign(9, 7.0);
         mask.k = 3;

@@ -102,16 +102,10 @@ TEST(WindowFilters, MatchThePlainFiltersAtEveryDepth) {
     std::vector<DibImage> pictures = {
         test::makeIndexedImage(23, 15, 8, {0x1C0000, 0x00004D, 0x380000, 0x00009A, 0x000000},
                                [](int x, int y) { return (x * 7 + y * 3 + x * y) % 5; })};
-    for (auto [w, h, depth, levels] : {std::tuple{1, 1, 24, 256},
-                                       {1, 9, 24, 3},
-                                       {9, 1, 8, 3},
-                                       {13, 11, 24, 2},
-                                       {21, 9, 8, 256},
-                                       {7, 7, 4, 2},
-                                       {23, 17, 24, 4},
-                                       {10, 10, 32, 256},
-                                       {16, 16, 1, 2},
-                                       {140, 3, 32, 5}})
+    const std::tuple<int, int, int, int> sizes[] = {
+        {1, 1, 24, 256}, {1, 9, 24, 3},   {9, 1, 8, 3},      {13, 11, 24, 2}, {21, 9, 8, 256},
+        {7, 7, 4, 2},    {23, 17, 24, 4}, {10, 10, 32, 256}, {16, 16, 1, 2},  {140, 3, 32, 5}};
+    for (auto [w, h, depth, levels] : sizes) // width, height, depth, levels per channel
         pictures.push_back(test::randomPicture(w, h, depth, unsigned(w * 7 + h), levels));
     for (const DibImage& source : pictures) {
         SCOPED_TRACE(testing::Message()
