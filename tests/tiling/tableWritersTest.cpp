@@ -159,45 +159,47 @@ TEST_F(Tables, ColorTablesOfOneTile) {
     EXPECT_EQ(csv("x.csv").find("slit color"), std::string::npos);
 }
 
-// Slits outside the picture take the nearest palette entry of their gray: white → 2,
-// light gray 204 → 1 (200, 200, 200).
-TEST_F(Tables, IndexedSlitOutsideThePictureTakesItsMappedIndex) {
-    start(
-        test::makeIndexedImage(3, 2, 8, {0x000000, 0xC8C8C8, 0xFFFFFF}, [](int, int) { return 0; }),
-        tileSizeBlock(5, 5, 1, 0, 1), "s.png");
-    EXPECT_NE(text().find("horizon slit   ,      2\nvertical slit  ,      1\n"), std::string::npos);
-}
-
-// Two palette lines for a 1-bit picture, straight on to the grid without slits.
-TEST_F(Tables, OneIndexedTileCsvGrid) {
-    start(test::makeIndexedImage(2, 2, 1, {0x000000, 0xFFFFFF}, [](int, int) { return 1; }),
-          tileSizeBlock(4, 4, 0), "one.bmp");
-    const std::string table = csv("one.csv");
-    EXPECT_EQ(table.substr(table.find("index,")),
-              "index,red,green,blue,count\n0,0,0,0,0\n1,255,255,255,1\n\n"
-              "tile color index as follows:\n,horz 0\nvert 0,1\n");
-}
-
-TEST_F(Tables, ColumnNumbersAboveNineHundredNinetyNineWiden) {
-    start(test::makeIndexedImage(1002, 1, 8, {0, 0xFF}, [](int x, int) { return x % 2; }),
-          tileSizeBlock(1, 1, 0), "wide.png");
-    const std::string table = text();
-    EXPECT_NE(table.find(",horz999,horz1000,horz1001\n"), std::string::npos);
-    EXPECT_NE(table.find("vert  0,      0,      1,"), std::string::npos);
-    EXPECT_NE(csv("wide.csv").find(",horz 999,horz 1000,horz 1001\nvert 0,0,1,0,"),
-              std::string::npos);
-}
-
-TEST_F(Tables, ColorsUsedBeyondTheColourTableListsTheTableOnly) {
-    DibImage picture = test::makeIndexedImage(4, 4, 4, {0xFF0000}, [](int, int) { return 0; });
-    writeLe32(picture.data.data() + 46, 40); // a header claiming 40 colours at 4 bpp
-    start(picture, tileSizeBlock(2, 2, 0), "p.bmp");
-    TilingTable table;
-    ASSERT_EQ(buildTilingTable(session, table), 0);
-    EXPECT_EQ(table.paletteLength(), 16);
-    const std::string listed = text();
-    EXPECT_NE(listed.find("\n     15,"), std::string::npos);
-    EXPECT_EQ(listed.find("\n     16,"), std::string::npos);
+// Small indexed pictures: lines each table must hold, and one the text must not.
+TEST_F(Tables, IndexedPicturesOfOneTileOrOneRow) {
+    DibImage claims40 = test::makeIndexedImage(4, 4, 4, {0xFF0000}, [](int, int) { return 0; });
+    writeLe32(claims40.data.data() + 46, 40); // a header claiming 40 colours at 4 bpp
+    const struct {
+        const char* name;
+        DibImage picture;
+        ParameterBlock block;
+        std::vector<std::string> inText, inCsv;
+        std::string notInText;
+    } cases[] = {
+        // clang-format off
+        // Slits outside the picture take the nearest entry of their gray: white → 2, light
+        // gray 204 → 1 (200, 200, 200).
+        {"slits outside",
+         test::makeIndexedImage(3, 2, 8, {0, 0xC8C8C8, 0xFFFFFF}, [](int, int) { return 0; }),
+         tileSizeBlock(5, 5, 1, 0, 1), {"horizon slit   ,      2\nvertical slit  ,      1\n"}, {},
+         "\n      3,"},
+        // Two palette lines for a 1-bit picture, straight on to the grid without slits.
+        {"one bit", test::makeIndexedImage(2, 2, 1, {0, 0xFFFFFF}, [](int, int) { return 1; }),
+         tileSizeBlock(4, 4, 0), {}, {"index,red,green,blue,count\n0,0,0,0,0\n1,255,255,255,1\n"
+         "\ntile color index as follows:\n,horz 0\nvert 0,1\n"}, "slit color"},
+        {"columns above 999 widen",
+         test::makeIndexedImage(1002, 1, 8, {0, 0xFF}, [](int x, int) { return x % 2; }),
+         tileSizeBlock(1, 1, 0), {",horz999,horz1000,horz1001\n", "vert  0,      0,      1,"},
+         {",horz 999,horz 1000,horz 1001\nvert 0,0,1,0,"}, "horz 999"},
+        // The palette listed is the colour table's 16 entries, not the 40 claimed.
+        {"colours used beyond the table", claims40, tileSizeBlock(2, 2, 0), {"\n     15,"}, {},
+         "\n     16,"},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        start(c.picture, c.block);
+        const std::string listed = text(), table = csv("t.csv");
+        for (const std::string& line : c.inText)
+            EXPECT_NE(listed.find(line), std::string::npos) << listed;
+        for (const std::string& line : c.inCsv)
+            EXPECT_NE(table.find(line), std::string::npos) << table;
+        EXPECT_EQ(listed.find(c.notInText), std::string::npos);
+    }
 }
 
 TEST_F(Tables, UnreadablePictureOrZeroPitchFailWithBothMessages) {
