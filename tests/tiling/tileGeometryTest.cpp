@@ -60,33 +60,25 @@ std::vector<std::pair<int, int>> asPairs(const std::vector<SlitSpan>& spans) {
     return pairs;
 }
 
-// Tiles 10 × 10, slits 2. Vertical slits of W34 and W37; rows of H35 (the bottom row of tiles
-// 11 high) and H36 (a slit at the bottom), as first and last stored row.
-TEST(TileLayout, SlitsAndRowsOfTheHandWorkedLayouts) {
-    const ParameterBlock block = tileSizeBlock(10, 10, 2);
+// Tiles 10 × 10, slits 2, as first and last stored row or column: vertical slits of W34 and
+// W37; slits and bands (painted rows, grid row counted from the top, first averaged row) of
+// H35, whose bottom row of tiles is 11 high, and of H36, with a slit at the bottom.
+TEST(TileLayout, SlitsAndBandsOfTheHandWorkedLayouts) {
     using Pairs = std::vector<std::pair<int, int>>;
-    EXPECT_EQ(asPairs(verticalSlits(computeTileGeometry(block, 34, 5), 34)),
-              (Pairs{{10, 11}, {22, 23}}));
-    EXPECT_EQ(asPairs(verticalSlits(computeTileGeometry(block, 37, 5), 37)),
-              (Pairs{{10, 11}, {22, 23}, {34, 35}}));
-    const TileGeometry g35 = computeTileGeometry(block, 5, 35);
-    EXPECT_EQ(asPairs(horizontalSlits(g35, 35)), (Pairs{{11, 12}, {23, 24}}));
-    Pairs painted35;
-    std::vector<int> gridRows35;
-    for (const TileBand& b : tileBands(g35, 35)) {
-        painted35.emplace_back(b.paintBegin, b.paintEnd - 1);
-        gridRows35.push_back(b.gridRow);
-    }
-    EXPECT_EQ(painted35, (Pairs{{0, 10}, {13, 22}, {25, 34}}));
-    EXPECT_EQ(gridRows35, (std::vector<int>{2, 1, 0}));
-    EXPECT_EQ(tileBands(g35, 35).front().blockY, 0);
-
-    const TileGeometry g36 = computeTileGeometry(block, 5, 36);
-    EXPECT_EQ(asPairs(horizontalSlits(g36, 36)), (Pairs{{0, 1}, {12, 13}, {24, 25}}));
-    Pairs painted36;
-    for (const TileBand& b : tileBands(g36, 36))
-        painted36.emplace_back(b.paintBegin, b.paintEnd - 1);
-    EXPECT_EQ(painted36, (Pairs{{2, 11}, {14, 23}, {26, 35}}));
+    using Bands = std::vector<std::array<int, 4>>;
+    const auto g = [](int w, int h) { return computeTileGeometry(tileSizeBlock(10, 10, 2), w, h); };
+    const auto bands = [](const TileGeometry& geometry, int h) {
+        Bands result;
+        for (const TileBand& b : tileBands(geometry, h))
+            result.push_back({b.paintBegin, b.paintEnd - 1, b.gridRow, b.blockY});
+        return result;
+    };
+    EXPECT_EQ(asPairs(verticalSlits(g(34, 5), 34)), (Pairs{{10, 11}, {22, 23}}));
+    EXPECT_EQ(asPairs(verticalSlits(g(37, 5), 37)), (Pairs{{10, 11}, {22, 23}, {34, 35}}));
+    EXPECT_EQ(asPairs(horizontalSlits(g(5, 35), 35)), (Pairs{{11, 12}, {23, 24}}));
+    EXPECT_EQ(bands(g(5, 35), 35), (Bands{{0, 10, 2, 0}, {13, 22, 1, 13}, {25, 34, 0, 25}}));
+    EXPECT_EQ(asPairs(horizontalSlits(g(5, 36), 36)), (Pairs{{0, 1}, {12, 13}, {24, 25}}));
+    EXPECT_EQ(bands(g(5, 36), 36), (Bands{{2, 11, 2, 2}, {14, 23, 1, 14}, {26, 35, 0, 26}}));
 }
 
 // Every pixel lies in exactly one painted tile rectangle or one slit (vertical slits counted
