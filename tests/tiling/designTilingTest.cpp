@@ -95,7 +95,7 @@ TEST_F(DesignTiling, EveryTileTakesTheNearestEntryNotExcluded) {
         ASSERT_EQ(runCommandHandler(session, tilingHandler), 0);
         const DibImage tiled = current();
         const std::vector<Bgr> palette = paletteColors(tiled);
-        if (!c.designPalette.empty()) EXPECT_EQ(palette, c.designPalette);
+        EXPECT_TRUE(c.designPalette.empty() || palette == c.designPalette);
         const std::vector<Bgr> averages = test::mappedAverages(source, geometry());
         const std::vector<Bgr> tiles = test::paintedTiles(tiled, geometry());
         for (std::size_t t = 0; t < tiles.size(); ++t)
