@@ -110,12 +110,12 @@ inline DibImage randomPicture(int width, int height, int bitsPerPixel, unsigned 
 
 // Same size and every pixel the same colour; names the first difference otherwise.
 inline ::testing::AssertionResult samePixels(const DibImage& expected, const DibImage& actual) {
-    for (int p = 0; p < std::max(expected.width * expected.height, actual.width * actual.height);
-         ++p)
-        if (expected.width != actual.width || expected.height != actual.height ||
-            rgbAt(expected, p % actual.width, p / actual.width) !=
-                rgbAt(actual, p % actual.width, p / actual.width))
-            return ::testing::AssertionFailure() << "differ at pixel " << p;
+    if (expected.width != actual.width || expected.height != actual.height)
+        return ::testing::AssertionFailure() << "sizes differ";
+    for (int y = 0; y < actual.height; ++y)
+        for (int x = 0; x < actual.width; ++x)
+            if (rgbAt(expected, x, y) != rgbAt(actual, x, y))
+                return ::testing::AssertionFailure() << "pixel (" << x << ", " << y << ") differs";
     return ::testing::AssertionSuccess();
 }
 
