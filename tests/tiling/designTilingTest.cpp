@@ -207,8 +207,19 @@ TEST_F(DesignTiling, PaintedTileMovesOneCountAndUndoRestoresIt) {
     const TileCell cell{2, 3};
     const int old = tileIndex(current(), geometry(), cell);
     const int fresh = (old + 5) % 16;
+    const DibImage tiled = current();
     ASSERT_EQ(paintTile(session, cell, fresh), 0);
-    EXPECT_EQ(tileIndex(current(), geometry(), cell), fresh);
+    const DibImage painted = current();
+    EXPECT_EQ(tileIndex(painted, geometry(), cell), fresh);
+    int changed = 0; // the whole 5 × 4 tile and nothing else
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 40; ++x) {
+            std::uint8_t a = 0, b = 0;
+            getIndex(tiled, a, y, x, 4);
+            getIndex(painted, b, y, x, 4);
+            changed += a != b;
+        }
+    EXPECT_EQ(changed, 5 * 4);
     std::vector<std::int64_t> expected = before;
     --expected[std::size_t(old)];
     ++expected[std::size_t(fresh)];
