@@ -1,82 +1,54 @@
-// The filters with vector kernels give the same bytes at every level.
+// The filters with vector kernels give the same bytes at every vector level, and on one thread
+// as on two.
 #include "support/simdLevels.h"
 #include "filter/convolve.h"
 #include "filter/deNoise.h"
-#include "filter/edgePreserving.h"
+#include "filter/edgeMask.h"
 #include "filterReference.h"
 
-#include <gtest/gtest.h>
+#include <cstdlib>
 
-#include <functional>
-#include <ostream>
-
-namespace vellora::test {
+namespace vellora {
 namespace {
 
-using Pass = std::function<void(Session&, DibImage&, const DibImage&)>;
-
-struct PassCase {
-    const char* name;
-    Pass pass;
-};
-
-void PrintTo(const PassCase& c, std::ostream* out) {
-    *out << c.name;
-}
-
-class FilterAtEveryLevel : public ::testing::TestWithParam<PassCase> {};
-
-// 37 columns leave a remainder after every vector width.
-TEST_P(FilterAtEveryLevel, SameBytesAsTheBaseline) {
-    const DibImage source = randomPicture(37, 23, 24, 3);
-    expectSameAtEveryLevel([&] { return runPass(source, GetParam().pass).data; });
-}
-
-Pass convolveWith(const FilterMask& mask) {
-    return [=](Session& s, DibImage& target, const DibImage& source) {
-        EXPECT_EQ(convolve(s, target, source, mask), 0);
-    };
-}
-
-FilterMask fixedMask(int family, int index) {
-    FilterMask mask;
-    EXPECT_TRUE(makeMask(mask, family, index));
-    return mask;
-}
-
-// Coefficients no float sum holds exactly, so the rows are summed in double.
-FilterMask fractionalMask() {
-    double coefficients[25];
+// Convolution summed in float and (fractions no float sum holds) in double, every de-noise
+// window and every edge-preserving criterion.
+std::vector<test::Pass> passes() {
+    double fractions[25];
     for (int i = 0; i < 25; ++i)
-        coefficients[i] = 0.1 * (i % 7) - 0.25;
-    FilterMask mask;
-    setMaskCoefficients(mask, 5, 3.7, coefficients);
-    return mask;
+        fractions[i] = 0.1 * (i % 7) - 0.25;
+    FilterMask masks[5];
+    EXPECT_TRUE(makeMask(masks[0], 0, 0) && makeMask(masks[1], 0, 2) && makeMask(masks[2], 1, 1) &&
+                makeEdgeMask(masks[3], 1, 8));
+    setMaskCoefficients(masks[4], 5, 3.7, fractions);
+    std::vector<test::Pass> list;
+    for (const FilterMask& m : masks)
+        list.push_back(
+            [=](Session& s, DibImage& t, const DibImage& src) { convolve(s, t, src, m); });
+    for (int n : {3, 5, 7})
+        list.push_back(
+            [=](Session& s, DibImage& t, const DibImage& src) { deNoisePass(s, t, src, n); });
+    for (int c : {0, 1, 2})
+        list.push_back([=](Session& s, DibImage& t, const DibImage& src) {
+            edgePreservingPass(s, t, src, c);
+        });
+    return list;
 }
 
-Pass deNoiseOf(int size) {
-    return [=](Session& s, DibImage& target, const DibImage& source) {
-        deNoisePass(s, target, source, size);
-    };
+// 37 columns leave a remainder after every vector width; 97 rows are split into bands.
+TEST(FilterPasses, SameBytesAtEveryLevelAndOnOneThreadAsOnTwo) {
+    const DibImage source = test::randomPicture(37, 97, 24, 99, 6);
+    const std::vector<test::Pass> list = passes();
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        SCOPED_TRACE(i);
+        test::expectSameAtEveryLevel([&] { return test::runPass(source, list[i]).data; });
+        setenv("VELLORA_THREADS", "1", 1);
+        const PictureBytes one = test::runPass(source, list[i]).data;
+        setenv("VELLORA_THREADS", "2", 1);
+        EXPECT_EQ(one, test::runPass(source, list[i]).data);
+        unsetenv("VELLORA_THREADS");
+    }
 }
-
-Pass edgePreservingBy(int criterion) {
-    return [=](Session& s, DibImage& target, const DibImage& source) {
-        edgePreservingPass(s, target, source, criterion);
-    };
-}
-
-INSTANTIATE_TEST_SUITE_P(Passes, FilterAtEveryLevel,
-                         ::testing::Values(PassCase{"gaussian3", convolveWith(fixedMask(0, 0))},
-                                           PassCase{"gaussian7", convolveWith(fixedMask(0, 2))},
-                                           PassCase{"highPass", convolveWith(fixedMask(1, 1))},
-                                           PassCase{"fractional", convolveWith(fractionalMask())},
-                                           PassCase{"deNoise3", deNoiseOf(3)},
-                                           PassCase{"deNoise7", deNoiseOf(7)},
-                                           PassCase{"range", edgePreservingBy(0)},
-                                           PassCase{"variance", edgePreservingBy(1)},
-                                           PassCase{"deviation", edgePreservingBy(2)}),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
-} // namespace vellora::test
+} // namespace vellora

@@ -1,78 +1,29 @@
 #include "tiling/runTiling.h"
 #include "color/evenPalette.h"
-#include "color/nearestPalette.h"
-#include "core/history.h"
 #include "core/operationFrame.h"
-#include "core/pixelAccess.h"
-#include "support/recordingFrontend.h"
-#include "support/testImages.h"
+#include "tiling/designTiling.h"
 #include "tiling/expressTable.h"
 #include "tiling/saveTableCsv.h"
 #include "tiling/tableText.h"
-#include "tiling/tileBands.h"
 #include "tiling/tileColorMapping.h"
 #include "tilingTestSupport.h"
 
-#include <gtest/gtest.h>
-
+#include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 
 namespace vellora {
 namespace {
 
 using test::tileSizeBlock;
 
-// A picture with smooth gradients and a hard edge, so tiles differ.
+// Smooth gradients and a hard edge, so tiles differ.
 DibImage gradientPicture(int width, int height) {
     return test::makeTrueColorImage(width, height, [&](int x, int y) {
-        const std::uint32_t red = std::uint32_t(255 * x / std::max(1, width - 1));
-        const std::uint32_t green = std::uint32_t(255 * y / std::max(1, height - 1));
-        const std::uint32_t blue = x > width / 2 ? 200u : 30u;
-        return red << 16 | green << 8 | blue;
+        const auto red = std::uint32_t(255 * x / std::max(1, width - 1));
+        const auto green = std::uint32_t(255 * y / std::max(1, height - 1));
+        return red << 16 | green << 8 | (x > width / 2 ? 200u : 30u);
     });
 }
-
-struct TilingFixture : ::testing::Test {
-    test::RecordingFrontend frontend;
-    Session session{frontend};
-    test::TempDir folder;
-    DibImage source;
-
-    void start(const DibImage& picture, const ParameterBlock& block) {
-        source = picture;
-        test::setCurrentPicture(session, picture);
-        session.workingBlock = block;
-        session.picturePath = "/pictures/sample.jpg";
-    }
-
-    DibImage tiledResult() { return test::readImage(session.currentPath); }
-
-    // Checks every tile pixel against the mapped average of the source under the tile.
-    void expectTilesMapped(const DibImage& tiled, const TileColorMapping& mapping) {
-        const TileGeometry g =
-            computeTileGeometry(session.workingBlock, source.width, source.height);
-        for (const TileBand& band : tileBands(g, source.height))
-            for (int c = 0; c < g.tileColumns; ++c) {
-                const int x0 = tileColumnX(g, c);
-                const Bgr expected =
-                    mapTileColor(mapping, averageTileColor(source, g, band.blockY, x0));
-                for (int y = band.paintBegin; y < band.paintEnd; ++y)
-                    for (int x = x0; x < std::min(source.width, x0 + g.tileWidth); ++x) {
-                        if (tiled.isIndexed()) {
-                            std::uint8_t index = 0;
-                            getIndex(tiled, index, y, x, tiled.bitsPerPixel);
-                            ASSERT_EQ(index, expected[0]) << x << "," << y;
-                        } else {
-                            std::uint8_t bgr[3] = {0, 0, 0};
-                            getColor(tiled, bgr, y, x, tiled.bitsPerPixel);
-                            ASSERT_EQ(Bgr({bgr[0], bgr[1], bgr[2]}), expected) << x << "," << y;
-                        }
-                    }
-            }
-    }
-};
 
 ParameterBlock withConversion(ParameterBlock block, std::uint32_t paletteClass) {
     block.tilingConvert = 1;
@@ -80,85 +31,99 @@ ParameterBlock withConversion(ParameterBlock block, std::uint32_t paletteClass) 
     return block;
 }
 
+struct RunTiling : test::TilingSession {
+    // Tiles the picture; the tiled result, checked to paint every tile with its mapped average.
+    DibImage tile(int bitsPerPixel, int colors, int code, const EvenPaletteRecord& record = {}) {
+        const std::string before = session.currentPath;
+        EXPECT_EQ(runCommandHandler(session, tilingHandler), 0)
+            << testing::PrintToString(frontend.texts());
+        EXPECT_NE(session.currentPath, before);
+        const DibImage tiled = current();
+        EXPECT_EQ(std::tuple(int(tiled.bitsPerPixel), int(tiled.colorsUsed)),
+                  std::tuple(bitsPerPixel, colors));
+        const TileColorMapping mapping =
+            code < 0 ? TileColorMapping{} : tileColorMapping(tiled, code, record);
+        EXPECT_EQ(test::paintedTiles(tiled, geometry()),
+                  test::mappedAverages(source, geometry(), mapping));
+        return tiled;
+    }
+    // The command fails with these texts and the current picture stays.
+    void expectRefused(const std::vector<std::string>& texts) {
+        const std::string before = session.currentPath;
+        EXPECT_EQ(runCommandHandler(session, tilingHandler), 1);
+        EXPECT_EQ(session.currentPath, before);
+        EXPECT_TRUE(texts.empty() || frontend.texts() == texts)
+            << testing::PrintToString(frontend.texts());
+    }
+};
+
+// Even colour "216 safe color" by default, median cut 16, the user palette with either
+// format flag, a class past the list, and no conversion.
 TEST(TilingCode, FromTheBlock) {
-    ParameterBlock block = defaultParameterBlock();
-    EXPECT_EQ(tilingConversionCode(block, 0), 521); // even colour "216 safe color"
-    block.tilingPaletteClass = 0;
-    EXPECT_EQ(tilingConversionCode(block, 0), 3); // median cut 16
-    block.tilingPaletteClass = 2;
-    EXPECT_EQ(tilingConversionCode(block, 1), 1025);
-    EXPECT_EQ(tilingConversionCode(block, 0), 1024);
-    block.tilingConvert = 0;
-    EXPECT_EQ(tilingConversionCode(block, 1), 768);
+    const struct {
+        std::uint32_t convert, paletteClass;
+        int userFormatFlag, code;
+    } cases[] = {{1, 1, 0, 521},  {1, 0, 0, 3},  {1, 2, 1, 1025},
+                 {1, 2, 0, 1024}, {1, 3, 0, -1}, {0, 2, 1, 768}};
+    for (const auto& c : cases) {
+        ParameterBlock block = defaultParameterBlock();
+        block.tilingConvert = c.convert;
+        block.tilingPaletteClass = c.paletteClass;
+        EXPECT_EQ(tilingConversionCode(block, c.userFormatFlag), c.code) << c.paletteClass;
+    }
 }
 
-TEST_F(TilingFixture, WithoutConversionKeepsAveragesAndGrays) {
-    ParameterBlock block = tileSizeBlock(10, 10, 2, 2, 4);
-    block.tilingConvert = 0;
-    start(gradientPicture(37, 35), block);
-    const std::string before = session.currentPath;
-    session.currentInfo.zoomIndex = 3;
-    ASSERT_EQ(runCommandHandler(session, tilingHandler), 0);
-    EXPECT_NE(session.currentPath, before);
-    EXPECT_EQ(session.history.historyDepth, 1);
-    EXPECT_EQ(session.currentInfo.zoomIndex, kZoom100Index);
-    EXPECT_EQ(session.currentInfo.state, kStateZoom);
-    const DibImage tiled = tiledResult();
-    ASSERT_EQ(tiled.bitsPerPixel, 24);
-    expectTilesMapped(tiled, TileColorMapping{});
-    EXPECT_EQ(test::rgbAt(tiled, 0, 11), 0x999999u);  // horizontal slit, little gray
-    EXPECT_EQ(test::rgbAt(tiled, 10, 11), 0x333333u); // crossing, vertical deep gray
+// Each palette class paints every tile with its mapped average; probes of the slits.
+TEST_F(RunTiling, EveryPaletteClassPaintsMappedAverages) {
+    ParameterBlock plain = tileSizeBlock(10, 10, 2, 2, 4);
+    plain.tilingConvert = 0;
+    const struct {
+        const char* name;
+        ParameterBlock block;
+        int width, height, bitsPerPixel, colors, code;
+        EvenPaletteRecord record;
+        std::vector<std::array<std::uint32_t, 3>> probes; // x, y, colour
+    } cases[] = {
+        // Horizontal slits little gray, the crossings the vertical deep gray. Without a palette
+        // there is nothing to match or dither: the tiles keep their averages.
+        {"no conversion", plain, 37, 35, 24, 0, -1, {}, {{0, 11, 0x999999}, {10, 11, 0x333333}}},
+        {"median cut 16", withConversion(tileSizeBlock(9, 9, 2), 0), 60, 41, 4, 16, 3, {}, {}},
+        // The default light gray slits: 204 is a level of the safe palette; with
+        // bottomRemainder 0 row 0 is a slit.
+        // clang-format off
+        {"216 safe colours by default", defaultParameterBlock(), 50, 30, 8, 216, 521,
+         makeEvenPaletteRecord(6, 6, 6), {{0, 0, 0xCCCCCC}, {9, 15, 0xCCCCCC}}},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        start(gradientPicture(c.width, c.height), c.block);
+        session.currentInfo.zoomIndex = 3;
+        session.design.match = c.code < 0 ? ColorMatch::Ciede2000 : ColorMatch::Rgb;
+        session.design.tileDither = c.code < 0;
+        const int depth = session.history.historyDepth;
+        const DibImage tiled = tile(c.bitsPerPixel, c.colors, c.code, c.record);
+        EXPECT_EQ(session.history.historyDepth, depth + 1);
+        EXPECT_EQ(session.currentInfo.zoomIndex, kZoom100Index);
+        EXPECT_EQ(session.currentInfo.state, kStateZoom);
+        for (auto [x, y, rgb] : c.probes)
+            EXPECT_EQ(test::rgbAt(tiled, int(x), int(y)), rgb) << x << "," << y;
+    }
     EXPECT_TRUE(frontend.messages.empty());
 }
 
-TEST_F(TilingFixture, MedianCutSixteenOnFourBits) {
-    start(gradientPicture(60, 41), withConversion(tileSizeBlock(9, 9, 2), 0));
-    ASSERT_EQ(runCommandHandler(session, tilingHandler), 0);
-    const DibImage tiled = tiledResult();
-    ASSERT_EQ(tiled.bitsPerPixel, 4);
-    ASSERT_EQ(tiled.colorsUsed, 16u);
-    expectTilesMapped(tiled, tileColorMapping(tiled, 3, EvenPaletteRecord{}));
-}
-
-TEST_F(TilingFixture, EvenPaletteByDefault) {
-    ParameterBlock block = defaultParameterBlock();
-    start(gradientPicture(50, 30), block);
-    ASSERT_EQ(runCommandHandler(session, tilingHandler), 0)
-        << ::testing::PrintToString(frontend.texts());
-    const DibImage tiled = tiledResult();
-    ASSERT_EQ(tiled.bitsPerPixel, 8);
-    ASSERT_EQ(tiled.colorsUsed, 216u);
-    const EvenPaletteRecord record = makeEvenPaletteRecord(6, 6, 6);
-    expectTilesMapped(tiled, tileColorMapping(tiled, 521, record));
-    // The default light gray slits: 204 is a level of the safe palette.
-    EXPECT_EQ(test::rgbAt(tiled, 0, 0), 0xCCCCCCu); // bottomRemainder 0: row 0 is a slit
-    EXPECT_EQ(test::rgbAt(tiled, 9, 15), 0xCCCCCCu);
-}
-
-std::string readText(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream all;
-    all << in.rdbuf();
-    return all.str();
-}
-
-// A user CSV palette through the whole road: tiling, text table and CSV table.
-TEST_F(TilingFixture, UserCsvPaletteWholeRoad) {
+// A user CSV palette through the whole road: tiling, text table and CSV table; and the same
+// road from the command line gives the same picture and tables.
+TEST_F(RunTiling, UserCsvPaletteWholeRoad) {
     const auto palettePath = folder / "three.csv";
-    std::ofstream(palettePath) << "red,green,blue\n255,0,0\n0,0,255\n250,250,250\n";
+    std::ofstream(palettePath) << "; tile colours\nred,green,blue\n255,0,0\n0,0,255\n250,250,250\n";
     ParameterBlock block = withConversion(tileSizeBlock(6, 5, 1, 0, 5), 2);
     std::strcpy(block.userPalettePath, palettePath.c_str());
-    start(gradientPicture(40, 23), block);
-    ASSERT_EQ(runCommandHandler(session, tilingHandler), 0)
-        << ::testing::PrintToString(frontend.texts());
-    const DibImage tiled = tiledResult();
-    ASSERT_EQ(tiled.bitsPerPixel, 4);
-    ASSERT_EQ(tiled.colorsUsed, 3u);
-    expectTilesMapped(tiled, tileColorMapping(tiled, 1025, EvenPaletteRecord{}));
-
+    start(gradientPicture(40, 23), block, "scene.bmp");
+    tile(4, 3, 1025);
     std::string text;
     ASSERT_EQ(expressTilingTable(session, text), 0);
-    EXPECT_NE(text.find("source file : sample.jpg\n"), std::string::npos);
+    EXPECT_NE(text.find("source file : scene.bmp\n"), std::string::npos);
     EXPECT_NE(text.find("index  ,red    ,green  ,blue   ,count\n      0,    255,      0,      0,"),
               std::string::npos);
     EXPECT_NE(text.find("\n      2,    250,    250,    250,"), std::string::npos);
@@ -166,78 +131,55 @@ TEST_F(TilingFixture, UserCsvPaletteWholeRoad) {
     // White slits map to (250, 250, 250); black is as far from red as from blue (65025), and
     // the tie goes to the lower index, red.
     EXPECT_NE(text.find("horizon slit   ,      2\nvertical slit  ,      0\n"), std::string::npos);
-
-    TilingTable table;
-    ASSERT_EQ(buildTilingTable(session, table), 0);
-    std::int64_t total = 0;
-    for (std::int64_t n : paletteUseCounts(table))
-        total += n;
-    EXPECT_EQ(total, std::int64_t(table.geometry.tileRows) * table.geometry.tileColumns);
-
     const auto csvPath = folder / "table.csv";
     ASSERT_EQ(saveTilingTableCsv(session, csvPath), 0);
-    const std::string csv = readText(csvPath);
-    EXPECT_EQ(csv.rfind("source file :sample.jpg\n\n", 0), 0u);
+    const std::string csv = test::readText(csvPath);
     EXPECT_NE(csv.find("\nhorizon slit,2\nvertical slit,0\n"), std::string::npos);
     EXPECT_TRUE(frontend.messages.empty());
+#ifdef VELLORA_CLI_PROGRAM
+    const auto input = folder / "scene.bmp";
+    ASSERT_EQ(writeBitmapFile(frontend, input, source), 0);
+    const std::string command =
+        "TMPDIR='" + folder.path().string() + "' '" VELLORA_CLI_PROGRAM "'" +
+        " --set tilingPaletteClass=2 --set userPalettePath='" + palettePath.string() + "'" +
+        " --set tilePixelWidth=6 --set tilePixelHeight=5 --set slitPixelWidth=1" +
+        " --set hSlitGrayIndex=0 --set vSlitGrayIndex=5 '" + input.string() + "' tiling -o '" +
+        (folder / "out.bmp").string() + "' --table '" + (folder / "t.txt").string() + "' --csv '" +
+        (folder / "t.csv").string() + "' 2>'" + (folder / "err.txt").string() + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0) << test::readText(folder / "err.txt");
+    EXPECT_EQ(test::readText(folder / "t.txt"), text);
+    EXPECT_EQ(test::readText(folder / "t.csv"), csv);
+    EXPECT_EQ(test::readImage(folder / "out.bmp").data, current().data);
+#endif
 }
 
-TEST_F(TilingFixture, MissingUserPaletteStopsBeforeTheFrame) {
+// A missing palette file and a grid of no pitch stop before the operation starts; an
+// unreadable picture fails inside it with the command's text.
+TEST_F(RunTiling, RefusalsLeaveTheCurrentPicture) {
     ParameterBlock block = withConversion(tileSizeBlock(6, 5, 1), 2);
     std::strcpy(block.userPalettePath, (folder / "none.csv").c_str());
     start(gradientPicture(20, 20), block);
-    const std::string before = session.currentPath;
-    EXPECT_EQ(runCommandHandler(session, tilingHandler), 1);
-    EXPECT_EQ(session.currentPath, before);
-    EXPECT_EQ(frontend.texts(), (std::vector<std::string>{
-                                    "failed to open the csv file cause might be illegal data\n"
-                                    "cannot read \"" + (folder / "none.csv").string() +
-                                    "\": No such file or directory"}));
-    EXPECT_TRUE(frontend.progressVisibility.empty());
-}
-
-TEST_F(TilingFixture, ZeroPitchRefusedBeforeAnythingRuns) {
-    ParameterBlock block = tileSizeBlock(9, 9, 0);
+    expectRefused({"failed to open the csv file cause might be illegal data\ncannot read \"" +
+                   (folder / "none.csv").string() + "\": No such file or directory"});
+    block = tileSizeBlock(9, 9, 0);
     block.tilingSizeMethod = 0;
     block.tileCountWide = 500; // more tiles than pixels: size 0, and no slit
     start(gradientPicture(20, 20), block);
-    const std::string before = session.currentPath;
-    EXPECT_EQ(runCommandHandler(session, tilingHandler), 1);
-    EXPECT_EQ(session.currentPath, before);
+    frontend.clear();
+    expectRefused({});
     ASSERT_EQ(frontend.messages.size(), 1u);
     EXPECT_EQ(frontend.messages[0].caption, "alert");
     EXPECT_TRUE(frontend.progressVisibility.empty());
-}
-
-TEST_F(TilingFixture, UnreadablePictureGivesTheFailureText) {
     start(gradientPicture(20, 20), tileSizeBlock(3, 3, 1));
     test::writeFileBytes(session.currentPath, {'B', 'M', 1, 2});
-    const std::string before = session.currentPath;
-    EXPECT_EQ(runCommandHandler(session, tilingHandler), 1);
-    EXPECT_EQ(session.currentPath, before);
-    ASSERT_FALSE(frontend.messages.empty());
-    EXPECT_EQ(frontend.messages.back().text, "failed to tiling the image");
-    EXPECT_EQ(frontend.messages.back().caption, "error");
-}
-
-// The table reads slit entries that lie outside the picture from the picture's own palette;
-// for the gray levels that is the even lookup's answer with every usable set of divisions.
-TEST(SlitFallback, NearestEntryEqualsEvenLookupForEverySlitGray) {
-    for (int r = 1; r <= 9; ++r)
-        for (int g = 1; g <= 9; ++g)
-            for (int b = 1; b <= 9; ++b) {
-                const int count = r * g * b;
-                if (count < 2 || count > 256) continue;
-                const EvenPaletteRecord record = makeEvenPaletteRecord(r, g, b);
-                DibImage palette = test::makeImage(1, 1, 8, std::uint32_t(count));
-                fillEvenPaletteEntries(record, palette.paletteEntry(0));
-                for (std::uint32_t gray = 0; gray < 6; ++gray) {
-                    const std::uint8_t v = slitGrayValue(gray);
-                    ASSERT_EQ(nearestPaletteIndex(palette, v, v, v),
-                              evenPaletteIndex(record, v, v, v))
-                        << r << g << b << " gray " << v;
-                }
-            }
+    expectRefused({});
+    EXPECT_EQ(frontend.messages.back(), (test::Message{"error", "failed to tiling the image"}));
+    // Every entry of the design palette left out.
+    start(gradientPicture(20, 20), tileSizeBlock(3, 3, 1));
+    session.designPalette.colors = {{0, 0, 0}, {255, 255, 255}};
+    session.design.excluded = {1, 0};
+    frontend.clear();
+    expectRefused({std::string(kAllColorsExcludedText), "failed to tiling the image"});
 }
 
 } // namespace

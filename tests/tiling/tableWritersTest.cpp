@@ -8,20 +8,10 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
 namespace vellora {
 namespace {
 
 using test::tileSizeBlock;
-
-std::string readText(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream all;
-    all << in.rdbuf();
-    return all.str();
-}
 
 // A tiled 5 × 5 picture at 4 bpp, tiles 2 × 2 with slit 1: the top row of tiles (stored rows
 // 3–4) holds indices 3 and 12, the bottom row (stored rows 0–1) 3 and 3; horizontal slit
@@ -36,15 +26,15 @@ DibImage twoByTwoTiledPicture() {
     });
 }
 
-struct TableFixture : ::testing::Test {
-    test::RecordingFrontend frontend;
-    Session session{frontend};
-    test::TempDir folder;
-
-    void usePicture(const DibImage& picture, const ParameterBlock& block, const std::string& name) {
-        test::setCurrentPicture(session, picture);
-        session.workingBlock = block;
-        session.picturePath = "/pictures/" + name;
+struct Tables : test::TilingSession {
+    std::string text() {
+        std::string text = "old text";
+        EXPECT_EQ(expressTilingTable(session, text), 0);
+        return text;
+    }
+    std::string csv(const std::string& name) {
+        EXPECT_EQ(saveTilingTableCsv(session, folder / name), 0);
+        return test::readText(folder / name);
     }
 };
 
@@ -112,170 +102,103 @@ const char* const kTwoByTwoCsv =
     "vert 0,3,12\n"
     "vert 1,3,3\n";
 
-TEST_F(TableFixture, IndexTextOfTwoByTwoGrid) {
-    usePicture(twoByTwoTiledPicture(), tileSizeBlock(2, 2, 1), "a.jpg");
-    std::string text = "old text";
-    ASSERT_EQ(expressTilingTable(session, text), 0);
-    EXPECT_EQ(text, kTwoByTwoText);
-    EXPECT_TRUE(frontend.messages.empty());
+// The text, its file and the CSV file; a text file that cannot be made gives its message.
+TEST_F(Tables, IndexTablesOfTwoByTwoGrid) {
+    start(twoByTwoTiledPicture(), tileSizeBlock(2, 2, 1), "a.jpg");
+    EXPECT_EQ(text(), kTwoByTwoText);
     ASSERT_FALSE(frontend.progressVisibility.empty());
     EXPECT_FALSE(frontend.progressVisibility.back());
-}
-
-TEST_F(TableFixture, TextFileHoldsTheExpressText) {
-    usePicture(twoByTwoTiledPicture(), tileSizeBlock(2, 2, 1), "a.jpg");
-    const auto path = folder / "a.txt";
-    ASSERT_EQ(saveTilingTableText(session, path), 0);
-    EXPECT_EQ(readText(path), kTwoByTwoText);
-    EXPECT_EQ(saveTilingTableText(session, folder / "missing" / "a.txt"), 1);
-    EXPECT_EQ(frontend.texts(), (std::vector<std::string>{
-                                    "failed to create the file\ncannot write \"" +
-                                    (folder / "missing" / "a.txt").string() +
-                                    "\": No such file or directory"}));
-}
-
-TEST_F(TableFixture, IndexCsvOfTwoByTwoGrid) {
-    usePicture(twoByTwoTiledPicture(), tileSizeBlock(2, 2, 1), "a.jpg");
-    const auto path = folder / "a.csv";
-    ASSERT_EQ(saveTilingTableCsv(session, path), 0);
-    EXPECT_EQ(readText(path), kTwoByTwoCsv);
+    ASSERT_EQ(saveTilingTableText(session, folder / "a.txt"), 0);
+    EXPECT_EQ(test::readText(folder / "a.txt"), kTwoByTwoText);
+    EXPECT_EQ(csv("a.csv"), kTwoByTwoCsv);
     EXPECT_TRUE(frontend.messages.empty());
+    EXPECT_EQ(saveTilingTableText(session, folder / "missing" / "a.txt"), 1);
+    EXPECT_EQ(frontend.texts(),
+              (std::vector<std::string>{"failed to create the file\ncannot write \"" +
+                                        (folder / "missing" / "a.txt").string() +
+                                        "\": No such file or directory"}));
 }
 
 // One 24-bit tile larger than the 3 × 2 picture: both slits lie outside it, so their entries
 // are the slit grays themselves.
-DibImage oneTileTrueColor() {
-    return test::makeTrueColorImage(
-        3, 2, [](int x, int y) { return x == 0 && y == 0 ? 0x0A141Eu : 0x808080u; });
-}
-
-TEST_F(TableFixture, ColorTextAndCsvOfOneTile) {
-    usePicture(oneTileTrueColor(), tileSizeBlock(5, 5, 1, 0, 1), "pic.png");
-    std::string text;
-    ASSERT_EQ(expressTilingTable(session, text), 0);
-    EXPECT_EQ(text, "source file : pic.png\n"
-                    "\n"
-                    "basic info of tiling 'bitmap' file as follows:\n"
-                    "bitmap file size               ,78\n"
-                    "image width * height           ,3 * 2\n"
-                    "bits per pixel                 ,24\n"
-                    "tile count width * height      ,1 * 1\n"
-                    "tile pixel size width * height ,5 * 5\n"
-                    "slit pixel size                ,1\n"
-                    "\n"
-                    "slit color index as follows:\n"
-                    "             ,red    ,green  ,blue\n"
-                    "horizon slit ,    255,    255,    255\n"
-                    "vertical slit,    204,    204,    204\n"
-                    "\n"
-                    "tile color as follows:\n"
-                    "vert  ,horz  ,red    ,green  ,blue\n"
-                    "     0,     0,     10,     20,     30\n");
-    const auto path = folder / "pic.csv";
-    ASSERT_EQ(saveTilingTableCsv(session, path), 0);
-    EXPECT_EQ(readText(path), "source file :pic.png\n"
-                              "\n"
-                              "basic info of tiling 'bitmap' file as follows:\n"
-                              "bitmap file size,,78\n"
-                              "image width * height,,3,2\n"
-                              "bits per pixel,,24\n"
-                              "tile count width * height,,1,1\n"
-                              "tile pixel size width * height,,5,5\n"
-                              "slit pixel size,,1\n"
-                              "\n"
-                              "slit color data as follows:\n"
-                              ",,red,green,blue\n"
-                              "horizon slit,,255,255,255\n"
-                              "vertical slit,,204,204,204\n"
-                              "\n"
-                              "tile color data as follows:\n"
-                              "vert,horz,red,green,blue\n"
-                              "0,0,10,20,30\n");
-}
-
-// Slits outside the picture take the nearest palette entry of their gray: white → 2,
-// light gray 204 → 1 (200, 200, 200).
-TEST_F(TableFixture, IndexedSlitOutsideThePictureTakesItsMappedIndex) {
-    const DibImage picture =
-        test::makeIndexedImage(3, 2, 8, {0x000000, 0xC8C8C8, 0xFFFFFF}, [](int, int) { return 0; });
-    usePicture(picture, tileSizeBlock(5, 5, 1, 0, 1), "s.png");
-    std::string text;
-    ASSERT_EQ(expressTilingTable(session, text), 0);
-    EXPECT_NE(text.find("horizon slit   ,      2\nvertical slit  ,      1\n"), std::string::npos)
-        << text;
-}
-
-TEST_F(TableFixture, OneIndexedTileCsvGrid) {
-    const DibImage picture =
-        test::makeIndexedImage(2, 2, 1, {0x000000, 0xFFFFFF}, [](int, int) { return 1; });
-    usePicture(picture, tileSizeBlock(4, 4, 0), "one.bmp");
-    const auto path = folder / "one.csv";
-    ASSERT_EQ(saveTilingTableCsv(session, path), 0);
-    const std::string csv = readText(path);
-    const std::string tail = "\ntile color index as follows:\n,horz 0\nvert 0,1\n";
-    ASSERT_GE(csv.size(), tail.size());
-    EXPECT_EQ(csv.substr(csv.size() - tail.size()), tail);
-    // Two palette lines for a 1-bit picture, straight on to the grid without slits.
-    EXPECT_NE(csv.find("index,red,green,blue,count\n0,0,0,0,0\n1,255,255,255,1\n\ntile color"),
+TEST_F(Tables, ColorTablesOfOneTile) {
+    start(test::makeTrueColorImage(3, 2,
+                                   [](int x, int y) { return x + y == 0 ? 0x0A141Eu : 0x808080u; }),
+          tileSizeBlock(5, 5, 1, 0, 1), "pic.png");
+    EXPECT_EQ(text(), "source file : pic.png\n"
+                      "\n"
+                      "basic info of tiling 'bitmap' file as follows:\n"
+                      "bitmap file size               ,78\n"
+                      "image width * height           ,3 * 2\n"
+                      "bits per pixel                 ,24\n"
+                      "tile count width * height      ,1 * 1\n"
+                      "tile pixel size width * height ,5 * 5\n"
+                      "slit pixel size                ,1\n"
+                      "\n"
+                      "slit color index as follows:\n"
+                      "             ,red    ,green  ,blue\n"
+                      "horizon slit ,    255,    255,    255\n"
+                      "vertical slit,    204,    204,    204\n"
+                      "\n"
+                      "tile color as follows:\n"
+                      "vert  ,horz  ,red    ,green  ,blue\n"
+                      "     0,     0,     10,     20,     30\n");
+    const std::string table = csv("pic.csv");
+    EXPECT_EQ(table.substr(table.find("slit pixel size")),
+              "slit pixel size,,1\n\nslit color data as follows:\n,,red,green,blue\n"
+              "horizon slit,,255,255,255\nvertical slit,,204,204,204\n\n"
+              "tile color data as follows:\nvert,horz,red,green,blue\n0,0,10,20,30\n");
+    // No slit: no slit sections.
+    session.workingBlock = tileSizeBlock(1, 1, 0);
+    EXPECT_NE(text().find("slit pixel size                ,0\n\ntile color as follows:\n"),
               std::string::npos);
-    EXPECT_EQ(csv.rfind("slit"), csv.find("slit pixel size"));
+    EXPECT_EQ(csv("x.csv").find("slit color"), std::string::npos);
 }
 
-TEST_F(TableFixture, SlitZeroLeavesOutSlitSections) {
-    usePicture(oneTileTrueColor(), tileSizeBlock(1, 1, 0), "x.png");
-    std::string text;
-    ASSERT_EQ(expressTilingTable(session, text), 0);
-    EXPECT_EQ(text.find("slit color"), std::string::npos);
-    EXPECT_NE(text.find("slit pixel size                ,0\n\ntile color as follows:\n"),
-              std::string::npos);
-    const auto path = folder / "x.csv";
-    ASSERT_EQ(saveTilingTableCsv(session, path), 0);
-    EXPECT_EQ(readText(path).find("slit color"), std::string::npos);
+// Small indexed pictures: lines each table must hold, and one the text must not.
+TEST_F(Tables, IndexedPicturesOfOneTileOrOneRow) {
+    DibImage claims40 = test::makeIndexedImage(4, 4, 4, {0xFF0000}, [](int, int) { return 0; });
+    writeLe32(claims40.data.data() + 46, 40); // a header claiming 40 colours at 4 bpp
+    const struct {
+        const char* name;
+        DibImage picture;
+        ParameterBlock block;
+        std::vector<std::string> inText, inCsv;
+        std::string notInText;
+    } cases[] = {
+        // clang-format off
+        // Slits outside the picture take the nearest entry of their gray: white → 2, light
+        // gray 204 → 1 (200, 200, 200).
+        {"slits outside",
+         test::makeIndexedImage(3, 2, 8, {0, 0xC8C8C8, 0xFFFFFF}, [](int, int) { return 0; }),
+         tileSizeBlock(5, 5, 1, 0, 1), {"horizon slit   ,      2\nvertical slit  ,      1\n"}, {},
+         "\n      3,"},
+        // Two palette lines for a 1-bit picture, straight on to the grid without slits.
+        {"one bit", test::makeIndexedImage(2, 2, 1, {0, 0xFFFFFF}, [](int, int) { return 1; }),
+         tileSizeBlock(4, 4, 0), {}, {"index,red,green,blue,count\n0,0,0,0,0\n1,255,255,255,1\n"
+         "\ntile color index as follows:\n,horz 0\nvert 0,1\n"}, "slit color"},
+        {"columns above 999 widen",
+         test::makeIndexedImage(1002, 1, 8, {0, 0xFF}, [](int x, int) { return x % 2; }),
+         tileSizeBlock(1, 1, 0), {",horz999,horz1000,horz1001\n", "vert  0,      0,      1,"},
+         {",horz 999,horz 1000,horz 1001\nvert 0,0,1,0,"}, "horz 999"},
+        // The palette listed is the colour table's 16 entries, not the 40 claimed.
+        {"colours used beyond the table", claims40, tileSizeBlock(2, 2, 0), {"\n     15,"}, {},
+         "\n     16,"},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        start(c.picture, c.block);
+        const std::string listed = text(), table = csv("t.csv");
+        for (const std::string& line : c.inText)
+            EXPECT_NE(listed.find(line), std::string::npos) << listed;
+        for (const std::string& line : c.inCsv)
+            EXPECT_NE(table.find(line), std::string::npos) << table;
+        EXPECT_EQ(listed.find(c.notInText), std::string::npos);
+    }
 }
 
-TEST_F(TableFixture, ColumnNumbersAboveNineHundredNinetyNineWiden) {
-    const DibImage picture =
-        test::makeIndexedImage(1002, 1, 8, {0, 0xFF}, [](int x, int) { return x % 2; });
-    usePicture(picture, tileSizeBlock(1, 1, 0), "wide.png");
-    std::string text;
-    ASSERT_EQ(expressTilingTable(session, text), 0);
-    EXPECT_NE(text.find(",horz999,horz1000,horz1001\n"), std::string::npos);
-    EXPECT_NE(text.find("vert  0,      0,      1,"), std::string::npos);
-    const auto path = folder / "wide.csv";
-    ASSERT_EQ(saveTilingTableCsv(session, path), 0);
-    EXPECT_NE(readText(path).find(",horz 999,horz 1000,horz 1001\nvert 0,0,1,0,"),
-              std::string::npos);
-}
-
-TEST_F(TableFixture, CountsAddUpToTheGrid) {
-    const DibImage picture =
-        test::makeIndexedImage(47, 31, 8, std::vector<std::uint32_t>(200, 0x102030),
-                               [](int x, int y) { return (x * 7 + y * 13) % 200; });
-    usePicture(picture, tileSizeBlock(3, 2, 1), "c.png");
-    TilingTable table;
-    ASSERT_EQ(buildTilingTable(session, table), 0);
-    std::int64_t total = 0;
-    for (std::int64_t count : paletteUseCounts(table))
-        total += count;
-    EXPECT_EQ(table.paletteLength(), 200);
-    EXPECT_EQ(total, table.geometry.tileCount());
-    EXPECT_EQ(table.geometry.tileCount(), std::int64_t(12) * 11);
-}
-
-TEST_F(TableFixture, ColorsUsedBeyondTheColourTableListsTheTableOnly) {
-    DibImage picture = test::makeIndexedImage(4, 4, 4, {0xFF0000}, [](int, int) { return 0; });
-    writeLe32(picture.data.data() + 46, 40); // a header claiming 40 colours at 4 bpp
-    usePicture(picture, tileSizeBlock(2, 2, 0), "p.bmp");
-    TilingTable table;
-    ASSERT_EQ(buildTilingTable(session, table), 0);
-    EXPECT_EQ(table.paletteLength(), 16);
-    std::string text;
-    ASSERT_EQ(expressTilingTable(session, text), 0);
-    EXPECT_NE(text.find("\n     15,"), std::string::npos);
-    EXPECT_EQ(text.find("\n     16,"), std::string::npos);
-}
-
-TEST_F(TableFixture, UnreadablePictureFailsWithBothMessages) {
+TEST_F(Tables, UnreadablePictureOrZeroPitchFailWithBothMessages) {
     session.currentPath = (folder / "missing.dib").string();
     session.workingBlock = tileSizeBlock(2, 2, 1);
     std::string text = "old";
@@ -285,43 +208,33 @@ TEST_F(TableFixture, UnreadablePictureFailsWithBothMessages) {
                                "\": No such file or directory";
     EXPECT_EQ(frontend.texts(), (std::vector<std::string>{unread, "failed to get tiling table"}));
     frontend.clear();
-    const auto path = folder / "t.csv";
-    EXPECT_EQ(saveTilingTableCsv(session, path), 1);
-    EXPECT_FALSE(std::filesystem::exists(path));
+    EXPECT_EQ(saveTilingTableCsv(session, folder / "t.csv"), 1);
+    EXPECT_FALSE(std::filesystem::exists(folder / "t.csv"));
     EXPECT_EQ(frontend.texts(),
               (std::vector<std::string>{unread, "failed to save tiling table as csv file"}));
-}
-
-TEST_F(TableFixture, ZeroPitchIsRefusedBeforeReading) {
-    usePicture(twoByTwoTiledPicture(), tileSizeBlock(0, 0, 0), "a.jpg");
-    std::string text;
+    frontend.clear();
+    start(twoByTwoTiledPicture(), tileSizeBlock(0, 0, 0));
     EXPECT_EQ(expressTilingTable(session, text), 1);
     ASSERT_EQ(frontend.messages.size(), 2u);
     EXPECT_EQ(frontend.messages[0].caption, "alert");
     EXPECT_EQ(frontend.messages[1].text, "failed to get tiling table");
 }
 
-TEST_F(TableFixture, CsvThatCannotBeCreatedKeepsNothing) {
-    usePicture(twoByTwoTiledPicture(), tileSizeBlock(2, 2, 1), "a.jpg");
-    EXPECT_EQ(saveTilingTableCsv(session, folder / "no-such-folder" / "a.csv"), 2);
-    EXPECT_EQ(frontend.texts(), (std::vector<std::string>{
-                                    "failed to save tiling table as csv file\ncannot write \"" +
-                                    (folder / "no-such-folder" / "a.csv").string() +
-                                    "\": No such file or directory"}));
+// A CSV file is written whole or not at all: a folder that does not exist gives the message
+// and no file, an existing file is replaced, a failed build leaves it, no temporary stays.
+TEST_F(Tables, CsvIsReplacedWholeOrKept) {
+    start(twoByTwoTiledPicture(), tileSizeBlock(2, 2, 1), "a.jpg");
+    const auto missing = folder / "no-such-folder" / "a.csv";
+    EXPECT_EQ(saveTilingTableCsv(session, missing), 2);
+    EXPECT_EQ(frontend.texts(),
+              (std::vector<std::string>{"failed to save tiling table as csv file\ncannot write \"" +
+                                        missing.string() + "\": No such file or directory"}));
     EXPECT_TRUE(std::filesystem::is_empty(folder.path()));
-}
-
-TEST_F(TableFixture, ExistingCsvIsReplacedWholeOrKept) {
-    usePicture(twoByTwoTiledPicture(), tileSizeBlock(2, 2, 1), "a.jpg");
-    const auto path = folder / "a.csv";
-    test::writeFileBytes(path, std::vector<std::uint8_t>(10000, 'x'));
-    ASSERT_EQ(saveTilingTableCsv(session, path), 0);
-    EXPECT_EQ(readText(path), kTwoByTwoCsv);
-    // A failed build leaves the existing file alone.
+    test::writeFileBytes(folder / "a.csv", std::vector<std::uint8_t>(10000, 'x'));
+    EXPECT_EQ(csv("a.csv"), kTwoByTwoCsv);
     session.currentPath = (folder / "gone.dib").string();
-    EXPECT_EQ(saveTilingTableCsv(session, path), 1);
-    EXPECT_EQ(readText(path), kTwoByTwoCsv);
-    // No temporary files are left beside it.
+    EXPECT_EQ(saveTilingTableCsv(session, folder / "a.csv"), 1);
+    EXPECT_EQ(test::readText(folder / "a.csv"), kTwoByTwoCsv);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()),
                             std::filesystem::directory_iterator()),
               1);

@@ -30,33 +30,28 @@ const GeometryCase kGeometryCases[] = {
     {"around count pitch above H / c", 0, 7, 3, 0, 20, 10, 3, 4, 7, 3, 2},
     {"around count more tiles than pixels", 0, 50, 40, 1, 30, 20, 0, 0, 30, 20, 0},
     {"tile larger than the picture", 1, 50, 50, 1, 30, 20, 50, 50, 1, 1, 20},
+    {"huge tile", 1, 2147483646, 2147483646, 1, 30, 20, 2147483646, 2147483646, 1, 1, 20},
 };
 
-class GeometryCases : public ::testing::TestWithParam<GeometryCase> {};
-
-TEST_P(GeometryCases, MatchHandWorkedLayout) {
-    const GeometryCase& c = GetParam();
-    ParameterBlock block = tileSizeBlock(c.widthValue, c.heightValue, c.slit);
-    block.tilingSizeMethod = std::uint32_t(c.method);
-    block.tileCountWide = c.widthValue;
-    block.tileCountHigh = c.heightValue;
-    ASSERT_EQ(tilingLayoutProblem(block, c.width, c.height), "");
-    const TileGeometry g = computeTileGeometry(block, c.width, c.height);
-    EXPECT_EQ(g.tileWidth, c.tileWidth);
-    EXPECT_EQ(g.tileHeight, c.tileHeight);
-    EXPECT_EQ(g.tileColumns, c.tileColumns);
-    EXPECT_EQ(g.tileRows, c.tileRows);
-    EXPECT_EQ(g.bottomRemainder, c.bottomRemainder);
-    EXPECT_EQ(g.slitWidth, c.slit);
+TEST(TileLayout, GeometryMatchesHandWorkedLayouts) {
+    for (const GeometryCase& c : kGeometryCases) {
+        SCOPED_TRACE(c.name);
+        ParameterBlock block = tileSizeBlock(c.widthValue, c.heightValue, c.slit);
+        block.tilingSizeMethod = std::uint32_t(c.method);
+        block.tileCountWide = c.widthValue;
+        block.tileCountHigh = c.heightValue;
+        ASSERT_EQ(tilingLayoutProblem(block, c.width, c.height), "");
+        const TileGeometry g = computeTileGeometry(block, c.width, c.height);
+        EXPECT_EQ(std::tuple(g.tileWidth, g.tileHeight, g.tileColumns, g.tileRows,
+                             g.bottomRemainder, g.slitWidth),
+                  std::tuple(c.tileWidth, c.tileHeight, c.tileColumns, c.tileRows,
+                             c.bottomRemainder, c.slit));
+    }
+    // The six slit grays, white to black.
+    for (std::uint32_t g = 0; g < 6; ++g)
+        EXPECT_EQ(slitGrayValue(g), 255 - 51 * int(g));
+    EXPECT_EQ(std::string(slitGrayText(3)), "medium gray");
 }
-
-INSTANTIATE_TEST_SUITE_P(Tiling, GeometryCases, ::testing::ValuesIn(kGeometryCases),
-                         [](const auto& info) {
-                             std::string name = info.param.name;
-                             for (char& ch : name)
-                                 if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
-                             return name;
-                         });
 
 std::vector<std::pair<int, int>> asPairs(const std::vector<SlitSpan>& spans) {
     std::vector<std::pair<int, int>> pairs;
@@ -65,42 +60,25 @@ std::vector<std::pair<int, int>> asPairs(const std::vector<SlitSpan>& spans) {
     return pairs;
 }
 
-TEST(TileLayout, VerticalSlitsOfW34AndW37) {
-    const ParameterBlock block = tileSizeBlock(10, 10, 2);
+// Tiles 10 × 10, slits 2, as first and last stored row or column: vertical slits of W34 and
+// W37; slits and bands (painted rows, grid row counted from the top, first averaged row) of
+// H35, whose bottom row of tiles is 11 high, and of H36, with a slit at the bottom.
+TEST(TileLayout, SlitsAndBandsOfTheHandWorkedLayouts) {
     using Pairs = std::vector<std::pair<int, int>>;
-    EXPECT_EQ(asPairs(verticalSlits(computeTileGeometry(block, 34, 5), 34)),
-              (Pairs{{10, 11}, {22, 23}}));
-    EXPECT_EQ(asPairs(verticalSlits(computeTileGeometry(block, 37, 5), 37)),
-              (Pairs{{10, 11}, {22, 23}, {34, 35}}));
-}
-
-TEST(TileLayout, RowsOfH35AndH36) {
-    const ParameterBlock block = tileSizeBlock(10, 10, 2);
-    using Pairs = std::vector<std::pair<int, int>>;
-    const TileGeometry g35 = computeTileGeometry(block, 5, 35);
-    EXPECT_EQ(asPairs(horizontalSlits(g35, 35)), (Pairs{{11, 12}, {23, 24}}));
-    Pairs painted35;
-    std::vector<int> gridRows35;
-    for (const TileBand& b : tileBands(g35, 35)) {
-        painted35.emplace_back(b.paintBegin, b.paintEnd - 1);
-        gridRows35.push_back(b.gridRow);
-    }
-    EXPECT_EQ(painted35, (Pairs{{0, 10}, {13, 22}, {25, 34}}));
-    EXPECT_EQ(gridRows35, (std::vector<int>{2, 1, 0}));
-    EXPECT_EQ(tileBands(g35, 35).front().blockY, 0);
-
-    const TileGeometry g36 = computeTileGeometry(block, 5, 36);
-    EXPECT_EQ(asPairs(horizontalSlits(g36, 36)), (Pairs{{0, 1}, {12, 13}, {24, 25}}));
-    Pairs painted36;
-    for (const TileBand& b : tileBands(g36, 36))
-        painted36.emplace_back(b.paintBegin, b.paintEnd - 1);
-    EXPECT_EQ(painted36, (Pairs{{2, 11}, {14, 23}, {26, 35}}));
-}
-
-TEST(TileLayout, SlitZeroHasNoSlits) {
-    const TileGeometry g = computeTileGeometry(tileSizeBlock(3, 3, 0), 10, 10);
-    EXPECT_TRUE(horizontalSlits(g, 10).empty());
-    EXPECT_TRUE(verticalSlits(g, 10).empty());
+    using Bands = std::vector<std::array<int, 4>>;
+    const auto g = [](int w, int h) { return computeTileGeometry(tileSizeBlock(10, 10, 2), w, h); };
+    const auto bands = [](const TileGeometry& geometry, int h) {
+        Bands result;
+        for (const TileBand& b : tileBands(geometry, h))
+            result.push_back({b.paintBegin, b.paintEnd - 1, b.gridRow, b.blockY});
+        return result;
+    };
+    EXPECT_EQ(asPairs(verticalSlits(g(34, 5), 34)), (Pairs{{10, 11}, {22, 23}}));
+    EXPECT_EQ(asPairs(verticalSlits(g(37, 5), 37)), (Pairs{{10, 11}, {22, 23}, {34, 35}}));
+    EXPECT_EQ(asPairs(horizontalSlits(g(5, 35), 35)), (Pairs{{11, 12}, {23, 24}}));
+    EXPECT_EQ(bands(g(5, 35), 35), (Bands{{0, 10, 2, 0}, {13, 22, 1, 13}, {25, 34, 0, 25}}));
+    EXPECT_EQ(asPairs(horizontalSlits(g(5, 36), 36)), (Pairs{{0, 1}, {12, 13}, {24, 25}}));
+    EXPECT_EQ(bands(g(5, 36), 36), (Bands{{2, 11, 2, 2}, {14, 23, 1, 14}, {26, 35, 0, 26}}));
 }
 
 // Every pixel lies in exactly one painted tile rectangle or one slit (vertical slits counted
@@ -142,25 +120,6 @@ TEST(TileLayout, EveryPixelCoveredOnce) {
                 }
 }
 
-TEST(TileLayout, SlitGrayLevels) {
-    const int expected[] = {255, 204, 153, 102, 51, 0};
-    const char* texts[] = {"white",       "light gray", "little gray",
-                           "medium gray", "deep gray",  "black"};
-    for (std::uint32_t g = 0; g < 6; ++g) {
-        EXPECT_EQ(slitGrayValue(g), expected[g]);
-        EXPECT_EQ(slitGrayText(g), texts[g]);
-    }
-    const TileGeometry geometry = computeTileGeometry(tileSizeBlock(4, 4, 1, 0, 5), 10, 10);
-    EXPECT_EQ(geometry.horizontalSlitColor, (std::array<std::uint8_t, 3>{255, 255, 255}));
-    EXPECT_EQ(geometry.verticalSlitColor, (std::array<std::uint8_t, 3>{0, 0, 0}));
-}
-
-struct ProblemCase {
-    const char* name;
-    ParameterBlock block;
-    bool refused;
-};
-
 ParameterBlock aroundCount(int wide, int high, int slit) {
     ParameterBlock b = tileSizeBlock(9, 9, slit);
     b.tilingSizeMethod = 0;
@@ -174,7 +133,11 @@ TEST(TileLayout, ParametersThatCannotLayOutAGridAreRefused) {
     badGray.vSlitGrayIndex = 6;
     ParameterBlock badMethod = tileSizeBlock(9, 9, 1);
     badMethod.tilingSizeMethod = 2;
-    const ProblemCase cases[] = {
+    const struct {
+        const char* name;
+        ParameterBlock block;
+        bool refused;
+    } cases[] = {
         {"size 0 and slit 0", tileSizeBlock(0, 5, 0), true},
         {"computed size 0 and slit 0", aroundCount(50, 4, 0), true},
         {"computed size 0 with a slit", aroundCount(50, 40, 1), false},
@@ -187,16 +150,8 @@ TEST(TileLayout, ParametersThatCannotLayOutAGridAreRefused) {
         {"pitch beyond 32 bits", tileSizeBlock(2147483647, 4, 1), true},
         {"huge but fitting tile", tileSizeBlock(2147483646, 4, 1), false},
     };
-    for (const ProblemCase& c : cases)
+    for (const auto& c : cases)
         EXPECT_EQ(!tilingLayoutProblem(c.block, 30, 20).empty(), c.refused) << c.name;
-}
-
-TEST(TileLayout, HugeTileGivesOneTile) {
-    const TileGeometry g = computeTileGeometry(tileSizeBlock(2147483646, 2147483646, 1), 30, 20);
-    EXPECT_EQ(g.tileColumns, 1);
-    EXPECT_EQ(g.tileRows, 1);
-    EXPECT_EQ(g.bottomRemainder, 20);
-    EXPECT_TRUE(verticalSlits(g, 30).empty());
 }
 
 } // namespace
