@@ -63,22 +63,18 @@ TEST(Ciede2000, PublishedPairsBothWaysAndZeroForTheSameColour) {
     }
 }
 
+// Reference values of sRGB under D65 to two decimals.
 TEST(Ciede2000, SrgbToLabOfKnownColours) {
-    struct Case {
-        std::uint8_t blue, green, red;
-        Lab lab;
-    };
-    // Reference values of sRGB under D65 to two decimals.
-    const Case cases[] = {
-        {255, 255, 255, {100.0, 0.0, 0.0}},   {0, 0, 0, {0.0, 0.0, 0.0}},
-        {0, 0, 255, {53.24, 80.09, 67.20}},   {0, 255, 0, {87.73, -86.18, 83.18}},
-        {255, 0, 0, {32.30, 79.19, -107.86}}, {128, 128, 128, {53.59, 0.0, 0.0}},
-    };
-    for (const Case& c : cases) {
-        const Lab lab = labFromSrgb(c.blue, c.green, c.red);
-        EXPECT_NEAR(lab.lightness, c.lab.lightness, 0.01) << int(c.red) << int(c.green);
-        EXPECT_NEAR(lab.a, c.lab.a, 0.01) << int(c.red) << int(c.green);
-        EXPECT_NEAR(lab.b, c.lab.b, 0.01) << int(c.red) << int(c.green);
+    const std::pair<std::uint32_t, Lab> cases[] = {
+        {0xFFFFFF, {100.0, 0.0, 0.0}},       {0x000000, {0.0, 0.0, 0.0}},
+        {0xFF0000, {53.24, 80.09, 67.20}},   {0x00FF00, {87.73, -86.18, 83.18}},
+        {0x0000FF, {32.30, 79.19, -107.86}}, {0x808080, {53.59, 0.0, 0.0}}};
+    for (const auto& [rgb, expected] : cases) {
+        const Lab lab =
+            labFromSrgb(std::uint8_t(rgb), std::uint8_t(rgb >> 8), std::uint8_t(rgb >> 16));
+        EXPECT_NEAR(lab.lightness, expected.lightness, 0.01) << std::hex << rgb;
+        EXPECT_NEAR(lab.a, expected.a, 0.01) << std::hex << rgb;
+        EXPECT_NEAR(lab.b, expected.b, 0.01) << std::hex << rgb;
     }
 }
 
@@ -136,6 +132,12 @@ TEST(Ciede2000, AgreesWithTheFormulaAngleByAngle) {
                 << p.lightness << " " << p.a << " " << p.b << " / " << q.a << " " << q.b;
         }
     }
+    // Colours on the axes, where a hue is exactly 0°, 90°, 180° or 270° or has no chroma.
+    const Lab axes[] = {{50, 0, 0}, {50, 0, 1}, {50, 0, -1}, {50, 1, 0}, {50, -1, 0}, {60, 0, 5}};
+    for (const Lab& p : axes)
+        for (const Lab& q : axes)
+            EXPECT_NEAR(ciede2000(p, q), textbookCiede2000(p, q), 1e-12)
+                << p.a << p.b << q.a << q.b;
 }
 
 // The bounds a search prunes with must never exceed the difference itself, wherever the two
@@ -155,6 +157,22 @@ TEST(Ciede2000, BoundsNeverExceedTheDifference) {
     };
     for (const Pair& pair : kPublishedPairs)
         check(pair.first, pair.second);
+    // The lower bound gives up nothing of the lightness term: for grays it is the difference.
+    // With equal lightness and chroma only the hue term is left, and it loses at most the
+    // largest hue weight against the pair's own (T of 1.5725 against at least 0.3 at chroma 20
+    // or less: (1.472 / 1.09)² < 2).
+    for (const auto& [l1, l2] : {std::pair{20.0, 30.0}, {50.0, 90.0}, {3.0, 97.0}}) {
+        const double d = ciede2000({l1, 0, 0}, {l2, 0, 0});
+        EXPECT_NEAR(ciede2000LowerBoundSquared({l1, 0, 0}, 0, {l2, 0, 0}, 0), d * d, 1e-9) << l1;
+    }
+    for (int degrees = 0; degrees < 360; degrees += 15)
+        for (const double chroma : {5.0, 20.0}) {
+            const double t = degrees * std::acos(-1.0) / 180, u = t + 0.7;
+            const Lab p{50, chroma * std::cos(t), chroma * std::sin(t)};
+            const Lab q{50, chroma * std::cos(u), chroma * std::sin(u)};
+            const double d = ciede2000(p, q);
+            EXPECT_GE(ciede2000LowerBoundSquared(p, chroma, q, chroma), d * d / 2) << degrees;
+        }
     std::uniform_int_distribution<int> nudge(-4, 4);
     const auto near = [&](int value) {
         return std::uint8_t(std::clamp(value + nudge(random), 0, 255));
