@@ -61,30 +61,6 @@ TEST(EvenPaletteIndex, HalfStepGoesLowAndEntriesRunRedOutermost) {
     EXPECT_EQ(evenPaletteIndex(record, 0, 0, 36), 30);
 }
 
-// Below the start of the last interval the entry found holds the nearest level, ties low.
-TEST(EvenPaletteIndex, FindsTheNearestLevelWithinRegularSteps) {
-    for (const auto& [r, g, b] :
-         {std::tuple{2, 1, 1}, {4, 2, 2}, {4, 4, 3}, {6, 4, 4}, {7, 5, 4}, {8, 6, 5}}) {
-        const EvenPaletteRecord record = makeEvenPaletteRecord(r, g, b);
-        Bytes entries(4 * 256);
-        fillEvenPaletteEntries(record, entries.data());
-        for (int k = 0; k < 3; ++k)
-            for (int v = 0;
-                 record.divisions[k] > 1 && v < (record.divisions[k] - 2) * record.step[k]; ++v) {
-                std::uint8_t bgr[3] = {0, 0, 0};
-                bgr[k] = std::uint8_t(v);
-                const int chosen =
-                    entries[4 * evenPaletteIndex(record, bgr[0], bgr[1], bgr[2]) + k];
-                for (int level = 0; level < record.divisions[k]; ++level) {
-                    const int other = evenLevel(record, k, level);
-                    ASSERT_TRUE(std::abs(v - chosen) < std::abs(v - other) ||
-                                (std::abs(v - chosen) == std::abs(v - other) && chosen <= other))
-                        << r << g << b << " channel " << k << " value " << v;
-                }
-            }
-    }
-}
-
 // Every colour, for records with single divisions, uneven steps and (9 × 9 × 9) indices that
 // wrap in 8-bit arithmetic.
 TEST(EvenPaletteLookup, AgreesWithTheDirectLookupForEveryColour) {

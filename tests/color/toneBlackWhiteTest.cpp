@@ -15,17 +15,11 @@
 namespace vellora {
 namespace {
 
-DibImage grays(const std::vector<int>& values, int height = 1) {
-    return test::makeTrueColorImage(int(values.size()), height, [&](int x, int) {
-        return std::uint32_t(values[x]) * 0x010101u;
-    });
-}
-
 // Row y as seen: 1 white, 0 black.
 std::vector<int> whites(const DibImage& image, int y = 0) {
     std::vector<int> out;
-    for (int x = 0; x < image.width; ++x)
-        out.push_back(test::rgbAt(image, x, y) == 0xFFFFFFu);
+    for (const std::uint32_t rgb : test::rowColors(image, y))
+        out.push_back(rgb == 0xFFFFFFu);
     return out;
 }
 
@@ -63,14 +57,14 @@ TEST(BlackWhite, HandWorkedRows) {
         {{100, 100, 100, 100}, byThreshold(200, true), {0, 1, 0, 0}},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(whites(binarize(grays(c.grays), c.request)), c.whites);
+        EXPECT_EQ(whites(binarize(test::grayRows(c.grays), c.request)), c.whites);
     // Pure green (150) and pure blue (27) from a palette: the mean 88.5 splits them.
     EXPECT_EQ(whites(binarize(test::makeIndexedImage(4, 1, 4, {0x00FF00, 0x0000FF},
                                                      [](int x, int) { return x % 2; }),
                               {})),
               std::vector<int>({1, 0, 1, 0}));
     // Uniform black keeps index 1 with the palette white, black.
-    const DibImage black = binarize(grays({0, 0, 0, 0}, 3), {});
+    const DibImage black = binarize(test::grayRows({0, 0, 0, 0}, 3), {});
     EXPECT_EQ(black.paletteEntry(0)[0], 255);
     EXPECT_EQ(black.paletteEntry(1)[0], 0);
     std::uint8_t index = 0;
@@ -102,9 +96,9 @@ TEST(BlackWhite, StretchMapsTheGraysOntoOutsetEndset) {
     BlackWhiteRequest request = byThreshold(100);
     request.stretch = true;
     request.outset = request.endset = 100; // every gray becomes 100
-    EXPECT_EQ(whites(binarize(grays({0, 40, 255}), request)), std::vector<int>({1, 1, 1}));
+    EXPECT_EQ(whites(binarize(test::grayRows({0, 40, 255}), request)), std::vector<int>({1, 1, 1}));
     request.threshold = 101;
-    EXPECT_EQ(whites(binarize(grays({0, 40, 255}), request)), std::vector<int>({0, 0, 0}));
+    EXPECT_EQ(whites(binarize(test::grayRows({0, 40, 255}), request)), std::vector<int>({0, 0, 0}));
     // colours used 3: entries 20, 100, 200 → 10 … 190 by (v − 20) × 1 + 10
     DibImage image = test::makeIndexedImage(2, 1, 4, {0x141414, 0x646464, 0xC8C8C8},
                                             [](int x, int) { return x; });
@@ -133,7 +127,7 @@ TEST(BlackWhiteDialog, RangeThenOrderAndTheCommandRefuses) {
         EXPECT_EQ(blackWhiteValuesError(c.threshold, c.outset, c.endset), c.message) << c.threshold;
     test::RecordingFrontend frontend;
     Session session(frontend);
-    test::setCurrentPicture(session, grays({1, 2, 3}));
+    test::setCurrentPicture(session, test::grayRows({1, 2, 3}));
     const std::string before = session.currentPath;
     session.workingBlock = defaultParameterBlock();
     session.workingBlock.bwThreshold = 300;

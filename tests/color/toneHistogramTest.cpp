@@ -1,3 +1,4 @@
+#include "color/colorTestImages.h"
 #include "color/histogramModify.h"
 #include "core/operationFrame.h"
 #include "core/pixelAccess.h"
@@ -24,13 +25,6 @@ DibImage modify(const DibImage& source, const HistogramRequest& request,
     EXPECT_EQ(modifyHistogramToImage(session, source, target, request), 0);
     if (progress) *progress = frontend.progressPositions;
     return target;
-}
-
-Colors colors(const DibImage& image) {
-    Colors out;
-    for (int x = 0; x < image.width; ++x)
-        out.push_back(rgbAt(image, x, 0));
-    return out;
 }
 
 DibImage row(const Colors& pixels) {
@@ -85,7 +79,7 @@ TEST(Histogram, HandWorkedRows) {
          {0x00000A, 0xFFFF0A}},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(colors(modify(row(c.source), c.request)), c.expected);
+        EXPECT_EQ(test::rowColors(modify(row(c.source), c.request)), c.expected);
 }
 
 TEST(Histogram, IndexedChangesOnlyThePaletteAndThirtyTwoBitsZeroFourthBytes) {
@@ -106,7 +100,7 @@ TEST(Histogram, IndexedChangesOnlyThePaletteAndThirtyTwoBitsZeroFourthBytes) {
     wide.row(0)[3] = wide.row(0)[7] = 0x99;
     const DibImage stretched = modify(wide, {});
     ASSERT_EQ(stretched.bitsPerPixel, 32);
-    EXPECT_EQ(colors(stretched), Colors({0x000000, 0xFFFFFF}));
+    EXPECT_EQ(test::rowColors(stretched), Colors({0x000000, 0xFFFFFF}));
     EXPECT_EQ(stretched.row(0)[3], 0);
     EXPECT_EQ(stretched.row(0)[7], 0);
 }
@@ -172,7 +166,7 @@ TEST(HistogramCommand, UncheckedGreenIsLeftAloneAndOutsetAboveEndsetIsRefused) {
     session.workingBlock = defaultParameterBlock();
     session.workingBlock.histEnabled[1] = 0;
     ASSERT_EQ(runCommandHandler(session, histogramHandler), 0);
-    EXPECT_EQ(colors(test::readImage(session.currentPath)), Colors({0x002000, 0xFF60FF}));
+    EXPECT_EQ(test::rowColors(test::readImage(session.currentPath)), Colors({0x002000, 0xFF60FF}));
     const std::string before = session.currentPath;
     session.workingBlock.histOutset[2] = 200;
     session.workingBlock.histEndset[2] = 100;

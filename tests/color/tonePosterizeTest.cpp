@@ -1,3 +1,4 @@
+#include "color/colorTestImages.h"
 #include "color/posterize.h"
 #include "core/operationFrame.h"
 #include "core/pixelAccess.h"
@@ -73,10 +74,7 @@ TEST(Posterize, HandWorkedPictures) {
                                                [&](int x, int) { return c.pixels[x]; }),
                       c.levels);
         ASSERT_EQ(result.bitsPerPixel, c.depth);
-        std::vector<std::uint32_t> colors;
-        for (int x = 0; x < result.width; ++x)
-            colors.push_back(rgbAt(result, x, 0));
-        EXPECT_EQ(colors, c.colors);
+        EXPECT_EQ(test::rowColors(result), c.colors);
         if (c.firstIndex < 0) continue;
         std::uint8_t index = 0;
         getIndex(result, index, 0, 0, c.depth);

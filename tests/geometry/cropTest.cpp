@@ -1,6 +1,5 @@
 // Crop, and every geometry operation at every depth and awkward size.
 #include "geometry/crop.h"
-#include "core/errors.h"
 #include "core/operationFrame.h"
 #include "core/pixelAccess.h"
 #include "geometry/resize.h"
@@ -79,18 +78,6 @@ TEST_P(GeometrySweep, NearestResizeSamplesBySizeRatio) {
     }
 }
 
-TEST_P(GeometrySweep, InterpolatedResizeIsTrueColourOfTheTargetSize) {
-    ASSERT_EQ(resizeToImage(session, source, target, {source.width, 2 * source.height, 0, true}),
-              0);
-    EXPECT_EQ(target.bitsPerPixel, 24);
-    EXPECT_EQ(target.height, 2 * source.height);
-    EXPECT_EQ(target.width, source.width);
-    // Columns are copied; from a single row only one bicubic tap remains, renormalised to 1.
-    for (int y = 0; source.height == 1 && y < 2; ++y)
-        for (int x = 0; x < source.width; ++x)
-            EXPECT_EQ(rgbAt(target, x, y), rgbAt(source, x, 0));
-}
-
 TEST_P(GeometrySweep, RotationsSucceedWithTheComputedSize) {
     for (const bool bicubic : {false, true}) {
         session.sourceImage = source;
@@ -117,15 +104,13 @@ DibImage patternImage(int width, int height) {
 }
 
 TEST(CropDialog, AcceptsOnlyRectanglesInsideThePicture) {
-    const struct {
-        int left, bottom, right, top;
-        bool valid;
-    } cases[] = {{1, 1, 40, 30, true},  {5, 5, 5, 5, true},    {2, 2, 40, 30, true},
-                 {6, 1, 5, 30, false},  {1, 1, 40, 31, false}, {0, 1, 40, 30, false},
-                 {1, 0, 40, 30, false}, {1, 1, 41, 30, false}, {1, 9, 40, 8, false}};
-    for (const auto& v : cases)
-        EXPECT_EQ(cropValuesValid(v.left, v.bottom, v.right, v.top, 40, 30), v.valid)
-            << v.left << " " << v.bottom << " " << v.right << " " << v.top;
+    // left, bottom, right, top (1-based) in a 40 × 30 picture, valid
+    const int cases[][5] = {{1, 1, 40, 30, 1}, {5, 5, 5, 5, 1},   {2, 2, 40, 30, 1},
+                            {6, 1, 5, 30, 0},  {1, 1, 40, 31, 0}, {0, 1, 40, 30, 0},
+                            {1, 0, 40, 30, 0}, {1, 1, 41, 30, 0}, {1, 9, 40, 8, 0}};
+    for (const auto& [left, bottom, right, top, valid] : cases)
+        EXPECT_EQ(cropValuesValid(left, bottom, right, top, 40, 30), bool(valid))
+            << left << " " << bottom << " " << right << " " << top;
 }
 
 class CropCommand : public ::testing::Test {
@@ -141,39 +126,23 @@ class CropCommand : public ::testing::Test {
     std::string before;
 };
 
-TEST_F(CropCommand, CropsTheCurrentPictureAndStepsTheHistory) {
+TEST_F(CropCommand, CropsTheCurrentPictureOrRefusesARectangleOutsideIt) {
     const DibImage source = patternImage(12, 10);
     test::setCurrentPicture(session, source);
-    ASSERT_EQ(run(2, 1, 9, 3), 0);
-    EXPECT_NE(session.currentPath, before);
-    const DibImage result = test::readImage(session.currentPath);
-    EXPECT_EQ(result.width, 8);
-    EXPECT_EQ(result.height, 3);
-    EXPECT_EQ(rgbAt(result, 0, 0), rgbAt(source, 2, 1));
-    EXPECT_EQ(session.currentInfo.state, 514);
-    EXPECT_TRUE(frontend.messages.empty());
-}
-
-TEST_F(CropCommand, RectangleOutsideThePictureIsRefusedAndNothingIsWritten) {
-    test::setCurrentPicture(session, patternImage(12, 10));
-    EXPECT_EQ(run(0, 0, 12, 9), 1); // one column past the right edge
+    EXPECT_EQ(run(0, 0, 12, 9), 1); // one column past the right edge: nothing is written
     EXPECT_EQ(session.currentPath, before);
     EXPECT_FALSE(std::filesystem::exists(session.nextPath));
     EXPECT_EQ(frontend.messages,
               (std::vector<test::Message>{{"alert", "invalid rectangle values tried to setup"},
                                           {"error", "failed to crop the image"}}));
-}
-
-TEST_F(CropCommand, UnreadablePictureEndsInTheFailureText) {
-    test::TempDir dir;
-    session.currentPath = (dir / "missing.dib").string();
-    EXPECT_EQ(run(0, 0, 0, 0), 1);
-    ASSERT_FALSE(frontend.messages.empty());
-    EXPECT_EQ(frontend.messages.back(), (test::Message{"error", "failed to crop the image"}));
-    EXPECT_EQ(frontend.messages.front().text.rfind(std::string(errorMessage(kErrorOpen)) +
-                                                       "\ncannot read \"" + session.currentPath,
-                                                   0),
-              0u);
+    frontend.clear();
+    ASSERT_EQ(run(2, 1, 9, 3), 0);
+    EXPECT_NE(session.currentPath, before);
+    const DibImage result = test::readImage(session.currentPath);
+    EXPECT_EQ(std::pair(result.width, result.height), std::pair(8, 3));
+    EXPECT_EQ(rgbAt(result, 0, 0), rgbAt(source, 2, 1));
+    EXPECT_EQ(session.currentInfo.state, 514);
+    EXPECT_TRUE(frontend.messages.empty());
 }
 
 } // namespace
