@@ -121,15 +121,6 @@ TEST_F(ColorProcessing, FailuresStopWithTheirMessages) {
     EXPECT_EQ(frontend.progressVisibility, (std::vector<bool>{true, false}));
 }
 
-TEST_F(ColorProcessing, CodesFromTheBlock) {
-    ParameterBlock block = defaultParameterBlock();
-    EXPECT_EQ(colorConversionCode(block), 7); // defaults: decrease, 256
-    for (const auto& [method, code] : {std::pair{2u, 512 + 9}, {1u, 257}, {3u, 768}, {4u, 1024}}) {
-        block.colorMethod = method;
-        EXPECT_EQ(colorConversionCode(block), code) << method;
-    }
-}
-
 TEST_F(ColorProcessing, TargetDepthColoursAndHeaderForEveryCode) {
     // code, depth, colours used
     const int cases[][3] = {{0, 1, 2},     {1, 4, 4},    {2, 4, 8},    {3, 4, 16},    {4, 8, 32},

@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <vector>
 
 namespace vellora::test {
@@ -106,33 +105,6 @@ TEST(MedianCut, HandWorkedCuts) {
         EXPECT_EQ(indicesOf(run.target), (Bytes{0, 1, 0, 1, 0, 1, 0, 1}));
         EXPECT_EQ(run.splits, 1);
     }
-}
-
-// Large pictures take the two-worker cut and, from 4 megapixels on, keep the box table in the
-// freed partition scratch. On two workers the first box is measured apart from the others: its
-// cut must take the axis its ranges choose (Cb when only blue varies, Cr when only red does).
-TEST(MedianCut, LargePicturesOnTwoThreadsCutAsTheReference) {
-    const DibImage noise = noiseImage(1024, 1031, 24, 21, 256);
-    setenv("VELLORA_THREADS", "1", 1);
-    const CutRun single = runCut(noise, 256);
-    setenv("VELLORA_THREADS", "2", 1);
-    const CutRun twoThreads = runCut(noise, 256);
-    EXPECT_EQ(paletteOf(twoThreads.target), paletteOf(single.target));
-    EXPECT_EQ(indicesOf(twoThreads.target), indicesOf(single.target));
-    EXPECT_EQ(twoThreads.splits, 255);
-    EXPECT_EQ(twoThreads.positions.back(), 100);
-    expectReferenceCut(noise, 16);
-    for (const int shift : {0, 16})
-        expectReferenceCut(
-            makeTrueColorImage(1024, 1031,
-                               [shift](int x, int y) {
-                                   const std::uint32_t varying =
-                                       std::uint32_t(x * 7 + y * 13 + x * y % 17) % 256;
-                                   return varying << shift | (0x505050u & ~(0xFFu << shift));
-                               }),
-            16, false);
-    unsetenv("VELLORA_THREADS");
-    expectReferenceCut(noiseImage(2048, 2049, 24, 33, 256), 4, false);
 }
 
 // Every level's partition keeps the members' order exactly as the baseline does (later cuts

@@ -32,23 +32,6 @@ TEST(NearestPaletteIndex, SmallestSquaredDistanceLowestIndexOnTiesEntriesInUse) 
     EXPECT_EQ(nearestPaletteIndex(makeImage(1, 1, 24), 1, 2, 3, 7), 7);
 }
 
-TEST(NearestPaletteFinder, AgreesWithThePlainSearchEverywhere) {
-    for (const int bits : {1, 4, 8}) {
-        DibImage palette = noiseImage(1, 1, bits, std::uint32_t(bits), 4); // repeats give ties
-        for (const std::uint32_t used : {palette.paletteEntries, palette.paletteEntries / 2, 0u}) {
-            palette.colorsUsed = used;
-            NearestPaletteFinder finder(palette);
-            for (int b = 0; b < 256; b += 5)
-                for (int g = 0; g < 256; g += 7)
-                    for (int r = 0; r < 256; r += 3)
-                        ASSERT_EQ(finder.find(std::uint8_t(b), std::uint8_t(g), std::uint8_t(r)),
-                                  nearestPaletteIndex(palette, std::uint8_t(b), std::uint8_t(g),
-                                                      std::uint8_t(r)))
-                            << bits << " " << used << " " << b << " " << g << " " << r;
-        }
-    }
-}
-
 // Passes over the same few thousand colours: the first searches directly, the second switches
 // to the remembered answers part way, the third is answered from them; a copy made part way
 // starts its own table and answers the same.

@@ -3,14 +3,11 @@
 #include "color/conversionCode.h"
 #include "color/evenPaletteFile.h"
 #include "color/paletteFolderGuard.h"
-#include "support/privateHome.h"
 #include "support/recordingFrontend.h"
 #include "support/testImages.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <map>
 
 namespace vellora::test {
 namespace {
@@ -37,33 +34,6 @@ TEST(PresetPalettes, TheBuildMadeEveryPresetOfTheTable) {
                   evenPaletteFileBytes(red, green, blue))
             << row->presetFile;
     }
-}
-
-TEST(BasicColors, KeywordTablesInTheirModuleOrder) {
-    const auto basic = basicColorKeywords();
-    const auto extended = extendedColorKeywords();
-    ASSERT_EQ(basic.size(), 16u);
-    ASSERT_EQ(extended.size(), 147u);
-    EXPECT_EQ(basic.front().name, "black");
-    EXPECT_EQ(basic.back().name, "aqua");
-    // Alphabetical, except that the module lists "grey" right after "gray".
-    std::vector<std::string_view> names;
-    std::map<std::string_view, std::uint32_t> byName;
-    for (const NamedColor& c : extended) {
-        names.push_back(c.name);
-        byName[c.name] = std::uint32_t(c.red << 16 | c.green << 8 | c.blue);
-    }
-    const auto gray = std::find(names.begin(), names.end(), "gray");
-    ASSERT_NE(gray, names.end());
-    EXPECT_EQ(*(gray + 1), "grey");
-    names.erase(gray + 1);
-    EXPECT_TRUE(std::is_sorted(names.begin(), names.end()));
-    EXPECT_EQ(byName.size(), 147u);
-    for (const NamedColor& c : basic)
-        EXPECT_EQ(byName.at(c.name), std::uint32_t(c.red << 16 | c.green << 8 | c.blue)) << c.name;
-    EXPECT_EQ(byName.at("darkslategray"), byName.at("darkslategrey"));
-    EXPECT_EQ(byName.count("rebeccapurple"), 0u); // a later module's keyword
-    EXPECT_EQ(byName.at("cornflowerblue"), 0x6495EDu);
 }
 
 TEST(PresetLoading, FillTheColourTableOrRefuseBadFiles) {
@@ -112,19 +82,6 @@ TEST(PresetLoading, FillTheColourTableOrRefuseBadFiles) {
         EXPECT_EQ(target.paletteEntry(0)[0], 0x5A) << c.file;
         EXPECT_EQ(record.colorCount, 0u) << c.file;
     }
-}
-
-TEST(PaletteFolders, PresetsBesideTheProgramUserPalettesInTheDataHome) {
-    setPaletteFolderOverride(std::nullopt);
-    const std::filesystem::path bin = std::filesystem::path(VELLORA_BINARY_DIR) / "bin";
-    EXPECT_TRUE(std::filesystem::equivalent(executableFolder(), bin));
-    EXPECT_TRUE(std::filesystem::equivalent(presetPaletteFolder(), bin / "palette" / "preset"));
-    const EnvironmentGuard guard({"XDG_DATA_HOME", "HOME"});
-    setenv("XDG_DATA_HOME", "/data/home", 1);
-    EXPECT_EQ(userPaletteFolder(), "/data/home/vellora/palette/user");
-    unsetenv("XDG_DATA_HOME");
-    setenv("HOME", "/home/me", 1);
-    EXPECT_EQ(userPaletteFolder(), "/home/me/.local/share/vellora/palette/user");
 }
 
 } // namespace

@@ -26,22 +26,6 @@ void expectComplements(const DibImage& result, const DibImage& source) {
             ASSERT_EQ(rgbAt(result, x, y), 0xFFFFFFu - rgbAt(source, x, y)) << x << "," << y;
 }
 
-TEST(Invert, IndexedKeepsThePixelBytesOrBecomesTrueColour) {
-    const DibImage bw = test::makeIndexedImage(13, 3, 1, {0x000000, 0xFFFFFF},
-                                               [](int x, int y) { return (x + y) % 3 == 0; });
-    const DibImage kept = invert(bw, 0);
-    ASSERT_EQ(kept.bitsPerPixel, 1);
-    EXPECT_EQ(kept.paletteEntry(0)[0], 255); // the palette becomes white, black
-    EXPECT_EQ(kept.paletteEntry(1)[0], 0);
-    EXPECT_EQ(0, std::memcmp(kept.row(0), bw.row(0), std::size_t(bw.stride) * 3));
-    const DibImage indexed = test::makeIndexedImage(5, 2, 8, {0x102030, 0xFF8001, 0x00FF7F},
-                                                    [](int x, int y) { return (x + y) % 3; });
-    const DibImage trueColor = invert(indexed, 24);
-    ASSERT_EQ(trueColor.bitsPerPixel, 24);
-    EXPECT_EQ(trueColor.colorsUsed, 3u);
-    expectComplements(trueColor, indexed);
-}
-
 // 37 pixels: a row of 111 bytes plus one padding byte, longer than any vector width; 32 bpp
 // results get zero fourth bytes; twice is the picture again.
 TEST(Invert, TrueColourComplementsWithZeroPaddingAndFourthBytes) {
