@@ -1,5 +1,4 @@
 #include "color/channelTables.h"
-#include "support/simdLevels.h"
 
 #include <gtest/gtest.h>
 
@@ -36,24 +35,6 @@ TEST(ChannelTables, EveryByteThroughItsChannelsTable) {
         for (std::size_t i = 0; i < 3 * pixels; ++i)
             ASSERT_EQ(out[i], std::uint8_t(in[i] + 1 + 85 * (i % 3))) << pixels << " at " << i;
         EXPECT_EQ(out[3 * pixels], 0xEE) << "written past the run of " << pixels;
-    }
-}
-
-TEST(ChannelTables, NoiseTablesGiveTheSameBytesAtEveryLevelAlsoInPlace) {
-    std::mt19937 generator(7);
-    for (const std::size_t pixels : kLengths) {
-        ChannelTables tables;
-        for (ChannelTable& table : tables)
-            for (std::uint8_t& entry : table)
-                entry = std::uint8_t(generator());
-        const std::vector<std::uint8_t> in = noiseBytes(3 * pixels, std::uint32_t(pixels + 99));
-        test::expectSameAtEveryLevel([&] {
-            std::vector<std::uint8_t> out(in.size()), inPlace = in;
-            mapThroughChannelTables(in.data(), out.data(), pixels, tables);
-            mapThroughChannelTables(inPlace.data(), inPlace.data(), pixels, tables);
-            EXPECT_EQ(inPlace, out) << pixels;
-            return out;
-        });
     }
 }
 

@@ -1,6 +1,5 @@
 #include "referenceColor.h"
 
-#include "color/grayScale.h"
 #include "core/pixelAccess.h"
 
 #include <algorithm>
@@ -124,31 +123,6 @@ std::vector<std::uint8_t> referenceDiffused(const DibImage& target, const DibIma
                 cell(r + 1, c, k) += (5 * err + 8) / 16;
                 cell(r + 1, c + 1, k) += (err + 8) / 16;
             }
-        }
-    return result;
-}
-
-std::vector<std::uint8_t>
-referenceGrayDiffused(const DibImage& source,
-                      const std::function<int(int gray, int& value)>& choose) {
-    const int w = source.width;
-    std::vector<int> error(std::size_t(w + 1) * std::size_t(source.height + 1), 0);
-    const auto cell = [&](int r, int c) -> int& {
-        return error[std::size_t(r) * std::size_t(w + 1) + std::size_t(c)];
-    };
-    std::vector<std::uint8_t> result;
-    for (int r = 0; r < source.height; ++r)
-        for (int c = 0; c < w; ++c) {
-            std::uint8_t bgr[3] = {0, 0, 0};
-            getColor(source, bgr, r, c, source.bitsPerPixel);
-            int value = 0;
-            const int v = std::clamp(grayLevel(bgr) + cell(r, c), 0, 255);
-            result.push_back(std::uint8_t(choose(v, value)));
-            const int e = v - value;
-            cell(r, c + 1) += (7 * e + 8) / 16;
-            if (c > 0) cell(r + 1, c - 1) += (3 * e + 8) / 16;
-            cell(r + 1, c) += (5 * e + 8) / 16;
-            cell(r + 1, c + 1) += (e + 8) / 16;
         }
     return result;
 }

@@ -24,11 +24,5 @@ std::vector<std::uint8_t> referenceDiffusedNearest(const DibImage& target, const
 // The same with the entry chosen by `choose` from the error-adjusted blue, green, red.
 std::vector<std::uint8_t> referenceDiffused(const DibImage& target, const DibImage& source,
                                             const std::function<int(const int* adjusted)>& choose);
-// Floyd–Steinberg over the grays of `source` with a full error buffer: each gray plus its
-// waiting error, clamped to 0 … 255, goes to `choose`, which returns the index chosen and sets
-// the gray it stands for; returns the index of every pixel in storage order.
-std::vector<std::uint8_t>
-referenceGrayDiffused(const DibImage& source,
-                      const std::function<int(int gray, int& value)>& choose);
 
 } // namespace vellora::test
