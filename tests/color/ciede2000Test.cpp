@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <random>
+#include <span>
 
 namespace vellora {
 namespace {
@@ -54,13 +55,24 @@ const Pair kPublishedPairs[] = {
     {{2.0776, 0.0795, -1.1350}, {0.9033, -0.0636, -0.5514}, 0.9082},
 };
 
+// Colours on the axes, where a hue is exactly 0°, 90°, 180° or 270° or has no chroma, worked
+// from the formula to four decimals.
+const Pair kAxisPairs[] = {
+    {{50, 0, 1}, {50, 1, 0}, 1.7746},  {{50, 0, 1}, {50, -1, 0}, 1.7548},
+    {{50, 0, -1}, {50, 1, 0}, 1.7695}, {{50, 0, -1}, {50, -1, 0}, 1.7498},
+    {{50, 0, 0}, {50, 0, 1}, 0.9780},  {{50, 0, 0}, {60, 0, 5}, 10.4829},
+    {{50, 0, 1}, {50, 0, -1}, 1.9711}, {{60, 0, 5}, {50, 1, 0}, 10.6334},
+};
+
 TEST(Ciede2000, PublishedPairsBothWaysAndZeroForTheSameColour) {
-    for (const Pair& pair : kPublishedPairs) {
-        EXPECT_NEAR(ciede2000(pair.first, pair.second), pair.difference, 0.00005)
-            << pair.first.lightness << " " << pair.first.a << " " << pair.first.b;
-        EXPECT_NEAR(ciede2000(pair.second, pair.first), pair.difference, 0.00005);
-        EXPECT_EQ(ciede2000(pair.first, pair.first), 0.0);
-    }
+    for (const std::span<const Pair> pairs :
+         {std::span<const Pair>(kPublishedPairs), std::span<const Pair>(kAxisPairs)})
+        for (const Pair& pair : pairs) {
+            EXPECT_NEAR(ciede2000(pair.first, pair.second), pair.difference, 0.00005)
+                << pair.first.lightness << " " << pair.first.a << " " << pair.first.b;
+            EXPECT_NEAR(ciede2000(pair.second, pair.first), pair.difference, 0.00005);
+            EXPECT_EQ(ciede2000(pair.first, pair.first), 0.0);
+        }
 }
 
 // Reference values of sRGB under D65 to two decimals.

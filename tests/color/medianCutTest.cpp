@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <vector>
 
 namespace vellora::test {
@@ -105,6 +106,14 @@ TEST(MedianCut, HandWorkedCuts) {
         EXPECT_EQ(indicesOf(run.target), (Bytes{0, 1, 0, 1, 0, 1, 0, 1}));
         EXPECT_EQ(run.splits, 1);
     }
+}
+
+// From 2^20 pixels on two workers the first cut partitions both halves at once; the members
+// must still come out in the order of one stable partition, as the reference has them.
+TEST(MedianCut, LargePictureOnTwoThreadsCutsAsTheReference) {
+    setenv("VELLORA_THREADS", "2", 1);
+    expectReferenceCut(noiseImage(1024, 1025, 24, 21, 256), 16);
+    unsetenv("VELLORA_THREADS");
 }
 
 // Every level's partition keeps the members' order exactly as the baseline does (later cuts
