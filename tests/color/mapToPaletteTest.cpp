@@ -129,20 +129,6 @@ TEST(MapToPalette, EvenPalettes) {
     }
 }
 
-TEST(MapToPalette, TrueColourTargetTakesThePlainColourEvenWithDiffusion) {
-    for (const int sourceBits : {4, 8, 24, 32})
-        for (const int targetBits : {24, 32}) {
-            const DibImage source = noiseImage(11, 5, sourceBits, 3, 256);
-            DibImage target = makeImage(11, 5, targetBits);
-            map(target, source, true, {}, targetBits == 24 ? 768 : 769);
-            for (int y = 0; y < 5; ++y)
-                for (int x = 0; x < 11; ++x) {
-                    EXPECT_EQ(rgbAt(target, x, y), rgbAt(source, x, y));
-                    EXPECT_TRUE(targetBits == 24 || target.row(y)[4 * x + 3] == 0);
-                }
-        }
-}
-
 // Every pixel the nearest entry, whatever the thread count; the bar advances after every row.
 TEST(MapToPalette, NearestEntriesOnAnyThreadCountWithProgressPerRow) {
     const DibImage source = noiseImage(61, 203, 24, 8, 256);
