@@ -105,36 +105,6 @@ TEST(Histogram, IndexedChangesOnlyThePaletteAndThirtyTwoBitsZeroFourthBytes) {
     EXPECT_EQ(stretched.row(0)[7], 0);
 }
 
-// 53 pixels a row: three whole 16-pixel blocks and a 5-pixel tail, each extreme at a different
-// place; the extremes land on the ends of the requested ranges, every other pixel follows the
-// channel's table for the span found.
-TEST(Histogram, WideRowsFindEachChannelsExtremesWhereverTheyLie) {
-    DibImage source = test::makeTrueColorImage(53, 3, [](int x, int y) {
-        return 0x404040u + std::uint32_t((x * 7 + y * 13) % 64) * 0x010101u;
-    });
-    const int extremes[][4] = {
-        {50, 2, 0, 3},                   // blue minimum, in the tail
-        {31, 1, 0, 250}, {2, 0, 1, 241}, // green maximum, first block
-        {20, 2, 1, 17},  {47, 1, 2, 9},  // red minimum, last pixel of the third block
-        {52, 0, 2, 199}};                // red maximum, last pixel of the row
-    for (const auto& [x, y, c, v] : extremes)
-        source.row(y)[3 * x + c] = std::uint8_t(v);
-    const HistogramRequest request{{true, true, true}, {10, 0, 30}, {240, 255, 220}};
-    const DibImage result = modify(source, request);
-    const int lo[3] = {3, 17, 9}, hi[3] = {250, 241, 199};
-    for (int c = 0; c < 3; ++c) {
-        const auto table =
-            histogramChannelTable(true, lo[c], hi[c], request.outset[c], request.endset[c]);
-        for (int y = 0; y < 3; ++y)
-            for (int x = 0; x < 53; ++x)
-                ASSERT_EQ(result.row(y)[3 * x + c], table[source.row(y)[3 * x + c]])
-                    << x << "," << y;
-    }
-    EXPECT_EQ(result.row(2)[3 * 50], 10);
-    EXPECT_EQ(result.row(0)[3 * 2 + 1], 255);
-    EXPECT_EQ(result.row(1)[3 * 47 + 2], 30);
-}
-
 TEST(HistogramDialog, RedGreenBlueOutsetBeforeEndset) {
     ParameterBlock block = defaultParameterBlock();
     block.histEnabled[1] = 0;

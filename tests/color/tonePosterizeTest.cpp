@@ -86,44 +86,6 @@ TEST(Posterize, HandWorkedPictures) {
     }
 }
 
-// Every pixel of a picture, from true colour and from a palette, at indexed and 24 bpp results:
-// the index is (red level × green levels + green level) × blue levels + blue level, the colour
-// each channel's component.
-TEST(Posterize, EveryPixelFromItsChannelLevels) {
-    const auto rgb = [](int x, int y) {
-        return std::uint32_t((x * 37 + y * 11) % 256) << 16 |
-               std::uint32_t((x * 5 + y * 53) % 256) << 8 | std::uint32_t((x * y + 91) % 256);
-    };
-    std::vector<std::uint32_t> palette;
-    for (int i = 0; i < 200; ++i)
-        palette.push_back(rgb(i % 29, i / 29 * 7));
-    const DibImage sources[] = {test::makeTrueColorImage(131, 13, rgb),
-                                test::makeIndexedImage(131, 13, 8, palette, [](int x, int y) {
-                                    return (x * 13 + y) % 200;
-                                })};
-    for (const DibImage& source : sources)
-        for (const LevelCounts levels : {LevelCounts{3, 5, 4}, LevelCounts{2, 1, 1},
-                                         LevelCounts{2, 2, 3}, LevelCounts{7, 8, 9}}) {
-            const DibImage target = posterize(source, levels);
-            for (int y = 0; y < source.height; ++y)
-                for (int x = 0; x < source.width; ++x) {
-                    const std::uint32_t c = rgbAt(source, x, y);
-                    int index = 0;
-                    std::uint32_t color = 0;
-                    for (int k = 2; k >= 0; --k) {
-                        const int value = int(c >> (8 * k) & 0xFF);
-                        index = index * levels[k] + posterLevelIndex(value, levels[k]);
-                        color |= std::uint32_t(posterComponent(value, levels[k])) << (8 * k);
-                    }
-                    std::uint8_t got = 0;
-                    if (target.isIndexed()) getIndex(target, got, y, x, target.bitsPerPixel);
-                    ASSERT_EQ(target.isIndexed() ? got : rgbAt(target, x, y),
-                              target.isIndexed() ? std::uint32_t(index) : color)
-                        << x << "," << y;
-                }
-        }
-}
-
 TEST(Posterize, LevelsOneTo128NotAllOne) {
     // common, levels, red, green, blue, valid
     const int cases[][6] = {{0, 2, 1, 1, 1, 0},   {1, 1, 2, 2, 2, 0},   {1, 2, 1, 1, 1, 1},
