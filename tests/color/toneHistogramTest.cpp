@@ -105,6 +105,17 @@ TEST(Histogram, IndexedChangesOnlyThePaletteAndThirtyTwoBitsZeroFourthBytes) {
     EXPECT_EQ(stretched.row(0)[7], 0);
 }
 
+// 53 pixels: three 16-pixel blocks and a tail; blue's extremes at the end of the second block
+// and in the last pixel must be found: 128 → trunc(118 × 255 / 190) = 158.
+TEST(Histogram, WideRowFindsTheExtremesInBlocksAndTail) {
+    Colors pixels(53, 0x808080), expected(53, 0x80809E);
+    pixels[31] = 0x8080C8, pixels[52] = 0x80800A;
+    expected[31] = 0x8080FF, expected[52] = 0x808000;
+    EXPECT_EQ(
+        test::rowColors(modify(row(pixels), {{true, false, false}, {0, 0, 0}, {255, 255, 255}})),
+        expected);
+}
+
 TEST(HistogramDialog, RedGreenBlueOutsetBeforeEndset) {
     ParameterBlock block = defaultParameterBlock();
     block.histEnabled[1] = 0;

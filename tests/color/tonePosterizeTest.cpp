@@ -86,6 +86,15 @@ TEST(Posterize, HandWorkedPictures) {
     }
 }
 
+// A palette picture posterizes as its colours do.
+TEST(Posterize, IndexedPicturesAsTheirColours) {
+    const DibImage indexed = test::noiseImage(37, 5, 8, 3);
+    const DibImage colours =
+        test::makeTrueColorImage(37, 5, [&](int x, int y) { return rgbAt(indexed, x, y); });
+    for (const LevelCounts levels : {LevelCounts{3, 5, 4}, LevelCounts{7, 8, 9}})
+        EXPECT_EQ(posterize(indexed, levels).data, posterize(colours, levels).data);
+}
+
 TEST(Posterize, LevelsOneTo128NotAllOne) {
     // common, levels, red, green, blue, valid
     const int cases[][6] = {{0, 2, 1, 1, 1, 0},   {1, 1, 2, 2, 2, 0},   {1, 2, 1, 1, 1, 1},
