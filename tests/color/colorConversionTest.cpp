@@ -1,10 +1,13 @@
+// The colour conversion command and the target it prepares for every conversion code.
 #include "color/colorConversion.h"
+#include "color/basicColors.h"
 #include "color/colorTestImages.h"
+#include "color/conversionCode.h"
+#include "color/conversionTarget.h"
 #include "color/evenPaletteFile.h"
 #include "color/paletteFolderGuard.h"
 #include "color/referenceColor.h"
 #include "core/operationFrame.h"
-#include "core/pixelAccess.h"
 #include "support/recordingFrontend.h"
 #include "support/testImages.h"
 
@@ -15,166 +18,175 @@
 namespace vellora::test {
 namespace {
 
+using Bytes = std::vector<std::uint8_t>;
+
 class ColorProcessing : public testing::Test {
   protected:
     ColorProcessing() : session(frontend), guard(builtPresetFolder(), folder.path()) {}
-
-    void choose(std::uint32_t method, std::uint32_t choice, bool diffuse) {
+    // Runs the command as the dispatcher does on the picture; on success returns the result.
+    int run(const DibImage& picture, std::uint32_t method, std::uint32_t choice, bool diffuse,
+            DibImage* result = nullptr, const std::string& palette = "") {
+        setCurrentPicture(session, picture);
         session.workingBlock.colorMethod = method;
         if (method < 4) session.workingBlock.colorChoice[method] = choice;
         session.workingBlock.colorDiffusion = diffuse ? 1 : 0;
-    }
-    void choosePalette(const std::string& path) {
-        choose(4, 0, false);
-        std::strncpy(session.workingBlock.userPalettePath, path.c_str(),
+        std::strncpy(session.workingBlock.userPalettePath, palette.c_str(),
                      sizeof session.workingBlock.userPalettePath - 1);
-    }
-    // Runs the command as the dispatcher does; on success returns the new picture.
-    int run(DibImage* result = nullptr) {
         before = session.currentPath;
         const int status = runCommandHandler(session, colorConversionHandler);
         if (status == 0 && result) *result = readImage(session.currentPath);
+        if (status != 0) {
+            EXPECT_EQ(session.currentPath, before);
+            EXPECT_EQ(session.history.historyDepth, 0);
+        }
         return status;
     }
-    void expectUnchanged() {
-        EXPECT_EQ(session.currentPath, before);
-        EXPECT_EQ(session.history.historyDepth, 0);
+    int prepare(DibImage& target, int code, const UserPalette* user = nullptr) {
+        return prepareConversionTarget(session, target, noiseImage(5, 3, 24, 1), user, record,
+                                       code);
     }
-
     TempDir folder;
     RecordingFrontend frontend;
     Session session;
     PaletteFolderGuard guard;
     std::string before;
+    EvenPaletteRecord record;
 };
 
-TEST_F(ColorProcessing, MedianCutOfAnEightBitPictureTo256Colours) {
-    const DibImage picture = noiseImage(21, 11, 8, 4, 256);
-    setCurrentPicture(session, picture);
-    choose(0, 7, false);
+TEST_F(ColorProcessing, MedianCutOfAnIndexedPictureTo256) {
+    const DibImage picture = noiseImage(21, 11, 8, 4);
     DibImage result;
-    ASSERT_EQ(run(&result), 0);
-    EXPECT_EQ(result.bitsPerPixel, 8);
+    ASSERT_EQ(run(picture, 0, 7, false, &result), 0);
     EXPECT_EQ(result.colorsUsed, 256u);
-    const ReferenceCut expected = referenceMedianCut(picture, 256, 8);
-    EXPECT_EQ(std::vector<std::uint8_t>(result.paletteEntry(0), result.paletteEntry(256)),
-              expected.palette);
+    EXPECT_EQ(Bytes(result.paletteEntry(0), result.paletteEntry(256)),
+              referenceMedianCut(picture, 256, 8).palette);
     EXPECT_TRUE(frontend.messages.empty());
     EXPECT_EQ(session.currentInfo.state, kStateZoom);
     EXPECT_EQ(frontend.progressVisibility, (std::vector<bool>{true, false}));
 }
 
 TEST_F(ColorProcessing, NeedlessMedianCutShowsTheNoticeOnly) {
-    const struct {
-        int bits;
-        std::uint32_t choice;
-        bool needless;
-    } cases[] = {{4, 4, true},  {4, 3, false},  {1, 0, false}, {1, 1, true},
-                 {8, 7, false}, {24, 7, false}, {32, 7, false}};
-    for (const auto& c : cases)
-        EXPECT_EQ(isNeedlessMedianCut(int(c.choice), c.bits), c.needless);
-
-    setCurrentPicture(session, noiseImage(6, 4, 4, 2, 256));
-    choose(0, 4, true); // 32 colours from a 4-bit picture
-    EXPECT_EQ(run(), 1);
+    // bits, choice, needless
+    const int cases[][3] = {{4, 4, 1}, {4, 3, 0},  {1, 0, 0}, {1, 1, 1},
+                            {8, 7, 0}, {24, 7, 0}, {32, 7, 0}};
+    for (const auto& [bits, choice, needless] : cases)
+        EXPECT_EQ(isNeedlessMedianCut(choice, bits), bool(needless));
+    EXPECT_EQ(run(noiseImage(6, 4, 4, 2), 0, 4, true), 1); // 32 colours from a 4-bit picture
     EXPECT_EQ(frontend.messages,
               (std::vector<Message>{{"notice", std::string(kNoNeedToDecreaseText)}}));
     EXPECT_TRUE(frontend.progressVisibility.empty());
-    expectUnchanged();
 }
 
-TEST_F(ColorProcessing, ThirtyTwoBitPictureTo256ColoursRuns) {
-    setCurrentPicture(session, noiseImage(9, 9, 32, 6, 256));
-    choose(0, 7, true);
+TEST_F(ColorProcessing, TrueColourBasicAndUserPalettes) {
+    const DibImage picture = noiseImage(13, 6, 24, 9);
     DibImage result;
-    ASSERT_EQ(run(&result), 0);
-    EXPECT_EQ(result.bitsPerPixel, 8);
-}
-
-TEST_F(ColorProcessing, TrueColour32KeepsTheColoursAndNeverDiffuses) {
-    const DibImage picture = noiseImage(13, 6, 24, 9, 256);
-    setCurrentPicture(session, picture);
-    choose(3, 1, true);
-    DibImage result;
-    ASSERT_EQ(run(&result), 0);
+    ASSERT_EQ(run(picture, 3, 1, true, &result), 0); // 32 bpp keeps the colours, never diffuses
     EXPECT_EQ(result.bitsPerPixel, 32);
     for (int y = 0; y < 6; ++y)
         for (int x = 0; x < 13; ++x)
             ASSERT_EQ(rgbAt(result, x, y), rgbAt(picture, x, y));
-}
-
-TEST_F(ColorProcessing, SixteenBasicAlwaysGivesFourBitsWithoutNotice) {
-    for (const int bits : {1, 8, 24}) {
-        setCurrentPicture(session, noiseImage(7, 3, bits, 3, 256));
-        choose(1, 0, true);
-        DibImage result;
-        ASSERT_EQ(run(&result), 0) << bits;
-        EXPECT_EQ(result.bitsPerPixel, 4);
-        EXPECT_EQ(result.colorsUsed, 16u);
-    }
-    EXPECT_TRUE(frontend.messages.empty());
-}
-
-TEST_F(ColorProcessing, UserCsvPaletteMapsToItsColours) {
-    writeFileBytes(folder / "two.csv", {'r', ',',  'g', ',', 'b', '\n', '0', ',', '0', ',',
-                                        '0', '\n', '2', '5', '5', ',',  '0', ',', '0', '\n'});
-    setCurrentPicture(
-        session, makeTrueColorImage(2, 1, [](int x, int) { return x ? 0xF01010u : 0x101010u; }));
-    choosePalette((folder / "two.csv").string());
-    DibImage result;
-    ASSERT_EQ(run(&result), 0);
+    ASSERT_EQ(run(noiseImage(7, 3, 1, 3), 1, 0, true, &result), 0); // 16 basic: never needless
+    EXPECT_EQ(result.bitsPerPixel, 4);
+    const std::string two = "r,g,b\n0,0,0\n255,0,0\n";
+    writeFileBytes(folder / "two.csv", Bytes(two.begin(), two.end()));
+    ASSERT_EQ(run(makeTrueColorImage(2, 1, [](int x, int) { return x ? 0xF01010u : 0x101010u; }), 4,
+                  0, false, &result, (folder / "two.csv").string()),
+              0);
     EXPECT_EQ(result.bitsPerPixel, 1);
     EXPECT_EQ(result.colorsUsed, 2u);
     EXPECT_EQ(rgbAt(result, 0, 0), 0x000000u);
     EXPECT_EQ(rgbAt(result, 1, 0), 0xFF0000u);
-}
-
-TEST_F(ColorProcessing, UserEvenPaletteFileUsesTheEvenLookup) {
-    const std::vector<std::uint8_t> file = evenPaletteFileBytes(6, 6, 6);
-    writeFileBytes(folder / "safe.ecp", file);
-    setCurrentPicture(session, makeTrueColorImage(1, 1, [](int, int) { return 0x1A3300u; }));
-    choosePalette((folder / "safe.ecp").string());
-    DibImage result;
-    ASSERT_EQ(run(&result), 0);
+    writeFileBytes(folder / "safe.ecp", evenPaletteFileBytes(6, 6, 6));
+    ASSERT_EQ(run(makeTrueColorImage(1, 1, [](int, int) { return 0x1A3300u; }), 4, 0, false,
+                  &result, (folder / "safe.ecp").string()),
+              0);
     EXPECT_EQ(result.colorsUsed, 216u);
-    EXPECT_EQ(rgbAt(result, 0, 0), 0x333300u); // red 26 goes up to 51, green 51, blue 0
+    EXPECT_EQ(rgbAt(result, 0, 0), 0x333300u); // the even lookup: red 26 goes up to 51
+    EXPECT_TRUE(frontend.messages.empty());
 }
 
-TEST_F(ColorProcessing, UnloadablePaletteStopsBeforeTheFrame) {
+TEST_F(ColorProcessing, FailuresStopWithTheirMessages) {
     writeFileBytes(folder / "bad.csv", {'r', ',', 'g', '\n', '1', ',', '2', ',', '3', '\n'});
-    setCurrentPicture(session, noiseImage(3, 3, 24, 1, 256));
-    choosePalette((folder / "bad.csv").string());
-    EXPECT_EQ(run(), 1);
+    EXPECT_EQ(run(noiseImage(3, 3, 24, 1), 4, 0, false, nullptr, (folder / "bad.csv").string()), 1);
     EXPECT_EQ(
         frontend.messages,
         (std::vector<Message>{{"error", "illegal file structure as a color palette csv file"}}));
-    EXPECT_TRUE(frontend.progressVisibility.empty());
-    expectUnchanged();
-}
-
-TEST_F(ColorProcessing, FailingStepAddsTheCommandMessage) {
+    EXPECT_TRUE(frontend.progressVisibility.empty()); // stopped before the frame
+    frontend.clear();
     PaletteFolderGuard noPresets(folder.path(), folder.path());
-    setCurrentPicture(session, noiseImage(3, 3, 24, 1, 256));
-    choose(2, 9, false);
-    EXPECT_EQ(run(), 1);
+    EXPECT_EQ(run(noiseImage(3, 3, 24, 1), 2, 9, false), 1);
     EXPECT_EQ(frontend.withoutCauses(),
               (std::vector<Message>{{"error", "failed to open the file"},
                                     {"error", "failed to convert the image color"}}));
     EXPECT_EQ(frontend.progressVisibility, (std::vector<bool>{true, false}));
-    expectUnchanged();
 }
 
-TEST_F(ColorProcessing, CodesFromTheBlock) {
-    ParameterBlock block = defaultParameterBlock();
-    EXPECT_EQ(colorConversionCode(block), 7); // defaults: decrease, 256
-    block.colorMethod = 2;
-    EXPECT_EQ(colorConversionCode(block), 512 + 9);
-    block.colorMethod = 1;
-    EXPECT_EQ(colorConversionCode(block), 257);
-    block.colorMethod = 3;
-    EXPECT_EQ(colorConversionCode(block), 768);
-    block.colorMethod = 4;
-    EXPECT_EQ(colorConversionCode(block), 1024);
+TEST_F(ColorProcessing, TargetDepthColoursAndHeaderForEveryCode) {
+    // code, depth, colours used
+    const int cases[][3] = {{0, 1, 2},     {1, 4, 4},    {2, 4, 8},    {3, 4, 16},    {4, 8, 32},
+                            {5, 8, 64},    {6, 8, 128},  {7, 8, 256},  {256, 4, 16},  {257, 8, 147},
+                            {512, 1, 2},   {513, 1, 2},  {514, 1, 2},  {515, 4, 16},  {516, 8, 32},
+                            {517, 8, 48},  {518, 8, 60}, {519, 8, 96}, {520, 8, 140}, {521, 8, 216},
+                            {522, 8, 240}, {768, 24, 0}, {769, 32, 0}};
+    DibImage target;
+    for (const auto& [code, bits, colors] : cases) {
+        SCOPED_TRACE(code);
+        ASSERT_EQ(prepare(target, code), 0);
+        EXPECT_EQ(target.bitsPerPixel, bits);
+        EXPECT_EQ(target.colorsUsed, std::uint32_t(colors));
+        EXPECT_EQ(readLe32(target.data.data() + 46), std::uint32_t(colors)); // the header too
+        EXPECT_EQ(target.data.size(), target.fileSize);
+    }
+    // The presets' entries and record.
+    ASSERT_EQ(prepare(target, 257), 0);
+    EXPECT_EQ(Bytes(target.paletteEntry(0), target.paletteEntry(147)),
+              basicPaletteFileBytes(extendedColorKeywords()));
+    ASSERT_EQ(prepare(target, 512), 0);
+    EXPECT_EQ(Bytes(target.paletteEntry(0), target.paletteEntry(2)),
+              (Bytes{16, 16, 0, 0, 16, 16, 255, 0}));
+    EXPECT_EQ(record.colorCount, 2u);
+    EXPECT_EQ(record.divisions[2], 2);
+    // A user palette's depth follows its colour count; only the colours in use are copied.
+    for (const auto& [colors, bits] :
+         {std::pair{1u, 1}, {2u, 1}, {3u, 4}, {16u, 4}, {17u, 8}, {256u, 8}}) {
+        UserPalette user;
+        for (std::size_t i = 0; i < user.buffer.size(); ++i)
+            user.buffer[i] = std::uint8_t(i);
+        user.record.colorCount = colors;
+        ASSERT_EQ(prepare(target, kCodeUserCsv, &user), 0) << colors;
+        EXPECT_EQ(target.bitsPerPixel, bits) << colors;
+        EXPECT_EQ(target.colorsUsed, colors);
+        EXPECT_EQ(Bytes(target.paletteEntry(0), target.paletteEntry(int(colors))),
+                  Bytes(user.buffer.begin(), user.buffer.begin() + 4 * colors));
+        EXPECT_TRUE(colors == target.paletteEntries || target.paletteEntry(int(colors))[0] == 0);
+        EXPECT_EQ(record.colorCount, colors);
+    }
+    EXPECT_TRUE(frontend.messages.empty());
+}
+
+TEST_F(ColorProcessing, TargetFailuresReleaseTheTarget) {
+    UserPalette empty; // count 0
+    const std::string illegal = "illegal color conversion code",
+                      missing = "failed to open the file";
+    const struct {
+        int code;
+        const UserPalette* user;
+        std::string message;
+        bool presets;
+    } cases[] = {{8, nullptr, illegal, true},    // outside the table
+                 {1280, nullptr, illegal, true}, // class 5
+                 {kCodeUserEven, nullptr, illegal, true},
+                 {kCodeUserCsv, &empty, illegal, true},
+                 {256, nullptr, missing, false},
+                 {521, nullptr, missing, false}};
+    for (const auto& c : cases) {
+        PaletteFolderGuard presets(c.presets ? builtPresetFolder() : folder.path(), folder.path());
+        frontend.clear();
+        DibImage target = noiseImage(2, 2, 24, 1);
+        EXPECT_EQ(prepare(target, c.code, c.user), 1) << c.code;
+        EXPECT_TRUE(target.data.empty()) << c.code;
+        EXPECT_EQ(frontend.withoutCauses(), (std::vector<Message>{{"error", c.message}})) << c.code;
+    }
 }
 
 } // namespace

@@ -41,4 +41,27 @@ DibImage noiseImage(int width, int height, int bitsPerPixel, std::uint32_t strea
     return image;
 }
 
+DibImage grayRows(const std::vector<int>& grays, int height) {
+    return makeTrueColorImage(int(grays.size()), height,
+                              [&](int x, int) { return std::uint32_t(grays[x]) * 0x010101u; });
+}
+
+std::vector<std::uint32_t> rowColors(const DibImage& image, int y) {
+    std::vector<std::uint32_t> colors;
+    for (int x = 0; x < image.width; ++x)
+        colors.push_back(rgbAt(image, x, y));
+    return colors;
+}
+
+std::vector<std::uint8_t> indicesOf(const DibImage& image) {
+    std::vector<std::uint8_t> indices;
+    for (int y = 0; y < image.height; ++y)
+        for (int x = 0; x < image.width; ++x) {
+            std::uint8_t index = 0;
+            getIndex(image, index, y, x, image.bitsPerPixel);
+            indices.push_back(index);
+        }
+    return indices;
+}
+
 } // namespace vellora::test

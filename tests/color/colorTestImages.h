@@ -3,6 +3,7 @@
 #include "core/dibImage.h"
 
 #include <cstdint>
+#include <vector>
 
 namespace vellora::test {
 
@@ -11,5 +12,10 @@ namespace vellora::test {
 // give repeated colours and ties at the cut).
 DibImage noiseImage(int width, int height, int bitsPerPixel, std::uint32_t streamStart,
                     int levels = 256);
+// A true-colour picture of `height` equal rows of the given grays.
+DibImage grayRows(const std::vector<int>& grays, int height = 1);
+// The colours of row y as 0xRRGGBB; the index of every pixel in storage order.
+std::vector<std::uint32_t> rowColors(const DibImage& image, int y = 0);
+std::vector<std::uint8_t> indicesOf(const DibImage& image);
 
 } // namespace vellora::test

@@ -14,51 +14,22 @@ DibImage paletteImage(int bitsPerPixel, const std::vector<std::uint32_t>& rgb,
     return image;
 }
 
-TEST(NearestPaletteIndex, SmallestSquaredDistanceLowestIndexOnTies) {
+TEST(NearestPaletteIndex, SmallestSquaredDistanceLowestIndexOnTiesEntriesInUse) {
     const DibImage image = paletteImage(4, {0x000000, 0x0A0000, 0x000A00, 0x0A0000, 0xFFFFFF}, 5);
-    const struct {
-        std::uint32_t rgb;
-        int index;
-    } cases[] = {
-        {0x000000, 0}, {0x050000, 0}, // equally near 0 and 1: the lower wins
-        {0x060000, 1}, {0x0A0000, 1}, // entry 3 repeats entry 1 and never wins
-        {0x050500, 0}, {0x000600, 2}, {0xC0C0C0, 4}, {0x000040, 0},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(nearestPaletteIndex(image, std::uint8_t(c.rgb), std::uint8_t(c.rgb >> 8),
-                                      std::uint8_t(c.rgb >> 16)),
-                  c.index)
-            << std::hex << c.rgb;
-}
-
-TEST(NearestPaletteIndex, OnlyEntriesInUseUnlessNoneAreCounted) {
+    // 0x050000 is as near entry 0 as entry 1: the lower wins; entry 3 repeats entry 1.
+    const std::pair<std::uint32_t, int> cases[] = {{0x000000, 0}, {0x050000, 0}, {0x060000, 1},
+                                                   {0x0A0000, 1}, {0x050500, 0}, {0x000600, 2},
+                                                   {0xC0C0C0, 4}, {0x000040, 0}};
+    for (const auto& [rgb, index] : cases)
+        EXPECT_EQ(nearestPaletteIndex(image, std::uint8_t(rgb), std::uint8_t(rgb >> 8),
+                                      std::uint8_t(rgb >> 16)),
+                  index)
+            << std::hex << rgb;
     // Entry 1 is nearest but lies past colorsUsed = 1; with colorsUsed = 0 all entries count.
-    const DibImage counted = paletteImage(1, {0x000000, 0xFFFFFF}, 1);
-    const DibImage uncounted = paletteImage(1, {0x000000, 0xFFFFFF}, 0);
-    EXPECT_EQ(nearestPaletteIndex(counted, 250, 250, 250), 0);
-    EXPECT_EQ(nearestPaletteIndex(uncounted, 250, 250, 250), 1);
-}
-
-TEST(NearestPaletteIndex, EmptyPaletteKeepsThePreviousResult) {
-    const DibImage trueColor = makeImage(1, 1, 24);
-    EXPECT_EQ(nearestPaletteIndex(trueColor, 1, 2, 3, 7), 7);
-}
-
-TEST(NearestPaletteFinder, AgreesWithThePlainSearchEverywhere) {
-    for (const int bits : {1, 4, 8}) {
-        DibImage palette = noiseImage(1, 1, bits, std::uint32_t(bits), 4); // repeats give ties
-        for (const std::uint32_t used : {palette.paletteEntries, palette.paletteEntries / 2, 0u}) {
-            palette.colorsUsed = used;
-            NearestPaletteFinder finder(palette);
-            for (int b = 0; b < 256; b += 5)
-                for (int g = 0; g < 256; g += 7)
-                    for (int r = 0; r < 256; r += 3)
-                        ASSERT_EQ(finder.find(std::uint8_t(b), std::uint8_t(g), std::uint8_t(r)),
-                                  nearestPaletteIndex(palette, std::uint8_t(b), std::uint8_t(g),
-                                                      std::uint8_t(r)))
-                            << bits << " " << used << " " << b << " " << g << " " << r;
-        }
-    }
+    EXPECT_EQ(nearestPaletteIndex(paletteImage(1, {0x000000, 0xFFFFFF}, 1), 250, 250, 250), 0);
+    EXPECT_EQ(nearestPaletteIndex(paletteImage(1, {0x000000, 0xFFFFFF}, 0), 250, 250, 250), 1);
+    // No palette at all keeps the previous result.
+    EXPECT_EQ(nearestPaletteIndex(makeImage(1, 1, 24), 1, 2, 3, 7), 7);
 }
 
 // Passes over the same few thousand colours: the first searches directly, the second switches

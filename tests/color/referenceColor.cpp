@@ -98,9 +98,8 @@ ReferenceCut referenceMedianCut(const DibImage& source, std::uint32_t colors, in
     return cut;
 }
 
-std::vector<std::uint8_t> referenceDiffused(
-    const DibImage& target, const DibImage& source,
-    const std::function<int(const int* adjusted)>& choose) {
+std::vector<std::uint8_t> referenceDiffused(const DibImage& target, const DibImage& source,
+                                            const std::function<int(const int* adjusted)>& choose) {
     const int w = source.width, h = source.height;
     std::vector<int> error(std::size_t(w + 1) * std::size_t(h + 1) * 3, 0);
     const auto cell = [&](int r, int c, int k) -> int& {

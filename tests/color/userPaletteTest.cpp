@@ -41,40 +41,30 @@ class UserPaletteLoading : public testing::Test {
     UserPalette palette;
 };
 
-TEST_F(UserPaletteLoading, EvenPaletteFileKeepsItsBytesAndRecord) {
+TEST_F(UserPaletteLoading, EvenFilesKeepTheirBytesAndRecordCsvFilesGiveEntriesAndCount) {
     const Bytes file = evenPaletteFileBytes(8, 6, 5);
     ASSERT_EQ(load(write("mine.ecp", file)), 0);
     EXPECT_EQ(palette.formatFlag, 0);
     EXPECT_TRUE(std::equal(file.begin(), file.end(), palette.buffer.begin()));
     EXPECT_EQ(palette.record.colorCount, 240u);
     EXPECT_EQ(palette.record.divisions[2], 8);
-    EXPECT_TRUE(frontend.messages.empty());
-}
-
-TEST_F(UserPaletteLoading, SingleColourEvenPaletteIsAccepted) {
-    ASSERT_EQ(load(write("one.ecp", evenPaletteFileBytes(1, 1, 1))), 0);
+    ASSERT_EQ(load(write("one.ecp", evenPaletteFileBytes(1, 1, 1))), 0); // a single colour
     EXPECT_EQ(palette.record.colorCount, 1u);
-}
-
-TEST_F(UserPaletteLoading, CsvFileGivesEntriesAndCount) {
     ASSERT_EQ(load(writeText("mine.csv", "red,green,blue\n255,128,1\n0,0,0\n")), 0);
     EXPECT_EQ(palette.formatFlag, 1);
     EXPECT_EQ(palette.record.colorCount, 2u);
     EXPECT_EQ(Bytes(palette.buffer.begin(), palette.buffer.begin() + 9),
               (Bytes{1, 128, 255, 0, 0, 0, 0, 0, 0}));
-}
-
-TEST_F(UserPaletteLoading, OnlyTheExactLowerCaseExtensionMeansEvenPalette) {
-    const Bytes file = evenPaletteFileBytes(2, 1, 1);
-    const struct {
-        const char* name;
-        bool even;
-    } cases[] = {{"a.ecp", true},      {"a.ECP", false}, {"a.Ecp", false},
-                 {"a.ecp.csv", false}, {"a.csv", false}, {"noextension", false}};
-    for (const auto& c : cases)
-        EXPECT_EQ(isEvenPalettePath(c.name), c.even) << c.name;
-    frontend.clear();
-    EXPECT_EQ(load(write("capital.ECP", file)), 1); // binary bytes read as CSV: one line
+    EXPECT_TRUE(frontend.messages.empty());
+    // Only the exact lower-case extension means an even palette; a capital one is read as CSV.
+    for (const auto& [name, even] : {std::pair{"a.ecp", true},
+                                     {"a.ECP", false},
+                                     {"a.Ecp", false},
+                                     {"a.ecp.csv", false},
+                                     {"a.csv", false},
+                                     {"noextension", false}})
+        EXPECT_EQ(isEvenPalettePath(name), even) << name;
+    EXPECT_EQ(load(write("capital.ECP", evenPaletteFileBytes(2, 1, 1))), 1);
     EXPECT_EQ(frontend.texts(),
               std::vector<std::string>{"illegal file structure as a color palette csv file"});
 }

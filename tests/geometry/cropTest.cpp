@@ -1,184 +1,148 @@
+// Crop, and every geometry operation at every depth and awkward size.
 #include "geometry/crop.h"
-#include "core/errors.h"
 #include "core/operationFrame.h"
 #include "core/pixelAccess.h"
+#include "geometry/resize.h"
+#include "geometry/rotate.h"
 #include "support/recordingFrontend.h"
 #include "support/testImages.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <filesystem>
+#include <tuple>
 
 namespace vellora {
 namespace {
 
-// A pattern that differs in every pixel and, for indexed pictures, fills every index.
-int patternIndex(int x, int y, int depth) {
-    return (x * 7 + y * 3 + x * y) % (1 << std::min(depth, 8));
-}
+using test::rgbAt;
 
-DibImage patternImage(int width, int height, int depth) {
-    if (depth > 8) {
-        DibImage image = test::makeImage(width, height, depth);
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x) {
-                const std::uint8_t bgr[3] = {std::uint8_t(x * 11 + y), std::uint8_t(y * 5),
-                                             std::uint8_t(x ^ y)};
-                setColor(image, bgr, y, x, depth);
-                if (depth == 32) image.row(y)[4 * x + 3] = 0x77; // must not reach the result
+// Every depth at awkward sizes: a single pixel, a single row or column, odd sizes that leave
+// partial bytes and row padding.
+class GeometrySweep : public ::testing::TestWithParam<std::tuple<int, std::pair<int, int>>> {
+  protected:
+    void SetUp() override {
+        const auto [w, h] = std::get<1>(GetParam());
+        source = depth <= 8 ? test::makeIndexedImage(
+                                  w, h, depth, {0x0A0B0C, 0xF0E0D0, 0x336699, 0x808080},
+                                  [&](int x, int y) { return (x + 2 * y) % (depth == 1 ? 2 : 4); })
+                            : test::makeImage(w, h, depth);
+        for (int y = 0; depth > 8 && y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                const std::uint8_t bgr[3] = {std::uint8_t(x * 40), std::uint8_t(y * 30), 99};
+                setColor(source, bgr, y, x, depth);
+                if (depth == 32) source.row(y)[4 * x + 3] = 0x77; // must not reach a result
             }
-        return image;
     }
-    std::vector<std::uint32_t> palette;
-    for (int i = 0; i < (1 << depth); ++i)
-        palette.push_back(std::uint32_t(i * 0x010203 + 0x102030));
-    return test::makeIndexedImage(width, height, depth, palette,
-                                  [&](int x, int y) { return patternIndex(x, y, depth); });
-}
-
-struct CropCase {
-    int depth;
-    int width, height;
-    CropRect rect;
+    const int depth = std::get<0>(GetParam());
+    test::RecordingFrontend frontend;
+    Session session{frontend};
+    DibImage source, target;
 };
 
-class CropPixels : public ::testing::TestWithParam<CropCase> {};
-
-// Every result pixel is the source pixel at (left + x, bottom + y), whatever the bit position.
-TEST_P(CropPixels, CopiesTheRectanglePixelByPixel) {
-    const CropCase c = GetParam();
-    test::RecordingFrontend frontend;
-    Session session(frontend);
-    const DibImage source = patternImage(c.width, c.height, c.depth);
-    DibImage target;
-    ASSERT_EQ(cropToImage(session, source, target, c.rect), 0);
-    const auto [left, bottom, right, top] = c.rect;
-    ASSERT_EQ(target.width, right - left + 1);
-    ASSERT_EQ(target.height, top - bottom + 1);
-    EXPECT_EQ(target.bitsPerPixel, source.bitsPerPixel);
-    EXPECT_EQ(target.colorsUsed, source.colorsUsed);
-    for (int y = 0; y < target.height; ++y)
-        for (int x = 0; x < target.width; ++x)
-            ASSERT_EQ(test::rgbAt(target, x, y), test::rgbAt(source, left + x, bottom + y))
-                << x << "," << y;
-    if (source.isIndexed()) {
-        EXPECT_EQ(0,
-                  std::memcmp(target.paletteEntry(0), source.paletteEntry(0), source.paletteBytes));
-    }
-    if (c.depth == 32) {
+// The whole picture, a corner and (from three pixels on) an inner rectangle, starting and
+// ending inside bytes: every result pixel is the source pixel at (left + x, bottom + y).
+TEST_P(GeometrySweep, CropCopiesTheRectanglePixelByPixel) {
+    const int w = source.width, h = source.height;
+    ASSERT_EQ(cropToImage(session, source, target, {0, 0, w - 1, h - 1}), 0);
+    EXPECT_TRUE(depth == 32 || target.data == source.data); // 32 bpp: fourth bytes cleared
+    for (const CropRect rect : {CropRect{0, 0, w - 1, h - 1}, CropRect{w / 3, h / 4, w - 1, h - 1},
+                                CropRect{1, 1, w - 2, h - 2}}) {
+        const auto [left, bottom, right, top] = rect;
+        if (right < left || top < bottom) continue;
+        ASSERT_EQ(cropToImage(session, source, target, rect), 0);
+        ASSERT_EQ(target.width, right - left + 1);
+        ASSERT_EQ(target.height, top - bottom + 1);
+        ASSERT_EQ(target.bitsPerPixel, depth);
+        EXPECT_EQ(target.colorsUsed, source.colorsUsed);
         for (int y = 0; y < target.height; ++y)
             for (int x = 0; x < target.width; ++x) {
-                EXPECT_EQ(target.row(y)[4 * x + 3], 0);
+                ASSERT_EQ(rgbAt(target, x, y), rgbAt(source, left + x, bottom + y))
+                    << x << "," << y;
+                ASSERT_TRUE(depth != 32 || target.row(y)[4 * x + 3] == 0);
             }
     }
     EXPECT_TRUE(frontend.messages.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Depths, CropPixels,
-    ::testing::Values(CropCase{1, 20, 5, {3, 0, 12, 4}}, // starts at bit 4 of byte 0
-                      CropCase{1, 37, 9, {9, 2, 36, 8}}, // to the last column
-                      CropCase{4, 11, 6, {1, 1, 8, 4}},  // odd start: low nibbles to high
-                      CropCase{4, 11, 6, {2, 0, 9, 5}},
-                      CropCase{8, 13, 7, {5, 3, 5, 3}}, // one pixel
-                      CropCase{24, 9, 8, {0, 1, 8, 7}}, // bottom row removed
-                      CropCase{32, 9, 8, {2, 2, 6, 5}},
-                      CropCase{24, 6, 4, {0, 0, 5, 3}})); // the whole picture
-
-TEST(Crop, OneBitCropStartingMidByteLandsOnBitSeven) {
-    test::RecordingFrontend frontend;
-    Session session(frontend);
-    // Only source pixel 3 is set: after cropping columns 4 … 13 (1-based) it is result pixel 0.
-    const DibImage source = test::makeIndexedImage(20, 1, 1, {0x000000, 0xFFFFFF},
-                                                   [](int x, int) { return x == 3 ? 1 : 0; });
-    DibImage target;
-    ASSERT_EQ(cropToImage(session, source, target, {3, 0, 12, 0}), 0);
-    EXPECT_EQ(target.width, 10);
-    EXPECT_EQ(target.stride, 4);
-    EXPECT_EQ(target.row(0)[0], 0x80);
-    EXPECT_EQ(target.row(0)[1], 0x00);
+// Source depth kept (index 0) or 24 bpp (index 1); pixels sampled at x × w / W, y × h / H.
+TEST_P(GeometrySweep, NearestResizeSamplesBySizeRatio) {
+    const int width = 2 * source.width + 1, height = source.height + 3;
+    for (const int depthIndex : {0, 1}) {
+        ASSERT_EQ(resizeToImage(session, source, target, {width, height, depthIndex, false}), 0);
+        ASSERT_EQ(target.bitsPerPixel, depthIndex ? 24 : depth);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                ASSERT_EQ(rgbAt(target, x, y),
+                          rgbAt(source, x * source.width / width, y * source.height / height));
+    }
 }
 
-TEST(Crop, WholeRectangleGivesTheSameFile) {
-    test::RecordingFrontend frontend;
-    Session session(frontend);
-    const DibImage source = patternImage(21, 5, 4);
-    DibImage target;
-    ASSERT_EQ(cropToImage(session, source, target, {0, 0, 20, 4}), 0);
-    EXPECT_EQ(target.data, source.data);
-}
-
-struct CropValues {
-    int left, bottom, right, top;
-    bool valid;
-};
-
-class CropDialogValues : public ::testing::TestWithParam<CropValues> {};
-
-TEST_P(CropDialogValues, AcceptsOnlyRectanglesInsideThePicture) {
-    const CropValues v = GetParam();
-    EXPECT_EQ(cropValuesValid(v.left, v.bottom, v.right, v.top, 40, 30), v.valid);
-}
-
-INSTANTIATE_TEST_SUITE_P(Rules, CropDialogValues,
-                         ::testing::Values(CropValues{1, 1, 40, 30, true},
-                                           CropValues{5, 5, 5, 5, true},
-                                           CropValues{2, 2, 40, 30, true},
-                                           CropValues{6, 1, 5, 30, false},  // left > right
-                                           CropValues{1, 1, 40, 31, false}, // top > height
-                                           CropValues{0, 1, 40, 30, false},
-                                           CropValues{1, 0, 40, 30, false},
-                                           CropValues{1, 1, 41, 30, false},
-                                           CropValues{1, 9, 40, 8, false})); // bottom > top
-
-TEST(CropCommand, CropsTheCurrentPictureAndStepsTheHistory) {
-    test::RecordingFrontend frontend;
-    Session session(frontend);
-    const DibImage source = patternImage(12, 10, 8);
-    test::setCurrentPicture(session, source);
-    const std::string before = session.currentPath;
-    session.workingBlock.cropRect[0] = 2;
-    session.workingBlock.cropRect[1] = 1;
-    session.workingBlock.cropRect[2] = 9;
-    session.workingBlock.cropRect[3] = 3;
-    ASSERT_EQ(runCommandHandler(session, cropHandler), 0);
-    EXPECT_NE(session.currentPath, before);
-    const DibImage result = test::readImage(session.currentPath);
-    EXPECT_EQ(result.width, 8);
-    EXPECT_EQ(result.height, 3);
-    EXPECT_EQ(test::rgbAt(result, 0, 0), test::rgbAt(source, 2, 1));
-    EXPECT_EQ(session.currentInfo.state, 514);
+TEST_P(GeometrySweep, RotationsSucceedWithTheComputedSize) {
+    for (const bool bicubic : {false, true}) {
+        session.sourceImage = source;
+        test::TempDir dir;
+        session.nextPath = (dir / "r.dib").string();
+        ASSERT_EQ(rotateImage(session, {30, bicubic, 0, blankGray(2)}), 0);
+        const DibImage result = test::readImage(session.nextPath);
+        const RotatedSize size = rotatedSize(source, 30);
+        EXPECT_EQ(result.width, size.width);
+        EXPECT_EQ(result.height, size.height);
+        EXPECT_EQ(result.bitsPerPixel, bicubic ? 24 : depth);
+    }
     EXPECT_TRUE(frontend.messages.empty());
 }
 
-TEST(CropCommand, RectangleOutsideThePictureIsRefusedAndNothingIsWritten) {
+INSTANTIATE_TEST_SUITE_P(DepthsAndSizes, GeometrySweep,
+                         ::testing::Combine(::testing::Values(1, 4, 8, 24, 32),
+                                            ::testing::Values(std::pair{1, 1}, std::pair{1, 7},
+                                                              std::pair{7, 1}, std::pair{11, 13})));
+
+DibImage patternImage(int width, int height) {
+    return test::makeTrueColorImage(
+        width, height, [](int x, int y) { return std::uint32_t(x * 0x0B0105 + y * 0x031107); });
+}
+
+TEST(CropDialog, AcceptsOnlyRectanglesInsideThePicture) {
+    // left, bottom, right, top (1-based) in a 40 × 30 picture, valid
+    const int cases[][5] = {{1, 1, 40, 30, 1}, {5, 5, 5, 5, 1},   {2, 2, 40, 30, 1},
+                            {6, 1, 5, 30, 0},  {1, 1, 40, 31, 0}, {0, 1, 40, 30, 0},
+                            {1, 0, 40, 30, 0}, {1, 1, 41, 30, 0}, {1, 9, 40, 8, 0}};
+    for (const auto& [left, bottom, right, top, valid] : cases)
+        EXPECT_EQ(cropValuesValid(left, bottom, right, top, 40, 30), bool(valid))
+            << left << " " << bottom << " " << right << " " << top;
+}
+
+class CropCommand : public ::testing::Test {
+  protected:
+    int run(int left, int bottom, int right, int top) {
+        before = session.currentPath;
+        std::int32_t* rect = session.workingBlock.cropRect;
+        rect[0] = left, rect[1] = bottom, rect[2] = right, rect[3] = top;
+        return runCommandHandler(session, cropHandler);
+    }
     test::RecordingFrontend frontend;
-    Session session(frontend);
-    test::setCurrentPicture(session, patternImage(12, 10, 24));
-    const std::string before = session.currentPath;
-    session.workingBlock.cropRect[2] = 12; // one column past the right edge
-    session.workingBlock.cropRect[3] = 9;
-    EXPECT_EQ(runCommandHandler(session, cropHandler), 1);
+    Session session{frontend};
+    std::string before;
+};
+
+TEST_F(CropCommand, CropsTheCurrentPictureOrRefusesARectangleOutsideIt) {
+    const DibImage source = patternImage(12, 10);
+    test::setCurrentPicture(session, source);
+    EXPECT_EQ(run(0, 0, 12, 9), 1); // one column past the right edge: nothing is written
     EXPECT_EQ(session.currentPath, before);
     EXPECT_FALSE(std::filesystem::exists(session.nextPath));
     EXPECT_EQ(frontend.messages,
               (std::vector<test::Message>{{"alert", "invalid rectangle values tried to setup"},
                                           {"error", "failed to crop the image"}}));
-}
-
-TEST(CropCommand, UnreadablePictureEndsInTheFailureText) {
-    test::RecordingFrontend frontend;
-    Session session(frontend);
-    test::TempDir dir;
-    session.currentPath = (dir / "missing.dib").string();
-    EXPECT_EQ(runCommandHandler(session, cropHandler), 1);
-    ASSERT_FALSE(frontend.messages.empty());
-    EXPECT_EQ(frontend.messages.back(), (test::Message{"error", "failed to crop the image"}));
-    EXPECT_EQ(frontend.messages.front().text.rfind(
-                  std::string(errorMessage(kErrorOpen)) + "\ncannot read \"" + session.currentPath,
-                  0),
-              0u);
+    frontend.clear();
+    ASSERT_EQ(run(2, 1, 9, 3), 0);
+    EXPECT_NE(session.currentPath, before);
+    const DibImage result = test::readImage(session.currentPath);
+    EXPECT_EQ(std::pair(result.width, result.height), std::pair(8, 3));
+    EXPECT_EQ(rgbAt(result, 0, 0), rgbAt(source, 2, 1));
+    EXPECT_EQ(session.currentInfo.state, 514);
+    EXPECT_TRUE(frontend.messages.empty());
 }
 
 } // namespace
