@@ -1,4 +1,5 @@
 #include "color/ciede2000.h"
+#include "support/simdLevels.h"
 
 #include <gtest/gtest.h>
 
@@ -134,6 +135,30 @@ TEST(Ciede2000, BoundsNeverExceedTheDifference) {
                              std::uint8_t(byte(random))));
         check(p, labFromSrgb(near(b), near(g), near(r)));
     }
+}
+
+// A search asks for the bounds of a whole run of entries at once: every vector width must give
+// each entry the bound it gets alone, lanes and remainder alike.
+TEST(Ciede2000, QuickBoundsOfARunEqualEachAlone) {
+    std::mt19937 random(7);
+    std::uniform_int_distribution<int> byte(0, 255);
+    std::vector<double> l, a, b, c;
+    for (int i = 0; i < 37; ++i) {
+        const Lab q = labFromSrgb(std::uint8_t(byte(random)), std::uint8_t(byte(random)),
+                                  std::uint8_t(byte(random)));
+        l.push_back(q.lightness), a.push_back(q.a), b.push_back(q.b);
+        c.push_back(std::sqrt(q.a * q.a + q.b * q.b));
+    }
+    const Lab p = labFromSrgb(40, 200, 90);
+    const double cp = std::sqrt(p.a * p.a + p.b * p.b);
+    std::vector<double> alone(l.size()); // one by one at the baseline level, which comes first
+    test::atEveryLevel([&](SimdLevel level) {
+        for (std::size_t i = 0; level == SimdLevel::Baseline && i < l.size(); ++i)
+            ciede2000QuickBounds(p, cp, {&l[i], &a[i], &b[i], &c[i], 1}, &alone[i]);
+        std::vector<double> run(l.size());
+        ciede2000QuickBounds(p, cp, {l.data(), a.data(), b.data(), c.data(), l.size()}, run.data());
+        EXPECT_EQ(run, alone) << simdLevelName(level);
+    });
 }
 
 } // namespace
