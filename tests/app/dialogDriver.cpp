@@ -1,15 +1,27 @@
 #include "dialogDriver.h"
 
+#include "app/dialogRegistry.h"
+
 #include <QAbstractButton>
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPixmap>
+#include <QTimer>
 #include <QtTest>
+
+#include <cstring>
 
 namespace vellora::test {
 
-DialogSession::DialogSession() : session(std::make_unique<Session>(frontend)) {}
+DialogSession::DialogSession(int width, int height)
+    : session(std::make_unique<Session>(frontend)) {
+    if (width <= 0) return;
+    session->dialogInfo.width = width;
+    session->dialogInfo.height = height;
+    session->dialogInfo.bitsPerPixel = 24;
+    session->currentInfo = session->dialogInfo;
+}
 
 QWidget* findControl(QWidget* dialog, const QString& name) {
     return dialog->findChild<QWidget*>(name);
@@ -64,9 +76,45 @@ void pressKey(QWidget* dialog, int key) {
     QTest::keyClick(target, Qt::Key(key));
 }
 
-bool saveLook(QWidget* dialog, const std::filesystem::path& path) {
-    dialog->adjustSize();
-    return dialog->grab().save(QString::fromStdString(path.string()), "PNG");
+bool checked(QWidget* dialog, const QString& name) {
+    auto* button = dialog->findChild<QAbstractButton*>(name);
+    return button != nullptr && button->isChecked();
+}
+
+bool enabled(QWidget* dialog, const QString& name) {
+    QWidget* control = findControl(dialog, name);
+    return control != nullptr && control->isEnabled();
+}
+
+int selected(QWidget* dialog, const QString& comboName) {
+    auto* combo = dialog->findChild<QComboBox*>(comboName);
+    return combo == nullptr ? -2 : combo->currentIndex();
+}
+
+QStringList itemsOf(QWidget* dialog, const QString& comboName) {
+    QStringList items;
+    if (auto* combo = dialog->findChild<QComboBox*>(comboName))
+        for (int i = 0; i < combo->count(); ++i)
+            items << combo->itemText(i);
+    return items;
+}
+
+bool sameBlock(const ParameterBlock& a, const ParameterBlock& b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+QString registeredDialogClass(int command, Session& session) {
+    const auto factories = app::dialogFactories();
+    const auto found = factories.find(command);
+    if (found == factories.end()) return "<not registered>";
+    QString opened;
+    QTimer::singleShot(0, [&opened] {
+        if (auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            opened = modal->metaObject()->className();
+            modal->reject();
+        }
+    });
+    return found->second(nullptr, command, session) ? QString() : opened;
 }
 
 } // namespace vellora::test

@@ -8,8 +8,8 @@
 
 #include <QDialog>
 #include <QString>
+#include <QStringList>
 
-#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -17,9 +17,11 @@ class QWidget;
 
 namespace vellora::test {
 
-// A session whose messages are recorded, with the default working block.
+// A session whose messages are recorded, with the default working block; `width` > 0 puts a
+// picture of that size and 24 bits per pixel in it.
 struct DialogSession {
-    DialogSession();
+    explicit DialogSession(int width = 0, int height = 0);
+    ParameterBlock& block() { return session->workingBlock; }
     RecordingFrontend frontend;
     std::unique_ptr<Session> session;
 };
@@ -28,7 +30,7 @@ struct DialogSession {
 QWidget* findControl(QWidget* dialog, const QString& name);
 // Replaces the text of the line edit as typing would (textEdited is emitted).
 void typeText(QWidget* dialog, const QString& editName, const QString& text);
-// The text of a line edit or label.
+// The text of a line edit, label or button.
 QString textOf(QWidget* dialog, const QString& name);
 // Clicks a button, check box, radio button or up/down arrow.
 void click(QWidget* dialog, const QString& name);
@@ -38,7 +40,14 @@ void chooseItem(QWidget* dialog, const QString& comboName, int index);
 bool pressOkay(QDialog& dialog);
 // Presses Enter / Escape on the focused control.
 void pressKey(QWidget* dialog, int key);
-// Writes the dialog's look to `path` (PNG) for the screenshot set.
-bool saveLook(QWidget* dialog, const std::filesystem::path& path);
+
+bool checked(QWidget* dialog, const QString& name);
+bool enabled(QWidget* dialog, const QString& name);
+int selected(QWidget* dialog, const QString& comboName); // -2 without such a combo
+QStringList itemsOf(QWidget* dialog, const QString& comboName);
+bool sameBlock(const ParameterBlock& a, const ParameterBlock& b);
+// The class name of the modal dialog the registered factory of `command` opens (then
+// cancelled), "" when it opens none or reports it accepted.
+QString registeredDialogClass(int command, Session& session);
 
 } // namespace vellora::test

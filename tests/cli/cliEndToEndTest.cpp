@@ -22,14 +22,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The output options follow in the order of the outputs table.
 const std::string kUsage = "usage: vellora-cli [--par FILE] [--set NAME=VALUE]... INPUT [STEP]...";
-const std::string kPictureOutput = " [-o OUTPUT]";
-
-// The colour seen at column x, row `top` counted from the top of the picture.
-std::uint32_t seenAt(const DibImage& image, int x, int top) {
-    return rgbAt(image, x, image.height - 1 - top);
-}
 
 DibImage patternPicture(int width, int height) {
     return makeTrueColorImage(width, height, [](int x, int y) {
@@ -84,17 +77,16 @@ struct UsageCase {
 
 class CliUsage : public CliEndToEnd, public ::testing::WithParamInterface<UsageCase> {};
 
+// The message (and a suggestion's line), then the usage line, which names the outputs.
 TEST_P(CliUsage, RefusesWithExitTwoAndTouchesNothing) {
     writePicture("in.png", patternPicture(4, 3), "image/png");
     const std::vector<std::uint8_t> before = readFileBytes(work() / "in.png");
     const CliResult result = run(GetParam().arguments);
     EXPECT_EQ(result.exitStatus, 2);
-    // The message (and a suggestion's line), then the usage line.
-    const std::vector<std::string> lines = result.errLines();
-    ASSERT_FALSE(lines.empty());
     EXPECT_EQ(result.err.rfind(GetParam().message + "\n" + kUsage, 0), 0u) << result.err;
-    EXPECT_EQ(lines.size(), 2u + std::size_t(std::ranges::count(GetParam().message, '\n')));
-    EXPECT_NE(lines.back().find(kPictureOutput), std::string::npos) << lines.back();
+    EXPECT_EQ(result.errLines().size(),
+              2u + std::size_t(std::ranges::count(GetParam().message, '\n')));
+    EXPECT_NE(result.err.find(" [-o OUTPUT]"), std::string::npos);
     EXPECT_EQ(folderEntries(work()), std::vector<std::string>{"in.png"});
     EXPECT_EQ(readFileBytes(work() / "in.png"), before);
     expectTempFolderEmpty();
@@ -104,8 +96,6 @@ INSTANTIATE_TEST_SUITE_P(
     BadCommandLines, CliUsage,
     ::testing::Values(
         UsageCase{{"in.png", "blur"}, "alert: unknown step \"blur\""},
-        UsageCase{{"in.png", "Rotate-Right"},
-                  "alert: unknown step \"Rotate-Right\"\ndid you mean \"rotate-right\"?"},
         UsageCase{{"in.png", "tilng"}, "alert: unknown step \"tilng\"\ndid you mean \"tiling\"?"},
         UsageCase{{"in.png", "--grout-g", "black"},
                   "alert: unknown option \"--grout-g\"\ndid you mean \"--grout\"?"},
@@ -118,16 +108,15 @@ INSTANTIATE_TEST_SUITE_P(
                   "alert: --colors needs 2, 4, 8, 16, 32, 64, 128 or 256, got \"12\""},
         UsageCase{{"in.png", "--tile", "9x"},
                   "alert: --tile needs W or WxH in pixels, 1 to 65535, got \"9x\""},
+        UsageCase{{"in.png", "--grout", "x"}, "alert: --grout needs a width in pixels, 0 to 65535, got \"x\""},
         UsageCase{{"in.png", "--grout-gray", "grey"},
                   "alert: --grout-gray needs white, light-gray, little-gray, medium-gray, "
                   "deep-gray or black, got \"grey\""},
-        UsageCase{{"--set", "noSuchField=1", "in.png"}, "alert: unknown parameter \"noSuchField\""},
         UsageCase{{"--set", "saveQuality=101", "in.png"},
                   "alert: saveQuality must be 0 … 100, got 101"},
         UsageCase{{"--set", "saveQuality", "in.png"},
                   "alert: --set needs NAME=VALUE, got \"saveQuality\""},
         UsageCase{{}, "alert: no input picture given"},
-        UsageCase{{"--set", "saveQuality=5"}, "alert: no input picture given"},
         UsageCase{{"missing.png"}, "alert: the input file \"missing.png\" does not exist"},
         UsageCase{{"in.png", "-o", "nowhere/out.png"},
                   "alert: the output folder \"nowhere\" does not exist"},
@@ -146,11 +135,6 @@ INSTANTIATE_TEST_SUITE_P(
                   "alert: --csv and -o name the same file \"x.png\""},
         UsageCase{{"in.png", "tiling", "--match", "lab"},
                   "alert: --match needs rgb or ciede2000, got \"lab\""},
-        UsageCase{{"--match", "rgb", "in.png", "--match", "rgb"}, "alert: --match given twice"},
-        UsageCase{{"in.png", "tiling", "--match"}, "alert: --match needs a value"},
-        UsageCase{{"in.png", "tiling", "--exclude", "3,,4"},
-                  "alert: --exclude needs palette indices 0 to 255 separated by commas, got "
-                  "\"3,,4\""},
         UsageCase{{"in.png", "--exclude", "256"},
                   "alert: --exclude needs palette indices 0 to 255 separated by commas, got "
                   "\"256\""}));
@@ -178,7 +162,7 @@ TEST_F(CliEndToEnd, TilingDesignOptionsLeaveExcludedEntriesUnused) {
     writePicture("in.bmp", patternPicture(64, 40), "image/bmp");
     const CliResult result =
         run({"in.bmp", "tiling", "--set", "tilingPaletteClass=0", "--match", "ciede2000",
-             "--exclude", "0,5", "--exclude", "9", "--tile-dither", "--csv", "t.csv"});
+             "--exclude", "0,5", "--exclude", "9,255", "--tile-dither", "--csv", "t.csv"});
     ASSERT_EQ(result.exitStatus, 0) << result.err;
     const std::map<int, long> counts = csvCounts(work() / "t.csv");
     ASSERT_EQ(counts.size(), 16u);
@@ -216,23 +200,6 @@ TEST_F(CliEndToEnd, OutputsThroughLinksToOneFileAreRefused) {
     expectTempFolderEmpty();
 }
 
-TEST_F(CliEndToEnd, RotateRightWritesTheTurnedPictureAndKeepsTheInput) {
-    const DibImage input = patternPicture(30, 20);
-    writePicture("in.bmp", input, "image/bmp");
-    const std::vector<std::uint8_t> before = readFileBytes(work() / "in.bmp");
-    const CliResult result = run({"in.bmp", "rotate-right", "-o", "out.png"});
-    ASSERT_EQ(result.exitStatus, 0) << result.err;
-    EXPECT_EQ(result.err, "");
-    const DibImage output = loadOrFail(work() / "out.png");
-    ASSERT_EQ(output.width, 20);
-    ASSERT_EQ(output.height, 30);
-    for (int top = 0; top < 20; ++top)
-        for (int x = 0; x < 30; ++x)
-            ASSERT_EQ(seenAt(output, 19 - top, x), seenAt(input, x, top)) << x << "," << top;
-    EXPECT_EQ(readFileBytes(work() / "in.bmp"), before);
-    expectTempFolderEmpty();
-}
-
 // VELLORA_SIMD is read before anything else: a level the processor lacks still runs (on the
 // best it has), any other value ends the run before the input is even looked at.
 TEST_F(CliEndToEnd, VectorLevelFromTheEnvironmentOrExitTwo) {
@@ -260,79 +227,19 @@ TEST_F(CliEndToEnd, VectorLevelFromTheEnvironmentOrExitTwo) {
     expectTempFolderEmpty();
 }
 
-struct RoundTripCase {
-    std::vector<std::string> steps;
-};
-
-class CliRoundTrip : public CliEndToEnd, public ::testing::WithParamInterface<RoundTripCase> {};
-
-TEST_P(CliRoundTrip, StepsThatUndoEachOtherGiveBackTheInput) {
-    const DibImage input = fourColorPicture(13, 7);
-    writePicture("in.png", input, "image/png");
-    std::vector<std::string> arguments{"in.png"};
-    arguments.insert(arguments.end(), GetParam().steps.begin(), GetParam().steps.end());
-    arguments.insert(arguments.end(), {"-o", "out.bmp"});
-    const CliResult result = run(arguments);
-    ASSERT_EQ(result.exitStatus, 0) << result.err;
-    const DibImage output = loadOrFail(work() / "out.bmp");
-    ASSERT_EQ(output.width, input.width);
-    ASSERT_EQ(output.height, input.height);
-    EXPECT_EQ(output.bitsPerPixel, 8);
-    for (int y = 0; y < input.height; ++y)
-        for (int x = 0; x < input.width; ++x)
-            ASSERT_EQ(rgbAt(output, x, y), rgbAt(input, x, y));
-    expectTempFolderEmpty();
-}
-
-INSTANTIATE_TEST_SUITE_P(Inverses, CliRoundTrip,
-                         ::testing::Values(RoundTripCase{{"rotate-right", "rotate-left"}},
-                                           RoundTripCase{{"rotate-right", "rotate-right",
-                                                          "rotate-right", "rotate-right"}},
-                                           RoundTripCase{{"rotate-180", "rotate-180"}},
-                                           RoundTripCase{{"flip-horizontal", "flip-horizontal"}},
-                                           RoundTripCase{{"flip-vertical", "flip-vertical"}},
-                                           RoundTripCase{{"flip-horizontal", "flip-vertical",
-                                                          "rotate-180"}}));
-
-struct FormatCase {
-    std::string output;
-    std::string format;
-};
-
-class CliOutputFormat : public CliEndToEnd, public ::testing::WithParamInterface<FormatCase> {};
-
-TEST_P(CliOutputFormat, EncoderFollowsTheExtension) {
+TEST_F(CliEndToEnd, EncoderFollowsTheExtension) {
     writePicture("in.png", fourColorPicture(16, 8), "image/png");
-    const CliResult result = run({"in.png", "-o", GetParam().output});
-    ASSERT_EQ(result.exitStatus, 0) << result.err;
-    imageio::PictureInfo info;
-    std::string error;
-    ASSERT_TRUE(imageio::probePictureFile(work() / GetParam().output, info, error)) << error;
-    EXPECT_EQ(info.format, GetParam().format);
-    EXPECT_EQ(info.width, 16);
-    EXPECT_EQ(info.height, 8);
-}
-
-INSTANTIATE_TEST_SUITE_P(Extensions, CliOutputFormat,
-                         ::testing::Values(FormatCase{"o.bmp", "bmp"}, FormatCase{"o.dib", "bmp"},
-                                           FormatCase{"o.jpg", "jpeg"},
-                                           FormatCase{"o.jpeg", "jpeg"}, FormatCase{"o.gif", "gif"},
-                                           FormatCase{"o.png", "png"},
-                                           FormatCase{"o.tiff", "tiff"}));
-
-TEST_F(CliEndToEnd, SaveDepthChoiceDecidesTheOutputDepth) {
-    const DibImage input = fourColorPicture(9, 5);
-    writePicture("in.png", input, "image/png");
-    ASSERT_EQ(run({"in.png", "-o", "source.png"}).exitStatus, 0);
-    const CliResult result = run({"--set", "saveDepthIndex=1", "in.png", "-o", "true.png"});
-    ASSERT_EQ(result.exitStatus, 0) << result.err;
-    const DibImage source = loadOrFail(work() / "source.png");
-    const DibImage trueColor = loadOrFail(work() / "true.png");
-    EXPECT_EQ(source.bitsPerPixel, 8);
-    EXPECT_EQ(trueColor.bitsPerPixel, 24);
-    for (int y = 0; y < input.height; ++y)
-        for (int x = 0; x < input.width; ++x)
-            EXPECT_EQ(rgbAt(trueColor, x, y), rgbAt(input, x, y));
+    for (const auto& [output, format] : std::map<std::string, std::string>{
+             {"o.bmp", "bmp"}, {"o.dib", "bmp"}, {"o.jpg", "jpeg"}, {"o.jpeg", "jpeg"},
+             {"o.gif", "gif"}, {"o.png", "png"}, {"o.tiff", "tiff"}}) {
+        ASSERT_EQ(run({"in.png", "-o", output}).exitStatus, 0) << output;
+        imageio::PictureInfo info;
+        std::string error;
+        ASSERT_TRUE(imageio::probePictureFile(work() / output, info, error)) << error;
+        EXPECT_EQ(info.format, format);
+        EXPECT_EQ(info.width, 16);
+        EXPECT_EQ(info.height, 8);
+    }
 }
 
 TEST_F(CliEndToEnd, ParameterFileGivesTheStartingBlock) {
@@ -349,18 +256,6 @@ TEST_F(CliEndToEnd, ParameterFileGivesTheStartingBlock) {
         run({"--par", "mine.par", "--set", "saveDepthIndex=0", "in.png", "-o", "b.png"});
     ASSERT_EQ(overridden.exitStatus, 0) << overridden.err;
     EXPECT_EQ(loadOrFail(work() / "b.png").bitsPerPixel, 8);
-}
-
-TEST_F(CliEndToEnd, TrueColorStepConvertsAnIndexedPicture) {
-    const DibImage input = fourColorPicture(5, 4);
-    writePicture("in.gif", input, "image/gif");
-    const CliResult result = run({"in.gif", "truecolor", "-o", "out.bmp"});
-    ASSERT_EQ(result.exitStatus, 0) << result.err;
-    const DibImage output = loadOrFail(work() / "out.bmp");
-    EXPECT_EQ(output.bitsPerPixel, 24);
-    for (int y = 0; y < input.height; ++y)
-        for (int x = 0; x < input.width; ++x)
-            EXPECT_EQ(rgbAt(output, x, y), rgbAt(input, x, y));
 }
 
 TEST_F(CliEndToEnd, UnloadableInputFailsAndLeavesAnExistingOutputAlone) {
@@ -432,26 +327,19 @@ TEST_F(CliEndToEnd, HelpIsShortAndHelpFieldsListsEveryField) {
     for (const CommandSpec* step : cliSteps())
         EXPECT_NE(help.out.find("\n  " + std::string(step->step) + " "), std::string::npos)
             << step->step;
-    for (const char* option : {"--colors N", "--tile W[xH]", "--grout N", "--grout-gray NAME",
-                               "--help-fields", "--version", "--quiet"})
-        EXPECT_NE(help.out.find("\n  " + std::string(option)), std::string::npos) << option;
-
+    EXPECT_NE(help.out.find("\n  --grout-gray NAME"), std::string::npos);
     const CliResult fields = run({"--help-fields"});
     EXPECT_EQ(fields.exitStatus, 0);
     for (const ParameterField& field : parameterFields())
         EXPECT_NE(fields.out.find("  " + std::string(field.name) + "="), std::string::npos)
             << field.name;
     const std::size_t tiling = fields.out.find("\ntiling:\n");
-    const std::size_t median = fields.out.find("tilingMedianIndex=", tiling);
     ASSERT_NE(tiling, std::string::npos);
-    EXPECT_NE(fields.out.find("0 = 2, 1 = 4, 2 = 8", median), std::string::npos);
-    EXPECT_NE(fields.out.find("5 = black", fields.out.find("hSlitGrayIndex=", tiling)),
+    EXPECT_NE(fields.out.find("0 = 2, 1 = 4, 2 = 8", fields.out.find("tilingMedianIndex=", tiling)),
               std::string::npos);
-
     const CliResult version = run({"--version"});
     EXPECT_EQ(version.exitStatus, 0);
-    EXPECT_EQ(version.out.rfind("vellora-cli ", 0), 0u) << version.out;
-    EXPECT_EQ(std::count(version.out.begin(), version.out.end(), '.'), 2) << version.out;
+    EXPECT_EQ(version.out, "vellora-cli " VELLORA_VERSION "\n");
 }
 
 class CliInterrupted : public CliEndToEnd, public ::testing::WithParamInterface<int> {};

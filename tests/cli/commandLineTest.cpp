@@ -17,6 +17,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
+cli::CliRequest parsed(const std::vector<std::string>& arguments) {
+    cli::CliRequest request;
+    std::string error;
+    EXPECT_TRUE(cli::parseCommandLine(arguments, request, error)) << error;
+    return request;
+}
+
 std::vector<std::string> stepNames(const cli::CliRequest& request) {
     std::vector<std::string> names;
     for (const CommandSpec* step : request.steps)
@@ -25,12 +32,9 @@ std::vector<std::string> stepNames(const cli::CliRequest& request) {
 }
 
 TEST(CommandLine, OptionsMayStandAnywhereAndStepsKeepTheirOrder) {
-    const std::vector<std::string> arguments{
-        "--set",   "saveQuality=5", "in.png", "flip-vertical",    "-o",
-        "out.png", "rotate-left",   "--set",  "saveDepthIndex=1", "rotate-180"};
-    cli::CliRequest request;
-    std::string error;
-    ASSERT_TRUE(cli::parseCommandLine(arguments, request, error)) << error;
+    const cli::CliRequest request =
+        parsed({"--set", "saveQuality=5", "in.png", "flip-vertical", "-o", "out.png",
+                "rotate-left", "--set", "saveDepthIndex=1", "rotate-180"});
     EXPECT_EQ(request.input, "in.png");
     EXPECT_EQ(stepNames(request),
               (std::vector<std::string>{"flip-vertical", "rotate-left", "rotate-180"}));
@@ -40,37 +44,21 @@ TEST(CommandLine, OptionsMayStandAnywhereAndStepsKeepTheirOrder) {
     EXPECT_EQ(request.outputs[0].output->option, "-o");
     EXPECT_EQ(request.outputs[0].path, "out.png");
     EXPECT_EQ(request.asked, cli::Asked::run);
-}
-
-TEST(CommandLine, DoubleDashLetsAnInputStartWithADash) {
-    const std::vector<std::string> arguments{"--", "-picture.png", "truecolor"};
-    cli::CliRequest request;
-    std::string error;
-    ASSERT_TRUE(cli::parseCommandLine(arguments, request, error)) << error;
-    EXPECT_EQ(request.input, "-picture.png");
-    EXPECT_EQ(stepNames(request), std::vector<std::string>{"truecolor"});
-}
-
-TEST(CommandLine, HelpWinsOverEverythingAfterIt) {
-    const std::vector<std::string> arguments{"--help", "unknown-step-here"};
-    cli::CliRequest request;
-    std::string error;
-    ASSERT_TRUE(cli::parseCommandLine(arguments, request, error));
-    EXPECT_EQ(request.asked, cli::Asked::help);
+    // "--" lets an input start with a dash; --help wins over everything after it.
+    EXPECT_EQ(parsed({"--", "-picture.png", "truecolor"}).input, "-picture.png");
+    EXPECT_EQ(parsed({"--help", "unknown-step-here"}).asked, cli::Asked::help);
 }
 
 // Shorthands and --set land in the order given; --colors changes only the decrease value of
 // colorChoice, the one the colour processing's decrease method reads.
 TEST(CommandLine, ShorthandsAndSetApplyInTurn) {
-    const std::vector<std::string> arguments{
-        "x",     "--set", "colorChoice=5,1,2,1", "--colors", "128",  "--tile",
-        "7",     "--set", "tilePixelHeight=3",   "--grout",  "0",    "--grout-gray",
-        "white", "--set", "vSlitGrayIndex=2",    "-o",       "y.png"};
-    cli::CliRequest request;
-    std::string error;
-    ASSERT_TRUE(cli::parseCommandLine(arguments, request, error)) << error;
+    const cli::CliRequest request =
+        parsed({"x", "--set", "colorChoice=5,1,2,1", "--colors", "128", "--tile", "7", "--set",
+                "tilePixelHeight=3", "--grout", "0", "--grout-gray", "white", "--set",
+                "vSlitGrayIndex=2", "-o", "y.png"});
     RecordingFrontend frontend;
     Session session(frontend);
+    std::string error;
     ASSERT_TRUE(cli::prepareParameterBlock(session, request, error)) << error;
     const ParameterBlock& block = session.workingBlock;
     EXPECT_EQ(block.colorMethod, 0u);
@@ -109,54 +97,43 @@ TEST(RunSummary, CountsTilesOrPixelsAndTheColoursUsed) {
     EXPECT_TRUE(frontend.messages.empty());
 }
 
-struct BadLine {
-    std::vector<std::string> arguments;
-    std::string error;
-};
-
-class CommandLineRefusal : public ::testing::TestWithParam<BadLine> {};
-
-TEST_P(CommandLineRefusal, SaysWhy) {
-    cli::CliRequest request;
-    std::string error;
-    EXPECT_FALSE(cli::parseCommandLine(GetParam().arguments, request, error));
-    EXPECT_EQ(error, GetParam().error);
+TEST(CommandLine, RefusalsSayWhy) {
+    const struct {
+        std::vector<std::string> arguments;
+        std::string error;
+    } cases[] = {{{"--par"}, "--par needs a value"},
+                 {{"--par", "a.par", "--par", "b.par", "x"}, "--par given twice"},
+                 {{"--par", "", "x"}, "--par needs a file name"},
+                 {{"x", "--set", "=5"}, "--set needs NAME=VALUE, got \"=5\""},
+                 {{"x", "-o", ""}, "-o needs a file name"},
+                 {{""}, "the input file name is empty"},
+                 {{"--"}, "no input picture given"}};
+    for (const auto& c : cases) {
+        cli::CliRequest request;
+        std::string error;
+        EXPECT_FALSE(cli::parseCommandLine(c.arguments, request, error));
+        EXPECT_EQ(error, c.error);
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, CommandLineRefusal,
-    ::testing::Values(BadLine{{"--par"}, "--par needs a value"},
-                      BadLine{{"--par", "a.par", "--par", "b.par", "x"}, "--par given twice"},
-                      BadLine{{"--par", "", "x"}, "--par needs a file name"},
-                      BadLine{{"x", "--set", "=5"}, "--set needs NAME=VALUE, got \"=5\""},
-                      BadLine{{"x", "-o", ""}, "-o needs a file name"},
-                      BadLine{{""}, "the input file name is empty"},
-                      BadLine{{"x", "twirl"}, "unknown step \"twirl\""},
-                      BadLine{{"--"}, "no input picture given"}));
-
 // A stream whose text the test can read back.
-class CapturedStream {
-  public:
-    CapturedStream() : file_(std::tmpfile()) {}
-    ~CapturedStream() { std::fclose(file_); }
-    std::FILE* get() const { return file_; }
+struct CapturedStream {
+    std::FILE* file = std::tmpfile();
+    ~CapturedStream() { std::fclose(file); }
     std::string text() const {
-        std::fflush(file_);
+        std::fflush(file);
+        std::rewind(file);
         std::string all;
-        std::rewind(file_);
-        for (int c; (c = std::fgetc(file_)) != EOF;)
+        for (int c; (c = std::fgetc(file)) != EOF;)
             all.push_back(char(c));
         return all;
     }
-
-  private:
-    std::FILE* file_;
 };
 
-TEST(CliFrontend, WritesOneCaptionedLinePerMessageAndNoBarOffATerminal) {
+TEST(CliFrontend, OneCaptionedLinePerMessageAndNoBarOffATerminal) {
     CapturedStream stream;
     {
-        cli::CliFrontend frontend(stream.get(), false);
+        cli::CliFrontend frontend(stream.file, false);
         frontend.setProgressVisible(true);
         frontend.setProgressPosition(40);
         frontend.showMessage("error", "failed to open the file");
@@ -167,75 +144,50 @@ TEST(CliFrontend, WritesOneCaptionedLinePerMessageAndNoBarOffATerminal) {
     EXPECT_EQ(stream.text(), "error: failed to open the file\nfailed to make the palette file\n");
 }
 
-TEST(CliFrontend, ProgressBarIsErasedBeforeAMessage) {
-    CapturedStream stream;
+// On a terminal the bar is erased before a message; one quicker than the delay draws nothing.
+TEST(CliFrontend, ProgressBarOnATerminal) {
+    CapturedStream stream, quick;
     {
-        cli::CliFrontend frontend(stream.get(), true, {});
+        cli::CliFrontend frontend(stream.file, true, {});
         frontend.setLabel("tiling");
         frontend.setProgressVisible(true);
         frontend.setProgressPosition(50);
         frontend.showMessage("alert", "x");
         frontend.setProgressVisible(false);
+        cli::CliFrontend slow(quick.file, true, std::chrono::hours(1));
+        slow.setProgressVisible(true);
+        slow.setProgressPosition(70);
+        slow.setProgressVisible(false);
     }
+    EXPECT_EQ(quick.text(), "");
     const std::string text = stream.text();
     const std::size_t message = text.find("alert: x\n");
     ASSERT_NE(message, std::string::npos);
     EXPECT_NE(text.find("\rtiling [####################                    ] 50%"),
               std::string::npos);
-    // The line the message starts on was blanked and returned to its start first.
     ASSERT_GT(message, 0u);
-    EXPECT_EQ(text[message - 1], '\r');
-    EXPECT_EQ(text.back(), '\r'); // the bar leaves no text behind once hidden
+    EXPECT_EQ(text[message - 1], '\r'); // the line was blanked and returned to its start
+    EXPECT_EQ(text.back(), '\r');       // the bar leaves no text behind once hidden
 }
 
-TEST(CliFrontend, AnOperationQuickerThanTheDelayDrawsNoProgress) {
-    CapturedStream stream;
-    {
-        cli::CliFrontend frontend(stream.get(), true, std::chrono::hours(1));
-        frontend.setProgressVisible(true);
-        frontend.setProgressPosition(70);
-        frontend.setProgressVisible(false);
-    }
-    EXPECT_EQ(stream.text(), "");
-}
-
-TEST(SignalCleanup, EmptiesAndRemovesThePrivateFolderWhateverItHolds) {
+// Gaps in the numbering, more entries than one directory read returns, and the library's
+// hidden temporary of a file being written: all go; disarmed, nothing does.
+TEST(SignalCleanup, EmptiesAndRemovesThePrivateFolderOnlyWhenArmed) {
     TempDir root;
     const fs::path folder = root / "run";
     fs::create_directory(folder);
-    // Gaps in the numbering, and the library's hidden temporary of a file being written.
-    for (int n : {0, 1, 5, 999})
-        writeFileBytes(folder / intermediateFileName(n), {1, 2, 3});
+    for (int n = 0; n < 1000; ++n)
+        writeFileBytes(folder / intermediateFileName(n == 999 ? 5000 : n), {1});
     writeFileBytes(folder / ".__VL_006.dib.Ab12Cd", {1});
+    cli::armSignalCleanup(folder);
+    cli::disarmSignalCleanup();
+    cli::removeArmedFolder();
+    EXPECT_TRUE(fs::exists(folder / intermediateFileName(0)));
     cli::armSignalCleanup(folder);
     cli::removeArmedFolder();
     cli::disarmSignalCleanup();
     EXPECT_FALSE(fs::exists(folder));
     EXPECT_TRUE(fs::exists(root.path()));
-}
-
-TEST(SignalCleanup, ManyFilesAreAllRemoved) {
-    TempDir root;
-    const fs::path folder = root / "run";
-    fs::create_directory(folder);
-    // More entries than one directory read returns.
-    for (int n = 0; n < 1000; ++n)
-        writeFileBytes(folder / intermediateFileName(n), {1});
-    cli::armSignalCleanup(folder);
-    cli::removeArmedFolder();
-    cli::disarmSignalCleanup();
-    EXPECT_FALSE(fs::exists(folder));
-}
-
-TEST(SignalCleanup, DisarmedDoesNothing) {
-    TempDir root;
-    const fs::path folder = root / "run";
-    fs::create_directory(folder);
-    writeFileBytes(folder / intermediateFileName(0), {1});
-    cli::armSignalCleanup(folder);
-    cli::disarmSignalCleanup();
-    cli::removeArmedFolder();
-    EXPECT_TRUE(fs::exists(folder / intermediateFileName(0)));
 }
 
 } // namespace

@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <map>
 #include <sstream>
 
 namespace vellora::test {
@@ -38,18 +37,6 @@ std::vector<std::string> fields(const std::string& line) {
     for (std::string field; std::getline(stream, field, ',');)
         result.push_back(field);
     return result;
-}
-
-// index → count of the tiling table CSV's palette section, used entries only.
-std::map<int, std::string> tableCounts(const std::string& csv) {
-    std::map<int, std::string> counts;
-    const std::vector<std::string> all = lines(csv);
-    auto line = std::ranges::find(all, "index,red,green,blue,count");
-    for (++line; line != all.end() && !line->empty(); ++line) {
-        const std::vector<std::string> f = fields(*line);
-        if (f[4] != "0") counts[std::stoi(f[0])] = f[4];
-    }
-    return counts;
 }
 
 class SheetCli : public ::testing::Test {
@@ -111,29 +98,6 @@ TEST_F(SheetCli, BadSheetOptionsAreRefusedBeforeAnythingRuns) {
     }
 }
 
-TEST_F(SheetCli, TheTilingsSheetCountsAndSizesAgreeWithItsTable) {
-    const CliResult result =
-        run({std::string(VELLORA_SOURCE_DIR) + "/examples/mountainLake.jpg", "tiling", "--csv",
-             "table.csv", "--chart", "chart.svg", "--chart", "chart.pdf", "--shopping", "shop.csv",
-             "--tile-mm", "25x20", "--grout-mm", "1.5"});
-    ASSERT_EQ(result.exitStatus, 0) << result.err;
-    const std::map<int, std::string> counts = tableCounts(readText(work() / "table.csv"));
-    const std::vector<std::string> shop = lines(readText(work() / "shop.csv"));
-    ASSERT_EQ(shop.size(), counts.size() + 1);
-    EXPECT_EQ(shop[0], "index,name,code,red,green,blue,tiles,tiles with spare,pack size,packs");
-    auto count = counts.begin();
-    for (std::size_t i = 1; i < shop.size(); ++i, ++count) {
-        const std::vector<std::string> f = fields(shop[i]);
-        EXPECT_EQ(std::stoi(f[0]), count->first);
-        EXPECT_EQ(f[6], count->second);
-        EXPECT_EQ(f[2], f[0]); // no tile line: the index is the code
-    }
-    // The sample is 160 × 100 tiles: 160 × 25 + 159 × 1.5 by 100 × 20 + 99 × 1.5.
-    EXPECT_NE(readText(work() / "chart.svg").find("width=\"4238.5mm\" height=\"2148.5mm\""),
-              std::string::npos);
-    EXPECT_EQ(readText(work() / "chart.pdf").rfind("%PDF-", 0), 0u);
-}
-
 TEST_F(SheetCli, TilesTakeTheNamesOfTheTileLineRows) {
     const std::string picture = writePicture();
     const std::string palette =
@@ -156,25 +120,6 @@ TEST_F(SheetCli, TilesTakeTheNamesOfTheTileLineRows) {
         EXPECT_EQ(f[2], codes[i - 1]);
         EXPECT_EQ(f[8], i == 2 ? "7" : "3");
     }
-}
-
-TEST_F(SheetCli, TheTilingNeverUsesAColourOutOfStock) {
-    // Bands of the sample line's fuchsia and lime, both out of stock, and of its red and white.
-    const DibImage image =
-        makeIndexedImage(120, 60, 8, {0xff00ff, 0x00ff00, 0xff0000, 0xffffff},
-                         [](int x, int) { return x / 30; }); // three whole tiles a band
-    std::string error;
-    ASSERT_TRUE(imageio::savePicture(work() / "stock.bmp", image, "image/bmp", 90, 8, error));
-    const CliResult result =
-        run({"stock.bmp", "tiling", "--tiles",
-             std::string(VELLORA_SOURCE_DIR) + "/resources/tiles/cssBasic.tiles", "--shopping",
-             "shop.csv"});
-    ASSERT_EQ(result.exitStatus, 0) << result.err;
-    std::vector<std::string> used;
-    for (const std::string& line : lines(readText(work() / "shop.csv")))
-        used.push_back(fields(line)[1]);
-    // Fuchsia goes to its nearest colour in stock (purple), lime to green.
-    EXPECT_EQ(used, (std::vector<std::string>{"name", "White", "Red", "Purple", "Green"}));
 }
 
 TEST_F(SheetCli, ABadTileLineFailsTheRunAndWritesNothing) {
