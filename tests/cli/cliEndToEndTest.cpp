@@ -168,7 +168,9 @@ TEST_F(CliEndToEnd, TilingDesignOptionsLeaveExcludedEntriesUnused) {
     ASSERT_EQ(counts.size(), 16u);
     long total = 0;
     for (const auto& [index, count] : counts) {
-        if (index == 0 || index == 5 || index == 9) EXPECT_EQ(count, 0) << index;
+        if (index == 0 || index == 5 || index == 9) {
+            EXPECT_EQ(count, 0) << index;
+        }
         total += count;
     }
     EXPECT_EQ(total, 7 * 4); // tiles of 9 x 9 with a 1-pixel slit
