@@ -17,26 +17,17 @@ struct GoodValue {
 };
 
 const GoodValue kGoodValues[] = {
-    {"tileCountWide", "80", 784, 80, 80, 1},
-    {"tileCountWide", "+1", 784, 1, 1, 1},
-    {"tileCountHigh", "9999", 776, 9999, 9999, 1},
-    {"slitPixelWidth", "0", 792, 0, 0, 1},
-    {"tilingPaletteClass", "0", 760, 0, 0, 1},
-    {"rotateAngle", "-45", 192, -45, -45, 1},
-    {"evenDivisions", "1,2,9", 180, 1, 9, 3},
-    {"colorChoice", "7,1,10,1", 248, 7, 1, 4},
-    {"edgeDetectChoice", "3,3,8", 632, 3, 8, 3},
-    {"cropRect", "1,2,3,4", 208, 1, 4, 4},
-    {"cropLeft", "5", 208, 5, 5, 1},
-    {"cropBottom", "6", 212, 6, 6, 1},
-    {"cropRight", "7", 216, 7, 7, 1},
-    {"cropTop", "8", 220, 8, 8, 1},
+    {"tileCountWide", "80", 784, 80, 80, 1},        {"tileCountWide", "+1", 784, 1, 1, 1},
+    {"tileCountHigh", "9999", 776, 9999, 9999, 1},  {"slitPixelWidth", "0", 792, 0, 0, 1},
+    {"tilingPaletteClass", "0", 760, 0, 0, 1},      {"rotateAngle", "-45", 192, -45, -45, 1},
+    {"evenDivisions", "1,2,9", 180, 1, 9, 3},       {"colorChoice", "7,1,10,1", 248, 7, 1, 4},
+    {"edgeDetectChoice", "3,3,8", 632, 3, 8, 3},    {"cropRect", "1,2,3,4", 208, 1, 4, 4},
+    {"cropLeft", "5", 208, 5, 5, 1},                {"cropBottom", "6", 212, 6, 6, 1},
+    {"cropRight", "7", 216, 7, 7, 1},               {"cropTop", "8", 220, 8, 8, 1},
     {"userFilterMask", "-1,0,0,0,0,0,0,0,0,0,0,0,4,0,0,0,0,0,0,0,0,0,0,0,-2", 656, -1, -2, 25},
-    {"bwThreshold", "255", 540, 255, 255, 1},
-    {"saveQuality", "0", 172, 0, 0, 1},
-    {"posterLevelRGB", "128", 564, 128, 128, 1},
-    {"grayLevelIndex", "7", 528, 7, 7, 1},
-    {"smoothingIndex", "9", 616, 9, 9, 1},
+    {"bwThreshold", "255", 540, 255, 255, 1},       {"saveQuality", "0", 172, 0, 0, 1},
+    {"posterLevelRGB", "128", 564, 128, 128, 1},    {"grayLevelIndex", "7", 528, 7, 7, 1},
+    {"smoothingIndex", "9", 616, 9, 9, 1},        {"bwEndset", "0", 552, 0, 0, 1},
 };
 
 std::int32_t int32At(const ParameterBlock& block, std::size_t offset) {
@@ -106,20 +97,15 @@ TEST_P(SetParameterBad, RefusesWithMessageAndKeepsBlock) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, SetParameterBad, ::testing::ValuesIn(kBadValues));
 
-TEST(SetParameter, PathIsStoredZeroFilled) {
+// Stored zero-filled, and only with room left for its terminator.
+TEST(SetParameter, PathIsStoredZeroFilledAndMustFit) {
     ParameterBlock block = defaultParameterBlock();
     std::memset(block.userPalettePath, 'q', sizeof block.userPalettePath);
     std::string error;
     ASSERT_TRUE(setParameter(block, "userPalettePath", "my.csv", error));
     EXPECT_STREQ(block.userPalettePath, "my.csv");
-    for (std::size_t i = 6; i < sizeof block.userPalettePath; ++i)
-        ASSERT_EQ(block.userPalettePath[i], 0) << i;
+    for (std::size_t i = 6; i < sizeof block.userPalettePath; ++i) ASSERT_EQ(block.userPalettePath[i], 0) << i;
     EXPECT_EQ(parameterValueText(block, *findParameterField("userPalettePath")), "my.csv");
-}
-
-TEST(SetParameter, PathMustLeaveRoomForItsTerminator) {
-    ParameterBlock block = defaultParameterBlock();
-    std::string error;
     EXPECT_TRUE(setParameter(block, "userPalettePath", std::string(259, 'a'), error));
     EXPECT_FALSE(setParameter(block, "userPalettePath", std::string(260, 'b'), error));
     EXPECT_EQ(error, "userPalettePath must be shorter than 260 bytes, got 260");
