@@ -6,6 +6,8 @@
 #include "imageio/pictureLimits.h"
 #include "support/testImages.h"
 
+#include "core/dibImage.h"
+
 #include <gtest/gtest.h>
 #include <zlib.h>
 
@@ -174,6 +176,7 @@ TEST(BadInput, CappedBudgetRefusesLargePicturesFromTinyFiles) {
     EXPECT_EQ(image.row(0)[0], 0);
     EXPECT_EQ(image.row(2999)[3999], 0);
     EXPECT_EQ(image.paletteEntry(1)[0], 0xFF);
+    EXPECT_EQ(readLe32(image.paletteEntry(2)), 0u); // only the file's two entries are read
 
     const std::uint64_t previous = imageio::capMemoryBudget(std::uint64_t(8) << 20);
     DibImage kept = makeImage(2, 2, 8);
@@ -370,6 +373,57 @@ TEST(BadInput, UnknownEmptyAndMissingFilesAreRefused) {
         imageio::PictureInfo info;
         EXPECT_FALSE(imageio::probePictureFile(folder / name, info, error));
     }
+}
+
+// A 2 bpp row (indices 1, 0, 2, 3) opens as 4 bpp with the same indices.
+TEST(HandBuilt, TwoBitBitmapOpensAsFourBits) {
+    const ByteVector file = rleBmp(40, 4, 1, 2, 0, {0x4B, 0, 0, 0});
+    DibImage image;
+    std::string error;
+    ASSERT_TRUE(imageio::loadPictureFromMemory(file.data(), file.size(), image, error)) << error;
+    EXPECT_EQ(image.bitsPerPixel, 4);
+    EXPECT_EQ(image.row(0)[0], 0x10);
+    EXPECT_EQ(image.row(0)[1], 0x23);
+}
+
+// The 16 bpp conversion table needs memory of its own: a budget too small for it refuses the
+// picture instead of leaving it half made.
+TEST(HandBuilt, SixteenBitBitmapNeedsItsTableMemory) {
+    const ByteVector file = readFileBytes(corpusPath("bmp/g/rgb16.bmp"));
+    const std::uint64_t previous = imageio::capMemoryBudget(100 << 10);
+    DibImage image;
+    std::string error;
+    EXPECT_FALSE(imageio::loadPictureFromMemory(file.data(), file.size(), image, error));
+    imageio::capMemoryBudget(previous);
+    EXPECT_EQ(error, imageio::kTooLargeText);
+    EXPECT_TRUE(image.data.empty());
+}
+
+// A 2 × 1 screen with a 1 × 1 frame of index 1 (LZW codes clear, 1, end) whose control block
+// makes index 0 transparent: the uncovered pixel is the transparent one, shown white, not the
+// background colour.
+TEST(HandBuilt, GifScreenOutsideTheFrameIsTransparentWhite) {
+    const ByteVector file = {'G', 'I', 'F', '8', '9', 'a', 2, 0, 1, 0, 0x80, 1, 0,
+                             10, 20, 30, 200, 100, 50,                     // two colours
+                             0x21, 0xF9, 4, 1, 0, 0, 0, 0,                 // index 0 transparent
+                             ',', 0, 0, 0, 0, 1, 0, 1, 0, 0, 2, 2, 0x4C, 0x01, 0, ';'};
+    DibImage image;
+    std::string error;
+    ASSERT_TRUE(imageio::loadPictureFromMemory(file.data(), file.size(), image, error)) << error;
+    EXPECT_EQ(rgbAt(image, 0, 0), 0xC86432u);
+    EXPECT_EQ(rgbAt(image, 1, 0), 0xFFFFFFu);
+}
+
+// Rows cut off inside the compressed data are an error, not a picture.
+TEST(HandBuilt, PngCutInsideItsRowsIsRefused) {
+    TempDir folder;
+    std::string error;
+    ASSERT_TRUE(imageio::savePicture(folder / "p", makePhotoLike(64, 64, 24), "image/png", 0, 24, error));
+    ByteVector file = readFileBytes(folder / "p");
+    file.resize(file.size() / 2);
+    DibImage image;
+    EXPECT_FALSE(imageio::loadPictureFromMemory(file.data(), file.size(), image, error));
+    EXPECT_FALSE(error.empty());
 }
 
 } // namespace

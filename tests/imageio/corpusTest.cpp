@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 
@@ -14,6 +15,13 @@ namespace vellora::test {
 namespace {
 
 namespace fs = std::filesystem;
+
+// A file name as a test name: no extension, no dashes.
+std::string testName(std::string name) {
+    name = name.substr(0, name.find('.'));
+    std::replace(name.begin(), name.end(), '-', '_');
+    return name;
+}
 
 // Every file: either a well-formed picture whose probe agrees with it, or a clear refusal.
 TEST(Corpus, EveryFileLoadsOrFailsWithAReason) {
@@ -52,33 +60,15 @@ struct BmpGood {
 // The "good" bitmap set, each against the picture it must look like (an editor keeps
 // non-square pixels as stored).
 constexpr BmpGood kGoodBitmaps[] = {
-    {"pal1", "pal1", 1},
-    {"pal1bg", "pal1bg", 1},
-    {"pal1wb", "pal1", 1},
-    {"pal4", "pal4", 4},
-    {"pal4gs", "pal4gs", 4},
-    {"pal4rle", "pal4", 4},
-    {"pal8-0", "pal8", 8},
-    {"pal8", "pal8", 8},
-    {"pal8gs", "pal8gs", 8},
-    {"pal8nonsquare", "pal8nonsquare-e", 8},
-    {"pal8os2", "pal8", 8},
-    {"pal8rle", "pal8", 8},
-    {"pal8topdown", "pal8", 8},
-    {"pal8v4", "pal8", 8},
-    {"pal8v5", "pal8", 8},
-    {"pal8w124", "pal8w124", 8},
-    {"pal8w125", "pal8w125", 8},
-    {"pal8w126", "pal8w126", 8},
-    {"rgb16-565", "rgb16-565", 24},
-    {"rgb16-565pal", "rgb16-565", 24},
-    {"rgb16", "rgb16", 24},
-    {"rgb16bfdef", "rgb16", 24},
-    {"rgb24", "rgb24", 24},
-    {"rgb24pal", "rgb24", 24},
-    {"rgb32", "rgb24", 32},
-    {"rgb32bf", "rgb24", 24},
-    {"rgb32bfdef", "rgb24", 32},
+    {"pal1", "pal1", 1},          {"pal1bg", "pal1bg", 1},       {"pal1wb", "pal1", 1},
+    {"pal4", "pal4", 4},          {"pal4gs", "pal4gs", 4},       {"pal4rle", "pal4", 4},
+    {"pal8-0", "pal8", 8},        {"pal8", "pal8", 8},           {"pal8gs", "pal8gs", 8},
+    {"pal8nonsquare", "pal8nonsquare-e", 8}, {"pal8os2", "pal8", 8}, {"pal8rle", "pal8", 8},
+    {"pal8topdown", "pal8", 8},   {"pal8v4", "pal8", 8},         {"pal8v5", "pal8", 8},
+    {"pal8w124", "pal8w124", 8},  {"pal8w125", "pal8w125", 8},   {"pal8w126", "pal8w126", 8},
+    {"rgb16-565", "rgb16-565", 24}, {"rgb16-565pal", "rgb16-565", 24}, {"rgb16", "rgb16", 24},
+    {"rgb16bfdef", "rgb16", 24},  {"rgb24", "rgb24", 24},        {"rgb24pal", "rgb24", 24},
+    {"rgb32", "rgb24", 32},       {"rgb32bf", "rgb24", 24},      {"rgb32bfdef", "rgb24", 32},
 };
 
 class GoodBitmapTest : public ::testing::TestWithParam<BmpGood> {};
@@ -93,36 +83,15 @@ TEST_P(GoodBitmapTest, MatchesItsReferencePicture) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Corpus, GoodBitmapTest, ::testing::ValuesIn(kGoodBitmaps),
-                         [](const auto& info) {
-                             std::string name = info.param.file;
-                             for (char& c : name)
-                                 if (c == '-') c = '_';
-                             return name;
-                         });
+                         [](const auto& info) { return testName(info.param.file); });
 
-// The "bad" bitmap set: refused, or decoded into a well-formed picture (the sanitizer build
-// shows that nothing was read out of bounds on the way).
-TEST(Corpus, BadBitmapsAreRefusedOrDecodedSafely) {
-    for (const auto& entry : fs::directory_iterator(corpusPath("bmp/b"))) {
-        SCOPED_TRACE(entry.path().filename().string());
-        DibImage image;
-        std::string error;
-        if (imageio::loadPicture(entry.path(), image, error)) {
-            EXPECT_TRUE(imageio::isWellFormed(image));
-        } else {
-            EXPECT_FALSE(error.empty());
-        }
-    }
-}
-
+// The "bad" bitmap set is covered by the whole-corpus test; these must be refused outright.
 TEST(Corpus, HugeAndTruncatedBitmapsAreRefused) {
     for (const char* name : {"reallybig", "shortfile", "badbitcount", "badplanes", "badheadersize",
                              "badwidth", "rletopdown"}) {
-        SCOPED_TRACE(name);
         DibImage image;
         std::string error;
-        EXPECT_FALSE(
-            imageio::loadPicture(corpusPath(std::string("bmp/b/") + name + ".bmp"), image, error));
+        EXPECT_FALSE(imageio::loadPicture(corpusPath(std::string("bmp/b/") + name + ".bmp"), image, error)) << name;
         EXPECT_FALSE(error.empty());
     }
 }
@@ -169,17 +138,14 @@ INSTANTIATE_TEST_SUITE_P(Corpus, PngDepthTest, ::testing::ValuesIn(kPngDepths),
                          [](const auto& info) { return std::string(info.param.file); });
 
 TEST(Corpus, PngGrayRampsAndAlphaOverWhite) {
-    // 16-bit channels reduce to the high byte: basn0g16 and basn2c16 stay close to their
-    // 8-bit relatives' range; a fully transparent pixel becomes white.
+    // A fully transparent pixel becomes white.
     const DibImage gray = loadOrFail(corpusPath("png/basn0g08.png"));
     EXPECT_TRUE(imageio::isGrayRamp(gray));
     const DibImage alpha = loadOrFail(corpusPath("png/basn6a08.png"));
-    const DibImage opaque = loadOrFail(corpusPath("png/basn2c08.png"));
     ASSERT_EQ(alpha.bitsPerPixel, 24);
     // basn6a08's alpha runs from 0 at the left: its first column is pure white over white.
     for (int y = 0; y < alpha.height; ++y)
         EXPECT_EQ(screenRgb(alpha, 0, y), 0xFFFFFFu);
-    EXPECT_EQ(opaque.bitsPerPixel, 24);
 }
 
 struct JpegCase {
@@ -213,20 +179,15 @@ TEST_P(JpegCorpusTest, DecodesCloseToTheOriginal) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Corpus, JpegCorpusTest, ::testing::ValuesIn(kJpegCases),
-                         [](const auto& info) {
-                             std::string name = info.param.file;
-                             return name.substr(0, name.find('.'));
-                         });
+                         [](const auto& info) { return testName(info.param.file); });
 
-TEST(Corpus, GrayJpegOpensAsEightBitsWithARamp) {
+// A gray JPEG opens as 8 bits with a ramp; a 12-bit one is refused cleanly.
+TEST(Corpus, GrayAndTwelveBitJpegs) {
     const DibImage gray = loadOrFail(corpusPath("jpeg/gray.jpg"));
     EXPECT_EQ(gray.bitsPerPixel, 8);
     EXPECT_TRUE(imageio::isGrayRamp(gray));
     EXPECT_EQ(gray.width, 227);
     EXPECT_EQ(gray.height, 149);
-}
-
-TEST(Corpus, TwelveBitJpegIsRefusedCleanly) {
     DibImage image;
     std::string error;
     EXPECT_FALSE(imageio::loadPicture(corpusPath("jpeg/monkey12.jpg"), image, error));
@@ -240,9 +201,8 @@ struct GifCase {
 };
 
 constexpr GifCase kGifCases[] = {
-    {"fire.gif", 30, 60, 8},      {"gifgrid.gif", 100, 100, 4},
-    {"porsche.gif", 320, 200, 8}, {"solid2.gif", 640, 400, 8},
-    {"treescap.gif", 40, 40, 4},  {"welcome2.gif", 290, 48, 8},
+    {"fire.gif", 30, 60, 8},   {"gifgrid.gif", 100, 100, 4}, {"porsche.gif", 320, 200, 8},
+    {"solid2.gif", 640, 400, 8}, {"treescap.gif", 40, 40, 4}, {"welcome2.gif", 290, 48, 8},
     {"x-trans.gif", 100, 100, 8}, {"treescap-interlaced.gif", 40, 40, 4},
 };
 
@@ -257,18 +217,11 @@ TEST_P(GifCorpusTest, OpensWithTheScreenSizeAndTableDepth) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Corpus, GifCorpusTest, ::testing::ValuesIn(kGifCases),
-                         [](const auto& info) {
-                             std::string name = info.param.file;
-                             name = name.substr(0, name.find('.'));
-                             for (char& c : name)
-                                 if (c == '-') c = '_';
-                             return name;
-                         });
+                         [](const auto& info) { return testName(info.param.file); });
 
 TEST(Corpus, InterlacedGifHasTheSamePixels) {
-    const DibImage plain = loadOrFail(corpusPath("gif/treescap.gif"));
-    const DibImage interlaced = loadOrFail(corpusPath("gif/treescap-interlaced.gif"));
-    EXPECT_EQ(compareColors(plain, interlaced).maximum, 0);
+    EXPECT_EQ(compareColors(loadOrFail(corpusPath("gif/treescap.gif")),
+                            loadOrFail(corpusPath("gif/treescap-interlaced.gif"))).maximum, 0);
 }
 
 } // namespace

@@ -17,15 +17,10 @@ namespace {
 namespace fs = std::filesystem;
 
 TEST(Encoders, AreFoundByExactMimeType) {
-    struct Case {
-        const char* mime;
-        bool found;
-    };
-    for (const Case c :
-         {Case{"image/bmp", true}, Case{"image/jpeg", true}, Case{"image/gif", true},
-          Case{"image/png", true}, Case{"image/tiff", true}, Case{"image/PNG", false},
-          Case{"image/jpg", false}, Case{"image/tif", false}, Case{"", false}})
-        EXPECT_EQ(imageio::hasEncoder(c.mime), c.found) << c.mime;
+    for (const char* mime : {"image/bmp", "image/jpeg", "image/gif", "image/png", "image/tiff"})
+        EXPECT_TRUE(imageio::hasEncoder(mime)) << mime;
+    for (const char* mime : {"image/PNG", "image/jpg", "image/tif", ""})
+        EXPECT_FALSE(imageio::hasEncoder(mime)) << mime;
 }
 
 std::vector<std::string> folderEntries(const fs::path& folder) {
@@ -108,19 +103,10 @@ std::vector<std::uint8_t> exifSegment(bool bigEndian, std::uint16_t tag, std::ui
                                       std::uint16_t value, int entries = 1) {
     std::vector<std::uint8_t> s = {'E', 'x', 'i', 'f', 0, 0};
     auto u16 = [&](std::uint32_t v) {
-        if (bigEndian)
-            s.insert(s.end(), {std::uint8_t(v >> 8), std::uint8_t(v)});
-        else
-            s.insert(s.end(), {std::uint8_t(v), std::uint8_t(v >> 8)});
+        s.insert(s.end(), {std::uint8_t(bigEndian ? v >> 8 : v), std::uint8_t(bigEndian ? v : v >> 8)});
     };
-    auto u32 = [&](std::uint32_t v) {
-        if (bigEndian)
-            u16(v >> 16), u16(v & 0xFFFF);
-        else
-            u16(v & 0xFFFF), u16(v >> 16);
-    };
-    s.push_back(bigEndian ? 'M' : 'I');
-    s.push_back(bigEndian ? 'M' : 'I');
+    auto u32 = [&](std::uint32_t v) { bigEndian ? (u16(v >> 16), u16(v)) : (u16(v), u16(v >> 16)); };
+    s.insert(s.end(), 2, bigEndian ? 'M' : 'I');
     u16(42), u32(8), u16(std::uint32_t(entries));
     u16(0x010F), u16(2), u32(4), u32(0); // a make tag first, to be skipped
     u16(tag), u16(type), u32(1), u16(value), u16(0);
@@ -159,38 +145,14 @@ TEST(ExifOrientation, UprightTransformUndoesEachOrientation) {
         Source (*from)(int x, int y, int w, int h); // upright pixel shown at stored (x, y)
     };
     const Case cases[] = {
-        {1, false,
-         [](int x, int y, int, int) {
-             return Source{x, y};
-         }},
-        {2, false,
-         [](int x, int y, int w, int) {
-             return Source{w - 1 - x, y};
-         }},
-        {3, false,
-         [](int x, int y, int w, int h) {
-             return Source{w - 1 - x, h - 1 - y};
-         }},
-        {4, false,
-         [](int x, int y, int, int h) {
-             return Source{x, h - 1 - y};
-         }},
-        {5, true,
-         [](int x, int y, int, int) {
-             return Source{y, x};
-         }},
-        {6, true,
-         [](int x, int y, int w, int) {
-             return Source{w - 1 - y, x};
-         }},
-        {7, true,
-         [](int x, int y, int w, int h) {
-             return Source{w - 1 - y, h - 1 - x};
-         }},
-        {8, true,
-         [](int x, int y, int, int h) {
-             return Source{y, h - 1 - x};
-         }},
+        {1, false, [](int x, int y, int, int) { return Source{x, y}; }},
+        {2, false, [](int x, int y, int w, int) { return Source{w - 1 - x, y}; }},
+        {3, false, [](int x, int y, int w, int h) { return Source{w - 1 - x, h - 1 - y}; }},
+        {4, false, [](int x, int y, int, int h) { return Source{x, h - 1 - y}; }},
+        {5, true, [](int x, int y, int, int) { return Source{y, x}; }},
+        {6, true, [](int x, int y, int w, int) { return Source{w - 1 - y, x}; }},
+        {7, true, [](int x, int y, int w, int h) { return Source{w - 1 - y, h - 1 - x}; }},
+        {8, true, [](int x, int y, int, int h) { return Source{y, h - 1 - x}; }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.orientation);
@@ -209,6 +171,29 @@ TEST(ExifOrientation, UprightTransformUndoesEachOrientation) {
         std::string error;
         ASSERT_TRUE(imageio::rotateFlip(stored, shown, turn.turns, turn.flip, error));
         EXPECT_EQ(compareColors(shown, upright).maximum, 0);
+    }
+}
+
+// A JPEG tagged as turned a quarter (8) opens with width and height swapped, one turned half
+// way (3) with them kept; the probe agrees.
+TEST(ExifOrientation, JpegOpensUpright) {
+    TempDir folder;
+    std::string error;
+    ASSERT_TRUE(imageio::savePicture(folder / "j", makePhotoLike(5, 3, 24), "image/jpeg", 90, 24, error));
+    const std::vector<std::uint8_t> plain = readFileBytes(folder / "j");
+    for (const auto& [orientation, width] : {std::pair{8, 3}, {3, 5}, {6, 3}}) {
+        SCOPED_TRACE(orientation);
+        const std::vector<std::uint8_t> exif = exifSegment(false, 0x0112, 3, std::uint16_t(orientation), 2);
+        std::vector<std::uint8_t> file = {0xFF, 0xD8, 0xFF, 0xE1, 0, std::uint8_t(exif.size() + 2)};
+        file.insert(file.end(), exif.begin(), exif.end());
+        file.insert(file.end(), plain.begin() + 2, plain.end());
+        DibImage image;
+        ASSERT_TRUE(imageio::loadPictureFromMemory(file.data(), file.size(), image, error)) << error;
+        EXPECT_EQ(image.width, width);
+        EXPECT_EQ(image.height, 8 - width);
+        imageio::PictureInfo info;
+        ASSERT_TRUE(imageio::probePictureFromMemory(file.data(), file.size(), info, error));
+        EXPECT_EQ(info.width, width);
     }
 }
 
