@@ -1,5 +1,6 @@
 #include "sheet/chartPdf.h"
 #include "sheet/chartSvg.h"
+#include "sheet/chartSymbols.h"
 #include "sheet/realSize.h"
 #include "sheetTestSupport.h"
 
@@ -136,6 +137,7 @@ TEST(ChartPdf, HasOverviewSectionsAndLegendWithEveryCountAndNumbersEveryTenTiles
     EXPECT_NE(overview.find("Finished size: 1098 × 658 mm (109.8 × 65.8 cm)"), std::string::npos)
         << overview;
     EXPECT_NE(overview.find("Colours: 6"), std::string::npos);
+    EXPECT_LT(overview.find("Build sheet: sample.bmp"), overview.find("Finished size")); // title first
     // The column numbers: the first line of numbers alone; the row numbers: lines that start and
     // end with the same number (symbols here are letters).
     const auto columnNumbers = [](const std::string& text) {
@@ -173,6 +175,50 @@ TEST(ChartPdf, HasOverviewSectionsAndLegendWithEveryCountAndNumbersEveryTenTiles
     }
     EXPECT_EQ(legend.find("Colour F"), std::string::npos); // entry 5 is never used
     EXPECT_NE(page(5).find("Shopping list"), std::string::npos);
+}
+
+// Symbols: one character for the first 52 colours, then two, then three, hand-counted.
+TEST(ChartSymbols, CountOnInCharactersThatDoNotLookAlikeAndInkFollowsTheGrayLevel) {
+    const std::pair<int, const char*> symbols[] = {{0, "A"},   {22, "Z"},   {23, "2"},  {51, "@"},
+                                                   {52, "AA"}, {53, "AB"}, {104, "BA"}, {2756, "AAA"}};
+    for (const auto& [n, symbol] : symbols) EXPECT_EQ(chartSymbol(n), symbol) << n;
+    // Gray (77 R + 151 G + 28 B) / 256 from 128 up takes a dark symbol.
+    const std::pair<std::array<std::uint8_t, 3>, bool> inks[] = {
+        {{128, 128, 128}, true}, {{127, 127, 127}, false}, {{0, 255, 0}, true},
+        {{255, 0, 0}, false},    {{0, 0, 255}, false},     {{255, 255, 255}, true}};
+    for (const auto& [rgb, dark] : inks) EXPECT_EQ(darkSymbolOn(rgb), dark) << int(rgb[0]) << "," << int(rgb[1]);
+}
+
+// Page 2 of the chart as pixels (P6 at 72 dots per inch): a gray design has no green, and the
+// red dashed overlap line of the left section runs down the page, not across.
+TEST(ChartPdf, LinesHaveTheirColoursAndDirections) {
+    if (!haveTool("pdftoppm")) GTEST_SKIP() << "poppler-utils missing";
+    const TilingTable table = test::indexedTable(50, 30, {0x808080}, [](int, int) { return 0; });
+    std::string error;
+    const std::string pdf = chartPdf(makeSheetDesign(table, nullptr), DesignSettings{}, error);
+    ASSERT_FALSE(pdf.empty()) << error;
+    test::TempDir dir;
+    std::ofstream(dir / "chart.pdf", std::ios::binary) << pdf;
+    const std::string ppm = runTool("pdftoppm -r 72 -f 2 -l 2 '" + (dir / "chart.pdf").string() + "'", dir / "p.ppm");
+    std::istringstream in(ppm);
+    std::string magic;
+    int width = 0, height = 0, maximum = 0;
+    in >> magic >> width >> height >> maximum;
+    in.get();
+    ASSERT_EQ(magic, "P6");
+    int green = 0, minX = width, maxX = -1, minY = height, maxY = -1;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const int r = in.get(), g = in.get(), b = in.get();
+            green += g > 150 && r < 100 && b < 100;
+            if (r > 150 && g < 80 && b < 80)
+                minX = std::min(minX, x), maxX = std::max(maxX, x), minY = std::min(minY, y), maxY = std::max(maxY, y);
+        }
+    ASSERT_TRUE(in.good());
+    EXPECT_EQ(green, 0);
+    ASSERT_GE(maxX, 0) << "no overlap line";
+    EXPECT_LT(maxX - minX, 5);
+    EXPECT_GT(maxY - minY, 200);
 }
 
 } // namespace

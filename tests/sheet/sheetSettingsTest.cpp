@@ -46,6 +46,12 @@ TEST(SheetSettings, ABadLineIsNamedAndNothingChanges) {
     EXPECT_EQ(error, "sheet settings \"" + (dir / "vellora.sheet").string() +
                          "\": line 4: paper needs a4 or letter, got \"a5\"");
     EXPECT_EQ(settings.sparePercent, 10);
+    std::ofstream(dir / "vellora.sheet") << "spare=5x\n"; // a number with more after it
+    EXPECT_FALSE(readSheetSettings(dir / "vellora.sheet", settings, error));
+    EXPECT_NE(error.find("line 1: spare"), std::string::npos) << error;
+    EXPECT_FALSE(readSheetSettings(dir.path(), settings, error));
+    EXPECT_EQ(error, "sheet settings \"" + dir.path().string() + "\": is not a file");
+    EXPECT_EQ(settings.sparePercent, 10);
 }
 
 } // namespace

@@ -1,8 +1,11 @@
 #include "sheet/shoppingList.h"
 #include "sheet/realSize.h"
+#include "sheet/saveSheet.h"
 #include "sheetTestSupport.h"
 
 #include <gtest/gtest.h>
+
+#include <cstring>
 
 namespace vellora {
 namespace {
@@ -70,6 +73,36 @@ TEST(ShoppingList, OneLinePerUsedEntryWithTheTableCountsAndTheLineNames) {
         EXPECT_EQ(entry.count, counts[std::size_t(entry.index)]) << entry.index;
     EXPECT_EQ(design.entries[0].name, "#102030");
     EXPECT_EQ(design.entries[0].code, "0");
+}
+
+// A true-colour table: each distinct colour is one entry, however close (0,1,2 and 0,2,2).
+TEST(ShoppingList, TrueColourTableGivesAnEntryPerColour) {
+    TileGeometry geometry;
+    geometry.tileWidth = geometry.tileHeight = 1;
+    geometry.tileColumns = 3;
+    geometry.tileRows = 1;
+    test::RecordingFrontend frontend;
+    TilingTable table;
+    ASSERT_EQ(allocateTilingTable(frontend, table, test::makeImage(3, 1, 24), geometry), 0);
+    const std::uint8_t bgr[3][3] = {{2, 1, 0}, {2, 2, 0}, {2, 1, 0}};
+    for (int n = 0; n < 3; ++n) std::memcpy(table.entry(n), bgr[n], 3);
+    const SheetDesign design = makeSheetDesign(table, nullptr);
+    ASSERT_EQ(design.entries.size(), 2u);
+    EXPECT_EQ(design.entries[0].name, "#000102");
+    EXPECT_EQ(design.entries[0].count, 2);
+    EXPECT_EQ(design.entries[1].name, "#000202");
+    EXPECT_EQ(design.grid, (std::vector<std::uint32_t>{0, 1, 0}));
+}
+
+// Without a tiled picture there is nothing to list: 1, the reason and then the failure, no file.
+TEST(ShoppingList, SavingWithoutATilingFails) {
+    test::TempDir dir;
+    test::RecordingFrontend frontend;
+    Session session(frontend);
+    EXPECT_EQ(saveShoppingList(session, dir / "list.csv"), 1);
+    ASSERT_FALSE(frontend.messages.empty());
+    EXPECT_EQ(frontend.messages.back().text, "failed to save the shopping list");
+    EXPECT_FALSE(std::filesystem::exists(dir / "list.csv"));
 }
 
 } // namespace

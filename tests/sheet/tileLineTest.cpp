@@ -70,6 +70,7 @@ INSTANTIATE_TEST_SUITE_P(
                 "the file is empty: no header line naming the columns"},
         BadFile{"missing column", "# x\nname,code,red,green\n",
                 "line 2 (header): no column \"blue\""},
+        BadFile{"no green", "name,code,red,blue\n", "line 1 (header): no column \"green\""},
         BadFile{"duplicate column", "name,code,Red,green,blue,red\n",
                 "line 1 (header): column \"red\" named twice"},
         BadFile{"header only", kHeader, "no colour after the header"},
