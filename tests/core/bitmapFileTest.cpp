@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <numeric>
+#include <tuple>
 
 namespace vellora {
 namespace {
@@ -102,10 +103,8 @@ TEST(ReadBitmapFile, EightBitsWithFewColoursUsedKeepsFullTable) {
     test::RecordingFrontend frontend;
     DibImage image;
     ASSERT_EQ(readBitmapBytes(frontend, bytes, image), 0);
-    EXPECT_EQ(image.colorsUsed, 100u);
-    EXPECT_EQ(image.paletteEntries, 256u);
-    EXPECT_EQ(image.bitsOffset, 1078u);
-    EXPECT_EQ(image.fileSize, 1078u + 8);
+    EXPECT_EQ(std::tuple(image.colorsUsed, image.paletteEntries, image.bitsOffset, image.fileSize),
+              std::tuple(100u, 256u, 1078u, 1078u + 8));
     EXPECT_EQ(image.row(0)[0], bytes[1078]);
     EXPECT_EQ(image.row(1)[3], bytes[1078 + 7]);
     EXPECT_TRUE(frontend.messages.empty());
@@ -123,10 +122,7 @@ TEST(ReadBitmapFile, TopDownAndDerivedSizes) {
     EXPECT_EQ(image.row(2)[2], 9);
     ASSERT_EQ(readBitmapBytes(frontend, bitmapBytes({.width = 5, .height = 2, .fileSizeField = 7,
                                                      .bitsOffsetField = 999}, zeros(40)), image), 0);
-    EXPECT_EQ(image.fileSize, 54u + 32);
-    EXPECT_EQ(image.bitsOffset, 54u);
-    EXPECT_EQ(image.stride, 16);
-    EXPECT_EQ(image.imageSize, 32u);
+    EXPECT_EQ(std::tuple(image.fileSize, image.bitsOffset, image.stride, image.imageSize), std::tuple(86u, 54u, 16, 32u));
 }
 
 TEST(BitmapFile, CreateWriteReadRoundTripAtEveryDepth) {
@@ -141,10 +137,7 @@ TEST(BitmapFile, CreateWriteReadRoundTripAtEveryDepth) {
         DibImage read;
         ASSERT_EQ(readBitmapFile(frontend, path, read), 0);
         EXPECT_EQ(read.data, image.data);
-        EXPECT_EQ(read.bitsPerPixel, bpp);
-        EXPECT_EQ(read.width, 7);
-        EXPECT_EQ(read.height, 3);
-        EXPECT_EQ(read.colorsUsed, 2u);
+        EXPECT_EQ(std::tuple(read.bitsPerPixel, read.width, read.height, read.colorsUsed), std::tuple(bpp, 7, 3, 2u));
         EXPECT_TRUE(frontend.messages.empty());
     }
 }
@@ -264,15 +257,12 @@ INSTANTIATE_TEST_SUITE_P(
 
 // Each code shows its text and is returned; 512 is silent, unknown codes say so.
 TEST(ReportError, ShowsTheCodesMessageAndReturnsTheCode) {
+    constexpr const char* kUnknown = "unknown error of processing";
     const std::pair<int, const char*> cases[] = {
-        {1, "failed to open the file"},     {2, "failed to create the file"},
-        {4, "failed to read the file"},     {8, "failed to write the file"},
-        {16, "failed to allocate memory"},  {32, "not bitmap file"},
-        {64, "compress not supported"},     {128, "error of count bits per pixel"},
-        {512, nullptr},                     {1024, ""},
-        {32768, ""},                        {3, "unknown error of processing"},
-        {256, "unknown error of processing"}, {65536, "unknown error of processing"},
-        {-1, "unknown error of processing"}};
+        {1, "failed to open the file"}, {2, "failed to create the file"}, {4, "failed to read the file"},
+        {8, "failed to write the file"}, {16, "failed to allocate memory"}, {32, "not bitmap file"},
+        {64, "compress not supported"}, {128, "error of count bits per pixel"}, {512, nullptr},
+        {1024, ""}, {32768, ""}, {3, kUnknown}, {256, kUnknown}, {65536, kUnknown}, {-1, kUnknown}};
     for (const auto& [code, text] : cases) {
         test::RecordingFrontend frontend;
         EXPECT_EQ(reportError(frontend, code), code);

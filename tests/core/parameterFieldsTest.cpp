@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <set>
 
@@ -132,8 +133,7 @@ TEST(ParameterFields, CoverEveryNamedByteOnce) {
         const std::size_t size = field.kind == FieldKind::Path ? 260 : 4 * std::size_t(field.count);
         for (std::size_t i = field.offset; i < field.offset + size; ++i) owners[i] += 1;
     }
-    const std::pair<std::size_t, std::size_t> reserved[] = {
-        {0, 12}, {20, 36}, {52, 68}, {76, 84}, {152, 168}};
+    const std::pair<std::size_t, std::size_t> reserved[] = {{0, 12}, {20, 36}, {52, 68}, {76, 84}, {152, 168}};
     for (std::size_t i = 0; i < kParameterBlockBytes; ++i) {
         bool isReserved = false;
         for (auto [begin, end] : reserved) isReserved |= i >= begin && i < end;
@@ -141,14 +141,11 @@ TEST(ParameterFields, CoverEveryNamedByteOnce) {
     }
 }
 
-TEST(ParameterFields, DefaultsLieInsideTheirRanges) {
-    ParameterBlock block = defaultParameterBlock();
-    const ParameterBlock defaults = block;
-    repairParameterBlock(block);
-    EXPECT_EQ(std::memcmp(&block, &defaults, sizeof block), 0);
-}
-
-TEST(ParameterFields, ValueTextRoundTrips) {
+TEST(ParameterFields, DefaultsLieInsideTheirRangesAndValueTextRoundTrips) {
+    const ParameterBlock defaults = defaultParameterBlock();
+    ParameterBlock repaired = defaults;
+    repairParameterBlock(repaired);
+    EXPECT_EQ(std::memcmp(&repaired, &defaults, sizeof defaults), 0);
     ParameterBlock block = defaultParameterBlock();
     EXPECT_EQ(parameterValueText(block, *findParameterField("evenDivisions")), "8,6,5");
     EXPECT_EQ(parameterValueText(block, *findParameterField("tileCountWide")), "64");
@@ -165,17 +162,12 @@ TEST(ParameterFields, ValueTextRoundTrips) {
 
 TEST(ParameterFields, RepairReplacesOnlyBadValues) {
     ParameterBlock block = defaultParameterBlock();
-    block.histEndset[1] = 300;
-    block.histEndset[2] = 17;
-    block.hSlitGrayIndex = 6;
-    block.vSlitGrayIndex = 5;
-    block.tilePixelWidth = 0;
-    block.saveTiling = 2;
+    block.histEndset[1] = 300, block.histEndset[2] = 17;
+    block.hSlitGrayIndex = 6, block.vSlitGrayIndex = 5;
+    block.tilePixelWidth = 0, block.saveTiling = 2;
     repairParameterBlock(block);
-    EXPECT_EQ(block.histEndset[1], 255u);
-    EXPECT_EQ(block.histEndset[2], 17u);
-    EXPECT_EQ(block.hSlitGrayIndex, 1u);
-    EXPECT_EQ(block.vSlitGrayIndex, 5u);
+    EXPECT_EQ(std::pair(block.histEndset[1], block.histEndset[2]), std::pair(255u, 17u));
+    EXPECT_EQ(std::pair(block.hSlitGrayIndex, block.vSlitGrayIndex), std::pair(1u, 5u));
     EXPECT_EQ(block.tilePixelWidth, 9);
     EXPECT_EQ(block.saveTiling, 0u);
 }
@@ -185,9 +177,7 @@ TEST(ParameterFields, DescriptionListsEveryFieldWithDefault) {
     EXPECT_NE(text.find("  tileCountWide=1 … 9999 (default 64)"), std::string::npos);
     EXPECT_NE(text.find("  evenDivisions=3 values 1 … 9 (default 8,6,5)"), std::string::npos);
     EXPECT_NE(text.find("  userPalettePath=PATH (default empty)"), std::string::npos);
-    std::size_t lines = 0;
-    for (char c : text) lines += c == '\n';
-    EXPECT_EQ(lines, parameterFields().size());
+    EXPECT_EQ(std::size_t(std::count(text.begin(), text.end(), '\n')), parameterFields().size());
 }
 
 } // namespace

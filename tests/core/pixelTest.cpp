@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace vellora {
 namespace {
 
@@ -23,8 +25,7 @@ TEST(PixelAccess, BitsAndNibblesOfHandWorkedBytes) {
     getIndex(one, index, 0, 8, 1);
     EXPECT_EQ(index, 0);
     DibImage four = test::makeImage(2, 1, 4);
-    putIndexSequential(four, 3, 0, 0, 4);
-    putIndexSequential(four, 5, 0, 1, 4);
+    putIndexSequential(four, 3, 0, 0, 4), putIndexSequential(four, 5, 0, 1, 4);
     EXPECT_EQ(four.row(0)[0], 0x35);
     setIndex(four, 7, 0, 1, 4);
     EXPECT_EQ(four.row(0)[0], 0x37);
@@ -88,10 +89,7 @@ TEST_P(IndexedDepth, WritersAgreeAndReadersReturnTheIndicesAndColours) {
             getIndex(random, index, y, x, bpp);
             ASSERT_EQ(index, patternIndex(x, y, bpp)) << x << "," << y;
             ASSERT_EQ(indices[x], index);
-            const std::uint32_t rgb = palette[index];
-            ASSERT_EQ(bgr[3 * x], std::uint8_t(rgb)) << x;
-            ASSERT_EQ(bgr[3 * x + 1], std::uint8_t(rgb >> 8));
-            ASSERT_EQ(bgr[3 * x + 2], std::uint8_t(rgb >> 16));
+            ASSERT_EQ(bgr[3 * x] | bgr[3 * x + 1] << 8 | bgr[3 * x + 2] << 16, int(palette[index])) << x;
             getColor(random, one, y, x, bpp);
             ASSERT_EQ(0, std::memcmp(one, &bgr[3 * x], 3));
         }
@@ -118,9 +116,7 @@ TEST_P(TrueColorDepth, ColoursRoundTripAndTheFourthByteIsLeftAlone) {
         readRowColors(image, y, bgr.data());
         for (int x = 0; x < width; ++x) {
             const std::uint8_t* p = image.row(y) + bpp / 8 * x;
-            EXPECT_EQ(p[0], x);
-            EXPECT_EQ(p[1], y);
-            EXPECT_EQ(p[2], x + 40);
+            EXPECT_EQ(std::tuple(p[0], p[1], p[2]), std::tuple(x, y, x + 40));
             if (bpp == 32) { EXPECT_EQ(p[3], 0x77); }
             std::uint8_t one[3];
             getColor(image, one, y, x, bpp);
@@ -199,9 +195,8 @@ TEST(MakeTrueColorHeader, EightBitSourceGivesTheTableFreeHeader) {
     ASSERT_EQ(makeTrueColorHeader(frontend, target, test::makeImage(10, 10, 8, 256)), 0);
     EXPECT_EQ(target.data.size(), 374u);
     EXPECT_EQ(target.bitsPerPixel, 24);
-    EXPECT_EQ(readLe32(target.data.data() + 46), 256u);
-    EXPECT_EQ(readLe32(target.data.data() + 10), 54u);
-    EXPECT_EQ(readLe32(target.data.data() + 2), 374u);
+    const std::uint8_t* d = target.data.data(); // file size, pixel offset, colours used
+    EXPECT_EQ(std::tuple(readLe32(d + 2), readLe32(d + 10), readLe32(d + 46)), std::tuple(374u, 54u, 256u));
 }
 
 TEST(SaveAsTrueColor, ConvertsTheCurrentFileInPlaceOrReleasesBothOnFailure) {
