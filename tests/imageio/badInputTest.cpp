@@ -21,26 +21,16 @@ namespace {
 
 using ByteVector = std::vector<std::uint8_t>;
 
-void putBe32(ByteVector& out, std::uint32_t v) {
-    for (int shift = 24; shift >= 0; shift -= 8)
-        out.push_back(std::uint8_t(v >> shift));
-}
-void putLe16(ByteVector& out, std::uint32_t v) {
-    out.push_back(std::uint8_t(v));
-    out.push_back(std::uint8_t(v >> 8));
-}
-void putLe32(ByteVector& out, std::uint32_t v) {
-    putLe16(out, v & 0xFFFF);
-    putLe16(out, v >> 16);
-}
+void putBe32(ByteVector& out, std::uint32_t v) { out.insert(out.end(), {std::uint8_t(v >> 24), std::uint8_t(v >> 16), std::uint8_t(v >> 8), std::uint8_t(v)}); }
+void putLe16(ByteVector& out, std::uint32_t v) { out.insert(out.end(), {std::uint8_t(v), std::uint8_t(v >> 8)}); }
+void putLe32(ByteVector& out, std::uint32_t v) { putLe16(out, v & 0xFFFF), putLe16(out, v >> 16); }
 
 ByteVector hugeBmp() {
     ByteVector file = {'B', 'M'};
     putLe32(file, 0), putLe32(file, 0), putLe32(file, 54);
     putLe32(file, 40), putLe32(file, 60000), putLe32(file, 60000);
     putLe16(file, 1), putLe16(file, 24);
-    for (int i = 0; i < 6; ++i)
-        putLe32(file, 0);
+    for (int i = 0; i < 6; ++i) putLe32(file, 0);
     file.resize(file.size() + 64, 0x55);
     return file;
 }
@@ -70,8 +60,7 @@ ByteVector endOnlyRle8Bmp(std::uint32_t width, std::uint32_t height) {
 
 ByteVector repeated(const ByteVector& code, int times, const ByteVector& tail = {}) {
     ByteVector codes;
-    for (int i = 0; i < times; ++i)
-        codes.insert(codes.end(), code.begin(), code.end());
+    for (int i = 0; i < times; ++i) codes.insert(codes.end(), code.begin(), code.end());
     codes.insert(codes.end(), tail.begin(), tail.end());
     return codes;
 }
@@ -95,15 +84,21 @@ ByteVector hugePng() {
     return file;
 }
 
-ByteVector hugeGif() {
+// A GIF of one frame at the top left whose pixels are the LZW codes clear, 1, end (one pixel of
+// index 1), a two-colour table and, when given, a graphic control block.
+ByteVector gifFile(std::uint16_t screenWidth, std::uint16_t screenHeight, std::uint16_t frameWidth,
+                   std::uint16_t frameHeight, const ByteVector& control = {}) {
     ByteVector file = {'G', 'I', 'F', '8', '9', 'a'};
-    putLe16(file, 65535), putLe16(file, 65535);
-    file.insert(file.end(), {0x80, 0, 0, 0, 0, 0, 255, 255, 255});
+    putLe16(file, screenWidth), putLe16(file, screenHeight);
+    file.insert(file.end(), {0x80, 1, 0, 10, 20, 30, 200, 100, 50});
+    file.insert(file.end(), control.begin(), control.end());
     file.push_back(',');
-    putLe16(file, 0), putLe16(file, 0), putLe16(file, 65535), putLe16(file, 65535);
+    putLe16(file, 0), putLe16(file, 0), putLe16(file, frameWidth), putLe16(file, frameHeight);
     file.insert(file.end(), {0, 2, 2, 0x4C, 0x01, 0, ';'});
     return file;
 }
+
+ByteVector hugeGif() { return gifFile(65535, 65535, 65535, 65535); }
 
 // The corpus baseline JPEG with its frame header claiming 60000 × 60000.
 ByteVector hugeJpeg() {
@@ -124,16 +119,12 @@ ByteVector hugeTiff() {
         std::uint16_t tag, type;
         std::uint32_t value;
     };
-    const Entry entries[] = {{256, 4, 60000}, {257, 4, 60000}, {258, 3, 8},
-                             {259, 3, 1},     {262, 3, 1},     {273, 4, 8},
-                             {277, 3, 1},     {278, 4, 60000}, {279, 4, 16}};
+    const Entry entries[] = {{256, 4, 60000}, {257, 4, 60000}, {258, 3, 8}, {259, 3, 1}, {262, 3, 1},
+                             {273, 4, 8},     {277, 3, 1},     {278, 4, 60000}, {279, 4, 16}};
     putLe16(file, std::uint16_t(std::size(entries)));
     for (const Entry& entry : entries) {
         putLe16(file, entry.tag), putLe16(file, entry.type), putLe32(file, 1);
-        if (entry.type == 3)
-            putLe16(file, entry.value), putLe16(file, 0);
-        else
-            putLe32(file, entry.value);
+        entry.type == 3 ? (putLe16(file, entry.value), putLe16(file, 0)) : putLe32(file, entry.value);
     }
     putLe32(file, 0);
     return file;
@@ -239,13 +230,8 @@ TEST(BadInput, Os2RunLength24OpensInsteadOfPassingForJpeg) {
 ByteVector progressiveJpeg(bool refine) {
     std::vector<jpeg_scan_info> script;
     const int top = refine ? 10 : 0; // the encoder's largest point transform
-    auto addBand = [&](int first, int last) {
-        for (int al = top; al >= 0; --al)
-            script.push_back({1, {0}, first, last, al == top ? 0 : al + 1, al});
-    };
-    addBand(0, 0);
-    for (int k = 1; k < 64; ++k)
-        addBand(k, k);
+    for (int k = 0; k < 64; ++k) // a scan per coefficient
+        for (int al = top; al >= 0; --al) script.push_back({1, {0}, k, k, al == top ? 0 : al + 1, al});
     jpeg_compress_struct cinfo;
     jpeg_error_mgr errors;
     cinfo.err = jpeg_std_error(&errors);
@@ -262,8 +248,7 @@ ByteVector progressiveJpeg(bool refine) {
     jpeg_start_compress(&cinfo, TRUE);
     std::uint8_t row[16];
     for (int y = 0; y < 16; ++y) {
-        for (int x = 0; x < 16; ++x)
-            row[x] = std::uint8_t(x * 13 + y * 7);
+        for (int x = 0; x < 16; ++x) row[x] = std::uint8_t(x * 13 + y * 7);
         JSAMPROW rows[] = {row};
         jpeg_write_scanlines(&cinfo, rows, 1);
     }
@@ -295,10 +280,8 @@ TEST(BadInput, SizesPastTheThirtyTwoBitFieldsDoNotFit) {
     EXPECT_FALSE(imageio::pictureFits(60000, 60000, 24));
     EXPECT_FALSE(imageio::pictureFits(std::int64_t(1) << 31, 1, 8));
     EXPECT_FALSE(imageio::pictureFits(20000, 60000, 32)); // 4.8 GB
-    EXPECT_FALSE(imageio::pictureFits(0, 10, 8));
-    EXPECT_FALSE(imageio::pictureFits(10, 0, 8));
-    EXPECT_TRUE(imageio::pictureFits(1, 1, 1));
-    EXPECT_TRUE(imageio::pictureFits(301, 301, 32));
+    EXPECT_FALSE(imageio::pictureFits(0, 10, 8) || imageio::pictureFits(10, 0, 8));
+    EXPECT_TRUE(imageio::pictureFits(1, 1, 1) && imageio::pictureFits(301, 301, 32));
 }
 
 // Every encoder's output, cut short at many points and with single bytes spoiled: each
@@ -320,42 +303,33 @@ TEST(BadInput, TruncatedAndSpoiledFilesNeverCrash) {
         ASSERT_TRUE(imageio::savePicture(folder / "f", *source.image, source.mime, 80,
                                          source.image->bitsPerPixel, error));
         const ByteVector whole = readFileBytes(folder / "f");
-        for (std::size_t cut = 0; cut < whole.size(); cut += 1 + whole.size() / 97) {
-            ByteVector part(whole.begin(), whole.begin() + std::ptrdiff_t(cut));
+        const auto attempt = [&](const ByteVector& bytes, std::size_t at) {
             DibImage image;
             error.clear();
-            if (imageio::loadPictureFromMemory(part.data(), part.size(), image, error))
-                EXPECT_TRUE(imageio::isWellFormed(image));
+            if (imageio::loadPictureFromMemory(bytes.data(), bytes.size(), image, error))
+                EXPECT_TRUE(imageio::isWellFormed(image)) << at;
             else
-                EXPECT_FALSE(error.empty()) << cut;
-        }
+                EXPECT_FALSE(error.empty()) << at;
+        };
+        for (std::size_t cut = 0; cut < whole.size(); cut += 1 + whole.size() / 97)
+            attempt(ByteVector(whole.begin(), whole.begin() + std::ptrdiff_t(cut)), cut);
         for (std::size_t at = 0; at < whole.size(); at += 1 + whole.size() / 211) {
             ByteVector spoiled = whole;
             spoiled[at] ^= 0xA5;
-            DibImage image;
-            error.clear();
-            if (imageio::loadPictureFromMemory(spoiled.data(), spoiled.size(), image, error))
-                EXPECT_TRUE(imageio::isWellFormed(image));
-            else
-                EXPECT_FALSE(error.empty()) << at;
+            attempt(spoiled, at);
         }
     }
 }
 
 TEST(BadInput, GifScreenFarLargerThanItsFrameIsRefused) {
-    ByteVector file = {'G', 'I', 'F', '8', '9', 'a'};
-    putLe16(file, 8000), putLe16(file, 8000);
-    file.insert(file.end(), {0x80, 0, 0, 0, 0, 0, 255, 255, 255});
-    file.push_back(',');
-    putLe16(file, 0), putLe16(file, 0), putLe16(file, 1), putLe16(file, 1);
-    file.insert(file.end(), {0, 2, 2, 0x4C, 0x01, 0, ';'});
+    const ByteVector file = gifFile(8000, 8000, 1, 1);
     DibImage image;
     std::string error;
     EXPECT_FALSE(imageio::loadPictureFromMemory(file.data(), file.size(), image, error));
     EXPECT_FALSE(error.empty());
     // The same frame on a screen of its own size opens.
-    file[6] = 1, file[7] = 0, file[8] = 1, file[9] = 0;
-    ASSERT_TRUE(imageio::loadPictureFromMemory(file.data(), file.size(), image, error)) << error;
+    const ByteVector own = gifFile(1, 1, 1, 1);
+    ASSERT_TRUE(imageio::loadPictureFromMemory(own.data(), own.size(), image, error)) << error;
     EXPECT_EQ(image.width, 1);
     EXPECT_EQ(image.bitsPerPixel, 1);
 }
@@ -399,14 +373,10 @@ TEST(HandBuilt, SixteenBitBitmapNeedsItsTableMemory) {
     EXPECT_TRUE(image.data.empty());
 }
 
-// A 2 × 1 screen with a 1 × 1 frame of index 1 (LZW codes clear, 1, end) whose control block
-// makes index 0 transparent: the uncovered pixel is the transparent one, shown white, not the
-// background colour.
+// A 2 × 1 screen around a 1 × 1 frame of index 1 whose control block makes index 0 transparent:
+// the uncovered pixel is the transparent one, shown white, not the background colour (1).
 TEST(HandBuilt, GifScreenOutsideTheFrameIsTransparentWhite) {
-    const ByteVector file = {'G', 'I', 'F', '8', '9', 'a', 2, 0, 1, 0, 0x80, 1, 0,
-                             10, 20, 30, 200, 100, 50,                     // two colours
-                             0x21, 0xF9, 4, 1, 0, 0, 0, 0,                 // index 0 transparent
-                             ',', 0, 0, 0, 0, 1, 0, 1, 0, 0, 2, 2, 0x4C, 0x01, 0, ';'};
+    const ByteVector file = gifFile(2, 1, 1, 1, {0x21, 0xF9, 4, 1, 0, 0, 0, 0});
     DibImage image;
     std::string error;
     ASSERT_TRUE(imageio::loadPictureFromMemory(file.data(), file.size(), image, error)) << error;

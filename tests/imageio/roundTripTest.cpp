@@ -9,13 +9,12 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 namespace vellora::test {
 namespace {
 
-struct Size {
-    int width, height;
-};
+struct Size { int width, height; };
 // The last makes files of over a megabyte, the TIFF directory after the rows.
 constexpr Size kAwkwardSizes[] = {{1, 1}, {1, 7}, {7, 1}, {11, 13}, {301, 301}, {701, 601}};
 
@@ -41,8 +40,7 @@ DibImage sourceFor(const RoundTrip& trip, Size size) {
     if (trip.depth > 8) return makePhotoLike(size.width, size.height, trip.depth);
     if (trip.lossless) return makePatternIndexed(size.width, size.height, trip.depth);
     std::vector<std::uint32_t> palette;
-    for (std::uint32_t i = 0; i < 256; ++i)
-        palette.push_back(i << 16 | (255 - i) << 8 | i / 2);
+    for (std::uint32_t i = 0; i < 256; ++i) palette.push_back(i << 16 | (255 - i) << 8 | i / 2);
     return makeIndexedImage(size.width, size.height, 8, palette,
                             [&](int x, int) { return x * 255 / std::max(1, size.width - 1); });
 }
@@ -57,8 +55,7 @@ TEST_P(RoundTripTest, PixelsSurviveAtEveryAwkwardSize) {
         const DibImage source = sourceFor(trip, size);
         const auto path = folder / "picture";
         std::string error;
-        ASSERT_TRUE(imageio::savePicture(path, source, trip.mimeType, 90, trip.depth, error))
-            << error;
+        ASSERT_TRUE(imageio::savePicture(path, source, trip.mimeType, 90, trip.depth, error)) << error;
         DibImage back;
         ASSERT_TRUE(imageio::loadPicture(path, back, error)) << error;
         EXPECT_EQ(back.bitsPerPixel, trip.reopenedDepth);
@@ -69,54 +66,19 @@ TEST_P(RoundTripTest, PixelsSurviveAtEveryAwkwardSize) {
             EXPECT_LT(difference.mean, size.width * size.height >= 100 ? 3.5 : 12.0);
         imageio::PictureInfo info;
         ASSERT_TRUE(imageio::probePictureFile(path, info, error)) << error;
-        EXPECT_EQ(info.width, back.width);
-        EXPECT_EQ(info.height, back.height);
-        EXPECT_EQ(info.bitsPerPixel, back.bitsPerPixel);
+        EXPECT_EQ(std::tuple(info.width, info.height, info.bitsPerPixel), std::tuple(back.width, back.height, back.bitsPerPixel));
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(Encoders, RoundTripTest, ::testing::ValuesIn(kRoundTrips),
-                         [](const auto& info) {
-                             std::string name = std::string(info.param.mimeType).substr(6);
-                             return name + std::to_string(info.param.depth);
-                         });
-
-// What the bitmap core reads back from the bitmap encoder is the picture byte for byte,
-// whatever the source's padding held.
-TEST(BmpEncoder, WritesTheIntermediateLayoutByteForByte) {
-    TempDir folder;
-    for (const int depth : {1, 4, 8, 24, 32}) {
-        SCOPED_TRACE(depth);
-        DibImage source =
-            depth <= 8 ? makePatternIndexed(13, 5, depth) : makePhotoLike(13, 5, depth);
-        source.colorsUsed = depth <= 8 ? 3 : 7;
-        writeLe32(source.data.data() + 46, source.colorsUsed);
-        DibImage dirty = source;
-        const std::size_t used = (13 * std::size_t(depth) + 7) / 8;
-        for (int y = 0; y < dirty.height; ++y)
-            for (std::size_t i = used; i < std::size_t(dirty.stride); ++i)
-                dirty.row(y)[i] = 0xA5;
-        std::string error;
-        ASSERT_TRUE(imageio::savePicture(folder / "a.dib", dirty, "image/bmp", 100, depth, error));
-        const std::vector<std::uint8_t> bytes = readFileBytes(folder / "a.dib");
-        ASSERT_EQ(bytes.size(), source.fileSize);
-        EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), source.data.begin()));
-        const DibImage back = readImage(folder / "a.dib");
-        EXPECT_EQ(back.colorsUsed, source.colorsUsed);
-        DibImage decoded = loadOrFail(folder / "a.dib");
-        decoded.data.resize(decoded.fileSize);
-        EXPECT_EQ(decoded.data, bytes);
-    }
-}
+                         [](const auto& info) { return std::string(info.param.mimeType).substr(6) + std::to_string(info.param.depth); });
 
 TEST(GrayJpeg, AGrayRampPictureIsWrittenAndReopenedAsGray) {
     TempDir folder;
     DibImage source = makeImage(40, 30, 8, 256);
-    for (int i = 0; i < 256; ++i)
-        std::memset(source.paletteEntry(i), i, 3);
+    for (int i = 0; i < 256; ++i) std::memset(source.paletteEntry(i), i, 3);
     for (int y = 0; y < 30; ++y)
-        for (int x = 0; x < 40; ++x)
-            setIndex(source, std::uint8_t(x * 6 + y), y, x, 8);
+        for (int x = 0; x < 40; ++x) setIndex(source, std::uint8_t(x * 6 + y), y, x, 8);
     std::string error;
     ASSERT_TRUE(imageio::savePicture(folder / "g.jpg", source, "image/jpeg", 95, 8, error));
     const DibImage back = loadOrFail(folder / "g.jpg");
@@ -139,11 +101,7 @@ TEST(GifEncoder, ReducesTrueColourThroughTheInstalledReducer) {
     TempDir folder;
     const DibImage source = makePhotoLike(20, 10, 24);
     std::string error;
-    imageio::setTrueColorReducer({});
-    EXPECT_FALSE(imageio::savePicture(folder / "a.gif", source, "image/gif", 0, 24, error));
-    EXPECT_FALSE(error.empty());
-    EXPECT_FALSE(std::filesystem::exists(folder / "a.gif"));
-    // A reducer that keeps only the top bit of each channel: eight colours, exact to check.
+    // Without a reducer the save fails (saveAndOrientationTest.cpp); a reducer that keeps only the top bit of each channel: eight colours, exact to check.
     imageio::setTrueColorReducer([](const DibImage& trueColor, DibImage& indexed) {
         indexed = makeImage(trueColor.width, trueColor.height, 8, 8);
         for (int i = 0; i < 8; ++i) {
@@ -154,9 +112,7 @@ TEST(GifEncoder, ReducesTrueColourThroughTheInstalledReducer) {
             for (int x = 0; x < trueColor.width; ++x) {
                 std::uint8_t bgr[3];
                 getColor(trueColor, bgr, y, x, 24);
-                setIndex(indexed,
-                         std::uint8_t((bgr[0] >> 7) | (bgr[1] >> 7) << 1 | (bgr[2] >> 7) << 2), y,
-                         x, 8);
+                setIndex(indexed, std::uint8_t((bgr[0] >> 7) | (bgr[1] >> 7) << 1 | (bgr[2] >> 7) << 2), y, x, 8);
             }
         return true;
     });
