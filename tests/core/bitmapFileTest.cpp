@@ -20,12 +20,7 @@ using Bytes = std::vector<std::uint8_t>;
 
 Bytes zeros(std::size_t n) { return Bytes(n, 0); }
 
-struct RefusedCase {
-    const char* what;
-    Bytes bytes;
-    int code;
-    const char* message;
-};
+struct RefusedCase { const char* what; Bytes bytes; int code; const char* message; };
 
 std::vector<RefusedCase> refusedCases() {
     const auto file = [](BitmapHeader h, std::size_t body = 4) { return bitmapBytes(h, zeros(body)); };
@@ -192,9 +187,7 @@ TEST(CreateDib, LargeBlockReusedAfterDirtyPixelsIsZeroFilledAgain) {
 }
 
 TEST(CreateDib, RefusesImpossibleSizes) {
-    struct Case {
-        int width, height, bpp, code;
-    };
+    struct Case { int width, height, bpp, code; };
     // 70000 x 3 bytes x 70000 rows is over 14 GB, past the 32-bit size fields.
     for (const Case c : {Case{0, 5, 24, 16}, Case{5, 0, 8, 16}, Case{-1, 5, 24, 16},
                          Case{70000, 70000, 24, 16}, Case{5, 5, 16, 128}}) {
@@ -225,10 +218,7 @@ TEST(WriteBitmapFile, UnwritablePathGivesCode2AndAnExistingFileIsReplaced) {
     EXPECT_EQ(test::readFileBytes(dir / "x.dib"), image.data);
 }
 
-struct GeometryCase {
-    int width, height, bitsPerPixel, stride;
-    std::uint32_t fileSize;
-};
+struct GeometryCase { int width, height, bitsPerPixel, stride; std::uint32_t fileSize; };
 
 class DeriveGeometryTest : public ::testing::TestWithParam<GeometryCase> {};
 

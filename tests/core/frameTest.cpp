@@ -90,11 +90,7 @@ TEST(OperationFrame, NoFreshNameStopsTheCommand) {
 }
 
 TEST(OperationFrame, FailureTextProgressAndZoomOfEveryOperation) {
-    struct Case {
-        Operation operation;
-        const char* failureText;
-        bool showsProgress, resetsZoom;
-    };
+    struct Case { Operation operation; const char* failureText; bool showsProgress, resetsZoom; };
     using O = Operation;
     const Case cases[] = {
         {O::Save, "failed to save a file", false, false},         {O::Crop, "failed to crop the image", true, false},
@@ -170,10 +166,7 @@ TEST(ConvertToTrueColor, BrokenCurrentFileChangesNothing) {
 // The bar shows the truncated percentage and only rises; progressAdvanceBy counts like single
 // steps and progressBegin restarts the count.
 TEST(Progress, ShowsTheTruncatedPercentage) {
-    struct Case {
-        double units;
-        int advances, position;
-    };
+    struct Case { double units; int advances, position; };
     for (const Case c : {Case{200, 100, 50}, Case{200, 1, 0}, Case{200, 3, 1}, Case{3, 1, 33},
                          Case{3, 2, 66}, Case{3, 3, 100}, Case{7, 1, 14}, Case{1, 1, 100}}) {
         test::RecordingFrontend frontend;

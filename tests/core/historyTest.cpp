@@ -27,9 +27,7 @@ void runOperations(Session& session, int n) {
 }
 
 TEST(History, DepthAndWrapsAfterPushes) {
-    struct Case {
-        int pushes, depth, wraps;
-    };
+    struct Case { int pushes, depth, wraps; };
     for (const Case c : {Case{0, 0, 0}, Case{1, 1, 0}, Case{98, 98, 0}, Case{99, 99, 0},
                          Case{100, 1, 1}, Case{101, 2, 1}, Case{198, 99, 1}, Case{199, 1, 2}}) {
         SCOPED_TRACE(c.pushes);

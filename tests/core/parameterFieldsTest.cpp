@@ -51,11 +51,7 @@ TEST_P(SetParameterGood, StoresAtTheFieldsOffset) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, SetParameterGood, ::testing::ValuesIn(kGoodValues));
 
-struct BadValue {
-    const char* name;
-    const char* value;
-    const char* message;
-};
+struct BadValue { const char* name; const char* value; const char* message; };
 
 const BadValue kBadValues[] = {
     {"tileCountWide", "0", "tileCountWide must be 1 … 9999, got 0"},

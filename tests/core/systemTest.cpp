@@ -56,11 +56,7 @@ TEST_F(AtomicFile, WritesANewFileReplacesAnOldOneWhollyAndKeepsItsMode) {
 }
 
 TEST_F(AtomicFile, EveryFaultPointLeavesTheOldFileAndNoStrayFile) {
-    struct Case {
-        const char* name;
-        AtomicFileFaults faults;
-        AtomicFileFailure expected;
-    };
+    struct Case { const char* name; AtomicFileFaults faults; AtomicFileFailure expected; };
     const Case cases[] = {
         {"first write", {1, false, false, 0}, AtomicFileFailure::write},
         {"third write", {3, false, false, 100}, AtomicFileFailure::write},
@@ -213,10 +209,7 @@ TEST(Parallel, ThreadCountFollowsTheVariable) {
 }
 
 TEST(Parallel, EveryRowExactlyOnceInContiguousBands) {
-    struct Case {
-        const char* threads;
-        int rows, minRowsPerBand;
-    };
+    struct Case { const char* threads; int rows, minRowsPerBand; };
     for (const Case c : {Case{"1", 100, 16}, Case{"2", 100, 16}, Case{"4", 7, 1}, Case{"8", 5, 16},
                          Case{"3", 1, 1}, Case{"2", 0, 16}, Case{"2", -3, 16}}) {
         SCOPED_TRACE(std::string(c.threads) + " threads, " + std::to_string(c.rows) + " rows");

@@ -25,15 +25,6 @@ void putBe32(ByteVector& out, std::uint32_t v) { out.insert(out.end(), {std::uin
 void putLe16(ByteVector& out, std::uint32_t v) { out.insert(out.end(), {std::uint8_t(v), std::uint8_t(v >> 8)}); }
 void putLe32(ByteVector& out, std::uint32_t v) { putLe16(out, v & 0xFFFF), putLe16(out, v >> 16); }
 
-ByteVector hugeBmp() {
-    ByteVector file = {'B', 'M'};
-    putLe32(file, 0), putLe32(file, 0), putLe32(file, 54);
-    putLe32(file, 40), putLe32(file, 60000), putLe32(file, 60000);
-    putLe16(file, 1), putLe16(file, 24);
-    for (int i = 0; i < 6; ++i) putLe32(file, 0);
-    file.resize(file.size() + 64, 0x55);
-    return file;
-}
 
 // A run-length bitmap: an info (40) or OS/2 (64) header, a two-colour table when indexed, and
 // the codes as its pixel data.
@@ -51,6 +42,8 @@ ByteVector rleBmp(std::uint32_t headerSize, std::uint32_t width, std::uint32_t h
     file.insert(file.end(), codes.begin(), codes.end());
     return file;
 }
+
+ByteVector hugeBmp() { return rleBmp(40, 60000, 60000, 24, 0, ByteVector(64, 0x55)); }
 
 // An 8-bit run-length bitmap whose only code ends the picture: a few bytes that stand for a
 // picture of any size.
@@ -115,10 +108,7 @@ ByteVector hugeJpeg() {
 ByteVector hugeTiff() {
     ByteVector file = {'I', 'I', 42, 0};
     putLe32(file, 8);
-    struct Entry {
-        std::uint16_t tag, type;
-        std::uint32_t value;
-    };
+    struct Entry { std::uint16_t tag, type; std::uint32_t value; };
     const Entry entries[] = {{256, 4, 60000}, {257, 4, 60000}, {258, 3, 8}, {259, 3, 1}, {262, 3, 1},
                              {273, 4, 8},     {277, 3, 1},     {278, 4, 60000}, {279, 4, 16}};
     putLe16(file, std::uint16_t(std::size(entries)));
@@ -130,10 +120,7 @@ ByteVector hugeTiff() {
     return file;
 }
 
-struct HugeCase {
-    const char* name;
-    ByteVector (*make)();
-};
+struct HugeCase { const char* name; ByteVector (*make)(); };
 
 const HugeCase kHugeCases[] = {
     {"bmp", hugeBmp}, {"png", hugePng}, {"gif", hugeGif}, {"jpeg", hugeJpeg}, {"tiff", hugeTiff}};
@@ -291,10 +278,7 @@ TEST(BadInput, TruncatedAndSpoiledFilesNeverCrash) {
     const DibImage photo = makePhotoLike(37, 23, 24);
     const DibImage indexed = makePatternIndexed(37, 23, 4);
     imageio::setTrueColorReducer({});
-    struct Source {
-        const char* mime;
-        const DibImage* image;
-    };
+    struct Source { const char* mime; const DibImage* image; };
     for (const Source source : {Source{"image/bmp", &indexed}, Source{"image/png", &photo},
                                 Source{"image/jpeg", &photo}, Source{"image/gif", &indexed},
                                 Source{"image/tiff", &photo}, Source{"image/png", &indexed}}) {

@@ -81,11 +81,7 @@ TEST(BmpAsIs, OwnPicturesAreWrittenAndTakenOverAsTheyStand) {
 }
 
 // A byte the encoder or decoder would not carry over unchanged sends the picture the long way.
-struct Blemish {
-    const char* what;
-    int width, depth;
-    std::function<void(Bytes&, const DibImage&)> apply;
-};
+struct Blemish { const char* what; int width, depth; std::function<void(Bytes&, const DibImage&)> apply; };
 
 const Blemish kBlemishes[] = {
     {"row padding", 3, 24, [](Bytes& f, const DibImage& p) { f[p.bitsOffset + 9] = 7; }},

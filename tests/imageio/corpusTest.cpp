@@ -52,11 +52,7 @@ TEST(Corpus, EveryFileLoadsOrFailsWithAReason) {
     EXPECT_GT(refused, 10);
 }
 
-struct BmpGood {
-    const char* file;
-    const char* reference;
-    int depth;
-};
+struct BmpGood { const char* file; const char* reference; int depth; };
 
 // The "good" bitmap set, each against the picture it must look like (an editor keeps
 // non-square pixels as stored).
@@ -105,10 +101,7 @@ TEST(Corpus, BitmapsWrappingJpegOrPngShowTheWrappedPicture) {
               1.0);
 }
 
-struct PngDepth {
-    const char* file;
-    int depth;
-};
+struct PngDepth { const char* file; int depth; };
 
 // Depth each PNG colour type opens as (all are 32 × 32).
 constexpr PngDepth kPngDepths[] = {
