@@ -94,4 +94,19 @@ DibImage loadOrFail(const std::filesystem::path& path) {
     return image;
 }
 
+DibImage loadBytesOrFail(const std::vector<std::uint8_t>& file) {
+    DibImage image;
+    std::string error;
+    EXPECT_TRUE(imageio::loadPictureFromMemory(file.data(), file.size(), image, error)) << error;
+    return image;
+}
+
+std::string refusal(const std::vector<std::uint8_t>& file) {
+    DibImage image;
+    std::string error;
+    EXPECT_FALSE(imageio::loadPictureFromMemory(file.data(), file.size(), image, error));
+    EXPECT_FALSE(error.empty());
+    return error;
+}
+
 } // namespace vellora::test
