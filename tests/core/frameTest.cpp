@@ -14,6 +14,7 @@
 #include <chrono>
 #include <mutex>
 #include <thread>
+#include <tuple>
 
 namespace vellora {
 namespace {
@@ -43,14 +44,10 @@ TEST(OperationFrame, FailedReadShowsTheCodeThenTheOperationText) {
     session.currentInfo.state = 1026;
     EXPECT_EQ(runCommandHandler(session, grayScaleLikeHandler), 1);
     EXPECT_EQ(frontend.messages, (std::vector<test::Message>{
-                                     {"error", "failed to open the file\ncannot read "
-                                               "\"/nonexistent/__VL_000.dib\": No such file "
-                                               "or directory"},
-                                     {"error", "failed to gray scale the image"}}));
-    EXPECT_EQ(session.currentPath, "/nonexistent/__VL_000.dib");
-    EXPECT_EQ(session.history.historyDepth, 0);
-    EXPECT_EQ(session.currentInfo.state, 1026);
-    EXPECT_EQ(session.dialogInfo.state, 514);
+        {"error", "failed to open the file\ncannot read \"/nonexistent/__VL_000.dib\": No such file or directory"},
+        {"error", "failed to gray scale the image"}}));
+    EXPECT_EQ(std::tuple(session.currentPath, session.history.historyDepth, session.currentInfo.state, session.dialogInfo.state),
+              std::tuple("/nonexistent/__VL_000.dib", 0, 1026, 514));
     EXPECT_EQ(frontend.progressVisibility, (std::vector<bool>{true, false}));
     EXPECT_EQ(frontend.statusTexts, std::vector<std::string>{""});
 }
@@ -63,14 +60,10 @@ TEST(OperationFrame, SuccessSetsStateAndReleasesTheImages) {
     EXPECT_EQ(runCommandHandler(session, grayScaleLikeHandler), 0);
     EXPECT_TRUE(frontend.messages.empty());
     EXPECT_NE(session.currentPath, before);
-    EXPECT_EQ(session.history.historyDepth, 1);
-    EXPECT_EQ(session.history.historyPaths[1], before);
-    EXPECT_EQ(session.currentInfo.state, 514);
-    EXPECT_EQ(session.dialogInfo.state, 514);
-    EXPECT_TRUE(session.sourceImage.data.empty());
-    EXPECT_TRUE(session.targetImage.data.empty());
-    EXPECT_EQ(frontend.progressPositions.front(), 0);
-    EXPECT_EQ(frontend.progressPositions.back(), 100);
+    EXPECT_EQ(std::tuple(session.history.historyDepth, session.history.historyPaths[1], session.currentInfo.state, session.dialogInfo.state),
+              std::tuple(1, before, 514, 514));
+    EXPECT_TRUE(session.sourceImage.data.empty() && session.targetImage.data.empty());
+    EXPECT_EQ(std::tuple(frontend.progressPositions.front(), frontend.progressPositions.back()), std::tuple(0, 100));
     EXPECT_EQ(test::readFileBytes(session.currentPath), test::readFileBytes(before));
 }
 
@@ -84,8 +77,7 @@ TEST(OperationFrame, NoFreshNameStopsTheCommand) {
     static int runs = 0;
     EXPECT_EQ(runCommandHandler(session, [](Session&) { return ++runs, 0; }), 1);
     EXPECT_EQ(runs, 0);
-    EXPECT_EQ(session.currentPath, "/somewhere/__VL_003.dib");
-    EXPECT_EQ(session.history.historyDepth, 0);
+    EXPECT_EQ(std::tuple(session.currentPath, session.history.historyDepth), std::tuple(std::string("/somewhere/__VL_003.dib"), 0));
     EXPECT_EQ(frontend.texts(), std::vector<std::string>{"failed to get the intermediate path"});
 }
 
@@ -117,8 +109,7 @@ TEST(OperationFrame, FailureTextProgressAndZoomOfEveryOperation) {
         frontend.clear();
         EXPECT_EQ(runOperationFrame(session, c.operation, [](Session&) { return 0; }), 0);
         EXPECT_TRUE(frontend.messages.empty());
-        EXPECT_EQ(session.currentInfo.zoomIndex, c.resetsZoom ? 10 : 3);
-        EXPECT_EQ(session.dialogInfo.zoomIndex, c.resetsZoom ? 10 : 3);
+        EXPECT_EQ(std::tuple(session.currentInfo.zoomIndex, session.dialogInfo.zoomIndex), std::tuple(c.resetsZoom ? 10 : 3, c.resetsZoom ? 10 : 3));
         EXPECT_EQ(frontend.statusTexts.empty(), !c.showsProgress);
     }
 }
@@ -130,8 +121,7 @@ TEST(ConvertToTrueColor, EndToEnd) {
         test::RecordingFrontend frontend;
         Session session(frontend);
         const auto colour = [](int x, int y) { return (x + y) % 2 ? 0xA0B0C0u : 0x102030u; };
-        DibImage source = bpp == 4 ? test::makeIndexedImage(5, 3, bpp, {0x102030, 0xA0B0C0},
-                                                            [](int x, int y) { return (x + y) % 2; })
+        DibImage source = bpp == 4 ? test::makeIndexedImage(5, 3, bpp, {0x102030, 0xA0B0C0}, [](int x, int y) { return (x + y) % 2; })
                                    : test::makeImage(5, 3, 32);
         for (int y = 0; bpp == 32 && y < 3; ++y)
             for (int x = 0; x < 5; ++x) writeLe32(source.row(y) + 4 * x, colour(x, y));
@@ -139,11 +129,9 @@ TEST(ConvertToTrueColor, EndToEnd) {
         const std::string before = session.currentPath;
         ASSERT_EQ(convertToTrueColor(session), 0) << bpp;
         EXPECT_TRUE(frontend.messages.empty());
-        EXPECT_EQ(session.history.historyPaths[1], before);
-        EXPECT_EQ(session.currentInfo.state, 514);
+        EXPECT_EQ(std::tuple(session.history.historyPaths[1], session.currentInfo.state), std::tuple(before, 514));
         const DibImage result = test::readImage(session.currentPath);
-        EXPECT_EQ(result.bitsPerPixel, 24);
-        EXPECT_EQ(result.fileSize, 54u + 3 * 16);
+        EXPECT_EQ(std::tuple(result.bitsPerPixel, result.fileSize), std::tuple(24, 54u + 3 * 16));
         for (int y = 0; y < 3; ++y)
             for (int x = 0; x < 5; ++x) ASSERT_EQ(test::rgbAt(result, x, y), colour(x, y)) << bpp << " " << x << "," << y;
         EXPECT_EQ(test::readFileBytes(before), source.data); // untouched, ready for undo
@@ -157,8 +145,7 @@ TEST(ConvertToTrueColor, BrokenCurrentFileChangesNothing) {
     test::writeFileBytes(session.currentPath, {'B', 'M', 0, 0});
     const std::string before = session.currentPath;
     EXPECT_EQ(convertToTrueColor(session), 1);
-    EXPECT_EQ(frontend.texts(), (std::vector<std::string>{"failed to read the file",
-                                                          "failed to convert the image to 24 bpp"}));
+    EXPECT_EQ(frontend.texts(), (std::vector<std::string>{"failed to read the file", "failed to convert the image to 24 bpp"}));
     EXPECT_EQ(session.currentPath, before);
     EXPECT_FALSE(session.modified());
 }
@@ -167,8 +154,7 @@ TEST(ConvertToTrueColor, BrokenCurrentFileChangesNothing) {
 // steps and progressBegin restarts the count.
 TEST(Progress, ShowsTheTruncatedPercentage) {
     struct Case { double units; int advances, position; };
-    for (const Case c : {Case{200, 100, 50}, Case{200, 1, 0}, Case{200, 3, 1}, Case{3, 1, 33},
-                         Case{3, 2, 66}, Case{3, 3, 100}, Case{7, 1, 14}, Case{1, 1, 100}}) {
+    for (const Case c : {Case{200, 100, 50}, {200, 1, 0}, {200, 3, 1}, {3, 1, 33}, {3, 2, 66}, {3, 3, 100}, {7, 1, 14}, {1, 1, 100}}) {
         test::RecordingFrontend frontend;
         Session session(frontend);
         progressBegin(session, c.units);
@@ -182,12 +168,10 @@ TEST(Progress, ShowsTheTruncatedPercentage) {
     for (int i = 0; i < 200; ++i) progressAdvance(session);
     const auto& p = frontend.progressPositions;
     for (std::size_t i = 1; i < p.size(); ++i) ASSERT_LT(p[i - 1], p[i]);
-    EXPECT_EQ(p.front(), 0);
-    EXPECT_EQ(p.back(), 100);
+    EXPECT_EQ(std::tuple(p.front(), p.back()), std::tuple(0, 100));
     progressBegin(session, 200);
     progressAdvanceBy(session, 100);
-    EXPECT_EQ(p.back(), 50);
-    EXPECT_EQ(session.progress.progressNow, 100.0);
+    EXPECT_EQ(std::tuple(p.back(), session.progress.progressNow), std::tuple(50, 100.0));
     progressAdvanceBy(session, 100);
     EXPECT_EQ(p.back(), 100);
     progressBegin(session, 2);
@@ -202,9 +186,7 @@ TEST(Progress, StatusText) {
                                             {1, 2, ""}, {1, 1, ""}, {0, 514, ""}}) {
         test::RecordingFrontend frontend;
         Session session(frontend);
-        session.currentInfo.width = 640;
-        session.currentInfo.height = 480;
-        session.currentInfo.bitsPerPixel = 8;
+        session.currentInfo.width = 640, session.currentInfo.height = 480, session.currentInfo.bitsPerPixel = 8;
         session.currentInfo.state = state;
         updateStatusText(session, flag);
         EXPECT_EQ(frontend.statusTexts, std::vector<std::string>{text}) << flag << " " << state;
@@ -218,8 +200,7 @@ TEST(Progress, StatusText) {
 // a short slice (1005 rows), is done first and what the others did is reported at the end.
 TEST(RowBands, ProgressPassGivesEachWorkerOneBandAndMovesTheBarAPercentAtATime) {
     const std::thread::id caller = std::this_thread::get_id();
-    for (const auto& [rows, workers] :
-         {std::pair{1000, 2}, {1000, 1}, {7, 2}, {333, 3}, {1005, 1}, {1005, 2}}) {
+    for (const auto& [rows, workers] : {std::pair{1000, 2}, {1000, 1}, {7, 2}, {333, 3}, {1005, 1}, {1005, 2}}) {
         SCOPED_TRACE(std::to_string(rows) + " rows, " + std::to_string(workers) + " workers");
         test::RecordingFrontend frontend;
         Session session(frontend);
@@ -227,14 +208,10 @@ TEST(RowBands, ProgressPassGivesEachWorkerOneBandAndMovesTheBarAPercentAtATime) 
         std::vector<int> seen(std::size_t(rows), 0), nextRow(std::size_t(workers), -1);
         progressBegin(session, rows);
         forRowsWithProgress(session, rows, workers, [&](int worker, int begin, int end) {
-            if (std::this_thread::get_id() != caller) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            } else if (workers == 1) {
-                EXPECT_EQ(session.progress.progressNow, begin); // the rows before are reported
-            }
+            if (std::this_thread::get_id() != caller) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            else if (workers == 1) EXPECT_EQ(session.progress.progressNow, begin); // the rows before are reported
             const std::lock_guard lock(mutex);
-            ASSERT_GE(worker, 0);
-            ASSERT_LT(worker, workers);
+            ASSERT_TRUE(worker >= 0 && worker < workers) << worker;
             EXPECT_LE(end - begin, std::max(1, rows / 100));
             int& expected = nextRow[std::size_t(worker)];
             if (expected >= 0) { EXPECT_EQ(begin, expected) << "band not walked in order"; }

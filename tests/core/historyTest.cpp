@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 
 namespace vellora {
 namespace {
@@ -28,16 +29,13 @@ void runOperations(Session& session, int n) {
 
 TEST(History, DepthAndWrapsAfterPushes) {
     struct Case { int pushes, depth, wraps; };
-    for (const Case c : {Case{0, 0, 0}, Case{1, 1, 0}, Case{98, 98, 0}, Case{99, 99, 0},
-                         Case{100, 1, 1}, Case{101, 2, 1}, Case{198, 99, 1}, Case{199, 1, 2}}) {
+    for (const Case c : {Case{0, 0, 0}, {1, 1, 0}, {98, 98, 0}, {99, 99, 0}, {100, 1, 1}, {101, 2, 1}, {198, 99, 1}, {199, 1, 2}}) {
         SCOPED_TRACE(c.pushes);
         test::RecordingFrontend frontend;
         Session session(frontend);
         runOperations(session, c.pushes);
-        EXPECT_EQ(session.history.historyDepth, c.depth);
-        EXPECT_EQ(session.history.historyWraps, c.wraps);
-        EXPECT_EQ(session.currentPath, stepName(c.pushes));
-        EXPECT_EQ(session.modified(), c.pushes > 0);
+        EXPECT_EQ(std::tuple(session.history.historyDepth, session.history.historyWraps, session.currentPath, session.modified()),
+                  std::tuple(c.depth, c.wraps, stepName(c.pushes), c.pushes > 0));
     }
 }
 
@@ -45,18 +43,14 @@ TEST(History, UndoWalksBackThroughTheStepsAndStopsAtDepthZero) {
     test::RecordingFrontend frontend;
     Session session(frontend);
     runOperations(session, 3);
-    EXPECT_EQ(session.history.historyPaths[1], stepName(0));
-    EXPECT_EQ(session.history.historyPaths[3], stepName(2));
+    EXPECT_EQ(std::tuple(session.history.historyPaths[1], session.history.historyPaths[3]), std::tuple(stepName(0), stepName(2)));
     for (int expected = 2; expected >= 0; --expected) {
         ASSERT_TRUE(undo(session));
-        EXPECT_EQ(session.currentPath, stepName(expected));
-        EXPECT_EQ(session.history.historyDepth, expected);
+        EXPECT_EQ(std::tuple(session.currentPath, session.history.historyDepth), std::tuple(stepName(expected), expected));
     }
     EXPECT_FALSE(session.modified());
     EXPECT_FALSE(undo(session));
-    EXPECT_EQ(session.currentPath, stepName(0));
-    EXPECT_EQ(session.history.historyDepth, 0);
-    EXPECT_EQ(session.history.historyWraps, 0);
+    EXPECT_EQ(std::tuple(session.currentPath, session.history.historyDepth, session.history.historyWraps), std::tuple(stepName(0), 0, 0));
 }
 
 TEST(History, UndoAfterAWrapGoesBackToSlot99AndClearForgetsEveryStep) {
@@ -64,9 +58,8 @@ TEST(History, UndoAfterAWrapGoesBackToSlot99AndClearForgetsEveryStep) {
     Session session(frontend);
     runOperations(session, 100);
     ASSERT_TRUE(undo(session));
-    EXPECT_EQ(session.currentPath, stepName(99)); // stored in slot 1 by the 100th push
-    EXPECT_EQ(session.history.historyDepth, 99);
-    EXPECT_EQ(session.history.historyWraps, 0);
+    // Stored in slot 1 by the 100th push.
+    EXPECT_EQ(std::tuple(session.currentPath, session.history.historyDepth, session.history.historyWraps), std::tuple(stepName(99), 99, 0));
     ASSERT_TRUE(undo(session));
     EXPECT_EQ(session.currentPath, stepName(98));
     runOperations(session, 120);
@@ -92,13 +85,10 @@ struct Folder {
 };
 
 TEST(IntermediateFiles, NamesHaveThreeDigitsAndTheFirstFreeNumberIsTaken) {
-    EXPECT_EQ(intermediateFileName(7), "__VL_007.dib");
-    EXPECT_EQ(intermediateFileName(42), "__VL_042.dib");
-    EXPECT_EQ(intermediateFileName(999), "__VL_999.dib");
+    EXPECT_EQ(intermediateFileName(7) + intermediateFileName(42) + intermediateFileName(999), "__VL_007.dib__VL_042.dib__VL_999.dib");
     Folder f;
     EXPECT_EQ(f.next(), f.file(0).string());
-    touch(f.file(0));
-    touch(f.file(2));
+    touch(f.file(0)), touch(f.file(2));
     EXPECT_EQ(f.next(), f.file(1).string());
     for (int n = 0; n < 999; ++n) touch(f.file(n));
     EXPECT_EQ(f.next(), f.file(999).string());
@@ -112,8 +102,7 @@ TEST(IntermediateFiles, CleanDeletesTheRunUpToTheFirstGap) {
     f.session.currentPath = f.file(0).string(); // the current picture is no exception
     cleanIntermediateFiles(f.session);
     for (int n = 0; n < 4; ++n) EXPECT_FALSE(fs::exists(f.file(n))) << n;
-    EXPECT_TRUE(fs::exists(f.file(5)));
-    EXPECT_TRUE(fs::exists(f.dir / "other.txt"));
+    EXPECT_TRUE(fs::exists(f.file(5)) && fs::exists(f.dir / "other.txt"));
 }
 
 // All thousand exist: files no picture refers to are freed; the current picture and the live
@@ -123,17 +112,15 @@ TEST(IntermediateFiles, FullFolderRecyclesUnreferencedFiles) {
     for (int n = 0; n < 1000; ++n) touch(f.file(n));
     f.session.currentPath = f.session.nextPath = f.file(1).string();
     f.session.history.historyDepth = 2;
-    f.session.history.historyPaths[1] = f.file(0).string();
-    f.session.history.historyPaths[2] = f.file(500).string();
-    f.session.history.historyPaths[3] = f.file(2).string(); // above the depth: no longer live
+    auto& paths = f.session.history.historyPaths;
+    paths[1] = f.file(0).string(), paths[2] = f.file(500).string(), paths[3] = f.file(2).string(); // 3: above the depth
     EXPECT_EQ(f.next(), f.file(2).string());
     EXPECT_FALSE(fs::exists(f.file(2)));
     for (int n : {0, 1, 500}) EXPECT_TRUE(fs::exists(f.file(n))) << n;
     EXPECT_TRUE(f.frontend.messages.empty());
     // After a wrap every slot is live.
-    f.session.history.historyDepth = 1;
-    f.session.history.historyWraps = 1;
-    f.session.history.historyPaths[99] = f.file(9).string();
+    f.session.history.historyDepth = 1, f.session.history.historyWraps = 1;
+    paths[99] = f.file(9).string();
     EXPECT_TRUE(isReferencedPath(f.session, f.file(9).string()));
     f.session.history.historyWraps = 0;
     EXPECT_FALSE(isReferencedPath(f.session, f.file(9).string()));
@@ -146,8 +133,7 @@ TEST(IntermediateFiles, NoTemporaryDirectoryLeavesThePathAlone) {
     Session session(frontend);
     EXPECT_EQ(nextIntermediatePath(session, path), 1);
     EXPECT_EQ(path, "unchanged");
-    EXPECT_EQ(frontend.messages,
-              (std::vector<test::Message>{{"error", "failed to get the intermediate path"}}));
+    EXPECT_EQ(frontend.messages, (std::vector<test::Message>{{"error", "failed to get the intermediate path"}}));
 }
 
 TEST(IntermediateFiles, PrivateFolderIsMadeOnceAndRemovedWithTheSession) {

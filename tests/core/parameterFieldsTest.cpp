@@ -5,17 +5,13 @@
 #include <algorithm>
 #include <cstring>
 #include <set>
+#include <tuple>
 
 namespace vellora {
 namespace {
 
-struct GoodValue {
-    const char* name;
-    const char* value;
-    std::size_t offset; // where the first value lands
-    std::int32_t first, last;
-    int count;
-};
+// offset: where the first value lands.
+struct GoodValue { const char* name; const char* value; std::size_t offset; std::int32_t first, last; int count; };
 
 const GoodValue kGoodValues[] = {
     {"tileCountWide", "80", 784, 80, 80, 1},        {"tileCountWide", "+1", 784, 1, 1, 1},
@@ -44,9 +40,8 @@ TEST_P(SetParameterGood, StoresAtTheFieldsOffset) {
     ParameterBlock block = defaultParameterBlock();
     std::string error;
     ASSERT_TRUE(setParameter(block, c.name, c.value, error)) << error;
-    EXPECT_EQ(int32At(block, c.offset), c.first);
-    EXPECT_EQ(int32At(block, c.offset + 4 * std::size_t(c.count - 1)), c.last);
-    EXPECT_TRUE(error.empty());
+    EXPECT_EQ(std::tuple(int32At(block, c.offset), int32At(block, c.offset + 4 * std::size_t(c.count - 1)), error),
+              std::tuple(c.first, c.last, std::string()));
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, SetParameterGood, ::testing::ValuesIn(kGoodValues));
@@ -60,8 +55,7 @@ const BadValue kBadValues[] = {
     {"tileCountWide", "12x", "tileCountWide must be an integer, got \"12x\""},
     {"tileCountWide", " 12", "tileCountWide must be an integer, got \" 12\""},
     {"tileCountWide", "++3", "tileCountWide must be an integer, got \"++3\""},
-    {"tileCountWide", "99999999999999999999",
-     "tileCountWide must be an integer, got \"99999999999999999999\""},
+    {"tileCountWide", "99999999999999999999", "tileCountWide must be an integer, got \"99999999999999999999\""},
     {"tileCountWide", "3,4", "tileCountWide takes one value, got \"3,4\""},
     {"grayLevelIndex", "8", "grayLevelIndex must be 0 … 7, got 8"},
     {"grayLevelIndex", "-1", "grayLevelIndex must be 0 … 7, got -1"},

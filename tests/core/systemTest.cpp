@@ -95,46 +95,36 @@ TEST_F(AtomicFile, ScratchFilesAreNotFlushedButStillReplaceWholly) {
     EXPECT_EQ(entries(folder), 1u);
 }
 
-// The temporary name beside a target of the longest legal name must itself stay legal.
-TEST_F(AtomicFile, LongestLegalNamesAreWritten) {
-    for (std::size_t length : {247u, 251u, 255u}) {
-        const fs::path longName = folder / std::string(length, 'n');
-        ASSERT_EQ(writeFileAtomically(longName, pattern(20, 3)), AtomicFileFailure::none) << length;
-        EXPECT_EQ(readFileBytes(longName), pattern(20, 3));
-        fs::remove(longName);
-    }
-    EXPECT_EQ(entries(folder), 0u);
-}
-
-// A link keeps being a link; the file it names (relative to the link, in another folder) is
-// replaced, and a dangling link's file is made.
-TEST_F(AtomicFile, LinksAreKeptAndTheirFilesWritten) {
+// Names of the longest legal lengths (the temporary name beside them must stay legal) and
+// links relative to their own folder (one, a chain, a dangling one): each write lands in the
+// file named, the links stay links, and no temporary file is left.
+TEST_F(AtomicFile, LongestNamesAndLinks) {
     fs::create_directory(folder / "real");
     ASSERT_EQ(writeFileAtomically(folder / "real" / "plan.png", pattern(5, 1)), AtomicFileFailure::none);
-    fs::create_symlink("real/plan.png", folder / "link.png");
-    fs::create_symlink("link.png", folder / "chain.png");
-    fs::create_symlink("real/new.png", folder / "dangling.png");
-    ASSERT_EQ(writeFileAtomically(folder / "chain.png", pattern(9, 2)), AtomicFileFailure::none);
-    ASSERT_EQ(writeFileAtomically(folder / "dangling.png", pattern(4, 3)), AtomicFileFailure::none);
-    for (const char* link : {"link.png", "chain.png", "dangling.png"})
-        EXPECT_TRUE(fs::is_symlink(folder / link)) << link;
-    EXPECT_EQ(readFileBytes(folder / "real" / "plan.png"), pattern(9, 2));
-    EXPECT_EQ(readFileBytes(folder / "real" / "new.png"), pattern(4, 3));
-    EXPECT_EQ(entries(folder), 4u); // real/ and the three links: no stray temporary file
+    const char* links[][2] = {{"link.png", "real/plan.png"}, {"chain.png", "link.png"}, {"dangling.png", "real/new.png"}};
+    for (const auto& [link, to] : links) fs::create_symlink(to, folder / link);
+    const std::string n247(247, 'n'), n251(251, 'n'), n255(255, 'n');
+    for (const auto& [written, landed] : {std::pair{n247, n247}, {n251, n251}, {n255, n255},
+                                          {"chain.png", "real/plan.png"}, {"dangling.png", "real/new.png"}}) {
+        const auto bytes = pattern(9, std::uint8_t(landed.size() + written.size()));
+        ASSERT_EQ(writeFileAtomically(folder / written, bytes), AtomicFileFailure::none) << written;
+        EXPECT_EQ(readFileBytes(folder / landed), bytes) << written;
+    }
+    for (const auto& link : links) EXPECT_TRUE(fs::is_symlink(folder / link[0])) << link[0];
+    EXPECT_EQ(entries(folder), 7u);
+    EXPECT_EQ(entries(folder / "real"), 2u);
 }
 
 // A real full file system: a 64 KiB tmpfs where a 200 KiB write cannot complete.
 TEST_F(AtomicFile, FullFileSystemLeavesTheOldFile) {
-    const fs::path mountPoint = folder / "small";
-    fs::create_directories(mountPoint);
-    if (::mount("tmpfs", mountPoint.c_str(), "tmpfs", 0, "size=64k") != 0)
-        GTEST_SKIP() << "cannot mount a small tmpfs here";
-    const fs::path onSmall = mountPoint / "plan.bmp";
+    const fs::path small = folder / "small", onSmall = small / "plan.bmp";
+    fs::create_directories(small);
+    if (::mount("tmpfs", small.c_str(), "tmpfs", 0, "size=64k") != 0) GTEST_SKIP() << "cannot mount a small tmpfs here";
     EXPECT_EQ(writeFileAtomically(onSmall, pattern(1000, 4)), AtomicFileFailure::none);
     EXPECT_EQ(writeFileAtomically(onSmall, pattern(200 * 1024, 6)), AtomicFileFailure::write);
     EXPECT_EQ(readFileBytes(onSmall), pattern(1000, 4));
-    EXPECT_EQ(entries(mountPoint), 1u);
-    ::umount(mountPoint.c_str());
+    EXPECT_EQ(entries(small), 1u);
+    ::umount(small.c_str());
 }
 
 TEST(RunFolders, TemporaryVariableSetButEmptyCountsAsUnset) {

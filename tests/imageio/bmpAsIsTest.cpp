@@ -21,9 +21,7 @@ namespace {
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
 
-Bytes bytesOf(const DibImage& image) {
-    return Bytes(image.data.begin(), image.data.begin() + image.fileSize);
-}
+Bytes bytesOf(const DibImage& image) { return Bytes(image.data.begin(), image.data.begin() + image.fileSize); }
 
 void expectSamePicture(const DibImage& a, const DibImage& b) {
     const auto fields = [](const DibImage& p) {
@@ -36,8 +34,7 @@ void expectSamePicture(const DibImage& a, const DibImage& b) {
 
 // Whether the file was taken over; when it was, the result must be what decoding gives.
 bool takeOverMatchesDecoding(const Bytes& file) {
-    PictureBytes block(file.size());
-    std::copy(file.begin(), file.end(), block.begin());
+    PictureBytes block(file.begin(), file.end());
     DibImage taken;
     if (!imageio::takeOverBmpFile(block, taken)) {
         EXPECT_EQ(block.size(), file.size()) << "a refused block must be left alone";
@@ -70,8 +67,7 @@ TEST(BmpAsIs, OwnPicturesAreWrittenAndTakenOverAsTheyStand) {
         ASSERT_TRUE(imageio::encodeBmp(picture, {}, encoded, error)) << error;
         const Bytes file(encoded.begin(), encoded.end());
         EXPECT_EQ(file, bytesOf(picture));
-        ASSERT_TRUE(imageio::savePicture(folder / "saved.bmp", picture, "image/bmp", 75, picture.bitsPerPixel, error))
-            << error;
+        ASSERT_TRUE(imageio::savePicture(folder / "saved.bmp", picture, "image/bmp", 75, picture.bitsPerPixel, error)) << error;
         EXPECT_EQ(readFileBytes(folder / "saved.bmp"), file);
         EXPECT_TRUE(takeOverMatchesDecoding(file));
         DibImage loaded;
@@ -98,8 +94,7 @@ TEST(BmpAsIs, BlemishedFilesAreDecodedRowByRow) {
     TempDir folder;
     for (const Blemish& blemish : kBlemishes) {
         SCOPED_TRACE(blemish.what);
-        const DibImage picture = blemish.depth == 24 ? makePhotoLike(blemish.width, 3, 24)
-                                                     : makePatternIndexed(blemish.width, 3, blemish.depth);
+        const DibImage picture = blemish.depth == 24 ? makePhotoLike(blemish.width, 3, 24) : makePatternIndexed(blemish.width, 3, blemish.depth);
         Bytes file = bytesOf(picture);
         blemish.apply(file, picture);
         EXPECT_FALSE(takeOverMatchesDecoding(file));
