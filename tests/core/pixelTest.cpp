@@ -49,80 +49,77 @@ TEST(PixelAccess, BitsAndNibblesOfHandWorkedBytes) {
     EXPECT_EQ(std::tuple(four3.row(0)[0], four3.row(0)[1]), std::tuple(0x03, 0xC0));
 }
 
-class IndexedDepth : public ::testing::TestWithParam<int> {};
-
 // Random-order setIndex, sequential writes and whole-row writes all give the same bytes, and
 // every reader, the colour readers through the table included, gives back what was written.
-TEST_P(IndexedDepth, WritersAgreeAndReadersReturnTheIndicesAndColours) {
-    const int bpp = GetParam();
-    const int width = 13, height = 3;
-    std::vector<std::uint32_t> palette;
-    for (int i = 0; i < (1 << bpp); ++i) palette.push_back(0x010203u * std::uint32_t(i) + 0x100000);
-    DibImage random = test::makeIndexedImage(width, height, bpp, palette, [](int, int) { return 0; });
-    DibImage sequential = random, rows = random;
-    for (int y = 0; y < height; ++y) {
-        std::vector<std::uint8_t> indices(width);
-        for (int x = width - 1; x >= 0; --x)
-            setIndex(random, std::uint8_t(patternIndex(x, y, bpp)), y, x, bpp);
-        for (int x = 0; x < width; ++x) {
-            indices[x] = std::uint8_t(patternIndex(x, y, bpp));
-            putIndexSequential(sequential, indices[x], y, x, bpp);
+TEST(PixelAccess, IndexedWritersAgreeAndReadersReturnTheIndicesAndColours) {
+    for (const int bpp : {1, 4, 8}) {
+        SCOPED_TRACE(bpp);
+        const int width = 13, height = 3;
+        std::vector<std::uint32_t> palette;
+        for (int i = 0; i < (1 << bpp); ++i) palette.push_back(0x010203u * std::uint32_t(i) + 0x100000);
+        DibImage random = test::makeIndexedImage(width, height, bpp, palette, [](int, int) { return 0; });
+        DibImage sequential = random, rows = random;
+        for (int y = 0; y < height; ++y) {
+            std::vector<std::uint8_t> indices(width);
+            for (int x = width - 1; x >= 0; --x)
+                setIndex(random, std::uint8_t(patternIndex(x, y, bpp)), y, x, bpp);
+            for (int x = 0; x < width; ++x) {
+                indices[x] = std::uint8_t(patternIndex(x, y, bpp));
+                putIndexSequential(sequential, indices[x], y, x, bpp);
+            }
+            writeRowIndices(rows, y, indices.data());
         }
-        writeRowIndices(rows, y, indices.data());
-    }
-    EXPECT_EQ(random.data, sequential.data);
-    EXPECT_EQ(random.data, rows.data);
-    for (int y = 0; y < height; ++y) {
-        std::vector<std::uint8_t> indices(width), bgr(3 * width);
-        readRowIndices(random, y, indices.data());
-        readRowColors(random, y, bgr.data());
-        for (int x = 0; x < width; ++x) {
-            std::uint8_t index = 0xEE, one[3];
-            getIndex(random, index, y, x, bpp);
-            ASSERT_EQ(index, patternIndex(x, y, bpp)) << x << "," << y;
-            ASSERT_EQ(indices[x], index);
-            ASSERT_EQ(bgr[3 * x] | bgr[3 * x + 1] << 8 | bgr[3 * x + 2] << 16, int(palette[index])) << x;
-            getColor(random, one, y, x, bpp);
-            ASSERT_EQ(0, std::memcmp(one, &bgr[3 * x], 3));
+        EXPECT_EQ(random.data, sequential.data);
+        EXPECT_EQ(random.data, rows.data);
+        for (int y = 0; y < height; ++y) {
+            std::vector<std::uint8_t> indices(width), bgr(3 * width);
+            readRowIndices(random, y, indices.data());
+            readRowColors(random, y, bgr.data());
+            for (int x = 0; x < width; ++x) {
+                std::uint8_t index = 0xEE, one[3];
+                getIndex(random, index, y, x, bpp);
+                ASSERT_EQ(index, patternIndex(x, y, bpp)) << x << "," << y;
+                ASSERT_EQ(indices[x], index);
+                ASSERT_EQ(bgr[3 * x] | bgr[3 * x + 1] << 8 | bgr[3 * x + 2] << 16, int(palette[index])) << x;
+                getColor(random, one, y, x, bpp);
+                ASSERT_EQ(0, std::memcmp(one, &bgr[3 * x], 3));
+            }
+            // Padding after the last pixel stays zero.
+            for (int b = (width * bpp + 7) / 8; b < random.stride; ++b) ASSERT_EQ(random.row(y)[b], 0);
         }
-        // Padding after the last pixel stays zero.
-        for (int b = (width * bpp + 7) / 8; b < random.stride; ++b) ASSERT_EQ(random.row(y)[b], 0);
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(Depths, IndexedDepth, ::testing::Values(1, 4, 8));
-
-class TrueColorDepth : public ::testing::TestWithParam<int> {};
-
-TEST_P(TrueColorDepth, ColoursRoundTripAndTheFourthByteIsLeftAlone) {
-    const int bpp = GetParam(), width = 5, height = 2;
-    DibImage image = test::makeImage(width, height, bpp);
-    std::fill(image.data.begin() + image.bitsOffset, image.data.end(), 0x77);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            const std::uint8_t bgr[3] = {std::uint8_t(x), std::uint8_t(y), std::uint8_t(x + 40)};
-            setColor(image, bgr, y, x, bpp);
-        }
-    for (int y = 0; y < height; ++y) {
-        std::vector<std::uint8_t> bgr(3 * width);
-        readRowColors(image, y, bgr.data());
-        for (int x = 0; x < width; ++x) {
-            const std::uint8_t* p = image.row(y) + bpp / 8 * x;
-            EXPECT_EQ(std::tuple(p[0], p[1], p[2]), std::tuple(x, y, x + 40));
-            if (bpp == 32) { EXPECT_EQ(p[3], 0x77); }
-            std::uint8_t one[3];
-            getColor(image, one, y, x, bpp);
-            EXPECT_EQ(0, std::memcmp(one, &bgr[3 * x], 3));
-            EXPECT_EQ(0, std::memcmp(one, p, 3));
-        }
-        // Writing the row back changes nothing, the fourth byte and the padding included.
-        const PictureBytes before = image.data;
-        writeRowColors(image, y, bgr.data());
-        EXPECT_EQ(image.data, before);
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Depths, TrueColorDepth, ::testing::Values(24, 32));
+TEST(PixelAccess, TrueColoursRoundTripAndTheFourthByteIsLeftAlone) {
+    for (const int bpp : {24, 32}) {
+        SCOPED_TRACE(bpp);
+        const int width = 5, height = 2;
+        DibImage image = test::makeImage(width, height, bpp);
+        std::fill(image.data.begin() + image.bitsOffset, image.data.end(), 0x77);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                const std::uint8_t bgr[3] = {std::uint8_t(x), std::uint8_t(y), std::uint8_t(x + 40)};
+                setColor(image, bgr, y, x, bpp);
+            }
+        for (int y = 0; y < height; ++y) {
+            std::vector<std::uint8_t> bgr(3 * width);
+            readRowColors(image, y, bgr.data());
+            for (int x = 0; x < width; ++x) {
+                const std::uint8_t* p = image.row(y) + bpp / 8 * x;
+                EXPECT_EQ(std::tuple(p[0], p[1], p[2]), std::tuple(x, y, x + 40));
+                if (bpp == 32) { EXPECT_EQ(p[3], 0x77); }
+                std::uint8_t one[3];
+                getColor(image, one, y, x, bpp);
+                EXPECT_EQ(0, std::memcmp(one, &bgr[3 * x], 3));
+                EXPECT_EQ(0, std::memcmp(one, p, 3));
+            }
+            // Writing the row back changes nothing, the fourth byte and the padding included.
+            const PictureBytes before = image.data;
+            writeRowColors(image, y, bgr.data());
+            EXPECT_EQ(image.data, before);
+        }
+    }
+}
 
 TEST(PixelAccess, UnhandledDepthsDoNothing) {
     DibImage image = test::makeImage(4, 1, 24);

@@ -15,6 +15,7 @@
 
 #include <atomic>
 #include <stdexcept>
+#include <tuple>
 
 namespace vellora {
 namespace {
@@ -154,8 +155,7 @@ TEST(RunFolders, SweepRemovesOnlyFoldersOfEndedRuns) {
         _exit(0); // the lock goes with the process; the folder stays
     }
     int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_EQ(status, 0);
+    ASSERT_EQ(std::tuple(waitpid(child, &status, 0), status), std::tuple(child, 0));
     ASSERT_EQ(entries(base.path()), 1u);
     const fs::path ended = fs::directory_iterator(base.path())->path();
     fs::path live;
@@ -165,9 +165,7 @@ TEST(RunFolders, SweepRemovesOnlyFoldersOfEndedRuns) {
     fs::create_directory(foreign);
     test::writeFileBytes(foreign / "__VL_000.dib", {1});
     sweepAbandonedRunFolders();
-    EXPECT_FALSE(fs::exists(ended));
-    EXPECT_TRUE(fs::exists(live));
-    EXPECT_TRUE(fs::exists(foreign / "__VL_000.dib"));
+    EXPECT_EQ(std::tuple(fs::exists(ended), fs::exists(live), fs::exists(foreign / "__VL_000.dib")), std::tuple(false, true, true));
     ::close(lock);
     sweepAbandonedRunFolders();
     EXPECT_FALSE(fs::exists(live));
@@ -192,16 +190,13 @@ TEST(RegularFile, OnlyRegularFilesOpenAndNothingWaits) {
 TEST(Parallel, ThreadCountFollowsTheVariable) {
     ScopedVariable three("VELLORA_THREADS", "3");
     EXPECT_EQ(workerThreadCount(), 3);
-    for (const char* unusable : {"0", "junk"}) { // the machine's cores
-        ScopedVariable v("VELLORA_THREADS", unusable);
-        EXPECT_GE(workerThreadCount(), 1);
-    }
+    for (const char* unusable : {"0", "junk"}) // the machine's cores
+        EXPECT_GE((ScopedVariable("VELLORA_THREADS", unusable), workerThreadCount()), 1);
 }
 
 TEST(Parallel, EveryRowExactlyOnceInContiguousBands) {
     struct Case { const char* threads; int rows, minRowsPerBand; };
-    for (const Case c : {Case{"1", 100, 16}, Case{"2", 100, 16}, Case{"4", 7, 1}, Case{"8", 5, 16},
-                         Case{"3", 1, 1}, Case{"2", 0, 16}, Case{"2", -3, 16}}) {
+    for (const Case c : {Case{"1", 100, 16}, {"2", 100, 16}, {"4", 7, 1}, {"8", 5, 16}, {"3", 1, 1}, {"2", 0, 16}, {"2", -3, 16}}) {
         SCOPED_TRACE(std::string(c.threads) + " threads, " + std::to_string(c.rows) + " rows");
         ScopedVariable v("VELLORA_THREADS", c.threads);
         std::vector<std::atomic<int>> visits(std::size_t(std::max(c.rows, 0)));
