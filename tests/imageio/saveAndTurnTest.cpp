@@ -96,13 +96,11 @@ TEST(GifEncoder, ReducesTrueColourThroughTheInstalledReducer) {
     TempDir folder;
     const DibImage source = makePhotoLike(20, 10, 24);
     std::string error;
-    // Without a reducer the save fails (saveAndOrientationTest.cpp); a reducer that keeps only the top bit of each channel: eight colours, exact to check.
+    // Without a reducer the save fails (SavePicture below); one that keeps only the top bit of
+    // each channel gives eight colours, exact to check.
     imageio::setTrueColorReducer([](const DibImage& trueColor, DibImage& indexed) {
         indexed = makeImage(trueColor.width, trueColor.height, 8, 8);
-        for (int i = 0; i < 8; ++i) {
-            std::uint8_t* entry = indexed.paletteEntry(i);
-            entry[0] = i & 1 ? 255 : 0, entry[1] = i & 2 ? 255 : 0, entry[2] = i & 4 ? 255 : 0;
-        }
+        for (int i = 0; i < 8; ++i) writeLe32(indexed.paletteEntry(i), (i & 1 ? 0xFFu : 0) | (i & 2 ? 0xFF00u : 0) | (i & 4 ? 0xFF0000u : 0));
         for (int y = 0; y < trueColor.height; ++y)
             for (int x = 0; x < trueColor.width; ++x) {
                 std::uint8_t bgr[3];
@@ -168,7 +166,8 @@ TEST(SavePicture, AFailedSaveLeavesTheTargetAndTheFolderAsTheyWere) {
     EXPECT_EQ(folderEntries(folder.path()), std::vector<std::string>{"target"});
 }
 
-TEST(SavePicture, PngCompressionLevelChangesSizeNotPixels) {
+// PNG's compression level changes the size, not the pixels; JPEG's quality trades size for loss.
+TEST(SavePicture, PngCompressionLevelAndJpegQuality) {
     TempDir folder;
     const DibImage photo = makePhotoLike(120, 80, 24);
     std::string error;
@@ -181,12 +180,6 @@ TEST(SavePicture, PngCompressionLevelChangesSizeNotPixels) {
     EXPECT_GT(fs::file_size(folder / "stored.png"), 120u * 80u * 3u); // level 0 stores
     EXPECT_LT(fs::file_size(folder / "small.png"), fs::file_size(folder / "stored.png"));
     EXPECT_EQ(compareColors(loadOrFail(folder / "stored.png"), loadOrFail(folder / "small.png")).maximum, 0);
-}
-
-TEST(SavePicture, JpegQualityTradesSizeForLoss) {
-    TempDir folder;
-    const DibImage photo = makePhotoLike(160, 120, 24);
-    std::string error;
     ASSERT_TRUE(imageio::savePicture(folder / "low.jpg", photo, "image/jpeg", 10, 24, error));
     ASSERT_TRUE(imageio::savePicture(folder / "high.jpg", photo, "image/jpeg", 95, 24, error));
     EXPECT_LT(fs::file_size(folder / "low.jpg"), fs::file_size(folder / "high.jpg"));
@@ -355,13 +348,12 @@ TEST(RotateFlip, RefusesOutOfRangeArgumentsAndLeavesTheTarget) {
 }
 
 TEST(ViewPixels, GivesOpaqueColoursTopDown) {
-    const DibImage image = makeIndexedImage(3, 2, 4, {0x102030, 0xA0B0C0, 0xFFFFFF},
-                                            [](int x, int y) { return (x + y) % 3; });
+    const std::vector<std::uint32_t> palette = {0x102030, 0xA0B0C0, 0xFFFFFF};
+    const DibImage image = makeIndexedImage(3, 2, 4, palette, [](int x, int y) { return (x + y) % 3; });
     std::vector<std::uint32_t> argb;
     imageio::viewPixels(image, argb);
     ASSERT_EQ(argb.size(), 6u);
     // Stored row 1 is the top row as seen.
-    const std::uint32_t palette[3] = {0x102030, 0xA0B0C0, 0xFFFFFF};
     for (int y = 0; y < 2; ++y)
         for (int x = 0; x < 3; ++x)
             EXPECT_EQ(argb[std::size_t(3 * y + x)], 0xFF000000u | palette[(x + 1 - y) % 3]);
