@@ -10,16 +10,13 @@
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
+#include <tuple>
 
 namespace vellora::test {
 
-std::filesystem::path corpusPath(const std::string& relative) {
-    return std::filesystem::path(VELLORA_CORPUS_DIR) / relative;
-}
+std::filesystem::path corpusPath(const std::string& relative) { return std::filesystem::path(VELLORA_CORPUS_DIR) / relative; }
 
-std::uint32_t screenRgb(const DibImage& image, int x, int y) {
-    return rgbAt(image, x, image.height - 1 - y);
-}
+std::uint32_t screenRgb(const DibImage& image, int x, int y) { return rgbAt(image, x, image.height - 1 - y); }
 
 DibImage makePhotoLike(int width, int height, int bitsPerPixel) {
     DibImage image = makeImage(width, height, bitsPerPixel);
@@ -32,9 +29,7 @@ DibImage makePhotoLike(int width, int height, int bitsPerPixel) {
             const int r = (x * 255) / std::max(1, width - 1) + jitter;
             const int g = (y * 255) / std::max(1, height - 1) + jitter;
             const int b = edge ? 230 : 40 + ((x + y) * 97) / std::max(1, width + height);
-            const std::uint8_t bgr[3] = {std::uint8_t(std::clamp(b, 0, 255)),
-                                         std::uint8_t(std::clamp(g, 0, 255)),
-                                         std::uint8_t(std::clamp(r, 0, 255))};
+            const std::uint8_t bgr[3] = {std::uint8_t(std::clamp(b, 0, 255)), std::uint8_t(std::clamp(g, 0, 255)), std::uint8_t(std::clamp(r, 0, 255))};
             setColor(image, bgr, y, x, bitsPerPixel);
         }
     return image;
@@ -59,8 +54,7 @@ Difference compareColors(const DibImage& a, const DibImage& b) {
             const std::uint32_t p = rgbAt(a, x, y), q = rgbAt(b, x, y);
             for (int shift = 0; shift < 24; shift += 8) {
                 const int d = std::abs(int((p >> shift) & 255) - int((q >> shift) & 255));
-                total += std::uint64_t(d);
-                difference.maximum = std::max(difference.maximum, d);
+                total += std::uint64_t(d), difference.maximum = std::max(difference.maximum, d);
             }
         }
     difference.mean = double(total) / (3.0 * a.width * a.height);
@@ -73,8 +67,7 @@ DibImage readPpm(const std::filesystem::path& path) {
     int width = 0, height = 0, maximum = 0;
     in >> magic >> width >> height >> maximum;
     in.get();
-    EXPECT_EQ(magic, "P6");
-    EXPECT_EQ(maximum, 255);
+    EXPECT_EQ(std::tuple(magic, maximum), std::tuple(std::string("P6"), 255));
     DibImage image = makeImage(width, height, 24);
     std::vector<std::uint8_t> rgb(3 * std::size_t(width));
     for (int y = 0; y < height; ++y) {
