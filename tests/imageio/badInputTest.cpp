@@ -134,12 +134,10 @@ TEST(BadInput, HugeHeadersAreRefusedBeforeAnythingIsAllocated) {
         const DibImage before = image;
         std::string error;
         EXPECT_FALSE(imageio::loadPictureFromMemory(file.data(), file.size(), image, error));
-        EXPECT_TRUE(error == imageio::kTooLargeText || error == imageio::kTooShortText) << error;
-        EXPECT_EQ(image.data, before.data);
+        EXPECT_TRUE((error == imageio::kTooLargeText || error == imageio::kTooShortText) && image.data == before.data) << error;
         imageio::PictureInfo info;
         info.width = 7;
-        EXPECT_FALSE(imageio::probePictureFromMemory(file.data(), file.size(), info, error));
-        EXPECT_EQ(info.width, 7);
+        EXPECT_FALSE(imageio::probePictureFromMemory(file.data(), file.size(), info, error) || info.width != 7);
     }
 }
 
@@ -155,8 +153,7 @@ TEST(BadInput, CappedBudgetRefusesLargePicturesFromTinyFiles) {
     const DibImage before = kept;
     std::string error;
     EXPECT_FALSE(imageio::loadPictureFromMemory(file.data(), file.size(), kept, error));
-    EXPECT_EQ(error, imageio::kTooLargeText);
-    EXPECT_EQ(kept.data, before.data);
+    EXPECT_EQ(std::tuple(error, kept.data), std::tuple(std::string(imageio::kTooLargeText), before.data));
     EXPECT_TRUE(imageio::pictureFits(2000, 1000, 8));
     imageio::capMemoryBudget(previous);
     EXPECT_TRUE(imageio::pictureFits(4000, 3000, 24));
@@ -186,8 +183,7 @@ TEST(BadInput, Os2RunLength24OpensInsteadOfPassingForJpeg) {
                               0, 0, 2,  5,  6,  7,  0,  1};                // row end, run, end
     const DibImage image = loadBytesOrFail(rleBmp(64, 3, 2, 24, 4, codes));
     ASSERT_EQ(image.bitsPerPixel, 24);
-    EXPECT_EQ(ByteVector(image.row(0), image.row(0) + 9),
-              (ByteVector{10, 20, 30, 40, 50, 60, 70, 80, 90}));
+    EXPECT_EQ(ByteVector(image.row(0), image.row(0) + 9), (ByteVector{10, 20, 30, 40, 50, 60, 70, 80, 90}));
     EXPECT_EQ(ByteVector(image.row(1), image.row(1) + 9), (ByteVector{5, 6, 7, 5, 6, 7, 0, 0, 0}));
 }
 
