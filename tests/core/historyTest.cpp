@@ -1,10 +1,19 @@
+// The undo ring and the intermediate files it refers to.
 #include "core/history.h"
+#include "core/intermediateFiles.h"
+#include "coreTests.h"
 #include "support/recordingFrontend.h"
+#include "support/testImages.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <tuple>
+
 namespace vellora {
 namespace {
+
+namespace fs = std::filesystem;
 
 std::string stepName(int i) { return "step" + std::to_string(i); }
 
@@ -18,75 +27,154 @@ void runOperations(Session& session, int n) {
     }
 }
 
-struct RingCase {
-    int pushes;
-    int depth, wraps;
-};
-
-class HistoryRing : public ::testing::TestWithParam<RingCase> {};
-
-TEST_P(HistoryRing, DepthAndWrapsAfterPushes) {
-    const RingCase c = GetParam();
-    test::RecordingFrontend frontend;
-    Session session(frontend);
-    runOperations(session, c.pushes);
-    EXPECT_EQ(session.history.historyDepth, c.depth);
-    EXPECT_EQ(session.history.historyWraps, c.wraps);
-    EXPECT_EQ(session.currentPath, stepName(c.pushes));
-    EXPECT_EQ(session.modified(), c.pushes > 0);
+TEST(History, DepthAndWrapsAfterPushes) {
+    struct Case { int pushes, depth, wraps; };
+    for (const Case c : {Case{0, 0, 0}, {1, 1, 0}, {98, 98, 0}, {99, 99, 0}, {100, 1, 1}, {101, 2, 1}, {198, 99, 1}, {199, 1, 2}}) {
+        SCOPED_TRACE(c.pushes);
+        test::RecordingFrontend frontend;
+        Session session(frontend);
+        runOperations(session, c.pushes);
+        EXPECT_EQ(std::tuple(session.history.historyDepth, session.history.historyWraps, session.currentPath, session.modified()),
+                  std::tuple(c.depth, c.wraps, stepName(c.pushes), c.pushes > 0));
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, HistoryRing,
-                         ::testing::Values(RingCase{0, 0, 0}, RingCase{1, 1, 0},
-                                           RingCase{98, 98, 0}, RingCase{99, 99, 0},
-                                           RingCase{100, 1, 1}, RingCase{101, 2, 1},
-                                           RingCase{198, 99, 1}, RingCase{199, 1, 2}));
-
-TEST(History, UndoWalksBackThroughTheSteps) {
+TEST(History, UndoWalksBackThroughTheStepsAndStopsAtDepthZero) {
     test::RecordingFrontend frontend;
     Session session(frontend);
     runOperations(session, 3);
-    EXPECT_EQ(session.history.historyPaths[1], stepName(0));
-    EXPECT_EQ(session.history.historyPaths[3], stepName(2));
+    EXPECT_EQ(std::tuple(session.history.historyPaths[1], session.history.historyPaths[3]), std::tuple(stepName(0), stepName(2)));
     for (int expected = 2; expected >= 0; --expected) {
         ASSERT_TRUE(undo(session));
-        EXPECT_EQ(session.currentPath, stepName(expected));
-        EXPECT_EQ(session.history.historyDepth, expected);
+        EXPECT_EQ(std::tuple(session.currentPath, session.history.historyDepth), std::tuple(stepName(expected), expected));
     }
     EXPECT_FALSE(session.modified());
-}
-
-TEST(History, UndoAtDepthZeroChangesNothing) {
-    test::RecordingFrontend frontend;
-    Session session(frontend);
-    session.currentPath = "current";
     EXPECT_FALSE(undo(session));
-    EXPECT_EQ(session.currentPath, "current");
-    EXPECT_EQ(session.history.historyDepth, 0);
-    EXPECT_EQ(session.history.historyWraps, 0);
+    EXPECT_EQ(std::tuple(session.currentPath, session.history.historyDepth, session.history.historyWraps), std::tuple(stepName(0), 0, 0));
 }
 
-TEST(History, UndoAfterAWrapGoesBackToSlot99) {
+TEST(History, UndoAfterAWrapGoesBackToSlot99AndClearForgetsEveryStep) {
     test::RecordingFrontend frontend;
     Session session(frontend);
     runOperations(session, 100);
     ASSERT_TRUE(undo(session));
-    EXPECT_EQ(session.currentPath, stepName(99)); // stored in slot 1 by the 100th push
-    EXPECT_EQ(session.history.historyDepth, 99);
-    EXPECT_EQ(session.history.historyWraps, 0);
+    // Stored in slot 1 by the 100th push.
+    EXPECT_EQ(std::tuple(session.currentPath, session.history.historyDepth, session.history.historyWraps), std::tuple(stepName(99), 99, 0));
     ASSERT_TRUE(undo(session));
     EXPECT_EQ(session.currentPath, stepName(98));
-    EXPECT_EQ(session.history.historyDepth, 98);
-}
-
-TEST(History, ClearForgetsEveryStep) {
-    test::RecordingFrontend frontend;
-    Session session(frontend);
     runOperations(session, 120);
     clearHistory(session);
     EXPECT_FALSE(session.modified());
     EXPECT_FALSE(undo(session));
-    EXPECT_EQ(session.currentPath, stepName(120));
+    EXPECT_EQ(session.currentPath, stepName(218));
+}
+
+void touch(const fs::path& path) { test::writeFileBytes(path, {1}); }
+
+struct Folder {
+    test::TempDir dir;
+    test::RecordingFrontend frontend;
+    Session session{frontend};
+    Folder() { session.intermediateDirectory = dir.path(); }
+    fs::path file(int n) const { return dir / intermediateFileName(n); }
+    std::string next() {
+        std::string path;
+        EXPECT_EQ(nextIntermediatePath(session, path), 0);
+        return path;
+    }
+};
+
+TEST(IntermediateFiles, NamesHaveThreeDigitsAndTheFirstFreeNumberIsTaken) {
+    EXPECT_EQ(intermediateFileName(7) + intermediateFileName(42) + intermediateFileName(999), "__VL_007.dib__VL_042.dib__VL_999.dib");
+    Folder f;
+    EXPECT_EQ(f.next(), f.file(0).string());
+    touch(f.file(0)), touch(f.file(2));
+    EXPECT_EQ(f.next(), f.file(1).string());
+    for (int n = 0; n < 999; ++n) touch(f.file(n));
+    EXPECT_EQ(f.next(), f.file(999).string());
+    EXPECT_TRUE(f.frontend.messages.empty());
+}
+
+TEST(IntermediateFiles, CleanDeletesTheRunUpToTheFirstGap) {
+    Folder f;
+    for (int n : {0, 1, 2, 3, 5}) touch(f.file(n));
+    touch(f.dir / "other.txt");
+    f.session.currentPath = f.file(0).string(); // the current picture is no exception
+    cleanIntermediateFiles(f.session);
+    for (int n = 0; n < 4; ++n) EXPECT_FALSE(fs::exists(f.file(n))) << n;
+    EXPECT_TRUE(fs::exists(f.file(5)) && fs::exists(f.dir / "other.txt"));
+}
+
+// All thousand exist: files no picture refers to are freed; the current picture and the live
+// undo steps are kept.
+TEST(IntermediateFiles, FullFolderRecyclesUnreferencedFiles) {
+    Folder f;
+    for (int n = 0; n < 1000; ++n) touch(f.file(n));
+    f.session.currentPath = f.session.nextPath = f.file(1).string();
+    f.session.history.historyDepth = 2;
+    auto& paths = f.session.history.historyPaths;
+    paths[1] = f.file(0).string(), paths[2] = f.file(500).string(), paths[3] = f.file(2).string(); // 3: above the depth
+    EXPECT_EQ(f.next(), f.file(2).string());
+    EXPECT_FALSE(fs::exists(f.file(2)));
+    for (int n : {0, 1, 500}) EXPECT_TRUE(fs::exists(f.file(n))) << n;
+    EXPECT_TRUE(f.frontend.messages.empty());
+    // After a wrap every slot is live.
+    f.session.history.historyDepth = 1, f.session.history.historyWraps = 1;
+    paths[99] = f.file(9).string();
+    EXPECT_TRUE(isReferencedPath(f.session, f.file(9).string()));
+    f.session.history.historyWraps = 0;
+    EXPECT_FALSE(isReferencedPath(f.session, f.file(9).string()));
+}
+
+TEST(IntermediateFiles, NoTemporaryDirectoryLeavesThePathAlone) {
+    test::RecordingFrontend frontend;
+    test::ScopedVariable tmpdir("TMPDIR", "/nonexistent/vellora-test");
+    std::string path = "unchanged";
+    Session session(frontend);
+    EXPECT_EQ(nextIntermediatePath(session, path), 1);
+    EXPECT_EQ(path, "unchanged");
+    EXPECT_EQ(frontend.messages, (std::vector<test::Message>{{"error", "failed to get the intermediate path"}}));
+}
+
+TEST(IntermediateFiles, PrivateFolderIsMadeOnceAndRemovedWithTheSession) {
+    test::RecordingFrontend frontend;
+    fs::path folder;
+    {
+        Session session(frontend);
+        std::string first, second;
+        ASSERT_EQ(nextIntermediatePath(session, first), 0);
+        folder = fs::path(first).parent_path();
+        EXPECT_EQ((fs::status(folder).permissions() & fs::perms::all), fs::perms::owner_all);
+        touch(first);
+        ASSERT_EQ(nextIntermediatePath(session, second), 0);
+        EXPECT_EQ(fs::path(second), folder / "__VL_001.dib");
+    }
+    EXPECT_FALSE(fs::exists(folder));
+}
+
+// Every numbered picture goes, wherever the gaps are; a file of another name keeps the folder.
+TEST(IntermediateFiles, RemovingTheFolderTakesOnlyIntermediateFiles) {
+    test::TempDir parent;
+    const fs::path folder = parent / "run";
+    fs::create_directory(folder);
+    for (int n : {0, 2, 417, 999}) touch(folder / intermediateFileName(n));
+    const std::vector<std::string> others = {"__VL_0000.dib", "__VL_12.dib", "__VL_abc.dib", "notes.txt"};
+    for (const std::string& other : others) touch(folder / other);
+    test::RecordingFrontend frontend;
+    Session session(frontend);
+    session.intermediateDirectory = folder;
+    removeIntermediateDirectory(session);
+    EXPECT_TRUE(session.intermediateDirectory.empty());
+    std::vector<std::string> left;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder))
+        left.push_back(entry.path().filename().string());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, others);
+    for (const std::string& name : left) fs::remove(folder / name);
+    touch(folder / intermediateFileName(5));
+    session.intermediateDirectory = folder;
+    removeIntermediateDirectory(session);
+    EXPECT_FALSE(fs::exists(folder));
 }
 
 } // namespace

@@ -7,13 +7,22 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
+#include <tuple>
 
 namespace vellora::test {
 namespace {
 
 namespace fs = std::filesystem;
+
+// A file name as a test name: no extension, no dashes.
+std::string testName(std::string name) {
+    name = name.substr(0, name.find('.'));
+    std::replace(name.begin(), name.end(), '-', '_');
+    return name;
+}
 
 // Every file: either a well-formed picture whose probe agrees with it, or a clear refusal.
 TEST(Corpus, EveryFileLoadsOrFailsWithAReason) {
@@ -25,9 +34,7 @@ TEST(Corpus, EveryFileLoadsOrFailsWithAReason) {
         image.width = -5; // a failed load must leave this alone
         std::string error;
         if (!imageio::loadPicture(entry.path(), image, error)) {
-            EXPECT_FALSE(error.empty());
-            EXPECT_EQ(image.width, -5);
-            EXPECT_TRUE(image.data.empty());
+            EXPECT_TRUE(!error.empty() && image.width == -5 && image.data.empty());
             ++refused;
             continue;
         }
@@ -35,50 +42,26 @@ TEST(Corpus, EveryFileLoadsOrFailsWithAReason) {
         EXPECT_TRUE(imageio::isWellFormed(image));
         imageio::PictureInfo info;
         ASSERT_TRUE(imageio::probePictureFile(entry.path(), info, error)) << error;
-        EXPECT_EQ(info.width, image.width);
-        EXPECT_EQ(info.height, image.height);
-        EXPECT_EQ(info.bitsPerPixel, image.bitsPerPixel);
+        EXPECT_EQ(std::tuple(info.width, info.height, info.bitsPerPixel), std::tuple(image.width, image.height, image.bitsPerPixel));
     }
     EXPECT_GT(loaded, 100);
     EXPECT_GT(refused, 10);
 }
 
-struct BmpGood {
-    const char* file;
-    const char* reference;
-    int depth;
-};
+struct BmpGood { const char* file; const char* reference; int depth; };
 
 // The "good" bitmap set, each against the picture it must look like (an editor keeps
 // non-square pixels as stored).
 constexpr BmpGood kGoodBitmaps[] = {
-    {"pal1", "pal1", 1},
-    {"pal1bg", "pal1bg", 1},
-    {"pal1wb", "pal1", 1},
-    {"pal4", "pal4", 4},
-    {"pal4gs", "pal4gs", 4},
-    {"pal4rle", "pal4", 4},
-    {"pal8-0", "pal8", 8},
-    {"pal8", "pal8", 8},
-    {"pal8gs", "pal8gs", 8},
-    {"pal8nonsquare", "pal8nonsquare-e", 8},
-    {"pal8os2", "pal8", 8},
-    {"pal8rle", "pal8", 8},
-    {"pal8topdown", "pal8", 8},
-    {"pal8v4", "pal8", 8},
-    {"pal8v5", "pal8", 8},
-    {"pal8w124", "pal8w124", 8},
-    {"pal8w125", "pal8w125", 8},
-    {"pal8w126", "pal8w126", 8},
-    {"rgb16-565", "rgb16-565", 24},
-    {"rgb16-565pal", "rgb16-565", 24},
-    {"rgb16", "rgb16", 24},
-    {"rgb16bfdef", "rgb16", 24},
-    {"rgb24", "rgb24", 24},
-    {"rgb24pal", "rgb24", 24},
-    {"rgb32", "rgb24", 32},
-    {"rgb32bf", "rgb24", 24},
-    {"rgb32bfdef", "rgb24", 32},
+    {"pal1", "pal1", 1},          {"pal1bg", "pal1bg", 1},       {"pal1wb", "pal1", 1},
+    {"pal4", "pal4", 4},          {"pal4gs", "pal4gs", 4},       {"pal4rle", "pal4", 4},
+    {"pal8-0", "pal8", 8},        {"pal8", "pal8", 8},           {"pal8gs", "pal8gs", 8},
+    {"pal8nonsquare", "pal8nonsquare-e", 8}, {"pal8os2", "pal8", 8}, {"pal8rle", "pal8", 8},
+    {"pal8topdown", "pal8", 8},   {"pal8v4", "pal8", 8},         {"pal8v5", "pal8", 8},
+    {"pal8w124", "pal8w124", 8},  {"pal8w125", "pal8w125", 8},   {"pal8w126", "pal8w126", 8},
+    {"rgb16-565", "rgb16-565", 24}, {"rgb16-565pal", "rgb16-565", 24}, {"rgb16", "rgb16", 24},
+    {"rgb16bfdef", "rgb16", 24},  {"rgb24", "rgb24", 24},        {"rgb24pal", "rgb24", 24},
+    {"rgb32", "rgb24", 32},       {"rgb32bf", "rgb24", 24},      {"rgb32bfdef", "rgb24", 32},
 };
 
 class GoodBitmapTest : public ::testing::TestWithParam<BmpGood> {};
@@ -86,59 +69,28 @@ class GoodBitmapTest : public ::testing::TestWithParam<BmpGood> {};
 TEST_P(GoodBitmapTest, MatchesItsReferencePicture) {
     const BmpGood good = GetParam();
     const DibImage image = loadOrFail(corpusPath(std::string("bmp/g/") + good.file + ".bmp"));
-    const DibImage reference =
-        loadOrFail(corpusPath(std::string("bmp/reference/") + good.reference + ".png"));
-    EXPECT_EQ(image.bitsPerPixel, good.depth);
-    EXPECT_EQ(compareColors(image, reference).maximum, 0);
+    const DibImage reference = loadOrFail(corpusPath(std::string("bmp/reference/") + good.reference + ".png"));
+    EXPECT_EQ(std::tuple(image.bitsPerPixel, compareColors(image, reference).maximum), std::tuple(good.depth, 0));
 }
 
 INSTANTIATE_TEST_SUITE_P(Corpus, GoodBitmapTest, ::testing::ValuesIn(kGoodBitmaps),
-                         [](const auto& info) {
-                             std::string name = info.param.file;
-                             for (char& c : name)
-                                 if (c == '-') c = '_';
-                             return name;
-                         });
+                         [](const auto& info) { return testName(info.param.file); });
 
-// The "bad" bitmap set: refused, or decoded into a well-formed picture (the sanitizer build
-// shows that nothing was read out of bounds on the way).
-TEST(Corpus, BadBitmapsAreRefusedOrDecodedSafely) {
-    for (const auto& entry : fs::directory_iterator(corpusPath("bmp/b"))) {
-        SCOPED_TRACE(entry.path().filename().string());
-        DibImage image;
-        std::string error;
-        if (imageio::loadPicture(entry.path(), image, error)) {
-            EXPECT_TRUE(imageio::isWellFormed(image));
-        } else {
-            EXPECT_FALSE(error.empty());
-        }
-    }
-}
-
+// The "bad" bitmap set is covered by the whole-corpus test; these must be refused outright.
 TEST(Corpus, HugeAndTruncatedBitmapsAreRefused) {
     for (const char* name : {"reallybig", "shortfile", "badbitcount", "badplanes", "badheadersize",
-                             "badwidth", "rletopdown"}) {
-        SCOPED_TRACE(name);
-        DibImage image;
-        std::string error;
-        EXPECT_FALSE(
-            imageio::loadPicture(corpusPath(std::string("bmp/b/") + name + ".bmp"), image, error));
-        EXPECT_FALSE(error.empty());
-    }
+                             "badwidth", "rletopdown"})
+        refusal(readFileBytes(corpusPath(std::string("bmp/b/") + name + ".bmp")));
 }
 
 TEST(Corpus, BitmapsWrappingJpegOrPngShowTheWrappedPicture) {
     const DibImage reference = loadOrFail(corpusPath("bmp/reference/rgb24.png"));
     EXPECT_EQ(compareColors(loadOrFail(corpusPath("bmp/q/rgb24png.bmp")), reference).maximum, 0);
     const DibImage jpegReference = loadOrFail(corpusPath("bmp/reference/rgb24.jpg"));
-    EXPECT_LT(compareColors(loadOrFail(corpusPath("bmp/q/rgb24jpeg.bmp")), jpegReference).mean,
-              1.0);
+    EXPECT_LT(compareColors(loadOrFail(corpusPath("bmp/q/rgb24jpeg.bmp")), jpegReference).mean, 1.0);
 }
 
-struct PngDepth {
-    const char* file;
-    int depth;
-};
+struct PngDepth { const char* file; int depth; };
 
 // Depth each PNG colour type opens as (all are 32 × 32).
 constexpr PngDepth kPngDepths[] = {
@@ -153,15 +105,12 @@ class PngDepthTest : public ::testing::TestWithParam<PngDepth> {};
 TEST_P(PngDepthTest, OpensAtItsDepthAndInterlacingChangesNothing) {
     const PngDepth expected = GetParam();
     const DibImage plain = loadOrFail(corpusPath(std::string("png/") + expected.file + ".png"));
-    EXPECT_EQ(plain.bitsPerPixel, expected.depth);
-    EXPECT_EQ(plain.width, 32);
-    EXPECT_EQ(plain.height, 32);
+    EXPECT_EQ(std::tuple(plain.width, plain.height, plain.bitsPerPixel), std::tuple(32, 32, expected.depth));
     for (const char* folder : {"png/i", "png/interlaced/i"}) {
         const fs::path interlaced = corpusPath(std::string(folder) + expected.file + ".png");
         if (!fs::exists(interlaced)) continue;
         const DibImage other = loadOrFail(interlaced);
-        EXPECT_EQ(other.bitsPerPixel, plain.bitsPerPixel);
-        EXPECT_EQ(compareColors(plain, other).maximum, 0) << interlaced;
+        EXPECT_EQ(std::tuple(other.bitsPerPixel, compareColors(plain, other).maximum), std::tuple(plain.bitsPerPixel, 0)) << interlaced;
     }
 }
 
@@ -169,24 +118,16 @@ INSTANTIATE_TEST_SUITE_P(Corpus, PngDepthTest, ::testing::ValuesIn(kPngDepths),
                          [](const auto& info) { return std::string(info.param.file); });
 
 TEST(Corpus, PngGrayRampsAndAlphaOverWhite) {
-    // 16-bit channels reduce to the high byte: basn0g16 and basn2c16 stay close to their
-    // 8-bit relatives' range; a fully transparent pixel becomes white.
     const DibImage gray = loadOrFail(corpusPath("png/basn0g08.png"));
     EXPECT_TRUE(imageio::isGrayRamp(gray));
     const DibImage alpha = loadOrFail(corpusPath("png/basn6a08.png"));
-    const DibImage opaque = loadOrFail(corpusPath("png/basn2c08.png"));
     ASSERT_EQ(alpha.bitsPerPixel, 24);
     // basn6a08's alpha runs from 0 at the left: its first column is pure white over white.
-    for (int y = 0; y < alpha.height; ++y)
-        EXPECT_EQ(screenRgb(alpha, 0, y), 0xFFFFFFu);
-    EXPECT_EQ(opaque.bitsPerPixel, 24);
+    for (int y = 0; y < alpha.height; ++y) EXPECT_EQ(screenRgb(alpha, 0, y), 0xFFFFFFu);
 }
 
-struct JpegCase {
-    const char* file;
-    int width, height, depth;
-    double meanLimit; // against testorig.ppm (turned upright where the file says so)
-};
+// meanLimit: against testorig.ppm, turned upright where the file says so.
+struct JpegCase { const char* file; int width, height, depth; double meanLimit; };
 
 constexpr JpegCase kJpegCases[] = {
     {"testorig.jpg", 227, 149, 24, 1.0},   {"testimgari.jpg", 227, 149, 24, 1.0},
@@ -199,9 +140,7 @@ class JpegCorpusTest : public ::testing::TestWithParam<JpegCase> {};
 TEST_P(JpegCorpusTest, DecodesCloseToTheOriginal) {
     const JpegCase expected = GetParam();
     const DibImage image = loadOrFail(corpusPath(std::string("jpeg/") + expected.file));
-    ASSERT_EQ(image.width, expected.width);
-    ASSERT_EQ(image.height, expected.height);
-    EXPECT_EQ(image.bitsPerPixel, expected.depth);
+    ASSERT_EQ(std::tuple(image.width, image.height, image.bitsPerPixel), std::tuple(expected.width, expected.height, expected.depth));
     DibImage original = readPpm(corpusPath("jpeg/testorig.ppm"));
     if (expected.width != original.width) {
         DibImage upright;
@@ -213,62 +152,27 @@ TEST_P(JpegCorpusTest, DecodesCloseToTheOriginal) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Corpus, JpegCorpusTest, ::testing::ValuesIn(kJpegCases),
-                         [](const auto& info) {
-                             std::string name = info.param.file;
-                             return name.substr(0, name.find('.'));
-                         });
+                         [](const auto& info) { return testName(info.param.file); });
 
-TEST(Corpus, GrayJpegOpensAsEightBitsWithARamp) {
+// A gray JPEG opens as 8 bits with a ramp; a 12-bit one is refused cleanly.
+TEST(Corpus, GrayAndTwelveBitJpegs) {
     const DibImage gray = loadOrFail(corpusPath("jpeg/gray.jpg"));
-    EXPECT_EQ(gray.bitsPerPixel, 8);
+    EXPECT_EQ(std::tuple(gray.width, gray.height, gray.bitsPerPixel), std::tuple(227, 149, 8));
     EXPECT_TRUE(imageio::isGrayRamp(gray));
-    EXPECT_EQ(gray.width, 227);
-    EXPECT_EQ(gray.height, 149);
+    refusal(readFileBytes(corpusPath("jpeg/monkey12.jpg")));
 }
 
-TEST(Corpus, TwelveBitJpegIsRefusedCleanly) {
-    DibImage image;
-    std::string error;
-    EXPECT_FALSE(imageio::loadPicture(corpusPath("jpeg/monkey12.jpg"), image, error));
-    EXPECT_FALSE(error.empty());
-    EXPECT_TRUE(image.data.empty());
-}
-
-struct GifCase {
-    const char* file;
-    int width, height, depth;
-};
-
-constexpr GifCase kGifCases[] = {
-    {"fire.gif", 30, 60, 8},      {"gifgrid.gif", 100, 100, 4},
-    {"porsche.gif", 320, 200, 8}, {"solid2.gif", 640, 400, 8},
-    {"treescap.gif", 40, 40, 4},  {"welcome2.gif", 290, 48, 8},
-    {"x-trans.gif", 100, 100, 8}, {"treescap-interlaced.gif", 40, 40, 4},
-};
-
-class GifCorpusTest : public ::testing::TestWithParam<GifCase> {};
-
-TEST_P(GifCorpusTest, OpensWithTheScreenSizeAndTableDepth) {
-    const GifCase expected = GetParam();
-    const DibImage image = loadOrFail(corpusPath(std::string("gif/") + expected.file));
-    EXPECT_EQ(image.width, expected.width);
-    EXPECT_EQ(image.height, expected.height);
-    EXPECT_EQ(image.bitsPerPixel, expected.depth);
-}
-
-INSTANTIATE_TEST_SUITE_P(Corpus, GifCorpusTest, ::testing::ValuesIn(kGifCases),
-                         [](const auto& info) {
-                             std::string name = info.param.file;
-                             name = name.substr(0, name.find('.'));
-                             for (char& c : name)
-                                 if (c == '-') c = '_';
-                             return name;
-                         });
-
-TEST(Corpus, InterlacedGifHasTheSamePixels) {
-    const DibImage plain = loadOrFail(corpusPath("gif/treescap.gif"));
-    const DibImage interlaced = loadOrFail(corpusPath("gif/treescap-interlaced.gif"));
-    EXPECT_EQ(compareColors(plain, interlaced).maximum, 0);
+// Each GIF opens with its screen size and its table's depth; interlacing changes no pixel.
+TEST(Corpus, GifsOpenWithTheScreenSizeAndTableDepth) {
+    struct GifCase { const char* file; int width, height, depth; };
+    for (const GifCase c : {GifCase{"fire.gif", 30, 60, 8}, {"gifgrid.gif", 100, 100, 4}, {"porsche.gif", 320, 200, 8},
+                            {"solid2.gif", 640, 400, 8}, {"treescap.gif", 40, 40, 4}, {"welcome2.gif", 290, 48, 8},
+                            {"x-trans.gif", 100, 100, 8}, {"treescap-interlaced.gif", 40, 40, 4}}) {
+        const DibImage image = loadOrFail(corpusPath(std::string("gif/") + c.file));
+        EXPECT_EQ(std::tuple(image.width, image.height, image.bitsPerPixel), std::tuple(c.width, c.height, c.depth)) << c.file;
+    }
+    EXPECT_EQ(compareColors(loadOrFail(corpusPath("gif/treescap.gif")),
+                            loadOrFail(corpusPath("gif/treescap-interlaced.gif"))).maximum, 0);
 }
 
 } // namespace

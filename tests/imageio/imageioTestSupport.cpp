@@ -10,16 +10,13 @@
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
+#include <tuple>
 
 namespace vellora::test {
 
-std::filesystem::path corpusPath(const std::string& relative) {
-    return std::filesystem::path(VELLORA_CORPUS_DIR) / relative;
-}
+std::filesystem::path corpusPath(const std::string& relative) { return std::filesystem::path(VELLORA_CORPUS_DIR) / relative; }
 
-std::uint32_t screenRgb(const DibImage& image, int x, int y) {
-    return rgbAt(image, x, image.height - 1 - y);
-}
+std::uint32_t screenRgb(const DibImage& image, int x, int y) { return rgbAt(image, x, image.height - 1 - y); }
 
 DibImage makePhotoLike(int width, int height, int bitsPerPixel) {
     DibImage image = makeImage(width, height, bitsPerPixel);
@@ -32,9 +29,7 @@ DibImage makePhotoLike(int width, int height, int bitsPerPixel) {
             const int r = (x * 255) / std::max(1, width - 1) + jitter;
             const int g = (y * 255) / std::max(1, height - 1) + jitter;
             const int b = edge ? 230 : 40 + ((x + y) * 97) / std::max(1, width + height);
-            const std::uint8_t bgr[3] = {std::uint8_t(std::clamp(b, 0, 255)),
-                                         std::uint8_t(std::clamp(g, 0, 255)),
-                                         std::uint8_t(std::clamp(r, 0, 255))};
+            const std::uint8_t bgr[3] = {std::uint8_t(std::clamp(b, 0, 255)), std::uint8_t(std::clamp(g, 0, 255)), std::uint8_t(std::clamp(r, 0, 255))};
             setColor(image, bgr, y, x, bitsPerPixel);
         }
     return image;
@@ -44,29 +39,22 @@ DibImage makePatternIndexed(int width, int height, int bitsPerPixel) {
     const int entries = 1 << bitsPerPixel;
     std::vector<std::uint32_t> palette;
     for (int i = 0; i < entries; ++i)
-        palette.push_back(std::uint32_t(i * 37 % 256) << 16 | std::uint32_t(255 - i) << 8 |
-                          std::uint32_t(i * 11 % 256));
+        palette.push_back(std::uint32_t(i * 37 % 256) << 16 | std::uint32_t(255 - i) << 8 | std::uint32_t(i * 11 % 256));
     return makeIndexedImage(width, height, bitsPerPixel, palette,
                             [&](int x, int y) { return (x * 7 + y * 3 + x * y) % entries; });
 }
 
 Difference compareColors(const DibImage& a, const DibImage& b) {
     Difference difference;
-    EXPECT_EQ(a.width, b.width);
-    EXPECT_EQ(a.height, b.height);
-    if (a.width != b.width || a.height != b.height) {
-        difference.maximum = 255;
-        difference.mean = 255;
-        return difference;
-    }
+    EXPECT_EQ(std::pair(a.width, a.height), std::pair(b.width, b.height));
+    if (a.width != b.width || a.height != b.height) return {255, 255};
     std::uint64_t total = 0;
     for (int y = 0; y < a.height; ++y)
         for (int x = 0; x < a.width; ++x) {
             const std::uint32_t p = rgbAt(a, x, y), q = rgbAt(b, x, y);
             for (int shift = 0; shift < 24; shift += 8) {
                 const int d = std::abs(int((p >> shift) & 255) - int((q >> shift) & 255));
-                total += std::uint64_t(d);
-                difference.maximum = std::max(difference.maximum, d);
+                total += std::uint64_t(d), difference.maximum = std::max(difference.maximum, d);
             }
         }
     difference.mean = double(total) / (3.0 * a.width * a.height);
@@ -79,16 +67,14 @@ DibImage readPpm(const std::filesystem::path& path) {
     int width = 0, height = 0, maximum = 0;
     in >> magic >> width >> height >> maximum;
     in.get();
-    EXPECT_EQ(magic, "P6");
-    EXPECT_EQ(maximum, 255);
+    EXPECT_EQ(std::tuple(magic, maximum), std::tuple(std::string("P6"), 255));
     DibImage image = makeImage(width, height, 24);
     std::vector<std::uint8_t> rgb(3 * std::size_t(width));
     for (int y = 0; y < height; ++y) {
         in.read(reinterpret_cast<char*>(rgb.data()), std::streamsize(rgb.size()));
         std::uint8_t* row = image.row(height - 1 - y);
         for (int x = 0; x < width; ++x)
-            for (int c = 0; c < 3; ++c)
-                row[3 * x + c] = rgb[3 * x + 2 - c];
+            for (int c = 0; c < 3; ++c) row[3 * x + c] = rgb[3 * x + 2 - c];
     }
     EXPECT_TRUE(in.good());
     return image;
@@ -99,6 +85,21 @@ DibImage loadOrFail(const std::filesystem::path& path) {
     std::string error;
     EXPECT_TRUE(imageio::loadPicture(path, image, error)) << path << ": " << error;
     return image;
+}
+
+DibImage loadBytesOrFail(const std::vector<std::uint8_t>& file) {
+    DibImage image;
+    std::string error;
+    EXPECT_TRUE(imageio::loadPictureFromMemory(file.data(), file.size(), image, error)) << error;
+    return image;
+}
+
+std::string refusal(const std::vector<std::uint8_t>& file) {
+    DibImage image;
+    std::string error;
+    EXPECT_FALSE(imageio::loadPictureFromMemory(file.data(), file.size(), image, error));
+    EXPECT_FALSE(error.empty());
+    return error;
 }
 
 } // namespace vellora::test

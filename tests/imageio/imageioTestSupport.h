@@ -32,5 +32,9 @@ DibImage readPpm(const std::filesystem::path& path);
 
 // Decodes through the picture library; fails the test on error.
 DibImage loadOrFail(const std::filesystem::path& path);
+// The same from memory: the picture (the test fails on error), or the error text of a file that
+// must be refused (the test fails if it opens).
+DibImage loadBytesOrFail(const std::vector<std::uint8_t>& file);
+std::string refusal(const std::vector<std::uint8_t>& file);
 
 } // namespace vellora::test

@@ -1,5 +1,6 @@
 #include "sheet/chartPdf.h"
 #include "sheet/chartSvg.h"
+#include "sheet/chartSymbols.h"
 #include "sheet/realSize.h"
 #include "sheetTestSupport.h"
 
@@ -20,14 +21,13 @@ TilingTable sampleTable() {
         [](int c, int r) { return (c * c + 3 * r) % 7 == 5 ? 6 : (c * c + 3 * r) % 7; });
 }
 
+// A line naming each palette entry i "Colour <A + i>", code "C<i>", with the table's colour.
 TileLine sampleLine() {
     TileLine line;
-    for (int i = 0; i < 7; ++i)
-        line.colors.push_back({"Colour " + std::string(1, char('A' + i)), "C" + std::to_string(i)});
     const TilingTable table = sampleTable();
     for (int i = 0; i < 7; ++i) {
         const std::uint8_t* bgr = table.header.paletteEntry(i);
-        line.colors[std::size_t(i)].rgb = {bgr[2], bgr[1], bgr[0]};
+        line.colors.push_back({"Colour " + std::string(1, char('A' + i)), "C" + std::to_string(i), {bgr[2], bgr[1], bgr[0]}});
     }
     return line;
 }
@@ -43,21 +43,19 @@ bool parseXml(const std::string& text, std::vector<XmlElement>& elements) {
     const std::regex attribute(R"(([\w:-]+)="([^"]*)\")");
     std::vector<std::string> open;
     std::size_t at = 0;
-    for (auto it = std::sregex_iterator(text.begin(), text.end(), tag);
-         it != std::sregex_iterator(); ++it) {
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), tag); it != std::sregex_iterator(); ++it) {
         const std::smatch& m = *it;
         if (text.find('<', at) < std::size_t(m.position())) return false; // an unreadable tag
         at = std::size_t(m.position() + m.length());
         if (m[2].length() == 0) continue; // the declaration
+        if (m[1] == "/" && (open.empty() || open.back() != m[2])) return false;
         if (m[1] == "/") {
-            if (open.empty() || open.back() != m[2]) return false;
             open.pop_back();
             continue;
         }
         XmlElement element{m[2], {}};
         const std::string list = m[3];
-        for (auto a = std::sregex_iterator(list.begin(), list.end(), attribute);
-             a != std::sregex_iterator(); ++a)
+        for (auto a = std::sregex_iterator(list.begin(), list.end(), attribute); a != std::sregex_iterator(); ++a)
             element.attributes[(*a)[1]] = (*a)[2];
         elements.push_back(element);
         if (m[4] != "/") open.push_back(m[2]);
@@ -68,33 +66,28 @@ bool parseXml(const std::string& text, std::vector<XmlElement>& elements) {
 TEST(ChartSvg, HasOneRectPerTileWithTheTableCountsAtTheFinishedSize) {
     const TilingTable table = sampleTable();
     DesignSettings settings;
-    settings.tileWidthMm = 12.5;
-    settings.groutMm = 1.5;
+    settings.tileWidthMm = 12.5, settings.groutMm = 1.5;
     const std::string svg = chartSvg(makeSheetDesign(table, nullptr), settings);
     std::vector<XmlElement> elements;
     ASSERT_TRUE(parseXml(svg, elements));
     ASSERT_FALSE(elements.empty());
     const XmlElement& root = elements.front();
     EXPECT_EQ(root.name, "svg");
-    const FinishedSize size =
-        finishedSize(50, 30, settings); // 50 × 12.5 + 49 × 1.5 = 698.5; 30 × 20 + 29 × 1.5
-    EXPECT_EQ(root.attributes.at("width"), formatDecimal(size.widthMm) + "mm");
-    EXPECT_EQ(root.attributes.at("width"), "698.5mm");
+    EXPECT_EQ(root.attributes.at("width"), "698.5mm"); // 50 × 12.5 + 49 × 1.5; 30 × 20 + 29 × 1.5
     EXPECT_EQ(root.attributes.at("height"), "643.5mm");
     EXPECT_EQ(root.attributes.at("viewBox"), "0 0 698.5 643.5");
     std::vector<std::int64_t> counts(256);
     int rects = 0;
     double right = 0;
-    for (const XmlElement& e : elements) {
-        if (e.name != "rect") continue;
-        ++rects;
-        ++counts[std::size_t(std::stoi(e.attributes.at("data-index")))];
-        right =
-            std::max(right, std::stod(e.attributes.at("x")) + std::stod(e.attributes.at("width")));
-    }
+    for (const XmlElement& e : elements)
+        if (e.name == "rect") {
+            ++rects;
+            ++counts[std::size_t(std::stoi(e.attributes.at("data-index")))];
+            right = std::max(right, std::stod(e.attributes.at("x")) + std::stod(e.attributes.at("width")));
+        }
     EXPECT_EQ(rects, 50 * 30);
     EXPECT_EQ(counts, test::tableCounts(table));
-    EXPECT_DOUBLE_EQ(right, size.widthMm);
+    EXPECT_DOUBLE_EQ(right, 698.5);
 }
 
 bool haveTool(const char* name) {
@@ -111,31 +104,28 @@ std::string runTool(const std::string& command, const std::filesystem::path& out
 
 TEST(ChartPdf, HasOverviewSectionsAndLegendWithEveryCountAndNumbersEveryTenTiles) {
     if (!haveTool("pdftotext") || !haveTool("pdfinfo")) GTEST_SKIP() << "poppler-utils missing";
-    const TilingTable table = sampleTable();
     const TileLine line = sampleLine();
-    SheetDesign design = makeSheetDesign(table, &line);
+    SheetDesign design = makeSheetDesign(sampleTable(), &line);
     design.title = "sample.bmp";
     std::string error;
     const std::string pdf = chartPdf(design, DesignSettings{}, error);
     ASSERT_FALSE(pdf.empty()) << error;
     test::TempDir dir;
-    const std::filesystem::path file = dir / "chart.pdf";
-    std::ofstream(file, std::ios::binary) << pdf;
-    const std::string quoted = "'" + file.string() + "'";
+    std::ofstream(dir / "chart.pdf", std::ios::binary) << pdf;
+    const std::string quoted = "'" + (dir / "chart.pdf").string() + "'";
 
     // A4 holds 35 × 48 cells: two sections across, alike (columns 1–26 and 25–50), one down.
     const std::string info = runTool("pdfinfo " + quoted, dir / "info.txt");
     EXPECT_TRUE(std::regex_search(info, std::regex(R"(Pages:\s+5\n)"))) << info;
     EXPECT_NE(info.find("595.276 x 841.89 pts (A4)"), std::string::npos) << info;
     const auto page = [&](int n) {
-        return runTool("pdftotext -layout -f " + std::to_string(n) + " -l " + std::to_string(n) +
-                           " " + quoted + " -",
-                       dir / "page.txt");
+        const std::string at = std::to_string(n);
+        return runTool("pdftotext -layout -f " + at + " -l " + at + " " + quoted + " -", dir / "page.txt");
     };
     const std::string overview = page(1);
-    EXPECT_NE(overview.find("Finished size: 1098 × 658 mm (109.8 × 65.8 cm)"), std::string::npos)
-        << overview;
+    EXPECT_NE(overview.find("Finished size: 1098 × 658 mm (109.8 × 65.8 cm)"), std::string::npos) << overview;
     EXPECT_NE(overview.find("Colours: 6"), std::string::npos);
+    EXPECT_LT(overview.find("Build sheet: sample.bmp"), overview.find("Finished size")); // title first
     // The column numbers: the first line of numbers alone; the row numbers: lines that start and
     // end with the same number (symbols here are letters).
     const auto columnNumbers = [](const std::string& text) {
@@ -144,16 +134,14 @@ TEST(ChartPdf, HasOverviewSectionsAndLegendWithEveryCountAndNumbersEveryTenTiles
         std::vector<int> numbers;
         const std::string found = line.str();
         const std::regex number(R"(\d+)");
-        for (auto it = std::sregex_iterator(found.begin(), found.end(), number);
-             it != std::sregex_iterator(); ++it)
+        for (auto it = std::sregex_iterator(found.begin(), found.end(), number); it != std::sregex_iterator(); ++it)
             numbers.push_back(std::stoi(it->str()));
         return numbers;
     };
     const auto rowNumbers = [](const std::string& text) {
         std::vector<int> numbers;
         const std::regex row(R"(\n[ ]*(\d+)[ ]+[A-F][A-F ]*[ ](\d+)[ ]*(?=\n))");
-        for (auto it = std::sregex_iterator(text.begin(), text.end(), row);
-             it != std::sregex_iterator(); ++it)
+        for (auto it = std::sregex_iterator(text.begin(), text.end(), row); it != std::sregex_iterator(); ++it)
             if ((*it)[1] == (*it)[2]) numbers.push_back(std::stoi((*it)[1]));
         return numbers;
     };
@@ -168,11 +156,50 @@ TEST(ChartPdf, HasOverviewSectionsAndLegendWithEveryCountAndNumbersEveryTenTiles
     for (const SheetEntry* entry : design.usedEntries()) {
         const std::regex row(entry->name + R"(\s+)" + entry->code + R"(\s+.*\b)" +
                              std::to_string(entry->count) + R"(\s*\n)");
-        EXPECT_TRUE(std::regex_search(legend, row)) << entry->name << " " << entry->count << "\n"
-                                                    << legend;
+        EXPECT_TRUE(std::regex_search(legend, row)) << entry->name << " " << entry->count << "\n" << legend;
     }
     EXPECT_EQ(legend.find("Colour F"), std::string::npos); // entry 5 is never used
     EXPECT_NE(page(5).find("Shopping list"), std::string::npos);
+}
+
+// Symbols: one character for the first 52 colours, then two, then three, hand-counted.
+TEST(ChartSymbols, CountOnInCharactersThatDoNotLookAlikeAndInkFollowsTheGrayLevel) {
+    const std::pair<int, const char*> symbols[] = {{0, "A"},   {22, "Z"},   {23, "2"},  {51, "@"},
+                                                   {52, "AA"}, {53, "AB"}, {104, "BA"}, {2756, "AAA"}};
+    for (const auto& [n, symbol] : symbols) EXPECT_EQ(chartSymbol(n), symbol) << n;
+    // Gray (77 R + 151 G + 28 B) / 256 from 128 up takes a dark symbol.
+    const std::pair<std::array<std::uint8_t, 3>, bool> inks[] = {
+        {{128, 128, 128}, true}, {{127, 127, 127}, false}, {{0, 255, 0}, true},
+        {{255, 0, 0}, false},    {{0, 0, 255}, false},     {{255, 255, 255}, true}};
+    for (const auto& [rgb, dark] : inks) EXPECT_EQ(darkSymbolOn(rgb), dark) << int(rgb[0]) << "," << int(rgb[1]);
+}
+
+// Page 2 of the chart as pixels (P6 at 72 dots per inch): a gray design has no green, and the
+// red dashed overlap line of the left section runs down the page, not across.
+TEST(ChartPdf, LinesHaveTheirColoursAndDirections) {
+    if (!haveTool("pdftoppm")) GTEST_SKIP() << "poppler-utils missing";
+    std::string error;
+    const std::string pdf = chartPdf(
+        makeSheetDesign(test::indexedTable(50, 30, {0x808080}, [](int, int) { return 0; }), nullptr), {}, error);
+    test::TempDir dir;
+    std::ofstream(dir / "chart.pdf", std::ios::binary) << pdf;
+    std::istringstream in(runTool("pdftoppm -r 72 -f 2 -l 2 '" + (dir / "chart.pdf").string() + "'", dir / "p.ppm"));
+    std::string magic;
+    int width = 0, height = 0, maximum = 0, green = 0, minX = 1 << 20, maxX = -1, minY = 1 << 20, maxY = -1;
+    in >> magic >> width >> height >> maximum;
+    in.get();
+    ASSERT_EQ(magic, "P6");
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const int r = in.get(), g = in.get(), b = in.get();
+            green += g > 150 && r < 100 && b < 100;
+            if (r > 150 && g < 80 && b < 80)
+                minX = std::min(minX, x), maxX = std::max(maxX, x), minY = std::min(minY, y), maxY = std::max(maxY, y);
+        }
+    ASSERT_TRUE(in.good());
+    EXPECT_EQ(green, 0);
+    EXPECT_LT(maxX - minX, 5);
+    EXPECT_GT(maxY - minY, 200);
 }
 
 } // namespace

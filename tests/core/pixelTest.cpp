@@ -1,0 +1,204 @@
+// Pixel access at every depth and the copy to true colour.
+#include "core/intermediateFiles.h"
+#include "core/pixelAccess.h"
+#include "core/trueColor.h"
+#include "support/recordingFrontend.h"
+#include "support/testImages.h"
+
+#include <gtest/gtest.h>
+
+#include <tuple>
+
+namespace vellora {
+namespace {
+
+// An index pattern that uses every value of the depth and changes inside every byte.
+int patternIndex(int x, int y, int bpp) { return (x * 5 + y * 3 + 1) % (1 << std::min(bpp, 8)); }
+
+// Hand-worked bytes: bit 7 is the first pixel of a 1 bpp byte, the high nibble the first of 4 bpp.
+TEST(PixelAccess, BitsAndNibblesOfHandWorkedBytes) {
+    DibImage one = test::makeImage(10, 1, 1);
+    one.row(0)[1] = 0x40;
+    std::uint8_t index = 7;
+    getIndex(one, index, 0, 9, 1);
+    EXPECT_EQ(index, 1);
+    getIndex(one, index, 0, 8, 1);
+    EXPECT_EQ(index, 0);
+    DibImage four = test::makeImage(2, 1, 4);
+    putIndexSequential(four, 3, 0, 0, 4), putIndexSequential(four, 5, 0, 1, 4);
+    EXPECT_EQ(four.row(0)[0], 0x35);
+    setIndex(four, 7, 0, 1, 4);
+    EXPECT_EQ(four.row(0)[0], 0x37);
+    setIndex(four, 7, 0, 0, 4);
+    EXPECT_EQ(four.row(0)[0], 0x77);
+    for (int x = 0; x < 8; ++x) { // setIndex keeps the other bits
+        one.row(0)[0] = 0xFF;
+        setIndex(one, 0, 0, x, 1);
+        EXPECT_EQ(one.row(0)[0], std::uint8_t(~(0x80 >> x))) << x;
+        one.row(0)[0] = 0x00;
+        setIndex(one, 1, 0, x, 1);
+        EXPECT_EQ(one.row(0)[0], 0x80 >> x) << x;
+    }
+    // Sequential writes over bytes that are not zero: each byte's first pixel overwrites it whole.
+    one.row(0)[0] = one.row(0)[1] = 0xFF;
+    for (int x = 0; x < 9; ++x) putIndexSequential(one, std::uint8_t(x == 2 || x == 8), 0, x, 1);
+    EXPECT_EQ(std::tuple(one.row(0)[0], one.row(0)[1]), std::tuple(0x20, 0x80));
+    DibImage four3 = test::makeImage(3, 1, 4);
+    four3.row(0)[0] = four3.row(0)[1] = 0xFF;
+    for (int x = 0; x < 3; ++x) putIndexSequential(four3, std::uint8_t(x * x * 3 % 13), 0, x, 4); // 0, 3, 12
+    EXPECT_EQ(std::tuple(four3.row(0)[0], four3.row(0)[1]), std::tuple(0x03, 0xC0));
+}
+
+// Random-order setIndex, sequential writes and whole-row writes all give the same bytes, and
+// every reader, the colour readers through the table included, gives back what was written.
+TEST(PixelAccess, IndexedWritersAgreeAndReadersReturnTheIndicesAndColours) {
+    for (const int bpp : {1, 4, 8}) {
+        SCOPED_TRACE(bpp);
+        const int width = 13, height = 3;
+        std::vector<std::uint32_t> palette;
+        for (int i = 0; i < (1 << bpp); ++i) palette.push_back(0x010203u * std::uint32_t(i) + 0x100000);
+        DibImage random = test::makeIndexedImage(width, height, bpp, palette, [](int, int) { return 0; });
+        DibImage sequential = random, rows = random;
+        for (int y = 0; y < height; ++y) {
+            std::vector<std::uint8_t> indices(width);
+            for (int x = width - 1; x >= 0; --x)
+                setIndex(random, std::uint8_t(patternIndex(x, y, bpp)), y, x, bpp);
+            for (int x = 0; x < width; ++x) {
+                indices[x] = std::uint8_t(patternIndex(x, y, bpp));
+                putIndexSequential(sequential, indices[x], y, x, bpp);
+            }
+            writeRowIndices(rows, y, indices.data());
+        }
+        EXPECT_EQ(random.data, sequential.data);
+        EXPECT_EQ(random.data, rows.data);
+        for (int y = 0; y < height; ++y) {
+            std::vector<std::uint8_t> indices(width), bgr(3 * width);
+            readRowIndices(random, y, indices.data());
+            readRowColors(random, y, bgr.data());
+            for (int x = 0; x < width; ++x) {
+                std::uint8_t index = 0xEE, one[3];
+                getIndex(random, index, y, x, bpp);
+                ASSERT_EQ(index, patternIndex(x, y, bpp)) << x << "," << y;
+                ASSERT_EQ(indices[x], index);
+                ASSERT_EQ(bgr[3 * x] | bgr[3 * x + 1] << 8 | bgr[3 * x + 2] << 16, int(palette[index])) << x;
+                getColor(random, one, y, x, bpp);
+                ASSERT_EQ(0, std::memcmp(one, &bgr[3 * x], 3));
+            }
+            // Padding after the last pixel stays zero.
+            for (int b = (width * bpp + 7) / 8; b < random.stride; ++b) ASSERT_EQ(random.row(y)[b], 0);
+        }
+    }
+}
+
+TEST(PixelAccess, TrueColoursRoundTripAndTheFourthByteIsLeftAlone) {
+    for (const int bpp : {24, 32}) {
+        SCOPED_TRACE(bpp);
+        const int width = 5, height = 2;
+        DibImage image = test::makeImage(width, height, bpp);
+        std::fill(image.data.begin() + image.bitsOffset, image.data.end(), 0x77);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                const std::uint8_t bgr[3] = {std::uint8_t(x), std::uint8_t(y), std::uint8_t(x + 40)};
+                setColor(image, bgr, y, x, bpp);
+            }
+        for (int y = 0; y < height; ++y) {
+            std::vector<std::uint8_t> bgr(3 * width);
+            readRowColors(image, y, bgr.data());
+            for (int x = 0; x < width; ++x) {
+                const std::uint8_t* p = image.row(y) + bpp / 8 * x;
+                EXPECT_EQ(std::tuple(p[0], p[1], p[2]), std::tuple(x, y, x + 40));
+                if (bpp == 32) { EXPECT_EQ(p[3], 0x77); }
+                std::uint8_t one[3];
+                getColor(image, one, y, x, bpp);
+                EXPECT_EQ(0, std::memcmp(one, &bgr[3 * x], 3));
+                EXPECT_EQ(0, std::memcmp(one, p, 3));
+            }
+            // Writing the row back changes nothing, the fourth byte and the padding included.
+            const PictureBytes before = image.data;
+            writeRowColors(image, y, bgr.data());
+            EXPECT_EQ(image.data, before);
+        }
+    }
+}
+
+TEST(PixelAccess, UnhandledDepthsDoNothing) {
+    DibImage image = test::makeImage(4, 1, 24);
+    const PictureBytes before = image.data;
+    const std::uint8_t bgr[3] = {1, 2, 3};
+    setIndex(image, 1, 0, 0, 24), putIndexSequential(image, 1, 0, 0, 24), setColor(image, bgr, 0, 0, 8);
+    EXPECT_EQ(image.data, before);
+    std::uint8_t index = 42;
+    getIndex(image, index, 0, 0, 24);
+    EXPECT_EQ(index, 42);
+}
+
+// Expected colours worked out from the palette and index pattern, not through getColor.
+std::uint32_t paletteRgb(int i) { return std::uint32_t(i * 9 + 3) << 16 | std::uint32_t(200 - i) << 8 | std::uint32_t(i); }
+int indexAt(int x, int y, int bpp) { return (x + 2 * y) % (1 << std::min(bpp, 8)); }
+std::uint32_t trueRgb(int x, int y) { return std::uint32_t(x * 20) << 16 | std::uint32_t(y * 30) << 8 | 0x5Au; }
+
+DibImage sourceImage(int bpp, int width, int height) {
+    if (bpp < 24) {
+        std::vector<std::uint32_t> palette;
+        for (int i = 0; i < (1 << bpp); ++i) palette.push_back(paletteRgb(i));
+        return test::makeIndexedImage(width, height, bpp, palette,
+                                      [bpp](int x, int y) { return indexAt(x, y, bpp); });
+    }
+    DibImage image = test::makeImage(width, height, bpp);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const std::uint32_t rgb = trueRgb(x, y);
+            const std::uint8_t bgr[3] = {std::uint8_t(rgb), std::uint8_t(rgb >> 8), std::uint8_t(rgb >> 16)};
+            setColor(image, bgr, y, x, bpp);
+            if (bpp == 32) image.row(y)[4 * x + 3] = 0xAA; // never copied
+        }
+    return image;
+}
+
+TEST(CopyAsTrueColor, EveryPixelKeepsItsColourAtEveryDepthPair) {
+    const int width = 11, height = 4;
+    for (int sourceBpp : {1, 4, 8, 24, 32})
+        for (int targetBpp : {24, 32}) {
+            SCOPED_TRACE(std::to_string(sourceBpp) + " to " + std::to_string(targetBpp));
+            DibImage target = test::makeImage(width, height, targetBpp);
+            EXPECT_EQ(copyAsTrueColor(target, sourceImage(sourceBpp, width, height)), 0);
+            const int pixelBytes = targetBpp / 8;
+            for (int y = 0; y < height; ++y) {
+                for (int x = 0; x < width; ++x) {
+                    const std::uint32_t rgb =
+                        sourceBpp >= 24 ? trueRgb(x, y) : paletteRgb(indexAt(x, y, sourceBpp));
+                    const std::uint8_t* p = target.row(y) + pixelBytes * x;
+                    ASSERT_EQ(p[0] | p[1] << 8 | p[2] << 16, int(rgb)) << x << "," << y;
+                    if (targetBpp == 32) { ASSERT_EQ(p[3], 0); }
+                }
+                for (int b = pixelBytes * width; b < target.stride; ++b) ASSERT_EQ(target.row(y)[b], 0);
+            }
+        }
+}
+
+TEST(MakeTrueColorHeader, EightBitSourceGivesTheTableFreeHeader) {
+    test::RecordingFrontend frontend;
+    DibImage target;
+    ASSERT_EQ(makeTrueColorHeader(frontend, target, test::makeImage(10, 10, 8, 256)), 0);
+    EXPECT_EQ(target.data.size(), 374u);
+    EXPECT_EQ(target.bitsPerPixel, 24);
+    const std::uint8_t* d = target.data.data(); // file size, pixel offset, colours used
+    EXPECT_EQ(std::tuple(readLe32(d + 2), readLe32(d + 10), readLe32(d + 46)), std::tuple(374u, 54u, 256u));
+}
+
+// Success goes through ConvertToTrueColor.EndToEnd (frameTest.cpp); a failed write still
+// releases both pictures.
+TEST(SaveAsTrueColor, WriteFailureGives1AndReleasesBoth) {
+    test::RecordingFrontend frontend;
+    Session session(frontend);
+    session.sourceImage = sourceImage(8, 3, 3);
+    EXPECT_EQ(saveAsTrueColor(session, "/nonexistent-folder/x.dib"), 1);
+    EXPECT_EQ(frontend.texts(), std::vector<std::string>{"failed to create the file\ncannot write "
+                                                          "\"/nonexistent-folder/x.dib\": No such "
+                                                          "file or directory"});
+    EXPECT_TRUE(session.sourceImage.data.empty());
+    EXPECT_TRUE(session.targetImage.data.empty());
+}
+
+} // namespace
+} // namespace vellora

@@ -1,0 +1,251 @@
+// Files and the system: atomic writes, run folders, regular files, worker threads, vector level.
+#include "core/atomicFile.h"
+#include "core/parallel.h"
+#include "core/regularFile.h"
+#include "core/runFolders.h"
+#include "core/simdLevel.h"
+#include "coreTests.h"
+#include "support/testImages.h"
+
+#include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <stdexcept>
+#include <tuple>
+
+namespace vellora {
+namespace {
+
+namespace fs = std::filesystem;
+using test::readFileBytes;
+using test::ScopedVariable;
+
+std::vector<std::uint8_t> pattern(std::size_t size, std::uint8_t seed) {
+    std::vector<std::uint8_t> bytes(size);
+    for (std::size_t i = 0; i < size; ++i) bytes[i] = std::uint8_t(seed + i * 7);
+    return bytes;
+}
+
+std::size_t entries(const fs::path& folder) {
+    return std::size_t(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
+}
+
+class AtomicFile : public ::testing::Test {
+  protected:
+    void TearDown() override { atomicFileFaults() = {}; }
+    const test::TempDir dir{"atomicFile"};
+    const fs::path folder = dir.path();
+    const fs::path target = folder / "mosaic plan é.bmp";
+};
+
+TEST_F(AtomicFile, WritesANewFileReplacesAnOldOneWhollyAndKeepsItsMode) {
+    for (const auto& bytes : {pattern(5000, 1), pattern(10, 9), std::vector<std::uint8_t>{}}) {
+        ASSERT_EQ(writeFileAtomically(target, bytes), AtomicFileFailure::none);
+        EXPECT_EQ(readFileBytes(target), bytes);
+        if (bytes.size() == 5000) fs::permissions(target, fs::perms(0640)); // the later writes keep it
+    }
+    EXPECT_EQ(std::tuple(fs::status(target).permissions(), entries(folder)), std::tuple(fs::perms(0640), 1u));
+}
+
+TEST_F(AtomicFile, EveryFaultPointLeavesTheOldFileAndNoStrayFile) {
+    struct Case { const char* name; AtomicFileFaults faults; AtomicFileFailure expected; };
+    const Case cases[] = {{"first write", {1, false, false, 0}, AtomicFileFailure::write},
+                          {"third write", {3, false, false, 100}, AtomicFileFailure::write},
+                          {"flush", {0, true, false, 0}, AtomicFileFailure::flush}, {"rename", {0, false, true, 0}, AtomicFileFailure::rename}};
+    const auto old = pattern(777, 3);
+    atomicFileFaults().failRename = true; // a new target is not made either
+    EXPECT_EQ(writeFileAtomically(target, old), AtomicFileFailure::rename);
+    EXPECT_EQ(entries(folder), 0u);
+    atomicFileFaults() = {};
+    ASSERT_EQ(writeFileAtomically(target, old), AtomicFileFailure::none);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        atomicFileFaults() = c.faults;
+        EXPECT_EQ(writeFileAtomically(target, pattern(1000, 5)), c.expected);
+        atomicFileFaults() = {};
+        EXPECT_EQ(std::tuple(readFileBytes(target), entries(folder)), std::tuple(old, 1u));
+    }
+    EXPECT_EQ(writeFileAtomically(folder / "absent" / "x.bmp", old), AtomicFileFailure::create);
+}
+
+TEST_F(AtomicFile, ScratchFilesAreNotFlushedButStillReplaceWholly) {
+    atomicFileFaults().failFlush = true; // a flush would fail: a scratch write never asks for one
+    const auto bytes = pattern(1000, 9);
+    EXPECT_EQ(writeFileAtomically(target, bytes, FileDurability::scratch), AtomicFileFailure::none);
+    EXPECT_EQ(readFileBytes(target), bytes);
+    EXPECT_EQ(writeFileAtomically(target, pattern(10, 2)), AtomicFileFailure::flush);
+    atomicFileFaults() = {};
+    atomicFileFaults().failRename = true; // and a scratch write that fails leaves the old file
+    EXPECT_EQ(writeFileAtomically(target, pattern(10, 3), FileDurability::scratch),
+              AtomicFileFailure::rename);
+    atomicFileFaults() = {};
+    EXPECT_EQ(std::tuple(readFileBytes(target), entries(folder)), std::tuple(bytes, 1u));
+}
+
+// Names of the longest legal lengths (the temporary name beside them must stay legal) and
+// links relative to their own folder (one, a chain, a dangling one): each write lands in the
+// file named, the links stay links, and no temporary file is left.
+TEST_F(AtomicFile, LongestNamesAndLinks) {
+    fs::create_directory(folder / "real");
+    ASSERT_EQ(writeFileAtomically(folder / "real" / "plan.png", pattern(5, 1)), AtomicFileFailure::none);
+    const char* links[][2] = {{"link.png", "real/plan.png"}, {"chain.png", "link.png"}, {"dangling.png", "real/new.png"}};
+    for (const auto& [link, to] : links) fs::create_symlink(to, folder / link);
+    const std::string n247(247, 'n'), n251(251, 'n'), n255(255, 'n');
+    for (const auto& [written, landed] : {std::pair{n247, n247}, {n251, n251}, {n255, n255},
+                                          {"chain.png", "real/plan.png"}, {"dangling.png", "real/new.png"}}) {
+        const auto bytes = pattern(9, std::uint8_t(landed.size() + written.size()));
+        ASSERT_EQ(writeFileAtomically(folder / written, bytes), AtomicFileFailure::none) << written;
+        EXPECT_EQ(readFileBytes(folder / landed), bytes) << written;
+    }
+    for (const auto& link : links) EXPECT_TRUE(fs::is_symlink(folder / link[0])) << link[0];
+    EXPECT_EQ(std::tuple(entries(folder), entries(folder / "real")), std::tuple(7u, 2u));
+}
+
+// A real full file system: a 64 KiB tmpfs where a 200 KiB write cannot complete.
+TEST_F(AtomicFile, FullFileSystemLeavesTheOldFile) {
+    const fs::path small = folder / "small", onSmall = small / "plan.bmp";
+    fs::create_directories(small);
+    if (::mount("tmpfs", small.c_str(), "tmpfs", 0, "size=64k") != 0) GTEST_SKIP() << "cannot mount a small tmpfs here";
+    EXPECT_EQ(writeFileAtomically(onSmall, pattern(1000, 4)), AtomicFileFailure::none);
+    EXPECT_EQ(writeFileAtomically(onSmall, pattern(200 * 1024, 6)), AtomicFileFailure::write);
+    EXPECT_EQ(std::tuple(readFileBytes(onSmall), entries(small)), std::tuple(pattern(1000, 4), 1u));
+    ::umount(small.c_str());
+}
+
+TEST(RunFolders, TemporaryVariableSetButEmptyCountsAsUnset) {
+    fs::path unset;
+    {
+        ScopedVariable tmpdir("TMPDIR", std::nullopt);
+        unset = systemTemporaryFolder();
+    }
+    ASSERT_FALSE(unset.empty());
+    ScopedVariable tmpdir("TMPDIR", "");
+    EXPECT_EQ(systemTemporaryFolder(), unset);
+    ScopedVariable missing("TMPDIR", "/nonexistent/vellora-test");
+    EXPECT_TRUE(systemTemporaryFolder().empty());
+}
+
+// A run that ends without removing its folder (as a killed one does) leaves it to the next
+// sweep; the folder of a live run and folders the program did not make stay.
+TEST(RunFolders, SweepRemovesOnlyFoldersOfEndedRuns) {
+    test::TempDir base;
+    ScopedVariable tmpdir("TMPDIR", base.path().string());
+    const pid_t child = fork();
+    if (child == 0) {
+        fs::path folder;
+        if (makeRunFolder(folder) < 0) _exit(1);
+        test::writeFileBytes(folder / "__VL_000.dib", {1, 2, 3});
+        test::writeFileBytes(folder / ".__VL_001.dib.a1B2c3", {4}); // a write cut short
+        _exit(0); // the lock goes with the process; the folder stays
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_EQ(status, 0);
+    ASSERT_EQ(entries(base.path()), 1u);
+    const fs::path ended = fs::directory_iterator(base.path())->path();
+    fs::path live;
+    const int lock = makeRunFolder(live);
+    ASSERT_GE(lock, 0);
+    const fs::path foreign = base / "vellora-abc123"; // no lock file: not a run's folder
+    fs::create_directory(foreign);
+    test::writeFileBytes(foreign / "__VL_000.dib", {1});
+    sweepAbandonedRunFolders();
+    EXPECT_EQ(std::tuple(fs::exists(ended), fs::exists(live), fs::exists(foreign / "__VL_000.dib")), std::tuple(false, true, true));
+    ::close(lock);
+    sweepAbandonedRunFolders();
+    EXPECT_FALSE(fs::exists(live));
+}
+
+TEST(RegularFile, OnlyRegularFilesOpenAndNothingWaits) {
+    test::TempDir dir;
+    test::writeFileBytes(dir / "plain.csv", {'1'});
+    ASSERT_EQ(::mkfifo((dir / "fifo.csv").c_str(), 0600), 0);
+    fs::create_directory(dir / "folder.csv");
+    for (const auto& [name, expected] : {std::pair{"plain.csv", ReadOpen::ok}, {"fifo.csv", ReadOpen::notRegular},
+                                         {"folder.csv", ReadOpen::notRegular}, {"missing.csv", ReadOpen::failed}}) {
+        ReadOpen outcome = ReadOpen::failed;
+        const ReadFile file = openRegularFile(dir / name, &outcome);
+        EXPECT_EQ(std::tuple(outcome, file != nullptr), std::tuple(expected, expected == ReadOpen::ok)) << name;
+    }
+    const ReadFile plain = openRegularFile(dir / "plain.csv");
+    EXPECT_EQ(std::fgetc(plain.get()), '1'); // blocking reads again after the check
+}
+
+TEST(Parallel, ThreadCountFollowsTheVariable) {
+    ScopedVariable three("VELLORA_THREADS", "3");
+    EXPECT_EQ(workerThreadCount(), 3);
+    for (const char* unusable : {"0", "junk"}) { // the machine's cores
+        ScopedVariable v("VELLORA_THREADS", unusable);
+        EXPECT_GE(workerThreadCount(), 1);
+    }
+}
+
+TEST(Parallel, EveryRowExactlyOnceInContiguousBands) {
+    struct Case { const char* threads; int rows, minRowsPerBand; };
+    for (const Case c : {Case{"1", 100, 16}, {"2", 100, 16}, {"4", 7, 1}, {"8", 5, 16}, {"3", 1, 1}, {"2", 0, 16}, {"2", -3, 16}}) {
+        SCOPED_TRACE(std::string(c.threads) + " threads, " + std::to_string(c.rows) + " rows");
+        ScopedVariable v("VELLORA_THREADS", c.threads);
+        std::vector<std::atomic<int>> visits(std::size_t(std::max(c.rows, 0)));
+        std::atomic<int> bands{0};
+        parallelRows(c.rows, [&](int begin, int end) {
+            ASSERT_LE(begin, end);
+            bands += 1;
+            for (int y = begin; y < end; ++y) visits[std::size_t(y)] += 1;
+        }, c.minRowsPerBand);
+        for (int y = 0; y < c.rows; ++y) ASSERT_EQ(visits[std::size_t(y)].load(), 1) << y;
+        EXPECT_LE(bands.load(), c.rows <= 0 ? 0 : std::atoi(c.threads));
+    }
+}
+
+// Many jobs in a row on the same threads, bands that split again, and a caller's band that
+// throws: every row is still visited once, the exception reaches the caller only after the
+// other bands are done, and the threads serve the next job.
+TEST(Parallel, RepeatedNestedAndFailingJobs) {
+    ScopedVariable v("VELLORA_THREADS", "3");
+    for (int job = 0; job < 50; ++job) {
+        std::vector<std::atomic<int>> visits(97);
+        parallelRows(97, [&](int begin, int end) {
+            parallelRows(end - begin, [&](int b, int e) {
+                for (int y = begin + b; y < begin + e; ++y) visits[std::size_t(y)] += 1;
+            }, 1);
+        }, 1);
+        for (std::size_t y = 0; y < visits.size(); ++y) ASSERT_EQ(visits[y].load(), 1) << job;
+    }
+    std::atomic<int> othersDone{0};
+    EXPECT_THROW(parallelRows(30, [&](int begin, int) {
+        if (begin == 0) throw std::runtime_error("band 0");
+        othersDone += 1;
+    }, 1), std::runtime_error);
+    EXPECT_EQ(othersDone.load(), 2);
+    std::atomic<int> rows{0};
+    parallelRows(30, [&](int begin, int end) { rows += end - begin; }, 1);
+    EXPECT_EQ(rows.load(), 30);
+}
+
+TEST(SimdLevel, NamesParseBackAndAnythingElseIsRefused) {
+    for (const SimdLevel level : {SimdLevel::Baseline, SimdLevel::Avx2, SimdLevel::Avx512}) {
+        SimdLevel parsed = SimdLevel((int(level) + 1) % kSimdLevels);
+        EXPECT_TRUE(parseSimdLevel(simdLevelName(level), parsed) && parsed == level) << simdLevelName(level);
+    }
+    for (const char* text : {"", "AVX2", "avx", "sse2", "baseline ", "avx5120"}) {
+        SimdLevel level = SimdLevel::Avx2;
+        EXPECT_FALSE(parseSimdLevel(text, level) || level != SimdLevel::Avx2) << text;
+    }
+}
+
+TEST(SimdLevel, ALevelAboveTheProcessorsFallsBackToItsBest) {
+    const SimdLevel before = simdLevel();
+    for (const SimdLevel wanted : {SimdLevel::Baseline, SimdLevel::Avx2, SimdLevel::Avx512}) {
+        const SimdLevel expected = int(wanted) <= int(processorSimdLevel()) ? wanted : processorSimdLevel();
+        EXPECT_EQ(setSimdLevel(wanted), expected);
+        EXPECT_EQ(simdLevel(), expected);
+    }
+    setSimdLevel(before);
+}
+
+} // namespace
+} // namespace vellora

@@ -1,0 +1,356 @@
+// Writing and turning pictures: every encoder at every depth it writes, read back through the
+// decoders; saving (encoder lookup, failures that leave every file as it was); quarter turns and
+// flips against a forward mapping of every pixel at every depth; EXIF orientation.
+#include "imageioTestSupport.h"
+
+#include "imageio/exifOrientation.h"
+#include "imageio/pictureLibrary.h"
+#include "support/testImages.h"
+
+#include "core/pixelAccess.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <tuple>
+
+namespace vellora::test {
+namespace {
+
+struct Size { int width, height; };
+// The last makes files of over a megabyte, the TIFF directory after the rows.
+constexpr Size kAwkwardSizes[] = {{1, 1}, {1, 7}, {7, 1}, {11, 13}, {301, 301}, {701, 601}};
+
+struct RoundTrip { const char* mimeType; int depth, reopenedDepth; bool lossless; }; // lossy: close on average
+
+constexpr RoundTrip kRoundTrips[] = {
+    {"image/bmp", 1, 1, true},     {"image/bmp", 4, 4, true},     {"image/bmp", 8, 8, true},
+    {"image/bmp", 24, 24, true},   {"image/bmp", 32, 32, true},   {"image/png", 1, 1, true},
+    {"image/png", 4, 4, true},     {"image/png", 8, 8, true},     {"image/png", 24, 24, true},
+    {"image/png", 32, 24, true},   {"image/tiff", 1, 1, true},    {"image/tiff", 4, 4, true},
+    {"image/tiff", 8, 8, true},    {"image/tiff", 24, 24, true},  {"image/tiff", 32, 24, true},
+    {"image/gif", 1, 1, true},     {"image/gif", 4, 4, true},     {"image/gif", 8, 8, true},
+    {"image/jpeg", 24, 24, false}, {"image/jpeg", 32, 24, false}, {"image/jpeg", 8, 24, false},
+};
+
+// JPEG gets smooth pictures (its loss on noise says nothing); indexed ones a gradient palette.
+DibImage sourceFor(const RoundTrip& trip, Size size) {
+    if (trip.depth > 8) return makePhotoLike(size.width, size.height, trip.depth);
+    if (trip.lossless) return makePatternIndexed(size.width, size.height, trip.depth);
+    std::vector<std::uint32_t> palette;
+    for (std::uint32_t i = 0; i < 256; ++i) palette.push_back(i << 16 | (255 - i) << 8 | i / 2);
+    return makeIndexedImage(size.width, size.height, 8, palette,
+                            [&](int x, int) { return x * 255 / std::max(1, size.width - 1); });
+}
+
+class RoundTripTest : public ::testing::TestWithParam<RoundTrip> {};
+
+TEST_P(RoundTripTest, PixelsSurviveAtEveryAwkwardSize) {
+    const RoundTrip trip = GetParam();
+    TempDir folder;
+    for (const Size size : kAwkwardSizes) {
+        SCOPED_TRACE(std::to_string(size.width) + "x" + std::to_string(size.height));
+        const DibImage source = sourceFor(trip, size);
+        const auto path = folder / "picture";
+        std::string error;
+        ASSERT_TRUE(imageio::savePicture(path, source, trip.mimeType, 90, trip.depth, error)) << error;
+        DibImage back;
+        ASSERT_TRUE(imageio::loadPicture(path, back, error)) << error;
+        EXPECT_EQ(back.bitsPerPixel, trip.reopenedDepth);
+        const Difference difference = compareColors(source, back);
+        // A few pixels spanning the whole range lose more to chroma subsampling.
+        if (trip.lossless) EXPECT_EQ(difference.maximum, 0);
+        else EXPECT_LT(difference.mean, size.width * size.height >= 100 ? 3.5 : 12.0);
+        imageio::PictureInfo info;
+        ASSERT_TRUE(imageio::probePictureFile(path, info, error)) << error;
+        EXPECT_EQ(std::tuple(info.width, info.height, info.bitsPerPixel), std::tuple(back.width, back.height, back.bitsPerPixel));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Encoders, RoundTripTest, ::testing::ValuesIn(kRoundTrips),
+                         [](const auto& info) { return std::string(info.param.mimeType).substr(6) + std::to_string(info.param.depth); });
+
+TEST(GrayJpeg, AGrayRampPictureIsWrittenAndReopenedAsGray) {
+    TempDir folder;
+    DibImage source = makeImage(40, 30, 8, 256);
+    for (int i = 0; i < 256; ++i) std::memset(source.paletteEntry(i), i, 3);
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 40; ++x) setIndex(source, std::uint8_t(x * 6 + y), y, x, 8);
+    std::string error;
+    ASSERT_TRUE(imageio::savePicture(folder / "g.jpg", source, "image/jpeg", 95, 8, error));
+    const DibImage back = loadOrFail(folder / "g.jpg");
+    EXPECT_EQ(back.bitsPerPixel, 8);
+    for (int i = 0; i < 256; ++i) EXPECT_EQ(readLe32(back.paletteEntry(i)) & 0xFFFFFF, 0x010101u * std::uint32_t(i)) << i;
+    EXPECT_LT(compareColors(source, back).mean, 2.0);
+    // PNG and TIFF store such pictures as gray too, and give back the same 8 bpp ramp.
+    for (const char* mime : {"image/png", "image/tiff"}) {
+        ASSERT_TRUE(imageio::savePicture(folder / "g", source, mime, 95, 8, error)) << error;
+        const DibImage lossless = loadOrFail(folder / "g");
+        EXPECT_EQ(std::tuple(lossless.bitsPerPixel, compareColors(source, lossless).maximum), std::tuple(8, 0));
+    }
+}
+
+TEST(GifEncoder, ReducesTrueColourThroughTheInstalledReducer) {
+    TempDir folder;
+    const DibImage source = makePhotoLike(20, 10, 24);
+    std::string error;
+    // Without a reducer the save fails (SavePicture below); one that keeps only the top bit of
+    // each channel gives eight colours, exact to check.
+    imageio::setTrueColorReducer([](const DibImage& trueColor, DibImage& indexed) {
+        indexed = makeImage(trueColor.width, trueColor.height, 8, 8);
+        for (int i = 0; i < 8; ++i) writeLe32(indexed.paletteEntry(i), (i & 1 ? 0xFFu : 0) | (i & 2 ? 0xFF00u : 0) | (i & 4 ? 0xFF0000u : 0));
+        for (int y = 0; y < trueColor.height; ++y)
+            for (int x = 0; x < trueColor.width; ++x) {
+                std::uint8_t bgr[3];
+                getColor(trueColor, bgr, y, x, 24);
+                setIndex(indexed, std::uint8_t((bgr[0] >> 7) | (bgr[1] >> 7) << 1 | (bgr[2] >> 7) << 2), y, x, 8);
+            }
+        return true;
+    });
+    ASSERT_TRUE(imageio::savePicture(folder / "a.gif", source, "image/gif", 0, 24, error)) << error;
+    imageio::setTrueColorReducer({});
+    const DibImage back = loadOrFail(folder / "a.gif");
+    ASSERT_EQ(back.bitsPerPixel, 8);
+    for (int y = 0; y < source.height; ++y)
+        for (int x = 0; x < source.width; ++x) {
+            const std::uint32_t rgb = rgbAt(source, x, y);
+            std::uint32_t expected = 0;
+            for (int shift = 0; shift < 24; shift += 8)
+                expected |= ((rgb >> shift) & 0x80 ? 0xFFu : 0u) << shift;
+            EXPECT_EQ(rgbAt(back, x, y), expected) << x << "," << y;
+        }
+}
+
+namespace fs = std::filesystem;
+
+TEST(Encoders, AreFoundByExactMimeType) {
+    for (const char* mime : {"image/bmp", "image/jpeg", "image/gif", "image/png", "image/tiff"})
+        EXPECT_TRUE(imageio::hasEncoder(mime)) << mime;
+    for (const char* mime : {"image/PNG", "image/jpg", "image/tif", ""})
+        EXPECT_FALSE(imageio::hasEncoder(mime)) << mime;
+}
+
+std::vector<std::string> folderEntries(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST(SavePicture, AFailedSaveLeavesTheTargetAndTheFolderAsTheyWere) {
+    TempDir folder;
+    const std::vector<std::uint8_t> old(100000, 7); // longer than any picture saved here
+    writeFileBytes(folder / "target", old);
+    const DibImage photo = makePhotoLike(9, 9, 24);
+    DibImage broken = photo;
+    broken.data.resize(100); // the header promises more rows than the block holds
+    imageio::setTrueColorReducer({});
+    for (const auto& [what, image, mime] : {std::tuple{"no encoder", &photo, "image/x-unknown"},
+                                            {"no reducer for gif", &photo, "image/gif"},
+                                            {"malformed picture", &broken, "image/png"}}) {
+        SCOPED_TRACE(what);
+        std::string error;
+        EXPECT_FALSE(imageio::savePicture(folder / "target", *image, mime, 90, 24, error) || error.empty());
+        EXPECT_EQ(readFileBytes(folder / "target"), old);
+        EXPECT_EQ(folderEntries(folder.path()), std::vector<std::string>{"target"});
+    }
+    std::string error;
+    EXPECT_FALSE(imageio::savePicture(folder / "missing" / "x.png", photo, "image/png", 90, 24, error) || error.empty());
+    // A save that works replaces the old file whole.
+    ASSERT_TRUE(imageio::savePicture(folder / "target", photo, "image/png", 90, 24, error));
+    EXPECT_EQ(compareColors(photo, loadOrFail(folder / "target")).maximum, 0);
+    EXPECT_EQ(folderEntries(folder.path()), std::vector<std::string>{"target"});
+}
+
+// PNG's compression level changes the size, not the pixels; JPEG's quality trades size for loss.
+TEST(SavePicture, PngCompressionLevelAndJpegQuality) {
+    TempDir folder;
+    const DibImage photo = makePhotoLike(120, 80, 24);
+    std::string error;
+    imageio::setPngCompressionLevel(0);
+    ASSERT_TRUE(imageio::savePicture(folder / "stored.png", photo, "image/png", 0, 24, error));
+    imageio::setPngCompressionLevel(9);
+    ASSERT_TRUE(imageio::savePicture(folder / "small.png", photo, "image/png", 0, 24, error));
+    EXPECT_EQ(imageio::pngCompressionLevel(), 9);
+    imageio::setPngCompressionLevel(imageio::kDefaultPngCompressionLevel);
+    EXPECT_GT(fs::file_size(folder / "stored.png"), 120u * 80u * 3u); // level 0 stores
+    EXPECT_LT(fs::file_size(folder / "small.png"), fs::file_size(folder / "stored.png"));
+    EXPECT_EQ(compareColors(loadOrFail(folder / "stored.png"), loadOrFail(folder / "small.png")).maximum, 0);
+    ASSERT_TRUE(imageio::savePicture(folder / "low.jpg", photo, "image/jpeg", 10, 24, error));
+    ASSERT_TRUE(imageio::savePicture(folder / "high.jpg", photo, "image/jpeg", 95, 24, error));
+    EXPECT_LT(fs::file_size(folder / "low.jpg"), fs::file_size(folder / "high.jpg"));
+    EXPECT_LT(compareColors(photo, loadOrFail(folder / "high.jpg")).mean,
+              compareColors(photo, loadOrFail(folder / "low.jpg")).mean);
+}
+
+// An APP1 body: "Exif\0\0", a TIFF header in the given byte order and one directory.
+std::vector<std::uint8_t> exifSegment(bool bigEndian, std::uint16_t tag, std::uint16_t type,
+                                      std::uint16_t value, int entries = 1) {
+    std::vector<std::uint8_t> s = {'E', 'x', 'i', 'f', 0, 0};
+    auto u16 = [&](std::uint32_t v) {
+        s.insert(s.end(), {std::uint8_t(bigEndian ? v >> 8 : v), std::uint8_t(bigEndian ? v : v >> 8)});
+    };
+    auto u32 = [&](std::uint32_t v) { bigEndian ? (u16(v >> 16), u16(v)) : (u16(v), u16(v >> 16)); };
+    s.insert(s.end(), 2, bigEndian ? 'M' : 'I');
+    u16(42), u32(8), u16(std::uint32_t(entries));
+    u16(0x010F), u16(2), u32(4), u32(0); // a make tag first, to be skipped
+    u16(tag), u16(type), u32(1), u16(value), u16(0);
+    return s;
+}
+
+TEST(ExifOrientation, ReadsTheTagInBothByteOrdersAndIgnoresNonsense) {
+    struct Case { const char* what; std::vector<std::uint8_t> segment; int expected; };
+    const Case cases[] = {
+        {"little-endian 6", exifSegment(false, 0x0112, 3, 6, 2), 6},
+        {"big-endian 8", exifSegment(true, 0x0112, 3, 8, 2), 8},
+        {"out of range", exifSegment(false, 0x0112, 3, 9, 2), 1},
+        {"wrong type", exifSegment(false, 0x0112, 4, 6, 2), 1},
+        {"other tag only", exifSegment(false, 0x0110, 3, 6, 2), 1},
+        {"count past the end", exifSegment(false, 0x0110, 3, 6, 40), 1},
+        {"not exif", {'J', 'F', 'I', 'F', 0, 0, 'I', 'I', 42, 0, 8, 0, 0, 0}, 1},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(imageio::exifOrientation(c.segment.data(), c.segment.size()), c.expected)
+            << c.what;
+}
+
+// For each orientation, the stored picture is built from an upright one by what the tag
+// says row 0 and column 0 are; the upright transform must give the upright picture back.
+TEST(ExifOrientation, UprightTransformUndoesEachOrientation) {
+    const DibImage upright = makePhotoLike(5, 3, 24);
+    const int w = 5, h = 3;
+    using Source = std::pair<int, int>;
+    struct Case { int orientation; bool sideways; Source (*from)(int x, int y, int w, int h); }; // upright pixel at stored (x, y)
+    const Case cases[] = {
+        {1, false, [](int x, int y, int, int) { return Source{x, y}; }},
+        {2, false, [](int x, int y, int w, int) { return Source{w - 1 - x, y}; }},
+        {3, false, [](int x, int y, int w, int h) { return Source{w - 1 - x, h - 1 - y}; }},
+        {4, false, [](int x, int y, int, int h) { return Source{x, h - 1 - y}; }},
+        {5, true, [](int x, int y, int, int) { return Source{y, x}; }},
+        {6, true, [](int x, int y, int w, int) { return Source{w - 1 - y, x}; }},
+        {7, true, [](int x, int y, int w, int h) { return Source{w - 1 - y, h - 1 - x}; }},
+        {8, true, [](int x, int y, int, int h) { return Source{y, h - 1 - x}; }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.orientation);
+        const int sw = c.sideways ? h : w, sh = c.sideways ? w : h;
+        DibImage stored = makeImage(sw, sh, 24);
+        for (int y = 0; y < sh; ++y)
+            for (int x = 0; x < sw; ++x) {
+                const Source s = c.from(x, y, w, h);
+                const std::uint32_t rgb = screenRgb(upright, s.first, s.second);
+                const std::uint8_t bgr[3] = {std::uint8_t(rgb), std::uint8_t(rgb >> 8), std::uint8_t(rgb >> 16)};
+                setColor(stored, bgr, sh - 1 - y, x, 24);
+            }
+        const imageio::QuarterTurns turn = imageio::uprightTransform(c.orientation);
+        DibImage shown;
+        std::string error;
+        ASSERT_TRUE(imageio::rotateFlip(stored, shown, turn.turns, turn.flip, error));
+        EXPECT_EQ(compareColors(shown, upright).maximum, 0);
+    }
+}
+
+// A JPEG tagged as turned a quarter (8) opens with width and height swapped, one turned half
+// way (3) with them kept; the probe agrees.
+TEST(ExifOrientation, JpegOpensUpright) {
+    TempDir folder;
+    std::string error;
+    ASSERT_TRUE(imageio::savePicture(folder / "j", makePhotoLike(5, 3, 24), "image/jpeg", 90, 24, error));
+    const std::vector<std::uint8_t> plain = readFileBytes(folder / "j");
+    for (const auto& [orientation, width] : {std::pair{8, 3}, {3, 5}, {6, 3}}) {
+        SCOPED_TRACE(orientation);
+        const std::vector<std::uint8_t> exif = exifSegment(false, 0x0112, 3, std::uint16_t(orientation), 2);
+        std::vector<std::uint8_t> file = {0xFF, 0xD8, 0xFF, 0xE1, 0, std::uint8_t(exif.size() + 2)};
+        file.insert(file.end(), exif.begin(), exif.end());
+        file.insert(file.end(), plain.begin() + 2, plain.end());
+        const DibImage image = loadBytesOrFail(file);
+        EXPECT_EQ(std::tuple(image.width, image.height), std::tuple(width, 8 - width));
+        imageio::PictureInfo info;
+        EXPECT_TRUE(imageio::probePictureFromMemory(file.data(), file.size(), info, error) && info.width == width);
+    }
+}
+
+DibImage pictureAt(int depth, int width, int height) {
+    return depth <= 8 ? makePatternIndexed(width, height, depth) : makePhotoLike(width, height, depth);
+}
+
+DibImage turned(const DibImage& source, int turns, int flip) {
+    DibImage target;
+    std::string error;
+    EXPECT_TRUE(imageio::rotateFlip(source, target, turns, flip, error)) << error;
+    return target;
+}
+
+// Where source pixel (x, y) (screen coordinates) lands: each quarter turn clockwise sends it
+// to (h − 1 − y, x) of the turned picture; the flips mirror the result.
+void forward(int& x, int& y, int width, int height, int turns, int flip) {
+    for (int t = 0; t < turns; ++t) {
+        const int nx = height - 1 - y, ny = x;
+        x = nx, y = ny;
+        std::swap(width, height);
+    }
+    if (flip & 1) x = width - 1 - x;
+    if (flip & 2) y = height - 1 - y;
+}
+
+class RotateFlipTest : public ::testing::TestWithParam<int> {};
+
+TEST_P(RotateFlipTest, EveryTurnAndFlipMovesEachPixelWhereExpected) {
+    const int depth = GetParam();
+    const DibImage source = pictureAt(depth, 13, 6);
+    for (int turns = 0; turns < 4; ++turns)
+        for (int flip = 0; flip < 4; ++flip) {
+            SCOPED_TRACE("turns " + std::to_string(turns) + " flip " + std::to_string(flip));
+            const DibImage target = turned(source, turns, flip);
+            ASSERT_EQ(std::tuple(target.bitsPerPixel, target.width, target.height, target.colorsUsed),
+                      std::tuple(depth, turns % 2 ? 6 : 13, turns % 2 ? 13 : 6, source.colorsUsed));
+            EXPECT_EQ(0, std::memcmp(target.paletteEntry(0), source.paletteEntry(0), source.paletteBytes));
+            for (int y = 0; y < source.height; ++y)
+                for (int x = 0; x < source.width; ++x) {
+                    int tx = x, ty = y;
+                    forward(tx, ty, source.width, source.height, turns, flip);
+                    ASSERT_EQ(screenRgb(target, tx, ty), screenRgb(source, x, y)) << x << "," << y;
+                }
+        }
+}
+
+TEST_P(RotateFlipTest, OppositeStepsGiveBackTheSameBytes) {
+    const int depth = GetParam();
+    const DibImage source = pictureAt(depth, 11, 7);
+    struct Pair { int turns1, flip1, turns2, flip2; };
+    for (const Pair pair : {Pair{0, 1, 0, 1}, Pair{0, 2, 0, 2}, Pair{1, 0, 3, 0}, Pair{2, 0, 2, 0},
+                            Pair{0, 3, 2, 0}, Pair{1, 1, 1, 1}}) {
+        const DibImage back = turned(turned(source, pair.turns1, pair.flip1), pair.turns2, pair.flip2);
+        ASSERT_EQ(back.fileSize, source.fileSize);
+        EXPECT_TRUE(std::equal(source.data.begin(), source.data.begin() + source.fileSize, back.data.begin()));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Depths, RotateFlipTest, ::testing::Values(1, 4, 8, 24, 32));
+
+TEST(RotateFlip, RefusesOutOfRangeArgumentsAndLeavesTheTarget) {
+    const DibImage source = makePatternIndexed(3, 3, 8);
+    DibImage target = makeImage(2, 2, 24);
+    const DibImage before = target;
+    for (const auto& [turns, flip] : {std::pair{4, 0}, std::pair{0, 4}, std::pair{-1, 0}}) {
+        std::string error;
+        EXPECT_FALSE(imageio::rotateFlip(source, target, turns, flip, error) || error.empty());
+        EXPECT_EQ(target.data, before.data);
+    }
+}
+
+TEST(ViewPixels, GivesOpaqueColoursTopDown) {
+    const std::vector<std::uint32_t> palette = {0x102030, 0xA0B0C0, 0xFFFFFF};
+    const DibImage image = makeIndexedImage(3, 2, 4, palette, [](int x, int y) { return (x + y) % 3; });
+    std::vector<std::uint32_t> argb;
+    imageio::viewPixels(image, argb);
+    ASSERT_EQ(argb.size(), 6u);
+    // Stored row 1 is the top row as seen.
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 3; ++x)
+            EXPECT_EQ(argb[std::size_t(3 * y + x)], 0xFF000000u | palette[(x + 1 - y) % 3]);
+}
+
+} // namespace
+} // namespace vellora::test
