@@ -208,8 +208,11 @@ TEST(RowBands, ProgressPassGivesEachWorkerOneBandAndMovesTheBarAPercentAtATime) 
         std::vector<int> seen(std::size_t(rows), 0), nextRow(std::size_t(workers), -1);
         progressBegin(session, rows);
         forRowsWithProgress(session, rows, workers, [&](int worker, int begin, int end) {
-            if (std::this_thread::get_id() != caller) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            else if (workers == 1) EXPECT_EQ(session.progress.progressNow, begin); // the rows before are reported
+            if (std::this_thread::get_id() != caller) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            } else if (workers == 1) {
+                EXPECT_EQ(session.progress.progressNow, begin); // the rows before are reported
+            }
             const std::lock_guard lock(mutex);
             ASSERT_TRUE(worker >= 0 && worker < workers) << worker;
             EXPECT_LE(end - begin, std::max(1, rows / 100));

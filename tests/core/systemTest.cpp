@@ -72,18 +72,20 @@ TEST_F(AtomicFile, EveryFaultPointLeavesTheOldFileAndNoStrayFile) {
     EXPECT_EQ(writeFileAtomically(folder / "absent" / "x.bmp", old), AtomicFileFailure::create);
 }
 
-TEST_F(AtomicFile, ScratchFilesAreNotFlushedButStillReplaceWholly) {
-    atomicFileFaults().failFlush = true; // a flush would fail: a scratch write never asks for one
-    const auto bytes = pattern(1000, 9);
-    EXPECT_EQ(writeFileAtomically(target, bytes, FileDurability::scratch), AtomicFileFailure::none);
-    EXPECT_EQ(readFileBytes(target), bytes);
-    EXPECT_EQ(writeFileAtomically(target, pattern(10, 2)), AtomicFileFailure::flush);
-    atomicFileFaults() = {};
-    atomicFileFaults().failRename = true; // and a scratch write that fails leaves the old file
-    EXPECT_EQ(writeFileAtomically(target, pattern(10, 3), FileDurability::scratch),
-              AtomicFileFailure::rename);
-    atomicFileFaults() = {};
-    EXPECT_EQ(std::tuple(readFileBytes(target), entries(folder)), std::tuple(bytes, 1u));
+TEST_F(AtomicFile, UnflushedFilesAreNotFlushedButStillReplaceWholly) {
+    for (const FileDurability durability : {FileDurability::scratch, FileDurability::unflushed}) {
+        atomicFileFaults().failFlush = true; // a flush would fail: these writes never ask for one
+        const auto bytes = pattern(1000, 9);
+        EXPECT_EQ(writeFileAtomically(target, bytes, durability), AtomicFileFailure::none);
+        EXPECT_EQ(readFileBytes(target), bytes);
+        EXPECT_EQ(writeFileAtomically(target, pattern(10, 2)), AtomicFileFailure::flush);
+        atomicFileFaults() = {};
+        atomicFileFaults().failRename = true; // and such a write that fails leaves the old file
+        EXPECT_EQ(writeFileAtomically(target, pattern(10, 3), durability),
+                  AtomicFileFailure::rename);
+        atomicFileFaults() = {};
+        EXPECT_EQ(std::tuple(readFileBytes(target), entries(folder)), std::tuple(bytes, 1u));
+    }
 }
 
 // Names of the longest legal lengths (the temporary name beside them must stay legal) and
