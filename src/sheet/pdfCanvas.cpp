@@ -6,20 +6,6 @@
 
 #include <utility>
 
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define VELLORA_LEAK_CHECKED 1
-#endif
-#endif
-#if defined(__SANITIZE_ADDRESS__) || defined(VELLORA_LEAK_CHECKED)
-// Fontconfig keeps the configuration and font set it loads for pango for the whole process and
-// frees them only on an explicit FcFini, which is unsafe while any font map lives; the leak
-// checker is told so for every program that draws a chart.
-extern "C" const char* __lsan_default_suppressions() {
-    return "leak:libfontconfig.so\n";
-}
-#endif
-
 namespace vellora {
 
 namespace {
