@@ -24,13 +24,6 @@ PaletteFolders ruleFolders() {
 }
 } // namespace
 
-fs::path executableFolder() {
-    std::error_code error;
-    const fs::path exe = fs::read_symlink("/proc/self/exe", error);
-    if (error) return fs::current_path(error);
-    return exe.parent_path();
-}
-
 PaletteFolders paletteFolders() {
     {
         std::lock_guard lock(overrideMutex);

@@ -21,7 +21,4 @@ std::filesystem::path userPaletteFolder();
 // Points the lookup at fixed folders (tests, the preset generator); nullopt restores the rule.
 void setPaletteFolderOverride(std::optional<PaletteFolders> folders);
 
-// The folder of the running executable (from /proc/self/exe).
-std::filesystem::path executableFolder();
-
 } // namespace vellora

@@ -27,6 +27,13 @@ fs::path xdgFolder(const char* variable, const fs::path& fallbackBelowHome) {
 }
 } // namespace
 
+fs::path executableFolder() {
+    std::error_code error;
+    const fs::path exe = fs::read_symlink("/proc/self/exe", error);
+    if (error) return fs::current_path(error);
+    return exe.parent_path();
+}
+
 fs::path configFolder() {
     return xdgFolder("XDG_CONFIG_HOME", ".config") / kProgramFolder;
 }

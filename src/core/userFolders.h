@@ -7,6 +7,10 @@
 
 namespace vellora {
 
+// The folder of the running executable (from /proc/self/exe): the build tree keeps what a
+// program reads beside it, an installation one folder up.
+std::filesystem::path executableFolder();
+
 // "<config home>/vellora".
 std::filesystem::path configFolder();
 // "<data home>/vellora".

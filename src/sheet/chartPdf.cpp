@@ -1,12 +1,12 @@
 #include "sheet/chartPdf.h"
 
+#include "core/userFolders.h"
 #include "sheet/chartRender.h"
 
 #include <dlfcn.h>
 
 #include <filesystem>
 #include <mutex>
-#include <system_error>
 
 #if defined(__has_feature)
 #if __has_feature(address_sanitizer)
@@ -36,10 +36,7 @@ struct ChartModule {
 
 // Beside the program (the build tree), then where an installation puts it.
 std::vector<std::filesystem::path> moduleCandidates() {
-    std::error_code error;
-    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (error) return {kChartModuleName};
-    const std::filesystem::path folder = program.parent_path();
+    const std::filesystem::path folder = executableFolder();
     return {folder / kChartModuleName, folder.parent_path() / "lib" / "vellora" / kChartModuleName};
 }
 

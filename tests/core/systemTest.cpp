@@ -24,9 +24,9 @@ namespace fs = std::filesystem;
 using test::readFileBytes;
 using test::ScopedVariable;
 
-std::vector<std::uint8_t> pattern(std::size_t size, std::uint8_t seed) {
+std::vector<std::uint8_t> pattern(std::size_t size, std::uint8_t first) {
     std::vector<std::uint8_t> bytes(size);
-    for (std::size_t i = 0; i < size; ++i) bytes[i] = std::uint8_t(seed + i * 7);
+    for (std::size_t i = 0; i < size; ++i) bytes[i] = std::uint8_t(first + i * 7);
     return bytes;
 }
 

@@ -13,7 +13,6 @@
 #include <algorithm>
 #include <array>
 #include <functional>
-#include <random>
 #include <vector>
 
 namespace vellora::test {
@@ -82,30 +81,6 @@ inline DibImage runPass(const DibImage& source, const Pass& pass) {
     pass(session, target, source);
     EXPECT_TRUE(frontend.messages.empty());
     return target;
-}
-
-// Pseudo-random pixels of `levels` evenly spaced values per channel; indexed depths get a
-// random palette.
-inline DibImage randomPicture(int width, int height, int bitsPerPixel, unsigned seed,
-                              int levels = 256) {
-    std::mt19937 random(seed);
-    const auto level = [&] {
-        return std::uint8_t(random() % unsigned(levels) * 255 / unsigned(std::max(1, levels - 1)));
-    };
-    if (bitsPerPixel <= 8) {
-        std::vector<std::uint32_t> palette(std::size_t(1) << bitsPerPixel);
-        for (auto& entry : palette)
-            entry = std::uint32_t(level()) << 16 | std::uint32_t(level()) << 8 | level();
-        return makeIndexedImage(width, height, bitsPerPixel, palette,
-                                [&](int, int) { return int(random() % palette.size()); });
-    }
-    DibImage image = makeImage(width, height, bitsPerPixel);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            const std::uint8_t bgr[3] = {level(), level(), level()};
-            setColor(image, bgr, y, x, bitsPerPixel);
-        }
-    return image;
 }
 
 // Same size and every pixel the same colour; names the first difference otherwise.

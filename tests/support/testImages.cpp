@@ -5,8 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
+#include <random>
 
 namespace vellora::test {
 
@@ -62,6 +64,27 @@ void setCurrentPicture(Session& session, const DibImage& image) {
     session.currentInfo.height = image.height;
     session.currentInfo.state = 514;
     session.dialogInfo = session.currentInfo;
+}
+
+DibImage randomPicture(int width, int height, int bitsPerPixel, unsigned draw, int levels) {
+    std::mt19937 random(draw);
+    const auto level = [&] {
+        return std::uint8_t(random() % unsigned(levels) * 255 / unsigned(std::max(1, levels - 1)));
+    };
+    if (bitsPerPixel <= 8) {
+        std::vector<std::uint32_t> palette(std::size_t(1) << bitsPerPixel);
+        for (auto& entry : palette)
+            entry = std::uint32_t(level()) << 16 | std::uint32_t(level()) << 8 | level();
+        return makeIndexedImage(width, height, bitsPerPixel, palette,
+                                [&](int, int) { return int(random() % palette.size()); });
+    }
+    DibImage image = makeImage(width, height, bitsPerPixel);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const std::uint8_t bgr[3] = {level(), level(), level()};
+            setColor(image, bgr, y, x, bitsPerPixel);
+        }
+    return image;
 }
 
 DibImage readImage(const fs::path& path) {

@@ -3,7 +3,6 @@
 #include "tilingTestSupport.h"
 
 #include <cstdlib>
-#include <random>
 
 namespace vellora {
 namespace {
@@ -63,23 +62,10 @@ TEST(RenderTiles, SlitsInTheirGrayAndCrossingsVertical) {
             ASSERT_EQ(rgbAt(slits, x, y), 0x333333u) << x << "," << y;
 }
 
-// Pseudo-random colours, or a random palette and indices.
-DibImage randomPicture(int width, int height, int bitsPerPixel, unsigned seed) {
-    std::mt19937 random(seed);
-    if (bitsPerPixel == 24)
-        return test::makeTrueColorImage(width, height,
-                                        [&](int, int) { return std::uint32_t(random()); });
-    std::vector<std::uint32_t> palette(std::size_t(1) << bitsPerPixel);
-    for (auto& entry : palette)
-        entry = std::uint32_t(random());
-    return test::makeIndexedImage(width, height, bitsPerPixel, palette,
-                                  [&](int, int) { return int(random() % palette.size()); });
-}
-
 // The band sums and the one-tile reference are two routes to the same averages.
 TEST(RenderTiles, BandAveragesEqualSingleTileAverages) {
     for (int bpp : {1, 4, 8, 24}) {
-        const DibImage source = randomPicture(37, 35, bpp, unsigned(bpp));
+        const DibImage source = test::randomPicture(37, 35, bpp, unsigned(bpp));
         for (int slit : {0, 2}) {
             const TileGeometry g = computeTileGeometry(tileSizeBlock(5, 7, slit), 37, 35);
             std::vector<std::uint8_t> row;
@@ -100,7 +86,7 @@ TEST(RenderTiles, BandAveragesEqualSingleTileAverages) {
 // tiles begin in the low nibble of a 4-bit byte. The target is filled with index 15 first, as
 // a median-cut step leaves indices in every pixel.
 TEST(RenderTiles, FourBitTilesAtOddColumnsCarryTheirIndex) {
-    const DibImage source = randomPicture(60, 25, 24, 7u);
+    const DibImage source = test::randomPicture(60, 25, 24, 7u);
     test::RecordingFrontend frontend;
     Session session(frontend);
     DibImage target = makeImage(60, 25, 4, 16);
@@ -125,7 +111,7 @@ TEST(RenderTiles, FourBitTilesAtOddColumnsCarryTheirIndex) {
 }
 
 TEST(RenderTiles, ResultDoesNotDependOnThreadCount) {
-    const DibImage source = randomPicture(101, 333, 24, 11u);
+    const DibImage source = test::randomPicture(101, 333, 24, 11u);
     const TileGeometry g = computeTileGeometry(tileSizeBlock(4, 3, 1), 101, 333);
     const auto render = [&](const char* threads) {
         setenv("VELLORA_THREADS", threads, 1);
