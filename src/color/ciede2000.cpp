@@ -46,18 +46,18 @@ double labCurve(double t) {
     return t > kEpsilon ? std::cbrt(t) : (kKappa * t + 16.0) / 116.0;
 }
 
-double pow7(double x) {
+[[gnu::always_inline]] inline double pow7(double x) {
     const double x2 = x * x;
     return x2 * x2 * x2 * x;
 }
 
 // √(C⁷ / (C⁷ + 25⁷)), the chroma factor shared by G and R_C.
-double chromaFactor(double meanChroma) {
+[[gnu::always_inline]] inline double chromaFactor(double meanChroma) {
     const double c7 = pow7(meanChroma);
     return std::sqrt(c7 / (c7 + kPow25To7));
 }
 
-double lightnessWeight(double meanLightness) {
+[[gnu::always_inline]] inline double lightnessWeight(double meanLightness) {
     const double d2 = (meanLightness - 50.0) * (meanLightness - 50.0);
     return 1.0 + 0.015 * d2 / std::sqrt(20.0 + d2);
 }
@@ -118,7 +118,7 @@ struct MeanHueBounds {
 };
 
 // T of the hue whose cosine and sine are c and s, by the multiple-angle identities.
-double hueFactorOfDirection(double c, double s) {
+[[gnu::always_inline]] inline double hueFactorOfDirection(double c, double s) {
     const double cos2 = c * c - s * s;
     const double sin2 = 2.0 * s * c;
     const double cos3 = cos2 * c - sin2 * s;
@@ -174,30 +174,37 @@ bool directionHueTerms(double a1, double b1, double c1, double a2, double b2, do
     return true;
 }
 
-MeanHueBounds meanHueBounds(double a1, double b1, double c1, double a2, double b2, double c2) {
-    double x = 0;
-    double y = 0;
-    if (c1 * c2 == 0) {
-        // The mean hue is the sum of the two, one of them 0: the other colour's own hue.
-        x = a1 + a2;
-        y = b1 + b2;
-    } else {
-        x = a1 / c1 + a2 / c2;
-        y = b1 / c1 + b2 / c2;
-    }
+// The largest sin 2Δθ of the first step whose angle the bisector lies beyond, the steps
+// read from the last as an unrolled selection.
+template <std::size_t... I>
+[[gnu::always_inline]] inline double rotationBeyond(double towardsBlue, std::index_sequence<I...>) {
+    constexpr std::size_t last = sizeof...(I) - 1;
+    double rotation = kSin60;
+    ((rotation = towardsBlue < kRotationSteps[last - I].cosine ? kRotationSteps[last - I].maxSine
+                                                               : rotation),
+     ...);
+    return rotation;
+}
+
+// Written without branches, like the bound below, so that a run of bounds vectorises.
+[[gnu::always_inline]] inline MeanHueBounds meanHueBounds(double a1, double b1, double c1,
+                                                          double a2, double b2, double c2) {
+    // Without a hue on one side the mean hue is the sum of the two, one of them 0: the other
+    // colour's own hue.
+    const bool noHue = c1 * c2 == 0;
+    const double x = noHue ? a1 + a2 : a1 / c1 + a2 / c2;
+    const double y = noHue ? b1 + b2 : b1 / c1 + b2 / c2;
     const double length = std::sqrt(x * x + y * y);
     // Opposite or no hues leave the bisector undefined: the extremes stand.
-    if (!(length > 1e-6)) return {};
+    const bool defined = length > 1e-6;
     const double c = x / length;
     const double s = y / length;
-    MeanHueBounds bounds;
-    bounds.maxFactor = hueFactorOfDirection(c, s) + 1e-9;
     const double towardsBlue = c * kCos275 + s * kSin275;
-    for (const RotationStep& step : kRotationSteps)
-        if (towardsBlue < step.cosine) {
-            bounds.maxRotation = step.maxSine;
-            break;
-        }
+    const double rotation =
+        rotationBeyond(towardsBlue, std::make_index_sequence<kRotationSteps.size()>());
+    MeanHueBounds bounds;
+    bounds.maxFactor = defined ? hueFactorOfDirection(c, s) + 1e-9 : kMaxHueFactor;
+    bounds.maxRotation = defined ? rotation : kSin60;
     return bounds;
 }
 
@@ -341,26 +348,53 @@ void ciede2000QuickBounds(const Lab& colour, double chroma, const LabColumns& ot
     kSimdKernel<&quickBoundsOf>(colour, chroma, others, bounds);
 }
 
-double ciede2000LowerBoundSquared(const Lab& p, double chroma1, const Lab& q, double chroma2) {
-    const double dL =
-        (q.lightness - p.lightness) / lightnessWeight((p.lightness + q.lightness) / 2);
+namespace {
+
+[[gnu::always_inline]] inline double lowerBoundOf(double l1, double a1, double b1, double chroma1,
+                                                  double l2, double a2, double b2,
+                                                  double chroma2) {
+    const double dL = (l2 - l1) / lightnessWeight((l1 + l2) / 2);
     const double g = 0.5 * (1.0 - chromaFactor((chroma1 + chroma2) / 2.0));
-    const double a1 = (1.0 + g) * p.a;
-    const double a2 = (1.0 + g) * q.a;
-    const double c1 = std::sqrt(a1 * a1 + p.b * p.b);
-    const double c2 = std::sqrt(a2 * a2 + q.b * q.b);
+    const double p1 = (1.0 + g) * a1;
+    const double p2 = (1.0 + g) * a2;
+    const double c1 = std::sqrt(p1 * p1 + b1 * b1);
+    const double c2 = std::sqrt(p2 * p2 + b2 * b2);
     const double meanC = (c1 + c2) / 2.0;
     // ΔC'² + ΔH'² is the squared distance in the (a', b) plane, so ΔH'² needs no angle.
-    const double da = a2 - a1;
-    const double db = q.b - p.b;
+    const double da = p2 - p1;
+    const double db = b2 - b1;
     const double dH2 = std::max(0.0, da * da + db * db - (c2 - c1) * (c2 - c1));
     const double c = std::abs(c2 - c1) / (1.0 + 0.045 * meanC);
-    const MeanHueBounds hue = meanHueBounds(a1, p.b, c1, a2, q.b, c2);
+    const MeanHueBounds hue = meanHueBounds(p1, b1, c1, p2, b2, c2);
     const double hLow = std::sqrt(dH2) / (1.0 + 0.015 * meanC * hue.maxFactor);
     // c² + h² − r·c·h for h ≥ hLow is smallest at h = max(hLow, r·c / 2).
     const double r = 2.0 * chromaFactor(meanC) * hue.maxRotation;
     const double h = std::max(hLow, r * c / 2.0);
     return dL * dL + c * c + h * h - r * c * h;
+}
+
+void lowerBoundsOf(const Lab& colour, double chroma, const LabColumns& others, double* bounds) {
+    const double* lightness = others.lightness;
+    const double* a = others.a;
+    const double* b = others.b;
+    const double* chromas = others.chroma;
+    const double lq = colour.lightness;
+    const double aq = colour.a;
+    const double bq = colour.b;
+    const std::size_t count = others.count;
+    for (std::size_t i = 0; i < count; ++i)
+        bounds[i] = lowerBoundOf(lq, aq, bq, chroma, lightness[i], a[i], b[i], chromas[i]);
+}
+
+} // namespace
+
+double ciede2000LowerBoundSquared(const Lab& p, double chroma1, const Lab& q, double chroma2) {
+    return lowerBoundOf(p.lightness, p.a, p.b, chroma1, q.lightness, q.a, q.b, chroma2);
+}
+
+void ciede2000LowerBounds(const Lab& colour, double chroma, const LabColumns& others,
+                          double* bounds) {
+    kSimdKernel<&lowerBoundsOf>(colour, chroma, others, bounds);
 }
 
 } // namespace vellora

@@ -39,4 +39,9 @@ struct LabColumns {
 void ciede2000QuickBounds(const Lab& colour, double chroma, const LabColumns& others,
                           double* bounds);
 
+// ciede2000LowerBoundSquared(colour, chroma, other i, its chroma) for each of `others`, into
+// bounds[0 … count − 1], the same values, worked out side by side.
+void ciede2000LowerBounds(const Lab& colour, double chroma, const LabColumns& others,
+                          double* bounds);
+
 } // namespace vellora

@@ -105,7 +105,9 @@ int renderDesignTiles(Session& session, DibImage& target, const DibImage& source
         showError(session.frontend, kAllColorsExcludedText);
         return 1;
     }
-    const TileColorMapping tiles{[matcher](const Bgr& c) { return matcher->nearest(c); }};
+    const TileColorMapping tiles{
+        [matcher](const Bgr& c) { return matcher->nearest(c); },
+        [matcher](const Bgr* colors, std::size_t count) { matcher->prefetch(colors, count); }};
     return renderWith(session, target, source, geometry, tiles, slits) == 0 ? 0 : 1;
 }
 

@@ -40,8 +40,15 @@ void paintBandColors(const TileGeometry& geometry, const TileBand& band, int wid
 void paintBand(const DibImage& source, const TileGeometry& geometry, const TileBand& band,
                const TileColorMapping& mapping, BandScratch& scratch) {
     averageBandColors(source, geometry, band, scratch.sourceRow, scratch.sums, scratch.colors);
-    for (Bgr& color : scratch.colors)
-        color = mapTileColor(mapping, color);
+    std::vector<Bgr>& colors = scratch.colors;
+    // A lookup's answer arrives from memory while the tiles before it are mapped.
+    constexpr std::size_t kAhead = 8;
+    if (mapping.lookAhead) mapping.lookAhead(colors.data(), std::min(kAhead, colors.size()));
+    for (std::size_t i = 0; i < colors.size(); ++i) {
+        if (mapping.lookAhead && i + kAhead < colors.size())
+            mapping.lookAhead(&colors[i + kAhead], 1);
+        colors[i] = mapTileColor(mapping, colors[i]);
+    }
     paintBandColors(geometry, band, source.width, scratch.colors.data(), scratch.painter);
 }
 

@@ -4,6 +4,7 @@
 #include "tiling/tileGeometry.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 
@@ -22,6 +23,9 @@ Bgr averageTileColor(const DibImage& source, const TileGeometry& geometry, int y
 struct TileColorMapping {
     // Empty for a true-colour target.
     std::function<std::uint8_t(const Bgr& color)> paletteIndex;
+    // Optional: told the colours of a row of tiles before they are mapped one by one, so a
+    // mapping that looks answers up can start fetching them.
+    std::function<void(const Bgr* colors, std::size_t count)> lookAhead = {};
 
     bool indexed() const { return static_cast<bool>(paletteIndex); }
     // 1 for a palette index, 3 for colour bytes.

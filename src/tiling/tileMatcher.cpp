@@ -21,6 +21,12 @@ std::uint32_t cacheSlot(std::uint32_t key) {
     return ((key + 1) * 2654435761u) >> (32 - kCacheBits);
 }
 
+// The entries a search has left after the quick bounds, side by side for the closer ones.
+struct Candidates {
+    std::array<std::uint8_t, 256> position;
+    std::array<double, 256> lightness, a, b, chroma;
+};
+
 struct LastAnswer {
     const void* matcher = nullptr;
     int position = 0;
@@ -69,6 +75,12 @@ std::uint8_t TileMatcher::nearest(const Bgr& color) const {
     return match_ == ColorMatch::Ciede2000 ? nearestCiede2000(color) : nearestRgb(color);
 }
 
+void TileMatcher::prefetch(const Bgr* colors, std::size_t count) const {
+    if (!cache_) return;
+    for (std::size_t i = 0; i < count; ++i)
+        __builtin_prefetch(&cache_[cacheSlot(colorKey(colors[i]))]);
+}
+
 std::uint8_t TileMatcher::nearestRgb(const Bgr& color) const {
     int best = 1 << 30;
     std::uint8_t chosen = entries_.front().index;
@@ -112,10 +124,6 @@ std::uint8_t TileMatcher::nearestCiede2000(const Bgr& color) const {
             chosen = e.index;
         }
     };
-    const auto consider = [&](const Entry& e) {
-        if (!beyond(ciede2000LowerBoundSquared(lab, chroma, e.lab, e.chroma), bestSquared))
-            evaluate(e);
-    };
     const std::size_t n = entries_.size();
     if (last.matcher == this && std::size_t(last.position) < n)
         evaluate(entries_[std::size_t(last.position)]);
@@ -126,13 +134,30 @@ std::uint8_t TileMatcher::nearestCiede2000(const Bgr& color) const {
     const std::size_t end =
         std::size_t(std::upper_bound(lightness_.begin(), lightness_.end(), lab.lightness + reach) -
                     lightness_.begin());
-    std::array<double, 256> quick;
+    // Quick bounds over the window, then the closer bounds over what they leave, side by side,
+    // and the exact difference only where that bound still allows a better entry.
+    std::array<double, 256> bound;
     ciede2000QuickBounds(lab, chroma,
                          {lightness_.data() + first, a_.data() + first, b_.data() + first,
                           chroma_.data() + first, end - first},
-                         quick.data());
-    for (std::size_t p = first; p < end; ++p)
-        if (!beyond(quick[p - first], bestSquared)) consider(entries_[p]);
+                         bound.data());
+    Candidates left;
+    std::size_t count = 0;
+    for (std::size_t p = first; p < end; ++p) {
+        if (beyond(bound[p - first], bestSquared)) continue;
+        left.position[count] = std::uint8_t(p);
+        left.lightness[count] = lightness_[p];
+        left.a[count] = a_[p];
+        left.b[count] = b_[p];
+        left.chroma[count] = chroma_[p];
+        ++count;
+    }
+    ciede2000LowerBounds(lab, chroma,
+                         {left.lightness.data(), left.a.data(), left.b.data(),
+                          left.chroma.data(), count},
+                         bound.data());
+    for (std::size_t k = 0; k < count; ++k)
+        if (!beyond(bound[k], bestSquared)) evaluate(entries_[left.position[k]]);
     slot.store(tag | std::uint64_t(chosen), std::memory_order_relaxed);
     last = {this, positionOf_[std::size_t(chosen)]};
     return std::uint8_t(chosen);

@@ -22,6 +22,8 @@ class TileMatcher {
     bool anyAllowed() const { return !entries_.empty(); }
     // Safe to call from several threads at once.
     std::uint8_t nearest(const Bgr& color) const;
+    // Starts loading the remembered answers of colours about to be asked for.
+    void prefetch(const Bgr* colors, std::size_t count) const;
 
   private:
     struct Entry {

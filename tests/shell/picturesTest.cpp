@@ -1,7 +1,5 @@
-// Opening and saving pictures: the first intermediate file, the encoder chosen by extension, the
-// depth choice, and what a failed open or save leaves. Quarter turns and flips of the current
-// picture, and the Arbitrary rotate command: angles normalised, multiples of 90 as quarter turns,
-// each an undoable step.
+// Opening and saving pictures (encoder by extension, depth choice, what a failure leaves); quarter
+// turns and flips, and the Arbitrary rotate command's multiples of 90, each an undoable step.
 #include "shell/pictureConvert.h"
 #include "shell/pictureExport.h"
 #include "shell/pictureImport.h"
@@ -91,11 +89,10 @@ TEST_F(PictureFiles, OpenConvertsIntoTheFirstIntermediateFileAndResetsTheHistory
 
 TEST(PictureConvert, ExactLowerCaseExtensionsOnlyAndPathsUpTo259) {
     const char* const cases[][2] = {
-        {"/p/a.bmp", "image/bmp"}, {"a.dib", "image/bmp"},   {"a.jpg", "image/jpeg"},
-        {"a.jpeg", "image/jpeg"},  {"a.gif", "image/gif"},   {"a.png", "image/png"},
-        {"a.tiff", "image/tiff"},  {"a.JPG", ""},            {"a.tif", ""},
-        {"a.png.txt", ""},         {"a.", ""},               {"noExtension", ""},
-        {"/dir.png/file", ""},     {"", ""}};
+        {"/p/a.bmp", "image/bmp"}, {"a.dib", "image/bmp"}, {"a.jpg", "image/jpeg"},
+        {"a.jpeg", "image/jpeg"}, {"a.gif", "image/gif"}, {"a.png", "image/png"},
+        {"a.tiff", "image/tiff"}, {"a.JPG", ""}, {"a.tif", ""}, {"a.png.txt", ""}, {"a.", ""},
+        {"noExtension", ""}, {"/dir.png/file", ""}, {"", ""}};
     for (const auto& [destination, mime] : cases)
         EXPECT_EQ(encoderMimeType(destination), mime) << destination;
     EXPECT_TRUE(isUsablePicturePath(std::string(259, 'a')));
