@@ -22,6 +22,8 @@ constexpr double kWhiteZ = 1.08883;
 // 0° … 180° (1.38821), each rounded up.
 constexpr double kMaxHueFactor = 1.5730;
 constexpr double kMaxHueFactorUpperHalf = 1.3890;
+// The smallest T over all hues (0.362055, near 290.14°), rounded down.
+constexpr double kMinHueFactor = 0.3620;
 // The rotation term's coefficient: |R_T| ≤ R_C · sin 60°.
 constexpr double kSin60 = 0.86602540378443865;
 
@@ -113,6 +115,7 @@ constexpr std::array<RotationStep, 4> kRotationSteps = {{
 // What the mean hue allows of the hue factor T and of |sin 2Δθ|, worked out from the mean
 // hue's cosine and sine, which the bisector of the two hue directions gives without an angle.
 struct MeanHueBounds {
+    double minFactor = kMinHueFactor;
     double maxFactor = kMaxHueFactor;
     double maxRotation = kSin60;
 };
@@ -191,19 +194,25 @@ template <std::size_t... I>
                                                           double a2, double b2, double c2) {
     // Without a hue on one side the mean hue is the sum of the two, one of them 0: the other
     // colour's own hue.
+    // Reciprocals save divisions; the bounds taken from the direction allow for their rounding.
     const bool noHue = c1 * c2 == 0;
-    const double x = noHue ? a1 + a2 : a1 / c1 + a2 / c2;
-    const double y = noHue ? b1 + b2 : b1 / c1 + b2 / c2;
+    const double inverse1 = 1.0 / c1;
+    const double inverse2 = 1.0 / c2;
+    const double x = noHue ? a1 + a2 : a1 * inverse1 + a2 * inverse2;
+    const double y = noHue ? b1 + b2 : b1 * inverse1 + b2 * inverse2;
     const double length = std::sqrt(x * x + y * y);
     // Opposite or no hues leave the bisector undefined: the extremes stand.
     const bool defined = length > 1e-6;
-    const double c = x / length;
-    const double s = y / length;
+    const double inverseLength = 1.0 / length;
+    const double c = x * inverseLength;
+    const double s = y * inverseLength;
     const double towardsBlue = c * kCos275 + s * kSin275;
     const double rotation =
         rotationBeyond(towardsBlue, std::make_index_sequence<kRotationSteps.size()>());
     MeanHueBounds bounds;
-    bounds.maxFactor = defined ? hueFactorOfDirection(c, s) + 1e-9 : kMaxHueFactor;
+    const double factor = hueFactorOfDirection(c, s);
+    bounds.minFactor = defined ? factor - 1e-9 : kMinHueFactor;
+    bounds.maxFactor = defined ? factor + 1e-9 : kMaxHueFactor;
     bounds.maxRotation = defined ? rotation : kSin60;
     return bounds;
 }
@@ -312,8 +321,8 @@ void quickBoundsOf(const Lab& colour, double chroma, const LabColumns& others, d
     const std::size_t count = others.count;
     for (std::size_t i = 0; i < count; ++i) {
         // S_L = 1 + 0.015 d² / √(20 + d²) stays below 1 + 0.015 |d|.
-        const double dL =
-            (lightness[i] - lq) / (1.0 + 0.015 * std::abs((lightness[i] + lq) / 2 - 50.0));
+        const double dL = lightness[i] - lq;
+        const double sl = 1.0 + 0.015 * std::abs((lightness[i] + lq) / 2 - 50.0);
         // C' ≤ (1 + G) C bounds S_C = 1 + 0.045 C̄' and S_H = 1 + 0.015 C̄' T. The rotation
         // term takes at most the share R_C / 2 · sin 60° of c² + h², and almost none when both
         // hues lie in 0° … 180° (b ≥ 0, which priming keeps): their mean is then at least 95°
@@ -336,8 +345,13 @@ void quickBoundsOf(const Lab& colour, double chroma, const LabColumns& others, d
         const double planar = da * da + db * db;
         const double chromaReach = std::abs(chromas[i] - chroma) + g * std::max(chromas[i], chroma);
         const double chromaPart = std::min(planar, chromaReach * chromaReach);
-        const double weighted = chromaPart / (sc * sc) + (planar - chromaPart) / (sh * sh);
-        bounds[i] = dL * dL + (1.0 - rotation) * weighted;
+        // dL² / S_L² + (1 − rotation) (chromaPart / S_C² + rest / S_H²) over one division:
+        // the bound is not the exact difference, so its rounding may differ by a few units.
+        const double sc2 = sc * sc;
+        const double sh2 = sh * sh;
+        const double sl2 = sl * sl;
+        const double weighted = chromaPart * sh2 + (planar - chromaPart) * sc2;
+        bounds[i] = (dL * dL * sc2 * sh2 + (1.0 - rotation) * weighted * sl2) / (sl2 * sc2 * sh2);
     }
 }
 
@@ -350,9 +364,15 @@ void ciede2000QuickBounds(const Lab& colour, double chroma, const LabColumns& ot
 
 namespace {
 
-[[gnu::always_inline]] inline double lowerBoundOf(double l1, double a1, double b1, double chroma1,
-                                                  double l2, double a2, double b2,
-                                                  double chroma2) {
+struct SquaredBounds {
+    double lower;
+    double upper;
+};
+
+// Both bounds share all but their last steps; where only one is used the other is dropped.
+[[gnu::always_inline]] inline SquaredBounds boundsOf(double l1, double a1, double b1,
+                                                     double chroma1, double l2, double a2,
+                                                     double b2, double chroma2) {
     const double dL = (l2 - l1) / lightnessWeight((l1 + l2) / 2);
     const double g = 0.5 * (1.0 - chromaFactor((chroma1 + chroma2) / 2.0));
     const double p1 = (1.0 + g) * a1;
@@ -363,17 +383,20 @@ namespace {
     // ΔC'² + ΔH'² is the squared distance in the (a', b) plane, so ΔH'² needs no angle.
     const double da = p2 - p1;
     const double db = b2 - b1;
-    const double dH2 = std::max(0.0, da * da + db * db - (c2 - c1) * (c2 - c1));
+    const double dH = std::sqrt(std::max(0.0, da * da + db * db - (c2 - c1) * (c2 - c1)));
     const double c = std::abs(c2 - c1) / (1.0 + 0.045 * meanC);
     const MeanHueBounds hue = meanHueBounds(p1, b1, c1, p2, b2, c2);
-    const double hLow = std::sqrt(dH2) / (1.0 + 0.015 * meanC * hue.maxFactor);
-    // c² + h² − r·c·h for h ≥ hLow is smallest at h = max(hLow, r·c / 2).
+    const double hLow = dH / (1.0 + 0.015 * meanC * hue.maxFactor);
+    const double hHigh = dH / (1.0 + 0.015 * meanC * hue.minFactor);
+    // The rotation term r_T · c · h lies within ± r · c · h.
     const double r = 2.0 * chromaFactor(meanC) * hue.maxRotation;
+    // c² + h² − r·c·h for h ≥ hLow is smallest at h = max(hLow, r·c / 2).
     const double h = std::max(hLow, r * c / 2.0);
-    return dL * dL + c * c + h * h - r * c * h;
+    return {dL * dL + c * c + h * h - r * c * h, dL * dL + c * c + hHigh * hHigh + r * c * hHigh};
 }
 
-void lowerBoundsOf(const Lab& colour, double chroma, const LabColumns& others, double* bounds) {
+void boundsOfMany(const Lab& colour, double chroma, const LabColumns& others, double* lower,
+                  double* upper) {
     const double* lightness = others.lightness;
     const double* a = others.a;
     const double* b = others.b;
@@ -382,19 +405,27 @@ void lowerBoundsOf(const Lab& colour, double chroma, const LabColumns& others, d
     const double aq = colour.a;
     const double bq = colour.b;
     const std::size_t count = others.count;
-    for (std::size_t i = 0; i < count; ++i)
-        bounds[i] = lowerBoundOf(lq, aq, bq, chroma, lightness[i], a[i], b[i], chromas[i]);
+    for (std::size_t i = 0; i < count; ++i) {
+        const SquaredBounds bounds =
+            boundsOf(lq, aq, bq, chroma, lightness[i], a[i], b[i], chromas[i]);
+        lower[i] = bounds.lower;
+        upper[i] = bounds.upper;
+    }
 }
 
 } // namespace
 
 double ciede2000LowerBoundSquared(const Lab& p, double chroma1, const Lab& q, double chroma2) {
-    return lowerBoundOf(p.lightness, p.a, p.b, chroma1, q.lightness, q.a, q.b, chroma2);
+    return boundsOf(p.lightness, p.a, p.b, chroma1, q.lightness, q.a, q.b, chroma2).lower;
 }
 
-void ciede2000LowerBounds(const Lab& colour, double chroma, const LabColumns& others,
-                          double* bounds) {
-    kSimdKernel<&lowerBoundsOf>(colour, chroma, others, bounds);
+double ciede2000UpperBoundSquared(const Lab& p, double chroma1, const Lab& q, double chroma2) {
+    return boundsOf(p.lightness, p.a, p.b, chroma1, q.lightness, q.a, q.b, chroma2).upper;
+}
+
+void ciede2000Bounds(const Lab& colour, double chroma, const LabColumns& others, double* lower,
+                     double* upper) {
+    kSimdKernel<&boundsOfMany>(colour, chroma, others, lower, upper);
 }
 
 } // namespace vellora

@@ -39,9 +39,15 @@ struct LabColumns {
 void ciede2000QuickBounds(const Lab& colour, double chroma, const LabColumns& others,
                           double* bounds);
 
-// ciede2000LowerBoundSquared(colour, chroma, other i, its chroma) for each of `others`, into
-// bounds[0 … count − 1], the same values, worked out side by side.
-void ciede2000LowerBounds(const Lab& colour, double chroma, const LabColumns& others,
-                          double* bounds);
+// A value never below ciede2000(first, second)² (but by rounding), made the same way: a search
+// can settle on the one candidate whose lower bound is within some candidate's upper bound
+// without working out any difference.
+double ciede2000UpperBoundSquared(const Lab& first, double firstChroma, const Lab& second,
+                                  double secondChroma);
+
+// ciede2000LowerBoundSquared and ciede2000UpperBoundSquared of `colour` and each of `others`,
+// into lower[i] and upper[i] for i in 0 … count − 1: the same values, worked out side by side.
+void ciede2000Bounds(const Lab& colour, double chroma, const LabColumns& others, double* lower,
+                     double* upper);
 
 } // namespace vellora

@@ -23,8 +23,9 @@ std::uint32_t cacheSlot(std::uint32_t key) {
 
 // The entries a search has left after the quick bounds, side by side for the closer ones.
 struct Candidates {
-    std::array<std::uint8_t, 256> position;
+    std::array<std::uint8_t, 256> position, kept;
     std::array<double, 256> lightness, a, b, chroma;
+    std::array<double, 256> lower, upper;
 };
 
 struct LastAnswer {
@@ -103,7 +104,7 @@ std::uint8_t TileMatcher::nearestCiede2000(const Bgr& color) const {
     const std::uint64_t tag = kFilled | std::uint64_t(key) << 8;
     const std::uint64_t cached = slot.load(std::memory_order_relaxed);
     // Neighbouring tiles mostly share their entry: the last answer of this thread, found or
-    // remembered, makes a close first best, and only entries within that much lightness can
+    // remembered, gives a close first limit, and only entries within that much lightness can
     // beat it.
     thread_local LastAnswer last;
     if ((cached & ~std::uint64_t(0xff)) == tag) {
@@ -113,38 +114,30 @@ std::uint8_t TileMatcher::nearestCiede2000(const Bgr& color) const {
 
     const Lab lab = labFromSrgb(color[0], color[1], color[2]);
     const double chroma = std::sqrt(lab.a * lab.a + lab.b * lab.b);
-    double best = INFINITY;
-    double bestSquared = INFINITY;
-    int chosen = 256;
-    const auto evaluate = [&](const Entry& e) {
-        const double d = ciede2000(lab, e.lab);
-        if (d < best || (d == best && e.index < chosen)) {
-            best = d;
-            bestSquared = d * d;
-            chosen = e.index;
-        }
-    };
+    // No entry can be nearer than any entry's upper bound, the last answer's to begin with.
+    double limitSquared = INFINITY;
     const std::size_t n = entries_.size();
-    if (last.matcher == this && std::size_t(last.position) < n)
-        evaluate(entries_[std::size_t(last.position)]);
-    const double reach = lightnessReach(lab.lightness, best) * (1 + kBoundSlack) + kBoundSlack;
+    if (last.matcher == this && std::size_t(last.position) < n) {
+        const Entry& e = entries_[std::size_t(last.position)];
+        limitSquared = ciede2000UpperBoundSquared(lab, chroma, e.lab, e.chroma);
+    }
+    const double reach =
+        lightnessReach(lab.lightness, std::sqrt(limitSquared)) * (1 + kBoundSlack) + kBoundSlack;
     const std::size_t first =
         std::size_t(std::lower_bound(lightness_.begin(), lightness_.end(), lab.lightness - reach) -
                     lightness_.begin());
     const std::size_t end =
         std::size_t(std::upper_bound(lightness_.begin(), lightness_.end(), lab.lightness + reach) -
                     lightness_.begin());
-    // Quick bounds over the window, then the closer bounds over what they leave, side by side,
-    // and the exact difference only where that bound still allows a better entry.
-    std::array<double, 256> bound;
+    // Quick bounds over the window, then both closer bounds over what they leave, side by side.
+    Candidates left;
     ciede2000QuickBounds(lab, chroma,
                          {lightness_.data() + first, a_.data() + first, b_.data() + first,
                           chroma_.data() + first, end - first},
-                         bound.data());
-    Candidates left;
+                         left.lower.data());
     std::size_t count = 0;
     for (std::size_t p = first; p < end; ++p) {
-        if (beyond(bound[p - first], bestSquared)) continue;
+        if (beyond(left.lower[p - first], limitSquared)) continue;
         left.position[count] = std::uint8_t(p);
         left.lightness[count] = lightness_[p];
         left.a[count] = a_[p];
@@ -152,12 +145,34 @@ std::uint8_t TileMatcher::nearestCiede2000(const Bgr& color) const {
         left.chroma[count] = chroma_[p];
         ++count;
     }
-    ciede2000LowerBounds(lab, chroma,
-                         {left.lightness.data(), left.a.data(), left.b.data(),
-                          left.chroma.data(), count},
-                         bound.data());
+    ciede2000Bounds(lab, chroma,
+                    {left.lightness.data(), left.a.data(), left.b.data(), left.chroma.data(),
+                     count},
+                    left.lower.data(), left.upper.data());
     for (std::size_t k = 0; k < count; ++k)
-        if (!beyond(bound[k], bestSquared)) evaluate(entries_[left.position[k]]);
+        limitSquared = std::min(limitSquared, left.upper[k]);
+    // What the bounds leave; when that is one entry it is the nearest, with nothing worked out.
+    std::size_t kept = 0;
+    for (std::size_t k = 0; k < count; ++k)
+        if (!beyond(left.lower[k], limitSquared)) left.kept[kept++] = std::uint8_t(k);
+    int chosen = kept == 1 ? entries_[left.position[left.kept[0]]].index : 256;
+    double best = INFINITY;
+    const auto evaluate = [&](const Entry& e) {
+        const double d = ciede2000(lab, e.lab);
+        if (d < best || (d == best && e.index < chosen)) {
+            best = d;
+            chosen = e.index;
+        }
+    };
+    if (kept > 1)
+        for (std::size_t j = 0; j < kept; ++j) {
+            const std::size_t k = left.kept[j];
+            if (!beyond(left.lower[k], best * best)) evaluate(entries_[left.position[k]]);
+        }
+    // Rounding beyond every allowance would leave nothing: then every entry is worked out.
+    if (chosen == 256)
+        for (const Entry& e : entries_)
+            evaluate(e);
     slot.store(tag | std::uint64_t(chosen), std::memory_order_relaxed);
     last = {this, positionOf_[std::size_t(chosen)]};
     return std::uint8_t(chosen);
