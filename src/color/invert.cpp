@@ -51,6 +51,25 @@ void invertPixels(Session& session, DibImage& target, const DibImage& source,
     });
 }
 
+// A 24 bpp picture staying 24 bpp is inverted within its own block, row padding cleared as a
+// new picture has it.
+bool invertInPlace(Session& session, DibImage& picture, int depth) {
+    if (picture.bitsPerPixel != 24 || (depth != 0 && depth != 24) || !hasFreshHeader(picture))
+        return false;
+    const std::size_t rowBytes = 3 * std::size_t(picture.width);
+    const std::size_t padding = std::size_t(picture.stride) - rowBytes;
+    progressBegin(session, picture.height);
+    forRowsWithProgress(session, picture.height, rowWorkerCount(picture.height),
+                        [&](int, int begin, int end) {
+                            for (int y = begin; y < end; ++y) {
+                                std::uint8_t* row = picture.row(y);
+                                complement(row, row, rowBytes);
+                                std::memset(row + rowBytes, 0, padding);
+                            }
+                        });
+    return true;
+}
+
 } // namespace
 
 int invertResultDepth(std::uint32_t depthIndex) {
@@ -80,9 +99,12 @@ int invertToImage(Session& session, const DibImage& source, DibImage& target, in
 }
 
 int invertImage(Session& session, int depth) {
-    return runPictureStep(session, [&](const DibImage& source, DibImage& target) {
-        return invertToImage(session, source, target, depth);
-    });
+    return runPictureStep(
+        session,
+        [&](const DibImage& source, DibImage& target) {
+            return invertToImage(session, source, target, depth);
+        },
+        [&](DibImage& picture) { return invertInPlace(session, picture, depth); });
 }
 
 int invertHandler(Session& session) {

@@ -14,4 +14,17 @@ using PictureBuilder = std::function<int(const DibImage& source, DibImage& targe
 // every path.
 int runPictureStep(Session& session, const PictureBuilder& build);
 
+// changeInPlace(picture) may turn the source into the target within its own block, saving a
+// second picture's memory: it returns true when it has (and then it cannot have failed part
+// way), false to leave the picture untouched for build. The block read is the reader's own
+// (from the file, or the scratch store's, passed on under the new name), so the current
+// picture stays as it was until the step has succeeded.
+using PictureChange = std::function<bool(DibImage& picture)>;
+int runPictureStep(Session& session, const PictureBuilder& build,
+                   const PictureChange& changeInPlace);
+
+// Whether the picture's block holds exactly the header a new picture of its geometry gets, so
+// that changing the pixels within it gives the bytes of building a new one.
+bool hasFreshHeader(const DibImage& picture);
+
 } // namespace vellora
