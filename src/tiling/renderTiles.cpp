@@ -122,7 +122,9 @@ int renderTiles(Session& session, DibImage& target, const DibImage& source, cons
     std::vector<TileBand> bands;
     std::vector<BandScratch> scratch;
     if (prepareBands(session, target, source, g, bands, scratch) != 0) return kErrorAllocate;
-    progressBegin(session, g.tileRows);
+    // Counted in bands, the steps the workers report: rows of tiles no band paints count for
+    // nothing, so the bar ends full.
+    progressBegin(session, int(bands.size()));
     const auto work = [&](int slot, int begin, int end) {
         for (int b = begin; b < end; ++b)
             paintBand(source, g, bands[std::size_t(b)], tileMapping, scratch[std::size_t(slot)]);
@@ -147,7 +149,7 @@ int renderTileGrid(Session& session, DibImage& target, const DibImage& source,
     }
     const std::size_t columns = std::size_t(g.tileColumns);
     const int slots = int(scratch.size());
-    progressBegin(session, g.tileRows);
+    progressBegin(session, int(bands.size()));
     runInSlots(
         int(bands.size()), bandsPerGroup(slots), slots,
         [&](int slot, int begin, int end) {
