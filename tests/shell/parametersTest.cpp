@@ -2,8 +2,11 @@
 // enabling, arrow steps and what "Okay" stores (a refused "Okay" leaves the block alone). The
 // parameter file: 12 reserved bytes, then the block; read at start-up, repaired, and written at
 // exit with the window rectangle; the groups a dialog's "save" tick merges into it.
+#include "shell/dialogs/colorDialogRules.h"
+#include "shell/dialogs/commonDialogRules.h"
 #include "shell/dialogs/filterDialogRules.h"
 #include "shell/dialogs/geometryDialogRules.h"
+#include "shell/dialogs/hiddenMenuRules.h"
 #include "shell/dialogs/tilingDialogRules.h"
 #include "shell/dialogs/toneDialogRules.h"
 #include "shell/parameterFile.h"
@@ -88,7 +91,11 @@ TEST(GeometryDialogRules, ResizeKeepsTheRatioAndStoresOnlyWithinTheLimits) {
     v.lastEdited = ResizeDimension::Width;
     keepRatio(v, 400, 300);
     EXPECT_EQ(v.height, 0); // not clamped; "Okay" refuses it
+    v.width = 800;
+    keepRatio(v, 400, 1); // a single row
+    EXPECT_EQ(v.height, 2);
     v = resizeDialogOpening(block, 30, 20);
+    EXPECT_FALSE(depthListEnabled(v.depth)); // the block's interpolation
     setInterpolation(v.depth, false);
     chooseDepth(v.depth, 0);
     for (auto [w, h] : {std::pair{64 * 30 + 1, 20}, {0, 20}, {30, 0}, {30, 64 * 20 + 1}}) {
@@ -217,6 +224,7 @@ TEST(TilingDialogRules, SizingPairsAndOkay) {
     EXPECT_EQ(tilingSizingLabel(v.sizingMethod), "size, w. x h.");
     EXPECT_EQ(tilingSizingCell(0, 1), 1);
     EXPECT_EQ(tilingSizingLabel(0), "around count");
+    EXPECT_EQ(tilingSizingLabel(7), "size, w. x h."); // past the list: the last
     v.paletteClass = 0;
     v.medianIndex = 5;
     v.sizing[3] = 0; // tile height
@@ -273,12 +281,87 @@ TEST(FilterDialogRules, UserFilterRoundTripsAndItsArrowsReReadEveryText) {
         {1, true, {12, kMax, kMin, 0, -4, 0}},   // at the largest int already
         {2, false, {12, kMax, kMin, 0, -4, 0}},  // at the smallest
         {kUserFilterKPlace, true, {12, kMax, kMin, 0, -3, 0}},
+        {0, true, {13, kMax, kMin, 0, -4, 0}},
         {26, true, {12, kMax, kMin, 0, -4, 0}}}; // outside the grid: only re-reads
     for (const auto& [place, up, after] : steps) {
         userFilterStep(values, texts, place, up);
         const auto& v = values.values;
         EXPECT_EQ((Ints{v[0], v[1], v[2], v[3], v[kUserFilterKPlace], v[12]}), after) << place;
     }
+}
+
+// Only "true color" (class 3) has no diffusion: grayed, shown and stored off. Each class's
+// control is enabled for that class alone; a user path is cut to 259 characters and a zero.
+TEST(ColorDialogRules, ListsDiffusionAndTheUserPath) {
+    EXPECT_EQ(items(colorChoiceItems(0)), (Items{"2", "4", "8", "16", "32", "64", "128", "256"}));
+    EXPECT_EQ(items(colorChoiceItems(3)), (Items{"24 bpp", "32 bpp"}));
+    EXPECT_EQ((Ints{std::int64_t(colorChoiceItems(2).size()), std::int64_t(colorChoiceItems(4).size()),
+                    std::int64_t(colorChoiceItems(-1).size())}),
+              (Ints{11, 0, 0}));
+    ParameterBlock block = defaultParameterBlock();
+    block.colorDiffusion = 0;
+    block.colorMethod = 2;
+    std::copy_n(std::array<std::uint32_t, 4>{3, 0, 10, 1}.begin(), 4, block.colorChoice);
+    ColorDialogValues v = colorDialogValues(block);
+    EXPECT_EQ((Ints{v.diffusion, v.colorClass, v.choices[0], v.choices[1], v.choices[2],
+                    v.choices[3]}),
+              (Ints{0, 2, 3, 0, 10, 1}));
+    EXPECT_FALSE(colorDiffusionShown(v));
+    v.diffusion = true;
+    for (std::uint32_t c = 0; c <= 4; ++c) {
+        v.colorClass = c;
+        EXPECT_EQ(colorDiffusionEnabled(v) + colorDiffusionShown(v), c == 3 ? 0 : 2) << c;
+        EXPECT_TRUE(colorClassControlEnabled(v, c) && !colorClassControlEnabled(v, (c + 1) % 5));
+    }
+    storeColorChoice({true, 3, {1, 1, 2, 1}}, std::string(300, 'p'), block);
+    EXPECT_EQ((Ints{block.colorDiffusion, block.colorMethod, block.colorChoice[2]}), (Ints{0, 3, 2}));
+    EXPECT_EQ(userPalettePathOf(block), std::string(259, 'p'));
+    storeColorChoice({true, 1, {1, 1, 2, 1}}, "/u/a.csv", block);
+    EXPECT_EQ(block.colorDiffusion * 10 + block.colorMethod, 11u);
+    EXPECT_EQ(userPalettePathOf(block), "/u/a.csv"); // the longer path's rest is cleared
+}
+
+// The lists show quality 100 − 5 × position and divisions 9 − position; a stored value no entry
+// shows selects nothing (-1), and "Okay" leaves such a field as it was.
+TEST(HiddenMenuRules, PositionsAndOkay) {
+    for (auto [quality, index] : {std::pair{100u, 0}, {95u, 1}, {0u, 20}, {101u, -1}, {7u, -1}})
+        EXPECT_EQ(hiddenMenuQualityIndex(quality), index) << quality;
+    for (auto [divisions, index] : {std::pair{9u, 0}, {1u, 8}, {0u, -1}, {10u, -1}})
+        EXPECT_EQ(hiddenMenuDivisionIndex(divisions), index) << divisions;
+    EXPECT_EQ(hiddenMenuQualityItems()[4], "80");
+    EXPECT_EQ(hiddenMenuDivisionItems()[6], "3");
+    ParameterBlock block = defaultParameterBlock();
+    block.saveDepthIndex = 2;
+    block.saveQuality = 93;
+    block.saveBitsPerPixel = 8;
+    block.evenDivisions[1] = 12;
+    const auto saved = [&] {
+        return Ints{block.saveDepthIndex, block.saveQuality, block.saveBitsPerPixel,
+                    block.evenDivisions[0], block.evenDivisions[1], block.evenDivisions[2]};
+    };
+    const HiddenMenuChoice opened = hiddenMenuChoice(block);
+    EXPECT_EQ((Ints{opened.depthIndex, opened.qualityIndex, opened.divisionIndex[0],
+                    opened.divisionIndex[1], opened.divisionIndex[2]}),
+              (Ints{-1, -1, 1, -1, 4}));
+    storeHiddenMenuChoice(opened, block);
+    EXPECT_EQ(saved(), (Ints{2, 93, 8, 8, 12, 5}));
+    storeHiddenMenuChoice({1, 2, {0, 8, -1}}, block); // "24 bpp" stores 24 bits as well
+    EXPECT_EQ(saved(), (Ints{1, 90, 24, 9, 1, 5}));
+    storeHiddenMenuChoice({0, 20, {8, 9, 2}}, block);
+    EXPECT_EQ(saved(), (Ints{0, 0, 24, 1, 1, 7}));
+}
+
+// A field counts as its leading integer, held at the ends of 32 bits; a palette is shown by the
+// name part of its path.
+TEST(CommonDialogRules, LeadingIntegersAndFileNames) {
+    const std::pair<const char*, std::int32_t> cases[] = {
+        {" \t+12ab", 12},       {"-7-3", -7},          {"abc", 0},          {"-", 0},
+        {"99999999999", kMax},  {"2147483648", kMax},  {"-2147483648", kMin}, {"-99999999999", kMin}};
+    for (const auto& [text, value] : cases)
+        EXPECT_EQ(leadingInteger(text), value) << text;
+    EXPECT_EQ((Items{pathFileName("C:\\p\\a.csv"), pathFileName("/u/b/c.csv"), pathFileName("d"),
+                     pathFileName("e/")}),
+              (Items{"a.csv", "c.csv", "d", ""}));
 }
 
 namespace fs = std::filesystem;

@@ -226,6 +226,11 @@ TEST(RotateFlip, TransformArgumentsAndDepth) {
     for (int y = 0; y < 7; ++y)
         for (int x = 0; x < 13; ++x)
             ASSERT_EQ(rgbAt(both, 12 - x, 6 - y), rgbAt(picture, x, y)) << x << "," << y;
+    // The picture library's quarter turns: 1 … 3 only, and 1 when the result cannot be written.
+    EXPECT_EQ(rotateQuarterTurns(session, 4, false), 1);
+    session.nextPath = (fs::path(session.currentPath).parent_path() / "gone" / "n.dib").string();
+    EXPECT_EQ(rotateQuarterTurns(session, 1, true), 1);
+    frontend.clear();
     fs::remove(session.currentPath); // the command's own text when its picture is gone
     EXPECT_EQ(runCommandHandler(session, rotateRight90Handler), 1);
     EXPECT_EQ(frontend.texts(), std::vector<std::string>{"failed to rotate or flip the image"});

@@ -1,10 +1,14 @@
-// The main window's view arithmetic in an 800 x 600 client area with its 30-pixel margin: fit and
-// zoom, the scroll bars and their records, scroll requests, the wheel, zooming about the pointer,
-// the view keys. Its title and zoom check, and the stored window rectangle against the screens
-// there are: a damaged file opens the window on a screen, no larger than it.
+// The view arithmetic in an 800 x 600 client area with its 30-pixel margin: fit, zoom, scroll bars,
+// scrolling, the wheel, the view keys, what a paint records; the title, and the stored window
+// rectangle against the screens there are.
 #include "shell/viewLayout.h"
+#include "shell/viewPaint.h"
 #include "shell/windowGeometry.h"
 #include "shell/windowTitle.h"
+
+#include "imageio/pictureLibrary.h"
+#include "support/recordingFrontend.h"
+#include "support/testImages.h"
 
 #include <gtest/gtest.h>
 
@@ -14,14 +18,8 @@ namespace vellora {
 namespace {
 
 ImageInfo picture(int width, int height, std::int32_t state, int zoomIndex = 10) {
-    ImageInfo info;
-    info.width = width;
-    info.height = height;
-    info.clientWidth = 800;
-    info.clientHeight = 600;
-    info.state = state;
-    info.zoomIndex = zoomIndex;
-    return info;
+    return {.width = width, .height = height, .clientWidth = 800, .clientHeight = 600,
+            .zoomIndex = zoomIndex, .state = state};
 }
 Rect drawn(const ImageInfo& i) { return {i.drawX, i.drawY, i.drawWidth, i.drawHeight}; }
 int bars(const ImageInfo& info) { return info.hScrollShown * 10 + info.vScrollShown; }
@@ -185,7 +183,11 @@ TEST(ViewLayout, ViewKeysWithBothBarsShown) {
                   after)
             << int(key);
     }
-    Zoomed200 z; // already at the start: handled without a repaint
+    Zoomed200 z; // at the horizontal end only: End still moves down
+    z.info.drawX = -1230;
+    EXPECT_TRUE(handleViewKey(z.info, z.scroll, ViewKey::End, true).repaint);
+    EXPECT_EQ(z.info.drawY, -430);
+    // already at the start: handled without a repaint
     handleViewKey(z.info, z.scroll, ViewKey::Home, true);
     z.info.state = kStateZoom;
     EXPECT_FALSE(handleViewKey(z.info, z.scroll, ViewKey::Home, true).repaint);
@@ -197,8 +199,43 @@ TEST(ViewLayout, ViewKeysWithBothBarsShown) {
         EXPECT_TRUE(result.handled && !result.repaint) << key;
     }
     EXPECT_EQ(small.drawX * 1000 + small.state, 350 * 1000 + kStateZoom);
+    ImageInfo wide = picture(1000, 100, kStateZoom); // one bar is enough for Home
+    layoutPicture(wide);
+    EXPECT_TRUE(handleViewKey(wide, z.scroll, ViewKey::Home, true).repaint);
+    EXPECT_EQ(wide.drawX, 15);
     EXPECT_EQ(viewRect(640, 400), (Rect{0, 0, 640, 375}));
     EXPECT_EQ(progressBarRect(803), (Rect{80, 11, 642, 11}));
+}
+
+// A paint lays the loaded picture out in the client area and shows its size; a depth the view
+// does not know keeps the last one. Without a picture after Close the bars go and the text is
+// cleared.
+TEST(ViewPaint, RecordsTheLoadedPictureAndLaysItOut) {
+    test::RecordingFrontend frontend;
+    Session session(frontend);
+    session.currentInfo.state = kStateZoom;
+    ViewScroll scroll;
+    const LoadedPicture pictures[] = {{1000, 500, 8}, {1000, 500, 16}};
+    for (const LoadedPicture& loaded : pictures)
+        paintViewModel(session, scroll, &loaded, 800, 600);
+    EXPECT_EQ(drawn(session.currentInfo), (Rect{-100, 50, 1000, 500}));
+    EXPECT_EQ(scroll.horizontal, (ScrollRecord{0, 800, 621, 89})); // 800 * 800 / 1030, 115 * …
+    EXPECT_EQ(frontend.statusTexts.back(), "    width x height : 1000 x 500, bits per pixel : 8");
+    session.currentInfo.state = kStateNoPicture;
+    paintViewModel(session, scroll, nullptr, 0, 0);
+    EXPECT_EQ(bars(session.currentInfo) * 100 + session.currentInfo.clientWidth, 800);
+    EXPECT_EQ(frontend.statusTexts.back(), "");
+    // The pixels come top row first, as seen.
+    test::TempDir dir;
+    const DibImage image = test::makeTrueColorImage(2, 2, [](int x, int y) { return y * 2u + x + 1; });
+    std::string error;
+    ASSERT_TRUE(imageio::savePicture(dir / "v.png", image, "image/png", 100, 24, error)) << error;
+    std::vector<std::uint32_t> argb;
+    LoadedPicture loaded;
+    ASSERT_TRUE(loadViewPixels((dir / "v.png").string(), argb, loaded));
+    EXPECT_EQ(argb, (std::vector<std::uint32_t>{0xFF000003, 0xFF000004, 0xFF000001, 0xFF000002}));
+    EXPECT_EQ(std::tuple(loaded.width, loaded.height, loaded.bitsPerPixel), std::tuple(2, 2, 24));
+    EXPECT_FALSE(loadViewPixels((dir / "none.png").string(), argb, loaded));
 }
 
 using Edges = std::vector<std::int32_t>; // left, top, right, bottom, width, height
