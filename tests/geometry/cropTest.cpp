@@ -38,8 +38,6 @@ class GeometrySweep : public ::testing::TestWithParam<std::tuple<int, std::pair<
 // ending inside bytes: every result pixel is the source pixel at (left + x, bottom + y).
 TEST_P(GeometrySweep, CropCopiesTheRectanglePixelByPixel) {
     const int w = source.width, h = source.height;
-    ASSERT_EQ(cropToImage(session, source, target, {0, 0, w - 1, h - 1}), 0);
-    EXPECT_TRUE(depth == 32 || target.data == source.data); // 32 bpp: fourth bytes cleared
     for (const CropRect rect : {CropRect{0, 0, w - 1, h - 1}, CropRect{w / 3, h / 4, w - 1, h - 1},
                                 CropRect{1, 1, w - 2, h - 2}}) {
         const auto [left, bottom, right, top] = rect;

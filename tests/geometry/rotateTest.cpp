@@ -45,18 +45,22 @@ TEST(Rotate, BoundingSizeAndBlankGrays) {
                   (BlankColor{std::uint8_t(gray), std::uint8_t(gray), std::uint8_t(gray)}));
 }
 
-// Every bicubic pixel against the plain sum over its taps. Widths 36 and 72 have no padding (the
-// last pixel ends the block); 89 degrees shrinks the columns (area weights); 1250 × 12 turned by
-// 7 degrees is wider than a strip of the pass.
-TEST(Rotate, BicubicPixelsAreThePlainSumsOfTheirTaps) {
+// Every bicubic pixel against the plain sum over its taps, every nearest one against the source
+// pixel it rounds to. Widths 36 and 72 have no padding; 89 degrees shrinks the columns or (36 ×
+// 100) the rows by area; 1250 × 12 turned by 7 degrees is wider than a strip of the pass.
+TEST(Rotate, PixelsAreThePlainSumsOfTheirTapsOrTheNearestSourcePixel) {
     const struct {
         int width, height, angle;
-    } cases[] = {{36, 21, 30}, {36, 21, 330}, {36, 21, 7},   {72, 45, 30},  {72, 45, 45},
-                 {72, 45, 1},  {72, 45, 89},  {37, 50, 200}, {37, 50, 123}, {1250, 12, 7}};
+    } cases[] = {{36, 21, 30},  {36, 21, 330}, {36, 21, 7},  {72, 45, 30},
+                 {72, 45, 45},  {72, 45, 1},   {72, 45, 89}, {37, 50, 200},
+                 {37, 50, 123}, {1250, 12, 7}, {36, 100, 89}};
     for (const auto& c : cases) {
         const DibImage source = test::randomPicture(c.width, c.height, 24, 3);
         const BlankColor blank = blankGray(20);
         const DibImage target = rotated(source, c.angle, true, blank);
+        const DibImage nearest = rotated(source, c.angle, false, blank);
+        const int shiftRow = (target.height - source.height) / 2; // whole pixels
+        const int shiftColumn = (target.width - source.width) / 2;
         const double theta = c.angle * std::numbers::pi / 180;
         const double sine = std::sin(theta), cosine = std::cos(theta);
         const double cx = target.width * 0.5, cy = target.height * 0.5;
@@ -67,6 +71,10 @@ TEST(Rotate, BicubicPixelsAreThePlainSumsOfTheirTaps) {
         for (int y = 0; y < target.height; ++y)
             for (int x = 0; x < target.width; ++x) {
                 const double u = x - cx, v = y - cy;
+                const int nr = int(u * sine + v * cosine + cy + 0.5) - shiftRow;
+                const int nc = int(u * cosine - v * sine + cx + 0.5) - shiftColumn;
+                const bool in = nr >= 0 && nr < source.height && nc >= 0 && nc < source.width;
+                ASSERT_EQ(rgbAt(nearest, x, y), in ? rgbAt(source, nc, nr) : 0u) << x << "," << y;
                 const double tr = u * sine + v * cosine + cy - dy + 0.5;
                 const double tc = u * cosine - v * sine + cx - dx + 0.5;
                 std::uint8_t expected[3] = {blank[0], blank[1], blank[2]}, actual[3];
