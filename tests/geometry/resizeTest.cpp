@@ -26,14 +26,14 @@ TEST(ResampleTaps, AxisPlansAndInteriorWeights) {
     const auto C = AxisMethod::Copy, B = AxisMethod::Bicubic, A = AxisMethod::Area;
     for (const auto& [from, to, method, taps] :
          {std::tuple{100, 100, C, 1}, {2, 4, B, 4}, {4, 2, A, 4}, {10, 3, A, 5}, {41, 100, B, 4}}) {
-        EXPECT_EQ(makeAxisPlan(from, to).method, method) << from << "->" << to;
-        EXPECT_EQ(maxTaps(makeAxisPlan(from, to)), taps) << from << "->" << to;
+        const AxisPlan plan = makeAxisPlan(from, to);
+        EXPECT_EQ(std::pair(plan.method, maxTaps(plan)), std::pair(method, taps))
+            << from << "->" << to;
     }
 }
 
-// The whole-number plan of a doubling: positions i / 2 + 0.25 hold 57, 19, −9, −3 sixty-fourths;
-// the coordinates next to the borders lose taps and are renormalised by 73 and 67 sixty-fourths,
-// no longer binary fractions, and are left to the double sums.
+// A doubling in sixty-fourths: positions i / 2 + 0.25 hold 57, 19, −9, −3; those by the borders,
+// renormalised by 73 and 67 sixty-fourths, are no binary fractions and left to the double sums.
 TEST(FixedAxis, DoublingHoldsTheInteriorInSixtyFourths) {
     const FixedAxis axis = makeFixedAxis(makeAxisTable(makeAxisPlan(8, 16), 16));
     EXPECT_EQ(axis.shift, 6);
@@ -73,20 +73,13 @@ TEST(Resize, HandWorkedInterpolatedRows) {
                  {{0, 100, 200}, 2, {33, 166}},    // 2/3 p0 + 1/3 p1 …
                  {{7, 99, 250}, 3, {7, 99, 250}}}; // same size: a copy
     for (const auto& c : cases) {
-        const DibImage target = resized(grayRow(c.source), {c.width, 1, 1, true});
-        EXPECT_EQ(target.bitsPerPixel, 24);
-        EXPECT_EQ(blueRow(target), c.expected) << c.width;
+        EXPECT_EQ(blueRow(resized(grayRow(c.source), {c.width, 1, 1, true})), c.expected)
+            << c.width;
     }
-    // Wider but lower: columns grow (2 → 4), rows shrink by area to the means 10 and 210.
-    const DibImage square = test::makeTrueColorImage(
-        2, 2, [](int x, int y) { return std::uint32_t(x * 200 + y * 20); });
-    EXPECT_EQ(blueRow(resized(square, {4, 1, 1, true})), (std::vector<int>{0, 60, 160, 247}));
 }
 
-// Every target pixel against the plain sum of the row and column tables' taps, for growing,
-// shrinking and mixed sizes, partial groups, a single column and every source depth; the
-// doubled, quadrupled and quartered sizes go through the whole-number pass, the others through
-// the double one.
+// Every target pixel against the plain sum of the tables' taps: growing, shrinking and mixed
+// sizes, partial groups, every depth; whole factors take the whole-number pass.
 TEST(Resize, InterpolatedPixelsAreThePlainSumsOfTheirTaps) {
     const struct {
         int sourceWidth, sourceHeight, bits, width, height;
@@ -95,23 +88,8 @@ TEST(Resize, InterpolatedPixelsAreThePlainSumsOfTheirTaps) {
                  {64, 48, 24, 16, 12}, {12, 9, 24, 24, 9}, {16, 30, 24, 4, 60},  {11, 8, 8, 22, 16},
                  {1, 4, 24, 3, 7},     {9, 7, 32, 20, 5},  {13, 5, 1, 6, 9}};
     for (const auto& c : cases) {
-        std::uint32_t state = 21;
-        const auto next = [&] { return (state = state * 1664525u + 1013904223u) >> 8; };
-        std::vector<std::uint32_t> palette(std::size_t(1) << (c.bits > 8 ? 0 : c.bits));
-        for (std::uint32_t& entry : palette)
-            entry = next();
-        DibImage source =
-            c.bits > 8
-                ? test::makeImage(c.sourceWidth, c.sourceHeight, c.bits)
-                : test::makeIndexedImage(c.sourceWidth, c.sourceHeight, c.bits, palette,
-                                         [&](int, int) { return int(next() % palette.size()); });
-        for (int y = 0; c.bits > 8 && y < c.sourceHeight; ++y)
-            for (int x = 0; x < c.sourceWidth; ++x) {
-                const std::uint32_t v = next();
-                const std::uint8_t bgr[3] = {std::uint8_t(v), std::uint8_t(v >> 8),
-                                             std::uint8_t(v >> 16)};
-                setColor(source, bgr, y, x, c.bits);
-            }
+        const DibImage source = test::randomPicture(c.sourceWidth, c.sourceHeight, c.bits,
+                                                    unsigned(c.width * 100 + c.sourceWidth));
         const DibImage target = resized(source, {c.width, c.height, 1, true});
         const AxisTable rows = makeAxisTable(makeAxisPlan(c.sourceHeight, c.height), c.height);
         const AxisTable columns = makeAxisTable(makeAxisPlan(c.sourceWidth, c.width), c.width);
@@ -146,36 +124,29 @@ TEST(ResizeDialog, UpToSixtyFourTimesAndKeepRatioTruncates) {
     EXPECT_EQ(keepRatioHeight(1, 400, 300), 0); // truncated, not clamped: "Okay" refuses it
 }
 
-class ResizeCommand : public ::testing::Test {
-  protected:
-    int run(const DibImage& picture, int width, int height) {
+// 100 % after a success; over 64 times, or too large for a bitmap file (code 16): refused.
+TEST(ResizeCommand, SucceedsAtOneHundredPercentOrRefusesTooLargeSizes) {
+    test::RecordingFrontend frontend;
+    Session session{frontend};
+    std::string before;
+    const auto run = [&](const DibImage& picture, int width, int height) {
         test::setCurrentPicture(session, picture);
         before = session.currentPath;
         session.workingBlock = defaultParameterBlock();
         session.workingBlock.resizeWidth = width;
         session.workingBlock.resizeHeight = height;
         return runCommandHandler(session, resizeHandler);
-    }
-    test::RecordingFrontend frontend;
-    Session session{frontend};
-    std::string before;
-};
-
-TEST_F(ResizeCommand, SucceedsAtOneHundredPercent) {
+    };
     session.currentInfo.zoomIndex = 4;
     ASSERT_EQ(run(grayRow({0, 200}), 4, 1), 0);
     EXPECT_EQ(blueRow(test::readImage(session.currentPath)), (std::vector<int>{0, 50, 150, 237}));
-    EXPECT_EQ(session.currentInfo.zoomIndex, kZoom100Index);
-    EXPECT_EQ(session.currentInfo.state, 514);
-}
-
-TEST_F(ResizeCommand, TooLargeSizesAreRefused) {
-    EXPECT_EQ(run(grayRow({0, 200}), 129, 1), 1); // more than 64 times
+    EXPECT_EQ(session.currentInfo.zoomIndex * 1000 + session.currentInfo.state,
+              kZoom100Index * 1000 + 514);
+    EXPECT_EQ(run(grayRow({0, 200}), 129, 1), 1);
     EXPECT_EQ(session.currentPath, before);
     EXPECT_EQ(frontend.messages,
               (std::vector<test::Message>{{"alert", "invalid size values tried to setup"},
                                           {"error", "failed to resize the image"}}));
-    // 64000 × 64000 × 3 bytes cannot be a bitmap file: code 16.
     frontend.clear();
     EXPECT_EQ(run(test::makeImage(1000, 1000, 8), 64000, 64000), 1);
     ASSERT_EQ(frontend.messages.size(), 2u);
