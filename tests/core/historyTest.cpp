@@ -94,6 +94,10 @@ TEST(IntermediateFiles, CleanDeletesTheRunUpToTheFirstGap) {
     cleanIntermediateFiles(f.session);
     for (int n = 0; n < 4; ++n) EXPECT_FALSE(fs::exists(f.file(n))) << n;
     EXPECT_TRUE(fs::exists(f.file(5)) && fs::exists(f.dir / "other.txt"));
+    for (int n = 0; n < 1000; ++n) touch(f.file(n)); // a full run ends at 999
+    touch(f.dir / "__VL_1000.dib");
+    cleanIntermediateFiles(f.session);
+    EXPECT_TRUE(fs::exists(f.dir / "__VL_1000.dib") && !fs::exists(f.file(999)));
 }
 
 // The last free number is taken; then, all thousand there, files no picture refers to are
@@ -117,9 +121,6 @@ TEST(IntermediateFiles, FullFolderRecyclesUnreferencedFiles) {
     EXPECT_TRUE(isReferencedPath(f.session, f.file(9).string()));
     f.session.history.historyWraps = 0;
     EXPECT_FALSE(isReferencedPath(f.session, f.file(9).string()));
-    touch(f.file(2)), touch(f.dir / "__VL_1000.dib"); // cleaning a full run ends at 999
-    cleanIntermediateFiles(f.session);
-    EXPECT_TRUE(fs::exists(f.dir / "__VL_1000.dib") && !fs::exists(f.file(999)));
 }
 
 // A store switched on keeps the pictures written to its folder instead of files: each reads
