@@ -104,7 +104,7 @@ TEST(BmpAsIs, BlemishedFilesAreDecodedRowByRow) {
         ASSERT_EQ(loadedOk, imageio::decodeBmp(file, decoded, decodeError));
         EXPECT_EQ(loadError, decodeError);
         if (loadedOk) expectSamePicture(loaded, decoded);
-        EXPECT_TRUE(!loadedOk || imageio::isBmpFileAsIs(decoded)); // nor in its padding
+        EXPECT_TRUE(!loadedOk || imageio::isBmpFileAsIs(decoded)); // decoding leaves no blemish in the padding
         if (loadedOk && blemish.depth == 1) { EXPECT_EQ(decoded.row(0)[1], picture.row(0)[1]); } // nor in unused bits
     }
 }
