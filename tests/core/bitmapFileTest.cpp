@@ -83,8 +83,10 @@ TEST(ReadBitmapFile, MissingFileAndFolderFailToOpenAndSayWhy) {
 }
 
 // 8 bpp saying 100 colours used: the table still has 256 entries and the rows start at 1078,
-// whatever the pixel offset field says.
-TEST(ReadBitmapFile, EightBitsWithFewColoursUsedKeepsFullTable) {
+// whatever the pixel offset field says. A top-down file is read with the positive height, row 0
+// its first stored row; sizes come from the geometry, not the header fields, and extra bytes
+// are kept but not counted.
+TEST(ReadBitmapFile, FullTableTopDownRowsAndDerivedSizes) {
     Bytes body(1024 + 8);
     std::iota(body.begin(), body.end(), std::uint8_t(0));
     const auto bytes = bitmapBytes(
@@ -95,20 +97,13 @@ TEST(ReadBitmapFile, EightBitsWithFewColoursUsedKeepsFullTable) {
     EXPECT_EQ(std::tuple(image.colorsUsed, image.paletteEntries, image.bitsOffset, image.fileSize),
               std::tuple(100u, 256u, 1078u, 1078u + 8));
     EXPECT_EQ(std::tuple(image.row(0)[0], image.row(1)[3]), std::tuple(bytes[1078], bytes[1078 + 7]));
-    EXPECT_TRUE(frontend.messages.empty());
-}
-
-// A top-down file is read with the positive height, row 0 its first stored row; sizes come from
-// the geometry, not the header fields, and extra bytes are kept but not counted.
-TEST(ReadBitmapFile, TopDownAndDerivedSizes) {
-    test::RecordingFrontend frontend;
-    DibImage image;
     ASSERT_EQ(readBitmapBytes(frontend, bitmapBytes({.width = 1, .height = -3},
                                                     {1, 2, 3, 0, 4, 5, 6, 0, 7, 8, 9, 0}), image), 0);
     EXPECT_EQ(std::tuple(image.height, image.row(0)[0], image.row(2)[2]), std::tuple(3, 1, 9));
     ASSERT_EQ(readBitmapBytes(frontend, bitmapBytes({.width = 5, .height = 2, .fileSizeField = 7,
                                                      .bitsOffsetField = 999}, zeros(40)), image), 0);
     EXPECT_EQ(std::tuple(image.fileSize, image.bitsOffset, image.stride, image.imageSize), std::tuple(86u, 54u, 16, 32u));
+    EXPECT_TRUE(frontend.messages.empty());
 }
 
 TEST(BitmapFile, CreateWriteReadRoundTripAtEveryDepth) {
@@ -230,7 +225,7 @@ TEST(ReportError, ShowsTheCodesMessageAndReturnsTheCode) {
         {1024, ""}, {32768, ""}, {3, kUnknown}, {256, kUnknown}, {65536, kUnknown}, {-1, kUnknown}};
     for (const auto& [code, text] : cases) {
         test::RecordingFrontend frontend;
-        EXPECT_EQ(reportError(frontend, code), code);
+        EXPECT_EQ(std::tuple(reportError(frontend, code), errorMessage(code)), std::tuple(code, text ? text : ""));
         EXPECT_EQ(frontend.messages, (text ? std::vector<test::Message>{{"error", text}}
                                            : std::vector<test::Message>{})) << code;
     }

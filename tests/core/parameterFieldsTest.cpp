@@ -63,6 +63,7 @@ const BadValue kBadValues[] = {
     {"saveQuality", "101", "saveQuality must be 0 … 100, got 101"},
     {"posterLevelRGB", "1", "posterLevelRGB must be 2 … 128, got 1"},
     {"tilingPaletteClass", "3", "tilingPaletteClass must be 0 … 2, got 3"},
+    {"tilingConvert", "2", "tilingConvert must be 0 … 1, got 2"}, // a yes-or-no flag
     {"evenDivisions", "8,6", "evenDivisions takes 3 comma-separated values, got 2"},
     {"evenDivisions", "8,0,5", "evenDivisions value 2 must be 1 … 9, got 0"},
     {"colorChoice", "7,2,9,0", "colorChoice value 2 must be 0 … 1, got 2"},
@@ -115,6 +116,19 @@ TEST(ParameterFields, EveryNameIsUniqueAndFound) {
     EXPECT_EQ(findParameterField("nonsense"), nullptr);
 }
 
+// A field of named choices takes exactly their numbers; a save-as-default flag is 0 or 1, off
+// in a fresh block.
+TEST(ParameterFields, ChoiceFieldsTakeTheirChoicesAndFlagsZeroOrOne) {
+    int choiceFields = 0, flags = 0;
+    for (const ParameterField& field : parameterFields()) {
+        if (!field.choices.empty() && field.count == 1 && ++choiceFields)
+            EXPECT_EQ(std::tuple(valueMinimum(field, 0), valueMaximum(field, 0)), std::tuple(0, std::int64_t(field.choices.size()) - 1)) << field.name;
+        if (field.help.starts_with("save-as-default flag") && ++flags)
+            EXPECT_EQ(std::tuple(field.minimum, field.maximum, field.defaultValue), std::tuple(0, 1, 0)) << field.name;
+    }
+    EXPECT_EQ(std::tuple(choiceFields > 10, flags), std::tuple(true, kSaveGroupCount - 1)); // a flag for each group but None
+}
+
 // Every byte of the block outside the reserved areas belongs to exactly one field (aliases aside).
 TEST(ParameterFields, CoverEveryNamedByteOnce) {
     std::vector<int> owners(kParameterBlockBytes, 0);
@@ -136,6 +150,8 @@ TEST(ParameterFields, DefaultsLieInsideTheirRangesAndValueTextRoundTrips) {
     ParameterBlock repaired = defaults;
     repairParameterBlock(repaired);
     EXPECT_EQ(std::memcmp(&repaired, &defaults, sizeof defaults), 0);
+    EXPECT_EQ(std::tuple(defaults.screenWidth, defaults.screenHeight, defaults.windowRect[2], defaults.windowWidth, defaults.windowHeight),
+              std::tuple(0u, 0u, 0, 0u, 0u)); // no screen or window is known yet
     ParameterBlock block = defaultParameterBlock();
     EXPECT_EQ(parameterValueText(block, *findParameterField("evenDivisions")) + " " +
               parameterValueText(block, *findParameterField("tileCountWide")), "8,6,5 64");

@@ -4,6 +4,7 @@
 #include "core/regularFile.h"
 #include "core/runFolders.h"
 #include "core/simdLevel.h"
+#include "core/userFolders.h"
 #include "coreTests.h"
 #include "support/testImages.h"
 
@@ -42,16 +43,9 @@ class AtomicFile : public ::testing::Test {
     const fs::path target = folder / "mosaic plan é.bmp";
 };
 
-TEST_F(AtomicFile, WritesANewFileReplacesAnOldOneWhollyAndKeepsItsMode) {
-    for (const auto& bytes : {pattern(5000, 1), pattern(10, 9), std::vector<std::uint8_t>{}}) {
-        ASSERT_EQ(writeFileAtomically(target, bytes), AtomicFileFailure::none);
-        EXPECT_EQ(readFileBytes(target), bytes);
-        if (bytes.size() == 5000) fs::permissions(target, fs::perms(0640)); // the later writes keep it
-    }
-    EXPECT_EQ(std::tuple(fs::status(target).permissions(), entries(folder)), std::tuple(fs::perms(0640), 1u));
-}
-
-TEST_F(AtomicFile, EveryFaultPointLeavesTheOldFileAndNoStrayFile) {
+// A write that fails at any point leaves the old file (or none) and no stray file; one that
+// works replaces it wholly, longer or shorter, and keeps its mode.
+TEST_F(AtomicFile, EveryFaultPointLeavesTheOldFileAndASuccessReplacesIt) {
     struct Case { const char* name; AtomicFileFaults faults; AtomicFileFailure expected; };
     const Case cases[] = {{"first write", {1, false, false, 0}, AtomicFileFailure::write},
                           {"third write", {3, false, false, 100}, AtomicFileFailure::write},
@@ -62,6 +56,10 @@ TEST_F(AtomicFile, EveryFaultPointLeavesTheOldFileAndNoStrayFile) {
     EXPECT_EQ(entries(folder), 0u);
     atomicFileFaults() = {};
     ASSERT_EQ(writeFileAtomically(target, old), AtomicFileFailure::none);
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    EXPECT_EQ(fs::status(target).permissions(), fs::perms(0666 & ~mask)); // as a new file gets
+    fs::permissions(target, fs::perms(0640));
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         atomicFileFaults() = c.faults;
@@ -70,6 +68,10 @@ TEST_F(AtomicFile, EveryFaultPointLeavesTheOldFileAndNoStrayFile) {
         EXPECT_EQ(std::tuple(readFileBytes(target), entries(folder)), std::tuple(old, 1u));
     }
     EXPECT_EQ(writeFileAtomically(folder / "absent" / "x.bmp", old), AtomicFileFailure::create);
+    for (const auto& bytes : {pattern(5000, 1), std::vector<std::uint8_t>{}}) {
+        ASSERT_EQ(writeFileAtomically(target, bytes), AtomicFileFailure::none);
+        EXPECT_EQ(std::tuple(readFileBytes(target), fs::status(target).permissions(), entries(folder)), std::tuple(bytes, fs::perms(0640), 1u));
+    }
 }
 
 TEST_F(AtomicFile, UnflushedFilesAreNotFlushedButStillReplaceWholly) {
@@ -152,14 +154,31 @@ TEST(RunFolders, SweepRemovesOnlyFoldersOfEndedRuns) {
     fs::path live;
     const int lock = makeRunFolder(live);
     ASSERT_GE(lock, 0);
-    const fs::path foreign = base / "vellora-abc123"; // no lock file: not a run's folder
-    fs::create_directory(foreign);
-    test::writeFileBytes(foreign / "__VL_000.dib", {1});
+    const fs::path foreign = base / "vellora-abc123", odd = base / "vellora-ab.c12";
+    fs::create_directory(foreign), fs::create_directory(odd);
+    test::writeFileBytes(foreign / "__VL_000.dib", {1}); // no lock file: not a run's folder
+    test::writeFileBytes(odd / kRunLockName, {}); // a free lock, but not a name a run makes
     sweepAbandonedRunFolders();
-    EXPECT_EQ(std::tuple(fs::exists(ended), fs::exists(live), fs::exists(foreign / "__VL_000.dib")), std::tuple(false, true, true));
+    EXPECT_EQ(std::tuple(fs::exists(ended), fs::exists(live), fs::exists(foreign / "__VL_000.dib"), fs::exists(odd)),
+              std::tuple(false, true, true, true));
     ::close(lock);
     sweepAbandonedRunFolders();
     EXPECT_FALSE(fs::exists(live));
+}
+
+// The XDG folders when absolute, else below the home folder; made private all the way down,
+// and refused where a file holds a name on the way.
+TEST(UserFolders, XdgFoldersOrTheirFallbacksAreMadePrivate) {
+    test::TempDir dir;
+    ScopedVariable home("HOME", dir.path().string()), config("XDG_CONFIG_HOME", "relative/cfg"),
+        data("XDG_DATA_HOME", (dir / "data").string());
+    EXPECT_EQ(std::tuple(configFolder(), dataFolder()), std::tuple(dir / ".config" / "vellora", dir / "data" / "vellora"));
+    std::error_code error;
+    for (int twice = 0; twice < 2; ++twice) EXPECT_TRUE(makeUserFolder(configFolder(), error)) << error.message();
+    EXPECT_EQ(fs::status(dir / ".config").permissions() & fs::perms::all, fs::perms::owner_all);
+    test::writeFileBytes(dir / "file", {1});
+    EXPECT_FALSE(makeUserFolder(dir / "file" / "below", error));
+    EXPECT_EQ(error, std::errc::not_a_directory);
 }
 
 TEST(RegularFile, OnlyRegularFilesOpenAndNothingWaits) {
@@ -177,76 +196,62 @@ TEST(RegularFile, OnlyRegularFilesOpenAndNothingWaits) {
     EXPECT_EQ(std::fgetc(plain.get()), '1'); // blocking reads again after the check
 }
 
-TEST(Parallel, ThreadCountFollowsTheVariable) {
-    ScopedVariable three("VELLORA_THREADS", "3");
-    EXPECT_EQ(workerThreadCount(), 3);
-    for (const char* unusable : {"0", "junk"}) { // the machine's cores
+// Every row once, in contiguous bands: as many as the rows allow at the smallest band, up to
+// the thread count (VELLORA_THREADS, at most 64; the cores when unusable). Nested jobs run, and
+// a caller's band that throws reaches the caller only after the other bands are done.
+TEST(Parallel, EveryRowOnceInBandsNestedAndFailingJobs) {
+    const int cores = workerThreadCount();
+    for (const char* unusable : {"0", "junk"}) {
         ScopedVariable v("VELLORA_THREADS", unusable);
-        EXPECT_GE(workerThreadCount(), 1);
+        EXPECT_EQ(workerThreadCount(), cores);
     }
-}
-
-TEST(Parallel, EveryRowExactlyOnceInContiguousBands) {
-    struct Case { const char* threads; int rows, minRowsPerBand; };
-    for (const Case c : {Case{"1", 100, 16}, {"2", 100, 16}, {"4", 7, 1}, {"8", 5, 16}, {"3", 1, 1}, {"2", 0, 16}, {"2", -3, 16}}) {
+    struct Case { const char* threads; int rows, minRowsPerBand, bands; };
+    for (const Case c : {Case{"1", 100, 16, 1}, {"2", 100, 16, 2}, {"4", 7, 1, 4}, {"8", 5, 16, 1},
+                         {"3", 1, 1, 1}, {"2", 0, 16, 0}, {"2", -3, 16, 0}, {"100", 97, 1, 64}}) {
         SCOPED_TRACE(std::string(c.threads) + " threads, " + std::to_string(c.rows) + " rows");
         ScopedVariable v("VELLORA_THREADS", c.threads);
         std::vector<std::atomic<int>> visits(std::size_t(std::max(c.rows, 0)));
         std::atomic<int> bands{0};
         parallelRows(c.rows, [&](int begin, int end) {
-            ASSERT_LE(begin, end);
             bands += 1;
-            for (int y = begin; y < end; ++y) visits[std::size_t(y)] += 1;
-        }, c.minRowsPerBand);
-        for (int y = 0; y < c.rows; ++y) ASSERT_EQ(visits[std::size_t(y)].load(), 1) << y;
-        EXPECT_LE(bands.load(), c.rows <= 0 ? 0 : std::atoi(c.threads));
-    }
-}
-
-// Many jobs in a row on the same threads, bands that split again, and a caller's band that
-// throws: every row is still visited once, the exception reaches the caller only after the
-// other bands are done, and the threads serve the next job.
-TEST(Parallel, RepeatedNestedAndFailingJobs) {
-    ScopedVariable v("VELLORA_THREADS", "3");
-    for (int job = 0; job < 50; ++job) {
-        std::vector<std::atomic<int>> visits(97);
-        parallelRows(97, [&](int begin, int end) {
             parallelRows(end - begin, [&](int b, int e) {
                 for (int y = begin + b; y < begin + e; ++y) visits[std::size_t(y)] += 1;
             }, 1);
-        }, 1);
-        for (std::size_t y = 0; y < visits.size(); ++y) ASSERT_EQ(visits[y].load(), 1) << job;
+        }, c.minRowsPerBand);
+        for (int y = 0; y < c.rows; ++y) ASSERT_EQ(visits[std::size_t(y)].load(), 1) << y;
+        EXPECT_EQ(bands.load(), c.bands);
     }
+    ScopedVariable v("VELLORA_THREADS", "3");
     std::atomic<int> othersDone{0};
     EXPECT_THROW(parallelRows(30, [&](int begin, int) {
         if (begin == 0) throw std::runtime_error("band 0");
         othersDone += 1;
     }, 1), std::runtime_error);
     EXPECT_EQ(othersDone.load(), 2);
-    std::atomic<int> rows{0};
-    parallelRows(30, [&](int begin, int end) { rows += end - begin; }, 1);
-    EXPECT_EQ(rows.load(), 30);
 }
 
-TEST(SimdLevel, NamesParseBackAndAnythingElseIsRefused) {
-    for (const SimdLevel level : {SimdLevel::Baseline, SimdLevel::Avx2, SimdLevel::Avx512}) {
-        SimdLevel parsed = SimdLevel((int(level) + 1) % kSimdLevels);
-        EXPECT_TRUE(parseSimdLevel(simdLevelName(level), parsed) && parsed == level) << simdLevelName(level);
-    }
-    for (const char* text : {"", "AVX2", "avx", "sse2", "baseline ", "avx5120"}) {
-        SimdLevel level = SimdLevel::Avx2;
-        EXPECT_FALSE(parseSimdLevel(text, level) || level != SimdLevel::Avx2) << text;
-    }
-}
-
-TEST(SimdLevel, ALevelAboveTheProcessorsFallsBackToItsBest) {
+TEST(SimdLevel, NamesParseBackLevelsFallBackAndABadVariableIsReported) {
     const SimdLevel before = simdLevel();
-    for (const SimdLevel wanted : {SimdLevel::Baseline, SimdLevel::Avx2, SimdLevel::Avx512}) {
-        const SimdLevel expected = int(wanted) <= int(processorSimdLevel()) ? wanted : processorSimdLevel();
-        EXPECT_EQ(setSimdLevel(wanted), expected);
+    for (const auto& [level, name] : {std::pair{SimdLevel::Baseline, "baseline"}, {SimdLevel::Avx2, "avx2"}, {SimdLevel::Avx512, "avx512"}}) {
+        SimdLevel parsed = SimdLevel((int(level) + 1) % kSimdLevels);
+        EXPECT_TRUE(std::string(simdLevelName(level)) == name && parseSimdLevel(name, parsed) && parsed == level) << name;
+        const SimdLevel expected = int(level) <= int(processorSimdLevel()) ? level : processorSimdLevel();
+        EXPECT_EQ(setSimdLevel(level), expected);
         EXPECT_EQ(simdLevel(), expected);
     }
     setSimdLevel(before);
+    for (const char* text : {"", "AVX2", "avx", "baseline ", "avx5120"}) {
+        SimdLevel level = SimdLevel::Avx2;
+        EXPECT_FALSE(parseSimdLevel(text, level) || level != SimdLevel::Avx2) << text;
+    }
+    char text[100] = {};
+    std::FILE* errors = ::fmemopen(text, sizeof text, "w");
+    ScopedVariable good("VELLORA_SIMD", "avx2");
+    EXPECT_TRUE(simdEnvironmentAccepted(errors));
+    ScopedVariable bad("VELLORA_SIMD", "sse2");
+    EXPECT_FALSE(simdEnvironmentAccepted(errors));
+    std::fclose(errors);
+    EXPECT_STREQ(text, "VELLORA_SIMD must be baseline, avx2 or avx512, got \"sse2\"\n");
 }
 
 } // namespace

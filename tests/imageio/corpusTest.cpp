@@ -17,31 +17,37 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A file name as a test name: no extension, no dashes.
+// A file name as a test name: no folder, no extension, no dashes.
 std::string testName(std::string name) {
+    name = name.substr(name.rfind('/') + 1);
     name = name.substr(0, name.find('.'));
     std::replace(name.begin(), name.end(), '-', '_');
     return name;
 }
 
-// Every file: either a well-formed picture whose probe agrees with it, or a clear refusal.
+// Every file: either a well-formed picture whose probe agrees with it, or a clear refusal; and
+// the probe of the file, which reads only its head, answers as the probe of the whole file does.
 TEST(Corpus, EveryFileLoadsOrFailsWithAReason) {
     int loaded = 0, refused = 0;
     for (const auto& entry : fs::recursive_directory_iterator(corpusPath(""))) {
         if (!entry.is_regular_file()) continue;
         SCOPED_TRACE(entry.path().string());
+        const std::vector<std::uint8_t> bytes = readFileBytes(entry.path());
+        imageio::PictureInfo info, fromMemory;
+        std::string error, memoryError;
+        const bool probed = imageio::probePictureFile(entry.path(), info, error);
+        EXPECT_EQ(probed, imageio::probePictureFromMemory(bytes.data(), bytes.size(), fromMemory, memoryError));
+        EXPECT_EQ(std::tuple(error, info.width, info.height, info.bitsPerPixel, info.format),
+                  std::tuple(memoryError, fromMemory.width, fromMemory.height, fromMemory.bitsPerPixel, fromMemory.format));
         DibImage image;
         image.width = -5; // a failed load must leave this alone
-        std::string error;
         if (!imageio::loadPicture(entry.path(), image, error)) {
             EXPECT_TRUE(!error.empty() && image.width == -5 && image.data.empty());
             ++refused;
             continue;
         }
         ++loaded;
-        EXPECT_TRUE(imageio::isWellFormed(image));
-        imageio::PictureInfo info;
-        ASSERT_TRUE(imageio::probePictureFile(entry.path(), info, error)) << error;
+        EXPECT_TRUE(probed && imageio::isWellFormed(image));
         EXPECT_EQ(std::tuple(info.width, info.height, info.bitsPerPixel), std::tuple(image.width, image.height, image.bitsPerPixel));
     }
     EXPECT_GT(loaded, 100);
@@ -51,7 +57,8 @@ TEST(Corpus, EveryFileLoadsOrFailsWithAReason) {
 struct BmpGood { const char* file; const char* reference; int depth; };
 
 // The "good" bitmap set, each against the picture it must look like (an editor keeps
-// non-square pixels as stored).
+// non-square pixels as stored), and two of the questionable set whose headers are rarer:
+// OS/2's 16-byte one, without a colours-used field, and the 52-byte one.
 constexpr BmpGood kGoodBitmaps[] = {
     {"pal1", "pal1", 1},          {"pal1bg", "pal1bg", 1},       {"pal1wb", "pal1", 1},
     {"pal4", "pal4", 4},          {"pal4gs", "pal4gs", 4},       {"pal4rle", "pal4", 4},
@@ -62,6 +69,7 @@ constexpr BmpGood kGoodBitmaps[] = {
     {"rgb16-565", "rgb16-565", 24}, {"rgb16-565pal", "rgb16-565", 24}, {"rgb16", "rgb16", 24},
     {"rgb16bfdef", "rgb16", 24},  {"rgb24", "rgb24", 24},        {"rgb24pal", "rgb24", 24},
     {"rgb32", "rgb24", 32},       {"rgb32bf", "rgb24", 24},      {"rgb32bfdef", "rgb24", 32},
+    {"../q/pal8os2v2-16", "pal8", 8}, {"../q/rgb32h52", "rgb24", 24},
 };
 
 class GoodBitmapTest : public ::testing::TestWithParam<BmpGood> {};
@@ -75,6 +83,12 @@ TEST_P(GoodBitmapTest, MatchesItsReferencePicture) {
 
 INSTANTIATE_TEST_SUITE_P(Corpus, GoodBitmapTest, ::testing::ValuesIn(kGoodBitmaps),
                          [](const auto& info) { return testName(info.param.file); });
+
+// OS/2 headers have no colours-used field: the picture says it uses all of its table.
+TEST(Corpus, Os2BitmapsCarryNoColoursUsed) {
+    for (const char* name : {"g/pal8os2", "q/pal8os2v2-16"})
+        EXPECT_EQ(loadOrFail(corpusPath(std::string("bmp/") + name + ".bmp")).colorsUsed, 0u) << name;
+}
 
 // The "bad" bitmap set is covered by the whole-corpus test; these must be refused outright.
 TEST(Corpus, HugeAndTruncatedBitmapsAreRefused) {
@@ -120,6 +134,9 @@ INSTANTIATE_TEST_SUITE_P(Corpus, PngDepthTest, ::testing::ValuesIn(kPngDepths),
 TEST(Corpus, PngGrayRampsAndAlphaOverWhite) {
     const DibImage gray = loadOrFail(corpusPath("png/basn0g08.png"));
     EXPECT_TRUE(imageio::isGrayRamp(gray));
+    DibImage nearly = gray;
+    nearly.paletteEntry(0)[2] = 1; // a ramp but for its first entry
+    EXPECT_FALSE(imageio::isGrayRamp(nearly));
     const DibImage alpha = loadOrFail(corpusPath("png/basn6a08.png"));
     ASSERT_EQ(alpha.bitsPerPixel, 24);
     // basn6a08's alpha runs from 0 at the left: its first column is pure white over white.
