@@ -14,16 +14,25 @@
 namespace vellora {
 namespace {
 
-using test::BitmapHeader;
 using test::bitmapBytes;
+using test::BitmapHeader;
 using Bytes = std::vector<std::uint8_t>;
 
-Bytes zeros(std::size_t n) { return Bytes(n, 0); }
+Bytes zeros(std::size_t n) {
+    return Bytes(n, 0);
+}
 
-struct RefusedCase { const char* what; Bytes bytes; int code; const char* message; };
+struct RefusedCase {
+    const char* what;
+    Bytes bytes;
+    int code;
+    const char* message;
+};
 
 std::vector<RefusedCase> refusedCases() {
-    const auto file = [](BitmapHeader h, std::size_t body = 4) { return bitmapBytes(h, zeros(body)); };
+    const auto file = [](BitmapHeader h, std::size_t body = 4) {
+        return bitmapBytes(h, zeros(body));
+    };
     BitmapHeader notBm;
     notBm.signature = 0x4D42 ^ 0x0100; // "BL"
     constexpr const char* kNot = "not bitmap file";
@@ -31,17 +40,23 @@ std::vector<RefusedCase> refusedCases() {
     constexpr const char* kCompress = "compress not supported";
     constexpr const char* kDepth = "error of count bits per pixel";
     return {
-        {"not BM", file(notBm), 32, kNot}, {"one byte", {'B'}, 32, kNot}, {"empty", {}, 32, kNot},
-        {"BM alone", {'B', 'M'}, 4, kRead}, {"run-length", file({.compression = 1}), 64, kCompress},
+        {"not BM", file(notBm), 32, kNot},
+        {"one byte", {'B'}, 32, kNot},
+        {"empty", {}, 32, kNot},
+        {"BM alone", {'B', 'M'}, 4, kRead},
+        {"run-length", file({.compression = 1}), 64, kCompress},
         {"bit fields", file({.bitsPerPixel = 16, .compression = 3}), 64, kCompress},
-        {"16 bpp", file({.bitsPerPixel = 16}), 1, kDepth}, {"2 bpp", file({.bitsPerPixel = 2}), 1, kDepth},
+        {"16 bpp", file({.bitsPerPixel = 16}), 1, kDepth},
+        {"2 bpp", file({.bitsPerPixel = 2}), 1, kDepth},
         {"truncated rows", file({.width = 10, .height = 10}, 319), 4, kRead}, // needs 320
         {"size overflow", file({.width = 0x7FFFFFFF, .height = 0x7FFFFFFF}), 32, kNot},
         {"rows past 4 GiB", file({.width = 65536, .height = 65536}), 32, kNot},
-        {"width 0", file({.width = 0}), 32, kNot}, {"height 0", file({.height = 0}), 32, kNot},
+        {"width 0", file({.width = 0}), 32, kNot},
+        {"height 0", file({.height = 0}), 32, kNot},
         {"negative width", file({.width = -4}), 32, kNot},
         // 2^30 + 6 pixels of 4 bits: half a gigabyte of row, not 4 bytes.
-        {"wide 4 bpp row", file({.width = 0x40000006, .height = -1, .bitsPerPixel = 4}, 128), 4, kRead},
+        {"wide 4 bpp row", file({.width = 0x40000006, .height = -1, .bitsPerPixel = 4}, 128), 4,
+         kRead},
         // Only 2 entries there: the 256-entry table runs past the end.
         {"short colour table", file({.bitsPerPixel = 8, .colorsUsed = 2}, 12), 4, kRead},
     };
@@ -72,13 +87,15 @@ INSTANTIATE_TEST_SUITE_P(Cases, RefusedBitmapFile, ::testing::ValuesIn(refusedCa
 TEST(ReadBitmapFile, MissingFileAndFolderFailToOpenAndSayWhy) {
     test::TempDir dir;
     const std::pair<std::filesystem::path, const char*> cases[] = {
-        {dir / "absent.dib", "No such file or directory"}, {dir.path(), "it is not a regular file"}};
+        {dir / "absent.dib", "No such file or directory"},
+        {dir.path(), "it is not a regular file"}};
     for (const auto& [path, why] : cases) {
         test::RecordingFrontend frontend;
         DibImage image;
         EXPECT_EQ(readBitmapFile(frontend, path, image), 1) << path;
-        EXPECT_EQ(frontend.texts(), std::vector<std::string>{"failed to open the file\ncannot read \"" +
-                                                              path.string() + "\": " + why});
+        EXPECT_EQ(frontend.texts(),
+                  std::vector<std::string>{"failed to open the file\ncannot read \"" +
+                                           path.string() + "\": " + why});
     }
 }
 
@@ -90,19 +107,29 @@ TEST(ReadBitmapFile, FullTableTopDownRowsAndDerivedSizes) {
     Bytes body(1024 + 8);
     std::iota(body.begin(), body.end(), std::uint8_t(0));
     const auto bytes = bitmapBytes(
-        {.width = 4, .height = 2, .bitsPerPixel = 8, .colorsUsed = 100, .bitsOffsetField = 454}, body);
+        {.width = 4, .height = 2, .bitsPerPixel = 8, .colorsUsed = 100, .bitsOffsetField = 454},
+        body);
     test::RecordingFrontend frontend;
     DibImage image;
     ASSERT_EQ(readBitmapBytes(frontend, bytes, image), 0);
     EXPECT_EQ(std::tuple(image.colorsUsed, image.paletteEntries, image.bitsOffset, image.fileSize),
               std::tuple(100u, 256u, 1078u, 1078u + 8));
-    EXPECT_EQ(std::tuple(image.row(0)[0], image.row(1)[3]), std::tuple(bytes[1078], bytes[1078 + 7]));
-    ASSERT_EQ(readBitmapBytes(frontend, bitmapBytes({.width = 1, .height = -3},
-                                                    {1, 2, 3, 0, 4, 5, 6, 0, 7, 8, 9, 0}), image), 0);
+    EXPECT_EQ(std::tuple(image.row(0)[0], image.row(1)[3]),
+              std::tuple(bytes[1078], bytes[1078 + 7]));
+    ASSERT_EQ(readBitmapBytes(
+                  frontend,
+                  bitmapBytes({.width = 1, .height = -3}, {1, 2, 3, 0, 4, 5, 6, 0, 7, 8, 9, 0}),
+                  image),
+              0);
     EXPECT_EQ(std::tuple(image.height, image.row(0)[0], image.row(2)[2]), std::tuple(3, 1, 9));
-    ASSERT_EQ(readBitmapBytes(frontend, bitmapBytes({.width = 5, .height = 2, .fileSizeField = 7,
-                                                     .bitsOffsetField = 999}, zeros(40)), image), 0);
-    EXPECT_EQ(std::tuple(image.fileSize, image.bitsOffset, image.stride, image.imageSize), std::tuple(86u, 54u, 16, 32u));
+    ASSERT_EQ(readBitmapBytes(
+                  frontend,
+                  bitmapBytes({.width = 5, .height = 2, .fileSizeField = 7, .bitsOffsetField = 999},
+                              zeros(40)),
+                  image),
+              0);
+    EXPECT_EQ(std::tuple(image.fileSize, image.bitsOffset, image.stride, image.imageSize),
+              std::tuple(86u, 54u, 16, 32u));
     EXPECT_TRUE(frontend.messages.empty());
 }
 
@@ -111,14 +138,16 @@ TEST(BitmapFile, CreateWriteReadRoundTripAtEveryDepth) {
     for (int bpp : {1, 4, 8, 24, 32}) {
         test::RecordingFrontend frontend;
         DibImage image = test::makeImage(7, 3, bpp, 2);
-        for (std::size_t i = 54; i < image.data.size(); ++i) image.data[i] = std::uint8_t(i * 7);
+        for (std::size_t i = 54; i < image.data.size(); ++i)
+            image.data[i] = std::uint8_t(i * 7);
         const auto path = dir / ("depth" + std::to_string(bpp) + ".dib");
         ASSERT_EQ(writeBitmapFile(frontend, path, image), 0);
         EXPECT_EQ(test::readFileBytes(path), image.data) << bpp;
         DibImage read;
         ASSERT_EQ(readBitmapFile(frontend, path, read), 0);
         EXPECT_EQ(read.data, image.data);
-        EXPECT_EQ(std::tuple(read.bitsPerPixel, read.width, read.height, read.colorsUsed), std::tuple(bpp, 7, 3, 2u));
+        EXPECT_EQ(std::tuple(read.bitsPerPixel, read.width, read.height, read.colorsUsed),
+                  std::tuple(bpp, 7, 3, 2u));
         EXPECT_TRUE(frontend.messages.empty());
     }
 }
@@ -132,20 +161,24 @@ TEST(CreateDib, WritesTheHeaderFieldByField) {
     EXPECT_EQ(std::tuple(d[0], d[1]), std::tuple(std::uint8_t('B'), std::uint8_t('M')));
     // {offset, value} of each 32-bit field after the signature; planes and depth are 16 bits.
     const std::pair<std::size_t, std::uint32_t> fields[] = {
-        {2, 1198}, {6, 0},  {10, 1078}, {14, 40}, {18, 10}, {22, 10}, {30, 0},
-        {34, 120}, {38, 0}, {42, 0},    {46, 256}, {50, 0}};
-    for (const auto& [offset, value] : fields) EXPECT_EQ(readLe32(d.data() + offset), value) << offset;
-    EXPECT_EQ(std::tuple(readLe16(d.data() + 26), readLe16(d.data() + 28)), std::tuple(std::uint16_t(1), std::uint16_t(8)));
+        {2, 1198}, {6, 0},    {10, 1078}, {14, 40}, {18, 10},  {22, 10},
+        {30, 0},   {34, 120}, {38, 0},    {42, 0},  {46, 256}, {50, 0}};
+    for (const auto& [offset, value] : fields)
+        EXPECT_EQ(readLe32(d.data() + offset), value) << offset;
+    EXPECT_EQ(std::tuple(readLe16(d.data() + 26), readLe16(d.data() + 28)),
+              std::tuple(std::uint16_t(1), std::uint16_t(8)));
     EXPECT_TRUE(std::all_of(d.begin() + 54, d.end(), [](std::uint8_t b) { return b == 0; }));
 }
 
 TEST(CreateDib, CopiesTheSourceColourTableOnlyForIndexedTargets) {
     test::RecordingFrontend frontend;
     DibImage source = test::makeImage(3, 3, 4);
-    for (int i = 0; i < 16; ++i) source.paletteEntry(i)[1] = std::uint8_t(10 + i);
+    for (int i = 0; i < 16; ++i)
+        source.paletteEntry(i)[1] = std::uint8_t(10 + i);
     DibImage indexed;
     ASSERT_EQ(createDib(frontend, indexed, 5, 2, 4, 16, &source), 0);
-    for (int i = 0; i < 16; ++i) EXPECT_EQ(indexed.paletteEntry(i)[1], 10 + i);
+    for (int i = 0; i < 16; ++i)
+        EXPECT_EQ(indexed.paletteEntry(i)[1], 10 + i);
     EXPECT_EQ(indexed.row(0)[0], 0);
     source.data.resize(source.bitsOffset); // header and table alone are enough
     ASSERT_EQ(createDib(frontend, indexed, 5, 2, 4, 16, &source), 0);
@@ -170,15 +203,25 @@ TEST(CreateDib, LargeBlockReusedAfterDirtyPixelsIsZeroFilledAgain) {
 }
 
 TEST(CreateDib, RefusesImpossibleSizes) {
-    struct Case { int width, height, bpp, code; };
+    struct Case {
+        int width, height, bpp, code;
+    };
     // 70000 x 3 bytes x 70000 rows is over 14 GB, past the 32-bit size fields.
-    for (const Case c : {Case{0, 5, 24, 16}, {5, 0, 8, 16}, {-1, 5, 24, 16}, {70000, 70000, 24, 16}, {5, 5, 16, 128}}) {
+    for (const Case c : {Case{0, 5, 24, 16},
+                         {5, 0, 8, 16},
+                         {-1, 5, 24, 16},
+                         {70000, 70000, 24, 16},
+                         {5, 5, 16, 128}}) {
         test::RecordingFrontend frontend;
         DibImage image;
         EXPECT_EQ(createDib(frontend, image, c.width, c.height, std::uint16_t(c.bpp), 0), c.code);
         const std::string size = std::to_string(c.width) + " x " + std::to_string(c.height);
-        EXPECT_EQ(frontend.texts(), std::vector<std::string>{c.code == 128 ? "error of count bits per pixel"
-            : "failed to allocate memory\na " + size + " picture of " + std::to_string(c.bpp) + " bits per pixel does not fit in a bitmap file"});
+        EXPECT_EQ(frontend.texts(),
+                  std::vector<std::string>{
+                      c.code == 128 ? "error of count bits per pixel"
+                                    : "failed to allocate memory\na " + size + " picture of " +
+                                          std::to_string(c.bpp) +
+                                          " bits per pixel does not fit in a bitmap file"});
         EXPECT_TRUE(image.data.empty());
     }
 }
@@ -188,15 +231,20 @@ TEST(WriteBitmapFile, UnwritablePathGivesCode2AndAnExistingFileIsReplaced) {
     test::RecordingFrontend frontend;
     DibImage image = test::makeImage(2, 2, 24);
     EXPECT_EQ(writeBitmapFile(frontend, dir / "missing" / "x.dib", image), 2);
-    EXPECT_EQ(frontend.texts(), std::vector<std::string>{"failed to create the file\ncannot write \"" +
-                                                          (dir / "missing" / "x.dib").string() + "\": No such file or directory"});
+    EXPECT_EQ(frontend.texts(),
+              std::vector<std::string>{"failed to create the file\ncannot write \"" +
+                                       (dir / "missing" / "x.dib").string() +
+                                       "\": No such file or directory"});
     EXPECT_FALSE(image.data.empty()); // the block stays the caller's
     test::writeFileBytes(dir / "x.dib", Bytes(5000, 9));
     ASSERT_EQ(writeBitmapFile(frontend, dir / "x.dib", image), 0);
     EXPECT_EQ(test::readFileBytes(dir / "x.dib"), image.data);
 }
 
-struct GeometryCase { int width, height, bitsPerPixel, stride; std::uint32_t fileSize; };
+struct GeometryCase {
+    int width, height, bitsPerPixel, stride;
+    std::uint32_t fileSize;
+};
 
 class DeriveGeometryTest : public ::testing::TestWithParam<GeometryCase> {};
 
@@ -204,30 +252,51 @@ TEST_P(DeriveGeometryTest, StrideAndFileSize) {
     const auto c = GetParam();
     test::RecordingFrontend frontend;
     DibImage image;
-    image.width = c.width, image.height = c.height, image.bitsPerPixel = std::uint16_t(c.bitsPerPixel);
+    image.width = c.width, image.height = c.height,
+    image.bitsPerPixel = std::uint16_t(c.bitsPerPixel);
     ASSERT_EQ(deriveGeometry(frontend, image), 0);
-    EXPECT_EQ(std::tuple(image.stride, image.fileSize, image.bitsOffset), std::tuple(c.stride, c.fileSize, 54u + image.paletteBytes));
+    EXPECT_EQ(std::tuple(image.stride, image.fileSize, image.bitsOffset),
+              std::tuple(c.stride, c.fileSize, 54u + image.paletteBytes));
     EXPECT_TRUE(frontend.messages.empty());
 }
 
 // The last: width × depth passes 2^32 before the division.
-INSTANTIATE_TEST_SUITE_P(Cases, DeriveGeometryTest, ::testing::ValuesIn(std::vector<GeometryCase>{
-    {1, 1, 1, 4, 54 + 8 + 4}, {5, 1, 24, 16, 54 + 16}, {3, 1, 4, 4, 54 + 64 + 4}, {10, 10, 8, 12, 1198}, {10, 10, 24, 32, 374},
-    {10, 10, 1, 4, 102}, {10, 10, 32, 40, 54 + 400}, {0x40000006, 1, 4, 536870916, 54 + 64 + 536870916}}));
+INSTANTIATE_TEST_SUITE_P(Cases, DeriveGeometryTest,
+                         ::testing::ValuesIn(std::vector<GeometryCase>{
+                             {1, 1, 1, 4, 54 + 8 + 4},
+                             {5, 1, 24, 16, 54 + 16},
+                             {3, 1, 4, 4, 54 + 64 + 4},
+                             {10, 10, 8, 12, 1198},
+                             {10, 10, 24, 32, 374},
+                             {10, 10, 1, 4, 102},
+                             {10, 10, 32, 40, 54 + 400},
+                             {0x40000006, 1, 4, 536870916, 54 + 64 + 536870916}}));
 
 // Each code shows its text and is returned; 512 is silent, unknown codes say so.
 TEST(ReportError, ShowsTheCodesMessageAndReturnsTheCode) {
     constexpr const char* kUnknown = "unknown error of processing";
-    const std::pair<int, const char*> cases[] = {
-        {1, "failed to open the file"}, {2, "failed to create the file"}, {4, "failed to read the file"},
-        {8, "failed to write the file"}, {16, "failed to allocate memory"}, {32, "not bitmap file"},
-        {64, "compress not supported"}, {128, "error of count bits per pixel"}, {512, nullptr},
-        {1024, ""}, {32768, ""}, {3, kUnknown}, {256, kUnknown}, {65536, kUnknown}, {-1, kUnknown}};
+    const std::pair<int, const char*> cases[] = {{1, "failed to open the file"},
+                                                 {2, "failed to create the file"},
+                                                 {4, "failed to read the file"},
+                                                 {8, "failed to write the file"},
+                                                 {16, "failed to allocate memory"},
+                                                 {32, "not bitmap file"},
+                                                 {64, "compress not supported"},
+                                                 {128, "error of count bits per pixel"},
+                                                 {512, nullptr},
+                                                 {1024, ""},
+                                                 {32768, ""},
+                                                 {3, kUnknown},
+                                                 {256, kUnknown},
+                                                 {65536, kUnknown},
+                                                 {-1, kUnknown}};
     for (const auto& [code, text] : cases) {
         test::RecordingFrontend frontend;
-        EXPECT_EQ(std::tuple(reportError(frontend, code), errorMessage(code)), std::tuple(code, text ? text : ""));
+        EXPECT_EQ(std::tuple(reportError(frontend, code), errorMessage(code)),
+                  std::tuple(code, text ? text : ""));
         EXPECT_EQ(frontend.messages, (text ? std::vector<test::Message>{{"error", text}}
-                                           : std::vector<test::Message>{})) << code;
+                                           : std::vector<test::Message>{}))
+            << code;
     }
 }
 

@@ -22,7 +22,8 @@ inline std::vector<std::uint8_t> bitmapBytes(const BitmapHeader& h,
                                              const std::vector<std::uint8_t>& body) {
     std::vector<std::uint8_t> bytes(54 + body.size(), 0);
     const auto put = [&](std::size_t offset, std::uint32_t value, int size) {
-        for (int i = 0; i < size; ++i) bytes[offset + std::size_t(i)] = std::uint8_t(value >> (8 * i));
+        for (int i = 0; i < size; ++i)
+            bytes[offset + std::size_t(i)] = std::uint8_t(value >> (8 * i));
     };
     put(0, h.signature, 2), put(2, h.fileSizeField, 4), put(10, h.bitsOffsetField, 4);
     put(14, 40, 4), put(18, std::uint32_t(h.width), 4), put(22, std::uint32_t(h.height), 4);

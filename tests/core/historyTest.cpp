@@ -16,7 +16,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string stepName(int i) { return "step" + std::to_string(i); }
+std::string stepName(int i) {
+    return "step" + std::to_string(i);
+}
 
 // Runs n successful operations: step0 is the opened picture, step i the i-th result.
 void runOperations(Session& session, int n) {
@@ -29,13 +31,23 @@ void runOperations(Session& session, int n) {
 }
 
 TEST(History, DepthAndWrapsAfterPushes) {
-    struct Case { int pushes, depth, wraps; };
-    for (const Case c : {Case{0, 0, 0}, {1, 1, 0}, {98, 98, 0}, {99, 99, 0}, {100, 1, 1}, {101, 2, 1}, {198, 99, 1}, {199, 1, 2}}) {
+    struct Case {
+        int pushes, depth, wraps;
+    };
+    for (const Case c : {Case{0, 0, 0},
+                         {1, 1, 0},
+                         {98, 98, 0},
+                         {99, 99, 0},
+                         {100, 1, 1},
+                         {101, 2, 1},
+                         {198, 99, 1},
+                         {199, 1, 2}}) {
         SCOPED_TRACE(c.pushes);
         test::RecordingFrontend frontend;
         Session session(frontend);
         runOperations(session, c.pushes);
-        EXPECT_EQ(std::tuple(session.history.historyDepth, session.history.historyWraps, session.currentPath, session.modified()),
+        EXPECT_EQ(std::tuple(session.history.historyDepth, session.history.historyWraps,
+                             session.currentPath, session.modified()),
                   std::tuple(c.depth, c.wraps, stepName(c.pushes), c.pushes > 0));
     }
 }
@@ -46,23 +58,30 @@ TEST(History, UndoWalksBackAfterAWrapTooAndClearForgetsEveryStep) {
     test::RecordingFrontend frontend;
     Session session(frontend);
     runOperations(session, 3);
-    EXPECT_EQ(std::tuple(session.history.historyPaths[1], session.history.historyPaths[3]), std::tuple(stepName(0), stepName(2)));
+    EXPECT_EQ(std::tuple(session.history.historyPaths[1], session.history.historyPaths[3]),
+              std::tuple(stepName(0), stepName(2)));
     for (int expected = 2; expected >= 0; --expected) {
         ASSERT_TRUE(undo(session));
-        EXPECT_EQ(std::tuple(session.currentPath, session.history.historyDepth), std::tuple(stepName(expected), expected));
+        EXPECT_EQ(std::tuple(session.currentPath, session.history.historyDepth),
+                  std::tuple(stepName(expected), expected));
     }
     EXPECT_FALSE(undo(session) || session.modified());
-    EXPECT_EQ(std::tuple(session.currentPath, session.history.historyWraps), std::tuple(stepName(0), 0));
+    EXPECT_EQ(std::tuple(session.currentPath, session.history.historyWraps),
+              std::tuple(stepName(0), 0));
     runOperations(session, 100);
     ASSERT_TRUE(undo(session));
-    EXPECT_EQ(std::tuple(session.currentPath, session.history.historyDepth, session.history.historyWraps), std::tuple(stepName(99), 99, 0));
+    EXPECT_EQ(
+        std::tuple(session.currentPath, session.history.historyDepth, session.history.historyWraps),
+        std::tuple(stepName(99), 99, 0));
     runOperations(session, 120);
     clearHistory(session);
     EXPECT_FALSE(undo(session) || session.modified());
     EXPECT_EQ(session.currentPath, stepName(219));
 }
 
-void touch(const fs::path& path) { test::writeFileBytes(path, {1}); }
+void touch(const fs::path& path) {
+    test::writeFileBytes(path, {1});
+}
 
 struct Folder {
     test::TempDir dir;
@@ -78,7 +97,8 @@ struct Folder {
 };
 
 TEST(IntermediateFiles, NamesHaveThreeDigitsAndTheFirstFreeNumberIsTaken) {
-    EXPECT_EQ(intermediateFileName(7) + intermediateFileName(42) + intermediateFileName(999), "__VL_007.dib__VL_042.dib__VL_999.dib");
+    EXPECT_EQ(intermediateFileName(7) + intermediateFileName(42) + intermediateFileName(999),
+              "__VL_007.dib__VL_042.dib__VL_999.dib");
     Folder f;
     EXPECT_EQ(f.next(), f.file(0).string());
     touch(f.file(0)), touch(f.file(2));
@@ -88,13 +108,16 @@ TEST(IntermediateFiles, NamesHaveThreeDigitsAndTheFirstFreeNumberIsTaken) {
 
 TEST(IntermediateFiles, CleanDeletesTheRunUpToTheFirstGap) {
     Folder f;
-    for (int n : {0, 1, 2, 3, 5}) touch(f.file(n));
+    for (int n : {0, 1, 2, 3, 5})
+        touch(f.file(n));
     touch(f.dir / "other.txt");
     f.session.currentPath = f.file(0).string(); // the current picture is no exception
     cleanIntermediateFiles(f.session);
-    for (int n = 0; n < 4; ++n) EXPECT_FALSE(fs::exists(f.file(n))) << n;
+    for (int n = 0; n < 4; ++n)
+        EXPECT_FALSE(fs::exists(f.file(n))) << n;
     EXPECT_TRUE(fs::exists(f.file(5)) && fs::exists(f.dir / "other.txt"));
-    for (int n = 0; n < 1000; ++n) touch(f.file(n)); // a full run ends at 999
+    for (int n = 0; n < 1000; ++n)
+        touch(f.file(n)); // a full run ends at 999
     touch(f.dir / "__VL_1000.dib");
     cleanIntermediateFiles(f.session);
     EXPECT_TRUE(fs::exists(f.dir / "__VL_1000.dib") && !fs::exists(f.file(999)));
@@ -104,16 +127,19 @@ TEST(IntermediateFiles, CleanDeletesTheRunUpToTheFirstGap) {
 // freed, and the current picture and the live undo steps are kept.
 TEST(IntermediateFiles, FullFolderRecyclesUnreferencedFiles) {
     Folder f;
-    for (int n = 0; n < 999; ++n) touch(f.file(n));
+    for (int n = 0; n < 999; ++n)
+        touch(f.file(n));
     EXPECT_EQ(f.next(), f.file(999).string());
     touch(f.file(999));
     f.session.currentPath = f.session.nextPath = f.file(1).string();
     f.session.history.historyDepth = 2;
     auto& paths = f.session.history.historyPaths;
-    paths[1] = f.file(0).string(), paths[2] = f.file(500).string(), paths[3] = f.file(2).string(); // 3: above the depth
+    paths[1] = f.file(0).string(), paths[2] = f.file(500).string(),
+    paths[3] = f.file(2).string(); // 3: above the depth
     EXPECT_EQ(f.next(), f.file(2).string());
     EXPECT_FALSE(fs::exists(f.file(2)));
-    for (int n : {0, 1, 500}) EXPECT_TRUE(fs::exists(f.file(n))) << n;
+    for (int n : {0, 1, 500})
+        EXPECT_TRUE(fs::exists(f.file(n))) << n;
     EXPECT_TRUE(f.frontend.messages.empty());
     // After a wrap every slot is live.
     f.session.history.historyDepth = 1, f.session.history.historyWraps = 1;
@@ -132,7 +158,8 @@ TEST(ScratchStore, PicturesWrittenToItsFolderLiveInMemory) {
     f.session.scratch.switchOn();
     f.session.scratch.serve(f.dir.path());
     DibImage picture = test::makeImage(1501, 1200, 24);
-    for (std::size_t i = 54; i < picture.data.size(); i += 4099) picture.data[i] = std::uint8_t(i);
+    for (std::size_t i = 54; i < picture.data.size(); i += 4099)
+        picture.data[i] = std::uint8_t(i);
     const PictureBytes bytes = picture.data;
     ASSERT_EQ(writeBitmapFile(f.frontend, f.file(0), std::move(picture)), 0);
     ASSERT_EQ(writeBitmapFile(f.frontend, f.file(1), test::makeImage(2, 2, 8)), 0);
@@ -141,13 +168,15 @@ TEST(ScratchStore, PicturesWrittenToItsFolderLiveInMemory) {
         DibImage first, second;
         ASSERT_EQ(readBitmapFile(f.frontend, f.file(0), first), 0);
         ASSERT_EQ(readBitmapFile(f.frontend, f.file(0), second), 0);
-        EXPECT_TRUE(first.data == bytes && second.data == bytes && first.data.data() != second.data.data());
+        EXPECT_TRUE(first.data == bytes && second.data == bytes &&
+                    first.data.data() != second.data.data());
     }
     std::uint8_t head[2] = {};
     std::uint64_t length = 0;
     EXPECT_TRUE(scratchHead(f.file(0), head, length) && head[0] == 'B' && length == bytes.size());
     EXPECT_TRUE(forgetScratchFile(f.file(0)));
-    EXPECT_EQ(std::tuple(scratchFileExists(f.file(0)), scratchFileExists(f.file(1))), std::tuple(false, true));
+    EXPECT_EQ(std::tuple(scratchFileExists(f.file(0)), scratchFileExists(f.file(1))),
+              std::tuple(false, true));
     f.session.scratch.close();
     EXPECT_EQ(f.next(), f.file(0).string());
     ASSERT_EQ(writeBitmapFile(f.frontend, f.file(0), test::makeImage(2, 2, 8)), 0);
@@ -175,9 +204,12 @@ TEST(IntermediateFiles, RemovingTheFolderTakesOnlyIntermediateFiles) {
     test::TempDir parent;
     const fs::path folder = parent / "run";
     fs::create_directory(folder);
-    for (int n : {0, 2, 417, 999}) touch(folder / intermediateFileName(n));
-    const std::vector<std::string> others = {"__VL_0000.dib", "__VL_12.dib", "__VL_abc.dib", "notes.txt"};
-    for (const std::string& other : others) touch(folder / other);
+    for (int n : {0, 2, 417, 999})
+        touch(folder / intermediateFileName(n));
+    const std::vector<std::string> others = {"__VL_0000.dib", "__VL_12.dib", "__VL_abc.dib",
+                                             "notes.txt"};
+    for (const std::string& other : others)
+        touch(folder / other);
     test::RecordingFrontend frontend;
     Session session(frontend);
     session.intermediateDirectory = folder;
@@ -188,7 +220,8 @@ TEST(IntermediateFiles, RemovingTheFolderTakesOnlyIntermediateFiles) {
         left.push_back(entry.path().filename().string());
     std::sort(left.begin(), left.end());
     EXPECT_EQ(left, others);
-    for (const std::string& name : left) fs::remove(folder / name);
+    for (const std::string& name : left)
+        fs::remove(folder / name);
     touch(folder / intermediateFileName(5));
     session.intermediateDirectory = folder;
     removeIntermediateDirectory(session);

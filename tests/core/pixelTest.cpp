@@ -15,7 +15,9 @@ namespace vellora {
 namespace {
 
 // An index pattern that uses every value of the depth and changes inside every byte.
-int patternIndex(int x, int y, int bpp) { return (x * 5 + y * 3 + 1) % (1 << std::min(bpp, 8)); }
+int patternIndex(int x, int y, int bpp) {
+    return (x * 5 + y * 3 + 1) % (1 << std::min(bpp, 8));
+}
 
 // Hand-worked bytes: bit 7 is the first pixel of a 1 bpp byte, the high nibble the first of 4 bpp.
 TEST(PixelAccess, BitsAndNibblesOfHandWorkedBytes) {
@@ -36,9 +38,12 @@ TEST(PixelAccess, BitsAndNibblesOfHandWorkedBytes) {
     EXPECT_EQ(nibbles[0], 0x75);
     // Sequential writes over bytes that are not zero: each byte's first pixel overwrites it whole.
     bits[0] = bits[1] = nibbles[0] = nibbles[1] = 0xFF;
-    for (int x = 0; x < 9; ++x) putIndexSequential(one, std::uint8_t(x == 2 || x == 8), 0, x, 1);
-    for (int x = 0; x < 3; ++x) putIndexSequential(four, std::uint8_t(x * x * 3 % 13), 0, x, 4); // 0, 3, 12
-    EXPECT_EQ(std::tuple(bits[0], bits[1], nibbles[0], nibbles[1]), std::tuple(0x20, 0x80, 0x03, 0xC0));
+    for (int x = 0; x < 9; ++x)
+        putIndexSequential(one, std::uint8_t(x == 2 || x == 8), 0, x, 1);
+    for (int x = 0; x < 3; ++x)
+        putIndexSequential(four, std::uint8_t(x * x * 3 % 13), 0, x, 4); // 0, 3, 12
+    EXPECT_EQ(std::tuple(bits[0], bits[1], nibbles[0], nibbles[1]),
+              std::tuple(0x20, 0x80, 0x03, 0xC0));
 }
 
 // Random-order setIndex, sequential writes and whole-row writes all give the same bytes, and
@@ -48,8 +53,10 @@ TEST(PixelAccess, IndexedWritersAgreeAndReadersReturnTheIndicesAndColours) {
         SCOPED_TRACE(bpp);
         const int width = 13, height = 3;
         std::vector<std::uint32_t> palette;
-        for (int i = 0; i < (1 << bpp); ++i) palette.push_back(0x010203u * std::uint32_t(i) + 0x100000);
-        DibImage random = test::makeIndexedImage(width, height, bpp, palette, [](int, int) { return 0; });
+        for (int i = 0; i < (1 << bpp); ++i)
+            palette.push_back(0x010203u * std::uint32_t(i) + 0x100000);
+        DibImage random =
+            test::makeIndexedImage(width, height, bpp, palette, [](int, int) { return 0; });
         DibImage sequential = random, rows = random;
         for (int y = 0; y < height; ++y) {
             std::vector<std::uint8_t> indices(width);
@@ -72,12 +79,15 @@ TEST(PixelAccess, IndexedWritersAgreeAndReadersReturnTheIndicesAndColours) {
                 getIndex(random, index, y, x, bpp);
                 ASSERT_EQ(index, patternIndex(x, y, bpp)) << x << "," << y;
                 ASSERT_EQ(indices[x], index);
-                ASSERT_EQ(bgr[3 * x] | bgr[3 * x + 1] << 8 | bgr[3 * x + 2] << 16, int(palette[index])) << x;
+                ASSERT_EQ(bgr[3 * x] | bgr[3 * x + 1] << 8 | bgr[3 * x + 2] << 16,
+                          int(palette[index]))
+                    << x;
                 getColor(random, one, y, x, bpp);
                 ASSERT_EQ(0, std::memcmp(one, &bgr[3 * x], 3));
             }
             // Padding after the last pixel stays zero.
-            for (int b = (width * bpp + 7) / 8; b < random.stride; ++b) ASSERT_EQ(random.row(y)[b], 0);
+            for (int b = (width * bpp + 7) / 8; b < random.stride; ++b)
+                ASSERT_EQ(random.row(y)[b], 0);
         }
     }
 }
@@ -90,7 +100,8 @@ TEST(PixelAccess, TrueColourRowWritesTouchOnlyTheirPixels) {
         DibImage image = test::makeImage(5, 2, bpp);
         std::fill(image.data.begin() + image.bitsOffset, image.data.end(), 0x77);
         std::uint8_t bgr[15], one[3];
-        for (int i = 0; i < 15; ++i) bgr[i] = std::uint8_t(i + 1);
+        for (int i = 0; i < 15; ++i)
+            bgr[i] = std::uint8_t(i + 1);
         writeRowColors(image, 0, bgr);
         std::vector<std::uint8_t> expected(std::size_t(image.stride), 0x77);
         for (int x = 0; x < 5; ++x) {
@@ -104,14 +115,21 @@ TEST(PixelAccess, TrueColourRowWritesTouchOnlyTheirPixels) {
 }
 
 // Expected colours worked out from the palette and index pattern, not through getColor.
-std::uint32_t paletteRgb(int i) { return std::uint32_t(i * 9 + 3) << 16 | std::uint32_t(200 - i) << 8 | std::uint32_t(i); }
-int indexAt(int x, int y, int bpp) { return (x + 2 * y) % (1 << std::min(bpp, 8)); }
-std::uint32_t trueRgb(int x, int y) { return std::uint32_t(x * 20) << 16 | std::uint32_t(y * 30) << 8 | 0x5Au; }
+std::uint32_t paletteRgb(int i) {
+    return std::uint32_t(i * 9 + 3) << 16 | std::uint32_t(200 - i) << 8 | std::uint32_t(i);
+}
+int indexAt(int x, int y, int bpp) {
+    return (x + 2 * y) % (1 << std::min(bpp, 8));
+}
+std::uint32_t trueRgb(int x, int y) {
+    return std::uint32_t(x * 20) << 16 | std::uint32_t(y * 30) << 8 | 0x5Au;
+}
 
 DibImage sourceImage(int bpp, int width, int height) {
     if (bpp < 24) {
         std::vector<std::uint32_t> palette;
-        for (int i = 0; i < (1 << bpp); ++i) palette.push_back(paletteRgb(i));
+        for (int i = 0; i < (1 << bpp); ++i)
+            palette.push_back(paletteRgb(i));
         return test::makeIndexedImage(width, height, bpp, palette,
                                       [bpp](int x, int y) { return indexAt(x, y, bpp); });
     }
@@ -119,7 +137,8 @@ DibImage sourceImage(int bpp, int width, int height) {
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
             const std::uint32_t rgb = trueRgb(x, y);
-            const std::uint8_t bgr[3] = {std::uint8_t(rgb), std::uint8_t(rgb >> 8), std::uint8_t(rgb >> 16)};
+            const std::uint8_t bgr[3] = {std::uint8_t(rgb), std::uint8_t(rgb >> 8),
+                                         std::uint8_t(rgb >> 16)};
             setColor(image, bgr, y, x, bpp);
             if (bpp == 32) image.row(y)[4 * x + 3] = 0xAA; // never copied
         }
@@ -140,9 +159,12 @@ TEST(CopyAsTrueColor, EveryPixelKeepsItsColourAtEveryDepthPair) {
                         sourceBpp >= 24 ? trueRgb(x, y) : paletteRgb(indexAt(x, y, sourceBpp));
                     const std::uint8_t* p = target.row(y) + pixelBytes * x;
                     ASSERT_EQ(p[0] | p[1] << 8 | p[2] << 16, int(rgb)) << x << "," << y;
-                    if (targetBpp == 32) { ASSERT_EQ(p[3], 0); }
+                    if (targetBpp == 32) {
+                        ASSERT_EQ(p[3], 0);
+                    }
                 }
-                for (int b = pixelBytes * width; b < target.stride; ++b) ASSERT_EQ(target.row(y)[b], 0);
+                for (int b = pixelBytes * width; b < target.stride; ++b)
+                    ASSERT_EQ(target.row(y)[b], 0);
             }
         }
 }
@@ -155,8 +177,8 @@ TEST(SaveAsTrueColor, WriteFailureGives1AndReleasesBoth) {
     session.sourceImage = sourceImage(8, 3, 3);
     EXPECT_EQ(saveAsTrueColor(session, "/nonexistent-folder/x.dib"), 1);
     EXPECT_EQ(frontend.texts(), std::vector<std::string>{"failed to create the file\ncannot write "
-                                                          "\"/nonexistent-folder/x.dib\": No such "
-                                                          "file or directory"});
+                                                         "\"/nonexistent-folder/x.dib\": No such "
+                                                         "file or directory"});
     EXPECT_TRUE(session.sourceImage.data.empty());
     EXPECT_TRUE(session.targetImage.data.empty());
 }

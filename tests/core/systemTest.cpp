@@ -27,7 +27,8 @@ using test::ScopedVariable;
 
 std::vector<std::uint8_t> pattern(std::size_t size, std::uint8_t first) {
     std::vector<std::uint8_t> bytes(size);
-    for (std::size_t i = 0; i < size; ++i) bytes[i] = std::uint8_t(first + i * 7);
+    for (std::size_t i = 0; i < size; ++i)
+        bytes[i] = std::uint8_t(first + i * 7);
     return bytes;
 }
 
@@ -46,10 +47,15 @@ class AtomicFile : public ::testing::Test {
 // A write that fails at any point leaves the old file (or none) and no stray file; one that
 // works replaces it wholly, longer or shorter, and keeps its mode.
 TEST_F(AtomicFile, EveryFaultPointLeavesTheOldFileAndASuccessReplacesIt) {
-    struct Case { const char* name; AtomicFileFaults faults; AtomicFileFailure expected; };
+    struct Case {
+        const char* name;
+        AtomicFileFaults faults;
+        AtomicFileFailure expected;
+    };
     const Case cases[] = {{"first write", {1, false, false, 0}, AtomicFileFailure::write},
                           {"third write", {3, false, false, 100}, AtomicFileFailure::write},
-                          {"flush", {0, true, false, 0}, AtomicFileFailure::flush}, {"rename", {0, false, true, 0}, AtomicFileFailure::rename}};
+                          {"flush", {0, true, false, 0}, AtomicFileFailure::flush},
+                          {"rename", {0, false, true, 0}, AtomicFileFailure::rename}};
     const auto old = pattern(777, 3);
     atomicFileFaults().failRename = true; // a new target is not made either
     EXPECT_EQ(writeFileAtomically(target, old), AtomicFileFailure::rename);
@@ -70,7 +76,9 @@ TEST_F(AtomicFile, EveryFaultPointLeavesTheOldFileAndASuccessReplacesIt) {
     EXPECT_EQ(writeFileAtomically(folder / "absent" / "x.bmp", old), AtomicFileFailure::create);
     for (const auto& bytes : {pattern(5000, 1), std::vector<std::uint8_t>{}}) {
         ASSERT_EQ(writeFileAtomically(target, bytes), AtomicFileFailure::none);
-        EXPECT_EQ(std::tuple(readFileBytes(target), fs::status(target).permissions(), entries(folder)), std::tuple(bytes, fs::perms(0640), 1u));
+        EXPECT_EQ(
+            std::tuple(readFileBytes(target), fs::status(target).permissions(), entries(folder)),
+            std::tuple(bytes, fs::perms(0640), 1u));
     }
 }
 
@@ -95,17 +103,24 @@ TEST_F(AtomicFile, UnflushedFilesAreNotFlushedButStillReplaceWholly) {
 // file named, the links stay links, and no temporary file is left.
 TEST_F(AtomicFile, LongestNamesAndLinks) {
     fs::create_directory(folder / "real");
-    ASSERT_EQ(writeFileAtomically(folder / "real" / "plan.png", pattern(5, 1)), AtomicFileFailure::none);
-    const char* links[][2] = {{"link.png", "real/plan.png"}, {"chain.png", "link.png"}, {"dangling.png", "real/new.png"}};
-    for (const auto& [link, to] : links) fs::create_symlink(to, folder / link);
+    ASSERT_EQ(writeFileAtomically(folder / "real" / "plan.png", pattern(5, 1)),
+              AtomicFileFailure::none);
+    const char* links[][2] = {
+        {"link.png", "real/plan.png"}, {"chain.png", "link.png"}, {"dangling.png", "real/new.png"}};
+    for (const auto& [link, to] : links)
+        fs::create_symlink(to, folder / link);
     const std::string n247(247, 'n'), n251(251, 'n'), n255(255, 'n');
-    for (const auto& [written, landed] : {std::pair{n247, n247}, {n251, n251}, {n255, n255},
-                                          {"chain.png", "real/plan.png"}, {"dangling.png", "real/new.png"}}) {
+    for (const auto& [written, landed] : {std::pair{n247, n247},
+                                          {n251, n251},
+                                          {n255, n255},
+                                          {"chain.png", "real/plan.png"},
+                                          {"dangling.png", "real/new.png"}}) {
         const auto bytes = pattern(9, std::uint8_t(landed.size() + written.size()));
         ASSERT_EQ(writeFileAtomically(folder / written, bytes), AtomicFileFailure::none) << written;
         EXPECT_EQ(readFileBytes(folder / landed), bytes) << written;
     }
-    for (const auto& link : links) EXPECT_TRUE(fs::is_symlink(folder / link[0])) << link[0];
+    for (const auto& link : links)
+        EXPECT_TRUE(fs::is_symlink(folder / link[0])) << link[0];
     EXPECT_EQ(std::tuple(entries(folder), entries(folder / "real")), std::tuple(7u, 2u));
 }
 
@@ -113,7 +128,8 @@ TEST_F(AtomicFile, LongestNamesAndLinks) {
 TEST_F(AtomicFile, FullFileSystemLeavesTheOldFile) {
     const fs::path small = folder / "small", onSmall = small / "plan.bmp";
     fs::create_directories(small);
-    if (::mount("tmpfs", small.c_str(), "tmpfs", 0, "size=64k") != 0) GTEST_SKIP() << "cannot mount a small tmpfs here";
+    if (::mount("tmpfs", small.c_str(), "tmpfs", 0, "size=64k") != 0)
+        GTEST_SKIP() << "cannot mount a small tmpfs here";
     EXPECT_EQ(writeFileAtomically(onSmall, pattern(1000, 4)), AtomicFileFailure::none);
     EXPECT_EQ(writeFileAtomically(onSmall, pattern(200 * 1024, 6)), AtomicFileFailure::write);
     EXPECT_EQ(std::tuple(readFileBytes(onSmall), entries(small)), std::tuple(pattern(1000, 4), 1u));
@@ -157,9 +173,10 @@ TEST(RunFolders, SweepRemovesOnlyFoldersOfEndedRuns) {
     const fs::path foreign = base / "vellora-abc123", odd = base / "vellora-ab.c12";
     fs::create_directory(foreign), fs::create_directory(odd);
     test::writeFileBytes(foreign / "__VL_000.dib", {1}); // no lock file: not a run's folder
-    test::writeFileBytes(odd / kRunLockName, {}); // a free lock, but not a name a run makes
+    test::writeFileBytes(odd / kRunLockName, {});        // a free lock, but not a name a run makes
     sweepAbandonedRunFolders();
-    EXPECT_EQ(std::tuple(fs::exists(ended), fs::exists(live), fs::exists(foreign / "__VL_000.dib"), fs::exists(odd)),
+    EXPECT_EQ(std::tuple(fs::exists(ended), fs::exists(live), fs::exists(foreign / "__VL_000.dib"),
+                         fs::exists(odd)),
               std::tuple(false, true, true, true));
     ::close(lock);
     sweepAbandonedRunFolders();
@@ -172,9 +189,11 @@ TEST(UserFolders, XdgFoldersOrTheirFallbacksAreMadePrivate) {
     test::TempDir dir;
     ScopedVariable home("HOME", dir.path().string()), config("XDG_CONFIG_HOME", "relative/cfg"),
         data("XDG_DATA_HOME", (dir / "data").string());
-    EXPECT_EQ(std::tuple(configFolder(), dataFolder()), std::tuple(dir / ".config" / "vellora", dir / "data" / "vellora"));
+    EXPECT_EQ(std::tuple(configFolder(), dataFolder()),
+              std::tuple(dir / ".config" / "vellora", dir / "data" / "vellora"));
     std::error_code error;
-    for (int twice = 0; twice < 2; ++twice) EXPECT_TRUE(makeUserFolder(configFolder(), error)) << error.message();
+    for (int twice = 0; twice < 2; ++twice)
+        EXPECT_TRUE(makeUserFolder(configFolder(), error)) << error.message();
     EXPECT_EQ(fs::status(dir / ".config").permissions() & fs::perms::all, fs::perms::owner_all);
     test::writeFileBytes(dir / "file", {1});
     EXPECT_FALSE(makeUserFolder(dir / "file" / "below", error));
@@ -186,11 +205,15 @@ TEST(RegularFile, OnlyRegularFilesOpenAndNothingWaits) {
     test::writeFileBytes(dir / "plain.csv", {'1'});
     ASSERT_EQ(::mkfifo((dir / "fifo.csv").c_str(), 0600), 0);
     fs::create_directory(dir / "folder.csv");
-    for (const auto& [name, expected] : {std::pair{"plain.csv", ReadOpen::ok}, {"fifo.csv", ReadOpen::notRegular},
-                                         {"folder.csv", ReadOpen::notRegular}, {"missing.csv", ReadOpen::failed}}) {
+    for (const auto& [name, expected] : {std::pair{"plain.csv", ReadOpen::ok},
+                                         {"fifo.csv", ReadOpen::notRegular},
+                                         {"folder.csv", ReadOpen::notRegular},
+                                         {"missing.csv", ReadOpen::failed}}) {
         ReadOpen outcome = ReadOpen::failed;
         const ReadFile file = openRegularFile(dir / name, &outcome);
-        EXPECT_EQ(std::tuple(outcome, file != nullptr), std::tuple(expected, expected == ReadOpen::ok)) << name;
+        EXPECT_EQ(std::tuple(outcome, file != nullptr),
+                  std::tuple(expected, expected == ReadOpen::ok))
+            << name;
     }
     const ReadFile plain = openRegularFile(dir / "plain.csv");
     EXPECT_EQ(std::fgetc(plain.get()), '1'); // blocking reads again after the check
@@ -205,37 +228,63 @@ TEST(Parallel, EveryRowOnceInBandsNestedAndFailingJobs) {
         ScopedVariable v("VELLORA_THREADS", unusable);
         EXPECT_EQ(workerThreadCount(), cores);
     }
-    struct Case { const char* threads; int rows, minRowsPerBand, bands; };
-    for (const Case c : {Case{"1", 100, 16, 1}, {"2", 100, 16, 2}, {"4", 7, 1, 4}, {"8", 5, 16, 1},
-                         {"3", 1, 1, 1}, {"2", 0, 16, 0}, {"2", -3, 16, 0}, {"100", 97, 1, 64}}) {
+    struct Case {
+        const char* threads;
+        int rows, minRowsPerBand, bands;
+    };
+    for (const Case c : {Case{"1", 100, 16, 1},
+                         {"2", 100, 16, 2},
+                         {"4", 7, 1, 4},
+                         {"8", 5, 16, 1},
+                         {"3", 1, 1, 1},
+                         {"2", 0, 16, 0},
+                         {"2", -3, 16, 0},
+                         {"100", 97, 1, 64}}) {
         SCOPED_TRACE(std::string(c.threads) + " threads, " + std::to_string(c.rows) + " rows");
         ScopedVariable v("VELLORA_THREADS", c.threads);
         std::vector<std::atomic<int>> visits(std::size_t(std::max(c.rows, 0)));
         std::atomic<int> bands{0};
-        parallelRows(c.rows, [&](int begin, int end) {
-            bands += 1;
-            parallelRows(end - begin, [&](int b, int e) {
-                for (int y = begin + b; y < begin + e; ++y) visits[std::size_t(y)] += 1;
-            }, 1);
-        }, c.minRowsPerBand);
-        for (int y = 0; y < c.rows; ++y) ASSERT_EQ(visits[std::size_t(y)].load(), 1) << y;
+        parallelRows(
+            c.rows,
+            [&](int begin, int end) {
+                bands += 1;
+                parallelRows(
+                    end - begin,
+                    [&](int b, int e) {
+                        for (int y = begin + b; y < begin + e; ++y)
+                            visits[std::size_t(y)] += 1;
+                    },
+                    1);
+            },
+            c.minRowsPerBand);
+        for (int y = 0; y < c.rows; ++y)
+            ASSERT_EQ(visits[std::size_t(y)].load(), 1) << y;
         EXPECT_EQ(bands.load(), c.bands);
     }
     ScopedVariable v("VELLORA_THREADS", "3");
     std::atomic<int> othersDone{0};
-    EXPECT_THROW(parallelRows(30, [&](int begin, int) {
-        if (begin == 0) throw std::runtime_error("band 0");
-        othersDone += 1;
-    }, 1), std::runtime_error);
+    EXPECT_THROW(parallelRows(
+                     30,
+                     [&](int begin, int) {
+                         if (begin == 0) throw std::runtime_error("band 0");
+                         othersDone += 1;
+                     },
+                     1),
+                 std::runtime_error);
     EXPECT_EQ(othersDone.load(), 2);
 }
 
 TEST(SimdLevel, NamesParseBackLevelsFallBackAndABadVariableIsReported) {
     const SimdLevel before = simdLevel();
-    for (const auto& [level, name] : {std::pair{SimdLevel::Baseline, "baseline"}, {SimdLevel::Avx2, "avx2"}, {SimdLevel::Avx512, "avx512"}}) {
+    for (const auto& [level, name] : {std::pair{SimdLevel::Baseline, "baseline"},
+                                      {SimdLevel::Avx2, "avx2"},
+                                      {SimdLevel::Avx512, "avx512"}}) {
         SimdLevel parsed = SimdLevel((int(level) + 1) % kSimdLevels);
-        EXPECT_TRUE(std::string(simdLevelName(level)) == name && parseSimdLevel(name, parsed) && parsed == level) << name;
-        const SimdLevel expected = int(level) <= int(processorSimdLevel()) ? level : processorSimdLevel();
+        EXPECT_TRUE(std::string(simdLevelName(level)) == name && parseSimdLevel(name, parsed) &&
+                    parsed == level)
+            << name;
+        const SimdLevel expected =
+            int(level) <= int(processorSimdLevel()) ? level : processorSimdLevel();
         EXPECT_EQ(setSimdLevel(level), expected);
         EXPECT_EQ(simdLevel(), expected);
     }

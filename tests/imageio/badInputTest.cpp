@@ -22,10 +22,16 @@ namespace {
 
 using ByteVector = std::vector<std::uint8_t>;
 
-void putBe32(ByteVector& out, std::uint32_t v) { out.insert(out.end(), {std::uint8_t(v >> 24), std::uint8_t(v >> 16), std::uint8_t(v >> 8), std::uint8_t(v)}); }
-void putLe16(ByteVector& out, std::uint32_t v) { out.insert(out.end(), {std::uint8_t(v), std::uint8_t(v >> 8)}); }
-void putLe32(ByteVector& out, std::uint32_t v) { putLe16(out, v & 0xFFFF), putLe16(out, v >> 16); }
-
+void putBe32(ByteVector& out, std::uint32_t v) {
+    out.insert(out.end(), {std::uint8_t(v >> 24), std::uint8_t(v >> 16), std::uint8_t(v >> 8),
+                           std::uint8_t(v)});
+}
+void putLe16(ByteVector& out, std::uint32_t v) {
+    out.insert(out.end(), {std::uint8_t(v), std::uint8_t(v >> 8)});
+}
+void putLe32(ByteVector& out, std::uint32_t v) {
+    putLe16(out, v & 0xFFFF), putLe16(out, v >> 16);
+}
 
 // A run-length bitmap: an info (40) or OS/2 (64) header, a two-colour table when indexed, and
 // the codes as its pixel data.
@@ -44,15 +50,20 @@ ByteVector rleBmp(std::uint32_t headerSize, std::uint32_t width, std::uint32_t h
     return file;
 }
 
-ByteVector hugeBmp() { return rleBmp(40, 60000, 60000, 24, 0, ByteVector(64, 0x55)); }
+ByteVector hugeBmp() {
+    return rleBmp(40, 60000, 60000, 24, 0, ByteVector(64, 0x55));
+}
 
 // An 8-bit run-length bitmap whose only code ends the picture: a few bytes that stand for a
 // picture of any size.
-ByteVector endOnlyRle8Bmp(std::uint32_t width, std::uint32_t height) { return rleBmp(40, width, height, 8, 1, {0, 1}); }
+ByteVector endOnlyRle8Bmp(std::uint32_t width, std::uint32_t height) {
+    return rleBmp(40, width, height, 8, 1, {0, 1});
+}
 
 ByteVector repeated(const ByteVector& code, int times, const ByteVector& tail = {}) {
     ByteVector codes;
-    for (int i = 0; i < times; ++i) codes.insert(codes.end(), code.begin(), code.end());
+    for (int i = 0; i < times; ++i)
+        codes.insert(codes.end(), code.begin(), code.end());
     codes.insert(codes.end(), tail.begin(), tail.end());
     return codes;
 }
@@ -80,7 +91,8 @@ ByteVector hugePng() {
 // index 1; `codes` is the first byte of that stream), a two-colour table and, when given, a
 // graphic control block.
 ByteVector gifFile(std::uint16_t screenWidth, std::uint16_t screenHeight, std::uint16_t frameWidth,
-                   std::uint16_t frameHeight, const ByteVector& control = {}, std::uint8_t codes = 0x4C) {
+                   std::uint16_t frameHeight, const ByteVector& control = {},
+                   std::uint8_t codes = 0x4C) {
     ByteVector file = {'G', 'I', 'F', '8', '9', 'a'};
     putLe16(file, screenWidth), putLe16(file, screenHeight);
     file.insert(file.end(), {0x80, 1, 0, 10, 20, 30, 200, 100, 50});
@@ -91,7 +103,9 @@ ByteVector gifFile(std::uint16_t screenWidth, std::uint16_t screenHeight, std::u
     return file;
 }
 
-ByteVector hugeGif() { return gifFile(65535, 65535, 65535, 65535); }
+ByteVector hugeGif() {
+    return gifFile(65535, 65535, 65535, 65535);
+}
 
 // The corpus baseline JPEG with its frame header claiming 60000 × 60000.
 ByteVector hugeJpeg() {
@@ -107,27 +121,38 @@ ByteVector hugeJpeg() {
 
 // A TIFF of one uncompressed strip: `pixels` after the directory, or, when there are none, 16
 // bytes said to lie at the header.
-ByteVector tiffFile(std::uint32_t width, std::uint32_t height, std::uint32_t bits, std::uint32_t photometric,
-                    const ByteVector& pixels = {}) {
+ByteVector tiffFile(std::uint32_t width, std::uint32_t height, std::uint32_t bits,
+                    std::uint32_t photometric, const ByteVector& pixels = {}) {
     ByteVector file = {'I', 'I', 42, 0};
     putLe32(file, 8);
-    struct Entry { std::uint16_t tag, type; std::uint32_t value; };
-    const std::uint32_t strip = pixels.empty() ? 8 : 8 + 2 + 9 * 12 + 4, stripBytes = pixels.empty() ? 16 : std::uint32_t(pixels.size());
-    const Entry entries[] = {{256, 4, width}, {257, 4, height}, {258, 3, bits}, {259, 3, 1}, {262, 3, photometric},
-                             {273, 4, strip}, {277, 3, 1}, {278, 4, height}, {279, 4, stripBytes}};
+    struct Entry {
+        std::uint16_t tag, type;
+        std::uint32_t value;
+    };
+    const std::uint32_t strip = pixels.empty() ? 8 : 8 + 2 + 9 * 12 + 4,
+                        stripBytes = pixels.empty() ? 16 : std::uint32_t(pixels.size());
+    const Entry entries[] = {{256, 4, width}, {257, 4, height},      {258, 3, bits},
+                             {259, 3, 1},     {262, 3, photometric}, {273, 4, strip},
+                             {277, 3, 1},     {278, 4, height},      {279, 4, stripBytes}};
     putLe16(file, std::uint16_t(std::size(entries)));
     for (const Entry& entry : entries) {
         putLe16(file, entry.tag), putLe16(file, entry.type), putLe32(file, 1);
-        entry.type == 3 ? (putLe16(file, entry.value), putLe16(file, 0)) : putLe32(file, entry.value);
+        entry.type == 3 ? (putLe16(file, entry.value), putLe16(file, 0))
+                        : putLe32(file, entry.value);
     }
     putLe32(file, 0);
     file.insert(file.end(), pixels.begin(), pixels.end());
     return file;
 }
 
-ByteVector hugeTiff() { return tiffFile(60000, 60000, 8, 1); }
+ByteVector hugeTiff() {
+    return tiffFile(60000, 60000, 8, 1);
+}
 
-struct HugeCase { const char* name; ByteVector (*make)(); };
+struct HugeCase {
+    const char* name;
+    ByteVector (*make)();
+};
 
 const HugeCase kHugeCases[] = {
     {"bmp", hugeBmp}, {"png", hugePng}, {"gif", hugeGif}, {"jpeg", hugeJpeg}, {"tiff", hugeTiff}};
@@ -142,10 +167,13 @@ TEST(BadInput, HugeHeadersAreRefusedBeforeAnythingIsAllocated) {
         const DibImage before = image;
         std::string error;
         EXPECT_FALSE(imageio::loadPictureFromMemory(file.data(), file.size(), image, error));
-        EXPECT_TRUE((error == imageio::kTooLargeText || error == imageio::kTooShortText) && image.data == before.data) << error;
+        EXPECT_TRUE((error == imageio::kTooLargeText || error == imageio::kTooShortText) &&
+                    image.data == before.data)
+            << error;
         imageio::PictureInfo info;
         info.width = 7;
-        EXPECT_FALSE(imageio::probePictureFromMemory(file.data(), file.size(), info, error) || info.width != 7);
+        EXPECT_FALSE(imageio::probePictureFromMemory(file.data(), file.size(), info, error) ||
+                     info.width != 7);
     }
 }
 
@@ -153,7 +181,9 @@ TEST(BadInput, HugeHeadersAreRefusedBeforeAnythingIsAllocated) {
 TEST(BadInput, CappedBudgetRefusesLargePicturesFromTinyFiles) {
     const ByteVector file = endOnlyRle8Bmp(4000, 3000);
     const DibImage image = loadBytesOrFail(file);
-    EXPECT_EQ(std::tuple(image.width, image.row(0)[0], image.row(2999)[3999], image.paletteEntry(1)[0]), std::tuple(4000, 0, 0, 0xFF));
+    EXPECT_EQ(
+        std::tuple(image.width, image.row(0)[0], image.row(2999)[3999], image.paletteEntry(1)[0]),
+        std::tuple(4000, 0, 0, 0xFF));
     EXPECT_EQ(readLe32(image.paletteEntry(2)), 0u); // only the file's two entries are read
 
     const std::uint64_t previous = imageio::capMemoryBudget(std::uint64_t(8) << 20);
@@ -161,7 +191,8 @@ TEST(BadInput, CappedBudgetRefusesLargePicturesFromTinyFiles) {
     const DibImage before = kept;
     std::string error;
     EXPECT_FALSE(imageio::loadPictureFromMemory(file.data(), file.size(), kept, error));
-    EXPECT_EQ(std::tuple(error, kept.data), std::tuple(std::string(imageio::kTooLargeText), before.data));
+    EXPECT_EQ(std::tuple(error, kept.data),
+              std::tuple(std::string(imageio::kTooLargeText), before.data));
     EXPECT_TRUE(imageio::pictureFits(2000, 1000, 8));
     imageio::capMemoryBudget(previous);
     EXPECT_TRUE(imageio::pictureFits(4000, 3000, 24));
@@ -170,18 +201,27 @@ TEST(BadInput, CappedBudgetRefusesLargePicturesFromTinyFiles) {
 // What a stream leaves after it stops (end of picture, end of data) is bounded; what it skips
 // with end-of-line and delta codes is described and opens, however large.
 TEST(BadInput, RunLengthStreamsMustDescribeTheirPicture) {
-    const struct { const char* name; ByteVector file; bool opens; } cases[] = {
+    const struct {
+        const char* name;
+        ByteVector file;
+        bool opens;
+    } cases[] = {
         {"end only, 8000 x 8000", endOnlyRle8Bmp(8000, 8000), false},
         {"end only, 4097 x 4096", endOnlyRle8Bmp(4097, 4096), false},
         {"end only, 4096 x 4096", endOnlyRle8Bmp(4096, 4096), true},
-        {"rle4, 64 rows of 127 then the end, 127 x 600000", rleBmp(40, 127, 600000, 4, 2, repeated({127, 0x12, 0, 0}, 64, {0, 1})), false},
-        {"deltas over 4200 x 4200", rleBmp(40, 4200, 4200, 8, 1, repeated({0, 2, 0, 255}, 17)), true},
-        {"ends of line for all 5000 rows of 5000", rleBmp(40, 5000, 5000, 8, 1, repeated({0, 0}, 5000)), true},
+        {"rle4, 64 rows of 127 then the end, 127 x 600000",
+         rleBmp(40, 127, 600000, 4, 2, repeated({127, 0x12, 0, 0}, 64, {0, 1})), false},
+        {"deltas over 4200 x 4200", rleBmp(40, 4200, 4200, 8, 1, repeated({0, 2, 0, 255}, 17)),
+         true},
+        {"ends of line for all 5000 rows of 5000",
+         rleBmp(40, 5000, 5000, 8, 1, repeated({0, 0}, 5000)), true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        if (c.opens) loadBytesOrFail(c.file);
-        else EXPECT_EQ(refusal(c.file), imageio::kTooShortText);
+        if (c.opens)
+            loadBytesOrFail(c.file);
+        else
+            EXPECT_EQ(refusal(c.file), imageio::kTooShortText);
     }
 }
 
@@ -191,7 +231,8 @@ TEST(BadInput, Os2RunLength24OpensInsteadOfPassingForJpeg) {
                               0, 0, 2,  5,  6,  7,  0,  1};                // row end, run, end
     const DibImage image = loadBytesOrFail(rleBmp(64, 3, 2, 24, 4, codes));
     ASSERT_EQ(image.bitsPerPixel, 24);
-    EXPECT_EQ(ByteVector(image.row(0), image.row(0) + 9), (ByteVector{10, 20, 30, 40, 50, 60, 70, 80, 90}));
+    EXPECT_EQ(ByteVector(image.row(0), image.row(0) + 9),
+              (ByteVector{10, 20, 30, 40, 50, 60, 70, 80, 90}));
     EXPECT_EQ(ByteVector(image.row(1), image.row(1) + 9), (ByteVector{5, 6, 7, 5, 6, 7, 0, 0, 0}));
 }
 
@@ -201,7 +242,8 @@ ByteVector progressiveJpeg(bool refine) {
     std::vector<jpeg_scan_info> script;
     const int top = refine ? 10 : 0; // the encoder's largest point transform
     for (int k = 0; k < 64; ++k)
-        for (int al = top; al >= 0; --al) script.push_back({1, {0}, k, k, al == top ? 0 : al + 1, al});
+        for (int al = top; al >= 0; --al)
+            script.push_back({1, {0}, k, k, al == top ? 0 : al + 1, al});
     jpeg_compress_struct c;
     jpeg_error_mgr errors;
     c.err = jpeg_std_error(&errors);
@@ -215,7 +257,8 @@ ByteVector progressiveJpeg(bool refine) {
     jpeg_start_compress(&c, TRUE);
     std::uint8_t row[16];
     for (JSAMPROW rows[] = {row}; c.next_scanline < 16; jpeg_write_scanlines(&c, rows, 1))
-        for (int x = 0; x < 16; ++x) row[x] = std::uint8_t(x * 13 + int(c.next_scanline) * 7);
+        for (int x = 0; x < 16; ++x)
+            row[x] = std::uint8_t(x * 13 + int(c.next_scanline) * 7);
     jpeg_finish_compress(&c);
     jpeg_destroy_compress(&c);
     ByteVector file(out, out + size);
@@ -233,7 +276,9 @@ TEST(BadInput, JpegWithTooManyScansIsRefused) {
 
 TEST(BadInput, SizesPastTheThirtyTwoBitFieldsDoNotFit) {
     // The last is 4.8 GB.
-    EXPECT_FALSE(imageio::pictureFits(60000, 60000, 24) || imageio::pictureFits(std::int64_t(1) << 31, 1, 8) || imageio::pictureFits(20000, 60000, 32));
+    EXPECT_FALSE(imageio::pictureFits(60000, 60000, 24) ||
+                 imageio::pictureFits(std::int64_t(1) << 31, 1, 8) ||
+                 imageio::pictureFits(20000, 60000, 32));
     EXPECT_FALSE(imageio::pictureFits(0, 10, 8) || imageio::pictureFits(10, 0, 8));
     EXPECT_TRUE(imageio::pictureFits(1, 1, 1) && imageio::pictureFits(301, 301, 32));
 }
@@ -243,21 +288,29 @@ TEST(BadInput, SizesPastTheThirtyTwoBitFieldsDoNotFit) {
 TEST(BadInput, TruncatedAndSpoiledFilesNeverCrash) {
     TempDir folder;
     const DibImage photo = makePhotoLike(37, 23, 24), indexed = makePatternIndexed(37, 23, 4);
-    for (const auto& [mime, source] : {std::pair{"image/bmp", &indexed}, {"image/png", &photo}, {"image/jpeg", &photo},
-                                       {"image/gif", &indexed}, {"image/tiff", &photo}, {"image/png", &indexed}}) {
+    for (const auto& [mime, source] : {std::pair{"image/bmp", &indexed},
+                                       {"image/png", &photo},
+                                       {"image/jpeg", &photo},
+                                       {"image/gif", &indexed},
+                                       {"image/tiff", &photo},
+                                       {"image/png", &indexed}}) {
         SCOPED_TRACE(mime);
         std::string error;
-        ASSERT_TRUE(imageio::savePicture(folder / "f", *source, mime, 80, source->bitsPerPixel, error));
+        ASSERT_TRUE(
+            imageio::savePicture(folder / "f", *source, mime, 80, source->bitsPerPixel, error));
         const ByteVector whole = readFileBytes(folder / "f");
         for (std::size_t at = 0; at < 2 * whole.size(); at += 1 + whole.size() / 151) {
             ByteVector bytes = whole; // cut short on the first pass, one byte spoiled on the second
             at < whole.size() ? bytes.resize(at) : void(bytes[at - whole.size()] ^= 0xA5);
             DibImage image;
             error.clear();
-            const bool opened = imageio::loadPictureFromMemory(bytes.data(), bytes.size(), image, error);
+            const bool opened =
+                imageio::loadPictureFromMemory(bytes.data(), bytes.size(), image, error);
             EXPECT_TRUE(opened ? imageio::isWellFormed(image) : !error.empty()) << at;
             // Rows cut off inside the data are an error, not a picture (JPEG fills them in gray).
-            if (at < whole.size() / 2 && std::string(mime) != "image/jpeg") EXPECT_FALSE(opened) << at;
+            if (at < whole.size() / 2 && std::string(mime) != "image/jpeg") {
+                EXPECT_FALSE(opened) << at;
+            }
         }
     }
 }
@@ -266,9 +319,12 @@ TEST(BadInput, UnknownEmptyAndMissingFilesAreRefusedWithTheReason) {
     TempDir folder;
     writeFileBytes(folder / "text.jpg", {'h', 'e', 'l', 'l', 'o'});
     writeFileBytes(folder / "empty.png", {});
-    constexpr const char* kUnknown = "the file is not a picture of a supported format (jpeg, png, tiff, gif, bmp)";
-    for (const auto& [name, reason] : {std::pair{"text.jpg", kUnknown}, {"empty.png", kUnknown},
-                                       {"missing.bmp", "No such file or directory"}, {"", "it is not a regular file"}}) {
+    constexpr const char* kUnknown =
+        "the file is not a picture of a supported format (jpeg, png, tiff, gif, bmp)";
+    for (const auto& [name, reason] : {std::pair{"text.jpg", kUnknown},
+                                       {"empty.png", kUnknown},
+                                       {"missing.bmp", "No such file or directory"},
+                                       {"", "it is not a regular file"}}) {
         SCOPED_TRACE(name);
         DibImage image;
         std::string error;
@@ -284,12 +340,15 @@ TEST(BadInput, UnknownEmptyAndMissingFilesAreRefusedWithTheReason) {
 TEST(HandBuilt, TwoBitPicturesOpenAsFourBits) {
     const ByteVector row = {0x4B, 0xE4};
     const ByteVector minIsBlack = tiffFile(8, 1, 2, 1, row), minIsWhite = tiffFile(8, 1, 2, 0, row);
-    for (const ByteVector& file : {rleBmp(40, 8, 1, 2, 0, {0x4B, 0xE4, 0, 0}), minIsBlack, minIsWhite}) {
+    for (const ByteVector& file :
+         {rleBmp(40, 8, 1, 2, 0, {0x4B, 0xE4, 0, 0}), minIsBlack, minIsWhite}) {
         const DibImage image = loadBytesOrFail(file);
         EXPECT_EQ(image.bitsPerPixel, 4);
         EXPECT_EQ(ByteVector(image.row(0), image.row(0) + 4), (ByteVector{0x10, 0x23, 0x32, 0x10}));
     }
-    EXPECT_EQ(std::tuple(rgbAt(loadBytesOrFail(minIsBlack), 0, 0), rgbAt(loadBytesOrFail(minIsWhite), 0, 0)), std::tuple(0x555555u, 0xAAAAAAu));
+    EXPECT_EQ(std::tuple(rgbAt(loadBytesOrFail(minIsBlack), 0, 0),
+                         rgbAt(loadBytesOrFail(minIsWhite), 0, 0)),
+              std::tuple(0x555555u, 0xAAAAAAu));
 }
 
 // Working buffers need memory of their own: a budget that holds the picture but not the 16 bpp
@@ -298,9 +357,11 @@ TEST(HandBuilt, TwoBitPicturesOpenAsFourBits) {
 TEST(HandBuilt, WorkingBuffersNeedTheirMemory) {
     TempDir folder;
     std::string error;
-    ASSERT_TRUE(imageio::savePicture(folder / "t", makePhotoLike(100, 100, 24), "image/tiff", 0, 24, error));
+    ASSERT_TRUE(imageio::savePicture(folder / "t", makePhotoLike(100, 100, 24), "image/tiff", 0, 24,
+                                     error));
     const ByteVector tiff = readFileBytes(folder / "t"); // 30054 bytes of picture, 40000 of raster
-    for (const auto& [file, budget] : {std::pair{readFileBytes(corpusPath("bmp/g/rgb16.bmp")), 100 << 10}, {tiff, 35000}}) {
+    for (const auto& [file, budget] :
+         {std::pair{readFileBytes(corpusPath("bmp/g/rgb16.bmp")), 100 << 10}, {tiff, 35000}}) {
         const std::uint64_t previous = imageio::capMemoryBudget(std::uint64_t(budget));
         EXPECT_EQ(refusal(file), imageio::kTooLargeText);
         imageio::capMemoryBudget(previous);
@@ -315,7 +376,8 @@ TEST(HandBuilt, WorkingBuffersNeedTheirMemory) {
 TEST(HandBuilt, GifScreensFramesAndIndices) {
     refusal(gifFile(8000, 8000, 1, 1));
     const DibImage own = loadBytesOrFail(gifFile(1, 1, 1, 1));
-    EXPECT_EQ(std::tuple(own.width, own.bitsPerPixel, rgbAt(own, 0, 0)), std::tuple(1, 1, 0xC86432u));
+    EXPECT_EQ(std::tuple(own.width, own.bitsPerPixel, rgbAt(own, 0, 0)),
+              std::tuple(1, 1, 0xC86432u));
     const DibImage image = loadBytesOrFail(gifFile(2, 1, 1, 1, {0x21, 0xF9, 4, 1, 0, 0, 0, 0}));
     EXPECT_EQ(std::tuple(rgbAt(image, 0, 0), rgbAt(image, 1, 0)), std::tuple(0xC86432u, 0xFFFFFFu));
     EXPECT_EQ(rgbAt(loadBytesOrFail(gifFile(1, 1, 1, 1, {}, 0x5C)), 0, 0), 0x0A141Eu);

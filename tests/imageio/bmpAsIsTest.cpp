@@ -21,7 +21,9 @@ namespace {
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
 
-Bytes bytesOf(const DibImage& image) { return Bytes(image.data.begin(), image.data.begin() + image.fileSize); }
+Bytes bytesOf(const DibImage& image) {
+    return Bytes(image.data.begin(), image.data.begin() + image.fileSize);
+}
 
 void expectSamePicture(const DibImage& a, const DibImage& b) {
     const auto fields = [](const DibImage& p) {
@@ -51,9 +53,11 @@ bool takeOverMatchesDecoding(const Bytes& file) {
 std::vector<DibImage> ownPictures() {
     std::vector<DibImage> pictures;
     for (int width : {1, 3, 5, 8, 13})
-        for (int depth : {1, 4, 8}) pictures.push_back(makePatternIndexed(width, 3, depth));
+        for (int depth : {1, 4, 8})
+            pictures.push_back(makePatternIndexed(width, 3, depth));
     for (int width : {1, 2, 3, 4, 7})
-        for (int depth : {24, 32}) pictures.push_back(makePhotoLike(width, 4, depth));
+        for (int depth : {24, 32})
+            pictures.push_back(makePhotoLike(width, 4, depth));
     return pictures;
 }
 
@@ -67,7 +71,9 @@ TEST(BmpAsIs, OwnPicturesAreWrittenAndTakenOverAsTheyStand) {
         ASSERT_TRUE(imageio::encodeBmp(picture, {}, encoded, error)) << error;
         const Bytes file(encoded.begin(), encoded.end());
         EXPECT_EQ(file, bytesOf(picture));
-        ASSERT_TRUE(imageio::savePicture(folder / "saved.bmp", picture, "image/bmp", 75, picture.bitsPerPixel, error)) << error;
+        ASSERT_TRUE(imageio::savePicture(folder / "saved.bmp", picture, "image/bmp", 75,
+                                         picture.bitsPerPixel, error))
+            << error;
         EXPECT_EQ(readFileBytes(folder / "saved.bmp"), file);
         EXPECT_TRUE(takeOverMatchesDecoding(file));
         expectSamePicture(loadOrFail(folder / "saved.bmp"), picture);
@@ -75,14 +81,21 @@ TEST(BmpAsIs, OwnPicturesAreWrittenAndTakenOverAsTheyStand) {
 }
 
 // A byte the encoder or decoder would not carry over unchanged sends the picture the long way.
-struct Blemish { const char* what; int width, depth; std::function<void(Bytes&, const DibImage&)> apply; };
+struct Blemish {
+    const char* what;
+    int width, depth;
+    std::function<void(Bytes&, const DibImage&)> apply;
+};
 
 const Blemish kBlemishes[] = {
     {"row padding", 3, 24, [](Bytes& f, const DibImage& p) { f[p.bitsOffset + 9] = 7; }},
-    {"unused bits of a 1 bpp row", 9, 1, [](Bytes& f, const DibImage& p) { f[p.bitsOffset + 1] |= 1; }},
-    {"unused nibble of a 4 bpp row", 5, 4, [](Bytes& f, const DibImage& p) { f[p.bitsOffset + 2] |= 3; }},
+    {"unused bits of a 1 bpp row", 9, 1,
+     [](Bytes& f, const DibImage& p) { f[p.bitsOffset + 1] |= 1; }},
+    {"unused nibble of a 4 bpp row", 5, 4,
+     [](Bytes& f, const DibImage& p) { f[p.bitsOffset + 2] |= 3; }},
     {"fourth byte of a colour entry", 4, 8, [](Bytes& f, const DibImage&) { f[54 + 7] = 1; }},
-    {"top-down rows", 4, 8, [](Bytes& f, const DibImage& p) { writeLe32(f.data() + 22, std::uint32_t(-p.height)); }},
+    {"top-down rows", 4, 8,
+     [](Bytes& f, const DibImage& p) { writeLe32(f.data() + 22, std::uint32_t(-p.height)); }},
     {"colours used beyond the table", 4, 8, [](Bytes& f, const DibImage&) { f[47] = 2; }},
     {"a byte past the end", 4, 24, [](Bytes& f, const DibImage&) { f.push_back(0); }},
     {"a 16 bpp picture", 4, 24, [](Bytes& f, const DibImage&) { f[28] = 16; }},
@@ -92,7 +105,9 @@ TEST(BmpAsIs, BlemishedFilesAreDecodedRowByRow) {
     TempDir folder;
     for (const Blemish& blemish : kBlemishes) {
         SCOPED_TRACE(blemish.what);
-        const DibImage picture = blemish.depth == 24 ? makePhotoLike(blemish.width, 3, 24) : makePatternIndexed(blemish.width, 3, blemish.depth);
+        const DibImage picture = blemish.depth == 24
+                                     ? makePhotoLike(blemish.width, 3, 24)
+                                     : makePatternIndexed(blemish.width, 3, blemish.depth);
         Bytes file = bytesOf(picture);
         blemish.apply(file, picture);
         EXPECT_FALSE(takeOverMatchesDecoding(file));
@@ -104,8 +119,11 @@ TEST(BmpAsIs, BlemishedFilesAreDecodedRowByRow) {
         ASSERT_EQ(loadedOk, imageio::decodeBmp(file, decoded, decodeError));
         EXPECT_EQ(loadError, decodeError);
         if (loadedOk) expectSamePicture(loaded, decoded);
-        EXPECT_TRUE(!loadedOk || imageio::isBmpFileAsIs(decoded)); // decoding leaves no blemish in the padding
-        if (loadedOk && blemish.depth == 1) { EXPECT_EQ(decoded.row(0)[1], picture.row(0)[1]); } // nor in unused bits
+        EXPECT_TRUE(!loadedOk ||
+                    imageio::isBmpFileAsIs(decoded)); // decoding leaves no blemish in the padding
+        if (loadedOk && blemish.depth == 1) {
+            EXPECT_EQ(decoded.row(0)[1], picture.row(0)[1]);
+        } // nor in unused bits
     }
 }
 

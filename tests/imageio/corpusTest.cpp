@@ -36,9 +36,11 @@ TEST(Corpus, EveryFileLoadsOrFailsWithAReason) {
         imageio::PictureInfo info, fromMemory;
         std::string error, memoryError;
         const bool probed = imageio::probePictureFile(entry.path(), info, error);
-        EXPECT_EQ(probed, imageio::probePictureFromMemory(bytes.data(), bytes.size(), fromMemory, memoryError));
+        EXPECT_EQ(probed, imageio::probePictureFromMemory(bytes.data(), bytes.size(), fromMemory,
+                                                          memoryError));
         EXPECT_EQ(std::tuple(error, info.width, info.height, info.bitsPerPixel, info.format),
-                  std::tuple(memoryError, fromMemory.width, fromMemory.height, fromMemory.bitsPerPixel, fromMemory.format));
+                  std::tuple(memoryError, fromMemory.width, fromMemory.height,
+                             fromMemory.bitsPerPixel, fromMemory.format));
         DibImage image;
         image.width = -5; // a failed load must leave this alone
         if (!imageio::loadPicture(entry.path(), image, error)) {
@@ -48,28 +50,52 @@ TEST(Corpus, EveryFileLoadsOrFailsWithAReason) {
         }
         ++loaded;
         EXPECT_TRUE(probed && imageio::isWellFormed(image));
-        EXPECT_EQ(std::tuple(info.width, info.height, info.bitsPerPixel), std::tuple(image.width, image.height, image.bitsPerPixel));
+        EXPECT_EQ(std::tuple(info.width, info.height, info.bitsPerPixel),
+                  std::tuple(image.width, image.height, image.bitsPerPixel));
     }
     EXPECT_GT(loaded, 100);
     EXPECT_GT(refused, 10);
 }
 
-struct BmpGood { const char* file; const char* reference; int depth; };
+struct BmpGood {
+    const char* file;
+    const char* reference;
+    int depth;
+};
 
 // The "good" bitmap set, each against the picture it must look like (an editor keeps
 // non-square pixels as stored), and two of the questionable set whose headers are rarer:
 // OS/2's 16-byte one, without a colours-used field, and the 52-byte one.
 constexpr BmpGood kGoodBitmaps[] = {
-    {"pal1", "pal1", 1},          {"pal1bg", "pal1bg", 1},       {"pal1wb", "pal1", 1},
-    {"pal4", "pal4", 4},          {"pal4gs", "pal4gs", 4},       {"pal4rle", "pal4", 4},
-    {"pal8-0", "pal8", 8},        {"pal8", "pal8", 8},           {"pal8gs", "pal8gs", 8},
-    {"pal8nonsquare", "pal8nonsquare-e", 8}, {"pal8os2", "pal8", 8}, {"pal8rle", "pal8", 8},
-    {"pal8topdown", "pal8", 8},   {"pal8v4", "pal8", 8},         {"pal8v5", "pal8", 8},
-    {"pal8w124", "pal8w124", 8},  {"pal8w125", "pal8w125", 8},   {"pal8w126", "pal8w126", 8},
-    {"rgb16-565", "rgb16-565", 24}, {"rgb16-565pal", "rgb16-565", 24}, {"rgb16", "rgb16", 24},
-    {"rgb16bfdef", "rgb16", 24},  {"rgb24", "rgb24", 24},        {"rgb24pal", "rgb24", 24},
-    {"rgb32", "rgb24", 32},       {"rgb32bf", "rgb24", 24},      {"rgb32bfdef", "rgb24", 32},
-    {"../q/pal8os2v2-16", "pal8", 8}, {"../q/rgb32h52", "rgb24", 24},
+    {"pal1", "pal1", 1},
+    {"pal1bg", "pal1bg", 1},
+    {"pal1wb", "pal1", 1},
+    {"pal4", "pal4", 4},
+    {"pal4gs", "pal4gs", 4},
+    {"pal4rle", "pal4", 4},
+    {"pal8-0", "pal8", 8},
+    {"pal8", "pal8", 8},
+    {"pal8gs", "pal8gs", 8},
+    {"pal8nonsquare", "pal8nonsquare-e", 8},
+    {"pal8os2", "pal8", 8},
+    {"pal8rle", "pal8", 8},
+    {"pal8topdown", "pal8", 8},
+    {"pal8v4", "pal8", 8},
+    {"pal8v5", "pal8", 8},
+    {"pal8w124", "pal8w124", 8},
+    {"pal8w125", "pal8w125", 8},
+    {"pal8w126", "pal8w126", 8},
+    {"rgb16-565", "rgb16-565", 24},
+    {"rgb16-565pal", "rgb16-565", 24},
+    {"rgb16", "rgb16", 24},
+    {"rgb16bfdef", "rgb16", 24},
+    {"rgb24", "rgb24", 24},
+    {"rgb24pal", "rgb24", 24},
+    {"rgb32", "rgb24", 32},
+    {"rgb32bf", "rgb24", 24},
+    {"rgb32bfdef", "rgb24", 32},
+    {"../q/pal8os2v2-16", "pal8", 8},
+    {"../q/rgb32h52", "rgb24", 24},
 };
 
 class GoodBitmapTest : public ::testing::TestWithParam<BmpGood> {};
@@ -77,8 +103,10 @@ class GoodBitmapTest : public ::testing::TestWithParam<BmpGood> {};
 TEST_P(GoodBitmapTest, MatchesItsReferencePicture) {
     const BmpGood good = GetParam();
     const DibImage image = loadOrFail(corpusPath(std::string("bmp/g/") + good.file + ".bmp"));
-    const DibImage reference = loadOrFail(corpusPath(std::string("bmp/reference/") + good.reference + ".png"));
-    EXPECT_EQ(std::tuple(image.bitsPerPixel, compareColors(image, reference).maximum), std::tuple(good.depth, 0));
+    const DibImage reference =
+        loadOrFail(corpusPath(std::string("bmp/reference/") + good.reference + ".png"));
+    EXPECT_EQ(std::tuple(image.bitsPerPixel, compareColors(image, reference).maximum),
+              std::tuple(good.depth, 0));
 }
 
 INSTANTIATE_TEST_SUITE_P(Corpus, GoodBitmapTest, ::testing::ValuesIn(kGoodBitmaps),
@@ -87,7 +115,8 @@ INSTANTIATE_TEST_SUITE_P(Corpus, GoodBitmapTest, ::testing::ValuesIn(kGoodBitmap
 // OS/2 headers have no colours-used field: the picture says it uses all of its table.
 TEST(Corpus, Os2BitmapsCarryNoColoursUsed) {
     for (const char* name : {"g/pal8os2", "q/pal8os2v2-16"})
-        EXPECT_EQ(loadOrFail(corpusPath(std::string("bmp/") + name + ".bmp")).colorsUsed, 0u) << name;
+        EXPECT_EQ(loadOrFail(corpusPath(std::string("bmp/") + name + ".bmp")).colorsUsed, 0u)
+            << name;
 }
 
 // The "bad" bitmap set is covered by the whole-corpus test; these must be refused outright.
@@ -101,10 +130,14 @@ TEST(Corpus, BitmapsWrappingJpegOrPngShowTheWrappedPicture) {
     const DibImage reference = loadOrFail(corpusPath("bmp/reference/rgb24.png"));
     EXPECT_EQ(compareColors(loadOrFail(corpusPath("bmp/q/rgb24png.bmp")), reference).maximum, 0);
     const DibImage jpegReference = loadOrFail(corpusPath("bmp/reference/rgb24.jpg"));
-    EXPECT_LT(compareColors(loadOrFail(corpusPath("bmp/q/rgb24jpeg.bmp")), jpegReference).mean, 1.0);
+    EXPECT_LT(compareColors(loadOrFail(corpusPath("bmp/q/rgb24jpeg.bmp")), jpegReference).mean,
+              1.0);
 }
 
-struct PngDepth { const char* file; int depth; };
+struct PngDepth {
+    const char* file;
+    int depth;
+};
 
 // Depth each PNG colour type opens as (all are 32 × 32).
 constexpr PngDepth kPngDepths[] = {
@@ -119,12 +152,15 @@ class PngDepthTest : public ::testing::TestWithParam<PngDepth> {};
 TEST_P(PngDepthTest, OpensAtItsDepthAndInterlacingChangesNothing) {
     const PngDepth expected = GetParam();
     const DibImage plain = loadOrFail(corpusPath(std::string("png/") + expected.file + ".png"));
-    EXPECT_EQ(std::tuple(plain.width, plain.height, plain.bitsPerPixel), std::tuple(32, 32, expected.depth));
+    EXPECT_EQ(std::tuple(plain.width, plain.height, plain.bitsPerPixel),
+              std::tuple(32, 32, expected.depth));
     for (const char* folder : {"png/i", "png/interlaced/i"}) {
         const fs::path interlaced = corpusPath(std::string(folder) + expected.file + ".png");
         if (!fs::exists(interlaced)) continue;
         const DibImage other = loadOrFail(interlaced);
-        EXPECT_EQ(std::tuple(other.bitsPerPixel, compareColors(plain, other).maximum), std::tuple(plain.bitsPerPixel, 0)) << interlaced;
+        EXPECT_EQ(std::tuple(other.bitsPerPixel, compareColors(plain, other).maximum),
+                  std::tuple(plain.bitsPerPixel, 0))
+            << interlaced;
     }
 }
 
@@ -140,11 +176,16 @@ TEST(Corpus, PngGrayRampsAndAlphaOverWhite) {
     const DibImage alpha = loadOrFail(corpusPath("png/basn6a08.png"));
     ASSERT_EQ(alpha.bitsPerPixel, 24);
     // basn6a08's alpha runs from 0 at the left: its first column is pure white over white.
-    for (int y = 0; y < alpha.height; ++y) EXPECT_EQ(screenRgb(alpha, 0, y), 0xFFFFFFu);
+    for (int y = 0; y < alpha.height; ++y)
+        EXPECT_EQ(screenRgb(alpha, 0, y), 0xFFFFFFu);
 }
 
 // meanLimit: against testorig.ppm, turned upright where the file says so.
-struct JpegCase { const char* file; int width, height, depth; double meanLimit; };
+struct JpegCase {
+    const char* file;
+    int width, height, depth;
+    double meanLimit;
+};
 
 constexpr JpegCase kJpegCases[] = {
     {"testorig.jpg", 227, 149, 24, 1.0},   {"testimgari.jpg", 227, 149, 24, 1.0},
@@ -157,7 +198,8 @@ class JpegCorpusTest : public ::testing::TestWithParam<JpegCase> {};
 TEST_P(JpegCorpusTest, DecodesCloseToTheOriginal) {
     const JpegCase expected = GetParam();
     const DibImage image = loadOrFail(corpusPath(std::string("jpeg/") + expected.file));
-    ASSERT_EQ(std::tuple(image.width, image.height, image.bitsPerPixel), std::tuple(expected.width, expected.height, expected.depth));
+    ASSERT_EQ(std::tuple(image.width, image.height, image.bitsPerPixel),
+              std::tuple(expected.width, expected.height, expected.depth));
     DibImage original = readPpm(corpusPath("jpeg/testorig.ppm"));
     if (expected.width != original.width) {
         DibImage upright;
@@ -181,15 +223,27 @@ TEST(Corpus, GrayAndTwelveBitJpegs) {
 
 // Each GIF opens with its screen size and its table's depth; interlacing changes no pixel.
 TEST(Corpus, GifsOpenWithTheScreenSizeAndTableDepth) {
-    struct GifCase { const char* file; int width, height, depth; };
-    for (const GifCase c : {GifCase{"fire.gif", 30, 60, 8}, {"gifgrid.gif", 100, 100, 4}, {"porsche.gif", 320, 200, 8},
-                            {"solid2.gif", 640, 400, 8}, {"treescap.gif", 40, 40, 4}, {"welcome2.gif", 290, 48, 8},
-                            {"x-trans.gif", 100, 100, 8}, {"treescap-interlaced.gif", 40, 40, 4}}) {
+    struct GifCase {
+        const char* file;
+        int width, height, depth;
+    };
+    for (const GifCase c : {GifCase{"fire.gif", 30, 60, 8},
+                            {"gifgrid.gif", 100, 100, 4},
+                            {"porsche.gif", 320, 200, 8},
+                            {"solid2.gif", 640, 400, 8},
+                            {"treescap.gif", 40, 40, 4},
+                            {"welcome2.gif", 290, 48, 8},
+                            {"x-trans.gif", 100, 100, 8},
+                            {"treescap-interlaced.gif", 40, 40, 4}}) {
         const DibImage image = loadOrFail(corpusPath(std::string("gif/") + c.file));
-        EXPECT_EQ(std::tuple(image.width, image.height, image.bitsPerPixel), std::tuple(c.width, c.height, c.depth)) << c.file;
+        EXPECT_EQ(std::tuple(image.width, image.height, image.bitsPerPixel),
+                  std::tuple(c.width, c.height, c.depth))
+            << c.file;
     }
     EXPECT_EQ(compareColors(loadOrFail(corpusPath("gif/treescap.gif")),
-                            loadOrFail(corpusPath("gif/treescap-interlaced.gif"))).maximum, 0);
+                            loadOrFail(corpusPath("gif/treescap-interlaced.gif")))
+                  .maximum,
+              0);
 }
 
 } // namespace

@@ -14,9 +14,13 @@
 
 namespace vellora::test {
 
-std::filesystem::path corpusPath(const std::string& relative) { return std::filesystem::path(VELLORA_CORPUS_DIR) / relative; }
+std::filesystem::path corpusPath(const std::string& relative) {
+    return std::filesystem::path(VELLORA_CORPUS_DIR) / relative;
+}
 
-std::uint32_t screenRgb(const DibImage& image, int x, int y) { return rgbAt(image, x, image.height - 1 - y); }
+std::uint32_t screenRgb(const DibImage& image, int x, int y) {
+    return rgbAt(image, x, image.height - 1 - y);
+}
 
 DibImage makePhotoLike(int width, int height, int bitsPerPixel) {
     DibImage image = makeImage(width, height, bitsPerPixel);
@@ -29,7 +33,9 @@ DibImage makePhotoLike(int width, int height, int bitsPerPixel) {
             const int r = (x * 255) / std::max(1, width - 1) + jitter;
             const int g = (y * 255) / std::max(1, height - 1) + jitter;
             const int b = edge ? 230 : 40 + ((x + y) * 97) / std::max(1, width + height);
-            const std::uint8_t bgr[3] = {std::uint8_t(std::clamp(b, 0, 255)), std::uint8_t(std::clamp(g, 0, 255)), std::uint8_t(std::clamp(r, 0, 255))};
+            const std::uint8_t bgr[3] = {std::uint8_t(std::clamp(b, 0, 255)),
+                                         std::uint8_t(std::clamp(g, 0, 255)),
+                                         std::uint8_t(std::clamp(r, 0, 255))};
             setColor(image, bgr, y, x, bitsPerPixel);
         }
     return image;
@@ -39,7 +45,8 @@ DibImage makePatternIndexed(int width, int height, int bitsPerPixel) {
     const int entries = 1 << bitsPerPixel;
     std::vector<std::uint32_t> palette;
     for (int i = 0; i < entries; ++i)
-        palette.push_back(std::uint32_t(i * 37 % 256) << 16 | std::uint32_t(255 - i) << 8 | std::uint32_t(i * 11 % 256));
+        palette.push_back(std::uint32_t(i * 37 % 256) << 16 | std::uint32_t(255 - i) << 8 |
+                          std::uint32_t(i * 11 % 256));
     return makeIndexedImage(width, height, bitsPerPixel, palette,
                             [&](int x, int y) { return (x * 7 + y * 3 + x * y) % entries; });
 }
@@ -74,7 +81,8 @@ DibImage readPpm(const std::filesystem::path& path) {
         in.read(reinterpret_cast<char*>(rgb.data()), std::streamsize(rgb.size()));
         std::uint8_t* row = image.row(height - 1 - y);
         for (int x = 0; x < width; ++x)
-            for (int c = 0; c < 3; ++c) row[3 * x + c] = rgb[3 * x + 2 - c];
+            for (int c = 0; c < 3; ++c)
+                row[3 * x + c] = rgb[3 * x + 2 - c];
     }
     EXPECT_TRUE(in.good());
     return image;

@@ -19,11 +19,17 @@
 namespace vellora::test {
 namespace {
 
-struct Size { int width, height; };
+struct Size {
+    int width, height;
+};
 // The last makes files of over a megabyte, the TIFF directory after the rows.
 constexpr Size kAwkwardSizes[] = {{1, 1}, {1, 7}, {7, 1}, {11, 13}, {301, 301}, {701, 601}};
 
-struct RoundTrip { const char* mimeType; int depth, reopenedDepth; bool lossless; }; // lossy: close on average
+struct RoundTrip {
+    const char* mimeType;
+    int depth, reopenedDepth;
+    bool lossless;
+}; // lossy: close on average
 
 constexpr RoundTrip kRoundTrips[] = {
     {"image/bmp", 1, 1, true},     {"image/bmp", 4, 4, true},     {"image/bmp", 8, 8, true},
@@ -40,7 +46,8 @@ DibImage sourceFor(const RoundTrip& trip, Size size) {
     if (trip.depth > 8) return makePhotoLike(size.width, size.height, trip.depth);
     if (trip.lossless) return makePatternIndexed(size.width, size.height, trip.depth);
     std::vector<std::uint32_t> palette;
-    for (std::uint32_t i = 0; i < 256; ++i) palette.push_back(i << 16 | (255 - i) << 8 | i / 2);
+    for (std::uint32_t i = 0; i < 256; ++i)
+        palette.push_back(i << 16 | (255 - i) << 8 | i / 2);
     return makeIndexedImage(size.width, size.height, 8, palette,
                             [&](int x, int) { return x * 255 / std::max(1, size.width - 1); });
 }
@@ -55,45 +62,59 @@ TEST_P(RoundTripTest, PixelsSurviveAtEveryAwkwardSize) {
         const DibImage source = sourceFor(trip, size);
         const auto path = folder / "picture";
         std::string error;
-        ASSERT_TRUE(imageio::savePicture(path, source, trip.mimeType, 90, trip.depth, error)) << error;
+        ASSERT_TRUE(imageio::savePicture(path, source, trip.mimeType, 90, trip.depth, error))
+            << error;
         DibImage back;
         ASSERT_TRUE(imageio::loadPicture(path, back, error)) << error;
         EXPECT_EQ(back.bitsPerPixel, trip.reopenedDepth);
         const Difference difference = compareColors(source, back);
         // A few pixels spanning the whole range lose more to chroma subsampling.
-        if (trip.lossless) EXPECT_EQ(difference.maximum, 0);
-        else EXPECT_LT(difference.mean, size.width * size.height >= 100 ? 3.5 : 12.0);
+        if (trip.lossless)
+            EXPECT_EQ(difference.maximum, 0);
+        else
+            EXPECT_LT(difference.mean, size.width * size.height >= 100 ? 3.5 : 12.0);
         imageio::PictureInfo info;
         ASSERT_TRUE(imageio::probePictureFile(path, info, error)) << error;
-        EXPECT_EQ(std::tuple(info.width, info.height, info.bitsPerPixel), std::tuple(back.width, back.height, back.bitsPerPixel));
+        EXPECT_EQ(std::tuple(info.width, info.height, info.bitsPerPixel),
+                  std::tuple(back.width, back.height, back.bitsPerPixel));
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(Encoders, RoundTripTest, ::testing::ValuesIn(kRoundTrips),
-                         [](const auto& info) { return std::string(info.param.mimeType).substr(6) + std::to_string(info.param.depth); });
+                         [](const auto& info) {
+                             return std::string(info.param.mimeType).substr(6) +
+                                    std::to_string(info.param.depth);
+                         });
 
 TEST(GrayJpeg, AGrayRampPictureIsWrittenAndReopenedAsGray) {
     TempDir folder;
     DibImage source = makeImage(40, 30, 8, 256);
-    for (int i = 0; i < 256; ++i) std::memset(source.paletteEntry(i), i, 3);
+    for (int i = 0; i < 256; ++i)
+        std::memset(source.paletteEntry(i), i, 3);
     for (int y = 0; y < 30; ++y)
-        for (int x = 0; x < 40; ++x) setIndex(source, std::uint8_t(x * 6 + y), y, x, 8);
+        for (int x = 0; x < 40; ++x)
+            setIndex(source, std::uint8_t(x * 6 + y), y, x, 8);
     std::string error;
     ASSERT_TRUE(imageio::savePicture(folder / "g.jpg", source, "image/jpeg", 95, 8, error));
     const DibImage back = loadOrFail(folder / "g.jpg");
     EXPECT_EQ(back.bitsPerPixel, 8);
-    for (int i = 0; i < 256; ++i) EXPECT_EQ(readLe32(back.paletteEntry(i)) & 0xFFFFFF, 0x010101u * std::uint32_t(i)) << i;
+    for (int i = 0; i < 256; ++i)
+        EXPECT_EQ(readLe32(back.paletteEntry(i)) & 0xFFFFFF, 0x010101u * std::uint32_t(i)) << i;
     EXPECT_LT(compareColors(source, back).mean, 2.0);
     // PNG and TIFF store such pictures as gray too, and give back the same 8 bpp ramp.
     for (const char* mime : {"image/png", "image/tiff"}) {
         ASSERT_TRUE(imageio::savePicture(folder / "g", source, mime, 95, 8, error)) << error;
         const DibImage lossless = loadOrFail(folder / "g");
-        EXPECT_EQ(std::tuple(lossless.bitsPerPixel, compareColors(source, lossless).maximum), std::tuple(8, 0));
+        EXPECT_EQ(std::tuple(lossless.bitsPerPixel, compareColors(source, lossless).maximum),
+                  std::tuple(8, 0));
     }
 }
 
 // Only the top bit of each channel: eight colours, exact to check.
-std::uint32_t topBits(std::uint32_t rgb) { return (rgb & 0x800000 ? 0xFF0000u : 0) | (rgb & 0x8000 ? 0xFF00u : 0) | (rgb & 0x80 ? 0xFFu : 0); }
+std::uint32_t topBits(std::uint32_t rgb) {
+    return (rgb & 0x800000 ? 0xFF0000u : 0) | (rgb & 0x8000 ? 0xFF00u : 0) |
+           (rgb & 0x80 ? 0xFFu : 0);
+}
 
 // Without a reducer the save fails (SavePicture below); the GIF carries what the reducer gives,
 // which must be an 8 bpp picture of the same size.
@@ -103,19 +124,26 @@ TEST(GifEncoder, ReducesTrueColourThroughTheInstalledReducer) {
     std::string error;
     imageio::setTrueColorReducer([](const DibImage& t, DibImage& indexed) {
         std::vector<std::uint32_t> eight;
-        for (std::uint32_t i = 0; i < 8; ++i) eight.push_back(topBits((i & 4) << 21 | (i & 2) << 14 | (i & 1) << 7));
-        const auto index = [&](int x, int y) { const std::uint32_t rgb = rgbAt(t, x, y); return int((rgb >> 21 & 4) | (rgb >> 14 & 2) | (rgb >> 7 & 1)); };
+        for (std::uint32_t i = 0; i < 8; ++i)
+            eight.push_back(topBits((i & 4) << 21 | (i & 2) << 14 | (i & 1) << 7));
+        const auto index = [&](int x, int y) {
+            const std::uint32_t rgb = rgbAt(t, x, y);
+            return int((rgb >> 21 & 4) | (rgb >> 14 & 2) | (rgb >> 7 & 1));
+        };
         return indexed = makeIndexedImage(t.width, t.height, 8, eight, index), true;
     });
     ASSERT_TRUE(imageio::savePicture(folder / "a.gif", source, "image/gif", 0, 24, error)) << error;
-    imageio::setTrueColorReducer([](const DibImage& t, DibImage& indexed) { return indexed = makeImage(t.width, t.height, 4, 16), true; });
+    imageio::setTrueColorReducer([](const DibImage& t, DibImage& indexed) {
+        return indexed = makeImage(t.width, t.height, 4, 16), true;
+    });
     EXPECT_FALSE(imageio::savePicture(folder / "b.gif", source, "image/gif", 0, 24, error));
     EXPECT_EQ(error, "failed to reduce the picture to 256 colours");
     imageio::setTrueColorReducer({});
     const DibImage back = loadOrFail(folder / "a.gif");
     ASSERT_EQ(back.bitsPerPixel, 8);
     for (int y = 0; y < source.height; ++y)
-        for (int x = 0; x < source.width; ++x) EXPECT_EQ(rgbAt(back, x, y), topBits(rgbAt(source, x, y))) << x << "," << y;
+        for (int x = 0; x < source.width; ++x)
+            EXPECT_EQ(rgbAt(back, x, y), topBits(rgbAt(source, x, y))) << x << "," << y;
 }
 
 namespace fs = std::filesystem;
@@ -129,7 +157,8 @@ TEST(Encoders, AreFoundByExactMimeType) {
 
 std::vector<std::string> folderEntries(const fs::path& folder) {
     std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename());
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename());
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -147,12 +176,15 @@ TEST(SavePicture, AFailedSaveLeavesTheTargetAndTheFolderAsTheyWere) {
                                             {"malformed picture", &broken, "image/png"}}) {
         SCOPED_TRACE(what);
         std::string error;
-        EXPECT_FALSE(imageio::savePicture(folder / "target", *image, mime, 90, 24, error) || error.empty());
+        EXPECT_FALSE(imageio::savePicture(folder / "target", *image, mime, 90, 24, error) ||
+                     error.empty());
         EXPECT_EQ(readFileBytes(folder / "target"), old);
         EXPECT_EQ(folderEntries(folder.path()), std::vector<std::string>{"target"});
     }
     std::string error;
-    EXPECT_FALSE(imageio::savePicture(folder / "missing" / "x.png", photo, "image/png", 90, 24, error) || error.empty());
+    EXPECT_FALSE(
+        imageio::savePicture(folder / "missing" / "x.png", photo, "image/png", 90, 24, error) ||
+        error.empty());
     // A save that works replaces the old file whole.
     ASSERT_TRUE(imageio::savePicture(folder / "target", photo, "image/png", 90, 24, error));
     EXPECT_EQ(compareColors(photo, loadOrFail(folder / "target")).maximum, 0);
@@ -172,7 +204,9 @@ TEST(SavePicture, PngCompressionLevelAndJpegQuality) {
     imageio::setPngCompressionLevel(imageio::kDefaultPngCompressionLevel);
     EXPECT_GT(fs::file_size(folder / "stored.png"), 120u * 80u * 3u); // level 0 stores
     EXPECT_LT(fs::file_size(folder / "small.png"), fs::file_size(folder / "stored.png"));
-    EXPECT_EQ(compareColors(loadOrFail(folder / "stored.png"), loadOrFail(folder / "small.png")).maximum, 0);
+    EXPECT_EQ(
+        compareColors(loadOrFail(folder / "stored.png"), loadOrFail(folder / "small.png")).maximum,
+        0);
     ASSERT_TRUE(imageio::savePicture(folder / "low.jpg", photo, "image/jpeg", 10, 24, error));
     ASSERT_TRUE(imageio::savePicture(folder / "high.jpg", photo, "image/jpeg", 95, 24, error));
     EXPECT_LT(fs::file_size(folder / "low.jpg"), fs::file_size(folder / "high.jpg"));
@@ -185,9 +219,12 @@ std::vector<std::uint8_t> exifSegment(bool bigEndian, std::uint16_t tag, std::ui
                                       std::uint16_t value, int entries = 1) {
     std::vector<std::uint8_t> s = {'E', 'x', 'i', 'f', 0, 0};
     auto u16 = [&](std::uint32_t v) {
-        s.insert(s.end(), {std::uint8_t(bigEndian ? v >> 8 : v), std::uint8_t(bigEndian ? v : v >> 8)});
+        s.insert(s.end(),
+                 {std::uint8_t(bigEndian ? v >> 8 : v), std::uint8_t(bigEndian ? v : v >> 8)});
     };
-    auto u32 = [&](std::uint32_t v) { bigEndian ? (u16(v >> 16), u16(v)) : (u16(v), u16(v >> 16)); };
+    auto u32 = [&](std::uint32_t v) {
+        bigEndian ? (u16(v >> 16), u16(v)) : (u16(v), u16(v >> 16));
+    };
     s.insert(s.end(), 2, bigEndian ? 'M' : 'I');
     u16(42), u32(8), u16(std::uint32_t(entries));
     u16(0x010F), u16(2), u32(4), u32(0); // a make tag first, to be skipped
@@ -196,7 +233,11 @@ std::vector<std::uint8_t> exifSegment(bool bigEndian, std::uint16_t tag, std::ui
 }
 
 TEST(ExifOrientation, ReadsTheTagInBothByteOrdersAndIgnoresNonsense) {
-    struct Case { const char* what; std::vector<std::uint8_t> segment; int expected; };
+    struct Case {
+        const char* what;
+        std::vector<std::uint8_t> segment;
+        int expected;
+    };
     const Case cases[] = {
         {"little-endian 6", exifSegment(false, 0x0112, 3, 6, 2), 6},
         {"big-endian 8", exifSegment(true, 0x0112, 3, 8, 2), 8},
@@ -229,10 +270,38 @@ TEST(ExifOrientation, UprightTransformUndoesEachOrientation) {
     constexpr int w = 5, h = 3; // upright
     using Point = std::pair<int, int>;
     const std::pair<int, Point (*)(int, int)> cases[] = {
-        {1, [](int x, int y) { return Point{x, y}; }},         {2, [](int x, int y) { return Point{w - 1 - x, y}; }},
-        {3, [](int x, int y) { return Point{w - 1 - x, h - 1 - y}; }}, {4, [](int x, int y) { return Point{x, h - 1 - y}; }},
-        {5, [](int x, int y) { return Point{y, x}; }},         {6, [](int x, int y) { return Point{w - 1 - y, x}; }},
-        {7, [](int x, int y) { return Point{w - 1 - y, h - 1 - x}; }}, {8, [](int x, int y) { return Point{y, h - 1 - x}; }},
+        {1,
+         [](int x, int y) {
+             return Point{x, y};
+         }},
+        {2,
+         [](int x, int y) {
+             return Point{w - 1 - x, y};
+         }},
+        {3,
+         [](int x, int y) {
+             return Point{w - 1 - x, h - 1 - y};
+         }},
+        {4,
+         [](int x, int y) {
+             return Point{x, h - 1 - y};
+         }},
+        {5,
+         [](int x, int y) {
+             return Point{y, x};
+         }},
+        {6,
+         [](int x, int y) {
+             return Point{w - 1 - y, x};
+         }},
+        {7,
+         [](int x, int y) {
+             return Point{w - 1 - y, h - 1 - x};
+         }},
+        {8,
+         [](int x, int y) {
+             return Point{y, h - 1 - x};
+         }},
     };
     for (const auto& [orientation, from] : cases) {
         const imageio::QuarterTurns turn = imageio::uprightTransform(orientation);
@@ -255,22 +324,27 @@ TEST(ExifOrientation, UprightTransformUndoesEachOrientation) {
 TEST(ExifOrientation, JpegOpensUpright) {
     TempDir folder;
     std::string error;
-    ASSERT_TRUE(imageio::savePicture(folder / "j", makePhotoLike(5, 3, 24), "image/jpeg", 90, 24, error));
+    ASSERT_TRUE(
+        imageio::savePicture(folder / "j", makePhotoLike(5, 3, 24), "image/jpeg", 90, 24, error));
     const std::vector<std::uint8_t> plain = readFileBytes(folder / "j");
     for (const auto& [orientation, width] : {std::pair{8, 3}, {3, 5}, {6, 3}}) {
-        const std::vector<std::uint8_t> exif = exifSegment(false, 0x0112, 3, std::uint16_t(orientation), 2);
+        const std::vector<std::uint8_t> exif =
+            exifSegment(false, 0x0112, 3, std::uint16_t(orientation), 2);
         std::vector<std::uint8_t> file = {0xFF, 0xD8, 0xFF, 0xE1, 0, std::uint8_t(exif.size() + 2)};
         file.insert(file.end(), exif.begin(), exif.end());
         file.insert(file.end(), plain.begin() + 2, plain.end());
         const DibImage image = loadBytesOrFail(file);
         imageio::PictureInfo info;
         ASSERT_TRUE(imageio::probePictureFromMemory(file.data(), file.size(), info, error));
-        EXPECT_EQ(std::tuple(image.width, image.height, info.width, info.height), std::tuple(width, 8 - width, width, 8 - width)) << orientation;
+        EXPECT_EQ(std::tuple(image.width, image.height, info.width, info.height),
+                  std::tuple(width, 8 - width, width, 8 - width))
+            << orientation;
     }
 }
 
 DibImage pictureAt(int depth, int width, int height) {
-    return depth <= 8 ? makePatternIndexed(width, height, depth) : makePhotoLike(width, height, depth);
+    return depth <= 8 ? makePatternIndexed(width, height, depth)
+                      : makePhotoLike(width, height, depth);
 }
 
 DibImage turned(const DibImage& source, int turns, int flip) {
@@ -289,9 +363,11 @@ TEST_P(RotateFlipTest, EveryTurnAndFlipMovesEachPixelWhereExpected) {
         for (int flip = 0; flip < 4; ++flip) {
             SCOPED_TRACE("turns " + std::to_string(turns) + " flip " + std::to_string(flip));
             const DibImage target = turned(source, turns, flip);
-            ASSERT_EQ(std::tuple(target.bitsPerPixel, target.width, target.height, target.colorsUsed),
-                      std::tuple(depth, turns % 2 ? 6 : 13, turns % 2 ? 13 : 6, source.colorsUsed));
-            EXPECT_EQ(0, std::memcmp(target.paletteEntry(0), source.paletteEntry(0), source.paletteBytes));
+            ASSERT_EQ(
+                std::tuple(target.bitsPerPixel, target.width, target.height, target.colorsUsed),
+                std::tuple(depth, turns % 2 ? 6 : 13, turns % 2 ? 13 : 6, source.colorsUsed));
+            EXPECT_EQ(0, std::memcmp(target.paletteEntry(0), source.paletteEntry(0),
+                                     source.paletteBytes));
             EXPECT_TRUE(imageio::isBmpFileAsIs(target)); // padding and unused bits stay clear
             for (int y = 0; y < source.height; ++y)
                 for (int x = 0; x < source.width; ++x) {
@@ -317,10 +393,12 @@ TEST(RotateFlip, RefusesOutOfRangeArgumentsAndLeavesTheTarget) {
 
 // Top row first (stored row 1 of 2), opaque; a broken picture gives none.
 TEST(ViewPixels, GivesOpaqueColoursTopDown) {
-    const DibImage image = makeIndexedImage(3, 2, 4, {0x102030, 0xA0B0C0, 0xFFFFFF}, [](int x, int y) { return (x + y) % 3; });
+    const DibImage image = makeIndexedImage(3, 2, 4, {0x102030, 0xA0B0C0, 0xFFFFFF},
+                                            [](int x, int y) { return (x + y) % 3; });
     std::vector<std::uint32_t> argb;
     imageio::viewPixels(image, argb);
-    EXPECT_EQ(argb, (std::vector<std::uint32_t>{0xFFA0B0C0, 0xFFFFFFFF, 0xFF102030, 0xFF102030, 0xFFA0B0C0, 0xFFFFFFFF}));
+    EXPECT_EQ(argb, (std::vector<std::uint32_t>{0xFFA0B0C0, 0xFFFFFFFF, 0xFF102030, 0xFF102030,
+                                                0xFFA0B0C0, 0xFFFFFFFF}));
     imageio::viewPixels(DibImage{}, argb);
     EXPECT_TRUE(argb.empty());
 }
