@@ -1,14 +1,12 @@
+// Mapping pictures to a palette: nearest entry, even lookup, error diffusion.
 #include "color/mapToPalette.h"
 #include "color/basicColors.h"
 #include "color/colorTestImages.h"
-#include "color/evenPalette.h"
 #include "color/evenPaletteFile.h"
 #include "color/medianCut.h"
 #include "color/nearestPalette.h"
 #include "color/referenceColor.h"
-#include "core/pixelAccess.h"
 #include "support/recordingFrontend.h"
-#include "support/testImages.h"
 
 #include <gtest/gtest.h>
 
@@ -37,6 +35,18 @@ int map(DibImage& target, const DibImage& source, bool diffuse,
     EXPECT_EQ(mapToPalette(session, target, source, diffuse, record, code), 0);
     if (positions) *positions = frontend.progressPositions;
     return int(session.progress.progressNow);
+}
+
+// The entry `choose` gives every pixel's colour (blue, green, red), in storage order.
+template <class Choose> Bytes perPixel(const DibImage& source, const Choose& choose) {
+    Bytes out;
+    for (int y = 0; y < source.height; ++y)
+        for (int x = 0; x < source.width; ++x) {
+            std::uint8_t bgr[3] = {0, 0, 0};
+            getColor(source, bgr, y, x, source.bitsPerPixel);
+            out.push_back(choose(bgr));
+        }
+    return out;
 }
 
 TEST(MapToPalette, HandWorkedDiffusionOfGrays) {
@@ -79,7 +89,7 @@ TEST(MapToPalette, DiffusionMatchesTheFullBufferReference) {
     const Bytes extended = basicPaletteFileBytes(extendedColorKeywords());
     for (const auto& [width, height, bits] :
          {std::tuple{1, 1, 24}, {1, 9, 24}, {9, 1, 32}, {23, 17, 24}, {40, 30, 8}, {17, 5, 4}}) {
-        const DibImage source = noiseImage(width, height, bits, 17, 256);
+        const DibImage source = randomPicture(width, height, bits, 17, 256);
         DibImage target = paletteTarget(source, 8, 147, extended);
         EXPECT_EQ(map(target, source, true), height);
         EXPECT_EQ(indicesOf(target), referenceDiffusedNearest(target, source)) << width;
@@ -104,16 +114,12 @@ TEST(MapToPalette, DiffusionMatchesTheFullBufferReference) {
 TEST(MapToPalette, EvenPalettes) {
     const Bytes file = evenPaletteFileBytes(6, 6, 6);
     const EvenPaletteRecord record = readEvenPaletteRecord(file.data() + 1024);
-    const DibImage source = noiseImage(37, 23, 24, 9, 256);
+    const DibImage source = randomPicture(37, 23, 24, 9, 256);
     DibImage plain = paletteTarget(source, 8, 216, file);
     map(plain, source, false, record, 521);
-    for (int y = 0; y < source.height; ++y)
-        for (int x = 0; x < source.width; ++x) {
-            std::uint8_t bgr[3], index = 0;
-            getColor(source, bgr, y, x, 24);
-            getIndex(plain, index, y, x, 8);
-            ASSERT_EQ(index, evenPaletteIndex(record, bgr[0], bgr[1], bgr[2])) << x << "," << y;
-        }
+    EXPECT_EQ(indicesOf(plain), perPixel(source, [&](const std::uint8_t* c) {
+                  return evenPaletteIndex(record, c[0], c[1], c[2]);
+              }));
     for (const bool levelsOnly : {true, false}) {
         DibImage target = paletteTarget(source, 8, 216, file);
         if (!levelsOnly) target.paletteEntry(100)[1] = 77;
@@ -131,7 +137,7 @@ TEST(MapToPalette, EvenPalettes) {
 
 // Every pixel the nearest entry, whatever the thread count; the bar advances after every row.
 TEST(MapToPalette, NearestEntriesOnAnyThreadCountWithProgressPerRow) {
-    const DibImage source = noiseImage(61, 203, 24, 8, 256);
+    const DibImage source = randomPicture(61, 203, 24, 8, 256);
     const Bytes basic = basicPaletteFileBytes(basicColorKeywords());
     std::vector<int> perRow;
     for (int done = 1; done <= 203; ++done)
@@ -142,15 +148,39 @@ TEST(MapToPalette, NearestEntriesOnAnyThreadCountWithProgressPerRow) {
         std::vector<int> positions;
         EXPECT_EQ(map(target, source, false, {}, 256, &positions), 203);
         EXPECT_EQ(positions, perRow) << threads;
-        for (int y = 0; y < 203; ++y)
-            for (int x = 0; x < 61; ++x) {
-                std::uint8_t bgr[3], index = 0;
-                getColor(source, bgr, y, x, 24);
-                getIndex(target, index, y, x, 4);
-                ASSERT_EQ(index, nearestPaletteIndex(target, bgr[0], bgr[1], bgr[2])) << threads;
-            }
+        EXPECT_EQ(indicesOf(target), perPixel(source,
+                                              [&](const std::uint8_t* c) {
+                                                  return nearestPaletteIndex(target, c[0], c[1],
+                                                                             c[2]);
+                                              }))
+            << threads;
     }
     unsetenv("VELLORA_THREADS");
+}
+
+DibImage paletteImage(int bitsPerPixel, const std::vector<std::uint32_t>& rgb,
+                      std::uint32_t colorsUsed) {
+    DibImage image = makeIndexedImage(1, 1, bitsPerPixel, rgb, [](int, int) { return 0; });
+    image.colorsUsed = colorsUsed;
+    return image;
+}
+
+TEST(NearestPaletteIndex, SmallestSquaredDistanceLowestIndexOnTiesEntriesInUse) {
+    const DibImage image = paletteImage(4, {0x000000, 0x0A0000, 0x000A00, 0x0A0000, 0xFFFFFF}, 5);
+    // 0x050000 is as near entry 0 as entry 1: the lower wins; entry 3 repeats entry 1.
+    const std::pair<std::uint32_t, int> cases[] = {{0x000000, 0}, {0x050000, 0}, {0x060000, 1},
+                                                   {0x0A0000, 1}, {0x050500, 0}, {0x000600, 2},
+                                                   {0xC0C0C0, 4}, {0x000040, 0}};
+    for (const auto& [rgb, index] : cases)
+        EXPECT_EQ(nearestPaletteIndex(image, std::uint8_t(rgb), std::uint8_t(rgb >> 8),
+                                      std::uint8_t(rgb >> 16)),
+                  index)
+            << std::hex << rgb;
+    // Entry 1 is nearest but lies past colorsUsed = 1; with colorsUsed = 0 all entries count.
+    EXPECT_EQ(nearestPaletteIndex(paletteImage(1, {0x000000, 0xFFFFFF}, 1), 250, 250, 250), 0);
+    EXPECT_EQ(nearestPaletteIndex(paletteImage(1, {0x000000, 0xFFFFFF}, 0), 250, 250, 250), 1);
+    // No palette at all keeps the previous result.
+    EXPECT_EQ(nearestPaletteIndex(makeImage(1, 1, 24), 1, 2, 3, 7), 7);
 }
 
 } // namespace

@@ -2,10 +2,8 @@
 #include "color/colorSpace.h"
 #include "color/colorTestImages.h"
 #include "color/referenceColor.h"
-#include "core/pixelAccess.h"
 #include "support/recordingFrontend.h"
 #include "support/simdLevels.h"
-#include "support/testImages.h"
 
 #include <gtest/gtest.h>
 
@@ -39,15 +37,13 @@ CutRun runCut(const DibImage& source, std::uint32_t colors) {
     return run;
 }
 
-Bytes paletteOf(const DibImage& image) {
-    return {image.paletteEntry(0), image.paletteEntry(0) + image.paletteBytes};
-}
-
 void expectReferenceCut(const DibImage& source, std::uint32_t colors, bool splits = true) {
     SCOPED_TRACE(colors);
     const CutRun run = runCut(source, colors);
     const ReferenceCut expected = referenceMedianCut(source, colors, run.target.bitsPerPixel);
-    EXPECT_EQ(paletteOf(run.target), expected.palette);
+    EXPECT_EQ(
+        Bytes(run.target.paletteEntry(0), run.target.paletteEntry(0) + run.target.paletteBytes),
+        expected.palette);
     EXPECT_EQ(indicesOf(run.target), expected.indices);
     EXPECT_TRUE(!splits || run.splits == expected.splits) << run.splits;
 }
@@ -62,17 +58,18 @@ TEST(MedianCut, MatchesTheFullScanReference) {
                             {33, 17, 1, 256, 10}, {301, 31, 32, 16, 11}};
     for (const auto& [width, height, depth, levels, stream] : cases) {
         SCOPED_TRACE(stream);
-        const DibImage source = noiseImage(width, height, depth, std::uint32_t(stream), levels);
+        const DibImage source = randomPicture(width, height, depth, std::uint32_t(stream), levels);
         for (std::uint32_t colors = 2; colors <= 256; colors *= 2)
             expectReferenceCut(source, colors);
     }
     // The 256-colour reduction of other steps is the same cut.
-    const DibImage source = noiseImage(37, 21, 24, 99, 256);
+    const DibImage source = randomPicture(37, 21, 24, 99, 256);
     DibImage indexed;
     ASSERT_TRUE(reduceTo256Colors(source, indexed));
     EXPECT_EQ(indexed.colorsUsed, 256u);
     const ReferenceCut expected = referenceMedianCut(source, 256, 8);
-    EXPECT_EQ(paletteOf(indexed), expected.palette);
+    EXPECT_EQ(Bytes(indexed.paletteEntry(0), indexed.paletteEntry(0) + indexed.paletteBytes),
+              expected.palette);
     EXPECT_EQ(indicesOf(indexed), expected.indices);
     for (const auto& [colors, depth] : {std::pair{2u, 1}, {4u, 2}, {16u, 4}, {256u, 8}, {1u, 0}})
         EXPECT_EQ(medianCutDepth(colors), depth) << colors;
@@ -112,7 +109,7 @@ TEST(MedianCut, HandWorkedCuts) {
 // must still come out in the order of one stable partition, as the reference has them.
 TEST(MedianCut, LargePictureOnTwoThreadsCutsAsTheReference) {
     setenv("VELLORA_THREADS", "2", 1);
-    expectReferenceCut(noiseImage(1024, 1025, 24, 21, 256), 16);
+    expectReferenceCut(randomPicture(1024, 1025, 24, 21, 256), 16);
     unsetenv("VELLORA_THREADS");
 }
 

@@ -1,0 +1,313 @@
+// Histogram stretch (and its channel tables), invert, posterize, and their vector kernels.
+#include "color/channelTables.h"
+#include "color/colorTestImages.h"
+#include "color/grayScale.h"
+#include "color/histogramModify.h"
+#include "color/invert.h"
+#include "color/medianCut.h"
+#include "color/posterize.h"
+#include "core/operationFrame.h"
+#include "support/recordingFrontend.h"
+#include "support/simdLevels.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+
+namespace vellora::test {
+namespace {
+
+using Colors = std::vector<std::uint32_t>;
+
+DibImage row(const Colors& pixels) {
+    return makeTrueColorImage(int(pixels.size()), 1, [&](int x, int) { return pixels[x]; });
+}
+
+// Runs an operation of the form op(session, source, target, args...) and expects success.
+template <class Op, class... Args>
+DibImage apply(Op op, const DibImage& source, std::vector<int>* progress, Args... args) {
+    RecordingFrontend frontend;
+    Session session(frontend);
+    DibImage target;
+    EXPECT_EQ(op(session, source, target, args...), 0);
+    if (progress) *progress = frontend.progressPositions;
+    return target;
+}
+
+DibImage modify(const DibImage& source, const HistogramRequest& request,
+                std::vector<int>* progress = nullptr) {
+    return apply(modifyHistogramToImage, source, progress, request);
+}
+
+TEST(Histogram, ChannelTablesScaleFromLoAndTruncate) {
+    // lo, hi, outset, endset, value, result
+    const int cases[][6] = {{20, 200, 0, 255, 20, 0},
+                            {20, 200, 0, 255, 110, 127},
+                            {20, 200, 0, 255, 200, 255},
+                            // 50 × (255 / 50) is a hair below 255 in doubles and truncates to 254
+                            {50, 100, 0, 255, 100, 254},
+                            {0, 255, 100, 100, 255, 100},
+                            // values outside lo … hi (other palette entries) are clamped
+                            {100, 200, 0, 255, 0, 0},
+                            {100, 200, 0, 255, 250, 255},
+                            {60, 60, 30, 90, 60, 30}};
+    for (const auto& [lo, hi, outset, endset, value, result] : cases)
+        EXPECT_EQ(histogramChannelTable(true, lo, hi, outset, endset)[value], result)
+            << lo << " " << hi << " " << value;
+    const auto off = histogramChannelTable(false, 3, 9, 0, 255);
+    const auto same = histogramChannelTable(true, 0, 255, 0, 255);
+    for (int v = 0; v < 256; ++v)
+        ASSERT_TRUE(off[v] == v && same[v] == v) << v;
+}
+
+TEST(Histogram, HandWorkedRows) {
+    const struct {
+        HistogramRequest request;
+        Colors source, expected;
+    } cases[] = {
+        // Blue 20 … 200 (110 → trunc(90 × 255 / 180) = 127), green spans already, red 50 … 135.
+        {{}, {0x320014, 0x64FF6E, 0x8780C8}, {0x000000, 0x96FF7F, 0xFF80FF}},
+        // Every channel already spans its range: copied.
+        {{{true, true, true}, {20, 0, 0}, {200, 255, 255}},
+         {0x0000C8, 0xFFFF14, 0x007F6E},
+         {0x0000C8, 0xFFFF14, 0x007F6E}},
+        // Equal outset and endset make blue constant; green and red unchecked.
+        {{{true, false, false}, {100, 0, 0}, {100, 255, 255}},
+         {0x102003, 0x4050FE},
+         {0x102064, 0x405064}},
+        // Only red checked: 10 … 95 → 0 … 255.
+        {{{false, false, true}, {0, 0, 0}, {255, 255, 255}},
+         {0x0A0D0E, 0x5FF0F1},
+         {0x000D0E, 0xFFF0F1}},
+        // Blue is 77 everywhere: no span to stretch, it takes the outset.
+        {{{true, true, true}, {10, 0, 0}, {200, 255, 255}},
+         {0x00004D, 0xFFFF4D},
+         {0x00000A, 0xFFFF0A}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(rowColors(modify(row(c.source), c.request)), c.expected);
+    // 53 pixels: three 16-pixel blocks and a tail; blue's extremes at the end of the second
+    // block and in the last pixel must be found: 128 → trunc(118 × 255 / 190) = 158.
+    Colors pixels(53, 0x808080), expected(53, 0x80809E);
+    pixels[31] = 0x8080C8, pixels[52] = 0x80800A;
+    expected[31] = 0x8080FF, expected[52] = 0x808000;
+    EXPECT_EQ(rowColors(modify(row(pixels), {{true, false, false}, {0, 0, 0}, {255, 255, 255}})),
+              expected);
+}
+
+TEST(Histogram, IndexedChangesOnlyThePaletteAndThirtyTwoBitsZeroFourthBytes) {
+    const DibImage indexed = makeIndexedImage(6, 2, 8, {0x202020, 0x404040, 0x606060, 0x808080},
+                                              [](int x, int y) { return (x + y) % 4; });
+    std::vector<int> progress;
+    const DibImage result = modify(indexed, {}, &progress);
+    ASSERT_EQ(result.bitsPerPixel, 8);
+    EXPECT_EQ(0, std::memcmp(result.row(0), indexed.row(0), std::size_t(indexed.stride) * 2));
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(result.paletteEntry(i)[1], 85 * i);         // 32 … 128 → 0 … 255
+    EXPECT_EQ(progress, std::vector<int>({25, 50, 75, 100})); // one pass per entry
+    DibImage wide = makeImage(2, 1, 32);
+    const std::uint8_t a[3] = {10, 20, 30}, b[3] = {95, 105, 115};
+    setColor(wide, a, 0, 0, 32);
+    setColor(wide, b, 0, 1, 32);
+    wide.row(0)[3] = wide.row(0)[7] = 0x99;
+    const DibImage stretched = modify(wide, {});
+    ASSERT_EQ(stretched.bitsPerPixel, 32);
+    EXPECT_EQ(rowColors(stretched), Colors({0x000000, 0xFFFFFF}));
+    EXPECT_TRUE(stretched.row(0)[3] == 0 && stretched.row(0)[7] == 0);
+}
+
+TEST(Histogram, DialogValuesAndTheCommand) {
+    ParameterBlock block = defaultParameterBlock();
+    block.histEnabled[1] = 0;
+    block.histOutset[0] = 7;
+    block.histEndset[2] = 99;
+    const HistogramRequest request = histogramRequest(block); // the block is red, green, blue
+    EXPECT_EQ(request.enabled, (std::array<bool, 3>{true, false, true}));
+    EXPECT_EQ(request.outset, (std::array<int, 3>{0, 0, 7}));
+    EXPECT_EQ(request.endset, (std::array<int, 3>{99, 255, 255}));
+    const std::string_view range = "out of range which must be 0 ~ 255";
+    const std::string_view order = "outset must be smaller than endset";
+    const struct {
+        std::array<std::int64_t, 3> outset, endset;
+        std::string_view message;
+    } cases[] = {{{5, 5, 5}, {5, 5, 5}, ""},
+                 {{0, 0, 0}, {255, 256, 255}, range},
+                 {{0, -1, 0}, {255, 255, 255}, range},
+                 {{9, 0, 0}, {8, 255, 300}, order}}; // red's order before blue's range
+    for (const auto& c : cases)
+        EXPECT_EQ(histogramValuesError(c.outset, c.endset), c.message);
+    // Unchecked green is left alone; outset above endset is refused.
+    RecordingFrontend frontend;
+    Session session(frontend);
+    setCurrentPicture(session, row({0x102030, 0x506070}));
+    session.workingBlock = defaultParameterBlock();
+    session.workingBlock.histEnabled[1] = 0;
+    ASSERT_EQ(runCommandHandler(session, histogramHandler), 0);
+    EXPECT_EQ(rowColors(readImage(session.currentPath)), Colors({0x002000, 0xFF60FF}));
+    const std::string before = session.currentPath;
+    session.workingBlock.histOutset[2] = 200;
+    session.workingBlock.histEndset[2] = 100;
+    EXPECT_EQ(runCommandHandler(session, histogramHandler), 1);
+    EXPECT_EQ(session.currentPath, before);
+    EXPECT_EQ(frontend.messages,
+              (std::vector<Message>{{"alart", std::string(order)},
+                                    {"error", "failed to modify the histogram of the image"}}));
+}
+
+// Each channel its own table (blue adds 1, green 86, red 171, modulo 256), on runs around the
+// 64-pixel blocks of the wide path: empty, shorter than a block, every length of remainder.
+TEST(ChannelTables, EveryByteThroughItsChannelsTable) {
+    ChannelTables tables;
+    for (std::size_t c = 0; c < 3; ++c)
+        for (int v = 0; v < 256; ++v)
+            tables[c][std::size_t(v)] = std::uint8_t(v + 1 + 85 * int(c));
+    for (const std::size_t pixels : {0, 1, 2, 63, 64, 65, 127, 128, 129, 130, 192, 1000}) {
+        std::mt19937 generator{std::uint32_t(pixels)};
+        std::vector<std::uint8_t> in(3 * pixels), out(3 * pixels + 1, 0xEE);
+        for (std::uint8_t& b : in)
+            b = std::uint8_t(generator());
+        mapThroughChannelTables(in.data(), out.data(), pixels, tables);
+        for (std::size_t i = 0; i < 3 * pixels; ++i)
+            ASSERT_EQ(out[i], std::uint8_t(in[i] + 1 + 85 * (i % 3))) << pixels << " at " << i;
+        EXPECT_EQ(out[3 * pixels], 0xEE) << "written past the run of " << pixels;
+    }
+}
+
+// 37 pixels: a row of 111 bytes plus one padding byte, longer than any vector width; 32 bpp
+// results get zero fourth bytes; an indexed picture keeps its indices; twice is the picture.
+TEST(Invert, ComplementsWithZeroPaddingAndFourthBytes) {
+    const DibImage wide = makeTrueColorImage(37, 4, [](int x, int y) {
+        return std::uint32_t(x * 0x030507 + y * 0x405060 + 0x0A0B0C) & 0xFFFFFF;
+    });
+    const DibImage indexed = randomPicture(37, 4, 4, 2);
+    for (const auto& [source, depth] : {std::pair{&wide, 0}, {&wide, 32}, {&indexed, 0}}) {
+        const DibImage result = apply(invertToImage, *source, nullptr, depth);
+        ASSERT_EQ(result.bitsPerPixel, depth ? depth : source->bitsPerPixel);
+        for (int y = 0; y < 4; ++y)
+            for (int x = 0; x < 37; ++x)
+                ASSERT_EQ(rgbAt(result, x, y), 0xFFFFFFu - rgbAt(*source, x, y)) << x << "," << y;
+        if (depth == 32)
+            for (int x = 0; x < 37; ++x)
+                ASSERT_EQ(result.row(3)[4 * x + 3], 0);
+        else
+            EXPECT_EQ(apply(invertToImage, result, nullptr, 0).data, source->data);
+    }
+    EXPECT_EQ(apply(invertToImage, wide, nullptr, 0).row(2)[111], 0);
+    EXPECT_EQ(indicesOf(apply(invertToImage, indexed, nullptr, 0)), indicesOf(indexed));
+}
+
+TEST(Posterize, FormatFromTheProductOfTheCountsAndLevelsAsRoundedQuotients) {
+    // blue, green, red, depth, colours
+    const int formats[][5] = {{1, 1, 2, 1, 2},     {1, 1, 3, 4, 3},     {2, 2, 2, 4, 8},
+                              {4, 2, 2, 4, 16},    {17, 1, 1, 8, 17},   {6, 6, 6, 8, 216},
+                              {1, 15, 17, 8, 255}, {16, 16, 1, 8, 256}, {257, 1, 1, 24, 257},
+                              {7, 7, 7, 24, 343}};
+    for (const auto& [blue, green, red, depth, colors] : formats) {
+        const PosterFormat format = posterResultFormat({blue, green, red});
+        EXPECT_EQ(format.depth, depth) << blue << " " << green << " " << red;
+        EXPECT_EQ(format.colors, colors) << blue << " " << green << " " << red;
+    }
+    // value, levels, component, level index; the steps are 255, 127, 42, 15 (the quotient 17
+    // of 255 / 15 lies above the top level and is limited to it), 2.
+    const int channels[][4] = {{127, 2, 0, 0},       {128, 2, 255, 1},   {255, 3, 254, 2},
+                               {190, 3, 127, 1},     {191, 3, 254, 2},   {255, 7, 252, 6},
+                               {255, 17, 255, 16},   {240, 17, 240, 16}, {200, 1, 16, 0},
+                               {255, 128, 254, 127}, {3, 128, 2, 1}};
+    for (const auto& [value, levels, component, index] : channels) {
+        EXPECT_EQ(posterComponent(value, levels), component) << value << " " << levels;
+        EXPECT_EQ(posterLevelIndex(value, levels), index) << value << " " << levels;
+    }
+}
+
+TEST(Posterize, HandWorkedPictures) {
+    const struct {
+        LevelCounts levels; // blue, green, red
+        Colors pixels, colors;
+        int depth, firstIndex;
+    } cases[] = {
+        // One level is the 16 of a single division; the default splits red only.
+        {{1, 1, 2},
+         {0x7FFFFF, 0x800000, 0xFF0000, 0},
+         {0x001010, 0xFF1010, 0xFF1010, 0x001010},
+         1,
+         0},
+        {{2, 2, 2},
+         {0x7F7F7F, 0x808080, 0x80007F, 0x0080FF},
+         {0, 0xFFFFFF, 0xFF0000, 0x00FFFF},
+         4,
+         0},
+        {{6, 6, 6}, {0xFFFFFF, 0x000000, 0x336699}, {0xFFFFFF, 0x000000, 0x336699}, 8, 215},
+        // 43 → 42, 21 → 0 (the remainder 21 is not above the half step 21)
+        {{7, 7, 7}, {0xFFFFFF, 0x2B0015}, {0xFCFCFC, 0x2A0000}, 24, -1},
+        // red level 16, green level 0, one blue level: index 16 × 15
+        {{1, 15, 17}, {0xFF0000, 0x0F0000}, {0xFF0010, 0x0F0010}, 8, 240},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.depth);
+        const DibImage result = apply(posterizeToImage, row(c.pixels), nullptr, c.levels);
+        ASSERT_EQ(result.bitsPerPixel, c.depth);
+        EXPECT_EQ(rowColors(result), c.colors);
+        if (c.firstIndex < 0) continue;
+        EXPECT_EQ(indicesOf(result)[0], c.firstIndex);
+        const int combinations = c.levels[0] * c.levels[1] * c.levels[2];
+        EXPECT_EQ(result.colorsUsed, std::uint32_t(combinations));
+        EXPECT_TRUE(combinations >= int(result.paletteEntries) ||
+                    result.paletteEntry(combinations)[0] == 0); // past the combinations
+    }
+    // A palette picture posterizes as its colours do.
+    const DibImage indexed = randomPicture(37, 5, 8, 3);
+    const DibImage colours =
+        makeTrueColorImage(37, 5, [&](int x, int y) { return rgbAt(indexed, x, y); });
+    for (const LevelCounts levels : {LevelCounts{3, 5, 4}, LevelCounts{7, 8, 9}})
+        EXPECT_EQ(apply(posterizeToImage, indexed, nullptr, levels).data,
+                  apply(posterizeToImage, colours, nullptr, levels).data);
+}
+
+TEST(Posterize, LevelsOneTo128NotAllOne) {
+    // common, levels, red, green, blue, valid
+    const int cases[][6] = {{0, 2, 1, 1, 1, 0},   {1, 1, 2, 2, 2, 0},   {1, 2, 1, 1, 1, 1},
+                            {1, 128, 1, 1, 1, 1}, {1, 129, 1, 1, 1, 0}, {0, 1, 2, 1, 1, 1},
+                            {0, 1, 1, 1, 128, 1}, {0, 1, 0, 2, 2, 0},   {0, 1, 2, 129, 2, 0}};
+    for (const auto& [common, rgb, red, green, blue, valid] : cases)
+        EXPECT_EQ(posterLevelsValid(common, rgb, red, green, blue), bool(valid))
+            << common << " " << rgb << " " << red << green << blue;
+    RecordingFrontend frontend;
+    Session session(frontend);
+    setCurrentPicture(session, makeImage(3, 3, 24));
+    const std::string before = session.currentPath;
+    session.workingBlock = defaultParameterBlock();
+    session.workingBlock.posterLevelRed = 1;
+    EXPECT_EQ(runCommandHandler(session, posterizeHandler), 1);
+    EXPECT_EQ(session.currentPath, before);
+    EXPECT_EQ(frontend.messages,
+              (std::vector<Message>{{"alert", "each level must be 1 ~ 128 and not 1 same all"},
+                                    {"error", "failed to posterization the image"}}));
+}
+
+// The operations with vector kernels give the same file bytes at every level: odd sizes leave
+// remainders after every vector width; few levels give ties at the cuts.
+TEST(ColorAtEveryLevel, SameBytesAsTheBaseline) {
+    const PictureOperation operations[] = {
+        [](Session& s, const DibImage& source, DibImage& target) {
+            target = makeImage(source.width, source.height, 8, 256);
+            return medianCutPalette(s, target, source);
+        },
+        [](Session& s, const DibImage& source, DibImage& target) {
+            return grayScaleToImage(s, source, target, false, 256);
+        },
+        [](Session& s, const DibImage& source, DibImage& target) {
+            return posterizeToImage(s, source, target, {100, 7, 128});
+        },
+        [](Session& s, const DibImage& source, DibImage& target) {
+            return modifyHistogramToImage(s, source, target,
+                                          {{true, false, true}, {10, 0, 30}, {200, 255, 240}});
+        }};
+    for (const PictureOperation& operation : operations)
+        for (const DibImage& source :
+             {randomPicture(317, 61, 24, 5), randomPicture(64, 33, 8, 9, 6)})
+            expectSamePictureAtEveryLevel(operation, source);
+}
+
+} // namespace
+} // namespace vellora::test
