@@ -5,10 +5,13 @@
 #include "color/conversionTarget.h"
 #include "color/evenPaletteFile.h"
 #include "color/paletteFolderGuard.h"
+#include "color/userPalette.h"
 #include "core/operationFrame.h"
 #include "support/recordingFrontend.h"
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 #include <cstring>
 
@@ -89,14 +92,8 @@ TEST_F(ColorProcessing, TrueColourBasicAndUserPalettes) {
     EXPECT_TRUE(frontend.messages.empty());
 }
 
-TEST_F(ColorProcessing, FailuresStopWithTheirMessages) {
-    EXPECT_EQ(
-        run(randomPicture(3, 3, 24, 1), 4, 0, false, nullptr, writeText("bad.csv", "r,g\n1,2,3\n")),
-        1);
-    EXPECT_EQ(frontend.messages,
-              Messages({{"error", "illegal file structure as a color palette csv file"}}));
-    EXPECT_TRUE(frontend.progressVisibility.empty()); // stopped before the frame
-    frontend.clear();
+// A preset missing in the frame: the cause, then the operation's own message.
+TEST_F(ColorProcessing, MissingPresetStopsTheFrame) {
     PaletteFolderGuard noPresets(folder.path(), folder.path());
     EXPECT_EQ(run(randomPicture(3, 3, 24, 1), 2, 9, false), 1);
     EXPECT_EQ(frontend.withoutCauses(), Messages({{"error", "failed to open the file"},
@@ -144,21 +141,27 @@ TEST_F(ColorProcessing, TargetDepthColoursAndHeaderForEveryCode) {
     EXPECT_TRUE(frontend.messages.empty());
 }
 
+// A bad code or user palette, or a preset missing, too long, too short or of another colour
+// count, releases the target.
 TEST_F(ColorProcessing, TargetFailuresReleaseTheTarget) {
     UserPalette empty; // count 0
     const std::string illegal = "illegal color conversion code",
-                      missing = "failed to open the file";
-    // code, user palette, message; outside the table, class 5, no or an empty user palette,
-    // then presets missing from the folder
+                      missing = "failed to open the file",
+                      bad = "illegal file structure as an even color palette file";
+    writeFileBytes(folder / "basicColorPalette_016.bcp", Bytes(68, 1));
+    writeFileBytes(folder / "evenColorPalette_002_211.ecp", Bytes(12, 1));
+    writeFileBytes(folder / "evenColorPalette_002_121.ecp", evenPaletteFileBytes(4, 4, 3));
     const std::tuple<int, const UserPalette*, std::string> cases[] = {
         {8, nullptr, illegal},
         {1280, nullptr, illegal},
         {kCodeUserEven, nullptr, illegal},
         {kCodeUserCsv, &empty, illegal},
-        {256, nullptr, missing},
-        {521, nullptr, missing}};
+        {521, nullptr, missing},
+        {256, nullptr, "illegal file size as a basic color palette file"},
+        {512, nullptr, bad},
+        {513, nullptr, bad}};
     for (const auto& [code, user, message] : cases) {
-        PaletteFolderGuard presets(message == missing ? folder.path() : builtPresetFolder(),
+        PaletteFolderGuard presets(code >= 256 ? folder.path() : builtPresetFolder(),
                                    folder.path());
         frontend.clear();
         DibImage target = randomPicture(2, 2, 24, 1);
@@ -166,6 +169,55 @@ TEST_F(ColorProcessing, TargetFailuresReleaseTheTarget) {
         EXPECT_TRUE(target.data.empty()) << code;
         EXPECT_EQ(frontend.withoutCauses(), Messages({{"error", message}})) << code;
     }
+}
+
+// A user palette that cannot be read stops the command with one message, before the frame.
+TEST_F(ColorProcessing, UserPaletteFailuresShowOneErrorMessage) {
+    Bytes tooManyColours = evenPaletteFileBytes(6, 6, 6);
+    tooManyColours.erase(tooManyColours.begin() + 84, tooManyColours.end() - 20); // 16 entries
+    Bytes longFile = evenPaletteFileBytes(6, 6, 6);
+    longFile.push_back(0);
+    writeFileBytes(folder / "long.ecp", longFile);
+    writeFileBytes(folder / "short.ecp", Bytes(19, 1));
+    writeFileBytes(folder / "few.ecp", tooManyColours);
+    writeFileBytes(folder / "capital.ECP", evenPaletteFileBytes(2, 1, 1)); // read as CSV
+    for (const char* name : {"f.ecp", "f.csv"})
+        ASSERT_EQ(::mkfifo((folder / name).c_str(), 0600), 0);
+    const std::string ecpOpen = "failed to open the even color palette file",
+                      csvOpen = "failed to open the csv file cause might be illegal data",
+                      bad = "illegal file structure as an even color palette file",
+                      structure = "illegal file structure as a color palette csv file";
+    // file, message (with its cause line where the cause is the program's own)
+    const std::pair<std::string, std::string> cases[] = {
+        {"none.ecp", ecpOpen},
+        {"", csvOpen},
+        {"long.ecp", bad},
+        {"short.ecp", bad},
+        {"few.ecp", bad},
+        {"v.csv", "illegal data value found which must be among 0 ~ 255"},
+        {"bad.csv", structure},
+        {"capital.ECP", structure},
+        {"f.ecp", ecpOpen + "\ncannot read \"" + (folder / "f.ecp").string() +
+                      "\": it is not a regular file"},
+        {"f.csv", csvOpen + "\ncannot read \"" + (folder / "f.csv").string() +
+                      "\": it is not a regular file"}};
+    writeText("v.csv", "r,g,b\n1,2,256\n");
+    writeText("bad.csv", "r,g\n1,2,3\n");
+    for (const auto& [name, message] : cases) {
+        frontend.clear();
+        EXPECT_EQ(run(randomPicture(3, 3, 24, 1), 4, 0, false, nullptr,
+                      name.empty() ? "" : (folder / name).string()),
+                  1)
+            << name;
+        EXPECT_EQ(message.find('\n') == std::string::npos ? frontend.withoutCauses()
+                                                          : frontend.messages,
+                  Messages({{"error", message}}))
+            << name;
+        EXPECT_TRUE(frontend.progressVisibility.empty()) << name; // stopped before the frame
+    }
+    for (const auto& [name, even] :
+         {std::pair{"a.ecp", true}, {"a.ECP", false}, {"a.ecp.csv", false}, {"noextension", false}})
+        EXPECT_EQ(isEvenPalettePath(name), even) << name;
 }
 
 } // namespace

@@ -51,11 +51,11 @@ struct Gray {
         Session session(frontend);
         EXPECT_EQ(grayScaleToImage(session, source, image, diffusion, levels), 0);
     }
-    Ints indices(int y) const {
+    Ints row(int y) const { // the indices
         const std::vector<std::uint8_t> all = indicesOf(image);
         return Ints(all.begin() + y * image.width, all.begin() + (y + 1) * image.width);
     }
-    Ints entries() const {
+    Ints entries() const { // the grays of the colours used
         Ints out;
         for (std::uint32_t i = 0; i < image.colorsUsed; ++i)
             out.push_back(image.paletteEntry(int(i))[0]);
@@ -85,15 +85,16 @@ TEST(GrayScale, HandWorkedReductions) {
         const Gray g(grayRows(c.values, 3), c.diffusion, c.levels);
         EXPECT_EQ(g.image.bitsPerPixel, c.levels == 2 ? 1 : 4);
         EXPECT_EQ(g.entries(), c.entries) << c.values[1];
-        EXPECT_EQ(g.indices(c.diffusion ? 0 : 2), c.indices) << c.values[1];
+        EXPECT_EQ(g.row(c.diffusion ? 0 : 2), c.indices) << c.values[1];
     }
     // True colour at 256 levels is the ramp, each pixel its own gray.
     const std::uint32_t colors[4] = {0xFFFFFF, 0x00FF00, 0xFF0000, 0x0000FF};
     const Gray ramp(makeTrueColorImage(4, 1, [&](int x, int) { return colors[x]; }), true, 256);
     ASSERT_EQ(ramp.image.bitsPerPixel, 8);
-    for (int i = 0; i < 256; ++i)
-        ASSERT_EQ(ramp.entries()[i], i);
-    EXPECT_EQ(ramp.indices(0), Ints({255, 150, 76, 27}));
+    Ints all(256);
+    std::iota(all.begin(), all.end(), 0);
+    EXPECT_EQ(ramp.entries(), all);
+    EXPECT_EQ(ramp.row(0), Ints({255, 150, 76, 27}));
 }
 
 // Diffused reductions of noise against the full-buffer reference, choosing the nearest level
@@ -126,18 +127,13 @@ TEST(GrayScale, DiffusionMatchesTheFullBufferReference) {
 
 TEST(GrayScale, PaletteConversionKeepsThePixelBytesAndGraysThePalette) {
     for (const auto& [depth, levels] : {std::pair{8, 256}, {4, 16}, {4, 128}, {1, 2}, {1, 64}}) {
-        std::vector<std::uint32_t> palette;
-        for (int i = 0; i < (1 << depth); ++i)
-            palette.push_back(std::uint32_t(i * 0x0B1D07 + 0x00FF00 * (i % 2)));
-        const DibImage source = makeIndexedImage(
-            9, 4, depth, palette, [&](int x, int y) { return (x * 5 + y) % (1 << depth); });
+        const DibImage source = randomPicture(9, 4, depth, unsigned(levels));
         const Gray g(source, true, levels);
         ASSERT_EQ(g.image.bitsPerPixel, depth);
         EXPECT_EQ(0, std::memcmp(g.image.row(0), source.row(0), std::size_t(source.stride) * 4));
         for (int i = 0; i < (1 << depth); ++i) {
             const std::uint8_t* entry = g.image.paletteEntry(i);
-            EXPECT_EQ(entry[0], grayLevel(source.paletteEntry(i))) << depth << " " << i;
-            EXPECT_TRUE(entry[1] == entry[0] && entry[2] == entry[0]);
+            EXPECT_EQ(Ints(entry, entry + 3), Ints(3, grayLevel(source.paletteEntry(i)))) << i;
         }
     }
 }
@@ -158,8 +154,7 @@ TEST(GrayScale, ProgressOfTheSplitsAndTheRows) {
     DibImage target;
     ASSERT_EQ(createDib(frontend, target, 256, 1, 4, 16), 0);
     Ints ramp(256);
-    for (int i = 0; i < 256; ++i)
-        ramp[i] = i;
+    std::iota(ramp.begin(), ramp.end(), 0);
     ASSERT_EQ(reduceGrayLevels(session, target, grayRows(ramp)), 0);
     EXPECT_EQ(session.progress.progressNow, 15);
     for (int i = 1; i < 16; ++i)
@@ -173,12 +168,7 @@ TEST(GrayScale, ProgressOfTheSplitsAndTheRows) {
 TEST(GrayScale, IndexedPicturesReduceAsTheirColoursDo) {
     for (int depth : {1, 4, 8}) {
         SCOPED_TRACE(depth);
-        std::vector<std::uint32_t> palette;
-        for (int i = 0; i < (1 << depth); ++i)
-            palette.push_back(std::uint32_t(i * 97 % 256) << 16 | std::uint32_t(i * 31 % 256) << 8 |
-                              std::uint32_t(255 - i * 53 % 256));
-        const DibImage indexed = makeIndexedImage(
-            29, 13, depth, palette, [&](int x, int y) { return (x * 7 + y * 13) % (1 << depth); });
+        const DibImage indexed = randomPicture(29, 13, depth, unsigned(depth));
         const DibImage colours =
             makeTrueColorImage(29, 13, [&](int x, int y) { return rgbAt(indexed, x, y); });
         EXPECT_EQ(gatherGrayClusters(indexed).counts, gatherGrayClusters(colours).counts);
@@ -213,66 +203,57 @@ TEST(GrayScale, ClustersCountEveryPixelOnAnyThreadCount) {
     unsetenv("VELLORA_THREADS");
 }
 
-// Row y as seen: 1 white, 0 black.
-Ints whites(const DibImage& image, int y = 0) {
-    Ints out;
-    for (const std::uint32_t rgb : rowColors(image, y))
-        out.push_back(rgb == 0xFFFFFFu);
-    return out;
-}
-
-DibImage binarize(const DibImage& source, const BlackWhiteRequest& request) {
+// Row 0 of the black and white result: 1 white, 0 black.
+Ints whites(const DibImage& source, const BlackWhiteRequest& request) {
     RecordingFrontend frontend;
     Session session(frontend);
     DibImage result;
     EXPECT_EQ(blackWhiteToImage(session, source, result, request), 0);
     EXPECT_EQ(result.bitsPerPixel, 1);
     EXPECT_TRUE(frontend.messages.empty());
-    return result;
-}
-
-BlackWhiteRequest byThreshold(int threshold, bool diffusion = false) {
-    BlackWhiteRequest request;
-    request.medianCut = false;
-    request.threshold = threshold;
-    request.diffusion = diffusion;
-    return request;
+    Ints out;
+    for (const std::uint32_t rgb : rowColors(result))
+        out.push_back(rgb == 0xFFFFFFu);
+    return out;
 }
 
 TEST(BlackWhite, HandWorkedRows) {
+    // diffusion, median cut, threshold, stretch, outset, endset
+    const BlackWhiteRequest threshold0{false, false, 0}, threshold255{false, false, 255},
+        threshold128{false, false, 128}, stretched{false, false, 101, true, 100, 100};
     const struct {
         Ints grays;
         BlackWhiteRequest request;
         Ints whites;
     } cases[] = {
-        {{10, 200, 60, 150, 100}, {}, {0, 1, 0, 1, 0}}, // median cut: the mean 105 splits
-        {{0, 127, 128, 254, 255}, byThreshold(0), {1, 1, 1, 1, 1}}, // white at or above
-        {{0, 127, 128, 254, 255}, byThreshold(255), {0, 0, 0, 0, 1}},
-        {{0, 127, 128, 254, 255}, byThreshold(128), {0, 0, 1, 1, 1}},
+        {{10, 200, 60, 150, 100}, {}, {0, 1, 0, 1, 0}},         // median cut: the mean 105 splits
+        {{0, 127, 128, 254, 255}, threshold0, {1, 1, 1, 1, 1}}, // white at or above
+        {{0, 127, 128, 254, 255}, threshold255, {0, 0, 0, 0, 1}},
+        {{0, 127, 128, 254, 255}, threshold128, {0, 0, 1, 1, 1}},
         // Diffusion decides at 128 whatever the threshold: 100 → black, +44 → 144 white,
         // −48 → 52 black, +23 → 123 black.
-        {{100, 100, 100, 100}, byThreshold(0, true), {0, 1, 0, 0}},
-        {{100, 100, 100, 100}, byThreshold(200, true), {0, 1, 0, 0}},
+        {{100, 100, 100, 100}, {true, false, 0}, {0, 1, 0, 0}},
+        {{100, 100, 100, 100}, {true, false, 200}, {0, 1, 0, 0}},
+        {{0, 40, 255}, stretched, {0, 0, 0}}, // every gray becomes 100, below the threshold
     };
     for (const auto& c : cases)
-        EXPECT_EQ(whites(binarize(grayRows(c.grays), c.request)), c.whites);
+        EXPECT_EQ(whites(grayRows(c.grays), c.request), c.whites);
     // Pure green (150) and pure blue (27) from a palette: the mean 88.5 splits them.
     EXPECT_EQ(
-        whites(binarize(
-            makeIndexedImage(4, 1, 4, {0x00FF00, 0x0000FF}, [](int x, int) { return x % 2; }), {})),
+        whites(makeIndexedImage(4, 1, 4, {0x00FF00, 0x0000FF}, [](int x, int) { return x % 2; }),
+               {}),
         Ints({1, 0, 1, 0}));
     // Uniform black keeps index 1 with the palette white, black.
-    const DibImage black = binarize(grayRows({0, 0, 0, 0}, 3), {});
+    RecordingFrontend frontend;
+    Session session(frontend);
+    DibImage black;
+    ASSERT_EQ(blackWhiteToImage(session, grayRows({0, 0, 0, 0}, 3), black, {}), 0);
     EXPECT_EQ(black.paletteEntry(0)[0], 255);
     EXPECT_EQ(black.paletteEntry(1)[0], 0);
     EXPECT_EQ(indicesOf(black)[11], 1);
 }
 
 TEST(BlackWhite, StretchMapsTheGraysOntoOutsetEndset) {
-    BlackWhiteRequest request = byThreshold(101);
-    request.stretch = true;
-    request.outset = request.endset = 100; // every gray becomes 100, below the threshold
-    EXPECT_EQ(whites(binarize(grayRows({0, 40, 255}), request)), Ints({0, 0, 0}));
     // colours used 3: entries 20, 100, 200 → 10 … 190 by (v − 20) × 1 + 10
     DibImage image =
         makeIndexedImage(2, 1, 4, {0x141414, 0x646464, 0xC8C8C8}, [](int x, int) { return x; });

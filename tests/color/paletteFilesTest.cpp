@@ -6,13 +6,10 @@
 #include "color/evenPalette.h"
 #include "color/evenPaletteFile.h"
 #include "color/paletteFolderGuard.h"
-#include "color/presetPalette.h"
-#include "color/userPalette.h"
 #include "support/recordingFrontend.h"
 #include "support/testImages.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 namespace vellora::test {
 namespace {
@@ -200,116 +197,6 @@ TEST(BasicPalettes, TheCssColourKeywords) {
               entries(basic));
     EXPECT_EQ(readFileBytes(builtPresetFolder() / findConversionTarget(257)->presetFile),
               entries(extended));
-}
-
-// Loading a preset that is not what its name says refuses it and leaves the target alone.
-TEST(PresetLoading, RefusesBadFiles) {
-    TempDir folder;
-    RecordingFrontend frontend;
-    PaletteFolderGuard guard(folder.path(), folder.path());
-    writeFileBytes(folder / "long.bcp", Bytes(68, 1));
-    writeFileBytes(folder / "short.ecp", Bytes(12, 1));
-    writeFileBytes(folder / "mismatch.ecp", evenPaletteFileBytes(4, 4, 3));
-    const std::pair<const char*, std::string_view> cases[] = {
-        {"long.bcp", kBadBasicPaletteText},    // longer than the table
-        {"short.ecp", kBadEvenPaletteText},    // shorter than its record
-        {"mismatch.ecp", kBadEvenPaletteText}, // of another colour count
-        {"none.ecp", "failed to open the file"}};
-    for (const auto& [file, message] : cases) {
-        frontend.clear();
-        DibImage target = makeImage(2, 2, 4, 16);
-        target.paletteEntry(0)[0] = 0x5A;
-        EvenPaletteRecord record;
-        EXPECT_EQ(std::string_view(file).ends_with("ecp")
-                      ? loadEvenPalette(frontend, target, file, record)
-                      : loadBasicPalette(frontend, target, file),
-                  1)
-            << file;
-        EXPECT_EQ(frontend.withoutCauses(), Errors({{"error", std::string(message)}})) << file;
-        EXPECT_TRUE(target.paletteEntry(0)[0] == 0x5A && record.colorCount == 0) << file;
-    }
-}
-
-class UserPaletteLoading : public testing::Test {
-  protected:
-    std::string write(const std::string& name, const Bytes& bytes) {
-        writeFileBytes(folder / name, bytes);
-        return (folder / name).string();
-    }
-    std::string write(const std::string& name, const std::string& text) {
-        return write(name, Bytes(text.begin(), text.end()));
-    }
-    // Loads and checks that a failure leaves the palette as it was.
-    int load(const std::string& path) {
-        palette.buffer.fill(0xAB);
-        palette.formatFlag = 7;
-        const int result = loadUserPalette(frontend, palette, path);
-        EXPECT_TRUE(result == 0 || (palette.buffer[0] == 0xAB && palette.formatFlag == 7));
-        return result;
-    }
-    TempDir folder;
-    RecordingFrontend frontend;
-    UserPalette palette;
-};
-
-TEST_F(UserPaletteLoading, EvenFilesKeepTheirBytesAndRecordCsvFilesGiveEntriesAndCount) {
-    const Bytes file = evenPaletteFileBytes(8, 6, 5);
-    ASSERT_EQ(load(write("mine.ecp", file)), 0);
-    EXPECT_EQ(palette.formatFlag, 0);
-    EXPECT_TRUE(std::equal(file.begin(), file.end(), palette.buffer.begin()));
-    EXPECT_EQ(recordBytes(palette.record), Bytes(file.end() - 20, file.end()));
-    ASSERT_EQ(load(write("mine.csv", "red,green,blue\n255,128,1\n0,0,0\n")), 0);
-    EXPECT_EQ(palette.formatFlag, 1);
-    EXPECT_EQ(palette.record.colorCount, 2u);
-    EXPECT_EQ(Bytes(palette.buffer.begin(), palette.buffer.begin() + 9),
-              (Bytes{1, 128, 255, 0, 0, 0, 0, 0, 0}));
-    EXPECT_TRUE(frontend.messages.empty());
-    // Only the exact lower-case extension means an even palette; a capital one is read as CSV.
-    for (const auto& [name, even] :
-         {std::pair{"a.ecp", true}, {"a.ECP", false}, {"a.ecp.csv", false}, {"noextension", false}})
-        EXPECT_EQ(isEvenPalettePath(name), even) << name;
-}
-
-TEST_F(UserPaletteLoading, FailuresShowOneErrorMessage) {
-    Bytes tooManyColours = evenPaletteFileBytes(6, 6, 6);
-    tooManyColours.erase(tooManyColours.begin() + 84, tooManyColours.end() - 20); // 16 entries
-    Bytes longFile = evenPaletteFileBytes(6, 6, 6);
-    longFile.push_back(0);
-    const std::string ecpOpen = "failed to open the even color palette file",
-                      csvOpen = "failed to open the csv file cause might be illegal data",
-                      bad = std::string(kBadEvenPaletteText);
-    const auto fifo = [&](const char* name) {
-        EXPECT_EQ(::mkfifo((folder / name).c_str(), 0600), 0);
-        return (folder / name).string();
-    };
-    const auto notRegular = [&](const char* name) {
-        return "\ncannot read \"" + (folder / name).string() + "\": it is not a regular file";
-    };
-    const struct {
-        const char* what;
-        std::string path;
-        std::string message; // with its cause line where the cause is the program's own
-    } cases[] = {
-        {"missing .ecp", (folder / "none.ecp").string(), ecpOpen},
-        {"empty path", "", csvOpen},
-        {"capital .ECP", write("capital.ECP", evenPaletteFileBytes(2, 1, 1)),
-         "illegal file structure as a color palette csv file"},
-        {"ecp longer than 1044 bytes", write("long.ecp", longFile), bad},
-        {"ecp shorter than its record", write("short.ecp", Bytes(19, 1)), bad},
-        {"more colours than entries", write("few.ecp", tooManyColours), bad},
-        {"csv value", write("v.csv", "r,g,b\n1,2,256\n"),
-         "illegal data value found which must be among 0 ~ 255"},
-        {"fifo as .ecp", fifo("f.ecp"), ecpOpen + notRegular("f.ecp")},
-        {"fifo as csv", fifo("f.csv"), csvOpen + notRegular("f.csv")},
-    };
-    for (const auto& c : cases) {
-        frontend.clear();
-        EXPECT_EQ(load(c.path), 1) << c.what;
-        const bool withCause = c.message.find('\n') != std::string::npos;
-        EXPECT_EQ(withCause ? frontend.messages : frontend.withoutCauses(),
-                  Errors({{"error", c.message}}))
-            << c.what;
-    }
 }
 
 using R = CsvPaletteResult;

@@ -127,19 +127,4 @@ std::vector<std::uint8_t> referenceDiffused(const DibImage& target, const DibIma
     return result;
 }
 
-std::vector<std::uint8_t> referenceDiffusedNearest(const DibImage& target, const DibImage& source) {
-    const int n = int(target.colorsUsed ? target.colorsUsed : target.paletteEntries);
-    return referenceDiffused(target, source, [&](const int* adjusted) {
-        int best = 16581375, chosen = 0;
-        for (int i = 0; i < n; ++i) {
-            const std::uint8_t* e = target.paletteEntry(i);
-            const int d = (adjusted[0] - e[0]) * (adjusted[0] - e[0]) +
-                          (adjusted[1] - e[1]) * (adjusted[1] - e[1]) +
-                          (adjusted[2] - e[2]) * (adjusted[2] - e[2]);
-            if (d < best) best = d, chosen = i;
-        }
-        return chosen;
-    });
-}
-
 } // namespace vellora::test

