@@ -14,12 +14,14 @@
 #include <sys/stat.h>
 
 #include <cstring>
+#include <numeric>
 
 namespace vellora::test {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 using Messages = std::vector<Message>;
+using Ints = std::vector<int>;
 
 class ColorProcessing : public testing::Test {
   protected:
@@ -112,10 +114,10 @@ TEST_F(ColorProcessing, TargetDepthColoursAndHeaderForEveryCode) {
     for (const auto& [code, bits, colors] : cases) {
         SCOPED_TRACE(code);
         ASSERT_EQ(prepare(target, code), 0);
-        EXPECT_EQ(target.bitsPerPixel, bits);
-        EXPECT_EQ(target.colorsUsed, std::uint32_t(colors));
-        EXPECT_EQ(readLe32(target.data.data() + 46), std::uint32_t(colors)); // the header too
-        EXPECT_EQ(target.data.size(), target.fileSize);
+        // The colours used in the header too.
+        EXPECT_EQ(Ints({target.bitsPerPixel, int(target.colorsUsed),
+                        int(readLe32(target.data.data() + 46)), int(target.data.size())}),
+                  Ints({bits, colors, colors, int(target.fileSize)}));
     }
     // An even preset's entries and record.
     ASSERT_EQ(prepare(target, 512), 0);
@@ -127,12 +129,10 @@ TEST_F(ColorProcessing, TargetDepthColoursAndHeaderForEveryCode) {
     for (const auto& [colors, bits] :
          {std::pair{1u, 1}, {2u, 1}, {3u, 4}, {16u, 4}, {17u, 8}, {256u, 8}}) {
         UserPalette user;
-        for (std::size_t i = 0; i < user.buffer.size(); ++i)
-            user.buffer[i] = std::uint8_t(i);
+        std::iota(user.buffer.begin(), user.buffer.end(), std::uint8_t(0));
         user.record.colorCount = colors;
         ASSERT_EQ(prepare(target, kCodeUserCsv, &user), 0) << colors;
-        EXPECT_EQ(target.bitsPerPixel, bits) << colors;
-        EXPECT_EQ(target.colorsUsed, colors);
+        EXPECT_EQ(Ints({target.bitsPerPixel, int(target.colorsUsed)}), Ints({bits, int(colors)}));
         EXPECT_EQ(Bytes(target.paletteEntry(0), target.paletteEntry(int(colors))),
                   Bytes(user.buffer.begin(), user.buffer.begin() + 4 * colors));
         EXPECT_TRUE(colors == target.paletteEntries || target.paletteEntry(int(colors))[0] == 0);

@@ -126,7 +126,7 @@ TEST(EvenPaletteFile, NamesSizesAndEntries) {
     EXPECT_EQ(Bytes(safe.begin() + 4 * 216, safe.begin() + 1024), Bytes(160, 0));
 }
 
-TEST(EvenPaletteMaking, WritesReplacesOrRefusesInTheUserFolder) {
+TEST(EvenPaletteMaking, WritesOrRefusesInTheUserFolder) {
     TempDir folder;
     RecordingFrontend frontend;
     ParameterBlock block = defaultParameterBlock();
@@ -134,21 +134,20 @@ TEST(EvenPaletteMaking, WritesReplacesOrRefusesInTheUserFolder) {
     const auto user = folder / "data" / "user"; // made when missing
     PaletteFolderGuard guard(folder.path(), user);
     EXPECT_EQ(makeEvenPaletteFile(frontend, 9, 9, 4), 1); // too many colours: nothing written
-    for (const int d : {1, 9}) {
+    for (const int d : {1, 9}) // products 1 and 729: refused, the block left alone
         EXPECT_EQ(makeEvenPaletteFromDivisions(frontend, block, d, d, d), 1);
-        EXPECT_EQ(block.evenDivisions[0], 3u);
-    }
     EXPECT_EQ(frontend.messages,
               Errors(2, {"alert", "divisions ' red x green x blue = ' must be 2 ~ 256"}));
     EXPECT_TRUE(std::filesystem::is_empty(folder.path()));
-    writeFileBytes(folder / "old", Bytes(5000, 7));
+    EXPECT_EQ(block.evenDivisions[0], 3u);
     EXPECT_EQ(makeEvenPaletteFromDivisions(frontend, block, 2, 1, 1), 0);
     EXPECT_EQ(block.evenDivisions[0] * 100 + block.evenDivisions[1] * 10 + block.evenDivisions[2],
               211u);
     EXPECT_EQ(readFileBytes(user / "evenColorPalette_002_211.ecp"), evenPaletteFileBytes(2, 1, 1));
     // A user folder that cannot be made fails.
     frontend.clear();
-    PaletteFolderGuard plain(folder.path(), folder / "old" / "user");
+    writeFileBytes(folder / "plain", {1});
+    PaletteFolderGuard plain(folder.path(), folder / "plain" / "user");
     EXPECT_EQ(makeEvenPaletteFromDivisions(frontend, block, 8, 6, 5), 1);
     EXPECT_EQ(frontend.messages, Errors({{"error", "failed to create the file"},
                                          {"", kMakeEvenPaletteFailedText.data()}}));

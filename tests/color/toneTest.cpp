@@ -23,6 +23,42 @@ namespace vellora::test {
 namespace {
 
 using Ints = std::vector<int>;
+using Colors = std::vector<std::uint32_t>;
+using Messages = std::vector<Message>;
+
+DibImage row(const Colors& pixels) {
+    return makeTrueColorImage(int(pixels.size()), 1, [&](int x, int) { return pixels[x]; });
+}
+
+// Runs an operation of the form op(session, source, target, args...) and expects success.
+template <class Op, class... Args>
+DibImage apply(Op op, const DibImage& source, std::vector<int>* progress, Args... args) {
+    RecordingFrontend frontend;
+    Session session(frontend);
+    DibImage target;
+    EXPECT_EQ(op(session, source, target, args...), 0);
+    EXPECT_TRUE(frontend.messages.empty());
+    if (progress) *progress = frontend.progressPositions;
+    return target;
+}
+
+DibImage modify(const DibImage& source, const HistogramRequest& request,
+                std::vector<int>* progress = nullptr) {
+    return apply(modifyHistogramToImage, source, progress, request);
+}
+
+// The messages of a command the block's values make refuse, leaving the picture as it was.
+Messages refusal(int (*handler)(Session&), void (*change)(ParameterBlock&)) {
+    RecordingFrontend frontend;
+    Session session(frontend);
+    setCurrentPicture(session, row({0x102030, 0x506070}));
+    const std::string before = session.currentPath;
+    session.workingBlock = defaultParameterBlock();
+    change(session.workingBlock);
+    EXPECT_EQ(runCommandHandler(session, handler), 1);
+    EXPECT_EQ(session.currentPath, before);
+    return frontend.messages;
+}
 
 TEST(GrayScale, LevelsFormatsAndCounts) {
     const std::pair<std::uint32_t, int> levels[] = {
@@ -54,11 +90,8 @@ TEST(GrayScale, LevelsFormatsAndCounts) {
 
 struct Gray {
     DibImage image;
-    Gray(const DibImage& source, bool diffusion, int levels) {
-        RecordingFrontend frontend;
-        Session session(frontend);
-        EXPECT_EQ(grayScaleToImage(session, source, image, diffusion, levels), 0);
-    }
+    Gray(const DibImage& source, bool diffusion, int levels)
+        : image(apply(grayScaleToImage, source, nullptr, diffusion, levels)) {}
     Ints row(int y) const { // the indices
         const std::vector<std::uint8_t> all = indicesOf(image);
         return Ints(all.begin() + y * image.width, all.begin() + (y + 1) * image.width);
@@ -213,12 +246,8 @@ TEST(GrayScale, ClustersCountEveryPixelOnAnyThreadCount) {
 
 // Row 0 of the black and white result: 1 white, 0 black.
 Ints whites(const DibImage& source, const BlackWhiteRequest& request) {
-    RecordingFrontend frontend;
-    Session session(frontend);
-    DibImage result;
-    EXPECT_EQ(blackWhiteToImage(session, source, result, request), 0);
+    const DibImage result = apply(blackWhiteToImage, source, nullptr, request);
     EXPECT_EQ(result.bitsPerPixel, 1);
-    EXPECT_TRUE(frontend.messages.empty());
     Ints out;
     for (const std::uint32_t rgb : rowColors(result))
         out.push_back(rgb == 0xFFFFFFu);
@@ -252,10 +281,8 @@ TEST(BlackWhite, HandWorkedRows) {
                {}),
         Ints({1, 0, 1, 0}));
     // Uniform black keeps index 1 with the palette white, black.
-    RecordingFrontend frontend;
-    Session session(frontend);
-    DibImage black;
-    ASSERT_EQ(blackWhiteToImage(session, grayRows({0, 0, 0, 0}, 3), black, {}), 0);
+    const DibImage black =
+        apply(blackWhiteToImage, grayRows({0, 0, 0, 0}, 3), nullptr, BlackWhiteRequest{});
     EXPECT_EQ(black.paletteEntry(0)[0], 255);
     EXPECT_EQ(black.paletteEntry(1)[0], 0);
     EXPECT_EQ(indicesOf(black)[11], 1);
@@ -287,37 +314,8 @@ TEST(BlackWhite, RangeThenOrderAndTheCommandRefuses) {
                  {128, 9, 8, order},   {128, 9, 9, ""},     {255, 0, 255, ""}};
     for (const auto& c : cases)
         EXPECT_EQ(blackWhiteValuesError(c.threshold, c.outset, c.endset), c.message) << c.threshold;
-    RecordingFrontend frontend;
-    Session session(frontend);
-    setCurrentPicture(session, grayRows({1, 2, 3}));
-    const std::string before = session.currentPath;
-    session.workingBlock = defaultParameterBlock();
-    session.workingBlock.bwThreshold = 300;
-    EXPECT_EQ(runCommandHandler(session, blackWhiteHandler), 1);
-    EXPECT_EQ(session.currentPath, before);
-    EXPECT_EQ(frontend.messages, (std::vector<Message>{{"alart", std::string(range)}}));
-}
-
-using Colors = std::vector<std::uint32_t>;
-
-DibImage row(const Colors& pixels) {
-    return makeTrueColorImage(int(pixels.size()), 1, [&](int x, int) { return pixels[x]; });
-}
-
-// Runs an operation of the form op(session, source, target, args...) and expects success.
-template <class Op, class... Args>
-DibImage apply(Op op, const DibImage& source, std::vector<int>* progress, Args... args) {
-    RecordingFrontend frontend;
-    Session session(frontend);
-    DibImage target;
-    EXPECT_EQ(op(session, source, target, args...), 0);
-    if (progress) *progress = frontend.progressPositions;
-    return target;
-}
-
-DibImage modify(const DibImage& source, const HistogramRequest& request,
-                std::vector<int>* progress = nullptr) {
-    return apply(modifyHistogramToImage, source, progress, request);
+    EXPECT_EQ(refusal(blackWhiteHandler, [](ParameterBlock& b) { b.bwThreshold = 300; }),
+              Messages({{"alart", std::string(range)}}));
 }
 
 TEST(Histogram, ChannelTablesScaleFromLoAndTruncate) {
@@ -407,19 +405,10 @@ TEST(Histogram, DialogValuesAndTheCommand) {
     EXPECT_EQ(histogramValuesError({0, 0, 0}, {255, 256, 255}), range);
     EXPECT_EQ(histogramValuesError({0, -1, 0}, {255, 255, 255}), range);
     EXPECT_EQ(histogramValuesError({9, 0, 0}, {8, 255, 300}), order); // red's order first
-    // The command refuses outset above endset.
-    RecordingFrontend frontend;
-    Session session(frontend);
-    setCurrentPicture(session, row({0x102030, 0x506070}));
-    const std::string before = session.currentPath;
-    session.workingBlock = defaultParameterBlock();
-    session.workingBlock.histOutset[2] = 200;
-    session.workingBlock.histEndset[2] = 100;
-    EXPECT_EQ(runCommandHandler(session, histogramHandler), 1);
-    EXPECT_EQ(session.currentPath, before);
-    EXPECT_EQ(frontend.messages,
-              (std::vector<Message>{{"alart", std::string(order)},
-                                    {"error", "failed to modify the histogram of the image"}}));
+    EXPECT_EQ(refusal(histogramHandler,
+                      [](ParameterBlock& b) { b.histOutset[2] = 200, b.histEndset[2] = 100; }),
+              Messages({{"alart", std::string(order)},
+                        {"error", "failed to modify the histogram of the image"}}));
 }
 
 // Each channel its own table (blue adds 1, green 86, red 171, modulo 256), on runs around the
@@ -529,17 +518,9 @@ TEST(Posterize, LevelsOneTo128NotAllOne) {
     for (const auto& [common, rgb, red, green, blue, valid] : cases)
         EXPECT_EQ(posterLevelsValid(common, rgb, red, green, blue), bool(valid))
             << common << " " << rgb << " " << red << green << blue;
-    RecordingFrontend frontend;
-    Session session(frontend);
-    setCurrentPicture(session, makeImage(3, 3, 24));
-    const std::string before = session.currentPath;
-    session.workingBlock = defaultParameterBlock();
-    session.workingBlock.posterLevelRed = 1;
-    EXPECT_EQ(runCommandHandler(session, posterizeHandler), 1);
-    EXPECT_EQ(session.currentPath, before);
-    EXPECT_EQ(frontend.messages,
-              (std::vector<Message>{{"alert", "each level must be 1 ~ 128 and not 1 same all"},
-                                    {"error", "failed to posterization the image"}}));
+    EXPECT_EQ(refusal(posterizeHandler, [](ParameterBlock& b) { b.posterLevelRed = 1; }),
+              Messages({{"alert", "each level must be 1 ~ 128 and not 1 same all"},
+                        {"error", "failed to posterization the image"}}));
 }
 
 // The operations with vector kernels give the same file bytes at every level: odd sizes leave
