@@ -24,19 +24,15 @@ Bytes recordBytes(const EvenPaletteRecord& record) {
 }
 
 TEST(EvenPaletteRecord, FieldsLevelsAndRoundTrip) {
-    const struct {
-        int red, green, blue;
-        Bytes bytes;
-    } cases[] = {
-        {6, 6, 6, {216, 0, 0, 0, 6, 6, 6, 5, 5, 5, 51, 51, 51, 25, 25, 25, 0, 1, 0, 0}},
-        {8, 6, 5, {240, 0, 0, 0, 5, 6, 8, 4, 5, 7, 63, 51, 36, 31, 25, 18, 0, 1, 0, 0}},
-        {2, 1, 1, {2, 0, 0, 0, 1, 1, 2, 1, 1, 1, 255, 255, 255, 127, 127, 127, 2, 0, 0, 0}},
-        {4, 2, 2, {16, 0, 0, 0, 2, 2, 4, 1, 1, 3, 255, 255, 85, 127, 127, 42, 16, 0, 0, 0}},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(recordBytes(makeEvenPaletteRecord(c.red, c.green, c.blue)), c.bytes)
-            << c.red << c.green << c.blue;
-        EXPECT_EQ(recordBytes(readEvenPaletteRecord(c.bytes.data())), c.bytes);
+    // divisions (red, green, blue); count, divisions, steps, step, half step, entries stored
+    const std::pair<std::array<int, 3>, Bytes> cases[] = {
+        {{6, 6, 6}, {216, 0, 0, 0, 6, 6, 6, 5, 5, 5, 51, 51, 51, 25, 25, 25, 0, 1, 0, 0}},
+        {{8, 6, 5}, {240, 0, 0, 0, 5, 6, 8, 4, 5, 7, 63, 51, 36, 31, 25, 18, 0, 1, 0, 0}},
+        {{2, 1, 1}, {2, 0, 0, 0, 1, 1, 2, 1, 1, 1, 255, 255, 255, 127, 127, 127, 2, 0, 0, 0}},
+        {{4, 2, 2}, {16, 0, 0, 0, 2, 2, 4, 1, 1, 3, 255, 255, 85, 127, 127, 42, 16, 0, 0, 0}}};
+    for (const auto& [d, bytes] : cases) {
+        EXPECT_EQ(recordBytes(makeEvenPaletteRecord(d[0], d[1], d[2])), bytes) << d[0] << d[1];
+        EXPECT_EQ(recordBytes(readEvenPaletteRecord(bytes.data())), bytes);
     }
     const std::pair<int, std::vector<int>> levels[] = {
         {6, {0, 51, 102, 153, 204, 255}}, {5, {0, 63, 126, 189, 255}}, {2, {0, 255}}, {1, {16}}};
@@ -50,11 +46,10 @@ TEST(EvenPaletteIndex, HalfStepGoesLowAndEntriesRunRedOutermost) {
     // divisions, value, level: 222 % 63 = 33 is above the half step 31, though 189 is as near.
     const int cases[][3] = {{6, 25, 0}, {6, 26, 1}, {6, 255, 5}, {5, 222, 4}, {5, 220, 3},
                             {5, 94, 1}, {5, 95, 2}, {2, 127, 0}, {2, 128, 1}, {1, 200, 0}};
-    for (const auto& [divisions, value, level] : cases)
-        EXPECT_EQ(
-            evenPaletteIndex(makeEvenPaletteRecord(1, 1, divisions), std::uint8_t(value), 0, 0),
-            level)
-            << divisions << " " << value;
+    for (const auto& [d, value, level] : cases)
+        EXPECT_EQ(evenPaletteIndex(makeEvenPaletteRecord(1, 1, d), std::uint8_t(value), 0, 0),
+                  level)
+            << d << " " << value;
     // 8 red × 6 green × 5 blue: white is the last entry, qB + 5 × (qG + 6 × qR).
     const EvenPaletteRecord record = makeEvenPaletteRecord(8, 6, 5);
     EXPECT_EQ(evenPaletteIndex(record, 255, 255, 255), 239);

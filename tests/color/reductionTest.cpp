@@ -1,5 +1,4 @@
-// Reducing a picture's colours: the median cut, and mapping to a palette (nearest entry, even
-// lookup, error diffusion).
+// The median cut, and mapping to a palette: nearest entry, even lookup, error diffusion.
 #include "color/basicColors.h"
 #include "color/colorTestImages.h"
 #include "color/evenPaletteFile.h"
@@ -30,11 +29,8 @@ CutRun runCut(const DibImage& source, std::uint32_t colors) {
     RecordingFrontend frontend;
     Session session(frontend);
     CutRun run;
-    run.target = makeImage(source.width, source.height,
-                           colors == 2    ? 1
-                           : colors <= 16 ? 4
-                                          : 8,
-                           colors);
+    const int bits[] = {1, 4, 8}; // for 2, up to 16 and more colours
+    run.target = makeImage(source.width, source.height, bits[(colors > 2) + (colors > 16)], colors);
     EXPECT_EQ(medianCutPalette(session, run.target, source), 0);
     run.splits = session.progress.progressNow;
     run.positions = frontend.progressPositions;
@@ -42,7 +38,7 @@ CutRun runCut(const DibImage& source, std::uint32_t colors) {
     return run;
 }
 
-void expectReferenceCut(const DibImage& source, std::uint32_t colors, bool splits = true) {
+void expectReferenceCut(const DibImage& source, std::uint32_t colors) {
     SCOPED_TRACE(colors);
     const CutRun run = runCut(source, colors);
     const ReferenceCut expected = referenceMedianCut(source, colors, run.target.bitsPerPixel);
@@ -50,7 +46,7 @@ void expectReferenceCut(const DibImage& source, std::uint32_t colors, bool split
         Bytes(run.target.paletteEntry(0), run.target.paletteEntry(0) + run.target.paletteBytes),
         expected.palette);
     EXPECT_EQ(indicesOf(run.target), expected.indices);
-    EXPECT_TRUE(!splits || run.splits == expected.splits) << run.splits;
+    EXPECT_EQ(run.splits, expected.splits);
 }
 
 // Palette, indices and progress as the whole-list reference gives them, at every colour count,
@@ -178,12 +174,8 @@ template <class Choose> Bytes perPixel(const DibImage& source, const Choose& cho
 }
 
 TEST(MapToPalette, HandWorkedDiffusionOfGrays) {
-    const struct {
-        int width;
-        std::vector<int> levels, entries;
-        bool diffuse;
-        Bytes indices;
-    } cases[] = {
+    // width, grays in storage order, the two entries' grays, diffused, indices
+    const std::tuple<int, std::vector<int>, std::vector<std::uint32_t>, bool, Bytes> cases[] = {
         // Row 0: 100 → black, e = 100 sends 44 right, 31 below, 6 lower right; 144 → white,
         // e = −111 sends −20 lower left, −34 below. Row 1: 100 + 31 − 20 = 111 → black, e = 111
         // sends 49 right; 100 + 6 − 34 + 49 = 121 → black.
@@ -199,17 +191,16 @@ TEST(MapToPalette, HandWorkedDiffusionOfGrays) {
         // black (with the 44 it would have turned white).
         {1, {100, 90}, {0, 255}, true, {0, 0}},
     };
-    for (const auto& c : cases) {
+    for (const auto& [width, levels, entries, diffuse, indices] : cases) {
         const DibImage source =
-            makeTrueColorImage(c.width, int(c.levels.size()) / c.width, [&](int x, int y) {
-                return std::uint32_t(c.levels[y * c.width + x]) * 0x010101u;
+            makeTrueColorImage(width, int(levels.size()) / width, [&](int x, int y) {
+                return std::uint32_t(levels[std::size_t(y * width + x)]) * 0x010101u;
             });
-        DibImage target = makeIndexedImage(
-            source.width, source.height, 1,
-            {std::uint32_t(c.entries[0]) * 0x010101u, std::uint32_t(c.entries[1]) * 0x010101u},
-            [](int, int) { return 0; });
-        map(target, source, c.diffuse);
-        EXPECT_EQ(indicesOf(target), c.indices) << c.levels[0] << " " << c.levels[1];
+        DibImage target = makeIndexedImage(width, source.height, 1,
+                                           {entries[0] * 0x010101u, entries[1] * 0x010101u},
+                                           [](int, int) { return 0; });
+        map(target, source, diffuse);
+        EXPECT_EQ(indicesOf(target), indices) << levels[0] << " " << levels[1];
     }
 }
 
@@ -242,23 +233,17 @@ TEST(MapToPalette, EvenPalettes) {
     const Bytes file = evenPaletteFileBytes(6, 6, 6);
     const EvenPaletteRecord record = readEvenPaletteRecord(file.data() + 1024);
     const DibImage source = randomPicture(37, 23, 24, 9, 256);
+    const auto even = [&](const auto* c) {
+        return evenPaletteIndex(record, std::uint8_t(c[0]), std::uint8_t(c[1]), std::uint8_t(c[2]));
+    };
     DibImage plain = paletteTarget(source, 8, 216, file);
     map(plain, source, false, record, 521);
-    EXPECT_EQ(indicesOf(plain), perPixel(source, [&](const std::uint8_t* c) {
-                  return evenPaletteIndex(record, c[0], c[1], c[2]);
-              }));
+    EXPECT_EQ(indicesOf(plain), perPixel(source, even));
     for (const bool levelsOnly : {true, false}) {
         DibImage target = paletteTarget(source, 8, 216, file);
         if (!levelsOnly) target.paletteEntry(100)[1] = 77;
         map(target, source, true, record, 521);
-        EXPECT_EQ(indicesOf(target),
-                  referenceDiffused(target, source,
-                                    [&](const int* a) {
-                                        return evenPaletteIndex(record, std::uint8_t(a[0]),
-                                                                std::uint8_t(a[1]),
-                                                                std::uint8_t(a[2]));
-                                    }))
-            << levelsOnly;
+        EXPECT_EQ(indicesOf(target), referenceDiffused(target, source, even)) << levelsOnly;
     }
 }
 
@@ -275,12 +260,10 @@ TEST(MapToPalette, NearestEntriesOnAnyThreadCountWithProgressPerRow) {
         std::vector<int> positions;
         EXPECT_EQ(map(target, source, false, {}, 256, &positions), 203);
         EXPECT_EQ(positions, perRow) << threads;
-        EXPECT_EQ(indicesOf(target), perPixel(source,
-                                              [&](const std::uint8_t* c) {
-                                                  return nearestPaletteIndex(target, c[0], c[1],
-                                                                             c[2]);
-                                              }))
-            << threads;
+        const auto nearest = [&](const std::uint8_t* c) {
+            return nearestPaletteIndex(target, c[0], c[1], c[2]);
+        };
+        EXPECT_EQ(indicesOf(target), perPixel(source, nearest)) << threads;
     }
     unsetenv("VELLORA_THREADS");
 }

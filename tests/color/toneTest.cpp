@@ -1,5 +1,4 @@
-// The tone steps: gray scale, black and white, histogram stretch (and its channel tables),
-// invert, posterize, and their vector kernels.
+// The tone steps: gray scale, black and white, histogram, invert, posterize; vector kernels.
 #include "color/blackWhite.h"
 #include "color/channelTables.h"
 #include "color/colorTestImages.h"
