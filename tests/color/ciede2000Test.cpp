@@ -92,8 +92,7 @@ TEST(Ciede2000, BoundsNeverExceedTheDifference) {
     std::mt19937 random(2005);
     const auto check = [](const Lab& p, const Lab& q) {
         const double d = ciede2000(p, q);
-        const double cp = std::sqrt(p.a * p.a + p.b * p.b);
-        const double cq = std::sqrt(q.a * q.a + q.b * q.b);
+        const double cp = std::hypot(p.a, p.b), cq = std::hypot(q.a, q.b);
         const double limit = d * d * (1 + 1e-12) + 1e-12;
         double quick = 0;
         ciede2000QuickBounds(p, cp, {&q.lightness, &q.a, &q.b, &cq, 1}, &quick);

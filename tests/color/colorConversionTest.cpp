@@ -82,15 +82,14 @@ TEST_F(ColorProcessing, TrueColourBasicAndUserPalettes) {
     ASSERT_EQ(run(makeTrueColorImage(2, 1, [](int x, int) { return x ? 0xF01010u : 0x101010u; }), 4,
                   0, false, &result, two),
               0);
-    EXPECT_EQ(result.bitsPerPixel, 1);
-    EXPECT_EQ(result.colorsUsed, 2u);
+    EXPECT_EQ(Ints({result.bitsPerPixel, int(result.colorsUsed)}), Ints({1, 2}));
     EXPECT_EQ(rowColors(result), (std::vector<std::uint32_t>{0x000000, 0xFF0000}));
     writeFileBytes(folder / "safe.ecp", evenPaletteFileBytes(6, 6, 6));
     ASSERT_EQ(run(makeTrueColorImage(1, 1, [](int, int) { return 0x1A3300u; }), 4, 0, false,
                   &result, (folder / "safe.ecp").string()),
               0);
-    EXPECT_EQ(result.colorsUsed, 216u);
-    EXPECT_EQ(rgbAt(result, 0, 0), 0x333300u); // the even lookup: red 26 goes up to 51
+    // The even lookup: red 26 goes up to 51.
+    EXPECT_EQ(Ints({int(result.colorsUsed), int(rgbAt(result, 0, 0))}), Ints({216, 0x333300}));
     EXPECT_TRUE(frontend.messages.empty());
 }
 
