@@ -1,21 +1,35 @@
 #pragma once
-// Pictures for the colour tests: deterministic noise at every depth.
-#include "core/dibImage.h"
+// Small picture helpers for the colour tests.
+#include "core/pixelAccess.h"
+#include "support/testImages.h"
 
 #include <cstdint>
 #include <vector>
 
 namespace vellora::test {
 
-// A picture of the given depth whose colours (or indices and palette) come from a fixed
-// pseudo-random sequence; each channel takes one of `levels` evenly spaced values (few levels
-// give repeated colours and ties at the cut).
-DibImage noiseImage(int width, int height, int bitsPerPixel, std::uint32_t streamStart,
-                    int levels = 256);
 // A true-colour picture of `height` equal rows of the given grays.
-DibImage grayRows(const std::vector<int>& grays, int height = 1);
-// The colours of row y as 0xRRGGBB; the index of every pixel in storage order.
-std::vector<std::uint32_t> rowColors(const DibImage& image, int y = 0);
-std::vector<std::uint8_t> indicesOf(const DibImage& image);
+inline DibImage grayRows(const std::vector<int>& grays, int height = 1) {
+    return makeTrueColorImage(int(grays.size()), height,
+                              [&](int x, int) { return std::uint32_t(grays[x]) * 0x010101u; });
+}
+// The colours of row y as 0xRRGGBB.
+inline std::vector<std::uint32_t> rowColors(const DibImage& image, int y = 0) {
+    std::vector<std::uint32_t> colors;
+    for (int x = 0; x < image.width; ++x)
+        colors.push_back(rgbAt(image, x, y));
+    return colors;
+}
+// The index of every pixel in storage order.
+inline std::vector<std::uint8_t> indicesOf(const DibImage& image) {
+    std::vector<std::uint8_t> indices;
+    for (int y = 0; y < image.height; ++y)
+        for (int x = 0; x < image.width; ++x) {
+            std::uint8_t index = 0;
+            getIndex(image, index, y, x, image.bitsPerPixel);
+            indices.push_back(index);
+        }
+    return indices;
+}
 
 } // namespace vellora::test

@@ -10,7 +10,7 @@ namespace vellora::test {
 namespace {
 
 struct Sample {
-    double y, cb, cr;
+    double v[3]; // Y, Cb, Cr
     std::uint32_t box;
 };
 
@@ -19,10 +19,6 @@ struct Reference {
     int splits = 0;
 };
 
-double axisOf(const Sample& s, int axis) {
-    return axis == 0 ? s.y : axis == 1 ? s.cb : s.cr;
-}
-
 void split(Reference& ref, std::uint32_t box, int depth) {
     if (depth < 1 || ref.samples.empty()) return;
     double mn[3] = {0, 0, 0}, mx[3] = {0, 0, 0}, sum[3] = {0, 0, 0};
@@ -30,24 +26,19 @@ void split(Reference& ref, std::uint32_t box, int depth) {
     for (const Sample& s : ref.samples) {
         if (s.box != box) continue;
         for (int a = 0; a < 3; ++a) {
-            const double v = axisOf(s, a);
-            if (members == 0 || v < mn[a]) mn[a] = v;
-            if (members == 0 || v > mx[a]) mx[a] = v;
-            sum[a] += v;
+            if (members == 0 || s.v[a] < mn[a]) mn[a] = s.v[a];
+            if (members == 0 || s.v[a] > mx[a]) mx[a] = s.v[a];
+            sum[a] += s.v[a];
         }
         ++members;
     }
     if (members == 0) return;
     const double rY = (mx[0] - mn[0]) * 1.4, rCb = (mx[1] - mn[1]) * 1.2, rCr = mx[2] - mn[2];
-    int axis;
-    if (rY > rCb)
-        axis = rY > rCr ? 0 : 2;
-    else
-        axis = rCb > rCr ? 1 : 2;
+    const int axis = rY > rCb ? (rY > rCr ? 0 : 2) : (rCb > rCr ? 1 : 2);
     const double mean = sum[axis] / members;
     const std::uint32_t newBox = box + (1u << (depth - 1));
     for (Sample& s : ref.samples)
-        if (s.box == box && axisOf(s, axis) >= mean) s.box = newBox;
+        if (s.box == box && s.v[axis] >= mean) s.box = newBox;
     ++ref.splits;
     split(ref, box, depth - 1);
     split(ref, newBox, depth - 1);
@@ -67,27 +58,28 @@ ReferenceCut referenceMedianCut(const DibImage& source, std::uint32_t colors, in
             getColor(source, c, y, x, source.bitsPerPixel);
             const double b = c[0], g = c[1], r = c[2];
             ref.samples.push_back(
-                {0.298909991979599 * r + 0.5866100192070007 * g + 0.11448000371456146 * b,
-                 0.5 * b - (0.16874000430107117 * r + 0.33125999569892883 * g),
-                 0.5 * r - 0.4186899960041046 * g - 0.08130999654531479 * b, 0});
+                {{0.298909991979599 * r + 0.5866100192070007 * g + 0.11448000371456146 * b,
+                  0.5 * b - (0.16874000430107117 * r + 0.33125999569892883 * g),
+                  0.5 * r - 0.4186899960041046 * g - 0.08130999654531479 * b},
+                 0});
         }
     int depth = 0;
     for (std::uint32_t c = colors; c > 1; c >>= 1)
         ++depth;
     split(ref, 0, depth);
-    std::vector<double> sy(colors), scb(colors), scr(colors);
+    std::vector<double> sums(3 * colors);
     std::vector<std::uint32_t> count(colors);
     for (const Sample& s : ref.samples) {
-        sy[s.box] += s.y;
-        scb[s.box] += s.cb;
-        scr[s.box] += s.cr;
+        for (int a = 0; a < 3; ++a)
+            sums[3 * s.box + a] += s.v[a];
         ++count[s.box];
     }
     ReferenceCut cut;
     cut.palette.assign(4u << bitsPerPixel, 0);
     for (std::uint32_t i = 0; i < colors; ++i) {
         if (count[i] == 0) continue;
-        const double y = sy[i] / count[i], cb = scb[i] / count[i], cr = scr[i] / count[i];
+        const double y = sums[3 * i] / count[i], cb = sums[3 * i + 1] / count[i],
+                     cr = sums[3 * i + 2] / count[i];
         cut.palette[4 * i] = clampTruncate(y + 1.772 * cb + 0.49);
         cut.palette[4 * i + 1] = clampTruncate(y - 0.34414 * cb - 0.71414 * cr + 0.49);
         cut.palette[4 * i + 2] = clampTruncate(y + 1.402 * cr + 0.49);
@@ -125,21 +117,6 @@ std::vector<std::uint8_t> referenceDiffused(const DibImage& target, const DibIma
             }
         }
     return result;
-}
-
-std::vector<std::uint8_t> referenceDiffusedNearest(const DibImage& target, const DibImage& source) {
-    const int n = int(target.colorsUsed ? target.colorsUsed : target.paletteEntries);
-    return referenceDiffused(target, source, [&](const int* adjusted) {
-        int best = 16581375, chosen = 0;
-        for (int i = 0; i < n; ++i) {
-            const std::uint8_t* e = target.paletteEntry(i);
-            const int d = (adjusted[0] - e[0]) * (adjusted[0] - e[0]) +
-                          (adjusted[1] - e[1]) * (adjusted[1] - e[1]) +
-                          (adjusted[2] - e[2]) * (adjusted[2] - e[2]);
-            if (d < best) best = d, chosen = i;
-        }
-        return chosen;
-    });
 }
 
 } // namespace vellora::test

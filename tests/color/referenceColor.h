@@ -1,6 +1,5 @@
 #pragma once
-// Plain reference versions of the colour engine, written straight from the described
-// algorithms (whole-list scans, a full error buffer, per-pixel access) to check the fast ones.
+// Plain versions of the colour engine (whole-list scans, a full error buffer) to check it by.
 #include "core/dibImage.h"
 
 #include <cstdint>
@@ -18,10 +17,8 @@ struct ReferenceCut {
 // Median cut to `colors` (2^k) colours, every split scanning the whole sample list.
 ReferenceCut referenceMedianCut(const DibImage& source, std::uint32_t colors, int bitsPerPixel);
 
-// Floyd–Steinberg mapping with a (width + 1) × (height + 1) error buffer and nearest-entry
-// lookup over `target`'s palette; returns the index of every pixel in storage order.
-std::vector<std::uint8_t> referenceDiffusedNearest(const DibImage& target, const DibImage& source);
-// The same with the entry chosen by `choose` from the error-adjusted blue, green, red.
+// Floyd–Steinberg with a (width + 1) × (height + 1) error buffer, the entry chosen by `choose`
+// from the error-adjusted blue, green, red; the index of every pixel in storage order.
 std::vector<std::uint8_t> referenceDiffused(const DibImage& target, const DibImage& source,
                                             const std::function<int(const int* adjusted)>& choose);
 
