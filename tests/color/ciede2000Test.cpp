@@ -98,6 +98,7 @@ TEST(Ciede2000, BoundsNeverExceedTheDifference) {
         ciede2000QuickBounds(p, cp, {&q.lightness, &q.a, &q.b, &cq, 1}, &quick);
         ASSERT_LE(quick, limit) << d;
         ASSERT_LE(ciede2000LowerBoundSquared(p, cp, q, cq), limit) << d;
+        ASSERT_GE(ciede2000UpperBoundSquared(p, cp, q, cq), d * d * (1 - 1e-11) - 1e-12) << d;
     };
     for (const Pair& pair : kPublishedPairs)
         check(pair.first, pair.second);
@@ -108,6 +109,7 @@ TEST(Ciede2000, BoundsNeverExceedTheDifference) {
     for (const auto& [l1, l2] : {std::pair{20.0, 30.0}, {50.0, 90.0}, {3.0, 97.0}}) {
         const double d = ciede2000({l1, 0, 0}, {l2, 0, 0});
         EXPECT_NEAR(ciede2000LowerBoundSquared({l1, 0, 0}, 0, {l2, 0, 0}, 0), d * d, 1e-9) << l1;
+        EXPECT_NEAR(ciede2000UpperBoundSquared({l1, 0, 0}, 0, {l2, 0, 0}, 0), d * d, 1e-9) << l1;
     }
     for (int degrees = 0; degrees < 360; degrees += 15)
         for (const double chroma : {5.0, 20.0}) {
@@ -116,6 +118,7 @@ TEST(Ciede2000, BoundsNeverExceedTheDifference) {
             const Lab q{50, chroma * std::cos(u), chroma * std::sin(u)};
             const double d = ciede2000(p, q);
             EXPECT_GE(ciede2000LowerBoundSquared(p, chroma, q, chroma), d * d / 2) << degrees;
+            EXPECT_LE(ciede2000UpperBoundSquared(p, chroma, q, chroma), d * d * 2) << degrees;
         }
     for (int i = 0; i < 100000; ++i) {
         const std::uint32_t rgb = random() & 0xFFFFFF;
@@ -125,8 +128,8 @@ TEST(Ciede2000, BoundsNeverExceedTheDifference) {
 }
 
 // A search asks for the bounds of a whole run of entries at once: every vector width must give
-// each entry the bound it gets alone, lanes and remainder alike.
-TEST(Ciede2000, QuickBoundsOfARunEqualEachAlone) {
+// each entry the bounds it gets alone, lanes and remainder alike.
+TEST(Ciede2000, BoundsOfARunEqualEachAlone) {
     std::mt19937 random(7);
     std::vector<double> l, a, b, c;
     for (int i = 0; i < 37; ++i) {
@@ -140,9 +143,16 @@ TEST(Ciede2000, QuickBoundsOfARunEqualEachAlone) {
     test::atEveryLevel([&](SimdLevel level) {
         for (std::size_t i = 0; level == SimdLevel::Baseline && i < l.size(); ++i)
             ciede2000QuickBounds(p, cp, {&l[i], &a[i], &b[i], &c[i], 1}, &alone[i]);
-        std::vector<double> run(l.size());
+        std::vector<double> run(l.size()), lower(l.size()), upper(l.size());
         ciede2000QuickBounds(p, cp, {l.data(), a.data(), b.data(), c.data(), l.size()}, run.data());
         EXPECT_EQ(run, alone) << simdLevelName(level);
+        ciede2000Bounds(p, cp, {l.data(), a.data(), b.data(), c.data(), l.size()}, lower.data(),
+                        upper.data());
+        for (std::size_t i = 0; i < l.size(); ++i) {
+            const Lab q{l[i], a[i], b[i]};
+            ASSERT_EQ(lower[i], ciede2000LowerBoundSquared(p, cp, q, c[i])) << i;
+            ASSERT_EQ(upper[i], ciede2000UpperBoundSquared(p, cp, q, c[i])) << i;
+        }
     });
 }
 

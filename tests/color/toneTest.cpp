@@ -8,6 +8,7 @@
 #include "color/medianCut.h"
 #include "color/posterize.h"
 #include "color/referenceColor.h"
+#include "core/intermediateFiles.h"
 #include "core/operationFrame.h"
 #include "support/recordingFrontend.h"
 #include "support/simdLevels.h"
@@ -450,6 +451,29 @@ TEST(Invert, ComplementsWithZeroPaddingAndFourthBytes) {
     }
     EXPECT_EQ(apply(invertToImage, wide, nullptr, 0).row(2)[111], 0);
     EXPECT_EQ(indicesOf(apply(invertToImage, indexed, nullptr, 0)), indicesOf(indexed));
+}
+
+// The command inverts a 24 bpp picture kept at 24 bpp within the block it reads: the bytes must
+// be those of a new picture (row padding cleared, header as made), also where the block's own
+// header or padding differ, and at 32 bpp, which needs a new picture.
+TEST(Invert, CommandGivesTheBytesOfANewPicture) {
+    DibImage source = randomPicture(37, 4, 24, 5);
+    for (int y = 0; y < 4; ++y)
+        source.row(y)[111] = 0xAB;
+    DibImage foreignHeader = source;
+    foreignHeader.data[38] = 1; // horizontal resolution: not what a new picture gets
+    for (const auto& [picture, depth] :
+         {std::pair{&source, 0}, {&source, 24}, {&source, 32}, {&foreignHeader, 0}}) {
+        RecordingFrontend frontend;
+        Session session(frontend);
+        setCurrentPicture(session, *picture);
+        ASSERT_EQ(nextIntermediatePath(session, session.nextPath), 0);
+        ASSERT_EQ(invertImage(session, depth), 0);
+        EXPECT_EQ(readImage(session.nextPath).data,
+                  apply(invertToImage, source, nullptr, depth).data)
+            << depth;
+        EXPECT_EQ(readImage(session.currentPath).data, picture->data) << depth;
+    }
 }
 
 TEST(Posterize, FormatFromTheProductOfTheCountsAndLevelsAsRoundedQuotients) {
