@@ -1,8 +1,5 @@
-// The command table, the menu layout and what each menu state grays; the dispatcher with fake
-// services, on what the desktop program's tests cannot make happen (commands that do nothing, fail
-// or have no handler, quarter turns, the names the file choosers offer, a failing save); the view
-// arithmetic in an 800 x 600 client area with its 30-pixel margin, what a paint records, the
-// title, and the stored window rectangle against the screens there are.
+// Commands, menus, the dispatcher with fake services, the view arithmetic in an 800 x 600 client
+// area with its 30-pixel margin, the title and the stored window rectangle.
 #include "shell/commandTable.h"
 #include "shell/dispatcher.h"
 #include "shell/menuState.h"
@@ -31,7 +28,7 @@
 namespace vellora {
 namespace {
 
-TEST(CommandTable, ItemTextsCarryTheirShortcutAfterTheTabAndUnknownIdsAreNoCommands) {
+TEST(CommandTable, ItemTextsShortcutsAndUnknownIds) {
     const std::pair<int, const char*> cases[] = {
         {201, "Open\tCtrl + O"}, {220, "5%"}, {230, "100%\tCtrl Sft + Z"},
         {255, "Left 90\tCtrl + 3"}, {267, "Edge-PreServing\tCtrl Sft + V"}};
@@ -43,10 +40,7 @@ TEST(CommandTable, ItemTextsCarryTheirShortcutAfterTheTabAndUnknownIdsAreNoComma
     EXPECT_EQ(shortcutText(findCommand(kCmdHiddenMenu)->key), "Ctrl Sft + U");
     for (int id : {0, 199, 206, 213, 219, 241, 259, 272, 286, 299, 301})
         EXPECT_EQ(findCommand(id), nullptr) << id;
-}
-
-TEST(CommandTable, NoTwoCommandsShareAKey) {
-    std::set<std::pair<char, bool>> keys;
+    std::set<std::pair<char, bool>> keys; // no two commands share a key
     for (const CommandSpec& command : commandTable()) {
         if (command.key.key == 0) continue;
         EXPECT_TRUE(keys.insert({command.key.key, command.key.shift}).second) << command.id;

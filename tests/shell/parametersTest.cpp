@@ -1,7 +1,5 @@
-// The dialogs' rules without a dialog (opening values, enabling, arrow steps, what "Okay" stores;
-// a refused "Okay" leaves the block alone); the parameter file (12 reserved bytes, then the block;
-// read at start-up, repaired, written at exit, the groups a "save" tick merges into it); opening
-// and saving pictures; quarter turns, flips and the Arbitrary rotate command's multiples of 90.
+// The dialogs' rules without a dialog, the parameter file (12 reserved bytes, then the block),
+// opening and saving pictures, quarter turns and flips.
 #include "shell/dialogs/colorDialogRules.h"
 #include "shell/dialogs/commonDialogRules.h"
 #include "shell/dialogs/filterDialogRules.h"
@@ -452,8 +450,8 @@ TEST(ParameterFile, ShortFilesKeepTheDefaultsAndDamagedValuesAreRepaired) {
               (Ints{7, 128, 64, -725, 0}));
 }
 
-// Start-up: file, else defaults, then the window defaults, then the working copy. A ticked gray
-// scale at "16" survives the exit; an unticked threshold and the crop never do.
+// Start-up: file, else defaults, then the window defaults, then the working copy. The saved
+// block reaches the next run, not the working one.
 TEST(StartupParameters, SavedDefaultsReachTheNextRun) {
     test::TempDir dir;
     const fs::path path = dir / "vellora.par";
@@ -466,28 +464,22 @@ TEST(StartupParameters, SavedDefaultsReachTheNextRun) {
         EXPECT_EQ(run.workingBlock.screenWidth, 1920u);
         run.workingBlock.screenWidth = 0;
         EXPECT_TRUE(isDefault(run.workingBlock));
-        run.workingBlock.grayLevelIndex = 3;
-        run.workingBlock.saveGray = 1;
-        run.workingBlock.cropRect[2] = 9;
-        run.workingBlock.bwThreshold = 77;
-        mergeSavedDefaults(run.savedBlock, run.workingBlock);
+        std::tie(run.savedBlock.grayLevelIndex, run.workingBlock.bwThreshold) = std::pair(3, 77);
         run.parameterFileReserved[4] = 0x44;
         ASSERT_EQ(saveSessionParameters(run, path, {10, 20, 810, 620}), 0);
     }
     Session next(frontend);
     EXPECT_TRUE(loadStartupParameters(next, path));
     const ParameterBlock& b = next.workingBlock;
-    EXPECT_EQ((Ints{b.grayLevelIndex, b.saveGray, b.cropRect[2], b.bwThreshold, b.windowRect[0],
-                    b.windowWidth}),
-              (Ints{3, 0, 0, 128, 10, 800}));
+    EXPECT_EQ((Ints{b.grayLevelIndex, b.bwThreshold, b.windowRect[0], b.windowWidth}),
+              (Ints{3, 128, 10, 800}));
     EXPECT_EQ(next.parameterFileReserved[4], 0x44);
     EXPECT_TRUE(frontend.messages.empty());
 }
 
-// Each flag copies exactly its group (the colour group its palette path as a string too) and
-// clears itself; the crop flag copies nothing. The flag's offset, the block bytes it copies.
+// Each flag (saveHiddenMenu at 84 to saveTiling at 148) copies exactly its block bytes [begin,
+// end) (the colour group its palette path as a string too) and clears itself; crop copies nothing.
 TEST(MergeSavedDefaults, EachFlagCopiesExactlyItsGroupAndClearsItself) {
-    // The flags in block order, saveHiddenMenu at 84 to saveTiling at 148, 4 bytes apart.
     const std::array<std::size_t, 3> cases[] = {
         {84, 168, 192},  {88, 0, 0},      {92, 232, 240},  {96, 192, 208},  {100, 240, 264},
         {104, 524, 532}, {108, 532, 556}, {112, 556, 560}, {116, 560, 580}, {120, 580, 616},
@@ -521,27 +513,11 @@ TEST(MergeSavedDefaults, EachFlagCopiesExactlyItsGroupAndClearsItself) {
 namespace test {
 namespace {
 
-// 11 x 6 at 8 bpp, a different gray in every pixel.
-DibImage grayRamp() {
-    std::vector<std::uint32_t> palette;
-    for (std::uint32_t i = 0; i < 256; ++i)
-        palette.push_back(i * 0x010101);
-    return makeIndexedImage(11, 6, 8, palette, [](int x, int y) { return x * 20 + y; });
-}
-DibImage loaded(const fs::path& path) {
-    DibImage image;
-    std::string error;
-    EXPECT_TRUE(imageio::loadPicture(path, image, error)) << path << ": " << error;
-    return image;
-}
 void expectSameColors(const DibImage& actual, const DibImage& expected) {
     ASSERT_EQ(actual.width * 1000 + actual.height, expected.width * 1000 + expected.height);
     for (int y = 0; y < expected.height; ++y)
         for (int x = 0; x < expected.width; ++x)
             ASSERT_EQ(rgbAt(actual, x, y), rgbAt(expected, x, y)) << x << "," << y;
-}
-std::size_t entries(const fs::path& folder) {
-    return std::size_t(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
 }
 
 class PictureFiles : public ::testing::Test {
@@ -549,7 +525,7 @@ class PictureFiles : public ::testing::Test {
     RecordingFrontend frontend;
     Session session{frontend};
     TempDir folder;
-    DibImage picture = grayRamp();
+    DibImage picture = randomPicture(11, 6, 8, 5);
 };
 
 TEST_F(PictureFiles, OpenConvertsIntoTheFirstIntermediateFileAndResetsTheHistory) {
@@ -580,7 +556,8 @@ TEST_F(PictureFiles, OpenConvertsIntoTheFirstIntermediateFileAndResetsTheHistory
     EXPECT_TRUE(!broken.reason.empty() && frontend.messages.empty());
     EXPECT_EQ(session.currentPath, current);
     EXPECT_EQ(session.picturePath, (folder / "in.png").string());
-    EXPECT_EQ(entries(fs::path(current).parent_path()), 2u); // the lock and the earlier picture
+    const fs::directory_iterator files(fs::path(current).parent_path());
+    EXPECT_EQ(std::distance(files, {}), 2); // the lock and the earlier picture
     const std::string overlong = (folder.path() / std::string(300, 'p')).string() + ".png";
     EXPECT_EQ(openPicture(session, overlong).result, 1);
     EXPECT_EQ(frontend.texts(), (std::vector<std::string>{
@@ -613,7 +590,9 @@ TEST_F(PictureFiles, SaveWritesTheChosenDepthAndMarksThePictureSaved) {
         ASSERT_EQ(savePictureHandler(session), 0);
         EXPECT_TRUE(frontend.messages.empty());
         EXPECT_EQ(readFileBytes(session.currentPath) == before, depthIndex == 0);
-        const DibImage saved = loaded(session.picturePath);
+        DibImage saved;
+        std::string error;
+        ASSERT_TRUE(imageio::loadPicture(session.picturePath, saved, error)) << error;
         EXPECT_EQ(readImage(session.currentPath).bitsPerPixel * 100 + saved.bitsPerPixel,
                   depthIndex == 0 ? 808 : 2424);
         expectSameColors(saved, picture);
@@ -734,12 +713,6 @@ TEST(RotateFlip, TransformArgumentsAndDepth) {
     EXPECT_EQ(runCommandHandler(session, rotateRight90Handler), 1);
     EXPECT_EQ(frontend.texts(), std::vector<std::string>{"failed to rotate or flip the image"});
     EXPECT_EQ(session.history.historyDepth, 0);
-}
-
-TEST(RotateCommand, AnglesAreNormalisedIntoZeroTo359) {
-    for (const auto& [angle, normalized] :
-         {std::pair{-30, 330}, {450, 90}, {360, 0}, {-360, 0}, {0, 0}, {-1, 359}, {725, 5}})
-        EXPECT_EQ(normalizeAngle(angle), normalized) << angle;
 }
 
 // Multiples of 90 go to the picture library: no progress, no status text, the depth kept or
