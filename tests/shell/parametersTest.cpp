@@ -637,33 +637,23 @@ TEST_F(PictureFiles, RefusedSaveSaysWhyAndChangesNothing) {
     EXPECT_TRUE(session.modified());
 }
 
-// Every pixel names where it was seen: x in red and green, the row from the top in blue.
-DibImage coordinatePicture(int width, int height) {
-    return makeTrueColorImage(width, height, [height](int x, int y) {
-        return std::uint32_t(x) << 8 | std::uint32_t(height - 1 - y);
-    });
+using P = std::pair<int, int>;
+std::uint32_t seenAt(const DibImage& image, P at) {
+    return rgbAt(image, at.first, image.height - 1 - at.second);
 }
-std::uint32_t seenAt(const DibImage& image, int x, int top) {
-    return rgbAt(image, x, image.height - 1 - top);
-}
+constexpr int kW = 30, kH = 20;
 
-// Where the pixel seen at (x, top) of a w x h picture lands.
-using Where = std::pair<int, int> (*)(int x, int top, int w, int h);
-
+// Where the pixel seen at (x, top) lands.
 TEST(RotateFlip, EveryPixelMovesWhereTheCommandSaysAndUndoGoesBack) {
-    const std::tuple<const char*, Handler, bool, Where> cases[] = {
-        {"right 90", rotateRight90Handler, true,
-         [](int x, int top, int, int h) { return std::pair{h - 1 - top, x}; }},
-        {"180", rotate180Handler, false,
-         [](int x, int top, int w, int h) { return std::pair{w - 1 - x, h - 1 - top}; }},
-        {"left 90", rotateLeft90Handler, true,
-         [](int x, int top, int w, int) { return std::pair{top, w - 1 - x}; }},
-        {"horizontal", flipHorizontalHandler, false,
-         [](int x, int top, int w, int) { return std::pair{w - 1 - x, top}; }},
-        {"vertical", flipVerticalHandler, false,
-         [](int x, int top, int, int h) { return std::pair{x, h - 1 - top}; }}};
-    const int w = 30, h = 20;
-    const DibImage picture = coordinatePicture(w, h);
+    const std::tuple<const char*, Handler, bool, P (*)(int, int)> cases[] = {
+        {"right 90", rotateRight90Handler, true, [](int x, int t) { return P{kH - 1 - t, x}; }},
+        {"180", rotate180Handler, false, [](int x, int t) { return P{kW - 1 - x, kH - 1 - t}; }},
+        {"left 90", rotateLeft90Handler, true, [](int x, int t) { return P{t, kW - 1 - x}; }},
+        {"flip h", flipHorizontalHandler, false, [](int x, int t) { return P{kW - 1 - x, t}; }},
+        {"flip v", flipVerticalHandler, false, [](int x, int t) { return P{x, kH - 1 - t}; }}};
+    // Every pixel names where it was seen: x in red and green, the row from the top in blue.
+    const DibImage picture = makeTrueColorImage(
+        kW, kH, [](int x, int y) { return std::uint32_t(x) << 8 | std::uint32_t(kH - 1 - y); });
     for (const auto& [name, handler, sideways, where] : cases) {
         SCOPED_TRACE(name);
         RecordingFrontend frontend;
@@ -675,12 +665,10 @@ TEST(RotateFlip, EveryPixelMovesWhereTheCommandSaysAndUndoGoesBack) {
         EXPECT_EQ(session.history.historyDepth, 1);
         const DibImage turned = readImage(session.currentPath);
         ASSERT_EQ((std::array<int, 3>{turned.bitsPerPixel, turned.width, turned.height}),
-                  (std::array<int, 3>{24, sideways ? h : w, sideways ? w : h}));
-        for (int top = 0; top < h; ++top)
-            for (int x = 0; x < w; ++x) {
-                const auto [nx, ntop] = where(x, top, w, h);
-                ASSERT_EQ(seenAt(turned, nx, ntop), seenAt(picture, x, top)) << x << "," << top;
-            }
+                  (std::array<int, 3>{24, sideways ? kH : kW, sideways ? kW : kH}));
+        for (int top = 0; top < kH; ++top)
+            for (int x = 0; x < kW; ++x)
+                ASSERT_EQ(seenAt(turned, where(x, top)), seenAt(picture, {x, top})) << x << top;
         ASSERT_TRUE(undo(session));
         EXPECT_EQ(session.currentPath, before);
     }
