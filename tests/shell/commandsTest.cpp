@@ -288,13 +288,16 @@ TEST_F(DispatcherTest, CloseRequestCleansTheFilesAndWritesTheParameters) {
     EXPECT_EQ(log.written, Texts{"parameters"});
 }
 
-
 ImageInfo picture(int width, int height, std::int32_t state, int zoomIndex = 10) {
     return {.width = width, .height = height, .clientWidth = 800, .clientHeight = 600,
             .zoomIndex = zoomIndex, .state = state};
 }
 Rect drawn(const ImageInfo& i) { return {i.drawX, i.drawY, i.drawWidth, i.drawHeight}; }
 int bars(const ImageInfo& info) { return info.hScrollShown * 10 + info.vScrollShown; }
+ImageInfo laidOut(int width, int height, int zoomIndex = 10) {
+    ImageInfo info = picture(width, height, kStateZoom, zoomIndex);
+    return layoutPicture(info), info;
+}
 
 // Name; picture size and zoom index before; zoom index and drawing rectangle after.
 TEST(ViewLayout, FitChoosesTheLargestZoomUpTo100PercentThatLeavesTheMargin) {
@@ -318,24 +321,20 @@ TEST(ViewLayout, FitChoosesTheLargestZoomUpTo100PercentThatLeavesTheMargin) {
 
 // 1000 x 500 at 200 %, laid out and painted once.
 struct Zoomed200 {
-    ImageInfo info = picture(1000, 500, kStateZoom, 12);
+    ImageInfo info = laidOut(1000, 500, 12);
     ViewScroll scroll;
-    Zoomed200() { layoutPicture(info), updateScrollRecords(info, scroll); }
+    Zoomed200() { updateScrollRecords(info, scroll); }
 };
 
 TEST(ViewLayout, ZoomCentresThePictureAndShowsTheBarsItNeeds) {
     Zoomed200 z;
     EXPECT_EQ(drawn(z.info), (Rect{-600, -200, 2000, 1000}));
-    EXPECT_EQ(bars(z.info), 11);
     // page 800 * 800 / 2030, position (15 + 600) * 800 / 2030
     EXPECT_EQ(z.scroll.horizontal, (ScrollRecord{0, 800, 315, 242}));
     EXPECT_EQ(z.scroll.vertical, (ScrollRecord{0, 600, 349, 125}));
-    ImageInfo wide = picture(1000, 100, kStateZoom);
-    layoutPicture(wide);
-    EXPECT_EQ(bars(wide), 10);
-    ImageInfo tall = picture(770, 571, kStateZoom); // the width fits exactly with its margin
-    layoutPicture(tall);
-    EXPECT_EQ(bars(tall), 1);
+    // both, only horizontal, only vertical: the width fits exactly with its margin
+    EXPECT_EQ((std::array{bars(z.info), bars(laidOut(1000, 100)), bars(laidOut(770, 571))}),
+              (std::array{11, 10, 1}));
 }
 
 // Name; thumb position before; request and thumb; drawX, step and thumb position after.
@@ -375,9 +374,8 @@ TEST(ViewLayout, OtherRequestsZeroStepsAndAnEmptyViewChangeNothing) {
 }
 
 TEST(ViewLayout, HugeZoomedPicturesDoNotOverflow) {
-    ImageInfo info = picture(60000, 60000, kStateZoom, 20);
+    ImageInfo info = laidOut(60000, 60000, 20);
     ViewScroll scroll;
-    layoutPicture(info);
     updateScrollRecords(info, scroll);
     EXPECT_EQ(drawn(info), (Rect{(800 - 600000) / 2, (600 - 600000) / 2, 600000, 600000}));
     EXPECT_EQ(scroll.horizontal.position, 399); // (15 + 299600) * 800 / 600030
@@ -402,8 +400,7 @@ TEST(ViewLayout, WheelMovesThePictureWithinTheScrollRange) {
         EXPECT_EQ(drawn(z.info), (Rect{drawX, drawY, 2000, 1000})) << name;
         EXPECT_EQ(z.info.state, moved ? kStateScrolled : kStateZoom) << name;
     }
-    ImageInfo wide = picture(1000, 100, kStateZoom); // only the horizontal bar
-    layoutPicture(wide);
+    ImageInfo wide = laidOut(1000, 100); // only the horizontal bar
     EXPECT_FALSE(wheelScrollView(wide, A::Vertical, 120));
 }
 
@@ -420,8 +417,7 @@ TEST(ViewLayout, ZoomKeepsThePointUnderThePointer) {
          50},
         {"nothing drawn before", {}, 13, 100, 100, false, -1100, -450}};
     for (const auto& [name, before, zoomIndex, x, y, moved, drawX, drawY] : cases) {
-        ImageInfo info = picture(1000, 500, kStateZoom, zoomIndex);
-        layoutPicture(info);
+        ImageInfo info = laidOut(1000, 500, zoomIndex);
         EXPECT_EQ(keepPointUnderZoom(info, before, x, y), moved) << name;
         EXPECT_EQ(std::pair(info.drawX, info.drawY), std::pair(drawX, drawY)) << name;
         EXPECT_EQ(info.state, moved ? kStateScrolled : kStateZoom) << name;
@@ -459,15 +455,13 @@ TEST(ViewLayout, ViewKeysWithBothBarsShown) {
     z.info.state = kStateZoom;
     EXPECT_FALSE(handleViewKey(z.info, z.scroll, ViewKey::Home, true).repaint);
     EXPECT_EQ(z.info.state, kStateZoom);
-    ImageInfo small = picture(100, 50, kStateZoom); // without bars every view key is consumed
-    layoutPicture(small);
+    ImageInfo small = laidOut(100, 50); // without bars every view key is consumed
     for (int key = 0; key < int(ViewKey::Other); ++key) {
         const KeyResult result = handleViewKey(small, z.scroll, ViewKey(key), true);
         EXPECT_TRUE(result.handled && !result.repaint) << key;
     }
     EXPECT_EQ(small.drawX * 1000 + small.state, 350 * 1000 + kStateZoom);
-    ImageInfo wide = picture(1000, 100, kStateZoom); // one bar is enough for Home
-    layoutPicture(wide);
+    ImageInfo wide = laidOut(1000, 100); // one bar is enough for Home
     EXPECT_TRUE(handleViewKey(wide, z.scroll, ViewKey::Home, true).repaint);
     EXPECT_EQ(wide.drawX, 15);
     EXPECT_EQ(viewRect(640, 400), (Rect{0, 0, 640, 375}));
