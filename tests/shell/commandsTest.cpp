@@ -47,8 +47,8 @@ TEST(CommandTable, ItemTextsShortcutsAndUnknownIds) {
     }
 }
 
-// The whole layout in one line: a menu is its name with its entries in brackets, "|" a separator.
-// Every command but the hidden one is an item exactly once.
+// A menu is its name with its entries in brackets, "|" a separator; each command but the hidden
+// one is an item.
 TEST(CommandTable, MenuLayout) {
     std::string outline;
     std::size_t items = 0;
@@ -245,8 +245,7 @@ TEST_F(DispatcherTest, OperationsThatDoNothingOrFailAndQuarterTurns) {
     EXPECT_EQ(window.title, "vellora -- cat.jpg, 5 %");
 }
 
-// The table's files are named for the picture with its extension replaced; Save As still offers
-// the picture's own name.
+// The table's files are named for the picture; Save As still offers the picture's own name.
 TEST_F(DispatcherTest, TableAndSheetFilesAreNamedForThePicture) {
     dispatcher.dispatch(kCmdTiling);
     const char* const cases[][3] = {{"/p.d/noext", "/p.d/noext.csv", "/p.d/noext.shopping.csv"},
@@ -404,8 +403,8 @@ TEST(ViewLayout, WheelMovesThePictureWithinTheScrollRange) {
     EXPECT_FALSE(wheelScrollView(wide, A::Vertical, 120));
 }
 
-// 1000 x 500, laid out centred at the new zoom as a zoom command leaves it. Name; the drawing
-// before; the new zoom index; the pointer; whether it moved; drawX, drawY after.
+// 1000 x 500 centred at the new zoom. Name; the drawing before; the new zoom index; the pointer;
+// whether it moved; drawX, drawY after.
 TEST(ViewLayout, ZoomKeepsThePointUnderThePointer) {
     const Rect at200{-600, -200, 2000, 1000};
     const std::tuple<const char*, Rect, int, int, int, bool, int, int> cases[] = {
@@ -424,25 +423,23 @@ TEST(ViewLayout, ZoomKeepsThePointUnderThePointer) {
     }
 }
 
-// Key and shift; handled, repaint; drawX, drawY and both thumb positions after.
+// Key and shift; handled, repaint, drawX, drawY and both thumb positions after.
 TEST(ViewLayout, ViewKeysWithBothBarsShown) {
     using K = ViewKey;
-    const std::tuple<ViewKey, bool, bool, bool, std::array<int, 4>> cases[] = {
-        {K::Home, true, true, true, {15, 15, 0, 0}},
-        {K::End, true, true, true, {-1230, -430, 485, 251}},
-        {K::Home, false, false, false, {-600, -200, 242, 125}},
-        {K::Left, false, true, true, {-573, -200, 226, 125}},
-        {K::Right, false, true, true, {-634, -200, 250, 125}},
-        {K::Up, false, true, true, {-600, -187, 242, 109}},
-        {K::PageDown, false, true, true, {-600, -430, 242, 474}},
-        {K::Other, true, false, false, {-600, -200, 242, 125}}};
-    for (const auto& [key, shift, handled, repaint, after] : cases) {
+    const std::tuple<ViewKey, bool, std::array<int, 6>> cases[] = {
+        {K::Home, true, {1, 1, 15, 15, 0, 0}},
+        {K::End, true, {1, 1, -1230, -430, 485, 251}},
+        {K::Home, false, {0, 0, -600, -200, 242, 125}},
+        {K::Left, false, {1, 1, -573, -200, 226, 125}},
+        {K::Right, false, {1, 1, -634, -200, 250, 125}},
+        {K::Up, false, {1, 1, -600, -187, 242, 109}},
+        {K::PageDown, false, {1, 1, -600, -430, 242, 474}},
+        {K::Other, true, {0, 0, -600, -200, 242, 125}}};
+    for (const auto& [key, shift, after] : cases) {
         Zoomed200 z;
-        const KeyResult result = handleViewKey(z.info, z.scroll, key, shift);
-        EXPECT_EQ(std::pair(result.handled, result.repaint), std::pair(handled, repaint))
-            << int(key);
-        EXPECT_EQ((std::array{z.info.drawX, z.info.drawY, z.scroll.horizontal.position,
-                              z.scroll.vertical.position}),
+        const KeyResult r = handleViewKey(z.info, z.scroll, key, shift);
+        EXPECT_EQ((std::array{int(r.handled), int(r.repaint), z.info.drawX, z.info.drawY,
+                              z.scroll.horizontal.position, z.scroll.vertical.position}),
                   after)
             << int(key);
     }
@@ -475,8 +472,7 @@ TEST(ViewPaint, RecordsTheLoadedPictureAndLaysItOut) {
     Session session(frontend);
     session.currentInfo.state = kStateZoom;
     ViewScroll scroll;
-    const LoadedPicture pictures[] = {{1000, 500, 8}, {1000, 500, 16}};
-    for (const LoadedPicture& loaded : pictures)
+    for (const LoadedPicture& loaded : {LoadedPicture{1000, 500, 8}, {1000, 500, 16}})
         paintViewModel(session, scroll, &loaded, 800, 600);
     EXPECT_EQ(drawn(session.currentInfo), (Rect{-100, 50, 1000, 500}));
     EXPECT_EQ(scroll.horizontal, (ScrollRecord{0, 800, 621, 89})); // 800 * 800 / 1030, 115 * …

@@ -28,6 +28,7 @@
 
 namespace vellora {
 namespace {
+using namespace test;
 
 using Items = std::vector<std::string_view>;
 using Ints = std::vector<std::int64_t>;
@@ -48,8 +49,8 @@ bool refused(std::string_view message, const ParameterBlock& block) {
     return !message.empty();
 }
 
-// Arrows move by one and pull typed values into the limits: resize to 64 times the size, levels
-// 2 … 128 together or 1 … 128 alone, crop's from the other fields (left = right, 5 to 9 high).
+// Arrows move by one into the limits: resize 64 times the size, levels 2 (1 alone) … 128, crop's
+// from the other fields (left = right, 5 to 9 high).
 TEST(DialogRules, ArrowSteps) {
     const CropDialogValues crop{12, 5, 12, 9};
     const std::pair<std::int64_t, std::int64_t> steps[] = {
@@ -140,8 +141,7 @@ TEST(GeometryDialogRules, RotateRoundTripsThroughTheBlockWithItsDepthChoice) {
     EXPECT_EQ(v.depth.shown + depthChoiceOpening(true, 0).shown, 0u); // opening checked: stored
 }
 
-// Diffusion means nothing at 256 levels: it is grayed, shown off and stored off, but the tick is
-// remembered for the other levels.
+// At 256 levels diffusion is grayed, shown and stored off, but the tick is kept for the others.
 TEST(ToneDialogRules, GrayDiffusionAt256Levels) {
     ParameterBlock block = defaultParameterBlock();
     GrayDialogValues v = grayDialogOpening(block);
@@ -353,8 +353,7 @@ TEST(HiddenMenuRules, PositionsAndOkay) {
     EXPECT_EQ(saved(), (Ints{0, 0, 24, 1, 1, 7}));
 }
 
-// Fields count as their leading integer (see the user filter's arrows), held at the ends of 32
-// bits; a palette is shown by the name part of its path.
+// Fields count as their leading integer, held at the ends of 32 bits; a palette shows its name.
 TEST(CommonDialogRules, LeadingIntegersAndFileNames) {
     EXPECT_EQ((Ints{leadingInteger("\t+12-3"), leadingInteger("99999999999"), leadingInteger("-"),
                     leadingInteger("2147483648"), leadingInteger("-99999999999")}),
@@ -374,7 +373,7 @@ std::vector<std::uint8_t> fileBytes(std::uint8_t reserved, ParameterBlock block,
     return bytes;
 }
 
-TEST(ParameterFile, WritesReservedBytesBlockAndWindowRectangleAndReadsThemBack) {
+TEST(ParameterFile, WritesAndReadsBackAndAFailedSaveShowsAnAlert) {
     test::TempDir dir;
     test::RecordingFrontend frontend;
     ParameterBlock saved = defaultParameterBlock();
@@ -382,12 +381,14 @@ TEST(ParameterFile, WritesReservedBytesBlockAndWindowRectangleAndReadsThemBack) 
     std::strcpy(saved.userPalettePath, "/home/me/palette/user.csv");
     saved.reserved0[5] = 0xAB; // reserved areas of the block are carried too
     const ParameterFileReserved reserved{0xFF, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 0x7E};
-    ASSERT_EQ(saveParameterFile(frontend, dir / "v.par", {-8, 20, 1016, 788}, saved, reserved), 0);
-    const auto bytes = test::readFileBytes(dir / "v.par");
+    const fs::path path = dir / "config" / "vellora" / "v.par"; // its folders are made private
+    ASSERT_EQ(saveParameterFile(frontend, path, {-8, 20, 1016, 788}, saved, reserved), 0);
+    for (const fs::path& folder : {dir / "config", path.parent_path()})
+        EXPECT_EQ(fs::status(folder).permissions(), fs::perms::owner_all) << folder;
+    const auto bytes = test::readFileBytes(path);
     ASSERT_EQ(bytes.size(), 816u);
     EXPECT_TRUE(std::equal(reserved.begin(), reserved.end(), bytes.begin()));
-    // Block offsets sit 12 bytes further on: the rectangle, its width and height, gray levels,
-    // the save quality and the tile count across.
+    // Block offsets (12 bytes on): rectangle, width, height, gray levels, quality, tiles across.
     const std::pair<std::size_t, std::int32_t> fields[] = {
         {36, -8}, {40, 20}, {44, 1016}, {48, 788}, {68, 1024}, {72, 768}, {528, 3}, {172, 100},
         {784, 64}};
@@ -396,23 +397,12 @@ TEST(ParameterFile, WritesReservedBytesBlockAndWindowRectangleAndReadsThemBack) 
     EXPECT_TRUE(frontend.messages.empty());
     ParameterFileReserved readReserved{};
     ParameterBlock read = defaultParameterBlock();
-    ASSERT_TRUE(loadParameterFile(dir / "v.par", readReserved, read));
+    ASSERT_TRUE(loadParameterFile(path, readReserved, read));
     EXPECT_TRUE(readReserved == reserved && same(read, saved));
     EXPECT_FALSE(loadParameterFile(dir / "absent.par", readReserved, read));
     EXPECT_FALSE(loadParameterFile(dir.path(), readReserved, read)); // a folder is no file
     EXPECT_FALSE(loadParameterBytes({}, readReserved, read));
     EXPECT_TRUE(same(read, saved));
-}
-
-TEST(ParameterFile, SaveMakesTheMissingFoldersPrivateAndAFailureShowsAnAlert) {
-    test::TempDir dir;
-    test::RecordingFrontend frontend;
-    ParameterBlock saved = defaultParameterBlock();
-    const fs::path path = dir / "config" / "vellora" / "vellora.par";
-    ASSERT_EQ(saveParameterFile(frontend, path, {}, saved, {}), 0);
-    EXPECT_EQ(fs::file_size(path), 816u);
-    for (const fs::path& folder : {dir / "config", path.parent_path()})
-        EXPECT_EQ(fs::status(folder).permissions(), fs::perms::owner_all) << folder;
     // A folder that is a plain file cannot be made; the file stays as it was.
     test::writeFileBytes(dir / "plain", {1, 2, 3});
     EXPECT_EQ(saveParameterFile(frontend, dir / "plain" / "vellora.par", {}, saved, {}), -1);
@@ -424,8 +414,7 @@ TEST(ParameterFile, SaveMakesTheMissingFoldersPrivateAndAFailureShowsAnAlert) {
     EXPECT_EQ(test::readFileBytes(dir / "plain"), (std::vector<std::uint8_t>{1, 2, 3}));
 }
 
-// A short file: what it holds is taken, the rest keeps the defaults. Each out-of-range value
-// becomes its field's default, the others stay.
+// A short file's rest keeps the defaults; each out-of-range value becomes its field's default.
 TEST(ParameterFile, ShortFilesKeepTheDefaultsAndDamagedValuesAreRepaired) {
     ParameterBlock source = defaultParameterBlock();
     source.grayDiffusion = 0;  // block offset 524, inside the file
@@ -508,11 +497,6 @@ TEST(MergeSavedDefaults, EachFlagCopiesExactlyItsGroupAndClearsItself) {
     }
 }
 
-} // namespace
-
-namespace test {
-namespace {
-
 void expectSameColors(const DibImage& actual, const DibImage& expected) {
     ASSERT_EQ(actual.width * 1000 + actual.height, expected.width * 1000 + expected.height);
     for (int y = 0; y < expected.height; ++y)
@@ -526,10 +510,16 @@ class PictureFiles : public ::testing::Test {
     Session session{frontend};
     TempDir folder;
     DibImage picture = randomPicture(11, 6, 8, 5);
+    std::string error;
+    void setUpSave(std::uint32_t depthIndex) { // three steps on, "picture.png" its name
+        setCurrentPicture(session, picture);
+        session.history.historyDepth = 3;
+        session.picturePath = (folder / "picture.png").string();
+        session.workingBlock.saveDepthIndex = depthIndex;
+    }
 };
 
 TEST_F(PictureFiles, OpenConvertsIntoTheFirstIntermediateFileAndResetsTheHistory) {
-    std::string error;
     ASSERT_TRUE(imageio::savePicture(folder / "in.png", picture, "image/png", 100, 8, error));
     session.history.historyDepth = 4;
     int repaints = 0;
@@ -582,16 +572,12 @@ TEST(PictureConvert, ExactLowerCaseExtensionsOnlyAndPathsUpTo259) {
 // 24 bpp converts the intermediate file in place before the save; "source" saves it as it is.
 TEST_F(PictureFiles, SaveWritesTheChosenDepthAndMarksThePictureSaved) {
     for (std::uint32_t depthIndex : {0u, 1u}) {
-        setCurrentPicture(session, picture);
-        session.history.historyDepth = 3;
-        session.picturePath = (folder / "picture.png").string();
-        session.workingBlock.saveDepthIndex = depthIndex;
+        setUpSave(depthIndex);
         const auto before = readFileBytes(session.currentPath);
         ASSERT_EQ(savePictureHandler(session), 0);
         EXPECT_TRUE(frontend.messages.empty());
         EXPECT_EQ(readFileBytes(session.currentPath) == before, depthIndex == 0);
         DibImage saved;
-        std::string error;
         ASSERT_TRUE(imageio::loadPicture(session.picturePath, saved, error)) << error;
         EXPECT_EQ(readImage(session.currentPath).bitsPerPixel * 100 + saved.bitsPerPixel,
                   depthIndex == 0 ? 808 : 2424);
@@ -603,16 +589,12 @@ TEST_F(PictureFiles, SaveWritesTheChosenDepthAndMarksThePictureSaved) {
     ASSERT_EQ(savePictureAsHandler(session), 0);
     EXPECT_EQ(session.picturePath, session.saveAsPath);
     imageio::PictureInfo info;
-    std::string error;
     ASSERT_TRUE(imageio::probePictureFile(session.saveAsPath, info, error)) << error;
     EXPECT_EQ(info.format, "tiff");
 }
 
 TEST_F(PictureFiles, RefusedSaveSaysWhyAndChangesNothing) {
-    setCurrentPicture(session, picture);
-    session.history.historyDepth = 3;
-    session.picturePath = (folder / "picture.png").string();
-    session.workingBlock.saveDepthIndex = 1; // would convert in place if the save went ahead
+    setUpSave(1); // would convert in place if the save went ahead
     const auto before = readFileBytes(session.currentPath);
     for (const char* name : {"out.JPG", "out.tif", "out", "out.bmp.bak", "missing/out.png"}) {
         frontend.clear();
@@ -625,7 +607,6 @@ TEST_F(PictureFiles, RefusedSaveSaysWhyAndChangesNothing) {
     EXPECT_EQ(readFileBytes(session.currentPath), before);
     EXPECT_EQ(session.picturePath, (folder / "picture.png").string());
     EXPECT_EQ(session.history.historyDepth * 1000 + session.currentInfo.state, 3000 + kStateZoom);
-
     fs::remove(session.currentPath); // the read fails first, then the save
     frontend.clear();
     EXPECT_EQ(savePictureHandler(session), 1);
@@ -731,5 +712,4 @@ TEST(RotateCommand, QuarterTurnsTurnClockwiseThroughThePictureLibrary) {
 }
 
 } // namespace
-} // namespace test
 } // namespace vellora
