@@ -196,8 +196,8 @@ TEST(ToneDialogRules, PosterOkayRefusesAllOnesAndOutOfRangeAndRoundTrips) {
         EXPECT_EQ(shown, valid ? "" : "each level must be 1 ~ 128 and not 1 same all")
             << values.common << " " << values.levels[0] << " " << values.levels[1];
         if (refused(shown, block)) continue;
-        EXPECT_EQ(posterDialogOpening(block).common, values.common);
-        EXPECT_EQ(posterDialogOpening(block).levels, values.levels);
+        const PosterDialogValues back = posterDialogOpening(block);
+        EXPECT_EQ(std::pair(back.common, back.levels), std::pair(values.common, values.levels));
     }
 }
 
@@ -278,11 +278,8 @@ TEST(FilterDialogRules, UserFilterRoundTripsAndItsArrowsReReadEveryText) {
     EXPECT_EQ(userFilterOpening(block).values, values.values);
     std::array<std::string, kUserFilterValueCount> texts;
     texts.fill("0");
-    texts[0] = "12abc";
-    texts[3] = "abc";
-    texts[1] = "2147483647";
-    texts[2] = "-2147483648";
-    texts[kUserFilterKPlace] = " -4";
+    std::tie(texts[0], texts[1], texts[2], texts[3], texts[kUserFilterKPlace]) =
+        std::tuple("12abc", "2147483647", "-2147483648", "abc", " -4");
     const std::tuple<int, bool, Ints> steps[] = {
         {12, false, {12, kMax, kMin, 0, -4, -1}}, // 12: "0" down
         {1, true, {12, kMax, kMin, 0, -4, 0}},   // at the largest int already
