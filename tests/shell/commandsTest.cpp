@@ -1,8 +1,5 @@
-// The command table, the menu layout and what each menu state grays; the dispatcher with fake
-// services, on what the desktop program's tests cannot make happen (commands that do nothing, fail
-// or have no handler, quarter turns, the names the file choosers offer, a failing save); the view
-// arithmetic in an 800 x 600 client area with its 30-pixel margin, what a paint records, the
-// title, and the stored window rectangle against the screens there are.
+// Commands, menus, the dispatcher with fake services, the view arithmetic in an 800 x 600 client
+// area with its 30-pixel margin, the title and the stored window rectangle.
 #include "shell/commandTable.h"
 #include "shell/dispatcher.h"
 #include "shell/menuState.h"
@@ -31,7 +28,7 @@
 namespace vellora {
 namespace {
 
-TEST(CommandTable, ItemTextsCarryTheirShortcutAfterTheTabAndUnknownIdsAreNoCommands) {
+TEST(CommandTable, ItemTextsShortcutsAndUnknownIds) {
     const std::pair<int, const char*> cases[] = {
         {201, "Open\tCtrl + O"}, {220, "5%"}, {230, "100%\tCtrl Sft + Z"},
         {255, "Left 90\tCtrl + 3"}, {267, "Edge-PreServing\tCtrl Sft + V"}};
@@ -43,18 +40,15 @@ TEST(CommandTable, ItemTextsCarryTheirShortcutAfterTheTabAndUnknownIdsAreNoComma
     EXPECT_EQ(shortcutText(findCommand(kCmdHiddenMenu)->key), "Ctrl Sft + U");
     for (int id : {0, 199, 206, 213, 219, 241, 259, 272, 286, 299, 301})
         EXPECT_EQ(findCommand(id), nullptr) << id;
-}
-
-TEST(CommandTable, NoTwoCommandsShareAKey) {
-    std::set<std::pair<char, bool>> keys;
+    std::set<std::pair<char, bool>> keys; // no two commands share a key
     for (const CommandSpec& command : commandTable()) {
         if (command.key.key == 0) continue;
         EXPECT_TRUE(keys.insert({command.key.key, command.key.shift}).second) << command.id;
     }
 }
 
-// The whole layout in one line: a menu is its name with its entries in brackets, "|" a separator.
-// Every command but the hidden one is an item exactly once.
+// A menu is its name with its entries in brackets, "|" a separator; each command but the hidden
+// one is an item.
 TEST(CommandTable, MenuLayout) {
     std::string outline;
     std::size_t items = 0;
@@ -251,8 +245,7 @@ TEST_F(DispatcherTest, OperationsThatDoNothingOrFailAndQuarterTurns) {
     EXPECT_EQ(window.title, "vellora -- cat.jpg, 5 %");
 }
 
-// The table's files are named for the picture with its extension replaced; Save As still offers
-// the picture's own name.
+// The table's files are named for the picture; Save As still offers the picture's own name.
 TEST_F(DispatcherTest, TableAndSheetFilesAreNamedForThePicture) {
     dispatcher.dispatch(kCmdTiling);
     const char* const cases[][3] = {{"/p.d/noext", "/p.d/noext.csv", "/p.d/noext.shopping.csv"},
@@ -294,13 +287,16 @@ TEST_F(DispatcherTest, CloseRequestCleansTheFilesAndWritesTheParameters) {
     EXPECT_EQ(log.written, Texts{"parameters"});
 }
 
-
 ImageInfo picture(int width, int height, std::int32_t state, int zoomIndex = 10) {
     return {.width = width, .height = height, .clientWidth = 800, .clientHeight = 600,
             .zoomIndex = zoomIndex, .state = state};
 }
 Rect drawn(const ImageInfo& i) { return {i.drawX, i.drawY, i.drawWidth, i.drawHeight}; }
 int bars(const ImageInfo& info) { return info.hScrollShown * 10 + info.vScrollShown; }
+ImageInfo laidOut(int width, int height, int zoomIndex = 10) {
+    ImageInfo info = picture(width, height, kStateZoom, zoomIndex);
+    return layoutPicture(info), info;
+}
 
 // Name; picture size and zoom index before; zoom index and drawing rectangle after.
 TEST(ViewLayout, FitChoosesTheLargestZoomUpTo100PercentThatLeavesTheMargin) {
@@ -324,24 +320,18 @@ TEST(ViewLayout, FitChoosesTheLargestZoomUpTo100PercentThatLeavesTheMargin) {
 
 // 1000 x 500 at 200 %, laid out and painted once.
 struct Zoomed200 {
-    ImageInfo info = picture(1000, 500, kStateZoom, 12);
+    ImageInfo info = laidOut(1000, 500, 12);
     ViewScroll scroll;
-    Zoomed200() { layoutPicture(info), updateScrollRecords(info, scroll); }
+    Zoomed200() { updateScrollRecords(info, scroll); }
 };
 
-TEST(ViewLayout, ZoomCentresThePictureAndShowsTheBarsItNeeds) {
+// Where it is drawn and the thumbs are pinned by the key and scroll tables below.
+TEST(ViewLayout, ZoomShowsTheBarsItNeeds) {
     Zoomed200 z;
-    EXPECT_EQ(drawn(z.info), (Rect{-600, -200, 2000, 1000}));
-    EXPECT_EQ(bars(z.info), 11);
-    // page 800 * 800 / 2030, position (15 + 600) * 800 / 2030
-    EXPECT_EQ(z.scroll.horizontal, (ScrollRecord{0, 800, 315, 242}));
-    EXPECT_EQ(z.scroll.vertical, (ScrollRecord{0, 600, 349, 125}));
-    ImageInfo wide = picture(1000, 100, kStateZoom);
-    layoutPicture(wide);
-    EXPECT_EQ(bars(wide), 10);
-    ImageInfo tall = picture(770, 571, kStateZoom); // the width fits exactly with its margin
-    layoutPicture(tall);
-    EXPECT_EQ(bars(tall), 1);
+    EXPECT_EQ(z.scroll.vertical, (ScrollRecord{0, 600, 349, 125})); // 600 * 600 / 1030, 215 * …
+    // both, only horizontal, only vertical: the width fits exactly with its margin
+    EXPECT_EQ((std::array{bars(z.info), bars(laidOut(1000, 100)), bars(laidOut(770, 571))}),
+              (std::array{11, 10, 1}));
 }
 
 // Name; thumb position before; request and thumb; drawX, step and thumb position after.
@@ -381,9 +371,8 @@ TEST(ViewLayout, OtherRequestsZeroStepsAndAnEmptyViewChangeNothing) {
 }
 
 TEST(ViewLayout, HugeZoomedPicturesDoNotOverflow) {
-    ImageInfo info = picture(60000, 60000, kStateZoom, 20);
+    ImageInfo info = laidOut(60000, 60000, 20);
     ViewScroll scroll;
-    layoutPicture(info);
     updateScrollRecords(info, scroll);
     EXPECT_EQ(drawn(info), (Rect{(800 - 600000) / 2, (600 - 600000) / 2, 600000, 600000}));
     EXPECT_EQ(scroll.horizontal.position, 399); // (15 + 299600) * 800 / 600030
@@ -408,13 +397,12 @@ TEST(ViewLayout, WheelMovesThePictureWithinTheScrollRange) {
         EXPECT_EQ(drawn(z.info), (Rect{drawX, drawY, 2000, 1000})) << name;
         EXPECT_EQ(z.info.state, moved ? kStateScrolled : kStateZoom) << name;
     }
-    ImageInfo wide = picture(1000, 100, kStateZoom); // only the horizontal bar
-    layoutPicture(wide);
+    ImageInfo wide = laidOut(1000, 100); // only the horizontal bar
     EXPECT_FALSE(wheelScrollView(wide, A::Vertical, 120));
 }
 
-// 1000 x 500, laid out centred at the new zoom as a zoom command leaves it. Name; the drawing
-// before; the new zoom index; the pointer; whether it moved; drawX, drawY after.
+// 1000 x 500 centred at the new zoom. Name; the drawing before; the new zoom index; the pointer;
+// whether it moved; drawX, drawY after.
 TEST(ViewLayout, ZoomKeepsThePointUnderThePointer) {
     const Rect at200{-600, -200, 2000, 1000};
     const std::tuple<const char*, Rect, int, int, int, bool, int, int> cases[] = {
@@ -426,33 +414,30 @@ TEST(ViewLayout, ZoomKeepsThePointUnderThePointer) {
          50},
         {"nothing drawn before", {}, 13, 100, 100, false, -1100, -450}};
     for (const auto& [name, before, zoomIndex, x, y, moved, drawX, drawY] : cases) {
-        ImageInfo info = picture(1000, 500, kStateZoom, zoomIndex);
-        layoutPicture(info);
+        ImageInfo info = laidOut(1000, 500, zoomIndex);
         EXPECT_EQ(keepPointUnderZoom(info, before, x, y), moved) << name;
         EXPECT_EQ(std::pair(info.drawX, info.drawY), std::pair(drawX, drawY)) << name;
         EXPECT_EQ(info.state, moved ? kStateScrolled : kStateZoom) << name;
     }
 }
 
-// Key and shift; handled, repaint; drawX, drawY and both thumb positions after.
+// Key and shift; handled, repaint, drawX, drawY and both thumb positions after.
 TEST(ViewLayout, ViewKeysWithBothBarsShown) {
     using K = ViewKey;
-    const std::tuple<ViewKey, bool, bool, bool, std::array<int, 4>> cases[] = {
-        {K::Home, true, true, true, {15, 15, 0, 0}},
-        {K::End, true, true, true, {-1230, -430, 485, 251}},
-        {K::Home, false, false, false, {-600, -200, 242, 125}},
-        {K::Left, false, true, true, {-573, -200, 226, 125}},
-        {K::Right, false, true, true, {-634, -200, 250, 125}},
-        {K::Up, false, true, true, {-600, -187, 242, 109}},
-        {K::PageDown, false, true, true, {-600, -430, 242, 474}},
-        {K::Other, true, false, false, {-600, -200, 242, 125}}};
-    for (const auto& [key, shift, handled, repaint, after] : cases) {
+    const std::tuple<ViewKey, bool, std::array<int, 6>> cases[] = {
+        {K::Home, true, {1, 1, 15, 15, 0, 0}},
+        {K::End, true, {1, 1, -1230, -430, 485, 251}},
+        {K::Home, false, {0, 0, -600, -200, 242, 125}},
+        {K::Left, false, {1, 1, -573, -200, 226, 125}},
+        {K::Right, false, {1, 1, -634, -200, 250, 125}},
+        {K::Up, false, {1, 1, -600, -187, 242, 109}},
+        {K::PageDown, false, {1, 1, -600, -430, 242, 474}},
+        {K::Other, true, {0, 0, -600, -200, 242, 125}}};
+    for (const auto& [key, shift, after] : cases) {
         Zoomed200 z;
-        const KeyResult result = handleViewKey(z.info, z.scroll, key, shift);
-        EXPECT_EQ(std::pair(result.handled, result.repaint), std::pair(handled, repaint))
-            << int(key);
-        EXPECT_EQ((std::array{z.info.drawX, z.info.drawY, z.scroll.horizontal.position,
-                              z.scroll.vertical.position}),
+        const KeyResult r = handleViewKey(z.info, z.scroll, key, shift);
+        EXPECT_EQ((std::array{int(r.handled), int(r.repaint), z.info.drawX, z.info.drawY,
+                              z.scroll.horizontal.position, z.scroll.vertical.position}),
                   after)
             << int(key);
     }
@@ -465,15 +450,13 @@ TEST(ViewLayout, ViewKeysWithBothBarsShown) {
     z.info.state = kStateZoom;
     EXPECT_FALSE(handleViewKey(z.info, z.scroll, ViewKey::Home, true).repaint);
     EXPECT_EQ(z.info.state, kStateZoom);
-    ImageInfo small = picture(100, 50, kStateZoom); // without bars every view key is consumed
-    layoutPicture(small);
+    ImageInfo small = laidOut(100, 50); // without bars every view key is consumed
     for (int key = 0; key < int(ViewKey::Other); ++key) {
         const KeyResult result = handleViewKey(small, z.scroll, ViewKey(key), true);
         EXPECT_TRUE(result.handled && !result.repaint) << key;
     }
     EXPECT_EQ(small.drawX * 1000 + small.state, 350 * 1000 + kStateZoom);
-    ImageInfo wide = picture(1000, 100, kStateZoom); // one bar is enough for Home
-    layoutPicture(wide);
+    ImageInfo wide = laidOut(1000, 100); // one bar is enough for Home
     EXPECT_TRUE(handleViewKey(wide, z.scroll, ViewKey::Home, true).repaint);
     EXPECT_EQ(wide.drawX, 15);
     EXPECT_EQ(viewRect(640, 400), (Rect{0, 0, 640, 375}));
@@ -487,8 +470,7 @@ TEST(ViewPaint, RecordsTheLoadedPictureAndLaysItOut) {
     Session session(frontend);
     session.currentInfo.state = kStateZoom;
     ViewScroll scroll;
-    const LoadedPicture pictures[] = {{1000, 500, 8}, {1000, 500, 16}};
-    for (const LoadedPicture& loaded : pictures)
+    for (const LoadedPicture& loaded : {LoadedPicture{1000, 500, 8}, {1000, 500, 16}})
         paintViewModel(session, scroll, &loaded, 800, 600);
     EXPECT_EQ(drawn(session.currentInfo), (Rect{-100, 50, 1000, 500}));
     EXPECT_EQ(scroll.horizontal, (ScrollRecord{0, 800, 621, 89})); // 800 * 800 / 1030, 115 * …

@@ -1,7 +1,5 @@
-// The dialogs' rules without a dialog (opening values, enabling, arrow steps, what "Okay" stores;
-// a refused "Okay" leaves the block alone); the parameter file (12 reserved bytes, then the block;
-// read at start-up, repaired, written at exit, the groups a "save" tick merges into it); opening
-// and saving pictures; quarter turns, flips and the Arbitrary rotate command's multiples of 90.
+// The dialogs' rules without a dialog, the parameter file (12 reserved bytes, then the block),
+// opening and saving pictures, quarter turns and flips.
 #include "shell/dialogs/colorDialogRules.h"
 #include "shell/dialogs/commonDialogRules.h"
 #include "shell/dialogs/filterDialogRules.h"
@@ -30,6 +28,7 @@
 
 namespace vellora {
 namespace {
+using namespace test;
 
 using Items = std::vector<std::string_view>;
 using Ints = std::vector<std::int64_t>;
@@ -50,8 +49,8 @@ bool refused(std::string_view message, const ParameterBlock& block) {
     return !message.empty();
 }
 
-// Arrows move by one and pull typed values into the limits: resize to 64 times the size, levels
-// 2 … 128 together or 1 … 128 alone, crop's from the other fields (left = right, 5 to 9 high).
+// Arrows move by one into the limits: resize 64 times the size, levels 2 (1 alone) … 128, crop's
+// from the other fields (left = right, 5 to 9 high).
 TEST(DialogRules, ArrowSteps) {
     const CropDialogValues crop{12, 5, 12, 9};
     const std::pair<std::int64_t, std::int64_t> steps[] = {
@@ -142,8 +141,7 @@ TEST(GeometryDialogRules, RotateRoundTripsThroughTheBlockWithItsDepthChoice) {
     EXPECT_EQ(v.depth.shown + depthChoiceOpening(true, 0).shown, 0u); // opening checked: stored
 }
 
-// Diffusion means nothing at 256 levels: it is grayed, shown off and stored off, but the tick is
-// remembered for the other levels.
+// At 256 levels diffusion is grayed, shown and stored off, but the tick is kept for the others.
 TEST(ToneDialogRules, GrayDiffusionAt256Levels) {
     ParameterBlock block = defaultParameterBlock();
     GrayDialogValues v = grayDialogOpening(block);
@@ -198,8 +196,8 @@ TEST(ToneDialogRules, PosterOkayRefusesAllOnesAndOutOfRangeAndRoundTrips) {
         EXPECT_EQ(shown, valid ? "" : "each level must be 1 ~ 128 and not 1 same all")
             << values.common << " " << values.levels[0] << " " << values.levels[1];
         if (refused(shown, block)) continue;
-        EXPECT_EQ(posterDialogOpening(block).common, values.common);
-        EXPECT_EQ(posterDialogOpening(block).levels, values.levels);
+        const PosterDialogValues back = posterDialogOpening(block);
+        EXPECT_EQ(std::pair(back.common, back.levels), std::pair(values.common, values.levels));
     }
 }
 
@@ -280,11 +278,8 @@ TEST(FilterDialogRules, UserFilterRoundTripsAndItsArrowsReReadEveryText) {
     EXPECT_EQ(userFilterOpening(block).values, values.values);
     std::array<std::string, kUserFilterValueCount> texts;
     texts.fill("0");
-    texts[0] = "12abc";
-    texts[3] = "abc";
-    texts[1] = "2147483647";
-    texts[2] = "-2147483648";
-    texts[kUserFilterKPlace] = " -4";
+    std::tie(texts[0], texts[1], texts[2], texts[3], texts[kUserFilterKPlace]) =
+        std::tuple("12abc", "2147483647", "-2147483648", "abc", " -4");
     const std::tuple<int, bool, Ints> steps[] = {
         {12, false, {12, kMax, kMin, 0, -4, -1}}, // 12: "0" down
         {1, true, {12, kMax, kMin, 0, -4, 0}},   // at the largest int already
@@ -355,8 +350,7 @@ TEST(HiddenMenuRules, PositionsAndOkay) {
     EXPECT_EQ(saved(), (Ints{0, 0, 24, 1, 1, 7}));
 }
 
-// Fields count as their leading integer (see the user filter's arrows), held at the ends of 32
-// bits; a palette is shown by the name part of its path.
+// Fields count as their leading integer, held at the ends of 32 bits; a palette shows its name.
 TEST(CommonDialogRules, LeadingIntegersAndFileNames) {
     EXPECT_EQ((Ints{leadingInteger("\t+12-3"), leadingInteger("99999999999"), leadingInteger("-"),
                     leadingInteger("2147483648"), leadingInteger("-99999999999")}),
@@ -376,7 +370,7 @@ std::vector<std::uint8_t> fileBytes(std::uint8_t reserved, ParameterBlock block,
     return bytes;
 }
 
-TEST(ParameterFile, WritesReservedBytesBlockAndWindowRectangleAndReadsThemBack) {
+TEST(ParameterFile, WritesAndReadsBackAndAFailedSaveShowsAnAlert) {
     test::TempDir dir;
     test::RecordingFrontend frontend;
     ParameterBlock saved = defaultParameterBlock();
@@ -384,12 +378,14 @@ TEST(ParameterFile, WritesReservedBytesBlockAndWindowRectangleAndReadsThemBack) 
     std::strcpy(saved.userPalettePath, "/home/me/palette/user.csv");
     saved.reserved0[5] = 0xAB; // reserved areas of the block are carried too
     const ParameterFileReserved reserved{0xFF, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 0x7E};
-    ASSERT_EQ(saveParameterFile(frontend, dir / "v.par", {-8, 20, 1016, 788}, saved, reserved), 0);
-    const auto bytes = test::readFileBytes(dir / "v.par");
+    const fs::path path = dir / "config" / "vellora" / "v.par"; // its folders are made private
+    ASSERT_EQ(saveParameterFile(frontend, path, {-8, 20, 1016, 788}, saved, reserved), 0);
+    for (const fs::path& folder : {dir / "config", path.parent_path()})
+        EXPECT_EQ(fs::status(folder).permissions(), fs::perms::owner_all) << folder;
+    const auto bytes = test::readFileBytes(path);
     ASSERT_EQ(bytes.size(), 816u);
     EXPECT_TRUE(std::equal(reserved.begin(), reserved.end(), bytes.begin()));
-    // Block offsets sit 12 bytes further on: the rectangle, its width and height, gray levels,
-    // the save quality and the tile count across.
+    // Block offsets (12 bytes on): rectangle, width, height, gray levels, quality, tiles across.
     const std::pair<std::size_t, std::int32_t> fields[] = {
         {36, -8}, {40, 20}, {44, 1016}, {48, 788}, {68, 1024}, {72, 768}, {528, 3}, {172, 100},
         {784, 64}};
@@ -398,23 +394,12 @@ TEST(ParameterFile, WritesReservedBytesBlockAndWindowRectangleAndReadsThemBack) 
     EXPECT_TRUE(frontend.messages.empty());
     ParameterFileReserved readReserved{};
     ParameterBlock read = defaultParameterBlock();
-    ASSERT_TRUE(loadParameterFile(dir / "v.par", readReserved, read));
+    ASSERT_TRUE(loadParameterFile(path, readReserved, read));
     EXPECT_TRUE(readReserved == reserved && same(read, saved));
     EXPECT_FALSE(loadParameterFile(dir / "absent.par", readReserved, read));
     EXPECT_FALSE(loadParameterFile(dir.path(), readReserved, read)); // a folder is no file
     EXPECT_FALSE(loadParameterBytes({}, readReserved, read));
     EXPECT_TRUE(same(read, saved));
-}
-
-TEST(ParameterFile, SaveMakesTheMissingFoldersPrivateAndAFailureShowsAnAlert) {
-    test::TempDir dir;
-    test::RecordingFrontend frontend;
-    ParameterBlock saved = defaultParameterBlock();
-    const fs::path path = dir / "config" / "vellora" / "vellora.par";
-    ASSERT_EQ(saveParameterFile(frontend, path, {}, saved, {}), 0);
-    EXPECT_EQ(fs::file_size(path), 816u);
-    for (const fs::path& folder : {dir / "config", path.parent_path()})
-        EXPECT_EQ(fs::status(folder).permissions(), fs::perms::owner_all) << folder;
     // A folder that is a plain file cannot be made; the file stays as it was.
     test::writeFileBytes(dir / "plain", {1, 2, 3});
     EXPECT_EQ(saveParameterFile(frontend, dir / "plain" / "vellora.par", {}, saved, {}), -1);
@@ -426,8 +411,7 @@ TEST(ParameterFile, SaveMakesTheMissingFoldersPrivateAndAFailureShowsAnAlert) {
     EXPECT_EQ(test::readFileBytes(dir / "plain"), (std::vector<std::uint8_t>{1, 2, 3}));
 }
 
-// A short file: what it holds is taken, the rest keeps the defaults. Each out-of-range value
-// becomes its field's default, the others stay.
+// A short file's rest keeps the defaults; each out-of-range value becomes its field's default.
 TEST(ParameterFile, ShortFilesKeepTheDefaultsAndDamagedValuesAreRepaired) {
     ParameterBlock source = defaultParameterBlock();
     source.grayDiffusion = 0;  // block offset 524, inside the file
@@ -452,8 +436,8 @@ TEST(ParameterFile, ShortFilesKeepTheDefaultsAndDamagedValuesAreRepaired) {
               (Ints{7, 128, 64, -725, 0}));
 }
 
-// Start-up: file, else defaults, then the window defaults, then the working copy. A ticked gray
-// scale at "16" survives the exit; an unticked threshold and the crop never do.
+// Start-up: file, else defaults, then the window defaults, then the working copy. The saved
+// block reaches the next run, not the working one.
 TEST(StartupParameters, SavedDefaultsReachTheNextRun) {
     test::TempDir dir;
     const fs::path path = dir / "vellora.par";
@@ -466,28 +450,22 @@ TEST(StartupParameters, SavedDefaultsReachTheNextRun) {
         EXPECT_EQ(run.workingBlock.screenWidth, 1920u);
         run.workingBlock.screenWidth = 0;
         EXPECT_TRUE(isDefault(run.workingBlock));
-        run.workingBlock.grayLevelIndex = 3;
-        run.workingBlock.saveGray = 1;
-        run.workingBlock.cropRect[2] = 9;
-        run.workingBlock.bwThreshold = 77;
-        mergeSavedDefaults(run.savedBlock, run.workingBlock);
+        std::tie(run.savedBlock.grayLevelIndex, run.workingBlock.bwThreshold) = std::pair(3, 77);
         run.parameterFileReserved[4] = 0x44;
         ASSERT_EQ(saveSessionParameters(run, path, {10, 20, 810, 620}), 0);
     }
     Session next(frontend);
     EXPECT_TRUE(loadStartupParameters(next, path));
     const ParameterBlock& b = next.workingBlock;
-    EXPECT_EQ((Ints{b.grayLevelIndex, b.saveGray, b.cropRect[2], b.bwThreshold, b.windowRect[0],
-                    b.windowWidth}),
-              (Ints{3, 0, 0, 128, 10, 800}));
+    EXPECT_EQ((Ints{b.grayLevelIndex, b.bwThreshold, b.windowRect[0], b.windowWidth}),
+              (Ints{3, 128, 10, 800}));
     EXPECT_EQ(next.parameterFileReserved[4], 0x44);
     EXPECT_TRUE(frontend.messages.empty());
 }
 
-// Each flag copies exactly its group (the colour group its palette path as a string too) and
-// clears itself; the crop flag copies nothing. The flag's offset, the block bytes it copies.
+// Each flag (saveHiddenMenu at 84 to saveTiling at 148) copies exactly its block bytes [begin,
+// end) (the colour group its palette path as a string too) and clears itself; crop copies nothing.
 TEST(MergeSavedDefaults, EachFlagCopiesExactlyItsGroupAndClearsItself) {
-    // The flags in block order, saveHiddenMenu at 84 to saveTiling at 148, 4 bytes apart.
     const std::array<std::size_t, 3> cases[] = {
         {84, 168, 192},  {88, 0, 0},      {92, 232, 240},  {96, 192, 208},  {100, 240, 264},
         {104, 524, 532}, {108, 532, 556}, {112, 556, 560}, {116, 560, 580}, {120, 580, 616},
@@ -516,32 +494,11 @@ TEST(MergeSavedDefaults, EachFlagCopiesExactlyItsGroupAndClearsItself) {
     }
 }
 
-} // namespace
-
-namespace test {
-namespace {
-
-// 11 x 6 at 8 bpp, a different gray in every pixel.
-DibImage grayRamp() {
-    std::vector<std::uint32_t> palette;
-    for (std::uint32_t i = 0; i < 256; ++i)
-        palette.push_back(i * 0x010101);
-    return makeIndexedImage(11, 6, 8, palette, [](int x, int y) { return x * 20 + y; });
-}
-DibImage loaded(const fs::path& path) {
-    DibImage image;
-    std::string error;
-    EXPECT_TRUE(imageio::loadPicture(path, image, error)) << path << ": " << error;
-    return image;
-}
 void expectSameColors(const DibImage& actual, const DibImage& expected) {
     ASSERT_EQ(actual.width * 1000 + actual.height, expected.width * 1000 + expected.height);
     for (int y = 0; y < expected.height; ++y)
         for (int x = 0; x < expected.width; ++x)
             ASSERT_EQ(rgbAt(actual, x, y), rgbAt(expected, x, y)) << x << "," << y;
-}
-std::size_t entries(const fs::path& folder) {
-    return std::size_t(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
 }
 
 class PictureFiles : public ::testing::Test {
@@ -549,11 +506,17 @@ class PictureFiles : public ::testing::Test {
     RecordingFrontend frontend;
     Session session{frontend};
     TempDir folder;
-    DibImage picture = grayRamp();
+    DibImage picture = randomPicture(11, 6, 8, 5);
+    std::string error;
+    void setUpSave(std::uint32_t depthIndex) { // three steps on, "picture.png" its name
+        setCurrentPicture(session, picture);
+        session.history.historyDepth = 3;
+        session.picturePath = (folder / "picture.png").string();
+        session.workingBlock.saveDepthIndex = depthIndex;
+    }
 };
 
 TEST_F(PictureFiles, OpenConvertsIntoTheFirstIntermediateFileAndResetsTheHistory) {
-    std::string error;
     ASSERT_TRUE(imageio::savePicture(folder / "in.png", picture, "image/png", 100, 8, error));
     session.history.historyDepth = 4;
     int repaints = 0;
@@ -580,7 +543,8 @@ TEST_F(PictureFiles, OpenConvertsIntoTheFirstIntermediateFileAndResetsTheHistory
     EXPECT_TRUE(!broken.reason.empty() && frontend.messages.empty());
     EXPECT_EQ(session.currentPath, current);
     EXPECT_EQ(session.picturePath, (folder / "in.png").string());
-    EXPECT_EQ(entries(fs::path(current).parent_path()), 2u); // the lock and the earlier picture
+    const fs::directory_iterator files(fs::path(current).parent_path());
+    EXPECT_EQ(std::distance(files, {}), 2); // the lock and the earlier picture
     const std::string overlong = (folder.path() / std::string(300, 'p')).string() + ".png";
     EXPECT_EQ(openPicture(session, overlong).result, 1);
     EXPECT_EQ(frontend.texts(), (std::vector<std::string>{
@@ -605,15 +569,13 @@ TEST(PictureConvert, ExactLowerCaseExtensionsOnlyAndPathsUpTo259) {
 // 24 bpp converts the intermediate file in place before the save; "source" saves it as it is.
 TEST_F(PictureFiles, SaveWritesTheChosenDepthAndMarksThePictureSaved) {
     for (std::uint32_t depthIndex : {0u, 1u}) {
-        setCurrentPicture(session, picture);
-        session.history.historyDepth = 3;
-        session.picturePath = (folder / "picture.png").string();
-        session.workingBlock.saveDepthIndex = depthIndex;
+        setUpSave(depthIndex);
         const auto before = readFileBytes(session.currentPath);
         ASSERT_EQ(savePictureHandler(session), 0);
         EXPECT_TRUE(frontend.messages.empty());
         EXPECT_EQ(readFileBytes(session.currentPath) == before, depthIndex == 0);
-        const DibImage saved = loaded(session.picturePath);
+        DibImage saved;
+        ASSERT_TRUE(imageio::loadPicture(session.picturePath, saved, error)) << error;
         EXPECT_EQ(readImage(session.currentPath).bitsPerPixel * 100 + saved.bitsPerPixel,
                   depthIndex == 0 ? 808 : 2424);
         expectSameColors(saved, picture);
@@ -624,16 +586,12 @@ TEST_F(PictureFiles, SaveWritesTheChosenDepthAndMarksThePictureSaved) {
     ASSERT_EQ(savePictureAsHandler(session), 0);
     EXPECT_EQ(session.picturePath, session.saveAsPath);
     imageio::PictureInfo info;
-    std::string error;
     ASSERT_TRUE(imageio::probePictureFile(session.saveAsPath, info, error)) << error;
     EXPECT_EQ(info.format, "tiff");
 }
 
 TEST_F(PictureFiles, RefusedSaveSaysWhyAndChangesNothing) {
-    setCurrentPicture(session, picture);
-    session.history.historyDepth = 3;
-    session.picturePath = (folder / "picture.png").string();
-    session.workingBlock.saveDepthIndex = 1; // would convert in place if the save went ahead
+    setUpSave(1); // would convert in place if the save went ahead
     const auto before = readFileBytes(session.currentPath);
     for (const char* name : {"out.JPG", "out.tif", "out", "out.bmp.bak", "missing/out.png"}) {
         frontend.clear();
@@ -646,7 +604,6 @@ TEST_F(PictureFiles, RefusedSaveSaysWhyAndChangesNothing) {
     EXPECT_EQ(readFileBytes(session.currentPath), before);
     EXPECT_EQ(session.picturePath, (folder / "picture.png").string());
     EXPECT_EQ(session.history.historyDepth * 1000 + session.currentInfo.state, 3000 + kStateZoom);
-
     fs::remove(session.currentPath); // the read fails first, then the save
     frontend.clear();
     EXPECT_EQ(savePictureHandler(session), 1);
@@ -658,33 +615,23 @@ TEST_F(PictureFiles, RefusedSaveSaysWhyAndChangesNothing) {
     EXPECT_TRUE(session.modified());
 }
 
-// Every pixel names where it was seen: x in red and green, the row from the top in blue.
-DibImage coordinatePicture(int width, int height) {
-    return makeTrueColorImage(width, height, [height](int x, int y) {
-        return std::uint32_t(x) << 8 | std::uint32_t(height - 1 - y);
-    });
+using P = std::pair<int, int>;
+std::uint32_t seenAt(const DibImage& image, P at) {
+    return rgbAt(image, at.first, image.height - 1 - at.second);
 }
-std::uint32_t seenAt(const DibImage& image, int x, int top) {
-    return rgbAt(image, x, image.height - 1 - top);
-}
+constexpr int kW = 30, kH = 20;
 
-// Where the pixel seen at (x, top) of a w x h picture lands.
-using Where = std::pair<int, int> (*)(int x, int top, int w, int h);
-
+// Where the pixel seen at (x, top) lands.
 TEST(RotateFlip, EveryPixelMovesWhereTheCommandSaysAndUndoGoesBack) {
-    const std::tuple<const char*, Handler, bool, Where> cases[] = {
-        {"right 90", rotateRight90Handler, true,
-         [](int x, int top, int, int h) { return std::pair{h - 1 - top, x}; }},
-        {"180", rotate180Handler, false,
-         [](int x, int top, int w, int h) { return std::pair{w - 1 - x, h - 1 - top}; }},
-        {"left 90", rotateLeft90Handler, true,
-         [](int x, int top, int w, int) { return std::pair{top, w - 1 - x}; }},
-        {"horizontal", flipHorizontalHandler, false,
-         [](int x, int top, int w, int) { return std::pair{w - 1 - x, top}; }},
-        {"vertical", flipVerticalHandler, false,
-         [](int x, int top, int, int h) { return std::pair{x, h - 1 - top}; }}};
-    const int w = 30, h = 20;
-    const DibImage picture = coordinatePicture(w, h);
+    const std::tuple<const char*, Handler, bool, P (*)(int, int)> cases[] = {
+        {"right 90", rotateRight90Handler, true, [](int x, int t) { return P{kH - 1 - t, x}; }},
+        {"180", rotate180Handler, false, [](int x, int t) { return P{kW - 1 - x, kH - 1 - t}; }},
+        {"left 90", rotateLeft90Handler, true, [](int x, int t) { return P{t, kW - 1 - x}; }},
+        {"flip h", flipHorizontalHandler, false, [](int x, int t) { return P{kW - 1 - x, t}; }},
+        {"flip v", flipVerticalHandler, false, [](int x, int t) { return P{x, kH - 1 - t}; }}};
+    // Every pixel names where it was seen: x in red and green, the row from the top in blue.
+    const DibImage picture = makeTrueColorImage(
+        kW, kH, [](int x, int y) { return std::uint32_t(x) << 8 | std::uint32_t(kH - 1 - y); });
     for (const auto& [name, handler, sideways, where] : cases) {
         SCOPED_TRACE(name);
         RecordingFrontend frontend;
@@ -696,12 +643,10 @@ TEST(RotateFlip, EveryPixelMovesWhereTheCommandSaysAndUndoGoesBack) {
         EXPECT_EQ(session.history.historyDepth, 1);
         const DibImage turned = readImage(session.currentPath);
         ASSERT_EQ((std::array<int, 3>{turned.bitsPerPixel, turned.width, turned.height}),
-                  (std::array<int, 3>{24, sideways ? h : w, sideways ? w : h}));
-        for (int top = 0; top < h; ++top)
-            for (int x = 0; x < w; ++x) {
-                const auto [nx, ntop] = where(x, top, w, h);
-                ASSERT_EQ(seenAt(turned, nx, ntop), seenAt(picture, x, top)) << x << "," << top;
-            }
+                  (std::array<int, 3>{24, sideways ? kH : kW, sideways ? kW : kH}));
+        for (int top = 0; top < kH; ++top)
+            for (int x = 0; x < kW; ++x)
+                ASSERT_EQ(seenAt(turned, where(x, top)), seenAt(picture, {x, top})) << x << top;
         ASSERT_TRUE(undo(session));
         EXPECT_EQ(session.currentPath, before);
     }
@@ -736,12 +681,6 @@ TEST(RotateFlip, TransformArgumentsAndDepth) {
     EXPECT_EQ(session.history.historyDepth, 0);
 }
 
-TEST(RotateCommand, AnglesAreNormalisedIntoZeroTo359) {
-    for (const auto& [angle, normalized] :
-         {std::pair{-30, 330}, {450, 90}, {360, 0}, {-360, 0}, {0, 0}, {-1, 359}, {725, 5}})
-        EXPECT_EQ(normalizeAngle(angle), normalized) << angle;
-}
-
 // Multiples of 90 go to the picture library: no progress, no status text, the depth kept or
 // made 24 bpp. Where the source's top-left pixel lands: 1 top-right, 2 bottom-right, 3 bottom-left.
 TEST(RotateCommand, QuarterTurnsTurnClockwiseThroughThePictureLibrary) {
@@ -770,5 +709,4 @@ TEST(RotateCommand, QuarterTurnsTurnClockwiseThroughThePictureLibrary) {
 }
 
 } // namespace
-} // namespace test
 } // namespace vellora
