@@ -29,9 +29,11 @@ namespace vellora {
 namespace {
 
 TEST(CommandTable, ItemTextsShortcutsAndUnknownIds) {
-    const std::pair<int, const char*> cases[] = {
-        {201, "Open\tCtrl + O"}, {220, "5%"}, {230, "100%\tCtrl Sft + Z"},
-        {255, "Left 90\tCtrl + 3"}, {267, "Edge-PreServing\tCtrl Sft + V"}};
+    const std::pair<int, const char*> cases[] = {{201, "Open\tCtrl + O"},
+                                                 {220, "5%"},
+                                                 {230, "100%\tCtrl Sft + Z"},
+                                                 {255, "Left 90\tCtrl + 3"},
+                                                 {267, "Edge-PreServing\tCtrl Sft + V"}};
     for (const auto& [id, text] : cases) {
         const CommandSpec* command = findCommand(id);
         ASSERT_NE(command, nullptr) << id;
@@ -228,8 +230,8 @@ TEST_F(DispatcherTest, OperationsThatDoNothingOrFailAndQuarterTurns) {
     EXPECT_EQ(session.currentPath, before);
     EXPECT_EQ(session.history.historyDepth, 0);
     EXPECT_EQ(menu(), kMenuOpened);
-    for (int id : {kCmdRotateRight90, kCmdRotate180, kCmdRotateLeft90, kCmdFlipHorizontal,
-                   kCmdFlipVertical})
+    for (int id :
+         {kCmdRotateRight90, kCmdRotate180, kCmdRotateLeft90, kCmdFlipHorizontal, kCmdFlipVertical})
         dispatcher.dispatch(id);
     EXPECT_EQ(log.rotations,
               (std::vector<std::pair<int, int>>{{1, 0}, {2, 0}, {3, 0}, {0, 1}, {0, 2}}));
@@ -288,11 +290,19 @@ TEST_F(DispatcherTest, CloseRequestCleansTheFilesAndWritesTheParameters) {
 }
 
 ImageInfo picture(int width, int height, std::int32_t state, int zoomIndex = 10) {
-    return {.width = width, .height = height, .clientWidth = 800, .clientHeight = 600,
-            .zoomIndex = zoomIndex, .state = state};
+    return {.width = width,
+            .height = height,
+            .clientWidth = 800,
+            .clientHeight = 600,
+            .zoomIndex = zoomIndex,
+            .state = state};
 }
-Rect drawn(const ImageInfo& i) { return {i.drawX, i.drawY, i.drawWidth, i.drawHeight}; }
-int bars(const ImageInfo& info) { return info.hScrollShown * 10 + info.vScrollShown; }
+Rect drawn(const ImageInfo& i) {
+    return {i.drawX, i.drawY, i.drawWidth, i.drawHeight};
+}
+int bars(const ImageInfo& info) {
+    return info.hScrollShown * 10 + info.vScrollShown;
+}
 ImageInfo laidOut(int width, int height, int zoomIndex = 10) {
     ImageInfo info = picture(width, height, kStateZoom, zoomIndex);
     return layoutPicture(info), info;
@@ -314,7 +324,8 @@ TEST(ViewLayout, FitChoosesTheLargestZoomUpTo100PercentThatLeavesTheMargin) {
         info.hScrollShown = info.vScrollShown = 1;
         layoutPicture(info);
         EXPECT_EQ(std::tuple(info.zoomIndex, drawn(info), bars(info)),
-                  std::tuple(zoomIndex, rect, 0)) << name;
+                  std::tuple(zoomIndex, rect, 0))
+            << name;
     }
 }
 
@@ -349,7 +360,8 @@ TEST(ViewLayout, HorizontalScrollRequestsMoveThePictureByTheirSteps) {
         EXPECT_TRUE(scrollView(z.info, z.scroll, ScrollAxis::Horizontal, request, thumb)) << name;
         EXPECT_EQ(drawn(z.info), (Rect{drawX, -200, 2000, 1000})) << name;
         EXPECT_EQ(std::tuple(z.info.hScrollStep, z.scroll.horizontal.position, z.info.state),
-                  std::tuple(step, position, kStateScrolled)) << name;
+                  std::tuple(step, position, kStateScrolled))
+            << name;
     }
     Zoomed200 z; // a scrolled picture is drawn where the scroll put it
     scrollView(z.info, z.scroll, ScrollAxis::Vertical, ScrollRequest::LineForward);
@@ -410,7 +422,13 @@ TEST(ViewLayout, ZoomKeepsThePointUnderThePointer) {
         // (100 + 600) / 2 = picture column 350, at 300 % drawn at -950 + 1050 = 100
         {"off centre, 200 to 300 %", at200, 13, 100, 100, true, -950, -350},
         {"near the start stops at the margin", {15, 15, 2000, 1000}, 11, 400, 300, true, 15, 15},
-        {"an axis without a bar stays centred", {-350, -75, 1500, 750}, 10, 100, 100, true, -200,
+        {"an axis without a bar stays centred",
+         {-350, -75, 1500, 750},
+         10,
+         100,
+         100,
+         true,
+         -200,
          50},
         {"nothing drawn before", {}, 13, 100, 100, false, -1100, -450}};
     for (const auto& [name, before, zoomIndex, x, y, moved, drawX, drawY] : cases) {
@@ -495,8 +513,12 @@ TEST(ViewPaint, RecordsTheLoadedPictureAndLaysItOut) {
 
 using Edges = std::vector<std::int32_t>; // left, top, right, bottom, width, height
 Edges edgesOf(const ParameterBlock& b) {
-    return {b.windowRect[0], b.windowRect[1], b.windowRect[2], b.windowRect[3],
-            std::int32_t(b.windowWidth), std::int32_t(b.windowHeight)};
+    return {b.windowRect[0],
+            b.windowRect[1],
+            b.windowRect[2],
+            b.windowRect[3],
+            std::int32_t(b.windowWidth),
+            std::int32_t(b.windowHeight)};
 }
 ParameterBlock stored(const Edges& edges) {
     ParameterBlock block = defaultParameterBlock();

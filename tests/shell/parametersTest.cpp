@@ -35,14 +35,18 @@ using Ints = std::vector<std::int64_t>;
 constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
 constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
 
-template <typename List> Items items(const List& list) { return Items(list.begin(), list.end()); }
+template <typename List> Items items(const List& list) {
+    return Items(list.begin(), list.end());
+}
 template <typename T> Ints ints(const T* values, std::size_t count) {
     return Ints(values, values + count);
 }
 bool same(const ParameterBlock& a, const ParameterBlock& b) {
     return std::memcmp(&a, &b, sizeof a) == 0;
 }
-bool isDefault(const ParameterBlock& block) { return same(block, defaultParameterBlock()); }
+bool isDefault(const ParameterBlock& block) {
+    return same(block, defaultParameterBlock());
+}
 // Whether "Okay" was refused, which leaves the (default) block alone.
 bool refused(std::string_view message, const ParameterBlock& block) {
     EXPECT_TRUE(message.empty() || isDefault(block)) << message;
@@ -54,12 +58,18 @@ bool refused(std::string_view message, const ParameterBlock& block) {
 TEST(DialogRules, ArrowSteps) {
     const CropDialogValues crop{12, 5, 12, 9};
     const std::pair<std::int64_t, std::int64_t> steps[] = {
-        {limitedStep(5, true, 1, 10), 6},       {limitedStep(50, false, 1, 10), 10},
-        {limitedStep(7, true, 5, 4), 7},        {unlimitedStep(kMax, true), kMax},
-        {unlimitedStep(kMin, false), kMin},     {resizeStep(25600, true, 400), 25600},
-        {resizeStep(0, true, 400), 1},          {toneStep(128, true, 0, 255), 129},
-        {toneStep(128, false, 0, 255), 127},    {toneStep(-7, false, 0, 255), 0},
-        {posterStep(0, true, kPosterRGB), 2},   {posterStep(2, false, kPosterBlue), 1},
+        {limitedStep(5, true, 1, 10), 6},
+        {limitedStep(50, false, 1, 10), 10},
+        {limitedStep(7, true, 5, 4), 7},
+        {unlimitedStep(kMax, true), kMax},
+        {unlimitedStep(kMin, false), kMin},
+        {resizeStep(25600, true, 400), 25600},
+        {resizeStep(0, true, 400), 1},
+        {toneStep(128, true, 0, 255), 129},
+        {toneStep(128, false, 0, 255), 127},
+        {toneStep(-7, false, 0, 255), 0},
+        {posterStep(0, true, kPosterRGB), 2},
+        {posterStep(2, false, kPosterBlue), 1},
         {posterStep(500, false, kPosterRed), 128},
         {cropStep(cropDialogOpening(40, 30), kCropTop, true, 40, 30), 30},
         {cropStep(crop, kCropLeft, true, 40, 30), 12},
@@ -83,8 +93,8 @@ TEST(GeometryDialogRules, CropSizeTextAndStoreRefuseTheSameRectangles) {
         ParameterBlock block = defaultParameterBlock();
         const bool valid = text[0] == ' ';
         EXPECT_EQ(storeCrop(v, 40, 30, block), valid) << text;
-        EXPECT_EQ(ints(block.cropRect, 4), (valid ? Ints{v[0] - 1, v[1] - 1, v[2] - 1, v[3] - 1}
-                                                  : Ints{0, 0, 0, 0}));
+        EXPECT_EQ(ints(block.cropRect, 4),
+                  (valid ? Ints{v[0] - 1, v[1] - 1, v[2] - 1, v[3] - 1} : Ints{0, 0, 0, 0}));
     }
 }
 
@@ -162,7 +172,7 @@ constexpr std::string_view kOrder = "outset must be smaller than endset";
 TEST(ToneDialogRules, BlackWhiteOkayChecksRangeThenOrderAndRoundTrips) {
     constexpr std::string_view kRange = "out of range, which must be 0 ~ 255";
     const std::pair<Ints, std::string_view> cases[] = {
-        {{300, 1, 255}, kRange}, {{-1, 1, 255}, kRange},  {{128, 256, 255}, kRange},
+        {{300, 1, 255}, kRange}, {{-1, 1, 255}, kRange},    {{128, 256, 255}, kRange},
         {{128, 1, -3}, kRange},  {{128, 200, 100}, kOrder}, {{300, 200, 100}, kRange},
         {{255, 0, 255}, {}},     {{0, 100, 100}, {}}};
     for (const auto& [values, message] : cases) {
@@ -247,8 +257,8 @@ TEST(TilingDialogRules, SizingPairsAndOkay) {
     EXPECT_EQ(back.sizing, (std::array<std::int32_t, 5>{64, 48, 9, 9, 0}));
     EXPECT_EQ((Ints{back.sizingMethod, back.hSlitGray, back.vSlitGray}), (Ints{0, 5, 2}));
     // Down stops at 0 but leaves a typed negative; up stops at the largest int.
-    const std::tuple<int, bool, int> steps[] = {{1, false, 0}, {-3, false, -3}, {5, false, 4},
-                                                {0, true, 1},  {kMax, true, kMax}};
+    const std::tuple<int, bool, int> steps[] = {
+        {1, false, 0}, {-3, false, -3}, {5, false, 4}, {0, true, 1}, {kMax, true, kMax}};
     for (const auto& [value, up, stepped] : steps)
         EXPECT_EQ(tilingUpDownStep(value, up), stepped) << value;
 }
@@ -282,8 +292,8 @@ TEST(FilterDialogRules, UserFilterRoundTripsAndItsArrowsReReadEveryText) {
         std::tuple("12abc", "2147483647", "-2147483648", "abc", " -4");
     const std::tuple<int, bool, Ints> steps[] = {
         {12, false, {12, kMax, kMin, 0, -4, -1}}, // 12: "0" down
-        {1, true, {12, kMax, kMin, 0, -4, 0}},   // at the largest int already
-        {2, false, {12, kMax, kMin, 0, -4, 0}},  // at the smallest
+        {1, true, {12, kMax, kMin, 0, -4, 0}},    // at the largest int already
+        {2, false, {12, kMax, kMin, 0, -4, 0}},   // at the smallest
         {kUserFilterKPlace, true, {12, kMax, kMin, 0, -3, 0}},
         {0, true, {13, kMax, kMin, 0, -4, 0}},
         {26, true, {12, kMax, kMin, 0, -4, 0}}}; // outside the grid: only re-reads
@@ -300,14 +310,16 @@ TEST(ColorDialogRules, ListsDiffusionAndTheUserPath) {
     EXPECT_EQ(items(colorChoiceItems(0)), (Items{"2", "4", "8", "16", "32", "64", "128", "256"}));
     EXPECT_EQ(items(colorChoiceItems(3)), (Items{"24 bpp", "32 bpp"}));
     EXPECT_EQ(colorChoiceItems(2).size() * 100 + colorChoiceItems(4).size() +
-                  colorChoiceItems(-1).size(), 1100u); // 11 even palettes; no list past class 3
+                  colorChoiceItems(-1).size(),
+              1100u); // 11 even palettes; no list past class 3
     ParameterBlock block = defaultParameterBlock();
     block.colorDiffusion = 0;
     block.colorMethod = 2;
     std::copy_n(std::array<std::uint32_t, 4>{3, 0, 10, 1}.begin(), 4, block.colorChoice);
     ColorDialogValues v = colorDialogValues(block);
     EXPECT_EQ((Ints{v.diffusion, v.colorClass, v.choices[0], v.choices[1], v.choices[2],
-                    v.choices[3], colorDiffusionShown(v)}), (Ints{0, 2, 3, 0, 10, 1, 0}));
+                    v.choices[3], colorDiffusionShown(v)}),
+              (Ints{0, 2, 3, 0, 10, 1, 0}));
     v.diffusion = true;
     for (std::uint32_t c = 0; c <= 4; ++c) {
         v.colorClass = c;
@@ -336,12 +348,13 @@ TEST(HiddenMenuRules, PositionsAndOkay) {
     std::tie(b.saveDepthIndex, b.saveQuality, b.saveBitsPerPixel, b.evenDivisions[1]) =
         std::tuple(2, 93, 8, 12);
     const auto saved = [&] {
-        return Ints{b.saveDepthIndex, b.saveQuality, b.saveBitsPerPixel, b.evenDivisions[0],
-                    b.evenDivisions[1], b.evenDivisions[2]};
+        return Ints{b.saveDepthIndex,   b.saveQuality,      b.saveBitsPerPixel,
+                    b.evenDivisions[0], b.evenDivisions[1], b.evenDivisions[2]};
     };
     const HiddenMenuChoice opened = hiddenMenuChoice(b);
     EXPECT_EQ((Ints{opened.depthIndex, opened.qualityIndex, opened.divisionIndex[0],
-                    opened.divisionIndex[1], opened.divisionIndex[2]}), (Ints{-1, -1, 1, -1, 4}));
+                    opened.divisionIndex[1], opened.divisionIndex[2]}),
+              (Ints{-1, -1, 1, -1, 4}));
     storeHiddenMenuChoice(opened, b);
     EXPECT_EQ(saved(), (Ints{2, 93, 8, 8, 12, 5}));
     storeHiddenMenuChoice({1, 2, {0, 8, -1}}, b); // "24 bpp" stores 24 bits as well
@@ -356,12 +369,15 @@ TEST(CommonDialogRules, LeadingIntegersAndFileNames) {
                     leadingInteger("2147483648"), leadingInteger("-99999999999")}),
               (Ints{12, kMax, 0, kMax, kMin}));
     EXPECT_EQ((Items{pathFileName("C:\\p\\a.csv"), pathFileName("/u/b/c.csv"), pathFileName("d"),
-                     pathFileName("e/")}), (Items{"a.csv", "c.csv", "d", ""}));
+                     pathFileName("e/")}),
+              (Items{"a.csv", "c.csv", "d", ""}));
 }
 
 namespace fs = std::filesystem;
 
-std::uint8_t* bytesOf(ParameterBlock& block) { return reinterpret_cast<std::uint8_t*>(&block); }
+std::uint8_t* bytesOf(ParameterBlock& block) {
+    return reinterpret_cast<std::uint8_t*>(&block);
+}
 // The file holding `reserved` and the first `count` bytes of `block`.
 std::vector<std::uint8_t> fileBytes(std::uint8_t reserved, ParameterBlock block,
                                     std::size_t count = kParameterBlockBytes) {
@@ -386,9 +402,9 @@ TEST(ParameterFile, WritesAndReadsBackAndAFailedSaveShowsAnAlert) {
     ASSERT_EQ(bytes.size(), 816u);
     EXPECT_TRUE(std::equal(reserved.begin(), reserved.end(), bytes.begin()));
     // Block offsets (12 bytes on): rectangle, width, height, gray levels, quality, tiles across.
-    const std::pair<std::size_t, std::int32_t> fields[] = {
-        {36, -8}, {40, 20}, {44, 1016}, {48, 788}, {68, 1024}, {72, 768}, {528, 3}, {172, 100},
-        {784, 64}};
+    const std::pair<std::size_t, std::int32_t> fields[] = {{36, -8},  {40, 20},   {44, 1016},
+                                                           {48, 788}, {68, 1024}, {72, 768},
+                                                           {528, 3},  {172, 100}, {784, 64}};
     for (const auto& [offset, value] : fields)
         EXPECT_EQ(std::int32_t(readLe32(bytes.data() + 12 + offset)), value) << offset;
     EXPECT_TRUE(frontend.messages.empty());
@@ -428,7 +444,7 @@ TEST(ParameterFile, ShortFilesKeepTheDefaultsAndDamagedValuesAreRepaired) {
     source.grayLevelIndex = 8; // a list of 8 items
     source.posterLevelRed = 128;
     source.tileCountWide = -4;
-    source.rotateAngle = -725; // any angle
+    source.rotateAngle = -725;                                               // any angle
     std::memset(source.userPalettePath, 'x', sizeof source.userPalettePath); // no terminator
     ASSERT_TRUE(loadParameterBytes(fileBytes(0, source), reserved, block));
     EXPECT_EQ((Ints{block.grayLevelIndex, block.posterLevelRed, block.tileCountWide,
@@ -479,7 +495,7 @@ TEST(MergeSavedDefaults, EachFlagCopiesExactlyItsGroupAndClearsItself) {
         std::memset(&saved, 0x11, sizeof saved);
         std::memset(&working, 0x22, sizeof working);
         std::memset(bytesOf(working) + 84, 0, 17 * 4); // every flag off …
-        bytesOf(working)[flagOffset] = 1;            // … but this one
+        bytesOf(working)[flagOffset] = 1;              // … but this one
         std::memcpy(bytesOf(working) + kPathOffset, kPath, sizeof kPath);
         ParameterBlock workingAfter = working;
         bytesOf(workingAfter)[flagOffset] = 0;
@@ -537,8 +553,8 @@ TEST_F(PictureFiles, OpenConvertsIntoTheFirstIntermediateFileAndResetsTheHistory
     // A picture that does not load leaves the earlier one current; the caller reports it.
     writeFileBytes(folder / "broken.gif", {'G', 'I', 'F', '8', '9', 'a', 0});
     const std::string current = session.currentPath;
-    const OpenOutcome broken = openPicture(session, (folder / "broken.gif").string(),
-                                           [&](Session&) { ++repaints; });
+    const OpenOutcome broken =
+        openPicture(session, (folder / "broken.gif").string(), [&](Session&) { ++repaints; });
     EXPECT_EQ(broken.result * 10 + repaints, 11);
     EXPECT_TRUE(!broken.reason.empty() && frontend.messages.empty());
     EXPECT_EQ(session.currentPath, current);
@@ -547,18 +563,26 @@ TEST_F(PictureFiles, OpenConvertsIntoTheFirstIntermediateFileAndResetsTheHistory
     EXPECT_EQ(std::distance(files, {}), 2); // the lock and the earlier picture
     const std::string overlong = (folder.path() / std::string(300, 'p')).string() + ".png";
     EXPECT_EQ(openPicture(session, overlong).result, 1);
-    EXPECT_EQ(frontend.texts(), (std::vector<std::string>{
-                                    "the file path is longer than 259 characters",
-                                    "failed to open the image file not supported"}));
+    EXPECT_EQ(frontend.texts(),
+              (std::vector<std::string>{"the file path is longer than 259 characters",
+                                        "failed to open the image file not supported"}));
 }
 
 TEST(PictureConvert, ExactLowerCaseExtensionsOnlyAndPathsUpTo259) {
-    const char* const cases[][2] = {
-        {"/p/a.bmp", "image/bmp"}, {"a.dib", "image/bmp"},   {"a.jpg", "image/jpeg"},
-        {"a.jpeg", "image/jpeg"},  {"a.gif", "image/gif"},   {"a.png", "image/png"},
-        {"a.tiff", "image/tiff"},  {"a.JPG", ""},            {"a.tif", ""},
-        {"a.png.txt", ""},         {"a.", ""},               {"noExtension", ""},
-        {"/dir.png/file", ""},     {"", ""}};
+    const char* const cases[][2] = {{"/p/a.bmp", "image/bmp"},
+                                    {"a.dib", "image/bmp"},
+                                    {"a.jpg", "image/jpeg"},
+                                    {"a.jpeg", "image/jpeg"},
+                                    {"a.gif", "image/gif"},
+                                    {"a.png", "image/png"},
+                                    {"a.tiff", "image/tiff"},
+                                    {"a.JPG", ""},
+                                    {"a.tif", ""},
+                                    {"a.png.txt", ""},
+                                    {"a.", ""},
+                                    {"noExtension", ""},
+                                    {"/dir.png/file", ""},
+                                    {"", ""}};
     for (const auto& [destination, mime] : cases)
         EXPECT_EQ(encoderMimeType(destination), mime) << destination;
     EXPECT_TRUE(isUsablePicturePath(std::string(259, 'a')));
@@ -607,10 +631,10 @@ TEST_F(PictureFiles, RefusedSaveSaysWhyAndChangesNothing) {
     fs::remove(session.currentPath); // the read fails first, then the save
     frontend.clear();
     EXPECT_EQ(savePictureHandler(session), 1);
-    EXPECT_EQ(frontend.texts(), (std::vector<std::string>{
-                                    "failed to open the file\ncannot read \"" +
-                                        session.currentPath + "\": No such file or directory",
-                                    "failed to save a file"}));
+    EXPECT_EQ(frontend.texts(),
+              (std::vector<std::string>{"failed to open the file\ncannot read \"" +
+                                            session.currentPath + "\": No such file or directory",
+                                        "failed to save a file"}));
     EXPECT_FALSE(fs::exists(session.picturePath));
     EXPECT_TRUE(session.modified());
 }
@@ -624,11 +648,25 @@ constexpr int kW = 30, kH = 20;
 // Where the pixel seen at (x, top) lands.
 TEST(RotateFlip, EveryPixelMovesWhereTheCommandSaysAndUndoGoesBack) {
     const std::tuple<const char*, Handler, bool, P (*)(int, int)> cases[] = {
-        {"right 90", rotateRight90Handler, true, [](int x, int t) { return P{kH - 1 - t, x}; }},
-        {"180", rotate180Handler, false, [](int x, int t) { return P{kW - 1 - x, kH - 1 - t}; }},
-        {"left 90", rotateLeft90Handler, true, [](int x, int t) { return P{t, kW - 1 - x}; }},
-        {"flip h", flipHorizontalHandler, false, [](int x, int t) { return P{kW - 1 - x, t}; }},
-        {"flip v", flipVerticalHandler, false, [](int x, int t) { return P{x, kH - 1 - t}; }}};
+        {"right 90", rotateRight90Handler, true,
+         [](int x, int t) {
+             return P{kH - 1 - t, x};
+         }},
+        {"180", rotate180Handler, false,
+         [](int x, int t) {
+             return P{kW - 1 - x, kH - 1 - t};
+         }},
+        {"left 90", rotateLeft90Handler, true,
+         [](int x, int t) {
+             return P{t, kW - 1 - x};
+         }},
+        {"flip h", flipHorizontalHandler, false,
+         [](int x, int t) {
+             return P{kW - 1 - x, t};
+         }},
+        {"flip v", flipVerticalHandler, false, [](int x, int t) {
+             return P{x, kH - 1 - t};
+         }}};
     // Every pixel names where it was seen: x in red and green, the row from the top in blue.
     const DibImage picture = makeTrueColorImage(
         kW, kH, [](int x, int y) { return std::uint32_t(x) << 8 | std::uint32_t(kH - 1 - y); });
@@ -685,8 +723,8 @@ TEST(RotateFlip, TransformArgumentsAndDepth) {
 // made 24 bpp. Where the source's top-left pixel lands: 1 top-right, 2 bottom-right, 3 bottom-left.
 TEST(RotateCommand, QuarterTurnsTurnClockwiseThroughThePictureLibrary) {
     // 3 x 2, every pixel its own entry; stored row 1 is the top row on screen.
-    const DibImage source = makeIndexedImage(3, 2, 8, {1, 2, 3, 4, 5, 6},
-                                             [](int x, int y) { return y * 3 + x; });
+    const DibImage source =
+        makeIndexedImage(3, 2, 8, {1, 2, 3, 4, 5, 6}, [](int x, int y) { return y * 3 + x; });
     const std::tuple<int, std::uint32_t, int> cases[] = {{90, 1, 1},  {450, 0, 1}, {-270, 1, 1},
                                                          {180, 0, 2}, {270, 0, 3}, {-90, 1, 3}};
     for (const auto& [angle, depthIndex, corner] : cases) {
