@@ -50,6 +50,12 @@ void expectOnlyClassControl(QWidget* dialog, int colorClass) {
 
 QString cell(int index) { return QString("edit%1").arg(2520 + index); }
 
+// Each named control shows its text.
+void expectTexts(QWidget* dialog, std::initializer_list<std::pair<const char*, QString>> texts) {
+    for (const auto& [name, text] : texts)
+        QCOMPARE(textOf(dialog, name), text);
+}
+
 QRect placeOf(const QWidget* control, const QWidget* dialog) {
     return {control->mapTo(dialog, QPoint(0, 0)), control->size()};
 }
@@ -356,10 +362,8 @@ class DialogTest : public QObject {
         CropDialog dialog(nullptr, *s.session);
         QVERIFY(dialog.findChild<QCheckBox*>() == nullptr); // no "save as default"
         QCOMPARE(textOf(&dialog, "static1040"), QString(" : 400 x 300"));
-        const char* shown[][2] = {
-            {"edit1010", "300"}, {"edit1011", "1"}, {"edit1012", "400"}, {"edit1013", "1"}};
-        for (const auto& [edit, text] : shown)
-            QCOMPARE(textOf(&dialog, edit), QString(text));
+        expectTexts(&dialog, {{"edit1010", "300"}, {"edit1011", "1"}, {"edit1012", "400"},
+                              {"edit1013", "1"}});
         dialog.show(); // "top" centred above "left" and "right", "bottom" below them
         const QRect top = placeOf(findControl(&dialog, "edit1010"), &dialog);
         const QRect left = placeOf(findControl(&dialog, "edit1011"), &dialog);
@@ -377,9 +381,8 @@ class DialogTest : public QObject {
         click(&dialog, "button1030");
         QCOMPARE(textOf(&dialog, "static1041"), QString(" : 12 x 295"));
         QVERIFY(pressOkay(dialog));
-        const int expected[] = {1, 4, 12, 298}; // left, bottom, right, top from 0
-        for (int k = 0; k < 4; ++k)
-            QCOMPARE(s.block().cropRect[k], expected[k]);
+        const auto& rect = s.block().cropRect; // left, bottom, right, top from 0
+        QCOMPARE(std::vector(rect, rect + 4), (std::vector<std::int32_t>{1, 4, 12, 298}));
         QVERIFY(s.frontend.messages.empty());
     }
 
@@ -407,10 +410,9 @@ class DialogTest : public QObject {
         DialogSession s(400, 300);
         s.block().resizeDepthIndex = 0;
         ResizeDialog dialog(nullptr, *s.session);
-        QCOMPARE(textOf(&dialog, "static1140"), QString(" : 400 x 300"));
+        expectTexts(&dialog,
+                    {{"static1140", " : 400 x 300"}, {"edit1110", "400"}, {"edit1111", "300"}});
         QCOMPARE(labelOf(&dialog, "combo1151"), QString("output color depth"));
-        QCOMPARE(textOf(&dialog, "edit1110"), QString("400"));
-        QCOMPARE(textOf(&dialog, "edit1111"), QString("300"));
         QVERIFY(checked(&dialog, "check1150") && !enabled(&dialog, "combo1151"));
         QCOMPARE(selected(&dialog, "combo1151"), 0); // the stored choice, disabled
         typeText(&dialog, "edit1110", "200");
@@ -482,9 +484,8 @@ class DialogTest : public QObject {
         };
         {
             SheetSetupDialog dialog(nullptr, *s.session, chooser);
-            QCOMPARE(textOf(&dialog, "static2830"), QString("(none)"));
-            QCOMPARE(textOf(&dialog, "edit2831"), QString("12.5"));
-            QCOMPARE(textOf(&dialog, "edit2832"), QString("20"));
+            expectTexts(&dialog,
+                        {{"static2830", "(none)"}, {"edit2831", "12.5"}, {"edit2832", "20"}});
             QCOMPARE(dialog.findChild<QComboBox*>("combo2836")->currentIndex(), 1);
             click(&dialog, "chooseTileLine");
             QCOMPARE(textOf(&dialog, "static2830"), QString("glass.tiles"));
@@ -499,9 +500,9 @@ class DialogTest : public QObject {
             QVERIFY(pressOkay(dialog));
         }
         QCOMPARE(design.tileLinePath, std::string("/lines/glass.tiles"));
-        QCOMPARE(design.tileWidthMm, 12.5);
-        QCOMPARE(design.tileHeightMm, 25.0);
-        QCOMPARE(std::tuple(design.packSize, design.sparePercent), std::tuple(250, 10.0));
+        QCOMPARE(std::tuple(design.tileWidthMm, design.tileHeightMm, design.sparePercent),
+                 std::tuple(12.5, 25.0, 10.0));
+        QCOMPARE(design.packSize, 250);
         QVERIFY(design.paper == Paper::A4);
 
         SheetSetupDialog dialog(nullptr, *s.session, chooser);
@@ -556,10 +557,8 @@ class DialogTest : public QObject {
         QVERIFY(!checked(&dialog, "check2610") && checked(&dialog, "radio2622"));
         QCOMPARE(textOf(&dialog, "static2632"), QString("tiles.csv"));
         QCOMPARE(selected(&dialog, "combo2640"), 0);
-        QCOMPARE(textOf(&dialog, "static2650"), QString("around count"));
-        QCOMPARE(textOf(&dialog, "edit2660"), QString("30"));
-        QCOMPARE(textOf(&dialog, "edit2661"), QString("20"));
-        QCOMPARE(textOf(&dialog, "edit2662"), QString("0"));
+        expectTexts(&dialog, {{"static2650", "around count"}, {"edit2660", "30"},
+                              {"edit2661", "20"}, {"edit2662", "0"}});
         QCOMPARE(selected(&dialog, "combo2641"), 5);
         QCOMPARE(selected(&dialog, "combo2630"), int(b.tilingMedianIndex));
         QCOMPARE(selected(&dialog, "combo2631"), int(b.tilingEvenIndex));
