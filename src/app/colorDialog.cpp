@@ -14,7 +14,6 @@ namespace vellora::app {
 
 namespace {
 constexpr int kUserClass = 4;
-constexpr int kIndent = 24;
 
 struct ClassControls {
     const char* text;
@@ -34,7 +33,7 @@ QString fileNameText(const std::string& path) {
 
 QLabel* indentedNote(QWidget* parent, const char* text, int id) {
     auto* note = new QLabel(text, parent);
-    note->setIndent(kIndent);
+    note->setIndent(kNoteIndent);
     if (id != 0) tagControl(note, "static", id);
     return note;
 }
@@ -83,12 +82,12 @@ void ColorDialog::addClass(QBoxLayout* into, std::uint32_t colorClass) {
     into->addWidget(radio);
     if (colorClass == 0) into->addWidget(indentedNote(this, "(median cut)", 0));
     auto* row = new QHBoxLayout;
-    row->addSpacing(kIndent);
+    row->addSpacing(kNoteIndent);
     into->addLayout(row);
     if (colorClass == kUserClass) {
         userName_ = new QLabel(fileNameText(userPath_), this);
         tagControl(userName_, "static", c.controlId);
-        userName_->setMinimumWidth(160);
+        userName_->setMinimumWidth(kPaletteNameWidth);
         row->addWidget(userName_);
         classControls_[colorClass] = userName_;
         return;

@@ -89,7 +89,7 @@ EdgeDetectDialog::EdgeDetectDialog(QWidget* owner, Session& session)
     operators_ = addList(row, 2321, edgeOperatorItems(), kOperatorPlace);
     grid->addLayout(row, 0, 1);
     auto* direction = new QLabel("direction", this);
-    direction->setIndent(20);
+    direction->setIndent(kLabelIndent);
     grid->addWidget(direction, 1, 0);
     row = new QHBoxLayout;
     directions_ = addList(row, 2320, edgeDirectionItems(), kDirectionPlace);

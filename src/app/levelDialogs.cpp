@@ -42,7 +42,7 @@ PosterizationDialog::PosterizationDialog(QWidget* owner, Session& session)
     int row = 1;
     for (const PosterRow& r : kChannelRows) {
         auto* label = new QLabel(r.text, this);
-        label->setIndent(20); // under the box's text, not its square
+        label->setIndent(kLabelIndent); // under the box's text, not its square
         grid->addWidget(label, row, 0);
         addLevel(r.field, row);
         label->setBuddy(fields_[r.field]->edit());

@@ -68,6 +68,11 @@ std::vector<ScreenArea> screenAreas(const std::optional<QSize>& given) {
 
 } // namespace
 
+QSize clientSizeFor(QSize outer, QSize frame) {
+    return {std::max(1, outer.width() - frame.width()),
+            std::max(1, outer.height() - frame.height())};
+}
+
 MainWindow::MainWindow(MainWindowOptions options)
     : options_(std::move(options)), session_(std::make_unique<Session>(frontend_)) {
     prompter_ = options_.prompter;
@@ -122,19 +127,13 @@ void MainWindow::showAtSavedGeometry() {
     const ParameterBlock& saved = session_->savedBlock;
     const int left = saved.windowRect[0];
     const int top = saved.windowRect[1];
-    const int width = saved.windowRect[2] - left;
-    const int height = saved.windowRect[3] - top;
-    resize(std::max(1, width), std::max(1, height));
+    const QSize outer(saved.windowRect[2] - left, saved.windowRect[3] - top);
+    resize(clientSizeFor(outer, QSize(0, 0)));
     move(left, top);
     show();
     // The stored rectangle is the outer one: take the frame off once the window has one.
-    const QRect outer = frameGeometry();
-    const int frameWidth = outer.width() - this->width();
-    const int frameHeight = outer.height() - this->height();
-    if (frameWidth > 0 || frameHeight > 0) {
-        resize(std::max(1, width - frameWidth), std::max(1, height - frameHeight));
-        move(left, top);
-    }
+    resize(clientSizeFor(outer, frameGeometry().size() - size()));
+    move(left, top);
 }
 
 void MainWindow::buildClientArea() {

@@ -38,6 +38,10 @@ struct MainWindowOptions {
     std::map<int, DialogFactory> dialogs;
 };
 
+// The client size that makes a window of `outer` size once `frame` (its outer size less the
+// client's) is around it; at least 1 x 1.
+QSize clientSizeFor(QSize outer, QSize frame);
+
 class MainWindow final : public QMainWindow, public ShellWindow {
     Q_OBJECT
   public:

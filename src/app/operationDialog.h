@@ -82,6 +82,13 @@ class OperationDialog : public QDialog {
     int saveCheckId_;
 };
 
+// A note or list under a radio button or check box is indented this far, a label that names the
+// control beside it under such a box's text (not its square) this far.
+constexpr int kNoteIndent = 24;
+constexpr int kLabelIndent = 20;
+// The least width of the label that shows the user palette's file name.
+constexpr int kPaletteNameWidth = 160;
+
 // "Okay" (the default button, accepting) and "Cancel" (rejecting) at the end of `into`.
 void addOkayCancel(QDialog& dialog, QBoxLayout* into);
 

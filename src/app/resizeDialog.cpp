@@ -45,7 +45,7 @@ void ResizeDialog::buildMethods() {
     body()->addWidget(check);
     for (const char* note : {"bicubic for scale up", "area averaging for scale down"}) {
         auto* text = new QLabel(note, this);
-        text->setIndent(24);
+        text->setIndent(kNoteIndent);
         body()->addWidget(text);
     }
     QComboBox* depth = addNotedCombo("output color depth", "(pixel format)", 1151,

@@ -51,11 +51,11 @@ void TilingDialog::buildPaletteChoice() {
         body()->addWidget(radio);
         if (k == 0) {
             auto* note = new QLabel("(median cut)", this);
-            note->setIndent(24);
+            note->setIndent(kNoteIndent);
             body()->addWidget(note);
         }
         auto* row = new QHBoxLayout;
-        row->addSpacing(24);
+        row->addSpacing(kNoteIndent);
         body()->addLayout(row);
         if (k == 0) {
             auto* list = addCombo(row, nullptr, 2630, tilingMedianCutItems(), values_.medianIndex);
@@ -74,7 +74,7 @@ void TilingDialog::buildPaletteChoice() {
         } else {
             userName_ = new QLabel(fileNameText(userPath_), this);
             tagControl(userName_, "static", 2632);
-            userName_->setMinimumWidth(160);
+            userName_->setMinimumWidth(kPaletteNameWidth);
             row->addWidget(userName_);
             paletteControls_[2] = userName_;
         }

@@ -11,11 +11,10 @@
 namespace vellora::app {
 namespace {
 
-constexpr int kIndent = 24;
 
 QLabel* note(QWidget* parent, const char* text, int id) {
     auto* label = new QLabel(text, parent);
-    label->setIndent(kIndent);
+    label->setIndent(kNoteIndent);
     tagControl(label, "static", id);
     return label;
 }
@@ -135,7 +134,7 @@ void BlackWhiteDialog::buildStretch() {
         applyEnabling();
     });
     auto* row = new QHBoxLayout;
-    row->addSpacing(kIndent);
+    row->addSpacing(kNoteIndent);
     outset_ = toneField(this, 1731, 1741, values_.outset, byteStep);
     tilde_ = new QLabel("~", this);
     endset_ = toneField(this, 1732, 1742, values_.endset, byteStep);

@@ -14,6 +14,40 @@
 
 namespace vellora::test {
 
+namespace {
+std::vector<TestFactory>& testClasses() {
+    static std::vector<TestFactory> classes;
+    return classes;
+}
+} // namespace
+
+void addTestClass(TestFactory make) { testClasses().push_back(make); }
+
+void ScriptedPrompter::showMessage(const std::string& caption, const std::string& text) {
+    messages.push_back(caption + ": " + text);
+}
+
+bool ScriptedPrompter::chooseFile(FileChooserKind, std::string& path) {
+    questions.push_back("file");
+    if (files.empty()) return false;
+    const std::string chosen = files.front();
+    files.pop_front();
+    if (!chosen.empty()) path = chosen;
+    return !chosen.empty();
+}
+
+SaveChangesAnswer ScriptedPrompter::askSaveChanges(const std::string& fileName) {
+    questions.push_back("do you want to save the changes to " + fileName + "?");
+    return saveAnswer;
+}
+
+bool ScriptedPrompter::confirmExit() {
+    questions.push_back("are you sure to exit the program?");
+    return exitAnswer;
+}
+
+void ScriptedPrompter::showAbout(const std::string& line) { questions.push_back("about " + line); }
+
 DialogSession::DialogSession(int width, int height)
     : session(std::make_unique<Session>(frontend)) {
     if (width <= 0) return;
@@ -23,16 +57,22 @@ DialogSession::DialogSession(int width, int height)
     session->currentInfo = session->dialogInfo;
 }
 
+void onNextModal(std::function<void(QDialog&)> act) {
+    QTimer::singleShot(0, [act = std::move(act)] {
+        if (auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            act(*modal);
+            if (modal->isVisible()) modal->reject();
+        }
+    });
+}
+
 QWidget* findControl(QWidget* dialog, const QString& name) {
     return dialog->findChild<QWidget*>(name);
 }
 
 void typeText(QWidget* dialog, const QString& editName, const QString& text) {
     auto* edit = dialog->findChild<QLineEdit*>(editName);
-    if (edit == nullptr) {
-        QTest::qFail(qPrintable("no edit " + editName), __FILE__, __LINE__);
-        return;
-    }
+    if (edit == nullptr) return QTest::qFail(qPrintable("no edit " + editName), __FILE__, __LINE__);
     edit->setFocus();
     edit->selectAll();
     edit->del();
@@ -48,19 +88,14 @@ QString textOf(QWidget* dialog, const QString& name) {
 
 void click(QWidget* dialog, const QString& name) {
     auto* button = dialog->findChild<QAbstractButton*>(name);
-    if (button == nullptr) {
-        QTest::qFail(qPrintable("no button " + name), __FILE__, __LINE__);
-        return;
-    }
+    if (button == nullptr) return QTest::qFail(qPrintable("no button " + name), __FILE__, __LINE__);
     button->click();
 }
 
 void chooseItem(QWidget* dialog, const QString& comboName, int index) {
     auto* combo = dialog->findChild<QComboBox*>(comboName);
-    if (combo == nullptr) {
-        QTest::qFail(qPrintable("no combo " + comboName), __FILE__, __LINE__);
-        return;
-    }
+    if (combo == nullptr)
+        return QTest::qFail(qPrintable("no combo " + comboName), __FILE__, __LINE__);
     combo->setCurrentIndex(index);
     emit combo->activated(index);
 }
@@ -99,6 +134,13 @@ QStringList itemsOf(QWidget* dialog, const QString& comboName) {
     return items;
 }
 
+QString labelOf(QWidget* dialog, const QString& name) {
+    const QWidget* control = findControl(dialog, name);
+    for (const QLabel* label : dialog->findChildren<QLabel*>())
+        if (control != nullptr && label->buddy() == control) return label->text();
+    return {};
+}
+
 bool sameBlock(const ParameterBlock& a, const ParameterBlock& b) {
     return std::memcmp(&a, &b, sizeof a) == 0;
 }
@@ -108,13 +150,17 @@ QString registeredDialogClass(int command, Session& session) {
     const auto found = factories.find(command);
     if (found == factories.end()) return "<not registered>";
     QString opened;
-    QTimer::singleShot(0, [&opened] {
-        if (auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
-            opened = modal->metaObject()->className();
-            modal->reject();
-        }
-    });
+    onNextModal([&opened](QDialog& modal) { opened = modal.metaObject()->className(); });
     return found->second(nullptr, command, session) ? QString() : opened;
 }
 
 } // namespace vellora::test
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    QApplication::setAttribute(Qt::AA_Use96Dpi, true);
+    int failed = 0;
+    for (vellora::test::TestFactory make : vellora::test::testClasses())
+        failed += QTest::qExec(make().get(), argc, argv);
+    return failed == 0 ? 0 : 1;
+}

@@ -1,8 +1,10 @@
 #pragma once
-// Driving an operation dialog through its widgets in a test: controls are found by the object
-// names the dialogs give them ("edit2660", "combo2640", "radio2620", "check516", "okay",
-// "cancel"), text is typed as a user types it, and "Okay" is pressed with the messages it
-// raised recorded by the session's frontend.
+// The one desktop test program: its test classes (each *Test.cpp adds its own with TestClass),
+// a prompter whose answers a test queues, and driving a dialog through its widgets. Controls are
+// found by the object names the dialogs give them ("edit2660", "combo2640", "radio2620",
+// "check516", "okay", "cancel"), text is typed as a user types it, and "Okay" is pressed with
+// the messages it raised recorded by the session's frontend.
+#include "app/prompter.h"
 #include "core/session.h"
 #include "support/recordingFrontend.h"
 
@@ -10,12 +12,36 @@
 #include <QString>
 #include <QStringList>
 
+#include <deque>
+#include <functional>
 #include <memory>
 #include <string>
-
-class QWidget;
+#include <vector>
 
 namespace vellora::test {
+
+using TestFactory = std::unique_ptr<QObject> (*)();
+void addTestClass(TestFactory make);
+template <class T> struct TestClass {
+    TestClass() {
+        addTestClass([]() -> std::unique_ptr<QObject> { return std::make_unique<T>(); });
+    }
+};
+
+class ScriptedPrompter final : public app::Prompter {
+  public:
+    void showMessage(const std::string& caption, const std::string& text) override;
+    bool chooseFile(FileChooserKind kind, std::string& path) override;
+    SaveChangesAnswer askSaveChanges(const std::string& fileName) override;
+    bool confirmExit() override;
+    void showAbout(const std::string& line) override;
+
+    std::deque<std::string> files; // chosen paths in order; "" cancels
+    SaveChangesAnswer saveAnswer = SaveChangesAnswer::Cancel;
+    bool exitAnswer = true;
+    std::vector<std::string> messages;  // "caption: text"
+    std::vector<std::string> questions; // what was asked, in order
+};
 
 // A session whose messages are recorded, with the default working block; `width` > 0 puts a
 // picture of that size and 24 bits per pixel in it.
@@ -26,8 +52,10 @@ struct DialogSession {
     std::unique_ptr<Session> session;
 };
 
-// The control of that object name, or null.
-QWidget* findControl(QWidget* dialog, const QString& name);
+// Runs `act` on the modal dialog once the next one is open (then rejects it if still open).
+void onNextModal(std::function<void(QDialog&)> act);
+
+QWidget* findControl(QWidget* dialog, const QString& name); // null without one
 // Replaces the text of the line edit as typing would (textEdited is emitted).
 void typeText(QWidget* dialog, const QString& editName, const QString& text);
 // The text of a line edit, label or button.
@@ -45,6 +73,8 @@ bool checked(QWidget* dialog, const QString& name);
 bool enabled(QWidget* dialog, const QString& name);
 int selected(QWidget* dialog, const QString& comboName); // -2 without such a combo
 QStringList itemsOf(QWidget* dialog, const QString& comboName);
+// The text of the label whose buddy is the control (or the control's edit).
+QString labelOf(QWidget* dialog, const QString& name);
 bool sameBlock(const ParameterBlock& a, const ParameterBlock& b);
 // The class name of the modal dialog the registered factory of `command` opens (then
 // cancelled), "" when it opens none or reports it accepted.

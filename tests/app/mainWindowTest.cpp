@@ -1,14 +1,18 @@
 // The desktop program through its real main window: menus and keys reach the registry's
-// commands, the view shows and scrolls the current file, errors reach the message boxes, and
-// the prompter's answers are scripted. The commands' own rules are tested in tests/shell.
+// commands, the view shows and scrolls the current file, errors reach the message boxes, the
+// registered dialogs' choices and "save as default" reach the operations, the parameter file and
+// the next run, and the prompter's answers are scripted. The commands' own rules are tested in
+// tests/shell (the merge of saved defaults: tests/shell/mergeDefaultsTest.cpp).
 #include "app/mainWindow.h"
 #include "app/designTools.h"
+#include "app/dialogRegistry.h"
+#include "app/operationDialogs.h"
 #include "app/paletteStrip.h"
 #include "app/startup.h"
 #include "core/dibImage.h"
 #include "core/pixelAccess.h"
 #include "imageio/pictureLibrary.h"
-#include "scriptedPrompter.h"
+#include "dialogDriver.h"
 #include "shell/commandTable.h"
 
 #include <QAction>
@@ -20,6 +24,7 @@
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QWheelEvent>
 #include <QtTest>
 
@@ -50,20 +55,48 @@ std::string writePicture(const QTemporaryDir& dir, const char* name, int width, 
     return writeBitmapFile(frontend, path, image) == 0 ? path : std::string();
 }
 
-// The palette lines of a saved tiling CSV: index → count.
-std::map<int, long> csvCounts(const std::string& path) {
+// The palette lines of a saved tiling CSV: index → count, and the entries' colours in order.
+std::map<int, long> csvCounts(const std::string& path, std::vector<QColor>* colors = nullptr) {
     std::ifstream in(path);
     std::map<int, long> counts;
     bool inPalette = false;
     for (std::string line; std::getline(in, line);) {
-        if (line == "index,red,green,blue,count")
+        int index, red, green, blue;
+        long count;
+        if (line == "index,red,green,blue,count") {
             inPalette = true;
-        else if (inPalette && !line.empty() && std::isdigit(static_cast<unsigned char>(line[0])))
-            counts[std::stoi(line)] = std::stol(line.substr(line.rfind(',') + 1));
-        else if (inPalette)
+        } else if (inPalette && std::sscanf(line.c_str(), "%d,%d,%d,%d,%ld", &index, &red, &green,
+                                            &blue, &count) == 5) {
+            counts[index] = count;
+            if (colors != nullptr) colors->emplace_back(red, green, blue);
+        } else if (inPalette) {
             break;
+        }
     }
     return counts;
+}
+
+// The 32-bit field at `offset` of the parameter file (little-endian, as this machine).
+std::uint32_t fileField(const std::string& path, std::size_t offset) {
+    std::uint32_t value = 0xFFFFFFFFu;
+    std::ifstream(path, std::ios::binary)
+        .seekg(std::streamoff(offset))
+        .read(reinterpret_cast<char*>(&value), 4);
+    return value;
+}
+
+constexpr std::size_t kGrayLevelOffsetInFile = 12 + 528;
+
+// How many pixels of `color` lie on the swatch's middle row left of, and right of, its centre
+// (the outline's width on those sides), and likewise above and below on its middle column.
+std::array<int, 4> outlineWidths(const QImage& strip, QRect swatch, QColor color) {
+    std::array<int, 4> widths{};
+    const QPoint c = swatch.center();
+    for (int x = swatch.left(); x <= swatch.right(); ++x)
+        widths[x < c.x() ? 0 : 1] += strip.pixelColor(x, c.y()) == color;
+    for (int y = swatch.top(); y <= swatch.bottom(); ++y)
+        widths[y < c.y() ? 2 : 3] += strip.pixelColor(c.x(), y) == color;
+    return widths;
 }
 
 } // namespace
@@ -79,11 +112,11 @@ class MainWindowTest : public QObject {
 
     std::string parameterFile() const { return dir_->filePath("vellora.par").toStdString(); }
 
-    MainWindow& start() {
+    MainWindow& start(std::optional<QSize> screen = QSize(1920, 1080)) {
         app::MainWindowOptions options;
         options.parameterFile = parameterFile();
         options.prompter = &prompter_;
-        options.screenSize = QSize(1920, 1080);
+        options.screenSize = screen;
         options.dialogs = dialogs_;
         window_ = std::make_unique<MainWindow>(std::move(options));
         window_->showAtSavedGeometry();
@@ -152,11 +185,32 @@ class MainWindowTest : public QObject {
         QApplication::sendEvent(view, &event);
     }
 
-    std::map<int, long> saveCsv(const char* name) {
+    std::map<int, long> saveCsv(const char* name, std::vector<QColor>* colors = nullptr) {
         const std::string csv = dir_->filePath(name).toStdString();
         prompter_.files.push_back(csv);
         ctrl(Qt::Key_S); // SaveAs CSV File
-        return csvCounts(csv);
+        return csvCounts(csv, colors);
+    }
+
+    // Runs "gray scale" through its registered dialog and gives back the levels position it
+    // showed; `choose` ≥ 0 picks that position and presses "Okay" (with the tick when `save`),
+    // otherwise "Cancel".
+    int grayScale(int choose, bool save) {
+        int shown = -3;
+        test::onNextModal([&shown, choose, save](QDialog& dialog) {
+            shown = test::selected(&dialog, "combo1620");
+            if (choose >= 0) test::chooseItem(&dialog, "combo1620", choose);
+            if (save) test::click(&dialog, "check505");
+            test::click(&dialog, choose >= 0 ? "okay" : "cancel");
+        });
+        window_->runCommand(kCmdGrayScale);
+        return shown;
+    }
+
+    void exitProgram() {
+        prompter_.saveAnswer = SaveChangesAnswer::No;
+        QVERIFY(window_->close());
+        window_.reset();
     }
 
   private slots:
@@ -194,6 +248,22 @@ class MainWindowTest : public QObject {
         QCOMPARE(w.commandAction(kCmdClose)->shortcut(),
                  QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
         QCOMPARE(w.commandAction(kCmdRotateRight90)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_1));
+        QCOMPARE(w.commandAction(kCmdRotate180)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_2));
+        // Compare and Edit Tiles end the View and Tiling menus.
+        QCOMPARE(w.menuBar()->actions()[1]->menu()->actions().back()->text(), QString("Compare"));
+        QCOMPARE(w.menuBar()->actions()[5]->menu()->actions().back()->text(),
+                 QString("Edit Tiles"));
+        // The controls' ids, the status bar's size grip, the percent bar and the table's font.
+        QCOMPARE(w.imageView()->property("controlId"), QVariant(111));
+        QCOMPARE(w.textPane()->property("controlId"), QVariant(112));
+        QCOMPARE(w.statusBar()->property("controlId"), QVariant(113));
+        QVERIFY(w.statusBar()->isSizeGripEnabled());
+        QCOMPARE(std::pair(w.progressBar()->minimum(), w.progressBar()->maximum()), std::pair(0, 100));
+        QCOMPARE(w.textPane()->font().pointSize(), 10);
+        // The client size that makes the saved outer size, never below 1 x 1.
+        QCOMPARE(app::clientSizeFor({640, 480}, {16, 39}), QSize(624, 441));
+        QCOMPARE(app::clientSizeFor({640, 480}, {0, 0}), QSize(640, 480));
+        QCOMPARE(app::clientSizeFor({10, 30}, {10, 31}), QSize(1, 1));
         // The hidden menu has a key and no item; About runs only once the command running ends.
         dialogs_[kCmdHiddenMenu] = [this](QWidget*, int, Session&) {
             window_->commandAction(kCmdAbout)->trigger();
@@ -204,6 +274,10 @@ class MainWindowTest : public QObject {
         QVERIFY(prompter_.questions.empty());
         ctrl(Qt::Key_T, true);
         QCOMPARE(prompter_.questions, std::vector<std::string>{"about vellora version 0.1.0"});
+        const QRect screen = QGuiApplication::primaryScreen()->geometry(); // no size given
+        QCOMPARE(start(std::nullopt).frameGeometry(),
+                 QRect(screen.x() + (screen.width() - 640) / 2,
+                       screen.y() + (screen.height() - 480) / 2, 640, 480));
     }
 
     void openFitsAndTheStatusTellsTheSize() {
@@ -357,6 +431,7 @@ class MainWindowTest : public QObject {
         QVERIFY(!table.isEmpty());
         QCOMPARE(w.shellState().menuState, int(kMenuTableShown));
         QVERIFY(!enabled(kCmdTiling) && !enabled(kCmdOpen) && !enabled(kCmdUndo));
+        QVERIFY(!sendKey(Qt::Key_Home, Qt::ShiftModifier)); // the hidden view takes no key
         ctrl(Qt::Key_E); // the picture again
         QVERIFY(!w.textPane()->isVisible() && w.imageView()->isVisible());
         QVERIFY(enabled(kCmdUndo));
@@ -368,38 +443,65 @@ class MainWindowTest : public QObject {
         QVERIFY(prompter_.messages.empty());
     }
 
+    // F2 compares with the picture before the tiling, else with the step before; with nothing
+    // before it stays off.
     void compareKeyTogglesTheViewAndBack() {
         MainWindow& w = startOn("tile.bmp", 200, 150);
+        QAction* compare = w.designTools()->compareAction();
+        QTest::keyClick(&w, Qt::Key_F2);
+        QVERIFY(!compare->isChecked() && w.imageView()->comparePath().empty());
         const std::string before = w.session().currentPath;
+        ctrl(Qt::Key_H);
+        QTest::keyClick(&w, Qt::Key_F2);
+        QCOMPARE(w.imageView()->comparePath(), before);
+        QTest::keyClick(&w, Qt::Key_F2);
+        const std::string flipped = w.session().currentPath;
         ctrl(Qt::Key_T);
         const QRect single = w.imageView()->drawnRect();
         QTest::keyClick(&w, Qt::Key_F2);
-        QCOMPARE(w.imageView()->comparePath(), before);
+        QVERIFY(compare->isChecked());
+        QCOMPARE(w.imageView()->comparePath(), flipped);
         QVERIFY(w.imageView()->drawnRect().x() >= w.imageView()->canvas()->width() / 2);
         QTest::keyClick(&w, Qt::Key_F2);
         QVERIFY(w.imageView()->comparePath().empty());
         QCOMPARE(w.imageView()->drawnRect(), single);
     }
 
-    // In Edit Tiles a click moves one tile from its count to the current colour's in the saved
-    // CSV, and undo moves it back.
+    // In Edit Tiles the strip shows the tiled picture's palette with the current swatch marked;
+    // a click moves one tile from its count to the current colour's in the saved CSV, and undo
+    // moves it back. Clicks outside Edit Tiles, or with the middle button, paint nothing.
     void editedTileMovesOneCountAndUndoMovesItBack() {
         MainWindow& w = startOn("tile.bmp", 200, 150);
         ctrl(Qt::Key_T);
-        const std::map<int, long> tiled = saveCsv("tiled.csv");
-        QVERIFY(!tiled.empty());
+        std::vector<QColor> palette;
+        const std::map<int, long> tiled = saveCsv("tiled.csv", &palette);
+        QVERIFY(tiled.size() > 2);
         QCOMPARE(w.session().saveAsPath, dir_->filePath("tile.bmp").toStdString());
+        QWidget* canvas = w.imageView()->canvas();
+        const QPoint tile = w.imageView()->drawnRect().bottomRight() - QPoint(2, 2);
+        const int depth = w.session().history.historyDepth;
+        QTest::mouseClick(canvas, Qt::LeftButton, {}, tile);
         QTest::keyClick(&w, Qt::Key_F3);
         app::PaletteStrip* strip = w.designTools()->strip();
         QVERIFY(strip->isVisible());
         QCOMPARE(strip->count(), int(tiled.size()));
-        const QPoint tile = w.imageView()->drawnRect().topLeft() + QPoint(2, 2);
-        QWidget* canvas = w.imageView()->canvas();
         QTest::mouseClick(canvas, Qt::RightButton, {}, tile); // the tile's colour is current
         const int old = strip->current();
         const int fresh = (old + 1) % strip->count();
         QTest::mouseClick(strip, Qt::LeftButton, {}, strip->swatchRect(fresh).center());
         QCOMPARE(strip->current(), fresh);
+        const QImage shown = strip->grab().toImage();
+        for (int i = 0; i < strip->count(); ++i) {
+            const QRect swatch = strip->swatchRect(i);
+            QCOMPARE(shown.pixelColor(swatch.center()), palette[std::size_t(i)]);
+            const QColor outline = i == fresh ? QColor(Qt::red) : QColor(Qt::darkGray);
+            const int width = i == fresh ? 2 : 1; // the current swatch's outline is thicker
+            QCOMPARE(outlineWidths(shown, swatch, outline), (std::array{width, width, width, width}));
+        }
+        const QRect after = strip->swatchRect(strip->count()); // nothing past the last swatch
+        QCOMPARE(shown.pixelColor(after.center()), shown.pixelColor(after.topLeft()));
+        QTest::mouseClick(canvas, Qt::MiddleButton, {}, tile);
+        QCOMPARE(w.session().history.historyDepth, depth);
         QTest::mouseClick(canvas, Qt::LeftButton, {}, tile);
         std::map<int, long> expected = tiled;
         --expected[old];
@@ -408,6 +510,25 @@ class MainWindowTest : public QObject {
         ctrl(Qt::Key_Z);
         QCOMPARE(saveCsv("undone.csv"), tiled);
         QVERIFY(prompter_.messages.empty());
+    }
+
+    // A picture drawn one pixel wide (20 pixels at 5 %) is still shown and its tiles edited.
+    void aPictureDrawnOnePixelWideIsShownAndEdited() {
+        MainWindow& w = startOn("thin.bmp", 20, 600);
+        run(kCmdZoomFirst);
+        QCOMPARE(w.imageView()->drawnRect().width(), 1);
+        const auto middle = [&w] { return w.imageView()->drawnRect().center(); };
+        QVERIFY(shownAt(middle()) != QColor(Qt::white)); // the picture, not the ground
+        w.session().workingBlock.slitPixelWidth = 0; // every point in a tile
+        ctrl(Qt::Key_T);
+        run(kCmdZoomFirst);
+        QTest::keyClick(&w, Qt::Key_F3);
+        app::PaletteStrip* strip = w.designTools()->strip();
+        const int depth = w.session().history.historyDepth;
+        QTest::mouseClick(w.imageView()->canvas(), Qt::RightButton, {}, middle());
+        strip->setCurrent((strip->current() + 1) % strip->count());
+        QTest::mouseClick(w.imageView()->canvas(), Qt::LeftButton, {}, middle());
+        QCOMPARE(w.session().history.historyDepth, depth + 1);
     }
 
     void exitAsksToSaveChangesOrToConfirm() {
@@ -431,32 +552,31 @@ class MainWindowTest : public QObject {
         QCOMPARE(std::filesystem::file_size(parameterFile()), std::uintmax_t(816));
     }
 
-    void saveAsDefaultSurvivesTheNextRunWithTheWindowRectangle() {
-        dialogs_[kCmdGrayScale] = [](QWidget*, int, Session& session) {
-            session.workingBlock.grayLevelIndex = 3;
-            session.workingBlock.saveGray = 1;
-            return true;
-        };
-        dialogs_[kCmdPosterization] = [](QWidget*, int, Session& session) {
-            session.workingBlock.posterLevelRGB = 7; // not saved as default
-            return true;
-        };
-        MainWindow& w = startOn("cat.bmp", 64, 32);
-        ctrl(Qt::Key_G);
-        ctrl(Qt::Key_P);
+    // Levels "16" saved with the tick reach the file, the next run and its dialog; "4" without
+    // it lasts only the run. The window comes back at the rectangle it was left at.
+    void savedLevelsAndTheWindowRectangleReachTheNextRun() {
+        app::registerOperationDialogs();
+        dialogs_ = app::dialogFactories();
+        MainWindow& w = startOn("grays.bmp", 8, 4);
+        QCOMPARE(grayScale(3, true), 7); // "256" at first
+        QCOMPARE(w.session().currentInfo.bitsPerPixel, 4); // the command ran with "16"
         QCOMPARE(w.session().savedBlock.grayLevelIndex, 3u);
         w.move(100, 120);
         w.resize(700, 500);
         QApplication::processEvents();
         const QRect outer = w.frameGeometry();
-        prompter_.saveAnswer = SaveChangesAnswer::No;
-        QVERIFY(w.close());
-        window_.reset();
-        MainWindow& again = start();
-        QCOMPARE(again.session().workingBlock.grayLevelIndex, 3u);
-        QCOMPARE(again.session().workingBlock.posterLevelRGB, 2u);
         QCOMPARE(outer.topLeft(), QPoint(100, 120));
-        QCOMPARE(again.frameGeometry(), outer);
+        exitProgram();
+        QCOMPARE(fileField(parameterFile(), kGrayLevelOffsetInFile), 3u);
+        QCOMPARE(start().frameGeometry(), outer);
+        open(dir_->filePath("grays.bmp").toStdString());
+        QCOMPARE(grayScale(1, false), 3);
+        QCOMPARE(grayScale(-1, false), 1); // "4" again until the program ends
+        exitProgram();
+        QCOMPARE(fileField(parameterFile(), kGrayLevelOffsetInFile), 3u);
+        start();
+        open(dir_->filePath("grays.bmp").toStdString());
+        QCOMPARE(grayScale(-1, false), 3);
     }
 
     void secondCopyFindsTheLockTakenAndAStaleOneIsTakenOver() {
@@ -487,5 +607,5 @@ class MainWindowTest : public QObject {
     }
 };
 
-QTEST_MAIN(MainWindowTest)
+static const vellora::test::TestClass<MainWindowTest> registered;
 #include "mainWindowTest.moc"
