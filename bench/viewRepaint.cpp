@@ -1,7 +1,6 @@
 // Repaint of the desktop view while scrolling a 24-megapixel picture (6000 x 4000), at several
 // zooms, on the offscreen platform: every measured step moves the horizontal bar by one step
 // and paints. Run: bin/viewRepaint (QtTest benchmark options such as -iterations apply).
-#include "../tests/app/scriptedPrompter.h"
 #include "app/mainWindow.h"
 #include "core/dibImage.h"
 #include "shell/commandTable.h"
@@ -10,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <deque>
 #include <memory>
 
 using namespace vellora;
@@ -39,13 +39,31 @@ std::string writePicture(const QTemporaryDir& dir) {
     return path;
 }
 
+// Answers the window's questions without a screen: the picture to open, and "No" to saving.
+class BenchPrompter final : public app::Prompter {
+  public:
+    void showMessage(const std::string&, const std::string&) override {}
+    bool chooseFile(FileChooserKind, std::string& path) override {
+        if (files.empty()) return false;
+        path = files.front();
+        files.pop_front();
+        return true;
+    }
+    SaveChangesAnswer askSaveChanges(const std::string&) override { return saveAnswer; }
+    bool confirmExit() override { return true; }
+    void showAbout(const std::string&) override {}
+
+    std::deque<std::string> files;
+    SaveChangesAnswer saveAnswer = SaveChangesAnswer::Cancel;
+};
+
 } // namespace
 
 class ViewRepaint : public QObject {
     Q_OBJECT
 
     std::unique_ptr<QTemporaryDir> dir_;
-    test::ScriptedPrompter prompter_;
+    BenchPrompter prompter_;
     std::unique_ptr<MainWindow> window_;
     std::string picture_;
 

@@ -21,7 +21,9 @@ std::vector<TestFactory>& testClasses() {
 }
 } // namespace
 
-void addTestClass(TestFactory make) { testClasses().push_back(make); }
+void addTestClass(TestFactory make) {
+    testClasses().push_back(make);
+}
 
 void ScriptedPrompter::showMessage(const std::string& caption, const std::string& text) {
     messages.push_back(caption + ": " + text);
@@ -46,10 +48,11 @@ bool ScriptedPrompter::confirmExit() {
     return exitAnswer;
 }
 
-void ScriptedPrompter::showAbout(const std::string& line) { questions.push_back("about " + line); }
+void ScriptedPrompter::showAbout(const std::string& line) {
+    questions.push_back("about " + line);
+}
 
-DialogSession::DialogSession(int width, int height)
-    : session(std::make_unique<Session>(frontend)) {
+DialogSession::DialogSession(int width, int height) : session(std::make_unique<Session>(frontend)) {
     if (width <= 0) return;
     session->dialogInfo.width = width;
     session->dialogInfo.height = height;

@@ -48,7 +48,9 @@ void expectOnlyClassControl(QWidget* dialog, int colorClass) {
     }
 }
 
-QString cell(int index) { return QString("edit%1").arg(2520 + index); }
+QString cell(int index) {
+    return QString("edit%1").arg(2520 + index);
+}
 
 // Each named control shows its text.
 void expectTexts(QWidget* dialog, std::initializer_list<std::pair<const char*, QString>> texts) {
@@ -73,9 +75,9 @@ void expectTidyLayout(QDialog& dialog) {
     const QString title = dialog.windowTitle() + ": ";
     for (qsizetype i = 0; i < controls.size(); ++i)
         for (qsizetype j = i + 1; j < controls.size(); ++j)
-            QVERIFY2(!placeOf(controls[i], &dialog).intersects(placeOf(controls[j], &dialog)),
-                     qPrintable(title + controls[i]->objectName() + " " +
-                                controls[j]->objectName()));
+            QVERIFY2(
+                !placeOf(controls[i], &dialog).intersects(placeOf(controls[j], &dialog)),
+                qPrintable(title + controls[i]->objectName() + " " + controls[j]->objectName()));
     for (const QLabel* label : dialog.findChildren<QLabel*>()) {
         if (label->buddy() == nullptr) continue;
         const QRect text = placeOf(label, &dialog), named = placeOf(label->buddy(), &dialog);
@@ -116,7 +118,7 @@ class DialogTest : public QObject {
         b.colorChoice[2] = 4;
         {
             ColorDialog dialog(nullptr, *s.session); // median cut, diffusion on
-                QVERIFY(checked(&dialog, "check1410") && checked(&dialog, "radio1420"));
+            QVERIFY(checked(&dialog, "check1410") && checked(&dialog, "radio1420"));
             for (int k = 0; k < 4; ++k)
                 QCOMPARE(selected(&dialog, QString("combo%1").arg(1430 + k)),
                          int(b.colorChoice[k]));
@@ -221,7 +223,7 @@ class DialogTest : public QObject {
         click(&dialog, "button930");
         QCOMPARE(s.frontend.messages.size(), std::size_t(1)); // success says nothing
         QVERIFY(std::filesystem::exists(user / "evenColorPalette_002_211.ecp"));
-        QCOMPARE(s.block().evenDivisions[0], 2u); // at once, before any Okay
+        QCOMPARE(s.block().evenDivisions[0], 2u);      // at once, before any Okay
         std::ofstream(user / "plain") << "in the way"; // the user folder cannot be made
         setPaletteFolderOverride(PaletteFolders{user, user / "plain" / "user"});
         s.frontend.clear();
@@ -251,9 +253,8 @@ class DialogTest : public QObject {
             {[](Session& s) { return std::make_unique<EdgePreservingDialog>(nullptr, s); },
              "combo2110", "check511", &ParameterBlock::edgePreservingIndex,
              &ParameterBlock::saveEdgePreserving, 3},
-            {[](Session& s) { return std::make_unique<SharpeningDialog>(nullptr, s); },
-             "combo2210", "check512", &ParameterBlock::sharpeningIndex,
-             &ParameterBlock::saveSharpening, 2},
+            {[](Session& s) { return std::make_unique<SharpeningDialog>(nullptr, s); }, "combo2210",
+             "check512", &ParameterBlock::sharpeningIndex, &ParameterBlock::saveSharpening, 2},
             {[](Session& s) { return std::make_unique<DeNoiseDialog>(nullptr, s); }, "combo2410",
              "check514", &ParameterBlock::deNoiseIndex, &ParameterBlock::saveDeNoise, 3},
         };
@@ -362,8 +363,9 @@ class DialogTest : public QObject {
         CropDialog dialog(nullptr, *s.session);
         QVERIFY(dialog.findChild<QCheckBox*>() == nullptr); // no "save as default"
         QCOMPARE(textOf(&dialog, "static1040"), QString(" : 400 x 300"));
-        expectTexts(&dialog, {{"edit1010", "300"}, {"edit1011", "1"}, {"edit1012", "400"},
-                              {"edit1013", "1"}});
+        expectTexts(
+            &dialog,
+            {{"edit1010", "300"}, {"edit1011", "1"}, {"edit1012", "400"}, {"edit1013", "1"}});
         dialog.show(); // "top" centred above "left" and "right", "bottom" below them
         const QRect top = placeOf(findControl(&dialog, "edit1010"), &dialog);
         const QRect left = placeOf(findControl(&dialog, "edit1011"), &dialog);
@@ -557,8 +559,10 @@ class DialogTest : public QObject {
         QVERIFY(!checked(&dialog, "check2610") && checked(&dialog, "radio2622"));
         QCOMPARE(textOf(&dialog, "static2632"), QString("tiles.csv"));
         QCOMPARE(selected(&dialog, "combo2640"), 0);
-        expectTexts(&dialog, {{"static2650", "around count"}, {"edit2660", "30"},
-                              {"edit2661", "20"}, {"edit2662", "0"}});
+        expectTexts(&dialog, {{"static2650", "around count"},
+                              {"edit2660", "30"},
+                              {"edit2661", "20"},
+                              {"edit2662", "0"}});
         QCOMPARE(selected(&dialog, "combo2641"), 5);
         QCOMPARE(selected(&dialog, "combo2630"), int(b.tilingMedianIndex));
         QCOMPARE(selected(&dialog, "combo2631"), int(b.tilingEvenIndex));
@@ -601,7 +605,7 @@ class DialogTest : public QObject {
         QCOMPARE(textOf(&dialog, "edit2661"), QString("33"));
         chooseItem(&dialog, "combo2641", 2);
         QCOMPARE(textOf(&dialog, "edit2661"), QString("33"));
-        click(&dialog, "up2672"); // slit 1 → 2
+        click(&dialog, "up2672");   // slit 1 → 2
         click(&dialog, "down2670"); // count 70 → 69, an arrow reads the typed text first
         typeText(&dialog, "edit2661", "abc");
         click(&dialog, "up2671");

@@ -11,8 +11,8 @@
 #include "app/startup.h"
 #include "core/dibImage.h"
 #include "core/pixelAccess.h"
-#include "imageio/pictureLibrary.h"
 #include "dialogDriver.h"
+#include "imageio/pictureLibrary.h"
 #include "shell/commandTable.h"
 
 #include <QAction>
@@ -247,7 +247,8 @@ class MainWindowTest : public QObject {
                                     "Save As\tCtrl Sft + A", "-", "Exit\tCtrl + X"}));
         QCOMPARE(w.commandAction(kCmdClose)->shortcut(),
                  QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
-        QCOMPARE(w.commandAction(kCmdRotateRight90)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_1));
+        QCOMPARE(w.commandAction(kCmdRotateRight90)->shortcut(),
+                 QKeySequence(Qt::CTRL | Qt::Key_1));
         QCOMPARE(w.commandAction(kCmdRotate180)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_2));
         // Compare and Edit Tiles end the View and Tiling menus.
         QCOMPARE(w.menuBar()->actions()[1]->menu()->actions().back()->text(), QString("Compare"));
@@ -258,7 +259,8 @@ class MainWindowTest : public QObject {
         QCOMPARE(w.textPane()->property("controlId"), QVariant(112));
         QCOMPARE(w.statusBar()->property("controlId"), QVariant(113));
         QVERIFY(w.statusBar()->isSizeGripEnabled());
-        QCOMPARE(std::pair(w.progressBar()->minimum(), w.progressBar()->maximum()), std::pair(0, 100));
+        QCOMPARE(std::pair(w.progressBar()->minimum(), w.progressBar()->maximum()),
+                 std::pair(0, 100));
         QCOMPARE(w.textPane()->font().pointSize(), 10);
         // The client size that makes the saved outer size, never below 1 x 1.
         QCOMPARE(app::clientSizeFor({640, 480}, {16, 39}), QSize(624, 441));
@@ -297,7 +299,7 @@ class MainWindowTest : public QObject {
 
     void zoomAt200ScrollsByTheRecords() {
         MainWindow& w = startOn("scroll.bmp", 1000, 500);
-        run(232); // 200 %
+        run(232);                  // 200 %
         setClientSize({800, 600}); // the bars took their room; give the client its size back
         w.imageView()->repaintNow();
         QCOMPARE(info().drawX, -600);
@@ -386,8 +388,9 @@ class MainWindowTest : public QObject {
         const QString title = w.windowTitle();
         open(broken);
         QCOMPARE(prompter_.messages,
-                 std::vector<std::string>{"error: failed to handle an intermediate file\ncannot load \"" +
-                                          broken + "\": " + reason});
+                 std::vector<std::string>{
+                     "error: failed to handle an intermediate file\ncannot load \"" + broken +
+                     "\": " + reason});
         QCOMPARE(w.windowTitle(), title);
         QVERIFY(w.commandAction(kCmdZoomLast)->isChecked() && !enabled(kCmdSave));
         QCOMPARE(shownAt({drawn.x() + 5, y}), QColor(Qt::black));
@@ -432,7 +435,7 @@ class MainWindowTest : public QObject {
         QCOMPARE(w.shellState().menuState, int(kMenuTableShown));
         QVERIFY(!enabled(kCmdTiling) && !enabled(kCmdOpen) && !enabled(kCmdUndo));
         QVERIFY(!sendKey(Qt::Key_Home, Qt::ShiftModifier)); // the hidden view takes no key
-        ctrl(Qt::Key_E); // the picture again
+        ctrl(Qt::Key_E);                                    // the picture again
         QVERIFY(!w.textPane()->isVisible() && w.imageView()->isVisible());
         QVERIFY(enabled(kCmdUndo));
         // The third press shows the text already built: with the picture file gone, building
@@ -496,7 +499,8 @@ class MainWindowTest : public QObject {
             QCOMPARE(shown.pixelColor(swatch.center()), palette[std::size_t(i)]);
             const QColor outline = i == fresh ? QColor(Qt::red) : QColor(Qt::darkGray);
             const int width = i == fresh ? 2 : 1; // the current swatch's outline is thicker
-            QCOMPARE(outlineWidths(shown, swatch, outline), (std::array{width, width, width, width}));
+            QCOMPARE(outlineWidths(shown, swatch, outline),
+                     (std::array{width, width, width, width}));
         }
         const QRect after = strip->swatchRect(strip->count()); // nothing past the last swatch
         QCOMPARE(shown.pixelColor(after.center()), shown.pixelColor(after.topLeft()));
@@ -519,7 +523,7 @@ class MainWindowTest : public QObject {
         QCOMPARE(w.imageView()->drawnRect().width(), 1);
         const auto middle = [&w] { return w.imageView()->drawnRect().center(); };
         QVERIFY(shownAt(middle()) != QColor(Qt::white)); // the picture, not the ground
-        w.session().workingBlock.slitPixelWidth = 0; // every point in a tile
+        w.session().workingBlock.slitPixelWidth = 0;     // every point in a tile
         ctrl(Qt::Key_T);
         run(kCmdZoomFirst);
         QTest::keyClick(&w, Qt::Key_F3);
@@ -558,7 +562,7 @@ class MainWindowTest : public QObject {
         app::registerOperationDialogs();
         dialogs_ = app::dialogFactories();
         MainWindow& w = startOn("grays.bmp", 8, 4);
-        QCOMPARE(grayScale(3, true), 7); // "256" at first
+        QCOMPARE(grayScale(3, true), 7);                   // "256" at first
         QCOMPARE(w.session().currentInfo.bitsPerPixel, 4); // the command ran with "16"
         QCOMPARE(w.session().savedBlock.grayLevelIndex, 3u);
         w.move(100, 120);
