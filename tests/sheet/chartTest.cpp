@@ -8,6 +8,7 @@
 
 #include <fstream>
 #include <map>
+#include <ranges>
 #include <regex>
 #include <sstream>
 
@@ -174,32 +175,83 @@ TEST(ChartSymbols, CountOnInCharactersThatDoNotLookAlikeAndInkFollowsTheGrayLeve
     for (const auto& [rgb, dark] : inks) EXPECT_EQ(darkSymbolOn(rgb), dark) << int(rgb[0]) << "," << int(rgb[1]);
 }
 
-// Page 2 of the chart as pixels (P6 at 72 dots per inch): a gray design has no green, and the
-// red dashed overlap line of the left section runs down the page, not across.
-TEST(ChartPdf, LinesHaveTheirColoursAndDirections) {
+// A page of the chart as pixels (pdftoppm's P6).
+struct Raster {
+    int width = 0, height = 0;
+    std::vector<std::array<int, 3>> pixels;
+    const std::array<int, 3>& at(int x, int y) const { return pixels[std::size_t(y * width + x)]; }
+    bool dark(int x, int y) const { return std::ranges::all_of(at(x, y), [](int v) { return v < 80; }); }
+};
+
+Raster renderPage(const std::filesystem::path& pdf, int page, int dpi) {
+    const std::string n = std::to_string(page);
+    std::istringstream in(runTool("pdftoppm -r " + std::to_string(dpi) + " -f " + n + " -l " + n + " '" +
+                                  pdf.string() + "'", pdf.parent_path() / "page.ppm"));
+    Raster r;
+    std::string magic;
+    int maximum = 0;
+    in >> magic >> r.width >> r.height >> maximum;
+    in.get();
+    EXPECT_EQ(magic, "P6");
+    r.pixels.resize(std::size_t(r.width) * std::size_t(r.height));
+    for (auto& p : r.pixels) p = {in.get(), in.get(), in.get()};
+    EXPECT_TRUE(in.good());
+    return r;
+}
+
+// Where dark lines run (nearly) the longest way across the page, as the centres of runs of
+// neighbouring columns (or rows).
+std::vector<double> longLines(const Raster& r, bool columns) {
+    std::vector<int> counts(std::size_t(columns ? r.width : r.height));
+    for (int y = 0; y < r.height; ++y)
+        for (int x = 0; x < r.width; ++x) counts[std::size_t(columns ? x : y)] += r.dark(x, y);
+    const int longest = *std::ranges::max_element(counts);
+    std::vector<double> centres;
+    for (int i = 0, from = -1; i <= int(counts.size()); ++i) {
+        const bool in = i < int(counts.size()) && counts[std::size_t(i)] >= longest * 9 / 10;
+        if (in && from < 0) from = i;
+        if (!in && from >= 0) centres.push_back((from + i - 1) / 2.0), from = -1;
+    }
+    return centres;
+}
+
+// One colour, 50 × 30 tiles, two sections across. The overview shows the design in its colour
+// with the section borders at 0, 24 and 50 tiles; section 1 (columns 1–26) has bold lines
+// after tiles 10 and 20 both ways, a red dashed overlap line running down, and no green.
+TEST(ChartPdf, PagesAsPixels) {
     if (!haveTool("pdftoppm")) GTEST_SKIP() << "poppler-utils missing";
     std::string error;
     const std::string pdf = chartPdf(
-        makeSheetDesign(test::indexedTable(50, 30, {0x808080}, [](int, int) { return 0; }), nullptr), {}, error);
+        makeSheetDesign(test::indexedTable(50, 30, {0x2040C0}, [](int, int) { return 0; }), nullptr), {}, error);
     test::TempDir dir;
     std::ofstream(dir / "chart.pdf", std::ios::binary) << pdf;
-    std::istringstream in(runTool("pdftoppm -r 72 -f 2 -l 2 '" + (dir / "chart.pdf").string() + "'", dir / "p.ppm"));
-    std::string magic;
-    int width = 0, height = 0, maximum = 0, green = 0, minX = 1 << 20, maxX = -1, minY = 1 << 20, maxY = -1;
-    in >> magic >> width >> height >> maximum;
-    in.get();
-    ASSERT_EQ(magic, "P6");
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            const int r = in.get(), g = in.get(), b = in.get();
+    const Raster overview = renderPage(dir / "chart.pdf", 1, 100);
+    EXPECT_GT(std::ranges::count(overview.pixels, std::array<int, 3>{0x20, 0x40, 0xC0}), 100000);
+    const std::vector<double> borders = longLines(overview, true);
+    ASSERT_EQ(borders.size(), 3u);
+    EXPECT_NEAR((borders[1] - borders[0]) / (borders[2] - borders[0]), 24 / 50.0, 0.005);
+    const Raster section = renderPage(dir / "chart.pdf", 2, 200);
+    for (const auto& [lines, tiles] : {std::pair(longLines(section, true), 26), {longLines(section, false), 30}}) {
+        ASSERT_EQ(lines.size(), 4u);
+        for (int i : {1, 2}) EXPECT_NEAR((lines[i] - lines[0]) / (lines[3] - lines[0]), 10.0 * i / tiles, 0.005);
+    }
+    int green = 0, minX = 1 << 20, maxX = -1, minY = 1 << 20, maxY = -1, lowest = 0;
+    for (int y = 0; y < section.height; ++y)
+        for (int x = 0; x < section.width; ++x) {
+            const auto [r, g, b] = section.at(x, y);
             green += g > 150 && r < 100 && b < 100;
             if (r > 150 && g < 80 && b < 80)
                 minX = std::min(minX, x), maxX = std::max(maxX, x), minY = std::min(minY, y), maxY = std::max(maxY, y);
+            if (section.dark(x, y)) lowest = y;
         }
-    ASSERT_TRUE(in.good());
     EXPECT_EQ(green, 0);
-    EXPECT_LT(maxX - minX, 5);
-    EXPECT_GT(maxY - minY, 200);
+    EXPECT_LT(maxX - minX, 10);
+    EXPECT_GT(maxY - minY, 1000);
+    // The footer is the last text, and it lies in the bottom margin (below 287 mm).
+    int footerTop = lowest;
+    while (std::ranges::any_of(std::views::iota(0, section.width), [&](int x) { return section.dark(x, footerTop - 1); }))
+        --footerTop;
+    EXPECT_GT(footerTop, 287 * 200 / 25.4);
 }
 
 } // namespace
