@@ -10,6 +10,7 @@
 #include <map>
 #include <ranges>
 #include <regex>
+#include <iterator>
 #include <sstream>
 
 namespace vellora {
@@ -17,26 +18,11 @@ namespace {
 
 // 50 × 30 tiles of 7 colours in uneven counts; entry 5 unused.
 TilingTable sampleTable() {
-    return test::indexedTable(
-        50, 30, {0x000000, 0xffffff, 0xff0000, 0x00ff00, 0x0000ff, 0x808080, 0xffff00},
-        [](int c, int r) { return (c * c + 3 * r) % 7 == 5 ? 6 : (c * c + 3 * r) % 7; });
+    return test::indexedTable(50, 30, {0x000000, 0xffffff, 0xff0000, 0x00ff00, 0x0000ff, 0x808080, 0xffff00},
+                              [](int c, int r) { return (c * c + 3 * r) % 7 == 5 ? 6 : (c * c + 3 * r) % 7; });
 }
 
-// A line naming each palette entry i "Colour <A + i>", code "C<i>", with the table's colour.
-TileLine sampleLine() {
-    TileLine line;
-    const TilingTable table = sampleTable();
-    for (int i = 0; i < 7; ++i) {
-        const std::uint8_t* bgr = table.header.paletteEntry(i);
-        line.colors.push_back({"Colour " + std::string(1, char('A' + i)), "C" + std::to_string(i), {bgr[2], bgr[1], bgr[0]}});
-    }
-    return line;
-}
-
-struct XmlElement {
-    std::string name;
-    std::map<std::string, std::string> attributes;
-};
+struct XmlElement { std::string name; std::map<std::string, std::string> attributes; };
 
 // A small well-formedness check: every tag closes in order; the elements in document order.
 bool parseXml(const std::string& text, std::vector<XmlElement>& elements) {
@@ -50,10 +36,7 @@ bool parseXml(const std::string& text, std::vector<XmlElement>& elements) {
         at = std::size_t(m.position() + m.length());
         if (m[2].length() == 0) continue; // the declaration
         if (m[1] == "/" && (open.empty() || open.back() != m[2])) return false;
-        if (m[1] == "/") {
-            open.pop_back();
-            continue;
-        }
+        if (m[1] == "/" && (open.pop_back(), true)) continue;
         XmlElement element{m[2], {}};
         const std::string list = m[3];
         for (auto a = std::sregex_iterator(list.begin(), list.end(), attribute); a != std::sregex_iterator(); ++a)
@@ -72,11 +55,9 @@ TEST(ChartSvg, HasOneRectPerTileWithTheTableCountsAtTheFinishedSize) {
     std::vector<XmlElement> elements;
     ASSERT_TRUE(parseXml(svg, elements));
     ASSERT_FALSE(elements.empty());
-    const XmlElement& root = elements.front();
-    EXPECT_EQ(root.name, "svg");
-    EXPECT_EQ(root.attributes.at("width"), "698.5mm"); // 50 × 12.5 + 49 × 1.5; 30 × 20 + 29 × 1.5
-    EXPECT_EQ(root.attributes.at("height"), "643.5mm");
-    EXPECT_EQ(root.attributes.at("viewBox"), "0 0 698.5 643.5");
+    const XmlElement& root = elements.front(); // 50 × 12.5 + 49 × 1.5 wide; 30 × 20 + 29 × 1.5 high
+    EXPECT_EQ(root.name + " " + root.attributes.at("width") + " " + root.attributes.at("height") + " " +
+                  root.attributes.at("viewBox"), "svg 698.5mm 643.5mm 0 0 698.5 643.5");
     std::vector<std::int64_t> counts(256);
     int rects = 0;
     double right = 0;
@@ -97,15 +78,18 @@ bool haveTool(const char* name) {
 
 std::string runTool(const std::string& command, const std::filesystem::path& output) {
     EXPECT_EQ(std::system((command + " > '" + output.string() + "'").c_str()), 0) << command;
-    std::ifstream file(output);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
+    std::ifstream file(output, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
 TEST(ChartPdf, HasOverviewSectionsAndLegendWithEveryCountAndNumbersEveryTenTiles) {
     if (!haveTool("pdftotext") || !haveTool("pdfinfo")) GTEST_SKIP() << "poppler-utils missing";
-    const TileLine line = sampleLine();
+    TileLine line; // each entry i named "Colour <A + i>", code "C<i>", in the table's colour
+    const TilingTable table = sampleTable();
+    for (int i = 0; i < 7; ++i) {
+        const std::uint8_t* bgr = table.header.paletteEntry(i);
+        line.colors.push_back({"Colour " + std::string(1, char('A' + i)), "C" + std::to_string(i), {bgr[2], bgr[1], bgr[0]}});
+    }
     SheetDesign design = makeSheetDesign(sampleTable(), &line);
     design.title = "sample.bmp";
     std::string error;
@@ -133,10 +117,8 @@ TEST(ChartPdf, HasOverviewSectionsAndLegendWithEveryCountAndNumbersEveryTenTiles
         std::smatch line;
         std::regex_search(text, line, std::regex(R"((^|\n)[ ]*(\d+[ ]+)*\d+[ ]*\n)"));
         std::vector<int> numbers;
-        const std::string found = line.str();
-        const std::regex number(R"(\d+)");
-        for (auto it = std::sregex_iterator(found.begin(), found.end(), number); it != std::sregex_iterator(); ++it)
-            numbers.push_back(std::stoi(it->str()));
+        std::istringstream in(line.str());
+        for (int n; in >> n;) numbers.push_back(n);
         return numbers;
     };
     const auto rowNumbers = [](const std::string& text) {
@@ -184,9 +166,8 @@ struct Raster {
 };
 
 Raster renderPage(const std::filesystem::path& pdf, int page, int dpi) {
-    const std::string n = std::to_string(page);
-    std::istringstream in(runTool("pdftoppm -r " + std::to_string(dpi) + " -f " + n + " -l " + n + " '" +
-                                  pdf.string() + "'", pdf.parent_path() / "page.ppm"));
+    const std::string n = std::to_string(page), command = "pdftoppm -r " + std::to_string(dpi) + " -f " + n + " -l ";
+    std::istringstream in(runTool(command + n + " '" + pdf.string() + "'", pdf.parent_path() / "page.ppm"));
     Raster r;
     std::string magic;
     int maximum = 0;
