@@ -2,11 +2,8 @@
 # The generated bash completion as bash runs it, and the generated manual page as man renders it.
 # usage: cliDocsTest.sh COMPLETION MANPAGE (test_cli writes both and runs it)
 set -u
-completion=$(realpath "$1")
-manpage=$(realpath "$2")
-failures=0
+completion=$(realpath "$1") manpage=$(realpath "$2") failures=0
 fail() { echo "$1"; failures=$((failures + 1)); }
-
 source "$completion"
 folder=$(mktemp -d)
 trap 'rm -rf "$folder"' EXIT

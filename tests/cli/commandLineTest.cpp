@@ -24,17 +24,13 @@ cli::CliRequest parsed(const std::vector<std::string>& arguments) {
     return request;
 }
 
-std::vector<std::string> stepNames(const cli::CliRequest& request) {
-    std::vector<std::string> names;
-    for (const CommandSpec* step : request.steps) names.emplace_back(step->step);
-    return names;
-}
-
 TEST(CommandLine, OptionsMayStandAnywhereAndStepsKeepTheirOrder) {
     const cli::CliRequest request = parsed({"--set", "saveQuality=5", "in.png", "flip-vertical", "-o", "out.png",
                                             "rotate-left", "--set", "saveDepthIndex=1", "rotate-180"});
     EXPECT_EQ(request.input, "in.png");
-    EXPECT_EQ(stepNames(request), (std::vector<std::string>{"flip-vertical", "rotate-left", "rotate-180"}));
+    std::vector<std::string_view> steps;
+    for (const CommandSpec* step : request.steps) steps.push_back(step->step);
+    EXPECT_EQ(steps, (std::vector<std::string_view>{"flip-vertical", "rotate-left", "rotate-180"}));
     EXPECT_EQ(request.settings, (std::vector<cli::FieldSetting>{{"saveQuality", -1, "5"}, {"saveDepthIndex", -1, "1"}}));
     ASSERT_EQ(request.outputs.size(), 1u);
     EXPECT_EQ(std::string(request.outputs[0].output->option) + " " + request.outputs[0].path, "-o out.png");
@@ -65,34 +61,24 @@ TEST(CommandLine, ShorthandsAndSetApplyInTurn) {
 // Default tiles are 9 pixels with a 1-pixel slit: a 20 x 10 picture holds 2 x 1 of them, the
 // second column cut short.
 TEST(RunSummary, CountsTilesOrPixelsAndTheColoursUsed) {
-    TempDir folder;
-    const DibImage image =
-        makeIndexedImage(20, 10, 8, {0x000000, 0xFF0000, 0x00FF00, 0x0000FF}, [](int x, int y) { return (x + y) % 3; });
     RecordingFrontend frontend;
     Session session(frontend);
-    session.currentPath = (folder / "picture.bmp").string();
-    ASSERT_EQ(writeBitmapFile(frontend, session.currentPath, image), 0);
-    session.currentInfo.width = 20;
-    session.currentInfo.height = 10;
+    setCurrentPicture(session, makeIndexedImage(20, 10, 8, {0x000000, 0xFF0000, 0x00FF00, 0x0000FF},
+                                                [](int x, int y) { return (x + y) % 3; }));
     session.workingBlock = defaultParameterBlock();
     EXPECT_EQ(cli::runSummary(session, true, {"t.txt", "a.png"}), "done: 2 x 1 tiles, 3 colours; wrote t.txt, a.png");
     EXPECT_EQ(cli::runSummary(session, false, {"a.png"}), "done: 20 x 10 pixels, 3 colours; wrote a.png");
-    session.currentPath = (folder / "gone.bmp").string();
+    session.currentPath += ".gone";
     EXPECT_EQ(cli::runSummary(session, false, {"a.png"}), "done: 20 x 10 pixels; wrote a.png");
     EXPECT_TRUE(frontend.messages.empty());
 }
 
 TEST(CommandLine, RefusalsSayWhy) {
-    const struct {
-        std::vector<std::string> arguments;
-        std::string error;
-    } cases[] = {{{"--par"}, "--par needs a value"},
-                 {{"--par", "a.par", "--par", "b.par", "x"}, "--par given twice"},
-                 {{"--par", "", "x"}, "--par needs a file name"},
-                 {{"x", "--set", "=5"}, "--set needs NAME=VALUE, got \"=5\""},
-                 {{"x", "-o", ""}, "-o needs a file name"},
-                 {{""}, "the input file name is empty"},
-                 {{"--"}, "no input picture given"}};
+    const struct { std::vector<std::string> arguments; std::string error; } cases[] = {
+        {{"--par"}, "--par needs a value"}, {{"--par", "a.par", "--par", "b.par", "x"}, "--par given twice"},
+        {{"--par", "", "x"}, "--par needs a file name"}, {{"x", "--set", "=5"}, "--set needs NAME=VALUE, got \"=5\""},
+        {{"x", "-o", ""}, "-o needs a file name"}, {{""}, "the input file name is empty"},
+        {{"--"}, "no input picture given"}};
     for (const auto& c : cases) {
         cli::CliRequest request;
         std::string error;
@@ -114,35 +100,29 @@ struct CapturedStream {
     }
 };
 
-TEST(CliFrontend, OneCaptionedLinePerMessageAndNoBarOffATerminal) {
-    CapturedStream stream;
+// Off a terminal: one captioned line per message and no bar. On one, the bar is erased before a
+// message; a bar quicker than the delay draws nothing.
+TEST(CliFrontend, MessageLinesAndTheProgressBar) {
+    CapturedStream plain, stream, quick;
     {
-        cli::CliFrontend frontend(stream.file, false);
+        cli::CliFrontend frontend(plain.file, false), terminal(stream.file, true, {});
+        cli::CliFrontend slow(quick.file, true, std::chrono::hours(1));
         frontend.setProgressVisible(true);
         frontend.setProgressPosition(40);
         frontend.showMessage("error", "failed to open the file");
         frontend.showMessage("", "failed to make the palette file");
         frontend.setStatusText("    width x height : 1 x 1, bits per pixel : 8");
         frontend.setProgressVisible(false);
-    }
-    EXPECT_EQ(stream.text(), "error: failed to open the file\nfailed to make the palette file\n");
-}
-
-// On a terminal the bar is erased before a message; one quicker than the delay draws nothing.
-TEST(CliFrontend, ProgressBarOnATerminal) {
-    CapturedStream stream, quick;
-    {
-        cli::CliFrontend frontend(stream.file, true, {});
-        frontend.setLabel("tiling");
-        frontend.setProgressVisible(true);
-        frontend.setProgressPosition(50);
-        frontend.showMessage("alert", "x");
-        frontend.setProgressVisible(false);
-        cli::CliFrontend slow(quick.file, true, std::chrono::hours(1));
+        terminal.setLabel("tiling");
+        terminal.setProgressVisible(true);
+        terminal.setProgressPosition(50);
+        terminal.showMessage("alert", "x");
+        terminal.setProgressVisible(false);
         slow.setProgressVisible(true);
         slow.setProgressPosition(70);
         slow.setProgressVisible(false);
     }
+    EXPECT_EQ(plain.text(), "error: failed to open the file\nfailed to make the palette file\n");
     EXPECT_EQ(quick.text(), "");
     const std::string text = stream.text();
     const std::size_t message = text.find("alert: x\n");
