@@ -141,6 +141,7 @@ TEST(ChartPdf, HasOverviewSectionsAndLegendWithEveryCountAndNumbersEveryTenTiles
                              std::to_string(entry->count) + R"(\s*\n)");
         EXPECT_TRUE(std::regex_search(legend, row)) << entry->name << " " << entry->count << "\n" << legend;
     }
+    EXPECT_TRUE(std::regex_search(legend, std::regex(R"(Colour E\s+C4\s+0, 0, 255\s)"))) << legend; // its RGB
     EXPECT_EQ(legend.find("Colour F"), std::string::npos); // entry 5 is never used
     EXPECT_NE(page(5).find("Shopping list"), std::string::npos);
 }
@@ -238,6 +239,14 @@ TEST(ChartPdf, PagesAsPixels) {
     EXPECT_EQ(green, 0);
     EXPECT_LT(maxX - minX, 10);
     EXPECT_GT(maxY - minY, 1000);
+    // The last section across has its overlap line on the left only.
+    const Raster last = renderPage(dir / "chart.pdf", 3, 72);
+    std::vector<int> redColumns;
+    for (int y = 0; y < last.height; ++y)
+        for (int x = 0; x < last.width; ++x)
+            if (last.at(x, y)[0] > 150 && last.at(x, y)[1] < 80 && last.at(x, y)[2] < 80) redColumns.push_back(x);
+    ASSERT_FALSE(redColumns.empty());
+    EXPECT_LT(std::ranges::max(redColumns) - std::ranges::min(redColumns), 5);
     // The footer is the last text, and it lies in the bottom margin (below 287 mm).
     int footerTop = lowest;
     while (std::ranges::any_of(std::views::iota(0, section.width), [&](int x) { return section.dark(x, footerTop - 1); }))

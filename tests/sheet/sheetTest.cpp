@@ -1,6 +1,7 @@
 // Tile lines, sheet settings, real sizes and the shopping list.
 #include "sheet/realSize.h"
 #include "sheet/saveSheet.h"
+#include "sheet/sheetFields.h"
 #include "sheet/sheetSettingsFile.h"
 #include "sheet/shoppingList.h"
 #include "sheet/tileLine.h"
@@ -140,6 +141,21 @@ TEST(SheetSettings, RoundTripMissingFileAndBadLines) {
     EXPECT_FALSE(readSheetSettings(dir.path(), settings, error));
     EXPECT_EQ(error, "sheet settings \"" + dir.path().string() + "\": is not a file");
     EXPECT_EQ(settings.sparePercent, 10);
+}
+
+// The ends of the ranges are values too: tiles of 0.1 to 10000 mm, packs of 1 to 1000000.
+TEST(SheetFields, TheEndsOfTheRangesAreIncluded) {
+    DesignSettings s;
+    std::string why;
+    const auto parse = [&](const char* name, const char* value) { return findSheetField(name)->parse(value, s, why); };
+    EXPECT_TRUE(parse("tile-mm", "0.1x10000"));
+    EXPECT_EQ(std::pair(s.tileWidthMm, s.tileHeightMm), std::pair(0.1, 10000.0));
+    EXPECT_FALSE(parse("tile-mm", "20x10000.5"));
+    EXPECT_FALSE(parse("tile-mm", "0.09x20"));
+    EXPECT_TRUE(parse("pack", "1"));
+    EXPECT_EQ(s.packSize, 1);
+    EXPECT_TRUE(parse("pack", "1000000"));
+    EXPECT_FALSE(parse("pack", "1000001"));
 }
 
 TEST(RealSize, TilesWithGroutBetweenAndNoneAtTheEdges) {
