@@ -59,6 +59,7 @@ struct DesignTiling : test::TilingSession {
     std::vector<std::int64_t> counts() {
         TilingTable table;
         EXPECT_EQ(buildTilingTable(session, table), 0);
+        EXPECT_EQ(readLe32(table.header.data.data() + 46), table.header.colorsUsed); // the bitmap header's place
         const std::vector<std::int64_t> counts = paletteUseCounts(table);
         EXPECT_EQ(std::accumulate(counts.begin(), counts.end(), std::int64_t(0)), table.geometry.tileCount());
         return counts;

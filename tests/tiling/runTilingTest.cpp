@@ -7,6 +7,7 @@
 #include "tiling/saveTableCsv.h"
 #include "tiling/tableText.h"
 #include "tiling/tileColorMapping.h"
+#include "tiling/tileMatcher.h"
 #include "tilingTestSupport.h"
 
 #include <cstring>
@@ -98,6 +99,12 @@ TEST_F(RunTiling, EveryPaletteClassPaintsMappedAverages) {
         EXPECT_EQ(session.currentInfo.zoomIndex, kZoom100Index);
         EXPECT_EQ(session.currentInfo.state, kStateZoom);
         for (auto [x, y, rgb] : c.probes) EXPECT_EQ(test::rgbAt(tiled, int(x), int(y)), rgb) << x << "," << y;
+        if (c.code != 521) continue;
+        // Each tile takes the safe colour nearest its average: within half a step (25.5) in every channel.
+        const std::vector<Bgr> averages = test::mappedAverages(source, geometry()), palette = paletteColors(tiled);
+        const std::vector<Bgr> tiles = test::paintedTiles(tiled, geometry());
+        for (std::size_t t = 0; t < tiles.size(); ++t)
+            for (int k = 0; k < 3; ++k) ASSERT_LE(std::abs(palette[tiles[t][0]][k] - averages[t][k]), 25) << t;
     }
     EXPECT_TRUE(frontend.messages.empty());
 }
@@ -185,6 +192,11 @@ TEST_F(RunTiling, RefusalsLeaveTheCurrentPicture) {
     session.design.excluded = {1, 0};
     frontend.clear();
     expectRefused({std::string(kAllColorsExcludedText), "failed to tiling the image"});
+    // A design palette past 256 colours.
+    session.design.excluded.clear();
+    session.designPalette.colors.assign(257, Bgr{1, 2, 3});
+    frontend.clear();
+    expectRefused({std::string(kDesignPaletteSizeText), "failed to tiling the image"});
 }
 
 } // namespace

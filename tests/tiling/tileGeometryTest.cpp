@@ -29,6 +29,7 @@ const GeometryCase kGeometryCases[] = {
     {"around count slit 0", 0, 64, 48, 0, 640, 480, 10, 10, 64, 48, 0},
     {"around count pitch above H / c", 0, 7, 3, 0, 20, 10, 3, 4, 7, 3, 2},
     {"around count more tiles than pixels", 0, 50, 40, 1, 30, 20, 0, 0, 30, 20, 0},
+    {"around count tiles of one pixel", 0, 5, 5, 1, 10, 10, 1, 1, 5, 5, 0}, // (10 / 5 + 10) / 5 - 1
     {"tile larger than the picture", 1, 50, 50, 1, 30, 20, 50, 50, 1, 1, 20},
     {"huge tile", 1, 2147483646, 2147483646, 1, 30, 20, 2147483646, 2147483646, 1, 1, 20},
 };
@@ -122,6 +123,7 @@ TEST(TileLayout, ParametersThatCannotLayOutAGridAreRefused) {
         {"computed size 0 and slit 0", aroundCount(50, 4, 0), true},
         {"computed size 0 with a slit", aroundCount(50, 40, 1), false},
         {"count 0 (division by zero)", aroundCount(0, 4, 1), true},
+        {"one tile each way", aroundCount(1, 1, 1), false},
         {"negative count", aroundCount(4, -1, 1), true},
         {"negative size", tileSizeBlock(-2, 4, 1), true},
         {"negative slit", tileSizeBlock(4, 4, -1), true},
