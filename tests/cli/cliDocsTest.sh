@@ -1,11 +1,9 @@
 #!/usr/bin/env bash
 # The generated bash completion as bash runs it, and the generated manual page as man renders it.
-# usage: cliDocsTest.sh COMPLETION MANPAGE
+# usage: cliDocsTest.sh COMPLETION MANPAGE (test_cli writes both and runs it)
 set -u
-completion=$(realpath "$1")
-manpage=$(realpath "$2")
-failures=0
-
+completion=$(realpath "$1") manpage=$(realpath "$2") failures=0
+fail() { echo "$1"; failures=$((failures + 1)); }
 source "$completion"
 folder=$(mktemp -d)
 trap 'rm -rf "$folder"' EXIT
@@ -20,10 +18,7 @@ expect() {
     COMPREPLY=()
     _vellora_cli
     local got="${COMPREPLY[*]}"
-    if [[ $got != "$2" ]]; then
-        echo "completing \"$1\": got \"$got\", expected \"$2\""
-        failures=$((failures + 1))
-    fi
+    [[ $got == "$2" ]] || fail "completing \"$1\": got \"$got\", expected \"$2\""
 }
 
 expect "vellora-cli photo.jpg til" "tiling"
@@ -40,20 +35,15 @@ expect "vellora-cli --par pl" "plan.par"
 expect "vellora-cli --set tilingMedianIndex = 3 ph" "photo.jpg"
 expect "vellora-cli --set tilingMedianIndex = 3 photo.jpg inv" "invert"
 expect "vellora-cli photo.jpg --set tilingMedianIndex = " ""
-expect "vellora-cli --par plan.par photo.jpg -o out.png tiling fl" \
-    "flip-horizontal flip-vertical"
+expect "vellora-cli --par plan.par photo.jpg -o out.png tiling fl" "flip-horizontal flip-vertical"
 
-if command -v man >/dev/null; then
-    page=$(MANWIDTH=100 man -l "$manpage" 2>&1) || { echo "man failed: $page"; failures=$((failures + 1)); }
-    for heading in NAME SYNOPSIS STEPS OPTIONS FIELDS "EXIT STATUS"; do
-        grep -q "^$heading\$" <<<"$page" || { echo "no $heading section"; failures=$((failures + 1)); }
-    done
-    grep -q -- "--grout-gray NAME" <<<"$page" || { echo "no --grout-gray"; failures=$((failures + 1)); }
-    grep -q "0 = white, 1 = light gray" <<<"$page" || { echo "no gray choices"; failures=$((failures + 1)); }
-    warnings=$(groff -man -Tutf8 -ww -z "$manpage" 2>&1)
-    [[ -z $warnings ]] || { echo "groff warns: $warnings"; failures=$((failures + 1)); }
-else
-    echo "man is not installed"
-    failures=$((failures + 1))
-fi
+command -v man >/dev/null || fail "man is not installed"
+page=$(MANWIDTH=100 man -l "$manpage" 2>&1) || fail "man failed: $page"
+for heading in NAME SYNOPSIS STEPS OPTIONS FIELDS "EXIT STATUS"; do
+    grep -q "^$heading\$" <<<"$page" || fail "no $heading section"
+done
+grep -q -- "--grout-gray NAME" <<<"$page" || fail "no --grout-gray"
+grep -q "0 = white, 1 = light gray" <<<"$page" || fail "no gray choices"
+warnings=$(groff -man -Tutf8 -ww -z "$manpage" 2>&1)
+[[ -z $warnings ]] || fail "groff warns: $warnings"
 exit $((failures > 0))

@@ -1,12 +1,11 @@
 // vellora-cli as a user runs it: real picture files in, real files out, opened again.
+#include "cli/cliDocs.h"
 #include "cliProcess.h"
 #include "core/parameterFields.h"
 #include "imageio/pictureLibrary.h"
 #include "shell/commandTable.h"
 #include "shell/parameterFile.h"
 #include "support/testImages.h"
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cctype>
@@ -25,9 +24,8 @@ namespace fs = std::filesystem;
 const std::string kUsage = "usage: vellora-cli [--par FILE] [--set NAME=VALUE]... INPUT [STEP]...";
 
 DibImage patternPicture(int width, int height) {
-    return makeTrueColorImage(width, height, [](int x, int y) {
-        return std::uint32_t(x * 7 % 256) << 16 | std::uint32_t(y * 11 % 256) << 8 | 0x35;
-    });
+    return makeTrueColorImage(
+        width, height, [](int x, int y) { return std::uint32_t(x * 7 % 256) << 16 | std::uint32_t(y * 11 % 256) << 8 | 0x35; });
 }
 
 DibImage fourColorPicture(int width, int height) {
@@ -35,45 +33,22 @@ DibImage fourColorPicture(int width, int height) {
                             [](int x, int y) { return (x + 2 * y) % 4; });
 }
 
-DibImage loadOrFail(const fs::path& path) {
-    DibImage image;
+imageio::PictureInfo probed(const fs::path& path) {
+    imageio::PictureInfo info;
     std::string error;
-    EXPECT_TRUE(imageio::loadPicture(path, image, error)) << path << ": " << error;
-    return image;
+    EXPECT_TRUE(imageio::probePictureFile(path, info, error)) << path << ": " << error;
+    return info;
 }
 
-class CliEndToEnd : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        fs::create_directory(work());
-        fs::create_directory(temp());
-    }
-
-    fs::path work() const { return root_ / "work"; }
-    fs::path temp() const { return root_ / "tmp"; }
-
+struct CliEndToEnd : CliTest {
     fs::path writePicture(const std::string& name, const DibImage& image, const char* mime) {
-        const fs::path path = work() / name;
         std::string error;
-        EXPECT_TRUE(imageio::savePicture(path, image, mime, 90, image.bitsPerPixel, error))
-            << error;
-        return path;
+        EXPECT_TRUE(imageio::savePicture(work() / name, image, mime, 90, image.bitsPerPixel, error)) << error;
+        return work() / name;
     }
-
-    CliResult run(const std::vector<std::string>& arguments) {
-        return runCli(arguments, work(), temp());
-    }
-
-    // The run left no intermediate folder or file behind.
-    void expectTempFolderEmpty() { EXPECT_EQ(folderEntries(temp()), std::vector<std::string>{}); }
-
-    TempDir root_;
 };
 
-struct UsageCase {
-    std::vector<std::string> arguments;
-    std::string message;
-};
+struct UsageCase { std::vector<std::string> arguments; std::string message; };
 
 class CliUsage : public CliEndToEnd, public ::testing::WithParamInterface<UsageCase> {};
 
@@ -84,85 +59,59 @@ TEST_P(CliUsage, RefusesWithExitTwoAndTouchesNothing) {
     const CliResult result = run(GetParam().arguments);
     EXPECT_EQ(result.exitStatus, 2);
     EXPECT_EQ(result.err.rfind(GetParam().message + "\n" + kUsage, 0), 0u) << result.err;
-    EXPECT_EQ(result.errLines().size(),
-              2u + std::size_t(std::ranges::count(GetParam().message, '\n')));
+    EXPECT_EQ(result.errLines().size(), 2u + std::size_t(std::ranges::count(GetParam().message, '\n')));
     EXPECT_NE(result.err.find(" [-o OUTPUT]"), std::string::npos);
     EXPECT_EQ(folderEntries(work()), std::vector<std::string>{"in.png"});
     EXPECT_EQ(readFileBytes(work() / "in.png"), before);
     expectTempFolderEmpty();
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    BadCommandLines, CliUsage,
+INSTANTIATE_TEST_SUITE_P(BadCommandLines, CliUsage,
     ::testing::Values(
         UsageCase{{"in.png", "blur"}, "alert: unknown step \"blur\""},
         UsageCase{{"in.png", "tilng"}, "alert: unknown step \"tilng\"\ndid you mean \"tiling\"?"},
-        UsageCase{{"in.png", "--grout-g", "black"},
-                  "alert: unknown option \"--grout-g\"\ndid you mean \"--grout\"?"},
+        UsageCase{{"in.png", "--grout-g", "black"}, "alert: unknown option \"--grout-g\"\ndid you mean \"--grout\"?"},
         UsageCase{{"--set", "tilingMedianIdx=3", "in.png"},
-                  "alert: unknown parameter \"tilingMedianIdx\"\ndid you mean "
-                  "\"tilingMedianIndex\"?"},
-        UsageCase{{"in.png", "flip-vertical"},
-                  "alert: nothing to write: give -o, --table, --csv, --chart or --shopping"},
-        UsageCase{{"in.png", "--colors", "12"},
-                  "alert: --colors needs 2, 4, 8, 16, 32, 64, 128 or 256, got \"12\""},
-        UsageCase{{"in.png", "--tile", "9x"},
-                  "alert: --tile needs W or WxH in pixels, 1 to 65535, got \"9x\""},
+                  "alert: unknown parameter \"tilingMedianIdx\"\ndid you mean \"tilingMedianIndex\"?"},
+        UsageCase{{"in.png", "flip-vertical"}, "alert: nothing to write: give -o, --table, --csv, --chart or --shopping"},
+        UsageCase{{"in.png", "--colors", "12"}, "alert: --colors needs 2, 4, 8, 16, 32, 64, 128 or 256, got \"12\""},
+        UsageCase{{"in.png", "--tile", "9x"}, "alert: --tile needs W or WxH in pixels, 1 to 65535, got \"9x\""},
         UsageCase{{"in.png", "--grout", "x"}, "alert: --grout needs a width in pixels, 0 to 65535, got \"x\""},
-        UsageCase{{"in.png", "--grout-gray", "grey"},
-                  "alert: --grout-gray needs white, light-gray, little-gray, medium-gray, "
-                  "deep-gray or black, got \"grey\""},
-        UsageCase{{"--set", "saveQuality=101", "in.png"},
-                  "alert: saveQuality must be 0 … 100, got 101"},
-        UsageCase{{"--set", "saveQuality", "in.png"},
-                  "alert: --set needs NAME=VALUE, got \"saveQuality\""},
+        UsageCase{{"in.png", "--grout-gray", "grey"}, "alert: --grout-gray needs white, light-gray, little-gray, "
+                                                      "medium-gray, deep-gray or black, got \"grey\""},
+        UsageCase{{"--set", "saveQuality=101", "in.png"}, "alert: saveQuality must be 0 … 100, got 101"},
+        UsageCase{{"--set", "saveQuality", "in.png"}, "alert: --set needs NAME=VALUE, got \"saveQuality\""},
         UsageCase{{}, "alert: no input picture given"},
         UsageCase{{"missing.png"}, "alert: the input file \"missing.png\" does not exist"},
-        UsageCase{{"in.png", "-o", "nowhere/out.png"},
-                  "alert: the output folder \"nowhere\" does not exist"},
-        UsageCase{{"in.png", "-o", "out.TIFF"},
-                  "alert: no picture format for \"out.TIFF\": the name must end in .bmp, .dib, "
-                  ".jpg, .jpeg, .gif, .png or .tiff"},
+        UsageCase{{"in.png", "-o", "nowhere/out.png"}, "alert: the output folder \"nowhere\" does not exist"},
+        UsageCase{{"in.png", "-o", "out.TIFF"}, "alert: no picture format for \"out.TIFF\": the name must end in "
+                                                ".bmp, .dib, .jpg, .jpeg, .gif, .png or .tiff"},
         UsageCase{{"in.png", "-o", "in.png"}, "alert: the output \"in.png\" is the input file"},
         UsageCase{{"in.png", "-o", "a.png", "-o", "b.png"}, "alert: -o given twice"},
         UsageCase{{"in.png", "-o"}, "alert: -o needs a value"},
         UsageCase{{"in.png", "--frobnicate"}, "alert: unknown option \"--frobnicate\""},
-        UsageCase{{"--par", "none.par", "in.png"},
-                  "alert: cannot read the parameter file \"none.par\""},
-        UsageCase{{"in.png", "--table", "t.txt", "--csv", "t.txt"},
-                  "alert: --table and --csv name the same file \"t.txt\""},
-        UsageCase{{"in.png", "-o", "x.png", "--csv", "./x.png"},
-                  "alert: --csv and -o name the same file \"x.png\""},
-        UsageCase{{"in.png", "tiling", "--match", "lab"},
-                  "alert: --match needs rgb or ciede2000, got \"lab\""},
+        UsageCase{{"--par", "none.par", "in.png"}, "alert: cannot read the parameter file \"none.par\""},
+        UsageCase{{"in.png", "--table", "t.txt", "--csv", "t.txt"}, "alert: --table and --csv name the same file \"t.txt\""},
+        UsageCase{{"in.png", "-o", "x.png", "--csv", "./x.png"}, "alert: --csv and -o name the same file \"x.png\""},
+        UsageCase{{"in.png", "tiling", "--match", "lab"}, "alert: --match needs rgb or ciede2000, got \"lab\""},
         UsageCase{{"in.png", "--exclude", "256"},
-                  "alert: --exclude needs palette indices 0 to 255 separated by commas, got "
-                  "\"256\""}));
+                  "alert: --exclude needs palette indices 0 to 255 separated by commas, got \"256\""}));
 
 // The CSV's palette lines: index → count.
 std::map<int, long> csvCounts(const fs::path& path) {
-    std::ifstream in(path);
+    const std::string text = readText(path);
     std::map<int, long> counts;
-    bool inPalette = false;
-    for (std::string line; std::getline(in, line);) {
-        if (line == "index,red,green,blue,count") {
-            inPalette = true;
-        } else if (inPalette && !line.empty() &&
-                   std::isdigit(static_cast<unsigned char>(line[0]))) {
-            const int index = std::stoi(line);
-            counts[index] = std::stol(line.substr(line.rfind(',') + 1));
-        } else if (inPalette) {
-            break;
-        }
+    for (const std::string& line : split(text.substr(text.find("index,red,green,blue,count\n") + 27), '\n')) {
+        if (line.empty() || !std::isdigit(static_cast<unsigned char>(line[0]))) break;
+        counts[std::stoi(line)] = std::stol(line.substr(line.rfind(',') + 1));
     }
     return counts;
 }
 
 TEST_F(CliEndToEnd, TilingDesignOptionsLeaveExcludedEntriesUnused) {
     writePicture("in.bmp", patternPicture(64, 40), "image/bmp");
-    const CliResult result =
-        run({"in.bmp", "tiling", "--set", "tilingPaletteClass=0", "--match", "ciede2000",
-             "--exclude", "0,5", "--exclude", "9,255", "--tile-dither", "--csv", "t.csv"});
+    const CliResult result = run({"in.bmp", "tiling", "--set", "tilingPaletteClass=0", "--match", "ciede2000",
+                                  "--exclude", "0,5", "--exclude", "9,255", "--tile-dither", "--csv", "t.csv"});
     ASSERT_EQ(result.exitStatus, 0) << result.err;
     const std::map<int, long> counts = csvCounts(work() / "t.csv");
     ASSERT_EQ(counts.size(), 16u);
@@ -183,21 +132,14 @@ TEST_F(CliEndToEnd, OutputsThroughLinksToOneFileAreRefused) {
     fs::create_symlink("table.txt", work() / "soft.txt");
     fs::create_symlink("new.csv", work() / "dangling.csv"); // writing it would make new.csv
     const std::vector<std::string> entries = folderEntries(work());
-    const std::vector<std::vector<std::string>> sharedPairs{
-        {"--table", "hard.txt", "--csv", "table.txt"},
-        {"--table", "soft.txt", "--csv", "table.txt"},
-        {"--table", "../work/new.csv", "--csv", "dangling.csv"}};
-    for (const std::vector<std::string>& pair : sharedPairs) {
-        std::vector<std::string> arguments{"in.png", "tiling"};
-        arguments.insert(arguments.end(), pair.begin(), pair.end());
-        const CliResult result = run(arguments);
-        EXPECT_EQ(result.exitStatus, 2) << pair[1];
-        EXPECT_EQ(result.err.rfind(
-                      "alert: --table and --csv name the same file \"" + pair[3] + "\"\n", 0),
-                  0u)
+    for (const auto& [table, csv] : {std::pair("hard.txt", "table.txt"), {"soft.txt", "table.txt"},
+                                     {"../work/new.csv", "dangling.csv"}}) {
+        const CliResult result = run({"in.png", "tiling", "--table", table, "--csv", csv});
+        EXPECT_EQ(result.exitStatus, 2) << table;
+        EXPECT_EQ(result.err.rfind("alert: --table and --csv name the same file \"" + std::string(csv) + "\"\n", 0), 0u)
             << result.err;
         EXPECT_EQ(folderEntries(work()), entries);
-        EXPECT_EQ(readFileBytes(work() / "table.txt"), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
+        EXPECT_EQ(readText(work() / "table.txt"), "old");
     }
     expectTempFolderEmpty();
 }
@@ -208,24 +150,14 @@ TEST_F(CliEndToEnd, VectorLevelFromTheEnvironmentOrExitTwo) {
     writePicture("in.bmp", patternPicture(5, 4), "image/bmp");
     const char* inherited = std::getenv("VELLORA_SIMD");
     const std::string kept = inherited ? inherited : "";
-    const struct {
-        std::string value;
-        bool runs;
-    } cases[] = {{"bogus", false}, {"AVX2", false}, {"baseline", true}, {"avx512", true}};
-    for (const auto& c : cases) {
-        setenv("VELLORA_SIMD", c.value.c_str(), 1);
+    for (const auto& [value, runs] : {std::pair("bogus", false), {"AVX2", false}, {"baseline", true}, {"avx512", true}}) {
+        setenv("VELLORA_SIMD", value, 1);
         const CliResult result = run({"in.bmp", "invert", "-o", "out.bmp"});
-        EXPECT_EQ(result.exitStatus, c.runs ? 0 : 2) << c.value;
-        EXPECT_EQ(result.err, c.runs ? ""
-                                     : "VELLORA_SIMD must be baseline, avx2 or avx512, got \"" +
-                                           c.value + "\"\n");
-        EXPECT_EQ(fs::exists(work() / "out.bmp"), c.runs) << c.value;
-        fs::remove(work() / "out.bmp");
+        EXPECT_EQ(result.exitStatus, runs ? 0 : 2) << value;
+        EXPECT_EQ(result.err, runs ? "" : "VELLORA_SIMD must be baseline, avx2 or avx512, got \"" + std::string(value) + "\"\n");
+        EXPECT_EQ(fs::remove(work() / "out.bmp"), runs) << value;
     }
-    if (inherited)
-        setenv("VELLORA_SIMD", kept.c_str(), 1);
-    else
-        unsetenv("VELLORA_SIMD");
+    inherited ? setenv("VELLORA_SIMD", kept.c_str(), 1) : unsetenv("VELLORA_SIMD");
     expectTempFolderEmpty();
 }
 
@@ -235,136 +167,124 @@ TEST_F(CliEndToEnd, EncoderFollowsTheExtension) {
              {"o.bmp", "bmp"}, {"o.dib", "bmp"}, {"o.jpg", "jpeg"}, {"o.jpeg", "jpeg"},
              {"o.gif", "gif"}, {"o.png", "png"}, {"o.tiff", "tiff"}}) {
         ASSERT_EQ(run({"in.png", "-o", output}).exitStatus, 0) << output;
-        imageio::PictureInfo info;
-        std::string error;
-        ASSERT_TRUE(imageio::probePictureFile(work() / output, info, error)) << error;
-        EXPECT_EQ(info.format, format);
-        EXPECT_EQ(info.width, 16);
-        EXPECT_EQ(info.height, 8);
+        const imageio::PictureInfo info = probed(work() / output);
+        EXPECT_EQ(std::tuple(info.format, info.width, info.height), std::tuple(format, 16, 8));
     }
 }
 
+// The file gives the starting block; a later --set wins over it.
 TEST_F(CliEndToEnd, ParameterFileGivesTheStartingBlock) {
     ParameterBlock block = defaultParameterBlock();
     block.saveDepthIndex = 1;
     SilentFrontend frontend;
     ASSERT_EQ(saveParameterFile(frontend, work() / "mine.par", {}, block, {}), 0);
     writePicture("in.png", fourColorPicture(6, 6), "image/png");
-    const CliResult fromFile = run({"--par", "mine.par", "in.png", "-o", "a.png"});
-    ASSERT_EQ(fromFile.exitStatus, 0) << fromFile.err;
-    EXPECT_EQ(loadOrFail(work() / "a.png").bitsPerPixel, 24);
-    // A later --set wins over the file.
-    const CliResult overridden =
-        run({"--par", "mine.par", "--set", "saveDepthIndex=0", "in.png", "-o", "b.png"});
-    ASSERT_EQ(overridden.exitStatus, 0) << overridden.err;
-    EXPECT_EQ(loadOrFail(work() / "b.png").bitsPerPixel, 8);
+    ASSERT_EQ(run({"--par", "mine.par", "in.png", "-o", "a.png"}).exitStatus, 0);
+    EXPECT_EQ(probed(work() / "a.png").bitsPerPixel, 24);
+    ASSERT_EQ(run({"--par", "mine.par", "--set", "saveDepthIndex=0", "in.png", "-o", "b.png"}).exitStatus, 0);
+    EXPECT_EQ(probed(work() / "b.png").bitsPerPixel, 8);
 }
 
-TEST_F(CliEndToEnd, UnloadableInputFailsAndLeavesAnExistingOutputAlone) {
+// A run that fails (an input that cannot be loaded, a step failing after a good one) says why,
+// writes no output and leaves an existing one alone.
+TEST_F(CliEndToEnd, FailedRunWritesNothing) {
+    writePicture("in.png", patternPicture(8, 8), "image/png");
     writeFileBytes(work() / "broken.png", {0x89, 'P', 'N', 'G', 1, 2, 3});
     writeFileBytes(work() / "out.png", {'o', 'l', 'd'});
-    const CliResult result = run({"broken.png", "rotate-right", "-o", "out.png"});
-    EXPECT_EQ(result.exitStatus, 1);
-    const std::vector<std::string> lines = result.errLines();
-    ASSERT_EQ(lines.size(), 2u) << result.err;
-    EXPECT_EQ(lines[0], "error: failed to handle an intermediate file");
-    EXPECT_EQ(lines[1].rfind("cannot load \"broken.png\": ", 0), 0u) << lines[1];
-    EXPECT_EQ(readFileBytes(work() / "out.png"), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
-    EXPECT_EQ(folderEntries(work()), (std::vector<std::string>{"broken.png", "out.png"}));
-    expectTempFolderEmpty();
-}
-
-TEST_F(CliEndToEnd, FailingStepEndsTheRunWithoutWritingOutputs) {
-    writePicture("in.png", patternPicture(8, 8), "image/png");
-    writeFileBytes(work() / "out.png", {'o', 'l', 'd'});
-    // A user palette that does not exist makes the tiling step fail after a good first step.
-    const CliResult result =
-        run({"--set", "tilingPaletteClass=2", "--set", "userPalettePath=absent.csv", "in.png",
-             "rotate-right", "tiling", "-o", "out.png", "--csv", "table.csv"});
-    EXPECT_EQ(result.exitStatus, 1);
-    EXPECT_EQ(result.errLines(),
-              (std::vector<std::string>{
-                  "error: failed to open the csv file cause might be illegal data",
-                  "cannot read \"absent.csv\": No such file or directory"}));
-    EXPECT_EQ(readFileBytes(work() / "out.png"), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
-    EXPECT_EQ(folderEntries(work()), (std::vector<std::string>{"in.png", "out.png"}));
+    const struct { std::vector<std::string> arguments; std::string err; } cases[] = {
+        {{"broken.png", "rotate-right", "-o", "out.png"},
+         "error: failed to handle an intermediate file\ncannot load \"broken.png\": "},
+        {{"--set", "tilingPaletteClass=2", "--set", "userPalettePath=absent.csv", "in.png", "rotate-right", "tiling",
+          "-o", "out.png", "--csv", "table.csv"},
+         "error: failed to open the csv file cause might be illegal data\n"
+         "cannot read \"absent.csv\": No such file or directory\n"}};
+    for (const auto& c : cases) {
+        const CliResult result = run(c.arguments);
+        EXPECT_EQ(result.exitStatus, 1);
+        EXPECT_EQ(result.err.rfind(c.err, 0), 0u) << result.err;
+        EXPECT_EQ(result.errLines().size(), 2u) << result.err;
+        EXPECT_EQ(readText(work() / "out.png"), "old");
+        EXPECT_EQ(folderEntries(work()), (std::vector<std::string>{"broken.png", "in.png", "out.png"}));
+    }
     expectTempFolderEmpty();
 }
 
 // The shorthands are spellings of field settings: the same run through --set is the same bytes.
 TEST_F(CliEndToEnd, ShorthandsWriteWhatTheirFieldSettingsWrite) {
     writePicture("in.png", patternPicture(90, 60), "image/png");
-    const std::vector<std::string> outputs{"tiling", "-o", "out.png", "--table", "t.txt"};
-    std::vector<std::string> shorthand{"in.png",  "--colors", "16",           "--tile",   "12x10",
-                                       "--grout", "2",        "--grout-gray", "deep-gray"};
+    std::vector<std::string> shorthand{"in.png", "--colors", "16", "--tile", "12x10", "--grout", "2", "--grout-gray", "deep-gray"};
     std::vector<std::string> spelled{"in.png"};
-    for (const char* setting :
-         {"tilingPaletteClass=0", "tilingMedianIndex=3", "tilingSizeMethod=1", "tilePixelWidth=12",
-          "tilePixelHeight=10", "slitPixelWidth=2", "hSlitGrayIndex=4", "vSlitGrayIndex=4"})
+    for (const char* setting : {"tilingPaletteClass=0", "tilingMedianIndex=3", "tilingSizeMethod=1", "tilePixelWidth=12",
+                                "tilePixelHeight=10", "slitPixelWidth=2", "hSlitGrayIndex=4", "vSlitGrayIndex=4"})
         spelled.insert(spelled.end(), {"--set", setting});
-    std::vector<std::vector<std::uint8_t>> files;
+    std::vector<std::string> files;
     for (std::vector<std::string> arguments : {shorthand, spelled}) {
-        arguments.insert(arguments.end(), outputs.begin(), outputs.end());
+        arguments.insert(arguments.end(), {"tiling", "-o", "out.png", "--table", "t.txt"});
         const CliResult result = run(arguments);
         ASSERT_EQ(result.exitStatus, 0) << result.err;
         EXPECT_EQ(result.err, ""); // nothing extra off a terminal
-        files.push_back(readFileBytes(work() / "out.png"));
-        files.push_back(readFileBytes(work() / "t.txt"));
+        files.insert(files.end(), {readText(work() / "out.png"), readText(work() / "t.txt")});
     }
     EXPECT_EQ(files[0], files[2]);
     EXPECT_EQ(files[1], files[3]);
     // The settings landed: 12 x 10 tiles, 2-pixel slits, 16 colours in 4 bits per pixel.
-    const std::string table(files[1].begin(), files[1].end());
-    for (const char* line :
-         {"tile pixel size width * height ,12 * 10\n", "slit pixel size                ,2\n",
-          "bits per pixel                 ,4\n"})
-        EXPECT_NE(table.find(line), std::string::npos) << line << table;
+    for (const char* line : {"tile pixel size width * height ,12 * 10\n", "slit pixel size                ,2\n",
+                             "bits per pixel                 ,4\n"})
+        EXPECT_NE(files[1].find(line), std::string::npos) << line << files[1];
 }
 
 TEST_F(CliEndToEnd, HelpIsShortAndHelpFieldsListsEveryField) {
     const CliResult help = run({"--help"});
     EXPECT_EQ(help.exitStatus, 0);
     EXPECT_EQ(help.out.rfind(kUsage, 0), 0u);
-    EXPECT_LT(std::count(help.out.begin(), help.out.end(), '\n'), 60);
+    EXPECT_LT(std::ranges::count(help.out, '\n'), 60);
     for (const CommandSpec* step : cliSteps())
-        EXPECT_NE(help.out.find("\n  " + std::string(step->step) + " "), std::string::npos)
-            << step->step;
+        EXPECT_NE(help.out.find("\n  " + std::string(step->step) + " "), std::string::npos) << step->step;
     EXPECT_NE(help.out.find("\n  --grout-gray NAME"), std::string::npos);
     const CliResult fields = run({"--help-fields"});
     EXPECT_EQ(fields.exitStatus, 0);
     for (const ParameterField& field : parameterFields())
-        EXPECT_NE(fields.out.find("  " + std::string(field.name) + "="), std::string::npos)
-            << field.name;
+        EXPECT_NE(fields.out.find("  " + std::string(field.name) + "="), std::string::npos) << field.name;
     const std::size_t tiling = fields.out.find("\ntiling:\n");
     ASSERT_NE(tiling, std::string::npos);
-    EXPECT_NE(fields.out.find("0 = 2, 1 = 4, 2 = 8", fields.out.find("tilingMedianIndex=", tiling)),
-              std::string::npos);
+    EXPECT_NE(fields.out.find("0 = 2, 1 = 4, 2 = 8", fields.out.find("tilingMedianIndex=", tiling)), std::string::npos);
     const CliResult version = run({"--version"});
     EXPECT_EQ(version.exitStatus, 0);
     EXPECT_EQ(version.out, "vellora-cli " VELLORA_VERSION "\n");
 }
 
+// The completion and the manual page the build installs, run through bash and man.
+TEST_F(CliEndToEnd, CompletionAndManualPageWorkInBashAndMan) {
+    std::ofstream(root / "vellora-cli") << cli::bashCompletion();
+    std::ofstream(root / "vellora-cli.1") << cli::manPage();
+    // A loop in the script would hang the run: bash gets a minute.
+    const std::string command = "timeout 60 bash '" VELLORA_SOURCE_DIR "/tests/cli/cliDocsTest.sh' '" +
+                                (root / "vellora-cli").string() + "' '" + (root / "vellora-cli.1").string() + "' >'" +
+                                (root / "docs.txt").string() + "' 2>&1";
+    EXPECT_EQ(std::system(command.c_str()), 0) << readText(root / "docs.txt");
+}
+
 class CliInterrupted : public CliEndToEnd, public ::testing::WithParamInterface<int> {};
 
+// A signal that comes mid-run ends the program as the signal would, after the intermediate
+// folder is removed.
 TEST_P(CliInterrupted, SignalRemovesTheIntermediateFolder) {
     // Long enough that the signal arrives mid-run: a big picture turned many times.
     writePicture("big.bmp", patternPicture(3000, 2000), "image/bmp");
     std::vector<std::string> arguments{"big.bmp", "-o", "out.bmp"};
-    for (int i = 0; i < 40; ++i)
-        arguments.push_back("rotate-right");
+    arguments.insert(arguments.end(), 40, "rotate-right");
     const pid_t process = startCli(arguments, work(), temp());
     ASSERT_GT(process, 0);
     // Wait until the run has made its folder and a first intermediate file.
     bool started = false;
-    while (!started) {
-        for (const std::string& name : folderEntries(temp()))
-            if (!folderEntries(temp() / name).empty()) started = true;
-        if (waitpid(process, nullptr, WNOHANG) != 0) break;
+    while (!started && waitpid(process, nullptr, WNOHANG) == 0) {
+        for (const std::string& name : folderEntries(temp())) started = started || !folderEntries(temp() / name).empty();
         usleep(1000);
     }
     if (started) kill(process, GetParam());
     const CliResult result = finishCli(process, work());
-    if (result.signal != GetParam()) GTEST_SKIP() << "the run ended before the signal came";
+    if (!started) GTEST_SKIP() << "the run ended before the signal came";
+    EXPECT_EQ(result.signal, GetParam());
     expectTempFolderEmpty();
     EXPECT_EQ(folderEntries(work()), std::vector<std::string>{"big.bmp"});
 }
@@ -374,8 +294,7 @@ INSTANTIATE_TEST_SUITE_P(Signals, CliInterrupted, ::testing::Values(SIGINT, SIGT
 // Whether the process has ended, without collecting it.
 bool hasEnded(pid_t process) {
     siginfo_t info{};
-    return waitid(P_PID, id_t(process), &info, WEXITED | WNOHANG | WNOWAIT) != 0 ||
-           info.si_pid != 0;
+    return waitid(P_PID, id_t(process), &info, WEXITED | WNOHANG | WNOWAIT) != 0 || info.si_pid != 0;
 }
 
 TEST_F(CliEndToEnd, SignalDuringTheOutputWriteLetsTheOutputLandWhole) {
@@ -383,12 +302,10 @@ TEST_F(CliEndToEnd, SignalDuringTheOutputWriteLetsTheOutputLandWhole) {
     // when any thread but the writing one could be the one it lands on.
     const int width = 3000, height = 2000;
     writePicture("big.bmp", patternPicture(width, height), "image/bmp");
-    const pid_t process =
-        startCli({"big.bmp", "rotate-right", "rotate-left", "-o", "out.bmp"}, work(), temp());
+    const pid_t process = startCli({"big.bmp", "rotate-right", "rotate-left", "-o", "out.bmp"}, work(), temp());
     ASSERT_GT(process, 0);
     bool writing = false;
-    while (!writing && !hasEnded(process))
-        writing = folderEntries(work()).size() > 1; // the output's temporary file has appeared
+    while (!writing && !hasEnded(process)) writing = folderEntries(work()).size() > 1; // the output's temporary file
     if (writing) kill(process, SIGTERM);
     const CliResult result = finishCli(process, work());
     if (result.signal != SIGTERM) GTEST_SKIP() << "the run ended before the signal came";

@@ -1,7 +1,5 @@
 #include "cliProcess.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <csignal>
 #include <fcntl.h>
@@ -10,7 +8,6 @@
 #include <spawn.h>
 #include <sstream>
 #include <sys/wait.h>
-#include <unistd.h>
 
 extern char** environ;
 
@@ -24,52 +21,42 @@ fs::path capturePath(const fs::path& workFolder, const char* stream) {
     return workFolder.parent_path() / (workFolder.filename().string() + "." + stream);
 }
 
-std::string readText(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-std::vector<std::string> environmentWith(const std::string& tempFolder) {
-    std::vector<std::string> variables;
-    for (char** e = environ; *e; ++e)
-        if (std::string_view(*e).substr(0, 7) != "TMPDIR=") variables.emplace_back(*e);
-    variables.push_back("TMPDIR=" + tempFolder);
-    return variables;
-}
-
 std::vector<char*> pointersTo(std::vector<std::string>& texts) {
     std::vector<char*> pointers;
-    for (std::string& text : texts)
-        pointers.push_back(text.data());
+    for (std::string& text : texts) pointers.push_back(text.data());
     pointers.push_back(nullptr);
     return pointers;
 }
 } // namespace
 
-std::vector<std::string> CliResult::errLines() const {
-    std::vector<std::string> lines;
-    std::istringstream in(err);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
+std::string readText(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
+
+std::vector<std::string> split(const std::string& text, char separator) {
+    std::vector<std::string> parts;
+    std::istringstream in(text);
+    for (std::string part; std::getline(in, part, separator);) parts.push_back(part);
+    return parts;
+}
+
+std::vector<std::string> CliResult::errLines() const { return split(err, '\n'); }
 
 pid_t startCli(const std::vector<std::string>& arguments, const fs::path& workFolder,
                const fs::path& tempFolder) {
-    std::vector<std::string> argv{VELLORA_CLI_PROGRAM};
+    std::vector<std::string> argv{VELLORA_CLI_PROGRAM}, env;
     argv.insert(argv.end(), arguments.begin(), arguments.end());
-    std::vector<std::string> env = environmentWith(tempFolder.string());
-    std::vector<char*> argvPointers = pointersTo(argv);
-    std::vector<char*> envPointers = pointersTo(env);
-
-    const std::string outPath = capturePath(workFolder, "out").string();
-    const std::string errPath = capturePath(workFolder, "err").string();
+    for (char** e = environ; *e; ++e)
+        if (std::string_view(*e).substr(0, 7) != "TMPDIR=") env.emplace_back(*e);
+    env.push_back("TMPDIR=" + tempFolder.string());
+    std::vector<char*> argvPointers = pointersTo(argv), envPointers = pointersTo(env);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0644);
-    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0644);
+    const std::string out = capturePath(workFolder, "out"), err = capturePath(workFolder, "err");
+    for (const auto& [fd, path] : {std::pair(1, &out), {2, &err}})
+        posix_spawn_file_actions_addopen(&actions, fd, path->c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0644);
     posix_spawn_file_actions_addchdir_np(&actions, workFolder.c_str());
     // The program starts with the interrupting signals at their defaults, whatever the test
     // runner ignores.
@@ -77,8 +64,7 @@ pid_t startCli(const std::vector<std::string>& arguments, const fs::path& workFo
     posix_spawnattr_init(&attributes);
     sigset_t defaults;
     sigemptyset(&defaults);
-    for (int s : {SIGINT, SIGTERM, SIGHUP})
-        sigaddset(&defaults, s);
+    for (int s : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&defaults, s);
     posix_spawnattr_setsigdefault(&attributes, &defaults);
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
     pid_t process = -1;
@@ -99,14 +85,8 @@ CliResult finishCli(pid_t process, const fs::path& workFolder) {
     result.out = readText(capturePath(workFolder, "out"));
     result.err = readText(capturePath(workFolder, "err"));
     std::error_code ignored;
-    fs::remove(capturePath(workFolder, "out"), ignored);
-    fs::remove(capturePath(workFolder, "err"), ignored);
+    for (const char* stream : {"out", "err"}) fs::remove(capturePath(workFolder, stream), ignored);
     return result;
-}
-
-CliResult runCli(const std::vector<std::string>& arguments, const fs::path& workFolder,
-                 const fs::path& tempFolder) {
-    return finishCli(startCli(arguments, workFolder, tempFolder), workFolder);
 }
 
 std::vector<std::string> folderEntries(const fs::path& folder) {

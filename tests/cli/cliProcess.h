@@ -1,7 +1,10 @@
 #pragma once
 // Running vellora-cli as a user would: its own process, its own temporary folder, stdout and
 // stderr captured.
+#include "support/tempDir.h"
+
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -11,8 +14,7 @@ namespace vellora::test {
 struct CliResult {
     int exitStatus = -1; // -1 when the program did not exit normally
     int signal = 0;      // the signal that ended it, if any
-    std::string out;
-    std::string err;
+    std::string out, err;
     std::vector<std::string> errLines() const;
 };
 
@@ -21,11 +23,24 @@ pid_t startCli(const std::vector<std::string>& arguments, const std::filesystem:
                const std::filesystem::path& tempFolder);
 // Waits for the process started by startCli and collects what it wrote.
 CliResult finishCli(pid_t process, const std::filesystem::path& workFolder);
-// Both at once.
-CliResult runCli(const std::vector<std::string>& arguments, const std::filesystem::path& workFolder,
-                 const std::filesystem::path& tempFolder);
 
 // Every entry of a folder (names only), for before/after comparisons.
 std::vector<std::string> folderEntries(const std::filesystem::path& folder);
+std::string readText(const std::filesystem::path& path);
+std::vector<std::string> split(const std::string& text, char separator);
+
+// A work folder the program runs in and the temporary folder it is given.
+struct CliTest : ::testing::Test {
+    TempDir root;
+    void SetUp() override {
+        std::filesystem::create_directory(work());
+        std::filesystem::create_directory(temp());
+    }
+    std::filesystem::path work() const { return root / "work"; }
+    std::filesystem::path temp() const { return root / "tmp"; }
+    CliResult run(const std::vector<std::string>& arguments) { return finishCli(startCli(arguments, work(), temp()), work()); }
+    // The run left no intermediate folder or file behind.
+    void expectTempFolderEmpty() { EXPECT_EQ(folderEntries(temp()), std::vector<std::string>{}); }
+};
 
 } // namespace vellora::test

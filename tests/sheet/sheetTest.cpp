@@ -1,6 +1,7 @@
 // Tile lines, sheet settings, real sizes and the shopping list.
 #include "sheet/realSize.h"
 #include "sheet/saveSheet.h"
+#include "sheet/sheetFields.h"
 #include "sheet/sheetSettingsFile.h"
 #include "sheet/shoppingList.h"
 #include "sheet/tileLine.h"
@@ -56,6 +57,7 @@ TEST(TileLine, BadFilesAreNamedAndChangeNothing) {
         {"comments only", "# nothing\n\n", "the file is empty: no header line naming the columns"},
         {"missing column", "# x\nname,code,red,green\n", "line 2 (header): no column \"blue\""},
         {"no green", "name,code,red,blue\n", "line 1 (header): no column \"green\""},
+        {"no red", "code,name,blue,green\n", "line 1 (header): no column \"red\""},
         {"duplicate column", "name,code,Red,green,blue,red\n", "line 1 (header): column \"red\" named twice"},
         {"header only", kHeader, "no colour after the header"},
         {"bad number", kHeader + "a,b,1,2x,3\n", "line 2, column 4 (green): \"2x\" is not a whole number"},
@@ -82,26 +84,16 @@ TEST(TileLine, BadFilesAreNamedAndChangeNothing) {
     }
 }
 
-TEST(TileLine, TheMostColoursAreAccepted) {
+// The most colours a line holds, and the sample lines shipped with the program.
+TEST(TileLine, TheMostColoursAndTheSampleLinesLoad) {
     TileLine line;
     std::string error;
     EXPECT_TRUE(parseTileLine(kHeader + colorLines(256), line, error)) << error;
     EXPECT_EQ(line.colors.size(), 256u);
-}
-
-TEST(TileLine, SampleLinesLoad) {
-    struct Sample {
-        const char* file;
-        std::size_t colors;
-        std::size_t outOfStock;
-    };
-    for (const Sample& sample : {Sample{"cssBasic.tiles", 16, 2}, Sample{"cssExtended.tiles", 147, 0}}) {
-        TileLine line;
-        std::string error;
-        ASSERT_TRUE(loadTileLine(std::filesystem::path(VELLORA_TILE_LINES_DIR) / sample.file, line, error)) << error;
-        EXPECT_EQ(line.colors.size(), sample.colors) << sample.file;
-        EXPECT_EQ(std::size_t(std::ranges::count(line.colors, false, &TileColor::inStock)),
-                  sample.outOfStock);
+    for (const auto& [file, colors, outOfStock] : {std::tuple("cssBasic.tiles", 16, 2), {"cssExtended.tiles", 147, 0}}) {
+        ASSERT_TRUE(loadTileLine(std::filesystem::path(VELLORA_TILE_LINES_DIR) / file, line, error)) << error;
+        EXPECT_EQ(std::pair(int(line.colors.size()), int(std::ranges::count(line.colors, false, &TileColor::inStock))),
+                  std::pair(colors, outOfStock)) << file;
     }
 }
 
@@ -109,9 +101,9 @@ TEST(TileLine, AFileThatCannotBeReadIsNamed) {
     test::TempDir dir;
     const std::string fifo = (dir / "line.tiles").string();
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    const std::pair<std::string, std::string> cases[] = {{(dir / "none.tiles").string(), "does not exist"},
-        {dir.path().string(), "is not a file"}, {fifo, "is not a file"}}; // a fifo is never opened: it would wait
-    for (const auto& [path, why] : cases) {
+    // A fifo is never opened: it would wait.
+    for (const auto& [path, why] : {std::pair((dir / "none.tiles").string(), "does not exist"),
+                                    {dir.path().string(), "is not a file"}, {fifo, "is not a file"}}) {
         TileLine line;
         std::string error;
         EXPECT_FALSE(loadTileLine(path, line, error));
@@ -130,12 +122,9 @@ TEST(SheetSettings, RoundTripMissingFileAndBadLines) {
     read.excluded = {3}; // not a sheet field: stays
     std::string error;
     ASSERT_TRUE(readSheetSettings(dir / "vellora.sheet", read, error)) << error;
-    EXPECT_EQ(read.tileLinePath, written.tileLinePath);
-    EXPECT_EQ(std::tuple(read.tileWidthMm, read.tileHeightMm, read.groutMm, read.sparePercent),
-              std::tuple(12.5, 25.0, 0.0, 7.5));
-    EXPECT_EQ(read.packSize, 250);
-    EXPECT_EQ(read.paper, Paper::Letter);
-    EXPECT_EQ(read.excluded, std::vector<int>{3});
+    EXPECT_EQ(std::tuple(read.tileLinePath, read.tileWidthMm, read.tileHeightMm, read.groutMm, read.sparePercent,
+                         read.packSize, read.paper, read.excluded),
+              std::tuple(written.tileLinePath, 12.5, 25.0, 0.0, 7.5, 250, Paper::Letter, std::vector<int>{3}));
 
     DesignSettings settings;
     EXPECT_TRUE(readSheetSettings(dir / "none.sheet", settings, error));
@@ -154,11 +143,25 @@ TEST(SheetSettings, RoundTripMissingFileAndBadLines) {
     EXPECT_EQ(settings.sparePercent, 10);
 }
 
+// The ends of the ranges are values too: tiles of 0.1 to 10000 mm, packs of 1 to 1000000.
+TEST(SheetFields, TheEndsOfTheRangesAreIncluded) {
+    DesignSettings s;
+    std::string why;
+    const auto parse = [&](const char* name, const char* value) { return findSheetField(name)->parse(value, s, why); };
+    EXPECT_TRUE(parse("tile-mm", "0.1x10000"));
+    EXPECT_EQ(std::pair(s.tileWidthMm, s.tileHeightMm), std::pair(0.1, 10000.0));
+    EXPECT_FALSE(parse("tile-mm", "20x10000.5"));
+    EXPECT_FALSE(parse("tile-mm", "0.09x20"));
+    EXPECT_TRUE(parse("pack", "1"));
+    EXPECT_EQ(s.packSize, 1);
+    EXPECT_TRUE(parse("pack", "1000000"));
+    EXPECT_FALSE(parse("pack", "1000001"));
+}
+
 TEST(RealSize, TilesWithGroutBetweenAndNoneAtTheEdges) {
     struct Case { int columns, rows; double tileW, tileH, grout, widthMm, heightMm; };
-    for (const Case& c : {Case{1, 1, 20, 20, 2, 20, 20}, Case{143, 94, 20, 20, 2, 3144, 2066},
-                          Case{3, 2, 10, 25, 0, 30, 50}, Case{2, 3, 12.5, 8, 1.5, 26.5, 27},
-                          Case{0, 0, 20, 20, 2, 0, 0}}) {
+    for (const Case& c : {Case{1, 1, 20, 20, 2, 20, 20}, {143, 94, 20, 20, 2, 3144, 2066}, {3, 2, 10, 25, 0, 30, 50},
+                          {2, 3, 12.5, 8, 1.5, 26.5, 27}, {0, 0, 20, 20, 2, 0, 0}}) {
         DesignSettings s;
         s.tileWidthMm = c.tileW, s.tileHeightMm = c.tileH, s.groutMm = c.grout;
         const FinishedSize size = finishedSize(c.columns, c.rows, s);
@@ -170,11 +173,9 @@ TEST(RealSize, TilesWithGroutBetweenAndNoneAtTheEdges) {
 
 TEST(ShoppingList, SpareAndPacksRoundUpExactly) {
     struct Case { std::int64_t tiles; double spare; int pack; std::int64_t withSpare, packs; };
-    for (const Case& c :
-         {Case{120, 10, 100, 132, 2}, Case{100, 10, 110, 110, 1}, Case{101, 10, 100, 112, 2},
-          Case{7, 0, 7, 7, 1}, Case{1, 10, 100, 2, 1}, Case{0, 10, 100, 0, 0},
-          Case{3, 33.333333, 1, 4, 4}, Case{40, 12.5, 45, 45, 1}, Case{1000, 0.1, 1001, 1001, 1},
-          Case{9, -5, 3, 9, 3}, Case{5, 10, 0, 6, 6}}) {
+    for (const Case& c : {Case{120, 10, 100, 132, 2}, {100, 10, 110, 110, 1}, {101, 10, 100, 112, 2}, {7, 0, 7, 7, 1},
+                          {1, 10, 100, 2, 1}, {0, 10, 100, 0, 0}, {3, 33.333333, 1, 4, 4}, {40, 12.5, 45, 45, 1},
+                          {1000, 0.1, 1001, 1001, 1}, {9, -5, 3, 9, 3}, {5, 10, 0, 6, 6}}) {
         const std::int64_t withSpare = tilesWithSpare(c.tiles, c.spare);
         EXPECT_EQ(withSpare, c.withSpare) << c.tiles << " + " << c.spare << " %";
         EXPECT_EQ(packsFor(withSpare, c.pack), c.packs) << withSpare << " / " << c.pack;
@@ -218,7 +219,8 @@ TEST(ShoppingList, TrueColourTableGivesAnEntryPerColour) {
 }
 
 // Without a tiled picture there is nothing to list: 1, the reason and then the failure, no file.
-TEST(ShoppingList, SavingWithoutATilingFails) {
+// With one (20 × 10 pixels in the default 9-pixel tiles: 2 × 1 tiles, all red) the list names it.
+TEST(ShoppingList, SavingNeedsATiling) {
     test::TempDir dir;
     test::RecordingFrontend frontend;
     Session session(frontend);
@@ -226,6 +228,13 @@ TEST(ShoppingList, SavingWithoutATilingFails) {
     ASSERT_FALSE(frontend.messages.empty());
     EXPECT_EQ(frontend.messages.back(), (test::Message{"error", "failed to save the shopping list"}));
     EXPECT_FALSE(std::filesystem::exists(dir / "list.csv"));
+    test::setCurrentPicture(session, test::makeIndexedImage(20, 10, 4, {0, 0xFF0000}, [](int, int) { return 1; }));
+    ASSERT_EQ(saveShoppingList(session, dir / "list.csv"), 0);
+    std::ifstream in(dir / "list.csv");
+    std::string header, line, more;
+    std::getline(in, header), std::getline(in, line);
+    EXPECT_EQ(line.rfind("1,#ff0000,1,255,0,0,2,3,", 0), 0u) << line;
+    EXPECT_FALSE(std::getline(in, more));
 }
 
 } // namespace

@@ -3,12 +3,13 @@
 #include "core/operationFrame.h"
 #include "tiling/designTiling.h"
 #include "tiling/expressTable.h"
+#include "tiling/palettePreview.h"
 #include "tiling/saveTableCsv.h"
 #include "tiling/tableText.h"
 #include "tiling/tileColorMapping.h"
+#include "tiling/tileMatcher.h"
 #include "tilingTestSupport.h"
 
-#include <cstdlib>
 #include <cstring>
 
 namespace vellora {
@@ -35,16 +36,12 @@ struct RunTiling : test::TilingSession {
     // Tiles the picture; the tiled result, checked to paint every tile with its mapped average.
     DibImage tile(int bitsPerPixel, int colors, int code, const EvenPaletteRecord& record = {}) {
         const std::string before = session.currentPath;
-        EXPECT_EQ(runCommandHandler(session, tilingHandler), 0)
-            << testing::PrintToString(frontend.texts());
+        EXPECT_EQ(runCommandHandler(session, tilingHandler), 0) << testing::PrintToString(frontend.texts());
         EXPECT_NE(session.currentPath, before);
         const DibImage tiled = current();
-        EXPECT_EQ(std::tuple(int(tiled.bitsPerPixel), int(tiled.colorsUsed)),
-                  std::tuple(bitsPerPixel, colors));
-        const TileColorMapping mapping =
-            code < 0 ? TileColorMapping{} : tileColorMapping(tiled, code, record);
-        EXPECT_EQ(test::paintedTiles(tiled, geometry()),
-                  test::mappedAverages(source, geometry(), mapping));
+        EXPECT_EQ(std::tuple(int(tiled.bitsPerPixel), int(tiled.colorsUsed)), std::tuple(bitsPerPixel, colors));
+        const TileColorMapping mapping = code < 0 ? TileColorMapping{} : tileColorMapping(tiled, code, record);
+        EXPECT_EQ(test::paintedTiles(tiled, geometry()), test::mappedAverages(source, geometry(), mapping));
         return tiled;
     }
     // The command fails with these texts and the current picture stays.
@@ -52,19 +49,14 @@ struct RunTiling : test::TilingSession {
         const std::string before = session.currentPath;
         EXPECT_EQ(runCommandHandler(session, tilingHandler), 1);
         EXPECT_EQ(session.currentPath, before);
-        EXPECT_TRUE(texts.empty() || frontend.texts() == texts)
-            << testing::PrintToString(frontend.texts());
+        EXPECT_TRUE(texts.empty() || frontend.texts() == texts) << testing::PrintToString(frontend.texts());
     }
 };
 
 // Even colour "216 safe color" by default, median cut 16, the user palette with either
 // format flag, a class past the list, and no conversion.
 TEST(TilingCode, FromTheBlock) {
-    const struct {
-        std::uint32_t convert, paletteClass;
-        int userFormatFlag, code;
-    } cases[] = {{1, 1, 0, 521},  {1, 0, 0, 3},  {1, 2, 1, 1025},
-                 {1, 2, 0, 1024}, {1, 3, 0, -1}, {0, 2, 1, 768}};
+    const struct { std::uint32_t convert, paletteClass; int userFormatFlag, code; } cases[] = {{1, 1, 0, 521}, {1, 0, 0, 3}, {1, 2, 1, 1025}, {1, 2, 0, 1024}, {1, 3, 0, -1}, {0, 2, 1, 768}};
     for (const auto& c : cases) {
         ParameterBlock block = defaultParameterBlock();
         block.tilingConvert = c.convert;
@@ -106,14 +98,18 @@ TEST_F(RunTiling, EveryPaletteClassPaintsMappedAverages) {
         EXPECT_EQ(session.history.historyDepth, depth + 1);
         EXPECT_EQ(session.currentInfo.zoomIndex, kZoom100Index);
         EXPECT_EQ(session.currentInfo.state, kStateZoom);
-        for (auto [x, y, rgb] : c.probes)
-            EXPECT_EQ(test::rgbAt(tiled, int(x), int(y)), rgb) << x << "," << y;
+        for (auto [x, y, rgb] : c.probes) EXPECT_EQ(test::rgbAt(tiled, int(x), int(y)), rgb) << x << "," << y;
+        if (c.code != 521) continue;
+        // Each tile takes the safe colour nearest its average: within half a step (25.5) in every channel.
+        const std::vector<Bgr> averages = test::mappedAverages(source, geometry()), palette = paletteColors(tiled);
+        const std::vector<Bgr> tiles = test::paintedTiles(tiled, geometry());
+        for (std::size_t t = 0; t < tiles.size(); ++t)
+            for (int k = 0; k < 3; ++k) ASSERT_LE(std::abs(palette[tiles[t][0]][k] - averages[t][k]), 25) << t;
     }
     EXPECT_TRUE(frontend.messages.empty());
 }
 
-// A user CSV palette through the whole road: tiling, text table and CSV table; and the same
-// road from the command line gives the same picture and tables.
+// A user CSV palette through the whole road: tiling, text table and CSV table.
 TEST_F(RunTiling, UserCsvPaletteWholeRoad) {
     const auto palettePath = folder / "three.csv";
     std::ofstream(palettePath) << "; tile colours\nred,green,blue\n255,0,0\n0,0,255\n250,250,250\n";
@@ -124,33 +120,49 @@ TEST_F(RunTiling, UserCsvPaletteWholeRoad) {
     std::string text;
     ASSERT_EQ(expressTilingTable(session, text), 0);
     EXPECT_NE(text.find("source file : scene.bmp\n"), std::string::npos);
-    EXPECT_NE(text.find("index  ,red    ,green  ,blue   ,count\n      0,    255,      0,      0,"),
-              std::string::npos);
+    EXPECT_NE(text.find("index  ,red    ,green  ,blue   ,count\n      0,    255,      0,      0,"), std::string::npos);
     EXPECT_NE(text.find("\n      2,    250,    250,    250,"), std::string::npos);
     EXPECT_EQ(text.find("\n      3,"), std::string::npos) << "three palette lines only";
     // White slits map to (250, 250, 250); black is as far from red as from blue (65025), and
     // the tie goes to the lower index, red.
     EXPECT_NE(text.find("horizon slit   ,      2\nvertical slit  ,      0\n"), std::string::npos);
-    const auto csvPath = folder / "table.csv";
-    ASSERT_EQ(saveTilingTableCsv(session, csvPath), 0);
-    const std::string csv = test::readText(csvPath);
-    EXPECT_NE(csv.find("\nhorizon slit,2\nvertical slit,0\n"), std::string::npos);
+    ASSERT_EQ(saveTilingTableCsv(session, folder / "table.csv"), 0);
+    EXPECT_NE(test::readText(folder / "table.csv").find("\nhorizon slit,2\nvertical slit,0\n"), std::string::npos);
     EXPECT_TRUE(frontend.messages.empty());
-#ifdef VELLORA_CLI_PROGRAM
-    const auto input = folder / "scene.bmp";
-    ASSERT_EQ(writeBitmapFile(frontend, input, source), 0);
-    const std::string command =
-        "TMPDIR='" + folder.path().string() + "' '" VELLORA_CLI_PROGRAM "'" +
-        " --set tilingPaletteClass=2 --set userPalettePath='" + palettePath.string() + "'" +
-        " --set tilePixelWidth=6 --set tilePixelHeight=5 --set slitPixelWidth=1" +
-        " --set hSlitGrayIndex=0 --set vSlitGrayIndex=5 '" + input.string() + "' tiling -o '" +
-        (folder / "out.bmp").string() + "' --table '" + (folder / "t.txt").string() + "' --csv '" +
-        (folder / "t.csv").string() + "' 2>'" + (folder / "err.txt").string() + "'";
-    ASSERT_EQ(std::system(command.c_str()), 0) << test::readText(folder / "err.txt");
-    EXPECT_EQ(test::readText(folder / "t.txt"), text);
-    EXPECT_EQ(test::readText(folder / "t.csv"), csv);
-    EXPECT_EQ(test::readImage(folder / "out.bmp").data, current().data);
-#endif
+}
+
+// What a tiling will choose from, known before it runs: the design's own palette first, then a
+// kept indexed picture's, a user file's colours, the 216 even colours (every mix of six levels);
+// a median cut's 16 only by number; nothing without conversion or without a readable file.
+TEST_F(RunTiling, PalettePreviewBeforeTheTiling) {
+    std::ofstream(folder / "two.csv") << "red,green,blue\n255,0,0\n0,0,250\n";
+    ParameterBlock user = withConversion(tileSizeBlock(6, 5, 1), 2), plain = tileSizeBlock(6, 5, 1);
+    std::strcpy(user.userPalettePath, (folder / "two.csv").c_str());
+    plain.tilingConvert = 0;
+    start(test::makeIndexedImage(4, 4, 1, {0x010203, 0x040506}, [](int x, int) { return x % 2; }), user);
+    using Preview = std::pair<std::vector<Bgr>, bool>;
+    const auto preview = [&](const ParameterBlock& block) {
+        PalettePreview p = previewTilingPalette(session, block);
+        return Preview(p.colors, p.colorsKnown);
+    };
+    EXPECT_EQ(preview(user), Preview({{0, 0, 255}, {250, 0, 0}}, true));
+    EXPECT_EQ(preview(withConversion(user, 0)), Preview(std::vector<Bgr>(16, Bgr{0, 0, 0}), false));
+    EXPECT_EQ(preview(plain), Preview({}, false));
+    std::vector<Bgr> mixes;
+    for (std::uint8_t b = 0; b < 6; ++b)
+        for (std::uint8_t g = 0; g < 6; ++g)
+            for (std::uint8_t r = 0; r < 6; ++r)
+                mixes.push_back({std::uint8_t(51 * b), std::uint8_t(51 * g), std::uint8_t(51 * r)});
+    Preview even = preview(withConversion(user, 1));
+    std::ranges::sort(even.first);
+    EXPECT_EQ(even, Preview(mixes, true));
+    session.design.keepPalette = true;
+    EXPECT_EQ(preview(user), Preview({{3, 2, 1}, {6, 5, 4}}, true));
+    session.design.keepPalette = false;
+    std::strcpy(user.userPalettePath, (folder / "none.csv").c_str());
+    EXPECT_EQ(preview(user), Preview({}, false));
+    session.designPalette.colors = {{9, 9, 9}};
+    EXPECT_EQ(preview(user), Preview({{9, 9, 9}}, true));
 }
 
 // A missing palette file and a grid of no pitch stop before the operation starts; an
@@ -180,6 +192,11 @@ TEST_F(RunTiling, RefusalsLeaveTheCurrentPicture) {
     session.design.excluded = {1, 0};
     frontend.clear();
     expectRefused({std::string(kAllColorsExcludedText), "failed to tiling the image"});
+    // A design palette past 256 colours.
+    session.design.excluded.clear();
+    session.designPalette.colors.assign(257, Bgr{1, 2, 3});
+    frontend.clear();
+    expectRefused({std::string(kDesignPaletteSizeText), "failed to tiling the image"});
 }
 
 } // namespace
