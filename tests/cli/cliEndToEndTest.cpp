@@ -24,8 +24,9 @@ namespace fs = std::filesystem;
 const std::string kUsage = "usage: vellora-cli [--par FILE] [--set NAME=VALUE]... INPUT [STEP]...";
 
 DibImage patternPicture(int width, int height) {
-    return makeTrueColorImage(
-        width, height, [](int x, int y) { return std::uint32_t(x * 7 % 256) << 16 | std::uint32_t(y * 11 % 256) << 8 | 0x35; });
+    return makeTrueColorImage(width, height, [](int x, int y) {
+        return std::uint32_t(x * 7 % 256) << 16 | std::uint32_t(y * 11 % 256) << 8 | 0x35;
+    });
 }
 
 DibImage fourColorPicture(int width, int height) {
@@ -43,12 +44,22 @@ imageio::PictureInfo probed(const fs::path& path) {
 struct CliEndToEnd : CliTest {
     fs::path writePicture(const std::string& name, const DibImage& image, const char* mime) {
         std::string error;
-        EXPECT_TRUE(imageio::savePicture(work() / name, image, mime, 90, image.bitsPerPixel, error)) << error;
+        EXPECT_TRUE(imageio::savePicture(work() / name, image, mime, 90, image.bitsPerPixel, error))
+            << error;
         return work() / name;
     }
 };
 
-struct UsageCase { std::vector<std::string> arguments; std::string message; };
+struct UsageCase {
+    std::vector<std::string> arguments;
+    std::string message;
+};
+
+// Names the case by its command line in test listings.
+void PrintTo(const UsageCase& c, std::ostream* out) {
+    for (const std::string& argument : c.arguments)
+        *out << argument << ' ';
+}
 
 class CliUsage : public CliEndToEnd, public ::testing::WithParamInterface<UsageCase> {};
 
@@ -59,49 +70,68 @@ TEST_P(CliUsage, RefusesWithExitTwoAndTouchesNothing) {
     const CliResult result = run(GetParam().arguments);
     EXPECT_EQ(result.exitStatus, 2);
     EXPECT_EQ(result.err.rfind(GetParam().message + "\n" + kUsage, 0), 0u) << result.err;
-    EXPECT_EQ(result.errLines().size(), 2u + std::size_t(std::ranges::count(GetParam().message, '\n')));
+    EXPECT_EQ(result.errLines().size(),
+              2u + std::size_t(std::ranges::count(GetParam().message, '\n')));
     EXPECT_NE(result.err.find(" [-o OUTPUT]"), std::string::npos);
     EXPECT_EQ(folderEntries(work()), std::vector<std::string>{"in.png"});
     EXPECT_EQ(readFileBytes(work() / "in.png"), before);
     expectTempFolderEmpty();
 }
 
-INSTANTIATE_TEST_SUITE_P(BadCommandLines, CliUsage,
+INSTANTIATE_TEST_SUITE_P(
+    BadCommandLines, CliUsage,
     ::testing::Values(
         UsageCase{{"in.png", "blur"}, "alert: unknown step \"blur\""},
         UsageCase{{"in.png", "tilng"}, "alert: unknown step \"tilng\"\ndid you mean \"tiling\"?"},
-        UsageCase{{"in.png", "--grout-g", "black"}, "alert: unknown option \"--grout-g\"\ndid you mean \"--grout\"?"},
-        UsageCase{{"--set", "tilingMedianIdx=3", "in.png"},
-                  "alert: unknown parameter \"tilingMedianIdx\"\ndid you mean \"tilingMedianIndex\"?"},
-        UsageCase{{"in.png", "flip-vertical"}, "alert: nothing to write: give -o, --table, --csv, --chart or --shopping"},
-        UsageCase{{"in.png", "--colors", "12"}, "alert: --colors needs 2, 4, 8, 16, 32, 64, 128 or 256, got \"12\""},
-        UsageCase{{"in.png", "--tile", "9x"}, "alert: --tile needs W or WxH in pixels, 1 to 65535, got \"9x\""},
-        UsageCase{{"in.png", "--grout", "x"}, "alert: --grout needs a width in pixels, 0 to 65535, got \"x\""},
-        UsageCase{{"in.png", "--grout-gray", "grey"}, "alert: --grout-gray needs white, light-gray, little-gray, "
-                                                      "medium-gray, deep-gray or black, got \"grey\""},
-        UsageCase{{"--set", "saveQuality=101", "in.png"}, "alert: saveQuality must be 0 … 100, got 101"},
-        UsageCase{{"--set", "saveQuality", "in.png"}, "alert: --set needs NAME=VALUE, got \"saveQuality\""},
+        UsageCase{{"in.png", "--grout-g", "black"},
+                  "alert: unknown option \"--grout-g\"\ndid you mean \"--grout\"?"},
+        UsageCase{
+            {"--set", "tilingMedianIdx=3", "in.png"},
+            "alert: unknown parameter \"tilingMedianIdx\"\ndid you mean \"tilingMedianIndex\"?"},
+        UsageCase{{"in.png", "flip-vertical"},
+                  "alert: nothing to write: give -o, --table, --csv, --chart or --shopping"},
+        UsageCase{{"in.png", "--colors", "12"},
+                  "alert: --colors needs 2, 4, 8, 16, 32, 64, 128 or 256, got \"12\""},
+        UsageCase{{"in.png", "--tile", "9x"},
+                  "alert: --tile needs W or WxH in pixels, 1 to 65535, got \"9x\""},
+        UsageCase{{"in.png", "--grout", "x"},
+                  "alert: --grout needs a width in pixels, 0 to 65535, got \"x\""},
+        UsageCase{{"in.png", "--grout-gray", "grey"},
+                  "alert: --grout-gray needs white, light-gray, little-gray, "
+                  "medium-gray, deep-gray or black, got \"grey\""},
+        UsageCase{{"--set", "saveQuality=101", "in.png"},
+                  "alert: saveQuality must be 0 … 100, got 101"},
+        UsageCase{{"--set", "saveQuality", "in.png"},
+                  "alert: --set needs NAME=VALUE, got \"saveQuality\""},
         UsageCase{{}, "alert: no input picture given"},
         UsageCase{{"missing.png"}, "alert: the input file \"missing.png\" does not exist"},
-        UsageCase{{"in.png", "-o", "nowhere/out.png"}, "alert: the output folder \"nowhere\" does not exist"},
-        UsageCase{{"in.png", "-o", "out.TIFF"}, "alert: no picture format for \"out.TIFF\": the name must end in "
-                                                ".bmp, .dib, .jpg, .jpeg, .gif, .png or .tiff"},
+        UsageCase{{"in.png", "-o", "nowhere/out.png"},
+                  "alert: the output folder \"nowhere\" does not exist"},
+        UsageCase{{"in.png", "-o", "out.TIFF"},
+                  "alert: no picture format for \"out.TIFF\": the name must end in "
+                  ".bmp, .dib, .jpg, .jpeg, .gif, .png or .tiff"},
         UsageCase{{"in.png", "-o", "in.png"}, "alert: the output \"in.png\" is the input file"},
         UsageCase{{"in.png", "-o", "a.png", "-o", "b.png"}, "alert: -o given twice"},
         UsageCase{{"in.png", "-o"}, "alert: -o needs a value"},
         UsageCase{{"in.png", "--frobnicate"}, "alert: unknown option \"--frobnicate\""},
-        UsageCase{{"--par", "none.par", "in.png"}, "alert: cannot read the parameter file \"none.par\""},
-        UsageCase{{"in.png", "--table", "t.txt", "--csv", "t.txt"}, "alert: --table and --csv name the same file \"t.txt\""},
-        UsageCase{{"in.png", "-o", "x.png", "--csv", "./x.png"}, "alert: --csv and -o name the same file \"x.png\""},
-        UsageCase{{"in.png", "tiling", "--match", "lab"}, "alert: --match needs rgb or ciede2000, got \"lab\""},
-        UsageCase{{"in.png", "--exclude", "256"},
-                  "alert: --exclude needs palette indices 0 to 255 separated by commas, got \"256\""}));
+        UsageCase{{"--par", "none.par", "in.png"},
+                  "alert: cannot read the parameter file \"none.par\""},
+        UsageCase{{"in.png", "--table", "t.txt", "--csv", "t.txt"},
+                  "alert: --table and --csv name the same file \"t.txt\""},
+        UsageCase{{"in.png", "-o", "x.png", "--csv", "./x.png"},
+                  "alert: --csv and -o name the same file \"x.png\""},
+        UsageCase{{"in.png", "tiling", "--match", "lab"},
+                  "alert: --match needs rgb or ciede2000, got \"lab\""},
+        UsageCase{
+            {"in.png", "--exclude", "256"},
+            "alert: --exclude needs palette indices 0 to 255 separated by commas, got \"256\""}));
 
 // The CSV's palette lines: index → count.
 std::map<int, long> csvCounts(const fs::path& path) {
     const std::string text = readText(path);
     std::map<int, long> counts;
-    for (const std::string& line : split(text.substr(text.find("index,red,green,blue,count\n") + 27), '\n')) {
+    for (const std::string& line :
+         split(text.substr(text.find("index,red,green,blue,count\n") + 27), '\n')) {
         if (line.empty() || !std::isdigit(static_cast<unsigned char>(line[0]))) break;
         counts[std::stoi(line)] = std::stol(line.substr(line.rfind(',') + 1));
     }
@@ -110,8 +140,9 @@ std::map<int, long> csvCounts(const fs::path& path) {
 
 TEST_F(CliEndToEnd, TilingDesignOptionsLeaveExcludedEntriesUnused) {
     writePicture("in.bmp", patternPicture(64, 40), "image/bmp");
-    const CliResult result = run({"in.bmp", "tiling", "--set", "tilingPaletteClass=0", "--match", "ciede2000",
-                                  "--exclude", "0,5", "--exclude", "9,255", "--tile-dither", "--csv", "t.csv"});
+    const CliResult result =
+        run({"in.bmp", "tiling", "--set", "tilingPaletteClass=0", "--match", "ciede2000",
+             "--exclude", "0,5", "--exclude", "9,255", "--tile-dither", "--csv", "t.csv"});
     ASSERT_EQ(result.exitStatus, 0) << result.err;
     const std::map<int, long> counts = csvCounts(work() / "t.csv");
     ASSERT_EQ(counts.size(), 16u);
@@ -132,11 +163,15 @@ TEST_F(CliEndToEnd, OutputsThroughLinksToOneFileAreRefused) {
     fs::create_symlink("table.txt", work() / "soft.txt");
     fs::create_symlink("new.csv", work() / "dangling.csv"); // writing it would make new.csv
     const std::vector<std::string> entries = folderEntries(work());
-    for (const auto& [table, csv] : {std::pair("hard.txt", "table.txt"), {"soft.txt", "table.txt"},
+    for (const auto& [table, csv] : {std::pair("hard.txt", "table.txt"),
+                                     {"soft.txt", "table.txt"},
                                      {"../work/new.csv", "dangling.csv"}}) {
         const CliResult result = run({"in.png", "tiling", "--table", table, "--csv", csv});
         EXPECT_EQ(result.exitStatus, 2) << table;
-        EXPECT_EQ(result.err.rfind("alert: --table and --csv name the same file \"" + std::string(csv) + "\"\n", 0), 0u)
+        EXPECT_EQ(result.err.rfind("alert: --table and --csv name the same file \"" +
+                                       std::string(csv) + "\"\n",
+                                   0),
+                  0u)
             << result.err;
         EXPECT_EQ(folderEntries(work()), entries);
         EXPECT_EQ(readText(work() / "table.txt"), "old");
@@ -150,11 +185,14 @@ TEST_F(CliEndToEnd, VectorLevelFromTheEnvironmentOrExitTwo) {
     writePicture("in.bmp", patternPicture(5, 4), "image/bmp");
     const char* inherited = std::getenv("VELLORA_SIMD");
     const std::string kept = inherited ? inherited : "";
-    for (const auto& [value, runs] : {std::pair("bogus", false), {"AVX2", false}, {"baseline", true}, {"avx512", true}}) {
+    for (const auto& [value, runs] :
+         {std::pair("bogus", false), {"AVX2", false}, {"baseline", true}, {"avx512", true}}) {
         setenv("VELLORA_SIMD", value, 1);
         const CliResult result = run({"in.bmp", "invert", "-o", "out.bmp"});
         EXPECT_EQ(result.exitStatus, runs ? 0 : 2) << value;
-        EXPECT_EQ(result.err, runs ? "" : "VELLORA_SIMD must be baseline, avx2 or avx512, got \"" + std::string(value) + "\"\n");
+        EXPECT_EQ(result.err, runs ? ""
+                                   : "VELLORA_SIMD must be baseline, avx2 or avx512, got \"" +
+                                         std::string(value) + "\"\n");
         EXPECT_EQ(fs::remove(work() / "out.bmp"), runs) << value;
     }
     inherited ? setenv("VELLORA_SIMD", kept.c_str(), 1) : unsetenv("VELLORA_SIMD");
@@ -163,9 +201,13 @@ TEST_F(CliEndToEnd, VectorLevelFromTheEnvironmentOrExitTwo) {
 
 TEST_F(CliEndToEnd, EncoderFollowsTheExtension) {
     writePicture("in.png", fourColorPicture(16, 8), "image/png");
-    for (const auto& [output, format] : std::map<std::string, std::string>{
-             {"o.bmp", "bmp"}, {"o.dib", "bmp"}, {"o.jpg", "jpeg"}, {"o.jpeg", "jpeg"},
-             {"o.gif", "gif"}, {"o.png", "png"}, {"o.tiff", "tiff"}}) {
+    for (const auto& [output, format] : std::map<std::string, std::string>{{"o.bmp", "bmp"},
+                                                                           {"o.dib", "bmp"},
+                                                                           {"o.jpg", "jpeg"},
+                                                                           {"o.jpeg", "jpeg"},
+                                                                           {"o.gif", "gif"},
+                                                                           {"o.png", "png"},
+                                                                           {"o.tiff", "tiff"}}) {
         ASSERT_EQ(run({"in.png", "-o", output}).exitStatus, 0) << output;
         const imageio::PictureInfo info = probed(work() / output);
         EXPECT_EQ(std::tuple(info.format, info.width, info.height), std::tuple(format, 16, 8));
@@ -181,7 +223,9 @@ TEST_F(CliEndToEnd, ParameterFileGivesTheStartingBlock) {
     writePicture("in.png", fourColorPicture(6, 6), "image/png");
     ASSERT_EQ(run({"--par", "mine.par", "in.png", "-o", "a.png"}).exitStatus, 0);
     EXPECT_EQ(probed(work() / "a.png").bitsPerPixel, 24);
-    ASSERT_EQ(run({"--par", "mine.par", "--set", "saveDepthIndex=0", "in.png", "-o", "b.png"}).exitStatus, 0);
+    ASSERT_EQ(
+        run({"--par", "mine.par", "--set", "saveDepthIndex=0", "in.png", "-o", "b.png"}).exitStatus,
+        0);
     EXPECT_EQ(probed(work() / "b.png").bitsPerPixel, 8);
 }
 
@@ -191,20 +235,23 @@ TEST_F(CliEndToEnd, FailedRunWritesNothing) {
     writePicture("in.png", patternPicture(8, 8), "image/png");
     writeFileBytes(work() / "broken.png", {0x89, 'P', 'N', 'G', 1, 2, 3});
     writeFileBytes(work() / "out.png", {'o', 'l', 'd'});
-    const struct { std::vector<std::string> arguments; std::string err; } cases[] = {
-        {{"broken.png", "rotate-right", "-o", "out.png"},
-         "error: failed to handle an intermediate file\ncannot load \"broken.png\": "},
-        {{"--set", "tilingPaletteClass=2", "--set", "userPalettePath=absent.csv", "in.png", "rotate-right", "tiling",
-          "-o", "out.png", "--csv", "table.csv"},
-         "error: failed to open the csv file cause might be illegal data\n"
-         "cannot read \"absent.csv\": No such file or directory\n"}};
+    const struct {
+        std::vector<std::string> arguments;
+        std::string err;
+    } cases[] = {{{"broken.png", "rotate-right", "-o", "out.png"},
+                  "error: failed to handle an intermediate file\ncannot load \"broken.png\": "},
+                 {{"--set", "tilingPaletteClass=2", "--set", "userPalettePath=absent.csv", "in.png",
+                   "rotate-right", "tiling", "-o", "out.png", "--csv", "table.csv"},
+                  "error: failed to open the csv file cause might be illegal data\n"
+                  "cannot read \"absent.csv\": No such file or directory\n"}};
     for (const auto& c : cases) {
         const CliResult result = run(c.arguments);
         EXPECT_EQ(result.exitStatus, 1);
         EXPECT_EQ(result.err.rfind(c.err, 0), 0u) << result.err;
         EXPECT_EQ(result.errLines().size(), 2u) << result.err;
         EXPECT_EQ(readText(work() / "out.png"), "old");
-        EXPECT_EQ(folderEntries(work()), (std::vector<std::string>{"broken.png", "in.png", "out.png"}));
+        EXPECT_EQ(folderEntries(work()),
+                  (std::vector<std::string>{"broken.png", "in.png", "out.png"}));
     }
     expectTempFolderEmpty();
 }
@@ -212,10 +259,12 @@ TEST_F(CliEndToEnd, FailedRunWritesNothing) {
 // The shorthands are spellings of field settings: the same run through --set is the same bytes.
 TEST_F(CliEndToEnd, ShorthandsWriteWhatTheirFieldSettingsWrite) {
     writePicture("in.png", patternPicture(90, 60), "image/png");
-    std::vector<std::string> shorthand{"in.png", "--colors", "16", "--tile", "12x10", "--grout", "2", "--grout-gray", "deep-gray"};
+    std::vector<std::string> shorthand{"in.png",  "--colors", "16",           "--tile",   "12x10",
+                                       "--grout", "2",        "--grout-gray", "deep-gray"};
     std::vector<std::string> spelled{"in.png"};
-    for (const char* setting : {"tilingPaletteClass=0", "tilingMedianIndex=3", "tilingSizeMethod=1", "tilePixelWidth=12",
-                                "tilePixelHeight=10", "slitPixelWidth=2", "hSlitGrayIndex=4", "vSlitGrayIndex=4"})
+    for (const char* setting :
+         {"tilingPaletteClass=0", "tilingMedianIndex=3", "tilingSizeMethod=1", "tilePixelWidth=12",
+          "tilePixelHeight=10", "slitPixelWidth=2", "hSlitGrayIndex=4", "vSlitGrayIndex=4"})
         spelled.insert(spelled.end(), {"--set", setting});
     std::vector<std::string> files;
     for (std::vector<std::string> arguments : {shorthand, spelled}) {
@@ -228,8 +277,9 @@ TEST_F(CliEndToEnd, ShorthandsWriteWhatTheirFieldSettingsWrite) {
     EXPECT_EQ(files[0], files[2]);
     EXPECT_EQ(files[1], files[3]);
     // The settings landed: 12 x 10 tiles, 2-pixel slits, 16 colours in 4 bits per pixel.
-    for (const char* line : {"tile pixel size width * height ,12 * 10\n", "slit pixel size                ,2\n",
-                             "bits per pixel                 ,4\n"})
+    for (const char* line :
+         {"tile pixel size width * height ,12 * 10\n", "slit pixel size                ,2\n",
+          "bits per pixel                 ,4\n"})
         EXPECT_NE(files[1].find(line), std::string::npos) << line << files[1];
 }
 
@@ -239,15 +289,18 @@ TEST_F(CliEndToEnd, HelpIsShortAndHelpFieldsListsEveryField) {
     EXPECT_EQ(help.out.rfind(kUsage, 0), 0u);
     EXPECT_LT(std::ranges::count(help.out, '\n'), 60);
     for (const CommandSpec* step : cliSteps())
-        EXPECT_NE(help.out.find("\n  " + std::string(step->step) + " "), std::string::npos) << step->step;
+        EXPECT_NE(help.out.find("\n  " + std::string(step->step) + " "), std::string::npos)
+            << step->step;
     EXPECT_NE(help.out.find("\n  --grout-gray NAME"), std::string::npos);
     const CliResult fields = run({"--help-fields"});
     EXPECT_EQ(fields.exitStatus, 0);
     for (const ParameterField& field : parameterFields())
-        EXPECT_NE(fields.out.find("  " + std::string(field.name) + "="), std::string::npos) << field.name;
+        EXPECT_NE(fields.out.find("  " + std::string(field.name) + "="), std::string::npos)
+            << field.name;
     const std::size_t tiling = fields.out.find("\ntiling:\n");
     ASSERT_NE(tiling, std::string::npos);
-    EXPECT_NE(fields.out.find("0 = 2, 1 = 4, 2 = 8", fields.out.find("tilingMedianIndex=", tiling)), std::string::npos);
+    EXPECT_NE(fields.out.find("0 = 2, 1 = 4, 2 = 8", fields.out.find("tilingMedianIndex=", tiling)),
+              std::string::npos);
     const CliResult version = run({"--version"});
     EXPECT_EQ(version.exitStatus, 0);
     EXPECT_EQ(version.out, "vellora-cli " VELLORA_VERSION "\n");
@@ -258,9 +311,10 @@ TEST_F(CliEndToEnd, CompletionAndManualPageWorkInBashAndMan) {
     std::ofstream(root / "vellora-cli") << cli::bashCompletion();
     std::ofstream(root / "vellora-cli.1") << cli::manPage();
     // A loop in the script would hang the run: bash gets a minute.
-    const std::string command = "timeout 60 bash '" VELLORA_SOURCE_DIR "/tests/cli/cliDocsTest.sh' '" +
-                                (root / "vellora-cli").string() + "' '" + (root / "vellora-cli.1").string() + "' >'" +
-                                (root / "docs.txt").string() + "' 2>&1";
+    const std::string command =
+        "timeout 60 bash '" VELLORA_SOURCE_DIR "/tests/cli/cliDocsTest.sh' '" +
+        (root / "vellora-cli").string() + "' '" + (root / "vellora-cli.1").string() + "' >'" +
+        (root / "docs.txt").string() + "' 2>&1";
     EXPECT_EQ(std::system(command.c_str()), 0) << readText(root / "docs.txt");
 }
 
@@ -278,7 +332,8 @@ TEST_P(CliInterrupted, SignalRemovesTheIntermediateFolder) {
     // Wait until the run has made its folder and a first intermediate file.
     bool started = false;
     while (!started && waitpid(process, nullptr, WNOHANG) == 0) {
-        for (const std::string& name : folderEntries(temp())) started = started || !folderEntries(temp() / name).empty();
+        for (const std::string& name : folderEntries(temp()))
+            started = started || !folderEntries(temp() / name).empty();
         usleep(1000);
     }
     if (started) kill(process, GetParam());
@@ -294,7 +349,8 @@ INSTANTIATE_TEST_SUITE_P(Signals, CliInterrupted, ::testing::Values(SIGINT, SIGT
 // Whether the process has ended, without collecting it.
 bool hasEnded(pid_t process) {
     siginfo_t info{};
-    return waitid(P_PID, id_t(process), &info, WEXITED | WNOHANG | WNOWAIT) != 0 || info.si_pid != 0;
+    return waitid(P_PID, id_t(process), &info, WEXITED | WNOHANG | WNOWAIT) != 0 ||
+           info.si_pid != 0;
 }
 
 TEST_F(CliEndToEnd, SignalDuringTheOutputWriteLetsTheOutputLandWhole) {
@@ -302,10 +358,12 @@ TEST_F(CliEndToEnd, SignalDuringTheOutputWriteLetsTheOutputLandWhole) {
     // when any thread but the writing one could be the one it lands on.
     const int width = 3000, height = 2000;
     writePicture("big.bmp", patternPicture(width, height), "image/bmp");
-    const pid_t process = startCli({"big.bmp", "rotate-right", "rotate-left", "-o", "out.bmp"}, work(), temp());
+    const pid_t process =
+        startCli({"big.bmp", "rotate-right", "rotate-left", "-o", "out.bmp"}, work(), temp());
     ASSERT_GT(process, 0);
     bool writing = false;
-    while (!writing && !hasEnded(process)) writing = folderEntries(work()).size() > 1; // the output's temporary file
+    while (!writing && !hasEnded(process))
+        writing = folderEntries(work()).size() > 1; // the output's temporary file
     if (writing) kill(process, SIGTERM);
     const CliResult result = finishCli(process, work());
     if (result.signal != SIGTERM) GTEST_SKIP() << "the run ended before the signal came";

@@ -23,7 +23,8 @@ fs::path capturePath(const fs::path& workFolder, const char* stream) {
 
 std::vector<char*> pointersTo(std::vector<std::string>& texts) {
     std::vector<char*> pointers;
-    for (std::string& text : texts) pointers.push_back(text.data());
+    for (std::string& text : texts)
+        pointers.push_back(text.data());
     pointers.push_back(nullptr);
     return pointers;
 }
@@ -37,11 +38,14 @@ std::string readText(const fs::path& path) {
 std::vector<std::string> split(const std::string& text, char separator) {
     std::vector<std::string> parts;
     std::istringstream in(text);
-    for (std::string part; std::getline(in, part, separator);) parts.push_back(part);
+    for (std::string part; std::getline(in, part, separator);)
+        parts.push_back(part);
     return parts;
 }
 
-std::vector<std::string> CliResult::errLines() const { return split(err, '\n'); }
+std::vector<std::string> CliResult::errLines() const {
+    return split(err, '\n');
+}
 
 pid_t startCli(const std::vector<std::string>& arguments, const fs::path& workFolder,
                const fs::path& tempFolder) {
@@ -64,7 +68,8 @@ pid_t startCli(const std::vector<std::string>& arguments, const fs::path& workFo
     posix_spawnattr_init(&attributes);
     sigset_t defaults;
     sigemptyset(&defaults);
-    for (int s : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&defaults, s);
+    for (int s : {SIGINT, SIGTERM, SIGHUP})
+        sigaddset(&defaults, s);
     posix_spawnattr_setsigdefault(&attributes, &defaults);
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
     pid_t process = -1;
@@ -85,7 +90,8 @@ CliResult finishCli(pid_t process, const fs::path& workFolder) {
     result.out = readText(capturePath(workFolder, "out"));
     result.err = readText(capturePath(workFolder, "err"));
     std::error_code ignored;
-    for (const char* stream : {"out", "err"}) fs::remove(capturePath(workFolder, stream), ignored);
+    for (const char* stream : {"out", "err"})
+        fs::remove(capturePath(workFolder, stream), ignored);
     return result;
 }
 

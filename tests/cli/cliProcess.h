@@ -38,7 +38,9 @@ struct CliTest : ::testing::Test {
     }
     std::filesystem::path work() const { return root / "work"; }
     std::filesystem::path temp() const { return root / "tmp"; }
-    CliResult run(const std::vector<std::string>& arguments) { return finishCli(startCli(arguments, work(), temp()), work()); }
+    CliResult run(const std::vector<std::string>& arguments) {
+        return finishCli(startCli(arguments, work(), temp()), work());
+    }
     // The run left no intermediate folder or file behind.
     void expectTempFolderEmpty() { EXPECT_EQ(folderEntries(temp()), std::vector<std::string>{}); }
 };

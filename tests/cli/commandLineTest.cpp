@@ -25,15 +25,19 @@ cli::CliRequest parsed(const std::vector<std::string>& arguments) {
 }
 
 TEST(CommandLine, OptionsMayStandAnywhereAndStepsKeepTheirOrder) {
-    const cli::CliRequest request = parsed({"--set", "saveQuality=5", "in.png", "flip-vertical", "-o", "out.png",
-                                            "rotate-left", "--set", "saveDepthIndex=1", "rotate-180"});
+    const cli::CliRequest request =
+        parsed({"--set", "saveQuality=5", "in.png", "flip-vertical", "-o", "out.png", "rotate-left",
+                "--set", "saveDepthIndex=1", "rotate-180"});
     EXPECT_EQ(request.input, "in.png");
     std::vector<std::string_view> steps;
-    for (const CommandSpec* step : request.steps) steps.push_back(step->step);
+    for (const CommandSpec* step : request.steps)
+        steps.push_back(step->step);
     EXPECT_EQ(steps, (std::vector<std::string_view>{"flip-vertical", "rotate-left", "rotate-180"}));
-    EXPECT_EQ(request.settings, (std::vector<cli::FieldSetting>{{"saveQuality", -1, "5"}, {"saveDepthIndex", -1, "1"}}));
+    EXPECT_EQ(request.settings, (std::vector<cli::FieldSetting>{{"saveQuality", -1, "5"},
+                                                                {"saveDepthIndex", -1, "1"}}));
     ASSERT_EQ(request.outputs.size(), 1u);
-    EXPECT_EQ(std::string(request.outputs[0].output->option) + " " + request.outputs[0].path, "-o out.png");
+    EXPECT_EQ(std::string(request.outputs[0].output->option) + " " + request.outputs[0].path,
+              "-o out.png");
     EXPECT_EQ(request.asked, cli::Asked::run);
     // "--" lets an input start with a dash; --help wins over everything after it.
     EXPECT_EQ(parsed({"--", "-picture.png", "truecolor"}).input, "-picture.png");
@@ -43,9 +47,10 @@ TEST(CommandLine, OptionsMayStandAnywhereAndStepsKeepTheirOrder) {
 // Shorthands and --set land in the order given; --colors changes only the decrease value of
 // colorChoice, the one the colour processing's decrease method reads.
 TEST(CommandLine, ShorthandsAndSetApplyInTurn) {
-    const cli::CliRequest request = parsed({"x", "--set", "colorChoice=5,1,2,1", "--colors", "128", "--tile", "7", "--set",
-                                            "tilePixelHeight=3", "--grout", "0", "--grout-gray", "white", "--set",
-                                            "vSlitGrayIndex=2", "-o", "y.png"});
+    const cli::CliRequest request =
+        parsed({"x", "--set", "colorChoice=5,1,2,1", "--colors", "128", "--tile", "7", "--set",
+                "tilePixelHeight=3", "--grout", "0", "--grout-gray", "white", "--set",
+                "vSlitGrayIndex=2", "-o", "y.png"});
     RecordingFrontend frontend;
     Session session(frontend);
     std::string error;
@@ -53,9 +58,11 @@ TEST(CommandLine, ShorthandsAndSetApplyInTurn) {
     const ParameterBlock& b = session.workingBlock;
     EXPECT_EQ(std::vector<std::uint32_t>(std::begin(b.colorChoice), std::end(b.colorChoice)),
               (std::vector<std::uint32_t>{6, 1, 2, 1}));
-    EXPECT_EQ(std::tuple(b.colorMethod, b.tilingPaletteClass, b.tilingMedianIndex, b.tilingSizeMethod, b.hSlitGrayIndex,
-                         b.vSlitGrayIndex), std::tuple(0u, 0u, 6u, 1u, 0u, 2u));
-    EXPECT_EQ(std::tuple(b.tilePixelWidth, b.tilePixelHeight, b.slitPixelWidth), std::tuple(7, 3, 0));
+    EXPECT_EQ(std::tuple(b.colorMethod, b.tilingPaletteClass, b.tilingMedianIndex,
+                         b.tilingSizeMethod, b.hSlitGrayIndex, b.vSlitGrayIndex),
+              std::tuple(0u, 0u, 6u, 1u, 0u, 2u));
+    EXPECT_EQ(std::tuple(b.tilePixelWidth, b.tilePixelHeight, b.slitPixelWidth),
+              std::tuple(7, 3, 0));
 }
 
 // Default tiles are 9 pixels with a 1-pixel slit: a 20 x 10 picture holds 2 x 1 of them, the
@@ -66,19 +73,26 @@ TEST(RunSummary, CountsTilesOrPixelsAndTheColoursUsed) {
     setCurrentPicture(session, makeIndexedImage(20, 10, 8, {0x000000, 0xFF0000, 0x00FF00, 0x0000FF},
                                                 [](int x, int y) { return (x + y) % 3; }));
     session.workingBlock = defaultParameterBlock();
-    EXPECT_EQ(cli::runSummary(session, true, {"t.txt", "a.png"}), "done: 2 x 1 tiles, 3 colours; wrote t.txt, a.png");
-    EXPECT_EQ(cli::runSummary(session, false, {"a.png"}), "done: 20 x 10 pixels, 3 colours; wrote a.png");
+    EXPECT_EQ(cli::runSummary(session, true, {"t.txt", "a.png"}),
+              "done: 2 x 1 tiles, 3 colours; wrote t.txt, a.png");
+    EXPECT_EQ(cli::runSummary(session, false, {"a.png"}),
+              "done: 20 x 10 pixels, 3 colours; wrote a.png");
     session.currentPath += ".gone";
     EXPECT_EQ(cli::runSummary(session, false, {"a.png"}), "done: 20 x 10 pixels; wrote a.png");
     EXPECT_TRUE(frontend.messages.empty());
 }
 
 TEST(CommandLine, RefusalsSayWhy) {
-    const struct { std::vector<std::string> arguments; std::string error; } cases[] = {
-        {{"--par"}, "--par needs a value"}, {{"--par", "a.par", "--par", "b.par", "x"}, "--par given twice"},
-        {{"--par", "", "x"}, "--par needs a file name"}, {{"x", "--set", "=5"}, "--set needs NAME=VALUE, got \"=5\""},
-        {{"x", "-o", ""}, "-o needs a file name"}, {{""}, "the input file name is empty"},
-        {{"--"}, "no input picture given"}};
+    const struct {
+        std::vector<std::string> arguments;
+        std::string error;
+    } cases[] = {{{"--par"}, "--par needs a value"},
+                 {{"--par", "a.par", "--par", "b.par", "x"}, "--par given twice"},
+                 {{"--par", "", "x"}, "--par needs a file name"},
+                 {{"x", "--set", "=5"}, "--set needs NAME=VALUE, got \"=5\""},
+                 {{"x", "-o", ""}, "-o needs a file name"},
+                 {{""}, "the input file name is empty"},
+                 {{"--"}, "no input picture given"}};
     for (const auto& c : cases) {
         cli::CliRequest request;
         std::string error;
@@ -95,7 +109,8 @@ struct CapturedStream {
         std::fflush(file);
         std::rewind(file);
         std::string all;
-        for (int c; (c = std::fgetc(file)) != EOF;) all.push_back(char(c));
+        for (int c; (c = std::fgetc(file)) != EOF;)
+            all.push_back(char(c));
         return all;
     }
 };
@@ -127,7 +142,8 @@ TEST(CliFrontend, MessageLinesAndTheProgressBar) {
     const std::string text = stream.text();
     const std::size_t message = text.find("alert: x\n");
     ASSERT_NE(message, std::string::npos);
-    EXPECT_NE(text.find("\rtiling [####################                    ] 50%"), std::string::npos);
+    EXPECT_NE(text.find("\rtiling [####################                    ] 50%"),
+              std::string::npos);
     ASSERT_GT(message, 0u);
     EXPECT_EQ(text[message - 1], '\r'); // the line was blanked and returned to its start
     EXPECT_EQ(text.back(), '\r');       // the bar leaves no text behind once hidden
@@ -139,7 +155,8 @@ TEST(SignalCleanup, EmptiesAndRemovesThePrivateFolderOnlyWhenArmed) {
     TempDir root;
     const fs::path folder = root / "run";
     fs::create_directory(folder);
-    for (int n = 0; n < 1000; ++n) writeFileBytes(folder / intermediateFileName(n == 999 ? 5000 : n), {1});
+    for (int n = 0; n < 1000; ++n)
+        writeFileBytes(folder / intermediateFileName(n == 999 ? 5000 : n), {1});
     writeFileBytes(folder / ".__VL_006.dib.Ab12Cd", {1});
     cli::armSignalCleanup(folder);
     cli::disarmSignalCleanup();

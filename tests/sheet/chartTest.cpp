@@ -7,10 +7,10 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <ranges>
 #include <regex>
-#include <iterator>
 #include <sstream>
 
 namespace vellora {
@@ -18,11 +18,15 @@ namespace {
 
 // 50 × 30 tiles of 7 colours in uneven counts; entry 5 unused.
 TilingTable sampleTable() {
-    return test::indexedTable(50, 30, {0x000000, 0xffffff, 0xff0000, 0x00ff00, 0x0000ff, 0x808080, 0xffff00},
-                              [](int c, int r) { return (c * c + 3 * r) % 7 == 5 ? 6 : (c * c + 3 * r) % 7; });
+    return test::indexedTable(
+        50, 30, {0x000000, 0xffffff, 0xff0000, 0x00ff00, 0x0000ff, 0x808080, 0xffff00},
+        [](int c, int r) { return (c * c + 3 * r) % 7 == 5 ? 6 : (c * c + 3 * r) % 7; });
 }
 
-struct XmlElement { std::string name; std::map<std::string, std::string> attributes; };
+struct XmlElement {
+    std::string name;
+    std::map<std::string, std::string> attributes;
+};
 
 // A small well-formedness check: every tag closes in order; the elements in document order.
 bool parseXml(const std::string& text, std::vector<XmlElement>& elements) {
@@ -30,7 +34,8 @@ bool parseXml(const std::string& text, std::vector<XmlElement>& elements) {
     const std::regex attribute(R"(([\w:-]+)="([^"]*)\")");
     std::vector<std::string> open;
     std::size_t at = 0;
-    for (auto it = std::sregex_iterator(text.begin(), text.end(), tag); it != std::sregex_iterator(); ++it) {
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), tag);
+         it != std::sregex_iterator(); ++it) {
         const std::smatch& m = *it;
         if (text.find('<', at) < std::size_t(m.position())) return false; // an unreadable tag
         at = std::size_t(m.position() + m.length());
@@ -39,7 +44,8 @@ bool parseXml(const std::string& text, std::vector<XmlElement>& elements) {
         if (m[1] == "/" && (open.pop_back(), true)) continue;
         XmlElement element{m[2], {}};
         const std::string list = m[3];
-        for (auto a = std::sregex_iterator(list.begin(), list.end(), attribute); a != std::sregex_iterator(); ++a)
+        for (auto a = std::sregex_iterator(list.begin(), list.end(), attribute);
+             a != std::sregex_iterator(); ++a)
             element.attributes[(*a)[1]] = (*a)[2];
         elements.push_back(element);
         if (m[4] != "/") open.push_back(m[2]);
@@ -56,8 +62,9 @@ TEST(ChartSvg, HasOneRectPerTileWithTheTableCountsAtTheFinishedSize) {
     ASSERT_TRUE(parseXml(svg, elements));
     ASSERT_FALSE(elements.empty());
     const XmlElement& root = elements.front(); // 50 × 12.5 + 49 × 1.5 wide; 30 × 20 + 29 × 1.5 high
-    EXPECT_EQ(root.name + " " + root.attributes.at("width") + " " + root.attributes.at("height") + " " +
-                  root.attributes.at("viewBox"), "svg 698.5mm 643.5mm 0 0 698.5 643.5");
+    EXPECT_EQ(root.name + " " + root.attributes.at("width") + " " + root.attributes.at("height") +
+                  " " + root.attributes.at("viewBox"),
+              "svg 698.5mm 643.5mm 0 0 698.5 643.5");
     std::vector<std::int64_t> counts(256);
     int rects = 0;
     double right = 0;
@@ -65,7 +72,8 @@ TEST(ChartSvg, HasOneRectPerTileWithTheTableCountsAtTheFinishedSize) {
         if (e.name == "rect") {
             ++rects;
             ++counts[std::size_t(std::stoi(e.attributes.at("data-index")))];
-            right = std::max(right, std::stod(e.attributes.at("x")) + std::stod(e.attributes.at("width")));
+            right = std::max(right,
+                             std::stod(e.attributes.at("x")) + std::stod(e.attributes.at("width")));
         }
     EXPECT_EQ(rects, 50 * 30);
     EXPECT_EQ(counts, test::tableCounts(table));
@@ -88,7 +96,9 @@ TEST(ChartPdf, HasOverviewSectionsAndLegendWithEveryCountAndNumbersEveryTenTiles
     const TilingTable table = sampleTable();
     for (int i = 0; i < 7; ++i) {
         const std::uint8_t* bgr = table.header.paletteEntry(i);
-        line.colors.push_back({"Colour " + std::string(1, char('A' + i)), "C" + std::to_string(i), {bgr[2], bgr[1], bgr[0]}});
+        line.colors.push_back({"Colour " + std::string(1, char('A' + i)),
+                               "C" + std::to_string(i),
+                               {bgr[2], bgr[1], bgr[0]}});
     }
     SheetDesign design = makeSheetDesign(sampleTable(), &line);
     design.title = "sample.bmp";
@@ -105,12 +115,15 @@ TEST(ChartPdf, HasOverviewSectionsAndLegendWithEveryCountAndNumbersEveryTenTiles
     EXPECT_NE(info.find("595.276 x 841.89 pts (A4)"), std::string::npos) << info;
     const auto page = [&](int n) {
         const std::string at = std::to_string(n);
-        return runTool("pdftotext -layout -f " + at + " -l " + at + " " + quoted + " -", dir / "page.txt");
+        return runTool("pdftotext -layout -f " + at + " -l " + at + " " + quoted + " -",
+                       dir / "page.txt");
     };
     const std::string overview = page(1);
-    EXPECT_NE(overview.find("Finished size: 1098 × 658 mm (109.8 × 65.8 cm)"), std::string::npos) << overview;
+    EXPECT_NE(overview.find("Finished size: 1098 × 658 mm (109.8 × 65.8 cm)"), std::string::npos)
+        << overview;
     EXPECT_NE(overview.find("Colours: 6"), std::string::npos);
-    EXPECT_LT(overview.find("Build sheet: sample.bmp"), overview.find("Finished size")); // title first
+    EXPECT_LT(overview.find("Build sheet: sample.bmp"),
+              overview.find("Finished size")); // title first
     // The column numbers: the first line of numbers alone; the row numbers: lines that start and
     // end with the same number (symbols here are letters).
     const auto columnNumbers = [](const std::string& text) {
@@ -118,13 +131,15 @@ TEST(ChartPdf, HasOverviewSectionsAndLegendWithEveryCountAndNumbersEveryTenTiles
         std::regex_search(text, line, std::regex(R"((^|\n)[ ]*(\d+[ ]+)*\d+[ ]*\n)"));
         std::vector<int> numbers;
         std::istringstream in(line.str());
-        for (int n; in >> n;) numbers.push_back(n);
+        for (int n; in >> n;)
+            numbers.push_back(n);
         return numbers;
     };
     const auto rowNumbers = [](const std::string& text) {
         std::vector<int> numbers;
         const std::regex row(R"(\n[ ]*(\d+)[ ]+[A-F][A-F ]*[ ](\d+)[ ]*(?=\n))");
-        for (auto it = std::sregex_iterator(text.begin(), text.end(), row); it != std::sregex_iterator(); ++it)
+        for (auto it = std::sregex_iterator(text.begin(), text.end(), row);
+             it != std::sregex_iterator(); ++it)
             if ((*it)[1] == (*it)[2]) numbers.push_back(std::stoi((*it)[1]));
         return numbers;
     };
@@ -139,23 +154,28 @@ TEST(ChartPdf, HasOverviewSectionsAndLegendWithEveryCountAndNumbersEveryTenTiles
     for (const SheetEntry* entry : design.usedEntries()) {
         const std::regex row(entry->name + R"(\s+)" + entry->code + R"(\s+.*\b)" +
                              std::to_string(entry->count) + R"(\s*\n)");
-        EXPECT_TRUE(std::regex_search(legend, row)) << entry->name << " " << entry->count << "\n" << legend;
+        EXPECT_TRUE(std::regex_search(legend, row)) << entry->name << " " << entry->count << "\n"
+                                                    << legend;
     }
-    EXPECT_TRUE(std::regex_search(legend, std::regex(R"(Colour E\s+C4\s+0, 0, 255\s)"))) << legend; // its RGB
+    EXPECT_TRUE(std::regex_search(legend, std::regex(R"(Colour E\s+C4\s+0, 0, 255\s)")))
+        << legend;                                         // its RGB
     EXPECT_EQ(legend.find("Colour F"), std::string::npos); // entry 5 is never used
     EXPECT_NE(page(5).find("Shopping list"), std::string::npos);
 }
 
 // Symbols: one character for the first 52 colours, then two, then three, hand-counted.
 TEST(ChartSymbols, CountOnInCharactersThatDoNotLookAlikeAndInkFollowsTheGrayLevel) {
-    const std::pair<int, const char*> symbols[] = {{0, "A"},   {22, "Z"},   {23, "2"},  {51, "@"},
-                                                   {52, "AA"}, {53, "AB"}, {104, "BA"}, {2756, "AAA"}};
-    for (const auto& [n, symbol] : symbols) EXPECT_EQ(chartSymbol(n), symbol) << n;
+    const std::pair<int, const char*> symbols[] = {{0, "A"},    {22, "Z"},    {23, "2"},
+                                                   {51, "@"},   {52, "AA"},   {53, "AB"},
+                                                   {104, "BA"}, {2756, "AAA"}};
+    for (const auto& [n, symbol] : symbols)
+        EXPECT_EQ(chartSymbol(n), symbol) << n;
     // Gray (77 R + 151 G + 28 B) / 256 from 128 up takes a dark symbol.
     const std::pair<std::array<std::uint8_t, 3>, bool> inks[] = {
         {{128, 128, 128}, true}, {{127, 127, 127}, false}, {{0, 255, 0}, true},
         {{255, 0, 0}, false},    {{0, 0, 255}, false},     {{255, 255, 255}, true}};
-    for (const auto& [rgb, dark] : inks) EXPECT_EQ(darkSymbolOn(rgb), dark) << int(rgb[0]) << "," << int(rgb[1]);
+    for (const auto& [rgb, dark] : inks)
+        EXPECT_EQ(darkSymbolOn(rgb), dark) << int(rgb[0]) << "," << int(rgb[1]);
 }
 
 // A page of the chart as pixels (pdftoppm's P6).
@@ -163,12 +183,16 @@ struct Raster {
     int width = 0, height = 0;
     std::vector<std::array<int, 3>> pixels;
     const std::array<int, 3>& at(int x, int y) const { return pixels[std::size_t(y * width + x)]; }
-    bool dark(int x, int y) const { return std::ranges::all_of(at(x, y), [](int v) { return v < 80; }); }
+    bool dark(int x, int y) const {
+        return std::ranges::all_of(at(x, y), [](int v) { return v < 80; });
+    }
 };
 
 Raster renderPage(const std::filesystem::path& pdf, int page, int dpi) {
-    const std::string n = std::to_string(page), command = "pdftoppm -r " + std::to_string(dpi) + " -f " + n + " -l ";
-    std::istringstream in(runTool(command + n + " '" + pdf.string() + "'", pdf.parent_path() / "page.ppm"));
+    const std::string n = std::to_string(page),
+                      command = "pdftoppm -r " + std::to_string(dpi) + " -f " + n + " -l ";
+    std::istringstream in(
+        runTool(command + n + " '" + pdf.string() + "'", pdf.parent_path() / "page.ppm"));
     Raster r;
     std::string magic;
     int maximum = 0;
@@ -176,7 +200,8 @@ Raster renderPage(const std::filesystem::path& pdf, int page, int dpi) {
     in.get();
     EXPECT_EQ(magic, "P6");
     r.pixels.resize(std::size_t(r.width) * std::size_t(r.height));
-    for (auto& p : r.pixels) p = {in.get(), in.get(), in.get()};
+    for (auto& p : r.pixels)
+        p = {in.get(), in.get(), in.get()};
     EXPECT_TRUE(in.good());
     return r;
 }
@@ -186,7 +211,8 @@ Raster renderPage(const std::filesystem::path& pdf, int page, int dpi) {
 std::vector<double> longLines(const Raster& r, bool columns) {
     std::vector<int> counts(std::size_t(columns ? r.width : r.height));
     for (int y = 0; y < r.height; ++y)
-        for (int x = 0; x < r.width; ++x) counts[std::size_t(columns ? x : y)] += r.dark(x, y);
+        for (int x = 0; x < r.width; ++x)
+            counts[std::size_t(columns ? x : y)] += r.dark(x, y);
     const int longest = *std::ranges::max_element(counts);
     std::vector<double> centres;
     for (int i = 0, from = -1; i <= int(counts.size()); ++i) {
@@ -203,8 +229,10 @@ std::vector<double> longLines(const Raster& r, bool columns) {
 TEST(ChartPdf, PagesAsPixels) {
     if (!haveTool("pdftoppm")) GTEST_SKIP() << "poppler-utils missing";
     std::string error;
-    const std::string pdf = chartPdf(
-        makeSheetDesign(test::indexedTable(50, 30, {0x2040C0}, [](int, int) { return 0; }), nullptr), {}, error);
+    const std::string pdf =
+        chartPdf(makeSheetDesign(test::indexedTable(50, 30, {0x2040C0}, [](int, int) { return 0; }),
+                                 nullptr),
+                 {}, error);
     test::TempDir dir;
     std::ofstream(dir / "chart.pdf", std::ios::binary) << pdf;
     const Raster overview = renderPage(dir / "chart.pdf", 1, 100);
@@ -213,11 +241,13 @@ TEST(ChartPdf, PagesAsPixels) {
     ASSERT_EQ(borders.size(), 3u);
     EXPECT_NEAR((borders[1] - borders[0]) / (borders[2] - borders[0]), 24 / 50.0, 0.005);
     const Raster section = renderPage(dir / "chart.pdf", 2, 200);
-    EXPECT_GT(std::ranges::count(section.pixels, std::array<int, 3>{0x20, 0x40, 0xC0}), 500000); // the cells
+    EXPECT_GT(std::ranges::count(section.pixels, std::array<int, 3>{0x20, 0x40, 0xC0}),
+              500000); // the cells
     const std::vector<double> columns = longLines(section, true), rows = longLines(section, false);
     for (const auto& [lines, tiles] : {std::pair(columns, 26), {rows, 30}}) {
         ASSERT_EQ(lines.size(), 4u);
-        for (int i : {1, 2}) EXPECT_NEAR((lines[i] - lines[0]) / (lines[3] - lines[0]), 10.0 * i / tiles, 0.005);
+        for (int i : {1, 2})
+            EXPECT_NEAR((lines[i] - lines[0]) / (lines[3] - lines[0]), 10.0 * i / tiles, 0.005);
     }
     // Single-letter symbols (white on this colour) are set at 0.62 of the cell: a capital stands
     // over 0.37 of it (0.43 here; set at 0.45 of the cell it would stand 0.31).
@@ -225,7 +255,8 @@ TEST(ChartPdf, PagesAsPixels) {
     int top = section.height, bottom = 0;
     for (int y = int(rows[0]) + 3; y < int(rows[0] + cell); ++y)
         for (int x = int(columns[0]) + 3; x < int(columns[3]) - 3; ++x)
-            if (std::ranges::all_of(section.at(x, y), [](int v) { return v > 230; })) top = std::min(top, y), bottom = std::max(bottom, y);
+            if (std::ranges::all_of(section.at(x, y), [](int v) { return v > 230; }))
+                top = std::min(top, y), bottom = std::max(bottom, y);
     EXPECT_GT(bottom - top + 1, 0.37 * cell);
     int green = 0, minX = 1 << 20, maxX = -1, minY = 1 << 20, maxY = -1, lowest = 0;
     for (int y = 0; y < section.height; ++y)
@@ -233,7 +264,8 @@ TEST(ChartPdf, PagesAsPixels) {
             const auto [r, g, b] = section.at(x, y);
             green += g > 150 && r < 100 && b < 100;
             if (r > 150 && g < 80 && b < 80)
-                minX = std::min(minX, x), maxX = std::max(maxX, x), minY = std::min(minY, y), maxY = std::max(maxY, y);
+                minX = std::min(minX, x), maxX = std::max(maxX, x), minY = std::min(minY, y),
+                maxY = std::max(maxY, y);
             if (section.dark(x, y)) lowest = y;
         }
     EXPECT_EQ(green, 0);
@@ -244,12 +276,14 @@ TEST(ChartPdf, PagesAsPixels) {
     std::vector<int> redColumns;
     for (int y = 0; y < last.height; ++y)
         for (int x = 0; x < last.width; ++x)
-            if (last.at(x, y)[0] > 150 && last.at(x, y)[1] < 80 && last.at(x, y)[2] < 80) redColumns.push_back(x);
+            if (last.at(x, y)[0] > 150 && last.at(x, y)[1] < 80 && last.at(x, y)[2] < 80)
+                redColumns.push_back(x);
     ASSERT_FALSE(redColumns.empty());
     EXPECT_LT(std::ranges::max(redColumns) - std::ranges::min(redColumns), 5);
     // The footer is the last text, and it lies in the bottom margin (below 287 mm).
     int footerTop = lowest;
-    while (std::ranges::any_of(std::views::iota(0, section.width), [&](int x) { return section.dark(x, footerTop - 1); }))
+    while (std::ranges::any_of(std::views::iota(0, section.width),
+                               [&](int x) { return section.dark(x, footerTop - 1); }))
         --footerTop;
     EXPECT_GT(footerTop, 287 * 200 / 25.4);
 }

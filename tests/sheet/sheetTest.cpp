@@ -22,7 +22,8 @@ namespace {
 
 std::string colorLines(int count) {
     std::string text;
-    for (int i = 0; i < count; ++i) text += "c" + std::to_string(i) + ",C" + std::to_string(i) + ",1,2,3\n";
+    for (int i = 0; i < count; ++i)
+        text += "c" + std::to_string(i) + ",C" + std::to_string(i) + ",1,2,3\n";
     return text;
 }
 
@@ -43,7 +44,8 @@ TEST(TileLine, ReadsColumnsInAnyOrderWithCommentsQuotesAndOptionalColumns) {
     EXPECT_EQ(first.rgb, (std::array<std::uint8_t, 3>{1, 2, 3}));
     EXPECT_EQ(std::pair(first.pack, first.inStock), std::pair(25, false));
     EXPECT_EQ(line.colors[1].rgb, (std::array<std::uint8_t, 3>{10, 20, 30}));
-    EXPECT_EQ(std::pair(line.colors[1].pack, line.colors[1].inStock), std::pair(0, true)); // 0: the design's pack size
+    EXPECT_EQ(std::pair(line.colors[1].pack, line.colors[1].inStock),
+              std::pair(0, true)); // 0: the design's pack size
     EXPECT_EQ(line.colors[2].name, "White");
 }
 
@@ -51,26 +53,33 @@ const std::string kHeader = "name,code,red,green,blue\n";
 
 // Each bad file names its line and column, and leaves the line as it was.
 TEST(TileLine, BadFilesAreNamedAndChangeNothing) {
-    struct BadFile { const char* what; std::string text, message; };
+    struct BadFile {
+        const char* what;
+        std::string text, message;
+    };
     const BadFile cases[] = {
         {"empty", "", "the file is empty: no header line naming the columns"},
         {"comments only", "# nothing\n\n", "the file is empty: no header line naming the columns"},
         {"missing column", "# x\nname,code,red,green\n", "line 2 (header): no column \"blue\""},
         {"no green", "name,code,red,blue\n", "line 1 (header): no column \"green\""},
         {"no red", "code,name,blue,green\n", "line 1 (header): no column \"red\""},
-        {"duplicate column", "name,code,Red,green,blue,red\n", "line 1 (header): column \"red\" named twice"},
+        {"duplicate column", "name,code,Red,green,blue,red\n",
+         "line 1 (header): column \"red\" named twice"},
         {"header only", kHeader, "no colour after the header"},
-        {"bad number", kHeader + "a,b,1,2x,3\n", "line 2, column 4 (green): \"2x\" is not a whole number"},
+        {"bad number", kHeader + "a,b,1,2x,3\n",
+         "line 2, column 4 (green): \"2x\" is not a whole number"},
         {"out of range", kHeader + "a,b,1,2,3\n# c\na,b,256,2,3\n",
-                "line 4, column 3 (red): \"256\" is out of range 0 to 255"},
-        {"negative", kHeader + "a,b,-1,2,3\n", "line 2, column 3 (red): \"-1\" is out of range 0 to 255"},
+         "line 4, column 3 (red): \"256\" is out of range 0 to 255"},
+        {"negative", kHeader + "a,b,-1,2,3\n",
+         "line 2, column 3 (red): \"-1\" is out of range 0 to 255"},
         {"missing field", kHeader + "a,b,1,2\n", "line 2, column 5 (blue): missing"},
         {"empty name", kHeader + ",b,1,2,3\n", "line 2, column 1 (name): the name is empty"},
         {"bad pack", "name,code,red,green,blue,pack\na,b,1,2,3,0\n",
-                "line 2, column 6 (pack): \"0\" is out of range 1 to 1000000"},
+         "line 2, column 6 (pack): \"0\" is out of range 1 to 1000000"},
         {"bad stock", "name,code,red,green,blue,stock\na,b,1,2,3,2\n",
-                "line 2, column 6 (stock): \"2\" is out of range 0 to 1"},
-        {"nothing in stock", "name,code,red,green,blue,stock\na,b,1,2,3,0\n", "no colour of the line is in stock"},
+         "line 2, column 6 (stock): \"2\" is out of range 0 to 1"},
+        {"nothing in stock", "name,code,red,green,blue,stock\na,b,1,2,3,0\n",
+         "no colour of the line is in stock"},
         {"open quote", kHeader + "\"a,b,1,2,3\n", "line 2: a quoted field is not closed"},
         {"too many colours", kHeader + colorLines(257), "line 258: more than 256 colours"}};
     for (const BadFile& c : cases) {
@@ -90,10 +99,14 @@ TEST(TileLine, TheMostColoursAndTheSampleLinesLoad) {
     std::string error;
     EXPECT_TRUE(parseTileLine(kHeader + colorLines(256), line, error)) << error;
     EXPECT_EQ(line.colors.size(), 256u);
-    for (const auto& [file, colors, outOfStock] : {std::tuple("cssBasic.tiles", 16, 2), {"cssExtended.tiles", 147, 0}}) {
-        ASSERT_TRUE(loadTileLine(std::filesystem::path(VELLORA_TILE_LINES_DIR) / file, line, error)) << error;
-        EXPECT_EQ(std::pair(int(line.colors.size()), int(std::ranges::count(line.colors, false, &TileColor::inStock))),
-                  std::pair(colors, outOfStock)) << file;
+    for (const auto& [file, colors, outOfStock] :
+         {std::tuple("cssBasic.tiles", 16, 2), {"cssExtended.tiles", 147, 0}}) {
+        ASSERT_TRUE(loadTileLine(std::filesystem::path(VELLORA_TILE_LINES_DIR) / file, line, error))
+            << error;
+        EXPECT_EQ(std::pair(int(line.colors.size()),
+                            int(std::ranges::count(line.colors, false, &TileColor::inStock))),
+                  std::pair(colors, outOfStock))
+            << file;
     }
 }
 
@@ -103,7 +116,8 @@ TEST(TileLine, AFileThatCannotBeReadIsNamed) {
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     // A fifo is never opened: it would wait.
     for (const auto& [path, why] : {std::pair((dir / "none.tiles").string(), "does not exist"),
-                                    {dir.path().string(), "is not a file"}, {fifo, "is not a file"}}) {
+                                    {dir.path().string(), "is not a file"},
+                                    {fifo, "is not a file"}}) {
         TileLine line;
         std::string error;
         EXPECT_FALSE(loadTileLine(path, line, error));
@@ -122,9 +136,10 @@ TEST(SheetSettings, RoundTripMissingFileAndBadLines) {
     read.excluded = {3}; // not a sheet field: stays
     std::string error;
     ASSERT_TRUE(readSheetSettings(dir / "vellora.sheet", read, error)) << error;
-    EXPECT_EQ(std::tuple(read.tileLinePath, read.tileWidthMm, read.tileHeightMm, read.groutMm, read.sparePercent,
-                         read.packSize, read.paper, read.excluded),
-              std::tuple(written.tileLinePath, 12.5, 25.0, 0.0, 7.5, 250, Paper::Letter, std::vector<int>{3}));
+    EXPECT_EQ(std::tuple(read.tileLinePath, read.tileWidthMm, read.tileHeightMm, read.groutMm,
+                         read.sparePercent, read.packSize, read.paper, read.excluded),
+              std::tuple(written.tileLinePath, 12.5, 25.0, 0.0, 7.5, 250, Paper::Letter,
+                         std::vector<int>{3}));
 
     DesignSettings settings;
     EXPECT_TRUE(readSheetSettings(dir / "none.sheet", settings, error));
@@ -147,7 +162,9 @@ TEST(SheetSettings, RoundTripMissingFileAndBadLines) {
 TEST(SheetFields, TheEndsOfTheRangesAreIncluded) {
     DesignSettings s;
     std::string why;
-    const auto parse = [&](const char* name, const char* value) { return findSheetField(name)->parse(value, s, why); };
+    const auto parse = [&](const char* name, const char* value) {
+        return findSheetField(name)->parse(value, s, why);
+    };
     EXPECT_TRUE(parse("tile-mm", "0.1x10000"));
     EXPECT_EQ(std::pair(s.tileWidthMm, s.tileHeightMm), std::pair(0.1, 10000.0));
     EXPECT_FALSE(parse("tile-mm", "20x10000.5"));
@@ -159,23 +176,43 @@ TEST(SheetFields, TheEndsOfTheRangesAreIncluded) {
 }
 
 TEST(RealSize, TilesWithGroutBetweenAndNoneAtTheEdges) {
-    struct Case { int columns, rows; double tileW, tileH, grout, widthMm, heightMm; };
-    for (const Case& c : {Case{1, 1, 20, 20, 2, 20, 20}, {143, 94, 20, 20, 2, 3144, 2066}, {3, 2, 10, 25, 0, 30, 50},
-                          {2, 3, 12.5, 8, 1.5, 26.5, 27}, {0, 0, 20, 20, 2, 0, 0}}) {
+    struct Case {
+        int columns, rows;
+        double tileW, tileH, grout, widthMm, heightMm;
+    };
+    for (const Case& c : {Case{1, 1, 20, 20, 2, 20, 20},
+                          {143, 94, 20, 20, 2, 3144, 2066},
+                          {3, 2, 10, 25, 0, 30, 50},
+                          {2, 3, 12.5, 8, 1.5, 26.5, 27},
+                          {0, 0, 20, 20, 2, 0, 0}}) {
         DesignSettings s;
         s.tileWidthMm = c.tileW, s.tileHeightMm = c.tileH, s.groutMm = c.grout;
         const FinishedSize size = finishedSize(c.columns, c.rows, s);
         EXPECT_DOUBLE_EQ(size.widthMm, c.widthMm) << c.columns;
         EXPECT_DOUBLE_EQ(size.heightMm, c.heightMm) << c.rows;
     }
-    EXPECT_EQ(formatDecimal(3144) + " " + formatDecimal(26.5) + " " + formatDecimal(0.1 + 0.2), "3144 26.5 0.3");
+    EXPECT_EQ(formatDecimal(3144) + " " + formatDecimal(26.5) + " " + formatDecimal(0.1 + 0.2),
+              "3144 26.5 0.3");
 }
 
 TEST(ShoppingList, SpareAndPacksRoundUpExactly) {
-    struct Case { std::int64_t tiles; double spare; int pack; std::int64_t withSpare, packs; };
-    for (const Case& c : {Case{120, 10, 100, 132, 2}, {100, 10, 110, 110, 1}, {101, 10, 100, 112, 2}, {7, 0, 7, 7, 1},
-                          {1, 10, 100, 2, 1}, {0, 10, 100, 0, 0}, {3, 33.333333, 1, 4, 4}, {40, 12.5, 45, 45, 1},
-                          {1000, 0.1, 1001, 1001, 1}, {9, -5, 3, 9, 3}, {5, 10, 0, 6, 6}}) {
+    struct Case {
+        std::int64_t tiles;
+        double spare;
+        int pack;
+        std::int64_t withSpare, packs;
+    };
+    for (const Case& c : {Case{120, 10, 100, 132, 2},
+                          {100, 10, 110, 110, 1},
+                          {101, 10, 100, 112, 2},
+                          {7, 0, 7, 7, 1},
+                          {1, 10, 100, 2, 1},
+                          {0, 10, 100, 0, 0},
+                          {3, 33.333333, 1, 4, 4},
+                          {40, 12.5, 45, 45, 1},
+                          {1000, 0.1, 1001, 1001, 1},
+                          {9, -5, 3, 9, 3},
+                          {5, 10, 0, 6, 6}}) {
         const std::int64_t withSpare = tilesWithSpare(c.tiles, c.spare);
         EXPECT_EQ(withSpare, c.withSpare) << c.tiles << " + " << c.spare << " %";
         EXPECT_EQ(packsFor(withSpare, c.pack), c.packs) << withSpare << " / " << c.pack;
@@ -189,13 +226,16 @@ TEST(ShoppingList, OneLinePerUsedEntryWithTheTableCountsAndTheLineNames) {
             return r == 2 && c > 0 ? 2 : (r == 1 && c == 3 ? 3 : 0);
         });
     TileLine line;
-    line.colors = {{"Night, blue", "N1", {0x10, 0x20, 0x30}, 5}, {"White", "W", {255, 255, 255}}, {"Red", "R\"7", {255, 0, 0}}};
+    line.colors = {{"Night, blue", "N1", {0x10, 0x20, 0x30}, 5},
+                   {"White", "W", {255, 255, 255}},
+                   {"Red", "R\"7", {255, 0, 0}}};
     DesignSettings settings;
     settings.packSize = 2;
-    EXPECT_EQ(shoppingListCsv(makeSheetDesign(table, &line), settings), "index,name,code,red,green,blue,tiles,tiles with spare,pack size,packs\n"
-                        "0,\"Night, blue\",N1,16,32,48,8,9,5,2\n"
-                        "2,Red,\"R\"\"7\",255,0,0,3,4,2,2\n"
-                        "3,#00ff00,3,0,255,0,1,2,2,1\n");
+    EXPECT_EQ(shoppingListCsv(makeSheetDesign(table, &line), settings),
+              "index,name,code,red,green,blue,tiles,tiles with spare,pack size,packs\n"
+              "0,\"Night, blue\",N1,16,32,48,8,9,5,2\n"
+              "2,Red,\"R\"\"7\",255,0,0,3,4,2,2\n"
+              "3,#00ff00,3,0,255,0,1,2,2,1\n");
     const std::vector<std::int64_t> counts = test::tableCounts(table);
     const SheetDesign design = makeSheetDesign(table, nullptr);
     for (const SheetEntry& entry : design.entries)
@@ -210,7 +250,8 @@ TEST(ShoppingList, TrueColourTableGivesAnEntryPerColour) {
     TilingTable table;
     ASSERT_EQ(allocateTilingTable(frontend, table, test::makeImage(3, 1, 24), geometry), 0);
     const std::uint8_t bgr[3][3] = {{2, 1, 0}, {2, 2, 0}, {2, 1, 0}};
-    for (int n = 0; n < 3; ++n) std::memcpy(table.entry(n), bgr[n], 3);
+    for (int n = 0; n < 3; ++n)
+        std::memcpy(table.entry(n), bgr[n], 3);
     const SheetDesign design = makeSheetDesign(table, nullptr);
     ASSERT_EQ(design.entries.size(), 2u);
     EXPECT_EQ(design.entries[0].name + " " + design.entries[1].name, "#000102 #000202");
@@ -226,9 +267,11 @@ TEST(ShoppingList, SavingNeedsATiling) {
     Session session(frontend);
     EXPECT_EQ(saveShoppingList(session, dir / "list.csv"), 1);
     ASSERT_FALSE(frontend.messages.empty());
-    EXPECT_EQ(frontend.messages.back(), (test::Message{"error", "failed to save the shopping list"}));
+    EXPECT_EQ(frontend.messages.back(),
+              (test::Message{"error", "failed to save the shopping list"}));
     EXPECT_FALSE(std::filesystem::exists(dir / "list.csv"));
-    test::setCurrentPicture(session, test::makeIndexedImage(20, 10, 4, {0, 0xFF0000}, [](int, int) { return 1; }));
+    test::setCurrentPicture(
+        session, test::makeIndexedImage(20, 10, 4, {0, 0xFF0000}, [](int, int) { return 1; }));
     ASSERT_EQ(saveShoppingList(session, dir / "list.csv"), 0);
     std::ifstream in(dir / "list.csv");
     std::string header, line, more;

@@ -14,7 +14,8 @@ namespace vellora::test {
 inline TilingTable indexedTable(int columns, int rows, const std::vector<std::uint32_t>& palette,
                                 const std::function<int(int column, int row)>& indexAt) {
     const DibImage tiled = makeIndexedImage(columns, rows, 8, palette, [](int, int) { return 0; });
-    const TileGeometry geometry{.tileHeight = 1, .tileWidth = 1, .tileRows = rows, .tileColumns = columns};
+    const TileGeometry geometry{
+        .tileHeight = 1, .tileWidth = 1, .tileRows = rows, .tileColumns = columns};
     RecordingFrontend frontend;
     TilingTable table;
     EXPECT_EQ(allocateTilingTable(frontend, table, tiled, geometry), 0);
@@ -27,7 +28,8 @@ inline TilingTable indexedTable(int columns, int rows, const std::vector<std::ui
 // The table's own count of each palette index over the grid.
 inline std::vector<std::int64_t> tableCounts(const TilingTable& table) {
     std::vector<std::int64_t> counts(256);
-    for (std::int64_t n = 0; n < table.geometry.tileCount(); ++n) ++counts[*table.entry(n)];
+    for (std::int64_t n = 0; n < table.geometry.tileCount(); ++n)
+        ++counts[*table.entry(n)];
     return counts;
 }
 

@@ -24,15 +24,16 @@ DibImage huePicture(int width, int height) {
     return test::makeTrueColorImage(width, height, [&](int x, int y) {
         const double angle = 6.283 * x / width, light = 0.2 + 0.8 * y / height;
         const auto channel = [&](double phase) {
-            return std::uint32_t(std::clamp(light * (128 + 120 * std::cos(angle + phase)), 0.0, 255.0));
+            return std::uint32_t(
+                std::clamp(light * (128 + 120 * std::cos(angle + phase)), 0.0, 255.0));
         };
         return channel(0) << 16 | channel(2.1) << 8 | channel(4.2);
     });
 }
 
 // The nearest allowed entry by a plain search over every entry, lowest index on ties.
-std::uint8_t referenceNearest(const std::vector<Bgr>& palette, const std::vector<int>& excluded, ColorMatch match,
-                              const Bgr& color) {
+std::uint8_t referenceNearest(const std::vector<Bgr>& palette, const std::vector<int>& excluded,
+                              ColorMatch match, const Bgr& color) {
     double best = INFINITY;
     std::uint8_t chosen = 0;
     const Lab lab = labFromSrgb(color[0], color[1], color[2]);
@@ -43,7 +44,8 @@ std::uint8_t referenceNearest(const std::vector<Bgr>& palette, const std::vector
         if (match == ColorMatch::Ciede2000)
             d = ciede2000(lab, labFromSrgb(e[0], e[1], e[2]));
         else
-            for (int k = 0; k < 3; ++k) d += (color[k] - e[k]) * (color[k] - e[k]);
+            for (int k = 0; k < 3; ++k)
+                d += (color[k] - e[k]) * (color[k] - e[k]);
         if (d < best) best = d, chosen = std::uint8_t(i);
     }
     return chosen;
@@ -59,16 +61,23 @@ struct DesignTiling : test::TilingSession {
     std::vector<std::int64_t> counts() {
         TilingTable table;
         EXPECT_EQ(buildTilingTable(session, table), 0);
-        EXPECT_EQ(readLe32(table.header.data.data() + 46), table.header.colorsUsed); // the bitmap header's place
+        EXPECT_EQ(readLe32(table.header.data.data() + 46),
+                  table.header.colorsUsed); // the bitmap header's place
         const std::vector<std::int64_t> counts = paletteUseCounts(table);
-        EXPECT_EQ(std::accumulate(counts.begin(), counts.end(), std::int64_t(0)), table.geometry.tileCount());
+        EXPECT_EQ(std::accumulate(counts.begin(), counts.end(), std::int64_t(0)),
+                  table.geometry.tileCount());
         return counts;
     }
 };
 
 TEST_F(DesignTiling, EveryTileTakesTheNearestEntryNotExcluded) {
     // Palette class 0 median cut 16, 1 the 216 safe colours.
-    struct Case { std::uint32_t paletteClass; ColorMatch match; std::vector<int> excluded; std::vector<Bgr> designPalette; };
+    struct Case {
+        std::uint32_t paletteClass;
+        ColorMatch match;
+        std::vector<int> excluded;
+        std::vector<Bgr> designPalette;
+    };
     const Case cases[] = {
         {0, ColorMatch::Ciede2000, {}, {}},
         {0, ColorMatch::Ciede2000, {0, 3, 7, 8, 15}, {}},
@@ -79,8 +88,9 @@ TEST_F(DesignTiling, EveryTileTakesTheNearestEntryNotExcluded) {
         {1, ColorMatch::Rgb, {}, {{30, 60, 90}, {250, 250, 250}, {10, 10, 10}}},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "class " << c.paletteClass << " excluded " << c.excluded.size() << " design "
-                                        << c.designPalette.size());
+        SCOPED_TRACE(testing::Message()
+                     << "class " << c.paletteClass << " excluded " << c.excluded.size()
+                     << " design " << c.designPalette.size());
         start(huePicture(97, 63), c.paletteClass);
         session.design.match = c.match;
         session.design.excluded = c.excluded;
@@ -92,7 +102,8 @@ TEST_F(DesignTiling, EveryTileTakesTheNearestEntryNotExcluded) {
         const std::vector<Bgr> averages = test::mappedAverages(source, geometry());
         const std::vector<Bgr> tiles = test::paintedTiles(tiled, geometry());
         for (std::size_t t = 0; t < tiles.size(); ++t)
-            ASSERT_EQ(tiles[t][0], referenceNearest(palette, c.excluded, c.match, averages[t])) << t;
+            ASSERT_EQ(tiles[t][0], referenceNearest(palette, c.excluded, c.match, averages[t]))
+                << t;
     }
 }
 
@@ -106,12 +117,15 @@ TEST(TileDither, FloydSteinbergWeightsOnTheGrid) {
     for (std::uint8_t last : {90, 91}) {
         std::vector<Bgr> grid = {{100, 100, 100}, {0, 0, 0}, {0, 0, 0}, {last, last, last}};
         ditherTileGrid(grid, 2, threshold, palette);
-        EXPECT_EQ(grid, (std::vector<Bgr>{{0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {Bgr{std::uint8_t(last == 91), 0, 0}}}));
+        EXPECT_EQ(grid,
+                  (std::vector<Bgr>{
+                      {0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {Bgr{std::uint8_t(last == 91), 0, 0}}}));
     }
     // No palette, no columns or a true-colour mapping: the averages stay.
     const std::vector<Bgr> averages = {{200, 10, 10}, {30, 30, 30}};
-    for (auto [columns, colours, mapping] :
-         {std::tuple{2, std::vector<Bgr>{}, threshold}, {0, palette, threshold}, {2, palette, TileColorMapping{}}}) {
+    for (auto [columns, colours, mapping] : {std::tuple{2, std::vector<Bgr>{}, threshold},
+                                             {0, palette, threshold},
+                                             {2, palette, TileColorMapping{}}}) {
         std::vector<Bgr> grid = averages;
         ditherTileGrid(grid, columns, mapping, colours);
         EXPECT_EQ(grid, averages);
@@ -121,8 +135,9 @@ TEST(TileDither, FloydSteinbergWeightsOnTheGrid) {
 // A gray ramp bent towards dark on black and white: plain mapping makes the mosaic as a whole
 // too dark; passing each tile's error on keeps its mean near the picture's.
 TEST_F(DesignTiling, TileDitherKeepsCountsAndBringsTheMeanCloser) {
-    const DibImage ramp = test::makeTrueColorImage(
-        120, 90, [](int x, int) { return std::uint32_t(255.0 * (x / 119.0) * (x / 119.0)) * 0x010101u; });
+    const DibImage ramp = test::makeTrueColorImage(120, 90, [](int x, int) {
+        return std::uint32_t(255.0 * (x / 119.0) * (x / 119.0)) * 0x010101u;
+    });
     const auto meanError = [&](bool dither) {
         start(ramp);
         session.designPalette.colors = {{0, 0, 0}, {255, 255, 255}};
@@ -132,7 +147,8 @@ TEST_F(DesignTiling, TileDitherKeepsCountsAndBringsTheMeanCloser) {
         const std::vector<Bgr> averages = test::mappedAverages(source, geometry());
         const std::vector<Bgr> tiles = test::paintedTiles(current(), geometry());
         double difference = 0;
-        for (std::size_t t = 0; t < tiles.size(); ++t) difference += 255 * tiles[t][0] - averages[t][1];
+        for (std::size_t t = 0; t < tiles.size(); ++t)
+            difference += 255 * tiles[t][0] - averages[t][1];
         return std::abs(difference) / double(tiles.size());
     };
     const double plain = meanError(false);
@@ -143,8 +159,11 @@ TEST_F(DesignTiling, TileDitherKeepsCountsAndBringsTheMeanCloser) {
 // A 16-colour picture whose palette is kept: the tiles take its nearest entries.
 TEST_F(DesignTiling, KeptPaletteIsThePicturesOwn) {
     std::vector<std::uint32_t> palette;
-    for (std::uint32_t i = 0; i < 16; ++i) palette.push_back(i * 0x0F0B07u);
-    start(test::makeIndexedImage(80, 50, 4, palette, [](int x, int y) { return (x / 3 + y / 2) % 16; }), 1);
+    for (std::uint32_t i = 0; i < 16; ++i)
+        palette.push_back(i * 0x0F0B07u);
+    start(test::makeIndexedImage(80, 50, 4, palette,
+                                 [](int x, int y) { return (x / 3 + y / 2) % 16; }),
+          1);
     session.design.keepPalette = true;
     ASSERT_EQ(runCommandHandler(session, tilingHandler), 0);
     const DibImage tiled = current();
@@ -159,7 +178,8 @@ TEST_F(DesignTiling, KeptPaletteIsThePicturesOwn) {
 TEST(TileMatcher, RemembersAnswersByTheWholeColour) {
     const TileMatcher matcher({{0, 0, 0}, {0, 0, 255}}, {true, true}, ColorMatch::Ciede2000);
     const std::vector<Bgr> colors = {{0, 0, 0}, {0, 0, 255}, {0, 0, 0}, {0, 0, 255}};
-    for (std::size_t i = 0; i < colors.size(); ++i) EXPECT_EQ(matcher.nearest(colors[i]), i % 2) << i;
+    for (std::size_t i = 0; i < colors.size(); ++i)
+        EXPECT_EQ(matcher.nearest(colors[i]), i % 2) << i;
     EXPECT_FALSE(TileMatcher({{1, 2, 3}}, {false}, ColorMatch::Rgb).anyAllowed());
 }
 
@@ -167,12 +187,17 @@ TEST(TileMatcher, RemembersAnswersByTheWholeColour) {
 // rows high (stored 0 … 10), the rows above start at stored rows 13 and 25.
 TEST(TileEdit, PointsFindTheirTileAndSlitsNone) {
     const TileGeometry g = computeTileGeometry(tileSizeBlock(10, 10, 2), 34, 35);
-    const struct { int x, top; std::optional<TileCell> cell; } cases[] = {
-        {0, 0, TileCell{0, 0}},   {9, 9, TileCell{0, 0}}, {10, 0, std::nullopt},   {12, 0, TileCell{0, 1}},
-        {33, 34, TileCell{2, 2}}, {0, 10, std::nullopt},  {0, 12, TileCell{1, 0}}, {0, 24, TileCell{2, 0}},
-        {0, 23, std::nullopt},    {-1, 0, std::nullopt},  {34, 0, std::nullopt},   {0, 35, std::nullopt},
+    const struct {
+        int x, top;
+        std::optional<TileCell> cell;
+    } cases[] = {
+        {0, 0, TileCell{0, 0}},  {9, 9, TileCell{0, 0}},   {10, 0, std::nullopt},
+        {12, 0, TileCell{0, 1}}, {33, 34, TileCell{2, 2}}, {0, 10, std::nullopt},
+        {0, 12, TileCell{1, 0}}, {0, 24, TileCell{2, 0}},  {0, 23, std::nullopt},
+        {-1, 0, std::nullopt},   {34, 0, std::nullopt},    {0, 35, std::nullopt},
     };
-    for (const auto& c : cases) EXPECT_EQ(tileAtPoint(g, 34, 35, c.x, c.top), c.cell) << c.x << "," << c.top;
+    for (const auto& c : cases)
+        EXPECT_EQ(tileAtPoint(g, 34, 35, c.x, c.top), c.cell) << c.x << "," << c.top;
     // No tile and no slit: no pitch to divide by.
     EXPECT_EQ(tileAtPoint(TileGeometry{}, 9, 9, 3, 3), std::nullopt);
 }
@@ -191,7 +216,8 @@ TEST_F(DesignTiling, PaintedTileMovesOneCountAndUndoRestoresIt) {
     EXPECT_EQ(tileIndex(painted, geometry(), cell), fresh);
     int changed = 0; // the whole 5 × 4 tile and nothing else
     for (int y = 0; y < 30; ++y)
-        for (int x = 0; x < 40; ++x) changed += test::rgbAt(tiled, x, y) != test::rgbAt(painted, x, y);
+        for (int x = 0; x < 40; ++x)
+            changed += test::rgbAt(tiled, x, y) != test::rgbAt(painted, x, y);
     EXPECT_EQ(changed, 5 * 4);
     std::vector<std::int64_t> expected = before;
     --expected[std::size_t(old)];
@@ -211,7 +237,8 @@ TEST_F(DesignTiling, PaintedTileMovesOneCountAndUndoRestoresIt) {
     EXPECT_EQ(paintTile(session, cell, 0), 1);
     EXPECT_EQ(frontend.texts(),
               (std::vector<std::string>{"the colour is not in the picture's palette",
-                                        "the colour is not in the picture's palette", "there is no tile to paint there",
+                                        "the colour is not in the picture's palette",
+                                        "there is no tile to paint there",
                                         "tiles can be painted only on a palette picture"}));
 }
 

@@ -36,12 +36,16 @@ struct RunTiling : test::TilingSession {
     // Tiles the picture; the tiled result, checked to paint every tile with its mapped average.
     DibImage tile(int bitsPerPixel, int colors, int code, const EvenPaletteRecord& record = {}) {
         const std::string before = session.currentPath;
-        EXPECT_EQ(runCommandHandler(session, tilingHandler), 0) << testing::PrintToString(frontend.texts());
+        EXPECT_EQ(runCommandHandler(session, tilingHandler), 0)
+            << testing::PrintToString(frontend.texts());
         EXPECT_NE(session.currentPath, before);
         const DibImage tiled = current();
-        EXPECT_EQ(std::tuple(int(tiled.bitsPerPixel), int(tiled.colorsUsed)), std::tuple(bitsPerPixel, colors));
-        const TileColorMapping mapping = code < 0 ? TileColorMapping{} : tileColorMapping(tiled, code, record);
-        EXPECT_EQ(test::paintedTiles(tiled, geometry()), test::mappedAverages(source, geometry(), mapping));
+        EXPECT_EQ(std::tuple(int(tiled.bitsPerPixel), int(tiled.colorsUsed)),
+                  std::tuple(bitsPerPixel, colors));
+        const TileColorMapping mapping =
+            code < 0 ? TileColorMapping{} : tileColorMapping(tiled, code, record);
+        EXPECT_EQ(test::paintedTiles(tiled, geometry()),
+                  test::mappedAverages(source, geometry(), mapping));
         return tiled;
     }
     // The command fails with these texts and the current picture stays.
@@ -49,14 +53,19 @@ struct RunTiling : test::TilingSession {
         const std::string before = session.currentPath;
         EXPECT_EQ(runCommandHandler(session, tilingHandler), 1);
         EXPECT_EQ(session.currentPath, before);
-        EXPECT_TRUE(texts.empty() || frontend.texts() == texts) << testing::PrintToString(frontend.texts());
+        EXPECT_TRUE(texts.empty() || frontend.texts() == texts)
+            << testing::PrintToString(frontend.texts());
     }
 };
 
 // Even colour "216 safe color" by default, median cut 16, the user palette with either
 // format flag, a class past the list, and no conversion.
 TEST(TilingCode, FromTheBlock) {
-    const struct { std::uint32_t convert, paletteClass; int userFormatFlag, code; } cases[] = {{1, 1, 0, 521}, {1, 0, 0, 3}, {1, 2, 1, 1025}, {1, 2, 0, 1024}, {1, 3, 0, -1}, {0, 2, 1, 768}};
+    const struct {
+        std::uint32_t convert, paletteClass;
+        int userFormatFlag, code;
+    } cases[] = {{1, 1, 0, 521},  {1, 0, 0, 3},  {1, 2, 1, 1025},
+                 {1, 2, 0, 1024}, {1, 3, 0, -1}, {0, 2, 1, 768}};
     for (const auto& c : cases) {
         ParameterBlock block = defaultParameterBlock();
         block.tilingConvert = c.convert;
@@ -98,13 +107,17 @@ TEST_F(RunTiling, EveryPaletteClassPaintsMappedAverages) {
         EXPECT_EQ(session.history.historyDepth, depth + 1);
         EXPECT_EQ(session.currentInfo.zoomIndex, kZoom100Index);
         EXPECT_EQ(session.currentInfo.state, kStateZoom);
-        for (auto [x, y, rgb] : c.probes) EXPECT_EQ(test::rgbAt(tiled, int(x), int(y)), rgb) << x << "," << y;
+        for (auto [x, y, rgb] : c.probes)
+            EXPECT_EQ(test::rgbAt(tiled, int(x), int(y)), rgb) << x << "," << y;
         if (c.code != 521) continue;
-        // Each tile takes the safe colour nearest its average: within half a step (25.5) in every channel.
-        const std::vector<Bgr> averages = test::mappedAverages(source, geometry()), palette = paletteColors(tiled);
+        // Each tile takes the safe colour nearest its average: within half a step (25.5) in every
+        // channel.
+        const std::vector<Bgr> averages = test::mappedAverages(source, geometry()),
+                               palette = paletteColors(tiled);
         const std::vector<Bgr> tiles = test::paintedTiles(tiled, geometry());
         for (std::size_t t = 0; t < tiles.size(); ++t)
-            for (int k = 0; k < 3; ++k) ASSERT_LE(std::abs(palette[tiles[t][0]][k] - averages[t][k]), 25) << t;
+            for (int k = 0; k < 3; ++k)
+                ASSERT_LE(std::abs(palette[tiles[t][0]][k] - averages[t][k]), 25) << t;
     }
     EXPECT_TRUE(frontend.messages.empty());
 }
@@ -120,14 +133,16 @@ TEST_F(RunTiling, UserCsvPaletteWholeRoad) {
     std::string text;
     ASSERT_EQ(expressTilingTable(session, text), 0);
     EXPECT_NE(text.find("source file : scene.bmp\n"), std::string::npos);
-    EXPECT_NE(text.find("index  ,red    ,green  ,blue   ,count\n      0,    255,      0,      0,"), std::string::npos);
+    EXPECT_NE(text.find("index  ,red    ,green  ,blue   ,count\n      0,    255,      0,      0,"),
+              std::string::npos);
     EXPECT_NE(text.find("\n      2,    250,    250,    250,"), std::string::npos);
     EXPECT_EQ(text.find("\n      3,"), std::string::npos) << "three palette lines only";
     // White slits map to (250, 250, 250); black is as far from red as from blue (65025), and
     // the tie goes to the lower index, red.
     EXPECT_NE(text.find("horizon slit   ,      2\nvertical slit  ,      0\n"), std::string::npos);
     ASSERT_EQ(saveTilingTableCsv(session, folder / "table.csv"), 0);
-    EXPECT_NE(test::readText(folder / "table.csv").find("\nhorizon slit,2\nvertical slit,0\n"), std::string::npos);
+    EXPECT_NE(test::readText(folder / "table.csv").find("\nhorizon slit,2\nvertical slit,0\n"),
+              std::string::npos);
     EXPECT_TRUE(frontend.messages.empty());
 }
 
@@ -139,7 +154,8 @@ TEST_F(RunTiling, PalettePreviewBeforeTheTiling) {
     ParameterBlock user = withConversion(tileSizeBlock(6, 5, 1), 2), plain = tileSizeBlock(6, 5, 1);
     std::strcpy(user.userPalettePath, (folder / "two.csv").c_str());
     plain.tilingConvert = 0;
-    start(test::makeIndexedImage(4, 4, 1, {0x010203, 0x040506}, [](int x, int) { return x % 2; }), user);
+    start(test::makeIndexedImage(4, 4, 1, {0x010203, 0x040506}, [](int x, int) { return x % 2; }),
+          user);
     using Preview = std::pair<std::vector<Bgr>, bool>;
     const auto preview = [&](const ParameterBlock& block) {
         PalettePreview p = previewTilingPalette(session, block);

@@ -38,36 +38,38 @@ struct Tables : test::TilingSession {
     }
 };
 
-const char* const kTwoByTwoText = "source file : a.jpg\n\n"
-                                  "basic info of tiling 'bitmap' file as follows:\n"
-                                  "bitmap file size               ,138\n"
-                                  "image width * height           ,5 * 5\n"
-                                  "bits per pixel                 ,4\n"
-                                  "tile count width * height      ,2 * 2\n"
-                                  "tile pixel size width * height ,2 * 2\n"
-                                  "slit pixel size                ,1\n\n"
-                                  "palette colors as follows:\n"
-                                  "index  ,red    ,green  ,blue   ,count\n"
-                                  "      0,      0,      0,      0,      0\n      1,      0,      0,      0,      0\n"
-                                  "      2,      0,      0,      0,      0\n      3,    255,      0,      0,      3\n"
-                                  "      4,      0,      0,      0,      0\n      5,      0,      0,      0,      0\n"
-                                  "      6,      0,      0,      0,      0\n      7,    204,    204,    204,      0\n"
-                                  "      8,      0,      0,      0,      0\n      9,    102,    102,    102,      0\n"
-                                  "     10,      0,      0,      0,      0\n     11,      0,      0,      0,      0\n"
-                                  "     12,      0,      0,    255,      1\n     13,      0,      0,      0,      0\n"
-                                  "     14,      0,      0,      0,      0\n     15,      0,      0,      0,      0\n\n"
-                                  "slit color index as follows:\n"
-                                  "horizon slit   ,      7\n"
-                                  "vertical slit  ,      9\n\n"
-                                  "tile color index as follows:\n"
-                                  "       ,horz  0,horz  1\n"
-                                  "vert  0,      3,     12\n"
-                                  "vert  1,      3,      3\n";
+const char* const kTwoByTwoText =
+    "source file : a.jpg\n\n"
+    "basic info of tiling 'bitmap' file as follows:\n"
+    "bitmap file size               ,138\n"
+    "image width * height           ,5 * 5\n"
+    "bits per pixel                 ,4\n"
+    "tile count width * height      ,2 * 2\n"
+    "tile pixel size width * height ,2 * 2\n"
+    "slit pixel size                ,1\n\n"
+    "palette colors as follows:\n"
+    "index  ,red    ,green  ,blue   ,count\n"
+    "      0,      0,      0,      0,      0\n      1,      0,      0,      0,      0\n"
+    "      2,      0,      0,      0,      0\n      3,    255,      0,      0,      3\n"
+    "      4,      0,      0,      0,      0\n      5,      0,      0,      0,      0\n"
+    "      6,      0,      0,      0,      0\n      7,    204,    204,    204,      0\n"
+    "      8,      0,      0,      0,      0\n      9,    102,    102,    102,      0\n"
+    "     10,      0,      0,      0,      0\n     11,      0,      0,      0,      0\n"
+    "     12,      0,      0,    255,      1\n     13,      0,      0,      0,      0\n"
+    "     14,      0,      0,      0,      0\n     15,      0,      0,      0,      0\n\n"
+    "slit color index as follows:\n"
+    "horizon slit   ,      7\n"
+    "vertical slit  ,      9\n\n"
+    "tile color index as follows:\n"
+    "       ,horz  0,horz  1\n"
+    "vert  0,      3,     12\n"
+    "vert  1,      3,      3\n";
 
 const char* const kTwoByTwoCsv =
     "source file :a.jpg\n\n"
     "basic info of tiling 'bitmap' file as follows:\n"
-    "bitmap file size,,138\nimage width * height,,5,5\nbits per pixel,,4\ntile count width * height,,2,2\n"
+    "bitmap file size,,138\nimage width * height,,5,5\nbits per pixel,,4\ntile count width * "
+    "height,,2,2\n"
     "tile pixel size width * height,,2,2\nslit pixel size,,1\n\n"
     "palette colors as follows:\n"
     "index,red,green,blue,count\n"
@@ -90,13 +92,15 @@ TEST_F(Tables, IndexTablesOfTwoByTwoGrid) {
     EXPECT_EQ(saveTilingTableText(session, folder / "missing" / "a.txt"), 1);
     EXPECT_EQ(frontend.texts(),
               (std::vector<std::string>{"failed to create the file\ncannot write \"" +
-                                        (folder / "missing" / "a.txt").string() + "\": No such file or directory"}));
+                                        (folder / "missing" / "a.txt").string() +
+                                        "\": No such file or directory"}));
 }
 
 // One 24-bit tile larger than the 3 × 2 picture: both slits lie outside it, so their entries
 // are the slit grays themselves.
 TEST_F(Tables, ColorTablesOfOneTile) {
-    start(test::makeTrueColorImage(3, 2, [](int x, int y) { return x + y == 0 ? 0x0A141Eu : 0x808080u; }),
+    start(test::makeTrueColorImage(3, 2,
+                                   [](int x, int y) { return x + y == 0 ? 0x0A141Eu : 0x808080u; }),
           tileSizeBlock(5, 5, 1, 0, 1), "pic.png");
     EXPECT_EQ(text(), "source file : pic.png\n\n"
                       "basic info of tiling 'bitmap' file as follows:\n"
@@ -120,7 +124,8 @@ TEST_F(Tables, ColorTablesOfOneTile) {
               "tile color data as follows:\nvert,horz,red,green,blue\n0,0,10,20,30\n");
     // No slit: no slit sections.
     session.workingBlock = tileSizeBlock(1, 1, 0);
-    EXPECT_NE(text().find("slit pixel size                ,0\n\ntile color as follows:\n"), std::string::npos);
+    EXPECT_NE(text().find("slit pixel size                ,0\n\ntile color as follows:\n"),
+              std::string::npos);
     EXPECT_EQ(csv("x.csv").find("slit color"), std::string::npos);
 }
 
@@ -159,8 +164,10 @@ TEST_F(Tables, IndexedPicturesOfOneTileOrOneRow) {
         SCOPED_TRACE(c.name);
         start(c.picture, c.block);
         const std::string listed = text(), table = csv("t.csv");
-        for (const std::string& line : c.inText) EXPECT_NE(listed.find(line), std::string::npos) << listed;
-        for (const std::string& line : c.inCsv) EXPECT_NE(table.find(line), std::string::npos) << table;
+        for (const std::string& line : c.inText)
+            EXPECT_NE(listed.find(line), std::string::npos) << listed;
+        for (const std::string& line : c.inCsv)
+            EXPECT_NE(table.find(line), std::string::npos) << table;
         EXPECT_EQ(listed.find(c.notInText), std::string::npos);
     }
 }
@@ -172,13 +179,14 @@ TEST_F(Tables, UnreadablePictureOrZeroPitchFailWithBothMessages) {
     std::string text = "old";
     EXPECT_EQ(expressTilingTable(session, text), 1);
     EXPECT_TRUE(text.empty());
-    const std::string unread =
-        "failed to open the file\ncannot read \"" + session.currentPath + "\": No such file or directory";
+    const std::string unread = "failed to open the file\ncannot read \"" + session.currentPath +
+                               "\": No such file or directory";
     EXPECT_EQ(frontend.texts(), (std::vector<std::string>{unread, "failed to get tiling table"}));
     frontend.clear();
     EXPECT_EQ(saveTilingTableCsv(session, folder / "t.csv"), 1);
     EXPECT_FALSE(std::filesystem::exists(folder / "t.csv"));
-    EXPECT_EQ(frontend.texts(), (std::vector<std::string>{unread, "failed to save tiling table as csv file"}));
+    EXPECT_EQ(frontend.texts(),
+              (std::vector<std::string>{unread, "failed to save tiling table as csv file"}));
     TilingTable table;
     EXPECT_EQ(buildTilingTable(session, table), 1);
     start(twoByTwoTiledPicture(), tileSizeBlock(0, 0, 0));
@@ -196,15 +204,17 @@ TEST_F(Tables, CsvIsReplacedWholeOrKept) {
     start(twoByTwoTiledPicture(), tileSizeBlock(2, 2, 1), "a.jpg");
     const auto missing = folder / "no-such-folder" / "a.csv";
     EXPECT_EQ(saveTilingTableCsv(session, missing), 2);
-    EXPECT_EQ(frontend.texts(), (std::vector<std::string>{"failed to save tiling table as csv file\ncannot write \"" +
-                                                          missing.string() + "\": No such file or directory"}));
+    EXPECT_EQ(frontend.texts(),
+              (std::vector<std::string>{"failed to save tiling table as csv file\ncannot write \"" +
+                                        missing.string() + "\": No such file or directory"}));
     EXPECT_TRUE(std::filesystem::is_empty(folder.path()));
     test::writeFileBytes(folder / "a.csv", std::vector<std::uint8_t>(10000, 'x'));
     EXPECT_EQ(csv("a.csv"), kTwoByTwoCsv);
     session.currentPath = (folder / "gone.dib").string();
     EXPECT_EQ(saveTilingTableCsv(session, folder / "a.csv"), 1);
     EXPECT_EQ(test::readText(folder / "a.csv"), kTwoByTwoCsv);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), std::filesystem::directory_iterator()),
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()),
+                            std::filesystem::directory_iterator()),
               1);
 }
 

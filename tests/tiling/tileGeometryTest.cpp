@@ -43,17 +43,21 @@ TEST(TileLayout, GeometryMatchesHandWorkedLayouts) {
         block.tileCountHigh = c.heightValue;
         ASSERT_EQ(tilingLayoutProblem(block, c.width, c.height), "");
         const TileGeometry g = computeTileGeometry(block, c.width, c.height);
-        EXPECT_EQ(std::tuple(g.tileWidth, g.tileHeight, g.tileColumns, g.tileRows, g.bottomRemainder, g.slitWidth),
-                  std::tuple(c.tileWidth, c.tileHeight, c.tileColumns, c.tileRows, c.bottomRemainder, c.slit));
+        EXPECT_EQ(std::tuple(g.tileWidth, g.tileHeight, g.tileColumns, g.tileRows,
+                             g.bottomRemainder, g.slitWidth),
+                  std::tuple(c.tileWidth, c.tileHeight, c.tileColumns, c.tileRows,
+                             c.bottomRemainder, c.slit));
     }
     // The six slit grays, white to black.
-    for (std::uint32_t g = 0; g < 6; ++g) EXPECT_EQ(slitGrayValue(g), 255 - 51 * int(g));
+    for (std::uint32_t g = 0; g < 6; ++g)
+        EXPECT_EQ(slitGrayValue(g), 255 - 51 * int(g));
     EXPECT_EQ(std::string(slitGrayText(3)), "medium gray");
 }
 
 std::vector<std::pair<int, int>> asPairs(const std::vector<SlitSpan>& spans) {
     std::vector<std::pair<int, int>> pairs;
-    for (const SlitSpan& s : spans) pairs.emplace_back(s.begin, s.end - 1);
+    for (const SlitSpan& s : spans)
+        pairs.emplace_back(s.begin, s.end - 1);
     return pairs;
 }
 
@@ -86,21 +90,28 @@ TEST(TileLayout, EveryPixelCoveredOnce) {
             for (int slit : {0, 1, 2, 3})
                 for (int tile : {0, 1, 4, 10}) {
                     if (tile + slit == 0) continue;
-                    const TileGeometry g = computeTileGeometry(tileSizeBlock(tile, tile, slit), width, height);
+                    const TileGeometry g =
+                        computeTileGeometry(tileSizeBlock(tile, tile, slit), width, height);
                     std::vector<int> cover(std::size_t(width * height), 0);
-                    const auto at = [&](int x, int y) -> int& { return cover[std::size_t(y * width + x)]; };
+                    const auto at = [&](int x, int y) -> int& {
+                        return cover[std::size_t(y * width + x)];
+                    };
                     for (const SlitSpan& s : horizontalSlits(g, height))
                         for (int y = s.begin; y < s.end; ++y)
-                            for (int x = 0; x < width; ++x) at(x, y) = 10;
+                            for (int x = 0; x < width; ++x)
+                                at(x, y) = 10;
                     for (const SlitSpan& s : verticalSlits(g, width))
                         for (int y = 0; y < height; ++y)
-                            for (int x = s.begin; x < s.end; ++x) at(x, y) = 10;
+                            for (int x = s.begin; x < s.end; ++x)
+                                at(x, y) = 10;
                     for (const TileBand& b : tileBands(g, height))
                         for (int c = 0; c < g.tileColumns; ++c)
                             for (int y = b.paintBegin; y < b.paintEnd; ++y)
-                                for (int x = tileColumnX(g, c); x < std::min(width, tileColumnX(g, c) + tile); ++x)
+                                for (int x = tileColumnX(g, c);
+                                     x < std::min(width, tileColumnX(g, c) + tile); ++x)
                                     ++at(x, y);
-                    ASSERT_EQ(std::ranges::count_if(cover, [](int n) { return n == 1 || n == 10; }), width * height)
+                    ASSERT_EQ(std::ranges::count_if(cover, [](int n) { return n == 1 || n == 10; }),
+                              width * height)
                         << "W" << width << " H" << height << " s" << slit << " t" << tile;
                 }
 }
@@ -118,7 +129,11 @@ TEST(TileLayout, ParametersThatCannotLayOutAGridAreRefused) {
     badGray.vSlitGrayIndex = 6;
     ParameterBlock badMethod = tileSizeBlock(9, 9, 1);
     badMethod.tilingSizeMethod = 2;
-    const struct { const char* name; ParameterBlock block; bool refused; } cases[] = {
+    const struct {
+        const char* name;
+        ParameterBlock block;
+        bool refused;
+    } cases[] = {
         {"size 0 and slit 0", tileSizeBlock(0, 5, 0), true},
         {"computed size 0 and slit 0", aroundCount(50, 4, 0), true},
         {"computed size 0 with a slit", aroundCount(50, 40, 1), false},
@@ -132,7 +147,8 @@ TEST(TileLayout, ParametersThatCannotLayOutAGridAreRefused) {
         {"pitch beyond 32 bits", tileSizeBlock(2147483647, 4, 1), true},
         {"huge but fitting tile", tileSizeBlock(2147483646, 4, 1), false},
     };
-    for (const auto& c : cases) EXPECT_EQ(!tilingLayoutProblem(c.block, 30, 20).empty(), c.refused) << c.name;
+    for (const auto& c : cases)
+        EXPECT_EQ(!tilingLayoutProblem(c.block, 30, 20).empty(), c.refused) << c.name;
 }
 
 } // namespace

@@ -18,7 +18,8 @@
 namespace vellora::test {
 
 // The working block for "tile size" with the given sizes, slit and gray choices.
-inline ParameterBlock tileSizeBlock(int tileWidth, int tileHeight, int slit, int hGray = 1, int vGray = 1) {
+inline ParameterBlock tileSizeBlock(int tileWidth, int tileHeight, int slit, int hGray = 1,
+                                    int vGray = 1) {
     ParameterBlock block = defaultParameterBlock();
     block.tilingSizeMethod = 1;
     block.tilePixelWidth = tileWidth;
@@ -83,13 +84,16 @@ struct TilingSession : ::testing::Test {
     TempDir folder;
     DibImage source;
 
-    void start(const DibImage& picture, const ParameterBlock& block, const std::string& name = "sample.jpg") {
+    void start(const DibImage& picture, const ParameterBlock& block,
+               const std::string& name = "sample.jpg") {
         source = picture;
         setCurrentPicture(session, picture);
         session.workingBlock = block;
         session.picturePath = "/pictures/" + name;
     }
-    TileGeometry geometry() const { return computeTileGeometry(session.workingBlock, source.width, source.height); }
+    TileGeometry geometry() const {
+        return computeTileGeometry(session.workingBlock, source.width, source.height);
+    }
     DibImage current() const { return readImage(session.currentPath); }
 };
 
