@@ -309,28 +309,36 @@ double ciede2000(const Lab& p, const Lab& q) {
 
 namespace {
 
+// Runs each(i, lightness, a, b, chroma) over the colours of `columns`, read through local
+// copies of the pointers: a store through an output could otherwise change what they point at,
+// and the loop would not vectorise.
+template <class Each>
+[[gnu::always_inline]] inline void forEachColumn(const LabColumns& columns, const Each& each) {
+    const double* lightness = columns.lightness;
+    const double* a = columns.a;
+    const double* b = columns.b;
+    const double* chroma = columns.chroma;
+    const std::size_t count = columns.count;
+    for (std::size_t i = 0; i < count; ++i)
+        each(i, lightness[i], a[i], b[i], chroma[i]);
+}
+
 void quickBoundsOf(const Lab& colour, double chroma, const LabColumns& others, double* bounds) {
-    // Local copies: a store to bounds could otherwise change what the columns point at.
-    const double* lightness = others.lightness;
-    const double* a = others.a;
-    const double* b = others.b;
-    const double* chromas = others.chroma;
     const double lq = colour.lightness;
     const double aq = colour.a;
     const double bq = colour.b;
-    const std::size_t count = others.count;
-    for (std::size_t i = 0; i < count; ++i) {
+    forEachColumn(others, [&](std::size_t i, double l, double a, double b, double c) {
         // S_L = 1 + 0.015 d² / √(20 + d²) stays below 1 + 0.015 |d|.
-        const double dL = lightness[i] - lq;
-        const double sl = 1.0 + 0.015 * std::abs((lightness[i] + lq) / 2 - 50.0);
+        const double dL = l - lq;
+        const double sl = 1.0 + 0.015 * std::abs((l + lq) / 2 - 50.0);
         // C' ≤ (1 + G) C bounds S_C = 1 + 0.045 C̄' and S_H = 1 + 0.015 C̄' T. The rotation
         // term takes at most the share R_C / 2 · sin 60° of c² + h², and almost none when both
         // hues lie in 0° … 180° (b ≥ 0, which priming keeps): their mean is then at least 95°
         // from 275°.
-        const double meanChroma = (chromas[i] + chroma) / 2.0;
+        const double meanChroma = (c + chroma) / 2.0;
         const double g = largestPrime(meanChroma, std::make_index_sequence<kPrimeSteps.size()>());
         const double primedChroma = (1.0 + g) * meanChroma;
-        const bool upperHalf = (b[i] >= 0) & (bq >= 0);
+        const bool upperHalf = (b >= 0) & (bq >= 0);
         const double rotation =
             upperHalf
                 ? kRotationSteps[0].maxSine
@@ -340,10 +348,10 @@ void quickBoundsOf(const Lab& colour, double chroma, const LabColumns& others, d
             1.0 + 0.015 * primedChroma * (upperHalf ? kMaxHueFactorUpperHalf : kMaxHueFactor);
         // ΔC'² + ΔH'² ≥ Δa² + Δb², and |ΔC'| ≤ |ΔC| + G · max C: what the chroma term cannot
         // take goes to the hue term, whose weight S_H is the smaller.
-        const double da = a[i] - aq;
-        const double db = b[i] - bq;
+        const double da = a - aq;
+        const double db = b - bq;
         const double planar = da * da + db * db;
-        const double chromaReach = std::abs(chromas[i] - chroma) + g * std::max(chromas[i], chroma);
+        const double chromaReach = std::abs(c - chroma) + g * std::max(c, chroma);
         const double chromaPart = std::min(planar, chromaReach * chromaReach);
         // dL² / S_L² + (1 − rotation) (chromaPart / S_C² + rest / S_H²) over one division:
         // the bound is not the exact difference, so its rounding may differ by a few units.
@@ -352,7 +360,7 @@ void quickBoundsOf(const Lab& colour, double chroma, const LabColumns& others, d
         const double sl2 = sl * sl;
         const double weighted = chromaPart * sh2 + (planar - chromaPart) * sc2;
         bounds[i] = (dL * dL * sc2 * sh2 + (1.0 - rotation) * weighted * sl2) / (sl2 * sc2 * sh2);
-    }
+    });
 }
 
 } // namespace
@@ -397,20 +405,14 @@ struct SquaredBounds {
 
 void boundsOfMany(const Lab& colour, double chroma, const LabColumns& others, double* lower,
                   double* upper) {
-    const double* lightness = others.lightness;
-    const double* a = others.a;
-    const double* b = others.b;
-    const double* chromas = others.chroma;
     const double lq = colour.lightness;
     const double aq = colour.a;
     const double bq = colour.b;
-    const std::size_t count = others.count;
-    for (std::size_t i = 0; i < count; ++i) {
-        const SquaredBounds bounds =
-            boundsOf(lq, aq, bq, chroma, lightness[i], a[i], b[i], chromas[i]);
+    forEachColumn(others, [&](std::size_t i, double l, double a, double b, double c) {
+        const SquaredBounds bounds = boundsOf(lq, aq, bq, chroma, l, a, b, c);
         lower[i] = bounds.lower;
         upper[i] = bounds.upper;
-    }
+    });
 }
 
 } // namespace
