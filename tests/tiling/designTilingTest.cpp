@@ -13,6 +13,7 @@
 
 #include <cmath>
 #include <numeric>
+#include <random>
 
 namespace vellora {
 namespace {
@@ -181,6 +182,34 @@ TEST(TileMatcher, RemembersAnswersByTheWholeColour) {
     for (std::size_t i = 0; i < colors.size(); ++i)
         EXPECT_EQ(matcher.nearest(colors[i]), i % 2) << i;
     EXPECT_FALSE(TileMatcher({{1, 2, 3}}, {false}, ColorMatch::Rgb).anyAllowed());
+}
+
+// A walk of colours, with jumps, over random palettes (grays with near duplicates on every
+// other one): the last answer, the lightness window and both bounds must never lose the
+// entry a plain search finds.
+TEST(TileMatcher, Ciede2000AgreesWithAPlainSearch) {
+    std::mt19937 random(3);
+    const auto byte = [&] { return std::uint8_t(random()); };
+    for (int trial = 0; trial < 30; ++trial) {
+        std::vector<Bgr> palette(1 + random() % 256);
+        for (Bgr& c : palette) {
+            const std::uint8_t g = byte();
+            c = trial % 2 ? Bgr{g, g, std::uint8_t(g + random() % 3)} : Bgr{byte(), byte(), byte()};
+        }
+        std::vector<bool> allowed(palette.size());
+        std::vector<int> excluded;
+        for (std::size_t i = 0; i < palette.size(); ++i)
+            if (!(allowed[i] = random() % 5 != 0)) excluded.push_back(int(i));
+        const TileMatcher matcher(palette, allowed, ColorMatch::Ciede2000);
+        Bgr color{byte(), byte(), byte()};
+        for (int q = 0; matcher.anyAllowed() && q < 400; ++q) {
+            for (std::uint8_t& k : color)
+                k = random() % 10 == 0 ? byte() : std::uint8_t(k + int(random() % 7) - 3);
+            ASSERT_EQ(matcher.nearest(color),
+                      referenceNearest(palette, excluded, ColorMatch::Ciede2000, color))
+                << trial << " " << q;
+        }
+    }
 }
 
 // W = 34, H = 35, tiles 10 × 10, slits 2: columns at 0, 12, 24; the bottom row of tiles is 11
