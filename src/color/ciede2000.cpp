@@ -193,8 +193,8 @@ template <std::size_t... I>
 [[gnu::always_inline]] inline MeanHueBounds meanHueBounds(double a1, double b1, double c1,
                                                           double a2, double b2, double c2) {
     // Without a hue on one side the mean hue is the sum of the two, one of them 0: the other
-    // colour's own hue.
-    // Reciprocals save divisions; the bounds taken from the direction allow for their rounding.
+    // colour's own hue. Reciprocals save divisions; the bounds taken from the direction allow
+    // for their rounding.
     const bool noHue = c1 * c2 == 0;
     const double inverse1 = 1.0 / c1;
     const double inverse2 = 1.0 / c2;

@@ -200,6 +200,13 @@ void writeDibHeader(const DibImage& image, std::uint8_t* h) {
     writeLe32(h + 46, image.colorsUsed);
 }
 
+bool hasFreshHeader(const DibImage& image) {
+    std::uint8_t header[kHeaderBytes];
+    writeDibHeader(image, header);
+    return image.data.size() >= image.fileSize && image.fileSize >= kHeaderBytes &&
+           std::memcmp(image.data.data(), header, kHeaderBytes) == 0;
+}
+
 int createDib(Frontend& frontend, DibImage& target, std::int32_t width, std::int32_t height,
               std::uint16_t bitsPerPixel, std::uint32_t colorsUsed, const DibImage* source) {
     target.release();

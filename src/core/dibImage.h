@@ -82,6 +82,9 @@ int createDib(Frontend& frontend, DibImage& target, std::int32_t width, std::int
 // The 54 header bytes of a block with this geometry (deriveGeometry done); the fields not
 // named here are zero.
 void writeDibHeader(const DibImage& image, std::uint8_t* header);
+// Whether the block holds exactly the header writeDibHeader gives its geometry, so that
+// changing the pixels within it gives the bytes of building a new picture.
+bool hasFreshHeader(const DibImage& image);
 
 // Little-endian field access inside a block.
 std::uint32_t readLe32(const std::uint8_t* p);

@@ -1,6 +1,5 @@
 #include "core/pictureStep.h"
 
-#include <cstring>
 #include <utility>
 
 namespace vellora {
@@ -19,13 +18,6 @@ int runPictureStep(Session& session, const PictureBuilder& build,
     session.sourceImage.release();
     session.targetImage.release();
     return result == 0 ? 0 : 1;
-}
-
-bool hasFreshHeader(const DibImage& picture) {
-    std::uint8_t header[kHeaderBytes];
-    writeDibHeader(picture, header);
-    return picture.data.size() >= picture.fileSize && picture.fileSize >= kHeaderBytes &&
-           std::memcmp(picture.data.data(), header, kHeaderBytes) == 0;
 }
 
 } // namespace vellora

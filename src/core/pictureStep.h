@@ -23,8 +23,4 @@ using PictureChange = std::function<bool(DibImage& picture)>;
 int runPictureStep(Session& session, const PictureBuilder& build,
                    const PictureChange& changeInPlace);
 
-// Whether the picture's block holds exactly the header a new picture of its geometry gets, so
-// that changing the pixels within it gives the bytes of building a new one.
-bool hasFreshHeader(const DibImage& picture);
-
 } // namespace vellora
