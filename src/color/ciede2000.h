@@ -45,9 +45,10 @@ void ciede2000QuickBounds(const Lab& colour, double chroma, const LabColumns& ot
 double ciede2000UpperBoundSquared(const Lab& first, double firstChroma, const Lab& second,
                                   double secondChroma);
 
-// ciede2000LowerBoundSquared and ciede2000UpperBoundSquared of `colour` and each of `others`,
-// into lower[i] and upper[i] for i in 0 … count − 1: the same values, worked out side by side.
-void ciede2000Bounds(const Lab& colour, double chroma, const LabColumns& others, double* lower,
-                     double* upper);
+// ciede2000LowerBoundSquared and ciede2000UpperBoundSquared of firsts[i] and seconds[i] into
+// lower[i] and upper[i], for i in 0 … firsts.count − 1: the same values, worked out side by
+// side, so that the candidates of several colours share one run.
+void ciede2000PairBounds(const LabColumns& firsts, const LabColumns& seconds, double* lower,
+                         double* upper);
 
 } // namespace vellora

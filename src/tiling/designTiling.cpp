@@ -107,7 +107,9 @@ int renderDesignTiles(Session& session, DibImage& target, const DibImage& source
     }
     const TileColorMapping tiles{
         [matcher](const Bgr& c) { return matcher->nearest(c); },
-        [matcher](const Bgr* colors, std::size_t count) { matcher->prefetch(colors, count); }};
+        [matcher](const Bgr* colors, std::size_t count, std::uint8_t* indices) {
+            matcher->nearestRow(colors, count, indices);
+        }};
     return renderWith(session, target, source, geometry, tiles, slits) == 0 ? 0 : 1;
 }
 

@@ -20,6 +20,7 @@ struct BandScratch {
     std::vector<std::uint8_t> sourceRow;
     std::vector<std::uint64_t> sums;
     std::vector<Bgr> colors;
+    std::vector<std::uint8_t> indices;
     RowPainter painter;
 };
 
@@ -41,13 +42,14 @@ void paintBand(const DibImage& source, const TileGeometry& geometry, const TileB
                const TileColorMapping& mapping, BandScratch& scratch) {
     averageBandColors(source, geometry, band, scratch.sourceRow, scratch.sums, scratch.colors);
     std::vector<Bgr>& colors = scratch.colors;
-    // A lookup's answer arrives from memory while the tiles before it are mapped.
-    constexpr std::size_t kAhead = 8;
-    if (mapping.lookAhead) mapping.lookAhead(colors.data(), std::min(kAhead, colors.size()));
-    for (std::size_t i = 0; i < colors.size(); ++i) {
-        if (mapping.lookAhead && i + kAhead < colors.size())
-            mapping.lookAhead(&colors[i + kAhead], 1);
-        colors[i] = mapTileColor(mapping, colors[i]);
+    if (mapping.rowIndices) {
+        scratch.indices.resize(colors.size());
+        mapping.rowIndices(colors.data(), colors.size(), scratch.indices.data());
+        for (std::size_t i = 0; i < colors.size(); ++i)
+            colors[i] = {scratch.indices[i], 0, 0};
+    } else {
+        for (Bgr& color : colors)
+            color = mapTileColor(mapping, color);
     }
     paintBandColors(geometry, band, source.width, scratch.colors.data(), scratch.painter);
 }
@@ -67,6 +69,7 @@ int prepareBands(Session& session, DibImage& target, const DibImage& source, con
             scratch.back().sourceRow.reserve(3 * std::size_t(source.width));
             scratch.back().sums.reserve(3 * std::size_t(g.tileColumns));
             scratch.back().colors.reserve(std::size_t(g.tileColumns));
+            scratch.back().indices.reserve(std::size_t(g.tileColumns));
         }
     } catch (const std::bad_alloc&) {
         return reportError(session.frontend, kErrorAllocate);

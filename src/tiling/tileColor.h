@@ -23,9 +23,10 @@ Bgr averageTileColor(const DibImage& source, const TileGeometry& geometry, int y
 struct TileColorMapping {
     // Empty for a true-colour target.
     std::function<std::uint8_t(const Bgr& color)> paletteIndex;
-    // Optional: told the colours of a row of tiles before they are mapped one by one, so a
-    // mapping that looks answers up can start fetching them.
-    std::function<void(const Bgr* colors, std::size_t count)> lookAhead = {};
+    // Optional: maps a whole row of tiles at once, indices[i] = paletteIndex(colors[i]), for a
+    // mapping that works faster on many colours together.
+    std::function<void(const Bgr* colors, std::size_t count, std::uint8_t* indices)> rowIndices =
+        {};
 
     bool indexed() const { return static_cast<bool>(paletteIndex); }
     // 1 for a palette index, 3 for colour bytes.

@@ -21,12 +21,47 @@ std::uint32_t cacheSlot(std::uint32_t key) {
     return ((key + 1) * 2654435761u) >> (32 - kCacheBits);
 }
 
-// The entries a search has left after the quick bounds, side by side for the closer ones.
-struct Candidates {
-    std::array<std::uint8_t, 256> position, kept;
-    std::array<double, 256> lightness, a, b, chroma;
-    std::array<double, 256> lower, upper;
+// Up to this many colours not yet remembered are matched together: the bounds of all their
+// candidates then share vector runs instead of each colour waiting on its own few.
+constexpr std::size_t kBatch = 8;
+constexpr std::size_t kMostCandidates = kBatch * 256;
+
+// Columns of colours for the bounds kernels.
+template <std::size_t N> struct Columns {
+    std::array<double, N> lightness, a, b, chroma;
+
+    void set(std::size_t i, const Lab& lab, double c) {
+        lightness[i] = lab.lightness;
+        a[i] = lab.a;
+        b[i] = lab.b;
+        chroma[i] = c;
+    }
+    LabColumns view(std::size_t count) const {
+        return {lightness.data(), a.data(), b.data(), chroma.data(), count};
+    }
 };
+
+// Colours being matched together and the entries their quick bounds leave, each candidate
+// beside the colour it is weighed against. Kept per thread, so nothing is allocated.
+} // namespace
+
+struct TileMatcher::Batch {
+    std::size_t size;
+    std::array<std::size_t, kBatch> where; // in the row
+    std::array<Bgr, kBatch> color;
+    std::array<int, kBatch> start; // entry of the first limit, or −1
+    std::array<Lab, kBatch> lab;
+    Columns<kBatch> colors, starts;
+    std::array<double, kBatch> startLower, limit;
+    // Candidates of colour j: begin[j] … begin[j + 1] − 1.
+    std::array<std::size_t, kBatch + 1> begin;
+    std::array<std::uint8_t, kMostCandidates> position;
+    Columns<kMostCandidates> pairedColors, candidates;
+    std::array<double, kMostCandidates> lower, upper;
+    std::array<double, 256> quick;
+};
+
+namespace {
 
 struct LastAnswer {
     const void* matcher = nullptr;
@@ -39,6 +74,15 @@ double lightnessReach(double lightness, double best) {
     const double shrink = 1.0 - 0.0075 * best;
     if (!(shrink > 0)) return INFINITY;
     return best * (1.0 + 0.015 * std::abs(lightness - 50.0)) / shrink;
+}
+
+// The whole lightness below `lightness`, within 0 … kLightnessSteps − 1 (lightness is never
+// above 100): entries from the first of that step on, up to the first of the next step after
+// another lightness, hold every entry between the two.
+std::size_t lightnessStep(double lightness) {
+    if (!(lightness > 0)) return 0;
+    if (lightness >= TileMatcher::kLightnessSteps - 1) return TileMatcher::kLightnessSteps - 1;
+    return std::size_t(lightness);
 }
 
 bool beyond(double boundSquared, double bestSquared) {
@@ -68,18 +112,22 @@ TileMatcher::TileMatcher(const std::vector<Bgr>& palette, const std::vector<bool
         b_.push_back(e.lab.b);
         chroma_.push_back(e.chroma);
     }
+    for (std::size_t step = 0; step <= kLightnessSteps; ++step)
+        firstFrom_[step] =
+            step == 0 ? 0
+            : step == kLightnessSteps
+                ? lightness_.size()
+                : std::size_t(std::lower_bound(lightness_.begin(), lightness_.end(), double(step)) -
+                              lightness_.begin());
     cache_ = std::make_unique<std::atomic<std::uint64_t>[]>(std::size_t(1) << kCacheBits);
 }
 
 std::uint8_t TileMatcher::nearest(const Bgr& color) const {
     if (entries_.empty()) return 0;
-    return match_ == ColorMatch::Ciede2000 ? nearestCiede2000(color) : nearestRgb(color);
-}
-
-void TileMatcher::prefetch(const Bgr* colors, std::size_t count) const {
-    if (!cache_) return;
-    for (std::size_t i = 0; i < count; ++i)
-        __builtin_prefetch(&cache_[cacheSlot(colorKey(colors[i]))]);
+    if (match_ != ColorMatch::Ciede2000) return nearestRgb(color);
+    std::uint8_t index = 0;
+    nearestRow(&color, 1, &index);
+    return index;
 }
 
 std::uint8_t TileMatcher::nearestRgb(const Bgr& color) const {
@@ -98,64 +146,127 @@ std::uint8_t TileMatcher::nearestRgb(const Bgr& color) const {
     return chosen;
 }
 
-std::uint8_t TileMatcher::nearestCiede2000(const Bgr& color) const {
-    const std::uint32_t key = colorKey(color);
-    std::atomic<std::uint64_t>& slot = cache_[cacheSlot(key)];
-    const std::uint64_t tag = kFilled | std::uint64_t(key) << 8;
-    const std::uint64_t cached = slot.load(std::memory_order_relaxed);
-    // Neighbouring tiles mostly share their entry: the last answer of this thread, found or
-    // remembered, gives a close first limit, and only entries within that much lightness can
-    // beat it.
+void TileMatcher::nearestRow(const Bgr* colors, std::size_t count, std::uint8_t* indices) const {
+    if (entries_.empty() || match_ != ColorMatch::Ciede2000) {
+        for (std::size_t i = 0; i < count; ++i)
+            indices[i] = nearest(colors[i]);
+        return;
+    }
+    for (std::size_t i = 0; i < count; ++i)
+        __builtin_prefetch(&cache_[cacheSlot(colorKey(colors[i]))]);
+    // Neighbouring tiles mostly share their entry: the latest answer of this thread, found or
+    // remembered, gives each colour a close first limit.
     thread_local LastAnswer last;
-    if ((cached & ~std::uint64_t(0xff)) == tag) {
-        last = {this, positionOf_[std::size_t(cached & 0xff)]};
-        return std::uint8_t(cached);
+    thread_local Batch batch;
+    int latest = last.matcher == this ? last.position : -1;
+    batch.size = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        const int remembered = rememberedAnswer(colors[i]);
+        if (remembered >= 0) {
+            indices[i] = std::uint8_t(remembered);
+            latest = positionOf_[std::size_t(remembered)];
+            continue;
+        }
+        addToBatch(batch, i, colors[i], latest);
+        if (batch.size < kBatch) continue;
+        settleBatch(batch, indices);
+        latest = positionOf_[indices[i]];
     }
+    if (batch.size > 0) settleBatch(batch, indices);
+    if (count > 0) last = {this, positionOf_[indices[count - 1]]};
+}
 
+int TileMatcher::rememberedAnswer(const Bgr& color) const {
+    const std::uint32_t key = colorKey(color);
+    const std::uint64_t cached = cache_[cacheSlot(key)].load(std::memory_order_relaxed);
+    const std::uint64_t tag = kFilled | std::uint64_t(key) << 8;
+    return (cached & ~std::uint64_t(0xff)) == tag ? int(cached & 0xff) : -1;
+}
+
+void TileMatcher::remember(const Bgr& color, std::uint8_t index) const {
+    const std::uint32_t key = colorKey(color);
+    cache_[cacheSlot(key)].store(kFilled | std::uint64_t(key) << 8 | index,
+                                 std::memory_order_relaxed);
+}
+
+void TileMatcher::addToBatch(Batch& batch, std::size_t where, const Bgr& color, int start) const {
+    const std::size_t j = batch.size++;
     const Lab lab = labFromSrgb(color[0], color[1], color[2]);
-    const double chroma = std::sqrt(lab.a * lab.a + lab.b * lab.b);
-    // No entry can be nearer than any entry's upper bound, the last answer's to begin with.
-    double limitSquared = INFINITY;
-    const std::size_t n = entries_.size();
-    if (last.matcher == this && std::size_t(last.position) < n) {
-        const Entry& e = entries_[std::size_t(last.position)];
-        limitSquared = ciede2000UpperBoundSquared(lab, chroma, e.lab, e.chroma);
+    batch.where[j] = where;
+    batch.color[j] = color;
+    batch.lab[j] = lab;
+    batch.colors.set(j, lab, std::sqrt(lab.a * lab.a + lab.b * lab.b));
+    batch.start[j] = start;
+    const Entry& e = entries_[std::size_t(std::max(start, 0))];
+    batch.starts.set(j, e.lab, e.chroma);
+}
+
+void TileMatcher::settleBatch(Batch& batch, std::uint8_t* indices) const {
+    const std::size_t n = batch.size;
+    // No entry can be nearer than any entry's upper bound, the first limit's to begin with.
+    ciede2000PairBounds(batch.colors.view(n), batch.starts.view(n), batch.startLower.data(),
+                        batch.limit.data());
+    batch.begin[0] = 0;
+    for (std::size_t j = 0; j < n; ++j) {
+        if (batch.start[j] < 0) batch.limit[j] = INFINITY;
+        gatherCandidates(batch, j);
     }
+    const std::size_t total = batch.begin[n];
+    ciede2000PairBounds(batch.pairedColors.view(total), batch.candidates.view(total),
+                        batch.lower.data(), batch.upper.data());
+    for (std::size_t j = 0; j < n; ++j) {
+        const std::uint8_t index = settle(batch, j);
+        indices[batch.where[j]] = index;
+        remember(batch.color[j], index);
+    }
+    batch.size = 0;
+}
+
+void TileMatcher::gatherCandidates(Batch& batch, std::size_t j) const {
+    const Lab& lab = batch.lab[j];
+    const double chroma = batch.colors.chroma[j];
+    const double limitSquared = batch.limit[j];
+    // Only entries within the limit's reach in lightness can beat it.
     const double reach =
         lightnessReach(lab.lightness, std::sqrt(limitSquared)) * (1 + kBoundSlack) + kBoundSlack;
-    const std::size_t first =
-        std::size_t(std::lower_bound(lightness_.begin(), lightness_.end(), lab.lightness - reach) -
-                    lightness_.begin());
-    const std::size_t end =
-        std::size_t(std::upper_bound(lightness_.begin(), lightness_.end(), lab.lightness + reach) -
-                    lightness_.begin());
-    // Quick bounds over the window, then both closer bounds over what they leave, side by side.
-    Candidates left;
+    const std::size_t first = firstFrom_[lightnessStep(lab.lightness - reach)];
+    const std::size_t end = firstFrom_[lightnessStep(lab.lightness + reach) + 1];
     ciede2000QuickBounds(lab, chroma,
                          {lightness_.data() + first, a_.data() + first, b_.data() + first,
                           chroma_.data() + first, end - first},
-                         left.lower.data());
-    std::size_t count = 0;
+                         batch.quick.data());
+    // Every entry is written and only those the quick bounds keep are counted: no branch to
+    // guess.
+    const std::size_t begin = batch.begin[j];
+    std::size_t count = begin;
     for (std::size_t p = first; p < end; ++p) {
-        if (beyond(left.lower[p - first], limitSquared)) continue;
-        left.position[count] = std::uint8_t(p);
-        left.lightness[count] = lightness_[p];
-        left.a[count] = a_[p];
-        left.b[count] = b_[p];
-        left.chroma[count] = chroma_[p];
-        ++count;
+        batch.position[count] = std::uint8_t(p);
+        count += !beyond(batch.quick[p - first], limitSquared);
     }
-    ciede2000Bounds(lab, chroma,
-                    {left.lightness.data(), left.a.data(), left.b.data(), left.chroma.data(),
-                     count},
-                    left.lower.data(), left.upper.data());
-    for (std::size_t k = 0; k < count; ++k)
-        limitSquared = std::min(limitSquared, left.upper[k]);
+    for (std::size_t k = begin; k < count; ++k) {
+        batch.candidates.set(k, entries_[batch.position[k]].lab, chroma_[batch.position[k]]);
+        batch.pairedColors.set(k, lab, chroma);
+    }
+    batch.begin[j + 1] = count;
+}
+
+std::uint8_t TileMatcher::settle(const Batch& batch, std::size_t j) const {
+    const std::size_t begin = batch.begin[j];
+    const std::size_t end = batch.begin[j + 1];
+    double limitSquared = batch.limit[j];
+    for (std::size_t k = begin; k < end; ++k)
+        limitSquared = std::min(limitSquared, batch.upper[k]);
     // What the bounds leave; when that is one entry it is the nearest, with nothing worked out.
     std::size_t kept = 0;
-    for (std::size_t k = 0; k < count; ++k)
-        if (!beyond(left.lower[k], limitSquared)) left.kept[kept++] = std::uint8_t(k);
-    int chosen = kept == 1 ? entries_[left.position[left.kept[0]]].index : 256;
+    std::size_t only = begin;
+    for (std::size_t k = begin; k < end; ++k)
+        if (!beyond(batch.lower[k], limitSquared)) {
+            only = k;
+            ++kept;
+        }
+    if (kept == 1) return entries_[batch.position[only]].index;
+    const Lab& lab = batch.lab[j];
+    int chosen = 256;
     double best = INFINITY;
     const auto evaluate = [&](const Entry& e) {
         const double d = ciede2000(lab, e.lab);
@@ -164,17 +275,13 @@ std::uint8_t TileMatcher::nearestCiede2000(const Bgr& color) const {
             chosen = e.index;
         }
     };
-    if (kept > 1)
-        for (std::size_t j = 0; j < kept; ++j) {
-            const std::size_t k = left.kept[j];
-            if (!beyond(left.lower[k], best * best)) evaluate(entries_[left.position[k]]);
-        }
+    for (std::size_t k = begin; k < end; ++k)
+        if (!beyond(batch.lower[k], std::min(limitSquared, best * best)))
+            evaluate(entries_[batch.position[k]]);
     // Rounding beyond every allowance would leave nothing: then every entry is worked out.
     if (chosen == 256)
         for (const Entry& e : entries_)
             evaluate(e);
-    slot.store(tag | std::uint64_t(chosen), std::memory_order_relaxed);
-    last = {this, positionOf_[std::size_t(chosen)]};
     return std::uint8_t(chosen);
 }
 

@@ -20,10 +20,13 @@ class TileMatcher {
                 ColorMatch match);
     // False when every entry is left out.
     bool anyAllowed() const { return !entries_.empty(); }
-    // Safe to call from several threads at once.
+    // Safe to call from several threads at once, as is nearestRow.
     std::uint8_t nearest(const Bgr& color) const;
-    // Starts loading the remembered answers of colours about to be asked for.
-    void prefetch(const Bgr* colors, std::size_t count) const;
+    // indices[i] = nearest(colors[i]) for a row of colours, which are matched faster together.
+    void nearestRow(const Bgr* colors, std::size_t count, std::uint8_t* indices) const;
+
+    // Whole steps of lightness, 0 … 100 and one above, for finding a window of entries.
+    static constexpr std::size_t kLightnessSteps = 102;
 
   private:
     struct Entry {
@@ -32,14 +35,26 @@ class TileMatcher {
         double chroma;
         std::uint8_t index;
     };
+    struct Batch;
     std::uint8_t nearestRgb(const Bgr& color) const;
-    std::uint8_t nearestCiede2000(const Bgr& color) const;
+    // The remembered answer for a colour, or −1.
+    int rememberedAnswer(const Bgr& color) const;
+    void remember(const Bgr& color, std::uint8_t index) const;
+    // CIEDE2000 matching of a batch of colours: each added with the entry that gives its first
+    // limit (−1 for none), then all settled together.
+    void addToBatch(Batch& batch, std::size_t where, const Bgr& color, int start) const;
+    void settleBatch(Batch& batch, std::uint8_t* indices) const;
+    void gatherCandidates(Batch& batch, std::size_t j) const;
+    std::uint8_t settle(const Batch& batch, std::size_t j) const;
 
     ColorMatch match_;
     std::vector<Entry> entries_; // allowed entries; by lightness for CIEDE2000, else by index
     std::array<int, 256> positionOf_{}; // where each allowed index lies in entries_
     // The entries' Lab parts side by side, in the order of entries_.
     std::vector<double> lightness_, a_, b_, chroma_;
+    // firstFrom_[s]: the first entry of lightness s or more (all of them for s = 0, none for
+    // the last step).
+    std::array<std::size_t, kLightnessSteps + 1> firstFrom_{};
     // Answers by colour for CIEDE2000: (1 << 32) | colour << 8 | index, 0 for none. Tiles of a
     // picture repeat colours, and one word per slot lets workers share it without locks.
     std::unique_ptr<std::atomic<std::uint64_t>[]> cache_;

@@ -146,12 +146,19 @@ TEST(Ciede2000, BoundsOfARunEqualEachAlone) {
         std::vector<double> run(l.size()), lower(l.size()), upper(l.size());
         ciede2000QuickBounds(p, cp, {l.data(), a.data(), b.data(), c.data(), l.size()}, run.data());
         EXPECT_EQ(run, alone) << simdLevelName(level);
-        ciede2000Bounds(p, cp, {l.data(), a.data(), b.data(), c.data(), l.size()}, lower.data(),
-                        upper.data());
+        // Pairs: each entry against the next one round the run.
+        std::vector<double> l2(l.size()), a2(l.size()), b2(l.size()), c2(l.size());
         for (std::size_t i = 0; i < l.size(); ++i) {
-            const Lab q{l[i], a[i], b[i]};
-            ASSERT_EQ(lower[i], ciede2000LowerBoundSquared(p, cp, q, c[i])) << i;
-            ASSERT_EQ(upper[i], ciede2000UpperBoundSquared(p, cp, q, c[i])) << i;
+            const std::size_t j = (i + 1) % l.size();
+            l2[i] = l[j], a2[i] = a[j], b2[i] = b[j], c2[i] = c[j];
+        }
+        ciede2000PairBounds({l.data(), a.data(), b.data(), c.data(), l.size()},
+                            {l2.data(), a2.data(), b2.data(), c2.data(), l.size()}, lower.data(),
+                            upper.data());
+        for (std::size_t i = 0; i < l.size(); ++i) {
+            const Lab first{l[i], a[i], b[i]}, second{l2[i], a2[i], b2[i]};
+            ASSERT_EQ(lower[i], ciede2000LowerBoundSquared(first, c[i], second, c2[i])) << i;
+            ASSERT_EQ(upper[i], ciede2000UpperBoundSquared(first, c[i], second, c2[i])) << i;
         }
     });
 }
