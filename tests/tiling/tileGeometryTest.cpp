@@ -54,34 +54,6 @@ TEST(TileLayout, GeometryMatchesHandWorkedLayouts) {
     EXPECT_EQ(std::string(slitGrayText(3)), "medium gray");
 }
 
-std::vector<std::pair<int, int>> asPairs(const std::vector<SlitSpan>& spans) {
-    std::vector<std::pair<int, int>> pairs;
-    for (const SlitSpan& s : spans)
-        pairs.emplace_back(s.begin, s.end - 1);
-    return pairs;
-}
-
-// Tiles 10 × 10, slits 2, as first and last stored row or column: vertical slits of W34 and
-// W37; slits and bands (painted rows, grid row counted from the top, first averaged row) of
-// H35, whose bottom row of tiles is 11 high, and of H36, with a slit at the bottom.
-TEST(TileLayout, SlitsAndBandsOfTheHandWorkedLayouts) {
-    using Pairs = std::vector<std::pair<int, int>>;
-    using Bands = std::vector<std::array<int, 4>>;
-    const auto g = [](int w, int h) { return computeTileGeometry(tileSizeBlock(10, 10, 2), w, h); };
-    const auto bands = [](const TileGeometry& geometry, int h) {
-        Bands result;
-        for (const TileBand& b : tileBands(geometry, h))
-            result.push_back({b.paintBegin, b.paintEnd - 1, b.gridRow, b.blockY});
-        return result;
-    };
-    EXPECT_EQ(asPairs(verticalSlits(g(34, 5), 34)), (Pairs{{10, 11}, {22, 23}}));
-    EXPECT_EQ(asPairs(verticalSlits(g(37, 5), 37)), (Pairs{{10, 11}, {22, 23}, {34, 35}}));
-    EXPECT_EQ(asPairs(horizontalSlits(g(5, 35), 35)), (Pairs{{11, 12}, {23, 24}}));
-    EXPECT_EQ(bands(g(5, 35), 35), (Bands{{0, 10, 2, 0}, {13, 22, 1, 13}, {25, 34, 0, 25}}));
-    EXPECT_EQ(asPairs(horizontalSlits(g(5, 36), 36)), (Pairs{{0, 1}, {12, 13}, {24, 25}}));
-    EXPECT_EQ(bands(g(5, 36), 36), (Bands{{2, 11, 2, 2}, {14, 23, 1, 14}, {26, 35, 0, 26}}));
-}
-
 // Every pixel lies in exactly one painted tile rectangle or in the slits (a crossing is one
 // slit pixel): a tile adds 1, a slit sets 10, so anything but 1 or 10 is a gap or an overlap.
 TEST(TileLayout, EveryPixelCoveredOnce) {

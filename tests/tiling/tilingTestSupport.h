@@ -30,11 +30,6 @@ inline ParameterBlock tileSizeBlock(int tileWidth, int tileHeight, int slit, int
     return block;
 }
 
-// An indexed mapping that needs no palette: the blue byte divided by `step`.
-inline TileColorMapping blueStepMapping(int step) {
-    return {[step](const Bgr& c) { return std::uint8_t(c[0] / step); }};
-}
-
 inline std::string readText(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream all;
