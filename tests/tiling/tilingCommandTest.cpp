@@ -113,7 +113,8 @@ TEST(TilingCode, FromTheBlock) {
 // Every palette road, with and without design settings: each tile takes the entry a plain
 // search finds nearest its average among those not left out (by RGB that is also what the even
 // palette's lookup gives, its levels being equally spaced), or keeps its average without a
-// palette; the table counts the tiles of each entry. Probes of the slits: x, stored y, colour.
+// palette; the table counts the tiles of each entry, and the palette previewed before the tiling
+// is the one it used (a median cut's only by number). Probes of the slits: x, stored y, colour.
 TEST_F(Tiling, EveryTileTakesTheNearestEntryNotExcluded) {
     std::ofstream(folder / "three.csv")
         << "; tiles\nred,green,blue\n255,0,0\n0,0,255\n250,250,250\n";
@@ -129,6 +130,9 @@ TEST_F(Tiling, EveryTileTakesTheNearestEntryNotExcluded) {
     const DibImage hues = huePicture(97, 63),
                    indexed = test::makeIndexedImage(
                        80, 50, 4, sixteen, [](int x, int y) { return (x / 3 + y / 2) % 16; });
+    const DibImage blocks = test::makeTrueColorImage(60, 50, [](int x, int y) {
+        return std::array{0u, 0xFFFFFFu, 0xFF0000u}[std::size_t(x / 6 + y / 5) % 3];
+    });
     const auto ciede = ColorMatch::Ciede2000, rgb = ColorMatch::Rgb;
     const struct {
         const char* name;
@@ -139,7 +143,7 @@ TEST_F(Tiling, EveryTileTakesTheNearestEntryNotExcluded) {
         ColorMatch match = ColorMatch::Rgb;
         std::vector<int> excluded = {};
         std::vector<Bgr> designPalette = {};
-        bool keepPalette = false;
+        bool keepPalette = false, tileDither = false;
     } cases[] = {
         // clang-format off
         // Horizontal slits little gray, the crossings the vertical deep gray.
@@ -165,6 +169,10 @@ TEST_F(Tiling, EveryTileTakesTheNearestEntryNotExcluded) {
         {"design palette by RGB", hues, even, 4, 3, {}, rgb, {},
          {{30, 60, 90}, {250, 250, 250}, {10, 10, 10}}},
         {"kept palette", indexed, even, 4, 16, {}, rgb, {}, {}, true},
+        // Every tile wholly in one entry's colour: no error to carry, so dithering changes
+        // nothing, and each choice lands on its own tile.
+        {"tile dither", blocks, median, 4, 3, {}, rgb, {},
+         {{0, 0, 0}, {255, 255, 255}, {0, 0, 255}}, false, true},
         // clang-format on
     };
     for (const auto& c : cases) {
@@ -173,7 +181,10 @@ TEST_F(Tiling, EveryTileTakesTheNearestEntryNotExcluded) {
         session.design.match = c.match;
         session.design.excluded = c.excluded;
         session.design.keepPalette = c.keepPalette;
+        session.design.tileDither = c.tileDither;
         session.designPalette.colors = c.designPalette;
+        // What the tiling will choose from, as far as it is known beforehand.
+        const PalettePreview preview = previewTilingPalette(session, c.block);
         session.currentInfo.zoomIndex = 3;
         const int depth = session.history.historyDepth;
         const DibImage tiled = tile(c.bitsPerPixel, c.colors);
@@ -185,6 +196,7 @@ TEST_F(Tiling, EveryTileTakesTheNearestEntryNotExcluded) {
         const std::vector<Bgr> palette = paletteColors(tiled);
         EXPECT_TRUE(c.designPalette.empty() || palette == c.designPalette);
         EXPECT_TRUE(!c.keepPalette || palette == paletteColors(source));
+        EXPECT_EQ(preview.colors, preview.colorsKnown ? palette : std::vector<Bgr>(palette.size()));
         std::vector<Bgr> expected = test::mappedAverages(source, geometry());
         std::vector<std::int64_t> tally(palette.size(), 0);
         for (Bgr& tile : expected)
@@ -198,49 +210,17 @@ TEST_F(Tiling, EveryTileTakesTheNearestEntryNotExcluded) {
     EXPECT_TRUE(frontend.messages.empty());
 }
 
-// What a tiling will choose from, known before it runs: the design's own palette first, then a
-// kept indexed picture's, a user file's colours, the 216 even colours (every mix of six levels);
-// a median cut's 16 only by number; nothing without conversion or without a readable file.
-TEST_F(Tiling, PalettePreviewBeforeTheTiling) {
-    std::ofstream(folder / "two.csv") << "red,green,blue\n255,0,0\n0,0,250\n";
-    ParameterBlock user = withConversion(tileSizeBlock(6, 5, 1), 2), plain = tileSizeBlock(6, 5, 1);
-    std::strcpy(user.userPalettePath, (folder / "two.csv").c_str());
-    plain.tilingConvert = 0;
-    start(test::makeIndexedImage(4, 4, 1, {0x010203, 0x040506}, [](int x, int) { return x % 2; }),
-          user);
-    using Preview = std::pair<std::vector<Bgr>, bool>;
-    const auto preview = [&](const ParameterBlock& block) {
-        PalettePreview p = previewTilingPalette(session, block);
-        return Preview(p.colors, p.colorsKnown);
-    };
-    EXPECT_EQ(preview(user), Preview({{0, 0, 255}, {250, 0, 0}}, true));
-    EXPECT_EQ(preview(withConversion(user, 0)), Preview(std::vector<Bgr>(16, Bgr{0, 0, 0}), false));
-    EXPECT_EQ(preview(plain), Preview({}, false));
-    std::vector<Bgr> mixes;
-    for (std::uint8_t b = 0; b < 6; ++b)
-        for (std::uint8_t g = 0; g < 6; ++g)
-            for (std::uint8_t r = 0; r < 6; ++r)
-                mixes.push_back({std::uint8_t(51 * b), std::uint8_t(51 * g), std::uint8_t(51 * r)});
-    Preview even = preview(withConversion(user, 1));
-    std::ranges::sort(even.first);
-    EXPECT_EQ(even, Preview(mixes, true));
-    session.design.keepPalette = true;
-    EXPECT_EQ(preview(user), Preview({{3, 2, 1}, {6, 5, 4}}, true));
-    session.design.keepPalette = false;
-    std::strcpy(user.userPalettePath, (folder / "none.csv").c_str());
-    EXPECT_EQ(preview(user), Preview({}, false));
-    session.designPalette.colors = {{9, 9, 9}};
-    EXPECT_EQ(preview(user), Preview({{9, 9, 9}}, true));
-}
-
-// A missing palette file and a grid of no pitch stop before the operation starts; an
-// unreadable picture and design palettes that leave nothing to choose fail inside it.
+// A missing palette file (nothing to preview either) and a grid of no pitch stop before the
+// operation starts; an unreadable picture and design palettes that leave nothing to choose fail
+// inside it.
 TEST_F(Tiling, RefusalsLeaveTheCurrentPicture) {
     ParameterBlock block = withConversion(tileSizeBlock(6, 5, 1), 2);
     std::strcpy(block.userPalettePath, (folder / "none.csv").c_str());
     start(huePicture(20, 20), block);
     expectRefused({"failed to open the csv file cause might be illegal data\ncannot read \"" +
                    (folder / "none.csv").string() + "\": No such file or directory"});
+    const PalettePreview unknown = previewTilingPalette(session, block);
+    EXPECT_TRUE(unknown.colors.empty() && !unknown.colorsKnown);
     block = tileSizeBlock(9, 9, 0);
     block.tilingSizeMethod = 0;
     block.tileCountWide = 500; // more tiles than pixels: size 0, and no slit
@@ -369,6 +349,10 @@ TEST(TileEdit, PointsFindTheirTileAndSlitsNone) {
         EXPECT_EQ(tileAtPoint(g, 34, 35, c.x, c.top), c.cell) << c.x << "," << c.top;
     // No tile and no slit: no pitch to divide by.
     EXPECT_EQ(tileAtPoint(TileGeometry{}, 9, 9, 3, 3), std::nullopt);
+    // Tiles of no height cover no pixel, so they have no index.
+    const DibImage ones =
+        test::makeIndexedImage(4, 4, 1, {0, 0xFFFFFF}, [](int, int) { return 1; });
+    EXPECT_EQ(tileIndex(ones, computeTileGeometry(tileSizeBlock(2, 0, 1), 4, 4), {1, 0}), -1);
 }
 
 // One painted tile changes that tile alone and moves one count from its old entry to the new
