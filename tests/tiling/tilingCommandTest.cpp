@@ -112,9 +112,11 @@ TEST(TilingCode, FromTheBlock) {
 
 // Every palette road, with and without design settings: each tile takes the entry a plain
 // search finds nearest its average among those not left out (by RGB that is also what the even
-// palette's lookup gives, its levels being equally spaced), or keeps its average without a
-// palette; the table counts the tiles of each entry, and the palette previewed before the tiling
-// is the one it used (a median cut's only by number). Probes of the slits: x, stored y, colour.
+// palette's lookup gives, its levels being equally spaced), with tile dithering the entry the
+// grid of averages dithered on that search gives (see FloydSteinbergWeightsOnTheGrid), or keeps
+// its average without a palette; the table counts the tiles of each entry, and the palette
+// previewed before the tiling is the one it used (a median cut's only by number). Probes of the
+// slits: x, stored y, colour.
 TEST_F(Tiling, EveryTileTakesTheNearestEntryNotExcluded) {
     std::ofstream(folder / "three.csv")
         << "; tiles\nred,green,blue\n255,0,0\n0,0,255\n250,250,250\n";
@@ -130,9 +132,6 @@ TEST_F(Tiling, EveryTileTakesTheNearestEntryNotExcluded) {
     const DibImage hues = huePicture(97, 63),
                    indexed = test::makeIndexedImage(
                        80, 50, 4, sixteen, [](int x, int y) { return (x / 3 + y / 2) % 16; });
-    const DibImage blocks = test::makeTrueColorImage(60, 50, [](int x, int y) {
-        return std::array{0u, 0xFFFFFFu, 0xFF0000u}[std::size_t(x / 6 + y / 5) % 3];
-    });
     const auto ciede = ColorMatch::Ciede2000, rgb = ColorMatch::Rgb;
     const struct {
         const char* name;
@@ -169,9 +168,8 @@ TEST_F(Tiling, EveryTileTakesTheNearestEntryNotExcluded) {
         {"design palette by RGB", hues, even, 4, 3, {}, rgb, {},
          {{30, 60, 90}, {250, 250, 250}, {10, 10, 10}}},
         {"kept palette", indexed, even, 4, 16, {}, rgb, {}, {}, true},
-        // Every tile wholly in one entry's colour: no error to carry, so dithering changes
-        // nothing, and each choice lands on its own tile.
-        {"tile dither", blocks, median, 4, 3, {}, rgb, {},
+        // Each tile takes the entry its average plus the error carried to it is nearest.
+        {"tile dither", hues, median, 4, 3, {}, ciede, {1},
          {{0, 0, 0}, {255, 255, 255}, {0, 0, 255}}, false, true},
         // clang-format on
     };
@@ -197,13 +195,17 @@ TEST_F(Tiling, EveryTileTakesTheNearestEntryNotExcluded) {
         EXPECT_TRUE(c.designPalette.empty() || palette == c.designPalette);
         EXPECT_TRUE(!c.keepPalette || palette == paletteColors(source));
         EXPECT_EQ(preview.colors, preview.colorsKnown ? palette : std::vector<Bgr>(palette.size()));
-        std::vector<Bgr> expected = test::mappedAverages(source, geometry());
+        TileColorMapping nearest;
+        if (tiled.isIndexed())
+            nearest.paletteIndex = [&](const Bgr& color) {
+                return referenceNearest(palette, c.excluded, c.match, color);
+            };
+        std::vector<Bgr> expected =
+            test::mappedAverages(source, geometry(), c.tileDither ? TileColorMapping{} : nearest);
+        if (c.tileDither) ditherTileGrid(expected, geometry().tileColumns, nearest, palette);
         std::vector<std::int64_t> tally(palette.size(), 0);
-        for (Bgr& tile : expected)
-            if (tiled.isIndexed()) {
-                tile = {referenceNearest(palette, c.excluded, c.match, tile), 0, 0};
-                ++tally[tile[0]];
-            }
+        for (const Bgr& tile : expected)
+            if (tiled.isIndexed()) ++tally[tile[0]];
         EXPECT_EQ(test::paintedTiles(tiled, geometry()), expected);
         EXPECT_EQ(counts(), tally);
     }
@@ -268,40 +270,6 @@ TEST(TileDither, FloydSteinbergWeightsOnTheGrid) {
         ditherTileGrid(grid, columns, mapping, colours);
         EXPECT_EQ(grid, averages);
     }
-}
-
-// A gray ramp bent towards dark on black and white: plain mapping makes the mosaic as a whole
-// too dark; passing each tile's error on keeps its mean near the picture's.
-TEST_F(Tiling, TileDitherBringsTheMeanCloser) {
-    const DibImage ramp = test::makeTrueColorImage(120, 90, [](int x, int) {
-        return std::uint32_t(255.0 * (x / 119.0) * (x / 119.0)) * 0x010101u;
-    });
-    const auto meanError = [&](bool dither) {
-        start(ramp, withConversion(tileSizeBlock(5, 4, 1), 0));
-        session.designPalette.colors = {{0, 0, 0}, {255, 255, 255}};
-        session.design.tileDither = dither;
-        tile(1, 2);
-        counts();
-        const std::vector<Bgr> averages = test::mappedAverages(source, geometry());
-        const std::vector<Bgr> tiles = test::paintedTiles(current(), geometry());
-        double difference = 0;
-        for (std::size_t t = 0; t < tiles.size(); ++t)
-            difference += 255 * tiles[t][0] - averages[t][1];
-        return std::abs(difference) / double(tiles.size());
-    };
-    const double plain = meanError(false);
-    EXPECT_GT(plain, 5.0);
-    EXPECT_LT(meanError(true), plain / 4);
-}
-
-// Colours one red step apart and each the other's neighbour in memory: answers remembered by
-// colour must tell them apart.
-TEST(TileMatcher, RemembersAnswersByTheWholeColour) {
-    const TileMatcher matcher({{0, 0, 0}, {0, 0, 255}}, {true, true}, ColorMatch::Ciede2000);
-    const std::vector<Bgr> colors = {{0, 0, 0}, {0, 0, 255}, {0, 0, 0}, {0, 0, 255}};
-    for (std::size_t i = 0; i < colors.size(); ++i)
-        EXPECT_EQ(matcher.nearest(colors[i]), i % 2) << i;
-    EXPECT_FALSE(TileMatcher({{1, 2, 3}}, {false}, ColorMatch::Rgb).anyAllowed());
 }
 
 // A walk of colours, with jumps, over random palettes (grays with near duplicates on every
