@@ -135,14 +135,12 @@ TEST_F(Tables, IndexedPicturesOfOneTileOrOneRow) {
          test::makeIndexedImage(3, 2, 8, {0, 0xC8C8C8, 0xFFFFFF}, [](int, int) { return 0; }),
          tileSizeBlock(5, 5, 1, 0, 1), {"horizon slit   ,      2\nvertical slit  ,      1\n"}, {},
          "\n      3,"},
-        // Two palette lines for a 1-bit picture, straight on to the grid without slits.
-        {"one bit", test::makeIndexedImage(2, 2, 1, {0, 0xFFFFFF}, [](int, int) { return 1; }),
-         tileSizeBlock(4, 4, 0), {}, {"index,red,green,blue,count\n0,0,0,0,0\n1,255,255,255,1\n"
-         "\ntile color index as follows:\n,horz 0\nvert 0,1\n"}, "slit color"},
+        // Two palette lines, straight on to the grid without slits; 501 tiles of each entry.
         {"columns above 999 widen",
          test::makeIndexedImage(1002, 1, 8, {0, 0xFF}, [](int x, int) { return x % 2; }),
          tileSizeBlock(1, 1, 0), {",horz999,horz1000,horz1001\n", "vert  0,      0,      1,"},
-         {",horz 999,horz 1000,horz 1001\nvert 0,0,1,0,"}, "horz 999"},
+         {"count\n0,0,0,0,501\n1,0,0,255,501\n\ntile color index as follows:\n,horz 0,horz 1,",
+          ",horz 999,horz 1000,horz 1001\nvert 0,0,1,0,"}, "slit color"},
         // The palette listed is the colour table's 16 entries, not the 40 claimed.
         {"colours used beyond the table", claims40, tileSizeBlock(2, 2, 0), {"\n     15,"}, {},
          "\n     16,"},

@@ -4,7 +4,6 @@
 #include "core/pixelAccess.h"
 #include "support/recordingFrontend.h"
 #include "support/testImages.h"
-#include "tiling/renderTiles.h"
 #include "tiling/tileBands.h"
 #include "tiling/tileColor.h"
 
