@@ -70,7 +70,7 @@ struct Tiling : test::TilingSession {
         return tiled;
     }
     // The use counts of the current picture's tiling table, which starts with the picture's own
-    // header and colour table; they add up to the number of tiles.
+    // header and colour table; on a palette picture they add up to the number of tiles.
     std::vector<std::int64_t> counts() {
         TilingTable table;
         EXPECT_EQ(buildTilingTable(session, table), 0);
