@@ -227,12 +227,13 @@ TEST_F(Tiling, RefusalsLeaveTheCurrentPicture) {
     expectRefused({std::string(kDesignPaletteSizeText), "failed to tiling the image"});
 }
 
-// Worked by hand on a 2 × 2 grid, black or white by blue ≥ 128: tile 0 (100) passes 7/16 of
-// 100 right, 5/16 down and 1/16 down-right; tile 1 (0 + 43.75) passes 5/16 of 43.75 down
+// Worked by hand on a 2 × 2 grid of grays, black or white by a mean ≥ 128: tile 0 (100) passes
+// 7/16 of 100 right, 5/16 down and 1/16 down-right; tile 1 (0 + 43.75) passes 5/16 of 43.75 down
 // and 3/16 down-left; tile 2 (31.25 + 8.2) passes 7/16 of 39.45 right. Tile 3 gets
 // 6.25 + 13.67 + 17.26 = 37.18: with 90 it is 127.18, black; with 91, 128.18, white.
 TEST(TileDither, FloydSteinbergWeightsOnTheGrid) {
-    const TileColorMapping threshold{[](const Bgr& c) { return std::uint8_t(c[0] >= 128); }};
+    const TileColorMapping threshold{
+        [](const Bgr& c) { return std::uint8_t(c[0] + c[1] + c[2] >= 3 * 128); }};
     const std::vector<Bgr> palette = {{0, 0, 0}, {255, 255, 255}};
     for (std::uint8_t last : {90, 91}) {
         std::vector<Bgr> grid = {{100, 100, 100}, {0, 0, 0}, {0, 0, 0}, {last, last, last}};
