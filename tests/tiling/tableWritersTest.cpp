@@ -1,28 +1,24 @@
 #include "core/pixelAccess.h"
-#include "support/recordingFrontend.h"
-#include "support/testImages.h"
 #include "tiling/expressTable.h"
 #include "tiling/saveTableCsv.h"
 #include "tiling/tableText.h"
 #include "tilingTestSupport.h"
-
-#include <gtest/gtest.h>
 
 namespace vellora {
 namespace {
 
 using test::tileSizeBlock;
 
-// A tiled 5 × 5 picture at 4 bpp, tiles 2 × 2 with slit 1: the top row of tiles (stored rows
-// 3–4) holds indices 3 and 12, the bottom row (stored rows 0–1) 3 and 3; horizontal slit
-// (stored row 2) index 7, vertical slit (column 2) index 9.
+// A tiled 5 × 5 picture at 4 bpp using 6 colours, tiles 2 × 2 with slit 1: the top row of tiles
+// (stored rows 3–4) holds indices 2 and 5, the bottom row (stored rows 0–1) 2 and 2; horizontal
+// slit (stored row 2) index 1, vertical slit (column 2) index 3. The file has the whole colour
+// table: 54 + 64 + 5 rows of 4 bytes = 138.
 DibImage twoByTwoTiledPicture() {
-    const std::vector<std::uint32_t> palette = {0, 0,        0, 0xFF0000, 0,        0, 0, 0xCCCCCC,
-                                                0, 0x666666, 0, 0,        0x0000FF, 0, 0, 0};
+    const std::vector<std::uint32_t> palette = {0, 0xCCCCCC, 0xFF0000, 0x666666, 0, 0x0000FF};
     return test::makeIndexedImage(5, 5, 4, palette, [](int x, int y) {
-        if (x == 2) return 9;
-        if (y == 2) return 7;
-        return (y >= 3 && x >= 3) ? 12 : 3;
+        if (x == 2) return 3;
+        if (y == 2) return 1;
+        return (y >= 3 && x >= 3) ? 5 : 2;
     });
 }
 
@@ -49,35 +45,27 @@ const char* const kTwoByTwoText =
     "slit pixel size                ,1\n\n"
     "palette colors as follows:\n"
     "index  ,red    ,green  ,blue   ,count\n"
-    "      0,      0,      0,      0,      0\n      1,      0,      0,      0,      0\n"
-    "      2,      0,      0,      0,      0\n      3,    255,      0,      0,      3\n"
-    "      4,      0,      0,      0,      0\n      5,      0,      0,      0,      0\n"
-    "      6,      0,      0,      0,      0\n      7,    204,    204,    204,      0\n"
-    "      8,      0,      0,      0,      0\n      9,    102,    102,    102,      0\n"
-    "     10,      0,      0,      0,      0\n     11,      0,      0,      0,      0\n"
-    "     12,      0,      0,    255,      1\n     13,      0,      0,      0,      0\n"
-    "     14,      0,      0,      0,      0\n     15,      0,      0,      0,      0\n\n"
+    "      0,      0,      0,      0,      0\n      1,    204,    204,    204,      0\n"
+    "      2,    255,      0,      0,      3\n      3,    102,    102,    102,      0\n"
+    "      4,      0,      0,      0,      0\n      5,      0,      0,    255,      1\n\n"
     "slit color index as follows:\n"
-    "horizon slit   ,      7\n"
-    "vertical slit  ,      9\n\n"
+    "horizon slit   ,      1\n"
+    "vertical slit  ,      3\n\n"
     "tile color index as follows:\n"
     "       ,horz  0,horz  1\n"
-    "vert  0,      3,     12\n"
-    "vert  1,      3,      3\n";
+    "vert  0,      2,      5\n"
+    "vert  1,      2,      2\n";
 
 const char* const kTwoByTwoCsv =
     "source file :a.jpg\n\n"
     "basic info of tiling 'bitmap' file as follows:\n"
-    "bitmap file size,,138\nimage width * height,,5,5\nbits per pixel,,4\ntile count width * "
-    "height,,2,2\n"
-    "tile pixel size width * height,,2,2\nslit pixel size,,1\n\n"
+    "bitmap file size,,138\nimage width * height,,5,5\nbits per pixel,,4\n"
+    "tile count width * height,,2,2\ntile pixel size width * height,,2,2\nslit pixel size,,1\n\n"
     "palette colors as follows:\n"
     "index,red,green,blue,count\n"
-    "0,0,0,0,0\n1,0,0,0,0\n2,0,0,0,0\n3,255,0,0,3\n4,0,0,0,0\n5,0,0,0,0\n6,0,0,0,0\n"
-    "7,204,204,204,0\n8,0,0,0,0\n9,102,102,102,0\n10,0,0,0,0\n11,0,0,0,0\n12,0,0,255,1\n"
-    "13,0,0,0,0\n14,0,0,0,0\n15,0,0,0,0\n\n"
-    "slit color index as follows:\nhorizon slit,7\nvertical slit,9\n\n"
-    "tile color index as follows:\n,horz 0,horz 1\nvert 0,3,12\nvert 1,3,3\n";
+    "0,0,0,0,0\n1,204,204,204,0\n2,255,0,0,3\n3,102,102,102,0\n4,0,0,0,0\n5,0,0,255,1\n\n"
+    "slit color index as follows:\nhorizon slit,1\nvertical slit,3\n\n"
+    "tile color index as follows:\n,horz 0,horz 1\nvert 0,2,5\nvert 1,2,2\n";
 
 // The text, its file and the CSV file; a text file that cannot be made gives its message.
 TEST_F(Tables, IndexTablesOfTwoByTwoGrid) {
@@ -147,14 +135,12 @@ TEST_F(Tables, IndexedPicturesOfOneTileOrOneRow) {
          test::makeIndexedImage(3, 2, 8, {0, 0xC8C8C8, 0xFFFFFF}, [](int, int) { return 0; }),
          tileSizeBlock(5, 5, 1, 0, 1), {"horizon slit   ,      2\nvertical slit  ,      1\n"}, {},
          "\n      3,"},
-        // Two palette lines for a 1-bit picture, straight on to the grid without slits.
-        {"one bit", test::makeIndexedImage(2, 2, 1, {0, 0xFFFFFF}, [](int, int) { return 1; }),
-         tileSizeBlock(4, 4, 0), {}, {"index,red,green,blue,count\n0,0,0,0,0\n1,255,255,255,1\n"
-         "\ntile color index as follows:\n,horz 0\nvert 0,1\n"}, "slit color"},
+        // Two palette lines, straight on to the grid without slits; 501 tiles of each entry.
         {"columns above 999 widen",
          test::makeIndexedImage(1002, 1, 8, {0, 0xFF}, [](int x, int) { return x % 2; }),
          tileSizeBlock(1, 1, 0), {",horz999,horz1000,horz1001\n", "vert  0,      0,      1,"},
-         {",horz 999,horz 1000,horz 1001\nvert 0,0,1,0,"}, "horz 999"},
+         {"count\n0,0,0,0,501\n1,0,0,255,501\n\ntile color index as follows:\n,horz 0,horz 1,",
+          ",horz 999,horz 1000,horz 1001\nvert 0,0,1,0,"}, "slit color"},
         // The palette listed is the colour table's 16 entries, not the 40 claimed.
         {"colours used beyond the table", claims40, tileSizeBlock(2, 2, 0), {"\n     15,"}, {},
          "\n     16,"},
@@ -172,35 +158,11 @@ TEST_F(Tables, IndexedPicturesOfOneTileOrOneRow) {
     }
 }
 
-// Both failures of the table's build give 1 after its message, and the command's after that.
-TEST_F(Tables, UnreadablePictureOrZeroPitchFailWithBothMessages) {
-    session.currentPath = (folder / "missing.dib").string();
-    session.workingBlock = tileSizeBlock(2, 2, 1);
-    std::string text = "old";
-    EXPECT_EQ(expressTilingTable(session, text), 1);
-    EXPECT_TRUE(text.empty());
-    const std::string unread = "failed to open the file\ncannot read \"" + session.currentPath +
-                               "\": No such file or directory";
-    EXPECT_EQ(frontend.texts(), (std::vector<std::string>{unread, "failed to get tiling table"}));
-    frontend.clear();
-    EXPECT_EQ(saveTilingTableCsv(session, folder / "t.csv"), 1);
-    EXPECT_FALSE(std::filesystem::exists(folder / "t.csv"));
-    EXPECT_EQ(frontend.texts(),
-              (std::vector<std::string>{unread, "failed to save tiling table as csv file"}));
-    TilingTable table;
-    EXPECT_EQ(buildTilingTable(session, table), 1);
-    start(twoByTwoTiledPicture(), tileSizeBlock(0, 0, 0));
-    EXPECT_EQ(buildTilingTable(session, table), 1);
-    frontend.clear();
-    EXPECT_EQ(expressTilingTable(session, text), 1);
-    ASSERT_EQ(frontend.messages.size(), 2u);
-    EXPECT_EQ(frontend.messages[0].caption, "alert");
-    EXPECT_EQ(frontend.messages[1].text, "failed to get tiling table");
-}
-
-// A CSV file is written whole or not at all: a folder that does not exist gives the message
-// and no file, an existing file is replaced, a failed build leaves it, no temporary stays.
-TEST_F(Tables, CsvIsReplacedWholeOrKept) {
+// Both failures of the table's build (an unreadable picture, a grid of no pitch) give 1 after
+// their own message, and each command adds its own. A CSV file is written whole or not at all: a
+// folder that does not exist gives 2 and no file, an existing file is replaced or, when the build
+// fails, kept, and no temporary stays.
+TEST_F(Tables, FailuresLeaveNoTextAndNoPartFile) {
     start(twoByTwoTiledPicture(), tileSizeBlock(2, 2, 1), "a.jpg");
     const auto missing = folder / "no-such-folder" / "a.csv";
     EXPECT_EQ(saveTilingTableCsv(session, missing), 2);
@@ -210,12 +172,29 @@ TEST_F(Tables, CsvIsReplacedWholeOrKept) {
     EXPECT_TRUE(std::filesystem::is_empty(folder.path()));
     test::writeFileBytes(folder / "a.csv", std::vector<std::uint8_t>(10000, 'x'));
     EXPECT_EQ(csv("a.csv"), kTwoByTwoCsv);
+
     session.currentPath = (folder / "gone.dib").string();
+    frontend.clear();
     EXPECT_EQ(saveTilingTableCsv(session, folder / "a.csv"), 1);
+    std::string text = "old";
+    EXPECT_EQ(expressTilingTable(session, text), 1);
+    EXPECT_TRUE(text.empty());
+    const std::string unread = "failed to open the file\ncannot read \"" + session.currentPath +
+                               "\": No such file or directory";
+    EXPECT_EQ(frontend.texts(),
+              (std::vector<std::string>{unread, "failed to save tiling table as csv file", unread,
+                                        "failed to get tiling table"}));
     EXPECT_EQ(test::readText(folder / "a.csv"), kTwoByTwoCsv);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()),
                             std::filesystem::directory_iterator()),
               1);
+    TilingTable table;
+    EXPECT_EQ(buildTilingTable(session, table), 1);
+    start(twoByTwoTiledPicture(), tileSizeBlock(0, 0, 0));
+    frontend.clear();
+    EXPECT_EQ(buildTilingTable(session, table), 1);
+    ASSERT_EQ(frontend.messages.size(), 1u);
+    EXPECT_EQ(frontend.messages[0].caption, "alert");
 }
 
 } // namespace

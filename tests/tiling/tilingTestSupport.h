@@ -4,7 +4,6 @@
 #include "core/pixelAccess.h"
 #include "support/recordingFrontend.h"
 #include "support/testImages.h"
-#include "tiling/renderTiles.h"
 #include "tiling/tileBands.h"
 #include "tiling/tileColor.h"
 
@@ -28,11 +27,6 @@ inline ParameterBlock tileSizeBlock(int tileWidth, int tileHeight, int slit, int
     block.hSlitGrayIndex = std::uint32_t(hGray);
     block.vSlitGrayIndex = std::uint32_t(vGray);
     return block;
-}
-
-// An indexed mapping that needs no palette: the blue byte divided by `step`.
-inline TileColorMapping blueStepMapping(int step) {
-    return {[step](const Bgr& c) { return std::uint8_t(c[0] / step); }};
 }
 
 inline std::string readText(const std::filesystem::path& path) {
