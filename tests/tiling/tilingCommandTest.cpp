@@ -270,14 +270,26 @@ TEST(TileMatcher, Ciede2000AgreesWithAPlainSearch) {
         for (std::size_t i = 0; i < palette.size(); ++i)
             if (!(allowed[i] = random() % 5 != 0)) excluded.push_back(int(i));
         const TileMatcher matcher(palette, allowed, ColorMatch::Ciede2000);
+        if (!matcher.anyAllowed()) continue;
+        // A walk of colours, some repeated, asked for one at a time and in rows of up to 40.
+        std::vector<Bgr> walk;
         Bgr color{byte(), byte(), byte()};
-        for (int q = 0; matcher.anyAllowed() && q < 400; ++q) {
+        while (walk.size() < 400) {
             for (std::uint8_t& k : color)
                 k = random() % 10 == 0 ? byte() : std::uint8_t(k + int(random() % 7) - 3);
-            ASSERT_EQ(matcher.nearest(color),
-                      referenceNearest(palette, excluded, ColorMatch::Ciede2000, color))
-                << trial << " " << q;
+            walk.insert(walk.end(), 1 + random() % 2, color);
         }
+        std::vector<std::uint8_t> found(walk.size());
+        for (std::size_t q = 0, row = 0; q < walk.size(); q += row) {
+            row = std::min<std::size_t>(walk.size() - q, random() % 41);
+            if (row == 0)
+                found[q] = matcher.nearest(walk[q]), row = 1;
+            else
+                matcher.nearestRow(&walk[q], row, &found[q]);
+        }
+        for (std::size_t q = 0; q < walk.size(); ++q)
+            ASSERT_EQ(found[q], referenceNearest(palette, excluded, ColorMatch::Ciede2000, walk[q]))
+                << trial << " " << q;
     }
 }
 
