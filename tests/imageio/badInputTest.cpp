@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstdio> // before jpeglib.h
 #include <cstring>
 #include <jpeglib.h>
@@ -236,14 +237,17 @@ TEST(BadInput, Os2RunLength24OpensInsteadOfPassingForJpeg) {
     EXPECT_EQ(ByteVector(image.row(1), image.row(1) + 9), (ByteVector{5, 6, 7, 5, 6, 7, 0, 0, 0}));
 }
 
-// A progressive 16 × 16 gray JPEG of one scan per coefficient (64), or with each
-// coefficient's bits spread over 11 scans of successive approximation (704).
-ByteVector progressiveJpeg(bool refine) {
+// A progressive 16 × 16 gray JPEG of `scans` scans (64 … 704): one per coefficient, the first
+// ones with their bits spread over up to 11 scans of successive approximation.
+ByteVector progressiveJpeg(int scans) {
     std::vector<jpeg_scan_info> script;
-    const int top = refine ? 10 : 0; // the encoder's largest point transform
-    for (int k = 0; k < 64; ++k)
+    int refinements = scans - 64;
+    for (int k = 0; k < 64; ++k) {
+        const int top = std::min(refinements, 10); // the encoder's largest point transform
+        refinements -= top;
         for (int al = top; al >= 0; --al)
             script.push_back({1, {0}, k, k, al == top ? 0 : al + 1, al});
+    }
     jpeg_compress_struct c;
     jpeg_error_mgr errors;
     c.err = jpeg_std_error(&errors);
@@ -267,10 +271,10 @@ ByteVector progressiveJpeg(bool refine) {
 }
 
 // Every scan is a pass over the whole picture, so a file of thousands of tiny scans takes
-// minutes; a limit far above what encoders write refuses it at once.
+// minutes; a limit of 500, far above what encoders write, refuses it at once.
 TEST(BadInput, JpegWithTooManyScansIsRefused) {
-    EXPECT_EQ(loadBytesOrFail(progressiveJpeg(false)).width, 16);
-    const std::string error = refusal(progressiveJpeg(true));
+    EXPECT_EQ(loadBytesOrFail(progressiveJpeg(500)).width, 16);
+    const std::string error = refusal(progressiveJpeg(501));
     EXPECT_NE(error.find("more than 500 scans"), std::string::npos) << error;
 }
 
@@ -349,6 +353,13 @@ TEST(HandBuilt, TwoBitPicturesOpenAsFourBits) {
     EXPECT_EQ(std::tuple(rgbAt(loadBytesOrFail(minIsBlack), 0, 0),
                          rgbAt(loadBytesOrFail(minIsWhite), 0, 0)),
               std::tuple(0x555555u, 0xAAAAAAu));
+    // A 1-bit row of one byte, the whole strip, is read as it stands; a file that ends before
+    // that byte is refused.
+    ByteVector oneByte = tiffFile(8, 1, 1, 1, {0xA5});
+    const DibImage oneBit = loadBytesOrFail(oneByte);
+    EXPECT_EQ(std::tuple(oneBit.bitsPerPixel, oneBit.row(0)[0]), std::tuple(1, 0xA5));
+    oneByte.pop_back();
+    refusal(oneByte);
 }
 
 // Working buffers need memory of their own: a budget that holds the picture but not the 16 bpp
