@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
@@ -66,6 +67,15 @@ Difference compareColors(const DibImage& a, const DibImage& b) {
         }
     difference.mean = double(total) / (3.0 * a.width * a.height);
     return difference;
+}
+
+void expectSamePicture(const DibImage& a, const DibImage& b) {
+    const auto fields = [](const DibImage& p) {
+        return std::tuple(p.width, p.height, p.bitsPerPixel, p.colorsUsed, p.fileSize, p.bitsOffset,
+                          p.stride, p.imageSize, p.paletteEntries);
+    };
+    EXPECT_EQ(fields(a), fields(b));
+    EXPECT_TRUE(std::equal(a.data.begin(), a.data.end(), b.data.begin(), b.data.end()));
 }
 
 DibImage readPpm(const std::filesystem::path& path) {

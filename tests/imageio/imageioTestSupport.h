@@ -27,6 +27,9 @@ struct Difference {
 // Requires equal sizes; compares every channel of every pixel.
 Difference compareColors(const DibImage& a, const DibImage& b);
 
+// Same geometry, header fields and bytes.
+void expectSamePicture(const DibImage& a, const DibImage& b);
+
 // A binary PPM (P6, maxval 255) as a 24 bpp picture; fails the test when unreadable.
 DibImage readPpm(const std::filesystem::path& path);
 

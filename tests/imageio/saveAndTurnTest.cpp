@@ -67,6 +67,7 @@ TEST_P(RoundTripTest, PixelsSurviveAtEveryAwkwardSize) {
     TempDir folder;
     for (const Size size : kAwkwardSizes) {
         SCOPED_TRACE(std::to_string(size.width) + "x" + std::to_string(size.height));
+        EXPECT_TRUE(imageio::hasEncoder(trip.mimeType));
         const DibImage source = sourceFor(trip, size);
         const auto path = folder / "picture";
         std::string error;
@@ -96,50 +97,45 @@ INSTANTIATE_TEST_SUITE_P(Encoders, RoundTripTest, ::testing::ValuesIn(kRoundTrip
                                     (info.param.gray ? "gray" : "");
                          });
 
-// Only the top bit of each channel: eight colours, exact to check.
-std::uint32_t topBits(std::uint32_t rgb) {
-    return (rgb & 0x800000 ? 0xFF0000u : 0) | (rgb & 0x8000 ? 0xFF00u : 0) |
-           (rgb & 0x80 ? 0xFFu : 0);
-}
-
-// Without a reducer the save fails (SavePicture below); the GIF carries what the reducer gives,
-// which must be an 8 bpp picture of the same size.
+// Without a reducer the save fails (SavePicture below); the GIF carries what the reducer gives
+// (here the green channel as gray), which must be an 8 bpp picture of the same size.
 TEST(GifEncoder, ReducesTrueColourThroughTheInstalledReducer) {
     TempDir folder;
     const DibImage source = makePhotoLike(20, 10, 24);
+    const auto green = [](const DibImage& t, int x, int y) {
+        return int(rgbAt(t, x, y) >> 8 & 255);
+    };
+    imageio::setTrueColorReducer([&](const DibImage& t, DibImage& indexed) {
+        std::vector<std::uint32_t> grays;
+        for (std::uint32_t i = 0; i < 256; ++i)
+            grays.push_back(i * 0x010101u);
+        indexed = makeIndexedImage(t.width, t.height, 8, grays,
+                                   [&](int x, int y) { return green(t, x, y); });
+        return true;
+    });
     std::string error;
-    imageio::setTrueColorReducer([](const DibImage& t, DibImage& indexed) {
-        std::vector<std::uint32_t> eight;
-        for (std::uint32_t i = 0; i < 8; ++i)
-            eight.push_back(topBits((i & 4) << 21 | (i & 2) << 14 | (i & 1) << 7));
-        const auto index = [&](int x, int y) {
-            const std::uint32_t rgb = rgbAt(t, x, y);
-            return int((rgb >> 21 & 4) | (rgb >> 14 & 2) | (rgb >> 7 & 1));
-        };
-        return indexed = makeIndexedImage(t.width, t.height, 8, eight, index), true;
-    });
     ASSERT_TRUE(imageio::savePicture(folder / "a.gif", source, "image/gif", 0, 24, error)) << error;
-    imageio::setTrueColorReducer([](const DibImage& t, DibImage& indexed) {
-        return indexed = makeImage(t.width, t.height, 4, 16), true;
-    });
-    EXPECT_FALSE(imageio::savePicture(folder / "b.gif", source, "image/gif", 0, 24, error));
-    EXPECT_EQ(error, "failed to reduce the picture to 256 colours");
-    imageio::setTrueColorReducer({});
     const DibImage back = loadOrFail(folder / "a.gif");
     ASSERT_EQ(back.bitsPerPixel, 8);
     for (int y = 0; y < source.height; ++y)
         for (int x = 0; x < source.width; ++x)
-            EXPECT_EQ(rgbAt(back, x, y), topBits(rgbAt(source, x, y))) << x << "," << y;
+            EXPECT_EQ(rgbAt(back, x, y), 0x010101u * std::uint32_t(green(source, x, y))) << x;
+    // A reducer that fails, or gives another depth or size, fails the save.
+    struct Reduced {
+        int width, depth;
+        bool reduced;
+    };
+    for (const Reduced bad : {Reduced{20, 4, true}, {21, 8, true}, {20, 8, false}}) {
+        imageio::setTrueColorReducer([bad](const DibImage& t, DibImage& indexed) {
+            return indexed = makeImage(bad.width, t.height, bad.depth), bad.reduced;
+        });
+        EXPECT_FALSE(imageio::savePicture(folder / "b.gif", source, "image/gif", 0, 24, error));
+        EXPECT_EQ(error, "failed to reduce the picture to 256 colours");
+    }
+    imageio::setTrueColorReducer({});
 }
 
 namespace fs = std::filesystem;
-
-TEST(Encoders, AreFoundByExactMimeType) {
-    for (const char* mime : {"image/bmp", "image/jpeg", "image/gif", "image/png", "image/tiff"})
-        EXPECT_TRUE(imageio::hasEncoder(mime)) << mime;
-    for (const char* mime : {"image/PNG", "image/jpg", "image/tif", ""})
-        EXPECT_FALSE(imageio::hasEncoder(mime)) << mime;
-}
 
 std::vector<std::string> folderEntries(const fs::path& folder) {
     std::vector<std::string> names;
@@ -171,6 +167,8 @@ TEST(SavePicture, AFailedSaveLeavesTheTargetAndTheFolderAsTheyWere) {
     EXPECT_FALSE(
         imageio::savePicture(folder / "missing" / "x.png", photo, "image/png", 90, 24, error) ||
         error.empty());
+    for (const char* mime : {"image/PNG", "image/jpg", "image/tif", ""})
+        EXPECT_FALSE(imageio::hasEncoder(mime)) << mime;
     // A save that works replaces the old file whole.
     ASSERT_TRUE(imageio::savePicture(folder / "target", photo, "image/png", 90, 24, error));
     EXPECT_EQ(compareColors(photo, loadOrFail(folder / "target")).maximum, 0);
@@ -182,9 +180,9 @@ TEST(SavePicture, PngCompressionLevelAndJpegQuality) {
     TempDir folder;
     const DibImage photo = makePhotoLike(120, 80, 24);
     std::string error;
-    imageio::setPngCompressionLevel(0);
+    imageio::setPngCompressionLevel(-3); // levels outside 0 … 9 are taken as the nearest
     ASSERT_TRUE(imageio::savePicture(folder / "stored.png", photo, "image/png", 0, 24, error));
-    imageio::setPngCompressionLevel(9);
+    imageio::setPngCompressionLevel(12);
     ASSERT_TRUE(imageio::savePicture(folder / "small.png", photo, "image/png", 0, 24, error));
     EXPECT_EQ(imageio::pngCompressionLevel(), 9);
     imageio::setPngCompressionLevel(imageio::kDefaultPngCompressionLevel);
@@ -281,34 +279,6 @@ TEST(ExifOrientation, UprightTransformUndoesEachOrientation) {
     }
 }
 
-// A JPEG tagged as turned a quarter (8, 6) opens and probes with width and height swapped,
-// one turned half way (3) with them kept.
-TEST(ExifOrientation, JpegOpensUpright) {
-    TempDir folder;
-    std::string error;
-    ASSERT_TRUE(
-        imageio::savePicture(folder / "j", makePhotoLike(5, 3, 24), "image/jpeg", 90, 24, error));
-    const std::vector<std::uint8_t> plain = readFileBytes(folder / "j");
-    for (const auto& [orientation, width] : {std::pair{8, 3}, {3, 5}, {6, 3}}) {
-        const std::vector<std::uint8_t> exif =
-            exifSegment(false, 0x0112, 3, std::uint16_t(orientation), 2);
-        std::vector<std::uint8_t> file = {0xFF, 0xD8, 0xFF, 0xE1, 0, std::uint8_t(exif.size() + 2)};
-        file.insert(file.end(), exif.begin(), exif.end());
-        file.insert(file.end(), plain.begin() + 2, plain.end());
-        const DibImage image = loadBytesOrFail(file);
-        imageio::PictureInfo info;
-        ASSERT_TRUE(imageio::probePictureFromMemory(file.data(), file.size(), info, error));
-        EXPECT_EQ(std::tuple(image.width, image.height, info.width, info.height),
-                  std::tuple(width, 8 - width, width, 8 - width))
-            << orientation;
-    }
-}
-
-DibImage pictureAt(int depth, int width, int height) {
-    return depth <= 8 ? makePatternIndexed(width, height, depth)
-                      : makePhotoLike(width, height, depth);
-}
-
 DibImage turned(const DibImage& source, int turns, int flip) {
     DibImage target;
     std::string error;
@@ -316,11 +286,36 @@ DibImage turned(const DibImage& source, int turns, int flip) {
     return target;
 }
 
+// A JPEG tagged with an orientation opens as the plain file does, turned by that orientation's
+// upright transform, and probes with the size it opens at.
+TEST(ExifOrientation, JpegOpensUpright) {
+    TempDir folder;
+    std::string error;
+    ASSERT_TRUE(
+        imageio::savePicture(folder / "j", makePhotoLike(5, 3, 24), "image/jpeg", 90, 24, error));
+    const std::vector<std::uint8_t> plain = readFileBytes(folder / "j");
+    const DibImage stored = loadBytesOrFail(plain);
+    for (int orientation = 1; orientation <= 8; ++orientation) {
+        const std::vector<std::uint8_t> exif =
+            exifSegment(false, 0x0112, 3, std::uint16_t(orientation), 2);
+        std::vector<std::uint8_t> file = {0xFF, 0xD8, 0xFF, 0xE1, 0, std::uint8_t(exif.size() + 2)};
+        file.insert(file.end(), exif.begin(), exif.end());
+        file.insert(file.end(), plain.begin() + 2, plain.end());
+        const DibImage image = loadBytesOrFail(file);
+        const imageio::QuarterTurns upright = imageio::uprightTransform(orientation);
+        expectSamePicture(image, turned(stored, upright.turns, upright.flip));
+        imageio::PictureInfo info;
+        ASSERT_TRUE(imageio::probePictureFromMemory(file.data(), file.size(), info, error));
+        EXPECT_EQ(std::pair(info.width, info.height), std::pair(image.width, image.height));
+    }
+}
+
 class RotateFlipTest : public ::testing::TestWithParam<int> {};
 
 TEST_P(RotateFlipTest, EveryTurnAndFlipMovesEachPixelWhereExpected) {
     const int depth = GetParam();
-    const DibImage source = pictureAt(depth, 13, 6);
+    const DibImage source =
+        depth <= 8 ? makePatternIndexed(13, 6, depth) : makePhotoLike(13, 6, depth);
     for (int turns = 0; turns < 4; ++turns)
         for (int flip = 0; flip < 4; ++flip) {
             SCOPED_TRACE("turns " + std::to_string(turns) + " flip " + std::to_string(flip));
