@@ -17,9 +17,6 @@ std::uint32_t screenRgb(const DibImage& image, int x, int y);
 // A picture with smooth gradients, a few hard edges and a little deterministic noise.
 DibImage makePhotoLike(int width, int height, int bitsPerPixel = 24);
 
-// An indexed picture whose palette and indices are deterministic functions of the position.
-DibImage makePatternIndexed(int width, int height, int bitsPerPixel);
-
 struct Difference {
     double mean = 0; // per channel
     int maximum = 0;

@@ -1,9 +1,11 @@
 // Writing and turning pictures: every encoder at every depth it writes, read back through the
 // decoders; saving (encoder lookup, failures that leave every file as it was); quarter turns and
-// flips against a forward mapping of every pixel at every depth; EXIF orientation.
+// flips against a forward mapping of every pixel at every depth; EXIF orientation; bitmap blocks
+// written or taken over as they stand.
 #include "imageioTestSupport.h"
 
 #include "imageio/bmpAsIs.h"
+#include "imageio/codecs.h"
 #include "imageio/exifOrientation.h"
 #include "imageio/pictureHelpers.h"
 #include "imageio/pictureLibrary.h"
@@ -52,7 +54,7 @@ constexpr RoundTrip kRoundTrips[] = {
 // indexed ones a pattern of every index.
 DibImage sourceFor(const RoundTrip& trip, Size size) {
     if (trip.depth > 8) return makePhotoLike(size.width, size.height, trip.depth);
-    if (trip.lossless && !trip.gray) return makePatternIndexed(size.width, size.height, trip.depth);
+    if (trip.lossless && !trip.gray) return randomPicture(size.width, size.height, trip.depth, 7);
     std::vector<std::uint32_t> palette;
     for (std::uint32_t i = 0; i < 256; ++i)
         palette.push_back(trip.gray ? i * 0x010101u : i << 16 | (255 - i) << 8 | i / 2);
@@ -137,12 +139,9 @@ TEST(GifEncoder, ReducesTrueColourThroughTheInstalledReducer) {
 
 namespace fs = std::filesystem;
 
-std::vector<std::string> folderEntries(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder))
-        names.push_back(entry.path().filename());
-    std::sort(names.begin(), names.end());
-    return names;
+// Only the target, with no temporary file left beside it.
+std::ptrdiff_t entries(const TempDir& folder) {
+    return std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator());
 }
 
 TEST(SavePicture, AFailedSaveLeavesTheTargetAndTheFolderAsTheyWere) {
@@ -161,7 +160,7 @@ TEST(SavePicture, AFailedSaveLeavesTheTargetAndTheFolderAsTheyWere) {
         EXPECT_FALSE(imageio::savePicture(folder / "target", *image, mime, 90, 24, error) ||
                      error.empty());
         EXPECT_EQ(readFileBytes(folder / "target"), old);
-        EXPECT_EQ(folderEntries(folder.path()), std::vector<std::string>{"target"});
+        EXPECT_EQ(entries(folder), 1);
     }
     std::string error;
     EXPECT_FALSE(
@@ -172,7 +171,7 @@ TEST(SavePicture, AFailedSaveLeavesTheTargetAndTheFolderAsTheyWere) {
     // A save that works replaces the old file whole.
     ASSERT_TRUE(imageio::savePicture(folder / "target", photo, "image/png", 90, 24, error));
     EXPECT_EQ(compareColors(photo, loadOrFail(folder / "target")).maximum, 0);
-    EXPECT_EQ(folderEntries(folder.path()), std::vector<std::string>{"target"});
+    EXPECT_EQ(entries(folder), 1);
 }
 
 // PNG's compression level changes the size, not the pixels; JPEG's quality trades size for loss.
@@ -236,6 +235,48 @@ TEST(ExifOrientation, ReadsTheTagInBothByteOrdersAndIgnoresNonsense) {
             << c.what;
 }
 
+// A JPEG tagged with an orientation opens upright and probes with the size it opens at. The
+// orientation says which upright pixel the stored picture holds at (x, y), counted from the top:
+// from 5 on, x and y trade places first; then x, y or both count from the far side.
+TEST(ExifOrientation, JpegOpensUpright) {
+    constexpr int w = 5, h = 3; // upright
+    struct Stored {
+        bool swapped, mirroredX, mirroredY;
+    };
+    constexpr Stored kOrientations[] = {
+        {false, false, false}, {false, true, false}, {false, true, true}, {false, false, true},
+        {true, false, false},  {true, true, false},  {true, true, true},  {true, false, true}};
+    for (int orientation = 1; orientation <= 8; ++orientation) {
+        const Stored stored = kOrientations[orientation - 1];
+        const int sw = stored.swapped ? h : w, sh = stored.swapped ? w : h;
+        PictureBytes plain;
+        std::string error;
+        ASSERT_TRUE(imageio::encodeJpeg(makePhotoLike(sw, sh, 24), {90, 24}, plain, error));
+        const std::vector<std::uint8_t> exif =
+            exifSegment(false, 0x0112, 3, std::uint16_t(orientation), 2);
+        std::vector<std::uint8_t> file = {0xFF, 0xD8, 0xFF, 0xE1, 0, std::uint8_t(exif.size() + 2)};
+        file.insert(file.end(), exif.begin(), exif.end());
+        file.insert(file.end(), plain.begin() + 2, plain.end());
+        const DibImage image = loadBytesOrFail(file);
+        const DibImage picture = loadBytesOrFail({plain.begin(), plain.end()});
+        ASSERT_EQ(std::pair(image.width, image.height), std::pair(w, h)) << orientation;
+        for (int y = 0; y < sh; ++y)
+            for (int x = 0; x < sw; ++x) {
+                int ux = stored.swapped ? y : x, uy = stored.swapped ? x : y;
+                if (stored.mirroredX) ux = w - 1 - ux;
+                if (stored.mirroredY) uy = h - 1 - uy;
+                ASSERT_EQ(screenRgb(image, ux, uy), screenRgb(picture, x, y)) << orientation;
+            }
+        imageio::PictureInfo info;
+        ASSERT_TRUE(imageio::probePictureFromMemory(file.data(), file.size(), info, error));
+        EXPECT_EQ(std::pair(info.width, info.height), std::pair(w, h));
+    }
+    for (const int nonsense : {0, 9, -1}) {
+        const imageio::QuarterTurns turn = imageio::uprightTransform(nonsense);
+        EXPECT_EQ(std::pair(turn.turns, turn.flip), std::pair(0, 0)) << nonsense;
+    }
+}
+
 // Where source pixel (x, y) (screen coordinates) lands: each quarter turn clockwise sends it
 // to (h − 1 − y, x) of the turned picture; the flips mirror the result.
 void forward(int& x, int& y, int width, int height, int turns, int flip) {
@@ -248,78 +289,17 @@ void forward(int& x, int& y, int width, int height, int turns, int flip) {
     if (flip & 2) y = height - 1 - y;
 }
 
-// Each orientation says which upright pixel the stored picture holds at (x, y), counted from
-// the top: from 5 on, x and y trade places first; then x, y or both count from the far side.
-// The upright transform must carry every stored pixel back to its upright place.
-TEST(ExifOrientation, UprightTransformUndoesEachOrientation) {
-    constexpr int w = 5, h = 3; // upright
-    struct Stored {
-        bool swapped, mirroredX, mirroredY;
-    };
-    constexpr Stored kOrientations[] = {
-        {false, false, false}, {false, true, false}, {false, true, true}, {false, false, true},
-        {true, false, false},  {true, true, false},  {true, true, true},  {true, false, true}};
-    for (int orientation = 1; orientation <= 8; ++orientation) {
-        const Stored stored = kOrientations[orientation - 1];
-        const imageio::QuarterTurns turn = imageio::uprightTransform(orientation);
-        const int sw = stored.swapped ? h : w, sh = stored.swapped ? w : h;
-        for (int y = 0; y < sh; ++y)
-            for (int x = 0; x < sw; ++x) {
-                int ux = stored.swapped ? y : x, uy = stored.swapped ? x : y;
-                if (stored.mirroredX) ux = w - 1 - ux;
-                if (stored.mirroredY) uy = h - 1 - uy;
-                int tx = x, ty = y;
-                forward(tx, ty, sw, sh, turn.turns, turn.flip);
-                ASSERT_EQ(std::pair(tx, ty), std::pair(ux, uy)) << orientation << " at " << x;
-            }
-    }
-    for (const int nonsense : {0, 9, -1}) {
-        const imageio::QuarterTurns turn = imageio::uprightTransform(nonsense);
-        EXPECT_EQ(std::pair(turn.turns, turn.flip), std::pair(0, 0)) << nonsense;
-    }
-}
-
-DibImage turned(const DibImage& source, int turns, int flip) {
-    DibImage target;
-    std::string error;
-    EXPECT_TRUE(imageio::rotateFlip(source, target, turns, flip, error)) << error;
-    return target;
-}
-
-// A JPEG tagged with an orientation opens as the plain file does, turned by that orientation's
-// upright transform, and probes with the size it opens at.
-TEST(ExifOrientation, JpegOpensUpright) {
-    TempDir folder;
-    std::string error;
-    ASSERT_TRUE(
-        imageio::savePicture(folder / "j", makePhotoLike(5, 3, 24), "image/jpeg", 90, 24, error));
-    const std::vector<std::uint8_t> plain = readFileBytes(folder / "j");
-    const DibImage stored = loadBytesOrFail(plain);
-    for (int orientation = 1; orientation <= 8; ++orientation) {
-        const std::vector<std::uint8_t> exif =
-            exifSegment(false, 0x0112, 3, std::uint16_t(orientation), 2);
-        std::vector<std::uint8_t> file = {0xFF, 0xD8, 0xFF, 0xE1, 0, std::uint8_t(exif.size() + 2)};
-        file.insert(file.end(), exif.begin(), exif.end());
-        file.insert(file.end(), plain.begin() + 2, plain.end());
-        const DibImage image = loadBytesOrFail(file);
-        const imageio::QuarterTurns upright = imageio::uprightTransform(orientation);
-        expectSamePicture(image, turned(stored, upright.turns, upright.flip));
-        imageio::PictureInfo info;
-        ASSERT_TRUE(imageio::probePictureFromMemory(file.data(), file.size(), info, error));
-        EXPECT_EQ(std::pair(info.width, info.height), std::pair(image.width, image.height));
-    }
-}
-
 class RotateFlipTest : public ::testing::TestWithParam<int> {};
 
 TEST_P(RotateFlipTest, EveryTurnAndFlipMovesEachPixelWhereExpected) {
     const int depth = GetParam();
-    const DibImage source =
-        depth <= 8 ? makePatternIndexed(13, 6, depth) : makePhotoLike(13, 6, depth);
+    const DibImage source = randomPicture(13, 6, depth, 7);
     for (int turns = 0; turns < 4; ++turns)
         for (int flip = 0; flip < 4; ++flip) {
             SCOPED_TRACE("turns " + std::to_string(turns) + " flip " + std::to_string(flip));
-            const DibImage target = turned(source, turns, flip);
+            DibImage target;
+            std::string error;
+            ASSERT_TRUE(imageio::rotateFlip(source, target, turns, flip, error)) << error;
             ASSERT_EQ(
                 std::tuple(target.bitsPerPixel, target.width, target.height, target.colorsUsed),
                 std::tuple(depth, turns % 2 ? 6 : 13, turns % 2 ? 13 : 6, source.colorsUsed));
@@ -338,7 +318,7 @@ TEST_P(RotateFlipTest, EveryTurnAndFlipMovesEachPixelWhereExpected) {
 INSTANTIATE_TEST_SUITE_P(Depths, RotateFlipTest, ::testing::Values(1, 4, 8, 24, 32));
 
 TEST(RotateFlip, RefusesOutOfRangeArgumentsAndLeavesTheTarget) {
-    const DibImage source = makePatternIndexed(3, 3, 8);
+    const DibImage source = randomPicture(3, 3, 8, 7);
     DibImage target = makeImage(2, 2, 24);
     const DibImage before = target;
     for (const auto& [turns, flip] : {std::pair{4, 0}, std::pair{0, 4}, std::pair{-1, 0}}) {
@@ -358,6 +338,110 @@ TEST(ViewPixels, GivesOpaqueColoursTopDown) {
                                                 0xFFA0B0C0, 0xFFFFFFFF}));
     imageio::viewPixels(DibImage{}, argb);
     EXPECT_TRUE(argb.empty());
+}
+
+// Bitmap blocks written or taken over as they stand must be exactly the bytes the row-by-row
+// encoder and decoder give.
+
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes bytesOf(const DibImage& image) {
+    return Bytes(image.data.begin(), image.data.begin() + image.fileSize);
+}
+
+// Whether the file was taken over; when it was, the result must be what decoding gives.
+bool takeOverMatchesDecoding(const Bytes& file) {
+    PictureBytes block(file.begin(), file.end());
+    DibImage taken;
+    if (!imageio::takeOverBmpFile(block, taken)) {
+        EXPECT_EQ(block.size(), file.size()) << "a refused block must be left alone";
+        return false;
+    }
+    DibImage decoded;
+    std::string error;
+    EXPECT_TRUE(imageio::decodeBmp(file, decoded, error)) << error;
+    expectSamePicture(taken, decoded);
+    return true;
+}
+
+// Pictures of every depth the intermediate files hold, with and without row padding, are
+// written as they stand and taken over on loading. With their padding dirtied they are no
+// longer as-is, and are saved with it clean.
+TEST(BmpAsIs, OwnPicturesAreWrittenAndTakenOverAsTheyStand) {
+    TempDir folder;
+    std::vector<DibImage> pictures;
+    for (int width : {1, 2, 3, 4, 5, 7, 8, 13})
+        for (int depth : {1, 4, 8, 24, 32})
+            pictures.push_back(randomPicture(width, 3, depth, 7));
+    for (const DibImage& picture : pictures) {
+        SCOPED_TRACE(std::to_string(picture.width) + " x " + std::to_string(picture.bitsPerPixel));
+        ASSERT_TRUE(imageio::isBmpFileAsIs(picture));
+        PictureBytes encoded;
+        std::string error;
+        ASSERT_TRUE(imageio::encodeBmp(picture, {}, encoded, error)) << error;
+        const Bytes file(encoded.begin(), encoded.end());
+        EXPECT_EQ(file, bytesOf(picture));
+        const auto saved = folder / "saved.bmp";
+        ASSERT_TRUE(imageio::savePicture(saved, picture, "image/bmp", 75, 0, error)) << error;
+        EXPECT_EQ(readFileBytes(saved), file);
+        EXPECT_TRUE(takeOverMatchesDecoding(file));
+        expectSamePicture(loadOrFail(saved), picture);
+        const int rowBytes = (picture.width * picture.bitsPerPixel + 7) / 8;
+        if (rowBytes == picture.stride) continue;
+        DibImage dirty = picture;
+        dirty.row(picture.height - 1)[picture.stride - 1] = 0xAB;
+        EXPECT_FALSE(imageio::isBmpFileAsIs(dirty));
+        ASSERT_TRUE(imageio::savePicture(saved, dirty, "image/bmp", 75, 0, error)) << error;
+        EXPECT_EQ(readFileBytes(saved), file);
+    }
+}
+
+// A byte the encoder or decoder would not carry over unchanged sends the picture the long way;
+// the header fields decoding drops are rewritten on taking over.
+struct Blemish {
+    const char* what;
+    int width, depth;
+    void (*apply)(Bytes&, const DibImage&);
+    bool takenOver = false;
+};
+
+void spoilDroppedFields(Bytes& file, const DibImage&) {
+    for (const int offset : {6, 34, 38, 42, 50}) // reserved, image size, resolutions, important
+        file[std::size_t(offset)] ^= 0x5A;
+}
+
+const Blemish kBlemishes[] = {
+    {"row padding", 3, 24, [](Bytes& f, const DibImage& p) { f[p.bitsOffset + 9] = 7; }},
+    {"unused bits of a 1 bpp row", 9, 1,
+     [](Bytes& f, const DibImage& p) { f[p.bitsOffset + 1] |= 1; }},
+    {"unused nibble of a 4 bpp row", 5, 4,
+     [](Bytes& f, const DibImage& p) { f[p.bitsOffset + 2] |= 3; }},
+    {"fourth byte of a colour entry", 4, 8, [](Bytes& f, const DibImage&) { f[54 + 7] = 1; }},
+    {"top-down rows", 4, 8,
+     [](Bytes& f, const DibImage& p) { writeLe32(f.data() + 22, std::uint32_t(-p.height)); }},
+    {"colours used beyond the table", 4, 8, [](Bytes& f, const DibImage&) { f[47] = 2; }},
+    {"a byte past the end", 4, 24, [](Bytes& f, const DibImage&) { f.push_back(0); }},
+    {"a 16 bpp picture", 4, 24, [](Bytes& f, const DibImage&) { f[28] = 16; }},
+    {"dropped fields of a 24 bpp picture", 5, 24, spoilDroppedFields, true},
+    {"dropped fields of an 8 bpp picture", 5, 8, spoilDroppedFields, true},
+};
+
+TEST(BmpAsIs, BlemishedFilesAreDecodedRowByRow) {
+    for (const Blemish& blemish : kBlemishes) {
+        SCOPED_TRACE(blemish.what);
+        const DibImage picture = blemish.depth == 24
+                                     ? makePhotoLike(blemish.width, 3, 24)
+                                     : randomPicture(blemish.width, 3, blemish.depth, 7);
+        Bytes file = bytesOf(picture);
+        blemish.apply(file, picture);
+        EXPECT_EQ(takeOverMatchesDecoding(file), blemish.takenOver);
+        // Decoding leaves no blemish in the padding, nor in unused bits.
+        DibImage decoded;
+        std::string error;
+        ASSERT_TRUE(imageio::decodeBmp(file, decoded, error)) << error;
+        EXPECT_TRUE(imageio::isBmpFileAsIs(decoded));
+        if (blemish.depth == 1) EXPECT_EQ(decoded.row(0)[1], picture.row(0)[1]);
+    }
 }
 
 } // namespace
