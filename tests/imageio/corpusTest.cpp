@@ -155,22 +155,18 @@ TEST(Corpus, JpegsDecodeCloseToTheOriginal) {
     DibImage turned;
     std::string error;
     ASSERT_TRUE(imageio::rotateFlip(original, turned, 1, 0, error));
-    const struct {
-        const char* file;
-        bool sideways;
-        double meanLimit;
-    } cases[] = {
+    const std::tuple<const char*, bool, double> cases[] = {
         {"testorig.jpg", false, 1.0},   {"testimgari.jpg", false, 1.0},
         {"testimgint.jpg", false, 1.5}, {"progressive.jpg", false, 1.5},
         {"cmyk.jpg", false, 3.0},       {"orientation6.jpg", true, 2.0},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.file);
-        const DibImage image = loadOrFail(corpusPath(std::string("jpeg/") + c.file));
-        const DibImage& expected = c.sideways ? turned : original;
+    for (const auto& [file, sideways, meanLimit] : cases) {
+        SCOPED_TRACE(file);
+        const DibImage image = loadOrFail(corpusPath(std::string("jpeg/") + file));
+        const DibImage& expected = sideways ? turned : original;
         ASSERT_EQ(std::tuple(image.width, image.height, image.bitsPerPixel),
                   std::tuple(expected.width, expected.height, 24));
-        EXPECT_LT(compareColors(image, expected).mean, c.meanLimit);
+        EXPECT_LT(compareColors(image, expected).mean, meanLimit);
     }
     const DibImage gray = loadOrFail(corpusPath("jpeg/gray.jpg"));
     EXPECT_EQ(std::tuple(gray.width, gray.height, gray.bitsPerPixel), std::tuple(227, 149, 8));
@@ -185,16 +181,14 @@ TEST(Corpus, GifsOpenWithTheScreenSizeAndTableDepth) {
         {"porsche.gif", 320, 200, 8}, {"solid2.gif", 640, 400, 8},
         {"treescap.gif", 40, 40, 4},  {"welcome2.gif", 290, 48, 8},
         {"x-trans.gif", 100, 100, 8}, {"treescap-interlaced.gif", 40, 40, 4}};
+    const auto open = [](const std::string& file) { return loadOrFail(corpusPath("gif/" + file)); };
     for (const auto& [file, width, height, depth] : gifs) {
-        const DibImage image = loadOrFail(corpusPath(std::string("gif/") + file));
+        const DibImage image = open(file);
         EXPECT_EQ(std::tuple(image.width, image.height, image.bitsPerPixel),
                   std::tuple(width, height, depth))
             << file;
     }
-    EXPECT_EQ(compareColors(loadOrFail(corpusPath("gif/treescap.gif")),
-                            loadOrFail(corpusPath("gif/treescap-interlaced.gif")))
-                  .maximum,
-              0);
+    EXPECT_EQ(compareColors(open("treescap.gif"), open("treescap-interlaced.gif")).maximum, 0);
 }
 
 } // namespace
