@@ -48,8 +48,8 @@ constexpr RoundTrip kRoundTrips[] = {
     {"image/tiff", 8, 8, true, true}, {"image/jpeg", 8, 8, false, true},
 };
 
-// JPEG gets smooth pictures (its loss on noise says nothing), and so do gray ramps; other
-// indexed ones a pattern of every index.
+// JPEG gets smooth pictures (its loss on noise says nothing), and so do gray ramps; the other
+// indexed ones random indices into a random palette.
 DibImage sourceFor(const RoundTrip& trip, int width, int height) {
     if (trip.depth > 8) return makePhotoLike(width, height, trip.depth);
     if (trip.lossless && !trip.gray) return randomPicture(width, height, trip.depth, 7);
@@ -313,11 +313,9 @@ TEST(RotateFlip, RefusesBadArgumentsAndLeavesTheTarget) {
     const DibImage source = randomPicture(3, 3, 8, 7), broken;
     DibImage target = makeImage(2, 2, 24);
     const DibImage before = target;
-    for (const auto& [picture, turns, flip] : {std::tuple{&source, 4, 0},
-                                               {&source, 0, 4},
-                                               {&source, -1, 0},
-                                               {&source, 0, -1},
-                                               {&broken, 1, 1}}) {
+    const std::tuple<const DibImage*, int, int> cases[] = {
+        {&source, 4, 0}, {&source, 0, 4}, {&source, -1, 0}, {&source, 0, -1}, {&broken, 1, 1}};
+    for (const auto& [picture, turns, flip] : cases) {
         std::string error;
         EXPECT_FALSE(imageio::rotateFlip(*picture, target, turns, flip, error) || error.empty());
         EXPECT_EQ(target.data, before.data);
