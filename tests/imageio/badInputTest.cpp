@@ -167,12 +167,7 @@ TEST(BadInput, CappedBudgetRefusesLargePicturesFromTinyFiles) {
     EXPECT_EQ(readLe32(image.paletteEntry(2)), 0u); // only the file's two entries are read
 
     const std::uint64_t previous = imageio::capMemoryBudget(std::uint64_t(8) << 20);
-    DibImage kept = makeImage(2, 2, 8);
-    const DibImage before = kept;
-    std::string error;
-    EXPECT_FALSE(imageio::loadPictureFromMemory(file.data(), file.size(), kept, error));
-    EXPECT_EQ(std::tuple(error, kept.data),
-              std::tuple(std::string(imageio::kTooLargeText), before.data));
+    EXPECT_EQ(refusal(file), imageio::kTooLargeText);
     EXPECT_TRUE(imageio::pictureFits(2000, 1000, 8));
     imageio::capMemoryBudget(previous);
     EXPECT_TRUE(imageio::pictureFits(4000, 3000, 24));
@@ -332,6 +327,25 @@ TEST(HandBuilt, TwoBitPicturesOpenAsFourBits) {
     refusal(oneByte);
 }
 
+// Without a usable pixel offset the rows follow the table, of colours-used entries (0: all); a
+// colours-used past 256 is taken as the entries read. Uncompressed rows must all be there (the
+// last may lack its padding), and masks that end the file leave no room for any.
+TEST(HandBuilt, BitmapTablesAndRows) {
+    ByteVector noOffset = rleBmp(40, 8, 1, 1, 0, {0xA5, 0, 0, 0});
+    writeLe32(noOffset.data() + 10, 0);
+    writeLe32(noOffset.data() + 46, 0);
+    const DibImage oneBit = loadBytesOrFail(noOffset);
+    EXPECT_EQ(std::tuple(oneBit.row(0)[0], rgbAt(oneBit, 0, 0), rgbAt(oneBit, 1, 0)),
+              std::tuple(0xA5, 0xFFFFFFu, 0x112233u));
+    ByteVector many = rleBmp(40, 2, 1, 8, 0, {1, 0, 0, 0});
+    writeLe32(many.data() + 46, 300);
+    EXPECT_EQ(loadBytesOrFail(many).colorsUsed, 2u);
+    loadBytesOrFail(rleBmp(40, 3, 2, 24, 0, ByteVector(21, 9)));
+    for (const ByteVector& file :
+         {rleBmp(40, 3, 2, 24, 0, ByteVector(20, 9)), rleBmp(40, 1, 1, 16, 3, ByteVector(12, 0))})
+        EXPECT_EQ(refusal(file), "the bitmap file is truncated");
+}
+
 // Working buffers need memory of their own: a budget that holds the picture but not the 16 bpp
 // bitmap's conversion table, or not libtiff's colour raster of four bytes a pixel, refuses the
 // file instead of leaving it half made.
@@ -350,12 +364,14 @@ TEST(HandBuilt, WorkingBuffersNeedTheirMemory) {
     EXPECT_EQ(loadBytesOrFail(tiff).width, 100);
 }
 
-// A screen far larger than its frame is refused; one its frame's size opens at the table's
-// depth. A 2 × 1 screen around a 1 × 1 frame of index 1 whose control block makes index 0
-// transparent: the uncovered pixel is the transparent one, shown white, not the background
-// colour (1). Codes clear, 3, end: an index past the two-entry table shows as entry 0.
+// A screen far larger than its frame is refused, and so is a frame far larger than the file's
+// codes could fill; one its frame's size opens at the table's depth. A 2 × 1 screen around a
+// 1 × 1 frame of index 1 whose control block makes index 0 transparent: the uncovered pixel is
+// the transparent one, shown white, not the background colour (1). Codes clear, 3, end: an
+// index past the two-entry table shows as entry 0.
 TEST(HandBuilt, GifScreensFramesAndIndices) {
     refusal(gifFile(8000, 8000, 1, 1));
+    EXPECT_EQ(refusal(gifFile(1000, 1000, 1000, 1000)), imageio::kTooShortText);
     const DibImage own = loadBytesOrFail(gifFile(1, 1, 1, 1));
     EXPECT_EQ(std::tuple(own.width, own.bitsPerPixel, rgbAt(own, 0, 0)),
               std::tuple(1, 1, 0xC86432u));
