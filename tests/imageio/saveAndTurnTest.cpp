@@ -101,9 +101,7 @@ INSTANTIATE_TEST_SUITE_P(Encoders, RoundTripTest, ::testing::ValuesIn(kRoundTrip
 TEST(GifEncoder, ReducesTrueColourThroughTheInstalledReducer) {
     TempDir folder;
     const DibImage source = makePhotoLike(20, 10, 24);
-    const auto green = [](const DibImage& t, int x, int y) {
-        return int(rgbAt(t, x, y) >> 8 & 255);
-    };
+    const auto green = [](const auto& t, int x, int y) { return int(rgbAt(t, x, y) >> 8 & 255); };
     imageio::setTrueColorReducer([&](const DibImage& t, DibImage& indexed) {
         std::vector<std::uint32_t> grays;
         for (std::uint32_t i = 0; i < 256; ++i)
