@@ -7,9 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <tuple>
 
 namespace vellora::test {
@@ -41,16 +42,6 @@ DibImage makePhotoLike(int width, int height, int bitsPerPixel) {
     return image;
 }
 
-DibImage makePatternIndexed(int width, int height, int bitsPerPixel) {
-    const int entries = 1 << bitsPerPixel;
-    std::vector<std::uint32_t> palette;
-    for (int i = 0; i < entries; ++i)
-        palette.push_back(std::uint32_t(i * 37 % 256) << 16 | std::uint32_t(255 - i) << 8 |
-                          std::uint32_t(i * 11 % 256));
-    return makeIndexedImage(width, height, bitsPerPixel, palette,
-                            [&](int x, int y) { return (x * 7 + y * 3 + x * y) % entries; });
-}
-
 Difference compareColors(const DibImage& a, const DibImage& b) {
     Difference difference;
     EXPECT_EQ(std::pair(a.width, a.height), std::pair(b.width, b.height));
@@ -68,24 +59,26 @@ Difference compareColors(const DibImage& a, const DibImage& b) {
     return difference;
 }
 
+void expectSamePicture(const DibImage& a, const DibImage& b) {
+    const auto fields = [](const DibImage& p) {
+        return std::tuple(p.width, p.height, p.bitsPerPixel, p.colorsUsed, p.fileSize, p.bitsOffset,
+                          p.stride, p.imageSize, p.paletteEntries);
+    };
+    EXPECT_EQ(fields(a), fields(b));
+    EXPECT_TRUE(std::equal(a.data.begin(), a.data.end(), b.data.begin(), b.data.end()));
+}
+
 DibImage readPpm(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::string magic;
-    int width = 0, height = 0, maximum = 0;
-    in >> magic >> width >> height >> maximum;
-    in.get();
-    EXPECT_EQ(std::tuple(magic, maximum), std::tuple(std::string("P6"), 255));
-    DibImage image = makeImage(width, height, 24);
-    std::vector<std::uint8_t> rgb(3 * std::size_t(width));
-    for (int y = 0; y < height; ++y) {
-        in.read(reinterpret_cast<char*>(rgb.data()), std::streamsize(rgb.size()));
-        std::uint8_t* row = image.row(height - 1 - y);
-        for (int x = 0; x < width; ++x)
-            for (int c = 0; c < 3; ++c)
-                row[3 * x + c] = rgb[3 * x + 2 - c];
-    }
-    EXPECT_TRUE(in.good());
-    return image;
+    const std::vector<std::uint8_t> file = readFileBytes(path);
+    const std::string head(file.begin(), file.begin() + std::min<std::ptrdiff_t>(32, file.size()));
+    int width = 0, height = 0, maximum = 0, pixels = 0;
+    EXPECT_EQ(std::sscanf(head.c_str(), "P6 %d %d %d%n", &width, &height, &maximum, &pixels), 3);
+    ++pixels; // past the one white-space byte after the maximum
+    EXPECT_EQ(std::tuple(maximum, file.size()), std::tuple(255, pixels + 3u * width * height));
+    return makeTrueColorImage(width, height, [&](int x, int y) {
+        const std::uint8_t* rgb = file.data() + pixels + 3 * ((height - 1 - y) * width + x);
+        return std::uint32_t(rgb[0]) << 16 | std::uint32_t(rgb[1]) << 8 | rgb[2];
+    });
 }
 
 DibImage loadOrFail(const std::filesystem::path& path) {

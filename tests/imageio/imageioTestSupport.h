@@ -17,15 +17,15 @@ std::uint32_t screenRgb(const DibImage& image, int x, int y);
 // A picture with smooth gradients, a few hard edges and a little deterministic noise.
 DibImage makePhotoLike(int width, int height, int bitsPerPixel = 24);
 
-// An indexed picture whose palette and indices are deterministic functions of the position.
-DibImage makePatternIndexed(int width, int height, int bitsPerPixel);
-
 struct Difference {
     double mean = 0; // per channel
     int maximum = 0;
 };
 // Requires equal sizes; compares every channel of every pixel.
 Difference compareColors(const DibImage& a, const DibImage& b);
+
+// Same geometry, header fields and bytes.
+void expectSamePicture(const DibImage& a, const DibImage& b);
 
 // A binary PPM (P6, maxval 255) as a 24 bpp picture; fails the test when unreadable.
 DibImage readPpm(const std::filesystem::path& path);
