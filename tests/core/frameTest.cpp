@@ -6,7 +6,7 @@
 #include "core/pixelAccess.h"
 #include "core/progress.h"
 #include "core/rowBands.h"
-#include "coreTests.h"
+#include "support/privateHome.h"
 #include "support/recordingFrontend.h"
 #include "support/testImages.h"
 
@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <chrono>
 #include <mutex>
+#include <set>
 #include <thread>
 #include <tuple>
 
@@ -56,23 +57,6 @@ TEST(OperationFrame, FailedReadShowsTheCodeThenTheOperationText) {
     EXPECT_EQ(frontend.statusTexts, std::vector<std::string>{""});
 }
 
-TEST(OperationFrame, SuccessSetsStateAndReleasesTheImages) {
-    test::RecordingFrontend frontend;
-    Session session(frontend);
-    test::setCurrentPicture(session, test::makeImage(4, 200, 8));
-    const std::string before = session.currentPath;
-    EXPECT_EQ(runCommandHandler(session, grayScaleLikeHandler), 0);
-    EXPECT_TRUE(frontend.messages.empty());
-    EXPECT_NE(session.currentPath, before);
-    EXPECT_EQ(std::tuple(session.history.historyDepth, session.history.historyPaths[1],
-                         session.currentInfo.state, session.dialogInfo.state),
-              std::tuple(1, before, 514, 514));
-    EXPECT_TRUE(session.sourceImage.data.empty() && session.targetImage.data.empty());
-    EXPECT_EQ(std::tuple(frontend.progressPositions.front(), frontend.progressPositions.back()),
-              std::tuple(0, 100));
-    EXPECT_EQ(test::readFileBytes(session.currentPath), test::readFileBytes(before));
-}
-
 // Without a fresh intermediate name the command must not run: its result would land on the
 // current picture.
 TEST(OperationFrame, NoFreshNameStopsTheCommand) {
@@ -88,48 +72,43 @@ TEST(OperationFrame, NoFreshNameStopsTheCommand) {
     EXPECT_EQ(frontend.texts(), std::vector<std::string>{"failed to get the intermediate path"});
 }
 
-TEST(OperationFrame, FailureTextProgressAndZoomOfEveryOperation) {
-    struct Case {
-        Operation operation;
-        const char* failureText;
-        bool showsProgress = true, resetsZoom = false;
-    };
-    using O = Operation;
-    const Case cases[] = {{O::Save, "failed to save a file", false},
-                          {O::Crop, "failed to crop the image"},
-                          {O::RotateFlip, "failed to rotate or flip the image", false},
-                          {O::Resize, "failed to resize the image", true, true},
-                          {O::RotateArbitrary, "failed to rotate the image"},
-                          {O::ColorProcessing, "failed to convert the image color"},
-                          {O::GrayScale, "failed to gray scale the image"},
-                          {O::BlackWhite, "failed to binary the image"},
-                          {O::Invert, "failed to invert the image"},
-                          {O::Posterization, "failed to posterization the image"},
-                          {O::Histogram, "failed to modify the histogram of the image"},
-                          {O::Smoothing, "failed to smoothing the image"},
-                          {O::EdgePreserving, "failed to edge-preserving smoothing the image"},
-                          {O::Sharpening, "failed to sharpening the image"},
-                          {O::EdgeDetect, "failed to edge detect the image"},
-                          {O::DeNoise, "failed to de noise the image"},
-                          {O::UserFilter, "failed to filtering the image"},
-                          {O::Tiling, "failed to tiling the image", true, true},
-                          {O::ExpressTable, "failed to get tiling table"},
-                          {O::SaveCsv, "failed to save tiling table as csv file"}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.failureText);
+// Saves, quarter turns and flips show neither bar nor status text, Resize and Tiling go back to
+// 100 %, and every operation fails with a text of its own; success lays the picture out again.
+TEST(OperationFrame, ProgressZoomAndFailureTextOfEveryOperation) {
+    std::set<std::string_view> failureTexts;
+    for (int i = 0; i <= int(Operation::TrueColor); ++i) {
+        const Operation operation = Operation(i);
+        const OperationTraits& traits = operationTraits(operation);
+        SCOPED_TRACE(traits.failureText);
+        const bool quiet = operation == Operation::Save || operation == Operation::RotateFlip;
+        const int zoom = operation == Operation::Resize || operation == Operation::Tiling ? 10 : 3;
+        EXPECT_EQ(traits.operation, operation);
+        EXPECT_TRUE(failureTexts.insert(traits.failureText).second);
         test::RecordingFrontend frontend;
         Session session(frontend);
         session.currentInfo.zoomIndex = session.dialogInfo.zoomIndex = 3;
-        EXPECT_EQ(runOperationFrame(session, c.operation, [](Session&) { return 1; }), 1);
-        EXPECT_EQ(frontend.messages, (std::vector<test::Message>{{"error", c.failureText}}));
-        EXPECT_EQ(frontend.progressVisibility.empty(), !c.showsProgress);
+        EXPECT_EQ(runOperationFrame(session, operation, [](Session&) { return 1; }), 1);
+        EXPECT_EQ(frontend.texts(), std::vector<std::string>{std::string(traits.failureText)});
+        EXPECT_EQ(session.currentInfo.zoomIndex, 3);
         frontend.clear();
-        EXPECT_EQ(runOperationFrame(session, c.operation, [](Session&) { return 0; }), 0);
+        const auto twoOf200 = [](Session& s) {
+            progressBegin(s, 200);
+            progressAdvance(s);
+            progressAdvance(s);
+            return 0;
+        };
+        EXPECT_EQ(runOperationFrame(session, operation, twoOf200), 0);
         EXPECT_TRUE(frontend.messages.empty());
-        EXPECT_EQ(std::tuple(session.currentInfo.zoomIndex, session.dialogInfo.zoomIndex),
-                  std::tuple(c.resetsZoom ? 10 : 3, c.resetsZoom ? 10 : 3));
-        EXPECT_EQ(frontend.statusTexts.empty(), !c.showsProgress);
+        EXPECT_EQ(std::tuple(session.currentInfo.zoomIndex, session.dialogInfo.zoomIndex,
+                             session.currentInfo.state, session.dialogInfo.state),
+                  std::tuple(zoom, zoom, 514, 514));
+        EXPECT_EQ(frontend.progressPositions, (std::vector<int>{0, 1})); // 0 shown once
+        EXPECT_EQ(frontend.progressVisibility,
+                  (quiet ? std::vector<bool>{} : std::vector<bool>{true, false}));
+        EXPECT_EQ(frontend.statusTexts.size(), quiet ? 0u : 1u);
     }
+    EXPECT_TRUE(std::all_of(failureTexts.begin(), failureTexts.end(),
+                            [](std::string_view text) { return text.starts_with("failed to "); }));
 }
 
 // The depths themselves are the copy's business (pixelTest.cpp); here an indexed picture goes
@@ -144,8 +123,8 @@ TEST(ConvertToTrueColor, EndToEnd) {
     const std::string before = session.currentPath;
     ASSERT_EQ(convertToTrueColor(session), 0);
     EXPECT_TRUE(frontend.messages.empty());
-    EXPECT_EQ(std::tuple(session.history.historyPaths[1], session.currentInfo.state),
-              std::tuple(before, 514));
+    EXPECT_EQ(std::tuple(session.history.historyDepth, session.history.historyPaths[1]),
+              std::tuple(1, before));
     const DibImage result = test::readImage(session.currentPath);
     EXPECT_EQ(std::tuple(result.bitsPerPixel, result.fileSize, result.colorsUsed),
               std::tuple(24, 54u + 3 * 16, source.colorsUsed));
@@ -169,8 +148,6 @@ TEST(ConvertToTrueColor, BrokenCurrentFileChangesNothing) {
     EXPECT_FALSE(session.modified());
 }
 
-// The bar shows the truncated percentage; progressAdvanceBy counts like single
-// steps and progressBegin restarts the count.
 // A step may turn the picture into the result within the block it read: that block is written
 // and build is not asked; a change that declines leaves the picture to build. Read from a file,
 // the current picture stays as it was; lent by the scratch store, the block moves to the new
@@ -216,26 +193,21 @@ TEST(PictureStep, FreshHeaderIsTheOneANewPictureGets) {
     EXPECT_FALSE(hasFreshHeader(picture));
 }
 
+// The bar shows each truncated percentage once (none of nothing to do); progressAdvanceBy counts
+// as single steps do, and progressBegin starts the count again.
 TEST(Progress, ShowsTheTruncatedPercentage) {
-    struct Case {
-        double units;
-        int advances, position;
-    };
-    for (const Case c : {Case{200, 100, 50},
-                         {200, 1, 0},
-                         {200, 3, 1},
-                         {3, 1, 33},
-                         {3, 2, 66},
-                         {3, 3, 100},
-                         {7, 1, 14},
-                         {1, 1, 100}}) {
+    for (const auto& [units, advances, positions] :
+         {std::tuple{3.0, 3, std::vector<int>{33, 66, 100}},
+          {7.0, 2, {14, 28}},
+          {200.0, 3, {0, 1}},
+          {1.0, 1, {100}},
+          {0.0, 1, {0}}}) {
         test::RecordingFrontend frontend;
         Session session(frontend);
-        progressBegin(session, c.units);
-        for (int i = 0; i < c.advances; ++i)
+        progressBegin(session, units);
+        for (int i = 0; i < advances; ++i)
             progressAdvance(session);
-        ASSERT_FALSE(frontend.progressPositions.empty());
-        EXPECT_EQ(frontend.progressPositions.back(), c.position) << c.units << " " << c.advances;
+        EXPECT_EQ(frontend.progressPositions, positions) << units;
     }
     test::RecordingFrontend frontend;
     Session session(frontend);

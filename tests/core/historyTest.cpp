@@ -2,7 +2,6 @@
 #include "core/history.h"
 #include "core/intermediateFiles.h"
 #include "core/scratchStore.h"
-#include "coreTests.h"
 #include "support/recordingFrontend.h"
 #include "support/testImages.h"
 
@@ -30,31 +29,10 @@ void runOperations(Session& session, int n) {
     }
 }
 
-TEST(History, DepthAndWrapsAfterPushes) {
-    struct Case {
-        int pushes, depth, wraps;
-    };
-    for (const Case c : {Case{0, 0, 0},
-                         {1, 1, 0},
-                         {98, 98, 0},
-                         {99, 99, 0},
-                         {100, 1, 1},
-                         {101, 2, 1},
-                         {198, 99, 1},
-                         {199, 1, 2}}) {
-        SCOPED_TRACE(c.pushes);
-        test::RecordingFrontend frontend;
-        Session session(frontend);
-        runOperations(session, c.pushes);
-        EXPECT_EQ(std::tuple(session.history.historyDepth, session.history.historyWraps,
-                             session.currentPath, session.modified()),
-                  std::tuple(c.depth, c.wraps, stepName(c.pushes), c.pushes > 0));
-    }
-}
-
-// Undo walks back through the steps and stops at depth zero; after a wrap it goes back to
-// slot 99, stored by the 100th push; a cleared history forgets every step.
-TEST(History, UndoWalksBackAfterAWrapTooAndClearForgetsEveryStep) {
+// After n pushes the ring holds its steps in slots 1 … (n - 1) % 99 + 1, having wrapped
+// (n - 1) / 99 times; undo walks back and stops at depth zero, after a wrap it goes on from
+// slot 99; a cleared history forgets every step.
+TEST(History, PushesWrapUndoWalksBackAndClearForgetsEveryStep) {
     test::RecordingFrontend frontend;
     Session session(frontend);
     runOperations(session, 3);
@@ -68,15 +46,19 @@ TEST(History, UndoWalksBackAfterAWrapTooAndClearForgetsEveryStep) {
     EXPECT_FALSE(undo(session) || session.modified());
     EXPECT_EQ(std::tuple(session.currentPath, session.history.historyWraps),
               std::tuple(stepName(0), 0));
-    runOperations(session, 100);
+    for (int n = 1; n <= 199; ++n) {
+        runOperations(session, 1);
+        ASSERT_EQ(std::tuple(session.history.historyDepth, session.history.historyWraps,
+                             session.currentPath, session.modified()),
+                  std::tuple((n - 1) % 99 + 1, (n - 1) / 99, stepName(n), true));
+    }
     ASSERT_TRUE(undo(session));
     EXPECT_EQ(
         std::tuple(session.currentPath, session.history.historyDepth, session.history.historyWraps),
-        std::tuple(stepName(99), 99, 0));
-    runOperations(session, 120);
+        std::tuple(stepName(198), 99, 1));
     clearHistory(session);
     EXPECT_FALSE(undo(session) || session.modified());
-    EXPECT_EQ(session.currentPath, stepName(219));
+    EXPECT_EQ(session.currentPath, stepName(198));
 }
 
 void touch(const fs::path& path) {
@@ -183,49 +165,38 @@ TEST(ScratchStore, PicturesWrittenToItsFolderLiveInMemory) {
     EXPECT_TRUE(fs::exists(f.file(0)) && f.frontend.messages.empty());
 }
 
+// The private folder is made once, mode 0700, for the first name asked for; the session's end
+// removes every numbered picture, wherever the gaps are, and the folder when nothing of another
+// name is left in it.
 TEST(IntermediateFiles, PrivateFolderIsMadeOnceAndRemovedWithTheSession) {
-    test::RecordingFrontend frontend;
-    fs::path folder;
-    {
-        Session session(frontend);
-        std::string first, second;
-        ASSERT_EQ(nextIntermediatePath(session, first), 0);
-        folder = fs::path(first).parent_path();
-        EXPECT_EQ((fs::status(folder).permissions() & fs::perms::all), fs::perms::owner_all);
-        touch(first);
-        ASSERT_EQ(nextIntermediatePath(session, second), 0);
-        EXPECT_EQ(fs::path(second), folder / "__VL_001.dib");
-    }
-    EXPECT_FALSE(fs::exists(folder));
-}
-
-// Every numbered picture goes, wherever the gaps are; a file of another name keeps the folder.
-TEST(IntermediateFiles, RemovingTheFolderTakesOnlyIntermediateFiles) {
-    test::TempDir parent;
-    const fs::path folder = parent / "run";
-    fs::create_directory(folder);
-    for (int n : {0, 2, 417, 999})
-        touch(folder / intermediateFileName(n));
     const std::vector<std::string> others = {"__VL_0000.dib", "__VL_12.dib", "__VL_abc.dib",
                                              "notes.txt"};
-    for (const std::string& other : others)
-        touch(folder / other);
-    test::RecordingFrontend frontend;
-    Session session(frontend);
-    session.intermediateDirectory = folder;
-    removeIntermediateDirectory(session);
-    EXPECT_TRUE(session.intermediateDirectory.empty());
-    std::vector<std::string> left;
-    for (const fs::directory_entry& entry : fs::directory_iterator(folder))
-        left.push_back(entry.path().filename().string());
-    std::sort(left.begin(), left.end());
-    EXPECT_EQ(left, others);
-    for (const std::string& name : left)
-        fs::remove(folder / name);
-    touch(folder / intermediateFileName(5));
-    session.intermediateDirectory = folder;
-    removeIntermediateDirectory(session);
-    EXPECT_FALSE(fs::exists(folder));
+    for (const bool withOthers : {false, true}) {
+        test::RecordingFrontend frontend;
+        fs::path folder;
+        {
+            Session session(frontend);
+            std::string first, second;
+            ASSERT_EQ(nextIntermediatePath(session, first), 0);
+            folder = fs::path(first).parent_path();
+            EXPECT_EQ((fs::status(folder).permissions() & fs::perms::all), fs::perms::owner_all);
+            touch(first);
+            ASSERT_EQ(nextIntermediatePath(session, second), 0);
+            EXPECT_EQ(fs::path(second), folder / "__VL_001.dib");
+            for (int n : {2, 417, 999})
+                touch(folder / intermediateFileName(n));
+            for (const std::string& other : withOthers ? others : std::vector<std::string>{})
+                touch(folder / other);
+        }
+        std::vector<std::string> left;
+        std::error_code absent;
+        for (const fs::directory_entry& entry : fs::directory_iterator(folder, absent))
+            left.push_back(entry.path().filename().string());
+        std::sort(left.begin(), left.end());
+        EXPECT_EQ(left, withOthers ? others : std::vector<std::string>{});
+        EXPECT_EQ(fs::exists(folder), withOthers);
+        fs::remove_all(folder);
+    }
 }
 
 } // namespace

@@ -5,7 +5,7 @@
 #include "core/runFolders.h"
 #include "core/simdLevel.h"
 #include "core/userFolders.h"
-#include "coreTests.h"
+#include "support/privateHome.h"
 #include "support/testImages.h"
 
 #include <gtest/gtest.h>
