@@ -6,6 +6,7 @@
 #include "core/pixelAccess.h"
 #include "core/progress.h"
 #include "core/rowBands.h"
+#include "core/trueColor.h"
 #include "support/privateHome.h"
 #include "support/recordingFrontend.h"
 #include "support/testImages.h"
@@ -22,19 +23,10 @@
 namespace vellora {
 namespace {
 
-// An operation that copies the picture row by row, stepping the progress bar, as every
-// picture step does: read the current picture, build the target, write it to the next path.
-int grayScaleLikeHandler(Session& s) {
+// A command whose picture step starts by reading the current picture.
+int grayScaleHandler(Session& s) {
     return runOperationFrame(s, Operation::GrayScale, [](Session& s) {
-        return runPictureStep(s, [&s](const DibImage& source, DibImage& target) {
-            const int created = createDib(s.frontend, target, source.width, source.height,
-                                          source.bitsPerPixel, source.colorsUsed, &source);
-            progressBegin(s, source.height);
-            for (int y = 0; created == 0 && y < source.height; ++y)
-                std::memcpy(target.row(y), source.row(y), std::size_t(source.stride)),
-                    progressAdvance(s);
-            return created;
-        });
+        return runPictureStep(s, [](const DibImage&, DibImage&) { return 0; });
     });
 }
 
@@ -44,7 +36,7 @@ TEST(OperationFrame, FailedReadShowsTheCodeThenTheOperationText) {
     session.currentPath = "/nonexistent/__VL_000.dib";
     session.dialogInfo.state = 514;
     session.currentInfo.state = 1026;
-    EXPECT_EQ(runCommandHandler(session, grayScaleLikeHandler), 1);
+    EXPECT_EQ(runCommandHandler(session, grayScaleHandler), 1);
     EXPECT_EQ(frontend.messages,
               (std::vector<test::Message>{
                   {"error", "failed to open the file\ncannot read \"/nonexistent/__VL_000.dib\": "
@@ -134,7 +126,8 @@ TEST(ConvertToTrueColor, EndToEnd) {
     EXPECT_EQ(test::readFileBytes(before), source.data); // untouched, ready for undo
 }
 
-TEST(ConvertToTrueColor, BrokenCurrentFileChangesNothing) {
+// A broken current file changes nothing; a failed write still releases both pictures.
+TEST(ConvertToTrueColor, BrokenCurrentFileOrFailedWriteChangesNothing) {
     test::RecordingFrontend frontend;
     Session session(frontend);
     test::setCurrentPicture(session, test::makeImage(3, 3, 8));
@@ -146,6 +139,13 @@ TEST(ConvertToTrueColor, BrokenCurrentFileChangesNothing) {
                                         "failed to convert the image to 24 bpp"}));
     EXPECT_EQ(session.currentPath, before);
     EXPECT_FALSE(session.modified());
+    frontend.clear();
+    session.sourceImage = test::makeImage(3, 3, 8);
+    EXPECT_EQ(saveAsTrueColor(session, "/nonexistent-folder/x.dib"), 1);
+    EXPECT_EQ(frontend.texts(), std::vector<std::string>{"failed to create the file\ncannot write "
+                                                         "\"/nonexistent-folder/x.dib\": No such "
+                                                         "file or directory"});
+    EXPECT_TRUE(session.sourceImage.data.empty() && session.targetImage.data.empty());
 }
 
 // A step may turn the picture into the result within the block it read: that block is written
