@@ -88,41 +88,35 @@ TEST(IntermediateFiles, NamesHaveThreeDigitsAndTheFirstFreeNumberIsTaken) {
     EXPECT_TRUE(f.frontend.messages.empty());
 }
 
-TEST(IntermediateFiles, CleanDeletesTheRunUpToTheFirstGap) {
-    Folder f;
-    for (int n : {0, 1, 2, 3, 5})
-        touch(f.file(n));
-    touch(f.dir / "other.txt");
-    f.session.currentPath = f.file(0).string(); // the current picture is no exception
-    cleanIntermediateFiles(f.session);
-    for (int n = 0; n < 4; ++n)
-        EXPECT_FALSE(fs::exists(f.file(n))) << n;
-    EXPECT_TRUE(fs::exists(f.file(5)) && fs::exists(f.dir / "other.txt"));
-    for (int n = 0; n < 1000; ++n)
-        touch(f.file(n)); // a full run ends at 999
-    touch(f.dir / "__VL_1000.dib");
-    cleanIntermediateFiles(f.session);
-    EXPECT_TRUE(fs::exists(f.dir / "__VL_1000.dib") && !fs::exists(f.file(999)));
-}
-
 // The last free number is taken; then, all thousand there, files no picture refers to are
-// freed, and the current picture and the live undo steps are kept.
-TEST(IntermediateFiles, FullFolderRecyclesUnreferencedFiles) {
+// freed, and the current picture and the live undo steps are kept. Cleaning deletes the run up
+// to its first gap, the current picture being no exception; a full run ends at 999.
+TEST(IntermediateFiles, FullFolderRecyclesUnreferencedFilesAndCleaningStopsAtAGap) {
     Folder f;
     for (int n = 0; n < 999; ++n)
         touch(f.file(n));
+    touch(f.dir / "other.txt");
     EXPECT_EQ(f.next(), f.file(999).string());
     touch(f.file(999));
     f.session.currentPath = f.session.nextPath = f.file(1).string();
     f.session.history.historyDepth = 2;
     auto& paths = f.session.history.historyPaths;
-    paths[1] = f.file(0).string(), paths[2] = f.file(500).string(),
-    paths[3] = f.file(2).string(); // 3: above the depth
-    EXPECT_EQ(f.next(), f.file(2).string());
-    EXPECT_FALSE(fs::exists(f.file(2)));
-    for (int n : {0, 1, 500})
-        EXPECT_TRUE(fs::exists(f.file(n))) << n;
+    paths[1] = f.file(3).string(), paths[2] = f.file(500).string(),
+    paths[3] = f.file(0).string(); // 3: above the depth
+    EXPECT_EQ(f.next(), f.file(0).string());
+    for (int n : {0, 1, 2, 3, 500, 999})
+        EXPECT_EQ(fs::exists(f.file(n)), n == 1 || n == 3 || n == 500) << n;
     EXPECT_TRUE(f.frontend.messages.empty());
+    touch(f.file(0)); // the picture written under the recycled name
+    cleanIntermediateFiles(f.session);
+    EXPECT_EQ(
+        std::tuple(fs::exists(f.file(1)), fs::exists(f.file(3)), fs::exists(f.dir / "other.txt")),
+        std::tuple(false, true, true));
+    for (int n = 0; n < 1000; ++n)
+        touch(f.file(n));
+    touch(f.dir / "__VL_1000.dib");
+    cleanIntermediateFiles(f.session);
+    EXPECT_TRUE(fs::exists(f.dir / "__VL_1000.dib") && !fs::exists(f.file(999)));
     // After a wrap every slot is live.
     f.session.history.historyDepth = 1, f.session.history.historyWraps = 1;
     paths[99] = f.file(9).string();

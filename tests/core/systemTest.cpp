@@ -174,10 +174,11 @@ TEST(RunFolders, SweepRemovesOnlyFoldersOfEndedRuns) {
     fs::create_directory(foreign), fs::create_directory(odd);
     test::writeFileBytes(foreign / "__VL_000.dib", {1}); // no lock file: not a run's folder
     test::writeFileBytes(odd / kRunLockName, {});        // a free lock, but not a name a run makes
+    test::writeFileBytes(base / "vellora-file01", {1});  // a run's name, but not a folder
     sweepAbandonedRunFolders();
     EXPECT_EQ(std::tuple(fs::exists(ended), fs::exists(live), fs::exists(foreign / "__VL_000.dib"),
-                         fs::exists(odd)),
-              std::tuple(false, true, true, true));
+                         fs::exists(odd), fs::exists(base / "vellora-file01")),
+              std::tuple(false, true, true, true, true));
     ::close(lock);
     sweepAbandonedRunFolders();
     EXPECT_FALSE(fs::exists(live));
