@@ -63,11 +63,8 @@ TEST(SetParameter, EveryFieldTakesTheEndsOfItsRangesAndChangesOnlyItsBytes) {
 
 // The message says what is wrong, and the block stays as it was.
 TEST(SetParameter, RefusesWithAMessageAndKeepsTheBlock) {
-    const struct {
-        const char* name;
-        const char* value;
-        const char* message;
-    } cases[] = {
+    // {name, value, message}
+    const std::tuple<const char*, const char*, const char*> cases[] = {
         {"tileCountWide", "0", "tileCountWide must be 1 … 9999, got 0"},
         {"tileCountWide", "10000", "tileCountWide must be 1 … 9999, got 10000"},
         {"tileCountWide", "", "tileCountWide must be an integer, got \"\""},
@@ -91,13 +88,13 @@ TEST(SetParameter, RefusesWithAMessageAndKeepsTheBlock) {
          "rotateAngle must be -2147483648 … 2147483647, got 2147483648"},
         {"tileCountWidth", "5", "unknown parameter \"tileCountWidth\""},
     };
-    for (const auto& c : cases) {
+    for (const auto& [name, value, message] : cases) {
         ParameterBlock block = defaultParameterBlock();
         const ParameterBlock before = block;
         std::string error;
-        EXPECT_FALSE(setParameter(block, c.name, c.value, error));
-        EXPECT_EQ(error, c.message);
-        EXPECT_EQ(std::memcmp(&block, &before, sizeof block), 0) << c.name;
+        EXPECT_FALSE(setParameter(block, name, value, error));
+        EXPECT_EQ(error, message);
+        EXPECT_EQ(std::memcmp(&block, &before, sizeof block), 0) << name;
     }
 }
 

@@ -53,12 +53,8 @@ TEST(ReadBitmapFile, RefusalsGiveTheirCodeOneMessageAndNoBlock) {
     constexpr const char* kRead = "failed to read the file";
     constexpr const char* kCompress = "compress not supported";
     constexpr const char* kDepth = "error of count bits per pixel";
-    const struct {
-        const char* what;
-        Bytes bytes;
-        int code;
-        const char* message;
-    } cases[] = {
+    // {what, bytes, code, message}
+    const std::tuple<const char*, Bytes, int, const char*> cases[] = {
         {"not BM", file(notBm), 32, kNot},
         {"one byte", {'B'}, 32, kNot},
         {"empty", {}, 32, kNot},
@@ -80,16 +76,16 @@ TEST(ReadBitmapFile, RefusalsGiveTheirCodeOneMessageAndNoBlock) {
         {"short colour table", file({.bitsPerPixel = 8, .colorsUsed = 2}, 12), 4, kRead},
     };
     test::TempDir dir;
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        test::writeFileBytes(dir / "refused.dib", c.bytes);
+    for (const auto& [what, bytes, code, message] : cases) {
+        SCOPED_TRACE(what);
+        test::writeFileBytes(dir / "refused.dib", bytes);
         test::RecordingFrontend frontend;
         DibImage image, fromBytes;
         image.data.assign(16, 1);
         fromBytes.data = image.data;
-        EXPECT_EQ(readBitmapFile(frontend, dir / "refused.dib", image), c.code);
-        EXPECT_EQ(readBitmapBytes(frontend, c.bytes, fromBytes), c.code);
-        EXPECT_EQ(frontend.messages, (std::vector<test::Message>(2, {"error", c.message})));
+        EXPECT_EQ(readBitmapFile(frontend, dir / "refused.dib", image), code);
+        EXPECT_EQ(readBitmapBytes(frontend, bytes, fromBytes), code);
+        EXPECT_EQ(frontend.messages, (std::vector<test::Message>(2, {"error", message})));
         EXPECT_TRUE(image.data.empty() && fromBytes.data.empty());
     }
 }
@@ -203,23 +199,21 @@ TEST(CreateDib, CopiesTheSourceColourTableAndZeroFillsAReusedBlock) {
 }
 
 TEST(CreateDib, RefusesImpossibleSizes) {
-    struct Case {
-        int width, height, bpp, code;
-    };
-    // 70000 x 3 bytes x 70000 rows is over 14 GB, past the 32-bit size fields.
-    const Case cases[] = {
+    // {width, height, depth, code}; 70000 x 3 bytes x 70000 rows is over 14 GB, past the 32-bit
+    // size fields.
+    const std::tuple<int, int, int, int> cases[] = {
         {0, 5, 24, 16}, {5, 0, 8, 16}, {-1, 5, 24, 16}, {70000, 70000, 24, 16}, {5, 5, 16, 128}};
-    for (const Case& c : cases) {
+    for (const auto& [width, height, bpp, code] : cases) {
         test::RecordingFrontend frontend;
         DibImage image;
-        EXPECT_EQ(createDib(frontend, image, c.width, c.height, std::uint16_t(c.bpp), 0), c.code);
-        const std::string size = std::to_string(c.width) + " x " + std::to_string(c.height);
+        EXPECT_EQ(createDib(frontend, image, width, height, std::uint16_t(bpp), 0), code);
+        const std::string size = std::to_string(width) + " x " + std::to_string(height);
         EXPECT_EQ(frontend.texts(),
                   std::vector<std::string>{
-                      c.code == 128 ? "error of count bits per pixel"
-                                    : "failed to allocate memory\na " + size + " picture of " +
-                                          std::to_string(c.bpp) +
-                                          " bits per pixel does not fit in a bitmap file"});
+                      code == 128 ? "error of count bits per pixel"
+                                  : "failed to allocate memory\na " + size + " picture of " +
+                                        std::to_string(bpp) +
+                                        " bits per pixel does not fit in a bitmap file"});
         EXPECT_TRUE(image.data.empty());
     }
     // Width × depth passes 2^32 before the division by 8, and the picture still fits.

@@ -46,15 +46,11 @@ class AtomicFile : public ::testing::Test {
 // A write that fails at any point leaves the old file (or none) and no stray file; one that
 // works replaces it wholly, longer or shorter, and keeps its mode.
 TEST_F(AtomicFile, EveryFaultPointLeavesTheOldFileAndASuccessReplacesIt) {
-    struct Case {
-        const char* name;
-        AtomicFileFaults faults;
-        AtomicFileFailure expected;
-    };
-    const Case cases[] = {{"first write", {1, false, false, 0}, AtomicFileFailure::write},
-                          {"third write", {3, false, false, 100}, AtomicFileFailure::write},
-                          {"flush", {0, true, false, 0}, AtomicFileFailure::flush},
-                          {"rename", {0, false, true, 0}, AtomicFileFailure::rename}};
+    const std::tuple<const char*, AtomicFileFaults, AtomicFileFailure> cases[] = {
+        {"first write", {1, false, false, 0}, AtomicFileFailure::write},
+        {"third write", {3, false, false, 100}, AtomicFileFailure::write},
+        {"flush", {0, true, false, 0}, AtomicFileFailure::flush},
+        {"rename", {0, false, true, 0}, AtomicFileFailure::rename}};
     const auto old = pattern(777, 3);
     atomicFileFaults().failRename = true; // a new target is not made either
     EXPECT_EQ(writeFileAtomically(target, old), AtomicFileFailure::rename);
@@ -65,10 +61,10 @@ TEST_F(AtomicFile, EveryFaultPointLeavesTheOldFileAndASuccessReplacesIt) {
     ::umask(mask);
     EXPECT_EQ(fs::status(target).permissions(), fs::perms(0666 & ~mask)); // as a new file gets
     fs::permissions(target, fs::perms(0640));
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        atomicFileFaults() = c.faults;
-        EXPECT_EQ(writeFileAtomically(target, pattern(1000, 5)), c.expected);
+    for (const auto& [name, faults, expected] : cases) {
+        SCOPED_TRACE(name);
+        atomicFileFaults() = faults;
+        EXPECT_EQ(writeFileAtomically(target, pattern(1000, 5)), expected);
         atomicFileFaults() = {};
         EXPECT_EQ(std::tuple(readFileBytes(target), entries(folder)), std::tuple(old, 1u));
     }
@@ -216,20 +212,17 @@ TEST(Parallel, EveryRowOnceInBandsNestedAndFailingJobs) {
         ScopedVariable v("VELLORA_THREADS", unusable);
         EXPECT_EQ(workerThreadCount(), cores);
     }
-    struct Case {
-        const char* threads;
-        int rows, minRowsPerBand, bands;
-    };
-    const Case cases[] = {{"1", 100, 16, 1}, {"2", 100, 16, 2}, {"4", 7, 1, 4},
-                          {"8", 5, 16, 1},   {"3", 1, 1, 1},    {"2", 0, 16, 0},
-                          {"2", -3, 16, 0},  {"100", 97, 1, 64}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.threads) + " threads, " + std::to_string(c.rows) + " rows");
-        ScopedVariable v("VELLORA_THREADS", c.threads);
-        std::vector<std::atomic<int>> visits(std::size_t(std::max(c.rows, 0)));
+    // {threads, rows, least rows per band, bands}
+    const std::tuple<const char*, int, int, int> cases[] = {
+        {"1", 100, 16, 1}, {"2", 100, 16, 2}, {"4", 7, 1, 4},   {"8", 5, 16, 1},
+        {"3", 1, 1, 1},    {"2", 0, 16, 0},   {"2", -3, 16, 0}, {"100", 97, 1, 64}};
+    for (const auto& [threads, rows, minRowsPerBand, expectedBands] : cases) {
+        SCOPED_TRACE(std::string(threads) + " threads, " + std::to_string(rows) + " rows");
+        ScopedVariable v("VELLORA_THREADS", threads);
+        std::vector<std::atomic<int>> visits(std::size_t(std::max(rows, 0)));
         std::atomic<int> bands{0};
         parallelRows(
-            c.rows,
+            rows,
             [&](int begin, int end) {
                 bands += 1;
                 parallelRows(
@@ -240,10 +233,10 @@ TEST(Parallel, EveryRowOnceInBandsNestedAndFailingJobs) {
                     },
                     1);
             },
-            c.minRowsPerBand);
-        for (int y = 0; y < c.rows; ++y)
+            minRowsPerBand);
+        for (int y = 0; y < rows; ++y)
             ASSERT_EQ(visits[std::size_t(y)].load(), 1) << y;
-        EXPECT_EQ(bands.load(), c.bands);
+        EXPECT_EQ(bands.load(), expectedBands);
     }
     ScopedVariable v("VELLORA_THREADS", "3");
     std::atomic<int> othersDone{0};
