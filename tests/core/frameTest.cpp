@@ -105,12 +105,11 @@ TEST(OperationFrame, ProgressZoomAndFailureTextOfEveryOperation) {
                             [](std::string_view text) { return text.starts_with("failed to "); }));
 }
 
-// The depths themselves are the copy's business (pixelTest.cpp); here an indexed picture goes
+// The depths themselves are the copy's business (CopyAsTrueColor); here an indexed picture goes
 // through the whole frame.
 TEST(ConvertToTrueColor, EndToEnd) {
     test::RecordingFrontend frontend;
     Session session(frontend);
-    const auto colour = [](int x, int y) { return (x + y) % 2 ? 0xA0B0C0u : 0x102030u; };
     const DibImage source = test::makeIndexedImage(5, 3, 4, {0x102030, 0xA0B0C0},
                                                    [](int x, int y) { return (x + y) % 2; });
     test::setCurrentPicture(session, source);
@@ -122,9 +121,8 @@ TEST(ConvertToTrueColor, EndToEnd) {
     const DibImage result = test::readImage(session.currentPath);
     EXPECT_EQ(std::tuple(result.bitsPerPixel, result.fileSize, result.colorsUsed),
               std::tuple(24, 54u + 3 * 16, source.colorsUsed));
-    for (int y = 0; y < 3; ++y)
-        for (int x = 0; x < 5; ++x)
-            ASSERT_EQ(test::rgbAt(result, x, y), colour(x, y)) << x << "," << y;
+    EXPECT_EQ(std::tuple(test::rgbAt(result, 0, 0), test::rgbAt(result, 4, 1)),
+              std::tuple(0x102030u, 0xA0B0C0u));
     EXPECT_EQ(test::readFileBytes(before), source.data); // untouched, ready for undo
 }
 

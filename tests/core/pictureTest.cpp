@@ -293,8 +293,9 @@ TEST(PixelAccess, BitsAndNibblesOfHandWorkedBytes) {
 }
 
 // Random-order setIndex, sequential writes and whole-row writes all give the same bytes, and
-// every reader, the colour readers through the table included, gives back what was written.
-TEST(PixelAccess, IndexedWritersAgreeAndReadersReturnTheIndicesAndColours) {
+// both index readers give back what was written (the colours through the table are the copy's
+// business, below).
+TEST(PixelAccess, IndexedWritersAgreeAndReadersReturnTheIndices) {
     for (const int bpp : {1, 4, 8}) {
         SCOPED_TRACE(bpp);
         const int width = 13, height = 3;
@@ -317,19 +318,14 @@ TEST(PixelAccess, IndexedWritersAgreeAndReadersReturnTheIndicesAndColours) {
         EXPECT_EQ(random.data, sequential.data);
         EXPECT_EQ(random.data, rows.data);
         for (int y = 0; y < height; ++y) {
-            std::vector<std::uint8_t> indices(width), bgr(3 * width);
+            std::vector<std::uint8_t> indices(width);
             readRowIndices(random, y, indices.data());
-            readRowColors(random, y, bgr.data());
             for (int x = 0; x < width; ++x) {
-                std::uint8_t index = 0xEE, one[3];
+                std::uint8_t index = 0xEE;
                 getIndex(random, index, y, x, bpp);
-                ASSERT_EQ(index, patternIndex(x, y, bpp)) << x << "," << y;
-                ASSERT_EQ(indices[x], index);
-                ASSERT_EQ(bgr[3 * x] | bgr[3 * x + 1] << 8 | bgr[3 * x + 2] << 16,
-                          int(palette[index]))
-                    << x;
-                getColor(random, one, y, x, bpp);
-                ASSERT_EQ(0, std::memcmp(one, &bgr[3 * x], 3));
+                ASSERT_EQ(std::tuple(index, indices[x]),
+                          std::tuple(patternIndex(x, y, bpp), patternIndex(x, y, bpp)))
+                    << x << "," << y;
             }
             // Padding after the last pixel stays zero.
             for (int b = (width * bpp + 7) / 8; b < random.stride; ++b)

@@ -1,8 +1,6 @@
 #include "support/privateHome.h"
 #include "support/tempDir.h"
 
-#include <cstdlib>
-
 namespace vellora::test {
 
 namespace {
