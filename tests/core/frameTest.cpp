@@ -32,7 +32,7 @@ int grayScaleHandler(Session& s) {
     });
 }
 
-TEST(OperationFrame, FailedReadShowsTheCodeThenTheOperationText) {
+TEST(OperationFrame, FailedReadShowsTheCodeThenTheOperationTextAndNoFreshNameStops) {
     test::RecordingFrontend frontend;
     Session session(frontend);
     session.currentPath = "/nonexistent/__VL_000.dib";
@@ -49,20 +49,16 @@ TEST(OperationFrame, FailedReadShowsTheCodeThenTheOperationText) {
               std::tuple("/nonexistent/__VL_000.dib", 0, 1026, 514));
     EXPECT_EQ(frontend.progressVisibility, (std::vector<bool>{true, false}));
     EXPECT_EQ(frontend.statusTexts, std::vector<std::string>{""});
-}
-
-// Without a fresh intermediate name the command must not run: its result would land on the
-// current picture.
-TEST(OperationFrame, NoFreshNameStopsTheCommand) {
-    test::RecordingFrontend frontend;
+    // Without a fresh intermediate name the command must not run: its result would land on the
+    // current picture.
+    frontend.clear();
     test::ScopedVariable tmpdir("TMPDIR", "/nonexistent/vellora-test");
-    Session session(frontend);
-    session.currentPath = session.nextPath = "/somewhere/__VL_003.dib";
+    Session noFolder(frontend);
+    noFolder.currentPath = noFolder.nextPath = "/somewhere/__VL_003.dib";
     static int runs = 0;
-    EXPECT_EQ(runCommandHandler(session, [](Session&) { return ++runs, 0; }), 1);
-    EXPECT_EQ(runs, 0);
-    EXPECT_EQ(std::tuple(session.currentPath, session.history.historyDepth),
-              std::tuple(std::string("/somewhere/__VL_003.dib"), 0));
+    EXPECT_EQ(runCommandHandler(noFolder, [](Session&) { return ++runs, 0; }), 1);
+    EXPECT_EQ(std::tuple(runs, noFolder.currentPath, noFolder.history.historyDepth),
+              std::tuple(0, std::string("/somewhere/__VL_003.dib"), 0));
     EXPECT_EQ(frontend.texts(), std::vector<std::string>{"failed to get the intermediate path"});
 }
 
@@ -181,16 +177,6 @@ TEST(PictureStep, AChangeInPlaceWritesTheBlockItRead) {
                 EXPECT_EQ(test::readImage(session.currentPath).data, picture.data);
             }
         }
-}
-
-TEST(PictureStep, FreshHeaderIsTheOneANewPictureGets) {
-    DibImage picture = test::makeImage(3, 2, 24);
-    EXPECT_TRUE(hasFreshHeader(picture));
-    picture.data[46] = 1; // colours used, which the geometry says is 0
-    EXPECT_FALSE(hasFreshHeader(picture));
-    picture.data[46] = 0;
-    picture.data.resize(picture.fileSize - 1);
-    EXPECT_FALSE(hasFreshHeader(picture));
 }
 
 // The bar shows each truncated percentage once (none of nothing to do); progressAdvanceBy counts

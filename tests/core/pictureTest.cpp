@@ -110,16 +110,21 @@ TEST(ReadBitmapFile, MissingFileAndFolderFailToOpenAndSayWhy) {
 // its first stored row; sizes come from the geometry, not the header fields, and extra bytes
 // are kept but not counted.
 TEST(ReadBitmapFile, FullTableTopDownRowsAndDerivedSizes) {
-    Bytes body(1024 + 8);
+    Bytes body(1024 + 8 + 3);
     std::iota(body.begin(), body.end(), std::uint8_t(0));
-    const auto bytes = bitmapBytes(
-        {.width = 4, .height = 2, .bitsPerPixel = 8, .colorsUsed = 100, .bitsOffsetField = 454},
-        body);
+    const auto bytes = bitmapBytes({.width = 4,
+                                    .height = 2,
+                                    .bitsPerPixel = 8,
+                                    .colorsUsed = 100,
+                                    .fileSizeField = 7,
+                                    .bitsOffsetField = 454},
+                                   body);
     test::RecordingFrontend frontend;
     DibImage image;
     ASSERT_EQ(readBitmapBytes(frontend, bytes, image), 0);
-    EXPECT_EQ(std::tuple(image.colorsUsed, image.paletteEntries, image.bitsOffset, image.fileSize),
-              std::tuple(100u, 256u, 1078u, 1078u + 8));
+    EXPECT_EQ(std::tuple(image.colorsUsed, image.paletteEntries, image.bitsOffset, image.fileSize,
+                         image.data.size()),
+              std::tuple(100u, 256u, 1078u, 1078u + 8, 1078u + 8 + 3));
     EXPECT_EQ(std::tuple(image.row(0)[0], image.row(1)[3]),
               std::tuple(bytes[1078], bytes[1078 + 7]));
     ASSERT_EQ(readBitmapBytes(
@@ -128,14 +133,6 @@ TEST(ReadBitmapFile, FullTableTopDownRowsAndDerivedSizes) {
                   image),
               0);
     EXPECT_EQ(std::tuple(image.height, image.row(0)[0], image.row(2)[2]), std::tuple(3, 1, 9));
-    ASSERT_EQ(readBitmapBytes(
-                  frontend,
-                  bitmapBytes({.width = 5, .height = 2, .fileSizeField = 7, .bitsOffsetField = 999},
-                              Bytes(40, 0)),
-                  image),
-              0);
-    EXPECT_EQ(std::tuple(image.fileSize, image.bitsOffset, image.stride, image.imageSize),
-              std::tuple(86u, 54u, 16, 32u));
     EXPECT_TRUE(frontend.messages.empty());
 }
 
@@ -173,6 +170,13 @@ TEST(BitmapFile, CreateWriteReadRoundTripAtEveryDepth) {
         EXPECT_EQ(std::tuple(read.bitsPerPixel, read.width, read.height, read.colorsUsed),
                   std::tuple(bpp, 7, 3, 2u));
         EXPECT_TRUE(frontend.messages.empty());
+        // The header is the one a new picture gets, until a field or the length changes.
+        EXPECT_TRUE(hasFreshHeader(read));
+        read.data[46] = 1; // colours used
+        EXPECT_FALSE(hasFreshHeader(read));
+        read.data[46] = 2;
+        read.data.resize(read.fileSize - 1);
+        EXPECT_FALSE(hasFreshHeader(read));
     }
 }
 
@@ -237,6 +241,16 @@ TEST(WriteBitmapFile, UnwritablePathGivesCode2AndAnExistingFileIsReplaced) {
     test::writeFileBytes(dir / "x.dib", Bytes(5000, 9));
     ASSERT_EQ(writeBitmapFile(frontend, dir / "x.dib", image), 0);
     EXPECT_EQ(test::readFileBytes(dir / "x.dib"), image.data);
+}
+
+// Header fields are little-endian, the lowest byte first.
+TEST(BitmapFile, LittleEndianFields) {
+    std::uint8_t bytes[4] = {};
+    writeLe32(bytes, 0x12345678);
+    EXPECT_EQ(std::tuple(bytes[0], bytes[1], bytes[2], bytes[3], readLe32(bytes)),
+              std::tuple(0x78, 0x56, 0x34, 0x12, 0x12345678u));
+    writeLe16(bytes + 2, 0xABCD);
+    EXPECT_EQ(std::tuple(readLe32(bytes), readLe16(bytes + 2)), std::tuple(0xABCD5678u, 0xABCD));
 }
 
 // The other codes' texts are shown where their failures happen; 512 and the codes reserved

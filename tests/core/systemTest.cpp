@@ -182,6 +182,8 @@ TEST(UserFolders, XdgFoldersOrTheirFallbacksAreMadePrivate) {
     test::writeFileBytes(dir / "file", {1});
     EXPECT_FALSE(makeUserFolder(dir / "file" / "below", error));
     EXPECT_EQ(error, std::errc::not_a_directory);
+    EXPECT_FALSE(makeUserFolder(dir / std::string(300, 'n'), error)); // longer than a name can be
+    EXPECT_EQ(error, std::errc::filename_too_long);
 }
 
 TEST(RegularFile, OnlyRegularFilesOpenAndNothingWaits) {
