@@ -82,6 +82,7 @@ TEST(SetParameter, RefusesWithAMessageAndKeepsTheBlock) {
         {"evenDivisions", "8,0,5", "evenDivisions value 2 must be 1 … 9, got 0"},
         {"colorChoice", "7,2,9,0", "colorChoice value 2 must be 0 … 1, got 2"},
         {"colorChoice", "8,1,9,0", "colorChoice value 1 must be 0 … 7, got 8"},
+        {"colorChoice", "7,1,9,2", "colorChoice value 4 must be 0 … 1, got 2"},
         {"edgeDetectChoice", "4,0,0", "edgeDetectChoice value 1 must be 0 … 3, got 4"},
         {"cropLeft", "-1", "cropLeft must be 0 … 2147483647, got -1"},
         {"rotateAngle", "2147483648",
@@ -178,6 +179,10 @@ TEST(ParameterFields, DefaultsLieInsideTheirRanges) {
     EXPECT_EQ(std::tuple(defaults.screenWidth, defaults.screenHeight, defaults.windowRect[2],
                          defaults.windowWidth, defaults.windowHeight),
               std::tuple(0u, 0u, 0, 0u, 0u));
+    // The fresh user filter leaves a picture as it is: the centre coefficient alone, divided by 1.
+    EXPECT_EQ(std::count(std::begin(defaults.userFilterMask), std::end(defaults.userFilterMask), 0),
+              24);
+    EXPECT_EQ(std::tuple(defaults.userFilterMask[12], defaults.userFilterValue), std::tuple(1, 1));
     EXPECT_EQ(parameterValueText(defaults, *findParameterField("evenDivisions")) + " " +
                   parameterValueText(defaults, *findParameterField("tileCountWide")),
               "8,6,5 64");
