@@ -154,8 +154,9 @@ TEST(BitmapFile, CreateWriteReadRoundTripAtEveryDepth) {
                   std::tuple(stride, fileSize, 'B', 'M'));
         // {offset, value} of each 32-bit header field; planes and depth are 16 bits.
         const std::pair<std::size_t, std::uint32_t> fields[] = {
-            {2, fileSize}, {10, fileSize - 3 * stride}, {14, 40}, {18, 7}, {22, 3},
-            {30, 0},       {34, 3u * stride},           {46, 2}};
+            {2, fileSize}, {6, 0},  {10, fileSize - 3 * stride}, {14, 40}, {18, 7},
+            {22, 3},       {30, 0}, {34, 3u * stride},           {38, 0},  {42, 0},
+            {46, 2},       {50, 0}};
         for (const auto& [offset, value] : fields)
             EXPECT_EQ(readLe32(h + offset), value) << offset;
         EXPECT_EQ(std::tuple(readLe16(h + 26), readLe16(h + 28)), std::tuple(1, bpp));
@@ -320,7 +321,7 @@ TEST(PixelAccess, IndexedWritersAgreeAndReadersReturnTheIndices) {
             test::makeIndexedImage(width, height, bpp, palette, [](int, int) { return 0; });
         DibImage sequential = random, rows = random;
         for (int y = 0; y < height; ++y) {
-            std::vector<std::uint8_t> indices(width);
+            std::vector<std::uint8_t> indices(width + 8, 1); // the writer reads only `width`
             for (int x = width - 1; x >= 0; --x)
                 setIndex(random, std::uint8_t(patternIndex(x, y, bpp)), y, x, bpp);
             for (int x = 0; x < width; ++x) {

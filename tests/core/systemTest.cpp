@@ -157,10 +157,13 @@ TEST(RunFolders, SweepRemovesOnlyFoldersOfEndedRuns) {
     fs::create_directory(foreign), fs::create_directory(odd);
     test::writeFileBytes(foreign / "__VL_000.dib", {1}); // no lock file: not a run's folder
     test::writeFileBytes(odd / kRunLockName, {});        // a free lock, but not a name a run makes
-    test::writeFileBytes(base / "vellora-file01", {1});  // a run's name, but not a folder
+    // A run's name, but a link to a folder elsewhere that looks like an ended run's.
+    const test::TempDir elsewhere;
+    test::writeFileBytes(elsewhere / kRunLockName, {});
+    fs::create_directory_symlink(elsewhere.path(), base / "vellora-link01");
     sweepAbandonedRunFolders();
     EXPECT_EQ(std::tuple(fs::exists(ended), fs::exists(live), fs::exists(foreign / "__VL_000.dib"),
-                         fs::exists(odd), fs::exists(base / "vellora-file01")),
+                         fs::exists(odd), fs::exists(elsewhere / kRunLockName)),
               std::tuple(false, true, true, true, true));
     ::close(lock);
     sweepAbandonedRunFolders();
