@@ -1,4 +1,5 @@
-// The operation frame around every command, progress and status text, and row bands.
+// The operation frame around every command, progress and status text, row bands, the undo ring
+// and the intermediate files it refers to.
 #include "core/history.h"
 #include "core/intermediateFiles.h"
 #include "core/operationFrame.h"
@@ -6,7 +7,9 @@
 #include "core/pixelAccess.h"
 #include "core/progress.h"
 #include "core/rowBands.h"
-#include "coreTests.h"
+#include "core/scratchStore.h"
+#include "core/trueColor.h"
+#include "support/privateHome.h"
 #include "support/recordingFrontend.h"
 #include "support/testImages.h"
 
@@ -15,35 +18,27 @@
 #include <algorithm>
 #include <chrono>
 #include <mutex>
+#include <set>
 #include <thread>
 #include <tuple>
 
 namespace vellora {
 namespace {
 
-// An operation that copies the picture row by row, stepping the progress bar, as every
-// picture step does: read the current picture, build the target, write it to the next path.
-int grayScaleLikeHandler(Session& s) {
+// A command whose picture step starts by reading the current picture.
+int grayScaleHandler(Session& s) {
     return runOperationFrame(s, Operation::GrayScale, [](Session& s) {
-        return runPictureStep(s, [&s](const DibImage& source, DibImage& target) {
-            const int created = createDib(s.frontend, target, source.width, source.height,
-                                          source.bitsPerPixel, source.colorsUsed, &source);
-            progressBegin(s, source.height);
-            for (int y = 0; created == 0 && y < source.height; ++y)
-                std::memcpy(target.row(y), source.row(y), std::size_t(source.stride)),
-                    progressAdvance(s);
-            return created;
-        });
+        return runPictureStep(s, [](const DibImage&, DibImage&) { return 0; });
     });
 }
 
-TEST(OperationFrame, FailedReadShowsTheCodeThenTheOperationText) {
+TEST(OperationFrame, FailedReadShowsTheCodeThenTheOperationTextAndNoFreshNameStops) {
     test::RecordingFrontend frontend;
     Session session(frontend);
     session.currentPath = "/nonexistent/__VL_000.dib";
     session.dialogInfo.state = 514;
     session.currentInfo.state = 1026;
-    EXPECT_EQ(runCommandHandler(session, grayScaleLikeHandler), 1);
+    EXPECT_EQ(runCommandHandler(session, grayScaleHandler), 1);
     EXPECT_EQ(frontend.messages,
               (std::vector<test::Message>{
                   {"error", "failed to open the file\ncannot read \"/nonexistent/__VL_000.dib\": "
@@ -54,108 +49,81 @@ TEST(OperationFrame, FailedReadShowsTheCodeThenTheOperationText) {
               std::tuple("/nonexistent/__VL_000.dib", 0, 1026, 514));
     EXPECT_EQ(frontend.progressVisibility, (std::vector<bool>{true, false}));
     EXPECT_EQ(frontend.statusTexts, std::vector<std::string>{""});
-}
-
-TEST(OperationFrame, SuccessSetsStateAndReleasesTheImages) {
-    test::RecordingFrontend frontend;
-    Session session(frontend);
-    test::setCurrentPicture(session, test::makeImage(4, 200, 8));
-    const std::string before = session.currentPath;
-    EXPECT_EQ(runCommandHandler(session, grayScaleLikeHandler), 0);
-    EXPECT_TRUE(frontend.messages.empty());
-    EXPECT_NE(session.currentPath, before);
-    EXPECT_EQ(std::tuple(session.history.historyDepth, session.history.historyPaths[1],
-                         session.currentInfo.state, session.dialogInfo.state),
-              std::tuple(1, before, 514, 514));
-    EXPECT_TRUE(session.sourceImage.data.empty() && session.targetImage.data.empty());
-    EXPECT_EQ(std::tuple(frontend.progressPositions.front(), frontend.progressPositions.back()),
-              std::tuple(0, 100));
-    EXPECT_EQ(test::readFileBytes(session.currentPath), test::readFileBytes(before));
-}
-
-// Without a fresh intermediate name the command must not run: its result would land on the
-// current picture.
-TEST(OperationFrame, NoFreshNameStopsTheCommand) {
-    test::RecordingFrontend frontend;
+    // Without a fresh intermediate name the command must not run: its result would land on the
+    // current picture.
+    frontend.clear();
     test::ScopedVariable tmpdir("TMPDIR", "/nonexistent/vellora-test");
-    Session session(frontend);
-    session.currentPath = session.nextPath = "/somewhere/__VL_003.dib";
+    Session noFolder(frontend);
+    noFolder.currentPath = noFolder.nextPath = "/somewhere/__VL_003.dib";
     static int runs = 0;
-    EXPECT_EQ(runCommandHandler(session, [](Session&) { return ++runs, 0; }), 1);
-    EXPECT_EQ(runs, 0);
-    EXPECT_EQ(std::tuple(session.currentPath, session.history.historyDepth),
-              std::tuple(std::string("/somewhere/__VL_003.dib"), 0));
+    EXPECT_EQ(runCommandHandler(noFolder, [](Session&) { return ++runs, 0; }), 1);
+    EXPECT_EQ(std::tuple(runs, noFolder.currentPath, noFolder.history.historyDepth),
+              std::tuple(0, std::string("/somewhere/__VL_003.dib"), 0));
     EXPECT_EQ(frontend.texts(), std::vector<std::string>{"failed to get the intermediate path"});
 }
 
-TEST(OperationFrame, FailureTextProgressAndZoomOfEveryOperation) {
-    struct Case {
-        Operation operation;
-        const char* failureText;
-        bool showsProgress = true, resetsZoom = false;
-    };
-    using O = Operation;
-    const Case cases[] = {{O::Save, "failed to save a file", false},
-                          {O::Crop, "failed to crop the image"},
-                          {O::RotateFlip, "failed to rotate or flip the image", false},
-                          {O::Resize, "failed to resize the image", true, true},
-                          {O::RotateArbitrary, "failed to rotate the image"},
-                          {O::ColorProcessing, "failed to convert the image color"},
-                          {O::GrayScale, "failed to gray scale the image"},
-                          {O::BlackWhite, "failed to binary the image"},
-                          {O::Invert, "failed to invert the image"},
-                          {O::Posterization, "failed to posterization the image"},
-                          {O::Histogram, "failed to modify the histogram of the image"},
-                          {O::Smoothing, "failed to smoothing the image"},
-                          {O::EdgePreserving, "failed to edge-preserving smoothing the image"},
-                          {O::Sharpening, "failed to sharpening the image"},
-                          {O::EdgeDetect, "failed to edge detect the image"},
-                          {O::DeNoise, "failed to de noise the image"},
-                          {O::UserFilter, "failed to filtering the image"},
-                          {O::Tiling, "failed to tiling the image", true, true},
-                          {O::ExpressTable, "failed to get tiling table"},
-                          {O::SaveCsv, "failed to save tiling table as csv file"}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.failureText);
+// Saves, quarter turns and flips show neither bar nor status text, Resize and Tiling go back to
+// 100 %, and every operation fails with a text of its own; success lays the picture out again.
+TEST(OperationFrame, ProgressZoomAndFailureTextOfEveryOperation) {
+    std::set<std::string_view> failureTexts;
+    for (int i = 0; i <= int(Operation::TrueColor); ++i) {
+        const Operation operation = Operation(i);
+        const OperationTraits& traits = operationTraits(operation);
+        SCOPED_TRACE(traits.failureText);
+        const bool quiet = operation == Operation::Save || operation == Operation::RotateFlip;
+        const int zoom = operation == Operation::Resize || operation == Operation::Tiling ? 10 : 3;
+        EXPECT_EQ(traits.operation, operation);
+        EXPECT_TRUE(failureTexts.insert(traits.failureText).second);
         test::RecordingFrontend frontend;
         Session session(frontend);
         session.currentInfo.zoomIndex = session.dialogInfo.zoomIndex = 3;
-        EXPECT_EQ(runOperationFrame(session, c.operation, [](Session&) { return 1; }), 1);
-        EXPECT_EQ(frontend.messages, (std::vector<test::Message>{{"error", c.failureText}}));
-        EXPECT_EQ(frontend.progressVisibility.empty(), !c.showsProgress);
+        EXPECT_EQ(runOperationFrame(session, operation, [](Session&) { return 1; }), 1);
+        EXPECT_EQ(frontend.texts(), std::vector<std::string>{std::string(traits.failureText)});
+        EXPECT_EQ(session.currentInfo.zoomIndex, 3);
         frontend.clear();
-        EXPECT_EQ(runOperationFrame(session, c.operation, [](Session&) { return 0; }), 0);
+        const auto twoOf200 = [](Session& s) {
+            progressBegin(s, 200);
+            progressAdvance(s);
+            progressAdvance(s);
+            return 0;
+        };
+        EXPECT_EQ(runOperationFrame(session, operation, twoOf200), 0);
         EXPECT_TRUE(frontend.messages.empty());
-        EXPECT_EQ(std::tuple(session.currentInfo.zoomIndex, session.dialogInfo.zoomIndex),
-                  std::tuple(c.resetsZoom ? 10 : 3, c.resetsZoom ? 10 : 3));
-        EXPECT_EQ(frontend.statusTexts.empty(), !c.showsProgress);
+        EXPECT_EQ(std::tuple(session.currentInfo.zoomIndex, session.dialogInfo.zoomIndex,
+                             session.currentInfo.state, session.dialogInfo.state),
+                  std::tuple(zoom, zoom, 514, 514));
+        EXPECT_EQ(frontend.progressPositions, (std::vector<int>{0, 1})); // 0 shown once
+        EXPECT_EQ(frontend.progressVisibility,
+                  (quiet ? std::vector<bool>{} : std::vector<bool>{true, false}));
+        EXPECT_EQ(frontend.statusTexts.size(), quiet ? 0u : 1u);
     }
+    EXPECT_TRUE(std::all_of(failureTexts.begin(), failureTexts.end(),
+                            [](std::string_view text) { return text.starts_with("failed to "); }));
 }
 
-// The depths themselves are the copy's business (pixelTest.cpp); here an indexed picture goes
+// The depths themselves are the copy's business (CopyAsTrueColor); here an indexed picture goes
 // through the whole frame.
 TEST(ConvertToTrueColor, EndToEnd) {
     test::RecordingFrontend frontend;
     Session session(frontend);
-    const auto colour = [](int x, int y) { return (x + y) % 2 ? 0xA0B0C0u : 0x102030u; };
     const DibImage source = test::makeIndexedImage(5, 3, 4, {0x102030, 0xA0B0C0},
                                                    [](int x, int y) { return (x + y) % 2; });
     test::setCurrentPicture(session, source);
     const std::string before = session.currentPath;
     ASSERT_EQ(convertToTrueColor(session), 0);
     EXPECT_TRUE(frontend.messages.empty());
-    EXPECT_EQ(std::tuple(session.history.historyPaths[1], session.currentInfo.state),
-              std::tuple(before, 514));
+    EXPECT_EQ(std::tuple(session.history.historyDepth, session.history.historyPaths[1]),
+              std::tuple(1, before));
     const DibImage result = test::readImage(session.currentPath);
     EXPECT_EQ(std::tuple(result.bitsPerPixel, result.fileSize, result.colorsUsed),
               std::tuple(24, 54u + 3 * 16, source.colorsUsed));
-    for (int y = 0; y < 3; ++y)
-        for (int x = 0; x < 5; ++x)
-            ASSERT_EQ(test::rgbAt(result, x, y), colour(x, y)) << x << "," << y;
+    EXPECT_EQ(std::tuple(test::rgbAt(result, 0, 0), test::rgbAt(result, 4, 1)),
+              std::tuple(0x102030u, 0xA0B0C0u));
     EXPECT_EQ(test::readFileBytes(before), source.data); // untouched, ready for undo
 }
 
-TEST(ConvertToTrueColor, BrokenCurrentFileChangesNothing) {
+// A broken current file changes nothing; a failed write still releases both pictures.
+TEST(ConvertToTrueColor, BrokenCurrentFileOrFailedWriteChangesNothing) {
     test::RecordingFrontend frontend;
     Session session(frontend);
     test::setCurrentPicture(session, test::makeImage(3, 3, 8));
@@ -167,10 +135,15 @@ TEST(ConvertToTrueColor, BrokenCurrentFileChangesNothing) {
                                         "failed to convert the image to 24 bpp"}));
     EXPECT_EQ(session.currentPath, before);
     EXPECT_FALSE(session.modified());
+    frontend.clear();
+    session.sourceImage = test::makeImage(3, 3, 8);
+    EXPECT_EQ(saveAsTrueColor(session, "/nonexistent-folder/x.dib"), 1);
+    EXPECT_EQ(frontend.texts(), std::vector<std::string>{"failed to create the file\ncannot write "
+                                                         "\"/nonexistent-folder/x.dib\": No such "
+                                                         "file or directory"});
+    EXPECT_TRUE(session.sourceImage.data.empty() && session.targetImage.data.empty());
 }
 
-// The bar shows the truncated percentage; progressAdvanceBy counts like single
-// steps and progressBegin restarts the count.
 // A step may turn the picture into the result within the block it read: that block is written
 // and build is not asked; a change that declines leaves the picture to build. Read from a file,
 // the current picture stays as it was; lent by the scratch store, the block moves to the new
@@ -206,36 +179,21 @@ TEST(PictureStep, AChangeInPlaceWritesTheBlockItRead) {
         }
 }
 
-TEST(PictureStep, FreshHeaderIsTheOneANewPictureGets) {
-    DibImage picture = test::makeImage(3, 2, 24);
-    EXPECT_TRUE(hasFreshHeader(picture));
-    picture.data[46] = 1; // colours used, which the geometry says is 0
-    EXPECT_FALSE(hasFreshHeader(picture));
-    picture.data[46] = 0;
-    picture.data.resize(picture.fileSize - 1);
-    EXPECT_FALSE(hasFreshHeader(picture));
-}
-
+// The bar shows each truncated percentage once (none of nothing to do); progressAdvanceBy counts
+// as single steps do, and progressBegin starts the count again.
 TEST(Progress, ShowsTheTruncatedPercentage) {
-    struct Case {
-        double units;
-        int advances, position;
-    };
-    for (const Case c : {Case{200, 100, 50},
-                         {200, 1, 0},
-                         {200, 3, 1},
-                         {3, 1, 33},
-                         {3, 2, 66},
-                         {3, 3, 100},
-                         {7, 1, 14},
-                         {1, 1, 100}}) {
+    for (const auto& [units, advances, positions] :
+         {std::tuple{3.0, 3, std::vector<int>{33, 66, 100}},
+          {7.0, 2, {14, 28}},
+          {200.0, 3, {0, 1}},
+          {1.0, 1, {100}},
+          {0.0, 1, {0}}}) {
         test::RecordingFrontend frontend;
         Session session(frontend);
-        progressBegin(session, c.units);
-        for (int i = 0; i < c.advances; ++i)
+        progressBegin(session, units);
+        for (int i = 0; i < advances; ++i)
             progressAdvance(session);
-        ASSERT_FALSE(frontend.progressPositions.empty());
-        EXPECT_EQ(frontend.progressPositions.back(), c.position) << c.units << " " << c.advances;
+        EXPECT_EQ(frontend.progressPositions, positions) << units;
     }
     test::RecordingFrontend frontend;
     Session session(frontend);
@@ -253,12 +211,10 @@ TEST(Progress, ShowsTheTruncatedPercentage) {
 // The status text needs the flag and a laid-out picture.
 TEST(Progress, StatusText) {
     constexpr const char* kShown = "    width x height : 640 x 480, bits per pixel : 8";
-    for (const auto& [flag, state, text] : {std::tuple{1, 514, kShown},
-                                            {1, 258, kShown},
-                                            {1, 1026, kShown},
-                                            {1, 2, ""},
-                                            {1, 1, ""},
-                                            {0, 514, ""}}) {
+    const std::tuple<int, int, const char*> cases[] = {{1, 514, kShown},  {1, 258, kShown},
+                                                       {1, 1026, kShown}, {1, 2, ""},
+                                                       {1, 1, ""},        {0, 514, ""}};
+    for (const auto& [flag, state, text] : cases) {
         test::RecordingFrontend frontend;
         Session session(frontend);
         session.currentInfo.width = 640, session.currentInfo.height = 480,
@@ -333,6 +289,181 @@ TEST(RowBands, ProgressPassGivesEachWorkerOneBandAndMovesTheBarAPercentAtATime) 
             EXPECT_LE(positions[i] - positions[i - 1], rows >= 100 ? 2 : 100);
         }
     }
+}
+
+namespace fs = std::filesystem;
+
+std::string stepName(int i) {
+    return "step" + std::to_string(i);
+}
+
+// Runs n successful operations: step0 is the opened picture, step i the i-th result.
+void runOperations(Session& session, int n) {
+    if (session.currentPath.empty()) session.currentPath = stepName(0);
+    const int done = std::stoi(session.currentPath.substr(4));
+    for (int i = done + 1; i <= done + n; ++i) {
+        session.nextPath = stepName(i);
+        pushHistory(session);
+    }
+}
+
+// After n pushes the ring holds its steps in slots 1 … (n - 1) % 99 + 1, having wrapped
+// (n - 1) / 99 times; undo walks back and stops at depth zero, after a wrap it goes on from
+// slot 99; a cleared history forgets every step.
+TEST(History, PushesWrapUndoWalksBackAndClearForgetsEveryStep) {
+    test::RecordingFrontend frontend;
+    Session session(frontend);
+    runOperations(session, 3);
+    EXPECT_EQ(std::tuple(session.history.historyPaths[1], session.history.historyPaths[3]),
+              std::tuple(stepName(0), stepName(2)));
+    for (int expected = 2; expected >= 0; --expected) {
+        ASSERT_TRUE(undo(session));
+        EXPECT_EQ(std::tuple(session.currentPath, session.history.historyDepth),
+                  std::tuple(stepName(expected), expected));
+    }
+    EXPECT_FALSE(undo(session) || session.modified());
+    EXPECT_EQ(std::tuple(session.currentPath, session.history.historyWraps),
+              std::tuple(stepName(0), 0));
+    for (int n = 1; n <= 199; ++n) {
+        runOperations(session, 1);
+        ASSERT_EQ(std::tuple(session.history.historyDepth, session.history.historyWraps,
+                             session.currentPath, session.modified()),
+                  std::tuple((n - 1) % 99 + 1, (n - 1) / 99, stepName(n), true));
+    }
+    ASSERT_TRUE(undo(session));
+    EXPECT_EQ(
+        std::tuple(session.currentPath, session.history.historyDepth, session.history.historyWraps),
+        std::tuple(stepName(198), 99, 1));
+    clearHistory(session);
+    EXPECT_FALSE(undo(session) || session.modified());
+    EXPECT_EQ(session.currentPath, stepName(198));
+}
+
+void touch(const fs::path& path) {
+    test::writeFileBytes(path, {1});
+}
+
+struct Folder {
+    test::TempDir dir;
+    test::RecordingFrontend frontend;
+    Session session{frontend};
+    Folder() { session.intermediateDirectory = dir.path(); }
+    fs::path file(int n) const { return dir / intermediateFileName(n); }
+    std::string next() {
+        std::string path;
+        EXPECT_EQ(nextIntermediatePath(session, path), 0);
+        return path;
+    }
+};
+
+TEST(IntermediateFiles, NamesHaveThreeDigitsAndTheFirstFreeNumberIsTaken) {
+    EXPECT_EQ(intermediateFileName(7) + intermediateFileName(42) + intermediateFileName(999),
+              "__VL_007.dib__VL_042.dib__VL_999.dib");
+    Folder f;
+    EXPECT_EQ(f.next(), f.file(0).string());
+    touch(f.file(0)), touch(f.file(2));
+    EXPECT_EQ(f.next(), f.file(1).string());
+    EXPECT_TRUE(f.frontend.messages.empty());
+}
+
+// The last free number is taken; then, all thousand there, files no picture refers to are
+// freed, and the current picture and the live undo steps are kept. Cleaning deletes the run up
+// to its first gap, the current picture being no exception; a full run ends at 999.
+TEST(IntermediateFiles, FullFolderRecyclesUnreferencedFilesAndCleaningStopsAtAGap) {
+    Folder f;
+    for (int n = 0; n < 999; ++n)
+        touch(f.file(n));
+    touch(f.dir / "other.txt");
+    EXPECT_EQ(f.next(), f.file(999).string());
+    touch(f.file(999));
+    f.session.currentPath = f.session.nextPath = f.file(1).string();
+    f.session.history.historyDepth = 2;
+    auto& paths = f.session.history.historyPaths;
+    paths[1] = f.file(3).string(), paths[2] = f.file(500).string(),
+    paths[3] = f.file(0).string(); // 3: above the depth
+    EXPECT_EQ(f.next(), f.file(0).string());
+    for (int n : {0, 1, 2, 3, 500, 999})
+        EXPECT_EQ(fs::exists(f.file(n)), n == 1 || n == 3 || n == 500) << n;
+    EXPECT_TRUE(f.frontend.messages.empty());
+    touch(f.file(0)); // the picture written under the recycled name
+    cleanIntermediateFiles(f.session);
+    EXPECT_EQ(
+        std::tuple(fs::exists(f.file(1)), fs::exists(f.file(3)), fs::exists(f.dir / "other.txt")),
+        std::tuple(false, true, true));
+    for (int n = 0; n < 1000; ++n)
+        touch(f.file(n));
+    touch(f.dir / "__VL_1000.dib");
+    cleanIntermediateFiles(f.session);
+    EXPECT_TRUE(fs::exists(f.dir / "__VL_1000.dib") && !fs::exists(f.file(999)));
+    // After a wrap every slot is live.
+    f.session.history.historyDepth = 1, f.session.history.historyWraps = 1;
+    paths[99] = f.file(9).string();
+    EXPECT_TRUE(isReferencedPath(f.session, f.file(9).string()));
+    f.session.history.historyWraps = 0;
+    EXPECT_FALSE(isReferencedPath(f.session, f.file(9).string()));
+}
+
+// A store switched on keeps the pictures written to its folder instead of files: each reads
+// back as written, a reader's block goes back to the store when freed (a picture of over 5 MB,
+// so that a block freed twice or read after its release would not pass unseen), a second
+// reader at once gets a copy, and a forgotten or unserved picture is a file again.
+TEST(ScratchStore, PicturesWrittenToItsFolderLiveInMemory) {
+    Folder f;
+    f.session.scratch.switchOn();
+    f.session.scratch.serve(f.dir.path());
+    DibImage picture = test::makeImage(1501, 1200, 24);
+    for (std::size_t i = 54; i < picture.data.size(); i += 4099)
+        picture.data[i] = std::uint8_t(i);
+    const PictureBytes bytes = picture.data;
+    ASSERT_EQ(writeBitmapFile(f.frontend, f.file(0), std::move(picture)), 0);
+    ASSERT_EQ(writeBitmapFile(f.frontend, f.file(1), test::makeImage(2, 2, 8)), 0);
+    EXPECT_TRUE(scratchFileExists(f.file(0)) && fs::is_empty(f.dir.path()));
+    for (int reads = 0; reads < 2; ++reads) {
+        DibImage first, second;
+        ASSERT_EQ(readBitmapFile(f.frontend, f.file(0), first), 0);
+        ASSERT_EQ(readBitmapFile(f.frontend, f.file(0), second), 0);
+        EXPECT_TRUE(first.data == bytes && second.data == bytes &&
+                    first.data.data() != second.data.data());
+    }
+    std::uint8_t head[2] = {};
+    std::uint64_t length = 0;
+    EXPECT_TRUE(scratchHead(f.file(0), head, length) && head[0] == 'B' && length == bytes.size());
+    EXPECT_TRUE(forgetScratchFile(f.file(0)));
+    EXPECT_EQ(std::tuple(scratchFileExists(f.file(0)), scratchFileExists(f.file(1))),
+              std::tuple(false, true));
+    f.session.scratch.close();
+    EXPECT_EQ(f.next(), f.file(0).string());
+    ASSERT_EQ(writeBitmapFile(f.frontend, f.file(0), test::makeImage(2, 2, 8)), 0);
+    EXPECT_TRUE(fs::exists(f.file(0)) && f.frontend.messages.empty());
+}
+
+// The private folder is made once, mode 0700, for the first name asked for; the session's end
+// removes every numbered picture, wherever the gaps are, and leaves files of other names.
+TEST(IntermediateFiles, PrivateFolderIsMadeOnceAndEmptiedWithTheSession) {
+    const std::vector<std::string> others = {"__VL_0000.dib", "__VL_12.dib", "__VL_abc.dib",
+                                             "notes.txt"};
+    test::RecordingFrontend frontend;
+    fs::path folder;
+    {
+        Session session(frontend);
+        std::string first, second;
+        ASSERT_EQ(nextIntermediatePath(session, first), 0);
+        folder = fs::path(first).parent_path();
+        EXPECT_EQ((fs::status(folder).permissions() & fs::perms::all), fs::perms::owner_all);
+        touch(first);
+        ASSERT_EQ(nextIntermediatePath(session, second), 0);
+        EXPECT_EQ(fs::path(second), folder / "__VL_001.dib");
+        for (int n : {2, 417, 999})
+            touch(folder / intermediateFileName(n));
+        for (const std::string& other : others)
+            touch(folder / other);
+    }
+    std::vector<std::string> left;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder))
+        left.push_back(entry.path().filename().string());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, others);
+    fs::remove_all(folder);
 }
 
 } // namespace

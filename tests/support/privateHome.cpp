@@ -1,8 +1,6 @@
 #include "support/privateHome.h"
 #include "support/tempDir.h"
 
-#include <cstdlib>
-
 namespace vellora::test {
 
 namespace {
@@ -21,22 +19,4 @@ class PrivateHome {
 
 const PrivateHome privateHome;
 } // namespace
-
-EnvironmentGuard::EnvironmentGuard(std::vector<std::string> names) {
-    for (std::string& name : names) {
-        const char* value = std::getenv(name.c_str());
-        saved_.emplace_back(std::move(name),
-                            value ? std::optional<std::string>(value) : std::nullopt);
-    }
-}
-
-EnvironmentGuard::~EnvironmentGuard() {
-    for (const auto& [name, value] : saved_) {
-        if (value)
-            setenv(name.c_str(), value->c_str(), 1);
-        else
-            unsetenv(name.c_str());
-    }
-}
-
 } // namespace vellora::test

@@ -2,23 +2,27 @@
 // Every test program runs with HOME, XDG_CONFIG_HOME and XDG_DATA_HOME in a folder of its own
 // (made at start, removed at exit), so nothing a test does reaches the user's real folders.
 // Under ctest each test case is a program run of its own.
+#include <cstdlib>
 #include <optional>
 #include <string>
-#include <utility>
-#include <vector>
 
 namespace vellora::test {
 
-// Puts the named environment variables back as they were when it goes.
-class EnvironmentGuard {
+// Sets an environment variable for one scope (unsets it for an empty optional), and puts it
+// back as it was when it goes.
+class ScopedVariable {
   public:
-    explicit EnvironmentGuard(std::vector<std::string> names);
-    ~EnvironmentGuard();
-    EnvironmentGuard(const EnvironmentGuard&) = delete;
-    EnvironmentGuard& operator=(const EnvironmentGuard&) = delete;
+    ScopedVariable(const char* name, std::optional<std::string> value) : name_(name) {
+        if (const char* old = std::getenv(name)) old_ = old;
+        value ? setenv(name, value->c_str(), 1) : unsetenv(name);
+    }
+    ~ScopedVariable() { old_ ? setenv(name_, old_->c_str(), 1) : unsetenv(name_); }
+    ScopedVariable(const ScopedVariable&) = delete;
+    ScopedVariable& operator=(const ScopedVariable&) = delete;
 
   private:
-    std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
+    const char* name_;
+    std::optional<std::string> old_;
 };
 
 } // namespace vellora::test

@@ -8,19 +8,6 @@ RecordingFrontend::RecordingFrontend() {
     forgetFailureCause();
 }
 
-void RecordingFrontend::showMessage(std::string_view caption, std::string_view text) {
-    messages.push_back({std::string(caption), std::string(text)});
-}
-void RecordingFrontend::setProgressVisible(bool visible) {
-    progressVisibility.push_back(visible);
-}
-void RecordingFrontend::setProgressPosition(int percent) {
-    progressPositions.push_back(percent);
-}
-void RecordingFrontend::setStatusText(std::string_view text) {
-    statusTexts.emplace_back(text);
-}
-
 std::vector<std::string> RecordingFrontend::texts() const {
     std::vector<std::string> result;
     for (const auto& m : messages)

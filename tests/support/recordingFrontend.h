@@ -17,10 +17,12 @@ class RecordingFrontend final : public Frontend {
   public:
     // Nothing an earlier test left unshown waits to join this one's messages.
     RecordingFrontend();
-    void showMessage(std::string_view caption, std::string_view text) override;
-    void setProgressVisible(bool visible) override;
-    void setProgressPosition(int percent) override;
-    void setStatusText(std::string_view text) override;
+    void showMessage(std::string_view caption, std::string_view text) override {
+        messages.push_back({std::string(caption), std::string(text)});
+    }
+    void setProgressVisible(bool visible) override { progressVisibility.push_back(visible); }
+    void setProgressPosition(int percent) override { progressPositions.push_back(percent); }
+    void setStatusText(std::string_view text) override { statusTexts.emplace_back(text); }
 
     std::vector<Message> messages;
     std::vector<int> progressPositions;

@@ -8,8 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <ostream>
-#include <string>
 
 namespace vellora::test {
 
@@ -37,18 +35,6 @@ template <class Produce> void expectSameAtEveryLevel(const Produce& produce) {
 
 // An operation that makes `target` from `source`: 0, or its error code.
 using PictureOperation = std::function<int(Session&, const DibImage& source, DibImage& target)>;
-
-// A named operation, as a case of a parameterised test (the name names the case).
-struct NamedOperation {
-    const char* name;
-    PictureOperation run;
-};
-inline void PrintTo(const NamedOperation& operation, std::ostream* out) {
-    *out << operation.name;
-}
-inline std::string caseName(const ::testing::TestParamInfo<NamedOperation>& info) {
-    return info.param.name;
-}
 
 // Expects the operation to succeed, silently, and to give the same picture bytes (header,
 // palette and pixels) at every level.

@@ -9,13 +9,6 @@ namespace vellora::test {
 
 namespace fs = std::filesystem;
 
-namespace {
-bool keepTestFiles() {
-    const char* keep = std::getenv("VELLORA_KEEP_TEST_FILES");
-    return keep && *keep && std::string(keep) != "0";
-}
-} // namespace
-
 // Throws rather than go on with a fixed name that another run could share.
 TempDir::TempDir(const std::string& label) {
     std::string pattern = (fs::temp_directory_path() / ("vellora-" + label + "-XXXXXX")).string();
@@ -25,7 +18,8 @@ TempDir::TempDir(const std::string& label) {
 }
 
 TempDir::~TempDir() {
-    if (keepTestFiles()) {
+    const char* keep = std::getenv("VELLORA_KEEP_TEST_FILES");
+    if (keep && *keep && std::string(keep) != "0") {
         std::fprintf(stderr, "kept %s\n", path_.c_str());
         return;
     }

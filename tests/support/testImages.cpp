@@ -17,19 +17,21 @@ namespace fs = std::filesystem;
 DibImage makeImage(int width, int height, int bitsPerPixel, std::uint32_t colorsUsed) {
     SilentFrontend frontend;
     DibImage image;
-    EXPECT_EQ(createDib(frontend, image, width, height, std::uint16_t(bitsPerPixel), colorsUsed), 0);
+    EXPECT_EQ(createDib(frontend, image, width, height, std::uint16_t(bitsPerPixel), colorsUsed),
+              0);
     return image;
 }
 
 DibImage makeTrueColorImage(int width, int height,
-                            const std::function<std::uint32_t(int x, int y)>& colorAt) {
-    DibImage image = makeImage(width, height, 24);
+                            const std::function<std::uint32_t(int x, int y)>& colorAt,
+                            int bitsPerPixel) {
+    DibImage image = makeImage(width, height, bitsPerPixel);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
             const std::uint32_t rgb = colorAt(x, y);
             const std::uint8_t bgr[3] = {std::uint8_t(rgb), std::uint8_t(rgb >> 8),
                                          std::uint8_t(rgb >> 16)};
-            setColor(image, bgr, y, x, 24);
+            setColor(image, bgr, y, x, bitsPerPixel);
         }
     return image;
 }
@@ -78,13 +80,11 @@ DibImage randomPicture(int width, int height, int bitsPerPixel, unsigned draw, i
         return makeIndexedImage(width, height, bitsPerPixel, palette,
                                 [&](int, int) { return int(random() % palette.size()); });
     }
-    DibImage image = makeImage(width, height, bitsPerPixel);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            const std::uint8_t bgr[3] = {level(), level(), level()};
-            setColor(image, bgr, y, x, bitsPerPixel);
-        }
-    return image;
+    const auto rgb = [&](int, int) { // drawn blue first
+        const std::uint32_t blue = level(), green = level();
+        return std::uint32_t(level()) << 16 | green << 8 | blue;
+    };
+    return makeTrueColorImage(width, height, rgb, bitsPerPixel);
 }
 
 DibImage readImage(const fs::path& path) {

@@ -14,9 +14,10 @@ namespace vellora::test {
 
 // An image of the given geometry (through createDib); fails the test on error.
 DibImage makeImage(int width, int height, int bitsPerPixel, std::uint32_t colorsUsed = 0);
-// A 24 bpp image whose pixel (x, y) is colorAt(x, y) as blue, green, red.
+// A 24 (or 32) bpp image whose pixel (x, y) is colorAt(x, y) as blue, green, red.
 DibImage makeTrueColorImage(int width, int height,
-                            const std::function<std::uint32_t(int x, int y)>& rgbAt);
+                            const std::function<std::uint32_t(int x, int y)>& rgbAt,
+                            int bitsPerPixel = 24);
 // An indexed image with the given palette (0xRRGGBB entries) and index per pixel.
 DibImage makeIndexedImage(int width, int height, int bitsPerPixel,
                           const std::vector<std::uint32_t>& paletteRgb,

@@ -1,0 +1,417 @@
+// Bitmap files: reading (refusals included), writing, creating blocks, geometry, error codes;
+// pixel access at every depth and the copy to true colour.
+#include "core/dibImage.h"
+#include "core/errors.h"
+#include "core/pixelAccess.h"
+#include "core/trueColor.h"
+#include "support/recordingFrontend.h"
+#include "support/testImages.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <numeric>
+#include <tuple>
+
+namespace vellora {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// The 54 header bytes of a bitmap file, written field by field so that they do not depend on
+// the code under test, followed by `body` (colour table and rows as the test wants them).
+struct BitmapHeader {
+    std::int32_t width = 1, height = 1;
+    std::uint16_t bitsPerPixel = 24;
+    std::uint32_t compression = 0, colorsUsed = 0, fileSizeField = 0, bitsOffsetField = 0;
+    std::uint16_t signature = 19778; // "BM"
+};
+
+Bytes bitmapBytes(const BitmapHeader& h, const Bytes& body) {
+    Bytes bytes(54 + body.size(), 0);
+    const auto put = [&](std::size_t offset, std::uint32_t value, int size) {
+        for (int i = 0; i < size; ++i)
+            bytes[offset + std::size_t(i)] = std::uint8_t(value >> (8 * i));
+    };
+    put(0, h.signature, 2), put(2, h.fileSizeField, 4), put(10, h.bitsOffsetField, 4);
+    put(14, 40, 4), put(18, std::uint32_t(h.width), 4), put(22, std::uint32_t(h.height), 4);
+    put(26, 1, 2), put(28, h.bitsPerPixel, 2), put(30, h.compression, 4), put(46, h.colorsUsed, 4);
+    std::copy(body.begin(), body.end(), bytes.begin() + 54);
+    return bytes;
+}
+
+// Each refusal gives its code and its one message and leaves no block, read from a file or from
+// bytes in memory alike (a block left from earlier work is released too).
+TEST(ReadBitmapFile, RefusalsGiveTheirCodeOneMessageAndNoBlock) {
+    const auto file = [](BitmapHeader h, std::size_t body = 4) {
+        return bitmapBytes(h, Bytes(body, 0));
+    };
+    BitmapHeader notBm;
+    notBm.signature = 0x4D42 ^ 0x0100; // "BL"
+    constexpr const char* kNot = "not bitmap file";
+    constexpr const char* kRead = "failed to read the file";
+    constexpr const char* kCompress = "compress not supported";
+    constexpr const char* kDepth = "error of count bits per pixel";
+    // {what, bytes, code, message}
+    const std::tuple<const char*, Bytes, int, const char*> cases[] = {
+        {"not BM", file(notBm), 32, kNot},
+        {"one byte", {'B'}, 32, kNot},
+        {"empty", {}, 32, kNot},
+        {"BM alone", {'B', 'M'}, 4, kRead},
+        {"run-length", file({.compression = 1}), 64, kCompress},
+        {"bit fields", file({.bitsPerPixel = 16, .compression = 3}), 64, kCompress},
+        {"16 bpp", file({.bitsPerPixel = 16}), 1, kDepth},
+        {"2 bpp", file({.bitsPerPixel = 2}), 1, kDepth},
+        {"truncated rows", file({.width = 10, .height = 10}, 319), 4, kRead}, // needs 320
+        {"size overflow", file({.width = 0x7FFFFFFF, .height = 0x7FFFFFFF}), 32, kNot},
+        {"rows past 4 GiB", file({.width = 65536, .height = 65536}), 32, kNot},
+        {"width 0", file({.width = 0}), 32, kNot},
+        {"height 0", file({.height = 0}), 32, kNot},
+        {"negative width", file({.width = -4}), 32, kNot},
+        // 2^30 + 6 pixels of 4 bits: half a gigabyte of row, not 4 bytes.
+        {"wide 4 bpp row", file({.width = 0x40000006, .height = -1, .bitsPerPixel = 4}, 128), 4,
+         kRead},
+        // Only 2 entries there: the 256-entry table runs past the end.
+        {"short colour table", file({.bitsPerPixel = 8, .colorsUsed = 2}, 12), 4, kRead},
+    };
+    test::TempDir dir;
+    for (const auto& [what, bytes, code, message] : cases) {
+        SCOPED_TRACE(what);
+        test::writeFileBytes(dir / "refused.dib", bytes);
+        test::RecordingFrontend frontend;
+        DibImage image, fromBytes;
+        image.data.assign(16, 1);
+        fromBytes.data = image.data;
+        EXPECT_EQ(readBitmapFile(frontend, dir / "refused.dib", image), code);
+        EXPECT_EQ(readBitmapBytes(frontend, bytes, fromBytes), code);
+        EXPECT_EQ(frontend.messages, (std::vector<test::Message>(2, {"error", message})));
+        EXPECT_TRUE(image.data.empty() && fromBytes.data.empty());
+    }
+}
+
+TEST(ReadBitmapFile, MissingFileAndFolderFailToOpenAndSayWhy) {
+    test::TempDir dir;
+    const std::pair<std::filesystem::path, const char*> cases[] = {
+        {dir / "absent.dib", "No such file or directory"},
+        {dir.path(), "it is not a regular file"}};
+    for (const auto& [path, why] : cases) {
+        test::RecordingFrontend frontend;
+        DibImage image;
+        EXPECT_EQ(readBitmapFile(frontend, path, image), 1) << path;
+        EXPECT_EQ(frontend.texts(),
+                  std::vector<std::string>{"failed to open the file\ncannot read \"" +
+                                           path.string() + "\": " + why});
+    }
+}
+
+// 8 bpp saying 100 colours used: the table still has 256 entries and the rows start at 1078,
+// whatever the pixel offset field says. A top-down file is read with the positive height, row 0
+// its first stored row; sizes come from the geometry, not the header fields, and extra bytes
+// are kept but not counted.
+TEST(ReadBitmapFile, FullTableTopDownRowsAndDerivedSizes) {
+    Bytes body(1024 + 8 + 3);
+    std::iota(body.begin(), body.end(), std::uint8_t(0));
+    const auto bytes = bitmapBytes({.width = 4,
+                                    .height = 2,
+                                    .bitsPerPixel = 8,
+                                    .colorsUsed = 100,
+                                    .fileSizeField = 7,
+                                    .bitsOffsetField = 454},
+                                   body);
+    test::RecordingFrontend frontend;
+    DibImage image;
+    ASSERT_EQ(readBitmapBytes(frontend, bytes, image), 0);
+    EXPECT_EQ(std::tuple(image.colorsUsed, image.paletteEntries, image.bitsOffset, image.fileSize,
+                         image.data.size()),
+              std::tuple(100u, 256u, 1078u, 1078u + 8, 1078u + 8 + 3));
+    EXPECT_EQ(std::tuple(image.row(0)[0], image.row(1)[3]),
+              std::tuple(bytes[1078], bytes[1078 + 7]));
+    ASSERT_EQ(readBitmapBytes(
+                  frontend,
+                  bitmapBytes({.width = 1, .height = -3}, {1, 2, 3, 0, 4, 5, 6, 0, 7, 8, 9, 0}),
+                  image),
+              0);
+    EXPECT_EQ(std::tuple(image.height, image.row(0)[0], image.row(2)[2]), std::tuple(3, 1, 9));
+    EXPECT_TRUE(frontend.messages.empty());
+}
+
+// Hand-worked sizes of a 7 x 3 picture: rows padded to 4 bytes, the full colour table of an
+// indexed depth. Written and read back, every byte stays.
+TEST(BitmapFile, CreateWriteReadRoundTripAtEveryDepth) {
+    test::TempDir dir;
+    const std::tuple<int, int, std::uint32_t> depths[] = {{1, 4, 54 + 8 + 12},
+                                                          {4, 4, 54 + 64 + 12},
+                                                          {8, 8, 54 + 1024 + 24},
+                                                          {24, 24, 54 + 72},
+                                                          {32, 28, 54 + 84}};
+    for (const auto& [bpp, stride, fileSize] : depths) {
+        SCOPED_TRACE(bpp);
+        test::RecordingFrontend frontend;
+        DibImage image = test::makeImage(7, 3, bpp, 2);
+        const std::uint8_t* h = image.data.data();
+        EXPECT_EQ(std::tuple(image.stride, image.data.size(), h[0], h[1]),
+                  std::tuple(stride, fileSize, 'B', 'M'));
+        // {offset, value} of each 32-bit header field; planes and depth are 16 bits.
+        const std::pair<std::size_t, std::uint32_t> fields[] = {
+            {2, fileSize}, {6, 0},  {10, fileSize - 3 * stride}, {14, 40}, {18, 7},
+            {22, 3},       {30, 0}, {34, 3u * stride},           {38, 0},  {42, 0},
+            {46, 2},       {50, 0}};
+        for (const auto& [offset, value] : fields)
+            EXPECT_EQ(readLe32(h + offset), value) << offset;
+        EXPECT_EQ(std::tuple(readLe16(h + 26), readLe16(h + 28)), std::tuple(1, bpp));
+        for (std::size_t i = 54; i < image.data.size(); ++i)
+            image.data[i] = std::uint8_t(i * 7);
+        const auto path = dir / ("depth" + std::to_string(bpp) + ".dib");
+        ASSERT_EQ(writeBitmapFile(frontend, path, image), 0);
+        EXPECT_EQ(test::readFileBytes(path), image.data);
+        DibImage read;
+        ASSERT_EQ(readBitmapFile(frontend, path, read), 0);
+        EXPECT_EQ(read.data, image.data);
+        EXPECT_EQ(std::tuple(read.bitsPerPixel, read.width, read.height, read.colorsUsed),
+                  std::tuple(bpp, 7, 3, 2u));
+        EXPECT_TRUE(frontend.messages.empty());
+        // The header is the one a new picture gets, until a field or the length changes.
+        EXPECT_TRUE(hasFreshHeader(read));
+        read.data[46] = 1; // colours used
+        EXPECT_FALSE(hasFreshHeader(read));
+        read.data[46] = 2;
+        read.data.resize(read.fileSize - 1);
+        EXPECT_FALSE(hasFreshHeader(read));
+    }
+}
+
+// An indexed target takes the source's colour table (its header and table alone are enough); a
+// block reused after its pixels were written is zero-filled again, a large one too (1501 x 1200
+// at 24 bpp is over 5 MB, enough for the large-page path, with row padding).
+TEST(CreateDib, CopiesTheSourceColourTableAndZeroFillsAReusedBlock) {
+    test::RecordingFrontend frontend;
+    DibImage source = test::makeImage(3, 3, 4);
+    for (int i = 0; i < 16; ++i)
+        source.paletteEntry(i)[1] = std::uint8_t(10 + i);
+    source.data.resize(source.bitsOffset);
+    DibImage indexed, trueColor;
+    ASSERT_EQ(createDib(frontend, indexed, 5, 2, 4, 16, &source), 0);
+    for (int i = 0; i < 16; ++i)
+        EXPECT_EQ(indexed.paletteEntry(i)[1], 10 + i);
+    for (int pass = 0; pass < 2; ++pass) {
+        ASSERT_EQ(createDib(frontend, trueColor, 1501, 1200, 24, 16, &source), 0);
+        ASSERT_EQ(trueColor.data.size(), 54u + 4504u * 1200u);
+        EXPECT_EQ(std::count(trueColor.data.begin() + 54, trueColor.data.end(), 0),
+                  std::ptrdiff_t(4504u * 1200u));
+        std::fill(trueColor.data.begin() + 54, trueColor.data.end(), std::uint8_t(0xAB));
+    }
+}
+
+TEST(CreateDib, RefusesImpossibleSizes) {
+    // {width, height, depth, code}; 70000 x 3 bytes x 70000 rows is over 14 GB, past the 32-bit
+    // size fields.
+    const std::tuple<int, int, int, int> cases[] = {
+        {0, 5, 24, 16}, {5, 0, 8, 16}, {-1, 5, 24, 16}, {70000, 70000, 24, 16}, {5, 5, 16, 128}};
+    for (const auto& [width, height, bpp, code] : cases) {
+        test::RecordingFrontend frontend;
+        DibImage image;
+        EXPECT_EQ(createDib(frontend, image, width, height, std::uint16_t(bpp), 0), code);
+        const std::string size = std::to_string(width) + " x " + std::to_string(height);
+        EXPECT_EQ(frontend.texts(),
+                  std::vector<std::string>{
+                      code == 128 ? "error of count bits per pixel"
+                                  : "failed to allocate memory\na " + size + " picture of " +
+                                        std::to_string(bpp) +
+                                        " bits per pixel does not fit in a bitmap file"});
+        EXPECT_TRUE(image.data.empty());
+    }
+    // Width × depth passes 2^32 before the division by 8, and the picture still fits.
+    test::RecordingFrontend frontend;
+    DibImage wide;
+    wide.width = 0x40000006, wide.height = 1, wide.bitsPerPixel = 4;
+    ASSERT_EQ(deriveGeometry(frontend, wide), 0);
+    EXPECT_EQ(std::tuple(wide.stride, wide.fileSize), std::tuple(536870916, 54u + 64 + 536870916));
+}
+
+TEST(WriteBitmapFile, UnwritablePathGivesCode2AndAnExistingFileIsReplaced) {
+    test::TempDir dir;
+    test::RecordingFrontend frontend;
+    DibImage image = test::makeImage(2, 2, 24);
+    EXPECT_EQ(writeBitmapFile(frontend, dir / "missing" / "x.dib", image), 2);
+    EXPECT_EQ(frontend.texts(),
+              std::vector<std::string>{"failed to create the file\ncannot write \"" +
+                                       (dir / "missing" / "x.dib").string() +
+                                       "\": No such file or directory"});
+    EXPECT_FALSE(image.data.empty()); // the block stays the caller's
+    test::writeFileBytes(dir / "x.dib", Bytes(5000, 9));
+    ASSERT_EQ(writeBitmapFile(frontend, dir / "x.dib", image), 0);
+    EXPECT_EQ(test::readFileBytes(dir / "x.dib"), image.data);
+}
+
+// Header fields are little-endian, the lowest byte first.
+TEST(BitmapFile, LittleEndianFields) {
+    std::uint8_t bytes[4] = {};
+    writeLe32(bytes, 0x12345678);
+    EXPECT_EQ(std::tuple(bytes[0], bytes[1], bytes[2], bytes[3], readLe32(bytes)),
+              std::tuple(0x78, 0x56, 0x34, 0x12, 0x12345678u));
+    writeLe16(bytes + 2, 0xABCD);
+    EXPECT_EQ(std::tuple(readLe32(bytes), readLe16(bytes + 2)), std::tuple(0xABCD5678u, 0xABCD));
+}
+
+// The other codes' texts are shown where their failures happen; 512 and the codes reserved
+// beside it (powers of two up to 32768) show nothing, and unknown codes say so.
+TEST(ReportError, ShowsTheCodesMessageAndReturnsTheCode) {
+    constexpr const char* kUnknown = "unknown error of processing";
+    const std::pair<int, const char*> cases[] = {{8, "failed to write the file"},
+                                                 {512, nullptr},
+                                                 {1024, ""},
+                                                 {32768, ""},
+                                                 {256, kUnknown},
+                                                 {1000, kUnknown},
+                                                 {65536, kUnknown}};
+    for (const auto& [code, text] : cases) {
+        test::RecordingFrontend frontend;
+        EXPECT_EQ(std::tuple(reportError(frontend, code), errorMessage(code)),
+                  std::tuple(code, text ? text : ""));
+        EXPECT_EQ(frontend.messages, (text ? std::vector<test::Message>{{"error", text}}
+                                           : std::vector<test::Message>{}))
+            << code;
+    }
+}
+
+// An index pattern that uses every value of the depth and changes inside every byte.
+int patternIndex(int x, int y, int bpp) {
+    return (x * 5 + y * 3 + 1) % (1 << std::min(bpp, 8));
+}
+
+// Hand-worked bytes: bit 7 is the first pixel of a 1 bpp byte, the high nibble the first of 4 bpp.
+TEST(PixelAccess, BitsAndNibblesOfHandWorkedBytes) {
+    DibImage one = test::makeImage(10, 1, 1), four = test::makeImage(3, 1, 4);
+    std::uint8_t *bits = one.row(0), *nibbles = four.row(0), index = 7;
+    bits[1] = 0x40;
+    getIndex(one, index, 0, 9, 1);
+    EXPECT_EQ(index, 1);
+    for (int x = 0; x < 8; ++x) { // setIndex keeps the other bits
+        bits[0] = 0xFF, setIndex(one, 0, 0, x, 1);
+        EXPECT_EQ(bits[0], std::uint8_t(~(0x80 >> x))) << x;
+        bits[0] = 0x00, setIndex(one, 1, 0, x, 1);
+        EXPECT_EQ(bits[0], 0x80 >> x) << x;
+    }
+    setIndex(four, 3, 0, 0, 4), setIndex(four, 5, 0, 1, 4);
+    EXPECT_EQ(nibbles[0], 0x35);
+    setIndex(four, 7, 0, 0, 4);
+    EXPECT_EQ(nibbles[0], 0x75);
+    // Sequential writes over bytes that are not zero: each byte's first pixel overwrites it whole.
+    bits[0] = bits[1] = nibbles[0] = nibbles[1] = 0xFF;
+    for (int x = 0; x < 9; ++x)
+        putIndexSequential(one, std::uint8_t(x == 2 || x == 8), 0, x, 1);
+    for (int x = 0; x < 3; ++x)
+        putIndexSequential(four, std::uint8_t(x * x * 3 % 13), 0, x, 4); // 0, 3, 12
+    EXPECT_EQ(std::tuple(bits[0], bits[1], nibbles[0], nibbles[1]),
+              std::tuple(0x20, 0x80, 0x03, 0xC0));
+}
+
+// Random-order setIndex, sequential writes and whole-row writes all give the same bytes, and
+// both index readers give back what was written (the colours through the table are the copy's
+// business, below).
+TEST(PixelAccess, IndexedWritersAgreeAndReadersReturnTheIndices) {
+    for (const int bpp : {1, 4, 8}) {
+        SCOPED_TRACE(bpp);
+        const int width = 13, height = 3;
+        std::vector<std::uint32_t> palette;
+        for (int i = 0; i < (1 << bpp); ++i)
+            palette.push_back(0x010203u * std::uint32_t(i) + 0x100000);
+        DibImage random =
+            test::makeIndexedImage(width, height, bpp, palette, [](int, int) { return 0; });
+        DibImage sequential = random, rows = random;
+        for (int y = 0; y < height; ++y) {
+            std::vector<std::uint8_t> indices(width + 8, 1); // the writer reads only `width`
+            for (int x = width - 1; x >= 0; --x)
+                setIndex(random, std::uint8_t(patternIndex(x, y, bpp)), y, x, bpp);
+            for (int x = 0; x < width; ++x) {
+                indices[x] = std::uint8_t(patternIndex(x, y, bpp));
+                putIndexSequential(sequential, indices[x], y, x, bpp);
+            }
+            writeRowIndices(rows, y, indices.data());
+        }
+        EXPECT_EQ(random.data, sequential.data);
+        EXPECT_EQ(random.data, rows.data);
+        for (int y = 0; y < height; ++y) {
+            std::vector<std::uint8_t> indices(width);
+            readRowIndices(random, y, indices.data());
+            for (int x = 0; x < width; ++x) {
+                std::uint8_t index = 0xEE;
+                getIndex(random, index, y, x, bpp);
+                ASSERT_EQ(std::tuple(index, indices[x]),
+                          std::tuple(patternIndex(x, y, bpp), patternIndex(x, y, bpp)))
+                    << x << "," << y;
+            }
+            // Padding after the last pixel stays zero.
+            for (int b = (width * bpp + 7) / 8; b < random.stride; ++b)
+                ASSERT_EQ(random.row(y)[b], 0);
+        }
+    }
+}
+
+// A whole-row write puts blue, green, red in place and leaves the fourth bytes, the padding
+// and the other rows as they were; getColor reads the pixels back.
+TEST(PixelAccess, TrueColourRowWritesTouchOnlyTheirPixels) {
+    for (const int bpp : {24, 32}) {
+        SCOPED_TRACE(bpp);
+        DibImage image = test::makeImage(5, 2, bpp);
+        std::fill(image.data.begin() + image.bitsOffset, image.data.end(), 0x77);
+        std::uint8_t bgr[15], one[3];
+        for (int i = 0; i < 15; ++i)
+            bgr[i] = std::uint8_t(i + 1);
+        writeRowColors(image, 0, bgr);
+        std::vector<std::uint8_t> expected(std::size_t(image.stride), 0x77);
+        for (int x = 0; x < 5; ++x) {
+            std::memcpy(&expected[std::size_t(bpp / 8 * x)], bgr + 3 * x, 3);
+            getColor(image, one, 0, x, bpp);
+            EXPECT_EQ(0, std::memcmp(one, bgr + 3 * x, 3)) << x;
+        }
+        EXPECT_EQ(std::vector<std::uint8_t>(image.row(0), image.row(0) + image.stride), expected);
+        EXPECT_EQ(std::count(image.row(1), image.row(1) + image.stride, 0x77), image.stride);
+    }
+}
+
+// Expected colours worked out from the palette and the index pattern, not through getColor; the
+// fourth bytes and the padding of the target stay zero.
+TEST(CopyAsTrueColor, EveryPixelKeepsItsColourAtEveryDepthPair) {
+    const int width = 11, height = 4;
+    const auto paletteRgb = [](int i) {
+        return std::uint32_t(i * 9 + 3) % 256 << 16 | std::uint32_t(200 - i) << 8 |
+               std::uint32_t(i);
+    };
+    const auto trueRgb = [](int x, int y) {
+        return std::uint32_t(x * 20) << 16 | std::uint32_t(y * 30) << 8 | 0x5Au;
+    };
+    for (int sourceBpp : {1, 4, 8, 24, 32}) {
+        std::vector<std::uint32_t> palette;
+        for (int i = 0; sourceBpp < 24 && i < (1 << sourceBpp); ++i)
+            palette.push_back(paletteRgb(i));
+        const auto index = [sourceBpp](int x, int y) { return patternIndex(x, y, sourceBpp); };
+        DibImage source = sourceBpp < 24
+                              ? test::makeIndexedImage(width, height, sourceBpp, palette, index)
+                              : test::makeTrueColorImage(width, height, trueRgb, sourceBpp);
+        for (int y = 0; sourceBpp == 32 && y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                source.row(y)[4 * x + 3] = 0xAA; // never copied
+        for (int targetBpp : {24, 32}) {
+            SCOPED_TRACE(std::to_string(sourceBpp) + " to " + std::to_string(targetBpp));
+            DibImage target = test::makeImage(width, height, targetBpp);
+            EXPECT_EQ(copyAsTrueColor(target, source), 0);
+            const int pixelBytes = targetBpp / 8;
+            for (int y = 0; y < height; ++y) {
+                for (int x = 0; x < width; ++x) {
+                    const std::uint32_t rgb =
+                        sourceBpp >= 24 ? trueRgb(x, y) : paletteRgb(index(x, y));
+                    const std::uint8_t* p = target.row(y) + pixelBytes * x;
+                    ASSERT_EQ(p[0] | p[1] << 8 | p[2] << 16, int(rgb)) << x << "," << y;
+                    ASSERT_TRUE(targetBpp == 24 || p[3] == 0);
+                }
+                for (int b = pixelBytes * width; b < target.stride; ++b)
+                    ASSERT_EQ(target.row(y)[b], 0);
+            }
+        }
+    }
+}
+
+} // namespace
+} // namespace vellora
