@@ -1,5 +1,7 @@
 #include "core/history.h"
 
+#include <algorithm>
+
 namespace vellora {
 
 void pushHistory(Session& session) {
@@ -10,12 +12,16 @@ void pushHistory(Session& session) {
         h.historyDepth = 1;
     }
     h.historyPaths[h.historyDepth] = session.currentPath;
+    h.heldSteps = std::min(h.heldSteps + 1, 99);
     session.currentPath = session.nextPath;
 }
 
 bool undo(Session& session) {
     UndoHistory& h = session.history;
-    if (h.historyDepth == 0) return false;
+    // Once 99 steps have been undone after a wrap, the slots left hold newer steps than the
+    // picture shown: there is nothing older to go back to.
+    if (h.historyDepth == 0 || h.heldSteps == 0) return false;
+    h.heldSteps -= 1;
     session.currentPath = h.historyPaths[h.historyDepth];
     const bool wasFirstSlot = h.historyDepth == 1;
     h.historyDepth -= 1;
@@ -29,6 +35,7 @@ bool undo(Session& session) {
 void clearHistory(Session& session) {
     session.history.historyDepth = 0;
     session.history.historyWraps = 0;
+    session.history.heldSteps = 0;
 }
 
 } // namespace vellora

@@ -22,8 +22,10 @@ inline constexpr std::size_t kMaxPathLength = 260;
 
 struct UndoHistory {
     std::array<std::string, 100> historyPaths; // slot 0 is never used
-    int historyDepth = 0;                       // slot of the most recent step, 0 … 99
+    int historyDepth = 0;                      // slot of the most recent step, 0 … 99
     int historyWraps = 0;
+    // Steps undo can still go back, 0 … 99: after a wrap the oldest slots hold newer steps.
+    int heldSteps = 0;
 };
 
 struct ProgressState {

@@ -334,9 +334,16 @@ TEST(History, PushesWrapUndoWalksBackAndClearForgetsEveryStep) {
     EXPECT_EQ(
         std::tuple(session.currentPath, session.history.historyDepth, session.history.historyWraps),
         std::tuple(stepName(198), 99, 1));
+    // 99 steps are held: undo goes back to step 100 and no further, still a changed picture.
+    for (int expected = 197; expected >= 100; --expected) {
+        ASSERT_TRUE(undo(session));
+        ASSERT_EQ(session.currentPath, stepName(expected));
+    }
+    EXPECT_FALSE(undo(session));
+    EXPECT_EQ(std::tuple(session.currentPath, session.modified()), std::tuple(stepName(100), true));
     clearHistory(session);
     EXPECT_FALSE(undo(session) || session.modified());
-    EXPECT_EQ(session.currentPath, stepName(198));
+    EXPECT_EQ(session.currentPath, stepName(100));
 }
 
 void touch(const fs::path& path) {
