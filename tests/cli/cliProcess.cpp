@@ -43,10 +43,6 @@ std::vector<std::string> split(const std::string& text, char separator) {
     return parts;
 }
 
-std::vector<std::string> CliResult::errLines() const {
-    return split(err, '\n');
-}
-
 pid_t startCli(const std::vector<std::string>& arguments, const fs::path& workFolder,
                const fs::path& tempFolder) {
     std::vector<std::string> argv{VELLORA_CLI_PROGRAM}, env;

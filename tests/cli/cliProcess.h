@@ -15,7 +15,6 @@ struct CliResult {
     int exitStatus = -1; // -1 when the program did not exit normally
     int signal = 0;      // the signal that ended it, if any
     std::string out, err;
-    std::vector<std::string> errLines() const;
 };
 
 // Starts the program in `workFolder` with TMPDIR=`tempFolder`; returns its process id.

@@ -16,10 +16,10 @@
 namespace vellora {
 namespace {
 
-// 50 × 30 tiles of 7 colours in uneven counts; entry 5 unused.
+// 50 × 60 tiles of 7 colours in uneven counts; entry 5 unused.
 TilingTable sampleTable() {
     return test::indexedTable(
-        50, 30, {0x000000, 0xffffff, 0xff0000, 0x00ff00, 0x0000ff, 0x808080, 0xffff00},
+        50, 60, {0x000000, 0xffffff, 0xff0000, 0x00ff00, 0x0000ff, 0x808080, 0xffff00},
         [](int c, int r) { return (c * c + 3 * r) % 7 == 5 ? 6 : (c * c + 3 * r) % 7; });
 }
 
@@ -61,10 +61,10 @@ TEST(ChartSvg, HasOneRectPerTileWithTheTableCountsAtTheFinishedSize) {
     std::vector<XmlElement> elements;
     ASSERT_TRUE(parseXml(svg, elements));
     ASSERT_FALSE(elements.empty());
-    const XmlElement& root = elements.front(); // 50 × 12.5 + 49 × 1.5 wide; 30 × 20 + 29 × 1.5 high
+    const XmlElement& root = elements.front(); // 50 × 12.5 + 49 × 1.5 wide; 60 × 20 + 59 × 1.5 high
     EXPECT_EQ(root.name + " " + root.attributes.at("width") + " " + root.attributes.at("height") +
                   " " + root.attributes.at("viewBox"),
-              "svg 698.5mm 643.5mm 0 0 698.5 643.5");
+              "svg 698.5mm 1288.5mm 0 0 698.5 1288.5");
     std::vector<std::int64_t> counts(256);
     int rects = 0;
     double right = 0;
@@ -75,7 +75,7 @@ TEST(ChartSvg, HasOneRectPerTileWithTheTableCountsAtTheFinishedSize) {
             right = std::max(right,
                              std::stod(e.attributes.at("x")) + std::stod(e.attributes.at("width")));
         }
-    EXPECT_EQ(rects, 50 * 30);
+    EXPECT_EQ(rects, 50 * 60);
     EXPECT_EQ(counts, test::tableCounts(table));
     EXPECT_DOUBLE_EQ(right, 698.5);
 }
@@ -109,9 +109,9 @@ TEST(ChartPdf, HasOverviewSectionsAndLegendWithEveryCountAndNumbersEveryTenTiles
     std::ofstream(dir / "chart.pdf", std::ios::binary) << pdf;
     const std::string quoted = "'" + (dir / "chart.pdf").string() + "'";
 
-    // A4 holds 35 × 48 cells: two sections across, alike (columns 1–26 and 25–50), one down.
+    // A4 holds 35 × 48 cells: sections alike, columns 1–26 and 25–50 by rows 1–31 and 30–60.
     const std::string info = runTool("pdfinfo " + quoted, dir / "info.txt");
-    EXPECT_TRUE(std::regex_search(info, std::regex(R"(Pages:\s+5\n)"))) << info;
+    EXPECT_TRUE(std::regex_search(info, std::regex(R"(Pages:\s+7\n)"))) << info;
     EXPECT_NE(info.find("595.276 x 841.89 pts (A4)"), std::string::npos) << info;
     const auto page = [&](int n) {
         const std::string at = std::to_string(n);
@@ -119,7 +119,7 @@ TEST(ChartPdf, HasOverviewSectionsAndLegendWithEveryCountAndNumbersEveryTenTiles
                        dir / "page.txt");
     };
     const std::string overview = page(1);
-    EXPECT_NE(overview.find("Finished size: 1098 × 658 mm (109.8 × 65.8 cm)"), std::string::npos)
+    EXPECT_NE(overview.find("Finished size: 1098 × 1318 mm (109.8 × 131.8 cm)"), std::string::npos)
         << overview;
     EXPECT_NE(overview.find("Colours: 6"), std::string::npos);
     EXPECT_LT(overview.find("Build sheet: sample.bmp"),
@@ -144,13 +144,13 @@ TEST(ChartPdf, HasOverviewSectionsAndLegendWithEveryCountAndNumbersEveryTenTiles
         return numbers;
     };
     const std::string first = page(2), second = page(3);
-    EXPECT_NE(first.find("Section 1 of 2"), std::string::npos);
-    EXPECT_NE(second.find("columns 25–50, rows 1–30"), std::string::npos) << second;
+    EXPECT_NE(first.find("Section 1 of 4"), std::string::npos);
+    EXPECT_NE(second.find("columns 25–50, rows 1–31"), std::string::npos) << second;
     EXPECT_EQ(columnNumbers(first), (std::vector<int>{1, 10, 20})) << first;
     EXPECT_EQ(columnNumbers(second), (std::vector<int>{25, 30, 40, 50})) << second;
     EXPECT_EQ(rowNumbers(first), (std::vector<int>{1, 10, 20, 30})) << first;
-    const std::string legend = page(4);
-    EXPECT_NE(legend.find("Legend"), std::string::npos);
+    EXPECT_EQ(rowNumbers(page(4)), (std::vector<int>{30, 40, 50, 60})); // the second down
+    const std::string legend = page(6);
     for (const SheetEntry* entry : design.usedEntries()) {
         const std::regex row(entry->name + R"(\s+)" + entry->code + R"(\s+.*\b)" +
                              std::to_string(entry->count) + R"(\s*\n)");
@@ -160,7 +160,8 @@ TEST(ChartPdf, HasOverviewSectionsAndLegendWithEveryCountAndNumbersEveryTenTiles
     EXPECT_TRUE(std::regex_search(legend, std::regex(R"(Colour E\s+C4\s+0, 0, 255\s)")))
         << legend;                                         // its RGB
     EXPECT_EQ(legend.find("Colour F"), std::string::npos); // entry 5 is never used
-    EXPECT_NE(page(5).find("Shopping list"), std::string::npos);
+    // The shopping list's total row counts every tile.
+    EXPECT_TRUE(std::regex_search(page(7), std::regex(R"(\n\s*Total\s+3000\s)")));
 }
 
 // Symbols: one character for the first 52 colours, then two, then three, hand-counted.
@@ -286,6 +287,19 @@ TEST(ChartPdf, PagesAsPixels) {
                                [&](int x) { return section.dark(x, footerTop - 1); }))
         --footerTop;
     EXPECT_GT(footerTop, 287 * 200 / 25.4);
+    // The legend's and the shopping list's columns fill 174 mm: the rules under their headings
+    // run level from the left margin at 10 mm to 184 mm.
+    for (int n : {4, 5}) {
+        const Raster table = renderPage(dir / "chart.pdf", n, 100);
+        const int y = int(longLines(table, false).front());
+        std::vector<int> xs;
+        for (int x = 0; x < table.width; ++x)
+            if (table.dark(x, y)) xs.push_back(x);
+        ASSERT_FALSE(xs.empty());
+        EXPECT_NEAR(xs.front() * 25.4 / 100, 10, 0.5) << n;
+        EXPECT_NEAR(xs.back() * 25.4 / 100, 184, 0.5) << n;
+        EXPECT_GT(double(xs.size()), (xs.back() - xs.front()) * 0.98) << n;
+    }
 }
 
 } // namespace
