@@ -256,12 +256,6 @@ TEST(CsvPalette, EveryRule) {
             EXPECT_EQ(e[3], 0);
         }
     }
-    EXPECT_EQ(csvPaletteMessage(R::IllegalData),
-              "failed to open the csv file cause might be illegal data");
-    EXPECT_EQ(csvPaletteMessage(R::IllegalStructure),
-              "illegal file structure as a color palette csv file");
-    EXPECT_EQ(csvPaletteMessage(R::IllegalValue),
-              "illegal data value found which must be among 0 ~ 255");
 }
 
 } // namespace
