@@ -1,7 +1,9 @@
 #include "geometry/rotate.h"
 #include "core/pixelAccess.h"
 #include "geometry/resampleWeights.h"
+#include "geometry/resize.h"
 #include "support/recordingFrontend.h"
+#include "support/simdLevels.h"
 #include "support/testImages.h"
 
 #include <gtest/gtest.h>
@@ -133,6 +135,24 @@ TEST(Rotate, EightBitsWithSourceDepthKeepsTheTableAndTakesTheNearestBlankEntry) 
     EXPECT_EQ(rgbAt(result, result.width - 1, result.height - 1), 0xC8C8C8u);
     // The pass's pictures are released once the file is written.
     EXPECT_TRUE(session.sourceImage.data.empty() && session.targetImage.data.empty());
+}
+
+// Rotation and resizing give the same bytes at every vector level.
+TEST(GeometryAtEveryLevel, SameBytesAsTheBaseline) {
+    const DibImage source = test::randomPicture(61, 47, 24, 17);
+    // Rotations by 30 and 197 degrees; resizes by whole factors (integer weights) or not.
+    for (const auto& [angle, width, height] :
+         {std::tuple{30, 0, 0}, {197, 0, 0}, {0, 122, 141}, {0, 23, 19}, {0, 97, 30}}) {
+        SCOPED_TRACE(angle * 1000 + width);
+        test::expectSamePictureAtEveryLevel(
+            [=](Session& s, const DibImage& source, DibImage& target) {
+                if (angle == 0) return resizeToImage(s, source, target, {width, height, 1, true});
+                const RotatedSize size = rotatedSize(source, angle);
+                target = test::makeImage(size.width, size.height, 24);
+                return rotateInterpolated(s, target, source, angle, {10, 200, 30});
+            },
+            source);
+    }
 }
 
 } // namespace
