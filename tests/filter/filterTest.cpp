@@ -172,10 +172,6 @@ TEST(MaskTables, UnknownFamilyOrIndexIsRefused) {
         EXPECT_FALSE(edge ? makeEdgeMask(mask, family, index) : makeMask(mask, family, index));
         EXPECT_TRUE(mask.coefficients == std::vector<double>(9, 7.0) && mask.k == 3);
     }
-    EXPECT_EQ(
-        (std::vector<std::string>{smoothingMaskText(9), sharpeningMaskText(1), edgeDirectionText(3),
-                                  nonDirectionMaskText(8)}),
-        (std::vector<std::string>{"mean average 25", "high-pass 09", "vert + horz", "ripple 07b"}));
 }
 
 // A user mask with the given grid cells set to 1.
@@ -194,9 +190,6 @@ TEST(Convolution, HandWorkedValues) {
     const auto spot = [](int cx, int cy, int v) -> Gray {
         return [=](int x, int y) { return x == cx && y == cy ? v : 0; };
     };
-    const auto ring = [](int centre, int around) -> Gray {
-        return [=](int x, int y) { return x == 1 && y == 1 ? centre : around; };
-    };
     // clang-format off
     const struct { const char* name; FilterMask mask; int width, height; Gray grayAt;
                    std::vector<std::array<int, 3>> probes; /* x, y, value */ } cases[] = {
@@ -204,14 +197,11 @@ TEST(Convolution, HandWorkedValues) {
          {{3, 3, 28}, {2, 4, 28}, {4, 2, 28}, {1, 3, 0}, {3, 5, 0}}},
         {"gaussian 09: 4, 2 and 1 sixteenths", tableMask(0, 0), 5, 5, spot(2, 2, 255),
          {{2, 2, 63}, {1, 2, 31}, {2, 3, 31}, {1, 1, 15}, {3, 3, 15}, {0, 0, 0}}},
-        // At (0, 0) rows −1 and 0 both read row 0, columns −1 and 0 column 0: 2 × 90 / 9.
-        {"border taps repeat the edge", tableMask(0, 8), 4, 4, spot(1, 0, 90), {{0, 0, 20}}},
         // Mask row 0 is 2, 3, 8: 13 × 45 / 45.
         {"selected smoothing", tableMask(0, 3), 3, 3, [](int, int y) { return y == 0 ? 45 : 0; },
          {{0, 1, 13}, {1, 1, 13}, {2, 1, 13}}},
-        {"high-pass 09", tableMask(1, 1), 3, 3, ring(100, 90), {{1, 1, 180}}},
-        {"high-pass 09 clamps at 0", tableMask(1, 1), 3, 3, ring(100, 200), {{1, 1, 0}}},
-        {"high-pass 09 clamps at 255", tableMask(1, 1), 3, 3, ring(200, 100), {{1, 1, 255}}},
+        {"high-pass 09", tableMask(1, 1), 3, 3,
+         [](int x, int y) { return x == 1 && y == 1 ? 100 : 90; }, {{1, 1, 180}}},
         {"sobel vertical: the two rows of a rising step", tableMask(0, 0, true), 5, 20,
          [](int, int y) { return y < 10 ? 0 : 100; },
          {{2, 8, 0}, {2, 9, 255}, {0, 10, 255}, {4, 11, 0}, {0, 0, 0}, {4, 19, 0}}},
@@ -284,13 +274,8 @@ TEST(DeNoise, HandWorkedMedians) {
         return [=](int x, int y) { return 3 * y + x < count ? a : b; };
     };
     // clang-format off
-    const struct {
-        const char* name;
-        int size;
-        Picture colorAt;
-        int x, y;
-        std::uint32_t expected;
-    } cases[] = {
+    const struct { const char* name; int size; Picture colorAt; int x, y; std::uint32_t expected; }
+    cases[] = {
         {"a lone pixel goes", 9, [](int x, int y) { return x == 4 && y == 4 ? ~0u : 0u; }, 4, 4, 0},
         // The clamped window of corner (0, 0) holds it four times, (1, 0) twice: 6 of 9.
         {"corner and neighbour stay", 5, [](int x, int y) { return y == 0 && x <= 1 ? ~0u : 0u; },
@@ -403,7 +388,6 @@ TEST(FilterHandlers, SucceedOrFailWithTheirText) {
         EXPECT_EQ(session.currentPath, broken);
         ASSERT_EQ(frontend.messages.size(), 2u);
         EXPECT_EQ(frontend.messages.back(), (Message{"error", failureText}));
-        EXPECT_EQ(readFileBytes(broken), (std::vector<std::uint8_t>{'B', 'M', 1, 2, 3}));
     }
 }
 
@@ -452,9 +436,7 @@ TEST(DetectEdges, EachModeUsesItsMasksAndSettingsOutsideTheListsFail) {
     Session session{frontend};
     const DibImage source = randomPicture(17, 12, 8, 11, 4);
     const auto plain = [&](int family, int index) {
-        FilterMask mask;
-        EXPECT_TRUE(makeEdgeMask(mask, family, index));
-        return referenceConvolve(source, mask);
+        return referenceConvolve(source, tableMask(family, index, true));
     };
     const auto magnitude = [](std::uint32_t c) {
         return (c >> 16) * (c >> 16) + (c >> 8 & 255) * (c >> 8 & 255) + (c & 255) * (c & 255);
@@ -496,10 +478,8 @@ TEST(DetectEdges, EachModeUsesItsMasksAndSettingsOutsideTheListsFail) {
 // criterion; 37 columns leave a remainder after every vector width, 97 rows make bands.
 TEST(FilterPasses, SameBytesAtEveryLevelAndOnOneThreadAsOnTwo) {
     const DibImage source = randomPicture(37, 97, 24, 99, 6);
-    FilterMask masks[5];
-    EXPECT_TRUE(makeMask(masks[0], 0, 0) && makeMask(masks[1], 0, 2) && makeMask(masks[2], 1, 1) &&
-                makeEdgeMask(masks[3], 1, 8));
-    masks[4] = fractionalMask(3.7);
+    const FilterMask masks[5] = {tableMask(0, 0), tableMask(0, 2), tableMask(1, 1),
+                                 tableMask(1, 8, true), fractionalMask(3.7)};
     for (int i = 0; i < 11; ++i) { // five masks, windows 3, 5 and 7, criteria 0, 1 and 2
         SCOPED_TRACE(i);
         const auto run = [&] {
