@@ -314,6 +314,8 @@ TEST(EdgePreserving, HandWorkedWindows) {
         {"line, deviation", 2, line, 14},
         // Only position 0 differs: sub-window 1 is the first uniform one.
         {"corner, variance", 1, [](int x, int y) { return x + y == 0 ? 250 : 50; }, 50},
+        // Only sub-window 8, the last, lies in the lower right block.
+        {"block, range", 0, [](int x, int y) { return x >= 2 && y >= 2 ? 100 : 0; }, 100},
     };
     // clang-format on
     for (const auto& c : cases) {
