@@ -59,15 +59,7 @@ Messages refusal(int (*handler)(Session&), void (*change)(ParameterBlock&)) {
     return frontend.messages;
 }
 
-TEST(GrayScale, LevelsFormatsAndCounts) {
-    const std::pair<std::uint32_t, int> levels[] = {
-        {0xFFFFFF, 255}, {0x00FF00, 150}, {0xFF0000, 76}, {0x0000FF, 27},
-        {0x000000, 0},   {0x808080, 128}, {0x010101, 1}}; // weighted and truncated
-    for (const auto& [rgb, gray] : levels) {
-        const std::uint8_t bgr[3] = {std::uint8_t(rgb), std::uint8_t(rgb >> 8),
-                                     std::uint8_t(rgb >> 16)};
-        EXPECT_EQ(grayLevel(bgr), gray) << std::hex << rgb;
-    }
+TEST(GrayScale, FormatsAndCounts) {
     constexpr int C = int(GrayPath::PaletteConversion), R = int(GrayPath::Reduction),
                   D = int(GrayPath::Direct);
     // source depth, levels, depth, entries, path
@@ -127,7 +119,7 @@ TEST(GrayScale, HandWorkedReductions) {
         EXPECT_EQ(g.entries(), c.entries) << c.values[1];
         EXPECT_EQ(g.row(c.diffusion ? 0 : 2), c.indices) << c.values[1];
     }
-    // True colour at 256 levels is the ramp, each pixel its own gray.
+    // True colour at 256 levels is the ramp, each pixel its own gray, weighted and truncated.
     const std::uint32_t colors[4] = {0xFFFFFF, 0x00FF00, 0xFF0000, 0x0000FF};
     const Gray ramp(makeTrueColorImage(4, 1, [&](int x, int) { return colors[x]; }), true, 256);
     ASSERT_EQ(ramp.image.bitsPerPixel, 8);
@@ -311,12 +303,9 @@ TEST(BlackWhite, RangeThenOrderAndTheCommandRefuses) {
 }
 
 TEST(Histogram, ChannelTablesScaleFromLoAndTruncate) {
-    // lo, hi, outset, endset, value, result
-    const int cases[][6] = {{20, 200, 0, 255, 20, 0},
-                            {20, 200, 0, 255, 110, 127},
-                            {20, 200, 0, 255, 200, 255},
-                            // 50 × (255 / 50) is a hair below 255 in doubles and truncates to 254
-                            {50, 100, 0, 255, 100, 254},
+    // lo, hi, outset, endset, value, result; 50 × (255 / 50) is a hair below 255 in doubles and
+    // truncates to 254. The hand-worked rows below hold plain spans and unchecked channels.
+    const int cases[][6] = {{50, 100, 0, 255, 100, 254},
                             {0, 255, 100, 100, 255, 100},
                             // values outside lo … hi (other palette entries) are clamped
                             {100, 200, 0, 255, 0, 0},
@@ -325,10 +314,6 @@ TEST(Histogram, ChannelTablesScaleFromLoAndTruncate) {
     for (const auto& [lo, hi, outset, endset, value, result] : cases)
         EXPECT_EQ(histogramChannelTable(true, lo, hi, outset, endset)[value], result)
             << lo << " " << hi << " " << value;
-    const auto off = histogramChannelTable(false, 3, 9, 0, 255);
-    const auto same = histogramChannelTable(true, 0, 255, 0, 255);
-    for (int v = 0; v < 256; ++v)
-        ASSERT_TRUE(off[v] == v && same[v] == v) << v;
 }
 
 TEST(Histogram, HandWorkedRows) {
