@@ -172,8 +172,6 @@ TEST(MapToPalette, HandWorkedDiffusionOfGrays) {
         // below; e = −3 spreads nothing.
         {2, {3, 5}, {0, 10}, true, {0, 1}},
         {2, {7, 6}, {0, 10}, true, {1, 1}},
-        {1, {3, 5}, {0, 10}, true, {0, 1}},
-        {1, {7, 6}, {0, 10}, true, {1, 1}},
         // One column: 100 → black leaves 44 for the right, which is dropped; 90 + 31 = 121 stays
         // black (with the 44 it would have turned white).
         {1, {100, 90}, {0, 255}, true, {0, 0}},

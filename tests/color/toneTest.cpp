@@ -275,17 +275,13 @@ TEST(BlackWhite, HandWorkedRows) {
 TEST(BlackWhite, StretchMapsTheGraysOntoOutsetEndset) {
     // colours used 3: entries 20, 100, 200 → 10 … 190 by (v − 20) × 1 + 10
     DibImage image =
-        makeIndexedImage(2, 1, 4, {0x141414, 0x646464, 0xC8C8C8}, [](int x, int) { return x; });
+        makeIndexedImage(4, 1, 4, {0x141414, 0x646464, 0xC8C8C8}, [](int x, int) { return x; });
     stretchGrayPalette(image, 10, 190);
-    EXPECT_EQ(image.paletteEntry(0)[0], 10);
-    EXPECT_EQ(image.paletteEntry(1)[2], 90);
-    EXPECT_EQ(image.paletteEntry(2)[1], 190);
-    EXPECT_EQ(image.paletteEntry(3)[0], 0); // beyond the colours used
+    EXPECT_EQ(rowColors(image), Colors({0x0A0A0A, 0x5A5A5A, 0xBEBEBE, 0})); // 3 beyond those used
     // A single gray takes the outset instead of dividing by zero.
     DibImage single = makeIndexedImage(2, 1, 1, {0x323232, 0x323232}, [](int x, int) { return x; });
     stretchGrayPalette(single, 10, 200);
-    EXPECT_EQ(single.paletteEntry(0)[0], 10);
-    EXPECT_EQ(single.paletteEntry(1)[0], 10);
+    EXPECT_EQ(rowColors(single), Colors({0x0A0A0A, 0x0A0A0A}));
 }
 
 TEST(BlackWhite, RangeThenOrderAndTheCommandRefuses) {
