@@ -227,6 +227,9 @@ TEST(MapToPalette, EvenPalettes) {
     for (const bool levelsOnly : {true, false}) {
         DibImage target = paletteTarget(source, 8, 216, file);
         if (!levelsOnly) target.paletteEntry(100)[1] = 77;
+        EvenPaletteLookup::ChannelLevels levels;
+        EXPECT_EQ(EvenPaletteLookup(record).channelLevels(target.paletteEntry(0), 216, levels),
+                  levelsOnly);
         map(target, source, true, record, 521);
         EXPECT_EQ(indicesOf(target), referenceDiffused(target, source, even)) << levelsOnly;
     }
