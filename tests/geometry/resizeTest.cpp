@@ -34,14 +34,17 @@ TEST(ResampleTaps, AxisPlansAndInteriorWeights) {
 
 // A doubling in sixty-fourths: positions i / 2 + 0.25 hold 57, 19, −9, −3; those by the borders,
 // renormalised by 73 and 67 sixty-fourths, are no binary fractions and left to the double sums.
-// A plan takes the integer pass only when both axes are mostly exact: 3 to 7 holds none.
-TEST(FixedAxis, DoublingHoldsTheInteriorInSixtyFourths) {
+TEST(FixedAxis, WholeNumberWeightsAndThePlansThatTakeThem) {
     const AxisTable doubling = makeAxisTable(makeAxisPlan(8, 16), 16);
     const FixedAxis axis = makeFixedAxis(doubling);
     EXPECT_EQ(axis.shift, 6);
     EXPECT_EQ(axis.inexact, (std::vector<int>{1, 2, 13, 14}));
     EXPECT_EQ(std::vector<int>(axis.weightsOf(3), axis.weightsOf(3) + 4),
               (std::vector<int>{-9, 57, 19, -3}));
+    // Shrinking 1024 to 1 weighs by 2^-10, the finest held in whole numbers; 2048 to 1 is finer.
+    EXPECT_EQ(makeFixedAxis(makeAxisTable(makeAxisPlan(1024, 1), 1)).inexact, std::vector<int>{});
+    EXPECT_EQ(makeFixedAxis(makeAxisTable(makeAxisPlan(2048, 1), 1)).inexact, std::vector<int>{0});
+    // A plan takes the integer pass only when both axes are mostly exact: 3 to 7 holds none.
     const AxisTable uneven = makeAxisTable(makeAxisPlan(3, 7), 7);
     EXPECT_EQ(std::pair(fixedPlanFits(makeFixedPlan(doubling, doubling)),
                         fixedPlanFits(makeFixedPlan(doubling, uneven))),
