@@ -131,8 +131,10 @@ TEST(GrayScale, HandWorkedReductions) {
 
 // Diffused reductions of noise against the full-buffer reference, choosing the nearest level
 // of the result's palette (a level 255 or more away never, keeping the one before); three
-// values a channel give many blacks, which errors push below 0.
-TEST(GrayScale, DiffusionMatchesTheFullBufferReference) {
+// values a channel give many blacks, which errors push below 0. Undiffused, the rows are shared
+// out between two workers, and every pixel takes the nearest level.
+TEST(GrayScale, ReductionsMapToTheNearestLevelDiffusedAsTheFullBufferReference) {
+    setenv("VELLORA_THREADS", "2", 1);
     for (const auto& [levels, values] : {std::pair{2, 256}, {8, 256}, {64, 256}, {2, 3}, {4, 3}}) {
         const DibImage source = randomPicture(97, 61, 24, std::uint32_t(levels), values);
         const Gray g(source, true, levels);
@@ -143,18 +145,23 @@ TEST(GrayScale, DiffusionMatchesTheFullBufferReference) {
             return std::uint32_t(grayLevel(bgr)) * 0x010101u;
         });
         int chosen = 0;
-        EXPECT_EQ(indicesOf(g.image),
-                  referenceDiffused(g.image, grays,
-                                    [&](const int* v) {
-                                        for (int i = 0, best = 255; i < int(g.image.colorsUsed);
-                                             ++i)
-                                            if (std::abs(*v - g.image.paletteEntry(i)[0]) < best)
-                                                best = std::abs(*v - g.image.paletteEntry(i)[0]),
-                                                chosen = i;
-                                        return chosen;
-                                    }))
-            << levels;
+        const auto nearest = [&](const int* v) {
+            for (int i = 0, best = 255; i < int(g.image.colorsUsed); ++i)
+                if (const int d = std::abs(*v - g.image.paletteEntry(i)[0]); d < best)
+                    best = d, chosen = i;
+            return chosen;
+        };
+        EXPECT_EQ(indicesOf(g.image), referenceDiffused(g.image, grays, nearest)) << levels;
+        std::vector<std::uint8_t> plain;
+        chosen = 0;
+        for (int y = 0; y < 61; ++y)
+            for (int x = 0; x < 97; ++x) {
+                const int v = int(rgbAt(grays, x, y) & 0xFF);
+                plain.push_back(std::uint8_t(nearest(&v)));
+            }
+        EXPECT_EQ(indicesOf(Gray(source, false, levels).image), plain) << levels;
     }
+    unsetenv("VELLORA_THREADS");
 }
 
 TEST(GrayScale, PaletteConversionKeepsThePixelBytesAndGraysThePalette) {
