@@ -11,8 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 #include <cstring>
 #include <numeric>
 
@@ -180,26 +178,16 @@ TEST_F(ColorProcessing, UserPaletteFailuresShowOneErrorMessage) {
     writeFileBytes(folder / "short.ecp", Bytes(19, 1));
     writeFileBytes(folder / "few.ecp", tooManyColours);
     writeFileBytes(folder / "capital.ECP", evenPaletteFileBytes(2, 1, 1)); // read as CSV
-    for (const char* name : {"f.ecp", "f.csv"})
-        ASSERT_EQ(::mkfifo((folder / name).c_str(), 0600), 0);
     const std::string ecpOpen = "failed to open the even color palette file",
                       csvOpen = "failed to open the csv file cause might be illegal data",
                       bad = "illegal file structure as an even color palette file",
                       structure = "illegal file structure as a color palette csv file";
-    // file, message (with its cause line where the cause is the program's own)
+    // file, message
     const std::pair<std::string, std::string> cases[] = {
-        {"none.ecp", ecpOpen},
-        {"", csvOpen},
-        {"long.ecp", bad},
-        {"short.ecp", bad},
-        {"few.ecp", bad},
-        {"v.csv", "illegal data value found which must be among 0 ~ 255"},
-        {"bad.csv", structure},
-        {"capital.ECP", structure},
-        {"f.ecp", ecpOpen + "\ncannot read \"" + (folder / "f.ecp").string() +
-                      "\": it is not a regular file"},
-        {"f.csv", csvOpen + "\ncannot read \"" + (folder / "f.csv").string() +
-                      "\": it is not a regular file"}};
+        {"none.ecp", ecpOpen},  {"", csvOpen},
+        {"long.ecp", bad},      {"short.ecp", bad},
+        {"few.ecp", bad},       {"v.csv", "illegal data value found which must be among 0 ~ 255"},
+        {"bad.csv", structure}, {"capital.ECP", structure}};
     writeText("v.csv", "r,g,b\n1,2,256\n");
     writeText("bad.csv", "r,g\n1,2,3\n");
     for (const auto& [name, message] : cases) {
@@ -208,10 +196,7 @@ TEST_F(ColorProcessing, UserPaletteFailuresShowOneErrorMessage) {
                       name.empty() ? "" : (folder / name).string()),
                   1)
             << name;
-        EXPECT_EQ(message.find('\n') == std::string::npos ? frontend.withoutCauses()
-                                                          : frontend.messages,
-                  Messages({{"error", message}}))
-            << name;
+        EXPECT_EQ(frontend.withoutCauses(), Messages({{"error", message}})) << name;
         EXPECT_TRUE(frontend.progressVisibility.empty()) << name; // stopped before the frame
     }
     for (const auto& [name, even] :

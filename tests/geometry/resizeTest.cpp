@@ -34,12 +34,21 @@ TEST(ResampleTaps, AxisPlansAndInteriorWeights) {
 
 // A doubling in sixty-fourths: positions i / 2 + 0.25 hold 57, 19, −9, −3; those by the borders,
 // renormalised by 73 and 67 sixty-fourths, are no binary fractions and left to the double sums.
-TEST(FixedAxis, DoublingHoldsTheInteriorInSixtyFourths) {
-    const FixedAxis axis = makeFixedAxis(makeAxisTable(makeAxisPlan(8, 16), 16));
+TEST(FixedAxis, WholeNumberWeightsAndThePlansThatTakeThem) {
+    const AxisTable doubling = makeAxisTable(makeAxisPlan(8, 16), 16);
+    const FixedAxis axis = makeFixedAxis(doubling);
     EXPECT_EQ(axis.shift, 6);
     EXPECT_EQ(axis.inexact, (std::vector<int>{1, 2, 13, 14}));
     EXPECT_EQ(std::vector<int>(axis.weightsOf(3), axis.weightsOf(3) + 4),
               (std::vector<int>{-9, 57, 19, -3}));
+    // Shrinking 1024 to 1 weighs by 2^-10, the finest held in whole numbers; 2048 to 1 is finer.
+    EXPECT_EQ(makeFixedAxis(makeAxisTable(makeAxisPlan(1024, 1), 1)).inexact, std::vector<int>{});
+    EXPECT_EQ(makeFixedAxis(makeAxisTable(makeAxisPlan(2048, 1), 1)).inexact, std::vector<int>{0});
+    // A plan takes the integer pass only when both axes are mostly exact: 3 to 7 holds none.
+    const AxisTable uneven = makeAxisTable(makeAxisPlan(3, 7), 7);
+    EXPECT_EQ(std::pair(fixedPlanFits(makeFixedPlan(doubling, doubling)),
+                        fixedPlanFits(makeFixedPlan(doubling, uneven))),
+              std::pair(true, false));
 }
 
 DibImage grayRow(const std::vector<int>& values) {
@@ -72,10 +81,9 @@ TEST(Resize, HandWorkedInterpolatedRows) {
                  {{10, 30, 50, 70}, 2, {20, 60}},  // plain means
                  {{0, 100, 200}, 2, {33, 166}},    // 2/3 p0 + 1/3 p1 …
                  {{7, 99, 250}, 3, {7, 99, 250}}}; // same size: a copy
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
         EXPECT_EQ(blueRow(resized(grayRow(c.source), {c.width, 1, 1, true})), c.expected)
             << c.width;
-    }
 }
 
 // Every target pixel against the plain sum of the tables' taps: growing, shrinking and mixed
@@ -150,9 +158,8 @@ TEST(ResizeCommand, SucceedsAtOneHundredPercentOrRefusesTooLargeSizes) {
     frontend.clear();
     EXPECT_EQ(run(test::makeImage(1000, 1000, 8), 64000, 64000), 1);
     ASSERT_EQ(frontend.messages.size(), 2u);
-    EXPECT_EQ(frontend.messages[0].text.rfind(
-                  "failed to allocate memory\na 64000 x 64000 picture of 24 bits per pixel", 0),
-              0u)
+    EXPECT_TRUE(frontend.messages[0].text.starts_with(
+        "failed to allocate memory\na 64000 x 64000 picture of 24 bits per pixel"))
         << frontend.messages[0].text;
     EXPECT_EQ(frontend.messages[1], (test::Message{"error", "failed to resize the image"}));
 }

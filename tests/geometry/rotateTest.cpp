@@ -1,7 +1,9 @@
 #include "geometry/rotate.h"
 #include "core/pixelAccess.h"
 #include "geometry/resampleWeights.h"
+#include "geometry/resize.h"
 #include "support/recordingFrontend.h"
+#include "support/simdLevels.h"
 #include "support/testImages.h"
 
 #include <gtest/gtest.h>
@@ -46,14 +48,15 @@ TEST(Rotate, BoundingSizeAndBlankGrays) {
 }
 
 // Every bicubic pixel against the plain sum over its taps, every nearest one against the source
-// pixel it rounds to. Widths 36 and 72 have no padding; 89 degrees shrinks the columns or (36 ×
-// 100) the rows by area; 1250 × 12 turned by 7 degrees is wider than a strip of the pass.
+// pixel it rounds to. Widths 36 and 72 have no padding; 89 degrees shrinks the columns (1250 ×
+// 12: by some 37 taps, more than a row holds) or (36 × 100) the rows by area; 1250 × 12 turned
+// by 7 degrees is wider than a strip of the pass.
 TEST(Rotate, PixelsAreThePlainSumsOfTheirTapsOrTheNearestSourcePixel) {
     const struct {
         int width, height, angle;
-    } cases[] = {{36, 21, 30},  {36, 21, 330}, {36, 21, 7},  {72, 45, 30},
-                 {72, 45, 45},  {72, 45, 1},   {72, 45, 89}, {37, 50, 200},
-                 {37, 50, 123}, {1250, 12, 7}, {36, 100, 89}};
+    } cases[] = {{36, 21, 30},  {36, 21, 330}, {36, 21, 7},   {72, 45, 30},
+                 {72, 45, 45},  {72, 45, 1},   {72, 45, 89},  {37, 50, 200},
+                 {37, 50, 123}, {1250, 12, 7}, {36, 100, 89}, {1250, 12, 89}};
     for (const auto& c : cases) {
         const DibImage source = test::randomPicture(c.width, c.height, 24, 3);
         const BlankColor blank = blankGray(20);
@@ -68,6 +71,8 @@ TEST(Rotate, PixelsAreThePlainSumsOfTheirTapsOrTheNearestSourcePixel) {
         const double dy = (target.height - source.height) * 0.5;
         const AxisPlan rowPlan = makeAxisPlan(source.height, target.height);
         const AxisPlan columnPlan = makeAxisPlan(source.width, target.width);
+        std::vector<double> rowWeights(std::size_t(maxTaps(rowPlan)));
+        std::vector<double> columnWeights(std::size_t(maxTaps(columnPlan)));
         for (int y = 0; y < target.height; ++y)
             for (int x = 0; x < target.width; ++x) {
                 const double u = x - cx, v = y - cy;
@@ -80,9 +85,8 @@ TEST(Rotate, PixelsAreThePlainSumsOfTheirTapsOrTheNearestSourcePixel) {
                 std::uint8_t expected[3] = {blank[0], blank[1], blank[2]}, actual[3];
                 if (int(tr) >= 0 && int(tr) < source.height && int(tc) >= 0 &&
                     int(tc) < source.width) {
-                    double rowWeights[8], columnWeights[8];
-                    const Taps rows = planTaps(rowPlan, tr, rowWeights);
-                    const Taps columns = planTaps(columnPlan, tc, columnWeights);
+                    const Taps rows = planTaps(rowPlan, tr, rowWeights.data());
+                    const Taps columns = planTaps(columnPlan, tc, columnWeights.data());
                     for (int k = 0; k < 3; ++k) {
                         double sum = 0;
                         for (int i = 0; i < rows.count; ++i)
@@ -133,6 +137,24 @@ TEST(Rotate, EightBitsWithSourceDepthKeepsTheTableAndTakesTheNearestBlankEntry) 
     EXPECT_EQ(rgbAt(result, result.width - 1, result.height - 1), 0xC8C8C8u);
     // The pass's pictures are released once the file is written.
     EXPECT_TRUE(session.sourceImage.data.empty() && session.targetImage.data.empty());
+}
+
+// Rotation and resizing give the same bytes at every vector level.
+TEST(GeometryAtEveryLevel, SameBytesAsTheBaseline) {
+    const DibImage source = test::randomPicture(61, 47, 24, 17);
+    // Rotations by 30 and 197 degrees; resizes by whole factors (integer weights) or not.
+    for (const auto& [angle, width, height] :
+         {std::tuple{30, 0, 0}, {197, 0, 0}, {0, 122, 141}, {0, 23, 19}, {0, 97, 30}}) {
+        SCOPED_TRACE(angle * 1000 + width);
+        test::expectSamePictureAtEveryLevel(
+            [=](Session& s, const DibImage& source, DibImage& target) {
+                if (angle == 0) return resizeToImage(s, source, target, {width, height, 1, true});
+                const RotatedSize size = rotatedSize(source, angle);
+                target = test::makeImage(size.width, size.height, 24);
+                return rotateInterpolated(s, target, source, angle, {10, 200, 30});
+            },
+            source);
+    }
 }
 
 } // namespace
