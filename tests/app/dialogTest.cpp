@@ -524,8 +524,8 @@ class DialogTest : public QObject {
 
     // ---- tiling -----------------------------------------------------------------------------
 
-    // The user palette shows its file name; converting enables the radios, and each class its own
-    // palette control.
+    // The user palette shows its file name; each class's palette control sits under its radio;
+    // converting enables the radios, and each class its own palette control.
     void tilingConvertingEnablesThePalettes() {
         DialogSession s;
         s.block().tilingConvert = 0;
@@ -536,6 +536,13 @@ class DialogTest : public QObject {
         for (const char* name :
              {"radio2620", "radio2621", "radio2622", "combo2630", "combo2631", "static2632"})
             QVERIFY2(!enabled(&dialog, name), name);
+        dialog.show(); // each class's palette control sits under its own radio
+        int below = -1;
+        for (const char* name :
+             {"radio2620", "combo2630", "radio2621", "combo2631", "radio2622", "static2632"}) {
+            QVERIFY2(placeOf(findControl(&dialog, name), &dialog).top() > below, name);
+            below = placeOf(findControl(&dialog, name), &dialog).bottom();
+        }
         click(&dialog, "check2610");
         QVERIFY(enabled(&dialog, "radio2620") && enabled(&dialog, "static2632"));
         QVERIFY(!enabled(&dialog, "combo2631"));
