@@ -386,6 +386,13 @@ class DialogTest : public QObject {
         expectTexts(
             &dialog,
             {{"edit1010", "300"}, {"edit1011", "1"}, {"edit1012", "400"}, {"edit1013", "1"}});
+        dialog.show(); // "top" centred above "left" and "right", "bottom" below them
+        const QRect top = placeOf(findControl(&dialog, "edit1010"), &dialog);
+        const QRect left = placeOf(findControl(&dialog, "edit1011"), &dialog);
+        const QRect right = placeOf(findControl(&dialog, "edit1012"), &dialog);
+        const QRect bottom = placeOf(findControl(&dialog, "edit1013"), &dialog);
+        QVERIFY(top.bottom() < left.top() && left.y() == right.y() && left.bottom() < bottom.top());
+        QVERIFY(left.right() < top.left() && top.right() < right.left() && top.x() == bottom.x());
         click(&dialog, "up1022"); // each arrow steps its own field, within the picture
         QCOMPARE(textOf(&dialog, "edit1012"), QString("400"));
         click(&dialog, "up1021");
