@@ -1,7 +1,5 @@
 #include "dialogDriver.h"
 
-#include "app/dialogRegistry.h"
-
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
@@ -109,11 +107,6 @@ bool pressOkay(QDialog& dialog) {
     return dialog.result() == QDialog::Accepted;
 }
 
-void pressKey(QWidget* dialog, int key) {
-    QWidget* target = dialog->focusWidget() != nullptr ? dialog->focusWidget() : dialog;
-    QTest::keyClick(target, Qt::Key(key));
-}
-
 bool checked(QWidget* dialog, const QString& name) {
     auto* button = dialog->findChild<QAbstractButton*>(name);
     return button != nullptr && button->isChecked();
@@ -129,14 +122,6 @@ int selected(QWidget* dialog, const QString& comboName) {
     return combo == nullptr ? -2 : combo->currentIndex();
 }
 
-QStringList itemsOf(QWidget* dialog, const QString& comboName) {
-    QStringList items;
-    if (auto* combo = dialog->findChild<QComboBox*>(comboName))
-        for (int i = 0; i < combo->count(); ++i)
-            items << combo->itemText(i);
-    return items;
-}
-
 QString labelOf(QWidget* dialog, const QString& name) {
     const QWidget* control = findControl(dialog, name);
     for (const QLabel* label : dialog->findChildren<QLabel*>())
@@ -146,15 +131,6 @@ QString labelOf(QWidget* dialog, const QString& name) {
 
 bool sameBlock(const ParameterBlock& a, const ParameterBlock& b) {
     return std::memcmp(&a, &b, sizeof a) == 0;
-}
-
-QString registeredDialogClass(int command, Session& session) {
-    const auto factories = app::dialogFactories();
-    const auto found = factories.find(command);
-    if (found == factories.end()) return "<not registered>";
-    QString opened;
-    onNextModal([&opened](QDialog& modal) { opened = modal.metaObject()->className(); });
-    return found->second(nullptr, command, session) ? QString() : opened;
 }
 
 } // namespace vellora::test

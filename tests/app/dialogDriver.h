@@ -10,7 +10,6 @@
 
 #include <QDialog>
 #include <QString>
-#include <QStringList>
 
 #include <deque>
 #include <functional>
@@ -66,18 +65,12 @@ void click(QWidget* dialog, const QString& name);
 void chooseItem(QWidget* dialog, const QString& comboName, int index);
 // Presses "Okay"; true when the dialog accepted (closed with Accepted).
 bool pressOkay(QDialog& dialog);
-// Presses Enter / Escape on the focused control.
-void pressKey(QWidget* dialog, int key);
 
 bool checked(QWidget* dialog, const QString& name);
 bool enabled(QWidget* dialog, const QString& name);
 int selected(QWidget* dialog, const QString& comboName); // -2 without such a combo
-QStringList itemsOf(QWidget* dialog, const QString& comboName);
 // The text of the label whose buddy is the control (or the control's edit).
 QString labelOf(QWidget* dialog, const QString& name);
 bool sameBlock(const ParameterBlock& a, const ParameterBlock& b);
-// The class name of the modal dialog the registered factory of `command` opens (then
-// cancelled), "" when it opens none or reports it accepted.
-QString registeredDialogClass(int command, Session& session);
 
 } // namespace vellora::test
