@@ -22,9 +22,12 @@ std::uint32_t cacheSlot(std::uint32_t key) {
 }
 
 // Up to this many colours not yet remembered are matched together: the bounds of all their
-// candidates then share vector runs instead of each colour waiting on its own few.
-constexpr std::size_t kBatch = 8;
+// candidates then share vector runs instead of each colour waiting on its own few. More would
+// leave the later colours of a batch with a staler first limit and wider windows.
+constexpr std::size_t kBatch = 4;
 constexpr std::size_t kMostCandidates = kBatch * 256;
+// Doubles in the widest vectors the bounds run on.
+constexpr std::size_t kLanes = 8;
 
 // Columns of colours for the bounds kernels.
 template <std::size_t N> struct Columns {
@@ -158,7 +161,10 @@ void TileMatcher::nearestRow(const Bgr* colors, std::size_t count, std::uint8_t*
     // remembered, gives each colour a close first limit.
     thread_local LastAnswer last;
     thread_local Batch batch;
-    int latest = last.matcher == this ? last.position : -1;
+    // A matcher made where an earlier one lay finds that one's answer: a position within its own
+    // entries is still a valid first limit, one beyond them is none.
+    int latest =
+        last.matcher == this && std::size_t(last.position) < entries_.size() ? last.position : -1;
     batch.size = 0;
     for (std::size_t i = 0; i < count; ++i) {
         const int remembered = rememberedAnswer(colors[i]);
@@ -229,8 +235,13 @@ void TileMatcher::gatherCandidates(Batch& batch, std::size_t j) const {
     // Only entries within the limit's reach in lightness can beat it.
     const double reach =
         lightnessReach(lab.lightness, std::sqrt(limitSquared)) * (1 + kBoundSlack) + kBoundSlack;
-    const std::size_t first = firstFrom_[lightnessStep(lab.lightness - reach)];
-    const std::size_t end = firstFrom_[lightnessStep(lab.lightness + reach) + 1];
+    std::size_t first = firstFrom_[lightnessStep(lab.lightness - reach)];
+    std::size_t end = firstFrom_[lightnessStep(lab.lightness + reach) + 1];
+    // Whole vectors of entries: more entries than needed cost less than the loop's remainder.
+    const std::size_t n = entries_.size();
+    const std::size_t width = std::min(n, (end - first + kLanes - 1) / kLanes * kLanes);
+    first = std::min(first, n - width);
+    end = first + width;
     ciede2000QuickBounds(lab, chroma,
                          {lightness_.data() + first, a_.data() + first, b_.data() + first,
                           chroma_.data() + first, end - first},
