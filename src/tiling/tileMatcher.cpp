@@ -39,21 +39,21 @@ template <std::size_t N> struct Columns {
         b[i] = lab.b;
         chroma[i] = c;
     }
+    Lab lab(std::size_t i) const { return {lightness[i], a[i], b[i]}; }
     LabColumns view(std::size_t count) const {
         return {lightness.data(), a.data(), b.data(), chroma.data(), count};
     }
 };
 
-// Colours being matched together and the entries their quick bounds leave, each candidate
-// beside the colour it is weighed against. Kept per thread, so nothing is allocated.
 } // namespace
 
+// Colours being matched together and the entries their quick bounds leave, each candidate
+// beside the colour it is weighed against. Kept per thread, so nothing is allocated.
 struct TileMatcher::Batch {
     std::size_t size;
     std::array<std::size_t, kBatch> where; // in the row
     std::array<Bgr, kBatch> color;
     std::array<int, kBatch> start; // entry of the first limit, or −1
-    std::array<Lab, kBatch> lab;
     Columns<kBatch> colors, starts;
     std::array<double, kBatch> startLower, limit;
     // Candidates of colour j: begin[j] … begin[j + 1] − 1.
@@ -200,7 +200,6 @@ void TileMatcher::addToBatch(Batch& batch, std::size_t where, const Bgr& color, 
     const Lab lab = labFromSrgb(color[0], color[1], color[2]);
     batch.where[j] = where;
     batch.color[j] = color;
-    batch.lab[j] = lab;
     batch.colors.set(j, lab, std::sqrt(lab.a * lab.a + lab.b * lab.b));
     batch.start[j] = start;
     const Entry& e = entries_[std::size_t(std::max(start, 0))];
@@ -229,7 +228,7 @@ void TileMatcher::settleBatch(Batch& batch, std::uint8_t* indices) const {
 }
 
 void TileMatcher::gatherCandidates(Batch& batch, std::size_t j) const {
-    const Lab& lab = batch.lab[j];
+    const Lab lab = batch.colors.lab(j);
     const double chroma = batch.colors.chroma[j];
     const double limitSquared = batch.limit[j];
     // Only entries within the limit's reach in lightness can beat it.
@@ -276,7 +275,7 @@ std::uint8_t TileMatcher::settle(const Batch& batch, std::size_t j) const {
             ++kept;
         }
     if (kept == 1) return entries_[batch.position[only]].index;
-    const Lab& lab = batch.lab[j];
+    const Lab lab = batch.colors.lab(j);
     int chosen = 256;
     double best = INFINITY;
     const auto evaluate = [&](const Entry& e) {
