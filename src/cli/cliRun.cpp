@@ -13,6 +13,7 @@
 #include "shell/pictureConvert.h"
 #include "shell/pictureImport.h"
 #include "shell/shellSetup.h"
+#include "shell/streamedInvert.h"
 
 #include <algorithm>
 #include <array>
@@ -133,6 +134,18 @@ void showSummary(Session& session, const CliRequest& request, std::FILE* err) {
     std::fputs(line.c_str(), err);
 }
 
+// A run that only inverts one picture into one picture file, with nothing else to tell, may let
+// the rows stream from file to file; whatever cannot stream goes the usual way.
+bool streamedThrough(const Session& session, const CliRequest& request, bool onTerminal) {
+    const bool onlyInvert = request.steps.size() == 1 && request.steps[0]->id == kCmdInvert;
+    const bool onlyPicture = request.outputs.size() == 1 && request.sheet.charts.empty() &&
+                             request.sheet.shopping.empty() &&
+                             request.outputs[0].output->option == "-o";
+    if (!onlyInvert || !onlyPicture || onTerminal) return false;
+    const SignalHold hold; // as for every output: the file lands whole or not at all
+    return invertFileStreamed(session, request.input, request.outputs[0].path);
+}
+
 int writeOutputs(Session& session, const CliRequest& request) {
     for (const OutputRequest& output : request.outputs) {
         session.dialogInfo = session.currentInfo;
@@ -157,6 +170,7 @@ int runSession(const CliRequest& request, std::FILE* err) {
     applyDesignOptions(request.design, session.design);
     if (!prepareIntermediateFolder(session)) return kExitFailed;
     if (prepareSheet(session, request.sheet) != 0) return kExitFailed;
+    if (streamedThrough(session, request, onTerminal)) return kExitSuccess;
     int status = openInput(session, request.input);
     if (status == kExitSuccess) status = runSteps(session, frontend, request);
     // Before the outputs: Save As renames the picture the sheet is titled by.

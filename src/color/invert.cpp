@@ -26,11 +26,6 @@ void invertPalette(DibImage& target, const DibImage& source) {
     std::memcpy(target.row(0), source.row(0), std::size_t(source.stride) * source.height);
 }
 
-void complement(const std::uint8_t* in, std::uint8_t* out, std::size_t bytes) {
-    for (std::size_t i = 0; i < bytes; ++i)
-        out[i] = std::uint8_t(255 - in[i]);
-}
-
 void invertPixels(Session& session, DibImage& target, const DibImage& source,
                   std::vector<std::uint8_t>& scratch, int workers) {
     const std::size_t rowBytes = 3 * std::size_t(source.width);
@@ -41,11 +36,11 @@ void invertPixels(Session& session, DibImage& target, const DibImage& source,
         std::uint8_t* colors = scratch.data() + rowBytes * std::size_t(worker);
         for (int y = begin; y < end; ++y) {
             if (straight) {
-                complement(source.row(y), target.row(y), rowBytes);
+                invertBytes(source.row(y), target.row(y), rowBytes);
                 continue;
             }
             readRowColors(source, y, colors);
-            complement(colors, colors, rowBytes);
+            invertBytes(colors, colors, rowBytes);
             writeRowColors(target, y, colors);
         }
     });
@@ -63,7 +58,7 @@ bool invertInPlace(Session& session, DibImage& picture, int depth) {
                         [&](int, int begin, int end) {
                             for (int y = begin; y < end; ++y) {
                                 std::uint8_t* row = picture.row(y);
-                                complement(row, row, rowBytes);
+                                invertBytes(row, row, rowBytes);
                                 std::memset(row + rowBytes, 0, padding);
                             }
                         });
@@ -71,6 +66,11 @@ bool invertInPlace(Session& session, DibImage& picture, int depth) {
 }
 
 } // namespace
+
+void invertBytes(const std::uint8_t* in, std::uint8_t* out, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i)
+        out[i] = std::uint8_t(255 - in[i]);
+}
 
 int invertResultDepth(std::uint32_t depthIndex) {
     constexpr int kDepths[3] = {0, 24, 32};

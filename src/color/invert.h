@@ -3,9 +3,13 @@
 // only has its palette inverted) or as a 24 or 32 bpp result.
 #include "core/session.h"
 
+#include <cstddef>
 #include <cstdint>
 
 namespace vellora {
+
+// Every byte replaced by its complement, 255 - byte; `in` and `out` may be the same bytes.
+void invertBytes(const std::uint8_t* in, std::uint8_t* out, std::size_t count);
 
 // The result depth for the block's invertDepthIndex: 0 the source's, 1 → 24, 2 → 32.
 int invertResultDepth(std::uint32_t depthIndex);

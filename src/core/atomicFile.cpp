@@ -47,9 +47,8 @@ ssize_t writeOnce(int fd, const std::uint8_t* data, std::size_t size, int& calls
     return ::write(fd, data, size);
 }
 
-bool writeAll(int fd, std::span<const std::uint8_t> bytes) {
+bool writeAll(int fd, std::span<const std::uint8_t> bytes, int& calls) {
     std::size_t done = 0;
-    int calls = 0;
     while (done < bytes.size()) {
         const ssize_t n = writeOnce(fd, bytes.data() + done, bytes.size() - done, calls);
         if (n < 0 && errno == EINTR) continue;
@@ -58,6 +57,19 @@ bool writeAll(int fd, std::span<const std::uint8_t> bytes) {
         done += std::size_t(n);
     }
     return true;
+}
+
+bool writePieces(int fd, const FilePieces& pieces) {
+    int calls = 0;
+    std::span<const std::uint8_t> piece;
+    for (;;) {
+        if (!pieces(piece)) {
+            errno = EIO;
+            return false;
+        }
+        if (piece.empty()) return true;
+        if (!writeAll(fd, piece, calls)) return false;
+    }
 }
 
 bool flush(int fd) {
@@ -105,6 +117,19 @@ AtomicFileFailure writeFileAtomically(const std::filesystem::path& named,
         if (kept != ScratchWrite::notServed)
             return kept == ScratchWrite::kept ? AtomicFileFailure::none : AtomicFileFailure::write;
     }
+    bool given = false;
+    return writeFileAtomically(
+        named,
+        [&](std::span<const std::uint8_t>& piece) {
+            piece = given ? std::span<const std::uint8_t>{} : bytes;
+            given = true;
+            return true;
+        },
+        durability);
+}
+
+AtomicFileFailure writeFileAtomically(const std::filesystem::path& named, const FilePieces& pieces,
+                                      FileDurability durability) {
     const std::filesystem::path path = linkTarget(named);
     std::string temporary = temporaryName(path);
     const int fd = ::mkstemp(temporary.data()); // O_CREAT | O_EXCL with a unique name
@@ -114,7 +139,7 @@ AtomicFileFailure writeFileAtomically(const std::filesystem::path& named,
     }
     AtomicFileFailure failure = AtomicFileFailure::none;
     int error = 0;
-    if (!writeAll(fd, bytes) || ::fchmod(fd, targetMode(path)) != 0)
+    if (!writePieces(fd, pieces) || ::fchmod(fd, targetMode(path)) != 0)
         failure = AtomicFileFailure::write;
     else if (durability == FileDurability::flushed && !flush(fd))
         failure = AtomicFileFailure::flush;

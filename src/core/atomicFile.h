@@ -2,6 +2,7 @@
 // Writing a whole user file so that a failure never leaves a partial or damaged target.
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <span>
 #include <string>
 
@@ -26,6 +27,15 @@ enum class FileDurability { flushed, unflushed, scratch };
 AtomicFileFailure writeFileAtomically(const std::filesystem::path& path,
                                       std::span<const std::uint8_t> bytes,
                                       FileDurability durability = FileDurability::flushed);
+
+// Hands out a file's bytes piece by piece, for a file made without holding it whole: each call
+// sets the next piece, an empty one ending the file; false means the bytes could not be made.
+using FilePieces = std::function<bool(std::span<const std::uint8_t>& piece)>;
+
+// As above (never a scratch copy kept in memory), the bytes taken from `pieces`; a piece that
+// cannot be made fails the file as a write does.
+AtomicFileFailure writeFileAtomically(const std::filesystem::path& path, const FilePieces& pieces,
+                                      FileDurability durability);
 
 class Frontend;
 

@@ -14,8 +14,8 @@ namespace {
 using Header = std::array<std::uint8_t, kHeaderBytes>;
 
 // The geometry and header a fresh picture of this size, depth and colour count gets.
-bool freshShape(std::int64_t width, std::int64_t height, int bitsPerPixel,
-                std::uint32_t colorsUsed, DibImage& shape, Header& header) {
+bool freshShape(std::int64_t width, std::int64_t height, int bitsPerPixel, std::uint32_t colorsUsed,
+                DibImage& shape, Header& header) {
     if (!pictureFits(width, height, bitsPerPixel)) return false;
     shape.width = std::int32_t(width);
     shape.height = std::int32_t(height);
@@ -60,13 +60,25 @@ bool paletteAsDecoded(const std::uint8_t* palette, std::uint32_t entries, std::u
     return true;
 }
 
+// A plain bottom-up file whose header, colour table and rows sit where a fresh picture of its
+// geometry has them, that geometry being `shape`.
+bool laidOutAsFresh(const BmpHeader& parsed, std::uint64_t length, DibImage& shape,
+                    Header& header) {
+    const bool plain = parsed.pixels == BmpPixels::Plain && !parsed.topDown &&
+                       parsed.bitsPerPixel == parsed.openDepth && parsed.colorsUsedField <= 256;
+    return plain &&
+           freshShape(parsed.width, parsed.height, parsed.openDepth, parsed.colorsUsedField, shape,
+                      header) &&
+           length == shape.fileSize && parsed.paletteStart == kHeaderBytes &&
+           parsed.paletteEntryBytes == 4 && parsed.pixelStart == shape.bitsOffset;
+}
+
 } // namespace
 
 bool isBmpFileAsIs(const DibImage& image) {
     DibImage shape;
     Header header;
-    if (!freshShape(image.width, image.height, image.bitsPerPixel, image.colorsUsed, shape,
-                    header))
+    if (!freshShape(image.width, image.height, image.bitsPerPixel, image.colorsUsed, shape, header))
         return false;
     if (!sameLayout(image, shape) || image.data.size() < shape.fileSize) return false;
     if (std::memcmp(image.data.data(), header.data(), header.size()) != 0) return false;
@@ -75,21 +87,21 @@ bool isBmpFileAsIs(const DibImage& image) {
     return rowTailsClear(image.data.data() + shape.bitsOffset, shape, rowBytes * 8);
 }
 
+bool plainBmpShape(Bytes head, std::uint64_t length, DibImage& shape) {
+    BmpHeader parsed;
+    Header header;
+    std::string error;
+    return parseBmpHeader(head, length, parsed, error) &&
+           laidOutAsFresh(parsed, length, shape, header);
+}
+
 bool takeOverBmpFile(PictureBytes& file, DibImage& image) {
     BmpHeader parsed;
     std::string error;
     if (!parseBmpHeader(Bytes(file.data(), file.size()), parsed, error)) return false;
-    const bool plain = parsed.pixels == BmpPixels::Plain && !parsed.topDown &&
-                       parsed.bitsPerPixel == parsed.openDepth && parsed.colorsUsedField <= 256;
-    if (!plain) return false;
     DibImage shape;
     Header header;
-    if (!freshShape(parsed.width, parsed.height, parsed.openDepth, parsed.colorsUsedField, shape,
-                    header))
-        return false;
-    const bool laidOut = file.size() == shape.fileSize && parsed.paletteStart == kHeaderBytes &&
-                         parsed.paletteEntryBytes == 4 && parsed.pixelStart == shape.bitsOffset;
-    if (!laidOut) return false;
+    if (!laidOutAsFresh(parsed, file.size(), shape, header)) return false;
     if (!paletteAsDecoded(file.data() + shape.paletteOffset, shape.paletteEntries,
                           parsed.paletteCount))
         return false;

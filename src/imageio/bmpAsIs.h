@@ -18,4 +18,10 @@ bool isBmpFileAsIs(const DibImage& image);
 // rewritten as decoding writes it. Otherwise nothing is touched and false is returned.
 bool takeOverBmpFile(PictureBytes& file, DibImage& image);
 
+// The geometry (no bytes) of a file of `length` bytes whose first bytes are `head` (as
+// parseBmpHeader takes them) when it is a plain bottom-up file laid out as decodeBmp lays out
+// its picture: header, colour table and rows where a fresh picture has them. Neither the colour
+// table nor the row padding is looked at.
+bool plainBmpShape(Bytes head, std::uint64_t length, DibImage& shape);
+
 } // namespace vellora::imageio

@@ -1,0 +1,107 @@
+#include "shell/streamedInvert.h"
+
+#include "color/invert.h"
+#include "core/atomicFile.h"
+#include "core/dibImage.h"
+#include "core/regularFile.h"
+#include "imageio/bmpAsIs.h"
+#include "imageio/bmpHeader.h"
+#include "shell/pictureConvert.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
+namespace vellora {
+
+namespace {
+// Rows per piece: about a megabyte, so that the buffer stays in the cache.
+constexpr std::size_t kPieceBytes = std::size_t(1) << 20;
+
+// Reads exactly `count` bytes from `offset` on, past the stdio buffer: the pieces are large.
+bool readAt(int fd, std::uint8_t* bytes, std::size_t count, std::uint64_t offset) {
+    while (count > 0) {
+        const ssize_t got = ::pread(fd, bytes, count, off_t(offset));
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) return false;
+        bytes += got;
+        count -= std::size_t(got);
+        offset += std::uint64_t(got);
+    }
+    return true;
+}
+
+// The input's geometry when it is a file the rows can stream from.
+bool streamableShape(int fd, DibImage& shape) {
+    struct stat status {};
+    if (::fstat(fd, &status) != 0) return false;
+    const std::uint64_t length = std::uint64_t(status.st_size);
+    std::vector<std::uint8_t> head(std::min<std::uint64_t>(length, imageio::kBmpHeadBytes));
+    return readAt(fd, head.data(), head.size(), 0) &&
+           imageio::plainBmpShape({head.data(), head.size()}, length, shape) &&
+           shape.bitsPerPixel == 24 && shape.paletteEntries == 0;
+}
+
+// The output file piece by piece: the header a fresh picture of the shape has, then the rows
+// inverted with their padding cleared, as inverting a picture in place leaves them.
+class InvertedRows {
+  public:
+    InvertedRows(int fd, const DibImage& shape)
+        : fd_(fd), shape_(shape), offset_(shape.bitsOffset), rowsLeft_(shape.height) {
+        const std::size_t stride = std::size_t(shape.stride);
+        const std::size_t rows = std::max<std::size_t>(1, kPieceBytes / stride);
+        buffer_.resize(
+            std::max(std::size_t(kHeaderBytes), stride * std::min(rows, std::size_t(rowsLeft_))));
+    }
+
+    bool next(std::span<const std::uint8_t>& piece) {
+        if (!headerGiven_) {
+            writeDibHeader(shape_, buffer_.data());
+            headerGiven_ = true;
+            piece = {buffer_.data(), kHeaderBytes};
+            return true;
+        }
+        const std::size_t stride = std::size_t(shape_.stride);
+        const std::size_t rows = std::min(buffer_.size() / stride, std::size_t(rowsLeft_));
+        if (!readAt(fd_, buffer_.data(), rows * stride, offset_)) return false;
+        offset_ += rows * stride;
+        const std::size_t rowBytes = 3 * std::size_t(shape_.width);
+        for (std::size_t y = 0; y < rows; ++y) {
+            std::uint8_t* row = buffer_.data() + y * stride;
+            invertBytes(row, row, rowBytes);
+            std::memset(row + rowBytes, 0, stride - rowBytes);
+        }
+        rowsLeft_ -= int(rows);
+        piece = {buffer_.data(), rows * stride};
+        return true;
+    }
+
+  private:
+    int fd_;
+    const DibImage& shape_;
+    std::uint64_t offset_;
+    int rowsLeft_;
+    bool headerGiven_ = false;
+    std::vector<std::uint8_t> buffer_;
+};
+} // namespace
+
+bool invertFileStreamed(const Session& session, const std::string& input,
+                        const std::string& output) {
+    const int depth = invertResultDepth(session.workingBlock.invertDepthIndex);
+    if ((depth != 0 && depth != 24) || encoderMimeType(output) != "image/bmp") return false;
+    const ReadFile file = openRegularFile(input);
+    DibImage shape;
+    if (!file || !streamableShape(::fileno(file.get()), shape)) return false;
+    InvertedRows rows(::fileno(file.get()), shape);
+    const FilePieces pieces = [&](std::span<const std::uint8_t>& piece) {
+        return rows.next(piece);
+    };
+    return writeFileAtomically(output, pieces, session.saveDurability) == AtomicFileFailure::none;
+}
+
+} // namespace vellora
