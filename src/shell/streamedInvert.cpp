@@ -12,7 +12,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <vector>
 
@@ -22,17 +21,10 @@ namespace {
 // Rows per piece: about a megabyte, so that the buffer stays in the cache.
 constexpr std::size_t kPieceBytes = std::size_t(1) << 20;
 
-// Reads exactly `count` bytes from `offset` on, past the stdio buffer: the pieces are large.
+// Reads exactly `count` bytes from `offset` on, past the stdio buffer: the pieces are large. A
+// regular file gives them all at once or has changed meanwhile, and the usual way tells why.
 bool readAt(int fd, std::uint8_t* bytes, std::size_t count, std::uint64_t offset) {
-    while (count > 0) {
-        const ssize_t got = ::pread(fd, bytes, count, off_t(offset));
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) return false;
-        bytes += got;
-        count -= std::size_t(got);
-        offset += std::uint64_t(got);
-    }
-    return true;
+    return ::pread(fd, bytes, count, off_t(offset)) == ssize_t(count);
 }
 
 // The input's geometry when it is a file the rows can stream from.
@@ -61,7 +53,7 @@ class InvertedRows {
     bool next(std::span<const std::uint8_t>& piece) {
         if (!headerGiven_) {
             writeDibHeader(shape_, buffer_.data());
-            headerGiven_ = true;
+            headerGiven_ = false;
             piece = {buffer_.data(), kHeaderBytes};
             return true;
         }
