@@ -39,36 +39,33 @@ bool streamableShape(int fd, DibImage& shape) {
 }
 
 // The output file piece by piece: the header a fresh picture of the shape has, then the rows
-// inverted with their padding cleared, as inverting a picture in place leaves them.
+// inverted with their padding cleared, as inverting a picture in place leaves them. Every piece
+// reads rows on from the last, so a piece past the file's end fails instead of going on.
 class InvertedRows {
   public:
     InvertedRows(int fd, const DibImage& shape)
         : fd_(fd), shape_(shape), offset_(shape.bitsOffset), rowsLeft_(shape.height) {
         const std::size_t stride = std::size_t(shape.stride);
-        const std::size_t rows = std::max<std::size_t>(1, kPieceBytes / stride);
-        buffer_.resize(
-            std::max(std::size_t(kHeaderBytes), stride * std::min(rows, std::size_t(rowsLeft_))));
+        rowsPerPiece_ = std::min(std::max<std::size_t>(1, kPieceBytes / stride), rowsLeft_);
+        buffer_.resize(kHeaderBytes + stride * rowsPerPiece_);
     }
 
     bool next(std::span<const std::uint8_t>& piece) {
-        if (!headerGiven_) {
-            writeDibHeader(shape_, buffer_.data());
-            headerGiven_ = false;
-            piece = {buffer_.data(), kHeaderBytes};
-            return true;
-        }
         const std::size_t stride = std::size_t(shape_.stride);
-        const std::size_t rows = std::min(buffer_.size() / stride, std::size_t(rowsLeft_));
-        if (!readAt(fd_, buffer_.data(), rows * stride, offset_)) return false;
-        offset_ += rows * stride;
+        const std::size_t rows = std::min(rowsPerPiece_, rowsLeft_);
+        // The header goes before the first rows.
+        const std::size_t lead = rowsLeft_ == std::size_t(shape_.height) ? kHeaderBytes : 0;
+        if (lead != 0) writeDibHeader(shape_, buffer_.data());
+        std::uint8_t* first = buffer_.data() + lead;
+        if (!readAt(fd_, first, rows * stride, offset_)) return false;
         const std::size_t rowBytes = 3 * std::size_t(shape_.width);
-        for (std::size_t y = 0; y < rows; ++y) {
-            std::uint8_t* row = buffer_.data() + y * stride;
+        for (std::uint8_t* row = first; row < first + rows * stride; row += stride) {
             invertBytes(row, row, rowBytes);
             std::memset(row + rowBytes, 0, stride - rowBytes);
         }
-        rowsLeft_ -= int(rows);
-        piece = {buffer_.data(), rows * stride};
+        offset_ += rows * stride;
+        rowsLeft_ -= rows;
+        piece = {buffer_.data(), lead + rows * stride};
         return true;
     }
 
@@ -76,8 +73,8 @@ class InvertedRows {
     int fd_;
     const DibImage& shape_;
     std::uint64_t offset_;
-    int rowsLeft_;
-    bool headerGiven_ = false;
+    std::size_t rowsLeft_;
+    std::size_t rowsPerPiece_ = 0;
     std::vector<std::uint8_t> buffer_;
 };
 } // namespace
