@@ -222,7 +222,7 @@ TEST_F(DispatcherTest, OperationsThatDoNothingOrFailAndQuarterTurns) {
     // 1000 % Zoom Up stays.
     for (int id :
          {kCmdZoom100, kCmdZoomDown, kCmdZoomFirst, kCmdZoomDown, kCmdZoomUp, kCmdZoomDown})
-        dispatcher.dispatch(id);
+        EXPECT_TRUE(dispatcher.dispatch(id)) << id;
     EXPECT_EQ(window.title, "vellora -- cat.jpg, 5 %");
     for (int id : {kCmdZoomLast, kCmdZoomUp})
         dispatcher.dispatch(id);

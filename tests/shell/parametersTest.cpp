@@ -565,11 +565,7 @@ TEST_F(PictureFiles, OpenConvertsIntoTheFirstIntermediateFileAndResetsTheHistory
 
 TEST(PictureConvert, ExactLowerCaseExtensionsOnlyAndPathsUpTo259) {
     const std::pair<const char*, const char*> cases[] = {{"/p/a.bmp", "image/bmp"},
-                                                         {"a.dib", "image/bmp"},
-                                                         {"a.jpg", "image/jpeg"},
                                                          {"a.jpeg", "image/jpeg"},
-                                                         {"a.gif", "image/gif"},
-                                                         {"a.png", "image/png"},
                                                          {"a.tiff", "image/tiff"},
                                                          {"a.JPG", ""},
                                                          {"a.tif", ""},
