@@ -68,16 +68,19 @@ TEST_P(GeometrySweep, NearestResizeSamplesBySizeRatio) {
     }
 }
 
+// The nearest pass keeps the depth when asked; a request left as it is makes 24 bpp.
 TEST_P(GeometrySweep, RotationsSucceedWithTheComputedSize) {
-    for (const bool bicubic : {false, true}) {
+    for (const auto& [request, bits] : {std::pair(RotateRequest{30, false, 0, blankGray(2)}, depth),
+                                        {RotateRequest{.angle = 30, .bicubic = false}, 24},
+                                        {RotateRequest{.angle = 30}, 24}}) {
         session.sourceImage = source;
         test::TempDir dir;
         session.nextPath = (dir / "r.dib").string();
-        ASSERT_EQ(rotateImage(session, {30, bicubic, 0, blankGray(2)}), 0);
+        ASSERT_EQ(rotateImage(session, request), 0);
         const DibImage result = test::readImage(session.nextPath);
         const RotatedSize size = rotatedSize(source, 30);
         EXPECT_EQ(std::tuple(result.width, result.height, result.bitsPerPixel),
-                  std::tuple(size.width, size.height, bicubic ? 24 : depth));
+                  std::tuple(size.width, size.height, bits));
     }
     EXPECT_TRUE(frontend.messages.empty());
 }

@@ -23,61 +23,41 @@ TilingTable sampleTable() {
         [](int c, int r) { return (c * c + 3 * r) % 7 == 5 ? 6 : (c * c + 3 * r) % 7; });
 }
 
-struct XmlElement {
-    std::string name;
-    std::map<std::string, std::string> attributes;
-};
-
-// A small well-formedness check: every tag closes in order; the elements in document order.
-bool parseXml(const std::string& text, std::vector<XmlElement>& elements) {
-    const std::regex tag(R"(<(/?)([A-Za-z][\w:-]*)((?:\s+[\w:-]+="[^"<]*")*)\s*(/?)>|<\?[^>]*\?>)");
-    const std::regex attribute(R"(([\w:-]+)="([^"]*)\")");
-    std::vector<std::string> open;
-    std::size_t at = 0;
-    for (auto it = std::sregex_iterator(text.begin(), text.end(), tag);
-         it != std::sregex_iterator(); ++it) {
-        const std::smatch& m = *it;
-        if (text.find('<', at) < std::size_t(m.position())) return false; // an unreadable tag
-        at = std::size_t(m.position() + m.length());
-        if (m[2].length() == 0) continue; // the declaration
-        if (m[1] == "/" && (open.empty() || open.back() != m[2])) return false;
-        if (m[1] == "/" && (open.pop_back(), true)) continue;
-        XmlElement element{m[2], {}};
-        const std::string list = m[3];
-        for (auto a = std::sregex_iterator(list.begin(), list.end(), attribute);
-             a != std::sregex_iterator(); ++a)
-            element.attributes[(*a)[1]] = (*a)[2];
-        elements.push_back(element);
-        if (m[4] != "/") open.push_back(m[2]);
-    }
-    return open.empty() && text.find('<', at) == std::string::npos;
-}
-
+// The root at the finished size (50 × 12.5 + 49 × 1.5 wide, 60 × 20 + 59 × 1.5 high) with the
+// title escaped, over the grout; then a rect per tile in its entry's colour, in reading order.
 TEST(ChartSvg, HasOneRectPerTileWithTheTableCountsAtTheFinishedSize) {
     const TilingTable table = sampleTable();
     DesignSettings settings;
     settings.tileWidthMm = 12.5, settings.groutMm = 1.5;
-    const std::string svg = chartSvg(makeSheetDesign(table, nullptr), settings);
-    std::vector<XmlElement> elements;
-    ASSERT_TRUE(parseXml(svg, elements));
-    ASSERT_FALSE(elements.empty());
-    const XmlElement& root = elements.front(); // 50 × 12.5 + 49 × 1.5 wide; 60 × 20 + 59 × 1.5 high
-    EXPECT_EQ(root.name + " " + root.attributes.at("width") + " " + root.attributes.at("height") +
-                  " " + root.attributes.at("viewBox"),
-              "svg 698.5mm 1288.5mm 0 0 698.5 1288.5");
-    std::vector<std::int64_t> counts(256);
-    int rects = 0;
-    double right = 0;
-    for (const XmlElement& e : elements)
-        if (e.name == "rect") {
-            ++rects;
-            ++counts[std::size_t(std::stoi(e.attributes.at("data-index")))];
-            right = std::max(right,
-                             std::stod(e.attributes.at("x")) + std::stod(e.attributes.at("width")));
-        }
-    EXPECT_EQ(rects, 50 * 60);
+    SheetDesign design = makeSheetDesign(table, nullptr);
+    design.title = "<a & \"b\">";
+    const std::string svg = chartSvg(design, settings);
+    EXPECT_TRUE(svg.starts_with(
+        R"(<?xml version="1.0" encoding="UTF-8"?>)"
+        "\n"
+        R"(<svg xmlns="http://www.w3.org/2000/svg" width="698.5mm" height="1288.5mm" )"
+        R"(viewBox="0 0 698.5 1288.5">)"
+        "\n<title>&lt;a &amp; &quot;b&quot;&gt;</title>\n"
+        R"(<path d="M0 0H698.5V1288.5H0Z" fill="#cccccc"/>)"
+        "\n<rect "))
+        << svg.substr(0, 400);
+    EXPECT_TRUE(svg.ends_with("/>\n</svg>\n"));
+    const std::regex rect(R"re(<rect x="([\d.]+)" y="([\d.]+)" width="12.5" height="20" )re"
+                          R"re(data-index="(\d)" fill="(#\w+)"/>\n)re");
+    std::vector<std::int64_t> counts(256); // of every tile, each in its entry's colour
+    std::map<int, std::string> fills;
+    int n = 0;
+    for (auto it = std::sregex_iterator(svg.begin(), svg.end(), rect); it != std::sregex_iterator();
+         ++it, ++n) {
+        ASSERT_EQ((*it)[1], formatDecimal(n % 50 * 14)) << n;
+        ASSERT_EQ((*it)[2], formatDecimal(n / 50 * 21.5)) << n;
+        ++counts[std::size_t(std::stoi((*it)[3]))];
+        fills[std::stoi((*it)[3])] = (*it)[4];
+    }
     EXPECT_EQ(counts, test::tableCounts(table));
-    EXPECT_DOUBLE_EQ(right, 698.5);
+    const std::map<int, std::string> colours{{0, "#000000"}, {1, "#ffffff"}, {2, "#ff0000"},
+                                             {3, "#00ff00"}, {4, "#0000ff"}, {6, "#ffff00"}};
+    EXPECT_EQ(fills, colours);
 }
 
 bool haveTool(const char* name) {
@@ -96,7 +76,7 @@ TEST(ChartPdf, HasOverviewSectionsAndLegendWithEveryCountAndNumbersEveryTenTiles
     const TilingTable table = sampleTable();
     for (int i = 0; i < 7; ++i) {
         const std::uint8_t* bgr = table.header.paletteEntry(i);
-        line.colors.push_back({"Colour " + std::string(1, char('A' + i)),
+        line.colors.push_back({std::string("Colour ") + char('A' + i),
                                "C" + std::to_string(i),
                                {bgr[2], bgr[1], bgr[0]}});
     }
@@ -150,18 +130,26 @@ TEST(ChartPdf, HasOverviewSectionsAndLegendWithEveryCountAndNumbersEveryTenTiles
     EXPECT_EQ(columnNumbers(second), (std::vector<int>{25, 30, 40, 50})) << second;
     EXPECT_EQ(rowNumbers(first), (std::vector<int>{1, 10, 20, 30})) << first;
     EXPECT_EQ(rowNumbers(page(4)), (std::vector<int>{30, 40, 50, 60})); // the second down
-    const std::string legend = page(6);
+    // Each used entry's row: its symbol (in the legend as text and in its cell), name, code and
+    // count; its cell and name in the shopping list.
+    const std::string legend = page(6), shopping = page(7);
+    int used = 0;
     for (const SheetEntry* entry : design.usedEntries()) {
-        const std::regex row(entry->name + R"(\s+)" + entry->code + R"(\s+.*\b)" +
-                             std::to_string(entry->count) + R"(\s*\n)");
-        EXPECT_TRUE(std::regex_search(legend, row)) << entry->name << " " << entry->count << "\n"
-                                                    << legend;
+        const std::string symbol = chartSymbol(used++);
+        const std::regex row(R"(\n\s*)" + symbol + R"(\s+)" + symbol + R"(\s+)" + entry->name +
+                             R"(\s+)" + entry->code + R"(\s+.*\b)" + std::to_string(entry->count) +
+                             R"(\s*\n)");
+        EXPECT_TRUE(std::regex_search(legend, row)) << entry->name << "\n" << legend;
+        EXPECT_TRUE(std::regex_search(shopping, std::regex("\n\\s*" + symbol + " +" + entry->name)))
+            << entry->name << "\n"
+            << shopping;
     }
     EXPECT_TRUE(std::regex_search(legend, std::regex(R"(Colour E\s+C4\s+0, 0, 255\s)")))
-        << legend;                                         // its RGB
-    EXPECT_EQ(legend.find("Colour F"), std::string::npos); // entry 5 is never used
+        << legend;                                          // its RGB
+    EXPECT_EQ(legend.find("Colour F"), std::string::npos);  // entry 5 is never used
+    EXPECT_EQ(legend.find("continued"), std::string::npos); // the legend's first page
     // The shopping list's total row counts every tile.
-    EXPECT_TRUE(std::regex_search(page(7), std::regex(R"(\n\s*Total\s+3000\s)")));
+    EXPECT_TRUE(std::regex_search(shopping, std::regex(R"(\n\s*Total\s+3000\s)")));
 }
 
 // Symbols: one character for the first 52 colours, then two, then three, hand-counted.
@@ -224,32 +212,47 @@ std::vector<double> longLines(const Raster& r, bool columns) {
     return centres;
 }
 
-// One colour, 50 × 30 tiles, two sections across. The overview shows the design in its colour
-// with the section borders at 0, 24 and 50 tiles; section 1 (columns 1–26) has bold lines
-// after tiles 10 and 20 both ways, a red dashed overlap line running down, and no green.
+// One colour, 26 × 60 tiles, two sections down (rows 1–31 and 30–60). The overview shows the
+// design in its colour with the section borders at 0, 29 and 60 tiles; section 1 has bold lines
+// after tiles 10 and 20 across and 10, 20 and 30 down, a red dashed overlap line running across,
+// and no green.
 TEST(ChartPdf, PagesAsPixels) {
-    if (!haveTool("pdftoppm")) GTEST_SKIP() << "poppler-utils missing";
+    if (!haveTool("pdftoppm") || !haveTool("pdftotext")) GTEST_SKIP() << "poppler-utils missing";
     std::string error;
     const std::string pdf =
-        chartPdf(makeSheetDesign(test::indexedTable(50, 30, {0x2040C0}, [](int, int) { return 0; }),
+        chartPdf(makeSheetDesign(test::indexedTable(26, 60, {0x2040C0}, [](int, int) { return 0; }),
                                  nullptr),
                  {}, error);
     test::TempDir dir;
     std::ofstream(dir / "chart.pdf", std::ios::binary) << pdf;
+    const std::string text = "pdftotext -f 1 -l 1 '" + (dir / "chart.pdf").string() + "' -";
+    EXPECT_NE(runTool(text, dir / "page.txt").find("Sections: 1 × 2 = 2"), std::string::npos);
     const Raster overview = renderPage(dir / "chart.pdf", 1, 100);
     EXPECT_GT(std::ranges::count(overview.pixels, std::array<int, 3>{0x20, 0x40, 0xC0}), 100000);
-    const std::vector<double> borders = longLines(overview, true);
+    const std::vector<double> borders = longLines(overview, false);
     ASSERT_EQ(borders.size(), 3u);
-    EXPECT_NEAR((borders[1] - borders[0]) / (borders[2] - borders[0]), 24 / 50.0, 0.005);
+    EXPECT_NEAR((borders[1] - borders[0]) / (borders[2] - borders[0]), 29 / 60.0, 0.005);
+    // The sections' outlines lie over the design: the first starts at its left edge.
+    int designLeft = overview.width;
+    for (std::size_t i = 0; i < overview.pixels.size(); ++i)
+        if (overview.pixels[i] == std::array<int, 3>{0x20, 0x40, 0xC0})
+            designLeft = std::min(designLeft, int(i) % overview.width);
+    EXPECT_NEAR(longLines(overview, true).front(), designLeft, 3);
+    // Each section's long lines in tiles from its first: its edges and every tenth tile.
+    const auto expectLinesAt = [](const std::vector<double>& lines, std::vector<int> tiles) {
+        ASSERT_EQ(lines.size(), tiles.size());
+        for (std::size_t i = 1; i + 1 < tiles.size(); ++i)
+            EXPECT_NEAR((lines[i] - lines[0]) / (lines.back() - lines[0]),
+                        double(tiles[i]) / tiles.back(), 0.005)
+                << tiles[i];
+    };
     const Raster section = renderPage(dir / "chart.pdf", 2, 200);
     EXPECT_GT(std::ranges::count(section.pixels, std::array<int, 3>{0x20, 0x40, 0xC0}),
               500000); // the cells
     const std::vector<double> columns = longLines(section, true), rows = longLines(section, false);
-    for (const auto& [lines, tiles] : {std::pair(columns, 26), {rows, 30}}) {
-        ASSERT_EQ(lines.size(), 4u);
-        for (int i : {1, 2})
-            EXPECT_NEAR((lines[i] - lines[0]) / (lines[3] - lines[0]), 10.0 * i / tiles, 0.005);
-    }
+    expectLinesAt(columns, {0, 10, 20, 26});
+    expectLinesAt(rows, {0, 10, 20, 30, 31});
+    ASSERT_EQ(columns.size() * rows.size(), 20u);
     // Single-letter symbols (white on this colour) are set at 0.62 of the cell: a capital stands
     // over 0.37 of it (0.43 here; set at 0.45 of the cell it would stand 0.31).
     const double cell = (columns[3] - columns[0]) / 26;
@@ -270,17 +273,19 @@ TEST(ChartPdf, PagesAsPixels) {
             if (section.dark(x, y)) lowest = y;
         }
     EXPECT_EQ(green, 0);
-    EXPECT_LT(maxX - minX, 10);
-    EXPECT_GT(maxY - minY, 1000);
-    // The last section across has its overlap line on the left only.
-    const Raster last = renderPage(dir / "chart.pdf", 3, 72);
-    std::vector<int> redColumns;
+    EXPECT_LT(maxY - minY, 10);
+    EXPECT_GT(maxX - minX, 900);
+    // The last section down (tiles 29 on) has its overlap line at the top only, and its first
+    // bold line after its first row, tile 30.
+    const Raster last = renderPage(dir / "chart.pdf", 3, 100);
+    expectLinesAt(longLines(last, false), {0, 1, 11, 21, 31});
+    std::vector<int> redRows;
     for (int y = 0; y < last.height; ++y)
         for (int x = 0; x < last.width; ++x)
             if (last.at(x, y)[0] > 150 && last.at(x, y)[1] < 80 && last.at(x, y)[2] < 80)
-                redColumns.push_back(x);
-    ASSERT_FALSE(redColumns.empty());
-    EXPECT_LT(std::ranges::max(redColumns) - std::ranges::min(redColumns), 5);
+                redRows.push_back(y);
+    ASSERT_FALSE(redRows.empty());
+    EXPECT_LT(std::ranges::max(redRows) - std::ranges::min(redRows), 5);
     // The footer is the last text, and it lies in the bottom margin (below 287 mm).
     int footerTop = lowest;
     while (std::ranges::any_of(std::views::iota(0, section.width),
@@ -299,6 +304,12 @@ TEST(ChartPdf, PagesAsPixels) {
         EXPECT_NEAR(xs.front() * 25.4 / 100, 10, 0.5) << n;
         EXPECT_NEAR(xs.back() * 25.4 / 100, 184, 0.5) << n;
         EXPECT_GT(double(xs.size()), (xs.back() - xs.front()) * 0.98) << n;
+        // The title and the headings above the rule start at the margin too.
+        int left = table.width;
+        for (int x = 0; x < table.width; ++x)
+            for (int above = 0; above < y - 3; ++above)
+                if (table.dark(x, above)) left = std::min(left, x);
+        EXPECT_NEAR(left * 25.4 / 100, 10, 0.5) << n;
     }
 }
 

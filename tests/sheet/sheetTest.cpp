@@ -1,8 +1,8 @@
 // Tile lines, sheet settings, real sizes and the shopping list.
 #include "sheet/realSize.h"
 #include "sheet/saveSheet.h"
-#include "sheet/sheetFields.h"
 #include "sheet/sheetSettingsFile.h"
+#include "sheet/sheetSummary.h"
 #include "sheet/shoppingList.h"
 #include "sheet/tileLine.h"
 #include "sheetTestSupport.h"
@@ -39,13 +39,13 @@ TEST(TileLine, ReadsColumnsInAnyOrderWithCommentsQuotesAndOptionalColumns) {
     std::string error;
     ASSERT_TRUE(parseTileLine(text, line, error)) << error;
     ASSERT_EQ(line.colors.size(), 3u);
-    const TileColor& first = line.colors[0];
-    EXPECT_EQ(first.name + " " + first.code, "Deep, dark \"red\" R-1");
-    EXPECT_EQ(first.rgb, (std::array<std::uint8_t, 3>{1, 2, 3}));
-    EXPECT_EQ(std::pair(first.pack, first.inStock), std::pair(25, false));
-    EXPECT_EQ(line.colors[1].rgb, (std::array<std::uint8_t, 3>{10, 20, 30}));
-    EXPECT_EQ(std::pair(line.colors[1].pack, line.colors[1].inStock),
-              std::pair(0, true)); // 0: the design's pack size
+    using Rgb = std::array<std::uint8_t, 3>;
+    const auto row = [&](std::size_t i) {
+        const TileColor& c = line.colors[i];
+        return std::tuple(c.name + " " + c.code, c.rgb, c.pack, c.inStock);
+    };
+    EXPECT_EQ(row(0), std::tuple("Deep, dark \"red\" R-1", Rgb{1, 2, 3}, 25, false));
+    EXPECT_EQ(row(1), std::tuple("Sky S-2", Rgb{10, 20, 30}, 0, true)); // 0: the design's pack
     EXPECT_EQ(line.colors[2].name, "White");
     // A design takes the line as its palette; the row out of stock is excluded, once.
     test::RecordingFrontend frontend;
@@ -125,70 +125,67 @@ TEST(TileLine, TheMostColoursAndTheSampleLinesLoadAndAFileThatCannotBeReadIsName
     }
 }
 
+// The ends of the ranges are values too: tiles of 0.1 to 10000 mm, packs of 1 to 1000000.
 TEST(SheetSettings, RoundTripMissingFileAndBadLines) {
     test::TempDir dir;
+    const std::filesystem::path file = dir / "vellora.sheet";
     DesignSettings written;
     written.tileLinePath = "/lines/glass, blue.tiles";
-    written.tileWidthMm = 12.5, written.tileHeightMm = 25, written.groutMm = 0;
-    written.sparePercent = 7.5, written.packSize = 250, written.paper = Paper::Letter;
-    ASSERT_TRUE(writeSheetSettings(dir / "vellora.sheet", written));
+    written.tileWidthMm = 0.1, written.tileHeightMm = 10000, written.groutMm = 0;
+    written.sparePercent = 7.5, written.packSize = 1000000, written.paper = Paper::Letter;
+    ASSERT_TRUE(writeSheetSettings(file, written));
     DesignSettings read;
     read.excluded = {3}; // not a sheet field: stays
     std::string error;
-    ASSERT_TRUE(readSheetSettings(dir / "vellora.sheet", read, error)) << error;
+    ASSERT_TRUE(readSheetSettings(file, read, error)) << error;
     EXPECT_EQ(std::tuple(read.tileLinePath, read.tileWidthMm, read.tileHeightMm, read.groutMm,
                          read.sparePercent, read.packSize, read.paper, read.excluded),
-              std::tuple(written.tileLinePath, 12.5, 25.0, 0.0, 7.5, 250, Paper::Letter,
+              std::tuple(written.tileLinePath, 0.1, 10000.0, 0.0, 7.5, 1000000, Paper::Letter,
                          std::vector<int>{3}));
-
     DesignSettings settings;
     EXPECT_TRUE(readSheetSettings(dir / "none.sheet", settings, error));
-    EXPECT_EQ(settings.tileWidthMm, 20);
-    // A bad line is named and nothing changes.
-    std::ofstream(dir / "vellora.sheet") << "# settings\nlater-field=1\nspare=5\npaper=a5\n";
-    EXPECT_FALSE(readSheetSettings(dir / "vellora.sheet", settings, error));
-    EXPECT_EQ(error, "sheet settings \"" + (dir / "vellora.sheet").string() +
-                         "\": line 4: paper needs a4 or letter, got \"a5\"");
+    // A bad fourth line is named and nothing changes; pack 1 on the third is good.
+    const std::pair<const char*, std::string> bad[] = {
+        {"paper=a5", "paper needs a4 or letter, got \"a5\""},
+        {"tile-mm=20x10000.5", "tile-mm needs WIDTH or WIDTHxHEIGHT in millimetres (0.1 to "
+                               "10000), got \"20x10000.5\""},
+        {"tile-mm=0.09", "tile-mm needs WIDTH or WIDTHxHEIGHT in millimetres (0.1 to 10000), got "
+                         "\"0.09\""},
+        {"grout-mm=1000.5", "grout-mm needs a width in millimetres (0 to 1000), got \"1000.5\""},
+        {"spare=5x", "spare needs a share in percent (0 to 1000), got \"5x\""},
+        {"pack=1000001",
+         "pack needs a whole number of tiles per pack (1 to 1000000), got \"1000001\""}};
+    for (const auto& [line, why] : bad) {
+        std::ofstream(file) << "# settings\nlater-field=1\npack=1\n" << line << "\n";
+        EXPECT_FALSE(readSheetSettings(file, settings, error));
+        EXPECT_EQ(error, "sheet settings \"" + file.string() + "\": line 4: " + why);
+    }
     EXPECT_FALSE(readSheetSettings(dir.path(), settings, error));
     EXPECT_EQ(error, "sheet settings \"" + dir.path().string() + "\": is not a file");
-    EXPECT_EQ(settings.sparePercent, 10);
+    EXPECT_EQ(settings.packSize * 100 + settings.sparePercent, 10010);
 }
 
-// The ends of the ranges are values too: tiles of 0.1 to 10000 mm, packs of 1 to 1000000.
-TEST(SheetFields, TheEndsOfTheRangesAreIncluded) {
-    DesignSettings s;
-    std::string why;
-    const auto parse = [&](const char* name, const char* value) {
-        return findSheetField(name)->parse(value, s, why);
-    };
-    EXPECT_TRUE(parse("tile-mm", "0.1x10000"));
-    EXPECT_EQ(std::pair(s.tileWidthMm, s.tileHeightMm), std::pair(0.1, 10000.0));
-    EXPECT_FALSE(parse("tile-mm", "20x10000.5"));
-    EXPECT_FALSE(parse("tile-mm", "0.09x20"));
-    EXPECT_FALSE(parse("spare", "5x")); // a number with more after it
-    EXPECT_TRUE(parse("pack", "1"));
-    EXPECT_EQ(s.packSize, 1);
-    EXPECT_TRUE(parse("pack", "1000000"));
-    EXPECT_FALSE(parse("pack", "1000001"));
-}
-
-TEST(RealSize, TilesWithGroutBetweenAndNoneAtTheEdges) {
-    // Columns, rows; tile width, height and grout; finished width and height in millimetres.
-    const std::tuple<int, int, double, double, double, double, double> cases[] = {
-        {1, 1, 20, 20, 2, 20, 20},
-        {143, 94, 20, 20, 2, 3144, 2066},
-        {3, 2, 10, 25, 0, 30, 50},
-        {2, 3, 12.5, 8, 1.5, 26.5, 27},
-        {0, 0, 20, 20, 2, 0, 0}};
-    for (const auto& [columns, rows, tileW, tileH, grout, widthMm, heightMm] : cases) {
+// No tiles have no size (the sizes of tiles are in the chart and summary tests); lengths keep
+// three decimals at most, and no sign on a zero. The table pane carries the sizes for a tile line
+// or a tile or grout size of its own: tile width, height and grout; shown.
+TEST(RealSize, NoTilesThreeDecimalsAndWhenTheSummaryIsShown) {
+    const DesignSettings defaults; // 20 mm tiles, 2 mm grout
+    EXPECT_EQ(
+        std::pair(finishedSize(0, 1, defaults).widthMm, finishedSize(1, 0, defaults).heightMm),
+        std::pair(0.0, 0.0));
+    EXPECT_EQ(formatDecimal(3144) + " " + formatDecimal(0.1 + 0.2) + " " + formatDecimal(1.2346) +
+                  " " + formatDecimal(-0.0001),
+              "3144 0.3 1.235 0");
+    DesignSettings withLine;
+    withLine.tileLinePath = "a.tiles";
+    EXPECT_TRUE(sheetSummaryShown(withLine));
+    const std::tuple<double, double, double, bool> cases[] = {
+        {20, 20, 2, false}, {21, 20, 2, true}, {20, 19, 2, true}, {20, 20, 0, true}};
+    for (const auto& [width, height, grout, shown] : cases) {
         DesignSettings s;
-        s.tileWidthMm = tileW, s.tileHeightMm = tileH, s.groutMm = grout;
-        const FinishedSize size = finishedSize(columns, rows, s);
-        EXPECT_DOUBLE_EQ(size.widthMm, widthMm) << columns;
-        EXPECT_DOUBLE_EQ(size.heightMm, heightMm) << rows;
+        s.tileWidthMm = width, s.tileHeightMm = height, s.groutMm = grout;
+        EXPECT_EQ(sheetSummaryShown(s), shown) << width << " " << height << " " << grout;
     }
-    EXPECT_EQ(formatDecimal(3144) + " " + formatDecimal(26.5) + " " + formatDecimal(0.1 + 0.2),
-              "3144 26.5 0.3");
 }
 
 TEST(ShoppingList, SpareAndPacksRoundUpExactly) {
@@ -221,12 +218,9 @@ TEST(ShoppingList, OneLinePerUsedEntryWithTheTableCountsAndTheLineNames) {
               "0,\"Night, blue\",N1,16,32,48,8,9,5,2\n"
               "2,Red,\"R\"\"7\",255,0,0,3,4,2,2\n"
               "3,#00ff00,3,0,255,0,1,2,2,1\n");
-    const std::vector<std::int64_t> counts = test::tableCounts(table);
     const SheetDesign design = makeSheetDesign(table, nullptr);
     ASSERT_EQ(design.entries.size(), 4u); // the palette's entries and no more
-    for (const SheetEntry& entry : design.entries)
-        EXPECT_EQ(entry.count, counts[std::size_t(entry.index)]) << entry.index;
-    EXPECT_EQ(design.entries[0].name + " " + design.entries[0].code, "#102030 0");
+    EXPECT_EQ(design.entries[1].name + " " + design.entries[1].code, "#ffffff 1");
 }
 
 // A true-colour table: each distinct colour is one entry, however close (0,1,2 and 0,2,2).
@@ -241,29 +235,52 @@ TEST(ShoppingList, TrueColourTableGivesAnEntryPerColour) {
     const SheetDesign design = makeSheetDesign(table, nullptr);
     ASSERT_EQ(design.entries.size(), 2u);
     EXPECT_EQ(design.entries[0].name + " " + design.entries[1].name, "#000102 #000202");
-    EXPECT_EQ(design.entries[0].count, 2);
     EXPECT_EQ(design.grid, (std::vector<std::uint32_t>{0, 1, 0}));
 }
 
-// Without a tiled picture there is nothing to list: 1, the reason and then the failure, no file.
-// With one (20 × 10 pixels in the default 9-pixel tiles: 2 × 1 tiles, all red) the list names it.
-TEST(ShoppingList, SavingNeedsATiling) {
+// Without a tiled picture there is nothing to write: 1, the reason and then the failure, no file.
+// With one (20 × 10 pixels in the default 9-pixel tiles: 2 × 1 tiles, all red) every file is of
+// it; a named tile line that cannot be read stops them all.
+TEST(SaveSheet, TheTiledPicturesFilesOrTheReasonWhyNot) {
     test::TempDir dir;
     test::RecordingFrontend frontend;
     Session session(frontend);
-    EXPECT_EQ(saveShoppingList(session, dir / "list.csv"), 1);
-    ASSERT_FALSE(frontend.messages.empty());
-    EXPECT_EQ(frontend.messages.back(),
-              (test::Message{"error", "failed to save the shopping list"}));
+    std::string text = "older";
+    EXPECT_EQ(saveShoppingList(session, dir / "list.csv") * 10 + sheetSummary(session, text), 11);
+    EXPECT_EQ(frontend.texts().at(1), "failed to save the shopping list"); // after its reason
+    EXPECT_EQ(text, "");
     EXPECT_FALSE(std::filesystem::exists(dir / "list.csv"));
     test::setCurrentPicture(
         session, test::makeIndexedImage(20, 10, 4, {0, 0xFF0000}, [](int, int) { return 1; }));
+    const auto contents = [&](const char* name) {
+        const std::vector<std::uint8_t> bytes = test::readFileBytes(dir / name);
+        return std::string(bytes.begin(), bytes.end());
+    };
     ASSERT_EQ(saveShoppingList(session, dir / "list.csv"), 0);
-    std::ifstream in(dir / "list.csv");
-    std::string header, line, more;
-    std::getline(in, header), std::getline(in, line);
-    EXPECT_EQ(line.rfind("1,#ff0000,1,255,0,0,2,3,", 0), 0u) << line;
-    EXPECT_FALSE(std::getline(in, more));
+    EXPECT_TRUE(contents("list.csv").ends_with("packs\n1,#ff0000,1,255,0,0,2,3,100,1\n"));
+    // The chart's format follows the extension in any case; any other is a PDF.
+    for (const auto& [name, start] :
+         {std::pair("c.SVG", "<?xml"), {"c.Pdf", "%PDF-"}, {"c.png", "%PDF-"}}) {
+        ASSERT_EQ(saveChart(session, dir / name), 0) << name;
+        EXPECT_EQ(contents(name).substr(0, 5), start) << name;
+    }
+    // The tile line names the red entry (1) by its only row (0), the first of that colour.
+    std::ofstream(dir / "red.tiles") << kHeader << "Poppy,P1,255,0,0\n";
+    session.design.tileLinePath = (dir / "red.tiles").string();
+    session.design.tileWidthMm = 12.5, session.design.groutMm = 1.5;
+    ASSERT_EQ(sheetSummary(session, text), 0);
+    EXPECT_EQ(text, "\nbuild sheet as follows:\n"
+                    "tile mm width * height         ,12.5 * 20\n"
+                    "grout mm                       ,1.5\n"
+                    "finished mm width * height     ,26.5 * 20\n"
+                    "finished cm width * height     ,2.65 * 2\n"
+                    "\ntile colors as follows:\n"
+                    "index  ,count  ,code   ,name\n"
+                    "      1,      2,P1     ,Poppy\n");
+    session.design.tileLinePath = (dir / "none.tiles").string();
+    EXPECT_EQ(saveChart(session, dir / "c.svg"), 1);
+    EXPECT_EQ(frontend.texts().back(), "failed to save the chart");
+    EXPECT_FALSE(std::filesystem::exists(dir / "c.svg"));
 }
 
 } // namespace

