@@ -170,7 +170,6 @@ TEST_F(Tables, FailuresLeaveNoTextAndNoPartFile) {
                             std::filesystem::directory_iterator()),
               1);
     TilingTable table;
-    EXPECT_EQ(buildTilingTable(session, table), 1);
     start(twoByTwoTiledPicture(), tileSizeBlock(0, 0, 0));
     frontend.clear();
     EXPECT_EQ(buildTilingTable(session, table), 1);

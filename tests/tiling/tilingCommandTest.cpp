@@ -90,14 +90,12 @@ struct Tiling : test::TilingSession {
 };
 
 // The roads below show each palette class's code by the target it makes; here the user palette
-// by its format flag, a class past the list, and no conversion.
+// by its format flag and a class past the list.
 TEST(TilingCode, UserPaletteFormatsAndUnknownClass) {
     ParameterBlock user = withConversion(defaultParameterBlock(), 2);
     EXPECT_EQ(tilingConversionCode(user, 0), 1024);
     EXPECT_EQ(tilingConversionCode(user, 1), 1025);
     EXPECT_EQ(tilingConversionCode(withConversion(user, 3), 0), -1);
-    user.tilingConvert = 0;
-    EXPECT_EQ(tilingConversionCode(user, 1), 768);
 }
 
 // Every palette road, with and without design settings: each tile takes the entry a plain
