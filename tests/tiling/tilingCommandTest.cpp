@@ -217,20 +217,21 @@ TEST_F(Tiling, RefusalsLeaveTheCurrentPicture) {
     expectRefused({std::string(kDesignPaletteSizeText), "failed to tiling the image"});
 }
 
-// Worked by hand on a 2 × 2 grid of grays, black or white by a mean ≥ 128: tile 0 (100) passes
-// 7/16 of 100 right, 5/16 down and 1/16 down-right; tile 1 (0 + 43.75) passes 5/16 of 43.75 down
-// and 3/16 down-left; tile 2 (31.25 + 8.2) passes 7/16 of 39.45 right. Tile 3 gets
-// 6.25 + 13.67 + 17.26 = 37.18: with 90 it is 127.18, black; with 91, 128.18, white.
+// Worked by hand on a 2 × 2 grid of grays, black or white by the rounded mean ≥ 128: tile 0
+// (120) passes 7/16 of 120 right, 5/16 down and 1/16 down-right; tile 1 (0 + 52.5) passes 5/16 of
+// 52.5 down and 3/16 down-left; tile 2 (37.5 + 9.84) passes 7/16 of 47.34 right. Tile 3 gets
+// 7.5 + 16.41 + 20.71 = 44.62: with 82 it is 126.62, black; with 83, 127.62, white, so near the
+// rounding edge that no weight may be even a little off.
 TEST(TileDither, FloydSteinbergWeightsOnTheGrid) {
     const TileColorMapping threshold{
         [](const Bgr& c) { return std::uint8_t(c[0] + c[1] + c[2] >= 3 * 128); }};
     const std::vector<Bgr> palette = {{0, 0, 0}, {255, 255, 255}};
-    for (std::uint8_t last : {90, 91}) {
-        std::vector<Bgr> grid = {{100, 100, 100}, {0, 0, 0}, {0, 0, 0}, {last, last, last}};
+    for (std::uint8_t last : {82, 83}) {
+        std::vector<Bgr> grid = {{120, 120, 120}, {0, 0, 0}, {0, 0, 0}, {last, last, last}};
         ditherTileGrid(grid, 2, threshold, palette);
         EXPECT_EQ(grid,
                   (std::vector<Bgr>{
-                      {0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {Bgr{std::uint8_t(last == 91), 0, 0}}}));
+                      {0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {Bgr{std::uint8_t(last == 83), 0, 0}}}));
     }
     // One column: 97 gets only the 5/16 of 100 from above, 128.25, white; the rest falls outside.
     std::vector<Bgr> column = {{100, 100, 100}, {97, 97, 97}};
