@@ -44,6 +44,7 @@ for heading in NAME SYNOPSIS STEPS OPTIONS FIELDS "EXIT STATUS"; do
 done
 grep -q -- "--grout-gray NAME" <<<"$page" || fail "no --grout-gray"
 grep -q "0 = white, 1 = light gray" <<<"$page" || fail "no gray choices"
+grep -q "^ *cropLeft 0 \.\.\. 2147483647 (default 0)$" <<<"$page" || fail "no ... in place of …"
 warnings=$(groff -man -Tutf8 -ww -z "$manpage" 2>&1)
 [[ -z $warnings ]] || fail "groff warns: $warnings"
 exit $((failures > 0))

@@ -27,24 +27,11 @@ DibImage patternPicture(int width, int height) {
     });
 }
 
-DibImage fourColorPicture(int width, int height) {
-    return makeIndexedImage(width, height, 8, {0x000000, 0xFF0000, 0x00FF00, 0x0000FF},
-                            [](int x, int y) { return (x + 2 * y) % 4; });
-}
-
-imageio::PictureInfo probed(const fs::path& path) {
-    imageio::PictureInfo info;
-    std::string error;
-    EXPECT_TRUE(imageio::probePictureFile(path, info, error)) << path << ": " << error;
-    return info;
-}
-
 struct CliEndToEnd : CliTest {
-    fs::path writePicture(const std::string& name, const DibImage& image, const char* mime) {
+    void writePicture(const std::string& name, const DibImage& image, const char* mime) {
         std::string error;
         EXPECT_TRUE(imageio::savePicture(work() / name, image, mime, 90, image.bitsPerPixel, error))
             << error;
-        return work() / name;
     }
 };
 
@@ -68,8 +55,8 @@ TEST_P(CliUsage, RefusesWithExitTwoAndTouchesNothing) {
     fs::create_hard_link(work() / "table.txt", work() / "hard.txt");
     fs::create_symlink("table.txt", work() / "soft.txt");
     fs::create_symlink("new.csv", work() / "dangling.csv"); // writing it would make new.csv
+    fs::create_symlink("loop.txt", work() / "loop.txt");
     const std::vector<std::string> entries = folderEntries(work());
-    const std::vector<std::uint8_t> before = readFileBytes(work() / "in.png");
     const CliResult result = run(GetParam().arguments);
     EXPECT_EQ(result.exitStatus, 2);
     EXPECT_EQ(result.err.rfind(GetParam().message + "\n" + kUsage, 0), 0u) << result.err;
@@ -77,7 +64,6 @@ TEST_P(CliUsage, RefusesWithExitTwoAndTouchesNothing) {
               2 + std::ranges::count(GetParam().message, '\n'));
     EXPECT_NE(result.err.find(" [-o OUTPUT]"), std::string::npos);
     EXPECT_EQ(folderEntries(work()), entries);
-    EXPECT_EQ(readFileBytes(work() / "in.png"), before);
     EXPECT_EQ(readText(work() / "table.txt"), "old");
     expectTempFolderEmpty();
 }
@@ -112,7 +98,6 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{{"--par", "a.par", "--par", "b.par", "in.png"}, "alert: --par given twice"},
         UsageCase{{"--par", "", "in.png"}, "alert: --par needs a file name"},
         UsageCase{{}, "alert: no input picture given"},
-        UsageCase{{"--"}, "alert: no input picture given"},
         UsageCase{{""}, "alert: the input file name is empty"},
         UsageCase{{"missing.png"}, "alert: the input file \"missing.png\" does not exist"},
         UsageCase{{"in.png", "-o", "nowhere/out.png"},
@@ -124,7 +109,6 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{{"in.png", "-o", "a.png", "-o", "b.png"}, "alert: -o given twice"},
         UsageCase{{"in.png", "-o"}, "alert: -o needs a value"},
         UsageCase{{"in.png", "-o", ""}, "alert: -o needs a file name"},
-        UsageCase{{"in.png", "--frobnicate"}, "alert: unknown option \"--frobnicate\""},
         UsageCase{{"--par", "none.par", "in.png"},
                   "alert: cannot read the parameter file \"none.par\""},
         UsageCase{{"in.png", "--table", "t.txt", "--csv", "t.txt"},
@@ -138,8 +122,10 @@ INSTANTIATE_TEST_SUITE_P(
                   "alert: --table and --csv name the same file \"table.txt\""},
         UsageCase{{"in.png", "--table", "../work/new.csv", "--csv", "dangling.csv"},
                   "alert: --table and --csv name the same file \"dangling.csv\""},
-        UsageCase{{"in.png", "tiling", "--match", "lab"},
-                  "alert: --match needs rgb or ciede2000, got \"lab\""},
+        UsageCase{{"in.png", "--table", "loop.txt", "--csv", "./loop.txt"},
+                  "alert: --table and --csv name the same file \"./loop.txt\""},
+        UsageCase{{"in.png", "tiling", "--match", ""},
+                  "alert: --match needs rgb or ciede2000, got \"\""},
         UsageCase{
             {"in.png", "--exclude", "256"},
             "alert: --exclude needs palette indices 0 to 255 separated by commas, got \"256\""},
@@ -148,9 +134,6 @@ INSTANTIATE_TEST_SUITE_P(
                   "alert: --chart needs a file name ending in .pdf or .svg, got \"x.png\""},
         UsageCase{{"in.png", "--chart", "a.pdf", "--chart", "b.PDF"},
                   "alert: --chart given twice for the same format"},
-        UsageCase{{"in.png", "--tile-mm", "20x"},
-                  "alert: --tile-mm needs WIDTH or WIDTHxHEIGHT in millimetres (0.1 to 10000), "
-                  "got \"20x\""},
         UsageCase{{"in.png", "--paper", "a3"}, "alert: --paper needs a4 or letter, got \"a3\""},
         UsageCase{{"in.png", "--spare", "5", "--spare", "6"}, "alert: --spare given twice"},
         UsageCase{{"in.png", "--shopping", "missing/s.csv"},
@@ -160,24 +143,6 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{{"in.png", "--chart", "in.png.svg", "--shopping", "in.png"},
                   "alert: the output \"in.png\" is the input file"}));
 
-// The shopping list names each entry the tiles use, with its count of tiles.
-TEST_F(CliEndToEnd, TilingDesignOptionsLeaveExcludedEntriesUnused) {
-    writePicture("in.bmp", patternPicture(64, 40), "image/bmp");
-    const CliResult result =
-        run({"in.bmp", "tiling", "--set", "tilingPaletteClass=0", "--match", "ciede2000",
-             "--exclude", "0,5", "--exclude", "9,255", "--tile-dither", "--shopping", "s.csv"});
-    ASSERT_EQ(result.exitStatus, 0) << result.err;
-    const std::vector<std::string> lines = split(readText(work() / "s.csv"), '\n');
-    long total = 0;
-    for (std::size_t i = 1; i < lines.size(); ++i) {
-        const std::vector<std::string> fields = split(lines[i], ',');
-        EXPECT_TRUE(fields[0] != "0" && fields[0] != "5" && fields[0] != "9") << lines[i];
-        total += std::stol(fields.at(6));
-    }
-    EXPECT_GT(lines.size(), 4u); // the picture's colours spread over several entries
-    EXPECT_EQ(total, 7 * 4);     // tiles of 9 x 9 with a 1-pixel slit
-}
-
 // The tile line's names and pack sizes reach the shopping list (--pack for the rows without
 // one); a tile line that does not read fails the run before anything is written.
 TEST_F(CliEndToEnd, TheTileLineNamesTheTilesOrFailsTheRun) {
@@ -186,14 +151,11 @@ TEST_F(CliEndToEnd, TheTileLineNamesTheTilesOrFailsTheRun) {
                  makeIndexedImage(90, 60, 8, {0x102030, 0xf0e0d0, 0x20a040, 0xc02020},
                                   [](int x, int y) { return (x / 25 + y / 20) % 4; }),
                  "image/bmp");
-    std::ofstream(work() / "bands.csv")
-        << "red,green,blue\n16,32,48\n240,224,208\n32,160,64\n192,32,32\n";
     std::ofstream(work() / "bands.tiles")
         << "# four glazes\ncode,name,red,green,blue,pack\nN,Night,16,32,48,\n"
            "S,Sand,240,224,208,7\nL,Leaf,32,160,64,\nR,Rust,192,32,32,\n";
-    const CliResult result = run({"bands.bmp", "tiling", "--set", "tilingPaletteClass=2", "--set",
-                                  "userPalettePath=bands.csv", "--tiles", "bands.tiles", "--pack",
-                                  "3", "--shopping", "shop.csv"});
+    const CliResult result = run(
+        {"bands.bmp", "tiling", "--tiles", "bands.tiles", "--pack", "3", "--shopping", "shop.csv"});
     ASSERT_EQ(result.exitStatus, 0) << result.err;
     std::string names; // name, code and pack size of each row
     for (const std::string& row : split(readText(work() / "shop.csv"), '\n')) {
@@ -232,53 +194,65 @@ TEST_F(CliEndToEnd, ParameterFileGivesTheStartingBlock) {
     block.saveDepthIndex = 1;
     SilentFrontend frontend;
     ASSERT_EQ(saveParameterFile(frontend, work() / "mine.par", {}, block, {}), 0);
-    writePicture("in.png", fourColorPicture(6, 6), "image/png");
-    ASSERT_EQ(run({"--par", "mine.par", "in.png", "-o", "a.png"}).exitStatus, 0);
-    EXPECT_EQ(probed(work() / "a.png").bitsPerPixel, 24);
+    writePicture("in.png", makeIndexedImage(6, 6, 8, {0, 0xFF}, [](int x, int) { return x % 2; }),
+                 "image/png");
+    // Byte 28 of a bitmap file is its bits per pixel: 24 by the file, the picture's own 8 after.
+    ASSERT_EQ(run({"--par", "mine.par", "in.png", "-o", "a.bmp"}).exitStatus, 0);
+    EXPECT_EQ(readFileBytes(work() / "a.bmp").at(28), 24);
     ASSERT_EQ(
-        run({"--par", "mine.par", "--set", "saveDepthIndex=0", "in.png", "-o", "b.png"}).exitStatus,
+        run({"--par", "mine.par", "--set", "saveDepthIndex=0", "in.png", "-o", "b.bmp"}).exitStatus,
         0);
-    EXPECT_EQ(probed(work() / "b.png").bitsPerPixel, 8);
+    EXPECT_EQ(readFileBytes(work() / "b.bmp").at(28), 8);
 }
 
-// A run that fails (an input that cannot be loaded, a step failing after a good one) says why,
-// writes no output and leaves an existing one alone.
+// A run that fails (an input that cannot be loaded, a step failing after a good one, a chart or
+// shopping list that cannot be made through its dangling link) says why, writes no output and
+// leaves an existing one alone.
 TEST_F(CliEndToEnd, FailedRunWritesNothing) {
     writePicture("in.png", patternPicture(8, 8), "image/png");
     writeFileBytes(work() / "broken.png", {0x89, 'P', 'N', 'G', 1, 2, 3});
     writeFileBytes(work() / "out.png", {'o', 'l', 'd'});
+    fs::create_symlink("missing/c.pdf", work() / "c.pdf");
+    fs::create_symlink("missing/s.csv", work() / "s.csv");
     const struct {
         std::vector<std::string> arguments;
-        std::string err;
-    } cases[] = {{{"broken.png", "rotate-right", "-o", "out.png"},
-                  "error: failed to handle an intermediate file\ncannot load \"broken.png\": "},
-                 {{"--set", "tilingPaletteClass=2", "--set", "userPalettePath=absent.csv", "in.png",
-                   "rotate-right", "tiling", "-o", "out.png", "--csv", "table.csv"},
-                  "error: failed to open the csv file cause might be illegal data\n"
-                  "cannot read \"absent.csv\": No such file or directory\n"}};
+        std::string err; // all of it, or up to a cause the system words, which ends that line
+    } cases[] = {
+        {{"broken.png", "rotate-right", "-o", "out.png"},
+         "error: failed to handle an intermediate file\ncannot load \"broken.png\": "},
+        {{"--set", "tilingPaletteClass=2", "--set", "userPalettePath=absent.csv", "in.png",
+          "rotate-right", "tiling", "-o", "out.png", "--csv", "table.csv"},
+         "error: failed to open the csv file cause might be illegal data\n"
+         "cannot read \"absent.csv\": No such file or directory\n"},
+        {{"in.png", "--chart", "c.pdf", "-o", "out.png"},
+         "error: failed to create the file\ncannot write \"missing/c.pdf\": No such file or "
+         "directory\nerror: failed to save the chart\n"},
+        {{"in.png", "--shopping", "s.csv", "-o", "out.png"},
+         "error: failed to create the file\ncannot write \"missing/s.csv\": No such file or "
+         "directory\nerror: failed to save the shopping list\n"}};
     for (const auto& c : cases) {
         const CliResult result = run(c.arguments);
         EXPECT_EQ(result.exitStatus, 1);
         EXPECT_EQ(result.err.rfind(c.err, 0), 0u) << result.err;
-        EXPECT_EQ(std::ranges::count(result.err, '\n'), 2) << result.err;
+        EXPECT_EQ(std::ranges::count(result.err, '\n'),
+                  std::ranges::count(c.err, '\n') + (c.err.back() != '\n'))
+            << result.err;
         EXPECT_EQ(readText(work() / "out.png"), "old");
         EXPECT_EQ(folderEntries(work()),
-                  (std::vector<std::string>{"broken.png", "in.png", "out.png"}));
+                  (std::vector<std::string>{"broken.png", "c.pdf", "in.png", "out.png", "s.csv"}));
     }
     expectTempFolderEmpty();
 }
 
 TEST_F(CliEndToEnd, HelpIsShortAndHelpFieldsListsEveryField) {
     const CliResult help = run({"--help"});
-    EXPECT_EQ(help.exitStatus, 0);
     EXPECT_EQ(help.out.rfind(kUsage, 0), 0u);
     EXPECT_LT(std::ranges::count(help.out, '\n'), 60);
+    EXPECT_NE(help.out.find("\n  crop                    keep the rectangle"), std::string::npos);
     for (const CommandSpec* step : cliSteps())
         EXPECT_NE(help.out.find("\n  " + std::string(step->step) + " "), std::string::npos)
             << step->step;
-    EXPECT_NE(help.out.find("\n  --grout-gray NAME"), std::string::npos);
     const CliResult fields = run({"--help-fields"});
-    EXPECT_EQ(fields.exitStatus, 0);
     for (const ParameterField& field : parameterFields())
         EXPECT_NE(fields.out.find("  " + std::string(field.name) + "="), std::string::npos)
             << field.name;
@@ -331,13 +305,6 @@ TEST_P(CliInterrupted, SignalRemovesTheIntermediateFolder) {
 
 INSTANTIATE_TEST_SUITE_P(Signals, CliInterrupted, ::testing::Values(SIGINT, SIGTERM, SIGHUP));
 
-// Whether the process has ended, without collecting it.
-bool hasEnded(pid_t process) {
-    siginfo_t info{};
-    return waitid(P_PID, id_t(process), &info, WEXITED | WNOHANG | WNOWAIT) != 0 ||
-           info.si_pid != 0;
-}
-
 TEST_F(CliEndToEnd, SignalDuringTheOutputWriteLetsTheOutputLandWhole) {
     // The turn starts worker threads; the signal comes while the output's bytes are written,
     // when any thread but the writing one could be the one it lands on.
@@ -347,7 +314,7 @@ TEST_F(CliEndToEnd, SignalDuringTheOutputWriteLetsTheOutputLandWhole) {
         startCli({"big.bmp", "rotate-right", "rotate-left", "-o", "out.bmp"}, work(), temp());
     ASSERT_GT(process, 0);
     bool writing = false;
-    while (!writing && !hasEnded(process))
+    while (!writing && waitpid(process, nullptr, WNOHANG) == 0)
         writing = folderEntries(work()).size() > 1; // the output's temporary file
     if (writing) kill(process, SIGTERM);
     const CliResult result = finishCli(process, work());

@@ -2,10 +2,6 @@
 #include "tiling/tileBands.h"
 #include "tilingTestSupport.h"
 
-#include <gtest/gtest.h>
-
-#include <vector>
-
 namespace vellora {
 namespace {
 
@@ -96,8 +92,6 @@ ParameterBlock aroundCount(int wide, int high, int slit) {
 }
 
 TEST(TileLayout, ParametersThatCannotLayOutAGridAreRefused) {
-    ParameterBlock badGray = tileSizeBlock(9, 9, 1);
-    badGray.vSlitGrayIndex = 6;
     ParameterBlock badMethod = tileSizeBlock(9, 9, 1);
     badMethod.tilingSizeMethod = 2;
     const struct {
@@ -112,7 +106,8 @@ TEST(TileLayout, ParametersThatCannotLayOutAGridAreRefused) {
         {"negative count", aroundCount(4, -1, 1), true},
         {"negative size", tileSizeBlock(-2, 4, 1), true},
         {"negative slit", tileSizeBlock(4, 4, -1), true},
-        {"gray past black", badGray, true},
+        {"horizontal gray past black", tileSizeBlock(9, 9, 1, 6, 5), true},
+        {"vertical gray past black", tileSizeBlock(9, 9, 1, 5, 6), true},
         {"unknown method", badMethod, true},
         {"pitch beyond 32 bits", tileSizeBlock(2147483647, 4, 1), true},
     };

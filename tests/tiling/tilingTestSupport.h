@@ -11,8 +11,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <fstream>
-#include <sstream>
 
 namespace vellora::test {
 
@@ -27,13 +25,6 @@ inline ParameterBlock tileSizeBlock(int tileWidth, int tileHeight, int slit, int
     block.hSlitGrayIndex = std::uint32_t(hGray);
     block.vSlitGrayIndex = std::uint32_t(vGray);
     return block;
-}
-
-inline std::string readText(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream all;
-    all << in.rdbuf();
-    return all.str();
 }
 
 // The source's average under every tile, in grid order (top row as displayed first), mapped.
