@@ -280,93 +280,106 @@ int patternIndex(int x, int y, int bpp) {
     return (x * 5 + y * 3 + 1) % (1 << std::min(bpp, 8));
 }
 
-// Hand-worked bytes: bit 7 is the first pixel of a 1 bpp byte, the high nibble the first of 4 bpp.
-TEST(PixelAccess, BitsAndNibblesOfHandWorkedBytes) {
-    DibImage one = test::makeImage(10, 1, 1), four = test::makeImage(3, 1, 4);
-    std::uint8_t *bits = one.row(0), *nibbles = four.row(0), index = 7;
-    bits[1] = 0x40;
-    getIndex(one, index, 0, 9, 1);
-    EXPECT_EQ(index, 1);
-    for (int x = 0; x < 8; ++x) { // setIndex keeps the other bits
-        bits[0] = 0xFF, setIndex(one, 0, 0, x, 1);
+// The packing of a row of indices worked out bit by bit, the leftmost pixel in the highest bits
+// of its byte.
+Bytes packedRow(const Bytes& indices, int bpp) {
+    Bytes row((indices.size() * std::size_t(bpp) + 7) / 8, 0);
+    for (std::size_t x = 0; x < indices.size(); ++x) {
+        const std::size_t bit = x * std::size_t(bpp);
+        row[bit / 8] |= std::uint8_t(indices[x] << (8 - bpp - int(bit % 8)));
+    }
+    return row;
+}
+
+// setIndex keeps the other pixels of its byte: each bit of a 1 bpp byte set and cleared alone,
+// each nibble of a 4 bpp one.
+TEST(PixelAccess, SetIndexChangesOnlyItsOwnBits) {
+    DibImage one = test::makeImage(8, 1, 1), four = test::makeImage(2, 1, 4);
+    std::uint8_t *bits = one.row(0), *nibbles = four.row(0);
+    for (int x = 0; x < 8; ++x) {
+        bits[0] = 0xFF;
+        EXPECT_EQ(setIndex(one, 0, 0, x, 1), 0);
         EXPECT_EQ(bits[0], std::uint8_t(~(0x80 >> x))) << x;
-        bits[0] = 0x00, setIndex(one, 1, 0, x, 1);
+        bits[0] = 0x00;
+        setIndex(one, 1, 0, x, 1);
         EXPECT_EQ(bits[0], 0x80 >> x) << x;
     }
     setIndex(four, 3, 0, 0, 4), setIndex(four, 5, 0, 1, 4);
     EXPECT_EQ(nibbles[0], 0x35);
-    setIndex(four, 7, 0, 0, 4);
-    EXPECT_EQ(nibbles[0], 0x75);
-    // Sequential writes over bytes that are not zero: each byte's first pixel overwrites it whole.
-    bits[0] = bits[1] = nibbles[0] = nibbles[1] = 0xFF;
-    for (int x = 0; x < 9; ++x)
-        putIndexSequential(one, std::uint8_t(x == 2 || x == 8), 0, x, 1);
-    for (int x = 0; x < 3; ++x)
-        putIndexSequential(four, std::uint8_t(x * x * 3 % 13), 0, x, 4); // 0, 3, 12
-    EXPECT_EQ(std::tuple(bits[0], bits[1], nibbles[0], nibbles[1]),
-              std::tuple(0x20, 0x80, 0x03, 0xC0));
+    setIndex(four, 7, 0, 0, 4), setIndex(four, 9, 0, 1, 4);
+    EXPECT_EQ(nibbles[0], 0x79);
 }
 
-// Random-order setIndex, sequential writes and whole-row writes all give the same bytes, and
-// both index readers give back what was written (the colours through the table are the copy's
-// business, below).
-TEST(PixelAccess, IndexedWritersAgreeAndReadersReturnTheIndices) {
+// Random-order setIndex over zeros, sequential writes and whole-row writes over rows of 0xFF
+// (the first pixel of a byte replaces it whole) all give the plain packing; both index readers
+// give the indices back, and getColor their colour-table entries.
+TEST(PixelAccess, IndexedWritersGiveThePackingAndReadersTheIndicesAndColours) {
     for (const int bpp : {1, 4, 8}) {
         SCOPED_TRACE(bpp);
         const int width = 13, height = 3;
-        std::vector<std::uint32_t> palette;
-        for (int i = 0; i < (1 << bpp); ++i)
-            palette.push_back(0x010203u * std::uint32_t(i) + 0x100000);
-        DibImage random =
-            test::makeIndexedImage(width, height, bpp, palette, [](int, int) { return 0; });
+        DibImage random = test::randomPicture(width, height, bpp, 5);
+        const std::size_t used = (std::size_t(width) * std::size_t(bpp) + 7) / 8;
+        for (int y = 0; y < height; ++y)
+            std::fill(random.row(y), random.row(y) + random.stride, std::uint8_t(0));
         DibImage sequential = random, rows = random;
+        std::fill(sequential.data.begin() + sequential.bitsOffset, sequential.data.end(), 0xFF);
+        std::fill(rows.data.begin() + rows.bitsOffset, rows.data.end(), 0xFF);
+        int returned = 0;
         for (int y = 0; y < height; ++y) {
-            std::vector<std::uint8_t> indices(width + 8, 1); // the writer reads only `width`
+            Bytes indices(width + 8, 1); // the writer reads only `width`
             for (int x = width - 1; x >= 0; --x)
-                setIndex(random, std::uint8_t(patternIndex(x, y, bpp)), y, x, bpp);
+                returned |= setIndex(random, std::uint8_t(patternIndex(x, y, bpp)), y, x, bpp);
             for (int x = 0; x < width; ++x) {
-                indices[x] = std::uint8_t(patternIndex(x, y, bpp));
-                putIndexSequential(sequential, indices[x], y, x, bpp);
+                indices[std::size_t(x)] = std::uint8_t(patternIndex(x, y, bpp));
+                returned |= putIndexSequential(sequential, indices[std::size_t(x)], y, x, bpp);
             }
             writeRowIndices(rows, y, indices.data());
-        }
-        EXPECT_EQ(random.data, sequential.data);
-        EXPECT_EQ(random.data, rows.data);
-        for (int y = 0; y < height; ++y) {
-            std::vector<std::uint8_t> indices(width);
-            readRowIndices(random, y, indices.data());
+            indices.resize(std::size_t(width));
+            const Bytes packed = packedRow(indices, bpp);
+            for (const DibImage* image : {&random, &sequential, &rows})
+                EXPECT_EQ(Bytes(image->row(y), image->row(y) + used), packed) << y;
+            EXPECT_EQ(std::count(random.row(y) + used, random.row(y) + random.stride, 0),
+                      random.stride - std::ptrdiff_t(used)); // the padding stays zero
+            Bytes read(indices.size());
+            readRowIndices(random, y, read.data());
+            EXPECT_EQ(read, indices);
             for (int x = 0; x < width; ++x) {
-                std::uint8_t index = 0xEE;
-                getIndex(random, index, y, x, bpp);
-                ASSERT_EQ(std::tuple(index, indices[x]),
-                          std::tuple(patternIndex(x, y, bpp), patternIndex(x, y, bpp)))
+                std::uint8_t index = 0xEE, bgr[3] = {};
+                returned |= getIndex(random, index, y, x, bpp);
+                returned |= getColor(random, bgr, y, x, bpp);
+                const std::uint8_t* entry = random.paletteEntry(indices[std::size_t(x)]);
+                ASSERT_EQ(std::tuple(index, bgr[0], bgr[1], bgr[2]),
+                          std::tuple(indices[std::size_t(x)], entry[0], entry[1], entry[2]))
                     << x << "," << y;
             }
-            // Padding after the last pixel stays zero.
-            for (int b = (width * bpp + 7) / 8; b < random.stride; ++b)
-                ASSERT_EQ(random.row(y)[b], 0);
         }
+        EXPECT_EQ(returned, 0);
     }
 }
 
-// A whole-row write puts blue, green, red in place and leaves the fourth bytes, the padding
-// and the other rows as they were; getColor reads the pixels back.
-TEST(PixelAccess, TrueColourRowWritesTouchOnlyTheirPixels) {
+// A whole-row write and pixel writes put blue, green, red in place and leave the fourth bytes,
+// the padding and the other rows as they were; getColor reads the pixels back.
+TEST(PixelAccess, TrueColourWritesTouchOnlyTheirPixels) {
     for (const int bpp : {24, 32}) {
         SCOPED_TRACE(bpp);
-        DibImage image = test::makeImage(5, 2, bpp);
+        DibImage image = test::makeImage(5, 3, bpp);
         std::fill(image.data.begin() + image.bitsOffset, image.data.end(), 0x77);
         std::uint8_t bgr[15], one[3];
         for (int i = 0; i < 15; ++i)
             bgr[i] = std::uint8_t(i + 1);
         writeRowColors(image, 0, bgr);
-        std::vector<std::uint8_t> expected(std::size_t(image.stride), 0x77);
+        int returned = 0;
+        for (int x = 4; x >= 0; --x)
+            returned |= setColor(image, bgr + 3 * x, 2, x, bpp);
+        Bytes expected(std::size_t(image.stride), 0x77);
         for (int x = 0; x < 5; ++x) {
             std::memcpy(&expected[std::size_t(bpp / 8 * x)], bgr + 3 * x, 3);
-            getColor(image, one, 0, x, bpp);
+            returned |= getColor(image, one, 2, x, bpp);
             EXPECT_EQ(0, std::memcmp(one, bgr + 3 * x, 3)) << x;
         }
-        EXPECT_EQ(std::vector<std::uint8_t>(image.row(0), image.row(0) + image.stride), expected);
+        EXPECT_EQ(returned, 0);
+        for (const int y : {0, 2})
+            EXPECT_EQ(Bytes(image.row(y), image.row(y) + image.stride), expected) << y;
         EXPECT_EQ(std::count(image.row(1), image.row(1) + image.stride, 0x77), image.stride);
     }
 }
