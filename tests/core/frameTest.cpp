@@ -284,57 +284,45 @@ TEST(RowBands, ProgressPassGivesEachWorkerOneBandAndMovesTheBarAPercentAtATime) 
 
 namespace fs = std::filesystem;
 
-std::string stepName(int i) {
-    return "step" + std::to_string(i);
-}
-
-// Runs n successful operations: step0 is the opened picture, step i the i-th result.
-void runOperations(Session& session, int n) {
-    if (session.currentPath.empty()) session.currentPath = stepName(0);
-    const int done = std::stoi(session.currentPath.substr(4));
-    for (int i = done + 1; i <= done + n; ++i) {
-        session.nextPath = stepName(i);
-        pushHistory(session);
-    }
-}
-
 // After n pushes the ring holds its steps in slots 1 … (n - 1) % 99 + 1, having wrapped
 // (n - 1) / 99 times; undo walks back and stops at depth zero, after a wrap it goes on from
-// slot 99; a cleared history forgets every step.
+// slot 99 and stops once the 99 held steps are undone; a cleared history forgets every step.
 TEST(History, PushesWrapUndoWalksBackAndClearForgetsEveryStep) {
     test::RecordingFrontend frontend;
     Session session(frontend);
-    runOperations(session, 3);
-    EXPECT_EQ(std::tuple(session.history.historyPaths[1], session.history.historyPaths[3]),
-              std::tuple(stepName(0), stepName(2)));
-    for (int expected = 2; expected >= 0; --expected) {
-        ASSERT_TRUE(undo(session));
-        EXPECT_EQ(std::tuple(session.currentPath, session.history.historyDepth),
-                  std::tuple(stepName(expected), expected));
-    }
-    EXPECT_FALSE(undo(session) || session.modified());
-    EXPECT_EQ(std::tuple(session.currentPath, session.history.historyWraps),
-              std::tuple(stepName(0), 0));
-    for (int n = 1; n <= 199; ++n) {
-        runOperations(session, 1);
-        ASSERT_EQ(std::tuple(session.history.historyDepth, session.history.historyWraps,
-                             session.currentPath, session.modified()),
-                  std::tuple((n - 1) % 99 + 1, (n - 1) / 99, stepName(n), true));
-    }
+    const UndoHistory& h = session.history;
+    const auto step = [](int i) { return "step" + std::to_string(i); };
+    // Step 0 is the opened picture, step n the n-th result.
+    const auto pushSteps = [&](int last) {
+        for (int n = 1; n <= last; ++n) {
+            session.nextPath = step(n);
+            pushHistory(session);
+            ASSERT_EQ(std::tuple(h.historyDepth, h.historyWraps, session.currentPath),
+                      std::tuple((n - 1) % 99 + 1, (n - 1) / 99, step(n)));
+        }
+    };
+    const auto undoSteps = [&](int from, int to) {
+        for (int n = from - 1; n >= to; --n) {
+            ASSERT_TRUE(undo(session) && session.currentPath == step(n)) << n;
+        }
+        EXPECT_FALSE(undo(session));
+        EXPECT_EQ(session.currentPath, step(to));
+    };
+    session.currentPath = step(0);
+    pushSteps(3);
+    EXPECT_EQ(std::tuple(h.historyPaths[1], h.historyPaths[3], session.modified()),
+              std::tuple(step(0), step(2), true));
+    undoSteps(3, 0);
+    EXPECT_FALSE(session.modified());
+    pushSteps(199);
     ASSERT_TRUE(undo(session));
-    EXPECT_EQ(
-        std::tuple(session.currentPath, session.history.historyDepth, session.history.historyWraps),
-        std::tuple(stepName(198), 99, 1));
-    // 99 steps are held: undo goes back to step 100 and no further, still a changed picture.
-    for (int expected = 197; expected >= 100; --expected) {
-        ASSERT_TRUE(undo(session));
-        ASSERT_EQ(session.currentPath, stepName(expected));
-    }
-    EXPECT_FALSE(undo(session));
-    EXPECT_EQ(std::tuple(session.currentPath, session.modified()), std::tuple(stepName(100), true));
+    EXPECT_EQ(std::tuple(session.currentPath, h.historyDepth, h.historyWraps),
+              std::tuple(step(198), 99, 1));
+    undoSteps(198, 100);
+    EXPECT_TRUE(session.modified());
     clearHistory(session);
     EXPECT_FALSE(undo(session) || session.modified());
-    EXPECT_EQ(session.currentPath, stepName(100));
+    EXPECT_EQ(session.currentPath, step(100));
 }
 
 void touch(const fs::path& path) {
