@@ -179,6 +179,13 @@ TEST(ParameterFields, DefaultsLieInsideTheirRangesAndValueRangesSpanTheField) {
     ParameterBlock repaired = defaults;
     repairParameterBlock(repaired);
     EXPECT_EQ(std::memcmp(&repaired, &defaults, sizeof defaults), 0);
+    // Only bad values are replaced.
+    repaired.histEndset[1] = 300, repaired.histEndset[2] = 17, repaired.hSlitGrayIndex = 6;
+    repaired.vSlitGrayIndex = 5, repaired.tilePixelWidth = 0, repaired.saveTiling = 2;
+    repairParameterBlock(repaired);
+    EXPECT_EQ(std::tuple(repaired.histEndset[1], repaired.histEndset[2], repaired.hSlitGrayIndex,
+                         repaired.vSlitGrayIndex, repaired.tilePixelWidth, repaired.saveTiling),
+              std::tuple(255u, 17u, 1u, 5u, 9, 0u));
     EXPECT_EQ(std::tuple(defaults.screenWidth, defaults.screenHeight, defaults.windowRect[2],
                          defaults.windowWidth, defaults.windowHeight),
               std::tuple(0u, 0u, 0, 0u, 0u));
@@ -186,18 +193,6 @@ TEST(ParameterFields, DefaultsLieInsideTheirRangesAndValueRangesSpanTheField) {
     EXPECT_EQ(std::count(std::begin(defaults.userFilterMask), std::end(defaults.userFilterMask), 0),
               24);
     EXPECT_EQ(std::tuple(defaults.userFilterMask[12], defaults.userFilterValue), std::tuple(1, 1));
-}
-
-TEST(ParameterFields, RepairReplacesOnlyBadValues) {
-    ParameterBlock block = defaultParameterBlock();
-    block.histEndset[1] = 300, block.histEndset[2] = 17;
-    block.hSlitGrayIndex = 6, block.vSlitGrayIndex = 5;
-    block.tilePixelWidth = 0, block.saveTiling = 2;
-    repairParameterBlock(block);
-    EXPECT_EQ(std::tuple(block.histEndset[1], block.histEndset[2], block.hSlitGrayIndex,
-                         block.vSlitGrayIndex, block.saveTiling),
-              std::tuple(255u, 17u, 1u, 5u, 0u));
-    EXPECT_EQ(block.tilePixelWidth, 9);
 }
 
 TEST(ParameterFields, DescriptionListsEveryFieldWithDefault) {

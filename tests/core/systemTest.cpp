@@ -1,11 +1,13 @@
 // Files and the system: atomic writes, run folders, regular files, worker threads, vector level.
 #include "core/atomicFile.h"
+#include "core/dibImage.h"
 #include "core/parallel.h"
 #include "core/regularFile.h"
 #include "core/runFolders.h"
 #include "core/simdLevel.h"
 #include "core/userFolders.h"
 #include "support/privateHome.h"
+#include "support/recordingFrontend.h"
 #include "support/testImages.h"
 
 #include <gtest/gtest.h>
@@ -190,20 +192,30 @@ TEST(UserFolders, XdgFoldersOrTheirFallbacksAreMadePrivate) {
     EXPECT_EQ(error, std::errc::filename_too_long);
 }
 
+// A bitmap reader, which opens through here, says why it could not.
 TEST(RegularFile, OnlyRegularFilesOpenAndNothingWaits) {
     test::TempDir dir;
     test::writeFileBytes(dir / "plain.csv", {'1'});
     ASSERT_EQ(::mkfifo((dir / "fifo.csv").c_str(), 0600), 0);
     fs::create_directory(dir / "folder.csv");
-    for (const auto& [name, expected] : {std::pair{"plain.csv", ReadOpen::ok},
-                                         {"fifo.csv", ReadOpen::notRegular},
-                                         {"folder.csv", ReadOpen::notRegular},
-                                         {"missing.csv", ReadOpen::failed}}) {
+    constexpr const char* kNotRegular = "it is not a regular file";
+    for (const auto& [name, expected, why] :
+         {std::tuple{"plain.csv", ReadOpen::ok, ""},
+          {"fifo.csv", ReadOpen::notRegular, kNotRegular},
+          {"folder.csv", ReadOpen::notRegular, kNotRegular},
+          {"missing.csv", ReadOpen::failed, "No such file or directory"}}) {
         ReadOpen outcome = ReadOpen::failed;
         const ReadFile file = openRegularFile(dir / name, &outcome);
         EXPECT_EQ(std::tuple(outcome, file != nullptr),
                   std::tuple(expected, expected == ReadOpen::ok))
             << name;
+        if (expected == ReadOpen::ok) continue;
+        test::RecordingFrontend frontend;
+        DibImage image;
+        EXPECT_EQ(readBitmapFile(frontend, dir / name, image), 1);
+        EXPECT_EQ(frontend.texts(),
+                  std::vector<std::string>{"failed to open the file\ncannot read \"" +
+                                           (dir / name).string() + "\": " + why});
     }
     const ReadFile plain = openRegularFile(dir / "plain.csv");
     EXPECT_EQ(std::fgetc(plain.get()), '1'); // blocking reads again after the check
