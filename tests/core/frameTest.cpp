@@ -396,7 +396,17 @@ TEST(ScratchStore, PicturesWrittenToItsFolderLiveInMemory) {
     std::uint8_t head[2] = {};
     std::uint64_t length = 0;
     EXPECT_TRUE(scratchHead(f.file(0), head, length) && head[0] == 'B' && length == bytes.size());
+    // A block let go of after its picture was written again, or forgotten, goes nowhere (another
+    // reader holding a block meanwhile).
+    DibImage held, other;
+    ASSERT_EQ(readBitmapFile(f.frontend, f.file(0), held), 0);
+    ASSERT_EQ(readBitmapFile(f.frontend, f.file(1), other), 0);
+    ASSERT_EQ(writeBitmapFile(f.frontend, f.file(0), test::makeImage(3, 1, 24)), 0);
+    held.release();
+    EXPECT_EQ(test::readImage(f.file(0)).width, 3);
+    ASSERT_EQ(readBitmapFile(f.frontend, f.file(0), held), 0);
     EXPECT_TRUE(forgetScratchFile(f.file(0)));
+    held.release();
     EXPECT_EQ(std::tuple(scratchFileExists(f.file(0)), scratchFileExists(f.file(1))),
               std::tuple(false, true));
     f.session.scratch.close();
