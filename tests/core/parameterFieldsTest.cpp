@@ -109,42 +109,43 @@ TEST(SetParameter, PathIsStoredZeroFilledAndMustFit) {
     EXPECT_FALSE(setParameter(block, "userPalettePath", std::string("a\0b", 3), error));
 }
 
-// A save-as-default flag for each group but None, in group order, 0 or 1 and off in a fresh
-// block; a choice is named only for a value its field takes.
-TEST(ParameterFields, SaveFlagsInGroupOrderAndChoiceNames) {
-    EXPECT_EQ(
-        std::tuple(saveFlagOffset(SaveGroup::HiddenMenu), saveFlagOffset(SaveGroup::Tiling)),
-        std::tuple(offsetof(ParameterBlock, saveHiddenMenu), offsetof(ParameterBlock, saveTiling)));
-    int flags = 0;
-    for (const ParameterField& field : parameterFields()) {
-        if (!field.help.starts_with("save-as-default flag")) continue;
-        ++flags;
-        EXPECT_EQ(std::tuple(field.minimum, field.maximum, field.defaultValue), std::tuple(0, 1, 0))
-            << field.name;
-    }
-    EXPECT_EQ(flags, kSaveGroupCount - 1);
-    const ParameterField& blank = *findParameterField("rotateBlankIndex");
-    EXPECT_EQ(std::tuple(choiceName(blank, 0), choiceName(blank, 5), choiceName(blank, 6),
-                         choiceName(blank, -1), fieldChoices("rotateBlankIndex").size()),
-              std::tuple("white", "black", "", "", 6u));
-    EXPECT_TRUE(fieldChoices("tileCountWide").empty() && fieldChoices("nonsense").empty());
-}
-
 // Every byte of the block outside the reserved areas belongs to exactly one field (aliases
-// aside), and every name finds its own field.
-TEST(ParameterFields, CoverEveryNamedByteOnceAndEveryNameIsFound) {
+// aside), and every name finds its own field. Every default lies in its value's range; each
+// value's range lies within the field's, and together they span it (the --help line shows the
+// field's). There is a save-as-default flag for each group but None, 0 or 1 and off.
+TEST(ParameterFields, EachFieldOwnsItsBytesAndItsDefaultsLieInItsRanges) {
+    const ParameterBlock defaults = defaultParameterBlock();
     std::vector<int> owners(kParameterBlockBytes, 0);
     std::set<std::string_view> names;
+    int flags = 0;
     for (const ParameterField& field : parameterFields()) {
+        SCOPED_TRACE(field.name);
         EXPECT_TRUE(names.insert(field.name).second && findParameterField(field.name) == &field &&
-                    !field.help.empty())
-            << field.name;
-        if (field.name.starts_with("crop") && field.name != "cropRect") continue;
+                    !field.help.empty());
+        const bool alias = field.name.starts_with("crop") && field.name != "cropRect";
         const std::size_t size = field.kind == FieldKind::Path ? 260 : 4 * std::size_t(field.count);
-        for (std::size_t i = field.offset; i < field.offset + size; ++i)
+        for (std::size_t i = field.offset; !alias && i < field.offset + size; ++i)
             owners.at(i) += 1;
+        if (field.help.starts_with("save-as-default flag")) {
+            ++flags;
+            EXPECT_EQ(std::tuple(field.minimum, field.maximum, field.defaultValue),
+                      std::tuple(0, 1, 0));
+        }
+        if (field.kind == FieldKind::Path) continue;
+        std::int64_t lowest = valueMinimum(field, 0), highest = valueMaximum(field, 0);
+        for (int i = 0; i < field.count; ++i) {
+            const std::int64_t value = fieldValue(defaults, field, i);
+            EXPECT_TRUE(value == fieldDefault(field, i) && value >= valueMinimum(field, i) &&
+                        value <= valueMaximum(field, i) &&
+                        valueMinimum(field, i) >= field.minimum &&
+                        valueMaximum(field, i) <= field.maximum)
+                << i;
+            lowest = std::min(lowest, valueMinimum(field, i));
+            highest = std::max(highest, valueMaximum(field, i));
+        }
+        EXPECT_EQ(std::tuple(lowest, highest), std::tuple(field.minimum, field.maximum));
     }
-    EXPECT_EQ(findParameterField("nonsense"), nullptr);
+    EXPECT_EQ(flags, kSaveGroupCount - 1);
     const std::pair<std::size_t, std::size_t> reserved[] = {
         {0, 12}, {20, 36}, {52, 68}, {76, 84}, {152, 168}};
     for (std::size_t i = 0; i < kParameterBlockBytes; ++i) {
@@ -155,31 +156,27 @@ TEST(ParameterFields, CoverEveryNamedByteOnceAndEveryNameIsFound) {
     }
 }
 
-// Every default lies in its value's range, so repair leaves a fresh block as it is; each value's
-// range lies within the field's, and together they span it (the --help line shows the field's).
-// No screen or window is known yet.
-TEST(ParameterFields, DefaultsLieInsideTheirRangesAndValueRangesSpanTheField) {
+// The flags lie in group order; a choice is named only for a value its field takes.
+TEST(ParameterFields, SaveFlagsInGroupOrderAndChoiceNames) {
+    EXPECT_EQ(
+        std::tuple(saveFlagOffset(SaveGroup::HiddenMenu), saveFlagOffset(SaveGroup::Tiling)),
+        std::tuple(offsetof(ParameterBlock, saveHiddenMenu), offsetof(ParameterBlock, saveTiling)));
+    const ParameterField& blank = *findParameterField("rotateBlankIndex");
+    EXPECT_EQ(std::tuple(choiceName(blank, 0), choiceName(blank, 5), choiceName(blank, 6),
+                         choiceName(blank, -1), fieldChoices("rotateBlankIndex").size()),
+              std::tuple("white", "black", "", "", 6u));
+    EXPECT_TRUE(fieldChoices("tileCountWide").empty() && fieldChoices("nonsense").empty());
+    EXPECT_EQ(findParameterField("nonsense"), nullptr);
+}
+
+// Repair leaves a fresh block as it is and replaces only bad values. No screen or window is
+// known yet, and the fresh user filter leaves a picture as it is: the centre coefficient alone,
+// divided by 1.
+TEST(ParameterFields, RepairReplacesOnlyBadValuesOfAFreshBlock) {
     const ParameterBlock defaults = defaultParameterBlock();
-    for (const ParameterField& field : parameterFields()) {
-        if (field.kind != FieldKind::Integer) continue;
-        std::int64_t lowest = valueMinimum(field, 0), highest = valueMaximum(field, 0);
-        for (int i = 0; i < field.count; ++i) {
-            const std::int64_t value = fieldValue(defaults, field, i);
-            EXPECT_TRUE(value == fieldDefault(field, i) && value >= valueMinimum(field, i) &&
-                        value <= valueMaximum(field, i) &&
-                        valueMinimum(field, i) >= field.minimum &&
-                        valueMaximum(field, i) <= field.maximum)
-                << field.name << " " << i;
-            lowest = std::min(lowest, valueMinimum(field, i));
-            highest = std::max(highest, valueMaximum(field, i));
-        }
-        EXPECT_EQ(std::tuple(lowest, highest), std::tuple(field.minimum, field.maximum))
-            << field.name;
-    }
     ParameterBlock repaired = defaults;
     repairParameterBlock(repaired);
     EXPECT_EQ(std::memcmp(&repaired, &defaults, sizeof defaults), 0);
-    // Only bad values are replaced.
     repaired.histEndset[1] = 300, repaired.histEndset[2] = 17, repaired.hSlitGrayIndex = 6;
     repaired.vSlitGrayIndex = 5, repaired.tilePixelWidth = 0, repaired.saveTiling = 2;
     repairParameterBlock(repaired);
@@ -189,7 +186,6 @@ TEST(ParameterFields, DefaultsLieInsideTheirRangesAndValueRangesSpanTheField) {
     EXPECT_EQ(std::tuple(defaults.screenWidth, defaults.screenHeight, defaults.windowRect[2],
                          defaults.windowWidth, defaults.windowHeight),
               std::tuple(0u, 0u, 0, 0u, 0u));
-    // The fresh user filter leaves a picture as it is: the centre coefficient alone, divided by 1.
     EXPECT_EQ(std::count(std::begin(defaults.userFilterMask), std::end(defaults.userFilterMask), 0),
               24);
     EXPECT_EQ(std::tuple(defaults.userFilterMask[12], defaults.userFilterValue), std::tuple(1, 1));

@@ -16,6 +16,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <set>
 #include <stdexcept>
 #include <tuple>
 
@@ -108,11 +109,12 @@ TEST_F(AtomicFile, LongestNamesAndLinks) {
     for (const auto& [link, to] : links)
         fs::create_symlink(to, folder / link);
     const std::string n247(247, 'n'), n251(251, 'n'), n255(255, 'n');
-    for (const auto& [written, landed] : {std::pair{n247, n247},
-                                          {n251, n251},
-                                          {n255, n255},
-                                          {"chain.png", "real/plan.png"},
-                                          {"dangling.png", "real/new.png"}}) {
+    const std::pair<std::string, std::string> writes[] = {{n247, n247},
+                                                          {n251, n251},
+                                                          {n255, n255},
+                                                          {"chain.png", "real/plan.png"},
+                                                          {"dangling.png", "real/new.png"}};
+    for (const auto& [written, landed] : writes) {
         const auto bytes = pattern(9, std::uint8_t(landed.size() + written.size()));
         ASSERT_EQ(writeFileAtomically(folder / written, bytes), AtomicFileFailure::none) << written;
         EXPECT_EQ(readFileBytes(folder / landed), bytes) << written;
@@ -136,7 +138,8 @@ TEST(RunFolders, TemporaryVariableSetButEmptyCountsAsUnset) {
 }
 
 // A run that ends without removing its folder (as a killed one does) leaves it to the next
-// sweep; the folder of a live run and folders the program did not make stay.
+// sweep, which removes the run's files wherever the gaps between their numbers are, and leaves
+// files of other names; the folder of a live run and folders the program did not make stay.
 TEST(RunFolders, SweepRemovesOnlyFoldersOfEndedRuns) {
     test::TempDir base;
     ScopedVariable tmpdir("TMPDIR", base.path().string());
@@ -144,8 +147,11 @@ TEST(RunFolders, SweepRemovesOnlyFoldersOfEndedRuns) {
     if (child == 0) {
         fs::path folder;
         if (makeRunFolder(folder) < 0) _exit(1);
-        test::writeFileBytes(folder / "__VL_000.dib", {1, 2, 3});
-        test::writeFileBytes(folder / ".__VL_001.dib.a1B2c3", {4}); // a write cut short
+        // .__VL_001.dib.a1B2c3 is a write cut short.
+        for (const char* name :
+             {"__VL_000.dib", "__VL_417.dib", "__VL_999.dib", ".__VL_001.dib.a1B2c3",
+              "__VL_0000.dib", "__VL_12.dib", "__VL_abc.dib", ".__VL_001.dib.a1B2c", "notes.txt"})
+            test::writeFileBytes(folder / name, {1});
         _exit(0); // the lock goes with the process; the folder stays
     }
     int status = 0;
@@ -165,9 +171,14 @@ TEST(RunFolders, SweepRemovesOnlyFoldersOfEndedRuns) {
     test::writeFileBytes(elsewhere / kRunLockName, {});
     fs::create_directory_symlink(elsewhere.path(), base / "vellora-link01");
     sweepAbandonedRunFolders();
-    EXPECT_EQ(std::tuple(fs::exists(ended), fs::exists(live), fs::exists(foreign / "__VL_000.dib"),
-                         fs::exists(odd), fs::exists(elsewhere / kRunLockName)),
-              std::tuple(false, true, true, true, true));
+    EXPECT_EQ(std::tuple(fs::exists(live), fs::exists(foreign / "__VL_000.dib"), fs::exists(odd),
+                         fs::exists(elsewhere / kRunLockName)),
+              std::tuple(true, true, true, true));
+    std::set<std::string> left;
+    for (const fs::directory_entry& entry : fs::directory_iterator(ended))
+        left.insert(entry.path().filename().string());
+    EXPECT_EQ(left, (std::set<std::string>{".__VL_001.dib.a1B2c", "__VL_0000.dib", "__VL_12.dib",
+                                           "__VL_abc.dib", "notes.txt"}));
     ::close(lock);
     sweepAbandonedRunFolders();
     EXPECT_FALSE(fs::exists(live));
@@ -239,33 +250,26 @@ TEST(Parallel, EveryRowOnceInBandsNestedAndFailingJobs) {
         ScopedVariable v("VELLORA_THREADS", threads);
         std::vector<std::atomic<int>> visits(std::size_t(std::max(rows, 0)));
         std::atomic<int> bands{0};
-        parallelRows(
-            rows,
-            [&](int begin, int end) {
-                bands += 1;
-                parallelRows(
-                    end - begin,
-                    [&](int b, int e) {
-                        for (int y = begin + b; y < begin + e; ++y)
-                            visits[std::size_t(y)] += 1;
-                    },
-                    1);
-            },
-            minRowsPerBand);
+        const auto band = [&](int begin, int end) {
+            bands += 1;
+            const auto visit = [&](int b, int e) {
+                for (int y = begin + b; y < begin + e; ++y)
+                    visits[std::size_t(y)] += 1;
+            };
+            parallelRows(end - begin, visit, 1);
+        };
+        parallelRows(rows, band, minRowsPerBand);
         for (int y = 0; y < rows; ++y)
             ASSERT_EQ(visits[std::size_t(y)].load(), 1) << y;
         EXPECT_EQ(bands.load(), expectedBands);
     }
     ScopedVariable v("VELLORA_THREADS", "3");
     std::atomic<int> othersDone{0};
-    EXPECT_THROW(parallelRows(
-                     30,
-                     [&](int begin, int) {
-                         if (begin == 0) throw std::runtime_error("band 0");
-                         othersDone += 1;
-                     },
-                     1),
-                 std::runtime_error);
+    const auto firstFails = [&](int begin, int) {
+        if (begin == 0) throw std::runtime_error("band 0");
+        othersDone += 1;
+    };
+    EXPECT_THROW(parallelRows(30, firstFails, 1), std::runtime_error);
     EXPECT_EQ(othersDone.load(), 2);
 }
 
