@@ -313,54 +313,69 @@ void touch(const fs::path& path) {
     test::writeFileBytes(path, {1});
 }
 
-struct Folder {
-    test::TempDir dir;
-    test::RecordingFrontend frontend;
-    Session session{frontend};
-    Folder() { session.intermediateDirectory = dir.path(); }
-    fs::path file(int n) const { return dir / intermediateFileName(n); }
-    std::string next() {
+// A session with its private folder made, the scratch store switched on first when asked.
+struct PrivateFolder {
+    explicit PrivateFolder(bool scratch = false) {
+        if (scratch) session.scratch.switchOn();
+        folder = next().parent_path();
+    }
+    fs::path file(int n) const { return folder / intermediateFileName(n); }
+    fs::path next() {
         std::string path;
         EXPECT_EQ(nextIntermediatePath(session, path), 0);
         return path;
     }
+    test::RecordingFrontend frontend;
+    Session session{frontend};
+    fs::path folder;
 };
 
-// The last free number is taken; then, all thousand there, files no picture refers to are
+// The private folder is made once, mode 0700, for the first name asked for, and the first free
+// number is taken, the last one too; then, all thousand there, files no picture refers to are
 // freed, and the current picture and the live undo steps are kept. Cleaning deletes the run up
-// to its first gap, the current picture being no exception; a full run ends at 999.
-TEST(IntermediateFiles, FullFolderRecyclesUnreferencedFilesAndCleaningStopsAtAGap) {
-    Folder f;
-    for (int n = 0; n < 999; ++n)
-        touch(f.file(n));
-    touch(f.dir / "other.txt");
-    EXPECT_EQ(f.next(), f.file(999).string());
-    touch(f.file(999));
-    f.session.currentPath = f.session.nextPath = f.file(1).string();
-    f.session.history.historyDepth = 2;
-    auto& paths = f.session.history.historyPaths;
-    paths[1] = f.file(3).string(), paths[2] = f.file(500).string(),
-    paths[3] = f.file(0).string(); // 3: above the depth
-    EXPECT_EQ(f.next(), f.file(0).string());
-    for (int n : {0, 1, 2, 3, 500, 999})
-        EXPECT_EQ(fs::exists(f.file(n)), n == 1 || n == 3 || n == 500) << n;
-    EXPECT_TRUE(f.frontend.messages.empty());
-    touch(f.file(0)); // the picture written under the recycled name
-    cleanIntermediateFiles(f.session);
-    EXPECT_EQ(
-        std::tuple(fs::exists(f.file(1)), fs::exists(f.file(3)), fs::exists(f.dir / "other.txt")),
-        std::tuple(false, true, true));
-    for (int n = 0; n < 1000; ++n)
-        touch(f.file(n));
-    touch(f.dir / "__VL_1000.dib");
-    cleanIntermediateFiles(f.session);
-    EXPECT_TRUE(fs::exists(f.dir / "__VL_1000.dib") && !fs::exists(f.file(999)));
-    // After a wrap every slot is live.
-    f.session.history.historyDepth = 1, f.session.history.historyWraps = 1;
-    paths[99] = f.file(9).string();
-    EXPECT_TRUE(isReferencedPath(f.session, f.file(9).string()));
-    f.session.history.historyWraps = 0;
-    EXPECT_FALSE(isReferencedPath(f.session, f.file(9).string()));
+// to its first gap, the current picture being no exception; a full run ends at 999. The folder
+// goes with the session (which files it removes is the sweep's business).
+TEST(IntermediateFiles, NumbersAreTakenRecycledAndCleanedInAPrivateFolder) {
+    fs::path folder;
+    {
+        PrivateFolder f;
+        folder = f.folder;
+        EXPECT_EQ((fs::status(folder).permissions() & fs::perms::all), fs::perms::owner_all);
+        touch(f.file(0)), touch(f.file(2));
+        EXPECT_EQ(f.next(), folder / "__VL_001.dib");
+        for (int n = 0; n < 999; ++n)
+            touch(f.file(n));
+        touch(folder / "other.txt");
+        EXPECT_EQ(f.next(), f.file(999));
+        touch(f.file(999));
+        f.session.currentPath = f.session.nextPath = f.file(1).string();
+        f.session.history.historyDepth = 2;
+        auto& paths = f.session.history.historyPaths;
+        paths[1] = f.file(3).string(), paths[2] = f.file(500).string(),
+        paths[3] = f.file(0).string(); // 3: above the depth
+        EXPECT_EQ(f.next(), f.file(0));
+        for (int n : {0, 1, 2, 3, 500, 999})
+            EXPECT_EQ(fs::exists(f.file(n)), n == 1 || n == 3 || n == 500) << n;
+        EXPECT_TRUE(f.frontend.messages.empty());
+        touch(f.file(0)); // the picture written under the recycled name
+        cleanIntermediateFiles(f.session);
+        EXPECT_EQ(std::tuple(fs::exists(f.file(1)), fs::exists(f.file(3)),
+                             fs::exists(folder / "other.txt")),
+                  std::tuple(false, true, true));
+        for (int n = 0; n < 1000; ++n)
+            touch(f.file(n));
+        touch(folder / "__VL_1000.dib");
+        cleanIntermediateFiles(f.session);
+        EXPECT_TRUE(fs::exists(folder / "__VL_1000.dib") && !fs::exists(f.file(999)));
+        // After a wrap every slot is live.
+        f.session.history.historyDepth = 1, f.session.history.historyWraps = 1;
+        paths[99] = f.file(9).string();
+        EXPECT_TRUE(isReferencedPath(f.session, f.file(9).string()));
+        f.session.history.historyWraps = 0;
+        EXPECT_FALSE(isReferencedPath(f.session, f.file(9).string()));
+        fs::remove(folder / "__VL_1000.dib"), fs::remove(folder / "other.txt");
+    }
+    EXPECT_FALSE(fs::exists(folder));
 }
 
 // A store switched on keeps the pictures written to its folder instead of files: each reads
@@ -368,16 +383,14 @@ TEST(IntermediateFiles, FullFolderRecyclesUnreferencedFilesAndCleaningStopsAtAGa
 // so that a block freed twice or read after its release would not pass unseen), a second
 // reader at once gets a copy, and a forgotten or unserved picture is a file again.
 TEST(ScratchStore, PicturesWrittenToItsFolderLiveInMemory) {
-    Folder f;
-    f.session.scratch.switchOn();
-    f.session.scratch.serve(f.dir.path());
+    PrivateFolder f(true);
     DibImage picture = test::makeImage(1501, 1200, 24);
     for (std::size_t i = 54; i < picture.data.size(); i += 4099)
         picture.data[i] = std::uint8_t(i);
     const PictureBytes bytes = picture.data;
     ASSERT_EQ(writeBitmapFile(f.frontend, f.file(0), std::move(picture)), 0);
     ASSERT_EQ(writeBitmapFile(f.frontend, f.file(1), test::makeImage(2, 2, 8)), 0);
-    EXPECT_TRUE(scratchFileExists(f.file(0)) && fs::is_empty(f.dir.path()));
+    EXPECT_TRUE(scratchFileExists(f.file(0)) && !fs::exists(f.file(0)));
     for (int reads = 0; reads < 2; ++reads) {
         DibImage first, second;
         ASSERT_EQ(readBitmapFile(f.frontend, f.file(0), first), 0);
@@ -402,28 +415,9 @@ TEST(ScratchStore, PicturesWrittenToItsFolderLiveInMemory) {
     EXPECT_EQ(std::tuple(scratchFileExists(f.file(0)), scratchFileExists(f.file(1))),
               std::tuple(false, true));
     f.session.scratch.close();
-    EXPECT_EQ(f.next(), f.file(0).string());
+    EXPECT_EQ(f.next(), f.file(0));
     ASSERT_EQ(writeBitmapFile(f.frontend, f.file(0), test::makeImage(2, 2, 8)), 0);
     EXPECT_TRUE(fs::exists(f.file(0)) && f.frontend.messages.empty());
-}
-
-// The private folder is made once, mode 0700, for the first name asked for, and the first free
-// number is taken; it goes with the session (which files it removes is the sweep's business).
-TEST(IntermediateFiles, PrivateFolderIsMadeOnceAndGoesWithTheSession) {
-    test::RecordingFrontend frontend;
-    fs::path folder;
-    {
-        Session session(frontend);
-        std::string first, second;
-        ASSERT_EQ(nextIntermediatePath(session, first), 0);
-        folder = fs::path(first).parent_path();
-        EXPECT_EQ((fs::status(folder).permissions() & fs::perms::all), fs::perms::owner_all);
-        touch(first), touch(folder / "__VL_002.dib");
-        ASSERT_EQ(nextIntermediatePath(session, second), 0);
-        EXPECT_EQ(std::tuple(fs::path(first).filename(), fs::path(second)),
-                  std::tuple("__VL_000.dib", folder / "__VL_001.dib"));
-    }
-    EXPECT_FALSE(fs::exists(folder));
 }
 
 } // namespace
