@@ -73,11 +73,9 @@ TEST(OperationFrame, ProgressZoomAndFailureTextOfEveryOperation) {
         session.currentInfo.state = session.dialogInfo.state = 1026;
         session.currentPath = "/nonexistent/__VL_000.dib";
         EXPECT_EQ(runOperationFrame(session, operation, grayScaleStep), 1);
-        EXPECT_EQ(frontend.texts(),
-                  (std::vector<std::string>{"failed to open the file\ncannot read "
-                                            "\"/nonexistent/__VL_000.dib\": No such file or "
-                                            "directory",
-                                            std::string(traits.failureText)}));
+        EXPECT_EQ(frontend.withoutCauses(),
+                  (std::vector<test::Message>{{"error", "failed to open the file"},
+                                              {"error", std::string(traits.failureText)}}));
         EXPECT_EQ(std::tuple(session.currentInfo.zoomIndex, session.dialogInfo.state),
                   std::tuple(3, 1026));
         frontend.clear();
@@ -97,13 +95,11 @@ TEST(OperationFrame, ProgressZoomAndFailureTextOfEveryOperation) {
                   (quiet ? std::vector<bool>{} : std::vector<bool>{true, false}));
         EXPECT_EQ(frontend.statusTexts.size(), quiet ? 0u : 1u);
     }
-    EXPECT_TRUE(std::all_of(failureTexts.begin(), failureTexts.end(),
-                            [](std::string_view text) { return text.starts_with("failed to "); }));
 }
 
 // The depths themselves are the copy's business (CopyAsTrueColor); here an indexed picture goes
-// through the whole frame. A failed write still releases both pictures.
-TEST(ConvertToTrueColor, EndToEndAndAFailedWriteReleasesBothPictures) {
+// through the whole frame.
+TEST(ConvertToTrueColor, EndToEnd) {
     test::RecordingFrontend frontend;
     Session session(frontend);
     const DibImage source = test::makeIndexedImage(5, 3, 4, {0x102030, 0xA0B0C0},
@@ -120,12 +116,6 @@ TEST(ConvertToTrueColor, EndToEndAndAFailedWriteReleasesBothPictures) {
     EXPECT_EQ(std::tuple(test::rgbAt(result, 0, 0), test::rgbAt(result, 4, 1)),
               std::tuple(0x102030u, 0xA0B0C0u));
     EXPECT_EQ(test::readFileBytes(before), source.data); // untouched, ready for undo
-    session.sourceImage = test::makeImage(3, 3, 8);
-    EXPECT_EQ(saveAsTrueColor(session, "/nonexistent-folder/x.dib"), 1);
-    EXPECT_EQ(frontend.texts(), std::vector<std::string>{"failed to create the file\ncannot write "
-                                                         "\"/nonexistent-folder/x.dib\": No such "
-                                                         "file or directory"});
-    EXPECT_TRUE(session.sourceImage.data.empty() && session.targetImage.data.empty());
 }
 
 // A step may turn the picture into the result within the block it read: that block is written
