@@ -147,9 +147,7 @@ TEST(PictureStep, AChangeInPlaceWritesTheBlockItRead) {
             EXPECT_EQ(runPictureStep(session, build, change), 0);
             EXPECT_EQ(built, accept ? 0 : 1);
             EXPECT_EQ(test::readImage(session.nextPath).data, changed.data);
-            if (!store) {
-                EXPECT_EQ(test::readImage(session.currentPath).data, picture.data);
-            }
+            EXPECT_TRUE(store || test::readImage(session.currentPath).data == picture.data);
         }
 }
 
@@ -183,9 +181,7 @@ TEST(Progress, StatusText) {
     for (const auto& [flag, state, text] : cases) {
         test::RecordingFrontend frontend;
         Session session(frontend);
-        session.currentInfo.width = 640, session.currentInfo.height = 480,
-        session.currentInfo.bitsPerPixel = 8;
-        session.currentInfo.state = state;
+        session.currentInfo = {.bitsPerPixel = 8, .width = 640, .height = 480, .state = state};
         updateStatusText(session, flag);
         EXPECT_EQ(frontend.statusTexts, std::vector<std::string>{text}) << flag << " " << state;
     }

@@ -124,23 +124,18 @@ TEST_F(AtomicFile, LongestNamesAndLinks) {
     EXPECT_EQ(std::tuple(entries(folder), entries(folder / "real")), std::tuple(7u, 2u));
 }
 
-TEST(RunFolders, TemporaryVariableSetButEmptyCountsAsUnset) {
-    fs::path unset;
-    {
-        ScopedVariable tmpdir("TMPDIR", std::nullopt);
-        unset = systemTemporaryFolder();
-    }
-    ASSERT_FALSE(unset.empty());
-    ScopedVariable tmpdir("TMPDIR", "");
-    EXPECT_EQ(systemTemporaryFolder(), unset);
-    ScopedVariable missing("TMPDIR", "/nonexistent/vellora-test");
-    EXPECT_TRUE(systemTemporaryFolder().empty());
-}
-
-// A run that ends without removing its folder (as a killed one does) leaves it to the next
-// sweep, which removes the run's files wherever the gaps between their numbers are, and leaves
-// files of other names; the folder of a live run and folders the program did not make stay.
+// An empty TMPDIR counts as unset, a missing folder as none. A run that ends without removing
+// its folder (as a killed one does) leaves it to the next sweep, which removes the run's files
+// wherever the gaps between their numbers are, and leaves files of other names; the folder of a
+// live run and folders the program did not make stay.
 TEST(RunFolders, SweepRemovesOnlyFoldersOfEndedRuns) {
+    ScopedVariable noTmpdir("TMPDIR", std::nullopt);
+    const fs::path unset = systemTemporaryFolder();
+    ASSERT_FALSE(unset.empty());
+    for (const char* value : {"", "/nonexistent/vellora-test"}) {
+        ScopedVariable tmpdir("TMPDIR", value);
+        EXPECT_EQ(systemTemporaryFolder(), *value ? fs::path() : unset) << value;
+    }
     test::TempDir base;
     ScopedVariable tmpdir("TMPDIR", base.path().string());
     const pid_t child = fork();
