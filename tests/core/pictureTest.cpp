@@ -181,17 +181,16 @@ TEST(CreateDib, RefusesImpossibleSizes) {
     // size fields.
     const std::tuple<int, int, int, int> cases[] = {
         {0, 5, 24, 16}, {5, 0, 8, 16}, {-1, 5, 24, 16}, {70000, 70000, 24, 16}, {5, 5, 16, 128}};
+    constexpr const char* kDepth = "error of count bits per pixel";
     for (const auto& [width, height, bpp, code] : cases) {
         test::RecordingFrontend frontend;
         DibImage image;
         EXPECT_EQ(createDib(frontend, image, width, height, std::uint16_t(bpp), 0), code);
-        const std::string size = std::to_string(width) + " x " + std::to_string(height);
-        EXPECT_EQ(frontend.texts(),
-                  std::vector<std::string>{
-                      code == 128 ? "error of count bits per pixel"
-                                  : "failed to allocate memory\na " + size + " picture of " +
-                                        std::to_string(bpp) +
-                                        " bits per pixel does not fit in a bitmap file"});
+        const std::string tooLarge = "failed to allocate memory\na " + std::to_string(width) +
+                                     " x " + std::to_string(height) + " picture of " +
+                                     std::to_string(bpp) +
+                                     " bits per pixel does not fit in a bitmap file";
+        EXPECT_EQ(frontend.texts(), std::vector<std::string>{code == 128 ? kDepth : tooLarge});
         EXPECT_TRUE(image.data.empty());
     }
     // Width × depth passes 2^32 before the division by 8, and the picture still fits; its header

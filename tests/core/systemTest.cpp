@@ -12,7 +12,6 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -50,27 +49,19 @@ class AtomicFile : public ::testing::Test {
 // works replaces it wholly, longer or shorter, and keeps its mode. Scratch and unflushed writes
 // never ask for a flush, so a failing one does not stop them.
 TEST_F(AtomicFile, EveryFaultPointLeavesTheOldFileAndASuccessReplacesIt) {
-    constexpr auto kFlushed = FileDurability::flushed;
-    const std::tuple<const char*, AtomicFileFaults, FileDurability, AtomicFileFailure> cases[] = {
-        {"first write", {1, false, false, 0}, kFlushed, AtomicFileFailure::write},
-        {"third write", {3, false, false, 100}, kFlushed, AtomicFileFailure::write},
-        {"flush", {0, true, false, 0}, kFlushed, AtomicFileFailure::flush},
-        {"rename", {0, false, true, 0}, kFlushed, AtomicFileFailure::rename},
-        {"unflushed rename",
-         {0, false, true, 0},
-         FileDurability::unflushed,
-         AtomicFileFailure::rename},
-        {"scratch, no flush",
-         {0, true, false, 0},
-         FileDurability::scratch,
-         AtomicFileFailure::none},
-        {"unflushed, no flush",
-         {0, true, false, 0},
-         FileDurability::unflushed,
-         AtomicFileFailure::none}};
+    using Failure = AtomicFileFailure;
+    constexpr auto kFlushed = FileDurability::flushed, kUnflushed = FileDurability::unflushed;
+    const std::tuple<const char*, AtomicFileFaults, FileDurability, Failure> cases[] = {
+        {"first write", {1, false, false, 0}, kFlushed, Failure::write},
+        {"third write", {3, false, false, 100}, kFlushed, Failure::write},
+        {"flush", {0, true, false, 0}, kFlushed, Failure::flush},
+        {"rename", {0, false, true, 0}, kFlushed, Failure::rename},
+        {"unflushed rename", {0, false, true, 0}, kUnflushed, Failure::rename},
+        {"scratch, no flush", {0, true, false, 0}, FileDurability::scratch, Failure::none},
+        {"unflushed, no flush", {0, true, false, 0}, kUnflushed, Failure::none}};
     const auto old = pattern(777, 3);
     atomicFileFaults().failRename = true; // a new target is not made either
-    EXPECT_EQ(writeFileAtomically(target, old), AtomicFileFailure::rename);
+    EXPECT_EQ(writeFileAtomically(target, old), Failure::rename);
     EXPECT_EQ(entries(folder), 0u);
     atomicFileFaults() = {};
     ASSERT_EQ(writeFileAtomically(target, old), AtomicFileFailure::none);
@@ -138,25 +129,15 @@ TEST(RunFolders, SweepRemovesOnlyFoldersOfEndedRuns) {
     }
     test::TempDir base;
     ScopedVariable tmpdir("TMPDIR", base.path().string());
-    const pid_t child = fork();
-    if (child == 0) {
-        fs::path folder;
-        if (makeRunFolder(folder) < 0) _exit(1);
-        // .__VL_001.dib.a1B2c3 is a write cut short.
-        for (const char* name :
-             {"__VL_000.dib", "__VL_417.dib", "__VL_999.dib", ".__VL_001.dib.a1B2c3",
-              "__VL_0000.dib", "__VL_12.dib", "__VL_abc.dib", ".__VL_001.dib.a1B2c", "notes.txt"})
-            test::writeFileBytes(folder / name, {1});
-        _exit(0); // the lock goes with the process; the folder stays
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_EQ(status, 0);
-    ASSERT_EQ(entries(base.path()), 1u);
-    const fs::path ended = fs::directory_iterator(base.path())->path();
-    fs::path live;
-    const int lock = makeRunFolder(live);
-    ASSERT_GE(lock, 0);
+    fs::path ended, live;
+    const int endedLock = makeRunFolder(ended), lock = makeRunFolder(live);
+    ASSERT_TRUE(endedLock >= 0 && lock >= 0);
+    // .__VL_001.dib.a1B2c3 is a write cut short.
+    for (const char* name :
+         {"__VL_000.dib", "__VL_417.dib", "__VL_999.dib", ".__VL_001.dib.a1B2c3", "__VL_0000.dib",
+          "__VL_12.dib", "__VL_abc.dib", ".__VL_001.dib.a1B2c", "notes.txt"})
+        test::writeFileBytes(ended / name, {1});
+    ::close(endedLock); // as when its run ends, killed or not: the folder stays
     const fs::path foreign = base / "vellora-abc123", odd = base / "vellora-ab.c12";
     fs::create_directory(foreign), fs::create_directory(odd);
     test::writeFileBytes(foreign / "__VL_000.dib", {1}); // no lock file: not a run's folder
