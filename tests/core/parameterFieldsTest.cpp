@@ -53,7 +53,7 @@ TEST(SetParameter, EveryFieldTakesTheEndsOfItsRangesAndChangesOnlyItsBytes) {
 // The message says what is wrong, and the block stays as it was.
 TEST(SetParameter, RefusesWithAMessageAndKeepsTheBlock) {
     // {name, value, message}
-    const std::tuple<const char*, const char*, const char*> cases[] = {
+    const std::tuple<const char*, std::string, const char*> cases[] = {
         {"tileCountWide", "0", "tileCountWide must be 1 … 9999, got 0"},
         {"tileCountWide", "10000", "tileCountWide must be 1 … 9999, got 10000"},
         {"tileCountWide", "", "tileCountWide must be an integer, got \"\""},
@@ -77,6 +77,9 @@ TEST(SetParameter, RefusesWithAMessageAndKeepsTheBlock) {
         {"rotateAngle", "2147483648",
          "rotateAngle must be -2147483648 … 2147483647, got 2147483648"},
         {"tileCountWidth", "5", "unknown parameter \"tileCountWidth\""},
+        {"userPalettePath", std::string(260, 'b'),
+         "userPalettePath must be shorter than 260 bytes, got 260"},
+        {"userPalettePath", std::string("a\0b", 3), "userPalettePath must not contain a zero byte"},
     };
     for (const auto& [name, value, message] : cases) {
         ParameterBlock block = defaultParameterBlock();
@@ -88,7 +91,7 @@ TEST(SetParameter, RefusesWithAMessageAndKeepsTheBlock) {
     }
 }
 
-// Stored zero-filled, and only with room left for its terminator.
+// Stored zero-filled, the longest with room left for its terminator.
 TEST(SetParameter, PathIsStoredZeroFilledAndMustFit) {
     ParameterBlock block = defaultParameterBlock();
     std::memset(block.userPalettePath, 'q', sizeof block.userPalettePath);
@@ -99,16 +102,14 @@ TEST(SetParameter, PathIsStoredZeroFilledAndMustFit) {
         ASSERT_EQ(block.userPalettePath[i], 0) << i;
     EXPECT_EQ(parameterValueText(block, *findParameterField("userPalettePath")), "my.csv");
     EXPECT_TRUE(setParameter(block, "userPalettePath", std::string(259, 'a'), error));
-    EXPECT_FALSE(setParameter(block, "userPalettePath", std::string(260, 'b'), error));
-    EXPECT_EQ(error, "userPalettePath must be shorter than 260 bytes, got 260");
-    EXPECT_EQ(block.userPalettePath[0], 'a');
-    EXPECT_FALSE(setParameter(block, "userPalettePath", std::string("a\0b", 3), error));
+    EXPECT_EQ(parameterValueText(block, *findParameterField("userPalettePath")).size(), 259u);
 }
 
 // Every byte of the block outside the reserved areas belongs to exactly one field (aliases
 // aside), and every name finds its own field. Every default lies in its value's range; each
 // value's range lies within the field's, and together they span it (the --help line shows the
-// field's). There is a save-as-default flag for each group but None, 0 or 1 and off.
+// field's). There is a save-as-default flag for each group but None, in group order, 0 or 1
+// and off.
 TEST(ParameterFields, EachFieldOwnsItsBytesAndItsDefaultsLieInItsRanges) {
     const ParameterBlock defaults = defaultParameterBlock();
     std::vector<int> owners(kParameterBlockBytes, 0);
@@ -123,9 +124,9 @@ TEST(ParameterFields, EachFieldOwnsItsBytesAndItsDefaultsLieInItsRanges) {
         for (std::size_t i = field.offset; !alias && i < field.offset + size; ++i)
             owners.at(i) += 1;
         if (field.help.starts_with("save-as-default flag")) {
-            ++flags;
-            EXPECT_EQ(std::tuple(field.minimum, field.maximum, field.defaultValue),
-                      std::tuple(0, 1, 0));
+            ++flags; // in group order
+            EXPECT_EQ(std::tuple(field.offset, field.minimum, field.maximum, field.defaultValue),
+                      std::tuple(saveFlagOffset(SaveGroup(flags)), 0, 1, 0));
         }
         if (field.kind == FieldKind::Path) continue;
         std::int64_t lowest = valueMinimum(field, 0), highest = valueMaximum(field, 0);
@@ -152,19 +153,6 @@ TEST(ParameterFields, EachFieldOwnsItsBytesAndItsDefaultsLieInItsRanges) {
     }
 }
 
-// The flags lie in group order; a choice is named only for a value its field takes.
-TEST(ParameterFields, SaveFlagsInGroupOrderAndChoiceNames) {
-    EXPECT_EQ(
-        std::tuple(saveFlagOffset(SaveGroup::HiddenMenu), saveFlagOffset(SaveGroup::Tiling)),
-        std::tuple(offsetof(ParameterBlock, saveHiddenMenu), offsetof(ParameterBlock, saveTiling)));
-    const ParameterField& blank = *findParameterField("rotateBlankIndex");
-    EXPECT_EQ(std::tuple(choiceName(blank, 0), choiceName(blank, 5), choiceName(blank, 6),
-                         choiceName(blank, -1), fieldChoices("rotateBlankIndex").size()),
-              std::tuple("white", "black", "", "", 6u));
-    EXPECT_TRUE(fieldChoices("tileCountWide").empty() && fieldChoices("nonsense").empty());
-    EXPECT_EQ(findParameterField("nonsense"), nullptr);
-}
-
 // Repair leaves a fresh block as it is and replaces only bad values. No screen or window is
 // known yet, and the fresh user filter leaves a picture as it is: the centre coefficient alone,
 // divided by 1.
@@ -187,12 +175,20 @@ TEST(ParameterFields, RepairReplacesOnlyBadValuesOfAFreshBlock) {
     EXPECT_EQ(std::tuple(defaults.userFilterMask[12], defaults.userFilterValue), std::tuple(1, 1));
 }
 
-TEST(ParameterFields, DescriptionListsEveryFieldWithDefault) {
+// One --help line per field, with its default; a choice is named only for a value its field
+// takes.
+TEST(ParameterFields, DescriptionListsEveryFieldWithDefaultAndChoicesAreNamed) {
     const std::string text = describeParameterFields();
     EXPECT_NE(text.find("  tileCountWide=1 … 9999 (default 64)"), std::string::npos);
     EXPECT_NE(text.find("  evenDivisions=3 values 1 … 9 (default 8,6,5)"), std::string::npos);
     EXPECT_NE(text.find("  userPalettePath=PATH (default empty)"), std::string::npos);
     EXPECT_EQ(std::size_t(std::count(text.begin(), text.end(), '\n')), parameterFields().size());
+    const ParameterField& blank = *findParameterField("rotateBlankIndex");
+    EXPECT_EQ(std::tuple(choiceName(blank, 0), choiceName(blank, 5), choiceName(blank, 6),
+                         choiceName(blank, -1), fieldChoices("rotateBlankIndex").size()),
+              std::tuple("white", "black", "", "", 6u));
+    EXPECT_TRUE(fieldChoices("tileCountWide").empty() && fieldChoices("nonsense").empty());
+    EXPECT_EQ(findParameterField("nonsense"), nullptr);
 }
 
 } // namespace
