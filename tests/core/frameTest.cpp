@@ -53,8 +53,8 @@ TEST(OperationFrame, AFailedCommandIsNoStepAndWithoutAFreshNameNoneRuns) {
 }
 
 // Saves, quarter turns and flips show neither bar nor status text, Resize and Tiling go back to
-// 100 %, and every operation fails with a text of its own after the failed step's message,
-// leaving the layout; success lays the picture out again.
+// 100 %; every operation fails with a text of its own after the step's, leaving the layout, and
+// success lays the picture out again.
 TEST(OperationFrame, ProgressZoomAndFailureTextOfEveryOperation) {
     std::set<std::string_view> failureTexts;
     for (int i = 0; i <= int(Operation::TrueColor); ++i) {
@@ -116,10 +116,9 @@ TEST(ConvertToTrueColor, EndToEnd) {
     EXPECT_EQ(test::readFileBytes(before), source.data); // untouched, ready for undo
 }
 
-// A step may turn the picture into the result within the block it read: that block is written
-// and build is not asked; a change that declines leaves the picture to build. Read from a file,
-// the current picture stays as it was; lent by the scratch store, the block moves to the new
-// name.
+// A change in place turns the block read into the result, which is written without asking build;
+// one that declines leaves it to build. A file read stays as it was; a block lent by the scratch
+// store moves to the new name.
 TEST(PictureStep, AChangeInPlaceWritesTheBlockItRead) {
     const DibImage picture = test::randomPicture(5, 3, 24, 1);
     DibImage changed = picture;
@@ -150,8 +149,9 @@ TEST(PictureStep, AChangeInPlaceWritesTheBlockItRead) {
 }
 
 // The bar shows each truncated percentage once (none of nothing to do); progressAdvanceBy counts
-// as single steps do, and progressBegin starts the count again.
-TEST(Progress, ShowsTheTruncatedPercentage) {
+// as single steps do, and progressBegin starts the count again. The status text needs the flag
+// and a laid-out picture.
+TEST(Progress, TheBarShowsTheTruncatedPercentageAndTheStatusTextALaidOutPicture) {
     // {units, advances, units per advance, positions shown}
     const std::tuple<double, int, int, std::vector<int>> cases[] = {
         {3, 3, 1, {33, 66, 100}}, {7, 2, 1, {14, 28}}, {200, 3, 1, {0, 1}},
@@ -168,15 +168,11 @@ TEST(Progress, ShowsTheTruncatedPercentage) {
         progressAdvance(session);
         EXPECT_EQ(frontend.progressPositions.back(), 50);
     }
-}
-
-// The status text needs the flag and a laid-out picture.
-TEST(Progress, StatusText) {
     constexpr const char* kShown = "    width x height : 640 x 480, bits per pixel : 8";
-    const std::tuple<int, int, const char*> cases[] = {{1, 514, kShown},  {1, 258, kShown},
-                                                       {1, 1026, kShown}, {1, 2, ""},
-                                                       {1, 1, ""},        {0, 514, ""}};
-    for (const auto& [flag, state, text] : cases) {
+    const std::tuple<int, int, const char*> statusCases[] = {{1, 514, kShown},  {1, 258, kShown},
+                                                             {1, 1026, kShown}, {1, 2, ""},
+                                                             {1, 1, ""},        {0, 514, ""}};
+    for (const auto& [flag, state, text] : statusCases) {
         test::RecordingFrontend frontend;
         Session session(frontend);
         session.currentInfo = {.bitsPerPixel = 8, .width = 640, .height = 480, .state = state};
@@ -192,10 +188,9 @@ TEST(RowBands, BandsSplitTheRowsAndWorkersFollowThePictureSize) {
     EXPECT_EQ(std::tuple(rowWorkerCount(15), rowWorkerCount(47), rowWorkerCount(1000)),
               std::tuple(1, 2, 4));
     using Band = std::tuple<int, int, int>;
-    for (const auto& [rows, workers, expected] :
-         {std::tuple{10, 3, std::vector<Band>{{0, 0, 3}, {1, 3, 6}, {2, 6, 10}}},
-          {2, 5, {{0, 0, 1}, {1, 1, 2}}},
-          {0, 3, {}}}) {
+    const std::tuple<int, int, std::vector<Band>> cases[] = {
+        {10, 3, {{0, 0, 3}, {1, 3, 6}, {2, 6, 10}}}, {2, 5, {{0, 0, 1}, {1, 1, 2}}}, {0, 3, {}}};
+    for (const auto& [rows, workers, expected] : cases) {
         std::mutex mutex;
         std::vector<Band> bands;
         forRowBands(rows, workers, [&](int band, int begin, int end) {
@@ -207,12 +202,10 @@ TEST(RowBands, BandsSplitTheRowsAndWorkersFollowThePictureSize) {
     }
 }
 
-// Each worker walks its band in slices of one percent (a band's last one shorter: 1005 rows
-// over 2 workers are bands of 502 and 503, 51 slices each); together they cover every row once,
-// and the bar rises a percent per report (two where the truncated percentage of a whole slice
-// itself jumps, as 290 / 1000 × 100 falls just short of 29). The caller's thread reports as it
-// goes; the other workers are slowed so that the caller's band, ending in a short slice (1005
-// rows), is done first and what the others did is reported at the end.
+// Each worker walks its band in slices of one percent, the last one shorter (1005 rows on 2
+// workers: 502 and 503 rows, 51 slices each), every row once. The bar rises a percent per report
+// (two where a slice's truncated percentage jumps: 290 / 1000 × 100 is just short of 29). The
+// caller reports as it goes; the others are slowed, so what they did is reported at the end.
 TEST(RowBands, ProgressPassGivesEachWorkerOneBandAndMovesTheBarAPercentAtATime) {
     const std::thread::id caller = std::this_thread::get_id();
     // {rows, workers, slices}
@@ -314,11 +307,10 @@ struct PrivateFolder {
     fs::path folder;
 };
 
-// The private folder is made once, mode 0700, for the first name asked for, and the first free
-// number is taken, the last one too; then, all thousand there, files no picture refers to are
-// freed, and the current picture and the live undo steps are kept. Cleaning deletes the run up
-// to its first gap, the current picture being no exception; a full run ends at 999. The folder
-// goes with the session (which files it removes is the sweep's business).
+// The private folder is made once, mode 0700; the first free number is taken, the last one too,
+// then, all thousand there, those no picture refers to are freed (the current picture and live
+// undo steps kept). Cleaning deletes the run up to its first gap, current picture included; a
+// full run ends at 999. The folder goes with the session (which files go is the sweep's care).
 TEST(IntermediateFiles, NumbersAreTakenRecycledAndCleanedInAPrivateFolder) {
     fs::path folder;
     {
@@ -363,9 +355,9 @@ TEST(IntermediateFiles, NumbersAreTakenRecycledAndCleanedInAPrivateFolder) {
 }
 
 // A store switched on keeps the pictures written to its folder instead of files: each reads
-// back as written, a reader's block goes back to the store when freed (a picture of over 5 MB,
-// so that a block freed twice or read after its release would not pass unseen), a second
-// reader at once gets a copy, and a forgotten or unserved picture is a file again.
+// back as written, a reader's block goes back to the store when freed (over 5 MB, so a double
+// free or a read after release would not pass unseen), a second reader at once gets a copy, and
+// a forgotten or unserved picture is a file again.
 TEST(ScratchStore, PicturesWrittenToItsFolderLiveInMemory) {
     PrivateFolder f(true);
     DibImage picture = test::makeImage(1501, 1200, 24);
