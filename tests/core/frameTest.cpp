@@ -38,9 +38,8 @@ TEST(OperationFrame, AFailedCommandIsNoStepAndWithoutAFreshNameNoneRuns) {
     Session session(frontend);
     session.currentPath = "/nonexistent/__VL_000.dib";
     EXPECT_EQ(runCommandHandler(session, grayScaleHandler), 1);
-    EXPECT_EQ(
-        std::tuple(session.currentPath, session.history.historyDepth, frontend.texts().size()),
-        std::tuple("/nonexistent/__VL_000.dib", 0, 2u));
+    EXPECT_EQ(std::tuple(session.currentPath, session.history.historyDepth),
+              std::tuple("/nonexistent/__VL_000.dib", 0));
     frontend.clear();
     test::ScopedVariable tmpdir("TMPDIR", "/nonexistent/vellora-test");
     Session noFolder(frontend);
@@ -278,7 +277,6 @@ TEST(History, PushesWrapUndoWalksBackAndClearForgetsEveryStep) {
     undoSteps(198, 100);
     clearHistory(session);
     EXPECT_FALSE(undo(session) || session.modified());
-    EXPECT_EQ(session.currentPath, step(100));
 }
 
 void touch(const fs::path& path) {

@@ -72,6 +72,7 @@ TEST(SetParameter, RefusesWithAMessageAndKeepsTheBlock) {
         {"colorChoice", "8,1,9,0", "colorChoice value 1 must be 0 … 7, got 8"},
         {"colorChoice", "7,1,9,2", "colorChoice value 4 must be 0 … 1, got 2"},
         {"edgeDetectChoice", "4,0,0", "edgeDetectChoice value 1 must be 0 … 3, got 4"},
+        {"edgeDetectChoice", "0,4,0", "edgeDetectChoice value 2 must be 0 … 3, got 4"},
         {"cropLeft", "-1", "cropLeft must be 0 … 2147483647, got -1"},
         {"rotateAngle", "2147483648",
          "rotateAngle must be -2147483648 … 2147483647, got 2147483648"},

@@ -54,6 +54,7 @@ TEST(ReadBitmapFile, RefusalsGiveTheirCodeOneMessageAndNoBlock) {
     const std::tuple<const char*, Bytes, int, const char*> cases[] = {
         {"BL, not BM", file({.signature = 0x4C42}), 32, kNot},
         {"one byte", {'B'}, 32, kNot},
+        {"empty", {}, 32, kNot},
         {"BM alone", {'B', 'M'}, 4, kRead},
         {"run-length", file({.compression = 1}), 64, kCompress},
         {"bit fields", file({.bitsPerPixel = 16, .compression = 3}), 64, kCompress},
