@@ -156,11 +156,11 @@ TEST(ParameterFields, RepairReplacesOnlyBadValuesOfAFreshBlock) {
     repairParameterBlock(repaired);
     EXPECT_EQ(std::memcmp(&repaired, &defaults, sizeof defaults), 0);
     repaired.histEndset[1] = 300, repaired.histEndset[2] = 17, repaired.hSlitGrayIndex = 6;
-    repaired.vSlitGrayIndex = 5, repaired.tilePixelWidth = 0, repaired.saveTiling = 2;
+    repaired.vSlitGrayIndex = 7, repaired.tilePixelWidth = 0, repaired.saveTiling = 2;
     repairParameterBlock(repaired);
     EXPECT_EQ(std::tuple(repaired.histEndset[1], repaired.histEndset[2], repaired.hSlitGrayIndex,
                          repaired.vSlitGrayIndex, repaired.tilePixelWidth, repaired.saveTiling),
-              std::tuple(255u, 17u, 1u, 5u, 9, 0u));
+              std::tuple(255u, 17u, 1u, 1u, 9, 0u));
     EXPECT_EQ(std::tuple(defaults.screenWidth, defaults.screenHeight, defaults.windowRect[2],
                          defaults.windowWidth, defaults.windowHeight),
               std::tuple(0u, 0u, 0, 0u, 0u));

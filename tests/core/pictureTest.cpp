@@ -196,6 +196,9 @@ TEST(CreateDib, CopiesTheSourceTableZeroFillsAReusedBlockAndRefusesImpossibleSiz
     writeDibHeader(wide, header);
     EXPECT_EQ(std::tuple(header[18], header[19], header[20], header[21], readLe32(header + 2)),
               std::tuple(0x06, 0, 0, 0x40, wide.fileSize));
+    wide.width = 20000, wide.height = 58000, wide.bitsPerPixel = 24; // 3.48 GB still fit
+    EXPECT_EQ(std::tuple(deriveGeometry(frontend, wide), wide.fileSize),
+              std::tuple(0, 54u + 60000u * 58000u));
 }
 
 // The other codes' texts are shown where their failures happen; 512 and the codes reserved
@@ -279,9 +282,8 @@ TEST(PixelAccess, IndexedWritersGiveThePackingAndReadersTheIndicesAndColours) {
     }
 }
 
-// Expected colours worked out from the palette and the index pattern, not through the row
-// readers, and read back with getColor. The copy leaves the fourth bytes and the padding of the
-// target (0x77 here) as they were.
+// Colours worked out from the palette and index pattern, not the row readers, read back with
+// getColor; the copy leaves the target's fourth bytes and padding (0x77 here) as they were.
 TEST(CopyAsTrueColor, EveryPixelKeepsItsColourAtEveryDepthPair) {
     const int width = 11, height = 4;
     const auto paletteRgb = [](int i) {
