@@ -219,9 +219,9 @@ TEST(ReportError, ShowsTheCodesMessageAndReturnsTheCode) {
     }
 }
 
-// An index pattern that uses every value of the depth and changes inside every byte.
+// An index pattern using every value, changing inside every byte and between pixels 8 apart.
 int patternIndex(int x, int y, int bpp) {
-    return (x * 5 + y * 3 + 1) % (1 << std::min(bpp, 8));
+    return (x * 5 + y * 3 + x / 8 + 1) % (1 << std::min(bpp, 8));
 }
 
 // The packing of a row of indices worked out bit by bit, the leftmost pixel in the highest bits
@@ -282,8 +282,8 @@ TEST(PixelAccess, IndexedWritersGiveThePackingAndReadersTheIndicesAndColours) {
     }
 }
 
-// Colours worked out from the palette and index pattern, not the row readers, read back with
-// getColor; the copy leaves the target's fourth bytes and padding (0x77 here) as they were.
+// Colours from the palette and index pattern, not the row readers, read back with getColor; the
+// copy leaves the target's fourth bytes and padding (0x77 here) as they were.
 TEST(CopyAsTrueColor, EveryPixelKeepsItsColourAtEveryDepthPair) {
     const int width = 11, height = 4;
     const auto paletteRgb = [](int i) {
