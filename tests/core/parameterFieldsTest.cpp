@@ -12,31 +12,9 @@
 namespace vellora {
 namespace {
 
-// Values land in the members named, signed ones as signed, a leading plus taken; cropLeft …
-// cropTop name the crop rectangle's four values.
-TEST(SetParameter, StoresInTheNamedMember) {
-    ParameterBlock block = defaultParameterBlock();
-    std::string error;
-    const std::pair<const char*, const char*> settings[] = {
-        {"tileCountWide", "+80"},
-        {"rotateAngle", "-45"},
-        {"evenDivisions", "1,2,9"},
-        {"colorChoice", "7,1,10,1"},
-        {"cropRect", "1,2,3,4"},
-        {"userFilterMask", "-1,0,0,0,0,0,0,0,0,0,0,0,4,0,0,0,0,0,0,0,0,0,0,0,-2"}};
-    for (const auto& [name, value] : settings)
-        ASSERT_TRUE(setParameter(block, name, value, error)) << name << ": " << error;
-    EXPECT_EQ(std::tuple(block.tileCountWide, block.rotateAngle, block.evenDivisions[0],
-                         block.evenDivisions[2], block.colorChoice[2], block.userFilterMask[0],
-                         block.userFilterMask[12], block.userFilterMask[24]),
-              std::tuple(80, -45, 1u, 9u, 10u, -1, 4, -2));
-    for (const auto& [alias, value] :
-         {std::pair{"cropLeft", "1"}, {"cropBottom", "2"}, {"cropRight", "3"}, {"cropTop", "4"}})
-        EXPECT_EQ(parameterValueText(block, *findParameterField(alias)), value);
-}
-
 // Every value takes either end of its range and gives it back as text, and nothing but the
-// field's own bytes changes.
+// field's own bytes changes. Values land in the members named, in order, a leading plus taken;
+// cropLeft … cropTop name the crop rectangle's four values.
 TEST(SetParameter, EveryFieldTakesTheEndsOfItsRangesAndChangesOnlyItsBytes) {
     const ParameterBlock before = defaultParameterBlock();
     const auto* beforeBytes = reinterpret_cast<const std::uint8_t*>(&before);
@@ -53,18 +31,28 @@ TEST(SetParameter, EveryFieldTakesTheEndsOfItsRangesAndChangesOnlyItsBytes) {
             ASSERT_TRUE(setParameter(block, field.name, text, error)) << error;
             EXPECT_EQ(parameterValueText(block, field), text);
             const auto* bytes = reinterpret_cast<const std::uint8_t*>(&block);
-            for (std::size_t i = 0; i < kParameterBlockBytes; ++i)
-                if (i < field.offset || i >= field.offset + 4 * std::size_t(field.count)) {
-                    ASSERT_EQ(bytes[i], beforeBytes[i]) << "byte " << i;
-                }
+            const std::size_t end = field.offset + 4 * std::size_t(field.count);
+            EXPECT_TRUE(std::equal(bytes, bytes + field.offset, beforeBytes) &&
+                        std::equal(bytes + end, bytes + kParameterBlockBytes, beforeBytes + end));
         }
     }
+    ParameterBlock block = before;
+    std::string error;
+    for (const auto& [name, value] :
+         {std::pair{"tileCountWide", "+80"}, {"evenDivisions", "1,2,9"}, {"cropRect", "1,2,3,4"}})
+        ASSERT_TRUE(setParameter(block, name, value, error)) << name << ": " << error;
+    EXPECT_EQ(std::tuple(block.tileCountWide, block.evenDivisions[0], block.evenDivisions[1],
+                         block.evenDivisions[2], block.cropRect[3]),
+              std::tuple(80, 1u, 2u, 9u, 4));
+    for (const auto& [alias, value] :
+         {std::pair{"cropLeft", "1"}, {"cropBottom", "2"}, {"cropRight", "3"}, {"cropTop", "4"}})
+        EXPECT_EQ(parameterValueText(block, *findParameterField(alias)), value);
 }
 
 // The message says what is wrong, and the block stays as it was.
 TEST(SetParameter, RefusesWithAMessageAndKeepsTheBlock) {
     // {name, value, message}
-    const std::tuple<const char*, const char*, const char*> cases[] = {
+    const std::tuple<const char*, std::string, const char*> cases[] = {
         {"tileCountWide", "0", "tileCountWide must be 1 … 9999, got 0"},
         {"tileCountWide", "10000", "tileCountWide must be 1 … 9999, got 10000"},
         {"tileCountWide", "", "tileCountWide must be an integer, got \"\""},
@@ -84,10 +72,14 @@ TEST(SetParameter, RefusesWithAMessageAndKeepsTheBlock) {
         {"colorChoice", "8,1,9,0", "colorChoice value 1 must be 0 … 7, got 8"},
         {"colorChoice", "7,1,9,2", "colorChoice value 4 must be 0 … 1, got 2"},
         {"edgeDetectChoice", "4,0,0", "edgeDetectChoice value 1 must be 0 … 3, got 4"},
+        {"edgeDetectChoice", "0,4,0", "edgeDetectChoice value 2 must be 0 … 3, got 4"},
         {"cropLeft", "-1", "cropLeft must be 0 … 2147483647, got -1"},
         {"rotateAngle", "2147483648",
          "rotateAngle must be -2147483648 … 2147483647, got 2147483648"},
         {"tileCountWidth", "5", "unknown parameter \"tileCountWidth\""},
+        {"userPalettePath", std::string(260, 'b'),
+         "userPalettePath must be shorter than 260 bytes, got 260"},
+        {"userPalettePath", std::string("a\0b", 3), "userPalettePath must not contain a zero byte"},
     };
     for (const auto& [name, value, message] : cases) {
         ParameterBlock block = defaultParameterBlock();
@@ -99,7 +91,7 @@ TEST(SetParameter, RefusesWithAMessageAndKeepsTheBlock) {
     }
 }
 
-// Stored zero-filled, and only with room left for its terminator.
+// Stored zero-filled, the longest with room left for its terminator.
 TEST(SetParameter, PathIsStoredZeroFilledAndMustFit) {
     ParameterBlock block = defaultParameterBlock();
     std::memset(block.userPalettePath, 'q', sizeof block.userPalettePath);
@@ -110,102 +102,87 @@ TEST(SetParameter, PathIsStoredZeroFilledAndMustFit) {
         ASSERT_EQ(block.userPalettePath[i], 0) << i;
     EXPECT_EQ(parameterValueText(block, *findParameterField("userPalettePath")), "my.csv");
     EXPECT_TRUE(setParameter(block, "userPalettePath", std::string(259, 'a'), error));
-    EXPECT_FALSE(setParameter(block, "userPalettePath", std::string(260, 'b'), error));
-    EXPECT_EQ(error, "userPalettePath must be shorter than 260 bytes, got 260");
-    EXPECT_EQ(block.userPalettePath[0], 'a');
-    EXPECT_FALSE(setParameter(block, "userPalettePath", std::string("a\0b", 3), error));
-}
-
-// A save-as-default flag for each group but None, in group order, 0 or 1 and off in a fresh
-// block; a choice is named only for a value its field takes.
-TEST(ParameterFields, SaveFlagsInGroupOrderAndChoiceNames) {
-    EXPECT_EQ(
-        std::tuple(saveFlagOffset(SaveGroup::HiddenMenu), saveFlagOffset(SaveGroup::Tiling)),
-        std::tuple(offsetof(ParameterBlock, saveHiddenMenu), offsetof(ParameterBlock, saveTiling)));
-    int flags = 0;
-    for (const ParameterField& field : parameterFields()) {
-        if (!field.help.starts_with("save-as-default flag")) continue;
-        ++flags;
-        EXPECT_EQ(std::tuple(field.minimum, field.maximum, field.defaultValue), std::tuple(0, 1, 0))
-            << field.name;
-    }
-    EXPECT_EQ(flags, kSaveGroupCount - 1);
-    const ParameterField& blank = *findParameterField("rotateBlankIndex");
-    EXPECT_EQ(std::tuple(choiceName(blank, 0), choiceName(blank, 5), choiceName(blank, 6),
-                         choiceName(blank, -1), fieldChoices("rotateBlankIndex").size()),
-              std::tuple("white", "black", "", "", 6u));
-    EXPECT_TRUE(fieldChoices("tileCountWide").empty() && fieldChoices("nonsense").empty());
+    EXPECT_EQ(parameterValueText(block, *findParameterField("userPalettePath")).size(), 259u);
 }
 
 // Every byte of the block outside the reserved areas belongs to exactly one field (aliases
-// aside), and every name finds its own field.
-TEST(ParameterFields, CoverEveryNamedByteOnceAndEveryNameIsFound) {
-    std::vector<int> owners(kParameterBlockBytes, 0);
-    std::set<std::string_view> names;
-    for (const ParameterField& field : parameterFields()) {
-        EXPECT_TRUE(names.insert(field.name).second && findParameterField(field.name) == &field &&
-                    !field.help.empty())
-            << field.name;
-        if (field.name.starts_with("crop") && field.name != "cropRect") continue;
-        const std::size_t size = field.kind == FieldKind::Path ? 260 : 4 * std::size_t(field.count);
-        for (std::size_t i = field.offset; i < field.offset + size; ++i)
-            owners.at(i) += 1;
-    }
-    EXPECT_EQ(findParameterField("nonsense"), nullptr);
-    const std::pair<std::size_t, std::size_t> reserved[] = {
-        {0, 12}, {20, 36}, {52, 68}, {76, 84}, {152, 168}};
-    for (std::size_t i = 0; i < kParameterBlockBytes; ++i) {
-        bool isReserved = false;
-        for (auto [begin, end] : reserved)
-            isReserved |= i >= begin && i < end;
-        ASSERT_EQ(owners[i], isReserved ? 0 : 1) << "byte " << i;
-    }
-}
-
-// Every default lies in its value's range, so repair leaves a fresh block as it is; no screen or
-// window is known yet.
-TEST(ParameterFields, DefaultsLieInsideTheirRanges) {
+// aside), and every name finds its own field. Every default lies in its value's range; each
+// value's range lies within the field's, and together they span it (the --help line shows the
+// field's). There is a save-as-default flag for each group but None, in group order, 0 or 1
+// and off.
+TEST(ParameterFields, EachFieldOwnsItsBytesAndItsDefaultsLieInItsRanges) {
     const ParameterBlock defaults = defaultParameterBlock();
-    for (const ParameterField& field : parameterFields())
-        for (int i = 0; field.kind == FieldKind::Integer && i < field.count; ++i) {
+    std::vector<int> owners(kParameterBlockBytes, 0); // the reserved areas count as owned
+    for (auto [begin, end] : {std::pair{0, 12}, {20, 36}, {52, 68}, {76, 84}, {152, 168}})
+        std::fill(owners.begin() + begin, owners.begin() + end, 1);
+    std::set<std::string_view> names;
+    int flags = 0;
+    for (const ParameterField& field : parameterFields()) {
+        SCOPED_TRACE(field.name);
+        EXPECT_TRUE(names.insert(field.name).second && findParameterField(field.name) == &field &&
+                    !field.help.empty());
+        const bool alias = field.name.starts_with("crop") && field.name != "cropRect";
+        const std::size_t size = field.kind == FieldKind::Path ? 260 : 4 * std::size_t(field.count);
+        for (std::size_t i = field.offset; !alias && i < field.offset + size; ++i)
+            owners.at(i) += 1;
+        if (field.help.starts_with("save-as-default flag")) {
+            ++flags; // in group order
+            EXPECT_EQ(std::tuple(field.offset, field.minimum, field.maximum, field.defaultValue),
+                      std::tuple(saveFlagOffset(SaveGroup(flags)), 0, 1, 0));
+        }
+        if (field.kind == FieldKind::Path) continue;
+        std::int64_t lowest = valueMinimum(field, 0), highest = valueMaximum(field, 0);
+        for (int i = 0; i < field.count; ++i) {
             const std::int64_t value = fieldValue(defaults, field, i);
             EXPECT_TRUE(value == fieldDefault(field, i) && value >= valueMinimum(field, i) &&
-                        value <= valueMaximum(field, i))
-                << field.name << " " << i;
+                        value <= valueMaximum(field, i) &&
+                        valueMinimum(field, i) >= field.minimum &&
+                        valueMaximum(field, i) <= field.maximum)
+                << i;
+            lowest = std::min(lowest, valueMinimum(field, i));
+            highest = std::max(highest, valueMaximum(field, i));
         }
+        EXPECT_EQ(std::tuple(lowest, highest), std::tuple(field.minimum, field.maximum));
+    }
+    EXPECT_EQ(flags, kSaveGroupCount - 1);
+    EXPECT_EQ(owners, std::vector<int>(kParameterBlockBytes, 1));
+}
+
+// Repair leaves a fresh block as it is and replaces only bad values. No screen or window is
+// known yet; the fresh user filter changes nothing: the centre coefficient alone, divided by 1.
+TEST(ParameterFields, RepairReplacesOnlyBadValuesOfAFreshBlock) {
+    const ParameterBlock defaults = defaultParameterBlock();
     ParameterBlock repaired = defaults;
     repairParameterBlock(repaired);
     EXPECT_EQ(std::memcmp(&repaired, &defaults, sizeof defaults), 0);
+    repaired.histEndset[1] = 300, repaired.histEndset[2] = 17, repaired.hSlitGrayIndex = 6;
+    repaired.vSlitGrayIndex = 7, repaired.tilePixelWidth = 0, repaired.saveTiling = 2;
+    repairParameterBlock(repaired);
+    EXPECT_EQ(std::tuple(repaired.histEndset[1], repaired.histEndset[2], repaired.hSlitGrayIndex,
+                         repaired.vSlitGrayIndex, repaired.tilePixelWidth, repaired.saveTiling),
+              std::tuple(255u, 17u, 1u, 1u, 9, 0u));
     EXPECT_EQ(std::tuple(defaults.screenWidth, defaults.screenHeight, defaults.windowRect[2],
                          defaults.windowWidth, defaults.windowHeight),
               std::tuple(0u, 0u, 0, 0u, 0u));
-    // The fresh user filter leaves a picture as it is: the centre coefficient alone, divided by 1.
     EXPECT_EQ(std::count(std::begin(defaults.userFilterMask), std::end(defaults.userFilterMask), 0),
               24);
     EXPECT_EQ(std::tuple(defaults.userFilterMask[12], defaults.userFilterValue), std::tuple(1, 1));
-    EXPECT_EQ(parameterValueText(defaults, *findParameterField("evenDivisions")) + " " +
-                  parameterValueText(defaults, *findParameterField("tileCountWide")),
-              "8,6,5 64");
 }
 
-TEST(ParameterFields, RepairReplacesOnlyBadValues) {
-    ParameterBlock block = defaultParameterBlock();
-    block.histEndset[1] = 300, block.histEndset[2] = 17;
-    block.hSlitGrayIndex = 6, block.vSlitGrayIndex = 5;
-    block.tilePixelWidth = 0, block.saveTiling = 2;
-    repairParameterBlock(block);
-    EXPECT_EQ(std::tuple(block.histEndset[1], block.histEndset[2], block.hSlitGrayIndex,
-                         block.vSlitGrayIndex, block.saveTiling),
-              std::tuple(255u, 17u, 1u, 5u, 0u));
-    EXPECT_EQ(block.tilePixelWidth, 9);
-}
-
-TEST(ParameterFields, DescriptionListsEveryFieldWithDefault) {
+// One --help line per field, with its default; a choice is named only for a value its field
+// takes.
+TEST(ParameterFields, DescriptionListsEveryFieldWithDefaultAndChoicesAreNamed) {
     const std::string text = describeParameterFields();
     EXPECT_NE(text.find("  tileCountWide=1 … 9999 (default 64)"), std::string::npos);
     EXPECT_NE(text.find("  evenDivisions=3 values 1 … 9 (default 8,6,5)"), std::string::npos);
     EXPECT_NE(text.find("  userPalettePath=PATH (default empty)"), std::string::npos);
     EXPECT_EQ(std::size_t(std::count(text.begin(), text.end(), '\n')), parameterFields().size());
+    const ParameterField& blank = *findParameterField("rotateBlankIndex");
+    EXPECT_EQ(std::tuple(choiceName(blank, 0), choiceName(blank, 5), choiceName(blank, 6),
+                         choiceName(blank, -1), fieldChoices("rotateBlankIndex").size()),
+              std::tuple("white", "black", "", "", 6u));
+    EXPECT_TRUE(fieldChoices("tileCountWide").empty() && fieldChoices("nonsense").empty());
+    EXPECT_EQ(findParameterField("nonsense"), nullptr);
 }
 
 } // namespace

@@ -1,19 +1,21 @@
 // Files and the system: atomic writes, run folders, regular files, worker threads, vector level.
 #include "core/atomicFile.h"
+#include "core/dibImage.h"
 #include "core/parallel.h"
 #include "core/regularFile.h"
 #include "core/runFolders.h"
 #include "core/simdLevel.h"
 #include "core/userFolders.h"
 #include "support/privateHome.h"
+#include "support/recordingFrontend.h"
 #include "support/testImages.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <set>
 #include <stdexcept>
 #include <tuple>
 
@@ -44,16 +46,22 @@ class AtomicFile : public ::testing::Test {
 };
 
 // A write that fails at any point leaves the old file (or none) and no stray file; one that
-// works replaces it wholly, longer or shorter, and keeps its mode.
+// works replaces it wholly, longer or shorter, and keeps its mode. Scratch and unflushed writes
+// never ask for a flush, so a failing one does not stop them. Bytes handed out in pieces make
+// the same file, the write calls counted over all pieces; a piece not made fails the write.
 TEST_F(AtomicFile, EveryFaultPointLeavesTheOldFileAndASuccessReplacesIt) {
-    const std::tuple<const char*, AtomicFileFaults, AtomicFileFailure> cases[] = {
-        {"first write", {1, false, false, 0}, AtomicFileFailure::write},
-        {"third write", {3, false, false, 100}, AtomicFileFailure::write},
-        {"flush", {0, true, false, 0}, AtomicFileFailure::flush},
-        {"rename", {0, false, true, 0}, AtomicFileFailure::rename}};
+    using Failure = AtomicFileFailure;
+    constexpr auto kFlushed = FileDurability::flushed, kUnflushed = FileDurability::unflushed;
+    const std::tuple<const char*, AtomicFileFaults, FileDurability, Failure> cases[] = {
+        {"byte by byte", {0, false, false, 1}, kFlushed, Failure::none},
+        {"fifth write", {5, false, false, 100}, kFlushed, Failure::write},
+        {"no eleventh write", {11, false, false, 100}, kFlushed, Failure::none},
+        {"flush", {0, true, false, 0}, kFlushed, Failure::flush},
+        {"rename", {0, false, true, 0}, kFlushed, Failure::rename},
+        {"unflushed, no flush", {0, true, false, 0}, kUnflushed, Failure::none}};
     const auto old = pattern(777, 3);
     atomicFileFaults().failRename = true; // a new target is not made either
-    EXPECT_EQ(writeFileAtomically(target, old), AtomicFileFailure::rename);
+    EXPECT_EQ(writeFileAtomically(target, old), Failure::rename);
     EXPECT_EQ(entries(folder), 0u);
     atomicFileFaults() = {};
     ASSERT_EQ(writeFileAtomically(target, old), AtomicFileFailure::none);
@@ -61,13 +69,30 @@ TEST_F(AtomicFile, EveryFaultPointLeavesTheOldFileAndASuccessReplacesIt) {
     ::umask(mask);
     EXPECT_EQ(fs::status(target).permissions(), fs::perms(0666 & ~mask)); // as a new file gets
     fs::permissions(target, fs::perms(0640));
-    for (const auto& [name, faults, expected] : cases) {
-        SCOPED_TRACE(name);
-        atomicFileFaults() = faults;
-        EXPECT_EQ(writeFileAtomically(target, pattern(1000, 5)), expected);
-        atomicFileFaults() = {};
-        EXPECT_EQ(std::tuple(readFileBytes(target), entries(folder)), std::tuple(old, 1u));
-    }
+    const auto bytes = pattern(1000, 5);
+    std::size_t given = 0;
+    const FilePieces inPieces = [&](std::span<const std::uint8_t>& piece) { // 300, 300, 300, 100
+        piece = std::span(bytes).subspan(given, std::min<std::size_t>(300, bytes.size() - given));
+        given += piece.size();
+        return true;
+    };
+    for (const auto& [name, faults, durability, expected] : cases)
+        for (const bool pieces : {false, true}) {
+            SCOPED_TRACE(std::string(name) + (pieces ? " in pieces" : ""));
+            atomicFileFaults() = faults;
+            given = 0;
+            EXPECT_EQ(pieces ? writeFileAtomically(target, inPieces, durability)
+                             : writeFileAtomically(target, bytes, durability),
+                      expected);
+            atomicFileFaults() = {};
+            EXPECT_EQ(std::tuple(readFileBytes(target), entries(folder)),
+                      std::tuple(expected == Failure::none ? bytes : old, 1u));
+            ASSERT_EQ(writeFileAtomically(target, old), Failure::none);
+        }
+    EXPECT_EQ(writeFileAtomically(
+                  target, [](auto&) { return false; }, kFlushed),
+              Failure::write);
+    EXPECT_EQ(std::tuple(readFileBytes(target), entries(folder)), std::tuple(old, 1u));
     EXPECT_EQ(writeFileAtomically(folder / "absent" / "x.bmp", old), AtomicFileFailure::create);
     for (const auto& bytes : {pattern(5000, 1), std::vector<std::uint8_t>{}}) {
         ASSERT_EQ(writeFileAtomically(target, bytes), AtomicFileFailure::none);
@@ -77,39 +102,23 @@ TEST_F(AtomicFile, EveryFaultPointLeavesTheOldFileAndASuccessReplacesIt) {
     }
 }
 
-TEST_F(AtomicFile, UnflushedFilesAreNotFlushedButStillReplaceWholly) {
-    for (const FileDurability durability : {FileDurability::scratch, FileDurability::unflushed}) {
-        atomicFileFaults().failFlush = true; // a flush would fail: these writes never ask for one
-        const auto bytes = pattern(1000, 9);
-        EXPECT_EQ(writeFileAtomically(target, bytes, durability), AtomicFileFailure::none);
-        EXPECT_EQ(readFileBytes(target), bytes);
-        EXPECT_EQ(writeFileAtomically(target, pattern(10, 2)), AtomicFileFailure::flush);
-        atomicFileFaults() = {};
-        atomicFileFaults().failRename = true; // and such a write that fails leaves the old file
-        EXPECT_EQ(writeFileAtomically(target, pattern(10, 3), durability),
-                  AtomicFileFailure::rename);
-        atomicFileFaults() = {};
-        EXPECT_EQ(std::tuple(readFileBytes(target), entries(folder)), std::tuple(bytes, 1u));
-    }
-}
-
 // Names of the longest legal lengths (the temporary name beside them must stay legal) and
 // links relative to their own folder (one, a chain, a dangling one): each write lands in the
 // file named, the links stay links, and no temporary file is left.
 TEST_F(AtomicFile, LongestNamesAndLinks) {
     fs::create_directory(folder / "real");
-    ASSERT_EQ(writeFileAtomically(folder / "real" / "plan.png", pattern(5, 1)),
-              AtomicFileFailure::none);
+    test::writeFileBytes(folder / "real" / "plan.png", {1});
     const char* links[][2] = {
         {"link.png", "real/plan.png"}, {"chain.png", "link.png"}, {"dangling.png", "real/new.png"}};
     for (const auto& [link, to] : links)
         fs::create_symlink(to, folder / link);
     const std::string n247(247, 'n'), n251(251, 'n'), n255(255, 'n');
-    for (const auto& [written, landed] : {std::pair{n247, n247},
-                                          {n251, n251},
-                                          {n255, n255},
-                                          {"chain.png", "real/plan.png"},
-                                          {"dangling.png", "real/new.png"}}) {
+    const std::pair<std::string, std::string> writes[] = {{n247, n247},
+                                                          {n251, n251},
+                                                          {n255, n255},
+                                                          {"chain.png", "real/plan.png"},
+                                                          {"dangling.png", "real/new.png"}};
+    for (const auto& [written, landed] : writes) {
         const auto bytes = pattern(9, std::uint8_t(landed.size() + written.size()));
         ASSERT_EQ(writeFileAtomically(folder / written, bytes), AtomicFileFailure::none) << written;
         EXPECT_EQ(readFileBytes(folder / landed), bytes) << written;
@@ -119,40 +128,28 @@ TEST_F(AtomicFile, LongestNamesAndLinks) {
     EXPECT_EQ(std::tuple(entries(folder), entries(folder / "real")), std::tuple(7u, 2u));
 }
 
-TEST(RunFolders, TemporaryVariableSetButEmptyCountsAsUnset) {
-    fs::path unset;
-    {
-        ScopedVariable tmpdir("TMPDIR", std::nullopt);
-        unset = systemTemporaryFolder();
-    }
-    ASSERT_FALSE(unset.empty());
-    ScopedVariable tmpdir("TMPDIR", "");
-    EXPECT_EQ(systemTemporaryFolder(), unset);
-    ScopedVariable missing("TMPDIR", "/nonexistent/vellora-test");
-    EXPECT_TRUE(systemTemporaryFolder().empty());
-}
-
-// A run that ends without removing its folder (as a killed one does) leaves it to the next
-// sweep; the folder of a live run and folders the program did not make stay.
+// An empty TMPDIR counts as unset, a missing folder as none. A run that ends without removing
+// its folder (killed, say) leaves it to the next sweep, which removes its numbered files, gaps
+// or not, and keeps other names; a live run's folder and folders not made by a run stay.
 TEST(RunFolders, SweepRemovesOnlyFoldersOfEndedRuns) {
+    ScopedVariable noTmpdir("TMPDIR", std::nullopt);
+    const fs::path unset = systemTemporaryFolder();
+    ASSERT_FALSE(unset.empty());
+    for (const char* value : {"", "/nonexistent/vellora-test"}) {
+        ScopedVariable tmpdir("TMPDIR", value);
+        EXPECT_EQ(systemTemporaryFolder(), *value ? fs::path() : unset) << value;
+    }
     test::TempDir base;
     ScopedVariable tmpdir("TMPDIR", base.path().string());
-    const pid_t child = fork();
-    if (child == 0) {
-        fs::path folder;
-        if (makeRunFolder(folder) < 0) _exit(1);
-        test::writeFileBytes(folder / "__VL_000.dib", {1, 2, 3});
-        test::writeFileBytes(folder / ".__VL_001.dib.a1B2c3", {4}); // a write cut short
-        _exit(0); // the lock goes with the process; the folder stays
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_EQ(status, 0);
-    ASSERT_EQ(entries(base.path()), 1u);
-    const fs::path ended = fs::directory_iterator(base.path())->path();
-    fs::path live;
-    const int lock = makeRunFolder(live);
-    ASSERT_GE(lock, 0);
+    fs::path ended, live;
+    const int endedLock = makeRunFolder(ended), lock = makeRunFolder(live);
+    ASSERT_TRUE(endedLock >= 0 && lock >= 0);
+    // .__VL_001.dib.a1B2c3 is a write cut short.
+    for (const char* name :
+         {"__VL_000.dib", "__VL_417.dib", "__VL_999.dib", ".__VL_001.dib.a1B2c3", "__VL_0000.dib",
+          "__VL_12.dib", "__VL_abc.dib", ".__VL_001.dib.a1B2c", "notes.txt"})
+        test::writeFileBytes(ended / name, {1});
+    ::close(endedLock); // as when its run ends, killed or not: the folder stays
     const fs::path foreign = base / "vellora-abc123", odd = base / "vellora-ab.c12";
     fs::create_directory(foreign), fs::create_directory(odd);
     test::writeFileBytes(foreign / "__VL_000.dib", {1}); // no lock file: not a run's folder
@@ -162,9 +159,14 @@ TEST(RunFolders, SweepRemovesOnlyFoldersOfEndedRuns) {
     test::writeFileBytes(elsewhere / kRunLockName, {});
     fs::create_directory_symlink(elsewhere.path(), base / "vellora-link01");
     sweepAbandonedRunFolders();
-    EXPECT_EQ(std::tuple(fs::exists(ended), fs::exists(live), fs::exists(foreign / "__VL_000.dib"),
-                         fs::exists(odd), fs::exists(elsewhere / kRunLockName)),
-              std::tuple(false, true, true, true, true));
+    EXPECT_EQ(std::tuple(fs::exists(live), fs::exists(foreign / "__VL_000.dib"), fs::exists(odd),
+                         fs::exists(elsewhere / kRunLockName)),
+              std::tuple(true, true, true, true));
+    std::set<std::string> left;
+    for (const fs::directory_entry& entry : fs::directory_iterator(ended))
+        left.insert(entry.path().filename().string());
+    EXPECT_EQ(left, (std::set<std::string>{".__VL_001.dib.a1B2c", "__VL_0000.dib", "__VL_12.dib",
+                                           "__VL_abc.dib", "notes.txt"}));
     ::close(lock);
     sweepAbandonedRunFolders();
     EXPECT_FALSE(fs::exists(live));
@@ -189,23 +191,32 @@ TEST(UserFolders, XdgFoldersOrTheirFallbacksAreMadePrivate) {
     EXPECT_EQ(error, std::errc::filename_too_long);
 }
 
+// A bitmap reader, which opens through here, says why it could not.
 TEST(RegularFile, OnlyRegularFilesOpenAndNothingWaits) {
     test::TempDir dir;
     test::writeFileBytes(dir / "plain.csv", {'1'});
     ASSERT_EQ(::mkfifo((dir / "fifo.csv").c_str(), 0600), 0);
     fs::create_directory(dir / "folder.csv");
-    for (const auto& [name, expected] : {std::pair{"plain.csv", ReadOpen::ok},
-                                         {"fifo.csv", ReadOpen::notRegular},
-                                         {"folder.csv", ReadOpen::notRegular},
-                                         {"missing.csv", ReadOpen::failed}}) {
+    constexpr const char* kNotRegular = "it is not a regular file";
+    const std::tuple<const char*, ReadOpen, const char*> cases[] = {
+        {"plain.csv", ReadOpen::ok, ""},
+        {"fifo.csv", ReadOpen::notRegular, kNotRegular},
+        {"folder.csv", ReadOpen::notRegular, kNotRegular},
+        {"missing.csv", ReadOpen::failed, "No such file or directory"}};
+    for (const auto& [name, expected, why] : cases) {
         ReadOpen outcome = ReadOpen::failed;
         const ReadFile file = openRegularFile(dir / name, &outcome);
         EXPECT_EQ(std::tuple(outcome, file != nullptr),
                   std::tuple(expected, expected == ReadOpen::ok))
             << name;
+        if (expected == ReadOpen::ok) continue;
+        test::RecordingFrontend frontend;
+        DibImage image;
+        EXPECT_EQ(readBitmapFile(frontend, dir / name, image), 1);
+        EXPECT_EQ(frontend.texts(),
+                  std::vector<std::string>{"failed to open the file\ncannot read \"" +
+                                           (dir / name).string() + "\": " + why});
     }
-    const ReadFile plain = openRegularFile(dir / "plain.csv");
-    EXPECT_EQ(std::fgetc(plain.get()), '1'); // blocking reads again after the check
 }
 
 // Every row once, in contiguous bands: as many as the rows allow at the smallest band, up to
@@ -226,33 +237,26 @@ TEST(Parallel, EveryRowOnceInBandsNestedAndFailingJobs) {
         ScopedVariable v("VELLORA_THREADS", threads);
         std::vector<std::atomic<int>> visits(std::size_t(std::max(rows, 0)));
         std::atomic<int> bands{0};
-        parallelRows(
-            rows,
-            [&](int begin, int end) {
-                bands += 1;
-                parallelRows(
-                    end - begin,
-                    [&](int b, int e) {
-                        for (int y = begin + b; y < begin + e; ++y)
-                            visits[std::size_t(y)] += 1;
-                    },
-                    1);
-            },
-            minRowsPerBand);
+        const auto band = [&](int begin, int end) {
+            bands += 1;
+            const auto visit = [&](int b, int e) {
+                for (int y = begin + b; y < begin + e; ++y)
+                    visits[std::size_t(y)] += 1;
+            };
+            parallelRows(end - begin, visit, 1);
+        };
+        parallelRows(rows, band, minRowsPerBand);
         for (int y = 0; y < rows; ++y)
             ASSERT_EQ(visits[std::size_t(y)].load(), 1) << y;
         EXPECT_EQ(bands.load(), expectedBands);
     }
     ScopedVariable v("VELLORA_THREADS", "3");
     std::atomic<int> othersDone{0};
-    EXPECT_THROW(parallelRows(
-                     30,
-                     [&](int begin, int) {
-                         if (begin == 0) throw std::runtime_error("band 0");
-                         othersDone += 1;
-                     },
-                     1),
-                 std::runtime_error);
+    const auto firstFails = [&](int begin, int) {
+        if (begin == 0) throw std::runtime_error("band 0");
+        othersDone += 1;
+    };
+    EXPECT_THROW(parallelRows(30, firstFails, 1), std::runtime_error);
     EXPECT_EQ(othersDone.load(), 2);
 }
 
