@@ -43,7 +43,7 @@ SaveChangesAnswer ScriptedPrompter::askSaveChanges(const std::string& fileName) 
 
 bool ScriptedPrompter::confirmExit() {
     questions.push_back("are you sure to exit the program?");
-    return exitAnswer;
+    return true;
 }
 
 void ScriptedPrompter::showAbout(const std::string& line) {
@@ -120,13 +120,6 @@ bool enabled(QWidget* dialog, const QString& name) {
 int selected(QWidget* dialog, const QString& comboName) {
     auto* combo = dialog->findChild<QComboBox*>(comboName);
     return combo == nullptr ? -2 : combo->currentIndex();
-}
-
-QString labelOf(QWidget* dialog, const QString& name) {
-    const QWidget* control = findControl(dialog, name);
-    for (const QLabel* label : dialog->findChildren<QLabel*>())
-        if (control != nullptr && label->buddy() == control) return label->text();
-    return {};
 }
 
 bool sameBlock(const ParameterBlock& a, const ParameterBlock& b) {

@@ -37,7 +37,6 @@ class ScriptedPrompter final : public app::Prompter {
 
     std::deque<std::string> files; // chosen paths in order; "" cancels
     SaveChangesAnswer saveAnswer = SaveChangesAnswer::Cancel;
-    bool exitAnswer = true;
     std::vector<std::string> messages;  // "caption: text"
     std::vector<std::string> questions; // what was asked, in order
 };
@@ -69,8 +68,6 @@ bool pressOkay(QDialog& dialog);
 bool checked(QWidget* dialog, const QString& name);
 bool enabled(QWidget* dialog, const QString& name);
 int selected(QWidget* dialog, const QString& comboName); // -2 without such a combo
-// The text of the label whose buddy is the control (or the control's edit).
-QString labelOf(QWidget* dialog, const QString& name);
 bool sameBlock(const ParameterBlock& a, const ParameterBlock& b);
 
 } // namespace vellora::test
