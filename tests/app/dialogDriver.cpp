@@ -122,6 +122,13 @@ int selected(QWidget* dialog, const QString& comboName) {
     return combo == nullptr ? -2 : combo->currentIndex();
 }
 
+QString labelOf(QWidget* dialog, const QString& name) {
+    const QWidget* control = findControl(dialog, name);
+    for (const QLabel* label : dialog->findChildren<QLabel*>())
+        if (control != nullptr && label->buddy() == control) return label->text();
+    return {};
+}
+
 bool sameBlock(const ParameterBlock& a, const ParameterBlock& b) {
     return std::memcmp(&a, &b, sizeof a) == 0;
 }

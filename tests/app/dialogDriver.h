@@ -68,6 +68,8 @@ bool pressOkay(QDialog& dialog);
 bool checked(QWidget* dialog, const QString& name);
 bool enabled(QWidget* dialog, const QString& name);
 int selected(QWidget* dialog, const QString& comboName); // -2 without such a combo
+// The text of the label whose buddy is the control (or the control's edit).
+QString labelOf(QWidget* dialog, const QString& name);
 bool sameBlock(const ParameterBlock& a, const ParameterBlock& b);
 
 } // namespace vellora::test
