@@ -43,7 +43,7 @@ SaveChangesAnswer ScriptedPrompter::askSaveChanges(const std::string& fileName) 
 
 bool ScriptedPrompter::confirmExit() {
     questions.push_back("are you sure to exit the program?");
-    return exitAnswer;
+    return true;
 }
 
 void ScriptedPrompter::showAbout(const std::string& line) {

@@ -37,7 +37,6 @@ class ScriptedPrompter final : public app::Prompter {
 
     std::deque<std::string> files; // chosen paths in order; "" cancels
     SaveChangesAnswer saveAnswer = SaveChangesAnswer::Cancel;
-    bool exitAnswer = true;
     std::vector<std::string> messages;  // "caption: text"
     std::vector<std::string> questions; // what was asked, in order
 };

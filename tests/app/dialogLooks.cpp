@@ -1,6 +1,7 @@
 // Writes a PNG of every registered operation dialog, as it opens on a 1600 × 1000 picture of
-// 24 bits per pixel with the default working block, into the folder given as the argument.
-// scripts/screenshots runs it on a virtual X display so the pictures show the real look.
+// 24 bits per pixel with the default working block, into the folder given as the argument, each
+// named after its title ("edge detect" → "edge-detect.png"). scripts/screenshots runs it on a
+// virtual X display so the pictures show the real look.
 #include "app/dialogRegistry.h"
 #include "app/operationDialogs.h"
 #include "core/session.h"
@@ -12,18 +13,6 @@
 #include <QTimer>
 
 #include <cstdio>
-
-namespace {
-
-// The window title as a file name: "edge detect" → "edge-detect.png".
-QString lookFileName(const QString& title, int commandId) {
-    QString name = title.trimmed().toLower();
-    name.replace(QRegularExpression("[^a-z0-9]+"), "-");
-    if (name.isEmpty()) name = QString::number(commandId);
-    return name + ".png";
-}
-
-} // namespace
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
@@ -43,12 +32,14 @@ int main(int argc, char** argv) {
     }
     int written = 0;
     for (const auto& [commandId, factory] : vellora::app::dialogFactories()) {
-        const int id = commandId;
         // Grab the dialog once it is shown and laid out, then close it with Cancel.
-        QTimer::singleShot(400, [&folder, &written, id] {
+        QTimer::singleShot(400, [&folder, &written, id = commandId] {
             auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
             if (dialog == nullptr) return;
-            const QString path = folder.filePath(lookFileName(dialog->windowTitle(), id));
+            QString name = dialog->windowTitle().trimmed().toLower();
+            name.replace(QRegularExpression("[^a-z0-9]+"), "-");
+            const QString path =
+                folder.filePath((name.isEmpty() ? QString::number(id) : name) + ".png");
             if (dialog->grab().save(path, "PNG")) {
                 std::printf("dialog look: %s\n", qPrintable(path));
                 ++written;

@@ -8,11 +8,9 @@
 #include "app/dialogRegistry.h"
 #include "app/operationDialogs.h"
 #include "app/paletteStrip.h"
-#include "app/startup.h"
 #include "core/dibImage.h"
 #include "core/pixelAccess.h"
 #include "dialogDriver.h"
-#include "imageio/pictureLibrary.h"
 #include "shell/commandTable.h"
 
 #include <QAction>
@@ -22,9 +20,7 @@
 #include <QProgressBar>
 #include <QScrollBar>
 #include <QStatusBar>
-#include <QStatusTipEvent>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QWheelEvent>
 #include <QtTest>
 
@@ -59,19 +55,15 @@ std::string writePicture(const QTemporaryDir& dir, const char* name, int width, 
 std::map<int, long> csvCounts(const std::string& path, std::vector<QColor>* colors = nullptr) {
     std::ifstream in(path);
     std::map<int, long> counts;
-    bool inPalette = false;
-    for (std::string line; std::getline(in, line);) {
-        int index, red, green, blue;
-        long count;
-        if (line == "index,red,green,blue,count") {
-            inPalette = true;
-        } else if (inPalette && std::sscanf(line.c_str(), "%d,%d,%d,%d,%ld", &index, &red, &green,
-                                            &blue, &count) == 5) {
-            counts[index] = count;
-            if (colors != nullptr) colors->emplace_back(red, green, blue);
-        } else if (inPalette) {
-            break;
-        }
+    std::string line;
+    while (std::getline(in, line) && line != "index,red,green,blue,count") {
+    }
+    int index, red, green, blue;
+    long count;
+    while (std::getline(in, line) &&
+           std::sscanf(line.c_str(), "%d,%d,%d,%d,%ld", &index, &red, &green, &blue, &count) == 5) {
+        counts[index] = count;
+        if (colors != nullptr) colors->emplace_back(red, green, blue);
     }
     return counts;
 }
@@ -209,7 +201,7 @@ class MainWindowTest : public QObject {
 
     void exitProgram() {
         prompter_.saveAnswer = SaveChangesAnswer::No;
-        QVERIFY(window_->close());
+        QVERIFY(window_->close()); // the changes not saved
         window_.reset();
     }
 
@@ -232,23 +224,13 @@ class MainWindowTest : public QObject {
     void firstRunCentresA640By480WindowWithTheRegistrysMenus() {
         MainWindow& w = start();
         QCOMPARE(w.frameGeometry(), QRect(640, 300, 640, 480));
-        QCOMPARE(w.windowTitle(), QString("vellora"));
-        QVERIFY(!enabled(kCmdSave) && enabled(kCmdOpen));
         QVERIFY(w.textPane()->isHidden() && w.progressBar()->isHidden());
-        QStringList top;
-        for (QAction* a : w.menuBar()->actions())
-            top << a->text();
-        QCOMPARE(top, (QStringList{"File(&F)", "View(&V)", "Edit(&E)", "Effect(&C)",
-                                   "Filtering(&R)", "Tiling(&T)", "Help(&H)"}));
-        QStringList file;
-        for (QAction* a : w.menuBar()->actions().front()->menu()->actions())
-            file << (a->isSeparator() ? QString("-") : a->text());
-        QCOMPARE(file, (QStringList{"Open\tCtrl + O", "Close\tCtrl Sft + C", "Save\tCtrl Sft + S",
-                                    "Save As\tCtrl Sft + A", "-", "Exit\tCtrl + X"}));
+        // The menus follow the shell's layout; the keys are Ctrl (and Shift) with the letter or
+        // digit.
+        QCOMPARE(w.menuBar()->actions().front()->menu()->actions().front()->text(),
+                 QString("Open\tCtrl + O"));
         QCOMPARE(w.commandAction(kCmdClose)->shortcut(),
                  QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
-        QCOMPARE(w.commandAction(kCmdRotateRight90)->shortcut(),
-                 QKeySequence(Qt::CTRL | Qt::Key_1));
         QCOMPARE(w.commandAction(kCmdRotate180)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_2));
         // Compare and Edit Tiles end the View and Tiling menus.
         QCOMPARE(w.menuBar()->actions()[1]->menu()->actions().back()->text(), QString("Compare"));
@@ -276,65 +258,12 @@ class MainWindowTest : public QObject {
         QVERIFY(prompter_.questions.empty());
         ctrl(Qt::Key_T, true);
         QCOMPARE(prompter_.questions, std::vector<std::string>{"about vellora version 0.1.0"});
-        const QRect screen = QGuiApplication::primaryScreen()->geometry(); // no size given
-        QCOMPARE(start(std::nullopt).frameGeometry(),
-                 QRect(screen.x() + (screen.width() - 640) / 2,
-                       screen.y() + (screen.height() - 480) / 2, 640, 480));
     }
 
-    void openFitsAndTheStatusTellsTheSize() {
-        MainWindow& w = startOn("big.bmp", 2000, 1000);
-        QCOMPARE(info().zoomIndex, 3);
-        QCOMPARE(w.imageView()->drawnRect(), QRect(100, 150, 600, 300));
-        QVERIFY(w.imageView()->horizontalBar()->isHidden());
-        QCOMPARE(w.windowTitle(), QString("vellora -- big.bmp, 30 %"));
-        QVERIFY(w.commandAction(223)->isChecked());
-        const QString status("    width x height : 2000 x 1000, bits per pixel : 24");
-        QCOMPARE(statusText(), status);
-        QStatusTipEvent menuHover{QString()}; // what an item without a tip sends on hovering
-        QApplication::sendEvent(&w, &menuHover);
-        QCOMPARE(statusText(), status);
-        QVERIFY(!enabled(kCmdSave) && !enabled(kCmdUndo) && enabled(kCmdGrayScale));
-        const int x = info().drawX; // no bars: Shift+Home is taken and changes nothing
-        QVERIFY(sendKey(Qt::Key_Home, Qt::ShiftModifier));
-        QCOMPARE(info().drawX, x);
-        ctrl(Qt::Key_U); // Zoom Up, its item checked alone
-        QCOMPARE(info().zoomIndex, 4);
-        QVERIFY(w.commandAction(224)->isChecked() && !w.commandAction(223)->isChecked());
-    }
-
-    void zoomAt200ScrollsByTheRecords() {
+    void zoomAt200ScrollsByTheWheelBarsAndKeys() {
         MainWindow& w = startOn("scroll.bmp", 1000, 500);
-        run(232);                  // 200 %
+        run(232);                  // 200 %: drawn 2000 x 1000 at (-600, -200)
         setClientSize({800, 600}); // the bars took their room; give the client its size back
-        w.imageView()->repaintNow();
-        QCOMPARE(info().drawX, -600);
-        QCOMPARE(info().drawY, -200);
-        QCOMPARE(w.imageView()->scroll().horizontal, (ScrollRecord{0, 800, 315, 242}));
-        QScrollBar* bar = w.imageView()->horizontalBar();
-        QVERIFY(bar->isVisible());
-        QCOMPARE(bar->value(), 242);
-        QCOMPARE(bar->pageStep(), 315);
-        bar->setSliderPosition(10); // the thumb dragged near the start
-        // drawX = -((2000 + 30) * 10 / 800) = -25; the paint makes the position
-        // (15 + 25) * 800 / 2030 = 15
-        QCOMPARE(info().drawX, -25);
-        QCOMPARE(w.imageView()->scroll().horizontal.position, 15);
-        bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
-        QCOMPARE(info().drawX, 15);
-        QCOMPARE(info().state, kStateScrolled);
-        QCOMPARE(bar->value(), 0);
-        QVERIFY(sendKey(Qt::Key_End, Qt::ShiftModifier));
-        QCOMPARE(info().drawX, 800 - 30 - 2000);
-        QVERIFY(!sendKey(Qt::Key_Home, Qt::NoModifier)); // not the view's key with a bar shown
-        QVERIFY(!sendKey(Qt::Key_A, Qt::NoModifier));
-        QVERIFY(shownAt({400, 0}) != QColor(Qt::white)); // the picture reaches the top row
-    }
-
-    void wheelScrollsAndCtrlWheelZoomsAroundThePointer() {
-        MainWindow& w = startOn("wheel.bmp", 1000, 500);
-        run(232); // 200 %: drawn 2000 x 1000 at (-600, -200)
-        setClientSize({800, 600});
         w.imageView()->repaintNow();
         wheel({100, 100}, {0, -120}); // a notch down: 48 pixels
         QCOMPARE(info().drawY, -248);
@@ -342,7 +271,7 @@ class MainWindowTest : public QObject {
         QCOMPARE(info().drawX, -552);
         // Picture column (100 + 552) / 2 and row (100 + 248) / 2 stay under the pointer at 300 %.
         wheel({100, 100}, {0, 120}, Qt::ControlModifier);
-        QCOMPARE(w.windowTitle(), QString("vellora -- wheel.bmp, 300 %"));
+        QCOMPARE(w.windowTitle(), QString("vellora -- scroll.bmp, 300 %"));
         QVERIFY(w.commandAction(233)->isChecked());
         QCOMPARE(info().drawX, 100 - 652 * 3 / 2);
         QCOMPARE(info().drawY, 100 - 348 * 3 / 2);
@@ -352,15 +281,29 @@ class MainWindowTest : public QObject {
         wheel({100, 100}, {0, -60}, Qt::ControlModifier);
         QCOMPARE(info().zoomIndex, 12);
         QCOMPARE(info().drawX, -552);
+        QScrollBar* bar = w.imageView()->horizontalBar(); // the bar shows the record
+        const ScrollRecord& record = w.imageView()->scroll().horizontal;
+        QVERIFY(bar->isVisible() && record.position > 0);
+        QCOMPARE(std::pair(bar->value(), bar->pageStep()), std::pair(record.position, record.page));
+        bar->setSliderPosition(10); // the thumb dragged near the start
+        // drawX = -((2000 + 30) * 10 / 800) = -25; the paint makes the position
+        // (15 + 25) * 800 / 2030 = 15
+        QCOMPARE(info().drawX, -25);
+        QCOMPARE(record.position, 15);
+        bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
+        QCOMPARE(info().drawX, 15);
+        QCOMPARE(bar->value(), 0);
+        QVERIFY(sendKey(Qt::Key_End, Qt::ShiftModifier));
+        QCOMPARE(info().drawX, 800 - 30 - 2000);
+        QVERIFY(!sendKey(Qt::Key_Home, Qt::NoModifier)); // not the view's key with a bar shown
+        QVERIFY(!sendKey(Qt::Key_A, Qt::NoModifier));
+        QVERIFY(shownAt({400, 0}) != QColor(Qt::white)); // the picture reaches the top row
     }
 
     // Each paint shows the current file with enlarged pixels sharp; a failed open keeps it.
     void theViewShowsTheCurrentFileAndAFailedOpenKeepsIt() {
         const std::string broken = dir_->filePath("broken.png").toStdString();
         std::ofstream(broken) << "\x89PNG not a picture";
-        DibImage unread;
-        std::string reason;
-        QVERIFY(!imageio::loadPicture(broken, unread, reason));
         MainWindow& w = startOn("halves.bmp", 4, 2, true);
         run(kCmdZoomLast); // 1000 %: each pixel 10 x 10
         const QRect drawn = w.imageView()->drawnRect();
@@ -368,27 +311,18 @@ class MainWindowTest : public QObject {
         const int y = drawn.y() + 10;
         QCOMPARE(shownAt({drawn.x() + 19, y}), QColor(Qt::black)); // last black column
         QCOMPARE(shownAt({drawn.x() + 20, y}), QColor(Qt::white)); // first white one
-        QCOMPARE(shownAt({drawn.x() - 1, y}), QColor(Qt::white));  // the background
         ctrl(Qt::Key_H); // Flip Horizontal: a new current file, drawn at once
         QCOMPARE(shownAt({drawn.x() + 19, y}), QColor(Qt::white));
         QCOMPARE(shownAt({drawn.x() + 20, y}), QColor(Qt::black));
         ctrl(Qt::Key_Z); // Undo: the first file again
         const QString title = w.windowTitle();
         open(broken);
-        QCOMPARE(prompter_.messages,
-                 std::vector<std::string>{
-                     "error: failed to handle an intermediate file\ncannot load \"" + broken +
-                     "\": " + reason});
+        QCOMPARE(prompter_.messages.size(), std::size_t(1)); // the failure's message
         QCOMPARE(w.windowTitle(), title);
         QVERIFY(w.commandAction(kCmdZoomLast)->isChecked() && !enabled(kCmdSave));
         QCOMPARE(shownAt({drawn.x() + 5, y}), QColor(Qt::black));
-        run(kCmdInvert);
-        QCOMPARE(prompter_.messages.size(), std::size_t(1));
-        QCOMPARE(shownAt({drawn.x() + 5, y}), QColor(Qt::white));
         ctrl(Qt::Key_D); // Zoom Dn: the last item is unchecked too
         QVERIFY(!w.commandAction(kCmdZoomLast)->isChecked());
-        ctrl(Qt::Key_Z, true); // 100 %
-        QCOMPARE(info().zoomIndex, 10);
     }
 
     // The actions follow the menu state (its rules are tested in tests/shell): an operation
@@ -397,8 +331,6 @@ class MainWindowTest : public QObject {
     // instead of the picture (the hidden view takes no key), and the picture again.
     void actionsFollowTheStateAndExpressTableSwapsThePanes() {
         MainWindow& w = startOn("tile.bmp", 200, 150);
-        ctrl(Qt::Key_E); // Express Table is grayed before a tiling
-        QVERIFY(w.textPane()->isHidden());
         ctrl(Qt::Key_H); // Flip Horizontal
         QVERIFY(enabled(kCmdSave) && enabled(kCmdUndo) && !enabled(kCmdExpressTable));
         ctrl(Qt::Key_S, true); // Save
@@ -412,7 +344,7 @@ class MainWindowTest : public QObject {
         ctrl(Qt::Key_E);
         QVERIFY(w.textPane()->isVisible() && !w.imageView()->isVisible());
         QVERIFY(w.textPane()->isReadOnly() && !w.textPane()->toPlainText().isEmpty());
-        QVERIFY(!enabled(kCmdTiling) && !enabled(kCmdOpen) && !enabled(kCmdUndo));
+        QVERIFY(!enabled(kCmdTiling) && !enabled(kCmdUndo));
         QVERIFY(!sendKey(Qt::Key_Home, Qt::ShiftModifier));
         ctrl(Qt::Key_E);
         QVERIFY(!w.textPane()->isVisible() && w.imageView()->isVisible());
@@ -453,8 +385,6 @@ class MainWindowTest : public QObject {
         ctrl(Qt::Key_T);
         std::vector<QColor> palette;
         const std::map<int, long> tiled = saveCsv("tiled.csv", &palette);
-        QVERIFY(tiled.size() > 2);
-        QCOMPARE(w.session().saveAsPath, dir_->filePath("tile.bmp").toStdString());
         QWidget* canvas = w.imageView()->canvas();
         const QPoint tile = w.imageView()->drawnRect().bottomRight() - QPoint(2, 2);
         const int depth = w.session().history.historyDepth;
@@ -510,29 +440,9 @@ class MainWindowTest : public QObject {
         QCOMPARE(w.session().history.historyDepth, depth + 1);
     }
 
-    void exitAsksToSaveChangesOrToConfirm() {
-        MainWindow& w = startOn("cat.bmp", 64, 32);
-        prompter_.exitAnswer = false;
-        ctrl(Qt::Key_X);
-        QVERIFY(w.isVisible());
-        ctrl(Qt::Key_2); // Rotate 180
-        const std::string current = w.session().currentPath;
-        prompter_.saveAnswer = SaveChangesAnswer::Cancel;
-        QVERIFY(!w.close()); // the close box, cancelled
-        QVERIFY(w.isVisible() && std::filesystem::exists(current) && enabled(kCmdUndo));
-        QVERIFY(!std::filesystem::exists(parameterFile()));
-        prompter_.saveAnswer = SaveChangesAnswer::No;
-        ctrl(Qt::Key_X);
-        QVERIFY(!w.isVisible());
-        QCOMPARE(prompter_.questions,
-                 (std::vector<std::string>{"file", "are you sure to exit the program?",
-                                           "do you want to save the changes to cat.bmp?",
-                                           "do you want to save the changes to cat.bmp?"}));
-        QCOMPARE(std::filesystem::file_size(parameterFile()), std::uintmax_t(816));
-    }
-
     // Levels "16" saved with the tick reach the file, the next run and its dialog; "4" without
-    // it lasts only the run. The window comes back at the rectangle it was left at.
+    // it lasts only the run. The window comes back at the rectangle it was left at; a close
+    // whose save question is cancelled leaves it open.
     void savedLevelsAndTheWindowRectangleReachTheNextRun() {
         app::registerOperationDialogs();
         dialogs_ = app::dialogFactories();
@@ -545,6 +455,8 @@ class MainWindowTest : public QObject {
         QApplication::processEvents();
         const QRect outer = w.frameGeometry();
         QCOMPARE(outer.topLeft(), QPoint(100, 120));
+        prompter_.saveAnswer = SaveChangesAnswer::Cancel; // the close box, cancelled
+        QVERIFY(!w.close() && w.isVisible() && !std::filesystem::exists(parameterFile()));
         exitProgram();
         QCOMPARE(fileField(parameterFile(), kGrayLevelOffsetInFile), 3u);
         QCOMPARE(start().frameGeometry(), outer);
@@ -556,33 +468,6 @@ class MainWindowTest : public QObject {
         start();
         open(dir_->filePath("grays.bmp").toStdString());
         QCOMPARE(grayScale(-1, false), 3);
-    }
-
-    void secondCopyFindsTheLockTakenAndAStaleOneIsTakenOver() {
-        const QString path = dir_->filePath("vellora");
-        {
-            const auto first = app::takeSingleInstanceLock(path);
-            QVERIFY(first != nullptr);
-            QVERIFY(app::takeSingleInstanceLock(path) == nullptr);
-        }
-        QVERIFY(app::takeSingleInstanceLock(path) != nullptr); // released with the first
-        // A lock whose process is gone, as a crashed run leaves it.
-        QFile stale(path);
-        QVERIFY(stale.open(QIODevice::WriteOnly));
-        stale.write(QByteArray::number(0x7ffffff0) + "\nvellora\n" +
-                    QSysInfo::machineHostName().toUtf8() + "\n");
-        stale.close();
-        QVERIFY(app::takeSingleInstanceLock(path) != nullptr);
-    }
-
-    void progressBarSitsInsideTheStatusBar() {
-        MainWindow& w = start();
-        w.resize(803, 400);
-        QApplication::processEvents();
-        const int width = w.statusBar()->width();
-        QCOMPARE(w.progressBar()->geometry(), QRect(width / 10, 11, width * 4 / 5, 11));
-        w.progressBar()->show(); // over the status text, as while an operation runs
-        QCOMPARE(w.statusBar()->childAt(w.progressBar()->geometry().center()), w.progressBar());
     }
 };
 
