@@ -30,6 +30,10 @@ void putLe16(ByteVector& out, std::uint32_t v) {
 void putLe32(ByteVector& out, std::uint32_t v) {
     putLe16(out, v & 0xFFFF), putLe16(out, v >> 16);
 }
+void putBe32(ByteVector& out, std::uint32_t v) {
+    out.insert(out.end(), {std::uint8_t(v >> 24), std::uint8_t(v >> 16), std::uint8_t(v >> 8),
+                           std::uint8_t(v)});
+}
 
 // A run-length bitmap: an info (40) or OS/2 (64) header, a two-colour table when indexed, and
 // the codes as its pixel data.
@@ -48,12 +52,6 @@ ByteVector rleBmp(std::uint32_t headerSize, std::uint32_t width, std::uint32_t h
     return file;
 }
 
-// An 8-bit run-length bitmap whose only code ends the picture: a few bytes that stand for a
-// picture of any size.
-ByteVector endOnlyRle8Bmp(std::uint32_t width, std::uint32_t height) {
-    return rleBmp(40, width, height, 8, 1, {0, 1});
-}
-
 ByteVector repeated(const ByteVector& code, int times, const ByteVector& tail = {}) {
     ByteVector codes;
     for (int i = 0; i < times; ++i)
@@ -62,14 +60,18 @@ ByteVector repeated(const ByteVector& code, int times, const ByteVector& tail = 
     return codes;
 }
 
-// The corpus's 32 × 32 RGB PNG with its header claiming 60000 × 60000, its checksum made good.
-ByteVector hugePng() {
-    ByteVector file = readFileBytes(corpusPath("png/basn2c08.png"));
-    file[18] = file[22] = 0xEA; // width and height, big-endian, at 16 and 20
-    file[19] = file[23] = 0x60;
-    const std::uint32_t crc = std::uint32_t(crc32(0, file.data() + 12, 17)); // type and fields
-    for (int i = 0; i < 4; ++i)
-        file[29 + std::size_t(i)] = std::uint8_t(crc >> (24 - 8 * i));
+// The head of a PNG, padded to `size` bytes: its signature, a header chunk of this geometry and
+// the start of a data chunk. Enough to probe the picture, not to decode it.
+ByteVector pngHead(std::uint32_t width, std::uint32_t height, std::uint8_t bits,
+                   std::uint8_t colorType, std::size_t size) {
+    ByteVector file = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n',
+                       0,    0,   0,   13,  'I',  'H',  'D',  'R'};
+    putBe32(file, width), putBe32(file, height);
+    file.insert(file.end(), {bits, colorType, 0, 0, 0});
+    putBe32(file, std::uint32_t(crc32(0, file.data() + 12, 17))); // of the type and the fields
+    putBe32(file, std::uint32_t(size - file.size() - 12));
+    file.insert(file.end(), {'I', 'D', 'A', 'T'});
+    file.resize(size, 0);
     return file;
 }
 
@@ -89,34 +91,36 @@ ByteVector gifFile(std::uint16_t screenWidth, std::uint16_t screenHeight, std::u
     return file;
 }
 
-// The corpus baseline JPEG with its frame header claiming 60000 × 60000.
-ByteVector hugeJpeg() {
+// The corpus baseline JPEG (5770 bytes) with its frame header claiming another size.
+ByteVector resizedJpeg(std::uint16_t width, std::uint16_t height) {
     ByteVector file = readFileBytes(corpusPath("jpeg/testorig.jpg"));
     for (std::size_t i = 2; i + 9 < file.size(); ++i)
         if (file[i] == 0xFF && file[i + 1] == 0xC0) {
-            file[i + 5] = file[i + 7] = 0xEA;
-            file[i + 6] = file[i + 8] = 0x60;
+            file[i + 5] = std::uint8_t(height >> 8), file[i + 6] = std::uint8_t(height);
+            file[i + 7] = std::uint8_t(width >> 8), file[i + 8] = std::uint8_t(width);
             break;
         }
     return file;
 }
 
 // A TIFF of one uncompressed strip: `pixels` after the directory, or, when there are none, 16
-// bytes said to lie at the header.
-ByteVector tiffFile(std::uint32_t width, std::uint32_t height, std::uint32_t bits,
-                    std::uint32_t photometric, const ByteVector& pixels = {}) {
+// bytes said to lie at the header. A photometric of -1 leaves that tag out.
+ByteVector tiffFile(std::uint32_t width, std::uint32_t height, std::uint32_t bits, int photometric,
+                    const ByteVector& pixels = {}) {
     ByteVector file = {'I', 'I', 42, 0};
     putLe32(file, 8);
     struct Entry {
         std::uint16_t tag, type;
         std::uint32_t value;
     };
-    const std::uint32_t strip = pixels.empty() ? 8 : 8 + 2 + 9 * 12 + 4,
+    const std::uint32_t count = photometric < 0 ? 8 : 9;
+    const std::uint32_t strip = pixels.empty() ? 8 : 8 + 2 + count * 12 + 4,
                         stripBytes = pixels.empty() ? 16 : std::uint32_t(pixels.size());
-    const Entry entries[] = {{256, 4, width}, {257, 4, height},      {258, 3, bits},
-                             {259, 3, 1},     {262, 3, photometric}, {273, 4, strip},
-                             {277, 3, 1},     {278, 4, height},      {279, 4, stripBytes}};
-    putLe16(file, std::uint16_t(std::size(entries)));
+    std::vector<Entry> entries = {{256, 4, width},  {257, 4, height},    {258, 3, bits},
+                                  {259, 3, 1},      {273, 4, strip},     {277, 3, 1},
+                                  {278, 4, height}, {279, 4, stripBytes}};
+    if (photometric >= 0) entries.insert(entries.begin() + 4, {262, 3, std::uint32_t(photometric)});
+    putLe16(file, std::uint16_t(count));
     for (const Entry& entry : entries) {
         putLe16(file, entry.tag), putLe16(file, entry.type), putLe32(file, 1);
         entry.type == 3 ? (putLe16(file, entry.value), putLe16(file, 0))
@@ -132,9 +136,9 @@ ByteVector tiffFile(std::uint32_t width, std::uint32_t height, std::uint32_t bit
 TEST(BadInput, HugeHeadersAreRefusedBeforeAnythingIsAllocated) {
     for (const auto& [name, file] :
          {std::pair{"bmp", rleBmp(40, 60000, 60000, 24, 0, ByteVector(64, 0x55))},
-          {"png", hugePng()},
+          {"png", pngHead(60000, 60000, 8, 2, 64)},
           {"gif", gifFile(65535, 65535, 65535, 65535)},
-          {"jpeg", hugeJpeg()},
+          {"jpeg", resizedJpeg(60000, 60000)},
           {"tiff", tiffFile(60000, 60000, 8, 1)}}) {
         SCOPED_TRACE(name);
         DibImage image = makeImage(2, 2, 8);
@@ -158,7 +162,7 @@ TEST(BadInput, CappedBudgetRefusesLargePicturesFromTinyFiles) {
                  imageio::pictureFits(20000, 60000, 32));
     EXPECT_FALSE(imageio::pictureFits(0, 10, 8) || imageio::pictureFits(10, 0, 8));
     EXPECT_TRUE(imageio::pictureFits(1, 1, 1) && imageio::pictureFits(301, 301, 32));
-    const ByteVector file = endOnlyRle8Bmp(4000, 3000);
+    const ByteVector file = rleBmp(40, 4000, 3000, 8, 1, {0, 1}); // its only code ends it
     const DibImage image = loadBytesOrFail(file);
     EXPECT_EQ(
         std::tuple(image.width, image.row(0)[0], image.row(2999)[3999], image.paletteEntry(1)[0]),
@@ -180,9 +184,9 @@ TEST(BadInput, RunLengthStreamsMustDescribeTheirPicture) {
         ByteVector file;
         bool opens;
     } cases[] = {
-        {"end only, 8000 x 8000", endOnlyRle8Bmp(8000, 8000), false},
-        {"end only, 4097 x 4096", endOnlyRle8Bmp(4097, 4096), false},
-        {"end only, 4096 x 4096", endOnlyRle8Bmp(4096, 4096), true},
+        {"end only, 8000 x 8000", rleBmp(40, 8000, 8000, 8, 1, {0, 1}), false},
+        {"end only, 4097 x 4096", rleBmp(40, 4097, 4096, 8, 1, {0, 1}), false},
+        {"end only, 4096 x 4096", rleBmp(40, 4096, 4096, 8, 1, {0, 1}), true},
         {"rle4, 64 rows of 127 then the end, 127 x 600000",
          rleBmp(40, 127, 600000, 4, 2, repeated({127, 0x12, 0, 0}, 64, {0, 1})), false},
         {"deltas over 4200 x 4200", rleBmp(40, 4200, 4200, 8, 1, repeated({0, 2, 0, 255}, 17)),
@@ -320,11 +324,13 @@ TEST(HandBuilt, TwoBitPicturesOpenAsFourBits) {
     EXPECT_EQ(std::tuple(rgbAt(loadBytesOrFail(minIsBlack), 0, 0),
                          rgbAt(loadBytesOrFail(minIsWhite), 0, 0)),
               std::tuple(0x555555u, 0xAAAAAAu));
-    // A 1-bit row of one byte, the whole strip, is read as it stands; a file that ends before
-    // that byte is refused.
-    ByteVector oneByte = tiffFile(8, 1, 1, 1, {0xA5});
+    // A 1-bit row of one byte, the whole strip, is read as it stands, 0 as white when the file
+    // does not say which way its levels rise; a file that ends before that byte is refused.
+    ByteVector oneByte = tiffFile(8, 1, 1, -1, {0xA5});
     const DibImage oneBit = loadBytesOrFail(oneByte);
-    EXPECT_EQ(std::tuple(oneBit.bitsPerPixel, oneBit.row(0)[0]), std::tuple(1, 0xA5));
+    EXPECT_EQ(
+        std::tuple(oneBit.bitsPerPixel, oneBit.row(0)[0], rgbAt(oneBit, 0, 0), rgbAt(oneBit, 1, 0)),
+        std::tuple(1, 0xA5, 0u, 0xFFFFFFu));
     oneByte.pop_back();
     refusal(oneByte);
 }
@@ -366,13 +372,11 @@ TEST(HandBuilt, WorkingBuffersNeedTheirMemory) {
     EXPECT_EQ(loadBytesOrFail(tiff).width, 100);
 }
 
-// A screen far larger than its frame is refused, and so is a frame far larger than the file's
-// codes could fill; one its frame's size opens at the table's depth. A 2 × 1 screen around a
-// 1 × 1 frame of index 1 whose control block makes index 0 transparent: the uncovered pixel is
-// the transparent one, shown white, not the background colour (1). Codes clear, 3, end: an
-// index past the two-entry table shows as entry 0.
+// A frame far larger than the file's codes could fill is refused; one its screen's size opens at
+// the table's depth. A 2 × 1 screen around a 1 × 1 frame of index 1 whose control block makes
+// index 0 transparent: the uncovered pixel is the transparent one, shown white, not the
+// background colour (1). Codes clear, 3, end: an index past the two-entry table shows as entry 0.
 TEST(HandBuilt, GifScreensFramesAndIndices) {
-    refusal(gifFile(8000, 8000, 1, 1));
     EXPECT_EQ(refusal(gifFile(1000, 1000, 1000, 1000)), imageio::kTooShortText);
     const DibImage own = loadBytesOrFail(gifFile(1, 1, 1, 1));
     EXPECT_EQ(std::tuple(own.width, own.bitsPerPixel, rgbAt(own, 0, 0)),
@@ -380,6 +384,60 @@ TEST(HandBuilt, GifScreensFramesAndIndices) {
     const DibImage image = loadBytesOrFail(gifFile(2, 1, 1, 1, {0x21, 0xF9, 4, 1, 0, 0, 0, 0}));
     EXPECT_EQ(std::tuple(rgbAt(image, 0, 0), rgbAt(image, 1, 0)), std::tuple(0xC86432u, 0xFFFFFFu));
     EXPECT_EQ(rgbAt(loadBytesOrFail(gifFile(1, 1, 1, 1, {}, 0x5C)), 0, 0), 0x0A141Eu);
+}
+
+// The encoder's GIF of a picture 4096 wide: its first frame at the top left of a screen that is
+// then made `screenHeight` tall. A screen of over 4096 × 4096 pixels and more than 64 times its
+// frame holds no picture and is refused; one of 4096 × 4096, or just 64 times the frame, opens.
+TEST(HandBuilt, GifScreensFarLargerThanTheFrameAreRefused) {
+    for (const auto [screenHeight, frameHeight, opens] :
+         {std::tuple{4096, 63, true}, {4097, 64, false}, {4160, 65, true}}) {
+        PictureBytes encoded;
+        std::string error;
+        ASSERT_TRUE(imageio::encodeGif(makeImage(4096, frameHeight, 1), {}, encoded, error));
+        encoded[8] = std::uint8_t(screenHeight), encoded[9] = std::uint8_t(screenHeight >> 8);
+        imageio::PictureInfo info;
+        EXPECT_EQ(imageio::probePictureFromMemory(encoded.data(), encoded.size(), info, error),
+                  opens)
+            << screenHeight << " " << frameHeight;
+        EXPECT_EQ(info.height, opens ? screenHeight : 0);
+    }
+}
+
+// The encoder's rows, with the frame marked interlaced, are read as four passes: every eighth
+// row from row 0, every eighth from 4, every fourth from 2, every second from 1.
+TEST(HandBuilt, InterlacedGifRowsArriveInFourPasses) {
+    for (const int height : {3, 19}) {
+        const DibImage picture = randomPicture(3, height, 8, 7);
+        PictureBytes encoded;
+        std::string error;
+        ASSERT_TRUE(imageio::encodeGif(picture, {}, encoded, error));
+        ByteVector file(encoded.begin(), encoded.end());
+        ASSERT_EQ(file[13 + 3 * 256], ','); // the frame after the screen and its 256 colours
+        file[13 + 3 * 256 + 9] |= 0x40;
+        const DibImage image = loadBytesOrFail(file);
+        int line = 0;
+        for (const auto [start, step] : {std::pair{0, 8}, {4, 8}, {2, 4}, {1, 2}})
+            for (int y = start; y < height; y += step, ++line)
+                for (int x = 0; x < 3; ++x)
+                    EXPECT_EQ(screenRgb(image, x, y), screenRgb(picture, x, line)) << y;
+    }
+}
+
+// Compressed rows must fit their file. A PNG's, each with its filter byte, are at most 1100
+// times the file: a head of 50 bytes may declare 6233 one-bit gray rows 64 wide (56097 bytes),
+// not 6234. A sequential JPEG spends at least two bits on each 8 × 8 block, at most 1024 samples
+// a byte: the 5770-byte file may claim 1024 × 1923 pixels of three samples, not 1924 rows.
+TEST(HandBuilt, CompressedRowsMustFitTheirFile) {
+    for (const auto& [file, fits] : {std::pair{pngHead(64, 6233, 1, 0, 50), true},
+                                     {pngHead(64, 6234, 1, 0, 50), false},
+                                     {resizedJpeg(1024, 1923), true},
+                                     {resizedJpeg(1024, 1924), false}}) {
+        imageio::PictureInfo info;
+        std::string error;
+        EXPECT_EQ(imageio::probePictureFromMemory(file.data(), file.size(), info, error), fits);
+        EXPECT_EQ(error, fits ? "" : imageio::kTooShortText);
+    }
 }
 
 } // namespace
