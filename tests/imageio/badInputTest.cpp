@@ -13,9 +13,7 @@
 #include <zlib.h>
 
 #include <algorithm>
-#include <cstdio> // before jpeglib.h
 #include <cstring>
-#include <jpeglib.h>
 #include <string>
 #include <tuple>
 
@@ -218,43 +216,25 @@ TEST(BadInput, Os2RunLength24OpensInsteadOfPassingForJpeg) {
     EXPECT_EQ(ByteVector(image.row(1), image.row(1) + 9), (ByteVector{5, 6, 7, 5, 6, 7, 0, 0, 0}));
 }
 
-// A progressive 16 × 16 gray JPEG of `scans` scans (64 … 704): one per coefficient, the first
-// ones with their bits spread over up to 11 scans of successive approximation.
-ByteVector progressiveJpeg(int scans) {
-    std::vector<jpeg_scan_info> script;
-    int refinements = scans - 64;
-    for (int k = 0; k < 64; ++k) {
-        const int top = std::min(refinements, 10); // the encoder's largest point transform
-        refinements -= top;
-        for (int al = top; al >= 0; --al)
-            script.push_back({1, {0}, k, k, al == top ? 0 : al + 1, al});
-    }
-    jpeg_compress_struct c;
-    jpeg_error_mgr errors;
-    c.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&c);
-    unsigned char* out = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&c, &out, &size);
-    c.image_width = c.image_height = 16, c.input_components = 1, c.in_color_space = JCS_GRAYSCALE;
-    jpeg_set_defaults(&c);
-    c.scan_info = script.data(), c.num_scans = int(script.size());
-    jpeg_start_compress(&c, TRUE);
-    std::uint8_t row[16] = {0, 200, 40, 160, 80, 120}; // the same row throughout
-    for (JSAMPROW rows[] = {row}; c.next_scanline < 16;)
-        jpeg_write_scanlines(&c, rows, 1);
-    jpeg_finish_compress(&c);
-    jpeg_destroy_compress(&c);
-    ByteVector file(out, out + size);
-    std::free(out);
+// The corpus progressive JPEG (ten scans) with its last scan repeated to `scans` scans.
+ByteVector manyScans(int scans) {
+    ByteVector file = readFileBytes(corpusPath("jpeg/progressive.jpg"));
+    std::size_t last = 0; // where the last scan starts: markers are never stuffed data
+    for (std::size_t i = 0; i + 1 < file.size(); ++i)
+        if (file[i] == 0xFF && file[i + 1] == 0xDA) last = i;
+    const ByteVector scan(file.begin() + std::ptrdiff_t(last), file.end() - 2); // before the end
+    file.resize(file.size() - 2);
+    for (int count = 10; count < scans; ++count)
+        file.insert(file.end(), scan.begin(), scan.end());
+    file.insert(file.end(), {0xFF, 0xD9});
     return file;
 }
 
 // Every scan is a pass over the whole picture, so a file of thousands of tiny scans takes
 // minutes; a limit of 500, far above what encoders write, refuses it at once.
 TEST(BadInput, JpegWithTooManyScansIsRefused) {
-    EXPECT_EQ(loadBytesOrFail(progressiveJpeg(500)).width, 16);
-    const std::string error = refusal(progressiveJpeg(501));
+    EXPECT_EQ(loadBytesOrFail(manyScans(500)).width, 227);
+    const std::string error = refusal(manyScans(501));
     EXPECT_NE(error.find("more than 500 scans"), std::string::npos) << error;
 }
 
@@ -337,7 +317,8 @@ TEST(HandBuilt, TwoBitPicturesOpenAsFourBits) {
 
 // Without a usable pixel offset the rows follow the table, of colours-used entries (0: all); a
 // colours-used past 256 is taken as the entries read. Uncompressed rows must all be there (the
-// last may lack its padding), and masks that end the file leave no room for any.
+// last may lack its padding: 12 + 12 bytes for two rows of four 24-bit pixels, 4 + 1 for two of
+// one bit), and masks that end the file leave no room for any; masks the file ends in are damage.
 TEST(HandBuilt, BitmapTablesAndRows) {
     ByteVector noOffset = rleBmp(40, 8, 1, 1, 0, {0xA5, 0, 0, 0});
     writeLe32(noOffset.data() + 10, 0);
@@ -348,10 +329,13 @@ TEST(HandBuilt, BitmapTablesAndRows) {
     ByteVector many = rleBmp(40, 2, 1, 8, 0, {1, 0, 0, 0});
     writeLe32(many.data() + 46, 300);
     EXPECT_EQ(loadBytesOrFail(many).colorsUsed, 2u);
-    loadBytesOrFail(rleBmp(40, 3, 2, 24, 0, ByteVector(21, 9)));
+    loadBytesOrFail(rleBmp(40, 4, 2, 24, 0, ByteVector(24, 9)));
+    loadBytesOrFail(rleBmp(40, 1, 2, 1, 0, ByteVector(5, 0x80)));
     for (const ByteVector& file :
-         {rleBmp(40, 3, 2, 24, 0, ByteVector(20, 9)), rleBmp(40, 1, 1, 16, 3, ByteVector(12, 0))})
+         {rleBmp(40, 4, 2, 24, 0, ByteVector(23, 9)), rleBmp(40, 1, 2, 1, 0, ByteVector(4, 0x80)),
+          rleBmp(40, 1, 1, 16, 3, ByteVector(12, 0))})
         EXPECT_EQ(refusal(file), "the bitmap file is truncated");
+    EXPECT_EQ(refusal(rleBmp(40, 1, 1, 16, 3, ByteVector(8, 0))), "the bitmap file is damaged");
 }
 
 // Working buffers need memory of their own: a budget that holds the picture but not the 16 bpp

@@ -3,8 +3,6 @@
 #include "imageio/pictureLibrary.h"
 #include "support/testImages.h"
 
-#include "core/pixelAccess.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -24,22 +22,13 @@ std::uint32_t screenRgb(const DibImage& image, int x, int y) {
 }
 
 DibImage makePhotoLike(int width, int height, int bitsPerPixel) {
-    DibImage image = makeImage(width, height, bitsPerPixel);
-    std::uint32_t noise = 12345;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            noise = noise * 1103515245u + 12345u;
-            const int jitter = int((noise >> 16) % 7) - 3;
-            const bool edge = (x / 37 + y / 23) % 5 == 0;
-            const int r = (x * 255) / std::max(1, width - 1) + jitter;
-            const int g = (y * 255) / std::max(1, height - 1) + jitter;
-            const int b = edge ? 230 : 40 + ((x + y) * 97) / std::max(1, width + height);
-            const std::uint8_t bgr[3] = {std::uint8_t(std::clamp(b, 0, 255)),
-                                         std::uint8_t(std::clamp(g, 0, 255)),
-                                         std::uint8_t(std::clamp(r, 0, 255))};
-            setColor(image, bgr, y, x, bitsPerPixel);
-        }
-    return image;
+    const auto rgb = [&](int x, int y) {
+        const std::uint32_t red = std::uint32_t(x * 255 / std::max(1, width - 1));
+        const std::uint32_t green = std::uint32_t(y * 255 / std::max(1, height - 1));
+        const bool edge = (x / 37 + y / 23) % 5 == 0;
+        return red << 16 | green << 8 | (edge ? 230u : 40u + (x + y) * 97u / (width + height));
+    };
+    return makeTrueColorImage(width, height, rgb, bitsPerPixel);
 }
 
 Difference compareColors(const DibImage& a, const DibImage& b) {

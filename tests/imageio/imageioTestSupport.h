@@ -14,7 +14,7 @@ std::filesystem::path corpusPath(const std::string& relative);
 // Pixel (x, y) counted from the top as seen, as 0xRRGGBB (rows are stored bottom-up).
 std::uint32_t screenRgb(const DibImage& image, int x, int y);
 
-// A picture with smooth gradients, a few hard edges and a little deterministic noise.
+// A picture with smooth gradients and a few hard edges.
 DibImage makePhotoLike(int width, int height, int bitsPerPixel = 24);
 
 struct Difference {

@@ -33,30 +33,34 @@ struct RoundTrip {
     bool gray = false; // an 8 bpp gray ramp, to be stored as gray and reopened as one
 };
 
+// Bitmaps, written as they stand, are with BmpAsIs below.
 constexpr RoundTrip kRoundTrips[] = {
-    {"image/bmp", 1, 1, true},        {"image/bmp", 4, 4, true},
-    {"image/bmp", 8, 8, true},        {"image/bmp", 24, 24, true},
-    {"image/bmp", 32, 32, true},      {"image/png", 1, 1, true},
-    {"image/png", 4, 4, true},        {"image/png", 8, 8, true},
-    {"image/png", 24, 24, true},      {"image/png", 32, 24, true},
-    {"image/tiff", 1, 1, true},       {"image/tiff", 4, 4, true},
-    {"image/tiff", 8, 8, true},       {"image/tiff", 24, 24, true},
-    {"image/tiff", 32, 24, true},     {"image/gif", 1, 1, true},
-    {"image/gif", 4, 4, true},        {"image/gif", 8, 8, true},
-    {"image/jpeg", 24, 24, false},    {"image/jpeg", 32, 24, false},
-    {"image/jpeg", 8, 24, false},     {"image/png", 8, 8, true, true},
-    {"image/tiff", 8, 8, true, true}, {"image/jpeg", 8, 8, false, true},
+    {"image/png", 1, 1, true},         {"image/png", 4, 4, true},
+    {"image/png", 8, 8, true},         {"image/png", 24, 24, true},
+    {"image/png", 32, 24, true},       {"image/tiff", 1, 1, true},
+    {"image/tiff", 4, 4, true},        {"image/tiff", 8, 8, true},
+    {"image/tiff", 24, 24, true},      {"image/tiff", 32, 24, true},
+    {"image/gif", 1, 1, true},         {"image/gif", 4, 4, true},
+    {"image/gif", 8, 8, true},         {"image/jpeg", 24, 24, false},
+    {"image/jpeg", 32, 24, false},     {"image/jpeg", 8, 24, false},
+    {"image/png", 8, 8, true, true},   {"image/tiff", 8, 8, true, true},
+    {"image/jpeg", 8, 8, false, true},
 };
+
+// 256 palette entries: a gray ramp, or a ramp of colours.
+std::vector<std::uint32_t> ramp(bool gray) {
+    std::vector<std::uint32_t> palette;
+    for (std::uint32_t i = 0; i < 256; ++i)
+        palette.push_back(gray ? i * 0x010101u : i << 16 | (255 - i) << 8 | i / 2);
+    return palette;
+}
 
 // JPEG gets smooth pictures (its loss on noise says nothing), and so do gray ramps; the other
 // indexed ones random indices into a random palette.
 DibImage sourceFor(const RoundTrip& trip, int width, int height) {
     if (trip.depth > 8) return makePhotoLike(width, height, trip.depth);
     if (trip.lossless && !trip.gray) return randomPicture(width, height, trip.depth, 7);
-    std::vector<std::uint32_t> palette;
-    for (std::uint32_t i = 0; i < 256; ++i)
-        palette.push_back(trip.gray ? i * 0x010101u : i << 16 | (255 - i) << 8 | i / 2);
-    return makeIndexedImage(width, height, 8, palette,
+    return makeIndexedImage(width, height, 8, ramp(trip.gray),
                             [&](int x, int) { return x * 255 / std::max(1, width - 1); });
 }
 
@@ -97,33 +101,35 @@ INSTANTIATE_TEST_SUITE_P(Encoders, RoundTripTest, ::testing::ValuesIn(kRoundTrip
                          });
 
 // Without a reducer the save fails (SavePicture below); the GIF carries what the reducer gives
-// (here the green channel as gray), which must be an 8 bpp picture of the same size.
+// (here the green channel as gray), which must be a usable 8 bpp picture of the same size.
 TEST(GifEncoder, ReducesTrueColourThroughTheInstalledReducer) {
-    TempDir folder;
     const DibImage source = makePhotoLike(20, 10, 24);
-    const auto green = [](const auto& t, int x, int y) { return int(rgbAt(t, x, y) >> 8 & 255); };
+    const auto green = [](const DibImage& t, int x, int y) {
+        return int(rgbAt(t, x, y) >> 8 & 255);
+    };
     imageio::setTrueColorReducer([&](const DibImage& t, DibImage& indexed) {
-        std::vector<std::uint32_t> grays;
-        for (std::uint32_t i = 0; i < 256; ++i)
-            grays.push_back(i * 0x010101u);
-        indexed = makeIndexedImage(t.width, t.height, 8, grays,
+        indexed = makeIndexedImage(t.width, t.height, 8, ramp(true),
                                    [&](int x, int y) { return green(t, x, y); });
         return true;
     });
+    PictureBytes file;
     std::string error;
-    ASSERT_TRUE(imageio::savePicture(folder / "a.gif", source, "image/gif", 0, 24, error)) << error;
-    const DibImage back = loadOrFail(folder / "a.gif");
+    ASSERT_TRUE(imageio::encodeGif(source, {}, file, error)) << error;
+    const DibImage back = loadBytesOrFail({file.begin(), file.end()});
     ASSERT_EQ(back.bitsPerPixel, 8);
     for (int y = 0; y < source.height; ++y)
         for (int x = 0; x < source.width; ++x)
             EXPECT_EQ(rgbAt(back, x, y), 0x010101u * std::uint32_t(green(source, x, y))) << x;
-    // A reducer that fails, or gives another depth or size, fails the save.
-    for (const auto [width, depth, reduced] :
-         {std::tuple{20, 4, true}, {21, 8, true}, {20, 8, false}}) {
-        imageio::setTrueColorReducer([=](const DibImage& t, DibImage& indexed) {
-            return indexed = makeImage(width, t.height, depth), reduced;
+    for (const auto [width, height, depth, reduced] : {std::tuple{20, 10, 4, true},
+                                                       {21, 10, 8, true},
+                                                       {20, 11, 8, true},
+                                                       {20, 10, 8, false},
+                                                       {20, 0, 8, true}}) {
+        imageio::setTrueColorReducer([=](const DibImage&, DibImage& indexed) {
+            indexed = height ? makeImage(width, height, depth) : DibImage{};
+            return reduced;
         });
-        EXPECT_FALSE(imageio::savePicture(folder / "b.gif", source, "image/gif", 0, 24, error));
+        EXPECT_FALSE(imageio::encodeGif(source, {}, file, error));
         EXPECT_EQ(error, "failed to reduce the picture to 256 colours");
     }
     imageio::setTrueColorReducer({});
@@ -188,9 +194,10 @@ TEST(SavePicture, PngCompressionLevelAndJpegQuality) {
               compareColors(photo, loadOrFail(folder / "low.jpg")).mean);
 }
 
-// An APP1 body: "Exif\0\0", a TIFF header in the given byte order and one directory.
+// An APP1 body: "Exif\0\0", a TIFF header in the given byte order and one directory of a make
+// tag, to be skipped, and the given one (more entries said to follow make it run past the end).
 std::vector<std::uint8_t> exifSegment(bool bigEndian, std::uint16_t tag, std::uint16_t type,
-                                      std::uint16_t value, int entries = 1) {
+                                      std::uint16_t value, int entries = 2) {
     std::vector<std::uint8_t> s = {'E', 'x', 'i', 'f', 0, 0};
     auto u16 = [&](std::uint32_t v) {
         s.insert(s.end(),
@@ -201,28 +208,16 @@ std::vector<std::uint8_t> exifSegment(bool bigEndian, std::uint16_t tag, std::ui
     };
     s.insert(s.end(), 2, bigEndian ? 'M' : 'I');
     u16(42), u32(8), u16(std::uint32_t(entries));
-    u16(0x010F), u16(2), u32(4), u32(0); // a make tag first, to be skipped
+    u16(0x010F), u16(2), u32(4), u32(0);
     u16(tag), u16(type), u32(1), u16(value), u16(0);
     return s;
 }
 
-TEST(ExifOrientation, ReadsTheTagInBothByteOrdersAndIgnoresNonsense) {
-    const std::tuple<const char*, std::vector<std::uint8_t>, int> cases[] = {
-        {"little-endian 6", exifSegment(false, 0x0112, 3, 6, 2), 6},
-        {"big-endian 8", exifSegment(true, 0x0112, 3, 8, 2), 8},
-        {"out of range", exifSegment(false, 0x0112, 3, 9, 2), 1},
-        {"wrong type", exifSegment(false, 0x0112, 4, 6, 2), 1},
-        {"other tag only", exifSegment(false, 0x0110, 3, 6, 2), 1},
-        {"count past the end", exifSegment(false, 0x0110, 3, 6, 40), 1},
-        {"not exif", {'J', 'F', 'I', 'F', 0, 0, 'I', 'I', 42, 0, 8, 0, 0, 0}, 1},
-    };
-    for (const auto& [what, segment, expected] : cases)
-        EXPECT_EQ(imageio::exifOrientation(segment.data(), segment.size()), expected) << what;
-}
-
-// A JPEG tagged with an orientation opens upright and probes with the size it opens at. The
-// orientation says which upright pixel the stored picture holds at (x, y), counted from the top:
-// from 5 on, x and y trade places first; then x, y or both count from the far side.
+// A JPEG tagged with an orientation, in either byte order, opens upright and probes with the
+// size it opens at. The orientation says which upright pixel the stored picture holds at (x, y),
+// counted from the top: from 5 on, x and y trade places first; then x, y or both count from the
+// far side. A tag out of range, of the wrong type or past the directory's end, or a segment that
+// is not EXIF or of no byte order, leaves the picture as stored.
 TEST(ExifOrientation, JpegOpensUpright) {
     constexpr int w = 5, h = 3; // upright
     struct Stored {
@@ -231,26 +226,38 @@ TEST(ExifOrientation, JpegOpensUpright) {
     constexpr Stored kOrientations[] = {
         {false, false, false}, {false, true, false}, {false, true, true}, {false, false, true},
         {true, false, false},  {true, true, false},  {true, true, true},  {true, false, true}};
-    for (int orientation = 1; orientation <= 8; ++orientation) {
+    std::vector<std::pair<std::vector<std::uint8_t>, int>> cases = {
+        {exifSegment(false, 0x0112, 3, 9), 1},
+        {exifSegment(false, 0x0112, 4, 6), 1},
+        {exifSegment(false, 0x0110, 3, 6), 1},
+        {exifSegment(false, 0x0110, 3, 6, 40), 1},
+        {{'J', 'F', 'I', 'F', 0, 0, 'I', 'I', 42, 0, 8, 0, 0, 0}, 1}};
+    for (const auto [at, spoilt] : {std::pair{7, 'M'}, {8, '+'}}) { // "IM", or not 42
+        cases.push_back({exifSegment(false, 0x0112, 3, 6), 1});
+        cases.back().first[at] = spoilt;
+    }
+    for (int orientation = 1; orientation <= 8; ++orientation)
+        cases.push_back({exifSegment(orientation % 2 == 0, 0x0112, 3, std::uint16_t(orientation)),
+                         orientation});
+    for (const auto& [exif, orientation] : cases) {
+        SCOPED_TRACE(orientation);
         const Stored stored = kOrientations[orientation - 1];
         const int sw = stored.swapped ? h : w, sh = stored.swapped ? w : h;
         PictureBytes plain;
         std::string error;
         ASSERT_TRUE(imageio::encodeJpeg(makePhotoLike(sw, sh, 24), {90, 24}, plain, error));
-        const std::vector<std::uint8_t> exif =
-            exifSegment(false, 0x0112, 3, std::uint16_t(orientation), 2);
         std::vector<std::uint8_t> file = {0xFF, 0xD8, 0xFF, 0xE1, 0, std::uint8_t(exif.size() + 2)};
         file.insert(file.end(), exif.begin(), exif.end());
         file.insert(file.end(), plain.begin() + 2, plain.end());
         const DibImage image = loadBytesOrFail(file);
         const DibImage picture = loadBytesOrFail({plain.begin(), plain.end()});
-        ASSERT_EQ(std::pair(image.width, image.height), std::pair(w, h)) << orientation;
+        ASSERT_EQ(std::pair(image.width, image.height), std::pair(w, h));
         for (int y = 0; y < sh; ++y)
             for (int x = 0; x < sw; ++x) {
                 int ux = stored.swapped ? y : x, uy = stored.swapped ? x : y;
                 if (stored.mirroredX) ux = w - 1 - ux;
                 if (stored.mirroredY) uy = h - 1 - uy;
-                ASSERT_EQ(screenRgb(image, ux, uy), screenRgb(picture, x, y)) << orientation;
+                ASSERT_EQ(screenRgb(image, ux, uy), screenRgb(picture, x, y));
             }
         imageio::PictureInfo info;
         ASSERT_TRUE(imageio::probePictureFromMemory(file.data(), file.size(), info, error));
@@ -371,7 +378,7 @@ TEST(BmpAsIs, OwnPicturesAreWrittenAndTakenOverAsTheyStand) {
             expectSamePicture(loadOrFail(saved), picture);
             if ((width * depth + 7) / 8 == picture.stride) continue; // no padding to dirty
             DibImage dirty = picture;
-            dirty.row(picture.height - 1)[picture.stride - 1] = 0xAB;
+            dirty.row(picture.height - 1)[(width * depth + 7) / 8] = 0xAB; // its first padding
             EXPECT_FALSE(imageio::isBmpFileAsIs(dirty));
             ASSERT_TRUE(imageio::savePicture(saved, dirty, "image/bmp", 75, 0, error)) << error;
             EXPECT_EQ(readFileBytes(saved), file);
@@ -396,6 +403,7 @@ const Blemish kBlemishes[] = {
     {"row padding", 3, 24, [](Bytes& f, const DibImage& p) { f[p.bitsOffset + 9] = 7; }},
     {"unused bits of a 1 bpp row", 9, 1,
      [](Bytes& f, const DibImage& p) { f[p.bitsOffset + 1] |= 1; }},
+    {"padding after them", 9, 1, [](Bytes& f, const DibImage& p) { f[p.bitsOffset + 2] = 1; }},
     {"unused nibble of a 4 bpp row", 5, 4,
      [](Bytes& f, const DibImage& p) { f[p.bitsOffset + 2] |= 3; }},
     {"fourth byte of a colour entry", 4, 8, [](Bytes& f, const DibImage&) { f[54 + 7] = 1; }},
