@@ -1,6 +1,7 @@
 // Hostile and broken files: refused with a reason, outputs untouched, never a crash.
 #include "imageioTestSupport.h"
 
+#include "imageio/bmpAsIs.h"
 #include "imageio/codecs.h"
 #include "imageio/pictureHelpers.h"
 #include "imageio/pictureLibrary.h"
@@ -58,18 +59,30 @@ ByteVector repeated(const ByteVector& code, int times, const ByteVector& tail = 
     return codes;
 }
 
-// The head of a PNG, padded to `size` bytes: its signature, a header chunk of this geometry and
-// the start of a data chunk. Enough to probe the picture, not to decode it.
-ByteVector pngHead(std::uint32_t width, std::uint32_t height, std::uint8_t bits,
-                   std::uint8_t colorType, std::size_t size) {
-    ByteVector file = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n',
-                       0,    0,   0,   13,  'I',  'H',  'D',  'R'};
-    putBe32(file, width), putBe32(file, height);
-    file.insert(file.end(), {bits, colorType, 0, 0, 0});
-    putBe32(file, std::uint32_t(crc32(0, file.data() + 12, 17))); // of the type and the fields
-    putBe32(file, std::uint32_t(size - file.size() - 12));
-    file.insert(file.end(), {'I', 'D', 'A', 'T'});
-    file.resize(size, 0);
+// A PNG of this geometry whose rows (each after its filter byte) are `rows`, with the chunks
+// given (type, contents) between the header and the data.
+ByteVector pngFile(std::uint32_t width, std::uint32_t height, std::uint8_t bits,
+                   std::uint8_t colorType, const ByteVector& rows,
+                   const std::vector<std::pair<const char*, ByteVector>>& chunks = {}) {
+    ByteVector file = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'}, header, packed;
+    const auto chunk = [&](const char* type, const ByteVector& data) {
+        putBe32(file, std::uint32_t(data.size()));
+        const std::size_t start = file.size();
+        file.insert(file.end(), type, type + 4);
+        file.insert(file.end(), data.begin(), data.end());
+        putBe32(file, std::uint32_t(crc32(0, file.data() + start, uInt(file.size() - start))));
+    };
+    putBe32(header, width), putBe32(header, height);
+    header.insert(header.end(), {bits, colorType, 0, 0, 0});
+    chunk("IHDR", header);
+    for (const auto& [type, data] : chunks)
+        chunk(type, data);
+    uLongf size = compressBound(uLong(rows.size()));
+    packed.resize(size);
+    compress(packed.data(), &size, rows.data(), uLong(rows.size()));
+    packed.resize(size);
+    chunk("IDAT", packed);
+    chunk("IEND", {});
     return file;
 }
 
@@ -134,7 +147,7 @@ ByteVector tiffFile(std::uint32_t width, std::uint32_t height, std::uint32_t bit
 TEST(BadInput, HugeHeadersAreRefusedBeforeAnythingIsAllocated) {
     for (const auto& [name, file] :
          {std::pair{"bmp", rleBmp(40, 60000, 60000, 24, 0, ByteVector(64, 0x55))},
-          {"png", pngHead(60000, 60000, 8, 2, 64)},
+          {"png", pngFile(60000, 60000, 8, 2, {})},
           {"gif", gifFile(65535, 65535, 65535, 65535)},
           {"jpeg", resizedJpeg(60000, 60000)},
           {"tiff", tiffFile(60000, 60000, 8, 1)}}) {
@@ -356,12 +369,11 @@ TEST(HandBuilt, WorkingBuffersNeedTheirMemory) {
     EXPECT_EQ(loadBytesOrFail(tiff).width, 100);
 }
 
-// A frame far larger than the file's codes could fill is refused; one its screen's size opens at
-// the table's depth. A 2 × 1 screen around a 1 × 1 frame of index 1 whose control block makes
-// index 0 transparent: the uncovered pixel is the transparent one, shown white, not the
-// background colour (1). Codes clear, 3, end: an index past the two-entry table shows as entry 0.
+// A frame its screen's size opens at the table's depth. A 2 × 1 screen around a 1 × 1 frame of
+// index 1 whose control block makes index 0 transparent: the uncovered pixel is the transparent
+// one, shown white, not the background colour (1). Codes clear, 3, end: an index past the two-entry
+// table shows as entry 0.
 TEST(HandBuilt, GifScreensFramesAndIndices) {
-    EXPECT_EQ(refusal(gifFile(1000, 1000, 1000, 1000)), imageio::kTooShortText);
     const DibImage own = loadBytesOrFail(gifFile(1, 1, 1, 1));
     EXPECT_EQ(std::tuple(own.width, own.bitsPerPixel, rgbAt(own, 0, 0)),
               std::tuple(1, 1, 0xC86432u));
@@ -409,18 +421,42 @@ TEST(HandBuilt, InterlacedGifRowsArriveInFourPasses) {
 }
 
 // Compressed rows must fit their file. A PNG's, each with its filter byte, are at most 1100
-// times the file: a head of 50 bytes may declare 6233 one-bit gray rows 64 wide (56097 bytes),
-// not 6234. A sequential JPEG spends at least two bits on each 8 × 8 block, at most 1024 samples
-// a byte: the 5770-byte file may claim 1024 × 1923 pixels of three samples, not 1924 rows.
+// times the file: 100 bytes may hold 12344 one-bit gray rows 64 wide (111096 bytes), not 12345.
+// A sequential JPEG spends at least two bits on each 8 × 8 block, at most 1024 samples a byte:
+// the 5770-byte file may claim 1024 × 1923 pixels of three samples, not 1924 rows. A GIF's codes
+// are at least 3 bits and stand for at most 4096 pixels: its 35 bytes may hold 1000 × 393.
 TEST(HandBuilt, CompressedRowsMustFitTheirFile) {
-    for (const auto& [file, fits] : {std::pair{pngHead(64, 6233, 1, 0, 50), true},
-                                     {pngHead(64, 6234, 1, 0, 50), false},
-                                     {resizedJpeg(1024, 1923), true},
-                                     {resizedJpeg(1024, 1924), false}}) {
+    ByteVector fits = pngFile(64, 12344, 1, 0, {}), tooMany = pngFile(64, 12345, 1, 0, {});
+    fits.resize(100), tooMany.resize(100);
+    for (const auto& [file, opens] : {std::pair{fits, true},
+                                      {tooMany, false},
+                                      {resizedJpeg(1024, 1923), true},
+                                      {resizedJpeg(1024, 1924), false},
+                                      {gifFile(1000, 393, 1000, 393), true},
+                                      {gifFile(1000, 394, 1000, 394), false}}) {
         imageio::PictureInfo info;
         std::string error;
-        EXPECT_EQ(imageio::probePictureFromMemory(file.data(), file.size(), info, error), fits);
-        EXPECT_EQ(error, fits ? "" : imageio::kTooShortText);
+        EXPECT_EQ(imageio::probePictureFromMemory(file.data(), file.size(), info, error), opens);
+        EXPECT_EQ(error, opens ? "" : imageio::kTooShortText);
+    }
+}
+
+// Alpha, a channel of its own or a palette's transparency, is composited over white:
+// (c·a + 255·(255 − a) + 127) / 255 a channel; of 16-bit channels the high byte counts.
+TEST(HandBuilt, PngAlphaIsCompositedOverWhite) {
+    const ByteVector rgba16 = {0, 200, 1, 100, 2, 0, 3, 128, 4, 10, 5, 20, 6, 30, 7, 0, 8};
+    const std::vector<std::pair<const char*, ByteVector>> table = {{"PLTE", {0, 0, 255, 255, 0, 0}},
+                                                                   {"tRNS", {128}}};
+    for (const auto& [file, left, right] :
+         {std::tuple{pngFile(2, 1, 8, 6, {0, 200, 100, 0, 128, 10, 20, 30, 0}), 0xE3B17Fu,
+                     0xFFFFFFu},
+          {pngFile(2, 1, 16, 6, rgba16), 0xE3B17Fu, 0xFFFFFFu},
+          {pngFile(2, 1, 8, 4, {0, 100, 64, 7, 255}), 0xD8D8D8u, 0x070707u},
+          {pngFile(2, 1, 8, 3, {0, 0, 1}, table), 0x7F7FFFu, 0xFF0000u}}) {
+        const DibImage image = loadBytesOrFail(file);
+        EXPECT_EQ(std::tuple(image.bitsPerPixel, rgbAt(image, 0, 0), rgbAt(image, 1, 0)),
+                  std::tuple(24, left, right));
+        EXPECT_TRUE(imageio::isBmpFileAsIs(image)); // nothing written past the pixels
     }
 }
 
