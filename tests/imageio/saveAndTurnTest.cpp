@@ -93,6 +93,20 @@ TEST(Encoders, PixelsSurviveAtEveryDepthAndAwkwardSize) {
         }
 }
 
+// A PNG's palette holds the colours the picture says it uses when no pixel lies past them, else
+// the whole table.
+TEST(Encoders, PngPaletteHoldsTheColoursUsed) {
+    for (const auto [used, index, held] :
+         {std::tuple{1u, 0, 1u}, {5u, 4, 5u}, {5u, 5, 256u}, {0u, 3, 256u}}) {
+        DibImage picture = makeImage(3, 2, 8, used);
+        picture.row(1)[2] = std::uint8_t(index);
+        PictureBytes file;
+        std::string error;
+        ASSERT_TRUE(imageio::encodePng(picture, {}, file, error)) << error;
+        EXPECT_EQ(loadBytesOrFail({file.begin(), file.end()}).colorsUsed, held) << used << index;
+    }
+}
+
 // Without a reducer the save fails (SavePicture below); the GIF carries what the reducer gives
 // (here the green channel as gray), which must be a usable 8 bpp picture of the same size.
 TEST(GifEncoder, ReducesTrueColourThroughTheInstalledReducer) {
