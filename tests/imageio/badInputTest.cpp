@@ -332,11 +332,8 @@ TEST(HandBuilt, BitmapTablesAndRows) {
 // bitmap's conversion table, or not libtiff's colour raster of four bytes a pixel, refuses the
 // file instead of leaving it half made.
 TEST(HandBuilt, WorkingBuffersNeedTheirMemory) {
-    PictureBytes encoded;
-    std::string error;
-    ASSERT_TRUE(imageio::encodeTiff(makePhotoLike(100, 100, 24), {}, encoded, error));
-    const ByteVector tiff(encoded.begin(),
-                          encoded.end()); // 30054 bytes of picture, 40000 of raster
+    // 30054 bytes of picture, 40000 of raster
+    const ByteVector tiff = encodeOrFail(imageio::encodeTiff, makePhotoLike(100, 100, 24));
     for (const auto& [file, budget] :
          {std::pair{readFileBytes(corpusPath("bmp/g/rgb16.bmp")), 100 << 10}, {tiff, 35000}}) {
         const std::uint64_t previous = imageio::capMemoryBudget(std::uint64_t(budget));
@@ -364,15 +361,12 @@ TEST(HandBuilt, GifScreensFramesAndIndices) {
 TEST(HandBuilt, InterlacedGifRowsArriveInFourPasses) {
     for (const int height : {3, 19}) {
         const DibImage picture = randomPicture(3, height, 8, 7);
-        PictureBytes encoded;
-        std::string error;
-        ASSERT_TRUE(imageio::encodeGif(picture, {}, encoded, error));
-        ByteVector file(encoded.begin(), encoded.end());
+        ByteVector file = encodeOrFail(imageio::encodeGif, picture);
         ASSERT_EQ(file[13 + 3 * 256], ','); // the frame after the screen and its 256 colours
         file[13 + 3 * 256 + 9] |= 0x40;
         const DibImage image = loadBytesOrFail(file);
         int line = 0;
-        for (const auto [start, step] : {std::pair{0, 8}, {4, 8}, {2, 4}, {1, 2}})
+        for (const auto& [start, step] : {std::pair{0, 8}, {4, 8}, {2, 4}, {1, 2}})
             for (int y = start; y < height; y += step, ++line)
                 for (int x = 0; x < 3; ++x)
                     EXPECT_EQ(screenRgb(image, x, y), screenRgb(picture, x, line)) << y;
@@ -381,11 +375,9 @@ TEST(HandBuilt, InterlacedGifRowsArriveInFourPasses) {
 
 // The encoder's GIF of a 4096-wide picture, its screen then made `screenHeight` tall.
 ByteVector tallScreenGif(int screenHeight, int frameHeight) {
-    PictureBytes encoded;
-    std::string error;
-    EXPECT_TRUE(imageio::encodeGif(makeImage(4096, frameHeight, 1), {}, encoded, error));
-    encoded[8] = std::uint8_t(screenHeight), encoded[9] = std::uint8_t(screenHeight >> 8);
-    return {encoded.begin(), encoded.end()};
+    ByteVector file = encodeOrFail(imageio::encodeGif, makeImage(4096, frameHeight, 1));
+    file[8] = std::uint8_t(screenHeight), file[9] = std::uint8_t(screenHeight >> 8);
+    return file;
 }
 
 // Sizes the file cannot back are refused before anything is allocated, outputs untouched: too

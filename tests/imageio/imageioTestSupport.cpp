@@ -70,6 +70,14 @@ DibImage readPpm(const std::filesystem::path& path) {
     });
 }
 
+std::vector<std::uint8_t> encodeOrFail(Encoder encode, const DibImage& picture,
+                                       imageio::EncodeOptions options) {
+    PictureBytes file;
+    std::string error;
+    EXPECT_TRUE(encode(picture, options, file, error)) << error;
+    return {file.begin(), file.end()};
+}
+
 DibImage loadOrFail(const std::filesystem::path& path) {
     DibImage image;
     std::string error;

@@ -1,6 +1,7 @@
 #pragma once
 // Pictures, files and comparisons shared by the picture-library tests.
 #include "core/dibImage.h"
+#include "imageio/codecs.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -29,6 +30,12 @@ void expectSamePicture(const DibImage& a, const DibImage& b);
 
 // A binary PPM (P6, maxval 255) as a 24 bpp picture; fails the test when unreadable.
 DibImage readPpm(const std::filesystem::path& path);
+
+// The file an encoder writes for the picture; fails the test on error.
+using Encoder = bool (*)(const DibImage&, const imageio::EncodeOptions&, PictureBytes&,
+                         std::string&);
+std::vector<std::uint8_t> encodeOrFail(Encoder encode, const DibImage& picture,
+                                       imageio::EncodeOptions options = {});
 
 // Decodes through the picture library; fails the test on error.
 DibImage loadOrFail(const std::filesystem::path& path);

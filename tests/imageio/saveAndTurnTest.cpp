@@ -63,7 +63,7 @@ DibImage sourceFor(const RoundTrip& trip, int width, int height) {
 TEST(Encoders, PixelsSurviveAtEveryDepthAndAwkwardSize) {
     TempDir folder;
     for (const RoundTrip& trip : kRoundTrips)
-        for (const auto [width, height] : kAwkwardSizes) {
+        for (const auto& [width, height] : kAwkwardSizes) {
             const std::string mimeType = std::string("image/") + trip.format;
             SCOPED_TRACE(mimeType + " " + std::to_string(trip.depth) +
                          (trip.gray ? " gray " : " ") + std::to_string(width) + "x" +
@@ -93,16 +93,14 @@ TEST(Encoders, PixelsSurviveAtEveryDepthAndAwkwardSize) {
 // A PNG's palette holds the colours the picture says it uses when no pixel lies past them, else
 // the whole table. (A table that is a gray ramp but for one byte is still a palette.)
 TEST(Encoders, PngPaletteHoldsTheColoursUsed) {
-    for (const auto [used, index, held] :
+    for (const auto& [used, index, held] :
          {std::tuple{1u, 0, 1u}, {5u, 4, 5u}, {5u, 5, 256u}, {0u, 3, 256u}}) {
         DibImage picture = makeIndexedImage(3, 2, 8, ramp(true),
                                             [&](int x, int y) { return x + y == 3 ? index : 0; });
         picture.colorsUsed = used;
         picture.paletteEntry(0)[2] = 1; // a gray ramp but for one byte: a palette
-        PictureBytes file;
-        std::string error;
-        ASSERT_TRUE(imageio::encodePng(picture, {}, file, error)) << error;
-        EXPECT_EQ(loadBytesOrFail({file.begin(), file.end()}).colorsUsed, held) << used << index;
+        const DibImage back = loadBytesOrFail(encodeOrFail(imageio::encodePng, picture));
+        EXPECT_EQ(back.colorsUsed, held) << used << index;
     }
 }
 
@@ -118,23 +116,22 @@ TEST(GifEncoder, ReducesTrueColourThroughTheInstalledReducer) {
                                    [&](int x, int y) { return green(t, x, y); });
         return true;
     });
-    PictureBytes file;
-    std::string error;
-    ASSERT_TRUE(imageio::encodeGif(source, {}, file, error)) << error;
-    const DibImage back = loadBytesOrFail({file.begin(), file.end()});
+    const DibImage back = loadBytesOrFail(encodeOrFail(imageio::encodeGif, source));
     ASSERT_EQ(back.bitsPerPixel, 8);
     for (int y = 0; y < source.height; ++y)
         for (int x = 0; x < source.width; ++x)
             EXPECT_EQ(rgbAt(back, x, y), 0x010101u * std::uint32_t(green(source, x, y))) << x;
-    for (const auto [width, height, depth, reduced] : {std::tuple{20, 10, 4, true},
-                                                       {21, 10, 8, true},
-                                                       {20, 11, 8, true},
-                                                       {20, 10, 8, false},
-                                                       {20, 0, 8, true}}) {
+    for (const auto& [width, height, depth, reduced] : {std::tuple{20, 10, 4, true},
+                                                        {21, 10, 8, true},
+                                                        {20, 11, 8, true},
+                                                        {20, 10, 8, false},
+                                                        {20, 0, 8, true}}) {
         imageio::setTrueColorReducer([=](const DibImage&, DibImage& indexed) {
             indexed = height ? makeImage(width, height, depth) : DibImage{};
             return reduced;
         });
+        PictureBytes file;
+        std::string error;
         EXPECT_FALSE(imageio::encodeGif(source, {}, file, error));
         EXPECT_EQ(error, "failed to reduce the picture to 256 colours");
     }
@@ -238,7 +235,7 @@ TEST(ExifOrientation, JpegOpensUpright) {
         {exifSegment(false, 0x0110, 3, 6), 1},
         {exifSegment(false, 0x0110, 3, 6, 40), 1},
         {{'J', 'F', 'I', 'F', 0, 0, 'I', 'I', 42, 0, 8, 0, 0, 0}, 1}};
-    for (const auto [at, spoilt] : {std::pair{7, 'M'}, {8, '+'}}) { // "IM", or not 42
+    for (const auto& [at, spoilt] : {std::pair{7, 'M'}, {8, '+'}}) { // "IM", or not 42
         cases.push_back({exifSegment(false, 0x0112, 3, 6), 1});
         cases.back().first[at] = spoilt;
     }
@@ -249,14 +246,13 @@ TEST(ExifOrientation, JpegOpensUpright) {
         SCOPED_TRACE(orientation);
         const Stored stored = kOrientations[orientation - 1];
         const int sw = stored.swapped ? h : w, sh = stored.swapped ? w : h;
-        PictureBytes plain;
-        std::string error;
-        ASSERT_TRUE(imageio::encodeJpeg(makePhotoLike(sw, sh, 24), {90, 24}, plain, error));
+        const std::vector<std::uint8_t> plain =
+            encodeOrFail(imageio::encodeJpeg, makePhotoLike(sw, sh, 24), {90, 24});
         std::vector<std::uint8_t> file = {0xFF, 0xD8, 0xFF, 0xE1, 0, std::uint8_t(exif.size() + 2)};
         file.insert(file.end(), exif.begin(), exif.end());
         file.insert(file.end(), plain.begin() + 2, plain.end());
         const DibImage image = loadBytesOrFail(file);
-        const DibImage picture = loadBytesOrFail({plain.begin(), plain.end()});
+        const DibImage picture = loadBytesOrFail(plain);
         ASSERT_EQ(std::pair(image.width, image.height), std::pair(w, h));
         for (int y = 0; y < sh; ++y)
             for (int x = 0; x < sw; ++x) {
@@ -266,6 +262,7 @@ TEST(ExifOrientation, JpegOpensUpright) {
                 ASSERT_EQ(screenRgb(image, ux, uy), screenRgb(picture, x, y));
             }
         imageio::PictureInfo info;
+        std::string error;
         ASSERT_TRUE(imageio::probePictureFromMemory(file.data(), file.size(), info, error));
         EXPECT_EQ(std::pair(info.width, info.height), std::pair(w, h));
     }
@@ -318,7 +315,7 @@ TEST(RotateFlip, RefusesBadArgumentsAndLeavesTheTarget) {
     const DibImage source = randomPicture(3, 3, 8, 7), broken;
     DibImage target = makeImage(2, 2, 24);
     const DibImage before = target;
-    for (const auto [turns, flip] : {std::pair{4, 0}, {0, 4}, {-1, 0}, {0, -1}, {1, 1}}) {
+    for (const auto& [turns, flip] : {std::pair{4, 0}, {0, 4}, {-1, 0}, {0, -1}, {1, 1}}) {
         std::string error; // the last, in range, turns the broken picture
         const DibImage& picture = turns == 1 ? broken : source;
         EXPECT_FALSE(imageio::rotateFlip(picture, target, turns, flip, error) || error.empty());
@@ -369,11 +366,9 @@ TEST(BmpAsIs, OwnPicturesAreWrittenAndTakenOverAsTheyStand) {
             SCOPED_TRACE(std::to_string(width) + " x " + std::to_string(depth));
             const DibImage picture = randomPicture(width, 3, depth, 7);
             ASSERT_TRUE(imageio::isBmpFileAsIs(picture));
-            PictureBytes encoded;
-            std::string error;
-            ASSERT_TRUE(imageio::encodeBmp(picture, {}, encoded, error)) << error;
-            const Bytes file(encoded.begin(), encoded.end());
+            const Bytes file = encodeOrFail(imageio::encodeBmp, picture);
             EXPECT_EQ(file, bytesOf(picture));
+            std::string error;
             const auto saved = folder / "saved.bmp";
             ASSERT_TRUE(imageio::savePicture(saved, picture, "image/bmp", 75, 0, error)) << error;
             EXPECT_EQ(readFileBytes(saved), file);
@@ -401,7 +396,7 @@ bool carried(std::size_t at) {
 // it is taken over exactly when decoding it row by row gives the same bytes, but for those it
 // does not carry, and the result then is what decoding gives.
 TEST(BmpAsIs, AFileIsTakenOverExactlyWhenDecodingGivesItsBytes) {
-    for (const auto [width, depth] : {std::pair{9, 1}, {5, 4}, {3, 8}, {3, 24}, {2, 32}}) {
+    for (const auto& [width, depth] : {std::pair{9, 1}, {5, 4}, {3, 8}, {3, 24}, {2, 32}}) {
         SCOPED_TRACE(depth);
         const Bytes clean = bytesOf(randomPicture(width, 3, depth, 7));
         std::vector<Bytes> files(2, clean);
