@@ -195,8 +195,9 @@ TEST(BadInput, RunLengthStreamsMustDescribeTheirPicture) {
     }
 }
 
-// OS/2's 24-bit run-length pixels: runs and literals of blue, green, red.
-TEST(BadInput, Os2RunLength24OpensInsteadOfPassingForJpeg) {
+// OS/2's 24-bit run-length pixels: runs and literals of blue, green, red. A run past the end of
+// its row is cut there, not carried into the next.
+TEST(BadInput, RunLengthPixelsOpenInsteadOfPassingForJpeg) {
     const ByteVector codes = {0, 3, 10, 20, 30, 40, 50, 60, 70, 80, 90, 0, // literal, padded
                               0, 0, 2,  5,  6,  7,  0,  1};                // row end, run, end
     const DibImage image = loadBytesOrFail(rleBmp(64, 3, 2, 24, 4, codes));
@@ -204,6 +205,8 @@ TEST(BadInput, Os2RunLength24OpensInsteadOfPassingForJpeg) {
     EXPECT_EQ(ByteVector(image.row(0), image.row(0) + 9),
               (ByteVector{10, 20, 30, 40, 50, 60, 70, 80, 90}));
     EXPECT_EQ(ByteVector(image.row(1), image.row(1) + 9), (ByteVector{5, 6, 7, 5, 6, 7, 0, 0, 0}));
+    const DibImage cut = loadBytesOrFail(rleBmp(40, 4, 2, 8, 1, {6, 1, 0, 1}));
+    EXPECT_EQ(ByteVector(cut.row(0), cut.row(0) + 8), (ByteVector{1, 1, 1, 1, 0, 0, 0, 0}));
 }
 
 // The corpus progressive JPEG (ten scans) with its last scan repeated to `scans` scans.
@@ -343,16 +346,25 @@ TEST(HandBuilt, WorkingBuffersNeedTheirMemory) {
     EXPECT_EQ(loadBytesOrFail(tiff).width, 100);
 }
 
-// A frame its screen's size opens at the table's depth. A 2 × 1 screen around a 1 × 1 frame of
-// index 1 whose control block makes index 0 transparent: the uncovered pixel is the transparent
-// one, shown white, not the background colour (1). Codes clear, 3, end: an index past the two-entry
-// table shows as entry 0.
+// A frame its screen's size opens at the table's depth; without any table, at 8 bpp with a gray
+// ramp. A 1 × 1 frame of index 1 placed at (1, 1), past its 1 × 1 screen, whose control block
+// makes index 0 transparent: the screen grows to hold it, and the pixels it leaves are the
+// transparent one, shown white, not the background colour (1). Codes clear, 3, end: an index
+// past the two-entry table shows as entry 0.
 TEST(HandBuilt, GifScreensFramesAndIndices) {
     const DibImage own = loadBytesOrFail(gifFile(1, 1, 1, 1));
     EXPECT_EQ(std::tuple(own.width, own.bitsPerPixel, rgbAt(own, 0, 0)),
               std::tuple(1, 1, 0xC86432u));
-    const DibImage image = loadBytesOrFail(gifFile(2, 1, 1, 1, {0x21, 0xF9, 4, 1, 0, 0, 0, 0}));
-    EXPECT_EQ(std::tuple(rgbAt(image, 0, 0), rgbAt(image, 1, 0)), std::tuple(0xC86432u, 0xFFFFFFu));
+    ByteVector file = gifFile(1, 1, 1, 1);
+    file[10] = 0, file.erase(file.begin() + 13, file.begin() + 19); // no table
+    const DibImage gray = loadBytesOrFail(file);
+    EXPECT_EQ(std::tuple(gray.bitsPerPixel, rgbAt(gray, 0, 0)), std::tuple(8, 0x010101u));
+    file = gifFile(1, 1, 1, 1, {0x21, 0xF9, 4, 1, 0, 0, 0, 0});
+    file[28] = file[30] = 1; // the frame's left and top
+    const DibImage image = loadBytesOrFail(file);
+    EXPECT_EQ(std::tuple(image.width, image.height, screenRgb(image, 1, 1), screenRgb(image, 0, 1),
+                         screenRgb(image, 1, 0)),
+              std::tuple(2, 2, 0xC86432u, 0xFFFFFFu, 0xFFFFFFu));
     EXPECT_EQ(rgbAt(loadBytesOrFail(gifFile(1, 1, 1, 1, {}, 0x5C)), 0, 0), 0x0A141Eu);
 }
 
