@@ -5,19 +5,10 @@
 #include "imageioTestSupport.h"
 
 #include "imageio/bmpAsIs.h"
-#include "imageio/codecs.h"
 #include "imageio/exifOrientation.h"
 #include "imageio/pictureHelpers.h"
-#include "imageio/pictureLibrary.h"
-#include "support/testImages.h"
-
-#include "core/pixelAccess.h"
-
-#include <gtest/gtest.h>
 
 #include <cstring>
-#include <string>
-#include <tuple>
 
 namespace vellora::test {
 namespace {
