@@ -412,19 +412,14 @@ TEST(BadInput, RunLengthPixelsOpenInsteadOfPassingForJpeg) {
 // Every encoder's output, cut short at many points and with single bytes spoiled: each
 // attempt either gives a well-formed picture or an error text, and a file cut in half is refused.
 TEST(BadInput, TruncatedAndSpoiledFilesNeverCrash) {
-    TempDir folder;
     const DibImage photo = makePhotoLike(37, 23, 24), indexed = randomPicture(37, 23, 4, 7);
-    for (const auto& [mime, source] : {std::pair{"image/bmp", &indexed},
-                                       {"image/png", &photo},
-                                       {"image/jpeg", &photo},
-                                       {"image/gif", &indexed},
-                                       {"image/tiff", &photo},
-                                       {"image/png", &indexed}}) {
-        SCOPED_TRACE(mime);
+    for (const auto& [encode, source] : {std::pair{&imageio::encodeBmp, &indexed},
+                                         {&imageio::encodePng, &photo},
+                                         {&imageio::encodeJpeg, &photo},
+                                         {&imageio::encodeGif, &indexed},
+                                         {&imageio::encodeTiff, &photo}}) {
+        const ByteVector whole = encodeOrFail(encode, *source, {80});
         std::string error;
-        ASSERT_TRUE(
-            imageio::savePicture(folder / "f", *source, mime, 80, source->bitsPerPixel, error));
-        const ByteVector whole = readFileBytes(folder / "f");
         for (std::size_t at = 0; at < 2 * whole.size(); at += 1 + whole.size() / 151) {
             ByteVector bytes = whole; // cut short on the first pass, one byte spoiled on the second
             at < whole.size() ? bytes.resize(at) : void(bytes[at - whole.size()] ^= 0xA5);
@@ -434,7 +429,7 @@ TEST(BadInput, TruncatedAndSpoiledFilesNeverCrash) {
                 imageio::loadPictureFromMemory(bytes.data(), bytes.size(), image, error);
             EXPECT_TRUE(opened ? imageio::isWellFormed(image) : !error.empty()) << at;
             // Rows cut off inside the data are an error, not a picture (JPEG fills them in gray).
-            if (at < whole.size() / 2 && std::string(mime) != "image/jpeg") {
+            if (at < whole.size() / 2 && encode != &imageio::encodeJpeg) {
                 EXPECT_FALSE(opened) << at;
             }
         }
@@ -457,13 +452,12 @@ TEST(BadInput, UnknownEmptyAndMissingFilesAreRefusedWithTheReason) {
     }
 }
 
-// 2 bpp rows (indices 1, 0, 2, 3, 3, 2, 1, 0) open as 4 bpp with the same indices, from a
-// bitmap and from a gray TIFF, whose four levels rise from black, or from white when so marked.
+// 2 bpp rows (indices 1, 0, 2, 3, 3, 2, 1, 0) of a gray TIFF open as 4 bpp with the same
+// indices, its four levels rising from black, or from white when so marked.
 TEST(HandBuilt, TwoBitPicturesOpenAsFourBits) {
     const ByteVector row = {0x4B, 0xE4};
     const ByteVector minIsBlack = tiffFile(8, 1, 2, 1, row), minIsWhite = tiffFile(8, 1, 2, 0, row);
-    for (const ByteVector& file :
-         {rleBmp(40, 8, 1, 2, 0, {0x4B, 0xE4, 0, 0}), minIsBlack, minIsWhite}) {
+    for (const ByteVector& file : {minIsBlack, minIsWhite}) { // and bitmaps: see the corpus
         const DibImage image = loadBytesOrFail(file);
         EXPECT_EQ(image.bitsPerPixel, 4);
         EXPECT_EQ(ByteVector(image.row(0), image.row(0) + 4), (ByteVector{0x10, 0x23, 0x32, 0x10}));
