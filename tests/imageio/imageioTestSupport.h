@@ -8,9 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -69,20 +67,6 @@ inline void expectSamePicture(const DibImage& a, const DibImage& b) {
     };
     EXPECT_EQ(fields(a), fields(b));
     EXPECT_TRUE(std::equal(a.data.begin(), a.data.end(), b.data.begin(), b.data.end()));
-}
-
-// A binary PPM (P6, maxval 255) as a 24 bpp picture; fails the test when unreadable.
-inline DibImage readPpm(const std::filesystem::path& path) {
-    const std::vector<std::uint8_t> file = readFileBytes(path);
-    const std::string head(file.begin(), file.begin() + std::min<std::ptrdiff_t>(32, file.size()));
-    int width = 0, height = 0, maximum = 0, pixels = 0;
-    EXPECT_EQ(std::sscanf(head.c_str(), "P6 %d %d %d%n", &width, &height, &maximum, &pixels), 3);
-    ++pixels; // past the one white-space byte after the maximum
-    EXPECT_EQ(std::tuple(maximum, file.size()), std::tuple(255, pixels + 3u * width * height));
-    return makeTrueColorImage(width, height, [&](int x, int y) {
-        const std::uint8_t* rgb = file.data() + pixels + 3 * ((height - 1 - y) * width + x);
-        return std::uint32_t(rgb[0]) << 16 | std::uint32_t(rgb[1]) << 8 | rgb[2];
-    });
 }
 
 // The file an encoder writes for the picture; fails the test on error.
