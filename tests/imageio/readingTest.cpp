@@ -115,11 +115,9 @@ TEST(Corpus, PngsOpenAtTheirDepth) {
                   std::tuple(32, 32, depth));
         for (const char* folder : {"png/i", "png/interlaced/i"}) {
             const fs::path interlaced = corpusPath(std::string(folder) + file + ".png");
-            if (!fs::exists(interlaced)) continue;
-            const DibImage other = loadOrFail(interlaced);
+            const DibImage other = fs::exists(interlaced) ? loadOrFail(interlaced) : plain;
             EXPECT_EQ(std::tuple(other.bitsPerPixel, compareColors(plain, other).maximum),
-                      std::tuple(depth, 0))
-                << interlaced;
+                      std::tuple(depth, 0));
         }
     }
 }

@@ -158,6 +158,12 @@ TEST(SavePicture, AFailedSaveLeavesTheTargetAndTheFolderAsTheyWere) {
         error.empty());
     for (const char* mime : {"image/PNG", "image/jpg", "image/tif", ""})
         EXPECT_FALSE(imageio::hasEncoder(mime)) << mime;
+    DibImage image; // loading what is not there, or a folder, fails with the system's reason
+    for (const auto& [name, reason] :
+         {std::pair{"x.png", "No such file or directory"}, {"", "it is not a regular file"}}) {
+        EXPECT_FALSE(imageio::loadPicture(folder / name, image, error));
+        EXPECT_EQ(error, reason);
+    }
     // A save that works replaces the old file whole.
     ASSERT_TRUE(imageio::savePicture(folder / "target", photo, "image/png", 90, 24, error));
     EXPECT_EQ(compareColors(photo, loadOrFail(folder / "target")).maximum, 0);
