@@ -1,0 +1,391 @@
+// Writing and turning pictures: every encoder at every depth, read back; saving and its failures;
+// turns and flips against a forward mapping of every pixel; EXIF orientation; bitmap blocks
+// written or taken over as they stand.
+#include "imageioTestSupport.h"
+
+#include "imageio/bmpAsIs.h"
+#include "imageio/exifOrientation.h"
+#include "imageio/pictureHelpers.h"
+
+#include <cstring>
+
+namespace vellora::test {
+namespace {
+
+// The last makes files of over a megabyte, the TIFF directory after the rows.
+constexpr std::pair<int, int> kAwkwardSizes[] = {{1, 1},   {1, 7},     {7, 1},
+                                                 {11, 13}, {301, 301}, {701, 601}};
+
+struct RoundTrip {
+    const char* format; // the MIME type's second half
+    int depth, reopenedDepth;
+    bool lossless;     // lossy: close on average
+    bool gray = false; // an 8 bpp gray ramp, to be stored as gray and reopened as one
+};
+
+// Bitmaps, written as they stand, are with BmpAsIs below.
+constexpr RoundTrip kRoundTrips[] = {
+    {"png", 1, 1, true},        {"png", 4, 4, true},       {"png", 8, 8, true},
+    {"png", 24, 24, true},      {"png", 32, 24, true},     {"tiff", 1, 1, true},
+    {"tiff", 4, 4, true},       {"tiff", 8, 8, true},      {"tiff", 24, 24, true},
+    {"tiff", 32, 24, true},     {"gif", 1, 1, true},       {"gif", 4, 4, true},
+    {"gif", 8, 8, true},        {"jpeg", 24, 24, false},   {"jpeg", 32, 24, false},
+    {"jpeg", 8, 24, false},     {"png", 8, 8, true, true}, {"tiff", 8, 8, true, true},
+    {"jpeg", 8, 8, false, true}};
+
+// 256 palette entries: a gray ramp, or a ramp of colours.
+std::vector<std::uint32_t> ramp(bool gray) {
+    std::vector<std::uint32_t> palette;
+    for (std::uint32_t i = 0; i < 256; ++i)
+        palette.push_back(gray ? i * 0x010101u : i << 16 | (255 - i) << 8 | i / 2);
+    return palette;
+}
+
+// JPEG gets smooth pictures (its loss on noise says nothing), and so do gray ramps; the other
+// indexed ones random indices into a random palette.
+DibImage sourceFor(const RoundTrip& trip, int width, int height) {
+    if (trip.depth > 8) return makePhotoLike(width, height, trip.depth);
+    if (trip.lossless && !trip.gray) return randomPicture(width, height, trip.depth, 7);
+    return makeIndexedImage(width, height, 8, ramp(trip.gray),
+                            [&](int x, int) { return x * 255 / std::max(1, width - 1); });
+}
+
+TEST(Encoders, PixelsSurviveAtEveryDepthAndAwkwardSize) {
+    TempDir folder;
+    for (const RoundTrip& trip : kRoundTrips)
+        for (const auto& [width, height] : kAwkwardSizes) {
+            const std::string mimeType = std::string("image/") + trip.format;
+            SCOPED_TRACE(::testing::Message()
+                         << mimeType << " " << trip.depth << (trip.gray ? " gray " : " ") << width
+                         << "x" << height);
+            ASSERT_TRUE(imageio::hasEncoder(mimeType));
+            const DibImage source = sourceFor(trip, width, height);
+            const auto path = folder / "picture";
+            std::string error;
+            ASSERT_TRUE(imageio::savePicture(path, source, mimeType, 90, trip.depth, error))
+                << error;
+            const DibImage back = loadOrFail(path);
+            EXPECT_EQ(std::tuple(back.bitsPerPixel, imageio::isGrayRamp(back)),
+                      std::tuple(trip.reopenedDepth, trip.gray));
+            const Difference difference = compareColors(source, back);
+            // A few pixels spanning the whole range lose more to chroma subsampling.
+            if (trip.lossless)
+                EXPECT_EQ(difference.maximum, 0);
+            else
+                EXPECT_LT(difference.mean, width * height >= 100 ? 3.5 : 12.0);
+            imageio::PictureInfo info;
+            ASSERT_TRUE(imageio::probePictureFile(path, info, error)) << error;
+            EXPECT_EQ(std::tuple(info.width, info.height, info.bitsPerPixel),
+                      std::tuple(back.width, back.height, back.bitsPerPixel));
+        }
+}
+
+// A PNG's palette holds the colours the picture says it uses when no pixel lies past them, else
+// the whole table. (A table that is a gray ramp but for one byte is still a palette.)
+TEST(Encoders, PngPaletteHoldsTheColoursUsed) {
+    for (const auto& [used, index, held] :
+         {std::tuple{1u, 0, 1u}, {5u, 4, 5u}, {5u, 5, 256u}, {0u, 3, 256u}}) {
+        DibImage picture = makeIndexedImage(3, 2, 8, ramp(true),
+                                            [&](int x, int y) { return x + y == 3 ? index : 0; });
+        picture.colorsUsed = used;
+        picture.paletteEntry(0)[2] = 1; // a gray ramp but for one byte: a palette
+        const DibImage back = loadBytesOrFail(encodeOrFail(imageio::encodePng, picture));
+        EXPECT_EQ(back.colorsUsed, held) << used << index;
+    }
+}
+
+// Without a reducer the save fails (SavePicture below); the GIF carries what the reducer gives
+// (here the green channel as gray), which must be a usable 8 bpp picture of the same size.
+TEST(GifEncoder, ReducesTrueColourThroughTheInstalledReducer) {
+    const DibImage source = makePhotoLike(20, 10, 24);
+    const auto green = [](const DibImage& p, int x, int y) { return rgbAt(p, x, y) >> 8 & 255; };
+    imageio::setTrueColorReducer([&](const DibImage& t, DibImage& indexed) {
+        indexed = makeIndexedImage(t.width, t.height, 8, ramp(true),
+                                   [&](int x, int y) { return int(green(t, x, y)); });
+        return true;
+    });
+    const DibImage back = loadBytesOrFail(encodeOrFail(imageio::encodeGif, source));
+    ASSERT_EQ(back.bitsPerPixel, 8);
+    for (int y = 0; y < source.height; ++y)
+        for (int x = 0; x < source.width; ++x)
+            EXPECT_EQ(rgbAt(back, x, y), 0x010101u * green(source, x, y)) << x;
+    const std::tuple<int, int, int, bool> failures[] = {{20, 10, 4, true},
+                                                        {21, 10, 8, true},
+                                                        {20, 11, 8, true},
+                                                        {20, 10, 8, false},
+                                                        {20, 0, 8, true}};
+    for (const auto& [width, height, depth, reduced] : failures) {
+        imageio::setTrueColorReducer([=](const DibImage&, DibImage& indexed) {
+            indexed = height ? makeImage(width, height, depth) : DibImage{};
+            return reduced;
+        });
+        PictureBytes file;
+        std::string error;
+        EXPECT_FALSE(imageio::encodeGif(source, {}, file, error));
+        EXPECT_EQ(error, "failed to reduce the picture to 256 colours");
+    }
+    imageio::setTrueColorReducer({});
+}
+
+namespace fs = std::filesystem;
+
+// Only the target, with no temporary file left beside it.
+std::ptrdiff_t entries(const TempDir& folder) {
+    return std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator());
+}
+
+TEST(SavePicture, AFailedSaveLeavesTheTargetAndTheFolderAsTheyWere) {
+    TempDir folder;
+    const std::vector<std::uint8_t> old(100000, 7); // longer than any picture saved here
+    writeFileBytes(folder / "target", old);
+    const DibImage photo = makePhotoLike(9, 9, 24);
+    DibImage broken = photo;
+    broken.data.resize(100); // the header promises more rows than the block holds
+    imageio::setTrueColorReducer({});
+    for (const auto& [what, image, mime] : {std::tuple{"no encoder", &photo, "image/x-unknown"},
+                                            {"no reducer for gif", &photo, "image/gif"},
+                                            {"malformed picture", &broken, "image/png"}}) {
+        SCOPED_TRACE(what);
+        std::string error;
+        EXPECT_FALSE(imageio::savePicture(folder / "target", *image, mime, 90, 24, error) ||
+                     error.empty());
+        EXPECT_EQ(readFileBytes(folder / "target"), old);
+        EXPECT_EQ(entries(folder), 1);
+    }
+    std::string error;
+    EXPECT_FALSE(
+        imageio::savePicture(folder / "missing" / "x.png", photo, "image/png", 90, 24, error) ||
+        error.empty());
+    for (const char* mime : {"image/PNG", "image/jpg", "image/tif", ""})
+        EXPECT_FALSE(imageio::hasEncoder(mime)) << mime;
+    DibImage image; // loading what is not there, or a folder, fails with the system's reason
+    for (const auto& [name, reason] :
+         {std::pair{"x.png", "No such file or directory"}, {"", "it is not a regular file"}}) {
+        EXPECT_FALSE(imageio::loadPicture(folder / name, image, error));
+        EXPECT_EQ(error, reason);
+    }
+    // A save that works replaces the old file whole.
+    ASSERT_TRUE(imageio::savePicture(folder / "target", photo, "image/png", 90, 24, error));
+    EXPECT_EQ(compareColors(photo, loadOrFail(folder / "target")).maximum, 0);
+    EXPECT_EQ(entries(folder), 1);
+}
+
+// An APP1 body: "Exif\0\0", a TIFF header in the given byte order and one directory of a make
+// tag, to be skipped, and the given one (more entries said to follow make it run past the end).
+std::vector<std::uint8_t> exifSegment(bool bigEndian, std::uint16_t tag, std::uint16_t type,
+                                      std::uint16_t value, int entries = 2) {
+    std::vector<std::uint8_t> s = {'E', 'x', 'i', 'f', 0, 0};
+    auto u16 = [&](std::uint32_t v) {
+        s.insert(s.end(),
+                 {std::uint8_t(bigEndian ? v >> 8 : v), std::uint8_t(bigEndian ? v : v >> 8)});
+    };
+    auto u32 = [&](std::uint32_t v) {
+        bigEndian ? (u16(v >> 16), u16(v)) : (u16(v), u16(v >> 16));
+    };
+    s.insert(s.end(), 2, bigEndian ? 'M' : 'I');
+    u16(42), u32(8), u16(std::uint32_t(entries));
+    u16(0x010F), u16(2), u32(4), u32(0);
+    u16(tag), u16(type), u32(1), u16(value), u16(0);
+    return s;
+}
+
+// A JPEG tagged with an orientation, in either byte order, opens upright and probes with the
+// size it opens at. The orientation says which upright pixel the stored picture holds at (x, y),
+// counted from the top: from 5 on, x and y trade places first; then x, y or both count from the
+// far side. A tag out of range, of the wrong type or past the directory's end, or a segment that
+// is not EXIF or of no byte order, leaves the picture as stored.
+TEST(ExifOrientation, JpegOpensUpright) {
+    constexpr int w = 5, h = 3; // upright
+    struct Stored {
+        bool swapped, mirroredX, mirroredY;
+    };
+    constexpr Stored kOrientations[] = {
+        {false, false, false}, {false, true, false}, {false, true, true}, {false, false, true},
+        {true, false, false},  {true, true, false},  {true, true, true},  {true, false, true}};
+    std::vector<std::pair<std::vector<std::uint8_t>, int>> cases = {
+        {exifSegment(false, 0x0112, 3, 9), 1},
+        {exifSegment(false, 0x0112, 4, 6), 1},
+        {exifSegment(false, 0x0110, 3, 6), 1},
+        {exifSegment(false, 0x0110, 3, 6, 40), 1},
+        {{'J', 'F', 'I', 'F', 0, 0, 'I', 'I', 42, 0, 8, 0, 0, 0}, 1}};
+    for (const auto& [at, spoilt] : {std::pair{7, 'M'}, {8, '+'}}) { // "IM", or not 42
+        cases.push_back({exifSegment(false, 0x0112, 3, 6), 1});
+        cases.back().first[at] = spoilt;
+    }
+    for (int orientation = 1; orientation <= 8; ++orientation)
+        cases.push_back({exifSegment(orientation % 2 == 0, 0x0112, 3, std::uint16_t(orientation)),
+                         orientation});
+    for (const auto& [exif, orientation] : cases) {
+        SCOPED_TRACE(orientation);
+        const Stored stored = kOrientations[orientation - 1];
+        const int sw = stored.swapped ? h : w, sh = stored.swapped ? w : h;
+        const std::vector<std::uint8_t> plain =
+            encodeOrFail(imageio::encodeJpeg, makePhotoLike(sw, sh, 24), {90, 24});
+        std::vector<std::uint8_t> file = {0xFF, 0xD8, 0xFF, 0xE1, 0, std::uint8_t(exif.size() + 2)};
+        file.insert(file.end(), exif.begin(), exif.end());
+        file.insert(file.end(), plain.begin() + 2, plain.end());
+        const DibImage image = loadBytesOrFail(file);
+        const DibImage picture = loadBytesOrFail(plain);
+        ASSERT_EQ(std::pair(image.width, image.height), std::pair(w, h));
+        for (int y = 0; y < sh; ++y)
+            for (int x = 0; x < sw; ++x) {
+                int ux = stored.swapped ? y : x, uy = stored.swapped ? x : y;
+                if (stored.mirroredX) ux = w - 1 - ux;
+                if (stored.mirroredY) uy = h - 1 - uy;
+                ASSERT_EQ(screenRgb(image, ux, uy), screenRgb(picture, x, y));
+            }
+        imageio::PictureInfo info;
+        std::string error;
+        ASSERT_TRUE(imageio::probePictureFromMemory(file.data(), file.size(), info, error));
+        EXPECT_EQ(std::pair(info.width, info.height), std::pair(w, h));
+    }
+}
+
+// Where source pixel (x, y) (screen coordinates) lands: each quarter turn clockwise sends it
+// to (h − 1 − y, x) of the turned picture; the flips mirror the result.
+void forward(int& x, int& y, int width, int height, int turns, int flip) {
+    for (int t = 0; t < turns; ++t) {
+        const int nx = height - 1 - y, ny = x;
+        x = nx, y = ny;
+        std::swap(width, height);
+    }
+    if (flip & 1) x = width - 1 - x;
+    if (flip & 2) y = height - 1 - y;
+}
+
+TEST(RotateFlip, EveryTurnAndFlipMovesEachPixelWhereExpected) {
+    for (const int depth : {1, 4, 8, 24, 32}) {
+        const DibImage source = randomPicture(13, 6, depth, 7);
+        for (int turns = 0; turns < 4; ++turns)
+            for (int flip = 0; flip < 4; ++flip) {
+                SCOPED_TRACE(std::to_string(depth) + " bpp, turns " + std::to_string(turns) +
+                             " flip " + std::to_string(flip));
+                DibImage target;
+                std::string error;
+                ASSERT_TRUE(imageio::rotateFlip(source, target, turns, flip, error)) << error;
+                ASSERT_EQ(
+                    std::tuple(target.bitsPerPixel, target.width, target.height, target.colorsUsed),
+                    std::tuple(depth, turns % 2 ? 6 : 13, turns % 2 ? 13 : 6, source.colorsUsed));
+                EXPECT_EQ(0, std::memcmp(target.paletteEntry(0), source.paletteEntry(0),
+                                         source.paletteBytes));
+                EXPECT_TRUE(imageio::isBmpFileAsIs(target)); // padding and unused bits clear
+                for (int y = 0; y < source.height; ++y)
+                    for (int x = 0; x < source.width; ++x) {
+                        int tx = x, ty = y;
+                        forward(tx, ty, source.width, source.height, turns, flip);
+                        ASSERT_EQ(screenRgb(target, tx, ty), screenRgb(source, x, y)) << x << y;
+                    }
+            }
+    }
+}
+
+// Turns or flips out of range, or a broken picture, leave the target as it was.
+TEST(RotateFlip, RefusesBadArgumentsAndLeavesTheTarget) {
+    const DibImage source = randomPicture(3, 3, 8, 7), broken;
+    DibImage target = makeImage(2, 2, 24);
+    const DibImage before = target;
+    for (const auto& [turns, flip] : {std::pair{4, 0}, {0, 4}, {-1, 0}, {0, -1}, {1, 1}}) {
+        std::string error; // the last, in range, turns the broken picture
+        const DibImage& picture = turns == 1 ? broken : source;
+        EXPECT_FALSE(imageio::rotateFlip(picture, target, turns, flip, error) || error.empty());
+        EXPECT_EQ(target.data, before.data);
+    }
+}
+
+// Top row first (stored row 1 of 2), opaque; a broken picture gives none.
+TEST(ViewPixels, GivesOpaqueColoursTopDown) {
+    const DibImage image = makeIndexedImage(3, 2, 4, {0x102030, 0xA0B0C0, 0xFFFFFF},
+                                            [](int x, int y) { return (x + y) % 3; });
+    std::vector<std::uint32_t> argb;
+    imageio::viewPixels(image, argb);
+    EXPECT_EQ(argb, (std::vector<std::uint32_t>{0xFFA0B0C0, 0xFFFFFFFF, 0xFF102030, 0xFF102030,
+                                                0xFFA0B0C0, 0xFFFFFFFF}));
+    imageio::viewPixels(DibImage{}, argb);
+    EXPECT_TRUE(argb.empty());
+}
+
+// Bitmap blocks written or taken over as they stand must be exactly the bytes the row-by-row
+// encoder and decoder give.
+
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes bytesOf(const DibImage& image) {
+    return Bytes(image.data.begin(), image.data.begin() + image.fileSize);
+}
+
+// Whether the file was taken over; when it was, the result must be what decoding gives.
+bool takeOverMatchesDecoding(const Bytes& file) {
+    PictureBytes block(file.begin(), file.end());
+    DibImage taken;
+    if (!imageio::takeOverBmpFile(block, taken)) {
+        EXPECT_EQ(block.size(), file.size()) << "a refused block must be left alone";
+        return false;
+    }
+    expectSamePicture(taken, loadBytesOrFail(file)); // decoded row by row
+    return true;
+}
+
+// Pictures of every depth the intermediate files hold, with and without row padding, are
+// written as they stand and taken over on loading. With a header byte or their padding dirtied
+// they are no longer as-is, and are saved clean.
+TEST(BmpAsIs, OwnPicturesAreWrittenAndTakenOverAsTheyStand) {
+    TempDir folder;
+    for (int width : {1, 2, 3, 4, 5, 7, 8, 13})
+        for (int depth : {1, 4, 8, 24, 32}) {
+            SCOPED_TRACE(std::to_string(width) + " x " + std::to_string(depth));
+            const DibImage picture = randomPicture(width, 3, depth, 7);
+            ASSERT_TRUE(imageio::isBmpFileAsIs(picture));
+            const Bytes file = encodeOrFail(imageio::encodeBmp, picture);
+            EXPECT_EQ(file, bytesOf(picture));
+            std::string error;
+            const auto saved = folder / "saved.bmp";
+            ASSERT_TRUE(imageio::savePicture(saved, picture, "image/bmp", 75, 0, error)) << error;
+            EXPECT_EQ(readFileBytes(saved), file);
+            EXPECT_TRUE(takeOverMatchesDecoding(file));
+            expectSamePicture(loadOrFail(saved), picture);
+            const std::size_t padding = picture.bitsOffset + (width * depth + 7) / 8;
+            for (const std::size_t at : {std::size_t(6), padding}) {     // reserved, first padding
+                if (at == picture.bitsOffset + picture.stride) continue; // no padding
+                DibImage dirty = picture;
+                dirty.data[at] = 0xAB;
+                EXPECT_FALSE(imageio::isBmpFileAsIs(dirty)) << at;
+                ASSERT_TRUE(imageio::savePicture(saved, dirty, "image/bmp", 75, 0, error));
+                EXPECT_EQ(readFileBytes(saved), file) << at;
+            }
+        }
+}
+
+// Whether the bytes decoding carries over into its block: all but the file size and reserved
+// fields, the image size, the resolutions and the important-colours count.
+bool carried(std::size_t at) {
+    return (at < 2 || at >= 10) && (at < 34 || at >= 46) && (at < 50 || at >= 54);
+}
+
+// Each byte of a picture's file spoiled in turn (and the file made top-down, or a byte longer):
+// it is taken over exactly when decoding it row by row gives the same bytes, but for those it
+// does not carry, and the result then is what decoding gives.
+TEST(BmpAsIs, AFileIsTakenOverExactlyWhenDecodingGivesItsBytes) {
+    for (const auto& [width, depth] : {std::pair{9, 1}, {5, 4}, {3, 8}, {3, 24}, {2, 32}}) {
+        SCOPED_TRACE(depth);
+        const Bytes clean = bytesOf(randomPicture(width, 3, depth, 7));
+        std::vector<Bytes> files(2, clean);
+        files[0].push_back(0);
+        writeLe32(files[1].data() + 22, std::uint32_t(-3));
+        for (std::size_t at = 0; at < clean.size(); ++at)
+            for (const std::uint8_t flip : {0x01, 0x80}) {
+                files.push_back(clean);
+                files.back()[at] ^= flip;
+            }
+        for (const Bytes& file : files) {
+            DibImage decoded;
+            std::string error;
+            bool same = imageio::decodeBmp(file, decoded, error) && decoded.fileSize == file.size();
+            for (std::size_t at = 0; same && at < file.size(); ++at)
+                same = !carried(at) || decoded.data[at] == file[at];
+            EXPECT_EQ(takeOverMatchesDecoding(file), same) << &file - files.data();
+        }
+    }
+}
+
+} // namespace
+} // namespace vellora::test
