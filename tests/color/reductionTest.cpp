@@ -113,11 +113,15 @@ TEST(MedianCut, HandWorkedCuts) {
     }
 }
 
-// From 2^20 pixels on two workers the first cut partitions both halves at once; the members
-// must still come out in the order of one stable partition, as the reference has them.
+// From 2^20 pixels on two workers the first cut is measured and partitioned in two halves at
+// once; the members must still come out in the order of one stable partition, as the reference
+// has them. Green and blue below 16 leave red the widest: 1.4 × 86.7 of Y against 135 of Cr.
 TEST(MedianCut, LargePictureOnTwoThreadsCutsAsTheReference) {
     setenv("VELLORA_THREADS", "2", 1);
-    expectReferenceCut(randomPicture(1024, 1025, 24, 21, 256), 16);
+    const DibImage noise = randomPicture(1024, 1025, 24, 21, 256);
+    expectReferenceCut(
+        makeTrueColorImage(1024, 1025, [&](int x, int y) { return rgbAt(noise, x, y) & 0xFF0F0F; }),
+        16);
     unsetenv("VELLORA_THREADS");
 }
 

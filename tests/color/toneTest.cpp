@@ -188,18 +188,15 @@ TEST(GrayScale, ProgressOfTheSplitsAndTheRows) {
     ASSERT_EQ(runCommandHandler(session, grayScaleHandler), 0);
     // One split (0 → 100), then four rows.
     EXPECT_EQ(frontend.progressPositions, Ints({0, 100, 25, 50, 75, 100}));
-    // 256 different grays at 16 levels: every cluster is split, 15 units in all; the levels
-    // rise with their index and every pixel's label is its level.
+    // Eight grays at 16 levels: every cluster is split, down to those of one gray, which moves
+    // up: 15 units; gray i takes label 2i + 1, the even labels stay black.
     DibImage target;
-    ASSERT_EQ(createDib(frontend, target, 256, 1, 4, 16), 0);
-    Ints ramp(256);
-    std::iota(ramp.begin(), ramp.end(), 0);
-    ASSERT_EQ(reduceGrayLevels(session, target, grayRows(ramp)), 0);
+    ASSERT_EQ(createDib(frontend, target, 8, 1, 4, 16), 0);
+    ASSERT_EQ(reduceGrayLevels(session, target, grayRows({0, 32, 64, 96, 128, 160, 192, 224})), 0);
     EXPECT_EQ(session.progress.progressNow, 15);
-    for (int i = 1; i < 16; ++i)
-        EXPECT_LT(target.paletteEntry(i - 1)[0], target.paletteEntry(i)[0]);
-    EXPECT_EQ(indicesOf(target)[0], 0);
-    EXPECT_EQ(indicesOf(target)[255], 15);
+    for (int i = 0; i < 16; ++i)
+        EXPECT_EQ(target.paletteEntry(i)[0], i % 2 * 32 * (i / 2)) << i;
+    EXPECT_EQ(indicesOf(target), (std::vector<std::uint8_t>{1, 3, 5, 7, 9, 11, 13, 15}));
 }
 
 // Pixels are counted per weighted sum in bands of rows, one per worker, and an indexed picture
@@ -359,15 +356,19 @@ TEST(Histogram, IndexedChangesOnlyThePaletteAndThirtyTwoBitsZeroFourthBytes) {
     for (int i = 0; i < 4; ++i)
         EXPECT_EQ(result.paletteEntry(i)[1], 85 * i);         // 32 … 128 → 0 … 255
     EXPECT_EQ(progress, std::vector<int>({25, 50, 75, 100})); // one pass per entry
-    DibImage wide = makeImage(2, 1, 32);
-    const std::uint8_t a[3] = {10, 20, 30}, b[3] = {95, 105, 115};
-    setColor(wide, a, 0, 0, 32);
-    setColor(wide, b, 0, 1, 32);
-    wide.row(0)[3] = wide.row(0)[7] = 0x99;
-    const DibImage stretched = modify(wide, {});
+    // 32 bpp rows pass through each worker's own colour row, yet map as their 24 bpp copy does.
+    setenv("VELLORA_THREADS", "4", 1);
+    DibImage wide = randomPicture(3001, 64, 32, 4, 7);
+    wide.row(63)[3] = 0x99;
+    const HistogramRequest request{{true, true, true}, {10, 20, 30}, {200, 210, 220}};
+    const DibImage stretched = modify(wide, request);
+    const DibImage copy = modify(
+        makeTrueColorImage(3001, 64, [&](int x, int y) { return rgbAt(wide, x, y); }), request);
+    unsetenv("VELLORA_THREADS");
     ASSERT_EQ(stretched.bitsPerPixel, 32);
-    EXPECT_EQ(rowColors(stretched), Colors({0x000000, 0xFFFFFF}));
-    EXPECT_TRUE(stretched.row(0)[3] == 0 && stretched.row(0)[7] == 0);
+    for (int y = 0; y < 64; ++y)
+        ASSERT_EQ(rowColors(stretched, y), rowColors(copy, y)) << y;
+    EXPECT_EQ(stretched.row(63)[3], 0);
 }
 
 TEST(Histogram, DialogValuesAndTheCommand) {
