@@ -77,7 +77,8 @@ TEST(Ciede2000, SrgbToLabOfKnownColours) {
     const std::pair<std::uint32_t, Lab> cases[] = {
         {0xFFFFFF, {100.0, 0.0, 0.0}},       {0x000000, {0.0, 0.0, 0.0}},
         {0xFF0000, {53.24, 80.09, 67.20}},   {0x00FF00, {87.73, -86.18, 83.18}},
-        {0x0000FF, {32.30, 79.19, -107.86}}, {0x808080, {53.59, 0.0, 0.0}}};
+        {0x0000FF, {32.30, 79.19, -107.86}}, {0x808080, {53.59, 0.0, 0.0}},
+        {0x0A0500, {1.56, 0.61, 2.35}}}; // on the linear parts of both curves
     for (const auto& [rgb, expected] : cases) {
         const Lab lab = labOf(rgb);
         EXPECT_NEAR(lab.lightness, expected.lightness, 0.01) << std::hex << rgb;

@@ -276,6 +276,27 @@ TEST(BlackWhite, HandWorkedRows) {
     EXPECT_EQ(indicesOf(black)[11], 1);
 }
 
+// Diffusion walks two rows at once, the lower one two pixels behind: on noise it must decide
+// every pixel as the plain walk over a full error buffer does. A threshold decides a row wider
+// than a worker's scratch would be if workers shared it.
+TEST(BlackWhite, DiffusedAsTheFullBufferReferenceAndThresholdOnAWideRow) {
+    for (const auto& [width, height] : {std::pair{1, 5}, {2, 3}, {37, 23}}) {
+        std::mt19937 random{std::uint32_t(width)};
+        const DibImage noise = makeTrueColorImage(
+            width, height, [&](int, int) { return std::uint32_t(random() & 255) * 0x010101u; });
+        const DibImage result = apply(blackWhiteToImage, noise, nullptr, BlackWhiteRequest{true});
+        EXPECT_EQ(indicesOf(result),
+                  referenceDiffused(result, noise, [](const int* v) { return *v >> 7; }))
+            << width;
+    }
+    Ints grays(200000), expected;
+    for (std::size_t i = 0; i < grays.size(); ++i) {
+        grays[i] = int(i * 7 % 256);
+        expected.push_back(grays[i] >= 128);
+    }
+    EXPECT_EQ(whites(grayRows(grays), {false, false, 128}), expected);
+}
+
 TEST(BlackWhite, StretchMapsTheGraysOntoOutsetEndset) {
     // colours used 3: entries 20, 100, 200 → 10 … 190 by (v − 20) × 1 + 10
     DibImage image =
