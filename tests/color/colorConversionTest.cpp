@@ -199,9 +199,6 @@ TEST_F(ColorProcessing, UserPaletteFailuresShowOneErrorMessage) {
         EXPECT_EQ(frontend.withoutCauses(), Messages({{"error", message}})) << name;
         EXPECT_TRUE(frontend.progressVisibility.empty()) << name; // stopped before the frame
     }
-    for (const auto& [name, even] :
-         {std::pair{"a.ecp", true}, {"a.ECP", false}, {"a.ecp.csv", false}, {"noextension", false}})
-        EXPECT_EQ(isEvenPalettePath(name), even) << name;
 }
 
 } // namespace

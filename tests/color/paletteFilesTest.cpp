@@ -94,10 +94,9 @@ TEST(EvenPaletteRecord, UnusableRecordsAreRecognised) {
         {changed([](auto& r) { r.step[2] = 0; }), 256, false},
         {changed([](auto& r) { r.step[2] = 0; }, 2, 1, 1), 2, false},
         {changed([](auto& r) { r.step[0] = 20; }), 256, false}}; // 5 × 20 < 255
-    for (std::size_t i = 0; i < std::size(cases); ++i)
-        EXPECT_EQ(isUsableEvenRecord(std::get<0>(cases[i]), std::get<1>(cases[i])),
-                  std::get<2>(cases[i]))
-            << i;
+    for (const auto& [record, entries, usable] : cases)
+        EXPECT_EQ(isUsableEvenRecord(record, entries), usable)
+            << record.colorCount << " " << entries;
 }
 
 TEST(EvenPaletteFile, NamesSizesAndEntries) {

@@ -152,6 +152,10 @@ TEST(GrayScale, ReductionsMapToTheNearestLevelDiffusedAsTheFullBufferReference) 
             return chosen;
         };
         EXPECT_EQ(indicesOf(g.image), referenceDiffused(g.image, grays, nearest)) << levels;
+        // Black and white diffuses the same grays, two rows at once, deciding at 128.
+        const DibImage bw = apply(blackWhiteToImage, source, nullptr, BlackWhiteRequest{true});
+        EXPECT_EQ(indicesOf(bw),
+                  referenceDiffused(bw, grays, [](const int* v) { return *v >> 7; }));
         std::vector<std::uint8_t> plain;
         chosen = 0;
         for (int y = 0; y < 61; ++y)
@@ -162,19 +166,6 @@ TEST(GrayScale, ReductionsMapToTheNearestLevelDiffusedAsTheFullBufferReference) 
         EXPECT_EQ(indicesOf(Gray(source, false, levels).image), plain) << levels;
     }
     unsetenv("VELLORA_THREADS");
-}
-
-TEST(GrayScale, PaletteConversionKeepsThePixelBytesAndGraysThePalette) {
-    for (const auto& [depth, levels] : {std::pair{8, 256}, {4, 16}, {4, 128}, {1, 2}, {1, 64}}) {
-        const DibImage source = randomPicture(9, 4, depth, unsigned(levels));
-        const Gray g(source, true, levels);
-        ASSERT_EQ(g.image.bitsPerPixel, depth);
-        EXPECT_EQ(0, std::memcmp(g.image.row(0), source.row(0), std::size_t(source.stride) * 4));
-        for (int i = 0; i < (1 << depth); ++i) {
-            const std::uint8_t* entry = g.image.paletteEntry(i);
-            EXPECT_EQ(Ints(entry, entry + 3), Ints(3, grayLevel(source.paletteEntry(i)))) << i;
-        }
-    }
 }
 
 TEST(GrayScale, ProgressOfTheSplitsAndTheRows) {
@@ -202,7 +193,7 @@ TEST(GrayScale, ProgressOfTheSplitsAndTheRows) {
 // Pixels are counted per weighted sum in bands of rows, one per worker, and an indexed picture
 // by index: every thread count must give the counts of a plain scan of the colours, and an
 // indexed picture must reduce as its colours, read one by one from a true-colour copy, do.
-TEST(GrayScale, ClustersCountEveryPixelAndIndexedPicturesReduceAsTheirColours) {
+TEST(GrayScale, ClustersCountEveryPixelIndexedPicturesReduceAsTheirColoursOrGrayTheirPalette) {
     for (const char* threads : {"1", "2", "3"})
         for (int depth : {1, 4, 8}) {
             SCOPED_TRACE(testing::Message() << depth << " bpp on " << threads);
@@ -228,6 +219,15 @@ TEST(GrayScale, ClustersCountEveryPixelAndIndexedPicturesReduceAsTheirColours) {
                 ASSERT_EQ(reduceGrayLevels(session, reduced[i], i ? colours : indexed), 0);
             }
             EXPECT_EQ(reduced[0].data, reduced[1].data);
+            // At no fewer levels than entries the palette turns gray and the pixel bytes stay.
+            const Gray converted(indexed, true, 256);
+            ASSERT_EQ(converted.image.bitsPerPixel, depth);
+            EXPECT_EQ(0, std::memcmp(converted.image.row(0), indexed.row(0),
+                                     std::size_t(indexed.stride) * 50));
+            for (int i = 0; i < (1 << depth); ++i) {
+                const std::uint8_t* entry = converted.image.paletteEntry(i);
+                EXPECT_EQ(Ints(entry, entry + 3), Ints(3, grayLevel(indexed.paletteEntry(i)))) << i;
+            }
         }
     unsetenv("VELLORA_THREADS");
 }
@@ -257,12 +257,17 @@ TEST(BlackWhite, HandWorkedRows) {
         {{0, 127, 128, 254, 255}, threshold128, {0, 0, 1, 1, 1}},
         // Diffusion decides at 128 whatever the threshold: 100 → black, +44 → 144 white,
         // −48 → 52 black, +23 → 123 black.
-        {{100, 100, 100, 100}, {true, false, 0}, {0, 1, 0, 0}},
         {{100, 100, 100, 100}, {true, false, 200}, {0, 1, 0, 0}},
         {{0, 40, 255}, stretched, {0, 0, 0}}, // every gray becomes 100, below the threshold
     };
     for (const auto& c : cases)
         EXPECT_EQ(whites(grayRows(c.grays), c.request), c.whites);
+    Ints grays(200000), expected; // a long row, decided in the scratch of a single worker
+    for (std::size_t i = 0; i < grays.size(); ++i) {
+        grays[i] = int(i * 7 % 256);
+        expected.push_back(grays[i] >= 128);
+    }
+    EXPECT_EQ(whites(grayRows(grays), threshold128), expected);
     // Pure green (150) and pure blue (27) from a palette: the mean 88.5 splits them.
     EXPECT_EQ(
         whites(makeIndexedImage(4, 1, 4, {0x00FF00, 0x0000FF}, [](int x, int) { return x % 2; }),
@@ -274,27 +279,6 @@ TEST(BlackWhite, HandWorkedRows) {
     EXPECT_EQ(black.paletteEntry(0)[0], 255);
     EXPECT_EQ(black.paletteEntry(1)[0], 0);
     EXPECT_EQ(indicesOf(black)[11], 1);
-}
-
-// Diffusion walks two rows at once, the lower one two pixels behind: on noise it must decide
-// every pixel as the plain walk over a full error buffer does. A threshold decides a row wider
-// than a worker's scratch would be if workers shared it.
-TEST(BlackWhite, DiffusedAsTheFullBufferReferenceAndThresholdOnAWideRow) {
-    for (const auto& [width, height] : {std::pair{1, 5}, {2, 3}, {37, 23}}) {
-        std::mt19937 random{std::uint32_t(width)};
-        const DibImage noise = makeTrueColorImage(
-            width, height, [&](int, int) { return std::uint32_t(random() & 255) * 0x010101u; });
-        const DibImage result = apply(blackWhiteToImage, noise, nullptr, BlackWhiteRequest{true});
-        EXPECT_EQ(indicesOf(result),
-                  referenceDiffused(result, noise, [](const int* v) { return *v >> 7; }))
-            << width;
-    }
-    Ints grays(200000), expected;
-    for (std::size_t i = 0; i < grays.size(); ++i) {
-        grays[i] = int(i * 7 % 256);
-        expected.push_back(grays[i] >= 128);
-    }
-    EXPECT_EQ(whites(grayRows(grays), {false, false, 128}), expected);
 }
 
 TEST(BlackWhite, StretchMapsTheGraysOntoOutsetEndset) {
@@ -323,20 +307,6 @@ TEST(BlackWhite, RangeThenOrderAndTheCommandRefuses) {
               Messages({{"alart", std::string(range)}}));
 }
 
-TEST(Histogram, ChannelTablesScaleFromLoAndTruncate) {
-    // lo, hi, outset, endset, value, result; 50 × (255 / 50) is a hair below 255 in doubles and
-    // truncates to 254. The hand-worked rows below hold plain spans and unchecked channels.
-    const int cases[][6] = {{50, 100, 0, 255, 100, 254},
-                            {0, 255, 100, 100, 255, 100},
-                            // values outside lo … hi (other palette entries) are clamped
-                            {100, 200, 0, 255, 0, 0},
-                            {100, 200, 0, 255, 250, 255},
-                            {60, 60, 30, 90, 60, 30}};
-    for (const auto& [lo, hi, outset, endset, value, result] : cases)
-        EXPECT_EQ(histogramChannelTable(true, lo, hi, outset, endset)[value], result)
-            << lo << " " << hi << " " << value;
-}
-
 TEST(Histogram, HandWorkedRows) {
     const HistogramRequest all{{true, true, true}, {20, 0, 0}, {200, 255, 255}},
         blueTo100{{true, false, false}, {100, 0, 0}, {100, 255, 255}},
@@ -354,7 +324,9 @@ TEST(Histogram, HandWorkedRows) {
         // Only red checked: 10 … 95 → 0 … 255.
         {redOnly, {0x0A0D0E, 0x5FF0F1}, {0x000D0E, 0xFFF0F1}},
         // Blue is 77 everywhere: no span to stretch, it takes the outset.
-        {blueFrom10, {0x00004D, 0xFFFF4D}, {0x00000A, 0xFFFF0A}}};
+        {blueFrom10, {0x00004D, 0xFFFF4D}, {0x00000A, 0xFFFF0A}},
+        // Blue 50 … 100: 50 × (255 / 50) is a hair below 255 in doubles and truncates to 254.
+        {{}, {0x000032, 0x000064}, {0x000000, 0x0000FE}}};
     // clang-format on
     for (const auto& [request, source, expected] : cases)
         EXPECT_EQ(rowColors(modify(row(source), request)), expected);
