@@ -42,7 +42,7 @@ TEST(EvenPaletteRecord, FieldsLevelsAndRoundTrip) {
                 << divisions;
 }
 
-TEST(EvenPaletteIndex, HalfStepGoesLowAndEntriesRunRedOutermost) {
+TEST(EvenPaletteIndex, HalfStepGoesLowEntriesRunRedOutermostAndTheLookupAgrees) {
     // divisions, value, level: 222 % 63 = 33 is above the half step 31, though 189 is as near.
     const int cases[][3] = {{6, 25, 0}, {6, 26, 1}, {6, 255, 5}, {5, 222, 4}, {5, 220, 3},
                             {5, 94, 1}, {5, 95, 2}, {2, 127, 0}, {2, 128, 1}, {1, 200, 0}};
@@ -56,11 +56,8 @@ TEST(EvenPaletteIndex, HalfStepGoesLowAndEntriesRunRedOutermost) {
     EXPECT_EQ(evenPaletteIndex(record, 63, 0, 0), 1);
     EXPECT_EQ(evenPaletteIndex(record, 0, 51, 0), 5);
     EXPECT_EQ(evenPaletteIndex(record, 0, 0, 36), 30);
-}
-
-// Every third colour (each channel takes every value), for records with single divisions,
-// uneven steps and (9 × 9 × 9) indices that wrap in 8-bit arithmetic.
-TEST(EvenPaletteLookup, AgreesWithTheDirectLookupForEveryColour) {
+    // Every third colour (each channel takes every value), for records with single divisions,
+    // uneven steps and (9 × 9 × 9) indices that wrap in 8-bit arithmetic.
     for (const auto& d : {std::array{6, 6, 6}, {9, 9, 3}, {1, 7, 4}, {2, 1, 1}, {9, 9, 9}}) {
         const EvenPaletteRecord record = makeEvenPaletteRecord(d[0], d[1], d[2]);
         const EvenPaletteLookup lookup(record);

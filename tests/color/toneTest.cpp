@@ -120,8 +120,7 @@ TEST(GrayScale, HandWorkedReductions) {
         EXPECT_EQ(g.row(c.diffusion ? 0 : 2), c.indices) << c.values[1];
     }
     // True colour at 256 levels is the ramp, each pixel its own gray, weighted and truncated.
-    const std::uint32_t colors[4] = {0xFFFFFF, 0x00FF00, 0xFF0000, 0x0000FF};
-    const Gray ramp(makeTrueColorImage(4, 1, [&](int x, int) { return colors[x]; }), true, 256);
+    const Gray ramp(row({0xFFFFFF, 0x00FF00, 0xFF0000, 0x0000FF}), true, 256);
     ASSERT_EQ(ramp.image.bitsPerPixel, 8);
     Ints all(256);
     std::iota(all.begin(), all.end(), 0);
@@ -242,7 +241,7 @@ Ints whites(const DibImage& source, const BlackWhiteRequest& request) {
     return out;
 }
 
-TEST(BlackWhite, HandWorkedRows) {
+TEST(BlackWhite, HandWorkedRowsAndStretchedPalettes) {
     // diffusion, median cut, threshold, stretch, outset, endset
     const BlackWhiteRequest threshold0{false, false, 0}, threshold255{false, false, 255},
         threshold128{false, false, 128}, stretched{false, false, 101, true, 100, 100};
@@ -279,9 +278,6 @@ TEST(BlackWhite, HandWorkedRows) {
     EXPECT_EQ(black.paletteEntry(0)[0], 255);
     EXPECT_EQ(black.paletteEntry(1)[0], 0);
     EXPECT_EQ(indicesOf(black)[11], 1);
-}
-
-TEST(BlackWhite, StretchMapsTheGraysOntoOutsetEndset) {
     // colours used 3: entries 20, 100, 200 → 10 … 190 by (v − 20) × 1 + 10
     DibImage image =
         makeIndexedImage(4, 1, 4, {0x141414, 0x646464, 0xC8C8C8}, [](int x, int) { return x; });
@@ -443,7 +439,7 @@ TEST(Invert, ComplementsEveryPixelIntoTheBytesOfANewPicture) {
     unsetenv("VELLORA_THREADS");
 }
 
-TEST(Posterize, FormatFromTheProductOfTheCountsAndLevelsAsRoundedQuotients) {
+TEST(Posterize, FormatAndLevelsOfTheCountsWhichMustBe1To128NotAllOne) {
     // blue, green, red, depth, colours
     const int formats[][5] = {{1, 1, 2, 1, 2},     {1, 1, 3, 4, 3},     {2, 2, 2, 4, 8},
                               {4, 2, 2, 4, 16},    {17, 1, 1, 8, 17},   {6, 6, 6, 8, 216},
@@ -464,6 +460,16 @@ TEST(Posterize, FormatFromTheProductOfTheCountsAndLevelsAsRoundedQuotients) {
         EXPECT_EQ(posterComponent(value, levels), component) << value << " " << levels;
         EXPECT_EQ(posterLevelIndex(value, levels), index) << value << " " << levels;
     }
+    // common, levels, red, green, blue, valid
+    const int cases[][6] = {{0, 2, 1, 1, 1, 0},   {1, 1, 2, 2, 2, 0},   {1, 2, 1, 1, 1, 1},
+                            {1, 128, 1, 1, 1, 1}, {1, 129, 1, 1, 1, 0}, {0, 1, 2, 1, 1, 1},
+                            {0, 1, 1, 1, 128, 1}, {0, 1, 0, 2, 2, 0},   {0, 1, 2, 129, 2, 0}};
+    for (const auto& [common, rgb, red, green, blue, valid] : cases)
+        EXPECT_EQ(posterLevelsValid(common, rgb, red, green, blue), bool(valid))
+            << common << " " << rgb << " " << red << green << blue;
+    EXPECT_EQ(refusal(posterizeHandler, [](ParameterBlock& b) { b.posterLevelRed = 1; }),
+              Messages({{"alert", "each level must be 1 ~ 128 and not 1 same all"},
+                        {"error", "failed to posterization the image"}}));
 }
 
 TEST(Posterize, HandWorkedPictures) {
@@ -498,19 +504,6 @@ TEST(Posterize, HandWorkedPictures) {
     for (const LevelCounts levels : {LevelCounts{3, 5, 4}, LevelCounts{7, 8, 9}})
         EXPECT_EQ(apply(posterizeToImage, indexed, nullptr, levels).data,
                   apply(posterizeToImage, colours, nullptr, levels).data);
-}
-
-TEST(Posterize, LevelsOneTo128NotAllOne) {
-    // common, levels, red, green, blue, valid
-    const int cases[][6] = {{0, 2, 1, 1, 1, 0},   {1, 1, 2, 2, 2, 0},   {1, 2, 1, 1, 1, 1},
-                            {1, 128, 1, 1, 1, 1}, {1, 129, 1, 1, 1, 0}, {0, 1, 2, 1, 1, 1},
-                            {0, 1, 1, 1, 128, 1}, {0, 1, 0, 2, 2, 0},   {0, 1, 2, 129, 2, 0}};
-    for (const auto& [common, rgb, red, green, blue, valid] : cases)
-        EXPECT_EQ(posterLevelsValid(common, rgb, red, green, blue), bool(valid))
-            << common << " " << rgb << " " << red << green << blue;
-    EXPECT_EQ(refusal(posterizeHandler, [](ParameterBlock& b) { b.posterLevelRed = 1; }),
-              Messages({{"alert", "each level must be 1 ~ 128 and not 1 same all"},
-                        {"error", "failed to posterization the image"}}));
 }
 
 // The operations with vector kernels give the same file bytes at every level: odd sizes leave
