@@ -400,19 +400,19 @@ TEST(ChannelTables, EveryByteThroughItsChannelsTable) {
     }
 }
 
-// 37 pixels: a row of 111 bytes plus one padding byte, longer than any vector width; 32 rows
-// make two bands. The command inverts a 24 bpp picture kept at 24 bpp within the block it reads:
+// 37 pixels: a row of 111 bytes plus one padding byte, longer than any vector width; 64 rows
+// make four bands. The command inverts a 24 bpp picture kept at 24 bpp within the block it reads:
 // the bytes must still be those of a new picture (padding cleared, header as made), also where
 // the block's own header differs; 32 bpp results get zero fourth bytes; an indexed picture keeps
 // its indices and inverts its palette.
 TEST(Invert, ComplementsEveryPixelIntoTheBytesOfANewPicture) {
-    setenv("VELLORA_THREADS", "2", 1);
-    DibImage wide = randomPicture(37, 32, 24, 5);
-    for (int y = 0; y < 32; ++y)
+    setenv("VELLORA_THREADS", "4", 1);
+    DibImage wide = randomPicture(37, 64, 24, 5);
+    for (int y = 0; y < 64; ++y)
         wide.row(y)[111] = 0xAB;
     DibImage foreignHeader = wide;
     foreignHeader.data[38] = 1; // horizontal resolution: not what a new picture gets
-    const DibImage indexed = randomPicture(37, 32, 4, 2);
+    const DibImage indexed = randomPicture(37, 64, 4, 2);
     for (const auto& [source, depth] : {std::pair<const DibImage*, int>{&wide, 0},
                                         {&wide, 24},
                                         {&wide, 32},
@@ -426,13 +426,13 @@ TEST(Invert, ComplementsEveryPixelIntoTheBytesOfANewPicture) {
         ASSERT_EQ(invertImage(session, depth), 0);
         const DibImage result = readImage(session.nextPath);
         ASSERT_EQ(result.bitsPerPixel, depth ? depth : source->bitsPerPixel);
-        for (int y = 0; y < 32; ++y)
+        for (int y = 0; y < 64; ++y)
             for (int x = 0; x < 37; ++x) {
                 ASSERT_EQ(rgbAt(result, x, y), 0xFFFFFFu - rgbAt(*source, x, y)) << x << "," << y;
                 ASSERT_TRUE(depth != 32 || result.row(y)[4 * x + 3] == 0);
             }
         EXPECT_EQ(result.data, apply(invertToImage, *source, nullptr, depth).data);
-        EXPECT_TRUE(result.bitsPerPixel != 24 || result.row(31)[111] == 0);
+        EXPECT_TRUE(result.bitsPerPixel != 24 || result.row(63)[111] == 0);
         EXPECT_TRUE(!result.isIndexed() || indicesOf(result) == indicesOf(*source));
         EXPECT_EQ(readImage(session.currentPath).data, source->data);
     }
