@@ -56,10 +56,13 @@ TEST(EvenPaletteIndex, HalfStepGoesLowEntriesRunRedOutermostAndTheLookupAgrees) 
     EXPECT_EQ(evenPaletteIndex(record, 63, 0, 0), 1);
     EXPECT_EQ(evenPaletteIndex(record, 0, 51, 0), 5);
     EXPECT_EQ(evenPaletteIndex(record, 0, 0, 36), 30);
-    // Every third colour (each channel takes every value), for records with single divisions,
-    // uneven steps and (9 × 9 × 9) indices that wrap in 8-bit arithmetic.
-    for (const auto& d : {std::array{6, 6, 6}, {9, 9, 3}, {1, 7, 4}, {2, 1, 1}, {9, 9, 9}}) {
-        const EvenPaletteRecord record = makeEvenPaletteRecord(d[0], d[1], d[2]);
+    // Every third colour (each channel takes every value), for single divisions, uneven steps,
+    // (9 × 9 × 9) indices that wrap in 8-bit arithmetic and half steps of 0, as a file may hold.
+    EvenPaletteRecord upward = makeEvenPaletteRecord(6, 4, 2);
+    upward.halfStep = {0, 0, 0};
+    for (const auto& record : {makeEvenPaletteRecord(6, 6, 6), makeEvenPaletteRecord(9, 9, 3),
+                               makeEvenPaletteRecord(1, 7, 4), makeEvenPaletteRecord(2, 1, 1),
+                               makeEvenPaletteRecord(9, 9, 9), upward}) {
         const EvenPaletteLookup lookup(record);
         int mismatches = 0;
         for (int c = 0; c < (1 << 24); c += 3) {
@@ -67,7 +70,7 @@ TEST(EvenPaletteIndex, HalfStepGoesLowEntriesRunRedOutermostAndTheLookupAgrees) 
                        red = std::uint8_t(c >> 16);
             mismatches += lookup(blue, green, red) != evenPaletteIndex(record, blue, green, red);
         }
-        EXPECT_EQ(mismatches, 0) << d[0] << "x" << d[1] << "x" << d[2];
+        EXPECT_EQ(mismatches, 0) << record.colorCount;
     }
 }
 

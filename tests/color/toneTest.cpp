@@ -170,9 +170,7 @@ TEST(GrayScale, ReductionsMapToTheNearestLevelDiffusedAsTheFullBufferReference) 
 TEST(GrayScale, ProgressOfTheSplitsAndTheRows) {
     RecordingFrontend frontend;
     Session session(frontend);
-    setCurrentPicture(session, makeTrueColorImage(3, 4, [](int x, int y) {
-                          return std::uint32_t(x * 40 + y) * 0x010101u;
-                      }));
+    setCurrentPicture(session, grayRows({0, 40, 80}, 4));
     session.workingBlock = defaultParameterBlock();
     session.workingBlock.grayLevelIndex = 0;
     ASSERT_EQ(runCommandHandler(session, grayScaleHandler), 0);
