@@ -42,7 +42,7 @@ TEST(EvenPaletteRecord, FieldsLevelsAndRoundTrip) {
                 << divisions;
 }
 
-TEST(EvenPaletteIndex, HalfStepGoesLowAndEntriesRunRedOutermost) {
+TEST(EvenPaletteIndex, HalfStepGoesLowEntriesRunRedOutermostAndTheLookupAgrees) {
     // divisions, value, level: 222 % 63 = 33 is above the half step 31, though 189 is as near.
     const int cases[][3] = {{6, 25, 0}, {6, 26, 1}, {6, 255, 5}, {5, 222, 4}, {5, 220, 3},
                             {5, 94, 1}, {5, 95, 2}, {2, 127, 0}, {2, 128, 1}, {1, 200, 0}};
@@ -56,13 +56,13 @@ TEST(EvenPaletteIndex, HalfStepGoesLowAndEntriesRunRedOutermost) {
     EXPECT_EQ(evenPaletteIndex(record, 63, 0, 0), 1);
     EXPECT_EQ(evenPaletteIndex(record, 0, 51, 0), 5);
     EXPECT_EQ(evenPaletteIndex(record, 0, 0, 36), 30);
-}
-
-// Every third colour (each channel takes every value), for records with single divisions,
-// uneven steps and (9 × 9 × 9) indices that wrap in 8-bit arithmetic.
-TEST(EvenPaletteLookup, AgreesWithTheDirectLookupForEveryColour) {
-    for (const auto& d : {std::array{6, 6, 6}, {9, 9, 3}, {1, 7, 4}, {2, 1, 1}, {9, 9, 9}}) {
-        const EvenPaletteRecord record = makeEvenPaletteRecord(d[0], d[1], d[2]);
+    // Every third colour (each channel takes every value), for single divisions, uneven steps,
+    // (9 × 9 × 9) indices that wrap in 8-bit arithmetic and half steps of 0, as a file may hold.
+    EvenPaletteRecord upward = makeEvenPaletteRecord(6, 4, 2);
+    upward.halfStep = {0, 0, 0};
+    for (const auto& record : {makeEvenPaletteRecord(6, 6, 6), makeEvenPaletteRecord(9, 9, 3),
+                               makeEvenPaletteRecord(1, 7, 4), makeEvenPaletteRecord(2, 1, 1),
+                               makeEvenPaletteRecord(9, 9, 9), upward}) {
         const EvenPaletteLookup lookup(record);
         int mismatches = 0;
         for (int c = 0; c < (1 << 24); c += 3) {
@@ -70,7 +70,7 @@ TEST(EvenPaletteLookup, AgreesWithTheDirectLookupForEveryColour) {
                        red = std::uint8_t(c >> 16);
             mismatches += lookup(blue, green, red) != evenPaletteIndex(record, blue, green, red);
         }
-        EXPECT_EQ(mismatches, 0) << d[0] << "x" << d[1] << "x" << d[2];
+        EXPECT_EQ(mismatches, 0) << record.colorCount;
     }
 }
 
@@ -94,10 +94,9 @@ TEST(EvenPaletteRecord, UnusableRecordsAreRecognised) {
         {changed([](auto& r) { r.step[2] = 0; }), 256, false},
         {changed([](auto& r) { r.step[2] = 0; }, 2, 1, 1), 2, false},
         {changed([](auto& r) { r.step[0] = 20; }), 256, false}}; // 5 × 20 < 255
-    for (std::size_t i = 0; i < std::size(cases); ++i)
-        EXPECT_EQ(isUsableEvenRecord(std::get<0>(cases[i]), std::get<1>(cases[i])),
-                  std::get<2>(cases[i]))
-            << i;
+    for (const auto& [record, entries, usable] : cases)
+        EXPECT_EQ(isUsableEvenRecord(record, entries), usable)
+            << record.colorCount << " " << entries;
 }
 
 TEST(EvenPaletteFile, NamesSizesAndEntries) {

@@ -120,8 +120,7 @@ TEST(GrayScale, HandWorkedReductions) {
         EXPECT_EQ(g.row(c.diffusion ? 0 : 2), c.indices) << c.values[1];
     }
     // True colour at 256 levels is the ramp, each pixel its own gray, weighted and truncated.
-    const std::uint32_t colors[4] = {0xFFFFFF, 0x00FF00, 0xFF0000, 0x0000FF};
-    const Gray ramp(makeTrueColorImage(4, 1, [&](int x, int) { return colors[x]; }), true, 256);
+    const Gray ramp(row({0xFFFFFF, 0x00FF00, 0xFF0000, 0x0000FF}), true, 256);
     ASSERT_EQ(ramp.image.bitsPerPixel, 8);
     Ints all(256);
     std::iota(all.begin(), all.end(), 0);
@@ -152,6 +151,10 @@ TEST(GrayScale, ReductionsMapToTheNearestLevelDiffusedAsTheFullBufferReference) 
             return chosen;
         };
         EXPECT_EQ(indicesOf(g.image), referenceDiffused(g.image, grays, nearest)) << levels;
+        // Black and white diffuses the same grays, two rows at once, deciding at 128.
+        const DibImage bw = apply(blackWhiteToImage, source, nullptr, BlackWhiteRequest{true});
+        EXPECT_EQ(indicesOf(bw),
+                  referenceDiffused(bw, grays, [](const int* v) { return *v >> 7; }));
         std::vector<std::uint8_t> plain;
         chosen = 0;
         for (int y = 0; y < 61; ++y)
@@ -164,48 +167,30 @@ TEST(GrayScale, ReductionsMapToTheNearestLevelDiffusedAsTheFullBufferReference) 
     unsetenv("VELLORA_THREADS");
 }
 
-TEST(GrayScale, PaletteConversionKeepsThePixelBytesAndGraysThePalette) {
-    for (const auto& [depth, levels] : {std::pair{8, 256}, {4, 16}, {4, 128}, {1, 2}, {1, 64}}) {
-        const DibImage source = randomPicture(9, 4, depth, unsigned(levels));
-        const Gray g(source, true, levels);
-        ASSERT_EQ(g.image.bitsPerPixel, depth);
-        EXPECT_EQ(0, std::memcmp(g.image.row(0), source.row(0), std::size_t(source.stride) * 4));
-        for (int i = 0; i < (1 << depth); ++i) {
-            const std::uint8_t* entry = g.image.paletteEntry(i);
-            EXPECT_EQ(Ints(entry, entry + 3), Ints(3, grayLevel(source.paletteEntry(i)))) << i;
-        }
-    }
-}
-
 TEST(GrayScale, ProgressOfTheSplitsAndTheRows) {
     RecordingFrontend frontend;
     Session session(frontend);
-    setCurrentPicture(session, makeTrueColorImage(3, 4, [](int x, int y) {
-                          return std::uint32_t(x * 40 + y) * 0x010101u;
-                      }));
+    setCurrentPicture(session, grayRows({0, 40, 80}, 4));
     session.workingBlock = defaultParameterBlock();
     session.workingBlock.grayLevelIndex = 0;
     ASSERT_EQ(runCommandHandler(session, grayScaleHandler), 0);
     // One split (0 → 100), then four rows.
     EXPECT_EQ(frontend.progressPositions, Ints({0, 100, 25, 50, 75, 100}));
-    // 256 different grays at 16 levels: every cluster is split, 15 units in all; the levels
-    // rise with their index and every pixel's label is its level.
+    // Eight grays at 16 levels: every cluster is split, down to those of one gray, which moves
+    // up: 15 units; gray i takes label 2i + 1, the even labels stay black.
     DibImage target;
-    ASSERT_EQ(createDib(frontend, target, 256, 1, 4, 16), 0);
-    Ints ramp(256);
-    std::iota(ramp.begin(), ramp.end(), 0);
-    ASSERT_EQ(reduceGrayLevels(session, target, grayRows(ramp)), 0);
+    ASSERT_EQ(createDib(frontend, target, 8, 1, 4, 16), 0);
+    ASSERT_EQ(reduceGrayLevels(session, target, grayRows({0, 32, 64, 96, 128, 160, 192, 224})), 0);
     EXPECT_EQ(session.progress.progressNow, 15);
-    for (int i = 1; i < 16; ++i)
-        EXPECT_LT(target.paletteEntry(i - 1)[0], target.paletteEntry(i)[0]);
-    EXPECT_EQ(indicesOf(target)[0], 0);
-    EXPECT_EQ(indicesOf(target)[255], 15);
+    for (int i = 0; i < 16; ++i)
+        EXPECT_EQ(target.paletteEntry(i)[0], i % 2 * 32 * (i / 2)) << i;
+    EXPECT_EQ(indicesOf(target), (std::vector<std::uint8_t>{1, 3, 5, 7, 9, 11, 13, 15}));
 }
 
 // Pixels are counted per weighted sum in bands of rows, one per worker, and an indexed picture
 // by index: every thread count must give the counts of a plain scan of the colours, and an
 // indexed picture must reduce as its colours, read one by one from a true-colour copy, do.
-TEST(GrayScale, ClustersCountEveryPixelAndIndexedPicturesReduceAsTheirColours) {
+TEST(GrayScale, ClustersCountEveryPixelIndexedPicturesReduceAsTheirColoursOrGrayTheirPalette) {
     for (const char* threads : {"1", "2", "3"})
         for (int depth : {1, 4, 8}) {
             SCOPED_TRACE(testing::Message() << depth << " bpp on " << threads);
@@ -231,6 +216,15 @@ TEST(GrayScale, ClustersCountEveryPixelAndIndexedPicturesReduceAsTheirColours) {
                 ASSERT_EQ(reduceGrayLevels(session, reduced[i], i ? colours : indexed), 0);
             }
             EXPECT_EQ(reduced[0].data, reduced[1].data);
+            // At no fewer levels than entries the palette turns gray and the pixel bytes stay.
+            const Gray converted(indexed, true, 256);
+            ASSERT_EQ(converted.image.bitsPerPixel, depth);
+            EXPECT_EQ(0, std::memcmp(converted.image.row(0), indexed.row(0),
+                                     std::size_t(indexed.stride) * 50));
+            for (int i = 0; i < (1 << depth); ++i) {
+                const std::uint8_t* entry = converted.image.paletteEntry(i);
+                EXPECT_EQ(Ints(entry, entry + 3), Ints(3, grayLevel(indexed.paletteEntry(i)))) << i;
+            }
         }
     unsetenv("VELLORA_THREADS");
 }
@@ -245,7 +239,7 @@ Ints whites(const DibImage& source, const BlackWhiteRequest& request) {
     return out;
 }
 
-TEST(BlackWhite, HandWorkedRows) {
+TEST(BlackWhite, HandWorkedRowsAndStretchedPalettes) {
     // diffusion, median cut, threshold, stretch, outset, endset
     const BlackWhiteRequest threshold0{false, false, 0}, threshold255{false, false, 255},
         threshold128{false, false, 128}, stretched{false, false, 101, true, 100, 100};
@@ -260,12 +254,17 @@ TEST(BlackWhite, HandWorkedRows) {
         {{0, 127, 128, 254, 255}, threshold128, {0, 0, 1, 1, 1}},
         // Diffusion decides at 128 whatever the threshold: 100 → black, +44 → 144 white,
         // −48 → 52 black, +23 → 123 black.
-        {{100, 100, 100, 100}, {true, false, 0}, {0, 1, 0, 0}},
         {{100, 100, 100, 100}, {true, false, 200}, {0, 1, 0, 0}},
         {{0, 40, 255}, stretched, {0, 0, 0}}, // every gray becomes 100, below the threshold
     };
     for (const auto& c : cases)
         EXPECT_EQ(whites(grayRows(c.grays), c.request), c.whites);
+    Ints grays(200000), expected; // a long row, decided in the scratch of a single worker
+    for (std::size_t i = 0; i < grays.size(); ++i) {
+        grays[i] = int(i * 7 % 256);
+        expected.push_back(grays[i] >= 128);
+    }
+    EXPECT_EQ(whites(grayRows(grays), threshold128), expected);
     // Pure green (150) and pure blue (27) from a palette: the mean 88.5 splits them.
     EXPECT_EQ(
         whites(makeIndexedImage(4, 1, 4, {0x00FF00, 0x0000FF}, [](int x, int) { return x % 2; }),
@@ -277,9 +276,6 @@ TEST(BlackWhite, HandWorkedRows) {
     EXPECT_EQ(black.paletteEntry(0)[0], 255);
     EXPECT_EQ(black.paletteEntry(1)[0], 0);
     EXPECT_EQ(indicesOf(black)[11], 1);
-}
-
-TEST(BlackWhite, StretchMapsTheGraysOntoOutsetEndset) {
     // colours used 3: entries 20, 100, 200 → 10 … 190 by (v − 20) × 1 + 10
     DibImage image =
         makeIndexedImage(4, 1, 4, {0x141414, 0x646464, 0xC8C8C8}, [](int x, int) { return x; });
@@ -305,20 +301,6 @@ TEST(BlackWhite, RangeThenOrderAndTheCommandRefuses) {
               Messages({{"alart", std::string(range)}}));
 }
 
-TEST(Histogram, ChannelTablesScaleFromLoAndTruncate) {
-    // lo, hi, outset, endset, value, result; 50 × (255 / 50) is a hair below 255 in doubles and
-    // truncates to 254. The hand-worked rows below hold plain spans and unchecked channels.
-    const int cases[][6] = {{50, 100, 0, 255, 100, 254},
-                            {0, 255, 100, 100, 255, 100},
-                            // values outside lo … hi (other palette entries) are clamped
-                            {100, 200, 0, 255, 0, 0},
-                            {100, 200, 0, 255, 250, 255},
-                            {60, 60, 30, 90, 60, 30}};
-    for (const auto& [lo, hi, outset, endset, value, result] : cases)
-        EXPECT_EQ(histogramChannelTable(true, lo, hi, outset, endset)[value], result)
-            << lo << " " << hi << " " << value;
-}
-
 TEST(Histogram, HandWorkedRows) {
     const HistogramRequest all{{true, true, true}, {20, 0, 0}, {200, 255, 255}},
         blueTo100{{true, false, false}, {100, 0, 0}, {100, 255, 255}},
@@ -336,7 +318,9 @@ TEST(Histogram, HandWorkedRows) {
         // Only red checked: 10 … 95 → 0 … 255.
         {redOnly, {0x0A0D0E, 0x5FF0F1}, {0x000D0E, 0xFFF0F1}},
         // Blue is 77 everywhere: no span to stretch, it takes the outset.
-        {blueFrom10, {0x00004D, 0xFFFF4D}, {0x00000A, 0xFFFF0A}}};
+        {blueFrom10, {0x00004D, 0xFFFF4D}, {0x00000A, 0xFFFF0A}},
+        // Blue 50 … 100: 50 × (255 / 50) is a hair below 255 in doubles and truncates to 254.
+        {{}, {0x000032, 0x000064}, {0x000000, 0x0000FE}}};
     // clang-format on
     for (const auto& [request, source, expected] : cases)
         EXPECT_EQ(rowColors(modify(row(source), request)), expected);
@@ -359,15 +343,19 @@ TEST(Histogram, IndexedChangesOnlyThePaletteAndThirtyTwoBitsZeroFourthBytes) {
     for (int i = 0; i < 4; ++i)
         EXPECT_EQ(result.paletteEntry(i)[1], 85 * i);         // 32 … 128 → 0 … 255
     EXPECT_EQ(progress, std::vector<int>({25, 50, 75, 100})); // one pass per entry
-    DibImage wide = makeImage(2, 1, 32);
-    const std::uint8_t a[3] = {10, 20, 30}, b[3] = {95, 105, 115};
-    setColor(wide, a, 0, 0, 32);
-    setColor(wide, b, 0, 1, 32);
-    wide.row(0)[3] = wide.row(0)[7] = 0x99;
-    const DibImage stretched = modify(wide, {});
+    // 32 bpp rows pass through each worker's own colour row, yet map as their 24 bpp copy does.
+    setenv("VELLORA_THREADS", "4", 1);
+    DibImage wide = randomPicture(3001, 64, 32, 4, 7);
+    wide.row(63)[3] = 0x99;
+    const HistogramRequest request{{true, true, true}, {10, 20, 30}, {200, 210, 220}};
+    const DibImage stretched = modify(wide, request);
+    const DibImage copy = modify(
+        makeTrueColorImage(3001, 64, [&](int x, int y) { return rgbAt(wide, x, y); }), request);
+    unsetenv("VELLORA_THREADS");
     ASSERT_EQ(stretched.bitsPerPixel, 32);
-    EXPECT_EQ(rowColors(stretched), Colors({0x000000, 0xFFFFFF}));
-    EXPECT_TRUE(stretched.row(0)[3] == 0 && stretched.row(0)[7] == 0);
+    for (int y = 0; y < 64; ++y)
+        ASSERT_EQ(rowColors(stretched, y), rowColors(copy, y)) << y;
+    EXPECT_EQ(stretched.row(63)[3], 0);
 }
 
 TEST(Histogram, DialogValuesAndTheCommand) {
@@ -410,19 +398,19 @@ TEST(ChannelTables, EveryByteThroughItsChannelsTable) {
     }
 }
 
-// 37 pixels: a row of 111 bytes plus one padding byte, longer than any vector width; 32 rows
-// make two bands. The command inverts a 24 bpp picture kept at 24 bpp within the block it reads:
+// 37 pixels: a row of 111 bytes plus one padding byte, longer than any vector width; 64 rows
+// make four bands. The command inverts a 24 bpp picture kept at 24 bpp within the block it reads:
 // the bytes must still be those of a new picture (padding cleared, header as made), also where
 // the block's own header differs; 32 bpp results get zero fourth bytes; an indexed picture keeps
 // its indices and inverts its palette.
 TEST(Invert, ComplementsEveryPixelIntoTheBytesOfANewPicture) {
-    setenv("VELLORA_THREADS", "2", 1);
-    DibImage wide = randomPicture(37, 32, 24, 5);
-    for (int y = 0; y < 32; ++y)
+    setenv("VELLORA_THREADS", "4", 1);
+    DibImage wide = randomPicture(37, 64, 24, 5);
+    for (int y = 0; y < 64; ++y)
         wide.row(y)[111] = 0xAB;
     DibImage foreignHeader = wide;
     foreignHeader.data[38] = 1; // horizontal resolution: not what a new picture gets
-    const DibImage indexed = randomPicture(37, 32, 4, 2);
+    const DibImage indexed = randomPicture(37, 64, 4, 2);
     for (const auto& [source, depth] : {std::pair<const DibImage*, int>{&wide, 0},
                                         {&wide, 24},
                                         {&wide, 32},
@@ -436,20 +424,20 @@ TEST(Invert, ComplementsEveryPixelIntoTheBytesOfANewPicture) {
         ASSERT_EQ(invertImage(session, depth), 0);
         const DibImage result = readImage(session.nextPath);
         ASSERT_EQ(result.bitsPerPixel, depth ? depth : source->bitsPerPixel);
-        for (int y = 0; y < 32; ++y)
+        for (int y = 0; y < 64; ++y)
             for (int x = 0; x < 37; ++x) {
                 ASSERT_EQ(rgbAt(result, x, y), 0xFFFFFFu - rgbAt(*source, x, y)) << x << "," << y;
                 ASSERT_TRUE(depth != 32 || result.row(y)[4 * x + 3] == 0);
             }
         EXPECT_EQ(result.data, apply(invertToImage, *source, nullptr, depth).data);
-        EXPECT_TRUE(result.bitsPerPixel != 24 || result.row(31)[111] == 0);
+        EXPECT_TRUE(result.bitsPerPixel != 24 || result.row(63)[111] == 0);
         EXPECT_TRUE(!result.isIndexed() || indicesOf(result) == indicesOf(*source));
         EXPECT_EQ(readImage(session.currentPath).data, source->data);
     }
     unsetenv("VELLORA_THREADS");
 }
 
-TEST(Posterize, FormatFromTheProductOfTheCountsAndLevelsAsRoundedQuotients) {
+TEST(Posterize, FormatAndLevelsOfTheCountsWhichMustBe1To128NotAllOne) {
     // blue, green, red, depth, colours
     const int formats[][5] = {{1, 1, 2, 1, 2},     {1, 1, 3, 4, 3},     {2, 2, 2, 4, 8},
                               {4, 2, 2, 4, 16},    {17, 1, 1, 8, 17},   {6, 6, 6, 8, 216},
@@ -470,6 +458,16 @@ TEST(Posterize, FormatFromTheProductOfTheCountsAndLevelsAsRoundedQuotients) {
         EXPECT_EQ(posterComponent(value, levels), component) << value << " " << levels;
         EXPECT_EQ(posterLevelIndex(value, levels), index) << value << " " << levels;
     }
+    // common, levels, red, green, blue, valid
+    const int cases[][6] = {{0, 2, 1, 1, 1, 0},   {1, 1, 2, 2, 2, 0},   {1, 2, 1, 1, 1, 1},
+                            {1, 128, 1, 1, 1, 1}, {1, 129, 1, 1, 1, 0}, {0, 1, 2, 1, 1, 1},
+                            {0, 1, 1, 1, 128, 1}, {0, 1, 0, 2, 2, 0},   {0, 1, 2, 129, 2, 0}};
+    for (const auto& [common, rgb, red, green, blue, valid] : cases)
+        EXPECT_EQ(posterLevelsValid(common, rgb, red, green, blue), bool(valid))
+            << common << " " << rgb << " " << red << green << blue;
+    EXPECT_EQ(refusal(posterizeHandler, [](ParameterBlock& b) { b.posterLevelRed = 1; }),
+              Messages({{"alert", "each level must be 1 ~ 128 and not 1 same all"},
+                        {"error", "failed to posterization the image"}}));
 }
 
 TEST(Posterize, HandWorkedPictures) {
@@ -504,19 +502,6 @@ TEST(Posterize, HandWorkedPictures) {
     for (const LevelCounts levels : {LevelCounts{3, 5, 4}, LevelCounts{7, 8, 9}})
         EXPECT_EQ(apply(posterizeToImage, indexed, nullptr, levels).data,
                   apply(posterizeToImage, colours, nullptr, levels).data);
-}
-
-TEST(Posterize, LevelsOneTo128NotAllOne) {
-    // common, levels, red, green, blue, valid
-    const int cases[][6] = {{0, 2, 1, 1, 1, 0},   {1, 1, 2, 2, 2, 0},   {1, 2, 1, 1, 1, 1},
-                            {1, 128, 1, 1, 1, 1}, {1, 129, 1, 1, 1, 0}, {0, 1, 2, 1, 1, 1},
-                            {0, 1, 1, 1, 128, 1}, {0, 1, 0, 2, 2, 0},   {0, 1, 2, 129, 2, 0}};
-    for (const auto& [common, rgb, red, green, blue, valid] : cases)
-        EXPECT_EQ(posterLevelsValid(common, rgb, red, green, blue), bool(valid))
-            << common << " " << rgb << " " << red << green << blue;
-    EXPECT_EQ(refusal(posterizeHandler, [](ParameterBlock& b) { b.posterLevelRed = 1; }),
-              Messages({{"alert", "each level must be 1 ~ 128 and not 1 same all"},
-                        {"error", "failed to posterization the image"}}));
 }
 
 // The operations with vector kernels give the same file bytes at every level: odd sizes leave

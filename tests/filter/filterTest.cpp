@@ -97,7 +97,7 @@ DibImage runPass(const DibImage& source, const Pass& pass) {
     return target;
 }
 
-// Same size and every pixel the same colour; names the first difference otherwise.
+// Same size, every pixel the same colour and the padding too; names the first difference.
 ::testing::AssertionResult samePixels(const DibImage& expected, const DibImage& actual) {
     if (expected.width != actual.width || expected.height != actual.height)
         return ::testing::AssertionFailure() << "sizes differ";
@@ -105,6 +105,7 @@ DibImage runPass(const DibImage& source, const Pass& pass) {
         for (int x = 0; x < actual.width; ++x)
             if (rgbAt(expected, x, y) != rgbAt(actual, x, y))
                 return ::testing::AssertionFailure() << "pixel (" << x << ", " << y << ") differs";
+    if (expected.data != actual.data) return ::testing::AssertionFailure() << "padding differs";
     return ::testing::AssertionSuccess();
 }
 
@@ -316,6 +317,9 @@ TEST(EdgePreserving, HandWorkedWindows) {
         {"corner, variance", 1, [](int x, int y) { return x + y == 0 ? 250 : 50; }, 50},
         // Only sub-window 8, the last, lies in the lower right block.
         {"block, range", 0, [](int x, int y) { return x >= 2 && y >= 2 ? 100 : 0; }, 100},
+        // A dark ring round 50s and a centre of 59: the centre 3 × 3 ranges least, 459 / 9.
+        {"centre, range", 0,
+         [](int x, int y) { return x % 4 && y % 4 ? 50 + 9 * (x == 2 && y == 2) : 0; }, 51},
     };
     // clang-format on
     for (const auto& c : cases) {
