@@ -15,6 +15,11 @@ namespace vellora {
 
 namespace {
 
+void invertBytes(const std::uint8_t* in, std::uint8_t* out, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i)
+        out[i] = std::uint8_t(255 - in[i]);
+}
+
 void invertPalette(DibImage& target, const DibImage& source) {
     for (int i = 0; i < int(target.paletteEntries); ++i) {
         const std::uint8_t* in = source.paletteEntry(i);
@@ -52,24 +57,20 @@ bool invertInPlace(Session& session, DibImage& picture, int depth) {
     if (picture.bitsPerPixel != 24 || (depth != 0 && depth != 24) || !hasFreshHeader(picture))
         return false;
     const std::size_t rowBytes = 3 * std::size_t(picture.width);
-    const std::size_t padding = std::size_t(picture.stride) - rowBytes;
     progressBegin(session, picture.height);
-    forRowsWithProgress(session, picture.height, rowWorkerCount(picture.height),
-                        [&](int, int begin, int end) {
-                            for (int y = begin; y < end; ++y) {
-                                std::uint8_t* row = picture.row(y);
-                                invertBytes(row, row, rowBytes);
-                                std::memset(row + rowBytes, 0, padding);
-                            }
-                        });
+    forRowsWithProgress(
+        session, picture.height, rowWorkerCount(picture.height), [&](int, int begin, int end) {
+            for (int y = begin; y < end; ++y)
+                invertRowInPlace(picture.row(y), rowBytes, std::size_t(picture.stride));
+        });
     return true;
 }
 
 } // namespace
 
-void invertBytes(const std::uint8_t* in, std::uint8_t* out, std::size_t count) {
-    for (std::size_t i = 0; i < count; ++i)
-        out[i] = std::uint8_t(255 - in[i]);
+void invertRowInPlace(std::uint8_t* row, std::size_t rowBytes, std::size_t stride) {
+    invertBytes(row, row, rowBytes);
+    std::memset(row + rowBytes, 0, stride - rowBytes);
 }
 
 int invertResultDepth(std::uint32_t depthIndex) {

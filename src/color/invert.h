@@ -8,8 +8,9 @@
 
 namespace vellora {
 
-// Every byte replaced by its complement, 255 - byte; `in` and `out` may be the same bytes.
-void invertBytes(const std::uint8_t* in, std::uint8_t* out, std::size_t count);
+// A 24 bpp row of `rowBytes` inverted where it stands, the rest of its `stride` cleared as a new
+// picture's row padding is.
+void invertRowInPlace(std::uint8_t* row, std::size_t rowBytes, std::size_t stride);
 
 // The result depth for the block's invertDepthIndex: 0 the source's, 1 → 24, 2 → 32.
 int invertResultDepth(std::uint32_t depthIndex);

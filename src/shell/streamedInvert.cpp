@@ -12,7 +12,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstring>
 #include <vector>
 
 namespace vellora {
@@ -59,10 +58,8 @@ class InvertedRows {
         std::uint8_t* first = buffer_.data() + lead;
         if (!readAt(fd_, first, rows * stride, offset_)) return false;
         const std::size_t rowBytes = 3 * std::size_t(shape_.width);
-        for (std::uint8_t* row = first; row < first + rows * stride; row += stride) {
-            invertBytes(row, row, rowBytes);
-            std::memset(row + rowBytes, 0, stride - rowBytes);
-        }
+        for (std::uint8_t* row = first; row < first + rows * stride; row += stride)
+            invertRowInPlace(row, rowBytes, stride);
         offset_ += rows * stride;
         rowsLeft_ -= rows;
         piece = {buffer_.data(), lead + rows * stride};
@@ -85,8 +82,9 @@ bool invertFileStreamed(const Session& session, const std::string& input,
     if ((depth != 0 && depth != 24) || encoderMimeType(output) != "image/bmp") return false;
     const ReadFile file = openRegularFile(input);
     DibImage shape;
-    if (!file || !streamableShape(::fileno(file.get()), shape)) return false;
-    InvertedRows rows(::fileno(file.get()), shape);
+    const int fd = file ? ::fileno(file.get()) : -1;
+    if (!file || !streamableShape(fd, shape)) return false;
+    InvertedRows rows(fd, shape);
     const FilePieces pieces = [&](std::span<const std::uint8_t>& piece) {
         return rows.next(piece);
     };
