@@ -22,8 +22,8 @@ struct TiffLayout {
 };
 
 bool isSimpleIndexed(TIFF* tif, const TiffLayout& layout) {
-    std::uint16_t planar = PLANARCONFIG_CONTIG, orientation = ORIENTATION_TOPLEFT;
-    TIFFGetFieldDefaulted(tif, TIFFTAG_PLANARCONFIG, &planar);
+    // With one sample per pixel the planar configuration makes no difference.
+    std::uint16_t orientation = ORIENTATION_TOPLEFT;
     TIFFGetFieldDefaulted(tif, TIFFTAG_ORIENTATION, &orientation);
     const std::uint16_t bits = layout.bitsPerSample;
     const bool paletteOrGray = layout.photometric == PHOTOMETRIC_PALETTE ||
@@ -31,7 +31,6 @@ bool isSimpleIndexed(TIFF* tif, const TiffLayout& layout) {
                                layout.photometric == PHOTOMETRIC_MINISWHITE;
     return !TIFFIsTiled(tif) && layout.samples == 1 && orientation == ORIENTATION_TOPLEFT &&
            paletteOrGray && (bits == 1 || bits == 2 || bits == 4 || bits == 8) &&
-           (planar == PLANARCONFIG_CONTIG || layout.samples == 1) &&
            TIFFScanlineSize64(tif) == (std::uint64_t(layout.width) * bits + 7) / 8;
 }
 

@@ -1,11 +1,13 @@
 // The parameter fields: values set by name and refused, the block's layout, the defaults, the
 // repair of a damaged block and the --help text.
 #include "core/parameterFields.h"
+#include "core/dibImage.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
+#include <map>
 #include <set>
 #include <tuple>
 
@@ -148,8 +150,7 @@ TEST(ParameterFields, EachFieldOwnsItsBytesAndItsDefaultsLieInItsRanges) {
     EXPECT_EQ(owners, std::vector<int>(kParameterBlockBytes, 1));
 }
 
-// Repair leaves a fresh block as it is and replaces only bad values. No screen or window is
-// known yet; the fresh user filter changes nothing: the centre coefficient alone, divided by 1.
+// Repair leaves a fresh block as it is and replaces only bad values.
 TEST(ParameterFields, RepairReplacesOnlyBadValuesOfAFreshBlock) {
     const ParameterBlock defaults = defaultParameterBlock();
     ParameterBlock repaired = defaults;
@@ -161,12 +162,26 @@ TEST(ParameterFields, RepairReplacesOnlyBadValuesOfAFreshBlock) {
     EXPECT_EQ(std::tuple(repaired.histEndset[1], repaired.histEndset[2], repaired.hSlitGrayIndex,
                          repaired.vSlitGrayIndex, repaired.tilePixelWidth, repaired.saveTiling),
               std::tuple(255u, 17u, 1u, 1u, 9, 0u));
-    EXPECT_EQ(std::tuple(defaults.screenWidth, defaults.screenHeight, defaults.windowRect[2],
-                         defaults.windowWidth, defaults.windowHeight),
-              std::tuple(0u, 0u, 0, 0u, 0u));
-    EXPECT_EQ(std::count(std::begin(defaults.userFilterMask), std::end(defaults.userFilterMask), 0),
-              24);
-    EXPECT_EQ(std::tuple(defaults.userFilterMask[12], defaults.userFilterValue), std::tuple(1, 1));
+}
+
+// The fresh block word by word as the published layout gives it: no screen or window known yet,
+// the user filter's centre coefficient alone, and every word not listed 0, the path empty.
+TEST(ParameterFields, FreshBlockHoldsThePublishedDefaults) {
+    const std::map<std::size_t, std::int32_t> nonZero = {
+        {168, 24}, {172, 100}, {180, 8}, {184, 6},   {188, 5},   {196, 1},   {200, 1}, {204, 1},
+        {232, 1},  {236, 1},   {240, 1}, {248, 7},   {252, 1},   {256, 9},   {524, 1}, {528, 7},
+        {536, 1},  {540, 128}, {548, 1}, {552, 255}, {564, 2},   {568, 2},   {572, 1}, {576, 1},
+        {580, 1},  {584, 1},   {588, 1}, {604, 255}, {608, 255}, {612, 255}, {620, 1}, {632, 3},
+        {648, 1},  {704, 1},   {756, 1}, {760, 1},   {764, 3},   {768, 9},   {772, 1}, {776, 48},
+        {780, 9},  {784, 64},  {788, 9}, {792, 1},   {796, 1},   {800, 1}};
+    const ParameterBlock block = defaultParameterBlock();
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(&block);
+    for (std::size_t offset = 0; offset < kParameterBlockBytes; offset += 4) {
+        const auto listed = nonZero.find(offset);
+        EXPECT_EQ(std::int32_t(readLe32(bytes + offset)),
+                  listed == nonZero.end() ? 0 : listed->second)
+            << offset;
+    }
 }
 
 // One --help line per field, with its default; a choice is named only for a value its field
