@@ -45,12 +45,7 @@ int runOperationFrame(Session& session, Operation operation, const OperationBody
     const OperationTraits& traits = operationTraits(operation);
     Frontend& frontend = session.frontend;
     forgetFailureCause();
-    if (traits.showsProgress) {
-        updateStatusText(session, 0);
-        frontend.setProgressVisible(true);
-        frontend.setProgressPosition(0);
-        session.progress.lastPosition = 0;
-    }
+    if (traits.showsProgress) showProgressFromZero(session);
     const int result = body(session);
     // Whatever the body left behind is released here, on success and failure alike.
     session.sourceImage.release();

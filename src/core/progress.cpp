@@ -4,6 +4,13 @@
 
 namespace vellora {
 
+void showProgressFromZero(Session& session) {
+    updateStatusText(session, 0);
+    session.frontend.setProgressVisible(true);
+    session.frontend.setProgressPosition(0);
+    session.progress.lastPosition = 0;
+}
+
 void progressBegin(Session& session, double units) {
     session.progress.progressStart = 0;
     session.progress.progressNow = 0;
@@ -27,14 +34,15 @@ void progressAdvance(Session& session) {
 }
 
 void progressAdvanceBy(Session& session, int units) {
-    for (int i = 0; i < units; ++i) session.progress.progressNow += 1;
+    for (int i = 0; i < units; ++i)
+        session.progress.progressNow += 1;
     showPosition(session);
 }
 
 std::string statusText(const ImageInfo& info) {
     char text[128];
-    std::snprintf(text, sizeof text, "    width x height : %d x %d, bits per pixel : %d", info.width,
-                  info.height, info.bitsPerPixel);
+    std::snprintf(text, sizeof text, "    width x height : %d x %d, bits per pixel : %d",
+                  info.width, info.height, info.bitsPerPixel);
     return text;
 }
 

@@ -4,6 +4,8 @@
 
 namespace vellora {
 
+// Clears the status text and shows the bar at 0, the position later advances compare with.
+void showProgressFromZero(Session& session);
 // Starts counting `units` work units (rows, or rows times passes).
 void progressBegin(Session& session, double units);
 // One unit done: the bar shows the truncated percentage. Call from one thread only.

@@ -21,12 +21,11 @@ constexpr double kLargestWeight = 1 << 20; // scaled; far above any normalised w
 // The smallest q for which every weight is a whole multiple of 2^-q, or −1 past kMaxShift.
 int binaryPlaces(const double* weights, int count) {
     for (int q = 0; q <= kMaxShift; ++q) {
-        bool whole = true;
-        for (int i = 0; i < count && whole; ++i) {
-            const double scaled = std::ldexp(weights[i], q);
-            whole = scaled == std::trunc(scaled) && std::fabs(scaled) <= kLargestWeight;
-        }
-        if (whole) return q;
+        const auto whole = [q](double weight) {
+            const double scaled = std::ldexp(weight, q);
+            return scaled == std::trunc(scaled) && std::fabs(scaled) <= kLargestWeight;
+        };
+        if (std::all_of(weights, weights + count, whole)) return q;
     }
     return -1;
 }

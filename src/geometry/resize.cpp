@@ -26,8 +26,8 @@ namespace {
 // Source column of every target column, x × w / W in 64 bits.
 std::vector<int> nearestColumns(int sourceWidth, int targetWidth) {
     std::vector<int> columns(static_cast<std::size_t>(targetWidth));
-    for (int x = 0; x < targetWidth; ++x)
-        columns[std::size_t(x)] = int(std::int64_t(sourceWidth) * x / targetWidth);
+    for (std::int64_t x = 0; int& column : columns)
+        column = int(sourceWidth * x++ / targetWidth);
     return columns;
 }
 

@@ -27,15 +27,8 @@ int readTableFromPicture(Session& session, TilingTable& table) {
 
 } // namespace
 
-void showTableProgress(Session& session) {
-    updateStatusText(session, 0);
-    session.frontend.setProgressVisible(true);
-    session.frontend.setProgressPosition(0);
-    session.progress.lastPosition = 0;
-}
-
 int buildTilingTable(Session& session, TilingTable& table) {
-    showTableProgress(session);
+    showProgressFromZero(session);
     const int result = readTableFromPicture(session, table);
     session.sourceImage.release();
     session.frontend.setProgressVisible(false);
@@ -52,7 +45,7 @@ int expressTilingTable(Session& session, std::string& text) {
     }
     try {
         writeTableHeaderText(text, table, sourceFileName(session.picturePath));
-        showTableProgress(session);
+        showProgressFromZero(session);
         if (table.header.isIndexed())
             writeIndexTableText(session, text, table);
         else

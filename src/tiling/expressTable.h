@@ -15,9 +15,6 @@ namespace vellora {
 // the command's).
 int buildTilingTable(Session& session, TilingTable& table);
 
-// The status text cleared and the progress bar shown at 0, as every table step starts.
-void showTableProgress(Session& session);
-
 // Empties `text` and writes the whole table into it. 0, or 1 after "failed to get tiling table"
 // with `text` left empty.
 int expressTilingTable(Session& session, std::string& text);

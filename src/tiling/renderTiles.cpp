@@ -106,12 +106,15 @@ void averageBandColors(const DibImage& source, const TileGeometry& g, const Tile
     }
     // Integer sums are exact, so dividing them in doubles equals summing in doubles.
     const double rows = yEnd - band.blockY;
-    for (std::size_t c = 0; c < columns; ++c) {
-        const int x0 = tileColumnX(g, int(c));
+    for (int c = 0; auto& color : colors) {
+        const int x0 = tileColumnX(g, c);
         const int x1 = int(std::min<std::int64_t>(std::int64_t(x0) + g.tileWidth, source.width));
         const double count = rows * (x1 - x0);
-        for (int k = 0; k < 3; ++k)
-            colors[c][std::size_t(k)] = std::uint8_t(double(sums[3 * c + std::size_t(k)]) / count);
+        const std::uint64_t* sum = &sums[3 * std::size_t(c++)];
+        const auto mean = [&](std::uint64_t channel) {
+            return std::uint8_t(double(channel) / count);
+        };
+        color = {mean(sum[0]), mean(sum[1]), mean(sum[2])};
     }
 }
 

@@ -17,7 +17,7 @@ constexpr std::string_view kFailure = "failed to save tiling table as csv file";
 bool writeCsvText(Session& session, const TilingTable& table, std::string& csv) {
     try {
         writeCsvHeader(csv, table, sourceFileName(session.picturePath));
-        showTableProgress(session);
+        showProgressFromZero(session);
         if (table.header.isIndexed())
             writeIndexTableCsv(session, csv, table);
         else

@@ -70,10 +70,11 @@ struct Tiling : test::TilingSession {
         return tiled;
     }
     // The use counts of the current picture's tiling table, which starts with the picture's own
-    // header and colour table.
+    // header and colour table (room for the largest), three bytes a tile and two slit entries.
     std::vector<std::int64_t> counts() {
         TilingTable table;
         EXPECT_EQ(buildTilingTable(session, table), 0);
+        EXPECT_EQ(table.header.data.size(), 1078 + 3 * std::size_t(geometry().tileCount()) + 6);
         const DibImage picture = current();
         EXPECT_TRUE(std::equal(picture.data.begin(), picture.data.begin() + picture.bitsOffset,
                                table.header.data.begin()));
