@@ -21,11 +21,11 @@ struct ClassControls {
     int controlId; // the list, or the user palette name
 };
 // By class: decrease, standard, even color, true color, user defined.
-constexpr std::array<ClassControls, 5> kClasses{{{"decrease", 1420, 1430},
-                                                 {"standard", 1421, 1431},
-                                                 {"even color", 1422, 1432},
-                                                 {"true color", 1423, 1433},
-                                                 {"user defined", 1424, 1434}}};
+constexpr ClassControls kClasses[] = {{"decrease", 1420, 1430},
+                                      {"standard", 1421, 1431},
+                                      {"even color", 1422, 1432},
+                                      {"true color", 1423, 1433},
+                                      {"user defined", 1424, 1434}};
 
 QString fileNameText(const std::string& path) {
     return QString::fromStdString(std::string(pathFileName(path)));

@@ -1,5 +1,5 @@
-#include "sheet/chartPages.h"
 #include "sheet/chartRender.h"
+#include "sheet/chartPages.h"
 #include "sheet/chartSymbols.h"
 
 namespace vellora {
@@ -30,7 +30,8 @@ std::string renderChartPdf(const SheetDesign& design, const DesignSettings& sett
 
 // The module's one entry, looked up by name when the module is loaded.
 extern "C" [[gnu::visibility("default")]] void
-vellora_render_chart_pdf(const vellora::SheetDesign* design, const vellora::DesignSettings* settings,
-                         std::string* document, std::string* error) {
+vellora_render_chart_pdf(const vellora::SheetDesign* design,
+                         const vellora::DesignSettings* settings, std::string* document,
+                         std::string* error) {
     *document = vellora::renderChartPdf(*design, *settings, *error);
 }

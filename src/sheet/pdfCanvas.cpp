@@ -18,10 +18,6 @@ cairo_status_t appendBytes(void* closure, const unsigned char* data, unsigned in
     return CAIRO_STATUS_SUCCESS;
 }
 
-void setSource(cairo_t* cr, const RgbColor& rgb) {
-    cairo_set_source_rgb(cr, rgb[0] / 255.0, rgb[1] / 255.0, rgb[2] / 255.0);
-}
-
 // Outlines exactly as designed: a chart is read at its real proportions, never hinted to pixels.
 void unhinted(PangoContext* context) {
     cairo_font_options_t* options = cairo_font_options_create();
@@ -117,15 +113,19 @@ double PdfCanvas::text(std::string_view text, double x, double y, const TextStyl
     return box.height;
 }
 
+void PdfCanvas::setColor(const RgbColor& rgb) {
+    cairo_set_source_rgb(cr_, rgb[0] / 255.0, rgb[1] / 255.0, rgb[2] / 255.0);
+}
+
 void PdfCanvas::fillRect(double x, double y, double width, double height, const RgbColor& rgb) {
-    setSource(cr_, rgb);
+    setColor(rgb);
     cairo_rectangle(cr_, x, y, width, height);
     cairo_fill(cr_);
 }
 
 void PdfCanvas::strokeRect(double x, double y, double width, double height, double lineMm,
                            const RgbColor& rgb) {
-    setSource(cr_, rgb);
+    setColor(rgb);
     cairo_set_line_width(cr_, lineMm);
     cairo_rectangle(cr_, x, y, width, height);
     cairo_stroke(cr_);

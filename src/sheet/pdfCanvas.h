@@ -51,6 +51,8 @@ class PdfCanvas {
     PdfCanvas& operator=(const PdfCanvas&) = delete;
 
     cairo_t* cr() const { return cr_; }
+    // The colour the next fill or stroke of cr() takes.
+    void setColor(const RgbColor& rgb);
     PaperSize page() const { return page_; }
     // Text with its top at y; x is its left edge, centre or right edge by the alignment.
     // Returns the height it took.

@@ -53,7 +53,7 @@ void drawCells(PdfCanvas& canvas, const ChartContext& chart, const GridFrame& f)
         const SheetEntry& entry = chart.design.entries[number];
         for (const auto& [r, c] : cells)
             cairo_rectangle(cr, f.x + c * f.cell + inset, f.y + r * f.cell + inset, side, side);
-        cairo_set_source_rgb(cr, entry.rgb[0] / 255.0, entry.rgb[1] / 255.0, entry.rgb[2] / 255.0);
+        canvas.setColor(entry.rgb);
         cairo_fill(cr);
         const std::string& symbol = chart.symbols[number];
         const ShapedText shaped(cr, symbol, {symbolSize(symbol, f.cell), true});
@@ -105,8 +105,7 @@ void drawOverlapLines(PdfCanvas& canvas, const ChartContext& chart, const GridFr
     if (sectionRow + 1 < l.sectionsDown) line(false, f.rows.count - kOverlapTiles);
     const double dash[] = {1.2, 0.8};
     cairo_set_dash(cr, dash, 2, 0);
-    cairo_set_source_rgb(cr, kOverlapRed[0] / 255.0, kOverlapRed[1] / 255.0,
-                         kOverlapRed[2] / 255.0);
+    canvas.setColor(kOverlapRed);
     cairo_set_line_width(cr, kOverlapLineMm);
     cairo_stroke(cr);
     cairo_set_dash(cr, nullptr, 0, 0);

@@ -152,11 +152,12 @@ TEST(ChartPdf, HasOverviewSectionsAndLegendWithEveryCountAndNumbersEveryTenTiles
     EXPECT_TRUE(std::regex_search(shopping, std::regex(R"(\n\s*Total\s+3000\s)")));
 }
 
-// Symbols: one character for the first 52 colours, then two, then three, hand-counted.
+// Symbols: one character for the first 52 colours, then two, then three (52 + 52 × 52 on),
+// hand-counted.
 TEST(ChartSymbols, CountOnInCharactersThatDoNotLookAlikeAndInkFollowsTheGrayLevel) {
-    const std::pair<int, const char*> symbols[] = {{0, "A"},    {22, "Z"},    {23, "2"},
-                                                   {51, "@"},   {52, "AA"},   {53, "AB"},
-                                                   {104, "BA"}, {2756, "AAA"}};
+    const std::pair<int, const char*> symbols[] = {{0, "A"},    {22, "Z"},     {23, "2"},
+                                                   {51, "@"},   {52, "AA"},    {53, "AB"},
+                                                   {104, "BA"}, {2756, "AAA"}, {2808, "ABA"}};
     for (const auto& [n, symbol] : symbols)
         EXPECT_EQ(chartSymbol(n), symbol) << n;
     // Gray (77 R + 151 G + 28 B) / 256 from 128 up takes a dark symbol.
