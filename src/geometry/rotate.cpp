@@ -18,6 +18,7 @@
 #include <new>
 #include <numbers>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace vellora {
@@ -207,15 +208,13 @@ BlankColor blankGray(int blankIndex) {
 RotatedSize rotatedSize(const DibImage& source, int angle) {
     const Turn turn = turnOf(angle);
     const double w = source.width, h = source.height;
-    const double corners[4][2] = {{0, 0}, {w, 0}, {0, h}, {w, h}};
+    // The corner at the origin stays where it is; the other three widen the box.
     double minX = 0, maxX = 0, minY = 0, maxY = 0;
-    for (int i = 0; i < 4; ++i) {
-        const double x = corners[i][0] * turn.cosine - corners[i][1] * turn.sine;
-        const double y = corners[i][0] * turn.sine + corners[i][1] * turn.cosine;
-        if (i == 0 || x < minX) minX = x;
-        if (i == 0 || x > maxX) maxX = x;
-        if (i == 0 || y < minY) minY = y;
-        if (i == 0 || y > maxY) maxY = y;
+    for (const auto& [cx, cy] : {std::pair{w, 0.0}, {0.0, h}, {w, h}}) {
+        const double x = cx * turn.cosine - cy * turn.sine;
+        const double y = cx * turn.sine + cy * turn.cosine;
+        minX = std::min(minX, x), maxX = std::max(maxX, x);
+        minY = std::min(minY, y), maxY = std::max(maxY, y);
     }
     return {sizeFrom(maxX - minX + 0.5), sizeFrom(maxY - minY + 0.5)};
 }

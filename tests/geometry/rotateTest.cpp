@@ -34,7 +34,8 @@ TEST(Rotate, BoundingSizeAndBlankGrays) {
     // A long thin strip turned almost upright is narrower than it was.
     const int cases[][5] = {{100, 50, 30, 112, 93},  {100, 50, 330, 112, 93},
                             {100, 50, 45, 106, 106}, {41, 100, 45, 100, 100},
-                            {20, 100, 1, 22, 100},   {100, 10, 80, 27, 100}};
+                            {20, 100, 1, 22, 100},   {100, 10, 80, 27, 100},
+                            {100, 50, 150, 112, 93}}; // every corner on the left of the first
     for (const auto& [width, height, angle, targetWidth, targetHeight] : cases) {
         const RotatedSize size = rotatedSize(test::makeImage(width, height, 24), angle);
         EXPECT_EQ(std::pair(size.width, size.height), std::pair(targetWidth, targetHeight))
