@@ -26,7 +26,7 @@ void* allocateZeroedBlock(std::size_t bytes) {
 }
 
 void freeZeroedBlock(void* block, std::size_t bytes) noexcept {
-    if (block && takeBackLentBlock(block, bytes)) return;
+    if (takeBackLentBlock(block, bytes)) return; // never true of a null block: none is lent
     std::free(block);
 }
 

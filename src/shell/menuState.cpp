@@ -2,7 +2,7 @@
 
 #include "shell/commandTable.h"
 
-#include <array>
+#include <iterator>
 #include <span>
 
 namespace vellora {
@@ -33,7 +33,7 @@ struct StateRow {
     std::span<const IdRange> grayed;
 };
 
-constexpr std::array<StateRow, 7> kStateRows{{
+constexpr StateRow kStateRows[] = {
     {kOpenOnly, kPictureCommands},       // 0 no picture
     {kOpenedEnabled, kTableCommands},    // 1 opened
     {{}, {}},                            // 2 saved
@@ -41,7 +41,7 @@ constexpr std::array<StateRow, 7> kStateRows{{
     {kSaveOnly, kTableCommands},         // 4 modified
     {kTiledEnabled, {}},                 // 5 tiled
     {kTableCommands, kTableShownGrayed}, // 6 table shown
-}};
+};
 
 void setRanges(CommandSet& commands, std::span<const IdRange> ranges, bool on) {
     for (const IdRange& range : ranges)
@@ -52,7 +52,7 @@ void setRanges(CommandSet& commands, std::span<const IdRange> ranges, bool on) {
 } // namespace
 
 void updateMenus(CommandSet& commands, int menuState, int undoCount) {
-    if (menuState >= 0 && menuState < int(kStateRows.size())) {
+    if (menuState >= 0 && menuState < int(std::size(kStateRows))) {
         const StateRow& row = kStateRows[std::size_t(menuState)];
         setRanges(commands, row.enabled, true);
         setRanges(commands, row.grayed, false);
