@@ -49,7 +49,6 @@ void applyRecord(QScrollBar& bar, const ScrollRecord& record) {
     const QSignalBlocker block(&bar);
     bar.setRange(record.minimum, std::max(record.minimum, record.maximum - record.page));
     bar.setPageStep(std::max(1, record.page));
-    bar.setSingleStep(1);
     bar.setValue(record.position);
     // A bar that cannot scroll stays in place, disabled.
     bar.setEnabled(record.maximum - record.page > record.minimum);

@@ -312,6 +312,8 @@ class MainWindowTest : public QObject {
         run(kCmdZoomLast); // 1000 %: each pixel 10 x 10
         const QRect drawn = w.imageView()->drawnRect();
         QCOMPARE(drawn, QRect(380, 290, 40, 20));
+        // With no bar shown the canvas takes the whole view.
+        QCOMPARE(w.imageView()->canvas()->geometry(), w.imageView()->contentsRect());
         const int y = drawn.y() + 10;
         QCOMPARE(shownAt({drawn.x() + 19, y}), QColor(Qt::black)); // last black column
         QCOMPARE(shownAt({drawn.x() + 20, y}), QColor(Qt::white)); // first white one
