@@ -152,6 +152,29 @@ TEST(ChartPdf, HasOverviewSectionsAndLegendWithEveryCountAndNumbersEveryTenTiles
     EXPECT_TRUE(std::regex_search(shopping, std::regex(R"(\n\s*Total\s+3000\s)")));
 }
 
+// 200 colours fill more than a page of the legend and of the shopping list: the rows go on
+// under "(continued)" headings down to the last entry, "Cy" (52 + 2 × 52 + 43).
+TEST(ChartPdf, LongTablesGoOnOverPages) {
+    if (!haveTool("pdftotext")) GTEST_SKIP() << "poppler-utils missing";
+    std::vector<std::uint32_t> palette(200);
+    for (std::uint32_t i = 0; i < 200; ++i)
+        palette[i] = i * 0x010203;
+    std::string error;
+    const std::string pdf = chartPdf(
+        makeSheetDesign(
+            test::indexedTable(20, 10, palette, [](int c, int r) { return r * 20 + c; }), nullptr),
+        {}, error);
+    test::TempDir dir;
+    std::ofstream(dir / "chart.pdf", std::ios::binary) << pdf;
+    const std::string text =
+        runTool("pdftotext -layout '" + (dir / "chart.pdf").string() + "' -", dir / "all.txt");
+    EXPECT_TRUE(std::regex_search(text, std::regex(R"(\(continued\)[^]*\(continued\))")));
+    const std::regex lastRow(R"(\n\s*Cy\s)"); // in the legend and in the shopping list
+    EXPECT_EQ(std::distance(std::sregex_iterator(text.begin(), text.end(), lastRow),
+                            std::sregex_iterator()),
+              2);
+}
+
 // Symbols: one character for the first 52 colours, then two, then three (52 + 52 × 52 on),
 // hand-counted.
 TEST(ChartSymbols, CountOnInCharactersThatDoNotLookAlikeAndInkFollowsTheGrayLevel) {
