@@ -102,6 +102,8 @@ TEST(ChartPdf, HasOverviewSectionsAndLegendWithEveryCountAndNumbersEveryTenTiles
     EXPECT_NE(overview.find("Finished size: 1098 × 1318 mm (109.8 × 131.8 cm)"), std::string::npos)
         << overview;
     EXPECT_NE(overview.find("Colours: 6"), std::string::npos);
+    // The map numbers the sections in reading order where they lie.
+    EXPECT_TRUE(std::regex_search(overview, std::regex(R"(\n +1 +2\n\s*\n +3 +4\n)")));
     EXPECT_LT(overview.find("Build sheet: sample.bmp"),
               overview.find("Finished size")); // title first
     // The column numbers: the first line of numbers alone; the row numbers: lines that start and
