@@ -30,7 +30,7 @@ std::vector<QColor> pictureColors(const std::string& path) {
     DibImage picture;
     SilentFrontend quiet;
     std::vector<QColor> colors;
-    if (readBitmapFile(quiet, path, picture) != 0 || !picture.isIndexed()) return colors;
+    if (readBitmapFile(quiet, path, picture) != 0) return colors; // true colour lists none
     const std::uint32_t used =
         picture.colorsUsed != 0 ? picture.colorsUsed : picture.paletteEntries;
     for (std::uint32_t i = 0; i < std::min(used, picture.paletteEntries); ++i) {

@@ -516,6 +516,22 @@ class DialogTest : public QObject {
             std::string path = "/before";
             QVERIFY(chooser(nullptr, path));
             QCOMPARE(path, file);
+            onNextModal([](QDialog& dialog) { dialog.reject(); });
+            QVERIFY(!chooser(nullptr, path)); // Cancel keeps the path
+            QCOMPARE(path, file);
+        }
+        // The block holds a palette path of 259 characters; a longer one keeps the path.
+        for (const std::size_t length : {259u, 260u}) {
+            const std::size_t stem = length - folder.path().string().size() - 5; // "/", ".csv"
+            const std::string name = (folder.path() / (std::string(stem, 'p') + ".csv")).string();
+            std::ofstream(name) << "red,green,blue\n";
+            onNextModal([&name](QDialog& dialog) {
+                static_cast<QFileDialog&>(dialog).selectFile(QString::fromStdString(name));
+                dialog.accept();
+            });
+            std::string path = "/before";
+            QCOMPARE(chooseUserPaletteFile(nullptr, path), length == 259);
+            QCOMPARE(path, length == 259 ? name : std::string("/before"));
         }
     }
 
