@@ -19,12 +19,12 @@ struct CropFieldPlace {
     int row;
     int column;
 };
-constexpr std::array<CropFieldPlace, 4> kPlaces = {{
+constexpr auto kPlaces = std::to_array<CropFieldPlace>({
     {kCropTop, "top", 1010, 1020, 0, 2},
     {kCropLeft, "left", 1011, 1021, 1, 0},
     {kCropRight, "right", 1012, 1022, 1, 4},
     {kCropBottom, "bottom", 1013, 1023, 2, 2},
-}};
+});
 
 } // namespace
 

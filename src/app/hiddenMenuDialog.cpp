@@ -9,7 +9,7 @@
 namespace vellora::app {
 
 namespace {
-constexpr std::array<const char*, 3> kChannelLabels = {"R", "G", "B"};
+constexpr auto kChannelLabels = std::to_array<const char*>({"R", "G", "B"});
 
 std::uint32_t position(int index) {
     return index < 0 ? std::uint32_t(-1) : std::uint32_t(index); // none selected

@@ -14,11 +14,11 @@ struct PosterRow {
     const char* text;
     PosterField field;
 };
-constexpr std::array<PosterRow, 3> kChannelRows{
-    {{"level Red", kPosterRed}, {"level Green", kPosterGreen}, {"level Blue", kPosterBlue}}};
+constexpr auto kChannelRows = std::to_array<PosterRow>(
+    {{"level Red", kPosterRed}, {"level Green", kPosterGreen}, {"level Blue", kPosterBlue}});
 
 // Red, green, blue.
-constexpr std::array<const char*, 3> kChannelNames{"Red", "Green", "Blue"};
+constexpr auto kChannelNames = std::to_array<const char*>({"Red", "Green", "Blue"});
 
 } // namespace
 

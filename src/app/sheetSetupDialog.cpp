@@ -23,18 +23,18 @@ struct ValueRow {
     int part; // 0 before the 'x', 1 after it (a lone value is both)
 };
 
-constexpr std::array<ValueRow, 5> kValueRows{{
+constexpr auto kValueRows = std::to_array<ValueRow>({
     {"tile width (mm)", "tile-mm", 0},
     {"tile height (mm)", "tile-mm", 1},
     {"grout (mm)", "grout-mm", 0},
     {"spare (%)", "spare", 0},
     {"tiles per pack", "pack", 0},
-}};
+});
 
-constexpr std::array<std::pair<const char*, const char*>, 2> kPapers{{
+constexpr auto kPapers = std::to_array<std::pair<const char*, const char*>>({
     {"A4", "a4"},
     {"Letter", "letter"},
-}};
+});
 
 std::string formatted(std::string_view name, const DesignSettings& settings) {
     return findSheetField(name)->format(settings);

@@ -15,7 +15,7 @@
 namespace vellora::app {
 
 namespace {
-constexpr std::array<const char*, 3> kClassTexts = {"decrease", "even color", "user palette"};
+constexpr auto kClassTexts = std::to_array<const char*>({"decrease", "even color", "user palette"});
 
 QString fileNameText(const std::string& path) {
     return QString::fromStdString(std::string(pathFileName(path)));

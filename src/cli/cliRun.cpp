@@ -30,10 +30,10 @@ std::string inQuotes(const std::string& text) {
 }
 
 std::string answerText(Asked asked) {
-    constexpr std::array<std::pair<Asked, std::string (*)()>, 3> kAnswers{
-        {{Asked::help, helpText},
-         {Asked::helpFields, helpFieldsText},
-         {Asked::version, versionText}}};
+    constexpr auto kAnswers =
+        std::to_array<std::pair<Asked, std::string (*)()>>({{Asked::help, helpText},
+                                                            {Asked::helpFields, helpFieldsText},
+                                                            {Asked::version, versionText}});
     for (const auto& [which, text] : kAnswers)
         if (which == asked) return text();
     return {};

@@ -20,8 +20,8 @@ std::string quoted(std::string_view text) {
 }
 
 bool takeMatch(const std::string& value, DesignOptions& options, std::string& error) {
-    constexpr std::array<std::pair<std::string_view, ColorMatch>, 2> kMatches = {
-        {{"rgb", ColorMatch::Rgb}, {"ciede2000", ColorMatch::Ciede2000}}};
+    constexpr auto kMatches = std::to_array<std::pair<std::string_view, ColorMatch>>(
+        {{"rgb", ColorMatch::Rgb}, {"ciede2000", ColorMatch::Ciede2000}});
     if (options.match) {
         error = "--match given twice";
         return false;

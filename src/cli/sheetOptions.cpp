@@ -47,10 +47,10 @@ struct SheetFileOption {
     bool (*read)(const std::string& value, SheetRequest& sheet, std::string& why);
 };
 
-constexpr std::array<SheetFileOption, 2> kFileOptions{{
+constexpr auto kFileOptions = std::to_array<SheetFileOption>({
     {"--chart", "write the chart as PDF or SVG by the extension (a PDF and an SVG)", readChart},
     {"--shopping", "write the shopping list as CSV", readShopping},
-}};
+});
 
 // A sheet field's value, checked as it will be applied.
 bool readField(const SheetField& field, const std::string& value, SheetRequest& sheet,

@@ -11,7 +11,7 @@
 namespace vellora::cli {
 
 namespace {
-constexpr std::array<int, 3> kSignals{SIGINT, SIGTERM, SIGHUP};
+constexpr auto kSignals = std::to_array<int>({SIGINT, SIGTERM, SIGHUP});
 // Removal passes: the run's own clean-up may be removing entries at the same time, which makes
 // a pass stop early, so the folder is gone over again while it is still there.
 constexpr int kRemovalPasses = 4;

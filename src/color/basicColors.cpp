@@ -6,7 +6,7 @@ namespace vellora {
 
 namespace {
 // The 16 basic colour keywords of CSS Color Module Level 3, in that module's order.
-constexpr std::array<NamedColor, 16> kBasic{{
+constexpr auto kBasic = std::to_array<NamedColor>({
     {"black", 0, 0, 0},
     {"silver", 192, 192, 192},
     {"gray", 128, 128, 128},
@@ -23,10 +23,10 @@ constexpr std::array<NamedColor, 16> kBasic{{
     {"blue", 0, 0, 255},
     {"teal", 0, 128, 128},
     {"aqua", 0, 255, 255},
-}};
+});
 
 // The 147 extended colour keywords of the same module, in its (alphabetical) order.
-constexpr std::array<NamedColor, 147> kExtended{{
+constexpr auto kExtended = std::to_array<NamedColor>({
     {"aliceblue", 240, 248, 255},
     {"antiquewhite", 250, 235, 215},
     {"aqua", 0, 255, 255},
@@ -174,7 +174,7 @@ constexpr std::array<NamedColor, 147> kExtended{{
     {"whitesmoke", 245, 245, 245},
     {"yellow", 255, 255, 0},
     {"yellowgreen", 154, 205, 50},
-}};
+});
 } // namespace
 
 std::span<const NamedColor> basicColorKeywords() {

@@ -105,12 +105,12 @@ struct RotationStep {
     double cosine; // cos d
     double maxSine;
 };
-constexpr std::array<RotationStep, 4> kRotationSteps = {{
+constexpr auto kRotationSteps = std::to_array<RotationStep>({
     {0.25881904510252074, 0.0002}, // 75°: sin 0.0074° = 0.000129
     {0.64278760968653933, 0.0192}, // 50°: sin 1.099° = 0.01918
     {0.81915204428899179, 0.1470}, // 35°: sin 8.45° = 0.14697
     {0.93969262078590838, 0.5246}, // 20°: sin 31.6° = 0.52454
-}};
+});
 
 // What the mean hue allows of the hue factor T and of |sin 2Δθ|, worked out from the mean
 // hue's cosine and sine, which the bisector of the two hue directions gives without an angle.
@@ -223,14 +223,14 @@ struct PrimeStep {
     double chroma;
     double largestPrime;
 };
-constexpr std::array<PrimeStep, 6> kPrimeSteps = {{
+constexpr auto kPrimeSteps = std::to_array<PrimeStep>({
     {15, 0.41750},
     {20, 0.29182},
     {25, 0.14645},
     {30, 0.05790},
     {40, 0.00907},
     {60, 0.00055},
-}};
+});
 
 // Up to each mean primed chroma, the largest share of c² + h² the rotation term can take:
 // R_C / 2 · sin 60° = √(C⁷ / (C⁷ + 25⁷)) · sin 60° (rounded up).
@@ -238,13 +238,13 @@ struct RotationByChroma {
     double chroma;
     double share;
 };
-constexpr std::array<RotationByChroma, 5> kRotationByChroma = {{
+constexpr auto kRotationByChroma = std::to_array<RotationByChroma>({
     {10, 0.03503},
     {15, 0.14292},
     {20, 0.36059},
     {25, 0.61238},
     {30, 0.76575},
-}};
+});
 
 // The two step tables, read as unrolled selections.
 template <std::size_t... I>

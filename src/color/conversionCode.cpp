@@ -6,7 +6,7 @@ namespace vellora {
 
 namespace {
 using P = PaletteSource;
-constexpr std::array<ConversionTarget, 25> kTargets{{
+constexpr auto kTargets = std::to_array<ConversionTarget>({
     {0, "2", 1, 2, P::MedianCut, ""},
     {1, "4", 4, 4, P::MedianCut, ""},
     {2, "8", 4, 8, P::MedianCut, ""},
@@ -32,7 +32,7 @@ constexpr std::array<ConversionTarget, 25> kTargets{{
     {769, "32 bpp", 32, 0, P::None, ""},
     {kCodeUserEven, "", 0, 0, P::UserPalette, ""},
     {kCodeUserCsv, "", 0, 0, P::UserPalette, ""},
-}};
+});
 } // namespace
 
 const ConversionTarget* findConversionTarget(int code) {

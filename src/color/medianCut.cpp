@@ -434,9 +434,10 @@ void sumSideBySide(const std::uint32_t* a, std::size_t countA, const std::uint32
 using SideBySideSum = void (*)(const std::uint32_t*, std::size_t, const std::uint32_t*, std::size_t,
                                double&, double&);
 template <CutAxis AxisA>
-constexpr std::array<SideBySideSum, 3> kSideBySideRow = {
-    sumSideBySide<AxisA, CutAxis::Luma>, sumSideBySide<AxisA, CutAxis::BlueDifference>,
-    sumSideBySide<AxisA, CutAxis::RedDifference>};
+constexpr auto
+    kSideBySideRow = std::to_array<SideBySideSum>({sumSideBySide<AxisA, CutAxis::Luma>,
+                                                   sumSideBySide<AxisA, CutAxis::BlueDifference>,
+                                                   sumSideBySide<AxisA, CutAxis::RedDifference>});
 constexpr std::array<std::array<SideBySideSum, 3>, 3> kSideBySideSums = {
     kSideBySideRow<CutAxis::Luma>, kSideBySideRow<CutAxis::BlueDifference>,
     kSideBySideRow<CutAxis::RedDifference>};

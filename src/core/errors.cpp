@@ -8,7 +8,7 @@
 namespace vellora {
 
 namespace {
-constexpr std::array<std::pair<int, std::string_view>, 8> kMessages{{
+constexpr auto kMessages = std::to_array<std::pair<int, std::string_view>>({
     {kErrorOpen, "failed to open the file"},
     {kErrorCreate, "failed to create the file"},
     {kErrorRead, "failed to read the file"},
@@ -17,7 +17,7 @@ constexpr std::array<std::pair<int, std::string_view>, 8> kMessages{{
     {kErrorNotBitmap, "not bitmap file"},
     {kErrorCompressed, "compress not supported"},
     {kErrorBitsPerPixel, "error of count bits per pixel"},
-}};
+});
 
 constexpr bool isReservedCode(int code) {
     // 512 … 32768, powers of two.

@@ -12,7 +12,7 @@
 namespace vellora {
 
 namespace {
-constexpr std::array<OperationTraits, 21> kTraits{{
+constexpr auto kTraits = std::to_array<OperationTraits>({
     {Operation::Save, "failed to save a file", false, false},
     {Operation::RotateFlip, "failed to rotate or flip the image", false, false},
     {Operation::Crop, "failed to crop the image", true, false},
@@ -34,7 +34,7 @@ constexpr std::array<OperationTraits, 21> kTraits{{
     {Operation::ExpressTable, "failed to get tiling table", true, false},
     {Operation::SaveCsv, "failed to save tiling table as csv file", true, false},
     {Operation::TrueColor, "failed to convert the image to 24 bpp", true, false},
-}};
+});
 } // namespace
 
 const OperationTraits& operationTraits(Operation operation) {

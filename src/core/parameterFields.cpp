@@ -225,7 +225,7 @@ struct ValueRange {
     int index;
     std::int64_t minimum, maximum;
 };
-constexpr std::array<ValueRange, 7> kNarrowerValues{{
+constexpr auto kNarrowerValues = std::to_array<ValueRange>({
     {"colorChoice", 0, 0, 7},      // decrease: "2" … "256"
     {"colorChoice", 1, 0, 1},      // standard: "16 basic", "147 extended"
     {"colorChoice", 2, 0, 10},     // even color palettes
@@ -233,7 +233,7 @@ constexpr std::array<ValueRange, 7> kNarrowerValues{{
     {"edgeDetectChoice", 0, 0, 3}, // direction
     {"edgeDetectChoice", 1, 0, 3}, // operator
     {"edgeDetectChoice", 2, 0, 8}, // non-direction
-}};
+});
 
 const ValueRange* narrowerRange(const ParameterField& field, int index) {
     for (const ValueRange& range : kNarrowerValues)

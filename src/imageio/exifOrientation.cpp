@@ -44,7 +44,7 @@ int exifOrientation(const std::uint8_t* segment, std::size_t size) {
 }
 
 QuarterTurns uprightTransform(int orientation) {
-    static constexpr std::array<QuarterTurns, 9> kTable = {{
+    static constexpr auto kTable = std::to_array<QuarterTurns>({
         {0, 0}, // not used
         {0, 0}, // 1 upright
         {0, 1}, // 2 mirrored left–right
@@ -54,7 +54,7 @@ QuarterTurns uprightTransform(int orientation) {
         {1, 0}, // 6 turned a quarter counter-clockwise
         {1, 2}, // 7 transversed
         {3, 0}, // 8 turned a quarter clockwise
-    }};
+    });
     return orientation >= 1 && orientation <= 8 ? kTable[std::size_t(orientation)]
                                                 : QuarterTurns{0, 0};
 }

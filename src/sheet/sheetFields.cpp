@@ -67,10 +67,10 @@ bool parsePack(std::string_view value, DesignSettings& settings, std::string& wh
     return true;
 }
 
-constexpr std::array<std::pair<std::string_view, Paper>, 2> kPapers{{
+constexpr auto kPapers = std::to_array<std::pair<std::string_view, Paper>>({
     {"a4", Paper::A4},
     {"letter", Paper::Letter},
-}};
+});
 
 bool parsePaper(std::string_view value, DesignSettings& settings, std::string& why) {
     std::string lower(value);

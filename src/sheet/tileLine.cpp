@@ -79,7 +79,7 @@ struct ColumnRule {
     bool (*store)(TileColor&, std::string_view, std::string&);
 };
 
-constexpr std::array<ColumnRule, 7> kColumns{{
+constexpr auto kColumns = std::to_array<ColumnRule>({
     {"name", true, storeName},
     {"code", true, storeCode},
     {"red", true, storeChannel<0>},
@@ -87,7 +87,7 @@ constexpr std::array<ColumnRule, 7> kColumns{{
     {"blue", true, storeChannel<2>},
     {"pack", false, storePack},
     {"stock", false, storeStock},
-}};
+});
 
 constexpr int kAbsent = -1;
 using ColumnPlaces = std::array<int, kColumns.size()>; // field number of each rule, or kAbsent

@@ -182,7 +182,7 @@ constexpr std::array<CommandSpec, 58> kCommands{{
 static_assert(kCommands.back().id == kCmdAbout, "every command row is filled");
 
 // Steps the menus do not offer as commands of their own.
-constexpr std::array<CommandSpec, 1> kStepOnly{{
+constexpr auto kStepOnly = std::to_array<CommandSpec>({
     {0,
      "",
      {},
@@ -194,7 +194,7 @@ constexpr std::array<CommandSpec, 1> kStepOnly{{
      Op::TrueColor,
      {},
      "convert the picture to 24 bits per pixel"},
-}};
+});
 
 std::vector<const CommandSpec*> makeCliSteps() {
     std::vector<const CommandSpec*> steps;

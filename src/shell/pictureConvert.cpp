@@ -11,7 +11,7 @@
 namespace vellora {
 
 namespace {
-constexpr std::array<std::pair<std::string_view, std::string_view>, 7> kEncoders{{
+constexpr auto kEncoders = std::to_array<std::pair<std::string_view, std::string_view>>({
     {"bmp", "image/bmp"},
     {"dib", "image/bmp"},
     {"jpg", "image/jpeg"},
@@ -19,7 +19,7 @@ constexpr std::array<std::pair<std::string_view, std::string_view>, 7> kEncoders
     {"gif", "image/gif"},
     {"png", "image/png"},
     {"tiff", "image/tiff"},
-}};
+});
 
 std::string_view extensionOf(std::string_view destination) {
     const std::size_t slash = destination.find_last_of('/');

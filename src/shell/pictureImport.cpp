@@ -14,7 +14,7 @@ namespace vellora {
 
 namespace {
 // The depths an intermediate file can have; a picture reported otherwise keeps the old value.
-constexpr std::array<int, 5> kRecognisedDepths{1, 4, 8, 24, 32};
+constexpr auto kRecognisedDepths = std::to_array<int>({1, 4, 8, 24, 32});
 
 void setState(Session& session, std::int32_t state) {
     session.currentInfo.state = state;

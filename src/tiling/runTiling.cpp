@@ -20,8 +20,8 @@ namespace {
 constexpr std::uint32_t kPaletteClassUser = 2;
 
 // The palette class of the tiling dialog and the conversion class it stands for.
-constexpr std::array<int, 3> kTilingClassToConversionClass = {kClassMedianCut, kClassEven,
-                                                              kClassUser};
+constexpr auto kTilingClassToConversionClass =
+    std::to_array<int>({kClassMedianCut, kClassEven, kClassUser});
 
 int loadTilingPalette(Session& session, std::unique_ptr<UserPalette>& palette) {
     try {

@@ -11,9 +11,9 @@ namespace {
 enum class Lookup { Nearest, Even, Color };
 
 // The lookup of each conversion class (code ÷ 256); user palettes (class 4) by choice.
-constexpr std::array<Lookup, 4> kClassLookup = {Lookup::Nearest, Lookup::Nearest, Lookup::Even,
-                                                Lookup::Color};
-constexpr std::array<Lookup, 2> kUserPaletteLookup = {Lookup::Even, Lookup::Nearest};
+constexpr auto kClassLookup =
+    std::to_array<Lookup>({Lookup::Nearest, Lookup::Nearest, Lookup::Even, Lookup::Color});
+constexpr auto kUserPaletteLookup = std::to_array<Lookup>({Lookup::Even, Lookup::Nearest});
 
 Lookup lookupFor(int code) {
     const int conversionClass = code / 256;

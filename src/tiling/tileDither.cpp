@@ -23,7 +23,7 @@ struct ErrorRows {
 };
 
 void spread(ErrorRows& rows, std::size_t column, const Error& error) {
-    constexpr std::array<double, 4> kWeights = {7.0 / 16, 3.0 / 16, 5.0 / 16, 1.0 / 16};
+    constexpr auto kWeights = std::to_array<double>({7.0 / 16, 3.0 / 16, 5.0 / 16, 1.0 / 16});
     for (std::size_t k = 0; k < 3; ++k) {
         rows.current[column + 2][k] += error[k] * kWeights[0];
         rows.next[column][k] += error[k] * kWeights[1];

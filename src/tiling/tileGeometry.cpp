@@ -8,8 +8,8 @@ namespace vellora {
 
 namespace {
 
-constexpr std::array<std::string_view, 6> kSlitGrayTexts = {
-    "white", "light gray", "little gray", "medium gray", "deep gray", "black"};
+constexpr auto kSlitGrayTexts = std::to_array<std::string_view>(
+    {"white", "light gray", "little gray", "medium gray", "deep gray", "black"});
 
 constexpr std::string_view kSizingProblem = "tile count or size must be set plus numeral";
 constexpr std::string_view kNoPitchProblem =

@@ -9,11 +9,11 @@
 namespace vellora {
 
 namespace {
-constexpr std::array<std::string_view, 21> kQualityItems = {
-    "100", "95", "90", "85", "80", "75", "70", "65", "60", "55", "50",
-    "45",  "40", "35", "30", "25", "20", "15", "10", "5",  "0"};
-constexpr std::array<std::string_view, 9> kDivisionItems = {"9", "8", "7", "6", "5",
-                                                            "4", "3", "2", "1"};
+constexpr auto kQualityItems = std::to_array<std::string_view>(
+    {"100", "95", "90", "85", "80", "75", "70", "65", "60", "55", "50",
+     "45",  "40", "35", "30", "25", "20", "15", "10", "5",  "0"});
+constexpr auto kDivisionItems =
+    std::to_array<std::string_view>({"9", "8", "7", "6", "5", "4", "3", "2", "1"});
 constexpr int kTrueColorDepthIndex = 1;
 constexpr std::uint32_t kTrueColorBits = 24;
 

@@ -8,7 +8,7 @@
 namespace vellora {
 
 namespace {
-constexpr std::array<std::string_view, 2> kSizingLabels = {"around count", "size, w. x h."};
+constexpr auto kSizingLabels = std::to_array<std::string_view>({"around count", "size, w. x h."});
 } // namespace
 
 std::span<const std::string_view> tilingMedianCutItems() {

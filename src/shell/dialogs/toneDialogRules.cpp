@@ -16,8 +16,8 @@ namespace {
 // The dialog offers the first two depths; a stored 2 (32 bpp) shows no entry.
 constexpr std::size_t kInvertDepthListed = 2;
 // In PosterField order.
-constexpr std::array<std::string_view, 4> kPosterFieldNames{"posterLevelRGB", "posterLevelRed",
-                                                            "posterLevelGreen", "posterLevelBlue"};
+constexpr auto kPosterFieldNames = std::to_array<std::string_view>(
+    {"posterLevelRGB", "posterLevelRed", "posterLevelGreen", "posterLevelBlue"});
 
 // Values reach the checks of the operations as int; anything outside that range fails them
 // anyway, so it is brought to the nearer end rather than wrapped into a valid count.
