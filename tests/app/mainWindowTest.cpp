@@ -304,6 +304,19 @@ class MainWindowTest : public QObject {
         QVERIFY(shownAt({400, 0}) != QColor(Qt::white)); // the picture reaches the top row
     }
 
+    // Compare sets the picture before the last step beside the current one, each centred in
+    // half the canvas: black then white before the flip, white then black after it.
+    void compareShowsThePictureBeforeTheStepOnTheLeft() {
+        MainWindow& w = startOn("halves.bmp", 4, 2, true);
+        run(kCmdZoomLast); // 1000 %: 40 x 20 at x 180 of each 400-pixel half
+        ctrl(Qt::Key_H);
+        w.findChild<QAction*>("designCompare")->trigger();
+        const std::pair<int, QColor> shown[] = {
+            {185, Qt::black}, {215, Qt::white}, {585, Qt::white}, {615, Qt::black}};
+        for (const auto& [x, colour] : shown)
+            QCOMPARE(shownAt({x, 300}), colour);
+    }
+
     // Each paint shows the current file with enlarged pixels sharp; a failed open keeps it.
     void theViewShowsTheCurrentFileAndAFailedOpenKeepsIt() {
         const std::string broken = dir_->filePath("broken.png").toStdString();
