@@ -304,6 +304,17 @@ class MainWindowTest : public QObject {
         QVERIFY(shownAt({400, 0}) != QColor(Qt::white)); // the picture reaches the top row
     }
 
+    // The tile line the sheet settings beside the parameter file name is the design's palette
+    // from the start.
+    void theSavedTileLineIsTheDesignPaletteAtStart() {
+        const std::string line = dir_->filePath("glass.tiles").toStdString();
+        std::ofstream(line) << "name,code,red,green,blue\nblue,B1,0,0,255\nsand,S2,230,210,150\n";
+        std::ofstream(dir_->filePath("vellora.sheet").toStdString()) << "tiles=" << line << "\n";
+        MainWindow& w = start();
+        QCOMPARE(w.session().designPalette.colors,
+                 (std::vector<std::array<std::uint8_t, 3>>{{255, 0, 0}, {150, 210, 230}}));
+    }
+
     // Compare sets the picture before the last step beside the current one, each centred in
     // half the canvas: black then white before the flip, white then black after it.
     void compareShowsThePictureBeforeTheStepOnTheLeft() {
