@@ -505,30 +505,28 @@ class DialogTest : public QObject {
     // The real choosers hand back the chosen file.
     void theFileChoosersHandBackTheChosenFile() {
         const TempDir folder;
-        const std::string file = (folder.path() / "glass.tiles").string();
-        std::ofstream(file) << "name,red,green,blue\n";
-        for (const PaletteFileChooser& chooser :
-             {PaletteFileChooser(chooseTileLineFile), PaletteFileChooser(chooseUserPaletteFile)}) {
-            onNextModal([&file](QDialog& dialog) {
+        const auto choose = [](const std::string& file) {
+            std::ofstream(file) << "name,red,green,blue\n";
+            onNextModal([file](QDialog& dialog) {
                 static_cast<QFileDialog&>(dialog).selectFile(QString::fromStdString(file));
                 dialog.accept(); // the file dialog's own accept, through QDialog
             });
+        };
+        const std::string file = (folder.path() / "glass.tiles").string();
+        for (const PaletteFileChooser& chooser :
+             {PaletteFileChooser(chooseTileLineFile), PaletteFileChooser(chooseUserPaletteFile)}) {
+            choose(file);
             std::string path = "/before";
             QVERIFY(chooser(nullptr, path));
             QCOMPARE(path, file);
             onNextModal([](QDialog& dialog) { dialog.reject(); });
-            QVERIFY(!chooser(nullptr, path)); // Cancel keeps the path
-            QCOMPARE(path, file);
+            QVERIFY(!chooser(nullptr, path) && path == file); // Cancel keeps the path
         }
         // The block holds a palette path of 259 characters; a longer one keeps the path.
         for (const std::size_t length : {259u, 260u}) {
             const std::size_t stem = length - folder.path().string().size() - 5; // "/", ".csv"
             const std::string name = (folder.path() / (std::string(stem, 'p') + ".csv")).string();
-            std::ofstream(name) << "red,green,blue\n";
-            onNextModal([&name](QDialog& dialog) {
-                static_cast<QFileDialog&>(dialog).selectFile(QString::fromStdString(name));
-                dialog.accept();
-            });
+            choose(name);
             std::string path = "/before";
             QCOMPARE(chooseUserPaletteFile(nullptr, path), length == 259);
             QCOMPARE(path, length == 259 ? name : std::string("/before"));
