@@ -360,9 +360,9 @@ constexpr AxisSum kAxisSums[3] = {sumOn<CutAxis::Luma>, sumOn<CutAxis::BlueDiffe
 template <CutAxis Axis>
 constexpr AxisPartition kPartitionOn =
     kSimdKernel<&partitionOn<Axis>, &partitionAvx2<Axis>, &partitionAvx512<Axis>>;
-constexpr AxisPartition kAxisPartitions[3] = {kPartitionOn<CutAxis::Luma>,
-                                              kPartitionOn<CutAxis::BlueDifference>,
-                                              kPartitionOn<CutAxis::RedDifference>};
+constexpr AxisPartition kAxisPartitions[] = {kPartitionOn<CutAxis::Luma>,
+                                             kPartitionOn<CutAxis::BlueDifference>,
+                                             kPartitionOn<CutAxis::RedDifference>};
 
 // Later axis of a compared pair on ties.
 CutAxis chooseAxis(double rY, double rCb, double rCr) {

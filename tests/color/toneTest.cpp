@@ -299,6 +299,17 @@ TEST(BlackWhite, RangeThenOrderAndTheCommandRefuses) {
         EXPECT_EQ(blackWhiteValuesError(c.threshold, c.outset, c.endset), c.message) << c.threshold;
     EXPECT_EQ(refusal(blackWhiteHandler, [](ParameterBlock& b) { b.bwThreshold = 300; }),
               Messages({{"alart", std::string(range)}}));
+    // The command's request comes from the block: threshold 60 after a stretch to 10 ~ 200.
+    RecordingFrontend frontend;
+    Session session(frontend);
+    const DibImage source = grayRows({0, 60, 110, 150, 240}, 2);
+    setCurrentPicture(session, source);
+    ParameterBlock& b = session.workingBlock = defaultParameterBlock();
+    b.bwMedianCut = 0, b.bwThreshold = 60, b.bwStretch = 1, b.bwOutset = 10, b.bwEndset = 200;
+    ASSERT_EQ(runCommandHandler(session, blackWhiteHandler), 0);
+    EXPECT_EQ(rowColors(readImage(session.currentPath)),
+              rowColors(apply(blackWhiteToImage, source, nullptr,
+                              BlackWhiteRequest{false, false, 60, true, 10, 200})));
 }
 
 TEST(Histogram, HandWorkedRows) {
