@@ -170,7 +170,8 @@ TEST(ChartPdf, LongTablesGoOnOverPages) {
     std::ofstream(dir / "chart.pdf", std::ios::binary) << pdf;
     const std::string text =
         runTool("pdftotext -layout '" + (dir / "chart.pdf").string() + "' -", dir / "all.txt");
-    EXPECT_TRUE(std::regex_search(text, std::regex(R"(\(continued\)[^]*\(continued\))")));
+    const std::size_t continued = text.find("(continued)"); // on two pages at least
+    EXPECT_NE(text.find("(continued)", continued + 1), std::string::npos);
     const std::regex lastRow(R"(\n\s*Cy\s)"); // in the legend and in the shopping list
     EXPECT_EQ(std::distance(std::sregex_iterator(text.begin(), text.end(), lastRow),
                             std::sregex_iterator()),
