@@ -284,10 +284,14 @@ class MainWindowTest : public QObject {
         QScrollBar* bar = w.imageView()->horizontalBar(); // the bar shows the record
         const ScrollRecord& record = w.imageView()->scroll().horizontal;
         QVERIFY(bar->isVisible() && record.position > 0);
-        // Both bars lie against the canvas, one below it and one to its right.
+        // Both bars lie against the canvas, one below it and one to its right, inside the view.
         const QRect canvas = w.imageView()->canvas()->geometry();
-        QCOMPARE(bar->geometry().top(), canvas.bottom() + 1);
-        QCOMPARE(w.imageView()->verticalBar()->geometry().left(), canvas.right() + 1);
+        const QRect inner = w.imageView()->contentsRect();
+        QCOMPARE(std::pair(bar->geometry().top(), bar->geometry().bottom()),
+                 std::pair(canvas.bottom() + 1, inner.bottom()));
+        const QRect vertical = w.imageView()->verticalBar()->geometry();
+        QCOMPARE(std::pair(vertical.left(), vertical.right()),
+                 std::pair(canvas.right() + 1, inner.right()));
         QCOMPARE(std::pair(bar->value(), bar->pageStep()), std::pair(record.position, record.page));
         bar->setSliderPosition(10); // the thumb dragged near the start
         // drawX = -((2000 + 30) * 10 / 800) = -25; the paint makes the position
