@@ -423,8 +423,7 @@ class DialogTest : public QObject {
         QCOMPARE(s.block().evenDivisions[0], 2u); // at once, before any Okay
         chooseItem(&dialog, "combo910", 1);
         chooseItem(&dialog, "combo911", 20);
-        // Enter on the button goes to "Okay".
-        dialog.show();
+        dialog.show(); // Enter on the button goes to "Okay"
         QTest::keyClick(dialog.findChild<QWidget*>("button930"), Qt::Key_Return);
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QCOMPARE(std::tuple(s.block().saveBitsPerPixel, s.block().saveQuality),

@@ -308,8 +308,7 @@ class MainWindowTest : public QObject {
         QVERIFY(shownAt({400, 0}) != QColor(Qt::white)); // the picture reaches the top row
     }
 
-    // The tile line the sheet settings beside the parameter file name is the design's palette
-    // from the start.
+    // The tile line named in the sheet settings beside the parameter file is used from the start.
     void theSavedTileLineIsTheDesignPaletteAtStart() {
         const std::string line = dir_->filePath("glass.tiles").toStdString();
         std::ofstream(line) << "name,code,red,green,blue\nblue,B1,0,0,255\nsand,S2,230,210,150\n";

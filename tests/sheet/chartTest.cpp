@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -159,8 +160,7 @@ TEST(ChartPdf, HasOverviewSectionsAndLegendWithEveryCountAndNumbersEveryTenTiles
 TEST(ChartPdf, LongTablesGoOnOverPages) {
     if (!haveTool("pdftotext")) GTEST_SKIP() << "poppler-utils missing";
     std::vector<std::uint32_t> palette(200);
-    for (std::uint32_t i = 0; i < 200; ++i)
-        palette[i] = i * 0x010203;
+    std::ranges::generate(palette, [i = 0u]() mutable { return 0x010203 * i++; });
     std::string error;
     const std::string pdf = chartPdf(
         makeSheetDesign(
