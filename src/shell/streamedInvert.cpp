@@ -43,11 +43,10 @@ bool streamableShape(int fd, DibImage& shape) {
 class InvertedRows {
   public:
     InvertedRows(int fd, const DibImage& shape)
-        : fd_(fd), shape_(shape), offset_(shape.bitsOffset), rowsLeft_(shape.height) {
-        const std::size_t stride = std::size_t(shape.stride);
-        rowsPerPiece_ = std::min(std::max<std::size_t>(1, kPieceBytes / stride), rowsLeft_);
-        buffer_.resize(kHeaderBytes + stride * rowsPerPiece_);
-    }
+        : fd_(fd), shape_(shape), offset_(shape.bitsOffset), rowsLeft_(shape.height),
+          rowsPerPiece_(std::min(std::max<std::size_t>(1, kPieceBytes / std::size_t(shape.stride)),
+                                 rowsLeft_)),
+          buffer_(kHeaderBytes + std::size_t(shape.stride) * rowsPerPiece_) {}
 
     bool next(std::span<const std::uint8_t>& piece) {
         const std::size_t stride = std::size_t(shape_.stride);
@@ -71,7 +70,7 @@ class InvertedRows {
     const DibImage& shape_;
     std::uint64_t offset_;
     std::size_t rowsLeft_;
-    std::size_t rowsPerPiece_ = 0;
+    const std::size_t rowsPerPiece_;
     std::vector<std::uint8_t> buffer_;
 };
 } // namespace
