@@ -209,25 +209,25 @@ TEST_F(CliEndToEnd, ParameterFileGivesTheStartingBlock) {
 // shopping list that cannot be made through its dangling link) says why, writes no output and
 // leaves an existing one alone.
 TEST_F(CliEndToEnd, FailedRunWritesNothing) {
-    writePicture("in.png", patternPicture(8, 8), "image/png");
+    writePicture("in.bmp", patternPicture(8, 8), "image/bmp");
     writeFileBytes(work() / "broken.png", {0x89, 'P', 'N', 'G', 1, 2, 3});
-    writeFileBytes(work() / "out.png", {'o', 'l', 'd'});
+    writeFileBytes(work() / "out.bmp", {'o', 'l', 'd'});
     fs::create_symlink("missing/c.pdf", work() / "c.pdf");
     fs::create_symlink("missing/s.csv", work() / "s.csv");
     const struct {
         std::vector<std::string> arguments;
         std::string err; // all of it, or up to a cause the system words, which ends that line
     } cases[] = {
-        {{"broken.png", "rotate-right", "-o", "out.png"},
+        {{"broken.png", "rotate-right", "-o", "out.bmp"},
          "error: failed to handle an intermediate file\ncannot load \"broken.png\": "},
-        {{"--set", "tilingPaletteClass=2", "--set", "userPalettePath=absent.csv", "in.png",
-          "rotate-right", "tiling", "-o", "out.png", "--csv", "table.csv"},
+        {{"--set", "tilingPaletteClass=2", "--set", "userPalettePath=absent.csv", "in.bmp",
+          "rotate-right", "tiling", "-o", "out.bmp", "--csv", "table.csv"},
          "error: failed to open the csv file cause might be illegal data\n"
          "cannot read \"absent.csv\": No such file or directory\n"},
-        {{"in.png", "--chart", "c.pdf", "-o", "out.png"},
+        {{"in.bmp", "invert", "--chart", "c.pdf", "-o", "out.bmp"},
          "error: failed to create the file\ncannot write \"missing/c.pdf\": No such file or "
          "directory\nerror: failed to save the chart\n"},
-        {{"in.png", "--shopping", "s.csv", "-o", "out.png"},
+        {{"in.bmp", "invert", "--shopping", "s.csv", "-o", "out.bmp"},
          "error: failed to create the file\ncannot write \"missing/s.csv\": No such file or "
          "directory\nerror: failed to save the shopping list\n"}};
     for (const auto& c : cases) {
@@ -237,9 +237,9 @@ TEST_F(CliEndToEnd, FailedRunWritesNothing) {
         EXPECT_EQ(std::ranges::count(result.err, '\n'),
                   std::ranges::count(c.err, '\n') + (c.err.back() != '\n'))
             << result.err;
-        EXPECT_EQ(readText(work() / "out.png"), "old");
+        EXPECT_EQ(readText(work() / "out.bmp"), "old");
         EXPECT_EQ(folderEntries(work()),
-                  (std::vector<std::string>{"broken.png", "c.pdf", "in.png", "out.png", "s.csv"}));
+                  (std::vector<std::string>{"broken.png", "c.pdf", "in.bmp", "out.bmp", "s.csv"}));
     }
     expectTempFolderEmpty();
 }

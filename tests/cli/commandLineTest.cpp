@@ -33,7 +33,7 @@ TEST(CommandLine, OptionsMayStandAnywhereAndStepsKeepTheirOrder) {
     const cli::CliRequest request =
         parsed({"--set", "saveQuality=5", "--exclude", "0,5", "in.png", "flip-vertical", "--match",
                 "ciede2000", "-o", "out.png", "rotate-left", "--tile-dither", "--exclude", "9,255",
-                "--set", "saveDepthIndex=1", "rotate-180", "--keep-palette"});
+                "--set", "saveDepthIndex=1", "rotate-180", "--keep-palette", "--quiet"});
     EXPECT_EQ(request.input, "in.png");
     std::vector<std::string_view> steps;
     for (const CommandSpec* step : request.steps)
@@ -44,7 +44,7 @@ TEST(CommandLine, OptionsMayStandAnywhereAndStepsKeepTheirOrder) {
     ASSERT_EQ(request.outputs.size(), 1u);
     EXPECT_EQ(std::string(request.outputs[0].output->option) + " " + request.outputs[0].path,
               "-o out.png");
-    EXPECT_EQ(request.asked, cli::Asked::run);
+    EXPECT_TRUE(request.asked == cli::Asked::run && request.quiet);
     DesignSettings settings;
     settings.excluded = {3};
     cli::applyDesignOptions(request.design, settings);
