@@ -8,7 +8,6 @@
 #include "sheetTestSupport.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <cstring>
@@ -208,9 +207,9 @@ TEST(ShoppingList, OneLinePerUsedEntryWithTheTableCountsAndTheLineNames) {
             return r == 2 && c > 0 ? 2 : (r == 1 && c == 3 ? 3 : 0);
         });
     TileLine line;
-    line.colors = {{"Night, blue", "N1", {0x10, 0x20, 0x30}, 5},
-                   {"White", "W", {255, 255, 255}},
-                   {"Red", "R\"7", {255, 0, 0}}};
+    line.colors = {{"Night, blue", "N1", {0x10, 0x20, 0x30}, 5}, // the others in another order
+                   {"Red", "R\"7", {255, 0, 0}},
+                   {"White", "W", {255, 255, 255}}};
     DesignSettings settings;
     settings.packSize = 2;
     EXPECT_EQ(shoppingListCsv(makeSheetDesign(table, &line), settings),
@@ -223,18 +222,18 @@ TEST(ShoppingList, OneLinePerUsedEntryWithTheTableCountsAndTheLineNames) {
     EXPECT_EQ(design.entries[1].name + " " + design.entries[1].code, "#ffffff 1");
 }
 
-// A true-colour table: each distinct colour is one entry, however close (0,1,2 and 0,2,2).
+// A true-colour table: each distinct colour is one entry (1,0,0 and 0,128,0 share no bit).
 TEST(ShoppingList, TrueColourTableGivesAnEntryPerColour) {
     TileGeometry geometry{.tileHeight = 1, .tileWidth = 1, .tileRows = 1, .tileColumns = 3};
     test::RecordingFrontend frontend;
     TilingTable table;
     ASSERT_EQ(allocateTilingTable(frontend, table, test::makeImage(3, 1, 24), geometry), 0);
-    const std::uint8_t bgr[3][3] = {{2, 1, 0}, {2, 2, 0}, {2, 1, 0}};
+    const std::uint8_t bgr[3][3] = {{0, 0, 1}, {0, 128, 0}, {0, 0, 1}};
     for (int n = 0; n < 3; ++n)
         std::memcpy(table.entry(n), bgr[n], 3);
     const SheetDesign design = makeSheetDesign(table, nullptr);
     ASSERT_EQ(design.entries.size(), 2u);
-    EXPECT_EQ(design.entries[0].name + " " + design.entries[1].name, "#000102 #000202");
+    EXPECT_EQ(design.entries[0].name + " " + design.entries[1].name, "#010000 #008000");
     EXPECT_EQ(design.grid, (std::vector<std::uint32_t>{0, 1, 0}));
 }
 
