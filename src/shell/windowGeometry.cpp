@@ -108,13 +108,4 @@ void fitWindowToScreens(ParameterBlock& saved, std::span<const ScreenArea> scree
         storePlacement(saved, cut);
 }
 
-void storeWindowRect(ParameterBlock& saved, int left, int top, int width, int height) {
-    saved.windowRect[0] = left;
-    saved.windowRect[1] = top;
-    saved.windowRect[2] = left + width;
-    saved.windowRect[3] = top + height;
-    saved.windowWidth = std::uint32_t(width);
-    saved.windowHeight = std::uint32_t(height);
-}
-
 } // namespace vellora

@@ -28,7 +28,4 @@ inline constexpr int kMinimumVisibleEdge = 48;
 // can thus never open the window out of sight or larger than the screen. No screens: unchanged.
 void fitWindowToScreens(ParameterBlock& saved, std::span<const ScreenArea> screens);
 
-// The outer rectangle of the window at exit: edges and width, height.
-void storeWindowRect(ParameterBlock& saved, int left, int top, int width, int height);
-
 } // namespace vellora

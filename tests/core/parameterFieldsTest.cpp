@@ -107,11 +107,10 @@ TEST(SetParameter, PathIsStoredZeroFilledAndMustFit) {
     EXPECT_EQ(parameterValueText(block, *findParameterField("userPalettePath")).size(), 259u);
 }
 
-// Every byte of the block outside the reserved areas belongs to exactly one field (aliases
-// aside), and every name finds its own field. Every default lies in its value's range; each
-// value's range lies within the field's, and together they span it (the --help line shows the
-// field's). There is a save-as-default flag for each group but None, in group order, 0 or 1
-// and off.
+// Every byte of the block outside the reserved areas belongs to exactly one field (aliases aside),
+// and every name finds its own field. Every default lies in its value's range; each value's range
+// lies within the field's, and together they span it (the --help line shows the field's). There is
+// a save-as-default flag for each group but None, in group order, 0 or 1 and off.
 TEST(ParameterFields, EachFieldOwnsItsBytesAndItsDefaultsLieInItsRanges) {
     const ParameterBlock defaults = defaultParameterBlock();
     std::vector<int> owners(kParameterBlockBytes, 0); // the reserved areas count as owned
@@ -184,8 +183,7 @@ TEST(ParameterFields, FreshBlockHoldsThePublishedDefaults) {
     }
 }
 
-// One --help line per field, with its default; a choice is named only for a value its field
-// takes.
+// One --help line per field, with its default; a choice is named only for a value its field takes.
 TEST(ParameterFields, DescriptionListsEveryFieldWithDefaultAndChoicesAreNamed) {
     const std::string text = describeParameterFields();
     EXPECT_NE(text.find("  tileCountWide=1 … 9999 (default 64)"), std::string::npos);

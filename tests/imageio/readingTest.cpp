@@ -9,7 +9,6 @@
 
 #include <zlib.h>
 
-#include <cstring>
 
 namespace vellora::test {
 namespace {

@@ -81,16 +81,16 @@ TEST(MenuState, EnablingFollowsTheStateTableAndTheUndoCount) {
     const char* const cases[][4] = {
         {"start", "0 0", "200 201 205 283 300",
          "202 203 204 210 211 212 220 240 250 251 258 260 271 280 281 282 284 285"},
-        {"opened", "0 0 1 0", "201 202 204 205 210 230 252 256 262 271 280 283 300",
+        {"opened", "0 0 1 0", "201 202 204 205 210 230 252 256 260 271 280 283 300",
          "203 250 281 282 284 285"},
         {"modified", "0 0 1 0 4 1", "201 203 250 280", "281 282"},
         {"saved after tiling keeps the table", "0 0 1 0 5 1 2 0", "281 282", "203 250"},
         {"undone to nothing", "0 0 1 0 4 1 3 0", "201 280", "203 250 281 282"},
         {"tiled", "0 0 1 0 5 1", "201 202 203 204 212 250 251 280 281 282 283 284 285", ""},
-        {"table hidden again", "0 0 1 0 5 1 6 0 5 1", "201 203 210 250 280 281 282", ""},
+        {"table hidden again", "0 0 1 0 5 1 6 0 5 1", "201 203 210 250 260 280 281 282", ""},
         {"table shown", "0 0 1 0 5 1 6 0", "205 281 282 283 284 285 300",
          "201 202 203 204 210 211 212 220 240 250 251 258 260 271 280"},
-        {"closed", "0 0 1 0 5 1 0 0", "201 205 300", "202 203 250 280 281"},
+        {"closed", "0 0 1 0 5 1 0 0", "201 205 300", "202 203 250 260 280 281"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c[0]);
@@ -147,6 +147,7 @@ ShellServices fakeServices() {
         return writesNext(session, Operation::RotateFlip);
     };
     s.saveTableCsv = [](Session& s) { return gLog->written.push_back(s.saveAsPath), 0; };
+    s.buildTableText = [](Session&, std::string& text) { return text = "table", 0; };
     s.saveChart = s.saveShoppingList = [](Session&, const std::string& path) {
         return gLog->written.push_back(path), 0;
     };
@@ -230,8 +231,13 @@ TEST_F(DispatcherTest, OperationsThatDoNothingOrFailAndQuarterTurns) {
 }
 
 // The table's files are named for the picture; Save As still offers the picture's own name.
+// Express Table shows the table, then hides it again.
 TEST_F(DispatcherTest, TableAndSheetFilesAreNamedForThePicture) {
     dispatcher.dispatch(kCmdTiling);
+    dispatcher.dispatch(kCmdExpressTable);
+    EXPECT_TRUE(window.paneShown && window.tableText == "table" && menu() == kMenuTableShown);
+    dispatcher.dispatch(kCmdExpressTable);
+    EXPECT_TRUE(!window.paneShown && menu() == kMenuTiled);
     const char* const cases[][3] = {{"/p.d/noext", "/p.d/noext.csv", "/p.d/noext.shopping.csv"},
                                     {"/p/two.dots.png", "/p/two.dots.csv", "/p/two.dots.pdf"}};
     for (const auto& [picture, csv, sheet] : cases) {
@@ -514,6 +520,7 @@ TEST(WindowTitle, TitleAndZoomCheckFromTheDialogRecord) {
         {kStateScrolled, 20, "cat.jpg", "vellora -- cat.jpg, 1000 %", 240},
         {kStateFit, 3, "/p/x.gif", "vellora -- x.gif, 30 %", 223},
         {kStateSaved, 12, "/p/saved.png", "vellora -- saved.png, 200 %", -1},
+        {kStateZoom, 21, "/p/past.png", "vellora -- past.png, 0 %", -1}, // past the last item
         {kStateNoPicture, 10, "/p/closed.jpg", "vellora", -1}};
     for (const auto& [state, zoomIndex, path, title, checked] : cases) {
         const ImageInfo info = picture(0, 0, state, zoomIndex);

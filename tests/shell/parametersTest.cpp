@@ -204,7 +204,8 @@ TEST(ToneDialogRules, PosterOkayRefusesAllOnesAndOutOfRangeAndRoundTrips) {
             << values.common << " " << values.levels[0] << " " << values.levels[1];
         if (refused(shown, block)) continue;
         const PosterDialogValues back = posterDialogOpening(block);
-        EXPECT_EQ(std::pair(back.common, back.levels), std::pair(values.common, values.levels));
+        EXPECT_EQ(std::tuple(back.common, back.levels, block.posterCommon),
+                  std::tuple(values.common, values.levels, std::uint32_t(values.common)));
     }
 }
 
@@ -264,6 +265,7 @@ TEST(TilingDialogRules, SizingPairsAndOkay) {
 TEST(FilterDialogRules, EnablingFollowsTheModeAndTheMaskSize) {
     EXPECT_TRUE(directionListsEnabled(0) && nonDirectionListEnabled(1));
     EXPECT_FALSE(directionListsEnabled(1) || nonDirectionListEnabled(0));
+    EXPECT_EQ(edgeDirectionItems().back(), "vert + horz"); // the fourth: two directions at once
     std::string grid;
     for (int place = 0; place <= kUserFilterKPlace; ++place) {
         grid += userFilterPlaceEnabled(place, 0) ? "x" : ".";
