@@ -2,6 +2,7 @@
 #include "sheet/chartSvg.h"
 #include "sheet/chartSymbols.h"
 #include "sheet/realSize.h"
+#include "sheet/shoppingList.h"
 #include "sheetTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -151,31 +152,15 @@ TEST(ChartPdf, HasOverviewSectionsAndLegendWithEveryCountAndNumbersEveryTenTiles
         << legend;                                          // its RGB
     EXPECT_EQ(legend.find("Colour F"), std::string::npos);  // entry 5 is never used
     EXPECT_EQ(legend.find("continued"), std::string::npos); // the legend's first page
-    // The shopping list's total row counts every tile.
-    EXPECT_TRUE(std::regex_search(shopping, std::regex(R"(\n\s*Total\s+3000\s)")));
-}
-
-// 200 colours fill more than a page of the legend and of the shopping list: the rows go on
-// under "(continued)" headings down to the last entry, "Cy" (52 + 2 × 52 + 43).
-TEST(ChartPdf, LongTablesGoOnOverPages) {
-    if (!haveTool("pdftotext")) GTEST_SKIP() << "poppler-utils missing";
-    std::vector<std::uint32_t> palette(200);
-    std::ranges::generate(palette, [i = 0u]() mutable { return 0x010203 * i++; });
-    std::string error;
-    const std::string pdf = chartPdf(
-        makeSheetDesign(
-            test::indexedTable(20, 10, palette, [](int c, int r) { return r * 20 + c; }), nullptr),
-        {}, error);
-    test::TempDir dir;
-    std::ofstream(dir / "chart.pdf", std::ios::binary) << pdf;
-    const std::string text =
-        runTool("pdftotext -layout '" + (dir / "chart.pdf").string() + "' -", dir / "all.txt");
-    const std::size_t continued = text.find("(continued)"); // on two pages at least
-    EXPECT_NE(text.find("(continued)", continued + 1), std::string::npos);
-    const std::regex lastRow(R"(\n\s*Cy\s)"); // in the legend and in the shopping list
-    EXPECT_EQ(std::distance(std::sregex_iterator(text.begin(), text.end(), lastRow),
-                            std::sregex_iterator()),
-              2);
+    // The shopping list's total row counts every tile, and sums the rows' spares and packs.
+    std::int64_t spare = 0, packs = 0;
+    for (const SheetEntry* entry : design.usedEntries())
+        spare += tilesWithSpare(entry->count, 10),
+            packs += packsFor(tilesWithSpare(entry->count, 10), 100);
+    EXPECT_TRUE(
+        std::regex_search(shopping, std::regex(R"(\n\s*Total\s+3000\s+)" + std::to_string(spare) +
+                                               R"(\s+)" + std::to_string(packs) + R"(\s)")))
+        << shopping;
 }
 
 // Symbols: one character for the first 52 colours, then two, then three (52 + 52 × 52 on),
@@ -241,6 +226,34 @@ std::vector<double> longLines(const Raster& r, bool columns,
         if (!in && from >= 0) centres.push_back((from + i - 1) / 2.0), from = -1;
     }
     return centres;
+}
+
+// 200 colours fill more than a page of the legend and of the shopping list: the rows go on
+// under "(continued)" headings down to the last entry, "Cy" (52 + 2 × 52 + 43). Rows stop above
+// the bottom margin (287 mm), clear of the footer at 290 mm.
+TEST(ChartPdf, LongTablesGoOnOverPages) {
+    if (!haveTool("pdftoppm") || !haveTool("pdftotext")) GTEST_SKIP() << "poppler-utils missing";
+    std::vector<std::uint32_t> palette(200);
+    std::ranges::generate(palette, [i = 0u]() mutable { return 0x010203 * i++; });
+    std::string error;
+    const std::string pdf = chartPdf(
+        makeSheetDesign(
+            test::indexedTable(20, 10, palette, [](int c, int r) { return r * 20 + c; }), nullptr),
+        {}, error);
+    test::TempDir dir;
+    std::ofstream(dir / "chart.pdf", std::ios::binary) << pdf;
+    const std::string text =
+        runTool("pdftotext -layout '" + (dir / "chart.pdf").string() + "' -", dir / "all.txt");
+    const std::size_t continued = text.find("(continued)"); // on two pages at least
+    EXPECT_NE(text.find("(continued)", continued + 1), std::string::npos);
+    const std::regex lastRow(R"(\n\s*Cy\s)"); // in the legend and in the shopping list
+    EXPECT_EQ(std::distance(std::sregex_iterator(text.begin(), text.end(), lastRow),
+                            std::sregex_iterator()),
+              2);
+    const Raster legend = renderPage(dir / "chart.pdf", 3, 100);
+    for (int y = int(287.3 / 25.4 * 100); y < int(289.8 / 25.4 * 100); ++y)
+        for (int x = 0; x < legend.width; ++x)
+            ASSERT_FALSE(legend.dark(x, y)) << x << ", " << y;
 }
 
 // One colour, 56 × 60 tiles, 2 × 2 sections (columns 1–29 and 28–56, rows 1–31 and 30–60). The
