@@ -109,7 +109,8 @@ bool withDialog(int command, DialogSession& s, const std::function<void(QDialog&
 // `offset`: the dialog opens on `opening` there; choosing item `input` of a list, typing `input`
 // into an edit, clicking a check box or a radio button that stands for `input`, or clicking an
 // arrow that steps its field's `opening` to `input`, then "Okay", stores `input` there and
-// changes nothing that "Okay" alone does not.
+// changes nothing that "Okay" alone does not. A radio button opens checked if it stands for
+// `opening`.
 struct Wiring {
     int command;
     const char* control;
@@ -121,6 +122,7 @@ using B = ParameterBlock;
 const Wiring kWirings[] = {
     {kCmdColorProcessing, "check1410", offsetof(B, colorDiffusion), 0, 1},
     {kCmdColorProcessing, "radio1421", offsetof(B, colorMethod), 0, 1},
+    {kCmdColorProcessing, "radio1421", offsetof(B, colorMethod), 1, 1},
     {kCmdColorProcessing, "combo1430", offsetof(B, colorChoice[0]), 1, 2},
     {kCmdColorProcessing, "check504", offsetof(B, saveColor), 0, 1},
     {kCmdHiddenMenu, "check500", offsetof(B, saveHiddenMenu), 0, 1},
@@ -153,6 +155,7 @@ const Wiring kWirings[] = {
     {kCmdBlackWhite, "check1710", offsetof(B, bwDiffusion), 0, 1},
     {kCmdBlackWhite, "radio1720", offsetof(B, bwMedianCut), 0, 1},
     {kCmdBlackWhite, "radio1721", offsetof(B, bwMedianCut), 1, 0},
+    {kCmdBlackWhite, "radio1721", offsetof(B, bwMedianCut), 0, 0},
     {kCmdBlackWhite, "check506", offsetof(B, saveBlackWhite), 0, 1},
     {kCmdInvert, "combo1810", offsetof(B, invertDepthIndex), 1, 0},
     {kCmdInvert, "check507", offsetof(B, saveInvert), 0, 1},
@@ -167,6 +170,7 @@ const Wiring kWirings[] = {
     {kCmdHistogram, "check509", offsetof(B, saveHistogram), 0, 1},
     {kCmdTiling, "check2610", offsetof(B, tilingConvert), 1, 0},
     {kCmdTiling, "radio2620", offsetof(B, tilingPaletteClass), 1, 0},
+    {kCmdTiling, "radio2620", offsetof(B, tilingPaletteClass), 0, 0},
     {kCmdTiling, "combo2630", offsetof(B, tilingMedianIndex), 1, 3},
     {kCmdTiling, "combo2631", offsetof(B, tilingEvenIndex), 1, 3},
     {kCmdTiling, "combo2640", offsetof(B, tilingSizeMethod), 1, 0},
@@ -316,9 +320,10 @@ class DialogTest : public QObject {
             DialogSession s(400, 300);
             fieldAt(s.block(), w.offset) = w.opening;
             const QString shown = showAndOkay(w, s, nullptr);
-            const bool radio = where.contains("radio");
-            QVERIFY2(shown == (radio ? "0" : QString::number(w.opening)),
-                     qPrintable(where + " shows " + shown));
+            const QString opening = !where.contains("radio") ? QString::number(w.opening)
+                                    : w.opening == w.input   ? "1" // it stands for the opening
+                                                             : "0";
+            QVERIFY2(shown == opening, qPrintable(where + " shows " + shown));
             QVERIFY2(fieldAt(s.block(), w.offset) == w.opening, qPrintable(where));
             ParameterBlock expected = s.block(); // as "Okay" alone leaves it
             fieldAt(expected, w.offset) = w.input;
