@@ -26,6 +26,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <set>
 #include <vector>
 
 namespace vellora::test {
@@ -290,6 +291,21 @@ TEST(DeNoise, HandWorkedMedians) {
     for (const auto& c : cases) {
         const DibImage result = filtered(makeTrueColorImage(c.size, c.size, c.colorAt), 3);
         EXPECT_EQ(rgbAt(result, c.x, c.y), c.expected) << c.name;
+    }
+}
+
+// The sub-windows are the centre 3 × 3 and eight shapes of 7 that a quarter turn or a mirror
+// of the 5 × 5 window carries onto one another.
+TEST(EdgePreserving, SubWindowsTurnAndMirrorIntoOneAnother) {
+    std::set<std::set<int>> windows;
+    for (const SubWindow& w : subWindowTable)
+        windows.insert({w.positions.begin(), w.positions.begin() + w.count});
+    ASSERT_EQ(windows.size(), 9u);
+    for (const std::set<int>& window : windows) {
+        std::set<int> turned, mirrored;
+        for (int p : window)
+            turned.insert(p % 5 * 5 + 4 - p / 5), mirrored.insert(p / 5 * 5 + 4 - p % 5);
+        EXPECT_TRUE(window.contains(12) && windows.contains(turned) && windows.contains(mirrored));
     }
 }
 
