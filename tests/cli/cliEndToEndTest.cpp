@@ -261,8 +261,8 @@ TEST_F(CliEndToEnd, HelpIsShortAndHelpFieldsListsEveryField) {
     EXPECT_NE(fields.out.find("0 = 2, 1 = 4, 2 = 8", fields.out.find("tilingMedianIndex=", tiling)),
               std::string::npos);
     const CliResult version = run({"--version"});
-    EXPECT_EQ(version.exitStatus, 0);
-    EXPECT_EQ(version.out, "vellora-cli " VELLORA_VERSION "\n");
+    EXPECT_EQ(std::pair(version.exitStatus, version.out),
+              std::pair(0, std::string("vellora-cli " VELLORA_VERSION "\n")));
 }
 
 // The completion and the manual page the build installs, run through bash and man.

@@ -201,14 +201,12 @@ TEST_F(DispatcherTest, OperationsThatDoNothingOrFailAndQuarterTurns) {
         session.workingBlock.rotateAngle = angle;
         dispatcher.dispatch(kCmdRotateArbitrary);
     }
-    EXPECT_EQ(log.handlerRuns, 0);
-    EXPECT_EQ(log.merges, 3);
+    EXPECT_EQ(std::pair(log.handlerRuns, log.merges), std::pair(0, 3));
     dispatcher.dispatch(kCmdInvert); // fails in its handler
     dispatcher.dispatch(kCmdCrop);   // has no handler
     EXPECT_EQ(frontend.texts(), (Texts{"failed to invert the image", "failed to crop the image"}));
-    EXPECT_EQ(session.currentPath, before);
-    EXPECT_EQ(session.history.historyDepth, 0);
-    EXPECT_EQ(menu(), kMenuOpened);
+    EXPECT_EQ(std::tuple(session.currentPath, session.history.historyDepth, menu()),
+              std::tuple(before, 0, int(kMenuOpened)));
     for (int id :
          {kCmdRotateRight90, kCmdRotate180, kCmdRotateLeft90, kCmdFlipHorizontal, kCmdFlipVertical})
         dispatcher.dispatch(id);
@@ -216,9 +214,8 @@ TEST_F(DispatcherTest, OperationsThatDoNothingOrFailAndQuarterTurns) {
               (std::vector<std::pair<int, int>>{{1, 0}, {2, 0}, {3, 0}, {0, 1}, {0, 2}}));
     session.workingBlock.rotateAngle = 45;
     dispatcher.dispatch(kCmdRotateArbitrary);
-    EXPECT_EQ(log.handlerRuns, 6);
-    EXPECT_EQ(session.history.historyDepth, 6);
-    EXPECT_EQ(menu(), kMenuModified);
+    EXPECT_EQ(std::tuple(log.handlerRuns, session.history.historyDepth, menu()),
+              std::tuple(6, 6, int(kMenuModified)));
     // 100 %, Zoom Dn to 90 %, 5 %, Zoom Dn stays, Zoom Up to 10 %, Zoom Dn to 5 % again; at
     // 1000 % Zoom Up stays.
     for (int id :

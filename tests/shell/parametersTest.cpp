@@ -224,9 +224,8 @@ TEST(ToneDialogRules, HistogramOkayChecksEveryChannelInOrderAndRoundTrips) {
         EXPECT_EQ(shown, message) << outset[1] << " " << endset[1];
         if (refused(shown, block)) continue;
         const HistogramDialogValues back = histogramDialogOpening(block);
-        EXPECT_EQ(back.enabled, (std::array<bool, 3>{true, false, false}));
-        EXPECT_EQ(back.outset, outset);
-        EXPECT_EQ(back.endset, endset);
+        EXPECT_EQ(std::tuple(back.enabled, back.outset, back.endset),
+                  std::tuple(std::array<bool, 3>{true, false, false}, outset, endset));
     }
 }
 
