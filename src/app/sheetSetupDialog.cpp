@@ -43,7 +43,7 @@ std::string formatted(std::string_view name, const DesignSettings& settings) {
 std::string partOf(const std::string& value, int part) {
     const std::size_t cross = value.find('x');
     if (cross == std::string::npos) return value;
-    return part == 0 ? value.substr(0, cross) : value.substr(cross + 1);
+    return part == 1 ? value.substr(cross + 1) : value.substr(0, cross);
 }
 
 // Stores the value, or returns the message naming what it needs.

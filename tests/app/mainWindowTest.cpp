@@ -8,6 +8,7 @@
 #include "app/dialogRegistry.h"
 #include "app/operationDialogs.h"
 #include "app/paletteStrip.h"
+#include "app/qtFrontend.h"
 #include "core/dibImage.h"
 #include "core/pixelAccess.h"
 #include "dialogDriver.h"
@@ -21,6 +22,7 @@
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QWheelEvent>
 #include <QtTest>
 
@@ -306,6 +308,14 @@ class MainWindowTest : public QObject {
         QVERIFY(!sendKey(Qt::Key_Home, Qt::NoModifier)); // not the view's key with a bar shown
         QVERIFY(!sendKey(Qt::Key_A, Qt::NoModifier));
         QVERIFY(shownAt({400, 0}) != QColor(Qt::white)); // the picture reaches the top row
+    }
+
+    // Long operations let the window paint: what waits on the main thread runs.
+    void keepingTheWindowPaintedRunsWhatWaits() {
+        bool ran = false;
+        QTimer::singleShot(0, [&ran] { ran = true; });
+        app::keepWindowPainted();
+        QVERIFY(ran);
     }
 
     // The tile line named in the sheet settings beside the parameter file is used from the start.
