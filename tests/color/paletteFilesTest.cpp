@@ -52,10 +52,9 @@ TEST(EvenPaletteIndex, HalfStepGoesLowEntriesRunRedOutermostAndTheLookupAgrees) 
             << d << " " << value;
     // 8 red × 6 green × 5 blue: white is the last entry, qB + 5 × (qG + 6 × qR).
     const EvenPaletteRecord record = makeEvenPaletteRecord(8, 6, 5);
-    EXPECT_EQ(evenPaletteIndex(record, 255, 255, 255), 239);
-    EXPECT_EQ(evenPaletteIndex(record, 63, 0, 0), 1);
-    EXPECT_EQ(evenPaletteIndex(record, 0, 51, 0), 5);
-    EXPECT_EQ(evenPaletteIndex(record, 0, 0, 36), 30);
+    for (const auto& [r, g, b, index] :
+         {std::array{255, 255, 255, 239}, {63, 0, 0, 1}, {0, 51, 0, 5}, {0, 0, 36, 30}})
+        EXPECT_EQ(evenPaletteIndex(record, r, g, b), index) << r << " " << g << " " << b;
     // Every third colour (each channel takes every value), for single divisions, uneven steps,
     // (9 × 9 × 9) indices that wrap in 8-bit arithmetic and half steps of 0, as a file may hold.
     EvenPaletteRecord upward = makeEvenPaletteRecord(6, 4, 2);

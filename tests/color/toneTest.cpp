@@ -273,9 +273,8 @@ TEST(BlackWhite, HandWorkedRowsAndStretchedPalettes) {
     // Uniform black keeps index 1 with the palette white, black.
     const DibImage black =
         apply(blackWhiteToImage, grayRows({0, 0, 0, 0}, 3), nullptr, BlackWhiteRequest{});
-    EXPECT_EQ(black.paletteEntry(0)[0], 255);
-    EXPECT_EQ(black.paletteEntry(1)[0], 0);
-    EXPECT_EQ(indicesOf(black)[11], 1);
+    EXPECT_EQ(std::tuple(black.paletteEntry(0)[0], black.paletteEntry(1)[0], indicesOf(black)[11]),
+              std::tuple(255, 0, 1));
     // colours used 3: entries 20, 100, 200 → 10 … 190 by (v − 20) × 1 + 10
     DibImage image =
         makeIndexedImage(4, 1, 4, {0x141414, 0x646464, 0xC8C8C8}, [](int x, int) { return x; });
