@@ -63,7 +63,7 @@ TEST(ReadBitmapFile, RefusalsGiveTheirCodeOneMessageAndNoBlock) {
         {"truncated rows", file({.width = 10, .height = 10}, 319), 4, kRead}, // needs 320
         {"size overflow", file({.width = 0x7FFFFFFF, .height = 0x7FFFFFFF}), 32, kNot},
         {"rows past 4 GiB", file({.width = 65536, .height = 65536}), 32, kNot},
-        {"width 0", file({.width = 0}), 32, kNot},
+        {"width 0, header alone", file({.width = 0}, 0), 32, kNot},
         {"height 0", file({.height = 0}), 32, kNot},
         {"negative width", file({.width = -4}), 32, kNot},
         // 2^30 + 6 pixels of 4 bits: half a gigabyte of row, not 4 bytes.
