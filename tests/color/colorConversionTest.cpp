@@ -111,8 +111,7 @@ TEST_F(ColorProcessing, TargetDepthColoursAndHeaderForEveryCode) {
     ASSERT_EQ(prepare(target, 512), 0);
     EXPECT_EQ(Bytes(target.paletteEntry(0), target.paletteEntry(2)),
               (Bytes{16, 16, 0, 0, 16, 16, 255, 0}));
-    EXPECT_EQ(record.colorCount, 2u);
-    EXPECT_EQ(record.divisions[2], 2);
+    EXPECT_EQ(std::tuple(record.colorCount, record.divisions[2]), std::tuple(2u, 2));
     // A user palette's depth follows its colour count; only the colours in use are copied.
     for (const auto& [colors, bits] :
          {std::pair{1u, 1}, {2u, 1}, {3u, 4}, {16u, 4}, {17u, 8}, {256u, 8}}) {

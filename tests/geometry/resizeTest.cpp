@@ -37,8 +37,7 @@ TEST(ResampleTaps, AxisPlansAndInteriorWeights) {
 TEST(FixedAxis, WholeNumberWeightsAndThePlansThatTakeThem) {
     const AxisTable doubling = makeAxisTable(makeAxisPlan(8, 16), 16);
     const FixedAxis axis = makeFixedAxis(doubling);
-    EXPECT_EQ(axis.shift, 6);
-    EXPECT_EQ(axis.inexact, (std::vector<int>{1, 2, 13, 14}));
+    EXPECT_EQ(std::pair(axis.shift, axis.inexact), std::pair(6, std::vector<int>{1, 2, 13, 14}));
     EXPECT_EQ(std::vector<int>(axis.weightsOf(3), axis.weightsOf(3) + 4),
               (std::vector<int>{-9, 57, 19, -3}));
     // Shrinking 1024 to 1 weighs by 2^-10, the finest held in whole numbers; 2048 to 1 is finer.

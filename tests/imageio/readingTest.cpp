@@ -9,7 +9,6 @@
 
 #include <zlib.h>
 
-
 namespace vellora::test {
 namespace {
 
@@ -334,6 +333,11 @@ TEST(BadInput, EachFileLoadsOrIsRefusedForItsFault) {
         {bad("badheadersize"), 0, damaged},
         {bad("badwidth"), 0, damaged},
         {bad("rletopdown"), 0, bitmap + "uses a compression that is not supported"},
+        {rleBmp(40, 1, 1, 8, 3, ByteVector(4, 0)), 0,
+         bitmap + "uses a compression that is not supported"},
+        {{'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 26, 0, 0, 0, 12, 0, 0, 0, 1, 0, 1, 0, 1, 0, 24, 0},
+         0,
+         truncated},                                         // an OS/2 head alone
         {rleBmp(40, 8000, 8000, 8, 1, {0, 1}), 0, tooShort}, // the end only
         {rleBmp(40, 4097, 4096, 8, 1, {0, 1}), 0, tooShort},
         {rleBmp(40, 4096, 4096, 8, 1, {0, 1}), 0, ""},

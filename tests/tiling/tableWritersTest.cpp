@@ -78,8 +78,7 @@ TEST_F(Tables, IndexTablesOfTwoByTwoGrid) {
     // The bar shows while the table is read from the picture, and again while it is written.
     EXPECT_EQ(frontend.progressVisibility, (std::vector<bool>{true, false, true, false}));
     ASSERT_EQ(saveTilingTableText(session, folder / "a.txt"), 0);
-    EXPECT_EQ(file("a.txt"), kTwoByTwoText);
-    EXPECT_EQ(csv("a.csv"), kTwoByTwoCsv);
+    EXPECT_EQ(std::tuple(file("a.txt"), csv("a.csv")), std::tuple(kTwoByTwoText, kTwoByTwoCsv));
     EXPECT_TRUE(frontend.messages.empty());
     EXPECT_EQ(saveTilingTableText(session, folder / "missing" / "a.txt"), 1);
     EXPECT_EQ(frontend.texts(),

@@ -45,8 +45,7 @@ TEST(TileLayout, GeometryMatchesHandWorkedLayouts) {
                              c.bottomRemainder, c.slit));
     }
     // The slit grays end at black, with no name past it.
-    EXPECT_EQ(slitGrayText(5), "black");
-    EXPECT_EQ(slitGrayText(6), "");
+    EXPECT_EQ(std::tuple(slitGrayText(5), slitGrayText(6)), std::tuple("black", ""));
 }
 
 // Every pixel lies in exactly one painted tile rectangle or in the slits (a crossing is one
