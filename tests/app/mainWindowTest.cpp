@@ -298,11 +298,9 @@ class MainWindowTest : public QObject {
         bar->setSliderPosition(10); // the thumb dragged near the start
         // drawX = -((2000 + 30) * 10 / 800) = -25; the paint makes the position
         // (15 + 25) * 800 / 2030 = 15
-        QCOMPARE(info().drawX, -25);
-        QCOMPARE(record.position, 15);
+        QCOMPARE(std::pair(info().drawX, record.position), std::pair(-25, 15));
         bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
-        QCOMPARE(info().drawX, 15);
-        QCOMPARE(bar->value(), 0);
+        QCOMPARE(std::pair(info().drawX, bar->value()), std::pair(15, 0));
         QVERIFY(sendKey(Qt::Key_End, Qt::ShiftModifier));
         QCOMPARE(info().drawX, 800 - 30 - 2000);
         QVERIFY(!sendKey(Qt::Key_Home, Qt::NoModifier)); // not the view's key with a bar shown

@@ -279,7 +279,7 @@ TEST(BadInput, CappedBudgetRefusesLargePicturesFromTinyFiles) {
                  imageio::pictureFits(20000, 60000, 32));
     EXPECT_FALSE(imageio::pictureFits(0, 10, 8) || imageio::pictureFits(10, 0, 8));
     EXPECT_TRUE(imageio::pictureFits(1, 1, 1) && imageio::pictureFits(301, 301, 32));
-    const ByteVector file = rleBmp(40, 4000, 3000, 8, 1, {0, 1}); // its only code ends it
+    const ByteVector file = rleBmp(40, 4000, 3000, 8, 1, {0, 1, 0, 0}); // its first code ends it
     const DibImage image = loadBytesOrFail(file);
     EXPECT_EQ(
         std::tuple(image.width, image.row(0)[0], image.row(2999)[3999], image.paletteEntry(1)[0]),
@@ -356,7 +356,8 @@ TEST(BadInput, EachFileLoadsOrIsRefusedForItsFault) {
         {cutTiff, 0, "the tiff file is damaged"},
         {rleBmp(40, 4000, 3000, 8, 1, {0, 1}), 8 << 20, tooLarge},
         {readFileBytes(corpusPath("bmp/g/rgb16.bmp")), 100 << 10, tooLarge},
-        {tiff, 35000, tooLarge}, // 30054 bytes of picture, 40000 of raster
+        {tiff, 35000, tooLarge}, // 30054 bytes of picture, 40000 of raster; a JPEG 100000 of work
+        {encodeOrFail(imageio::encodeJpeg, makePhotoLike(100, 100, 24)), 50000, tooLarge},
         {tiff, 0, ""},
         {{'h', 'e', 'l', 'l', 'o'}, 0, kUnknownFormat},
         {{}, 0, kUnknownFormat}};

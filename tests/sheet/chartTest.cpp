@@ -174,7 +174,8 @@ TEST(ChartSymbols, CountOnInCharactersThatDoNotLookAlikeAndInkFollowsTheGrayLeve
     // Gray (77 R + 151 G + 28 B) / 256 from 128 up takes a dark symbol.
     const std::pair<std::array<std::uint8_t, 3>, bool> inks[] = {
         {{128, 128, 128}, true}, {{127, 127, 127}, false}, {{0, 255, 0}, true},
-        {{255, 0, 0}, false},    {{0, 0, 255}, false},     {{255, 255, 255}, true}};
+        {{255, 0, 0}, false},    {{0, 0, 255}, false},     {{255, 255, 255}, true},
+        {{255, 85, 2}, false}}; // 32526 / 256: just short of 128
     for (const auto& [rgb, dark] : inks)
         EXPECT_EQ(darkSymbolOn(rgb), dark) << int(rgb[0]) << "," << int(rgb[1]);
 }
