@@ -2,6 +2,7 @@
 // Running vellora-cli as a user would: its own process, its own temporary folder, stdout and
 // stderr captured.
 #include "support/tempDir.h"
+#include "support/testImages.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -25,7 +26,6 @@ CliResult finishCli(pid_t process, const std::filesystem::path& workFolder);
 
 // Every entry of a folder (names only), for before/after comparisons.
 std::vector<std::string> folderEntries(const std::filesystem::path& folder);
-std::string readText(const std::filesystem::path& path);
 std::vector<std::string> split(const std::string& text, char separator);
 
 // A work folder the program runs in and the temporary folder it is given.

@@ -68,8 +68,7 @@ bool haveTool(const char* name) {
 
 std::string runTool(const std::string& command, const std::filesystem::path& output) {
     EXPECT_EQ(std::system((command + " > '" + output.string() + "'").c_str()), 0) << command;
-    std::ifstream file(output, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    return test::readText(output);
 }
 
 TEST(ChartPdf, HasOverviewSectionsAndLegendWithEveryCountAndNumbersEveryTenTiles) {
@@ -257,11 +256,10 @@ TEST(ChartPdf, LongTablesGoOnOverPages) {
             ASSERT_FALSE(legend.dark(x, y)) << x << ", " << y;
 }
 
-// One colour, 56 × 60 tiles, 2 × 2 sections (columns 1–29 and 28–56, rows 1–31 and 30–60). The
-// overview shows the design in its colour with the section borders at 0, 29 and 60 tiles down;
-// section 1 has bold lines after tiles 10 and 20 across and 10, 20 and 30 down, red dashed overlap
-// lines 2 tiles before its right and bottom edges, and no green. The last section has them 2 tiles
-// after its left and top edges, and its first bold lines after tiles 30 across and down.
+// One colour, 56 × 60 tiles in 2 × 2 sections (columns 1–29, 28–56; rows 1–31, 30–60): the
+// overview shows it with section borders at 0, 29 and 60 tiles down. Section 1 has bold lines
+// after tiles 10, 20 (and 30 down), red dashed overlaps 2 tiles before its right and bottom edges
+// and no green; the last section has them 2 tiles in, its first bold lines after tile 30.
 TEST(ChartPdf, PagesAsPixels) {
     if (!haveTool("pdftoppm") || !haveTool("pdftotext")) GTEST_SKIP() << "poppler-utils missing";
     constexpr std::array<int, 3> kBlue{0x20, 0x40, 0xC0};
@@ -284,8 +282,8 @@ TEST(ChartPdf, PagesAsPixels) {
     for (std::size_t i = 0; i < overview.pixels.size(); ++i)
         if (overview.pixels[i] == kBlue) designLeft = std::min(designLeft, int(i) % overview.width);
     EXPECT_NEAR(longLines(overview, true).front(), designLeft, 3);
-    // A section's lines (long dark ones, or red ones) in tiles from its first: its edges and every
-    // tenth tile, or the overlaps.
+    // A section's long dark lines (its edges, every tenth tile) or red ones, in tiles from its
+    // edge.
     const auto expectLinesAt = [](const std::vector<double>& lines, std::vector<int> tiles,
                                   const std::vector<double>& edges) {
         ASSERT_EQ(lines.size(), tiles.size() - 2);

@@ -251,10 +251,7 @@ TEST(SaveSheet, TheTiledPicturesFilesOrTheReasonWhyNot) {
     EXPECT_FALSE(std::filesystem::exists(dir / "list.csv"));
     test::setCurrentPicture(
         session, test::makeIndexedImage(20, 10, 4, {0, 0xFF0000}, [](int, int) { return 1; }));
-    const auto contents = [&](const char* name) {
-        const std::vector<std::uint8_t> bytes = test::readFileBytes(dir / name);
-        return std::string(bytes.begin(), bytes.end());
-    };
+    const auto contents = [&](const char* name) { return test::readText(dir / name); };
     ASSERT_EQ(saveShoppingList(session, dir / "list.csv"), 0);
     EXPECT_TRUE(contents("list.csv").ends_with("packs\n1,#ff0000,1,255,0,0,2,3,100,1\n"));
     // The chart's format follows the extension in any case; any other is a PDF.

@@ -545,6 +545,9 @@ TEST(WindowPlacement, DamagedRectanglesComeBackOnAScreen) {
     ParameterBlock block = stored({-99999, -99999, -99999, -99999, 0, 0});
     fitWindowToScreens(block, std::array<ScreenArea, 1>{{{0, 0, 320, 240}}});
     EXPECT_EQ(edgesOf(block), (Edges{0, 0, 320, 240, 320, 240})); // first run cut to the screen
+    block = stored({100, 0, 0, 0, 0, 0}); // the first-run size keeps a left edge it is given
+    applyWindowGeometryDefaults(block, 1920, 1080);
+    EXPECT_EQ(edgesOf(block), (Edges{100, 300, 740, 780, 640, 480}));
 }
 
 } // namespace

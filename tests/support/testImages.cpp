@@ -99,6 +99,11 @@ std::vector<std::uint8_t> readFileBytes(const fs::path& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+std::string readText(const fs::path& path) {
+    const std::vector<std::uint8_t> bytes = readFileBytes(path);
+    return {bytes.begin(), bytes.end()};
+}
+
 void writeFileBytes(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
     std::ofstream out(path, std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));

@@ -34,6 +34,7 @@ void setCurrentPicture(Session& session, const DibImage& image);
 DibImage readImage(const std::filesystem::path& path);
 
 std::vector<std::uint8_t> readFileBytes(const std::filesystem::path& path);
+std::string readText(const std::filesystem::path& path);
 void writeFileBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
 
 } // namespace vellora::test
