@@ -13,6 +13,7 @@
 #include "shell/pictureImport.h"
 #include "shell/rotateCommand.h"
 #include "shell/rotateFlip.h"
+#include "shell/tableFiles.h"
 
 #include "core/history.h"
 #include "core/operationFrame.h"
@@ -629,6 +630,7 @@ TEST_F(PictureFiles, RefusedSaveSaysWhyAndChangesNothing) {
                                         "failed to save a file"}));
     EXPECT_FALSE(fs::exists(session.picturePath));
     EXPECT_TRUE(session.modified());
+    EXPECT_EQ(writeTilingTableCsv(session, (folder / "t.csv").string()), 1); // nor the table
 }
 
 // The picture library turns every pixel (its own tests say how); each command gives it its turns
