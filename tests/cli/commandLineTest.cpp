@@ -126,12 +126,13 @@ TEST(HelpText, CropReadsItsRectangleAndItsFourParts) {
 }
 
 // Default tiles are 9 pixels with a 1-pixel slit: a 20 x 10 picture holds 2 x 1 of them, the
-// second column cut short. Its colours differ in red alone, which counts as much as the others.
+// second column cut short. Its colours differ in red alone; the third is the first pixel alone.
 TEST(RunSummary, CountsTilesOrPixelsAndTheColoursUsed) {
     RecordingFrontend frontend;
     Session session(frontend);
-    setCurrentPicture(session, makeIndexedImage(20, 10, 8, {0x000000, 0xFF0000, 0x800000, 0x0000FF},
-                                                [](int x, int y) { return (x + y) % 3; }));
+    setCurrentPicture(session,
+                      makeIndexedImage(20, 10, 8, {0x000000, 0xFF0000, 0x800000, 0x0000FF},
+                                       [](int x, int y) { return x + y ? (x + y) % 2 : 2; }));
     session.workingBlock = defaultParameterBlock();
     EXPECT_EQ(cli::runSummary(session, true, {"t.txt", "a.png"}),
               "done: 2 x 1 tiles, 3 colours; wrote t.txt, a.png");
