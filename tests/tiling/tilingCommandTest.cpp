@@ -148,6 +148,7 @@ TEST_F(Tiling, EveryTileTakesTheNearestEntryNotExcluded) {
         {"design palette", hues, median, 4, 4, {{5, 0, 0x5A5A5A}}, ciede, {3},
          {{0, 0, 200}, {200, 0, 0}, {0, 200, 0}, {90, 90, 90}}},
         {"kept palette", indexed, even, 4, 16, {}, rgb, {}, {}, true},
+        {"palette not kept", indexed, even, 8, 216},
         // Each tile takes the entry its average plus the error carried to it is nearest.
         {"tile dither", hues, median, 4, 3, {}, ciede, {1},
          {{0, 0, 0}, {255, 255, 255}, {0, 0, 255}}, false, true},
@@ -337,9 +338,8 @@ TEST_F(Tiling, PaintedTileMovesOneCountAndUndoRestoresIt) {
     EXPECT_EQ(counts(), before);
 
     const std::string kept = session.currentPath;
-    EXPECT_EQ(paintTile(session, cell, 16), 1);
-    EXPECT_EQ(paintTile(session, cell, -1), 1);
-    EXPECT_EQ(paintTile(session, TileCell{9, 0}, 1), 1);
+    for (const auto& [at, index] : {std::pair{cell, 16}, {cell, -1}, {TileCell{9, 0}, 1}})
+        EXPECT_EQ(paintTile(session, at, index), 1) << index;
     EXPECT_EQ(session.currentPath, kept);
     ASSERT_EQ(paintTile(session, cell, 0), 0); // the first entry is a colour like any other
     EXPECT_EQ(tileIndex(current(), geometry(), cell), 0);
