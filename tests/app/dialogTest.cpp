@@ -1,8 +1,7 @@
-// Every operation dialog and the sheet setup, opened on a session and driven through their
-// widgets: each shows the block's values, its controls reach the shell's rules (what they enable,
-// what "Okay" stores, what it refuses), "Okay" stores, "Cancel" stores nothing, and a refusal
-// reaches the frontend with the block left as it was. The rules themselves (enabling, steps,
-// limits, messages) are tested in tests/shell/parametersTest.cpp; here, the wiring and the layout.
+// Every operation dialog and the sheet setup, opened on a session and driven through their widgets:
+// each shows the block's values, "Okay" stores, "Cancel" stores nothing, and a refusal reaches the
+// frontend with the block left as it was. The rules themselves (enabling, steps, limits, messages)
+// are tested in tests/shell/parametersTest.cpp; here, the wiring and the layout.
 #include "app/colorDialog.h"
 #include "app/cropDialog.h"
 #include "app/dialogRegistry.h"

@@ -354,6 +354,7 @@ TEST(BadInput, EachFileLoadsOrIsRefusedForItsFault) {
         {manyScans(500), 0, ""},
         {manyScans(501), 0, "the jpeg file cannot be read: it has more than 500 scans"},
         {cutTiff, 0, "the tiff file is damaged"},
+        {{'I', 'I', 43, 0, 8, 0, 0, 0}, 0, "the tiff file is damaged"}, // a BigTIFF head alone
         {rleBmp(40, 4000, 3000, 8, 1, {0, 1}), 8 << 20, tooLarge},
         {readFileBytes(corpusPath("bmp/g/rgb16.bmp")), 100 << 10, tooLarge},
         {tiff, 35000, tooLarge}, // 30054 bytes of picture, 40000 of raster; a JPEG 100000 of work
@@ -387,7 +388,7 @@ TEST(BadInput, RunLengthPixelsOpenInsteadOfPassingForJpeg) {
     EXPECT_EQ(ByteVector(image.row(0), image.row(0) + 9),
               (ByteVector{10, 20, 30, 40, 50, 60, 70, 80, 90}));
     EXPECT_EQ(ByteVector(image.row(1), image.row(1) + 9), (ByteVector{5, 6, 7, 5, 6, 7, 0, 0, 0}));
-    const DibImage cut = loadBytesOrFail(rleBmp(40, 4, 2, 8, 1, {6, 1, 0, 1}));
+    const DibImage cut = loadBytesOrFail(rleBmp(40, 4, 2, 8, 1, {6, 1})); // then the data ends
     EXPECT_EQ(ByteVector(cut.row(0), cut.row(0) + 8), (ByteVector{1, 1, 1, 1, 0, 0, 0, 0}));
 }
 

@@ -36,7 +36,8 @@ TEST(CommandTable, ItemsKeysAndCommandLineSteps) {
                                                  {220, "5%"},
                                                  {230, "100%\tCtrl Sft + Z"},
                                                  {255, "Left 90\tCtrl + 3"},
-                                                 {267, "Edge-PreServing\tCtrl Sft + V"}};
+                                                 {267, "Edge-PreServing\tCtrl Sft + V"},
+                                                 {205, "Exit\tCtrl + X"}};
     for (const auto& [id, text] : cases) {
         const CommandSpec* command = findCommand(id);
         ASSERT_NE(command, nullptr) << id;
@@ -254,14 +255,14 @@ TEST_F(DispatcherTest, TableAndSheetFilesAreNamedForThePicture) {
 // A failed save keeps the changes, and the picture stays the modified one.
 TEST_F(DispatcherTest, AFailedSaveAsKeepsTheChangesAndTheName) {
     dispatcher.dispatch(kCmdGrayScale);
-    for (bool fails : {true, false}) {
+    for (const auto& [command, fails] :
+         {std::pair{kCmdSave, true}, {kCmdSaveAs, true}, {kCmdSaveAs, false}}) {
         log.saveFails = fails;
         window.chosen = {"/out/cat.png"};
-        dispatcher.dispatch(kCmdSaveAs);
-        EXPECT_EQ(session.modified(), fails);
-        EXPECT_EQ(menu(), fails ? kMenuModified : kMenuSaved);
+        dispatcher.dispatch(command);
+        EXPECT_TRUE(session.modified() == fails && menu() == (fails ? kMenuModified : kMenuSaved));
     }
-    EXPECT_EQ(log.saves, 2);
+    EXPECT_EQ(log.saves, 3);
 }
 
 // Closing cleans the intermediate files, then writes the parameter file.
