@@ -251,14 +251,14 @@ TEST(SaveSheet, TheTiledPicturesFilesOrTheReasonWhyNot) {
     EXPECT_FALSE(std::filesystem::exists(dir / "list.csv"));
     test::setCurrentPicture(
         session, test::makeIndexedImage(20, 10, 4, {0, 0xFF0000}, [](int, int) { return 1; }));
-    const auto contents = [&](const char* name) { return test::readText(dir / name); };
     ASSERT_EQ(saveShoppingList(session, dir / "list.csv"), 0);
-    EXPECT_TRUE(contents("list.csv").ends_with("packs\n1,#ff0000,1,255,0,0,2,3,100,1\n"));
+    EXPECT_TRUE(
+        test::readText(dir / "list.csv").ends_with("packs\n1,#ff0000,1,255,0,0,2,3,100,1\n"));
     // The chart's format follows the extension in any case; any other is a PDF.
     for (const auto& [name, start] :
          {std::pair("c.SVG", "<?xml"), {"c.Pdf", "%PDF-"}, {"c.png", "%PDF-"}}) {
         ASSERT_EQ(saveChart(session, dir / name), 0) << name;
-        EXPECT_EQ(contents(name).substr(0, 5), start) << name;
+        EXPECT_EQ(test::readText(dir / name).substr(0, 5), start) << name;
     }
     // The tile line names the red entry (1) by its only row (0), the first of that colour.
     std::ofstream(dir / "red.tiles") << kHeader << "Poppy,P1,255,0,0\n";
