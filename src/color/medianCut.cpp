@@ -16,8 +16,6 @@
 #include <array>
 #include <cstring>
 #include <new>
-#include <system_error>
-#include <thread>
 
 #include <immintrin.h>
 
@@ -25,7 +23,7 @@ namespace vellora {
 
 namespace {
 
-// How one box was cut, kept so that any colour can be sent down the same splits again.
+// How a box is to be cut: on which axis, at which mean; not done for a box without members.
 struct MedianCutSplit {
     bool done = false;
     CutAxis axis = CutAxis::Luma;
@@ -40,8 +38,7 @@ struct MedianCutBoxes {
     std::vector<std::uint32_t, ZeroedAllocator<std::uint32_t>> scratch;
     std::vector<std::size_t> begin; // per box number
     std::vector<std::size_t> end;
-    int depth = 0;                      // k
-    std::vector<MedianCutSplit> splits; // (d − 1) × 2^k + box, for depths d = 1 … k
+    int depth = 0; // k
 };
 
 struct Bgr {
@@ -449,10 +446,6 @@ std::size_t partitionBox(MedianCutBoxes& boxes, std::size_t begin, std::size_t e
                                             begin, end, split.mean);
 }
 
-MedianCutSplit& splitAt(MedianCutBoxes& boxes, int depth, std::uint32_t box) {
-    return boxes.splits[std::size_t(depth - 1) * (std::size_t(1) << boxes.depth) + box];
-}
-
 bool allocateBoxes(MedianCutBoxes& boxes, std::size_t pixels, int depth) {
     const std::size_t boxCount = std::size_t(1) << depth;
     try {
@@ -460,7 +453,6 @@ bool allocateBoxes(MedianCutBoxes& boxes, std::size_t pixels, int depth) {
         boxes.scratch.resize(pixels);
         boxes.begin.assign(boxCount, 0);
         boxes.end.assign(boxCount, 0);
-        boxes.splits.assign(std::size_t(std::max(depth, 1)) * boxCount, MedianCutSplit{});
     } catch (const std::bad_alloc&) {
         return false;
     } catch (const std::length_error&) {
@@ -496,9 +488,7 @@ bool measureAlone(const MedianCutBoxes& boxes, std::uint32_t box, int depth,
 
 // Records the cut of a box whose members are now partitioned at `middle`: the lows keep the
 // box number, the highs take the new one.
-void recordCut(MedianCutBoxes& boxes, std::uint32_t box, int depth, const MedianCutSplit& split,
-               std::size_t middle) {
-    splitAt(boxes, depth, box) = split;
+void recordCut(MedianCutBoxes& boxes, std::uint32_t box, int depth, std::size_t middle) {
     const std::uint32_t newBox = box + (1u << (depth - 1));
     boxes.begin[newBox] = middle;
     boxes.end[newBox] = boxes.end[box];
@@ -506,8 +496,7 @@ void recordCut(MedianCutBoxes& boxes, std::uint32_t box, int depth, const Median
 }
 
 void cutOnce(MedianCutBoxes& boxes, std::uint32_t box, int depth, const MedianCutSplit& split) {
-    recordCut(boxes, box, depth, split,
-              partitionBox(boxes, boxes.begin[box], boxes.end[box], split));
+    recordCut(boxes, box, depth, partitionBox(boxes, boxes.begin[box], boxes.end[box], split));
 }
 
 // Measures the two halves of a box just cut; a half without members gets no split.
@@ -556,7 +545,6 @@ void splitTree(MedianCutBoxes& boxes, std::uint32_t box, int depth, SplitProgres
 // the bits of the one-axis sum, being the same additions in the same order.
 bool measureRoot(const MedianCutBoxes& boxes, MedianCutSplit& split) {
     const std::size_t count = boxes.colors.size();
-    if (count < 2) return measureAlone(boxes, 0, boxes.depth, split);
     const std::uint32_t* members = boxes.colors.data();
     AxisRanges r;
     double sums[3];
@@ -597,16 +585,16 @@ void cutRoot(MedianCutBoxes& boxes, int depth, const MedianCutSplit& split) {
     std::memmove(colors + firstLows, colors + middle, secondLows * sizeof *colors);
     std::copy(boxes.scratch.data(), boxes.scratch.data() + (middle - firstLows),
               colors + firstLows + secondLows);
-    recordCut(boxes, 0, depth, split, firstLows + secondLows);
+    recordCut(boxes, 0, depth, firstLows + secondLows);
 }
 
 // Below this many pixels a helper thread is not worth starting.
 constexpr std::size_t kParallelCutPixels = std::size_t(1) << 20;
 
 // After the first split the two halves share no members and no box numbers, so the upper half
-// is cut on a helper thread while this one cuts the lower half; every box still sums its own
+// is cut on another thread while this one cuts the lower half; every box still sums its own
 // members in storage order, so the palette is the same. The upper half's progress is reported
-// when it is done.
+// when both are done.
 void splitAll(MedianCutBoxes& boxes, int depth, Session& session) {
     SplitProgress progress{&session};
     if (depth < 2 || workerThreadCount() < 2 || boxes.colors.size() < kParallelCutPixels) {
@@ -617,18 +605,15 @@ void splitAll(MedianCutBoxes& boxes, int depth, Session& session) {
     if (!measureRoot(boxes, first)) return;
     cutRoot(boxes, depth, first);
     progress.advance();
-    const std::uint32_t upperBox = 1u << (depth - 1);
     SplitProgress upperProgress;
-    std::thread helper;
-    try {
-        helper = std::thread([&] { splitTree(boxes, upperBox, depth - 1, upperProgress); });
-    } catch (const std::system_error&) {
-        splitTree(boxes, 0, depth - 1, progress);
-        splitTree(boxes, upperBox, depth - 1, progress);
-        return;
-    }
-    splitTree(boxes, 0, depth - 1, progress);
-    helper.join();
+    parallelRows(
+        2,
+        [&](int first, int end) {
+            for (int half = first; half < end; ++half)
+                splitTree(boxes, std::uint32_t(half) << (depth - 1), depth - 1,
+                          half == 0 ? progress : upperProgress);
+        },
+        1);
     progressAdvanceBy(session, upperProgress.counted);
 }
 
@@ -668,40 +653,18 @@ void writePalette(const MedianCutBoxes& boxes, DibImage& target) {
         std::fill(target.paletteEntry(int(i)), target.paletteEntry(int(i)) + 3, 0);
 }
 
-// The box a colour ends in when sent down the recorded splits.
-std::uint32_t medianCutBoxOf(const MedianCutBoxes& boxes, int blue, int green, int red) {
-    std::uint32_t box = 0;
-    const std::size_t boxCount = std::size_t(1) << boxes.depth;
-    for (int depth = boxes.depth; depth >= 1; --depth) {
-        const MedianCutSplit& split = boxes.splits[std::size_t(depth - 1) * boxCount + box];
-        if (!split.done) break;
-        if (axisValue(split.axis, blue, green, red) >= split.mean) box += 1u << (depth - 1);
-    }
-    return box;
-}
-
-// Every colour of a box was sent there by the same comparisons that send it down the splits,
-// so a table of every colour's box, filled from the boxes' members, answers for any pixel in
-// one look. Only entries of colours that occur are ever read, and each of those is written
-// first, so the table needs no clearing: once the cut is done the partition scratch is free
-// and, on pictures of 4 megapixels and more, large enough to hold it. Smaller pictures get a
-// block of their own; null when that cannot be had.
+// A colour lies in one box, so a table of every colour's box, filled from the boxes' members,
+// answers for any pixel in one look. Only entries of colours that occur are ever read, and each
+// of those is written first, so the table needs no clearing: once the cut is done the partition
+// scratch is free and, on pictures of 4 megapixels and more, large enough to hold it. Smaller
+// pictures get a block of their own, `own`, allocated before the cut.
 constexpr std::size_t kBoxTableBytes = std::size_t(1) << 24;
 using BoxTable = std::vector<std::uint8_t, ZeroedAllocator<std::uint8_t>>;
 
 std::uint8_t* boxOfEveryColor(MedianCutBoxes& boxes, std::uint32_t boxCount, BoxTable& own) {
-    std::uint8_t* table = nullptr;
-    if (boxes.scratch.size() * sizeof(std::uint32_t) >= kBoxTableBytes) {
-        table = reinterpret_cast<std::uint8_t*>(boxes.scratch.data());
-    } else {
-        try {
-            own.resize(kBoxTableBytes);
-        } catch (const std::bad_alloc&) {
-            return nullptr;
-        }
-        table = own.data();
-    }
-    // A colour lies in one box only, so the boxes can be shared out between the workers.
+    std::uint8_t* table =
+        own.empty() ? reinterpret_cast<std::uint8_t*>(boxes.scratch.data()) : own.data();
+    // The boxes share no colour, so they can be shared out between the workers.
     parallelRows(
         int(boxCount),
         [&](int firstBox, int endBox) {
@@ -715,9 +678,8 @@ std::uint8_t* boxOfEveryColor(MedianCutBoxes& boxes, std::uint32_t boxCount, Box
 }
 
 void writeIndices(MedianCutBoxes& boxes, DibImage& target, const DibImage& source,
-                  std::vector<std::vector<std::uint8_t>>& rows) {
+                  std::vector<std::vector<std::uint8_t>>& rows, BoxTable& own) {
     const int width = source.width;
-    BoxTable own;
     const std::uint8_t* boxOf = boxOfEveryColor(boxes, target.colorsUsed, own);
     runColorRows(source.height, int(rows.size()), [&](int worker, int begin, int end) {
         std::uint8_t* bgr = rows[std::size_t(worker)].data();
@@ -725,9 +687,7 @@ void writeIndices(MedianCutBoxes& boxes, DibImage& target, const DibImage& sourc
         for (int y = begin; y < end; ++y) {
             readRowColors(source, y, bgr);
             for (int x = 0; x < width; ++x)
-                indices[x] = boxOf ? boxOf[pack(bgr + 3 * x)]
-                                   : std::uint8_t(medianCutBoxOf(boxes, bgr[3 * x], bgr[3 * x + 1],
-                                                                 bgr[3 * x + 2]));
+                indices[x] = boxOf[pack(bgr + 3 * x)];
             writeRowIndices(target, y, indices);
         }
     });
@@ -749,9 +709,11 @@ int medianCutPalette(Session& session, DibImage& target, const DibImage& source)
     const std::size_t pixels = std::size_t(source.width) * std::size_t(source.height);
     MedianCutBoxes boxes;
     std::vector<std::vector<std::uint8_t>> rows;
+    BoxTable ownTable;
     try {
         rows.assign(std::size_t(colorRowWorkers(source.height)),
                     std::vector<std::uint8_t>(4 * std::size_t(source.width)));
+        if (pixels * sizeof(std::uint32_t) < kBoxTableBytes) ownTable.resize(kBoxTableBytes);
     } catch (const std::bad_alloc&) {
         return reportError(session.frontend, kErrorAllocate);
     }
@@ -760,7 +722,7 @@ int medianCutPalette(Session& session, DibImage& target, const DibImage& source)
     progressBegin(session, double((1u << depth) - 1));
     splitAll(boxes, depth, session);
     writePalette(boxes, target);
-    writeIndices(boxes, target, source, rows);
+    writeIndices(boxes, target, source, rows, ownTable);
     return kOk;
 }
 

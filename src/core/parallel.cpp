@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <mutex>
+#include <new>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -134,13 +135,21 @@ WorkerPool& workerPool() {
     return pool;
 }
 
+// Bands no thread can be had for run on the calling thread after band 0.
 void runOnNewThreads(int rows, int bands, const std::function<void(int, int)>& body) {
     std::vector<std::thread> threads;
-    threads.reserve(std::size_t(bands - 1));
     const auto bandStart = [&](int b) { return int(std::int64_t(rows) * b / bands); };
-    for (int b = 1; b < bands; ++b)
-        threads.emplace_back([&, b] { body(bandStart(b), bandStart(b + 1)); });
+    int started = 1;
+    try {
+        threads.reserve(std::size_t(bands - 1));
+        for (; started < bands; ++started)
+            threads.emplace_back([&, b = started] { body(bandStart(b), bandStart(b + 1)); });
+    } catch (const std::system_error&) {
+    } catch (const std::bad_alloc&) {
+    }
     body(0, bandStart(1));
+    for (int b = started; b < bands; ++b)
+        body(bandStart(b), bandStart(b + 1));
     for (auto& t : threads) t.join();
 }
 

@@ -10,20 +10,13 @@ namespace vellora {
 
 namespace {
 
-// The four 32-bit lane masks of a comparison of four doubles.
-VELLORA_TARGET_AVX2 inline __m128i narrowMask(__m256d mask) {
-    const __m128 low = _mm_castpd_ps(_mm256_castpd256_pd128(mask));
-    const __m128 high = _mm_castpd_ps(_mm256_extractf128_pd(mask, 1));
-    return _mm_castps_si128(_mm_shuffle_ps(low, high, _MM_SHUFFLE(2, 0, 2, 0)));
-}
-
 // The first of the four taps of position t: trunc(t) − 2 when t lies in the lower half of its
-// pixel, trunc(t) − 1 otherwise.
+// pixel, trunc(t) − 1 otherwise. t − 0.5 is exact, and its truncation is trunc(t) − 1 in the
+// lower half and trunc(t) in the upper one; below 0.5 the tap comes out −1 rather than −2,
+// outside the source just the same.
 VELLORA_TARGET_AVX2 inline __m128i firstTaps(__m256d t) {
-    const __m128i base = _mm256_cvttpd_epi32(t);
-    const __m256d fraction = _mm256_sub_pd(t, _mm256_cvtepi32_pd(base));
-    const __m256d lower = _mm256_cmp_pd(fraction, _mm256_set1_pd(0.5), _CMP_LT_OQ);
-    return _mm_add_epi32(_mm_sub_epi32(base, _mm_set1_epi32(1)), narrowMask(lower));
+    const __m128i shifted = _mm256_cvttpd_epi32(_mm256_sub_pd(t, _mm256_set1_pd(0.5)));
+    return _mm_sub_epi32(shifted, _mm_set1_epi32(1));
 }
 
 // Lanes whose index lies in 0 … last.

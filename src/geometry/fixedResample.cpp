@@ -32,14 +32,13 @@ int binaryPlaces(const double* weights, int count) {
 
 // Every target column's sums across one padded source row: three 32-bit lanes per column (the
 // fourth, the next pixel's blue masked off, adds zeros and is overwritten by the next column).
-// Weights past a column's own taps are 0, so the padding pixels they reach add nothing.
-template <int Stride>
+// Weights past a column's own taps are 0, so the padding pixels they reach add nothing. Inlined,
+// a constant tap count gives a loop of its own, unrolled.
 [[gnu::always_inline]] inline void filterAcrossBy(const std::uint8_t* bgr, const FixedAxis& columns,
-                                                  int stride, std::int32_t* out) {
+                                                  int taps, std::int32_t* out) {
     using Words = std::int32_t __attribute__((vector_size(16)));
     using Bytes = std::uint8_t __attribute__((vector_size(4)));
     const Bytes keep = {255, 255, 255, 0};
-    const int taps = Stride > 0 ? Stride : stride;
     const std::size_t count = columns.exact.size();
     for (std::size_t x = 0; x < count; ++x) {
         const std::uint8_t* in = bgr + 3 * std::size_t(columns.firsts[x]);
@@ -57,9 +56,9 @@ template <int Stride>
 
 void filterAcross(const std::uint8_t* bgr, const FixedAxis& columns, std::int32_t* out) {
     if (columns.stride == 4)
-        filterAcrossBy<4>(bgr, columns, 4, out);
+        filterAcrossBy(bgr, columns, 4, out);
     else
-        filterAcrossBy<0>(bgr, columns, columns.stride, out);
+        filterAcrossBy(bgr, columns, columns.stride, out);
 }
 
 std::int32_t downToByte(std::int32_t sum, int shift) {
@@ -79,7 +78,7 @@ FixedAxis makeFixedAxis(const AxisTable& table) {
     }
     axis.firsts.resize(size);
     axis.weights.assign(size * std::size_t(axis.stride), 0);
-    axis.exact.assign(size, 0);
+    axis.exact.assign(size, false);
     for (std::size_t i = 0; i < size; ++i) {
         axis.firsts[i] = table.taps[i].first;
         if (places[i] < 0) {
@@ -93,7 +92,7 @@ FixedAxis makeFixedAxis(const AxisTable& table) {
             axis.weights[i * std::size_t(axis.stride) + std::size_t(k)] = weight;
             sum += std::abs(weight);
         }
-        axis.exact[i] = 1;
+        axis.exact[i] = true;
         axis.largestWeightSum = std::max(axis.largestWeightSum, sum);
     }
     return axis;

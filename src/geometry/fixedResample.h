@@ -24,7 +24,7 @@ struct FixedAxis {
     int stride = 0;
     std::vector<int> firsts;           // first source tap per coordinate
     std::vector<std::int32_t> weights;
-    std::vector<std::uint8_t> exact; // 1 per coordinate held exactly
+    std::vector<bool> exact;         // per coordinate: held exactly
     std::vector<int> inexact;        // the other coordinates, ascending
     std::int64_t largestWeightSum = 0; // the most any exact coordinate's |weights| add up to
     const std::int32_t* weightsOf(int i) const {

@@ -92,7 +92,8 @@ TEST(EvenPaletteRecord, UnusableRecordsAreRecognised) {
         {changed([](auto& r) { r.colorCount = 215; }), 256, false},
         {changed([](auto& r) { r.step[2] = 0; }), 256, false},
         {changed([](auto& r) { r.step[2] = 0; }, 2, 1, 1), 2, false},
-        {changed([](auto& r) { r.step[0] = 20; }), 256, false}}; // 5 × 20 < 255
+        {changed([](auto& r) { r.step[0] = 20; }), 256, false}, // 5 × 20 < 255
+        {changed([](auto& r) { r.step[0] = 64, r.halfStep[0] = 63; }, 6, 6, 4), 256, true}};
     for (const auto& [record, entries, usable] : cases)
         EXPECT_EQ(isUsableEvenRecord(record, entries), usable)
             << record.colorCount << " " << entries;
@@ -209,7 +210,7 @@ TEST(CsvPalette, EveryRule) {
         {"comments", ";c\n//c\nr,g,b\n;x\n1,2,3\n// y\n4,5,6\n;z", R::Ok, {0x010203, 0x040506}},
         {"slash alone is no comment", "/r,g,b\n1,2,3\n", R::Ok, {0x010203}},
         {"quoted number in blanks", "r,g,b\n  \"12\"  ,0,0\n", R::Ok, {0x0C0000}},
-        {"tab before a field", "r,g,b\n\t7,8,9\n", R::Ok, {0x070809}},
+        {"blanks before and in quotes", "r,g,b\n\t7,\"\t 8\",\"\r9\"\n", R::Ok, {0x070809}},
         {"letters read as 0", "r,g,b\nabc,1,2\n", R::Ok, {0x000102}},
         {"sign and trailing text", "r,g,b\n+7, 9x,255\n", R::Ok, {0x0709FF}},
         {"extra fields ignored", "r,g,b\n1,2,3,4,five\n", R::Ok, {0x010203}},

@@ -471,7 +471,8 @@ TEST(Posterize, FormatAndLevelsOfTheCountsWhichMustBe1To128NotAllOne) {
     // common, levels, red, green, blue, valid
     const int cases[][6] = {{0, 2, 1, 1, 1, 0},   {1, 1, 2, 2, 2, 0},   {1, 2, 1, 1, 1, 1},
                             {1, 128, 1, 1, 1, 1}, {1, 129, 1, 1, 1, 0}, {0, 1, 2, 1, 1, 1},
-                            {0, 1, 1, 1, 128, 1}, {0, 1, 0, 2, 2, 0},   {0, 1, 2, 129, 2, 0}};
+                            {0, 1, 1, 1, 128, 1}, {0, 1, 0, 2, 2, 0},   {0, 1, 2, 129, 2, 0},
+                            {0, 1, 1, 2, 1, 1},   {0, 1, 1, 1, 2, 1}};
     for (const auto& [common, rgb, red, green, blue, valid] : cases)
         EXPECT_EQ(posterLevelsValid(common, rgb, red, green, blue), bool(valid))
             << common << " " << rgb << " " << red << green << blue;

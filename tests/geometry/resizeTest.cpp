@@ -37,17 +37,28 @@ TEST(ResampleTaps, AxisPlansAndInteriorWeights) {
 TEST(FixedAxis, WholeNumberWeightsAndThePlansThatTakeThem) {
     const AxisTable doubling = makeAxisTable(makeAxisPlan(8, 16), 16);
     const FixedAxis axis = makeFixedAxis(doubling);
-    EXPECT_EQ(std::pair(axis.shift, axis.inexact), std::pair(6, std::vector<int>{1, 2, 13, 14}));
+    EXPECT_EQ(std::tuple(axis.shift, axis.inexact, axis.largestWeightSum),
+              std::tuple(6, std::vector<int>{1, 2, 13, 14}, 9 + 57 + 19 + 3));
     EXPECT_EQ(std::vector<int>(axis.weightsOf(3), axis.weightsOf(3) + 4),
               (std::vector<int>{-9, 57, 19, -3}));
     // Shrinking 1024 to 1 weighs by 2^-10, the finest held in whole numbers; 2048 to 1 is finer.
     EXPECT_EQ(makeFixedAxis(makeAxisTable(makeAxisPlan(1024, 1), 1)).inexact, std::vector<int>{});
     EXPECT_EQ(makeFixedAxis(makeAxisTable(makeAxisPlan(2048, 1), 1)).inexact, std::vector<int>{0});
-    // A plan takes the integer pass only when both axes are mostly exact: 3 to 7 holds none.
-    const AxisTable uneven = makeAxisTable(makeAxisPlan(3, 7), 7);
-    EXPECT_EQ(std::pair(fixedPlanFits(makeFixedPlan(doubling, doubling)),
-                        fixedPlanFits(makeFixedPlan(doubling, uneven))),
-              std::pair(true, false));
+    // A plan takes the integer pass only when both axes are at least half exact: 3 to 7 holds
+    // none, 3 to 4 two of four, a copied single pixel its one.
+    const auto fits = [&](int from, int to) {
+        return fixedPlanFits(makeFixedPlan(doubling, makeAxisTable(makeAxisPlan(from, to), to)));
+    };
+    EXPECT_EQ(std::tuple(fits(8, 16), fits(3, 7), fits(3, 4), fits(1, 1)),
+              std::tuple(true, false, true, true));
+    // No sum may reach 2^31: 255 × the column sum, and that times the row sum.
+    FixedPlan plan;
+    plan.rows.exact = plan.columns.exact = {true};
+    const int cases[][3] = {{0, 8421504, 1}, {0, 8421505, 0}, {8388608, 1, 1}, {8388609, 1, 0}};
+    for (const auto& [rowSum, columnSum, fit] : cases) {
+        plan.rows.largestWeightSum = rowSum, plan.columns.largestWeightSum = columnSum;
+        EXPECT_EQ(fixedPlanFits(plan), bool(fit)) << rowSum << " " << columnSum;
+    }
 }
 
 DibImage grayRow(const std::vector<int>& values) {

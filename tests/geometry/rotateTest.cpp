@@ -1,4 +1,5 @@
 #include "geometry/rotate.h"
+#include "geometry/bicubicQuad.h"
 #include "core/pixelAccess.h"
 #include "geometry/resampleWeights.h"
 #include "geometry/resize.h"
@@ -60,7 +61,7 @@ TEST(Rotate, PixelsAreThePlainSumsOfTheirTapsOrTheNearestSourcePixel) {
                  {37, 50, 123}, {1250, 12, 7}, {36, 100, 89},   {1250, 12, 89}};
     for (const auto& c : cases) {
         const DibImage source = test::randomPicture(c.width, c.height, c.bitsPerPixel, 3);
-        const BlankColor blank = blankGray(20);
+        const BlankColor blank = {10, 200, 30};
         const DibImage target = rotated(source, c.angle, true, blank);
         const DibImage nearest = rotated(source, c.angle, false, blank);
         const int shiftRow = (target.height - source.height) / 2; // whole pixels
@@ -80,7 +81,7 @@ TEST(Rotate, PixelsAreThePlainSumsOfTheirTapsOrTheNearestSourcePixel) {
                 const int nr = int(u * sine + v * cosine + cy + 0.5) - shiftRow;
                 const int nc = int(u * cosine - v * sine + cx + 0.5) - shiftColumn;
                 const bool in = nr >= 0 && nr < source.height && nc >= 0 && nc < source.width;
-                ASSERT_EQ(rgbAt(nearest, x, y), in ? rgbAt(source, nc, nr) : 0u) << x << "," << y;
+                ASSERT_EQ(rgbAt(nearest, x, y), in ? rgbAt(source, nc, nr) : 0x1EC80Au) << x << "," << y;
                 const double tr = u * sine + v * cosine + cy - dy + 0.5;
                 const double tc = u * cosine - v * sine + cx - dx + 0.5;
                 std::uint8_t expected[3] = {blank[0], blank[1], blank[2]}, actual[3];
@@ -138,6 +139,21 @@ TEST(Rotate, EightBitsWithSourceDepthKeepsTheTableAndTakesTheNearestBlankEntry) 
     EXPECT_EQ(rgbAt(result, result.width - 1, result.height - 1), 0xC8C8C8u);
     // The pass's pictures are released once the file is written.
     EXPECT_TRUE(session.sourceImage.data.empty() && session.targetImage.data.empty());
+}
+
+// No turn: target pixel x, y lies at source x + 0.5, y + 0.5, its first taps at x − 1, y − 1. A
+// group is taken whole when every tap lies inside and each 16-byte read stays in its row, or
+// when every pixel lies outside the 40 × 10 source.
+TEST(BicubicQuads, TakeTheGroupsWhoseTapsFitOrThatLieOutside) {
+    if (processorSimdLevel() == SimdLevel::Baseline) GTEST_SKIP();
+    const DibImage source = test::randomPicture(40, 10, 24, 5);
+    const QuadSource quad{source.row(0), std::size_t(source.stride), 40, 10};
+    std::uint8_t blank[3] = {1, 2, 3}, out[3 * kQuadPixels];
+    const int cases[][3] = {{1, 1, 1}, {24, 7, 1}, {0, 1, 0},  {25, 1, 0}, {1, 0, 0},
+                            {1, 8, 0}, {40, 1, 1}, {1, 10, 1}, {30, 9, 0}}; // x, y, taken
+    for (const auto& [x, y, taken] : cases)
+        EXPECT_EQ(bicubicQuads(quad, {0, 1, 0, 0, 0, 0}, y, x, blank, out), bool(taken)) << x << y;
+    EXPECT_EQ(std::tuple(out[0], out[1], out[35]), std::tuple(1, 2, 3));
 }
 
 // Rotation and resizing give the same bytes at every vector level.

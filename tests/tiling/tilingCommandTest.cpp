@@ -91,12 +91,15 @@ struct Tiling : test::TilingSession {
 };
 
 // The roads below show each palette class's code by the target it makes; here the user palette
-// by its format flag and a class past the list.
+// by its format flag, a class past the list, and choices past any list kept in their class.
 TEST(TilingCode, UserPaletteFormatsAndUnknownClass) {
     ParameterBlock user = withConversion(defaultParameterBlock(), 2);
-    EXPECT_EQ(tilingConversionCode(user, 0), 1024);
-    EXPECT_EQ(tilingConversionCode(user, 1), 1025);
+    user.tilingMedianIndex = user.tilingEvenIndex = 256;
+    EXPECT_EQ(std::tuple(tilingConversionCode(user, 0), tilingConversionCode(user, 1)),
+              std::tuple(1024, 1025));
     EXPECT_EQ(tilingConversionCode(withConversion(user, 3), 0), -1);
+    for (const auto& [tilingClass, code] : {std::pair{0u, 255}, {1u, 2 * 256 + 255}})
+        EXPECT_EQ(tilingConversionCode(withConversion(user, tilingClass), 0), code);
 }
 
 // Every palette road, with and without design settings: each tile takes the entry a plain
@@ -114,6 +117,8 @@ TEST_F(Tiling, EveryTileTakesTheNearestEntryNotExcluded) {
     std::strcpy(user.userPalettePath, (folder / "three.csv").c_str());
     const ParameterBlock median = withConversion(tileSizeBlock(5, 4, 1), 0),
                          even = withConversion(tileSizeBlock(5, 4, 1), 1);
+    ParameterBlock two = withConversion(tileSizeBlock(9, 9, 2), 0);
+    two.tilingMedianIndex = 0; // two colours
     const DibImage hues = huePicture(97, 63), indexed = test::randomPicture(80, 50, 4, 5u);
     const auto ciede = ColorMatch::Ciede2000, rgb = ColorMatch::Rgb;
     const struct {
@@ -131,8 +136,8 @@ TEST_F(Tiling, EveryTileTakesTheNearestEntryNotExcluded) {
         // Horizontal slits little gray, the crossings the vertical deep gray.
         {"no palette: nothing to match", huePicture(37, 35), plain, 24, 0,
          {{0, 11, 0x999999}, {10, 11, 0x333333}}, ciede},
-        // Tiles 9 wide with slit 2 start at odd columns, in the low nibble of a byte.
-        {"median cut", huePicture(60, 41), withConversion(tileSizeBlock(9, 9, 2), 0), 4, 16},
+        // Tiles 9 wide with slit 2 start at odd columns, within a byte of 1 bpp.
+        {"median cut", huePicture(60, 41), two, 1, 2},
         // The default light gray slits are a safe colour; bottomRemainder 0 makes row 0 a slit.
         {"216 safe colours by default", huePicture(50, 30), defaultParameterBlock(), 8, 216,
          {{0, 0, 0xCCCCCC}, {9, 15, 0xCCCCCC}}},
@@ -319,7 +324,7 @@ TEST_F(Tiling, PaintedTileMovesOneCountAndUndoRestoresIt) {
     start(huePicture(40, 30), withConversion(tileSizeBlock(5, 4, 1), 0));
     const DibImage tiled = tile(4, 16);
     const std::vector<std::int64_t> before = counts();
-    const TileCell cell{2, 3};
+    const TileCell cell{2, 0}; // the first column
     const int old = tileIndex(tiled, geometry(), cell);
     const int fresh = (old + 5) % 16;
     ASSERT_EQ(paintTile(session, cell, fresh), 0);
@@ -338,7 +343,7 @@ TEST_F(Tiling, PaintedTileMovesOneCountAndUndoRestoresIt) {
     EXPECT_EQ(counts(), before);
 
     const std::string kept = session.currentPath;
-    for (const auto& [at, index] : {std::pair{cell, 16}, {cell, -1}, {TileCell{9, 0}, 1}})
+    for (const auto& [at, index] : {std::pair{cell, 16}, {cell, -1}, {TileCell{0, 7}, 1}})
         EXPECT_EQ(paintTile(session, at, index), 1) << index;
     EXPECT_EQ(session.currentPath, kept);
     ASSERT_EQ(paintTile(session, cell, 0), 0); // the first entry is a colour like any other
