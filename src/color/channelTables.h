@@ -11,8 +11,7 @@ using ChannelTable = std::array<std::uint8_t, 256>;
 // Per channel in colour byte order: blue, green, red.
 using ChannelTables = std::array<ChannelTable, 3>;
 
-// out[3i + c] = tables[c][in[3i + c]] for every pixel i; in and out may be the same run. The
-// baseline and AVX2 levels go one byte at a time, AVX-512 by byte permutes.
+// out[3i + c] = tables[c][in[3i + c]] for every pixel i; in and out may be the same run.
 void mapThroughChannelTables(const std::uint8_t* in, std::uint8_t* out, std::size_t pixels,
                              const ChannelTables& tables);
 

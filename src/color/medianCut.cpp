@@ -17,8 +17,6 @@
 #include <cstring>
 #include <new>
 
-#include <immintrin.h>
-
 namespace vellora {
 
 namespace {
@@ -320,35 +318,6 @@ VELLORA_TARGET_AVX2 std::size_t partitionAvx2(std::uint32_t* colors, std::uint32
     return finishPartition<Axis>(colors, upper, i, end, lowEnd, upperCount, mean);
 }
 
-// partitionOn sixteen members at a time: their values on the axis in eight-lane vectors (the
-// same arithmetic as valueOf), the members below the mean and those at or above it each packed
-// together in order by a compress and written as a whole vector, of which only the first lanes
-// count; the lows are written no further than read.
-template <CutAxis Axis>
-VELLORA_TARGET_AVX512 std::size_t partitionAvx512(std::uint32_t* colors, std::uint32_t* upper,
-                                                  std::size_t begin, std::size_t end, double mean) {
-    using Doubles = double __attribute__((vector_size(64)));
-    using Words = std::int32_t __attribute__((vector_size(32)));
-    const __m512d threshold = _mm512_set1_pd(mean);
-    std::size_t lowEnd = begin, upperCount = 0, i = begin;
-    for (; i + 16 <= end; i += 16) {
-        const __m512i sixteen = _mm512_loadu_si512(colors + i);
-        Doubles first, second;
-        valuesInLanes<Axis, Doubles, Words>(colors + i, &first);
-        valuesInLanes<Axis, Doubles, Words>(colors + i + 8, &second);
-        const __mmask16 high =
-            __mmask16(_mm512_cmp_pd_mask(__m512d(first), threshold, _CMP_GE_OQ) |
-                      unsigned(_mm512_cmp_pd_mask(__m512d(second), threshold, _CMP_GE_OQ)) << 8);
-        _mm512_storeu_si512(colors + lowEnd,
-                            _mm512_maskz_compress_epi32(__mmask16(~high), sixteen));
-        _mm512_storeu_si512(upper + upperCount, _mm512_maskz_compress_epi32(high, sixteen));
-        const int highCount = __builtin_popcount(unsigned(high));
-        upperCount += std::size_t(highCount);
-        lowEnd += std::size_t(16 - highCount);
-    }
-    return finishPartition<Axis>(colors, upper, i, end, lowEnd, upperCount, mean);
-}
-
 using AxisSum = double (*)(const std::uint32_t*, std::size_t);
 using AxisPartition =
     SimdKernel<std::size_t (*)(std::uint32_t*, std::uint32_t*, std::size_t, std::size_t, double)>;
@@ -356,7 +325,7 @@ constexpr AxisSum kAxisSums[3] = {sumOn<CutAxis::Luma>, sumOn<CutAxis::BlueDiffe
                                   sumOn<CutAxis::RedDifference>};
 template <CutAxis Axis>
 constexpr AxisPartition kPartitionOn =
-    kSimdKernel<&partitionOn<Axis>, &partitionAvx2<Axis>, &partitionAvx512<Axis>>;
+    kSimdKernel<&partitionOn<Axis>, &partitionAvx2<Axis>>;
 constexpr AxisPartition kAxisPartitions[] = {kPartitionOn<CutAxis::Luma>,
                                              kPartitionOn<CutAxis::BlueDifference>,
                                              kPartitionOn<CutAxis::RedDifference>};

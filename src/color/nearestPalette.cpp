@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <new>
+#include <numeric>
 
 namespace vellora {
 
@@ -36,9 +37,8 @@ std::uint8_t nearestPaletteIndex(const DibImage& image, std::uint8_t blue, std::
 
 NearestPaletteFinder::NearestPaletteFinder(const DibImage& image)
     : count_(entriesInUse(image)) {
-    std::array<int, 256> order{};
-    for (int i = 0; i < count_; ++i)
-        order[std::size_t(i)] = i;
+    std::array<int, 256> order;
+    std::iota(order.begin(), order.begin() + count_, 0);
     const auto greenOf = [&](int i) { return image.paletteEntry(i)[1]; };
     std::stable_sort(order.begin(), order.begin() + count_,
                      [&](int a, int b) { return greenOf(a) < greenOf(b); });
