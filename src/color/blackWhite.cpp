@@ -101,12 +101,12 @@ void thresholdToBlackWhite(Session& session, DibImage& result, const DibImage& g
                            int threshold) {
     setPlainBlackWhitePalette(result);
     const int workers = rowWorkerCount(grayCopy.height);
-    const std::size_t rowBytes = std::size_t(grayCopy.width);
-    std::vector<std::uint8_t> scratch(rowBytes * std::size_t(workers));
+    WorkerRows scratch;
+    if (!scratch.allocate(workers, std::size_t(grayCopy.width))) throw std::bad_alloc();
     const GrayTable grays = paletteGrays(grayCopy);
     progressBegin(session, grayCopy.height);
     forRowsWithProgress(session, grayCopy.height, workers, [&](int worker, int begin, int end) {
-        std::uint8_t* indices = scratch.data() + rowBytes * std::size_t(worker);
+        std::uint8_t* indices = scratch.row(worker);
         for (int y = begin; y < end; ++y) {
             readRowGrays(grayCopy, grays, y, indices);
             for (int x = 0; x < grayCopy.width; ++x)

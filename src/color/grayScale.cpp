@@ -45,14 +45,13 @@ void grayLevelsOfRow(const std::uint8_t* __restrict bgr, std::uint8_t* __restric
         out[x] = std::uint8_t(std::uint16_t(grayWeightedSum(bgr)) >> 8);
 }
 
-void mapDirect(Session& session, DibImage& target, const DibImage& source,
-               std::vector<std::uint8_t>& scratch, int workers) {
+void mapDirect(Session& session, DibImage& target, const DibImage& source, WorkerRows& scratch,
+               int workers) {
     for (int i = 0; i < 256; ++i)
         setGrayEntry(target, i, std::uint8_t(i));
-    const std::size_t rowBytes = 3 * std::size_t(source.width);
     progressBegin(session, source.height);
     forRowsWithProgress(session, source.height, workers, [&](int worker, int begin, int end) {
-        std::uint8_t* colors = scratch.data() + rowBytes * std::size_t(worker);
+        std::uint8_t* colors = scratch.row(worker);
         for (int y = begin; y < end; ++y) {
             // A 24 bpp row already is the colour row.
             const std::uint8_t* bgr = source.row(y);
@@ -94,17 +93,15 @@ void mapGrayRow(const std::uint8_t* colors, std::uint8_t* indices, int width,
 }
 
 void mapReductionPlain(Session& session, DibImage& target, const DibImage& source,
-                       const std::array<int, 256>& nearest, std::vector<std::uint8_t>& scratch,
-                       int workers) {
+                       const std::array<int, 256>& nearest, WorkerRows& scratch, int workers) {
     // Only a gray with no level closer than 255 depends on the pixels before it; without one,
     // rows are independent and may be spread over the workers.
     const bool independent = std::find(nearest.begin(), nearest.end(), -1) == nearest.end();
     if (!independent) workers = 1;
-    const std::size_t rowBytes = 4 * std::size_t(source.width);
     std::uint8_t carried = 0;
     forRowsWithProgress(session, source.height, workers, [&](int worker, int begin, int end) {
-        std::uint8_t* colors = scratch.data() + rowBytes * std::size_t(worker);
-        std::uint8_t* indices = colors + 3 * std::size_t(source.width);
+        std::uint8_t* colors = scratch.row(worker);
+        std::uint8_t* indices = scratch.row(worker, 1);
         std::uint8_t chosen = carried;
         for (int y = begin; y < end; ++y) {
             readRowColors(source, y, colors);
@@ -116,10 +113,10 @@ void mapReductionPlain(Session& session, DibImage& target, const DibImage& sourc
 }
 
 void mapReductionDiffused(Session& session, DibImage& target, const DibImage& source,
-                          const std::array<int, 256>& nearest, std::vector<std::uint8_t>& scratch,
+                          const std::array<int, 256>& nearest, WorkerRows& scratch,
                           DiffusionRows& errors) {
-    std::uint8_t* colors = scratch.data();
-    std::uint8_t* indices = colors + 3 * std::size_t(source.width);
+    std::uint8_t* colors = scratch.row(0);
+    std::uint8_t* indices = scratch.row(0, 1);
     std::uint8_t chosen = 0;
     for (int y = 0; y < source.height; ++y) {
         readRowColors(source, y, colors);
@@ -138,7 +135,7 @@ void mapReductionDiffused(Session& session, DibImage& target, const DibImage& so
 }
 
 int mapReduction(Session& session, DibImage& target, const DibImage& source, bool diffusion,
-                 std::vector<std::uint8_t>& scratch, int workers) {
+                 WorkerRows& scratch, int workers) {
     const std::array<int, 256> nearest = nearestLevels(target, int(target.colorsUsed));
     progressBegin(session, source.height);
     if (!diffusion) {
@@ -178,15 +175,15 @@ std::vector<int> entrySums(const DibImage& indexed) {
 
 void writeLabels(DibImage& target, const DibImage& source, const GrayClusters& clusters) {
     const int workers = rowWorkerCount(source.height);
-    const std::size_t rowBytes = 4 * std::size_t(source.width);
-    std::vector<std::uint8_t> scratch(rowBytes * std::size_t(workers));
+    WorkerRows scratch; // colours read, labels to write
+    if (!scratch.allocate(workers, 3 * std::size_t(source.width), 2)) throw std::bad_alloc();
     std::vector<std::uint8_t> labelOfIndex;
     if (source.isIndexed())
         for (const int sum : entrySums(source))
             labelOfIndex.push_back(std::uint8_t(clusters.labels[std::size_t(sum)]));
     forRowBands(source.height, workers, [&](int worker, int begin, int end) {
-        std::uint8_t* colors = scratch.data() + rowBytes * std::size_t(worker);
-        std::uint8_t* indices = colors + 3 * std::size_t(source.width);
+        std::uint8_t* colors = scratch.row(worker);
+        std::uint8_t* indices = scratch.row(worker, 1);
         for (int y = begin; y < end; ++y) {
             if (source.isIndexed()) {
                 readRowIndices(source, y, indices);
@@ -225,14 +222,14 @@ GrayClusters gatherGrayClusters(const DibImage& source) {
     clusters.labels.assign(GrayClusters::kSums, 0);
     const int workers = rowWorkerCount(source.height);
     std::vector<std::uint64_t> counts(std::size_t(GrayClusters::kSums) * workers, 0);
-    const std::size_t rowBytes = 3 * std::size_t(source.width);
-    std::vector<std::uint8_t> scratch(rowBytes * std::size_t(workers));
+    WorkerRows scratch;
+    if (!scratch.allocate(workers, 3 * std::size_t(source.width))) throw std::bad_alloc();
     // An indexed picture's pixels are counted by index, each index then standing for its
     // entry's sum.
     const bool byIndex = source.isIndexed();
     forRowBands(source.height, workers, [&](int worker, int begin, int end) {
         std::uint64_t* mine = counts.data() + std::size_t(GrayClusters::kSums) * worker;
-        std::uint8_t* colors = scratch.data() + rowBytes * std::size_t(worker);
+        std::uint8_t* colors = scratch.row(worker);
         for (int y = begin; y < end; ++y) {
             if (byIndex) {
                 readRowIndices(source, y, colors);
@@ -299,7 +296,9 @@ int mapToGray(Session& session, DibImage& target, const DibImage& source, bool d
     try {
         const int workers =
             diffusion && path == GrayPath::Reduction ? 1 : rowWorkerCount(source.height);
-        std::vector<std::uint8_t> scratch(4 * std::size_t(source.width) * workers);
+        WorkerRows scratch; // colours read, indices to write
+        if (!scratch.allocate(workers, 3 * std::size_t(source.width), 2))
+            return reportError(session.frontend, kErrorAllocate);
         if (path == GrayPath::Direct) {
             mapDirect(session, target, source, scratch, workers);
             return 0;

@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <new>
 #include <vector>
 
 namespace vellora {
@@ -105,15 +104,13 @@ void modifyPalette(Session& session, DibImage& target, const DibImage& source,
 }
 
 void modifyPixels(Session& session, DibImage& target, const DibImage& source,
-                  const HistogramRequest& request, std::vector<std::uint8_t>& scratch,
-                  int workers) {
-    const std::size_t rowBytes = 3 * std::size_t(source.width);
+                  const HistogramRequest& request, WorkerRows& scratch, int workers) {
     const std::size_t pixels = std::size_t(source.width);
     // A 24 bpp row already is the colour row: it is scanned and mapped where it lies.
     const bool straight = source.bitsPerPixel == 24;
     std::vector<Span> spans(static_cast<std::size_t>(workers));
     forRowBands(source.height, workers, [&](int worker, int begin, int end) {
-        std::uint8_t* colors = scratch.data() + rowBytes * std::size_t(worker);
+        std::uint8_t* colors = scratch.row(worker);
         for (int y = begin; y < end; ++y) {
             if (!straight) readRowColors(source, y, colors);
             spans[std::size_t(worker)].addRow(straight ? source.row(y) : colors, pixels);
@@ -124,7 +121,7 @@ void modifyPixels(Session& session, DibImage& target, const DibImage& source,
     const ChannelTables tables = tablesFor(spans[0], request);
     progressBegin(session, source.height);
     forRowsWithProgress(session, source.height, workers, [&](int worker, int begin, int end) {
-        std::uint8_t* colors = scratch.data() + rowBytes * std::size_t(worker);
+        std::uint8_t* colors = scratch.row(worker);
         for (int y = begin; y < end; ++y) {
             if (straight) {
                 mapThroughChannelTables(source.row(y), target.row(y), pixels, tables);
@@ -180,12 +177,9 @@ int modifyHistogramToImage(Session& session, const DibImage& source, DibImage& t
         return 0;
     }
     const int workers = rowWorkerCount(source.height);
-    std::vector<std::uint8_t> scratch;
-    try {
-        scratch.resize(3 * std::size_t(source.width) * workers);
-    } catch (const std::bad_alloc&) {
+    WorkerRows scratch;
+    if (!scratch.allocate(workers, 3 * std::size_t(source.width)))
         return reportError(session.frontend, kErrorAllocate);
-    }
     modifyPixels(session, target, source, request, scratch, workers);
     return 0;
 }

@@ -8,8 +8,6 @@
 #include "core/rowBands.h"
 
 #include <cstring>
-#include <new>
-#include <vector>
 
 namespace vellora {
 
@@ -32,13 +30,13 @@ void invertPalette(DibImage& target, const DibImage& source) {
 }
 
 void invertPixels(Session& session, DibImage& target, const DibImage& source,
-                  std::vector<std::uint8_t>& scratch, int workers) {
+                  WorkerRows& scratch, int workers) {
     const std::size_t rowBytes = 3 * std::size_t(source.width);
     // 24 bpp to 24 bpp needs no unpacking: each row is inverted from source to target directly.
     const bool straight = source.bitsPerPixel == 24 && target.bitsPerPixel == 24;
     progressBegin(session, source.height);
     forRowsWithProgress(session, source.height, workers, [&](int worker, int begin, int end) {
-        std::uint8_t* colors = scratch.data() + rowBytes * std::size_t(worker);
+        std::uint8_t* colors = scratch.row(worker);
         for (int y = begin; y < end; ++y) {
             if (straight) {
                 invertBytes(source.row(y), target.row(y), rowBytes);
@@ -89,12 +87,9 @@ int invertToImage(Session& session, const DibImage& source, DibImage& target, in
         return 0;
     }
     const int workers = rowWorkerCount(source.height);
-    std::vector<std::uint8_t> scratch;
-    try {
-        scratch.resize(3 * std::size_t(source.width) * workers);
-    } catch (const std::bad_alloc&) {
+    WorkerRows scratch;
+    if (!scratch.allocate(workers, 3 * std::size_t(source.width)))
         return reportError(session.frontend, kErrorAllocate);
-    }
     invertPixels(session, target, source, scratch, workers);
     return 0;
 }

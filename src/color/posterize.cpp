@@ -9,8 +9,6 @@
 #include "core/progress.h"
 #include "core/rowBands.h"
 
-#include <new>
-#include <vector>
 
 namespace vellora {
 
@@ -118,21 +116,17 @@ int posterizeToImage(Session& session, const DibImage& source, DibImage& target,
     if (indexed) writePosterPalette(target, levels, format.colors);
     const ChannelTables tables = makeTables(levels, indexed);
     const int workers = rowWorkerCount(source.height);
-    const std::size_t rowBytes = 6 * std::size_t(source.width);
-    std::vector<std::uint8_t> scratch;
-    try {
-        scratch.resize(rowBytes * workers);
-    } catch (const std::bad_alloc&) {
+    WorkerRows scratch; // colours read, colours or indices to write
+    if (!scratch.allocate(workers, 3 * std::size_t(source.width), 2))
         return reportError(session.frontend, kErrorAllocate);
-    }
     const bool readsInPlace = source.bitsPerPixel == 24;
     const bool writesInPlace = target.bitsPerPixel == 8 || target.bitsPerPixel == 24;
     const auto posterizeRow = indexed ? posterizeRowToIndices : posterizeRowToColors;
     const auto writeRow = indexed ? writeRowIndices : writeRowColors;
     progressBegin(session, source.height);
     forRowsWithProgress(session, source.height, workers, [&](int worker, int begin, int end) {
-        std::uint8_t* colors = scratch.data() + rowBytes * std::size_t(worker);
-        std::uint8_t* out = colors + 3 * std::size_t(source.width);
+        std::uint8_t* colors = scratch.row(worker);
+        std::uint8_t* out = scratch.row(worker, 1);
         for (int y = begin; y < end; ++y) {
             // 24 bpp rows are read, and 8 and 24 bpp rows written, in place: no unpacking.
             const std::uint8_t* in = readsInPlace ? source.row(y) : colors;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
+#include <new>
 #include <thread>
 
 namespace vellora {
@@ -16,6 +17,22 @@ constexpr int kMinRowsPerWorker = 16;
 
 int rowWorkerCount(int rows) {
     return std::clamp(rows / kMinRowsPerWorker, 1, workerThreadCount());
+}
+
+bool WorkerRows::allocate(int workers, std::size_t rowBytes, int rowsEach) {
+    rowBytes_ = rowBytes;
+    rowsEach_ = std::size_t(rowsEach);
+    try {
+        bytes_.assign(std::size_t(workers) * rowsEach_ * rowBytes, 0);
+    } catch (const std::bad_alloc&) {
+        bytes_.clear();
+        return false;
+    }
+    return true;
+}
+
+std::uint8_t* WorkerRows::row(int worker, int k) {
+    return bytes_.data() + (std::size_t(worker) * rowsEach_ + std::size_t(k)) * rowBytes_;
 }
 
 namespace {

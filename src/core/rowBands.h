@@ -5,13 +5,30 @@
 // slice at a time.
 #include "core/session.h"
 
+#include <cstddef>
+#include <cstdint>
 #include <functional>
+#include <vector>
 
 namespace vellora {
 
 // The number of bands a pass over `rows` rows uses; scratch buffers are allocated for this
 // many workers before the pass starts (a worker thread must never allocate).
 int rowWorkerCount(int rows);
+
+// The scratch of a pass: `rowsEach` rows of `rowBytes` bytes for every worker, in one block, no
+// two rows sharing a byte.
+class WorkerRows {
+  public:
+    // False, with nothing held, when the block cannot be had.
+    bool allocate(int workers, std::size_t rowBytes, int rowsEach = 1);
+    // Row k (0 … rowsEach − 1) of `worker`.
+    std::uint8_t* row(int worker, int k = 0);
+
+  private:
+    std::size_t rowBytes_ = 0, rowsEach_ = 0;
+    std::vector<std::uint8_t> bytes_;
+};
 
 // body(worker, begin, end) handles rows [begin, end) with the scratch of `worker`
 // (0 … workers − 1). Every row is computed the same way whatever band it falls in.

@@ -160,12 +160,13 @@ void resizeNearest(Session& session, const DibImage& source, DibImage& target) {
     const std::vector<int> columns = nearestColumns(source.width, target.width);
     const int workers = rowWorkerCount(target.height);
     // One source row and one target row of scratch per worker, three bytes per pixel.
-    const std::size_t rowBytes = 3 * std::size_t(std::max(source.width, target.width));
-    std::vector<std::uint8_t> scratch(2 * rowBytes * std::size_t(workers));
+    WorkerRows scratch;
+    if (!scratch.allocate(workers, 3 * std::size_t(std::max(source.width, target.width)), 2))
+        throw std::bad_alloc();
     progressBegin(session, target.height);
     forRowsWithProgress(session, target.height, workers, [&](int worker, int begin, int end) {
-        std::uint8_t* in = scratch.data() + 2 * rowBytes * std::size_t(worker);
-        std::uint8_t* out = in + rowBytes;
+        std::uint8_t* in = scratch.row(worker);
+        std::uint8_t* out = scratch.row(worker, 1);
         for (int y = begin; y < end; ++y) {
             const int sourceRow = int(std::int64_t(y) * source.height / target.height);
             if (copyIndices) {

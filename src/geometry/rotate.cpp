@@ -231,18 +231,17 @@ int rotateNearest(Session& session, DibImage& target, const DibImage& source, in
     const bool copyIndices = source.isIndexed() && target.isIndexed();
     const std::uint8_t blankIndex = target.isIndexed() ? nearestEntry(target, blank) : 0;
     const int workers = rowWorkerCount(target.height);
-    const std::size_t rowBytes = 3 * std::size_t(target.width);
-    std::vector<std::uint8_t> scratch;
+    WorkerRows scratch;
     std::optional<SourceColors> colors;
     try {
-        scratch.resize(rowBytes * std::size_t(workers));
+        if (!scratch.allocate(workers, 3 * std::size_t(target.width))) throw std::bad_alloc();
         if (!copyIndices) colors.emplace(source);
     } catch (const std::bad_alloc&) {
         return reportError(session.frontend, kErrorAllocate);
     }
     progressBegin(session, target.height);
     forRowsWithProgress(session, target.height, workers, [&](int worker, int begin, int end) {
-        std::uint8_t* out = scratch.data() + rowBytes * std::size_t(worker);
+        std::uint8_t* out = scratch.row(worker);
         for (int y = begin; y < end; ++y) {
             if (copyIndices)
                 nearestIndexRow(source, f, y, target.width, out, blankIndex);

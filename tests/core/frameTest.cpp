@@ -196,6 +196,15 @@ TEST(RowBands, BandsSplitTheRowsAndWorkersFollowThePictureSize) {
         std::sort(bands.begin(), bands.end());
         EXPECT_EQ(bands, expected) << rows << " rows";
     }
+    // Every worker's rows have bytes of their own: each filled with its number stays whole.
+    WorkerRows scratch;
+    ASSERT_TRUE(scratch.allocate(3, 5, 2));
+    for (int n = 0; n < 6; ++n)
+        std::fill_n(scratch.row(n / 2, n % 2), 5, std::uint8_t(n + 1));
+    for (int n = 0; n < 6; ++n)
+        EXPECT_EQ(std::string(scratch.row(n / 2, n % 2), scratch.row(n / 2, n % 2) + 5),
+                  std::string(5, char(n + 1)));
+    EXPECT_FALSE(scratch.allocate(2, std::size_t(1) << 61)); // no such block
 }
 
 // Each worker walks its band in slices of one percent, the last one shorter (1005 rows on 2
