@@ -1,9 +1,8 @@
 #pragma once
-// The one desktop test program: its test classes (each *Test.cpp adds its own with TestClass), a
-// prompter whose answers a test queues, and driving a dialog through its widgets. Controls are
-// found by the object names the dialogs give them ("edit2660", "combo2640", "radio2620",
-// "check516", "okay", "cancel"), text is typed as a user types it, and "Okay" is pressed with the
-// messages it raised recorded by the session's frontend.
+// The desktop test program: test classes (each *Test.cpp adds its own with TestClass), a prompter
+// with queued answers, and dialogs driven through their widgets, found by object name ("edit2660",
+// "combo2640", "radio2620", "check516", "okay", "cancel"). Text is typed as a user types it; "Okay"
+// is pressed with the messages it raised recorded by the session's frontend.
 #include "app/prompter.h"
 #include "core/session.h"
 #include "support/recordingFrontend.h"

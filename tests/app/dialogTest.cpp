@@ -1,7 +1,6 @@
-// Every operation dialog and the sheet setup, opened on a session and driven through their widgets:
-// each shows the block's values, "Okay" stores, "Cancel" stores nothing, and a refusal reaches the
-// frontend with the block left as it was. The rules themselves (enabling, steps, limits, messages)
-// are tested in tests/shell/parametersTest.cpp; here, the wiring and the layout.
+// Every operation dialog and the sheet setup, driven through their widgets: each shows the block's
+// values, "Okay" stores, "Cancel" stores nothing, a refusal reaches the frontend, block kept. Rules
+// (enabling, steps, limits, messages): tests/shell/parametersTest.cpp; here: wiring, layout.
 #include "app/colorDialog.h"
 #include "app/cropDialog.h"
 #include "app/dialogRegistry.h"
@@ -74,9 +73,8 @@ void expectTidyLayout(QDialog& dialog, QString& layout) {
     }
 }
 
-// Plays `script` on the dialog as a user would, step by step: "name" clicks a button, a check
-// box, a radio button or an arrow, "combo…=3" chooses item 3 of a list, "edit…=12 px" types
-// "12 px" into an edit.
+// Plays `script` as a user would: "name" clicks a button, check box, radio button or arrow,
+// "combo…=3" chooses item 3 of a list, "edit…=12 px" types "12 px" into an edit.
 void play(QDialog& dialog, const char* script) {
     for (const QString& step : QString(script).split(' ', Qt::SkipEmptyParts)) {
         const QString name = step.section('=', 0, 0), value = step.section('=', 1);
@@ -104,12 +102,10 @@ bool withDialog(int command, DialogSession& s, const std::function<void(QDialog&
     return dialogFactories().at(command)(nullptr, command, *s.session);
 }
 
-// One control of a registered dialog and the block field it shows and stores, the 4 bytes at
-// `offset`: the dialog opens on `opening` there; choosing item `input` of a list, typing `input`
-// into an edit, clicking a check box or a radio button that stands for `input`, or clicking an
-// arrow that steps its field's `opening` to `input`, then "Okay", stores `input` there and
-// changes nothing that "Okay" alone does not. A radio button opens checked if it stands for
-// `opening`.
+// A registered dialog's control and the block field it shows and stores, 4 bytes at `offset`: the
+// dialog opens on `opening` (a radio button standing for it checked). Choosing list item `input`,
+// typing `input`, clicking a check box or radio button for `input`, or an arrow stepping `opening`
+// to `input`, then "Okay", stores `input`, changing only what "Okay" alone does.
 struct Wiring {
     int command;
     const char* control;
@@ -185,9 +181,8 @@ std::int32_t& fieldAt(ParameterBlock& block, std::size_t offset) {
     return *reinterpret_cast<std::int32_t*>(reinterpret_cast<char*>(&block) + offset);
 }
 
-// Opens the registered dialog of `command`, gives the control the input (none when `input` is
-// null) and presses "Okay"; returns what the control showed first ("1" or "0" for a button, its
-// field's text for an arrow).
+// Opens `command`'s registered dialog, gives the control `input` (none if null), presses "Okay";
+// returns what the control first showed ("1" or "0" for a button, its field's text for an arrow).
 QString showAndOkay(const Wiring& w, DialogSession& s, const int* input) {
     const QString control = w.control;
     QString shown;
@@ -287,9 +282,8 @@ const Scripted kScripts[] = {
 class DialogTest : public QObject {
     Q_OBJECT
   private slots:
-    // Every registered command opens a dialog laid out tidily, as tests/data/dialogLayouts.txt has
-    // it (VELLORA_WRITE_LAYOUTS=1 writes it anew), "Okay" the default button; "Cancel" after every
-    // check box is clicked and every list moved to its first item stores nothing.
+    // Each registered command's dialog is laid out as in tests/data/dialogLayouts.txt (rewritten by
+    // VELLORA_WRITE_LAYOUTS=1), "Okay" default; "Cancel" stores nothing, boxes clicked, lists at 0.
     void everyRegisteredDialogIsTidyAndCancelStoresNothing() {
         registerOperationDialogs();
         DialogSession s(400, 300);

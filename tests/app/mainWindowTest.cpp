@@ -1,7 +1,6 @@
-// The desktop program through its real main window: menus and keys reach the registry's commands,
-// the view shows and scrolls the current file, errors reach the message boxes, the registered
-// dialogs' choices and "save as default" reach the operations, the parameter file and the next run;
-// the prompter's answers are scripted. The commands' own rules are tested in tests/shell.
+// The desktop program via its real main window: menus and keys reach the registry's commands, the
+// view shows and scrolls the file, errors reach message boxes, dialog choices and "save as default"
+// reach the operations, parameter file and next run. Prompts scripted; command rules: tests/shell.
 #include "app/mainWindow.h"
 #include "app/designTools.h"
 #include "app/dialogRegistry.h"
@@ -185,9 +184,8 @@ class MainWindowTest : public QObject {
         return csvCounts(csv, colors);
     }
 
-    // Runs "gray scale" through its registered dialog and gives back the levels position it
-    // showed; `choose` ≥ 0 picks that position and presses "Okay" (with the tick when `save`),
-    // otherwise "Cancel".
+    // Runs "gray scale" through its dialog, returning the levels position shown; `choose` ≥ 0 picks
+    // that position and presses "Okay" (ticked when `save`), otherwise "Cancel".
     int grayScale(int choose, bool save) {
         int shown = -3;
         test::onNextModal([&shown, choose, save](QDialog& dialog) {
@@ -364,10 +362,9 @@ class MainWindowTest : public QObject {
         QVERIFY(!w.commandAction(kCmdZoomLast)->isChecked());
     }
 
-    // The actions follow the menu state (its rules are tested in tests/shell): an operation
-    // enables Save and Undo and saving grays them; the saved state's next paint clears the status
-    // and Fit Window lays the picture out again; after a tiling, Express Table shows the table
-    // instead of the picture (the hidden view takes no key), and the picture again.
+    // Actions follow the menu state (rules: tests/shell): an operation enables Save and Undo,
+    // saving grays them; the saved state's next paint clears the status, Fit Window lays out again;
+    // after a tiling Express Table swaps in the table (the hidden view takes no key) and back.
     void actionsFollowTheStateAndExpressTableSwapsThePanes() {
         MainWindow& w = startOn("tile.bmp", 200, 150);
         ctrl(Qt::Key_H); // Flip Horizontal
@@ -416,9 +413,8 @@ class MainWindowTest : public QObject {
         QCOMPARE(w.imageView()->drawnRect(), single);
     }
 
-    // In Edit Tiles the strip shows the tiled picture's palette with the current swatch marked;
-    // a click moves one tile from its count to the current colour's in the saved CSV, and undo
-    // moves it back. Clicks outside Edit Tiles, or with the middle button, paint nothing.
+    // Edit Tiles: the strip shows the palette, current swatch marked; a click moves one tile to the
+    // current colour's count in the saved CSV, undo back. Other modes, middle clicks: no paint.
     void editedTileMovesOneCountAndUndoMovesItBack() {
         MainWindow& w = startOn("tile.bmp", 200, 150);
         ctrl(Qt::Key_T);
@@ -480,9 +476,8 @@ class MainWindowTest : public QObject {
         QCOMPARE(w.session().history.historyDepth, depth + 1);
     }
 
-    // Levels "16" saved with the tick reach the file, the next run and its dialog; "4" without
-    // it lasts only the run. The window comes back at the rectangle it was left at; a close
-    // whose save question is cancelled leaves it open.
+    // Levels "16" ticked reach the file, next run and dialog; "4" unticked lasts the run. The
+    // window reopens at its last rectangle; cancelling the save question of a close leaves it open.
     void savedLevelsAndTheWindowRectangleReachTheNextRun() {
         app::registerOperationDialogs();
         dialogs_ = app::dialogFactories();

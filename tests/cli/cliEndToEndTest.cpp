@@ -205,9 +205,8 @@ TEST_F(CliEndToEnd, ParameterFileGivesTheStartingBlock) {
     EXPECT_EQ(readFileBytes(work() / "b.bmp").at(28), 8);
 }
 
-// A run that fails (an input that cannot be loaded, a step failing after a good one, a chart or
-// shopping list that cannot be made through its dangling link) says why, writes no output and
-// leaves an existing one alone.
+// A failing run (unloadable input, a step failing after a good one, a chart or shopping list made
+// impossible by its dangling link) says why, writes no output and leaves an existing one alone.
 TEST_F(CliEndToEnd, FailedRunWritesNothing) {
     writePicture("in.bmp", patternPicture(8, 8), "image/bmp");
     writeFileBytes(work() / "broken.png", {0x89, 'P', 'N', 'G', 1, 2, 3});

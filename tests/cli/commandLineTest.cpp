@@ -96,9 +96,8 @@ TEST(CommandLine, ShorthandsAndSetApplyInTurn) {
     }
 }
 
-// Hand-counted edits: "crp" is one letter from "crop" and two from "chip", "rotat-lef" two from
-// "rotate-left", "abcde" two changes from "abxye" and three from "axyze"; a name starting the
-// word, or started by it, needs three letters past the dashes.
+// Edits by hand: "crp" is 1 from "crop", 2 from "chip"; "rotat-lef" 2 from "rotate-left"; "abcde" 2
+// from "abxye", 3 from "axyze". A prefix match either way needs three letters past the dashes.
 TEST(Suggestion, NearestNameByEditsThenByPrefix) {
     const struct {
         std::string_view word;

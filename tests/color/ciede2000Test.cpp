@@ -102,10 +102,9 @@ TEST(Ciede2000, BoundsNeverExceedTheDifference) {
     };
     for (const Pair& pair : kPublishedPairs)
         check(pair.first, pair.second);
-    // The bound must also be of use. It gives up nothing of the lightness term: for grays it is
-    // the difference. With equal lightness and chroma the hue term carries nearly all of it,
-    // weighted with the largest T (1.5725) in place of the pair's own (at least 0.3): at chroma
-    // 20 or less (1.472 / 1.09)² < 2, and the rotation term is small there.
+    // The bound must be useful too. It keeps the whole lightness term (for grays, the difference).
+    // At equal lightness and chroma the hue term, nearly all, is weighted by the largest T (1.5725)
+    // not the pair's (≥ 0.3): at chroma ≤ 20 (1.472 / 1.09)² < 2, the rotation term small there.
     for (const auto& [l1, l2] : {std::pair{20.0, 30.0}, {50.0, 90.0}, {3.0, 97.0}}) {
         const double d = ciede2000({l1, 0, 0}, {l2, 0, 0});
         EXPECT_NEAR(ciede2000LowerBoundSquared({l1, 0, 0}, 0, {l2, 0, 0}, 0), d * d, 1e-9) << l1;

@@ -82,9 +82,8 @@ TEST(MedianCut, MatchesTheFullScanReference) {
     EXPECT_EQ(indicesOf(indexed), expected.indices);
     for (const auto& [colors, depth] : {std::pair{2u, 1}, {4u, 2}, {16u, 4}, {256u, 8}, {1u, 0}})
         EXPECT_EQ(medianCutDepth(colors), depth) << colors;
-    // From 2^20 pixels on two workers the first cut is measured and partitioned in two halves at
-    // once; the members must still come out in the order of one stable partition, as the reference
-    // has them. Green and blue below 16 leave red the widest: 1.4 × 86.7 of Y against 135 of Cr.
+    // From 2^20 pixels on 2 workers the first cut is measured and split in halves at once, members
+    // in one stable partition's order. Green, blue < 16: red widest, 1.4 × 86.7 of Y to 135 of Cr.
     setenv("VELLORA_THREADS", "2", 1);
     const DibImage noise = randomPicture(1024, 1025, 24, 21, 256);
     expectReferenceCut(

@@ -128,10 +128,9 @@ TEST(GrayScale, HandWorkedReductions) {
     EXPECT_EQ(ramp.row(0), Ints({255, 150, 76, 27}));
 }
 
-// Diffused reductions of noise against the full-buffer reference, choosing the nearest level
-// of the result's palette (a level 255 or more away never, keeping the one before); three
-// values a channel give many blacks, which errors push below 0. Undiffused, the rows are shared
-// out between two workers, and every pixel takes the nearest level.
+// Diffused reductions of noise match the full-buffer reference, taking the nearest level of the
+// result's palette (never one 255 or more away: the one before stays); three values a channel give
+// many blacks, pushed below 0 by errors. Undiffused: two workers share rows, each pixel nearest.
 TEST(GrayScale, ReductionsMapToTheNearestLevelDiffusedAsTheFullBufferReference) {
     setenv("VELLORA_THREADS", "2", 1);
     for (const auto& [levels, values] : {std::pair{2, 256}, {8, 256}, {64, 256}, {2, 3}, {4, 3}}) {
@@ -187,9 +186,8 @@ TEST(GrayScale, ProgressOfTheSplitsAndTheRows) {
     EXPECT_EQ(indicesOf(target), (std::vector<std::uint8_t>{1, 3, 5, 7, 9, 11, 13, 15}));
 }
 
-// Pixels are counted per weighted sum in bands of rows, one per worker, and an indexed picture
-// by index: every thread count must give the counts of a plain scan of the colours, and an
-// indexed picture must reduce as its colours, read one by one from a true-colour copy, do.
+// Pixels are counted per weighted sum in row bands, one a worker (indexed: by index); any thread
+// count matches a plain scan; indexed pictures reduce as their colours from a true-colour copy do.
 TEST(GrayScale, ClustersCountEveryPixelIndexedPicturesReduceAsTheirColoursOrGrayTheirPalette) {
     for (const char* threads : {"1", "2", "3"})
         for (int depth : {1, 4, 8}) {
@@ -409,11 +407,10 @@ TEST(ChannelTables, EveryByteThroughItsChannelsTable) {
     }
 }
 
-// 37 pixels: a row of 111 bytes plus one padding byte, longer than any vector width; 64 rows
-// make four bands. The command inverts a 24 bpp picture kept at 24 bpp within the block it reads:
-// the bytes must still be those of a new picture (padding cleared, header as made), also where
-// the block's own header differs; 32 bpp results get zero fourth bytes; an indexed picture keeps
-// its indices and inverts its palette.
+// 37 pixels: a 111-byte row plus a padding byte, longer than any vector width; 64 rows, four bands.
+// A 24 bpp picture kept at 24 bpp is inverted in the block it reads, yet the bytes are a new
+// picture's (padding cleared, header as made) even where the block's header differs; 32 bpp results
+// get zero fourth bytes; an indexed picture keeps its indices and inverts its palette.
 TEST(Invert, ComplementsEveryPixelIntoTheBytesOfANewPicture) {
     setenv("VELLORA_THREADS", "4", 1);
     DibImage wide = randomPicture(37, 64, 24, 5);

@@ -51,9 +51,8 @@ TEST(OperationFrame, AFailedCommandIsNoStepAndWithoutAFreshNameNoneRuns) {
     EXPECT_EQ(frontend.texts(), std::vector<std::string>{"failed to get the intermediate path"});
 }
 
-// Saves, quarter turns and flips show neither bar nor status text, Resize and Tiling go back to
-// 100 %; every operation fails with a text of its own after the step's, leaving the layout, and
-// success lays the picture out again.
+// Saves, quarter turns and flips show no bar or status text; Resize and Tiling go back to 100 %.
+// Each operation fails with its own text after the step's, layout kept; success lays out anew.
 TEST(OperationFrame, ProgressZoomAndFailureTextOfEveryOperation) {
     std::set<std::string_view> failureTexts;
     for (int i = 0; i <= int(Operation::TrueColor); ++i) {
@@ -144,9 +143,8 @@ TEST(PictureStep, AChangeInPlaceWritesTheBlockItRead) {
         }
 }
 
-// The bar shows each truncated percentage once (none of nothing to do); progressAdvanceBy counts
-// as single steps do, and progressBegin starts the count again. The status text needs the flag
-// and a laid-out picture.
+// The bar shows each truncated percentage once (none for no work); progressAdvanceBy counts as
+// single steps, progressBegin restarts. The status text needs the flag and a laid-out picture.
 TEST(Progress, TheBarShowsTheTruncatedPercentageAndTheStatusTextALaidOutPicture) {
     // {units, advances, units per advance, positions shown}
     const std::tuple<double, int, int, std::vector<int>> cases[] = {
@@ -207,10 +205,9 @@ TEST(RowBands, BandsSplitTheRowsAndWorkersFollowThePictureSize) {
     EXPECT_FALSE(scratch.allocate(2, std::size_t(1) << 61)); // no such block
 }
 
-// Each worker walks its band in slices of one percent, the last one shorter (1005 rows on 2
-// workers: 502 and 503 rows, 51 slices each), every row once. The bar rises a percent per report
-// (two where a slice's truncated percentage jumps: 290 / 1000 × 100 is just short of 29). The
-// caller reports as it goes; the others are slowed, so what they did is reported at the end.
+// Workers walk their bands in one-percent slices, the last shorter (1005 rows, 2 workers: 502 and
+// 503 rows, 51 slices each), each row once. The bar rises a percent a report (two where truncation
+// jumps: 290 / 1000 × 100 is just under 29); the caller reports as it goes, slowed others last.
 TEST(RowBands, ProgressPassGivesEachWorkerOneBandAndMovesTheBarAPercentAtATime) {
     const std::thread::id caller = std::this_thread::get_id();
     // {rows, workers, slices}
@@ -307,10 +304,9 @@ struct PrivateFolder {
     fs::path folder;
 };
 
-// The private folder is made once, mode 0700; the first free number is taken, the last one too,
-// then, all thousand there, those no picture refers to are freed (the current picture and live
-// undo steps kept). Cleaning deletes the run up to its first gap, current picture included; a
-// full run ends at 999. The folder goes with the session (which files go is the sweep's care).
+// The private folder is made once, mode 0700; first free and last numbers are taken, then, all
+// thousand used, unreferenced ones freed (current picture, live undo steps kept). Cleaning deletes
+// to the first gap, current picture included; a full run to 999. The folder goes with the session.
 TEST(IntermediateFiles, NumbersAreTakenRecycledAndCleanedInAPrivateFolder) {
     fs::path folder;
     {
@@ -353,10 +349,9 @@ TEST(IntermediateFiles, NumbersAreTakenRecycledAndCleanedInAPrivateFolder) {
     EXPECT_FALSE(fs::exists(folder));
 }
 
-// A store switched on keeps the pictures written to its folder instead of files: each reads
-// back as written, a reader's block goes back to the store when freed (over 5 MB, so a double
-// free or a read after release would not pass unseen), a second reader at once gets a copy, and
-// a forgotten or unserved picture is a file again.
+// A store switched on keeps pictures written to its folder in memory: each reads back as written, a
+// reader's block returns to the store when freed (over 5 MB, so a double free or read after release
+// shows), a second reader at once gets a copy, a forgotten or unserved picture is a file again.
 TEST(ScratchStore, PicturesWrittenToItsFolderLiveInMemory) {
     PrivateFolder f(true);
     DibImage picture = test::makeImage(1501, 1200, 24);

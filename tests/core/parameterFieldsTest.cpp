@@ -14,9 +14,8 @@
 namespace vellora {
 namespace {
 
-// Every value takes either end of its range and gives it back as text, and nothing but the
-// field's own bytes changes. Values land in the members named, in order, a leading plus taken;
-// cropLeft … cropTop name the crop rectangle's four values.
+// Every value takes either end of its range and gives it back as text, changing only its field's
+// bytes; values land in the named members in order, a leading plus taken; cropLeft … cropTop: crop.
 TEST(SetParameter, EveryFieldTakesTheEndsOfItsRangesAndChangesOnlyItsBytes) {
     const ParameterBlock before = defaultParameterBlock();
     const auto* beforeBytes = reinterpret_cast<const std::uint8_t*>(&before);
@@ -107,11 +106,10 @@ TEST(SetParameter, PathIsStoredZeroFilledAndMustFit) {
     EXPECT_EQ(parameterValueText(block, *findParameterField("userPalettePath")).size(), 259u);
 }
 
-// Every byte of the block outside the reserved areas belongs to exactly one field (aliases aside),
-// and every name finds its own field. Every default lies in its value's range; each value's range
-// lies within the field's, and together they span it (the --help line shows the field's). There is
-// a save-as-default flag for each group but None, in group order, 0 or 1 and off. A field whose
-// defaults are listed one by one has no single default (0).
+// Every block byte outside the reserved areas belongs to one field (aliases aside), and every name
+// finds its own field. Each default lies in its value's range; value ranges lie within the field's
+// and together span it (--help shows the field's). Each group but None has a save-as-default flag,
+// in group order, 0 or 1 and off. A field with defaults listed one by one has no single one (0).
 TEST(ParameterFields, EachFieldOwnsItsBytesAndItsDefaultsLieInItsRanges) {
     const ParameterBlock defaults = defaultParameterBlock();
     std::vector<int> owners(kParameterBlockBytes, 0); // the reserved areas count as owned

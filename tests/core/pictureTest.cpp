@@ -87,9 +87,8 @@ TEST(ReadBitmapFile, RefusalsGiveTheirCodeOneMessageAndNoBlock) {
     }
 }
 
-// 8 bpp saying 100 colours used: the table still has 256 entries and the rows start at 1078,
-// whatever the pixel offset field says. A top-down file is read with the positive height, row 0
-// its first stored row.
+// 8 bpp saying 100 colours used: the table still has 256 entries, rows start at 1078 whatever the
+// pixel offset says. A top-down file reads with the positive height, row 0 its first stored row.
 TEST(ReadBitmapFile, FullTableAndTopDownRows) {
     Bytes body(1024 + 8);
     std::iota(body.begin(), body.end(), std::uint8_t(0));
@@ -153,9 +152,8 @@ TEST(BitmapFile, CreateWriteReadRoundTripAtEveryDepth) {
     }
 }
 
-// An indexed target takes the source's colour table (its header and table alone are enough); a
-// block reused after its pixels were written is zero-filled again. Sizes past the 32-bit fields
-// are refused: 70000 x 3 bytes x 70000 rows is over 14 GB.
+// An indexed target takes the source's colour table (header and table suffice); a reused dirty
+// block is zeroed. Sizes past the 32-bit fields are refused: 70000 x 3 bytes x 70000 rows > 14 GB.
 TEST(CreateDib, CopiesTheSourceTableZeroFillsAReusedBlockAndRefusesImpossibleSizes) {
     test::RecordingFrontend frontend;
     DibImage source = test::makeImage(3, 3, 4);
@@ -236,9 +234,8 @@ Bytes packedRow(const Bytes& indices, int bpp, std::uint8_t before) {
     return row;
 }
 
-// Over rows of 0xFF, setIndex in any order changes only its pixel's bits, while sequential and
-// whole-row writes replace each byte at its first pixel: all give the plain packing. Both index
-// readers give the indices back, and getColor their colour-table entries.
+// On 0xFF rows setIndex, any order, sets only its pixel's bits; sequential and whole-row writes
+// replace bytes at their first pixel: plain packing. Index readers give indices, getColor entries.
 TEST(PixelAccess, IndexedWritersGiveThePackingAndReadersTheIndicesAndColours) {
     for (const int bpp : {1, 4, 8}) {
         SCOPED_TRACE(bpp);

@@ -45,10 +45,9 @@ class AtomicFile : public ::testing::Test {
     const fs::path target = folder / "mosaic plan é.bmp";
 };
 
-// A write that fails at any point leaves the old file (or none) and no stray file; one that
-// works replaces it wholly, longer or shorter, and keeps its mode. Scratch and unflushed writes
-// never ask for a flush, so a failing one does not stop them. Bytes handed out in pieces make
-// the same file, the write calls counted over all pieces; a piece not made fails the write.
+// A write failing at any point leaves the old file (or none), no stray file; a good one replaces it
+// wholly, longer or shorter, keeping its mode. Scratch and unflushed writes never flush, so no
+// failing flush stops them. Pieces make the same file, calls counted over all; a missing one fails.
 TEST_F(AtomicFile, EveryFaultPointLeavesTheOldFileAndASuccessReplacesIt) {
     using Failure = AtomicFileFailure;
     constexpr auto kFlushed = FileDurability::flushed, kUnflushed = FileDurability::unflushed;
@@ -102,9 +101,8 @@ TEST_F(AtomicFile, EveryFaultPointLeavesTheOldFileAndASuccessReplacesIt) {
     }
 }
 
-// Names of the longest legal lengths (the temporary name beside them must stay legal) and
-// links relative to their own folder (one, a chain, a dangling one): each write lands in the
-// file named, the links stay links, and no temporary file is left.
+// Longest legal names (the temporary beside them must stay legal), links relative to their folder
+// (one, a chain, a dangling one): writes land in the file named, links stay, no temporary is left.
 TEST_F(AtomicFile, LongestNamesAndLinks) {
     fs::create_directory(folder / "real");
     test::writeFileBytes(folder / "real" / "plan.png", {1});
@@ -128,9 +126,8 @@ TEST_F(AtomicFile, LongestNamesAndLinks) {
     EXPECT_EQ(std::tuple(entries(folder), entries(folder / "real")), std::tuple(7u, 2u));
 }
 
-// An empty TMPDIR counts as unset, a missing folder as none. A run that ends without removing
-// its folder (killed, say) leaves it to the next sweep, which removes its numbered files, gaps
-// or not, and keeps other names; a live run's folder and folders not made by a run stay.
+// An empty TMPDIR is unset, a missing one none. An ended (say killed) run's folder: the next sweep
+// removes its numbered files, gaps or not, keeps other names; live runs' and non-run ones stay.
 TEST(RunFolders, SweepRemovesOnlyFoldersOfEndedRuns) {
     ScopedVariable noTmpdir("TMPDIR", std::nullopt);
     const fs::path unset = systemTemporaryFolder();
@@ -219,9 +216,8 @@ TEST(RegularFile, OnlyRegularFilesOpenAndNothingWaits) {
     }
 }
 
-// Every row once, in contiguous bands: as many as the rows allow at the smallest band, up to
-// the thread count (VELLORA_THREADS, at most 64; the cores when unusable). Nested jobs run, and
-// a caller's band that throws reaches the caller only after the other bands are done.
+// Every row once, in contiguous bands: as many as the smallest band allows, up to the thread count
+// (VELLORA_THREADS ≤ 64, else cores). Nested jobs run; a caller band's throw waits for the rest.
 TEST(Parallel, EveryRowOnceInBandsNestedAndFailingJobs) {
     const int cores = workerThreadCount();
     for (const char* unusable : {"0", "junk"}) {

@@ -1,6 +1,5 @@
-// The filters' row passes (convolution with the table, edge and user masks, median de-noise,
-// edge-preserving smoothing) by hand and against plain per-pixel forms written from their
-// definitions; the commands as the program runs them; the vector kernels at every level.
+// Filter row passes (table convolution, edge and user masks, median de-noise, edge-preserving
+// smoothing) by hand and against plain per-pixel forms; commands as run; SIMD at every level.
 #include "core/errors.h"
 #include "core/intermediateFiles.h"
 #include "core/operationFrame.h"

@@ -49,10 +49,9 @@ TEST(Rotate, BoundingSizeAndBlankGrays) {
                   (BlankColor{std::uint8_t(gray), std::uint8_t(gray), std::uint8_t(gray)}));
 }
 
-// Every bicubic pixel against the plain sum over its taps, every nearest one against the source
-// pixel it rounds to. Widths 36 and 72 have no padding; 89 degrees shrinks the columns (1250 ×
-// 12: by some 37 taps, more than a row holds) or (36 × 100) the rows by area; 1250 × 12 turned
-// by 7 degrees is wider than a strip of the pass.
+// Bicubic pixels against the plain sum over their taps, nearest ones against the source pixel they
+// round to. Widths 36, 72 have no padding; 89 degrees shrinks by area the columns (1250 × 12: some
+// 37 taps, more than a row) or rows (36 × 100); 1250 × 12 at 7 degrees is wider than a pass strip.
 TEST(Rotate, PixelsAreThePlainSumsOfTheirTapsOrTheNearestSourcePixel) {
     const struct {
         int width, height, angle, bitsPerPixel = 24; // palette pictures are read by colour
@@ -141,9 +140,8 @@ TEST(Rotate, EightBitsWithSourceDepthKeepsTheTableAndTakesTheNearestBlankEntry) 
     EXPECT_TRUE(session.sourceImage.data.empty() && session.targetImage.data.empty());
 }
 
-// No turn: target pixel x, y lies at source x + 0.5, y + 0.5, its first taps at x − 1, y − 1. A
-// group is taken whole when every tap lies inside and each 16-byte read stays in its row, or
-// when every pixel lies outside the 40 × 10 source.
+// No turn: target x, y lies at source x + 0.5, y + 0.5, first taps x − 1, y − 1. A group is taken
+// whole if all taps lie inside, 16-byte reads in rows, or all pixels outside the 40 × 10 source.
 TEST(BicubicQuads, TakeTheGroupsWhoseTapsFitOrThatLieOutside) {
     if (processorSimdLevel() == SimdLevel::Baseline) GTEST_SKIP();
     const DibImage source = test::randomPicture(40, 10, 24, 5);

@@ -1,6 +1,5 @@
-// Reading pictures: the test pictures (tests/data/corpus) give what each set is documented to
-// give; hand-built files pin the decoders' rules; hostile and broken files are refused with a
-// reason, outputs untouched, never a crash.
+// Reading: the corpus (tests/data/corpus) gives what each set documents; hand-built files pin the
+// decoders' rules; hostile and broken files are refused with a reason, outputs untouched, no crash.
 #include "imageioTestSupport.h"
 
 #include "imageio/bmpAsIs.h"
@@ -14,9 +13,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Every file: either a well-formed picture whose probe agrees with it, or a clear refusal; and
-// the probe of the file, which reads only its head, answers as the probe of the whole file does.
-// Loading a file, which takes a plain bitmap's block over, gives what decoding it gives.
+// Each file is a well-formed picture its probe agrees with, or a clear refusal; the head-only probe
+// answers as the full one. Loading (a plain bitmap's block taken over) gives what decoding gives.
 TEST(Corpus, EveryFileLoadsOrFailsWithAReason) {
     int loaded = 0, refused = 0;
     for (const auto& entry : fs::recursive_directory_iterator(corpusPath(""))) {
@@ -49,10 +47,9 @@ TEST(Corpus, EveryFileLoadsOrFailsWithAReason) {
 }
 
 // The "good" bitmap set and most of the questionable one, each against the picture it must look
-// like: the one of its own name unless named (an editor keeps non-square pixels as stored; a
-// cut-off run-length stream leaves index 0, "-0"); a channel of 7, 6 or 1 bits may round either
-// way. A picture says it uses the colours its header's field gives (none past 256, all of an
-// 8-bit table), 0 (all) when its header is too short to hold the field.
+// like: that of its own name unless named (an editor keeps non-square pixels as stored; a cut-off
+// run-length stream leaves index 0, "-0"); 7-, 6- or 1-bit channels may round either way. Colours
+// used: the header's field (none past 256, all of an 8-bit table), 0 (all) if the header lacks it.
 TEST(Corpus, BitmapsMatchTheirReferencePictures) {
     struct BmpGood {
         const char* reference; // nullptr: each file's own name
@@ -120,9 +117,8 @@ TEST(Corpus, PngsOpenAtTheirDepth) {
     }
 }
 
-// Each colour JPEG against the baseline one (the round trips hold the decoder to the encoder),
-// turned upright for the one that says it is turned; a gray one opens as 8 bits with a ramp; a
-// 12-bit one is refused cleanly; one wrapped in a bitmap shows as the file it wraps.
+// Colour JPEGs against the baseline (round trips hold decoder to encoder), the turned one upright;
+// gray opens as 8 bits with a ramp; 12-bit is refused cleanly; one in a bitmap shows as its file.
 TEST(Corpus, JpegsDecodeCloseToTheBaselineFile) {
     const DibImage original = loadOrFail(corpusPath("jpeg/testorig.jpg"));
     DibImage turned;
@@ -214,9 +210,8 @@ ByteVector pngFile(std::uint32_t width, std::uint32_t height, std::uint8_t bits,
     return file;
 }
 
-// A GIF of one frame at the top left whose pixels are the LZW codes clear, 1, end (one pixel of
-// index 1; `codes` is the first byte of that stream), a two-colour table and, when given, a
-// graphic control block.
+// A GIF: one top-left frame of LZW codes clear, 1, end (one pixel of index 1; `codes` is the
+// stream's first byte), a two-colour table and, when given, a graphic control block.
 ByteVector gifFile(std::uint16_t screenWidth, std::uint16_t screenHeight, std::uint16_t frameWidth,
                    std::uint16_t frameHeight, const ByteVector& control = {},
                    std::uint8_t codes = 0x4C) {
@@ -270,9 +265,8 @@ ByteVector tiffFile(std::uint32_t width, std::uint32_t height, std::uint32_t bit
     return file;
 }
 
-// A cap on the budget (as the fuzzing runs set) refuses what the machine's memory would allow;
-// sizes past the 32-bit fields (the last here is 4.8 GB) never fit, nor empty ones. A picture
-// from a tiny file is zero but for what the file says.
+// A budget cap (as fuzzing runs set) refuses what memory would allow; sizes past the 32-bit fields
+// (the last 4.8 GB) never fit, nor empty ones. A tiny file's picture is zero but for what it says.
 TEST(BadInput, CappedBudgetRefusesLargePicturesFromTinyFiles) {
     EXPECT_FALSE(imageio::pictureFits(60000, 60000, 24) ||
                  imageio::pictureFits(std::int64_t(1) << 31, 1, 8) ||
@@ -308,13 +302,12 @@ ByteVector manyScans(int scans) {
 constexpr const char* kUnknownFormat =
     "the file is not a picture of a supported format (jpeg, png, tiff, gif, bmp)";
 
-// What each file in memory loads as: a picture (no reason) or a refusal for its fault, never
-// reading past its end. A run-length stream may leave at most 4096 × 4096 pixels after it stops
-// (end of picture or data); what it skips with end-of-line and delta codes is described, however
-// large. Uncompressed rows must all be there, the last may lack its padding; masks that end the
-// file leave no room for rows, masks it ends in are damage. A JPEG of over 500 scans (each a
-// pass over the picture) is refused. Working buffers need memory of their own, here under a
-// capped budget: a 16 bpp bitmap's conversion table, libtiff's raster of four bytes a pixel.
+// Each file in memory loads as a picture (no reason) or is refused for its fault, never read past
+// its end. A run-length stream may leave at most 4096 × 4096 pixels after it stops (end of picture
+// or data); what end-of-line and delta codes skip is described, however large. Uncompressed rows
+// must all be there, the last may lack padding; masks ending the file leave no room for rows, masks
+// it ends in are damage. A JPEG of over 500 scans (passes) is refused. Working buffers need memory
+// too, here capped: a 16 bpp bitmap's conversion table, libtiff's raster of four bytes a pixel.
 TEST(BadInput, EachFileLoadsOrIsRefusedForItsFault) {
     const auto bad = [](const char* name) {
         return readFileBytes(corpusPath(std::string("bmp/b/") + name + ".bmp"));
@@ -419,9 +412,8 @@ TEST(BadInput, TruncatedAndSpoiledFilesNeverCrash) {
     }
 }
 
-// 2 bpp rows (indices 1, 0, 2, 3, 3, 2, 1, 0) of a gray TIFF open as 4 bpp with the same
-// indices, its four levels rising from black, or from white when so marked. A bitmap without a
-// usable pixel offset has its rows after the table, of colours-used entries (0: all).
+// A gray TIFF's 2 bpp rows (1, 0, 2, 3, 3, 2, 1, 0) open as 4 bpp, same indices, levels rising from
+// black (white if so marked). No usable pixel offset: rows follow the colours-used table (0: all).
 TEST(HandBuilt, IndexedRowsOpenAsStored) {
     const ByteVector row = {0x4B, 0xE4};
     const ByteVector minIsBlack = tiffFile(8, 1, 2, 1, row), minIsWhite = tiffFile(8, 1, 2, 0, row);
@@ -447,10 +439,9 @@ TEST(HandBuilt, IndexedRowsOpenAsStored) {
               std::tuple(0xA5, 0xFFFFFFu, 0x112233u));
 }
 
-// A GIF without any table opens at 8 bpp with a gray ramp. A 1 × 1 frame of index
-// 1 at (1, 1), past its 1 × 1 screen, whose control block makes index 0 transparent: the screen
-// grows to hold it, and the pixels it leaves are the transparent one, shown white, not the
-// background colour (1). Codes clear, 3, end: an index past the two-entry table shows entry 0.
+// A GIF without any table opens at 8 bpp with a gray ramp. A 1 × 1 frame of index 1 at (1, 1) past
+// its 1 × 1 screen, its control block making 0 transparent: the screen grows, the rest transparent,
+// shown white, not the background (1). Codes clear, 3, end: an index past the table shows entry 0.
 TEST(HandBuilt, GifScreensFramesAndIndices) {
     ByteVector file = gifFile(1, 1, 1, 1);
     file[10] = 0, file.erase(file.begin() + 13, file.begin() + 19); // no table
@@ -488,13 +479,12 @@ ByteVector tallScreenGif(int screenHeight, int frameHeight) {
     return file;
 }
 
-// Sizes the file cannot back are refused before anything is allocated, outputs untouched: too
-// large for the 32-bit fields or the memory (capped here, as the fuzzing runs do), or more than
-// the compressed data could give. PNG rows, each with its filter byte, are at most 1100 times the
-// file: 100 bytes may hold 12344 one-bit rows 64 wide (111096 bytes). Sequential JPEG spends two
-// bits or more on each 8 × 8 block: 5770 bytes may hold 1024 × 1923 pixels of three samples. GIF
-// codes are 3 bits or more, of 4096 pixels at most: 35 bytes may hold 1000 × 393. A GIF screen of
-// over 4096 × 4096 pixels and more than 64 times its frame holds no picture.
+// Sizes the file cannot back are refused before allocating, outputs untouched: too large for the
+// 32-bit fields or memory (capped, as fuzzing runs do), or beyond what the compressed data gives.
+// PNG rows with filter bytes are at most 1100× the file: 100 bytes may hold 12344 one-bit rows 64
+// wide (111096 bytes). Sequential JPEG spends ≥ 2 bits an 8 × 8 block: 5770 bytes may hold
+// 1024 × 1923 pixels of 3 samples. GIF codes are ≥ 3 bits, each ≤ 4096 pixels: 35 bytes may hold
+// 1000 × 393. A GIF screen over 4096 × 4096 pixels and over 64 times its frame holds no picture.
 TEST(BadInput, DeclaredSizesMustFitTheMemoryAndTheFile) {
     ByteVector pngFits = pngFile(64, 12344, 1, 0, {}), pngTooMany = pngFile(64, 12345, 1, 0, {});
     pngFits.resize(100), pngTooMany.resize(100);

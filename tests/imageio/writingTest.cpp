@@ -1,6 +1,5 @@
-// Writing and turning pictures: every encoder at every depth, read back; saving and its failures;
-// turns and flips against a forward mapping of every pixel; EXIF orientation; bitmap blocks
-// written or taken over as they stand.
+// Writing and turning: every encoder at every depth, read back; saving and its failures; turns and
+// flips against a forward map of every pixel; EXIF orientation; bitmap blocks written, taken as is.
 #include "imageioTestSupport.h"
 
 #include "imageio/bmpAsIs.h"
@@ -191,11 +190,10 @@ std::vector<std::uint8_t> exifSegment(bool bigEndian, std::uint16_t tag, std::ui
     return s;
 }
 
-// A JPEG tagged with an orientation, in either byte order, opens upright and probes with the
-// size it opens at. The orientation says which upright pixel the stored picture holds at (x, y),
-// counted from the top: from 5 on, x and y trade places first; then x, y or both count from the
-// far side. A tag out of range, of the wrong type or past the directory's end, or a segment that
-// is not EXIF or of no byte order, leaves the picture as stored.
+// A JPEG with an orientation tag, either byte order, opens upright and probes at its opened size.
+// The orientation says which upright pixel the stored picture holds at (x, y), from the top: from 5
+// on, x and y swap first; then x, y or both count from the far side. A tag out of range, mistyped
+// or past the directory's end, or a segment not EXIF or of no byte order, leaves it as stored.
 TEST(ExifOrientation, JpegOpensUpright) {
     constexpr int w = 5, h = 3; // upright
     struct Stored {
@@ -327,9 +325,8 @@ bool takeOverMatchesDecoding(const Bytes& file) {
     return true;
 }
 
-// Pictures of every depth the intermediate files hold, with and without row padding, are
-// written as they stand and taken over on loading. With a header byte or their padding dirtied
-// they are no longer as-is, and are saved clean.
+// Pictures of each intermediate-file depth, with and without row padding, are written as they stand
+// and taken over on loading; with a header byte or padding dirtied they are not as-is, saved clean.
 TEST(BmpAsIs, OwnPicturesAreWrittenAndTakenOverAsTheyStand) {
     TempDir folder;
     for (int width : {1, 2, 3, 4, 5, 7, 8, 13})
@@ -363,9 +360,8 @@ bool carried(std::size_t at) {
     return (at < 2 || at >= 10) && (at < 34 || at >= 46) && (at < 50 || at >= 54);
 }
 
-// Each byte of a picture's file spoiled in turn (and the file made top-down, or a byte longer):
-// it is taken over exactly when decoding it row by row gives the same bytes, but for those it
-// does not carry, and the result then is what decoding gives.
+// Each byte of a picture's file spoiled in turn (also top-down, or a byte longer): it is taken over
+// exactly when row-by-row decoding gives its bytes (bar those it lacks), the result as decoded.
 TEST(BmpAsIs, AFileIsTakenOverExactlyWhenDecodingGivesItsBytes) {
     for (const auto& [width, depth] : {std::pair{9, 1}, {5, 4}, {3, 8}, {3, 24}, {2, 32}}) {
         SCOPED_TRACE(depth);

@@ -228,9 +228,8 @@ std::vector<double> longLines(const Raster& r, bool columns,
     return centres;
 }
 
-// 200 colours fill more than a page of the legend and of the shopping list: the rows go on
-// under "(continued)" headings down to the last entry, "Cy" (52 + 2 × 52 + 43). Rows stop above
-// the bottom margin (287 mm), clear of the footer at 290 mm.
+// 200 colours overrun a page of legend and shopping list: rows go on under "(continued)" to the
+// last entry, "Cy" (52 + 2 × 52 + 43), above the 287 mm bottom margin, clear of the 290 mm footer.
 TEST(ChartPdf, LongTablesGoOnOverPages) {
     if (!haveTool("pdftoppm") || !haveTool("pdftotext")) GTEST_SKIP() << "poppler-utils missing";
     std::vector<std::uint32_t> palette(200);
@@ -256,10 +255,9 @@ TEST(ChartPdf, LongTablesGoOnOverPages) {
             ASSERT_FALSE(legend.dark(x, y)) << x << ", " << y;
 }
 
-// One colour, 56 × 60 tiles in 2 × 2 sections (columns 1–29, 28–56; rows 1–31, 30–60): the
-// overview shows it with section borders at 0, 29 and 60 tiles down. Section 1 has bold lines
-// after tiles 10, 20 (and 30 down), red dashed overlaps 2 tiles before its right and bottom edges
-// and no green; the last section has them 2 tiles in, its first bold lines after tile 30.
+// One colour, 56 × 60 tiles in 2 × 2 sections (columns 1–29, 28–56; rows 1–31, 30–60): overview
+// borders at 0, 29, 60 tiles down. Section 1: bold lines after tiles 10, 20 (and 30 down), red
+// dashed overlaps 2 tiles before its right, bottom edges, no green; the last: 2 in, bold after 30.
 TEST(ChartPdf, PagesAsPixels) {
     if (!haveTool("pdftoppm") || !haveTool("pdftotext")) GTEST_SKIP() << "poppler-utils missing";
     constexpr std::array<int, 3> kBlue{0x20, 0x40, 0xC0};

@@ -164,9 +164,8 @@ TEST(SheetSettings, RoundTripMissingFileAndBadLines) {
     EXPECT_EQ(settings.packSize * 100 + settings.sparePercent, 10010);
 }
 
-// No tiles have no size (the sizes of tiles are in the chart and summary tests); lengths keep
-// three decimals at most, and no sign on a zero. The table pane carries the sizes for a tile line
-// or a tile or grout size of its own: tile width, height and grout; shown.
+// No tiles, no size (tile sizes: chart and summary tests); lengths keep ≤ 3 decimals, no sign on
+// zero. Summary shown for a tile line or own tile or grout size: tile width, height, grout; shown.
 TEST(RealSize, NoTilesThreeDecimalsAndWhenTheSummaryIsShown) {
     const DesignSettings defaults; // 20 mm tiles, 2 mm grout
     EXPECT_EQ(
@@ -237,9 +236,8 @@ TEST(ShoppingList, TrueColourTableGivesAnEntryPerColour) {
     EXPECT_EQ(design.grid, (std::vector<std::uint32_t>{0, 1, 0}));
 }
 
-// Without a tiled picture there is nothing to write: 1, the reason and then the failure, no file.
-// With one (20 × 10 pixels in the default 9-pixel tiles: 2 × 1 tiles, all red) every file is of
-// it; a named tile line that cannot be read stops them all.
+// No tiled picture, nothing to write: 1, the reason, the failure, no file. With one (20 × 10 in
+// 9-px default tiles: 2 × 1, all red) each file is of it; an unreadable named tile line stops all.
 TEST(SaveSheet, TheTiledPicturesFilesOrTheReasonWhyNot) {
     test::TempDir dir;
     test::RecordingFrontend frontend;

@@ -28,9 +28,8 @@
 namespace vellora {
 namespace {
 
-// Each command but the hidden one is an item of the menus, once; no two commands share a key.
-// Every command that changes the picture is a step of the command line, in menu order, with a
-// handler, reading only fields the block has; the 24 bpp conversion is a step of its own.
+// Each command but the hidden one is a menu item once; no two share a key. Each picture-changing
+// one is a command-line step in menu order, its handler reading only block fields; so is 24 bpp.
 TEST(CommandTable, ItemsKeysAndCommandLineSteps) {
     const std::pair<int, const char*> cases[] = {{201, "Open\tCtrl + O"},
                                                  {220, "5%"},

@@ -634,9 +634,8 @@ TEST_F(PictureFiles, RefusedSaveSaysWhyAndChangesNothing) {
 }
 
 // The picture library turns every pixel (its own tests say how); each command gives it its turns
-// and flips, which the corner the top-left pixel lands in and the shape tell apart: 0 top-left,
-// 1 top-right, 2 bottom-right, 3 bottom-left. Multiples of 90 in Rotate go the same way, with no
-// progress and no status text, the depth kept or made 24 bpp.
+// and flips, told apart by shape and where the top-left pixel lands: 0 top-left, 1 top-right, 2
+// bottom-right, 3 bottom-left. Rotate by 90s the same, no progress or status, depth kept or 24 bpp.
 TEST(RotateFlip, EachCommandTurnsThePictureItsOwnWayAndUndoGoesBack) {
     // 3 x 2, every pixel its own entry; stored row 1 is the top row on screen.
     const DibImage source =

@@ -1,7 +1,6 @@
 #pragma once
-// A main window without a display for driving the dispatcher: every dialog is answered with OK,
-// each file chooser takes the next queued name (none left: cancelled), and what the dispatcher
-// shows is recorded. Header only: the shell tests that use it link the shell themselves.
+// A displayless main window driving the dispatcher: dialogs answer OK, file choosers take the next
+// queued name (none left: cancelled), what it shows is recorded. Header only; users link the shell.
 #include "shell/dispatcher.h"
 
 #include <deque>

@@ -1,7 +1,6 @@
 #pragma once
-// Every test program runs with HOME, XDG_CONFIG_HOME and XDG_DATA_HOME in a folder of its own
-// (made at start, removed at exit), so nothing a test does reaches the user's real folders.
-// Under ctest each test case is a program run of its own.
+// Each test program runs with HOME, XDG_CONFIG_HOME and XDG_DATA_HOME in its own folder (made at
+// start, removed at exit), away from the user's real ones; under ctest each test case is a run.
 #include <cstdlib>
 #include <optional>
 #include <string>

@@ -5,9 +5,8 @@
 
 namespace vellora::test {
 
-// Made with a unique name (vellora-`label`-XXXXXX) and removed with everything in it at the end,
-// unless VELLORA_KEEP_TEST_FILES is set: then it stays, and its path is printed, so that what a
-// test wrote (screenshots of dialogs, say) can be looked at.
+// Made with a unique name (vellora-`label`-XXXXXX), removed with its contents at the end unless
+// VELLORA_KEEP_TEST_FILES is set: then kept, path printed, to look at what a test wrote.
 class TempDir {
   public:
     explicit TempDir(const std::string& label = "test");

@@ -21,11 +21,10 @@ DibImage renderTrueColor(const DibImage& source, const ParameterBlock& block) {
     return target;
 }
 
-// Tiles 2 × 2, no slit, on 5 × 3 (blue values below, stored row 0 first): the bottom row of
-// tiles is one row high but averages stored rows 0 and 1; the last column is one pixel wide.
-// (1+2+5+6)/4 = 3.5, (3+4+7+8)/4 = 5.5, (20+21)/2 = 20.5; (5+6+9+10)/4 = 7.5,
-// (7+8+11+13)/4 = 9.75, (21+30)/2 = 25.5, each truncated. Tiles of one pixel without slits copy
-// the picture; with no tile size there is nothing but slits, the vertical ones everywhere.
+// Tiles 2 × 2, no slit, on 5 × 3 (blue below, stored row 0 first): the bottom tile row is one row
+// high but averages stored rows 0 and 1; the last column is 1 pixel wide. (1+2+5+6)/4 = 3.5,
+// (3+4+7+8)/4 = 5.5, (20+21)/2 = 20.5; (5+6+9+10)/4 = 7.5, (7+8+11+13)/4 = 9.75, (21+30)/2 = 25.5,
+// truncated. 1-pixel tiles, no slit, copy the picture; no tile size: all slit, vertical everywhere.
 TEST(RenderTiles, TruncatedAveragesWithoutConversion) {
     constexpr int kBlue[3][5] = {{1, 2, 3, 4, 20}, {5, 6, 7, 8, 21}, {9, 10, 11, 13, 30}};
     const DibImage source =

@@ -9,10 +9,9 @@ namespace {
 
 using test::tileSizeBlock;
 
-// A tiled 5 × 5 picture at 4 bpp using 6 colours, tiles 2 × 2 with slit 1: the top row of tiles
-// (stored rows 3–4) holds indices 2 and 5, the bottom row (stored rows 0–1) 2 and 2; horizontal
-// slit (stored row 2) index 1, vertical slit (column 2) index 3. The file has the whole colour
-// table: 54 + 64 + 5 rows of 4 bytes = 138.
+// A tiled 5 × 5 picture at 4 bpp, 6 colours, tiles 2 × 2, slit 1: top tile row (stored rows 3–4)
+// indices 2 and 5, bottom (stored rows 0–1) 2 and 2; horizontal slit (stored row 2) 1, vertical
+// slit (column 2) 3. The file has the whole colour table: 54 + 64 + 5 rows of 4 bytes = 138.
 DibImage twoByTwoTiledPicture() {
     const std::vector<std::uint32_t> palette = {0, 0xCCCCCC, 0xFF0000, 0x666666, 0, 0x0000FF};
     return test::makeIndexedImage(5, 5, 4, palette, [](int x, int y) {
@@ -141,10 +140,9 @@ TEST_F(Tables, IndexedSlitsOutsideThePictureAndColoursClaimedBeyondTheTable) {
     EXPECT_EQ(csv("t.csv").find("\n16,"), std::string::npos);
 }
 
-// Both failures of the table's build (an unreadable picture, a grid of no pitch) give 1 after
-// their own message, and each command adds its own. A CSV file is written whole or not at all: a
-// folder that does not exist gives 2 and no file, an existing file is replaced or, when the build
-// fails, kept, and no temporary stays.
+// Both table build failures (unreadable picture, grid of no pitch) give 1 after their own message,
+// each command adding its own. A CSV is written whole or not at all: a missing folder gives 2 and
+// no file, an existing file is replaced or, if the build fails, kept, and no temporary stays.
 TEST_F(Tables, FailuresLeaveNoTextAndNoPartFile) {
     start(twoByTwoTiledPicture(), tileSizeBlock(2, 2, 1), "a.jpg");
     const auto missing = folder / "no-such-folder" / "a.csv";

@@ -102,13 +102,12 @@ TEST(TilingCode, UserPaletteFormatsAndUnknownClass) {
         EXPECT_EQ(tilingConversionCode(withConversion(user, tilingClass), 0), code);
 }
 
-// Every palette road, with and without design settings: each tile takes the entry a plain
-// search finds nearest its average among those not left out (by RGB that is also what the even
-// palette's lookup gives, its levels being equally spaced), with tile dithering the entry the
-// grid of averages dithered on that search gives (see FloydSteinbergWeightsOnTheGrid), or keeps
-// its average without a palette; the table counts the tiles of each entry, and the palette
-// previewed before the tiling is the one it used (a median cut's only by number). Probes of the
-// slits: x, stored y, colour.
+// Every palette road, with and without design settings: each tile takes the entry a plain search
+// finds nearest its average among those not left out (by RGB also the even palette's lookup, its
+// levels equally spaced); with tile dithering, the entry the averages' grid dithered on that search
+// gives (see FloydSteinbergWeightsOnTheGrid); without a palette, its average. The table counts each
+// entry's tiles; the palette previewed before tiling is the one used (a median cut's only by
+// number). Slit probes: x, stored y, colour.
 TEST_F(Tiling, EveryTileTakesTheNearestEntryNotExcluded) {
     std::ofstream(folder / "three.csv") << "red,green,blue\n255,0,0\n0,0,255\n250,250,250\n";
     ParameterBlock plain = tileSizeBlock(10, 10, 2, 2, 4);
@@ -192,8 +191,7 @@ TEST_F(Tiling, EveryTileTakesTheNearestEntryNotExcluded) {
 }
 
 // A missing palette file (nothing to preview either) and a grid of no pitch stop before the
-// operation starts; an unreadable picture and design palettes that leave nothing to choose fail
-// inside it.
+// operation starts; an unreadable picture and design palettes leaving no choice fail inside it.
 TEST_F(Tiling, RefusalsLeaveTheCurrentPicture) {
     ParameterBlock block = withConversion(tileSizeBlock(6, 5, 1), 2);
     std::strcpy(block.userPalettePath, (folder / "none.csv").c_str());
@@ -224,11 +222,10 @@ TEST_F(Tiling, RefusalsLeaveTheCurrentPicture) {
     expectRefused({std::string(kDesignPaletteSizeText), "failed to tiling the image"});
 }
 
-// Worked by hand on a 2 × 2 grid of grays, black or white by the rounded mean ≥ 128: tile 0
-// (120) passes 7/16 of 120 right, 5/16 down and 1/16 down-right; tile 1 (0 + 52.5) passes 5/16 of
-// 52.5 down and 3/16 down-left; tile 2 (37.5 + 9.84) passes 7/16 of 47.34 right. Tile 3 gets
-// 7.5 + 16.41 + 20.71 = 44.62: with 82 it is 126.62, black; with 83, 127.62, white, so near the
-// rounding edge that no weight may be even a little off.
+// By hand on a 2 × 2 grid of grays, black or white by rounded mean ≥ 128: tile 0 (120) passes 7/16
+// of 120 right, 5/16 down, 1/16 down-right; tile 1 (0 + 52.5) 5/16 of 52.5 down, 3/16 down-left;
+// tile 2 (37.5 + 9.84) 7/16 of 47.34 right. Tile 3 gets 7.5 + 16.41 + 20.71 = 44.62: with 82,
+// 126.62, black; with 83, 127.62, white: so near the rounding edge no weight may be off.
 TEST(TileDither, FloydSteinbergWeightsOnTheGrid) {
     const TileColorMapping threshold{
         [](const Bgr& c) { return std::uint8_t(c[0] + c[1] + c[2] >= 3 * 128); }};
@@ -255,9 +252,8 @@ TEST(TileDither, FloydSteinbergWeightsOnTheGrid) {
     }
 }
 
-// A walk of colours, with jumps, over random palettes (grays with near duplicates on every
-// other one): the last answer, the lightness window and both bounds must never lose the
-// entry a plain search finds.
+// A walk of colours, with jumps, over random palettes (every other one grays with near duplicates):
+// the last answer, the lightness window and both bounds never lose the entry a plain search finds.
 TEST(TileMatcher, Ciede2000AgreesWithAPlainSearch) {
     std::mt19937 random(3);
     const auto byte = [&] { return std::uint8_t(random()); };
