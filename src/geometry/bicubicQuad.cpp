@@ -82,7 +82,7 @@ VELLORA_TARGET_AVX2 inline void addTapRow(const std::uint8_t* const* in, __m256d
     // Word k % 4 of bytes[k / 4] holds byte k of the four pixels' reads, pixel 0 lowest.
     const __m128i low01 = _mm_unpacklo_epi8(p0, p1), high01 = _mm_unpackhi_epi8(p0, p1);
     const __m128i low23 = _mm_unpacklo_epi8(p2, p3), high23 = _mm_unpackhi_epi8(p2, p3);
-    const __m128i bytes[3] = {_mm_unpacklo_epi16(low01, low23), _mm_unpackhi_epi16(low01, low23),
+    const __m128i bytes[] = {_mm_unpacklo_epi16(low01, low23), _mm_unpackhi_epi16(low01, low23),
                               _mm_unpacklo_epi16(high01, high23)};
 #pragma GCC unroll 4
     for (int j = 0; j < 4; ++j) {

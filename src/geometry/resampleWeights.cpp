@@ -19,14 +19,13 @@ AxisPlan makeAxisPlan(int sourceSize, int targetSize) {
 
 int maxTaps(const AxisPlan& plan) {
     switch (plan.method) {
-    case AxisMethod::Copy:
-        return 1;
     case AxisMethod::Bicubic:
         return 4;
     case AxisMethod::Area:
         return areaTapCapacity(plan.ratio);
+    default: // copy
+        return 1;
     }
-    return 1;
 }
 
 AxisTable makeAxisTable(const AxisPlan& plan, int targetSize) {

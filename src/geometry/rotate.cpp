@@ -84,7 +84,7 @@ void nearestIndexRow(const DibImage& source, const RotationFrame& f, int y, int 
 
 void nearestColorRow(const SourceColors& colors, const DibImage& source, const RotationFrame& f,
                      int y, int width, std::uint8_t* out, const BlankColor& blank) {
-    const std::uint8_t blankPixel[3] = {blank[0], blank[1], blank[2]};
+    const std::uint8_t blankPixel[] = {blank[0], blank[1], blank[2]};
     nearestRow(source, f, y, width, [&](int x, bool inside, int sr, int sc) {
         std::memcpy(out + 3 * x, inside ? colors.row(sr) + 3 * std::size_t(sc) : blankPixel, 3);
     });

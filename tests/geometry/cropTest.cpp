@@ -51,6 +51,9 @@ TEST_P(GeometrySweep, CropCopiesTheRectanglePixelByPixel) {
                     << x << "," << y;
                 ASSERT_TRUE(depth != 32 || target.row(y)[4 * x + 3] == 0);
             }
+        for (int y = 0; y < target.height; ++y) // bits past the last pixel stay 0
+            for (int bit = target.width * depth; bit < 8 * target.stride; ++bit)
+                ASSERT_EQ(target.row(y)[bit / 8] >> (7 - bit % 8) & 1, 0) << bit;
     }
     EXPECT_TRUE(frontend.messages.empty());
 }
