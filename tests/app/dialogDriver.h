@@ -40,8 +40,7 @@ class ScriptedPrompter final : public app::Prompter {
     std::vector<std::string> questions; // what was asked, in order
 };
 
-// A session whose messages are recorded, with the default working block; `width` > 0 puts a
-// picture of that size and 24 bits per pixel in it.
+// A session recording messages, default working block; `width` > 0 adds a 24 bpp picture that size.
 struct DialogSession {
     explicit DialogSession(int width = 0, int height = 0);
     ParameterBlock& block() { return session->workingBlock; }

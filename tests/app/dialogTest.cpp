@@ -95,8 +95,7 @@ void expectEnabled(QDialog& dialog, const char* names, bool on) {
     }
 }
 
-// Opens the registered dialog of `command` on a 400 x 300 picture and the default block, runs
-// `act` on it and closes it; true when it was accepted.
+// Runs `act` in `command`'s dialog (400 x 300 picture, default block) and closes; true if accepted.
 bool withDialog(int command, DialogSession& s, const std::function<void(QDialog&)>& act) {
     onNextModal(act);
     return dialogFactories().at(command)(nullptr, command, *s.session);

@@ -167,8 +167,7 @@ class MainWindowTest : public QObject {
         return window_->imageView()->canvas()->grab().toImage().pixelColor(point);
     }
 
-    // A wheel turn over the canvas at `point`, as it reaches the view (a wheel event sent by
-    // hand is not passed on from the canvas to its parent).
+    // A wheel turn at canvas `point`, given to the view: the canvas keeps hand-sent ones to itself.
     void wheel(QPoint point, QPoint angleDelta, Qt::KeyboardModifiers modifiers = {}) {
         app::ImageView* view = window_->imageView();
         const QPoint at = view->canvas()->mapTo(view, point);
@@ -224,8 +223,7 @@ class MainWindowTest : public QObject {
         MainWindow& w = start();
         QCOMPARE(w.frameGeometry(), QRect(640, 300, 640, 480));
         QVERIFY(w.textPane()->isHidden() && w.progressBar()->isHidden() && !w.commandAction(301));
-        // The menus follow the shell's layout; the keys are Ctrl (and Shift) with the letter or
-        // digit.
+        // Menus follow the shell's layout; keys are Ctrl (and Shift) with the letter or digit.
         QCOMPARE(w.menuBar()->actions().front()->menu()->actions().front()->text(),
                  QString("Open\tCtrl + O"));
         QCOMPARE(w.commandAction(kCmdClose)->shortcut(),
@@ -292,8 +290,7 @@ class MainWindowTest : public QObject {
                  std::pair(canvas.right() + 1, inner.right()));
         QCOMPARE(std::pair(bar->value(), bar->pageStep()), std::pair(record.position, record.page));
         bar->setSliderPosition(10); // the thumb dragged near the start
-        // drawX = -((2000 + 30) * 10 / 800) = -25; the paint makes the position
-        // (15 + 25) * 800 / 2030 = 15
+        // drawX = -((2000 + 30) * 10 / 800) = -25; painted, position = (15 + 25) * 800 / 2030 = 15
         QCOMPARE(std::pair(info().drawX, record.position), std::pair(-25, 15));
         bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
         QCOMPARE(std::pair(info().drawX, bar->value()), std::pair(15, 0));
@@ -389,8 +386,7 @@ class MainWindowTest : public QObject {
         QCOMPARE(w.shellState().menuState, int(kMenuUndone));
     }
 
-    // F2 compares with the picture before the tiling, else with the step before; with nothing
-    // before it stays off.
+    // F2 compares with the picture before the tiling, else the step before; nothing before: off.
     void compareKeyTogglesTheViewAndBack() {
         MainWindow& w = startOn("tile.bmp", 200, 150);
         QAction* compare = w.designTools()->compareAction();

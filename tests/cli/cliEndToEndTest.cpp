@@ -174,8 +174,7 @@ TEST_F(CliEndToEnd, TheTileLineNamesTheTilesOrFailsTheRun) {
     EXPECT_FALSE(fs::exists(work() / "out.png"));
 }
 
-// VELLORA_SIMD is read before anything else: a value that names no level ends the run before
-// the input is even looked at.
+// VELLORA_SIMD is read first: a value naming no level ends the run before the input is looked at.
 TEST_F(CliEndToEnd, AnUnknownVectorLevelEndsTheRunWithExitTwo) {
     const char* inherited = std::getenv("VELLORA_SIMD");
     const std::string kept = inherited ? inherited : "";
@@ -278,8 +277,7 @@ TEST_F(CliEndToEnd, CompletionAndManualPageWorkInBashAndMan) {
 
 class CliInterrupted : public CliEndToEnd, public ::testing::WithParamInterface<int> {};
 
-// A signal that comes mid-run ends the program as the signal would, after the intermediate
-// folder is removed.
+// A signal mid-run ends the program as the signal would, after the intermediate folder is removed.
 TEST_P(CliInterrupted, SignalRemovesTheIntermediateFolder) {
     // Long enough that the signal arrives mid-run: a big picture turned many times.
     writePicture("big.bmp", patternPicture(3000, 2000), "image/bmp");
@@ -305,8 +303,7 @@ TEST_P(CliInterrupted, SignalRemovesTheIntermediateFolder) {
 INSTANTIATE_TEST_SUITE_P(Signals, CliInterrupted, ::testing::Values(SIGINT, SIGTERM, SIGHUP));
 
 TEST_F(CliEndToEnd, SignalDuringTheOutputWriteLetsTheOutputLandWhole) {
-    // The turn starts worker threads; the signal comes while the output's bytes are written,
-    // when any thread but the writing one could be the one it lands on.
+    // The turn starts workers, so a signal sent mid-write may land on one, not the writer.
     const int width = 3000, height = 2000;
     writePicture("big.bmp", patternPicture(width, height), "image/bmp");
     const pid_t process =

@@ -51,8 +51,7 @@ pid_t startCli(const std::vector<std::string>& arguments, const fs::path& workFo
         posix_spawn_file_actions_addopen(&actions, fd, path->c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                          0644);
     posix_spawn_file_actions_addchdir_np(&actions, workFolder.c_str());
-    // The program starts with the interrupting signals at their defaults, whatever the test
-    // runner ignores.
+    // The program starts with interrupting signals at their defaults, whatever the runner ignores.
     posix_spawnattr_t attributes;
     posix_spawnattr_init(&attributes);
     sigset_t defaults;

@@ -1,6 +1,5 @@
 #pragma once
-// Running vellora-cli as a user would: its own process, its own temporary folder, stdout and
-// stderr captured.
+// Running vellora-cli as a user would: own process and temp folder, stdout and stderr captured.
 #include "support/tempDir.h"
 #include "support/testImages.h"
 

@@ -27,8 +27,7 @@ cli::CliRequest parsed(const std::vector<std::string>& arguments) {
     return request;
 }
 
-// Options may stand anywhere and steps keep their order; the design options gather as given and
-// change only the design settings they name.
+// Design options gather as given and change only the design settings they name.
 TEST(CommandLine, OptionsMayStandAnywhereAndStepsKeepTheirOrder) {
     const cli::CliRequest request =
         parsed({"--set", "saveQuality=5", "--exclude", "0,5", "in.png", "flip-vertical", "--match",
@@ -61,8 +60,7 @@ TEST(CommandLine, OptionsMayStandAnywhereAndStepsKeepTheirOrder) {
     EXPECT_EQ(parsed({"--help", "unknown-step-here"}).asked, cli::Asked::help);
 }
 
-// Shorthands and --set land in the order given; --colors changes only the decrease value of
-// colorChoice, the one the colour processing's decrease method reads.
+// --colors changes only colorChoice's decrease value, the one the decrease method reads.
 TEST(CommandLine, ShorthandsAndSetApplyInTurn) {
     using Fields = std::array<std::uint32_t, 10>;
     const std::pair<std::vector<std::string>, Fields> cases[] = {
@@ -113,8 +111,7 @@ TEST(Suggestion, NearestNameByEditsThenByPrefix) {
         EXPECT_EQ(cli::nearestName(c.word, c.names), c.nearest) << c.word;
 }
 
-// A step reads the fields that lie within those it lists: crop lists cropRect, whose four
-// values are also cropLeft … cropTop, and none of the fields next to it.
+// Steps read fields within those listed: crop's cropRect is cropLeft … cropTop, and no neighbour.
 TEST(HelpText, CropReadsItsRectangleAndItsFourParts) {
     std::vector<std::string_view> crop;
     for (const cli::FieldGroup& group : cli::fieldGroups())

@@ -49,8 +49,7 @@ const Pair kPublishedPairs[] = {
     {{2.0776, 0.0795, -1.135}, {0.9033, -0.0636, -0.5514}, 0.9082}};
 // clang-format on
 
-// Colours on the axes, where a hue is exactly 0°, 90°, 180° or 270° or has no chroma, worked
-// from the formula to four decimals.
+// Axis colours (hue exactly 0°, 90°, 180°, 270° or no chroma), from the formula to four decimals.
 const Pair kAxisPairs[] = {{{50, 0, 1}, {50, 1, 0}, 1.7746},  {{50, 0, 1}, {50, -1, 0}, 1.7548},
                            {{50, 0, -1}, {50, 1, 0}, 1.7695}, {{50, 0, -1}, {50, -1, 0}, 1.7498},
                            {{50, 0, 0}, {50, 0, 1}, 0.9780},  {{50, 0, 0}, {60, 0, 5}, 10.4829},
@@ -126,8 +125,7 @@ TEST(Ciede2000, BoundsNeverExceedTheDifference) {
     }
 }
 
-// A search asks for the bounds of a whole run of entries at once: every vector width must give
-// each entry the bounds it gets alone, lanes and remainder alike.
+// Searches bound a run at once: at every width each entry, lane or remainder, gets its lone bounds.
 TEST(Ciede2000, BoundsOfARunEqualEachAlone) {
     std::mt19937 random(7);
     std::vector<double> l, a, b, c;

@@ -24,8 +24,7 @@ using Ints = std::vector<int>;
 class ColorProcessing : public testing::Test {
   protected:
     ColorProcessing() : session(frontend), guard(builtPresetFolder(), folder.path()) {}
-    // Runs the command as the dispatcher does on the picture; on success returns the result,
-    // on failure expects the picture and the history untouched.
+    // Runs the command as the dispatcher does; on failure picture and history must be untouched.
     int run(const DibImage& picture, std::uint32_t method, std::uint32_t choice, bool diffuse,
             DibImage* result = nullptr, const std::string& palette = "") {
         setCurrentPicture(session, picture);
@@ -128,8 +127,7 @@ TEST_F(ColorProcessing, TargetDepthColoursAndHeaderForEveryCode) {
     EXPECT_TRUE(frontend.messages.empty());
 }
 
-// A bad code or user palette, or a preset missing, too long, too short or of another colour
-// count, releases the target.
+// Bad code or user palette; preset missing, too long or short, wrong colour count: target released.
 TEST_F(ColorProcessing, TargetFailuresReleaseTheTarget) {
     UserPalette empty; // count 0
     const std::string illegal = "illegal color conversion code",

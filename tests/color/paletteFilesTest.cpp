@@ -73,8 +73,7 @@ TEST(EvenPaletteIndex, HalfStepGoesLowEntriesRunRedOutermostAndTheLookupAgrees) 
     }
 }
 
-// A record is usable when its divisions (1 … 9) multiply to its colour count, its steps reach
-// the top level and the palette has an entry for every colour.
+// Usable: divisions 1 … 9 multiply to the colour count, steps reach the top, an entry per colour.
 TEST(EvenPaletteRecord, UnusableRecordsAreRecognised) {
     const auto changed = [](void (*change)(EvenPaletteRecord&), int red = 6, int green = 6,
                             int blue = 6) {

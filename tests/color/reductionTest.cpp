@@ -39,8 +39,7 @@ CutRun runCut(const DibImage& source, std::uint32_t colors) {
     return run;
 }
 
-// At every vector level: the partitions and sums of every box, wide or narrow, must keep the
-// members' order.
+// At every vector level, every box's partitions and sums, wide or narrow, keep the members' order.
 void expectReferenceCut(const DibImage& source, std::uint32_t colors) {
     SCOPED_TRACE(colors);
     ReferenceCut expected;
@@ -109,8 +108,7 @@ TEST(MedianCut, HandWorkedCuts) {
             EXPECT_EQ(indicesOf(run.target), Bytes(15, std::uint8_t(colors - 1)));
             EXPECT_EQ(run.positions.empty() ? -1 : run.positions.back(), lastPosition);
         }
-    // Red against blue splits on Cb, black against white on Y; the inverse transform with
-    // +0.49 gives the colours back exactly.
+    // Red and blue split on Cb, black and white on Y; inverting with +0.49 gives them back exactly.
     for (const auto& [lower, upper] : {std::pair{0xFF0000u, 0x0000FFu}, {0x000000u, 0xFFFFFFu}}) {
         const CutRun run =
             runCut(makeTrueColorImage(4, 2, [&](int x, int) { return x % 2 ? upper : lower; }), 2);
@@ -167,12 +165,10 @@ TEST(MapToPalette, HandWorkedDiffusionOfGrays) {
         // sends 49 right; 100 + 6 − 34 + 49 = 121 → black.
         {2, {100, 100, 100, 100}, {0, 255}, true, {0, 1, 0, 0}},
         {2, {100, 100, 100, 100}, {0, 255}, false, {0, 0, 0, 0}},
-        // Entries 0 and 10: 5 is a tie (lower index), 6 goes up. e = 3 spreads 1 right and 1
-        // below; e = −3 spreads nothing.
+        // Entries 0, 10: tied 5 takes 0, 6 goes up; e = 3 spreads 1 right and 1 below, e = −3 none.
         {2, {3, 5}, {0, 10}, true, {0, 1}},
         {2, {7, 6}, {0, 10}, true, {1, 1}},
-        // One column: 100 → black leaves 44 for the right, which is dropped; 90 + 31 = 121 stays
-        // black (with the 44 it would have turned white).
+        // One column: 100 → black, its 44 for the right dropped; 90 + 31 = 121 black (+44: white).
         {1, {100, 90}, {0, 255}, true, {0, 0}},
     };
     for (const auto& [width, levels, entries, diffuse, indices] : cases) {

@@ -250,8 +250,7 @@ TEST(BlackWhite, HandWorkedRowsAndStretchedPalettes) {
         {{0, 127, 128, 254, 255}, threshold0, {1, 1, 1, 1, 1}}, // white at or above
         {{0, 127, 128, 254, 255}, threshold255, {0, 0, 0, 0, 1}},
         {{0, 127, 128, 254, 255}, threshold128, {0, 0, 1, 1, 1}},
-        // Diffusion decides at 128 whatever the threshold: 100 → black, +44 → 144 white,
-        // −48 → 52 black, +23 → 123 black.
+        // Diffused, at 128 not 200: 100 → black, +44 → 144 white, −48 → 52 black, +23 → 123 black.
         {{100, 100, 100, 100}, {true, false, 200}, {0, 1, 0, 0}},
         {{0, 40, 255}, stretched, {0, 0, 0}}, // every gray becomes 100, below the threshold
     };
@@ -513,8 +512,7 @@ TEST(Posterize, HandWorkedPictures) {
                   apply(posterizeToImage, colours, nullptr, levels).data);
 }
 
-// The operations with vector kernels give the same file bytes at every level: odd sizes leave
-// remainders after every vector width; few levels give ties at the cuts.
+// Vector-kernel operations: odd sizes leave remainders at every width, few levels tie at cuts.
 TEST(ColorAtEveryLevel, SameBytesAsTheBaseline) {
     const PictureOperation operations[] = {
         [](Session& s, const DibImage& source, DibImage& target) {

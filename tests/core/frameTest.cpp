@@ -1,5 +1,4 @@
-// The operation frame around every command, progress and status text, row bands, the undo ring
-// and the intermediate files it refers to.
+// Operation frame, progress and status text, row bands, the undo ring and its intermediate files.
 #include "core/history.h"
 #include "core/intermediateFiles.h"
 #include "core/operationFrame.h"
@@ -31,8 +30,7 @@ int grayScaleHandler(Session& s) {
     return runOperationFrame(s, Operation::GrayScale, grayScaleStep);
 }
 
-// A command that fails is no undo step; without a fresh intermediate name it does not run at
-// all, as its result would land on the current picture.
+// With no fresh intermediate name no command runs: its result would overwrite the current picture.
 TEST(OperationFrame, AFailedCommandIsNoStepAndWithoutAFreshNameNoneRuns) {
     test::RecordingFrontend frontend;
     Session session(frontend);
@@ -92,8 +90,7 @@ TEST(OperationFrame, ProgressZoomAndFailureTextOfEveryOperation) {
     }
 }
 
-// The depths themselves are the copy's business (CopyAsTrueColor); here an indexed picture goes
-// through the whole frame.
+// Depths are CopyAsTrueColor's business; here an indexed picture goes through the whole frame.
 TEST(ConvertToTrueColor, EndToEnd) {
     test::RecordingFrontend frontend;
     Session session(frontend);
@@ -175,8 +172,7 @@ TEST(Progress, TheBarShowsTheTruncatedPercentageAndTheStatusTextALaidOutPicture)
     }
 }
 
-// Bands split the rows evenly, one per worker at most, each row once; a picture gets a worker
-// for every 16 rows, up to the thread count.
+// Even bands, at most one a worker, each row once; a worker per 16 rows, up to the thread count.
 TEST(RowBands, BandsSplitTheRowsAndWorkersFollowThePictureSize) {
     test::ScopedVariable threads("VELLORA_THREADS", "4");
     EXPECT_EQ(std::tuple(rowWorkerCount(31), rowWorkerCount(32), rowWorkerCount(1000)),
@@ -371,8 +367,7 @@ TEST(ScratchStore, PicturesWrittenToItsFolderLiveInMemory) {
     std::uint8_t head[2] = {};
     std::uint64_t length = 0;
     EXPECT_TRUE(scratchHead(f.file(0), head, length) && head[0] == 'B' && length == bytes.size());
-    // A block let go of after its picture was written again, or forgotten, goes nowhere (another
-    // reader holding a block meanwhile).
+    // A block released after its file is rewritten or forgotten goes nowhere (another block held).
     DibImage held, other;
     ASSERT_EQ(readBitmapFile(f.frontend, f.file(0), held), 0);
     ASSERT_EQ(readBitmapFile(f.frontend, f.file(1), other), 0);

@@ -1,5 +1,4 @@
-// The parameter fields: values set by name and refused, the block's layout, the defaults, the
-// repair of a damaged block and the --help text.
+// Parameter fields: set by name or refused, block layout, defaults, damage repair, --help text.
 #include "core/parameterFields.h"
 #include "core/dibImage.h"
 

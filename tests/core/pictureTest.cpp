@@ -184,8 +184,7 @@ TEST(CreateDib, CopiesTheSourceTableZeroFillsAReusedBlockAndRefusesImpossibleSiz
         EXPECT_EQ(frontend.texts(), std::vector<std::string>{code == 128 ? kDepth : tooLarge});
         EXPECT_TRUE(image.data.empty());
     }
-    // Width × depth passes 2^32 before the division by 8, and the picture still fits; its header
-    // has all four bytes of the width, the lowest first.
+    // Width × depth passes 2^32 before / 8, yet fits; header: all four width bytes, lowest first.
     DibImage wide;
     wide.width = 0x40000006, wide.height = 1, wide.bitsPerPixel = 4;
     ASSERT_EQ(deriveGeometry(frontend, wide), 0);
@@ -222,8 +221,7 @@ int patternIndex(int x, int y, int bpp) {
     return (x * 5 + y * 3 + x / 8 + 1) % (1 << std::min(bpp, 8));
 }
 
-// The packing of a row of indices worked out bit by bit, the leftmost pixel in the highest bits
-// of its byte, over bytes that held `before`.
+// A row of indices packed bit by bit, leftmost pixel highest in its byte, over bytes of `before`.
 Bytes packedRow(const Bytes& indices, int bpp, std::uint8_t before) {
     Bytes row((indices.size() * std::size_t(bpp) + 7) / 8, before);
     for (std::size_t x = 0; x < indices.size(); ++x) {

@@ -169,8 +169,7 @@ TEST(RunFolders, SweepRemovesOnlyFoldersOfEndedRuns) {
     EXPECT_FALSE(fs::exists(live));
 }
 
-// The XDG folders when absolute, else below the home folder; made private all the way down,
-// and refused where a file holds a name on the way.
+// XDG folders if absolute, else in HOME; private all the way down; refused if a file is in the way.
 TEST(UserFolders, XdgFoldersOrTheirFallbacksAreMadePrivate) {
     test::TempDir dir;
     ScopedVariable home("HOME", dir.path().string()), config("XDG_CONFIG_HOME", "relative/cfg"),

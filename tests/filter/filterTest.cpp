@@ -267,8 +267,7 @@ DibImage filtered(const DibImage& source, int deNoiseSize, int criterion = 0) {
 // Window 3 × 3; position p of the window of (1, 1) in a 3 × 3 picture is pixel (p % 3, p / 3).
 // These fix the order the plain median below is written to; the pictures there do the rest.
 TEST(DeNoise, HandWorkedMedians) {
-    // Red 0x1C0000 and blue 0x00004D have the same luminance (77 × 28 = 28 × 77): equal keys go
-    // by window position, and place 4 of the order is taken.
+    // Red and blue share luminance (77 × 28 = 28 × 77): ties go by window position, place 4 taken.
     const std::uint32_t a = 0x1C0000, b = 0x00004D;
     using Picture = std::function<std::uint32_t(int x, int y)>;
     const auto firstA = [&](int count) -> Picture {
@@ -293,8 +292,7 @@ TEST(DeNoise, HandWorkedMedians) {
     }
 }
 
-// The sub-windows are the centre 3 × 3 and eight shapes of 7 that a quarter turn or a mirror
-// of the 5 × 5 window carries onto one another.
+// Centre 3 × 3, eight shapes of 7 that the 5 × 5's quarter turns or mirrors carry onto each other.
 TEST(EdgePreserving, SubWindowsTurnAndMirrorIntoOneAnother) {
     std::set<std::set<int>> windows;
     for (const SubWindow& w : subWindowTable)

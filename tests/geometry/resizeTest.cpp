@@ -45,8 +45,7 @@ TEST(FixedAxis, WholeNumberWeightsAndThePlansThatTakeThem) {
     EXPECT_EQ(makeFixedAxis(makeAxisTable(makeAxisPlan(1024, 1), 1)).inexact, std::vector<int>{});
     EXPECT_EQ(makeFixedAxis(makeAxisTable(makeAxisPlan(5, 5), 5)).shift, 0); // a copy's whole 1s
     EXPECT_EQ(makeFixedAxis(makeAxisTable(makeAxisPlan(2048, 1), 1)).inexact, std::vector<int>{0});
-    // A plan takes the integer pass only when both axes are at least half exact: 3 to 7 holds
-    // none, 3 to 4 two of four, a copied single pixel its one.
+    // Integer pass only if both axes ≥ half exact: 3 to 7 none, 3 to 4 two of four, 1 to 1 its one.
     const auto fits = [&](int from, int to) {
         return fixedPlanFits(makeFixedPlan(doubling, makeAxisTable(makeAxisPlan(from, to), to)));
     };

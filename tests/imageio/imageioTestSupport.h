@@ -88,8 +88,7 @@ inline DibImage loadOrFail(const std::filesystem::path& path) {
     return image;
 }
 
-// The same from memory: the picture (the test fails on error), or the error text of a file that
-// must be refused (the test fails if it opens).
+// From memory: the picture (failing on error), or a must-refuse file's error (failing if it opens).
 inline DibImage loadBytesOrFail(const std::vector<std::uint8_t>& file) {
     DibImage image;
     std::string error;

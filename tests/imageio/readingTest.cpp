@@ -158,8 +158,7 @@ void putBe32(ByteVector& out, std::uint32_t v) {
                            std::uint8_t(v)});
 }
 
-// A run-length bitmap: an info (40) or OS/2 (64) header, a two-colour table when indexed, and
-// the codes as its pixel data.
+// Run-length bitmap: info (40) or OS/2 (64) header, two-colour table when indexed, codes as pixels.
 ByteVector rleBmp(std::uint32_t headerSize, std::uint32_t width, std::uint32_t height,
                   std::uint16_t bits, std::uint32_t compression, const ByteVector& codes) {
     const std::uint32_t table = bits <= 8 ? 8 : 0;
@@ -183,8 +182,7 @@ ByteVector repeated(const ByteVector& code, int times, const ByteVector& tail = 
     return codes;
 }
 
-// A PNG of this geometry whose rows (each after its filter byte) are `rows`, with the chunks
-// given (type, contents) between the header and the data.
+// A PNG of `rows` (each after its filter byte), `chunks` (type, contents) between header and data.
 ByteVector pngFile(std::uint32_t width, std::uint32_t height, std::uint8_t bits,
                    std::uint8_t colorType, const ByteVector& rows,
                    const std::vector<std::pair<const char*, ByteVector>>& chunks = {}) {
@@ -371,8 +369,7 @@ TEST(BadInput, EachFileLoadsOrIsRefusedForItsFault) {
     }
 }
 
-// OS/2's 24-bit run-length pixels: runs and literals of blue, green, red. A run past the end of
-// its row is cut there, not carried into the next.
+// OS/2 24-bit run-length: runs and literals of blue, green, red; a run past its row's end is cut.
 TEST(BadInput, RunLengthPixelsOpenInsteadOfPassingForJpeg) {
     const ByteVector codes = {0, 3, 10, 20, 30, 40, 50, 60, 70, 80, 90, 0, // literal, padded
                               0, 0, 2,  5,  6,  7,  0,  1};                // row end, run, end
@@ -425,8 +422,7 @@ TEST(HandBuilt, IndexedRowsOpenAsStored) {
     EXPECT_EQ(std::tuple(rgbAt(loadBytesOrFail(minIsBlack), 0, 0),
                          rgbAt(loadBytesOrFail(minIsWhite), 0, 0)),
               std::tuple(0x555555u, 0xAAAAAAu));
-    // A 1-bit row of one byte, the whole strip, is read as it stands, 0 as white when the file
-    // does not say which way its levels rise.
+    // A one-byte 1-bit strip reads as it stands; with no photometric tag, 0 is white.
     const DibImage oneBit = loadBytesOrFail(tiffFile(8, 1, 1, -1, {0xA5}));
     EXPECT_EQ(
         std::tuple(oneBit.bitsPerPixel, oneBit.row(0)[0], rgbAt(oneBit, 0, 0), rgbAt(oneBit, 1, 0)),

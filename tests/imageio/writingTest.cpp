@@ -40,8 +40,7 @@ std::vector<std::uint32_t> ramp(bool gray) {
     return palette;
 }
 
-// JPEG gets smooth pictures (its loss on noise says nothing), and so do gray ramps; the other
-// indexed ones random indices into a random palette.
+// Smooth pictures for JPEG (its loss on noise says nothing) and gray; random for other indexed.
 DibImage sourceFor(const RoundTrip& trip, int width, int height) {
     if (trip.depth > 8) return makePhotoLike(width, height, trip.depth);
     if (trip.lossless && !trip.gray) return randomPicture(width, height, trip.depth, 7);
@@ -241,8 +240,7 @@ TEST(ExifOrientation, JpegOpensUpright) {
     }
 }
 
-// Where source pixel (x, y) (screen coordinates) lands: each quarter turn clockwise sends it
-// to (h − 1 − y, x) of the turned picture; the flips mirror the result.
+// Screen pixel (x, y): a clockwise quarter turn sends it to (h − 1 − y, x); the flips mirror that.
 void forward(int& x, int& y, int width, int height, int turns, int flip) {
     for (int t = 0; t < turns; ++t) {
         const int nx = height - 1 - y, ny = x;
@@ -304,8 +302,7 @@ TEST(ViewPixels, GivesOpaqueColoursTopDown) {
     EXPECT_TRUE(argb.empty());
 }
 
-// Bitmap blocks written or taken over as they stand must be exactly the bytes the row-by-row
-// encoder and decoder give.
+// Bitmap blocks written or taken over as is: exactly the row-by-row encoder's and decoder's bytes.
 
 using Bytes = std::vector<std::uint8_t>;
 

@@ -162,8 +162,7 @@ TEST(ChartPdf, HasOverviewSectionsAndLegendWithEveryCountAndNumbersEveryTenTiles
         << shopping;
 }
 
-// Symbols: one character for the first 52 colours, then two, then three (52 + 52 × 52 on),
-// hand-counted.
+// Hand-counted: one character for the first 52 colours, then two, then three (52 + 52 × 52 on).
 TEST(ChartSymbols, CountOnInCharactersThatDoNotLookAlikeAndInkFollowsTheGrayLevel) {
     const std::pair<int, const char*> symbols[] = {{0, "A"},    {22, "Z"},     {23, "2"},
                                                    {51, "@"},   {52, "AA"},    {53, "AB"},
@@ -210,8 +209,7 @@ Raster renderPage(const std::filesystem::path& pdf, int page, int dpi) {
     return r;
 }
 
-// Where dark lines run (nearly) the longest way across the page, as the centres of runs of
-// neighbouring columns (or rows); or where red lines run.
+// Centres of runs of adjacent columns (or rows) holding (nearly) the longest dark, or red, lines.
 std::vector<double> longLines(const Raster& r, bool columns,
                               bool (Raster::*ink)(int, int) const = &Raster::dark) {
     std::vector<int> counts(std::size_t(columns ? r.width : r.height));
@@ -280,8 +278,7 @@ TEST(ChartPdf, PagesAsPixels) {
     for (std::size_t i = 0; i < overview.pixels.size(); ++i)
         if (overview.pixels[i] == kBlue) designLeft = std::min(designLeft, int(i) % overview.width);
     EXPECT_NEAR(longLines(overview, true).front(), designLeft, 3);
-    // A section's long dark lines (its edges, every tenth tile) or red ones, in tiles from its
-    // edge.
+    // A section's long dark lines (edges, every tenth tile) or red ones, in tiles from its edge.
     const auto expectLinesAt = [](const std::vector<double>& lines, std::vector<int> tiles,
                                   const std::vector<double>& edges) {
         ASSERT_EQ(lines.size(), tiles.size() - 2);
@@ -333,8 +330,7 @@ TEST(ChartPdf, PagesAsPixels) {
                                [&](int x) { return section.dark(x, footerTop - 1); }))
         --footerTop;
     EXPECT_GT(footerTop, 287 * 200 / 25.4);
-    // The legend's and the shopping list's columns fill 174 mm: the rules under their headings
-    // run level from the left margin at 10 mm to 184 mm.
+    // Legend and shopping list fill 174 mm: rules under headings run level, 10 mm margin to 184 mm.
     for (int n : {6, 7}) {
         const Raster table = renderPage(dir / "chart.pdf", n, 100);
         const int y = int(longLines(table, false).front());

@@ -216,8 +216,7 @@ TEST_F(DispatcherTest, OperationsThatDoNothingOrFailAndQuarterTurns) {
     dispatcher.dispatch(kCmdRotateArbitrary);
     EXPECT_EQ(std::tuple(log.handlerRuns, session.history.historyDepth, menu()),
               std::tuple(6, 6, int(kMenuModified)));
-    // 100 %, Zoom Dn to 90 %, 5 %, Zoom Dn stays, Zoom Up to 10 %, Zoom Dn to 5 % again; at
-    // 1000 % Zoom Up stays.
+    // 100 %, Zoom Dn to 90 %, 5 %, Dn stays, Up to 10 %, Dn to 5 %; at 1000 % Zoom Up stays.
     for (int id :
          {kCmdZoom100, kCmdZoomDown, kCmdZoomFirst, kCmdZoomDown, kCmdZoomUp, kCmdZoomDown})
         EXPECT_TRUE(dispatcher.dispatch(id)) << id;
@@ -227,8 +226,7 @@ TEST_F(DispatcherTest, OperationsThatDoNothingOrFailAndQuarterTurns) {
     EXPECT_EQ(window.title, "vellora -- cat.jpg, 1000 %");
 }
 
-// The table's files are named for the picture; Save As still offers the picture's own name.
-// Express Table shows the table, then hides it again.
+// Table files take the picture's name, Save As still its own; Express Table toggles the table.
 TEST_F(DispatcherTest, TableAndSheetFilesAreNamedForThePicture) {
     dispatcher.dispatch(kCmdTiling);
     dispatcher.dispatch(kCmdExpressTable);
@@ -398,8 +396,7 @@ TEST(ViewLayout, WheelMovesThePictureWithinTheScrollRange) {
     EXPECT_FALSE(wheelScrollView(wide, A::Vertical, 120));
 }
 
-// 1000 x 500 centred at the new zoom. Name; the drawing before; the new zoom index; the pointer;
-// whether it moved; drawX, drawY after.
+// 1000 x 500, centred at the new zoom: name, drawing before, zoom index, pointer, moved, drawX/Y.
 TEST(ViewLayout, ZoomKeepsThePointUnderThePointer) {
     const Rect at200{-600, -200, 2000, 1000};
     const std::tuple<const char*, Rect, int, int, int, bool, int, int> cases[] = {

@@ -7,8 +7,7 @@
 
 namespace vellora::test {
 
-// Sets an environment variable for one scope (unsets it for an empty optional), and puts it
-// back as it was when it goes.
+// Sets an environment variable (unsets it for an empty optional) for one scope, then restores it.
 class ScopedVariable {
   public:
     ScopedVariable(const char* name, std::optional<std::string> value) : name_(name) {

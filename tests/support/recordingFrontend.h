@@ -31,8 +31,7 @@ class RecordingFrontend final : public Frontend {
 
     // The message texts alone, in order.
     std::vector<std::string> texts() const;
-    // The messages with each text cut before its cause line, for checks of the fixed texts where
-    // the cause names a system's reason.
+    // Messages cut before their cause lines, to check fixed texts whose cause is a system's reason.
     std::vector<Message> withoutCauses() const;
     void clear();
 };

@@ -11,8 +11,7 @@
 
 namespace vellora::test {
 
-// Runs body(level) at the baseline level and at every wider level this processor has; the
-// level in force before is restored.
+// Runs body(level) at baseline and each wider level this processor has; restores the prior level.
 template <class Body> void atEveryLevel(const Body& body) {
     const SimdLevel before = simdLevel();
     for (int level = 0; level <= int(processorSimdLevel()); ++level) {
@@ -36,8 +35,7 @@ template <class Produce> void expectSameAtEveryLevel(const Produce& produce) {
 // An operation that makes `target` from `source`: 0, or its error code.
 using PictureOperation = std::function<int(Session&, const DibImage& source, DibImage& target)>;
 
-// Expects the operation to succeed, silently, and to give the same picture bytes (header,
-// palette and pixels) at every level.
+// Expects silent success and the same picture bytes (header, palette, pixels) at every level.
 inline void expectSamePictureAtEveryLevel(const PictureOperation& run, const DibImage& source) {
     expectSameAtEveryLevel([&] {
         RecordingFrontend frontend;

@@ -22,8 +22,7 @@ DibImage makeTrueColorImage(int width, int height,
 DibImage makeIndexedImage(int width, int height, int bitsPerPixel,
                           const std::vector<std::uint32_t>& paletteRgb,
                           const std::function<int(int x, int y)>& indexAt);
-// Pseudo-random pixels of `levels` evenly spaced values per channel, the same for the same
-// `draw`; indexed depths get a random palette.
+// Pixels seeded by `draw`, `levels` evenly spaced values a channel; indexed depths: random palette.
 DibImage randomPicture(int width, int height, int bitsPerPixel, unsigned draw, int levels = 256);
 // The pixel's colour as 0xRRGGBB.
 std::uint32_t rgbAt(const DibImage& image, int x, int y);

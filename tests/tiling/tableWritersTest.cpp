@@ -86,8 +86,7 @@ TEST_F(Tables, IndexTablesOfTwoByTwoGrid) {
                                         "\": No such file or directory"}));
 }
 
-// One 24-bit tile larger than the 3 × 2 picture: both slits lie outside it, so their entries
-// are the slit grays themselves.
+// One 24-bit tile larger than the 3 × 2 picture: slits outside it, their entries the slit grays.
 TEST_F(Tables, ColorTablesOfOneTile) {
     start(test::makeTrueColorImage(3, 2,
                                    [](int x, int y) { return x + y == 0 ? 0x0A141Eu : 0x808080u; }),

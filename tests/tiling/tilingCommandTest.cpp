@@ -140,8 +140,7 @@ TEST_F(Tiling, EveryTileTakesTheNearestEntryNotExcluded) {
         // The default light gray slits are a safe colour; bottomRemainder 0 makes row 0 a slit.
         {"216 safe colours by default", huePicture(50, 30), defaultParameterBlock(), 8, 216,
          {{0, 0, 0xCCCCCC}, {9, 15, 0xCCCCCC}}},
-        // White slits take (250, 250, 250); black is as far from red as from blue, and the tie
-        // goes to the lower index, red.
+        // White slits take (250, 250, 250); black ties between red and blue, the lower index: red.
         {"user palette file", huePicture(40, 23), user, 4, 3,
          {{0, 5, 0xFAFAFA}, {6, 0, 0xFF0000}, {13, 5, 0xFF0000}}},
         {"CIEDE2000 alone", hues, median, 4, 16, {}, ciede},
@@ -314,8 +313,7 @@ TEST(TileEdit, PointsFindTheirTileAndSlitsNone) {
     EXPECT_EQ(tileIndex(ones, computeTileGeometry(tileSizeBlock(2, 0, 1), 4, 4), {1, 0}), -1);
 }
 
-// One painted tile changes that tile alone and moves one count from its old entry to the new
-// one; undo moves it back.
+// Painting changes that tile alone and moves one count from old entry to new; undo moves it back.
 TEST_F(Tiling, PaintedTileMovesOneCountAndUndoRestoresIt) {
     start(huePicture(40, 30), withConversion(tileSizeBlock(5, 4, 1), 0));
     const DibImage tiled = tile(4, 16);
