@@ -2,6 +2,7 @@
 
 #include "cli/sameFile.h"
 #include "cli/signalCleanup.h"
+#include "core/errors.h"
 #include "shell/buildSheet.h"
 #include "shell/pictureConvert.h"
 #include "shell/sheetSetup.h"
@@ -132,9 +133,9 @@ int prepareSheet(Session& session, const SheetRequest& sheet) {
 
 int writeSheetOutputs(Session& session, const SheetRequest& sheet) {
     for (const std::string& chart : sheet.charts)
-        if (writeWhole(session, saveChart, chart) != 0) return 1;
+        if (writeWhole(session, saveChart, chart) != 0) return kFailed;
     if (!sheet.shopping.empty() && writeWhole(session, saveShoppingList, sheet.shopping) != 0)
-        return 1;
+        return kFailed;
     return 0;
 }
 

@@ -262,7 +262,7 @@ int blackWhiteHandler(Session& session) {
         !error.empty()) {
         // Only a parameter file or the command line can bring such values here.
         session.frontend.showMessage("alart", error);
-        return 1;
+        return kFailed;
     }
     return runOperationFrame(session, Operation::BlackWhite,
                              [&](Session& s) { return binarizeImage(s, request); });

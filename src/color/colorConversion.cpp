@@ -20,12 +20,12 @@ int loadBlockPalette(Session& session, std::unique_ptr<UserPalette>& palette) {
         palette = std::make_unique<UserPalette>();
     } catch (const std::bad_alloc&) {
         reportError(session.frontend, kErrorAllocate);
-        return 1;
+        return kFailed;
     }
     const ParameterBlock& block = session.workingBlock;
     if (!hasTerminatedPath(block)) {
         showError(session.frontend, kEcpOpenFailedText);
-        return 1;
+        return kFailed;
     }
     return loadUserPalette(session.frontend, *palette, std::string(block.userPalettePath));
 }
@@ -65,16 +65,16 @@ int runColorConversion(Session& session) {
     if (conversionClass(code) == kClassMedianCut &&
         isNeedlessMedianCut(conversionChoice(code), session.currentInfo.bitsPerPixel)) {
         session.frontend.showMessage("notice", kNoNeedToDecreaseText);
-        return 1;
+        return kFailed;
     }
     std::unique_ptr<UserPalette> palette;
     if (conversionClass(code) == kClassUser) {
-        if (loadBlockPalette(session, palette) != 0) return 1;
+        if (loadBlockPalette(session, palette) != 0) return kFailed;
         code = kCodeUserEven + palette->formatFlag;
     }
     const bool diffuse = block.colorDiffusion != 0;
     return runOperationFrame(session, Operation::ColorProcessing, [&](Session& s) {
-        if (readBitmapFile(s.frontend, s.currentPath, s.sourceImage) != 0) return 1;
+        if (readBitmapFile(s.frontend, s.currentPath, s.sourceImage) != 0) return kFailed;
         EvenPaletteRecord record;
         return convertColors(s, palette.get(), record, diffuse, code);
     });

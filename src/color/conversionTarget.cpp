@@ -57,16 +57,16 @@ int prepareConversionTarget(Session& session, DibImage& target, const DibImage& 
     if (!row || !shapeFor(*row, userPalette, shape)) {
         target.release();
         showError(session.frontend, kBadConversionCodeText);
-        return 1;
+        return kFailed;
     }
     if (createDib(session.frontend, target, source.width, source.height, shape.bitsPerPixel,
                   shape.colorsUsed) != kOk) {
         target.release();
-        return 1;
+        return kFailed;
     }
     if (fillPalette(session, target, source, *row, userPalette, record) != kOk) {
         target.release();
-        return 1;
+        return kFailed;
     }
     return kOk;
 }

@@ -36,8 +36,8 @@ std::vector<std::uint8_t> evenPaletteFileBytes(int red, int green, int blue) {
 
 int makeEvenPaletteFile(Frontend& frontend, int red, int green, int blue) {
     const auto isDivision = [](int d) { return d >= 1 && d <= kMaxEvenDivisions; };
-    if (!isDivision(red) || !isDivision(green) || !isDivision(blue)) return 1;
-    if (red * green * blue >= 257) return 1;
+    if (!isDivision(red) || !isDivision(green) || !isDivision(blue)) return kFailed;
+    if (red * green * blue >= 257) return kFailed;
     const std::vector<std::uint8_t> bytes = evenPaletteFileBytes(red, green, blue);
     const auto folder = userPaletteFolder();
     std::error_code error;
@@ -51,14 +51,14 @@ int makeEvenPaletteFromDivisions(Frontend& frontend, ParameterBlock& block, int 
                                  int blue) {
     if (!isMakeableProduct(red, green, blue)) {
         frontend.showMessage("alert", kEvenDivisionsText);
-        return 1;
+        return kFailed;
     }
     block.evenDivisions[0] = std::uint32_t(red);
     block.evenDivisions[1] = std::uint32_t(green);
     block.evenDivisions[2] = std::uint32_t(blue);
     if (makeEvenPaletteFile(frontend, red, green, blue) != 0) {
         frontend.showMessage("", kMakeEvenPaletteFailedText);
-        return 1;
+        return kFailed;
     }
     return 0;
 }

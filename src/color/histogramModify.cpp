@@ -191,7 +191,7 @@ int modifyHistogram(Session& session, const HistogramRequest& request) {
                                               request.endset[0]};
     if (const std::string_view error = histogramValuesError(outsets, endsets); !error.empty()) {
         session.frontend.showMessage("alart", error);
-        return 1;
+        return kFailed;
     }
     return runPictureStep(session, [&](const DibImage& source, DibImage& target) {
         return modifyHistogramToImage(session, source, target, request);

@@ -142,7 +142,7 @@ int posterizeToImage(Session& session, const DibImage& source, DibImage& target,
 int posterizeImage(Session& session, bool common, int levelRGB, int red, int green, int blue) {
     if (!posterLevelsValid(common, levelRGB, red, green, blue)) {
         session.frontend.showMessage("alert", kPosterLevelsText);
-        return 1;
+        return kFailed;
     }
     const LevelCounts levels = posterLevels(common, levelRGB, red, green, blue);
     return runPictureStep(session, [&](const DibImage& source, DibImage& target) {

@@ -26,7 +26,7 @@ int readPreset(Frontend& frontend, std::string_view fileName, std::size_t maxByt
         break;
     }
     showError(frontend, tooLongText);
-    return 1;
+    return kFailed;
 }
 } // namespace
 
@@ -48,13 +48,13 @@ int loadEvenPalette(Frontend& frontend, DibImage& target, std::string_view fileN
         return result;
     if (bytes.size() < kEvenPaletteRecordBytes) {
         showError(frontend, kBadEvenPaletteText);
-        return 1;
+        return kFailed;
     }
     const std::size_t paletteBytes = bytes.size() - kEvenPaletteRecordBytes;
     const EvenPaletteRecord read = readEvenPaletteRecord(bytes.data() + paletteBytes);
     if (!isUsableEvenRecord(read, paletteBytes / 4) || read.colorCount != target.colorsUsed) {
         showError(frontend, kBadEvenPaletteText);
-        return 1;
+        return kFailed;
     }
     std::memcpy(target.paletteEntry(0), bytes.data(), paletteBytes);
     record = read;

@@ -17,7 +17,7 @@ constexpr std::size_t kMaxCsvFileBytes = std::size_t(64) << 20;
 
 int fail(Frontend& frontend, std::string_view text) {
     showError(frontend, text);
-    return 1;
+    return kFailed;
 }
 
 int loadEvenPaletteFile(Frontend& frontend, UserPalette& palette, std::string_view path) {

@@ -18,6 +18,9 @@ enum ErrorCode : int {
     kErrorBitsPerPixel = 128,
 };
 
+// What a routine returns when it has failed and has already said why.
+inline constexpr int kFailed = 1;
+
 // The message shown for a code; empty for the silent code 512.
 std::string_view errorMessage(int code);
 

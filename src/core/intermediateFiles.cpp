@@ -67,7 +67,7 @@ bool isReferencedPath(const Session& session, const std::string& path) {
 int nextIntermediatePath(Session& session, std::string& path) {
     if (!makePrivateDirectory(session)) {
         showError(session.frontend, "failed to get the intermediate path");
-        return 1;
+        return kFailed;
     }
     for (int n = 0; n < kIntermediateCount; ++n) {
         const fs::path file = session.intermediateDirectory / intermediateFileName(n);
@@ -79,7 +79,7 @@ int nextIntermediatePath(Session& session, std::string& path) {
     const int freed = recycleUnreferenced(session);
     if (freed < 0) {
         showError(session.frontend, "failed to get the intermediate path");
-        return 1;
+        return kFailed;
     }
     path = (session.intermediateDirectory / intermediateFileName(freed)).string();
     return 0;

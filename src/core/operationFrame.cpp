@@ -53,7 +53,7 @@ int runOperationFrame(Session& session, Operation operation, const OperationBody
     if (traits.showsProgress) frontend.setProgressVisible(false);
     if (result != 0) {
         showError(frontend, traits.failureText);
-        return 1;
+        return kFailed;
     }
     session.currentInfo.state = kStateZoom;
     session.dialogInfo.state = kStateZoom;
@@ -66,22 +66,22 @@ int runOperationFrame(Session& session, Operation operation, const OperationBody
 
 int runOperationCommand(Session& session, Operation operation, const OperationBody& body) {
     // Without a fresh name the result would overwrite the current picture: the command stops.
-    if (nextIntermediatePath(session, session.nextPath) != 0) return 1;
-    if (runOperationFrame(session, operation, body) != 0) return 1;
+    if (nextIntermediatePath(session, session.nextPath) != 0) return kFailed;
+    if (runOperationFrame(session, operation, body) != 0) return kFailed;
     pushHistory(session);
     return 0;
 }
 
 int runCommandHandler(Session& session, Handler handler) {
-    if (nextIntermediatePath(session, session.nextPath) != 0) return 1;
-    if (handler(session) != 0) return 1;
+    if (nextIntermediatePath(session, session.nextPath) != 0) return kFailed;
+    if (handler(session) != 0) return kFailed;
     pushHistory(session);
     return 0;
 }
 
 int convertToTrueColor(Session& session) {
     return runOperationCommand(session, Operation::TrueColor, [](Session& s) {
-        if (readBitmapFile(s.frontend, s.currentPath, s.sourceImage) != 0) return 1;
+        if (readBitmapFile(s.frontend, s.currentPath, s.sourceImage) != 0) return kFailed;
         return saveAsTrueColor(s, s.nextPath);
     });
 }

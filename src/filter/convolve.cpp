@@ -1,5 +1,6 @@
 #include "filter/convolve.h"
 
+#include "core/errors.h"
 #include "core/simdLevel.h"
 #include "filter/filterRows.h"
 
@@ -203,7 +204,7 @@ int filterSourceWithMask(Session& session, int family, int index) {
     mask.coefficients.assign(family == kSmoothingFamily ? 49 : 25, 0.0);
     if (!makeMask(mask, family, index)) {
         session.sourceImage.release();
-        return 1;
+        return kFailed;
     }
     return convolveSourceToNext(session, mask);
 }

@@ -1,5 +1,6 @@
 #include "filter/edgeDetect.h"
 
+#include "core/errors.h"
 #include "core/operationFrame.h"
 #include "filter/convolve.h"
 #include "filter/edgeMask.h"
@@ -35,9 +36,9 @@ int bothDirections(Session& session, int edgeOperator) {
     const DibImage& source = session.sourceImage;
     DibImage vertical;
     DibImage horizontal;
-    if (createDib(session.frontend, vertical, source.width, source.height, 24, 0) != 0) return 1;
+    if (createDib(session.frontend, vertical, source.width, source.height, 24, 0) != 0) return kFailed;
     convolveWithEdgeMask(session, vertical, kDirectionFamily, 3 * edgeOperator);
-    if (createDib(session.frontend, horizontal, source.width, source.height, 24, 0) != 0) return 1;
+    if (createDib(session.frontend, horizontal, source.width, source.height, 24, 0) != 0) return kFailed;
     convolveWithEdgeMask(session, horizontal, kDirectionFamily, 3 * edgeOperator + 1);
     return strongerOfTwo(session, session.targetImage, vertical, horizontal);
 }
@@ -69,8 +70,8 @@ int strongerOfTwo(Session& session, DibImage& target, const DibImage& vertical,
 }
 
 int detectEdges(Session& session, int mode, int direction, int edgeOperator, int nonDirection) {
-    if (!validSettings(mode, direction, edgeOperator, nonDirection)) return 1;
-    if (readSourceImage(session) != 0) return 1;
+    if (!validSettings(mode, direction, edgeOperator, nonDirection)) return kFailed;
+    if (readSourceImage(session) != 0) return kFailed;
     DibImage& source = session.sourceImage;
     DibImage& target = session.targetImage;
     int result = createDib(session.frontend, target, source.width, source.height, 24, 0);

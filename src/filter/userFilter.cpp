@@ -1,5 +1,6 @@
 #include "filter/userFilter.h"
 
+#include "core/errors.h"
 #include "core/operationFrame.h"
 #include "filter/convolve.h"
 
@@ -21,8 +22,8 @@ int userFilterImage(Session& session, const ParameterBlock& settings) {
     FilterMask mask;
     if (!makeUserMask(mask, settings.userFilterMask, int(settings.userFilterSizeIndex),
                       settings.userFilterValue))
-        return 1;
-    if (readSourceImage(session) != 0) return 1;
+        return kFailed;
+    if (readSourceImage(session) != 0) return kFailed;
     return convolveSourceToNext(session, mask);
 }
 

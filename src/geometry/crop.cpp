@@ -46,7 +46,7 @@ int cropToImage(Session& session, const DibImage& source, DibImage& target, cons
     if (!rectInside(rect, source)) {
         // The dialog never lets this through; a parameter file or the command line can.
         session.frontend.showMessage("alert", kInvalidCropText);
-        return 1;
+        return kFailed;
     }
     if (const int code = createDib(session.frontend, target, right - left + 1, top - bottom + 1,
                                    source.bitsPerPixel, source.colorsUsed, &source);

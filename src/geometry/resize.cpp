@@ -242,7 +242,7 @@ int resizeImage(Session& session, const ResizeRequest& request) {
     return runPictureStep(session, [&](const DibImage& source, DibImage& target) {
         if (!resizeValuesValid(request.width, request.height, source.width, source.height)) {
             session.frontend.showMessage("alert", kInvalidSizeText);
-            return 1;
+            return kFailed;
         }
         return resizeToImage(session, source, target, request);
     });

@@ -86,7 +86,7 @@ int loadDesignTileLine(Session& session, std::optional<TileLine>& line) {
     std::string error;
     if (!loadTileLine(session.design.tileLinePath, read, error)) {
         session.frontend.showMessage("error", error);
-        return 1;
+        return kFailed;
     }
     line = std::move(read);
     return 0;
@@ -115,7 +115,7 @@ int saveShoppingList(Session& session, const std::filesystem::path& path) {
 int sheetSummary(Session& session, std::string& text) {
     if (makeContents(session, summaryWriter, text)) return 0;
     text.clear();
-    return 1;
+    return kFailed;
 }
 
 } // namespace vellora

@@ -6,6 +6,7 @@
 #include "color/histogramModify.h"
 #include "color/invert.h"
 #include "color/posterize.h"
+#include "core/errors.h"
 #include "core/trueColor.h"
 #include "filter/deNoise.h"
 #include "filter/edgeDetect.h"
@@ -32,7 +33,7 @@ using Op = Operation;
 // convertToTrueColor carries its own undo step; a step's handler leaves that to the caller.
 int trueColorHandler(Session& session) {
     return runOperationFrame(session, Operation::TrueColor, [](Session& s) {
-        if (readBitmapFile(s.frontend, s.currentPath, s.sourceImage) != 0) return 1;
+        if (readBitmapFile(s.frontend, s.currentPath, s.sourceImage) != 0) return kFailed;
         return saveAsTrueColor(s, s.nextPath);
     });
 }

@@ -1,5 +1,6 @@
 #include "shell/pictureConvert.h"
 
+#include "core/errors.h"
 #include "core/failureCause.h"
 #include "core/session.h"
 #include "imageio/pictureLibrary.h"
@@ -65,13 +66,13 @@ int convertPicture(const std::string& destination, const std::string& source, in
                    int quality, std::string* reason, FileDurability durability) {
     if (!isUsablePicturePath(destination) || !isUsablePicturePath(source)) {
         setReason(reason, "unusable file path");
-        return 1;
+        return kFailed;
     }
     const std::string_view mime = encoderMimeType(destination);
     if (mime.empty() || !imageio::hasEncoder(mime)) {
         noteUnknownExtension(destination);
         setReason(reason, "no encoder for " + destination);
-        return 1;
+        return kFailed;
     }
     DibImage picture;
     std::string error;
@@ -84,7 +85,7 @@ int convertPicture(const std::string& destination, const std::string& source, in
         return 0;
     }
     setReason(reason, error);
-    return 1;
+    return kFailed;
 }
 
 int clampedQuality(std::uint32_t quality) {

@@ -1,6 +1,7 @@
 #include "shell/pictureExport.h"
 
 #include "core/dibImage.h"
+#include "core/errors.h"
 #include "core/history.h"
 #include "core/intermediateFiles.h"
 #include "core/operationFrame.h"
@@ -25,14 +26,14 @@ bool needsTrueColor(const Session& session) {
 // there; only once the save has succeeded does it replace the current file, so a failed save
 // leaves the current picture as it was.
 int saveThroughTrueColor(Session& session, const std::string& destination, int quality) {
-    if (readBitmapFile(session.frontend, session.currentPath, session.sourceImage) != 0) return 1;
+    if (readBitmapFile(session.frontend, session.currentPath, session.sourceImage) != 0) return kFailed;
     std::string staging;
-    if (nextIntermediatePath(session, staging) != 0) return 1;
+    if (nextIntermediatePath(session, staging) != 0) return kFailed;
     std::error_code fileError;
     if (saveAsTrueColor(session, staging) != 0 ||
         convertPicture(destination, staging, 24, quality, nullptr, session.saveDurability) != 0) {
         std::filesystem::remove(staging, fileError);
-        return 1;
+        return kFailed;
     }
     std::filesystem::rename(staging, session.currentPath, fileError);
     if (fileError) std::filesystem::remove(staging, fileError); // saved all the same
@@ -49,12 +50,12 @@ void markSaved(Session& session) {
 int saveCurrentPicture(Session& session, const std::string& destination) {
     if (!isUsablePicturePath(destination)) {
         reportUnusablePath(session.frontend, destination);
-        return 1;
+        return kFailed;
     }
     const std::string_view mime = encoderMimeType(destination);
     if (mime.empty() || !imageio::hasEncoder(mime)) {
         noteUnknownExtension(destination);
-        return 1;
+        return kFailed;
     }
     const int quality = clampedQuality(session.workingBlock.saveQuality);
     if (needsTrueColor(session)) return saveThroughTrueColor(session, destination, quality);

@@ -16,7 +16,7 @@ int finishQuarterTurn(Session& session, int result) {
     session.targetImage.release();
     if (result != 0) {
         showError(session.frontend, operationTraits(Operation::RotateArbitrary).failureText);
-        return 1;
+        return kFailed;
     }
     session.currentInfo.state = kStateZoom;
     session.dialogInfo.state = kStateZoom;
@@ -43,7 +43,7 @@ int rotateArbitraryHandler(Session& session) {
     const RotateRequest request{angle, block.rotateBicubic != 0, int(block.rotateDepthIndex),
                                 blankGray(int(block.rotateBlankIndex))};
     return runOperationFrame(session, Operation::RotateArbitrary, [&](Session& s) {
-        if (readBitmapFile(s.frontend, s.currentPath, s.sourceImage) != 0) return 1;
+        if (readBitmapFile(s.frontend, s.currentPath, s.sourceImage) != 0) return kFailed;
         return rotateImage(s, request);
     });
 }

@@ -1,5 +1,6 @@
 #include "shell/rotateFlip.h"
 
+#include "core/errors.h"
 #include "core/operationFrame.h"
 #include "core/trueColor.h"
 #include "imageio/pictureLibrary.h"
@@ -18,15 +19,15 @@ bool isQuarterTurnArgument(int value) {
 int transformPicture(Session& session, const std::string& source, int colorDepth, int turns,
                      int flip) {
     if ((turns == 0 && flip == 0) || !isQuarterTurnArgument(turns) || !isQuarterTurnArgument(flip))
-        return 1;
+        return kFailed;
     const std::string& destination = session.nextPath;
     const std::string_view mime = encoderMimeType(destination);
-    if (!isUsablePicturePath(source) || mime.empty() || !imageio::hasEncoder(mime)) return 1;
+    if (!isUsablePicturePath(source) || mime.empty() || !imageio::hasEncoder(mime)) return kFailed;
     DibImage loaded;
     DibImage turned;
     std::string error;
-    if (!imageio::loadPicture(source, loaded, error)) return 1;
-    if (!imageio::rotateFlip(loaded, turned, turns, flip, error)) return 1;
+    if (!imageio::loadPicture(source, loaded, error)) return kFailed;
+    if (!imageio::rotateFlip(loaded, turned, turns, flip, error)) return kFailed;
     loaded.release();
     // The destination is the next intermediate picture of the run.
     return imageio::savePicture(destination, turned, mime, kTransformQuality, colorDepth, error,
@@ -42,19 +43,19 @@ int rotateFlipPicture(Session& session, int turns, int flip) {
 }
 
 int rotateQuarterTurns(Session& session, int turns, bool trueColor) {
-    if (turns < 1 || turns > 3) return 1; // a whole turn is no rotation
-    if (readBitmapFile(session.frontend, session.currentPath, session.sourceImage) != 0) return 1;
+    if (turns < 1 || turns > 3) return kFailed; // a whole turn is no rotation
+    if (readBitmapFile(session.frontend, session.currentPath, session.sourceImage) != 0) return kFailed;
     DibImage* rotationSource = &session.sourceImage;
     DibImage copy;
     if (trueColor) {
         // The 24 bpp copy is kept in memory rather than as an intermediate file of its own.
-        if (makeTrueColorHeader(session.frontend, copy, session.sourceImage) != 0) return 1;
+        if (makeTrueColorHeader(session.frontend, copy, session.sourceImage) != 0) return kFailed;
         copyAsTrueColor(copy, session.sourceImage);
         session.sourceImage.release();
         rotationSource = &copy;
     }
     std::string error;
-    if (!imageio::rotateFlip(*rotationSource, session.targetImage, turns, 0, error)) return 1;
+    if (!imageio::rotateFlip(*rotationSource, session.targetImage, turns, 0, error)) return kFailed;
     return writeBitmapFile(session.frontend, session.nextPath, session.targetImage) == 0 ? 0 : 1;
 }
 

@@ -1,5 +1,6 @@
 #include "shell/sheetSetup.h"
 
+#include "core/errors.h"
 #include "core/userFolders.h"
 #include "sheet/saveSheet.h"
 #include "sheet/sheetFields.h"
@@ -15,7 +16,7 @@ constexpr std::string_view kCaption = "alert";
 
 int applyDesignTileLine(Session& session) {
     std::optional<TileLine> line;
-    if (loadDesignTileLine(session, line) != 0) return 1;
+    if (loadDesignTileLine(session, line) != 0) return kFailed;
     if (line)
         useTileLine(session, *line);
     else
@@ -36,7 +37,7 @@ int loadSessionSheetSettings(Session& session, const std::filesystem::path& path
     for (const SheetField& field : sheetFields())
         field.parse(field.format(defaults), session.design, unused);
     session.frontend.showMessage(kCaption, error + "\nthe build sheet settings are the defaults");
-    return 1;
+    return kFailed;
 }
 
 int saveSessionSheetSettings(Session& session, const std::filesystem::path& path) {
@@ -45,7 +46,7 @@ int saveSessionSheetSettings(Session& session, const std::filesystem::path& path
         return 0;
     session.frontend.showMessage(kCaption,
                                  "failed to save the build sheet settings\n" + path.string());
-    return 1;
+    return kFailed;
 }
 
 } // namespace vellora

@@ -29,19 +29,19 @@ int openWithRepaint(Session& session, const std::string& path,
 int tileWithDesignTileLine(Session& session) {
     if (applyDesignTileLine(session) != 0) {
         showError(session.frontend, operationTraits(Operation::Tiling).failureText);
-        return 1;
+        return kFailed;
     }
     return tilingHandler(session);
 }
 
 // The table, then the build sheet's lines where a sheet setting asks for them.
 int tableWithSheetSummary(Session& session, std::string& text) {
-    if (expressTilingTable(session, text) != 0) return 1;
+    if (expressTilingTable(session, text) != 0) return kFailed;
     if (!sheetSummaryShown(session.design)) return 0;
     std::string summary;
     if (sheetSummary(session, summary) != 0) {
         text.clear();
-        return 1;
+        return kFailed;
     }
     text += summary;
     return 0;

@@ -38,12 +38,12 @@ int designPaletteTarget(Session& session, DibImage& target, const DibImage& sour
     const auto& colors = session.designPalette.colors;
     if (colors.size() > 256) {
         showError(session.frontend, kDesignPaletteSizeText);
-        return 1;
+        return kFailed;
     }
     const auto count = std::uint32_t(colors.size());
     if (createDib(session.frontend, target, source.width, source.height,
                   userPaletteBitsPerPixel(count), count) != kOk)
-        return 1;
+        return kFailed;
     for (std::uint32_t i = 0; i < count; ++i)
         std::memcpy(target.paletteEntry(int(i)), colors[i].data(), 3);
     return 0;
@@ -99,11 +99,11 @@ int renderDesignTiles(Session& session, DibImage& target, const DibImage& source
             palette, allowedEntries(session.design.excluded, palette.size()), session.design.match);
     } catch (const std::bad_alloc&) {
         reportError(session.frontend, kErrorAllocate);
-        return 1;
+        return kFailed;
     }
     if (!matcher->anyAllowed()) {
         showError(session.frontend, kAllColorsExcludedText);
-        return 1;
+        return kFailed;
     }
     const TileColorMapping tiles{
         [matcher](const Bgr& c) { return matcher->nearest(c); },

@@ -15,12 +15,12 @@ namespace {
 
 int readTableFromPicture(Session& session, TilingTable& table) {
     DibImage& picture = session.sourceImage;
-    if (readBitmapFile(session.frontend, session.currentPath, picture) != 0) return 1;
+    if (readBitmapFile(session.frontend, session.currentPath, picture) != 0) return kFailed;
     if (checkTilingLayout(session.frontend, session.workingBlock, picture.width, picture.height))
-        return 1;
+        return kFailed;
     const TileGeometry geometry =
         computeTileGeometry(session.workingBlock, picture.width, picture.height);
-    if (allocateTilingTable(session.frontend, table, picture, geometry) != 0) return 1;
+    if (allocateTilingTable(session.frontend, table, picture, geometry) != 0) return kFailed;
     extractTilingTable(session, table, picture, pictureColorMapping(picture));
     return 0;
 }
@@ -41,7 +41,7 @@ int expressTilingTable(Session& session, std::string& text) {
     TilingTable table;
     if (buildTilingTable(session, table) != 0) {
         showError(session.frontend, "failed to get tiling table");
-        return 1;
+        return kFailed;
     }
     try {
         writeTableHeaderText(text, table, sourceFileName(session.picturePath));
@@ -55,7 +55,7 @@ int expressTilingTable(Session& session, std::string& text) {
         session.frontend.setProgressVisible(false);
         reportError(session.frontend, kErrorAllocate);
         showError(session.frontend, "failed to get tiling table");
-        return 1;
+        return kFailed;
     }
     session.frontend.setProgressVisible(false);
     return 0;
@@ -63,10 +63,10 @@ int expressTilingTable(Session& session, std::string& text) {
 
 int saveTilingTableText(Session& session, const std::filesystem::path& path) {
     std::string text;
-    if (expressTilingTable(session, text) != 0) return 1;
+    if (expressTilingTable(session, text) != 0) return kFailed;
     if (replaceFileContents(path, text)) return 0;
     reportError(session.frontend, kErrorCreate);
-    return 1;
+    return kFailed;
 }
 
 } // namespace vellora

@@ -28,12 +28,12 @@ int loadTilingPalette(Session& session, std::unique_ptr<UserPalette>& palette) {
         palette = std::make_unique<UserPalette>();
     } catch (const std::bad_alloc&) {
         reportError(session.frontend, kErrorAllocate);
-        return 1;
+        return kFailed;
     }
     const ParameterBlock& block = session.workingBlock;
     if (!hasTerminatedPath(block)) {
         showError(session.frontend, kEcpOpenFailedText);
-        return 1;
+        return kFailed;
     }
     return loadUserPalette(session.frontend, *palette, std::string(block.userPalettePath));
 }
@@ -60,7 +60,7 @@ int tileSourceImage(Session& session, const UserPalette* userPalette, EvenPalett
     DibImage& target = session.targetImage;
     // The layout follows the picture actually read, whatever the shell believed its size was.
     if (checkTilingLayout(session.frontend, session.workingBlock, source.width, source.height))
-        return 1;
+        return kFailed;
     const TileGeometry geometry =
         computeTileGeometry(session.workingBlock, source.width, source.height);
     int result = 0;
@@ -83,13 +83,13 @@ int tileSourceImage(Session& session, const UserPalette* userPalette, EvenPalett
 int runTiling(Session& session) {
     const ParameterBlock& block = session.workingBlock;
     std::unique_ptr<UserPalette> palette;
-    if (usesUserPalette(block) && loadTilingPalette(session, palette) != 0) return 1;
+    if (usesUserPalette(block) && loadTilingPalette(session, palette) != 0) return kFailed;
     const int code = tilingConversionCode(block, palette ? palette->formatFlag : 0);
     if (checkTilingLayout(session.frontend, block, session.currentInfo.width,
                           session.currentInfo.height))
-        return 1;
+        return kFailed;
     return runOperationFrame(session, Operation::Tiling, [&](Session& s) {
-        if (readBitmapFile(s.frontend, s.currentPath, s.sourceImage) != 0) return 1;
+        if (readBitmapFile(s.frontend, s.currentPath, s.sourceImage) != 0) return kFailed;
         EvenPaletteRecord record;
         return tileSourceImage(s, palette.get(), record, code);
     });

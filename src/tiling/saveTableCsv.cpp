@@ -37,7 +37,7 @@ int saveTilingTableCsv(Session& session, const std::filesystem::path& path) {
     TilingTable table;
     if (buildTilingTable(session, table) != 0) {
         showError(session.frontend, kFailure);
-        return 1;
+        return kFailed;
     }
     std::string csv;
     if (!writeCsvText(session, table, csv) || !replaceFileContents(path, csv)) {

@@ -61,7 +61,7 @@ int tileIndex(const DibImage& tiled, const TileGeometry& g, TileCell cell) {
 
 int paintTile(Session& session, TileCell cell, int index) {
     DibImage picture;
-    if (readBitmapFile(session.frontend, session.currentPath, picture) != 0) return 1;
+    if (readBitmapFile(session.frontend, session.currentPath, picture) != 0) return kFailed;
     const TileGeometry g = computeTileGeometry(session.workingBlock, picture.width, picture.height);
     const auto span = tileSpan(g, picture.width, picture.height, cell);
     std::string_view refusal;
@@ -73,13 +73,13 @@ int paintTile(Session& session, TileCell cell, int index) {
         refusal = kNotATileText;
     if (!refusal.empty()) {
         showError(session.frontend, refusal);
-        return 1;
+        return kFailed;
     }
     for (int y = span->rowBegin; y < span->rowEnd; ++y)
         for (int x = span->columnBegin; x < span->columnEnd; ++x)
             setIndex(picture, std::uint8_t(index), y, x, picture.bitsPerPixel);
-    if (nextIntermediatePath(session, session.nextPath) != 0) return 1;
-    if (writeBitmapFile(session.frontend, session.nextPath, picture) != 0) return 1;
+    if (nextIntermediatePath(session, session.nextPath) != 0) return kFailed;
+    if (writeBitmapFile(session.frontend, session.nextPath, picture) != 0) return kFailed;
     pushHistory(session);
     return 0;
 }

@@ -79,7 +79,7 @@ int checkTilingLayout(Frontend& frontend, const ParameterBlock& parameters, std:
     const std::string_view problem = tilingLayoutProblem(parameters, width, height);
     if (problem.empty()) return 0;
     frontend.showMessage("alert", problem);
-    return 1;
+    return kFailed;
 }
 
 TileGeometry computeTileGeometry(const ParameterBlock& p, std::int32_t width, std::int32_t height) {
