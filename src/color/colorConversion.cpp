@@ -56,7 +56,7 @@ int convertColors(Session& session, const UserPalette* userPalette, EvenPaletteR
         result = writeBitmapFile(session.frontend, session.nextPath, session.targetImage);
     session.targetImage.release();
     session.sourceImage.release();
-    return result == 0 ? 0 : 1;
+    return result == 0 ? 0 : kFailed;
 }
 
 int runColorConversion(Session& session) {

@@ -1,5 +1,7 @@
 #include "core/pictureStep.h"
 
+#include "core/errors.h"
+
 #include <utility>
 
 namespace vellora {
@@ -17,7 +19,7 @@ int runPictureStep(Session& session, const PictureBuilder& build,
     if (result == 0) result = writeBitmapFile(session.frontend, session.nextPath, std::move(made));
     session.sourceImage.release();
     session.targetImage.release();
-    return result == 0 ? 0 : 1;
+    return result == 0 ? 0 : kFailed;
 }
 
 } // namespace vellora

@@ -1,5 +1,6 @@
 #include "core/trueColor.h"
 
+#include "core/errors.h"
 #include "core/pixelAccess.h"
 
 #include <utility>
@@ -33,7 +34,7 @@ int saveAsTrueColor(Session& session, const std::string& destination) {
     }
     session.sourceImage.release();
     session.targetImage.release();
-    return result == 0 ? 0 : 1;
+    return result == 0 ? 0 : kFailed;
 }
 
 } // namespace vellora

@@ -210,7 +210,7 @@ int filterSourceWithMask(Session& session, int family, int index) {
 }
 
 int readSourceImage(Session& session) {
-    return readBitmapFile(session.frontend, session.currentPath, session.sourceImage) == 0 ? 0 : 1;
+    return readBitmapFile(session.frontend, session.currentPath, session.sourceImage) == 0 ? 0 : kFailed;
 }
 
 int convolveSourceToNext(Session& session, const FilterMask& mask) {
@@ -223,7 +223,7 @@ int convolveSourceToNext(Session& session, const FilterMask& mask) {
     }
     target.release();
     source.release();
-    return result == 0 ? 0 : 1;
+    return result == 0 ? 0 : kFailed;
 }
 
 } // namespace vellora

@@ -4,6 +4,7 @@
 
 #include "filter/deNoise.h"
 
+#include "core/errors.h"
 #include "core/operationFrame.h"
 #include "core/simdLevel.h"
 #include "filter/convolve.h"
@@ -159,7 +160,7 @@ int deNoiseImage(Session& session, int index) {
     int result = 1;
     if (size != 0 && createDib(session.frontend, target, source.width, source.height, 24, 0) == 0) {
         deNoisePass(session, target, source, size);
-        result = writeBitmapFile(session.frontend, session.nextPath, target) == 0 ? 0 : 1;
+        result = writeBitmapFile(session.frontend, session.nextPath, target) == 0 ? 0 : kFailed;
     }
     target.release();
     source.release();

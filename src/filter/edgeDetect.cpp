@@ -79,7 +79,7 @@ int detectEdges(Session& session, int mode, int direction, int edgeOperator, int
     if (result == 0) result = writeBitmapFile(session.frontend, session.nextPath, target);
     target.release();
     source.release();
-    return result == 0 ? 0 : 1;
+    return result == 0 ? 0 : kFailed;
 }
 
 int edgeDetectHandler(Session& session) {

@@ -1,5 +1,6 @@
 #include "filter/edgePreserving.h"
 
+#include "core/errors.h"
 #include "core/operationFrame.h"
 #include "core/simdLevel.h"
 #include "filter/convolve.h"
@@ -379,7 +380,7 @@ int edgePreservingSmooth(Session& session, int criterion) {
     if (criterion >= kCriterionRange && criterion <= kCriterionDeviation &&
         createDib(session.frontend, target, source.width, source.height, 24, 0) == 0) {
         edgePreservingPass(session, target, source, criterion);
-        result = writeBitmapFile(session.frontend, session.nextPath, target) == 0 ? 0 : 1;
+        result = writeBitmapFile(session.frontend, session.nextPath, target) == 0 ? 0 : kFailed;
     }
     target.release();
     source.release();

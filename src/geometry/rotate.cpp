@@ -295,7 +295,7 @@ int rotateImage(Session& session, const RotateRequest& request) {
         result = writeBitmapFile(session.frontend, session.nextPath, session.targetImage);
     session.sourceImage.release();
     session.targetImage.release();
-    return result == 0 ? 0 : 1;
+    return result == 0 ? 0 : kFailed;
 }
 
 } // namespace vellora

@@ -66,7 +66,7 @@ int saveSheetFile(Session& session, const std::filesystem::path& path, SheetWrit
         saved = written == AtomicFileFailure::none;
     }
     if (!saved) showError(session.frontend, failure);
-    return saved ? 0 : 1;
+    return saved ? 0 : kFailed;
 }
 
 } // namespace

@@ -56,7 +56,7 @@ int rotateQuarterTurns(Session& session, int turns, bool trueColor) {
     }
     std::string error;
     if (!imageio::rotateFlip(*rotationSource, session.targetImage, turns, 0, error)) return kFailed;
-    return writeBitmapFile(session.frontend, session.nextPath, session.targetImage) == 0 ? 0 : 1;
+    return writeBitmapFile(session.frontend, session.nextPath, session.targetImage) == 0 ? 0 : kFailed;
 }
 
 int rotateRight90Handler(Session& session) {

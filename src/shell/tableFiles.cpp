@@ -1,5 +1,6 @@
 #include "shell/tableFiles.h"
 
+#include "core/errors.h"
 #include "tiling/expressTable.h"
 #include "tiling/saveTableCsv.h"
 
@@ -10,7 +11,7 @@ int writeTilingTableText(Session& session, const std::string& path) {
 }
 
 int writeTilingTableCsv(Session& session, const std::string& path) {
-    return saveTilingTableCsv(session, path) == 0 ? 0 : 1;
+    return saveTilingTableCsv(session, path) == 0 ? 0 : kFailed;
 }
 
 } // namespace vellora

@@ -91,7 +91,7 @@ int renderDesignTiles(Session& session, DibImage& target, const DibImage& source
     const TileColorMapping slits =
         ownTarget ? pictureColorMapping(target) : tileColorMapping(target, code, record);
     if (!target.isIndexed() || !needsMatcher(session, source))
-        return renderWith(session, target, source, geometry, slits, slits) == 0 ? 0 : 1;
+        return renderWith(session, target, source, geometry, slits, slits) == 0 ? 0 : kFailed;
     const std::vector<Bgr> palette = paletteColors(target);
     std::shared_ptr<const TileMatcher> matcher;
     try {
@@ -110,7 +110,7 @@ int renderDesignTiles(Session& session, DibImage& target, const DibImage& source
         [matcher](const Bgr* colors, std::size_t count, std::uint8_t* indices) {
             matcher->nearestRow(colors, count, indices);
         }};
-    return renderWith(session, target, source, geometry, tiles, slits) == 0 ? 0 : 1;
+    return renderWith(session, target, source, geometry, tiles, slits) == 0 ? 0 : kFailed;
 }
 
 } // namespace vellora

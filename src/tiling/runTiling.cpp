@@ -77,7 +77,7 @@ int tileSourceImage(Session& session, const UserPalette* userPalette, EvenPalett
     if (result == 0) result = writeBitmapFile(session.frontend, session.nextPath, target);
     target.release();
     source.release();
-    return result == 0 ? 0 : 1;
+    return result == 0 ? 0 : kFailed;
 }
 
 int runTiling(Session& session) {
