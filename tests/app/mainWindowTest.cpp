@@ -326,8 +326,9 @@ class MainWindowTest : public QObject {
         run(kCmdZoomLast); // 1000 %: 40 x 20 at x 180 of each 400-pixel half
         ctrl(Qt::Key_H);
         w.findChild<QAction*>("designCompare")->trigger();
-        const std::pair<int, QColor> shown[] = {
-            {185, Qt::black}, {215, Qt::white}, {585, Qt::white}, {615, Qt::black}};
+        const std::pair<int, QColor> shown[] = {{185, Qt::black},    {215, Qt::white},
+                                                {399, Qt::darkGray}, {400, Qt::darkGray},
+                                                {585, Qt::white},    {615, Qt::black}};
         for (const auto& [x, colour] : shown)
             QCOMPARE(shownAt({x, 300}), colour);
     }
@@ -424,6 +425,10 @@ class MainWindowTest : public QObject {
         app::PaletteStrip* strip = w.designTools()->strip();
         QVERIFY(strip->isVisible());
         QCOMPARE(std::pair(strip->count(), strip->current()), std::pair(int(tiled.size()), 0));
+        // 2-pixel margins round rows of 18-pixel swatches
+        const int lastRowEnd = strip->swatchRect(strip->count() - 1).bottom() + 1;
+        QCOMPARE(std::pair(strip->swatchRect(1), strip->height()),
+                 std::pair(QRect(20, 2, 18, 18), lastRowEnd + 2));
         QTest::mouseClick(canvas, Qt::RightButton, {}, tile); // the tile's colour is current
         const int old = strip->current();
         const int fresh = (old + 1) % strip->count();
@@ -443,7 +448,9 @@ class MainWindowTest : public QObject {
         QCOMPARE(shown.pixelColor(after.center()), shown.pixelColor(after.topLeft()));
         QTest::mouseClick(canvas, Qt::MiddleButton, {}, tile);
         QCOMPARE(w.session().history.historyDepth, depth);
-        QTest::mouseClick(canvas, Qt::LeftButton, {}, tile);
+        QTest::mouseClick(canvas, Qt::LeftButton, {}, tile); // and shown at once
+        QCOMPARE(shownAt(w.imageView()->drawnRect().bottomRight() - QPoint(2, 2)),
+                 palette[std::size_t(fresh)]); // laid out anew under the strip
         std::map<int, long> expected = tiled;
         --expected[old];
         ++expected[fresh];
