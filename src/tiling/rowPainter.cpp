@@ -30,7 +30,7 @@ void RowPainter::fill(int x0, int x1, const Bgr& value) {
         return;
     }
     for (int x = x0; x < x1; ++x)
-        std::copy(value.begin(), value.end(), row_.begin() + 3 * x);
+        std::copy(value.begin(), value.end(), row_.begin() + bytes_ * x);
 }
 
 } // namespace vellora

@@ -70,6 +70,8 @@ TEST(TileLayout, EveryPixelCoveredOnce) {
                         for (int y = 0; y < height; ++y)
                             for (int x = s.begin; x < s.end; ++x)
                                 at(x, y) = 10;
+                    const auto inside = [&](const TileBand& b) { return b.paintBegin < height; };
+                    ASSERT_TRUE(std::ranges::all_of(tileBands(g, height), inside));
                     for (const TileBand& b : tileBands(g, height))
                         for (int c = 0; c < g.tileColumns; ++c)
                             for (int y = b.paintBegin; y < b.paintEnd; ++y)
