@@ -18,11 +18,11 @@ namespace {
 constexpr int kZoomIndexLast = kCmdZoomLast - kCmdZoomFirst;
 
 // The picture's name with everything after its last dot replaced by `suffix` ("." and the
-// suffix appended when the name has no dot).
+// suffix appended when the name has no dot but a leading one, as ".plan").
 std::string pathWithSuffix(const std::string& picturePath, const std::string& suffix) {
     const std::size_t nameStart = picturePath.find_last_of('/') + 1; // npos + 1 == 0
     const std::size_t dot = picturePath.find_last_of('.');
-    if (dot == std::string::npos || dot < nameStart) return picturePath + "." + suffix;
+    if (dot == std::string::npos || dot <= nameStart) return picturePath + "." + suffix;
     return picturePath.substr(0, dot + 1) + suffix;
 }
 
