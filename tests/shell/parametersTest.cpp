@@ -180,7 +180,7 @@ TEST(ToneDialogRules, BlackWhiteOkayChecksRangeThenOrderAndRoundTrips) {
         EXPECT_EQ(shown, message) << values[0] << " " << values[1];
         if (refused(shown, block)) continue;
         const BlackWhiteDialogValues back = blackWhiteDialogOpening(block);
-        EXPECT_EQ((Ints{back.diffusion, back.medianCut, back.stretch}), (Ints{1, 0, 1}));
+        EXPECT_EQ((Ints{block.bwDiffusion, block.bwMedianCut, block.bwStretch}), (Ints{1, 0, 1}));
         EXPECT_EQ((Ints{back.threshold, back.outset, back.endset}), values);
     }
 }
@@ -225,8 +225,8 @@ TEST(ToneDialogRules, HistogramOkayChecksEveryChannelInOrderAndRoundTrips) {
         EXPECT_EQ(shown, message) << outset[1] << " " << endset[1];
         if (refused(shown, block)) continue;
         const HistogramDialogValues back = histogramDialogOpening(block);
-        EXPECT_EQ(std::tuple(back.enabled, back.outset, back.endset),
-                  std::tuple(std::array<bool, 3>{true, false, false}, outset, endset));
+        EXPECT_EQ(std::tuple(back.enabled, back.outset, back.endset, block.histEnabled[0]),
+                  std::tuple(std::array<bool, 3>{true, false, false}, outset, endset, 1u));
     }
 }
 
@@ -245,7 +245,8 @@ TEST(TilingDialogRules, SizingPairsAndOkay) {
     v.sizing[3] = 0; // tile height
     storeTilingPaletteChoice(v, block);
     EXPECT_EQ(tilingOkayProblem(v), "tile count or size must be set plus numeral");
-    EXPECT_EQ((Ints{block.tilingPaletteClass, block.tilingMedianIndex}), (Ints{0, 5}));
+    EXPECT_EQ((Ints{block.tilingConvert, block.tilingPaletteClass, block.tilingMedianIndex}),
+              (Ints{1, 0, 5}));
     v.sizingMethod = 0; // the zero sits in the other pair
     EXPECT_EQ(tilingOkayProblem(v), "");
     v.sizing = {64, 48, 9, 9, -3};
