@@ -335,6 +335,7 @@ TEST(ViewLayout, HorizontalScrollRequestsMoveThePictureByTheirSteps) {
     using R = ScrollRequest;
     const std::tuple<const char*, int, ScrollRequest, int, int, int, int> cases[] = {
         {"line left from 10 stops at the margin", 10, R::LineBack, 0, 15, -16, -6},
+        {"line left from 16 too", 16, R::LineBack, 0, 15, -16, 0},
         {"line right from 242", 242, R::LineForward, 0, -634, 8, 250},
         {"page right reaches the end", 242, R::PageForward, 0, -1230, 315, 557},
         {"page left reaches the start", 242, R::PageBack, 0, 15, -315, -73},
