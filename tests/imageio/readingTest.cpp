@@ -447,8 +447,8 @@ TEST(HandBuilt, GifScreensFramesAndIndices) {
     file[28] = file[30] = 1; // the frame's left and top
     const DibImage image = loadBytesOrFail(file);
     EXPECT_EQ(std::tuple(image.width, image.height, screenRgb(image, 1, 1), screenRgb(image, 0, 1),
-                         screenRgb(image, 1, 0)),
-              std::tuple(2, 2, 0xC86432u, 0xFFFFFFu, 0xFFFFFFu));
+                         screenRgb(image, 1, 0), readLe32(image.paletteEntry(0))),
+              std::tuple(2, 2, 0xC86432u, 0xFFFFFFu, 0xFFFFFFu, 0xFFFFFFu)); // reserved byte 0
     EXPECT_EQ(rgbAt(loadBytesOrFail(gifFile(1, 1, 1, 1, {}, 0x5C)), 0, 0), 0x0A141Eu);
 }
 

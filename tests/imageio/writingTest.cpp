@@ -84,7 +84,7 @@ TEST(Encoders, PngPaletteHoldsTheColoursUsed) {
     for (const auto& [used, index, held] :
          {std::tuple{1u, 0, 1u}, {5u, 4, 5u}, {5u, 5, 256u}, {0u, 3, 256u}}) {
         DibImage picture = makeIndexedImage(3, 2, 8, ramp(true),
-                                            [&](int x, int y) { return x + y == 3 ? index : 0; });
+                                            [&](int x, int y) { return x + 2 * y == 2 ? index : 0; });
         picture.colorsUsed = used;
         picture.paletteEntry(0)[2] = 1; // a gray ramp but for one byte: a palette
         const DibImage back = loadBytesOrFail(encodeOrFail(imageio::encodePng, picture));
