@@ -82,11 +82,12 @@ TEST(MedianCut, MatchesTheFullScanReference) {
     for (const auto& [colors, depth] : {std::pair{2u, 1}, {4u, 2}, {16u, 4}, {256u, 8}, {1u, 0}})
         EXPECT_EQ(medianCutDepth(colors), depth) << colors;
     // From 2^20 pixels on 2 workers the first cut is measured and split in halves at once, members
-    // in one stable partition's order. Green, blue < 16: red widest, 1.4 × 86.7 of Y to 135 of Cr.
+    // in one stable partition's order; quarters past 2^18 members are summed side by side, wide.
+    // Green, blue < 16: red widest, 1.4 × 86.7 of Y to 135 of Cr.
     setenv("VELLORA_THREADS", "2", 1);
-    const DibImage noise = randomPicture(1024, 1025, 24, 21, 256);
+    const DibImage noise = randomPicture(2048, 1025, 24, 21, 256);
     expectReferenceCut(
-        makeTrueColorImage(1024, 1025, [&](int x, int y) { return rgbAt(noise, x, y) & 0xFF0F0F; }),
+        makeTrueColorImage(2048, 1025, [&](int x, int y) { return rgbAt(noise, x, y) & 0xFF0F0F; }),
         16);
     unsetenv("VELLORA_THREADS");
 }
