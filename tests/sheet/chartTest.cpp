@@ -2,6 +2,7 @@
 #include "sheet/chartSvg.h"
 #include "sheet/chartSymbols.h"
 #include "sheet/realSize.h"
+#include "sheet/sectionLayout.h"
 #include "sheet/shoppingList.h"
 #include "sheetTestSupport.h"
 
@@ -160,6 +161,12 @@ TEST(ChartPdf, HasOverviewSectionsAndLegendWithEveryCountAndNumbersEveryTenTiles
         std::regex_search(shopping, std::regex(R"(\n\s*Total\s+3000\s+)" + std::to_string(spare) +
                                                R"(\s+)" + std::to_string(packs) + R"(\s)")))
         << shopping;
+}
+
+// 51 columns on A4: sections of 27 from tiles 0 and 25 (two shared), the last a tile narrower.
+TEST(ChartSections, TheLastSectionHoldsOnlyTheTilesLeft) {
+    const SectionSpan last = layoutSections(51, 10, Paper::A4).columnSpan(1, 51);
+    EXPECT_EQ(std::pair(last.first, last.count), std::pair(25, 26));
 }
 
 // Hand-counted: one character for the first 52 colours, then two, then three (52 + 52 × 52 on).
