@@ -29,8 +29,8 @@ void invertPalette(DibImage& target, const DibImage& source) {
     std::memcpy(target.row(0), source.row(0), std::size_t(source.stride) * source.height);
 }
 
-void invertPixels(Session& session, DibImage& target, const DibImage& source,
-                  WorkerRows& scratch, int workers) {
+void invertPixels(Session& session, DibImage& target, const DibImage& source, WorkerRows& scratch,
+                  int workers) {
     const std::size_t rowBytes = 3 * std::size_t(source.width);
     // 24 bpp to 24 bpp needs no unpacking: each row is inverted from source to target directly.
     const bool straight = source.bitsPerPixel == 24 && target.bitsPerPixel == 24;

@@ -324,8 +324,7 @@ using AxisPartition =
 constexpr AxisSum kAxisSums[3] = {sumOn<CutAxis::Luma>, sumOn<CutAxis::BlueDifference>,
                                   sumOn<CutAxis::RedDifference>};
 template <CutAxis Axis>
-constexpr AxisPartition kPartitionOn =
-    kSimdKernel<&partitionOn<Axis>, &partitionAvx2<Axis>>;
+constexpr AxisPartition kPartitionOn = kSimdKernel<&partitionOn<Axis>, &partitionAvx2<Axis>>;
 constexpr AxisPartition kAxisPartitions[] = {kPartitionOn<CutAxis::Luma>,
                                              kPartitionOn<CutAxis::BlueDifference>,
                                              kPartitionOn<CutAxis::RedDifference>};

@@ -9,7 +9,6 @@
 #include "core/progress.h"
 #include "core/rowBands.h"
 
-
 namespace vellora {
 
 namespace {

@@ -6,8 +6,8 @@
 #include <condition_variable>
 #include <cstdint>
 #include <cstdlib>
+#include <exception>
 #include <mutex>
-#include <new>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -144,8 +144,8 @@ void runOnNewThreads(int rows, int bands, const std::function<void(int, int)>& b
         threads.reserve(std::size_t(bands - 1));
         for (; started < bands; ++started)
             threads.emplace_back([&, b = started] { body(bandStart(b), bandStart(b + 1)); });
-    } catch (const std::system_error&) {
-    } catch (const std::bad_alloc&) {
+    } catch (const std::exception&) {
+        // No thread, or no room to keep one: the rest run below.
     }
     body(0, bandStart(1));
     for (int b = started; b < bands; ++b)

@@ -210,7 +210,9 @@ int filterSourceWithMask(Session& session, int family, int index) {
 }
 
 int readSourceImage(Session& session) {
-    return readBitmapFile(session.frontend, session.currentPath, session.sourceImage) == 0 ? 0 : kFailed;
+    if (readBitmapFile(session.frontend, session.currentPath, session.sourceImage) != 0)
+        return kFailed;
+    return 0;
 }
 
 int convolveSourceToNext(Session& session, const FilterMask& mask) {

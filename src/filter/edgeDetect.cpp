@@ -36,9 +36,11 @@ int bothDirections(Session& session, int edgeOperator) {
     const DibImage& source = session.sourceImage;
     DibImage vertical;
     DibImage horizontal;
-    if (createDib(session.frontend, vertical, source.width, source.height, 24, 0) != 0) return kFailed;
+    if (createDib(session.frontend, vertical, source.width, source.height, 24, 0) != 0)
+        return kFailed;
     convolveWithEdgeMask(session, vertical, kDirectionFamily, 3 * edgeOperator);
-    if (createDib(session.frontend, horizontal, source.width, source.height, 24, 0) != 0) return kFailed;
+    if (createDib(session.frontend, horizontal, source.width, source.height, 24, 0) != 0)
+        return kFailed;
     convolveWithEdgeMask(session, horizontal, kDirectionFamily, 3 * edgeOperator + 1);
     return strongerOfTwo(session, session.targetImage, vertical, horizontal);
 }

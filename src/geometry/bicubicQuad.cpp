@@ -83,7 +83,7 @@ VELLORA_TARGET_AVX2 inline void addTapRow(const std::uint8_t* const* in, __m256d
     const __m128i low01 = _mm_unpacklo_epi8(p0, p1), high01 = _mm_unpackhi_epi8(p0, p1);
     const __m128i low23 = _mm_unpacklo_epi8(p2, p3), high23 = _mm_unpackhi_epi8(p2, p3);
     const __m128i bytes[] = {_mm_unpacklo_epi16(low01, low23), _mm_unpackhi_epi16(low01, low23),
-                              _mm_unpacklo_epi16(high01, high23)};
+                             _mm_unpacklo_epi16(high01, high23)};
 #pragma GCC unroll 4
     for (int j = 0; j < 4; ++j) {
         const __m256d weight = _mm256_mul_pd(rowWeight, columnWeights[j]);

@@ -232,9 +232,10 @@ int rotateNearest(Session& session, DibImage& target, const DibImage& source, in
     const std::uint8_t blankIndex = target.isIndexed() ? nearestEntry(target, blank) : 0;
     const int workers = rowWorkerCount(target.height);
     WorkerRows scratch;
+    if (!scratch.allocate(workers, 3 * std::size_t(target.width)))
+        return reportError(session.frontend, kErrorAllocate);
     std::optional<SourceColors> colors;
     try {
-        if (!scratch.allocate(workers, 3 * std::size_t(target.width))) throw std::bad_alloc();
         if (!copyIndices) colors.emplace(source);
     } catch (const std::bad_alloc&) {
         return reportError(session.frontend, kErrorAllocate);

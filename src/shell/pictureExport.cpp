@@ -26,7 +26,8 @@ bool needsTrueColor(const Session& session) {
 // there; only once the save has succeeded does it replace the current file, so a failed save
 // leaves the current picture as it was.
 int saveThroughTrueColor(Session& session, const std::string& destination, int quality) {
-    if (readBitmapFile(session.frontend, session.currentPath, session.sourceImage) != 0) return kFailed;
+    if (readBitmapFile(session.frontend, session.currentPath, session.sourceImage) != 0)
+        return kFailed;
     std::string staging;
     if (nextIntermediatePath(session, staging) != 0) return kFailed;
     std::error_code fileError;

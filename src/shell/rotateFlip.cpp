@@ -44,7 +44,8 @@ int rotateFlipPicture(Session& session, int turns, int flip) {
 
 int rotateQuarterTurns(Session& session, int turns, bool trueColor) {
     if (turns < 1 || turns > 3) return kFailed; // a whole turn is no rotation
-    if (readBitmapFile(session.frontend, session.currentPath, session.sourceImage) != 0) return kFailed;
+    if (readBitmapFile(session.frontend, session.currentPath, session.sourceImage) != 0)
+        return kFailed;
     DibImage* rotationSource = &session.sourceImage;
     DibImage copy;
     if (trueColor) {
@@ -56,7 +57,9 @@ int rotateQuarterTurns(Session& session, int turns, bool trueColor) {
     }
     std::string error;
     if (!imageio::rotateFlip(*rotationSource, session.targetImage, turns, 0, error)) return kFailed;
-    return writeBitmapFile(session.frontend, session.nextPath, session.targetImage) == 0 ? 0 : kFailed;
+    if (writeBitmapFile(session.frontend, session.nextPath, session.targetImage) != 0)
+        return kFailed;
+    return 0;
 }
 
 int rotateRight90Handler(Session& session) {
