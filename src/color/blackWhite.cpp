@@ -22,6 +22,7 @@ namespace {
 constexpr std::string_view kOutOfRangeText = "out of range, which must be 0 ~ 255";
 constexpr std::string_view kOutsetAboveEndsetText = "outset must be smaller than endset";
 
+// Every entry is a gray, so its first byte stands for all three.
 void setEntry(DibImage& image, int index, std::uint8_t value) {
     std::uint8_t* entry = image.paletteEntry(index);
     entry[0] = entry[1] = entry[2] = value;
@@ -57,7 +58,7 @@ using GrayTable = std::array<std::uint8_t, 256>;
 GrayTable paletteGrays(const DibImage& grayCopy) {
     GrayTable grays{};
     for (int i = 0; i < paletteCount(grayCopy); ++i)
-        grays[std::size_t(i)] = grayCopy.paletteEntry(i)[0];
+        grays[std::size_t(i)] = *grayCopy.paletteEntry(i);
     return grays;
 }
 
@@ -74,8 +75,8 @@ void stretchGrayPalette(DibImage& image, int outset, int endset) {
     const int n = paletteCount(image);
     int lo = 255, hi = 0;
     for (int i = 0; i < n; ++i) {
-        lo = std::min<int>(lo, image.paletteEntry(i)[0]);
-        hi = std::max<int>(hi, image.paletteEntry(i)[0]);
+        lo = std::min<int>(lo, *image.paletteEntry(i));
+        hi = std::max<int>(hi, *image.paletteEntry(i));
     }
     if (lo == outset && hi == endset) return;
     if (hi == lo) {
@@ -86,13 +87,13 @@ void stretchGrayPalette(DibImage& image, int outset, int endset) {
     }
     const double scale = double(endset - outset) / double(hi - lo);
     for (int i = 0; i < n; ++i) {
-        const double v = (image.paletteEntry(i)[0] - lo) * scale + outset;
+        const double v = (*image.paletteEntry(i) - lo) * scale + outset;
         setEntry(image, i, std::uint8_t(std::clamp(v, 0.0, 255.0)));
     }
 }
 
 void setBlackWhitePalette(DibImage& result) {
-    const bool darkFirst = result.paletteEntry(0)[0] < result.paletteEntry(1)[0];
+    const bool darkFirst = *result.paletteEntry(0) < *result.paletteEntry(1);
     setEntry(result, 0, darkFirst ? 0 : 255);
     setEntry(result, 1, darkFirst ? 255 : 0);
 }
@@ -195,7 +196,7 @@ int diffuseToBlackWhite(Session& session, DibImage& result, const DibImage& gray
     const GrayTable grays = paletteGrays(grayCopy);
     std::uint8_t entryOf[256];
     for (int v = 0; v < 256; ++v)
-        entryOf[v] = result.paletteEntry(v >> 7)[0];
+        entryOf[v] = *result.paletteEntry(v >> 7);
     const DiffusionShareTable shares(entryOf);
     progressBegin(session, grayCopy.height);
     for (int y = 0; y < grayCopy.height; y += kRowsTogether) {

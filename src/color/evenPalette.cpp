@@ -127,7 +127,7 @@ bool isUsableEvenRecord(const EvenPaletteRecord& record, std::size_t entriesAvai
         if (highestLookupLevel(record, k) > d - 1) return false;
         product *= std::uint32_t(d);
     }
-    return product == record.colorCount && product <= 256 && product <= entriesAvailable;
+    return product == record.colorCount && product <= kMaxEvenColors && product <= entriesAvailable;
 }
 
 } // namespace vellora

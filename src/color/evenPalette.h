@@ -17,6 +17,7 @@ namespace vellora {
 
 inline constexpr std::size_t kEvenPaletteRecordBytes = 20;
 inline constexpr int kMaxEvenDivisions = 9;
+inline constexpr int kMaxEvenColors = 256;
 
 struct EvenPaletteRecord {
     std::uint32_t colorCount = 0;

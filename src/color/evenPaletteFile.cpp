@@ -14,7 +14,7 @@ namespace vellora {
 namespace {
 bool isMakeableProduct(int red, int green, int blue) {
     const int product = red * green * blue;
-    return product >= 2 && product <= 256;
+    return product >= 2 && product <= kMaxEvenColors;
 }
 } // namespace
 
@@ -37,7 +37,7 @@ std::vector<std::uint8_t> evenPaletteFileBytes(int red, int green, int blue) {
 int makeEvenPaletteFile(Frontend& frontend, int red, int green, int blue) {
     const auto isDivision = [](int d) { return d >= 1 && d <= kMaxEvenDivisions; };
     if (!isDivision(red) || !isDivision(green) || !isDivision(blue)) return kFailed;
-    if (red * green * blue >= 257) return kFailed;
+    if (red * green * blue > kMaxEvenColors) return kFailed;
     const std::vector<std::uint8_t> bytes = evenPaletteFileBytes(red, green, blue);
     const auto folder = userPaletteFolder();
     std::error_code error;

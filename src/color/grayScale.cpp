@@ -20,6 +20,7 @@ namespace vellora {
 
 namespace {
 
+// Every entry is a gray, so its first byte stands for all three.
 void setGrayEntry(DibImage& image, int index, std::uint8_t gray) {
     std::uint8_t* entry = image.paletteEntry(index);
     entry[0] = entry[1] = entry[2] = gray;
@@ -72,7 +73,7 @@ std::array<int, 256> nearestLevels(const DibImage& target, int entries) {
         int best = 255;
         nearest[std::size_t(v)] = -1;
         for (int i = 0; i < entries; ++i) {
-            const int difference = std::abs(v - target.paletteEntry(i)[0]);
+            const int difference = std::abs(v - *target.paletteEntry(i));
             if (difference < best) {
                 best = difference;
                 nearest[std::size_t(v)] = i;
@@ -125,7 +126,7 @@ void mapReductionDiffused(Session& session, DibImage& target, const DibImage& so
             const int v = std::clamp(grayLevel(colors + 3 * x) + walk.waiting(x, 0), 0, 255);
             if (nearest[std::size_t(v)] >= 0) chosen = std::uint8_t(nearest[std::size_t(v)]);
             indices[x] = chosen;
-            walk.spread(x, 0, v - target.paletteEntry(chosen)[0]);
+            walk.spread(x, 0, v - *target.paletteEntry(chosen));
         }
         walk.finish(source.width);
         writeRowIndices(target, y, indices);

@@ -125,8 +125,8 @@ class WorkerPool {
     std::vector<std::thread> threads_;
     const std::function<void(int, int)>* body_ = nullptr;
     int rows_ = 0, bands_ = 0, nextBand_ = 0;
-    std::atomic<int> unfinished_{0};
-    std::atomic<std::uint64_t> posted_{0};
+    std::atomic<int> unfinished_{};
+    std::atomic<std::uint64_t> posted_{};
     bool busy_ = false, stopping_ = false;
 };
 

@@ -1,5 +1,7 @@
 #include "core/pixelAccess.h"
 
+#include <algorithm>
+
 namespace vellora {
 
 void readRowIndices(const DibImage& image, int y, std::uint8_t* indices) {
@@ -58,15 +60,12 @@ void writeRowIndices(DibImage& image, int y, const std::uint8_t* indices) {
     const int w = image.width;
     switch (image.bitsPerPixel) {
     case 1: {
-        // Whole bytes are formed in a register; only the last, partial one is built in place.
-        int x = 0;
-        for (; x + 8 <= w; x += 8) {
+        // Each byte is formed in a register, the last one's bits past the row left 0.
+        for (int x = 0; x < w; x += 8) {
             unsigned byte = 0;
-            for (int j = 0; j < 8; ++j) byte |= std::uint8_t(indices[x + j] << (7 - j));
+            for (int j = 0, n = std::min(8, w - x); j < n; ++j) byte |= indices[x + j] << (7 - j);
             r[x >> 3] = std::uint8_t(byte);
         }
-        if (x < w) r[x >> 3] = 0;
-        for (; x < w; ++x) r[x >> 3] |= std::uint8_t(indices[x] << (7 - (x & 7)));
         break;
     }
     case 4: {

@@ -23,7 +23,7 @@ bool WorkerRows::allocate(int workers, std::size_t rowBytes, int rowsEach) {
     rowBytes_ = rowBytes;
     rowsEach_ = std::size_t(rowsEach);
     try {
-        bytes_.assign(std::size_t(workers) * rowsEach_ * rowBytes, 0);
+        bytes_.assign(std::size_t(workers) * rowsEach_ * rowBytes, {});
     } catch (const std::bad_alloc&) {
         bytes_.clear();
         return false;

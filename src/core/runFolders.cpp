@@ -109,12 +109,13 @@ void removeRunFolder(const fs::path& folder) {
     std::vector<fs::path> files;
     for (fs::directory_iterator entry(folder, error), end; !error && entry != end;
          entry.increment(error))
-        if (isRunFileName(entry->path().filename().string())) files.push_back(entry->path());
-    // The lock goes last, so a sweep cut short leaves the folder for the next one to finish.
-    std::stable_partition(files.begin(), files.end(),
-                          [](const fs::path& file) { return file.filename() != kRunLockName; });
+        if (const std::string name = entry->path().filename().string();
+            name != kRunLockName && isRunFileName(name))
+            files.push_back(entry->path());
     for (const fs::path& file : files)
         fs::remove(file, error);
+    // The lock goes last, so a sweep cut short leaves the folder for the next one to finish.
+    fs::remove(folder / kRunLockName, error);
     fs::remove(folder, error); // only when nothing else was put there
 }
 

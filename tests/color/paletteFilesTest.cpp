@@ -133,6 +133,7 @@ TEST(EvenPaletteMaking, WritesOrRefusesInTheUserFolder) {
               Errors(2, {"alert", "divisions ' red x green x blue = ' must be 2 ~ 256"}));
     EXPECT_TRUE(std::filesystem::is_empty(folder.path()));
     EXPECT_EQ(block.evenDivisions[0], 3u);
+    EXPECT_EQ(makeEvenPaletteFromDivisions(frontend, block, 4, 8, 8), 0); // 256: the most
     EXPECT_EQ(makeEvenPaletteFromDivisions(frontend, block, 2, 1, 1), 0);
     EXPECT_EQ(block.evenDivisions[0] * 100 + block.evenDivisions[1] * 10 + block.evenDivisions[2],
               211u);
