@@ -270,7 +270,8 @@ TEST(BadInput, CappedBudgetRefusesLargePicturesFromTinyFiles) {
                  imageio::pictureFits(std::int64_t(1) << 31, 1, 8) ||
                  imageio::pictureFits(20000, 60000, 32));
     EXPECT_FALSE(imageio::pictureFits(0, 10, 8) || imageio::pictureFits(10, 0, 8));
-    EXPECT_TRUE(imageio::pictureFits(1, 1, 1) && imageio::pictureFits(301, 301, 32));
+    EXPECT_TRUE(imageio::pictureFits(1, 1, 1) && imageio::pictureFits(301, 301, 32) &&
+                imageio::pictureFits(0x7FFFFFFF, 1, 1));
     const ByteVector file = rleBmp(40, 4000, 3000, 8, 1, {0, 1, 0, 0}); // its first code ends it
     const DibImage image = loadBytesOrFail(file);
     EXPECT_EQ(

@@ -290,7 +290,7 @@ TEST(RotateFlip, RefusesBadArgumentsAndLeavesTheTarget) {
     }
 }
 
-// Top row first (stored row 1 of 2), opaque; a broken picture gives none.
+// Top row first (stored row 1 of 2), opaque; a broken picture (or one of a depth not ours) none.
 TEST(ViewPixels, GivesOpaqueColoursTopDown) {
     const DibImage image = makeIndexedImage(3, 2, 4, {0x102030, 0xA0B0C0, 0xFFFFFF},
                                             [](int x, int y) { return (x + y) % 3; });
@@ -298,8 +298,12 @@ TEST(ViewPixels, GivesOpaqueColoursTopDown) {
     imageio::viewPixels(image, argb);
     EXPECT_EQ(argb, (std::vector<std::uint32_t>{0xFFA0B0C0, 0xFFFFFFFF, 0xFF102030, 0xFF102030,
                                                 0xFFA0B0C0, 0xFFFFFFFF}));
-    imageio::viewPixels(DibImage{}, argb);
-    EXPECT_TRUE(argb.empty());
+    DibImage deep = makeImage(1, 2, 24); // 16 bpp, its one pixel rows as long as at 24 bpp
+    deep.bitsPerPixel = 16;
+    for (const DibImage& broken : {DibImage{}, deep}) {
+        imageio::viewPixels(broken, argb);
+        EXPECT_TRUE(argb.empty());
+    }
 }
 
 // Bitmap blocks written or taken over as is: exactly the row-by-row encoder's and decoder's bytes.
