@@ -451,6 +451,15 @@ TEST(HandBuilt, GifScreensFramesAndIndices) {
                          screenRgb(image, 1, 0), readLe32(image.paletteEntry(0))),
               std::tuple(2, 2, 0xC86432u, 0xFFFFFFu, 0xFFFFFFu, 0xFFFFFFu)); // reserved byte 0
     EXPECT_EQ(rgbAt(loadBytesOrFail(gifFile(1, 1, 1, 1, {}, 0x5C)), 0, 0), 0x0A141Eu);
+    file = gifFile(2, 2, 1, 1); // the frame at (1, 0); a background past the table shows entry 0
+    file[20] = 1;
+    for (const auto& [background, shown] : {std::pair{1, 0xC86432u}, {2, 0x0A141Eu}}) {
+        file[11] = std::uint8_t(background);
+        const DibImage screen = loadBytesOrFail(file);
+        EXPECT_EQ(
+            std::tuple(screenRgb(screen, 0, 0), screenRgb(screen, 0, 1), screenRgb(screen, 1, 1)),
+            std::tuple(shown, shown, shown));
+    }
 }
 
 // The encoder's rows, with the frame marked interlaced, are read as four passes: every eighth
