@@ -51,7 +51,7 @@ CropDialog::CropDialog(QWidget* owner, Session& session)
     const std::string size = dialogSizeText(currentWidth(), currentHeight());
     cropSize_ = addStatic(sizeRow, QString::fromStdString(size), 1041);
     cropSize_->setMinimumWidth(cropSize_->fontMetrics().horizontalAdvance(" : 00000 x 00000"));
-    sizeRow->addStretch(1);
+    sizeRow->addStretch();
     body()->addLayout(sizeRow);
     connect(button, &QPushButton::clicked, this, [this] { showCropSize(); });
     finishLayout();

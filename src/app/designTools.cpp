@@ -20,7 +20,7 @@ namespace {
 
 // The point of the picture as displayed (column, row from the top) under a canvas point.
 std::optional<QPoint> picturePoint(const QRect& drawn, const ImageInfo& info, QPoint canvas) {
-    if (!drawn.contains(canvas) || drawn.width() < 1 || drawn.height() < 1) return std::nullopt;
+    if (!drawn.contains(canvas)) return std::nullopt; // nor does an empty one contain any
     const auto x = int(std::int64_t(canvas.x() - drawn.x()) * info.width / drawn.width());
     const auto top = int(std::int64_t(canvas.y() - drawn.y()) * info.height / drawn.height());
     return QPoint(x, top);

@@ -150,7 +150,7 @@ UserFilterDialog::UserFilterDialog(QWidget* owner, Session& session)
     sizeRow->addWidget(sizeLabel);
     QComboBox* size = addCombo(sizeRow, nullptr, 2510, sizes, values_.sizeIndex);
     sizeLabel->setBuddy(size);
-    sizeRow->addStretch(1);
+    sizeRow->addStretch();
     body()->addLayout(sizeRow);
     connect(size, &QComboBox::activated, this, [this](int index) {
         values_.sizeIndex = std::uint32_t(index);

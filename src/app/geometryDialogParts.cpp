@@ -26,7 +26,7 @@ void GeometryDialog::addHeading(const char* text, int staticId) {
     row->addWidget(new QLabel("current image size", this));
     const std::string size = dialogSizeText(currentWidth(), currentHeight());
     addStatic(row, QString::fromStdString(size), staticId);
-    row->addStretch(1);
+    row->addStretch();
     body()->addLayout(row);
 }
 
@@ -54,7 +54,7 @@ QComboBox* GeometryDialog::addNotedCombo(const char* label, const char* note, in
     texts->addWidget(title);
     texts->addWidget(new QLabel(note, this));
     row->addLayout(texts);
-    row->addStretch(1);
+    row->addStretch();
     QComboBox* combo = addCombo(row, nullptr, id, items, selected);
     combo->setMinimumContentsLength(11);
     title->setBuddy(combo);

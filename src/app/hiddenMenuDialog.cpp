@@ -10,10 +10,6 @@ namespace vellora::app {
 
 namespace {
 constexpr auto kChannelLabels = std::to_array<const char*>({"R", "G", "B"});
-
-std::uint32_t position(int index) {
-    return index < 0 ? std::uint32_t(-1) : std::uint32_t(index); // none selected
-}
 } // namespace
 
 HiddenMenuDialog::HiddenMenuDialog(QWidget* owner, Session& session)
@@ -28,10 +24,10 @@ void HiddenMenuDialog::buildSaveSetup() {
     const HiddenMenuChoice shown = hiddenMenuChoice(session().workingBlock);
     auto* group = new QGroupBox("for save and save as", this);
     auto* layout = new QVBoxLayout(group);
-    depth_ =
-        addCombo(layout, "bits per pixel", 910, hiddenMenuDepthItems(), position(shown.depthIndex));
+    depth_ = addCombo(layout, "bits per pixel", 910, hiddenMenuDepthItems(),
+                      std::uint32_t(shown.depthIndex));
     quality_ = addCombo(layout, "quality (100 ~ 0)", 911, hiddenMenuQualityItems(),
-                        position(shown.qualityIndex));
+                        std::uint32_t(shown.qualityIndex));
     body()->addWidget(group);
 }
 
@@ -43,7 +39,7 @@ void HiddenMenuDialog::buildDivisions() {
     layout->addLayout(row);
     for (std::size_t k = 0; k < divisions_.size(); ++k)
         divisions_[k] = addCombo(row, kChannelLabels[k], 920 + int(k), hiddenMenuDivisionItems(),
-                                 position(shown.divisionIndex[k]));
+                                 std::uint32_t(shown.divisionIndex[k]));
     auto* make = new QPushButton("make an even color palette file", this);
     tagControl(make, "button", 930);
     make->setAutoDefault(false); // Enter stays with "Okay"

@@ -142,7 +142,7 @@ void ImageView::paintCanvas(QWidget& canvas) {
 
 void ImageView::drawPicture(QPainter& painter, const QImage& image, QRect drawn, QRect area) const {
     const QRect visible = drawn.intersected(area);
-    if (visible.isEmpty() || drawn.width() <= 0 || drawn.height() <= 0) return;
+    if (visible.isEmpty()) return; // as it is for an empty `drawn`
     const double sx = double(image.width()) / drawn.width();
     const double sy = double(image.height()) / drawn.height();
     const QRectF source((visible.x() - drawn.x()) * sx, (visible.y() - drawn.y()) * sy,

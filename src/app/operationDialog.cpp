@@ -124,7 +124,7 @@ QComboBox* OperationDialog::addCombo(QBoxLayout* into, const char* label, int id
     tagControl(combo, "combo", id);
     for (std::string_view item : items)
         combo->addItem(QString::fromUtf8(item.data(), qsizetype(item.size())));
-    combo->setCurrentIndex(selected < items.size() ? int(selected) : -1);
+    combo->setCurrentIndex(int(selected)); // one past the list shows none
     if (label == nullptr) {
         into->addWidget(combo);
         return combo;

@@ -34,7 +34,7 @@ void ResizeDialog::buildSizeFields() {
     tagControl(keep, "button", 1130);
     auto* row = new QHBoxLayout;
     row->addWidget(keep);
-    row->addStretch(1);
+    row->addStretch();
     body()->addLayout(row);
     connect(keep, &QPushButton::clicked, this, [this] { keepRatioPressed(); });
 }

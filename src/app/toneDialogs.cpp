@@ -122,7 +122,7 @@ void BlackWhiteDialog::buildMethods() {
     row->addWidget(threshold);
     threshold_ = toneField(this, 1730, 1740, values_.threshold, byteStep);
     row->addWidget(threshold_);
-    row->addStretch(1);
+    row->addStretch();
     body()->addLayout(row);
 }
 
@@ -141,7 +141,7 @@ void BlackWhiteDialog::buildStretch() {
     row->addWidget(outset_);
     row->addWidget(tilde_);
     row->addWidget(endset_);
-    row->addStretch(1);
+    row->addStretch();
     body()->addLayout(row);
 }
 
