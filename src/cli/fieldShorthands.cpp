@@ -77,8 +77,7 @@ bool takeColors(const std::string& value, Settings& settings, std::string& error
 bool takeTile(const std::string& value, Settings& settings, std::string& error) {
     const std::size_t x = value.find('x');
     const std::string_view text(value);
-    std::int64_t width = 0;
-    std::int64_t height = 0;
+    std::int64_t width{}, height{};
     const bool read =
         readFieldNumber("tilePixelWidth", text.substr(0, x), width) &&
         readFieldNumber("tilePixelHeight",

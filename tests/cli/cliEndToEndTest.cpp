@@ -267,6 +267,8 @@ TEST_F(CliEndToEnd, HelpIsShortAndHelpFieldsListsEveryField) {
 TEST_F(CliEndToEnd, CompletionAndManualPageWorkInBashAndMan) {
     std::ofstream(root / "vellora-cli") << cli::bashCompletion();
     std::ofstream(root / "vellora-cli.1") << cli::manPage();
+    EXPECT_TRUE(cli::manPage().starts_with(
+        ".TH VELLORA\\-CLI 1 \"\" \"vellora\\-cli " VELLORA_VERSION "\" \"User Commands\"\n"));
     // A loop in the script would hang the run: bash gets a minute.
     const std::string command =
         "timeout 60 bash '" VELLORA_SOURCE_DIR "/tests/cli/cliDocsTest.sh' '" +
