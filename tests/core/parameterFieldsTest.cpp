@@ -65,10 +65,6 @@ TEST(SetParameter, RefusesWithAMessageAndKeepsTheBlock) {
         {"tileCountWide", "99999999999999999999",
          "tileCountWide must be an integer, got \"99999999999999999999\""},
         {"tileCountWide", "3,4", "tileCountWide takes one value, got \"3,4\""},
-        {"bwThreshold", "256", "bwThreshold must be 0 … 255, got 256"},
-        {"saveQuality", "101", "saveQuality must be 0 … 100, got 101"},
-        {"posterLevelRGB", "1", "posterLevelRGB must be 2 … 128, got 1"},
-        {"tilingConvert", "2", "tilingConvert must be 0 … 1, got 2"}, // a yes-or-no flag
         {"evenDivisions", "8,6", "evenDivisions takes 3 comma-separated values, got 2"},
         {"evenDivisions", "8,0,5", "evenDivisions value 2 must be 1 … 9, got 0"},
         {"colorChoice", "7,2,9,0", "colorChoice value 2 must be 0 … 1, got 2"},
