@@ -14,7 +14,7 @@
 
 namespace vellora {
 
-const std::array<SubWindow, 9> subWindowTable = {{
+const std::array<SubWindow, kSubWindows> subWindowTable = {{
     {7, {0, 1, 5, 6, 7, 11, 12}},
     {7, {1, 2, 3, 6, 7, 8, 12}},
     {7, {3, 4, 7, 8, 9, 12, 13}},
@@ -61,9 +61,9 @@ struct SubWindowRuns {
     std::array<Run, kWindow> runs;
 };
 
-std::array<SubWindowRuns, 9> makeSubWindowRuns() {
-    std::array<SubWindowRuns, 9> result{};
-    for (std::size_t n = 0; n < 9; ++n) {
+std::array<SubWindowRuns, kSubWindows> makeSubWindowRuns() {
+    std::array<SubWindowRuns, kSubWindows> result{};
+    for (std::size_t n = 0; n < kSubWindows; ++n) {
         const SubWindow& window = subWindowTable[n];
         SubWindowRuns& runs = result[n];
         runs.count = window.count;
@@ -79,7 +79,7 @@ std::array<SubWindowRuns, 9> makeSubWindowRuns() {
     return result;
 }
 
-const std::array<SubWindowRuns, 9> kSubWindowRuns = makeSubWindowRuns();
+const std::array<SubWindowRuns, kSubWindows> kSubWindowRuns = makeSubWindowRuns();
 
 // One source row, padded by two replicated pixels each side, with its luminance run
 // statistics: entry x of the run arrays covers padded columns x … x + length − 1.
@@ -173,8 +173,8 @@ struct RangeStatistic {
             const float* high = runStart(r, true);
             const float* low = runStart(r, false);
             for (int t = 0; t < n; ++t) {
-                largest[t] = largest[t] < high[t] ? high[t] : largest[t];
-                smallest[t] = low[t] < smallest[t] ? low[t] : smallest[t];
+                largest[t] = std::max(largest[t], high[t]);
+                smallest[t] = std::min(smallest[t], low[t]);
             }
         }
         for (int t = 0; t < n; ++t)
@@ -235,14 +235,14 @@ static_assert(quotientsAreExact());
 // Where each run of each sub-window starts in this target row's prepared source rows, and the
 // reciprocal of each sub-window's size: found once per row, not once per pixel.
 struct RowRuns {
-    const std::uint16_t* start[9][kWindow];
-    int runCount[9];
-    std::uint32_t reciprocal[9];
+    const std::uint16_t* start[kSubWindows][kWindow];
+    int runCount[kSubWindows];
+    std::uint32_t reciprocal[kSubWindows];
 };
 
 RowRuns rowRuns(const PreparedRow* const* rows) {
     RowRuns result{};
-    for (std::size_t n = 0; n < 9; ++n) {
+    for (std::size_t n = 0; n < kSubWindows; ++n) {
         const SubWindowRuns& window = kSubWindowRuns[n];
         result.runCount[n] = window.runCount;
         result.reciprocal[n] = window.count == 9 ? kNinths : kSevenths;
@@ -284,7 +284,7 @@ template <class Statistic>
         int chosen[kBlock];
         std::fill(chosen, chosen + n, 0);
         statistic.values(rows, kSubWindowRuns[0], x0, n, best);
-        for (int number = 1; number < 9; ++number) {
+        for (int number = 1; number < kSubWindows; ++number) {
             statistic.values(rows, kSubWindowRuns[std::size_t(number)], x0, n, value);
             for (int t = 0; t < n; ++t) {
                 // Only a strictly smaller value replaces the choice: the lowest number wins ties.
@@ -348,7 +348,7 @@ void selectSubWindow(const double (*colors)[3], const double* luminances, int cr
                      std::uint8_t* bgr) {
     int chosen = 0;
     double best = criterionValue(luminances, subWindowTable[0], criterion);
-    for (int n = 1; n < 9; ++n) {
+    for (int n = 1; n < kSubWindows; ++n) {
         const double value = criterionValue(luminances, subWindowTable[std::size_t(n)], criterion);
         if (value < best) {
             best = value;

@@ -21,7 +21,8 @@ struct SubWindow {
 };
 
 // The nine sub-windows; every one holds the centre position 12.
-extern const std::array<SubWindow, 9> subWindowTable;
+inline constexpr int kSubWindows = 9;
+extern const std::array<SubWindow, kSubWindows> subWindowTable;
 
 // The colour of one window: colors[p] is blue, green, red of position p and luminances[p] its
 // windowLuminance. The sub-window with the smallest criterion value wins, the lowest number on
