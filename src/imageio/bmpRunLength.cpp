@@ -31,7 +31,7 @@ std::uint32_t runPixel(BmpPixels pixels, const std::uint8_t* value, int i) {
 }
 std::uint32_t literalPixel(BmpPixels pixels, const std::uint8_t* data, int i) {
     if (pixels == BmpPixels::Rle4) return runPixel(pixels, data + i / 2, i);
-    return runPixel(pixels, data + std::size_t(i) * runValueBytes(pixels), 0);
+    return runPixel(pixels, data + std::size_t(i) * runValueBytes(pixels), i);
 }
 
 // Walks the stream, handing every pixel it gives to put(y, x, pixel), and returns where it

@@ -35,7 +35,7 @@ struct PngPlan {
     int colorType = PNG_COLOR_TYPE_RGB;
     int bitDepth = 8;
     png_color palette[256] = {};
-    int paletteCount = 0;
+    int paletteCount{};
 };
 
 PngPlan planFor(const DibImage& image) {

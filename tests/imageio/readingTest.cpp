@@ -280,6 +280,8 @@ TEST(BadInput, CappedBudgetRefusesLargePicturesFromTinyFiles) {
     EXPECT_EQ(readLe32(image.paletteEntry(2)), 0u); // only the file's two entries are read
     const std::uint64_t previous = imageio::capMemoryBudget(std::uint64_t(8) << 20);
     EXPECT_TRUE(imageio::pictureFits(2000, 1000, 8) && !imageio::pictureFits(4000, 3000, 8));
+    imageio::capMemoryBudget(54 + 32); // the header and one row of eight 32-bit pixels, exactly
+    EXPECT_TRUE(imageio::pictureFits(8, 1, 32) && !imageio::pictureFits(9, 1, 32));
     imageio::capMemoryBudget(previous);
     EXPECT_TRUE(imageio::pictureFits(4000, 3000, 24));
 }
@@ -501,6 +503,8 @@ TEST(BadInput, DeclaredSizesMustFitTheMemoryAndTheFile) {
         {gifFile(65535, 65535, 65535, 65535), tooLarge},
         {resizedJpeg(60000, 60000), tooLarge},
         {tiffFile(60000, 60000, 8, 1), tooLarge},
+        {tiffFile(122, 1, 8, 1), ""}, // uncompressed: no more samples than the file's 122 bytes
+        {tiffFile(123, 1, 8, 1), tooShort},
         {pngFits, ""},
         {pngTooMany, tooShort},
         {resizedJpeg(1024, 1923), ""},
