@@ -42,7 +42,7 @@ int loadCsvPaletteFile(Frontend& frontend, UserPalette& palette, std::string_vie
     if (read != PaletteFileRead::Ok) return fail(frontend, kCsvIllegalDataText);
     const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     std::array<std::uint8_t, kUserPaletteBytes> entries{};
-    std::uint32_t colors = 0;
+    std::uint32_t colors{};
     const CsvPaletteResult result = parseCsvPalette(text, entries.data(), colors);
     if (result != CsvPaletteResult::Ok) return fail(frontend, csvPaletteMessage(result));
     palette.buffer = entries;
