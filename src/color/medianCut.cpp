@@ -335,14 +335,13 @@ CutAxis chooseAxis(double rY, double rCb, double rCr) {
     return rCb > rCr ? CutAxis::BlueDifference : CutAxis::RedDifference;
 }
 
-CutAxis widestAxis(const std::uint32_t* members, std::size_t count) {
-    const AxisRanges r = measureRanges(members, count);
+CutAxis widestAxis(const AxisRanges& r) {
     return chooseAxis((r.max[0] - r.min[0]) * 1.4, (r.max[1] - r.min[1]) * 1.2,
                       r.max[2] - r.min[2]);
 }
 
 MedianCutSplit measureBox(const std::uint32_t* members, std::size_t count) {
-    const CutAxis axis = widestAxis(members, count);
+    const CutAxis axis = widestAxis(measureRanges(members, count));
     const double sum = kAxisSums[int(axis)](members, count);
     return {true, axis, sum / double(count)};
 }
@@ -480,8 +479,8 @@ void measureHalves(const MedianCutBoxes& boxes, std::uint32_t low, std::uint32_t
         return;
     }
     lowSplit.done = highSplit.done = true;
-    lowSplit.axis = widestAxis(lowMembers, lowCount);
-    highSplit.axis = widestAxis(highMembers, highCount);
+    lowSplit.axis = widestAxis(measureRanges(lowMembers, lowCount));
+    highSplit.axis = widestAxis(measureRanges(highMembers, highCount));
     kSideBySideSums[int(lowSplit.axis)][int(highSplit.axis)](
         lowMembers, lowCount, highMembers, highCount, lowSplit.mean, highSplit.mean);
     lowSplit.mean /= double(lowCount);
@@ -526,8 +525,7 @@ bool measureRoot(const MedianCutBoxes& boxes, MedianCutSplit& split) {
                     sumPackedColors(members, count, sums);
         },
         1);
-    const CutAxis axis =
-        chooseAxis((r.max[0] - r.min[0]) * 1.4, (r.max[1] - r.min[1]) * 1.2, r.max[2] - r.min[2]);
+    const CutAxis axis = widestAxis(r);
     split = {true, axis, sums[int(axis)] / double(count)};
     return true;
 }

@@ -83,7 +83,7 @@ TEST(MedianCut, MatchesTheFullScanReference) {
         EXPECT_EQ(medianCutDepth(colors), depth) << colors;
     // From 2^20 pixels on 2 workers the first cut is measured and split in halves at once, members
     // in one stable partition's order; quarters past 2^18 members are summed side by side, wide.
-    // Green < 16, blue ≥ 240: Cr widest, from below the least Cb.
+    // Green < 16, blue ≥ 240: Cr widest, with Cb lying above it and Y below.
     setenv("VELLORA_THREADS", "2", 1);
     const DibImage noise = randomPicture(2048, 1025, 24, 21, 256);
     const auto masked = [&](int x, int y) { return (rgbAt(noise, x, y) & 0xFF0F0F) | 0xF0; };
