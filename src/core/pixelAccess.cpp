@@ -63,7 +63,7 @@ void writeRowIndices(DibImage& image, int y, const std::uint8_t* indices) {
         // Each byte is formed in a register, the last one's bits past the row left 0.
         for (int x = 0; x < w; x += 8) {
             unsigned byte = 0;
-            for (int j = 0, n = std::min(8, w - x); j < n; ++j) byte |= indices[x + j] << (7 - j);
+            for (int i = x; i < std::min(x + 8, w); ++i) byte |= indices[i] << (7 - (i & 7));
             r[x >> 3] = std::uint8_t(byte);
         }
         break;

@@ -171,7 +171,8 @@ TEST(CreateDib, CopiesTheSourceTableZeroFillsAReusedBlockAndRefusesImpossibleSiz
     }
     // {width, height, depth, code}
     const std::tuple<int, int, int, int> cases[] = {
-        {0, 5, 24, 16}, {5, 0, 8, 16}, {-1, 5, 24, 16}, {70000, 70000, 24, 16}, {5, 5, 16, 128}};
+        {0, 5, 24, 16},         {5, 0, 8, 16},  {-1, 5, 24, 16}, {70000, 70000, 24, 16},
+        {4, 1073741555, 8, 16}, {5, 5, 16, 128}}; // 4-byte rows: 2^32 + 2 bytes with header, table
     constexpr const char* kDepth = "error of count bits per pixel";
     for (const auto& [width, height, bpp, code] : cases) {
         frontend.clear();
@@ -196,6 +197,8 @@ TEST(CreateDib, CopiesTheSourceTableZeroFillsAReusedBlockAndRefusesImpossibleSiz
     wide.width = 20000, wide.height = 58000, wide.bitsPerPixel = 24; // 3.48 GB still fit
     EXPECT_EQ(std::tuple(deriveGeometry(frontend, wide), wide.fileSize),
               std::tuple(0, 54u + 60000u * 58000u));
+    wide.width = 4, wide.height = 1073741554, wide.bitsPerPixel = 8; // 2^32 - 2 bytes in all: fits
+    EXPECT_EQ(deriveGeometry(frontend, wide), 0);
 }
 
 // The other codes' texts are shown where their failures happen; 512 and the codes reserved
