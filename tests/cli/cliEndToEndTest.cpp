@@ -202,6 +202,9 @@ TEST_F(CliEndToEnd, ParameterFileGivesTheStartingBlock) {
         run({"--par", "mine.par", "--set", "saveDepthIndex=0", "in.png", "-o", "b.bmp"}).exitStatus,
         0);
     EXPECT_EQ(readFileBytes(work() / "b.bmp").at(28), 8);
+    // A lone step other than an inversion goes the usual way: stripes turned upside down stay.
+    ASSERT_EQ(run({"a.bmp", "flip-vertical", "-o", "c.bmp"}).exitStatus, 0);
+    EXPECT_EQ(readFileBytes(work() / "c.bmp"), readFileBytes(work() / "a.bmp"));
 }
 
 // A failing run (unloadable input, a step failing after a good one, a chart or shopping list made
