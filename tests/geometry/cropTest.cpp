@@ -114,6 +114,8 @@ TEST(CropCommand, CropsTheCurrentPictureOrRefusesARectangleOutsideIt) {
         std::copy(rect.begin(), rect.end(), session.workingBlock.cropRect);
         return runCommandHandler(session, cropHandler);
     };
+    EXPECT_EQ(run({0, 0, 11, 10}), 1); // and one row above it
+    frontend.clear();
     EXPECT_EQ(run({0, 0, 12, 9}), 1);
     EXPECT_EQ(session.currentPath, before);
     EXPECT_FALSE(std::filesystem::exists(session.nextPath));
