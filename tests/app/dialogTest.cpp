@@ -8,6 +8,7 @@
 #include "app/filterDialogs.h"
 #include "app/hiddenMenuDialog.h"
 #include "app/operationDialogs.h"
+#include "app/prompter.h"
 #include "app/sheetSetupDialog.h"
 #include "app/tilingDialog.h"
 #include "color/paletteFolders.h"
@@ -130,6 +131,7 @@ const Wiring kWirings[] = {
     {kCmdDeNoise, "check514", offsetof(B, saveDeNoise), 0, 1},
     {kCmdEdgeDetect, "radio2310", offsetof(B, edgeDetectMode), 1, 0},
     {kCmdEdgeDetect, "radio2311", offsetof(B, edgeDetectMode), 0, 1},
+    {kCmdEdgeDetect, "radio2311", offsetof(B, edgeDetectMode), 1, 1},
     {kCmdEdgeDetect, "combo2320", offsetof(B, edgeDetectChoice[0]), 1, 2},
     {kCmdEdgeDetect, "combo2322", offsetof(B, edgeDetectChoice[2]), 7, 4},
     {kCmdEdgeDetect, "check513", offsetof(B, saveEdgeDetect), 0, 1},
@@ -532,6 +534,21 @@ class DialogTest : public QObject {
             std::string path = "/before";
             QCOMPARE(chooseUserPaletteFile(nullptr, path), length == 259);
             QCOMPARE(path, length == 259 ? name : std::string("/before"));
+        }
+        // The prompter's saving choosers take a new name (a chart's suffix follows the format
+        // chosen); the opening one wants a file that is there.
+        QtPrompter prompter(nullptr);
+        using K = FileChooserKind;
+        for (const K kind : {K::Open, K::SaveAs, K::SaveCsv, K::SaveChart, K::SaveShoppingList}) {
+            onNextModal([kind](QDialog& dialog) {
+                auto& chooser = static_cast<QFileDialog&>(dialog);
+                QCOMPARE(chooser.acceptMode() == QFileDialog::AcceptSave, kind != K::Open);
+                emit chooser.filterSelected("SVG chart at real size (*.svg)");
+                QCOMPARE(chooser.defaultSuffix() == "svg", kind == K::SaveChart);
+                dialog.reject();
+            });
+            std::string path;
+            QVERIFY(!prompter.chooseFile(kind, path));
         }
     }
 

@@ -280,14 +280,16 @@ class MainWindowTest : public QObject {
         QScrollBar* bar = w.imageView()->horizontalBar(); // the bar shows the record
         const ScrollRecord& record = w.imageView()->scroll().horizontal;
         QVERIFY(bar->isVisible() && record.position > 0);
-        // Both bars lie against the canvas, one below it and one to its right, inside the view.
+        // Both bars lie against the canvas, one below it and one to its right, inside the view, as
+        // thick as they ask to be.
         const QRect canvas = w.imageView()->canvas()->geometry();
         const QRect inner = w.imageView()->contentsRect();
-        QCOMPARE(std::pair(bar->geometry().top(), bar->geometry().bottom()),
-                 std::pair(canvas.bottom() + 1, inner.bottom()));
-        const QRect vertical = w.imageView()->verticalBar()->geometry();
-        QCOMPARE(std::pair(vertical.left(), vertical.right()),
-                 std::pair(canvas.right() + 1, inner.right()));
+        QCOMPARE(std::tuple(bar->geometry().top(), bar->geometry().bottom(), bar->height()),
+                 std::tuple(canvas.bottom() + 1, inner.bottom(), bar->sizeHint().height()));
+        const QScrollBar* vertical = w.imageView()->verticalBar();
+        QCOMPARE(std::tuple(vertical->geometry().left(), vertical->geometry().right(),
+                            vertical->width()),
+                 std::tuple(canvas.right() + 1, inner.right(), vertical->sizeHint().width()));
         QCOMPARE(std::pair(bar->value(), bar->pageStep()), std::pair(record.position, record.page));
         bar->setSliderPosition(10); // the thumb dragged near the start
         // drawX = -((2000 + 30) * 10 / 800) = -25; painted, position = (15 + 25) * 800 / 2030 = 15
