@@ -245,22 +245,20 @@ TEST_F(CliEndToEnd, FailedRunWritesNothing) {
     expectTempFolderEmpty();
 }
 
-TEST_F(CliEndToEnd, HelpIsShortAndHelpFieldsListsEveryField) {
-    const CliResult help = run({"--help"});
-    EXPECT_EQ(help.out.rfind(kUsage, 0), 0u);
-    EXPECT_LT(std::ranges::count(help.out, '\n'), 60);
-    EXPECT_NE(help.out.find("\n  crop                    keep the rectangle"), std::string::npos);
-    for (const CommandSpec* step : cliSteps())
-        EXPECT_NE(help.out.find("\n  " + std::string(step->step) + " "), std::string::npos)
-            << step->step;
-    const CliResult fields = run({"--help-fields"});
-    for (const ParameterField& field : parameterFields())
-        EXPECT_NE(fields.out.find("  " + std::string(field.name) + "="), std::string::npos)
-            << field.name;
-    const std::size_t tiling = fields.out.find("\ntiling:\n");
-    ASSERT_NE(tiling, std::string::npos);
-    EXPECT_NE(fields.out.find("0 = 2, 1 = 4, 2 = 8", fields.out.find("tilingMedianIndex=", tiling)),
-              std::string::npos);
+// --help, --help-fields, the manual page and the completion as published in tests/data/cli/
+// (rewritten by VELLORA_WRITE_DOCS=1); the help is short, --version names the version.
+TEST_F(CliEndToEnd, HelpAndDocumentsAreAsPublished) {
+    const std::pair<std::string, std::string> documents[] = {
+        {"help.txt", run({"--help"}).out},
+        {"helpFields.txt", run({"--help-fields"}).out},
+        {"vellora-cli.1", cli::manPage()},
+        {"vellora-cli.bash", cli::bashCompletion()}};
+    for (const auto& [name, text] : documents) {
+        const std::string file = VELLORA_SOURCE_DIR "/tests/data/cli/" + name;
+        if (std::getenv("VELLORA_WRITE_DOCS")) std::ofstream(file) << text;
+        EXPECT_EQ(text, readText(file)) << name;
+    }
+    EXPECT_LT(std::ranges::count(documents[0].second, '\n'), 60);
     const CliResult version = run({"--version"});
     EXPECT_EQ(std::pair(version.exitStatus, version.out),
               std::pair(0, std::string("vellora-cli " VELLORA_VERSION "\n")));
@@ -270,8 +268,6 @@ TEST_F(CliEndToEnd, HelpIsShortAndHelpFieldsListsEveryField) {
 TEST_F(CliEndToEnd, CompletionAndManualPageWorkInBashAndMan) {
     std::ofstream(root / "vellora-cli") << cli::bashCompletion();
     std::ofstream(root / "vellora-cli.1") << cli::manPage();
-    EXPECT_TRUE(cli::manPage().starts_with(
-        ".TH VELLORA\\-CLI 1 \"\" \"vellora\\-cli " VELLORA_VERSION "\" \"User Commands\"\n"));
     // A loop in the script would hang the run: bash gets a minute.
     const std::string command =
         "timeout 60 bash '" VELLORA_SOURCE_DIR "/tests/cli/cliDocsTest.sh' '" +
