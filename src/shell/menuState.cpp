@@ -22,7 +22,6 @@ constexpr IdRange kPictureCommands[] = {{202, 204}, {210, 240}, {251, 258}, {260
 constexpr IdRange kOpenedEnabled[] = {{201, 202}, {204, 204}, {210, 240},
                                       {251, 258}, {260, 271}, {280, 280}};
 constexpr IdRange kTableCommands[] = {{281, 285}};
-constexpr IdRange kSaveOnly[] = {{203, 203}};
 constexpr IdRange kTiledEnabled[] = {{201, 202}, {204, 204}, {210, 240},
                                      {251, 258}, {260, 271}, {280, 285}};
 constexpr IdRange kTableShownGrayed[] = {
@@ -38,7 +37,7 @@ constexpr StateRow kStateRows[] = {
     {kOpenedEnabled, kTableCommands},    // 1 opened
     {{}, {}},                            // 2 saved
     {{}, kTableCommands},                // 3 undone
-    {kSaveOnly, kTableCommands},         // 4 modified
+    {{}, kTableCommands},                // 4 modified
     {kTiledEnabled, {}},                 // 5 tiled
     {kTableCommands, kTableShownGrayed}, // 6 table shown
 };
