@@ -54,28 +54,21 @@ bool refused(std::string_view message, const ParameterBlock& block) {
 // Arrows move by one into the limits: resize 64 times the size, levels 2 (1 alone) … 128, crop's
 // from the other fields (left = right, 5 to 9 high).
 TEST(DialogRules, ArrowSteps) {
+    EXPECT_EQ(
+        (Ints{limitedStep(5, true, 1, 10), limitedStep(50, false, 1, 10),
+              limitedStep(7, true, 5, 4), unlimitedStep(kMax, true), unlimitedStep(kMin, false),
+              resizeStep(25600, true, 400), resizeStep(0, true, 400)}),
+        (Ints{6, 10, 7, kMax, kMin, 25600, 1}));
+    EXPECT_EQ((Ints{toneStep(128, true, 0, 255), toneStep(128, false, 0, 255),
+                    toneStep(-7, false, 0, 255), posterStep(0, true, kPosterRGB),
+                    posterStep(2, false, kPosterBlue), posterStep(500, false, kPosterRed)}),
+              (Ints{129, 127, 0, 2, 1, 128}));
     const CropDialogValues crop{12, 5, 12, 9};
-    const std::pair<std::int64_t, std::int64_t> steps[] = {
-        {limitedStep(5, true, 1, 10), 6},
-        {limitedStep(50, false, 1, 10), 10},
-        {limitedStep(7, true, 5, 4), 7},
-        {unlimitedStep(kMax, true), kMax},
-        {unlimitedStep(kMin, false), kMin},
-        {resizeStep(25600, true, 400), 25600},
-        {resizeStep(0, true, 400), 1},
-        {toneStep(128, true, 0, 255), 129},
-        {toneStep(128, false, 0, 255), 127},
-        {toneStep(-7, false, 0, 255), 0},
-        {posterStep(0, true, kPosterRGB), 2},
-        {posterStep(2, false, kPosterBlue), 1},
-        {posterStep(500, false, kPosterRed), 128},
-        {cropStep(cropDialogOpening(40, 30), kCropTop, true, 40, 30), 30},
-        {cropStep(crop, kCropLeft, true, 40, 30), 12},
-        {cropStep(crop, kCropRight, false, 40, 30), 12},
-        {cropStep(crop, kCropBottom, true, 40, 30), 6},
-        {cropStep(crop, kCropTop, false, 40, 30), 8}};
-    for (std::size_t i = 0; i < std::size(steps); ++i)
-        EXPECT_EQ(steps[i].first, steps[i].second) << "step " << i;
+    const auto step = [&](CropField field, bool up) { return cropStep(crop, field, up, 40, 30); };
+    EXPECT_EQ(
+        (Ints{cropStep(cropDialogOpening(40, 30), kCropTop, true, 40, 30), step(kCropLeft, true),
+              step(kCropRight, false), step(kCropBottom, true), step(kCropTop, false)}),
+        (Ints{30, 12, 12, 6, 8}));
     EXPECT_EQ(cropDialogOpening(40, 30), (CropDialogValues{1, 1, 40, 30}));
 }
 
@@ -108,7 +101,8 @@ TEST(GeometryDialogRules, ResizeKeepsTheRatioAndStoresOnlyWithinTheLimits) {
     keepRatio(v, 400, 300);
     EXPECT_EQ(v.height, 0); // not clamped; "Okay" refuses it
     v.width = 800;
-    keepRatio(v, 400, 1); // a single row
+    keepRatio(v, 400, 1);                     // a single row
+    keepRatio(v, 0, 1), keepRatio(v, 400, 0); // an empty picture has no ratio to keep
     EXPECT_EQ(v.height, 2);
     v = resizeDialogOpening(block, 30, 20);
     EXPECT_FALSE(depthListEnabled(v.depth)); // the block's interpolation
@@ -237,7 +231,7 @@ TEST(TilingDialogRules, SizingPairsAndOkay) {
     TilingDialogValues v = tilingDialogValues(block);
     EXPECT_EQ(tilingSizingCell(v.sizingMethod, 0), 2);
     EXPECT_EQ(tilingSizingLabel(v.sizingMethod), "size, w. x h.");
-    EXPECT_EQ(tilingSizingCell(0, 1), 1);
+    EXPECT_EQ(tilingSizingCell(0, 1) * 10 + tilingSizingCell(7, 1), 13); // past the list: size
     EXPECT_EQ(tilingSizingLabel(0), "around count");
     EXPECT_EQ(tilingSizingLabel(7), "size, w. x h."); // past the list: the last
     v.paletteClass = 0;
@@ -248,6 +242,7 @@ TEST(TilingDialogRules, SizingPairsAndOkay) {
     EXPECT_EQ((Ints{block.tilingConvert, block.tilingPaletteClass, block.tilingMedianIndex}),
               (Ints{1, 0, 5}));
     v.sizingMethod = 0; // the zero sits in the other pair
+    v.sizing[0] = v.sizing[1] = 1;
     EXPECT_EQ(tilingOkayProblem(v), "");
     v.sizing = {64, 48, 9, 9, -3};
     std::tie(v.hSlitGray, v.vSlitGray) = std::pair(5, 2);
@@ -567,18 +562,12 @@ TEST_F(PictureFiles, OpenConvertsIntoTheFirstIntermediateFileAndResetsTheHistory
 }
 
 TEST(PictureConvert, ExactLowerCaseExtensionsOnlyAndPathsUpTo259) {
-    const std::pair<const char*, const char*> cases[] = {{"/p/a.bmp", "image/bmp"},
-                                                         {"a.jpeg", "image/jpeg"},
-                                                         {"a.tiff", "image/tiff"},
-                                                         {"a.JPG", ""},
-                                                         {"a.tif", ""},
-                                                         {"a.png.txt", ""},
-                                                         {"a.", ""},
-                                                         {"noExtension", ""},
-                                                         {"/dir.png/file", ""},
-                                                         {"", ""}};
-    for (const auto& [destination, mime] : cases)
+    for (auto [destination, mime] :
+         {std::pair{"/p/a.bmp", "image/bmp"}, {"a.jpeg", "image/jpeg"}, {"a.tiff", "image/tiff"}})
         EXPECT_EQ(encoderMimeType(destination), mime) << destination;
+    for (const char* refused :
+         {"a.JPG", "a.tif", "a.png.txt", "a.", "noExtension", "/dir.png/file", ""})
+        EXPECT_EQ(encoderMimeType(refused), "") << refused;
     EXPECT_TRUE(isUsablePicturePath(std::string(259, 'a')));
     EXPECT_FALSE(isUsablePicturePath(std::string(260, 'a')) || isUsablePicturePath(""));
     EXPECT_EQ(clampedQuality(101) * 1000 + clampedQuality(7), 100007); // at most 100
