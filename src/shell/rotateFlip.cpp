@@ -17,7 +17,7 @@ int transformPicture(Session& session, const std::string& source, int colorDepth
     if (turns == 0 && flip == 0) return kFailed; // rotateFlip refuses others than 0 … 3
     const std::string& destination = session.nextPath;
     const std::string_view mime = encoderMimeType(destination);
-    if (!isUsablePicturePath(source) || mime.empty() || !imageio::hasEncoder(mime)) return kFailed;
+    if (!isUsablePicturePath(source) || !imageio::hasEncoder(mime)) return kFailed;
     DibImage loaded;
     DibImage turned;
     std::string error;

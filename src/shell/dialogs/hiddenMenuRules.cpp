@@ -69,8 +69,8 @@ std::array<int, 3> hiddenMenuDivisions(const HiddenMenuChoice& choice, const Par
 
 int makeHiddenMenuPalette(Frontend& frontend, const HiddenMenuChoice& choice,
                           ParameterBlock& block) {
-    const std::array<int, 3> d = hiddenMenuDivisions(choice, block);
-    return makeEvenPaletteFromDivisions(frontend, block, d[0], d[1], d[2]);
+    const auto [red, green, blue] = hiddenMenuDivisions(choice, block);
+    return makeEvenPaletteFromDivisions(frontend, block, red, green, blue);
 }
 
 void storeHiddenMenuChoice(const HiddenMenuChoice& choice, ParameterBlock& block) {
