@@ -1,5 +1,4 @@
-// The dialogs' rules without a dialog, the parameter file (12 reserved bytes, then the block),
-// opening and saving pictures, quarter turns and flips.
+// Dialog rules, the parameter file, opening and saving pictures, quarter turns and flips.
 #include "shell/dialogs/colorDialogRules.h"
 #include "shell/dialogs/commonDialogRules.h"
 #include "shell/dialogs/filterDialogRules.h"
@@ -13,6 +12,7 @@
 #include "shell/pictureImport.h"
 #include "shell/rotateCommand.h"
 #include "shell/rotateFlip.h"
+#include "shell/sheetSetup.h"
 #include "shell/tableFiles.h"
 
 #include "core/history.h"
@@ -51,8 +51,7 @@ bool refused(std::string_view message, const ParameterBlock& block) {
     return !message.empty();
 }
 
-// Arrows move by one into the limits: resize 64 times the size, levels 2 (1 alone) … 128, crop's
-// from the other fields (left = right, 5 to 9 high).
+// Arrows move by one within the limits: resize 64 times the size, crop's from the other fields.
 TEST(DialogRules, ArrowSteps) {
     EXPECT_EQ(
         (Ints{limitedStep(5, true, 1, 10), limitedStep(50, false, 1, 10),
@@ -224,8 +223,8 @@ TEST(ToneDialogRules, HistogramOkayChecksEveryChannelInOrderAndRoundTrips) {
     }
 }
 
-// Count and size each keep their pair; the shown pair must be 1 or more, the slit is stored as
-// at least 0, and the palette choice is kept even when the layout is refused.
+// Count and size keep their pairs, the shown one 1 or more, the slit stored 0 or more; the palette
+// choice is kept even when the layout is refused.
 TEST(TilingDialogRules, SizingPairsAndOkay) {
     ParameterBlock block = defaultParameterBlock();
     TilingDialogValues v = tilingDialogValues(block);
@@ -261,7 +260,7 @@ TEST(TilingDialogRules, SizingPairsAndOkay) {
 TEST(FilterDialogRules, EnablingFollowsTheModeAndTheMaskSize) {
     EXPECT_TRUE(directionListsEnabled(0) && nonDirectionListEnabled(1));
     EXPECT_FALSE(directionListsEnabled(1) || nonDirectionListEnabled(0));
-    EXPECT_EQ(edgeDirectionItems().back(), "vert + horz"); // the fourth: two directions at once
+    EXPECT_EQ(edgeDirectionItems().at(3), "vert + horz"); // the fourth: two directions at once
     std::string grid;
     for (int place = 0; place <= kUserFilterKPlace; ++place) {
         grid += userFilterPlaceEnabled(place, 0) ? "x" : ".";
@@ -330,8 +329,7 @@ TEST(ColorDialogRules, ListsDiffusionAndTheUserPath) {
     EXPECT_EQ(userPalettePathOf(block), "/u/a.csv"); // the longer path's rest is cleared
 }
 
-// The lists show quality 100 − 5 × position and divisions 9 − position; a stored value no entry
-// shows selects nothing (-1), and "Okay" leaves such a field as it was.
+// Quality 100 − 5 × position, divisions 9 − position; a value no entry shows selects -1, is kept.
 TEST(HiddenMenuRules, PositionsAndOkay) {
     for (auto [quality, index] : {std::pair{100u, 0}, {95u, 1}, {0u, 20}, {101u, -1}, {7u, -1}})
         EXPECT_EQ(hiddenMenuQualityIndex(quality), index) << quality;
@@ -445,8 +443,7 @@ TEST(ParameterFile, ShortFilesKeepTheDefaultsAndDamagedValuesAreRepaired) {
               (Ints{7, 128, 64, -725, 0}));
 }
 
-// Start-up: file, else defaults, then the window defaults, then the working copy. The saved
-// block reaches the next run, not the working one.
+// Start-up: file or defaults, window defaults, working copy; the saved block reaches the next run.
 TEST(StartupParameters, SavedDefaultsReachTheNextRun) {
     test::TempDir dir;
     const fs::path path = dir / "vellora.par";
@@ -462,6 +459,8 @@ TEST(StartupParameters, SavedDefaultsReachTheNextRun) {
         std::tie(run.savedBlock.grayLevelIndex, run.workingBlock.bwThreshold) = std::pair(3, 77);
         run.parameterFileReserved[4] = 0x44;
         ASSERT_EQ(saveSessionParameters(run, path, {10, 20, 810, 620}), 0);
+        run.design.packSize = 25; // the build sheet's settings go beside the parameter file
+        ASSERT_EQ(saveSessionSheetSettings(run, sheetSettingsPathBeside(path)), 0);
     }
     Session next(frontend);
     EXPECT_TRUE(loadStartupParameters(next, path));
@@ -469,6 +468,8 @@ TEST(StartupParameters, SavedDefaultsReachTheNextRun) {
     EXPECT_EQ((Ints{b.grayLevelIndex, b.bwThreshold, b.windowRect[0], b.windowWidth}),
               (Ints{3, 128, 10, 800}));
     EXPECT_EQ(next.parameterFileReserved[4], 0x44);
+    EXPECT_EQ(loadSessionSheetSettings(next, dir / "vellora.sheet") * 100 + next.design.packSize,
+              25);
     EXPECT_TRUE(frontend.messages.empty());
 }
 
@@ -555,7 +556,9 @@ TEST_F(PictureFiles, OpenConvertsIntoTheFirstIntermediateFileAndResetsTheHistory
     const fs::directory_iterator files(fs::path(current).parent_path());
     EXPECT_EQ(std::distance(files, {}), 2); // the lock and the earlier picture
     const std::string overlong = (folder.path() / std::string(300, 'p')).string() + ".png";
-    EXPECT_EQ(openPicture(session, overlong).result, 1);
+    EXPECT_EQ(openPicture(session, overlong).result * 10 +
+                  probePicture(session.currentInfo, overlong),
+              11);
     EXPECT_EQ(frontend.texts(),
               (std::vector<std::string>{"the file path is longer than 259 characters",
                                         "failed to open the image file not supported"}));
@@ -611,6 +614,9 @@ TEST_F(PictureFiles, RefusedSaveSaysWhyAndChangesNothing) {
     EXPECT_EQ(readFileBytes(session.currentPath), before);
     EXPECT_EQ(session.picturePath, (folder / "picture.png").string());
     EXPECT_EQ(session.history.historyDepth * 1000 + session.currentInfo.state, 3000 + kStateZoom);
+    const std::string far = std::string(260, '/') + session.currentPath; // too long, yet the file
+    EXPECT_EQ(convertPicture(far + ".bmp", session.currentPath, 8, 100), 1);
+    EXPECT_EQ(convertPicture(session.currentPath + ".bmp", far, 8, 100), 1);
     fs::remove(session.currentPath); // the read fails first, then the save
     frontend.clear();
     EXPECT_EQ(savePictureHandler(session), 1);
@@ -623,9 +629,8 @@ TEST_F(PictureFiles, RefusedSaveSaysWhyAndChangesNothing) {
     EXPECT_EQ(writeTilingTableCsv(session, (folder / "t.csv").string()), 1); // nor the table
 }
 
-// The picture library turns every pixel (its own tests say how); each command gives it its turns
-// and flips, told apart by shape and where the top-left pixel lands: 0 top-left, 1 top-right, 2
-// bottom-right, 3 bottom-left. Rotate by 90s the same, no progress or status, depth kept or 24 bpp.
+// Each command's turns and flips, by shape and where the top-left pixel lands: 0 top-left, 1
+// top-right, 2 bottom-right, 3 bottom-left; Rotate by 90s alike, silent, depth kept or 24 bpp.
 TEST(RotateFlip, EachCommandTurnsThePictureItsOwnWayAndUndoGoesBack) {
     // 3 x 2, every pixel its own entry; stored row 1 is the top row on screen.
     const DibImage source =
