@@ -540,6 +540,7 @@ TEST(WindowPlacement, DamagedRectanglesComeBackOnAScreen) {
         {{500, 500, 100, 100, 1, 1}, firstRun}, // right of left
         {{INT_MIN, 0, INT_MAX, 600, 1, 1}, {0, 0, 1920, 600, 1920, 600}},
         {{1800, -50, 3100, 1100, 1, 1}, {1920, 0, 3200, 1024, 1280, 1024}}, // most on the second
+        {{100, -50, 2020, 1100, 1, 1}, {100, 0, 2020, 1080, 1920, 1080}},   // as wide as the screen
         {{10, 10, 11, 11, 1, 1}, {10, 10, 11, 11, 1, 1}}, // a single pixel shows enough of it
         {{5000, 5000, 5001, 5001, 1, 1}, firstRun}};
     for (const auto& [before, after] : cases) {

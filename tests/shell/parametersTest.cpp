@@ -331,7 +331,7 @@ TEST(ColorDialogRules, ListsDiffusionAndTheUserPath) {
 
 // Quality 100 − 5 × position, divisions 9 − position; a value no entry shows selects -1, is kept.
 TEST(HiddenMenuRules, PositionsAndOkay) {
-    for (auto [quality, index] : {std::pair{100u, 0}, {95u, 1}, {0u, 20}, {101u, -1}, {7u, -1}})
+    for (auto [quality, index] : {std::pair{100u, 0}, {95u, 1}, {0u, 20}, {105u, -1}, {7u, -1}})
         EXPECT_EQ(hiddenMenuQualityIndex(quality), index) << quality;
     for (auto [divisions, index] : {std::pair{9u, 0}, {1u, 8}, {0u, -1}, {10u, -1}})
         EXPECT_EQ(hiddenMenuDivisionIndex(divisions), index) << divisions;
@@ -467,7 +467,7 @@ TEST(StartupParameters, SavedDefaultsReachTheNextRun) {
     const ParameterBlock& b = next.workingBlock;
     EXPECT_EQ((Ints{b.grayLevelIndex, b.bwThreshold, b.windowRect[0], b.windowWidth}),
               (Ints{3, 128, 10, 800}));
-    EXPECT_EQ(next.parameterFileReserved[4], 0x44);
+    EXPECT_EQ(next.parameterFileReserved, (ParameterFileReserved{0, 0, 0, 0, 0x44}));
     EXPECT_EQ(loadSessionSheetSettings(next, dir / "vellora.sheet") * 100 + next.design.packSize,
               25);
     EXPECT_TRUE(frontend.messages.empty());
