@@ -31,7 +31,7 @@ double symbolSize(const std::string& symbol, double cell) {
 double groutInset(const ChartContext& chart, double cell) {
     const DesignSettings& s = chart.settings;
     const double tile = std::max(s.tileWidthMm, s.tileHeightMm);
-    const double share = tile + s.groutMm > 0 ? s.groutMm / (tile + s.groutMm) : 0;
+    const double share = s.groutMm / (tile + s.groutMm);
     return std::clamp(cell * share / 2, 0.1, 0.5);
 }
 
@@ -104,11 +104,12 @@ void drawOverlapLines(PdfCanvas& canvas, const ChartContext& chart, const GridFr
     if (sectionRow > 0) line(false, kOverlapTiles);
     if (sectionRow + 1 < l.sectionsDown) line(false, f.rows.count - kOverlapTiles);
     const double dash[] = {1.2, 0.8};
+    cairo_save(cr);
     cairo_set_dash(cr, dash, 2, 0);
     canvas.setColor(kOverlapRed);
     cairo_set_line_width(cr, kOverlapLineMm);
     cairo_stroke(cr);
-    cairo_set_dash(cr, nullptr, 0, 0);
+    cairo_restore(cr);
 }
 
 // Tile numbers from 1: every tenth, and the section's first unless a tenth is close by.

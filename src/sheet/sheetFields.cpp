@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
-#include <cmath>
 
 namespace vellora {
 
@@ -15,11 +14,13 @@ std::string inQuotes(std::string_view text) {
     return "\"" + std::string(text) + "\"";
 }
 
-std::optional<double> decimalIn(std::string_view text, double low, double high) {
-    double value = 0;
+// The whole text as a number in low … high (a NaN is in no range).
+template <typename Number>
+std::optional<Number> numberIn(std::string_view text, Number low, Number high) {
+    Number value{};
     const auto [end, failure] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || failure != std::errc{} || end != text.data() + text.size() ||
-        !std::isfinite(value) || value < low || value > high)
+    if (failure != std::errc{} || end != text.data() + text.size() ||
+        !(value >= low && value <= high))
         return std::nullopt;
     return value;
 }
@@ -32,9 +33,9 @@ bool parseTiles(std::string_view value, DesignSettings& settings, std::string&) 
 
 bool parseTileSize(std::string_view value, DesignSettings& settings, std::string& why) {
     const std::size_t cross = value.find('x');
-    const std::optional<double> width = decimalIn(value.substr(0, cross), 0.1, 10000);
+    const std::optional<double> width = numberIn(value.substr(0, cross), 0.1, 10000.0);
     const std::optional<double> height =
-        cross == std::string_view::npos ? width : decimalIn(value.substr(cross + 1), 0.1, 10000);
+        cross == std::string_view::npos ? width : numberIn(value.substr(cross + 1), 0.1, 10000.0);
     why = "needs WIDTH or WIDTHxHEIGHT in millimetres (0.1 to 10000), got " + inQuotes(value);
     if (!width || !height) return false;
     settings.tileWidthMm = *width;
@@ -43,28 +44,24 @@ bool parseTileSize(std::string_view value, DesignSettings& settings, std::string
 }
 
 bool parseGrout(std::string_view value, DesignSettings& settings, std::string& why) {
-    const std::optional<double> grout = decimalIn(value, 0, 1000);
+    const std::optional<double> grout = numberIn(value, 0.0, 1000.0);
     why = "needs a width in millimetres (0 to 1000), got " + inQuotes(value);
     if (grout) settings.groutMm = *grout;
     return grout.has_value();
 }
 
 bool parseSpare(std::string_view value, DesignSettings& settings, std::string& why) {
-    const std::optional<double> spare = decimalIn(value, 0, 1000);
+    const std::optional<double> spare = numberIn(value, 0.0, 1000.0);
     why = "needs a share in percent (0 to 1000), got " + inQuotes(value);
     if (spare) settings.sparePercent = *spare;
     return spare.has_value();
 }
 
 bool parsePack(std::string_view value, DesignSettings& settings, std::string& why) {
-    int pack = 0;
-    const auto [end, failure] = std::from_chars(value.data(), value.data() + value.size(), pack);
+    const std::optional<int> pack = numberIn(value, 1, 1000000);
     why = "needs a whole number of tiles per pack (1 to 1000000), got " + inQuotes(value);
-    if (value.empty() || failure != std::errc{} || end != value.data() + value.size() || pack < 1 ||
-        pack > 1000000)
-        return false;
-    settings.packSize = pack;
-    return true;
+    if (pack) settings.packSize = *pack;
+    return pack.has_value();
 }
 
 constexpr auto kPapers = std::to_array<std::pair<std::string_view, Paper>>({

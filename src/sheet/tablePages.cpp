@@ -67,16 +67,16 @@ void drawRule(PdfCanvas& canvas, double y, double width, double lineMm) {
     cairo_stroke(cr);
 }
 
-// The rows under a title and a heading, as many pages as they need; the last row may be a
-// total, set in bold.
+// The rows under a title and a heading, as many pages as they need; the last row is a total,
+// set in bold.
 void drawTablePages(PdfCanvas& canvas, std::string_view title, std::span<const TableColumn> columns,
-                    const std::vector<TableRow>& rows, bool lastIsTotal) {
+                    const std::vector<TableRow>& rows) {
     TableRow heading;
     for (const TableColumn& column : columns)
         heading.texts.emplace_back(column.title);
     const double pageBottom = canvas.page().heightMm - kPageMarginMm;
     std::size_t next = 0;
-    for (int page = 1; next < rows.size() || page == 1; ++page) {
+    for (int page = 1; next < rows.size(); ++page) {
         canvas.nextPage();
         double y = kPageMarginMm;
         const std::string pageTitle =
@@ -86,7 +86,7 @@ void drawTablePages(PdfCanvas& canvas, std::string_view title, std::span<const T
         y += kRowMm;
         drawRule(canvas, y, width, 0.3);
         for (; next < rows.size() && y + kRowMm <= pageBottom; ++next, y += kRowMm) {
-            const bool total = lastIsTotal && next + 1 == rows.size();
+            const bool total = next + 1 == rows.size();
             if (total) drawRule(canvas, y, width, 0.3);
             drawRowTexts(canvas, columns, rows[next], y, total);
         }
@@ -115,7 +115,7 @@ void drawLegendPages(PdfCanvas& canvas, const ChartContext& chart) {
     }
     rows.push_back(
         {{"", "", "All colours", "", "", std::to_string(chart.design.grid.size())}, nullptr, ""});
-    drawTablePages(canvas, "Legend", kColumns, rows, true);
+    drawTablePages(canvas, "Legend", kColumns, rows);
 }
 
 void drawShoppingPages(PdfCanvas& canvas, const ChartContext& chart) {
@@ -145,7 +145,7 @@ void drawShoppingPages(PdfCanvas& canvas, const ChartContext& chart) {
                     ""});
     drawTablePages(canvas,
                    "Shopping list (spare " + formatDecimal(chart.settings.sparePercent) + " %)",
-                   kColumns, rows, true);
+                   kColumns, rows);
 }
 
 } // namespace vellora

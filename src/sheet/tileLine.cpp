@@ -20,10 +20,9 @@ std::string inQuotes(std::string_view text) {
 }
 
 std::optional<int> wholeNumber(std::string_view field) {
-    int value = 0;
+    int value{};
     const auto [end, failure] = std::from_chars(field.data(), field.data() + field.size(), value);
-    if (field.empty() || failure != std::errc{} || end != field.data() + field.size())
-        return std::nullopt;
+    if (failure != std::errc{} || end != field.data() + field.size()) return std::nullopt;
     return value;
 }
 

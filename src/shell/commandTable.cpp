@@ -48,8 +48,16 @@ struct StepFace {
 constexpr CommandSpec operationCommand(int id, std::string_view text, CommandKey key,
                                        Operation operation, StepFace face,
                                        NothingToDo nothingToDo = nullptr) {
-    return {id,        text,         key,       K::DialogOperation, 0,         0,
-            face.step, face.handler, operation, face.fields,        face.help, nothingToDo};
+    return {.id = id,
+            .itemText = text,
+            .key = key,
+            .kind = K::DialogOperation,
+            .step = face.step,
+            .handler = face.handler,
+            .operation = operation,
+            .fields = face.fields,
+            .help = face.help,
+            .nothingToDo = nothingToDo};
 }
 
 constexpr CommandSpec rotateFlipCommand(int id, std::string_view text, char key, int turns,
@@ -184,17 +192,11 @@ static_assert(kCommands.back().id == kCmdAbout, "every command row is filled");
 
 // Steps the menus do not offer as commands of their own.
 constexpr auto kStepOnly = std::to_array<CommandSpec>({
-    {0,
-     "",
-     {},
-     K::DialogOperation,
-     0,
-     0,
-     "truecolor",
-     trueColorHandler,
-     Op::TrueColor,
-     {},
-     "convert the picture to 24 bits per pixel"},
+    {.kind = K::DialogOperation,
+     .step = "truecolor",
+     .handler = trueColorHandler,
+     .operation = Op::TrueColor,
+     .help = "convert the picture to 24 bits per pixel"},
 });
 
 std::vector<const CommandSpec*> makeCliSteps() {

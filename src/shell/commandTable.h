@@ -96,9 +96,9 @@ struct CommandKey {
 using NothingToDo = bool (*)(const ParameterBlock&);
 
 struct CommandSpec {
-    int id;                    // 0 for a step the menus do not offer
-    std::string_view itemText; // empty for the hidden menu, which has no item
-    CommandKey key;            // key 0: no key
+    int id = 0;                     // 0 for a step the menus do not offer
+    std::string_view itemText = {}; // empty for the hidden menu, which has no item
+    CommandKey key = {};            // key 0: no key
     CommandKind kind;
     int turns = 0; // RotateFlip only: quarter turns clockwise
     int flip = 0;  // RotateFlip only: 1 left–right, 2 top–bottom

@@ -51,7 +51,7 @@ void Dispatcher::initialise() {
     session_.currentInfo = session_.dialogInfo;
     clearHistory(session_);
     setMenuState(kMenuNone, 0);
-    state_.tableAvailable = 0;
+    state_.tableAvailable = false;
     updateTitle();
 }
 
@@ -160,7 +160,7 @@ void Dispatcher::runDialogOperation(const CommandSpec& command) {
     if (runCommandHandler(session_, handler) != 0) return;
     const bool tiling = commandId == kCmdTiling;
     finishOperation(tiling ? kMenuTiled : kMenuModified);
-    if (tiling) state_.tableAvailable = 1;
+    if (tiling) state_.tableAvailable = true;
 }
 
 void Dispatcher::runRotateFlip(int turns, int flip) {
@@ -305,7 +305,7 @@ void Dispatcher::expressTable() {
         return;
     }
     window_.showTextPane(true);
-    if (state_.tableAvailable == 0) {
+    if (!state_.tableAvailable) {
         setMenuState(kMenuTableShown, 0);
         return;
     }
@@ -320,7 +320,7 @@ void Dispatcher::expressTable() {
     }
     window_.setTableText(text);
     setMenuState(kMenuTableShown, 0);
-    state_.tableAvailable = 0;
+    state_.tableAvailable = false;
 }
 
 void Dispatcher::saveCsv() {

@@ -80,7 +80,7 @@ struct ShellServices {
 
 struct ShellState {
     int menuState = kMenuNone;
-    int tableAvailable = 0;
+    bool tableAvailable = false;
     CommandSet commands;
 };
 

@@ -14,19 +14,23 @@ struct IdRange {
     int last;
 };
 
-// Ranges name every command id between their ends (210–240 covers Fit Window, Zoom Up, Zoom Dn
-// and the zoom items). The chart and the shopping list (284, 285) follow SaveAs CSV File; Sheet
-// Setup (283) only edits settings and stays enabled, like Exit and About.
-constexpr IdRange kOpenOnly[] = {{201, 201}};
-constexpr IdRange kPictureCommands[] = {{202, 204}, {210, 240}, {251, 258}, {260, 271}, {280, 285}};
-constexpr IdRange kOpenedEnabled[] = {{201, 202}, {204, 204}, {210, 240},
-                                      {251, 258}, {260, 271}, {280, 280}};
-constexpr IdRange kTableCommands[] = {{281, 285}};
-constexpr IdRange kSaveOnly[] = {{203, 203}};
-constexpr IdRange kTiledEnabled[] = {{201, 202}, {204, 204}, {210, 240},
-                                     {251, 258}, {260, 271}, {280, 285}};
-constexpr IdRange kTableShownGrayed[] = {
-    {201, 204}, {210, 240}, {251, 258}, {260, 271}, {280, 280}};
+// Ranges name every command id between their ends. The chart and the shopping list follow SaveAs
+// CSV File; Sheet Setup only edits settings and stays enabled, like Exit and About.
+constexpr IdRange kView{kCmdFitWindow, kCmdZoomLast}; // Fit Window, Zoom Up, Zoom Dn, the zooms
+constexpr IdRange kEdit{kCmdResize, kCmdFlipVertical};
+constexpr IdRange kEffects{kCmdBlackWhite, kCmdUserFilter}; // the Effect and Filtering menus
+constexpr IdRange kOpenClose{kCmdOpen, kCmdClose};
+constexpr IdRange kSaveAs{kCmdSaveAs, kCmdSaveAs};
+constexpr IdRange kTiling{kCmdTiling, kCmdTiling};
+constexpr IdRange kTilingMenu{kCmdTiling, kCmdSaveShoppingList};
+
+constexpr IdRange kOpenOnly[] = {{kCmdOpen, kCmdOpen}};
+constexpr IdRange kPictureCommands[] = {
+    {kCmdClose, kCmdSaveAs}, kView, kEdit, kEffects, kTilingMenu};
+constexpr IdRange kOpenedEnabled[] = {kOpenClose, kSaveAs, kView, kEdit, kEffects, kTiling};
+constexpr IdRange kTableCommands[] = {{kCmdExpressTable, kCmdSaveShoppingList}};
+constexpr IdRange kTiledEnabled[] = {kOpenClose, kSaveAs, kView, kEdit, kEffects, kTilingMenu};
+constexpr IdRange kTableShownGrayed[] = {{kCmdOpen, kCmdSaveAs}, kView, kEdit, kEffects, kTiling};
 
 struct StateRow {
     std::span<const IdRange> enabled;
@@ -38,7 +42,7 @@ constexpr StateRow kStateRows[] = {
     {kOpenedEnabled, kTableCommands},    // 1 opened
     {{}, {}},                            // 2 saved
     {{}, kTableCommands},                // 3 undone
-    {kSaveOnly, kTableCommands},         // 4 modified
+    {{}, kTableCommands},                // 4 modified
     {kTiledEnabled, {}},                 // 5 tiled
     {kTableCommands, kTableShownGrayed}, // 6 table shown
 };

@@ -29,7 +29,7 @@ std::uint8_t* blockBytes(ParameterBlock& block) {
 }
 
 std::uint32_t flagAt(const ParameterBlock& block, std::size_t offset) {
-    std::uint32_t value = 0;
+    std::uint32_t value{};
     std::memcpy(&value, reinterpret_cast<const std::uint8_t*>(&block) + offset, 4);
     return value;
 }

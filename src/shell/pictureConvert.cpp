@@ -69,7 +69,7 @@ int convertPicture(const std::string& destination, const std::string& source, in
         return kFailed;
     }
     const std::string_view mime = encoderMimeType(destination);
-    if (mime.empty() || !imageio::hasEncoder(mime)) {
+    if (!imageio::hasEncoder(mime)) {
         noteUnknownExtension(destination);
         setReason(reason, "no encoder for " + destination);
         return kFailed;

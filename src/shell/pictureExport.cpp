@@ -54,7 +54,7 @@ int saveCurrentPicture(Session& session, const std::string& destination) {
         return kFailed;
     }
     const std::string_view mime = encoderMimeType(destination);
-    if (mime.empty() || !imageio::hasEncoder(mime)) {
+    if (!imageio::hasEncoder(mime)) {
         noteUnknownExtension(destination);
         return kFailed;
     }

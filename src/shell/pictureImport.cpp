@@ -13,9 +13,6 @@
 namespace vellora {
 
 namespace {
-// The depths an intermediate file can have; a picture reported otherwise keeps the old value.
-constexpr auto kRecognisedDepths = std::to_array<int>({1, 4, 8, 24, 32});
-
 void setState(Session& session, std::int32_t state) {
     session.currentInfo.state = state;
     session.dialogInfo.state = state;
@@ -55,13 +52,17 @@ bool convertIntoFirstIntermediate(Session& session, OpenOutcome& outcome) {
 }
 } // namespace
 
+bool isRecognisedDepth(int bitsPerPixel) {
+    constexpr auto kDepths = std::to_array<int>({1, 4, 8, 24, 32});
+    return std::ranges::find(kDepths, bitsPerPixel) != kDepths.end();
+}
+
 int probePicture(ImageInfo& info, const std::string& path) {
     if (!isUsablePicturePath(path)) return 1;
     imageio::PictureInfo picture;
     std::string error;
     if (!imageio::probePictureFile(path, picture, error)) return 0;
-    if (std::ranges::find(kRecognisedDepths, picture.bitsPerPixel) != kRecognisedDepths.end())
-        info.bitsPerPixel = picture.bitsPerPixel;
+    if (isRecognisedDepth(picture.bitsPerPixel)) info.bitsPerPixel = picture.bitsPerPixel;
     return 0;
 }
 

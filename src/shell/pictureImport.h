@@ -10,6 +10,10 @@
 
 namespace vellora {
 
+// Whether an intermediate file can have this depth: 1, 4, 8, 24 or 32; a picture reported at
+// another keeps the depth recorded before.
+bool isRecognisedDepth(int bitsPerPixel);
+
 // Records in info.bitsPerPixel the depth the picture opens as (1, 4, 8, 24 or 32); a file the
 // library cannot read leaves it as it was and still counts as probed. Returns 1 only for a
 // path that cannot be handed to the library (empty, or longer than 259 characters).

@@ -10,19 +10,14 @@ namespace vellora {
 
 namespace {
 constexpr int kTransformQuality = 100;
-
-bool isQuarterTurnArgument(int value) {
-    return value >= 0 && value <= 3;
-}
 } // namespace
 
 int transformPicture(Session& session, const std::string& source, int colorDepth, int turns,
                      int flip) {
-    if ((turns == 0 && flip == 0) || !isQuarterTurnArgument(turns) || !isQuarterTurnArgument(flip))
-        return kFailed;
+    if (turns == 0 && flip == 0) return kFailed; // rotateFlip refuses others than 0 … 3
     const std::string& destination = session.nextPath;
     const std::string_view mime = encoderMimeType(destination);
-    if (!isUsablePicturePath(source) || mime.empty() || !imageio::hasEncoder(mime)) return kFailed;
+    if (!isUsablePicturePath(source) || !imageio::hasEncoder(mime)) return kFailed;
     DibImage loaded;
     DibImage turned;
     std::string error;

@@ -45,8 +45,8 @@ void fitPicture(ImageInfo& info) {
 
 void zoomPicture(ImageInfo& info) {
     centreAtZoom(info);
-    info.hScrollShown = info.drawWidth + info.margin > info.clientWidth ? 1 : 0;
-    info.vScrollShown = info.drawHeight + info.margin > info.clientHeight ? 1 : 0;
+    info.hScrollShown = info.drawWidth + info.margin > info.clientWidth;
+    info.vScrollShown = info.drawHeight + info.margin > info.clientHeight;
 }
 
 void updateRecord(ScrollRecord& record, int client, int drawn, int drawPosition, int margin) {

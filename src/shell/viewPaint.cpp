@@ -2,23 +2,9 @@
 
 #include "core/progress.h"
 #include "imageio/pictureLibrary.h"
+#include "shell/pictureImport.h"
 
 namespace vellora {
-
-namespace {
-bool isRecognisedDepth(int bitsPerPixel) {
-    switch (bitsPerPixel) {
-    case 1:
-    case 4:
-    case 8:
-    case 24:
-    case 32:
-        return true;
-    default:
-        return false;
-    }
-}
-} // namespace
 
 void paintViewModel(Session& session, ViewScroll& scroll, const LoadedPicture* picture,
                     int clientWidth, int clientHeight) {

@@ -94,9 +94,7 @@ void applyWindowGeometryDefaults(ParameterBlock& saved, int screenWidth, int scr
 void fitWindowToScreens(ParameterBlock& saved, std::span<const ScreenArea> screens) {
     if (screens.empty()) return;
     Placement window = storedPlacement(saved);
-    const ScreenArea* screen = nullptr;
-    if (window.across.length() > 0 && window.down.length() > 0)
-        screen = holdingScreen(window, screens);
+    const ScreenArea* screen = holdingScreen(window, screens); // none for an empty window
     if (screen == nullptr) {
         resetToFirstRun(saved, screens.front());
         window = storedPlacement(saved);

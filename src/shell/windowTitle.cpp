@@ -2,7 +2,6 @@
 
 #include "shell/commandTable.h"
 
-#include <cstdio>
 #include <filesystem>
 
 namespace vellora {
@@ -17,9 +16,8 @@ std::string windowTitle(const ImageInfo& dialogInfo, const std::string& pictureP
     const int percent = index >= 0 && index < int(dialogInfo.zoomPercent.size())
                             ? dialogInfo.zoomPercent[std::size_t(index)]
                             : 0;
-    char zoom[32];
-    std::snprintf(zoom, sizeof zoom, ", %d %s", percent, "%");
-    return std::string(kProgramName) + " -- " + fileNamePart(picturePath) + zoom;
+    return std::string(kProgramName) + " -- " + fileNamePart(picturePath) + ", " +
+           std::to_string(percent) + " %";
 }
 
 int checkedZoomItem(const ImageInfo& dialogInfo) {

@@ -148,9 +148,9 @@ TEST(SheetSettings, RoundTripMissingFileAndBadLines) {
         {"paper=a5", "paper needs a4 or letter, got \"a5\""},
         {"tile-mm=20x10000.5", "tile-mm needs WIDTH or WIDTHxHEIGHT in millimetres (0.1 to "
                                "10000), got \"20x10000.5\""},
-        {"tile-mm=10000.5", "tile-mm needs WIDTH or WIDTHxHEIGHT in millimetres (0.1 to 10000), "
-                            "got \"10000.5\""},
-        {"grout-mm=1000.5", "grout-mm needs a width in millimetres (0 to 1000), got \"1000.5\""},
+        {"tile-mm=0.09", "tile-mm needs WIDTH or WIDTHxHEIGHT in millimetres (0.1 to 10000), "
+                         "got \"0.09\""},
+        {"grout-mm=-1e999", "grout-mm needs a width in millimetres (0 to 1000), got \"-1e999\""},
         {"spare=5x", "spare needs a share in percent (0 to 1000), got \"5x\""},
         {"pack=1000001",
          "pack needs a whole number of tiles per pack (1 to 1000000), got \"1000001\""}};

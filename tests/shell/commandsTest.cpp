@@ -1,5 +1,4 @@
-// Commands, menus, the dispatcher with fake services, the view arithmetic in an 800 x 600 client
-// area with its 30-pixel margin, the title and the stored window rectangle.
+// Commands, menus, the dispatcher on fake services, the 800 x 600 view, title and placement.
 #include "shell/commandTable.h"
 #include "shell/dispatcher.h"
 #include "shell/menuState.h"
@@ -31,17 +30,11 @@ namespace {
 // Each command but the hidden one is a menu item once; no two share a key. Each picture-changing
 // one is a command-line step in menu order, its handler reading only block fields; so is 24 bpp.
 TEST(CommandTable, ItemsKeysAndCommandLineSteps) {
-    const std::pair<int, const char*> cases[] = {{201, "Open\tCtrl + O"},
-                                                 {220, "5%"},
-                                                 {230, "100%\tCtrl Sft + Z"},
-                                                 {255, "Left 90\tCtrl + 3"},
-                                                 {267, "Edge-PreServing\tCtrl Sft + V"},
-                                                 {205, "Exit\tCtrl + X"}};
-    for (const auto& [id, text] : cases) {
-        const CommandSpec* command = findCommand(id);
-        ASSERT_NE(command, nullptr) << id;
-        EXPECT_EQ(menuItemText(*command), text) << id;
-    }
+    std::string texts;
+    for (int id : {201, 220, 230, 255, 267, 205})
+        texts += menuItemText(*findCommand(id)) + "|";
+    EXPECT_EQ(texts, "Open\tCtrl + O|5%|100%\tCtrl Sft + Z|Left 90\tCtrl + 3|"
+                     "Edge-PreServing\tCtrl Sft + V|Exit\tCtrl + X|");
     EXPECT_EQ(shortcutText(findCommand(kCmdHiddenMenu)->key), "Ctrl Sft + U");
     for (int id : {0, 199, 206, 213, 219, 241, 259, 272, 286, 299, 301})
         EXPECT_EQ(findCommand(id), nullptr) << id;
@@ -110,7 +103,7 @@ using Texts = std::vector<std::string>;
 
 struct ServiceLog {
     int handlerRuns = 0, saves = 0, merges = 0;
-    bool saveFails = false;
+    bool saveFails = false, tableFails = false;
     std::vector<std::pair<int, int>> rotations;
     Texts written; // the files the table and sheet services were given
 };
@@ -148,7 +141,7 @@ ShellServices fakeServices() {
         return writesNext(session, Operation::RotateFlip);
     };
     s.saveTableCsv = [](Session& s) { return gLog->written.push_back(s.saveAsPath), 0; };
-    s.buildTableText = [](Session&, std::string& text) { return text = "table", 0; };
+    s.buildTableText = [](Session&, std::string& t) { return t = "table", int(gLog->tableFails); };
     s.saveChart = s.saveShoppingList = [](Session&, const std::string& path) {
         return gLog->written.push_back(path), 0;
     };
@@ -194,6 +187,10 @@ TEST_F(DispatcherTest, UnknownGrayedAndRefusedCommandsDoNothing) {
     EXPECT_EQ(log.saves + log.merges + (menu() - kMenuOpened), 0);
     dispatcher.dispatch(kCmdHiddenMenu); // OK merges the defaults
     EXPECT_EQ(log.merges, 1);
+    ShellServices ends; // handlers by id 200 … 300 only
+    for (int id : {199, 200, 300, 301})
+        ends.setHandler(id, fakeSave);
+    EXPECT_TRUE(!ends.handler(199) && ends.handler(200) && ends.handler(300) && !ends.handler(301));
 }
 
 TEST_F(DispatcherTest, OperationsThatDoNothingOrFailAndQuarterTurns) {
@@ -227,14 +224,18 @@ TEST_F(DispatcherTest, OperationsThatDoNothingOrFailAndQuarterTurns) {
     EXPECT_EQ(window.title, "vellora -- cat.jpg, 1000 %");
 }
 
-// Table files take the picture's name (a leading dot starts no suffix), Save As its own;
-// Express Table toggles the table.
+// Table files take the picture's name (a leading dot starts no suffix), Save As its own.
 TEST_F(DispatcherTest, TableAndSheetFilesAreNamedForThePicture) {
     dispatcher.dispatch(kCmdTiling);
+    log.tableFails = true, dispatcher.dispatch(kCmdExpressTable); // the view comes back
+    EXPECT_FALSE(window.paneShown);
+    log.tableFails = false;
     dispatcher.dispatch(kCmdExpressTable);
     EXPECT_TRUE(window.paneShown && window.tableText == "table" && menu() == kMenuTableShown);
-    dispatcher.dispatch(kCmdExpressTable);
-    EXPECT_TRUE(!window.paneShown && menu() == kMenuTiled);
+    window.tableText.clear(); // hidden, shown again without building it anew, hidden
+    for (int i = 0; i < 3; ++i)
+        dispatcher.dispatch(kCmdExpressTable);
+    EXPECT_TRUE(!window.paneShown && window.tableText.empty() && menu() == kMenuTiled);
     const char* const cases[][3] = {{"/p.d/noext", "/p.d/noext.csv", "/p.d/noext.shopping.csv"},
                                     {"/p/two.dots.png", "/p/two.dots.csv", "/p/two.dots.pdf"},
                                     {"/p/.plan", "/p/.plan.csv", "/p/.plan.shopping.csv"}};
@@ -246,22 +247,24 @@ TEST_F(DispatcherTest, TableAndSheetFilesAreNamedForThePicture) {
         dispatcher.dispatch(std::string(sheet).ends_with("pdf") ? kCmdSaveChart
                                                                 : kCmdSaveShoppingList);
         dispatcher.dispatch(kCmdSaveAs); // cancelled
-        EXPECT_EQ(std::pair(window.offered, log.written),
-                  std::pair(Texts{csv, sheet, picture}, Texts{"/chosen/table.csv", "/chosen/sheet"}));
+        EXPECT_EQ(
+            std::pair(window.offered, log.written),
+            std::pair(Texts{csv, sheet, picture}, Texts{"/chosen/table.csv", "/chosen/sheet"}));
     }
 }
 
 // A failed save keeps the changes, and the picture stays the modified one.
 TEST_F(DispatcherTest, AFailedSaveAsKeepsTheChangesAndTheName) {
     dispatcher.dispatch(kCmdGrayScale);
+    window.answer = SaveChangesAnswer::Yes; // Open saves first, and stops when that fails
     for (const auto& [command, fails] :
-         {std::pair{kCmdSave, true}, {kCmdSaveAs, true}, {kCmdSaveAs, false}}) {
+         {std::pair{kCmdOpen, true}, {kCmdSave, true}, {kCmdSaveAs, true}, {kCmdSaveAs, false}}) {
         log.saveFails = fails;
         window.chosen = {"/out/cat.png"};
         dispatcher.dispatch(command);
         EXPECT_TRUE(session.modified() == fails && menu() == (fails ? kMenuModified : kMenuSaved));
     }
-    EXPECT_EQ(log.saves, 3);
+    EXPECT_EQ(log.saves, 4);
 }
 
 // Closing cleans the intermediate files, then writes the parameter file.
@@ -328,6 +331,10 @@ TEST(ViewLayout, ZoomShowsTheBarsItNeeds) {
     // both, only horizontal, only vertical: the width fits exactly with its margin
     EXPECT_EQ((std::array{bars(z.info), bars(laidOut(1000, 100)), bars(laidOut(770, 571))}),
               (std::array{11, 10, 1}));
+    ImageInfo dot = picture(1, 1, kStateZoom); // one pixel, drawn at 9 in a 20-pixel view
+    dot.clientWidth = 20;
+    layoutPicture(dot), updateScrollRecords(dot, z.scroll);
+    EXPECT_EQ(z.scroll.horizontal, (ScrollRecord{0, 20, 12, 3})); // 400 / 31, (15 - 9) * 20 / 31
 }
 
 // Name; thumb position before; request and thumb; drawX, step and thumb position after.
@@ -407,14 +414,7 @@ TEST(ViewLayout, ZoomKeepsThePointUnderThePointer) {
         // (100 + 600) / 2 = picture column 350, at 300 % drawn at -950 + 1050 = 100
         {"off centre, 200 to 300 %", at200, 13, 100, 100, true, -950, -350},
         {"near the start stops at the margin", {15, 15, 2000, 1000}, 11, 400, 300, true, 15, 15},
-        {"an axis without a bar stays centred",
-         {-350, -75, 1500, 750},
-         10,
-         100,
-         100,
-         true,
-         -200,
-         50},
+        {"no bar: stays centred", {-350, -75, 1500, 750}, 10, 100, 100, true, -200, 50},
         {"nothing drawn before", {}, 13, 100, 100, false, -1100, -450}};
     for (const auto& [name, before, zoomIndex, x, y, moved, drawX, drawY] : cases) {
         ImageInfo info = laidOut(1000, 500, zoomIndex);
@@ -448,6 +448,7 @@ TEST(ViewLayout, ViewKeysWithBothBarsShown) {
     z.info.drawX = -1230;
     EXPECT_TRUE(handleViewKey(z.info, z.scroll, ViewKey::End, true).repaint);
     EXPECT_EQ(z.info.drawY, -430);
+    EXPECT_FALSE(handleViewKey(z.info, z.scroll, ViewKey::End, true).repaint); // at both ends
     // already at the start: handled without a repaint
     handleViewKey(z.info, z.scroll, ViewKey::Home, true);
     z.info.state = kStateZoom;
@@ -466,18 +467,20 @@ TEST(ViewLayout, ViewKeysWithBothBarsShown) {
     EXPECT_EQ(progressBarRect(803), (Rect{80, 11, 642, 11}));
 }
 
-// A paint lays the loaded picture out and shows its size; an unknown depth keeps the last one.
-// Without a picture after Close the bars go and the text is cleared.
+// A paint lays the picture out, shows its size, keeps a known depth; after Close all of it goes.
 TEST(ViewPaint, RecordsTheLoadedPictureAndLaysItOut) {
     test::RecordingFrontend frontend;
     Session session(frontend);
     session.currentInfo.state = kStateZoom;
     ViewScroll scroll;
-    for (const LoadedPicture& loaded : {LoadedPicture{1000, 500, 8}, {1000, 500, 16}})
+    for (int bits : {1, 4, 8, 24, 32, 16}) {
+        const LoadedPicture loaded{1000, 500, bits};
         paintViewModel(session, scroll, &loaded, 800, 600);
+        EXPECT_EQ(session.currentInfo.bitsPerPixel, bits == 16 ? 32 : bits);
+    }
     EXPECT_EQ(drawn(session.currentInfo), (Rect{-100, 50, 1000, 500}));
     EXPECT_EQ(scroll.horizontal, (ScrollRecord{0, 800, 621, 89})); // 800 * 800 / 1030, 115 * …
-    EXPECT_EQ(frontend.statusTexts.back(), "    width x height : 1000 x 500, bits per pixel : 8");
+    EXPECT_EQ(frontend.statusTexts.back(), "    width x height : 1000 x 500, bits per pixel : 32");
     session.currentInfo.state = kStateNoPicture;
     paintViewModel(session, scroll, nullptr, 0, 0);
     EXPECT_EQ(bars(session.currentInfo) * 100 + session.currentInfo.clientWidth, 800);
@@ -536,7 +539,10 @@ TEST(WindowPlacement, DamagedRectanglesComeBackOnAScreen) {
         {{-31072, -31072, -30432, -30592, 1, 1}, firstRun},
         {{500, 500, 100, 100, 1, 1}, firstRun}, // right of left
         {{INT_MIN, 0, INT_MAX, 600, 1, 1}, {0, 0, 1920, 600, 1920, 600}},
-        {{2000, -50, 2600, 2000, 1, 1}, {2000, 0, 2600, 1024, 600, 1024}}};
+        {{1800, -50, 3100, 1100, 1, 1}, {1920, 0, 3200, 1024, 1280, 1024}}, // most on the second
+        {{100, -50, 2020, 1100, 1, 1}, {100, 0, 2020, 1080, 1920, 1080}},   // as wide as the screen
+        {{10, 10, 11, 11, 1, 1}, {10, 10, 11, 11, 1, 1}}, // a single pixel shows enough of it
+        {{5000, 5000, 5001, 5001, 1, 1}, firstRun}};
     for (const auto& [before, after] : cases) {
         ParameterBlock block = stored(before);
         fitWindowToScreens(block, screens);

@@ -1,5 +1,4 @@
-// The dialogs' rules without a dialog, the parameter file (12 reserved bytes, then the block),
-// opening and saving pictures, quarter turns and flips.
+// Dialog rules, the parameter file, opening and saving pictures, quarter turns and flips.
 #include "shell/dialogs/colorDialogRules.h"
 #include "shell/dialogs/commonDialogRules.h"
 #include "shell/dialogs/filterDialogRules.h"
@@ -13,6 +12,7 @@
 #include "shell/pictureImport.h"
 #include "shell/rotateCommand.h"
 #include "shell/rotateFlip.h"
+#include "shell/sheetSetup.h"
 #include "shell/tableFiles.h"
 
 #include "core/history.h"
@@ -51,31 +51,23 @@ bool refused(std::string_view message, const ParameterBlock& block) {
     return !message.empty();
 }
 
-// Arrows move by one into the limits: resize 64 times the size, levels 2 (1 alone) … 128, crop's
-// from the other fields (left = right, 5 to 9 high).
+// Arrows move by one within the limits: resize 64 times the size, crop's from the other fields.
 TEST(DialogRules, ArrowSteps) {
+    EXPECT_EQ(
+        (Ints{limitedStep(5, true, 1, 10), limitedStep(50, false, 1, 10),
+              limitedStep(7, true, 5, 4), unlimitedStep(kMax, true), unlimitedStep(kMin, false),
+              resizeStep(25600, true, 400), resizeStep(0, true, 400)}),
+        (Ints{6, 10, 7, kMax, kMin, 25600, 1}));
+    EXPECT_EQ((Ints{toneStep(128, true, 0, 255), toneStep(128, false, 0, 255),
+                    toneStep(-7, false, 0, 255), posterStep(0, true, kPosterRGB),
+                    posterStep(2, false, kPosterBlue), posterStep(500, false, kPosterRed)}),
+              (Ints{129, 127, 0, 2, 1, 128}));
     const CropDialogValues crop{12, 5, 12, 9};
-    const std::pair<std::int64_t, std::int64_t> steps[] = {
-        {limitedStep(5, true, 1, 10), 6},
-        {limitedStep(50, false, 1, 10), 10},
-        {limitedStep(7, true, 5, 4), 7},
-        {unlimitedStep(kMax, true), kMax},
-        {unlimitedStep(kMin, false), kMin},
-        {resizeStep(25600, true, 400), 25600},
-        {resizeStep(0, true, 400), 1},
-        {toneStep(128, true, 0, 255), 129},
-        {toneStep(128, false, 0, 255), 127},
-        {toneStep(-7, false, 0, 255), 0},
-        {posterStep(0, true, kPosterRGB), 2},
-        {posterStep(2, false, kPosterBlue), 1},
-        {posterStep(500, false, kPosterRed), 128},
-        {cropStep(cropDialogOpening(40, 30), kCropTop, true, 40, 30), 30},
-        {cropStep(crop, kCropLeft, true, 40, 30), 12},
-        {cropStep(crop, kCropRight, false, 40, 30), 12},
-        {cropStep(crop, kCropBottom, true, 40, 30), 6},
-        {cropStep(crop, kCropTop, false, 40, 30), 8}};
-    for (std::size_t i = 0; i < std::size(steps); ++i)
-        EXPECT_EQ(steps[i].first, steps[i].second) << "step " << i;
+    const auto step = [&](CropField field, bool up) { return cropStep(crop, field, up, 40, 30); };
+    EXPECT_EQ(
+        (Ints{cropStep(cropDialogOpening(40, 30), kCropTop, true, 40, 30), step(kCropLeft, true),
+              step(kCropRight, false), step(kCropBottom, true), step(kCropTop, false)}),
+        (Ints{30, 12, 12, 6, 8}));
     EXPECT_EQ(cropDialogOpening(40, 30), (CropDialogValues{1, 1, 40, 30}));
 }
 
@@ -108,7 +100,8 @@ TEST(GeometryDialogRules, ResizeKeepsTheRatioAndStoresOnlyWithinTheLimits) {
     keepRatio(v, 400, 300);
     EXPECT_EQ(v.height, 0); // not clamped; "Okay" refuses it
     v.width = 800;
-    keepRatio(v, 400, 1); // a single row
+    keepRatio(v, 400, 1);                     // a single row
+    keepRatio(v, 0, 1), keepRatio(v, 400, 0); // an empty picture has no ratio to keep
     EXPECT_EQ(v.height, 2);
     v = resizeDialogOpening(block, 30, 20);
     EXPECT_FALSE(depthListEnabled(v.depth)); // the block's interpolation
@@ -230,14 +223,14 @@ TEST(ToneDialogRules, HistogramOkayChecksEveryChannelInOrderAndRoundTrips) {
     }
 }
 
-// Count and size each keep their pair; the shown pair must be 1 or more, the slit is stored as
-// at least 0, and the palette choice is kept even when the layout is refused.
+// Count and size keep their pairs, the shown one 1 or more, the slit stored 0 or more; the palette
+// choice is kept even when the layout is refused.
 TEST(TilingDialogRules, SizingPairsAndOkay) {
     ParameterBlock block = defaultParameterBlock();
     TilingDialogValues v = tilingDialogValues(block);
     EXPECT_EQ(tilingSizingCell(v.sizingMethod, 0), 2);
     EXPECT_EQ(tilingSizingLabel(v.sizingMethod), "size, w. x h.");
-    EXPECT_EQ(tilingSizingCell(0, 1), 1);
+    EXPECT_EQ(tilingSizingCell(0, 1) * 10 + tilingSizingCell(7, 1), 13); // past the list: size
     EXPECT_EQ(tilingSizingLabel(0), "around count");
     EXPECT_EQ(tilingSizingLabel(7), "size, w. x h."); // past the list: the last
     v.paletteClass = 0;
@@ -248,6 +241,7 @@ TEST(TilingDialogRules, SizingPairsAndOkay) {
     EXPECT_EQ((Ints{block.tilingConvert, block.tilingPaletteClass, block.tilingMedianIndex}),
               (Ints{1, 0, 5}));
     v.sizingMethod = 0; // the zero sits in the other pair
+    v.sizing[0] = v.sizing[1] = 1;
     EXPECT_EQ(tilingOkayProblem(v), "");
     v.sizing = {64, 48, 9, 9, -3};
     std::tie(v.hSlitGray, v.vSlitGray) = std::pair(5, 2);
@@ -266,7 +260,7 @@ TEST(TilingDialogRules, SizingPairsAndOkay) {
 TEST(FilterDialogRules, EnablingFollowsTheModeAndTheMaskSize) {
     EXPECT_TRUE(directionListsEnabled(0) && nonDirectionListEnabled(1));
     EXPECT_FALSE(directionListsEnabled(1) || nonDirectionListEnabled(0));
-    EXPECT_EQ(edgeDirectionItems().back(), "vert + horz"); // the fourth: two directions at once
+    EXPECT_EQ(edgeDirectionItems().at(3), "vert + horz"); // the fourth: two directions at once
     std::string grid;
     for (int place = 0; place <= kUserFilterKPlace; ++place) {
         grid += userFilterPlaceEnabled(place, 0) ? "x" : ".";
@@ -335,10 +329,9 @@ TEST(ColorDialogRules, ListsDiffusionAndTheUserPath) {
     EXPECT_EQ(userPalettePathOf(block), "/u/a.csv"); // the longer path's rest is cleared
 }
 
-// The lists show quality 100 − 5 × position and divisions 9 − position; a stored value no entry
-// shows selects nothing (-1), and "Okay" leaves such a field as it was.
+// Quality 100 − 5 × position, divisions 9 − position; a value no entry shows selects -1, is kept.
 TEST(HiddenMenuRules, PositionsAndOkay) {
-    for (auto [quality, index] : {std::pair{100u, 0}, {95u, 1}, {0u, 20}, {101u, -1}, {7u, -1}})
+    for (auto [quality, index] : {std::pair{100u, 0}, {95u, 1}, {0u, 20}, {105u, -1}, {7u, -1}})
         EXPECT_EQ(hiddenMenuQualityIndex(quality), index) << quality;
     for (auto [divisions, index] : {std::pair{9u, 0}, {1u, 8}, {0u, -1}, {10u, -1}})
         EXPECT_EQ(hiddenMenuDivisionIndex(divisions), index) << divisions;
@@ -450,8 +443,7 @@ TEST(ParameterFile, ShortFilesKeepTheDefaultsAndDamagedValuesAreRepaired) {
               (Ints{7, 128, 64, -725, 0}));
 }
 
-// Start-up: file, else defaults, then the window defaults, then the working copy. The saved
-// block reaches the next run, not the working one.
+// Start-up: file or defaults, window defaults, working copy; the saved block reaches the next run.
 TEST(StartupParameters, SavedDefaultsReachTheNextRun) {
     test::TempDir dir;
     const fs::path path = dir / "vellora.par";
@@ -467,13 +459,17 @@ TEST(StartupParameters, SavedDefaultsReachTheNextRun) {
         std::tie(run.savedBlock.grayLevelIndex, run.workingBlock.bwThreshold) = std::pair(3, 77);
         run.parameterFileReserved[4] = 0x44;
         ASSERT_EQ(saveSessionParameters(run, path, {10, 20, 810, 620}), 0);
+        run.design.packSize = 25; // the build sheet's settings go beside the parameter file
+        ASSERT_EQ(saveSessionSheetSettings(run, sheetSettingsPathBeside(path)), 0);
     }
     Session next(frontend);
     EXPECT_TRUE(loadStartupParameters(next, path));
     const ParameterBlock& b = next.workingBlock;
     EXPECT_EQ((Ints{b.grayLevelIndex, b.bwThreshold, b.windowRect[0], b.windowWidth}),
               (Ints{3, 128, 10, 800}));
-    EXPECT_EQ(next.parameterFileReserved[4], 0x44);
+    EXPECT_EQ(next.parameterFileReserved, (ParameterFileReserved{0, 0, 0, 0, 0x44}));
+    EXPECT_EQ(loadSessionSheetSettings(next, dir / "vellora.sheet") * 100 + next.design.packSize,
+              25);
     EXPECT_TRUE(frontend.messages.empty());
 }
 
@@ -560,25 +556,21 @@ TEST_F(PictureFiles, OpenConvertsIntoTheFirstIntermediateFileAndResetsTheHistory
     const fs::directory_iterator files(fs::path(current).parent_path());
     EXPECT_EQ(std::distance(files, {}), 2); // the lock and the earlier picture
     const std::string overlong = (folder.path() / std::string(300, 'p')).string() + ".png";
-    EXPECT_EQ(openPicture(session, overlong).result, 1);
+    EXPECT_EQ(openPicture(session, overlong).result * 10 +
+                  probePicture(session.currentInfo, overlong),
+              11);
     EXPECT_EQ(frontend.texts(),
               (std::vector<std::string>{"the file path is longer than 259 characters",
                                         "failed to open the image file not supported"}));
 }
 
 TEST(PictureConvert, ExactLowerCaseExtensionsOnlyAndPathsUpTo259) {
-    const std::pair<const char*, const char*> cases[] = {{"/p/a.bmp", "image/bmp"},
-                                                         {"a.jpeg", "image/jpeg"},
-                                                         {"a.tiff", "image/tiff"},
-                                                         {"a.JPG", ""},
-                                                         {"a.tif", ""},
-                                                         {"a.png.txt", ""},
-                                                         {"a.", ""},
-                                                         {"noExtension", ""},
-                                                         {"/dir.png/file", ""},
-                                                         {"", ""}};
-    for (const auto& [destination, mime] : cases)
+    for (auto [destination, mime] :
+         {std::pair{"/p/a.bmp", "image/bmp"}, {"a.jpeg", "image/jpeg"}, {"a.tiff", "image/tiff"}})
         EXPECT_EQ(encoderMimeType(destination), mime) << destination;
+    for (const char* refused :
+         {"a.JPG", "a.tif", "a.png.txt", "a.", "noExtension", "/dir.png/file", ""})
+        EXPECT_EQ(encoderMimeType(refused), "") << refused;
     EXPECT_TRUE(isUsablePicturePath(std::string(259, 'a')));
     EXPECT_FALSE(isUsablePicturePath(std::string(260, 'a')) || isUsablePicturePath(""));
     EXPECT_EQ(clampedQuality(101) * 1000 + clampedQuality(7), 100007); // at most 100
@@ -622,6 +614,9 @@ TEST_F(PictureFiles, RefusedSaveSaysWhyAndChangesNothing) {
     EXPECT_EQ(readFileBytes(session.currentPath), before);
     EXPECT_EQ(session.picturePath, (folder / "picture.png").string());
     EXPECT_EQ(session.history.historyDepth * 1000 + session.currentInfo.state, 3000 + kStateZoom);
+    const std::string far = std::string(260, '/') + session.currentPath; // too long, yet the file
+    EXPECT_EQ(convertPicture(far + ".bmp", session.currentPath, 8, 100), 1);
+    EXPECT_EQ(convertPicture(session.currentPath + ".bmp", far, 8, 100), 1);
     fs::remove(session.currentPath); // the read fails first, then the save
     frontend.clear();
     EXPECT_EQ(savePictureHandler(session), 1);
@@ -634,9 +629,8 @@ TEST_F(PictureFiles, RefusedSaveSaysWhyAndChangesNothing) {
     EXPECT_EQ(writeTilingTableCsv(session, (folder / "t.csv").string()), 1); // nor the table
 }
 
-// The picture library turns every pixel (its own tests say how); each command gives it its turns
-// and flips, told apart by shape and where the top-left pixel lands: 0 top-left, 1 top-right, 2
-// bottom-right, 3 bottom-left. Rotate by 90s the same, no progress or status, depth kept or 24 bpp.
+// Each command's turns and flips, by shape and where the top-left pixel lands: 0 top-left, 1
+// top-right, 2 bottom-right, 3 bottom-left; Rotate by 90s alike, silent, depth kept or 24 bpp.
 TEST(RotateFlip, EachCommandTurnsThePictureItsOwnWayAndUndoGoesBack) {
     // 3 x 2, every pixel its own entry; stored row 1 is the top row on screen.
     const DibImage source =

@@ -1,5 +1,4 @@
-// Invert streamed from file to file must write exactly what inverting the whole picture gives,
-// and leave everything it cannot stream (and its output) alone.
+// Streamed invert writes what inverting the whole picture gives, or leaves all it cannot alone.
 #include "shell/streamedInvert.h"
 
 #include "color/invert.h"
@@ -16,8 +15,7 @@ using test::readFileBytes;
 using test::writeFileBytes;
 using Bytes = std::vector<std::uint8_t>;
 
-// The file of a random 24 bpp picture, with a resolution a fresh header does not have and
-// every padding byte set, which the result must clear.
+// A random 24 bpp picture's file with an unusual resolution and its padding set, to be cleared.
 Bytes pictureFile(int width, int height, DibImage& picture) {
     picture = test::randomPicture(width, height, 24, unsigned(width * height));
     Bytes file(picture.data.begin(), picture.data.begin() + picture.fileSize);

@@ -25,12 +25,13 @@ class AcceptingWindow final : public ShellWindow {
         chosen.pop_front();
         return true;
     }
-    SaveChangesAnswer askSaveChanges(const std::string&) override { return SaveChangesAnswer::No; }
+    SaveChangesAnswer askSaveChanges(const std::string&) override { return answer; }
     bool confirmExit() override { return false; }
     void showAbout(const std::string&) override {}
     bool runDialog(int, Session&) override { return true; }
     void requestClose() override {}
 
+    SaveChangesAnswer answer = SaveChangesAnswer::No;
     int repaints = 0;
     std::string title;
     CommandSet commands;

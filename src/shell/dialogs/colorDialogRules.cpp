@@ -40,7 +40,7 @@ void storeColorChoice(const ColorDialogValues& values, std::string_view userPath
     block.colorMethod = values.colorClass;
     std::copy(values.choices.begin(), values.choices.end(), block.colorChoice);
     storeUserPalettePath(userPath, block);
-    block.colorDiffusion = colorDiffusionShown(values) ? 1 : 0;
+    block.colorDiffusion = colorDiffusionShown(values);
 }
 
 std::string userPalettePathOf(const ParameterBlock& block) {

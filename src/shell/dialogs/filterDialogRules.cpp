@@ -6,6 +6,7 @@
 #include "filter/filterMask.h"
 #include "shell/dialogs/commonDialogRules.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace vellora {
@@ -47,8 +48,7 @@ std::vector<std::string_view> nonDirectionItems() {
 
 UserFilterValues userFilterOpening(const ParameterBlock& block) {
     UserFilterValues values;
-    for (int cell = 0; cell < kUserFilterCells; ++cell)
-        values.values[cell] = block.userFilterMask[cell];
+    std::ranges::copy(block.userFilterMask, values.values.begin());
     values.values[kUserFilterKPlace] = block.userFilterValue;
     values.sizeIndex = block.userFilterSizeIndex;
     return values;
@@ -73,8 +73,7 @@ void userFilterStep(UserFilterValues& values,
 }
 
 void storeUserFilter(const UserFilterValues& values, ParameterBlock& block) {
-    for (int cell = 0; cell < kUserFilterCells; ++cell)
-        block.userFilterMask[cell] = values.values[cell];
+    std::copy_n(values.values.begin(), kUserFilterCells, block.userFilterMask);
     block.userFilterValue = values.values[kUserFilterKPlace];
     block.userFilterSizeIndex = values.sizeIndex;
 }

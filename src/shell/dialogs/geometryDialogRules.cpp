@@ -134,7 +134,7 @@ bool storeResize(const ResizeDialogValues& values, std::int32_t width, std::int3
     if (!resizeValuesValid(values.width, values.height, width, height)) return false;
     block.resizeWidth = values.width;
     block.resizeHeight = values.height;
-    block.resizeInterpolate = values.depth.interpolate ? 1 : 0;
+    block.resizeInterpolate = values.depth.interpolate;
     block.resizeDepthIndex = values.depth.shown;
     return true;
 }
@@ -153,7 +153,7 @@ RotateDialogValues rotateDialogOpening(const ParameterBlock& block) {
 
 void storeRotate(const RotateDialogValues& values, ParameterBlock& block) {
     block.rotateAngle = values.angle;
-    block.rotateBicubic = values.depth.interpolate ? 1 : 0;
+    block.rotateBicubic = values.depth.interpolate;
     block.rotateDepthIndex = values.depth.shown;
     block.rotateBlankIndex = values.blankIndex;
 }

@@ -4,6 +4,7 @@
 
 #include "color/evenPaletteFile.h"
 
+#include <algorithm>
 #include <cstddef>
 
 namespace vellora {
@@ -68,8 +69,8 @@ std::array<int, 3> hiddenMenuDivisions(const HiddenMenuChoice& choice, const Par
 
 int makeHiddenMenuPalette(Frontend& frontend, const HiddenMenuChoice& choice,
                           ParameterBlock& block) {
-    const std::array<int, 3> d = hiddenMenuDivisions(choice, block);
-    return makeEvenPaletteFromDivisions(frontend, block, d[0], d[1], d[2]);
+    const auto [red, green, blue] = hiddenMenuDivisions(choice, block);
+    return makeEvenPaletteFromDivisions(frontend, block, red, green, blue);
 }
 
 void storeHiddenMenuChoice(const HiddenMenuChoice& choice, ParameterBlock& block) {
@@ -78,9 +79,7 @@ void storeHiddenMenuChoice(const HiddenMenuChoice& choice, ParameterBlock& block
     if (choice.depthIndex == kTrueColorDepthIndex) block.saveBitsPerPixel = kTrueColorBits;
     if (isPosition(choice.qualityIndex, kQualityItems.size()))
         block.saveQuality = std::uint32_t(20 - choice.qualityIndex) * 5;
-    const std::array<int, 3> d = hiddenMenuDivisions(choice, block);
-    for (std::size_t k = 0; k < d.size(); ++k)
-        block.evenDivisions[k] = std::uint32_t(d[k]);
+    std::ranges::copy(hiddenMenuDivisions(choice, block), block.evenDivisions);
 }
 
 } // namespace vellora

@@ -58,7 +58,7 @@ bool tilingPaletteControlEnabled(const TilingDialogValues& values, std::uint32_t
 }
 
 void storeTilingPaletteChoice(const TilingDialogValues& values, ParameterBlock& block) {
-    block.tilingConvert = values.convert ? 1 : 0;
+    block.tilingConvert = values.convert;
     block.tilingPaletteClass = values.paletteClass;
     block.tilingMedianIndex = values.medianIndex;
     block.tilingEvenIndex = values.evenIndex;

@@ -57,7 +57,7 @@ bool grayDiffusionShown(const GrayDialogValues& values) {
 
 void storeGray(const GrayDialogValues& values, ParameterBlock& block) {
     block.grayLevelIndex = values.levelIndex;
-    block.grayDiffusion = grayDiffusionShown(values) ? 1 : 0;
+    block.grayDiffusion = grayDiffusionShown(values);
 }
 
 // --- black and white ---------------------------------------------------------------------------
@@ -79,9 +79,9 @@ std::string_view storeBlackWhite(const BlackWhiteDialogValues& values, Parameter
     const std::string_view error =
         blackWhiteValuesError(values.threshold, values.outset, values.endset);
     if (!error.empty()) return error;
-    block.bwDiffusion = values.diffusion ? 1 : 0;
-    block.bwMedianCut = values.medianCut ? 1 : 0;
-    block.bwStretch = values.stretch ? 1 : 0;
+    block.bwDiffusion = values.diffusion;
+    block.bwMedianCut = values.medianCut;
+    block.bwStretch = values.stretch;
     block.bwThreshold = std::uint32_t(values.threshold);
     block.bwOutset = std::uint32_t(values.outset);
     block.bwEndset = std::uint32_t(values.endset);
@@ -115,7 +115,7 @@ std::string_view storePoster(const PosterDialogValues& values, ParameterBlock& b
     if (!posterLevelsValid(values.common, asInt(l[kPosterRGB]), asInt(l[kPosterRed]),
                            asInt(l[kPosterGreen]), asInt(l[kPosterBlue])))
         return kPosterLevelsText;
-    block.posterCommon = values.common ? 1 : 0;
+    block.posterCommon = values.common;
     block.posterLevelRGB = std::uint32_t(l[kPosterRGB]);
     block.posterLevelRed = std::uint32_t(l[kPosterRed]);
     block.posterLevelGreen = std::uint32_t(l[kPosterGreen]);
@@ -139,7 +139,7 @@ std::string_view storeHistogram(const HistogramDialogValues& values, ParameterBl
     const std::string_view error = histogramValuesError(values.outset, values.endset);
     if (!error.empty()) return error;
     for (std::size_t c = 0; c < 3; ++c) {
-        block.histEnabled[c] = values.enabled[c] ? 1 : 0;
+        block.histEnabled[c] = values.enabled[c];
         block.histOutset[c] = std::uint32_t(values.outset[c]);
         block.histEndset[c] = std::uint32_t(values.endset[c]);
     }
