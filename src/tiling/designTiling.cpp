@@ -9,7 +9,6 @@
 #include "tiling/tileMatcher.h"
 
 #include <algorithm>
-#include <cstring>
 #include <memory>
 #include <new>
 
@@ -45,7 +44,7 @@ int designPaletteTarget(Session& session, DibImage& target, const DibImage& sour
                   userPaletteBitsPerPixel(count), count) != kOk)
         return kFailed;
     for (std::uint32_t i = 0; i < count; ++i)
-        std::memcpy(target.paletteEntry(int(i)), colors[i].data(), 3);
+        std::ranges::copy(colors[i], target.paletteEntry(int(i)));
     return 0;
 }
 

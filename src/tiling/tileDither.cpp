@@ -12,8 +12,7 @@ using Error = std::array<double, 3>;
 
 // Error rows with one spare column on each side, so the neighbours need no edge tests.
 struct ErrorRows {
-    explicit ErrorRows(int columns)
-        : current(std::size_t(columns) + 2), next(std::size_t(columns) + 2) {}
+    explicit ErrorRows(int columns) : current(std::size_t(columns) + 2), next(current) {}
     void advance() {
         current.swap(next);
         std::fill(next.begin(), next.end(), Error{});
