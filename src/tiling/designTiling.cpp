@@ -76,7 +76,7 @@ int prepareDesignTarget(Session& session, DibImage& target, const DibImage& sour
         result = createDib(session.frontend, target, source.width, source.height,
                            source.bitsPerPixel, source.colorsUsed, &source) == kOk
                      ? 0
-                     : 1;
+                     : kFailed;
     else
         return prepareConversionTarget(session, target, source, userPalette, record, code);
     if (result != 0) target.release();

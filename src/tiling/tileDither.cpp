@@ -40,7 +40,7 @@ void ditherTileGrid(std::vector<Bgr>& grid, int columns, const TileColorMapping&
     const std::size_t width = std::size_t(columns);
     for (std::size_t i = 0; i < grid.size(); ++i) {
         const std::size_t column = i % width;
-        if (column == 0 && i != 0) rows.advance();
+        if (column == 0) rows.advance();
         Error wanted{};
         Bgr rounded{};
         for (std::size_t k = 0; k < 3; ++k) {

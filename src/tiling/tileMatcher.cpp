@@ -266,7 +266,7 @@ std::uint8_t TileMatcher::settle(const Batch& batch, std::size_t j) const {
         }
     if (kept == 1) return entries_[batch.position[only]].index;
     const Lab lab = batch.colors.lab(j);
-    int chosen = 256;
+    std::uint8_t chosen{};
     double best = INFINITY;
     const auto evaluate = [&](const Entry& e) {
         const double d = ciede2000(lab, e.lab);
@@ -279,10 +279,10 @@ std::uint8_t TileMatcher::settle(const Batch& batch, std::size_t j) const {
         if (!beyond(batch.lower[k], std::min(limitSquared, best * best)))
             evaluate(entries_[batch.position[k]]);
     // Rounding beyond every allowance would leave nothing: then every entry is worked out.
-    if (chosen == 256)
+    if (std::isinf(best))
         for (const Entry& e : entries_)
             evaluate(e);
-    return std::uint8_t(chosen);
+    return chosen;
 }
 
 std::vector<Bgr> paletteColors(const DibImage& picture) {
