@@ -197,9 +197,7 @@ TEST_F(Tiling, RefusalsLeaveTheCurrentPicture) {
                    (folder / "none.csv").string() + "\": No such file or directory"});
     const PalettePreview unknown = previewTilingPalette(session, block);
     EXPECT_TRUE(unknown.colors.empty() && !unknown.colorsKnown);
-    block = tileSizeBlock(9, 9, 0);
-    block.tilingSizeMethod = 0;
-    block.tileCountWide = 500; // more tiles than pixels: size 0, and no slit
+    block = tileSizeBlock(0, 9, 0); // no tile width and no slit
     start(huePicture(20, 20), block);
     frontend.clear();
     expectRefused({"tile size and slit pixel size are both 0, so no tile can be laid out"});
@@ -344,7 +342,8 @@ TEST_F(Tiling, PaintedTileMovesOneCountAndUndoRestoresIt) {
     ASSERT_EQ(paintTile(session, cell, 0), 0); // the first entry is a colour like any other
     EXPECT_EQ(tileIndex(current(), geometry(), cell), 0);
     start(huePicture(40, 30), tileSizeBlock(5, 4, 1)); // not tiled: true colour
-    EXPECT_EQ(paintTile(session, cell, 0), 1);
+    EXPECT_EQ(std::pair(paintTile(session, cell, 0), tileIndex(source, geometry(), cell)),
+              std::pair(1, -1));
     EXPECT_EQ(frontend.texts(),
               (std::vector<std::string>{"the colour is not in the picture's palette",
                                         "the colour is not in the picture's palette",
