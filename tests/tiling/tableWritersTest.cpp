@@ -87,18 +87,18 @@ TEST_F(Tables, IndexTablesOfTwoByTwoGrid) {
                                         "\": No such file or directory"}));
 }
 
-// One 24-bit tile larger than the 3 × 2 picture: slits outside it, their entries the slit grays.
+// One 24-bit tile as wide as the 3 × 2 picture and higher: slits just outside, their entries grays.
 TEST_F(Tables, ColorTablesOfOneTile) {
     start(test::makeTrueColorImage(3, 2,
                                    [](int x, int y) { return x + y == 0 ? 0x0A141Eu : 0x808080u; }),
-          tileSizeBlock(5, 5, 1, 0, 1), "pic.png");
+          tileSizeBlock(3, 5, 1, 0, 1), "pic.png");
     EXPECT_EQ(text(), "source file : pic.png\n\n"
                       "basic info of tiling 'bitmap' file as follows:\n"
                       "bitmap file size               ,78\n"
                       "image width * height           ,3 * 2\n"
                       "bits per pixel                 ,24\n"
                       "tile count width * height      ,1 * 1\n"
-                      "tile pixel size width * height ,5 * 5\n"
+                      "tile pixel size width * height ,3 * 5\n"
                       "slit pixel size                ,1\n\n"
                       "slit color index as follows:\n"
                       "             ,red    ,green  ,blue\n"
