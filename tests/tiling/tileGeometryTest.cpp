@@ -85,7 +85,7 @@ TEST(TileLayout, EveryPixelCoveredOnce) {
 }
 
 ParameterBlock aroundCount(int wide, int high, int slit) {
-    ParameterBlock b = tileSizeBlock(9, 9, slit);
+    ParameterBlock b = tileSizeBlock(9, 9, slit, 5, 5); // black slits, the last gray allowed
     b.tilingSizeMethod = 0;
     b.tileCountWide = wide;
     b.tileCountHigh = high;
