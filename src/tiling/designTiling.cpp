@@ -9,7 +9,6 @@
 #include "tiling/tileMatcher.h"
 
 #include <algorithm>
-#include <cstring>
 #include <memory>
 #include <new>
 
@@ -45,7 +44,7 @@ int designPaletteTarget(Session& session, DibImage& target, const DibImage& sour
                   userPaletteBitsPerPixel(count), count) != kOk)
         return kFailed;
     for (std::uint32_t i = 0; i < count; ++i)
-        std::memcpy(target.paletteEntry(int(i)), colors[i].data(), 3);
+        std::ranges::copy(colors[i], target.paletteEntry(int(i)));
     return 0;
 }
 
@@ -77,7 +76,7 @@ int prepareDesignTarget(Session& session, DibImage& target, const DibImage& sour
         result = createDib(session.frontend, target, source.width, source.height,
                            source.bitsPerPixel, source.colorsUsed, &source) == kOk
                      ? 0
-                     : 1;
+                     : kFailed;
     else
         return prepareConversionTarget(session, target, source, userPalette, record, code);
     if (result != 0) target.release();

@@ -12,8 +12,6 @@ namespace vellora {
 
 namespace {
 
-constexpr int kRowsPerGroup = 1 << 20; // slits report no progress: one group
-
 // Whether each stored row lies in a horizontal slit.
 std::vector<bool> horizontalSlitRows(const TileGeometry& geometry, int height) {
     std::vector<bool> rows(std::size_t(height), false);
@@ -55,7 +53,8 @@ int drawSlits(Frontend& frontend, DibImage& target, const TileGeometry& geometry
             painter.store(y);
         }
     };
-    runInSlots(target.height, kRowsPerGroup, int(painters.size()), paintRows, [](int) {});
+    // Slits report no progress: all rows are one group.
+    runInSlots(target.height, target.height, int(painters.size()), paintRows, [](int) {});
     return 0;
 }
 

@@ -51,7 +51,7 @@ PalettePreview previewTilingPalette(const Session& session, const ParameterBlock
             return known(paletteColors(picture));
     }
     const int code = tilingConversionCode(block, 0);
-    if (code < 0 || code == kNoConversionCode) return {};
+    if (code == kNoConversionCode) return {};
     if (conversionClass(code) == kClassUser) return userPalette(block);
     const ConversionTarget* row = findConversionTarget(code);
     if (row == nullptr) return {};

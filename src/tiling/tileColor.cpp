@@ -3,6 +3,7 @@
 #include "core/pixelAccess.h"
 
 #include <algorithm>
+#include <array>
 
 namespace vellora {
 
@@ -11,14 +12,14 @@ Bgr averageTileColor(const DibImage& source, const TileGeometry& geometry, int y
         int(std::min<std::int64_t>(std::int64_t(y0) + geometry.tileHeight, source.height));
     const int xEnd =
         int(std::min<std::int64_t>(std::int64_t(x0) + geometry.tileWidth, source.width));
-    double sums[3] = {0, 0, 0};
+    std::array<double, 3> sums{};
     double count = 0;
     for (int y = std::max(y0, 0); y < yEnd; ++y)
         for (int x = std::max(x0, 0); x < xEnd; ++x) {
-            std::uint8_t bgr[3];
-            getColor(source, bgr, y, x, source.bitsPerPixel);
-            for (int k = 0; k < 3; ++k)
-                sums[k] += bgr[k];
+            Bgr bgr;
+            getColor(source, bgr.data(), y, x, source.bitsPerPixel);
+            for (std::size_t k = 0; double& sum : sums)
+                sum += bgr[k++];
             count += 1;
         }
     if (count == 0) return {0, 0, 0};
@@ -29,6 +30,11 @@ Bgr averageTileColor(const DibImage& source, const TileGeometry& geometry, int y
 Bgr mapTileColor(const TileColorMapping& mapping, const Bgr& color) {
     if (!mapping.indexed()) return color;
     return {mapping.paletteIndex(color), 0, 0};
+}
+
+int listedPaletteLength(const DibImage& picture) {
+    const std::uint32_t entries = picture.paletteEntries;
+    return int(picture.colorsUsed != 0 ? std::min(picture.colorsUsed, entries) : entries);
 }
 
 } // namespace vellora

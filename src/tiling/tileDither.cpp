@@ -12,8 +12,7 @@ using Error = std::array<double, 3>;
 
 // Error rows with one spare column on each side, so the neighbours need no edge tests.
 struct ErrorRows {
-    explicit ErrorRows(int columns)
-        : current(std::size_t(columns) + 2), next(std::size_t(columns) + 2) {}
+    explicit ErrorRows(int columns) : current(std::size_t(columns) + 2), next(current) {}
     void advance() {
         current.swap(next);
         std::fill(next.begin(), next.end(), Error{});
@@ -41,7 +40,7 @@ void ditherTileGrid(std::vector<Bgr>& grid, int columns, const TileColorMapping&
     const std::size_t width = std::size_t(columns);
     for (std::size_t i = 0; i < grid.size(); ++i) {
         const std::size_t column = i % width;
-        if (column == 0 && i != 0) rows.advance();
+        if (column == 0) rows.advance();
         Error wanted{};
         Bgr rounded{};
         for (std::size_t k = 0; k < 3; ++k) {

@@ -5,6 +5,7 @@
 #include "core/intermediateFiles.h"
 #include "core/pixelAccess.h"
 #include "tiling/tileBands.h"
+#include "tiling/tileColor.h"
 
 #include <algorithm>
 #include <string_view>
@@ -32,12 +33,6 @@ std::optional<TileSpan> tileSpan(const TileGeometry& g, int width, int height, T
     return std::nullopt;
 }
 
-int paletteLength(const DibImage& picture) {
-    const std::uint32_t used =
-        picture.colorsUsed != 0 ? picture.colorsUsed : picture.paletteEntries;
-    return int(std::min(used, picture.paletteEntries));
-}
-
 } // namespace
 
 std::optional<TileCell> tileAtPoint(const TileGeometry& g, int width, int height, int x, int top) {
@@ -54,7 +49,7 @@ int tileIndex(const DibImage& tiled, const TileGeometry& g, TileCell cell) {
     if (!tiled.isIndexed()) return -1;
     const auto span = tileSpan(g, tiled.width, tiled.height, cell);
     if (!span || span->rowBegin >= span->rowEnd || span->columnBegin >= span->columnEnd) return -1;
-    std::uint8_t index = 0;
+    std::uint8_t index{};
     getIndex(tiled, index, span->rowBegin, span->columnBegin, tiled.bitsPerPixel);
     return index;
 }
@@ -67,7 +62,7 @@ int paintTile(Session& session, TileCell cell, int index) {
     std::string_view refusal;
     if (!picture.isIndexed())
         refusal = kNotIndexedText;
-    else if (index < 0 || index >= paletteLength(picture))
+    else if (index < 0 || index >= listedPaletteLength(picture))
         refusal = kBadIndexText;
     else if (!span)
         refusal = kNotATileText;

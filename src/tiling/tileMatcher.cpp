@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
+#include <span>
 
 namespace vellora {
 
@@ -19,6 +21,11 @@ std::uint32_t colorKey(const Bgr& c) {
 
 std::uint32_t cacheSlot(std::uint32_t key) {
     return ((key + 1) * 2654435761u) >> (32 - kCacheBits);
+}
+
+// What the slot of a remembered colour holds but for the index in its low byte.
+std::uint64_t cacheTag(std::uint32_t key) {
+    return kFilled | std::uint64_t(key) << 8;
 }
 
 // Up to this many colours not yet remembered are matched together: the bounds of all their
@@ -53,7 +60,6 @@ struct TileMatcher::Batch {
     std::size_t size;
     std::array<std::size_t, kBatch> where; // in the row
     std::array<Bgr, kBatch> color;
-    std::array<int, kBatch> start; // entry of the first limit, or −1
     Columns<kBatch> colors, starts;
     std::array<double, kBatch> startLower, limit;
     // Candidates of colour j: begin[j] … begin[j + 1] − 1.
@@ -65,11 +71,6 @@ struct TileMatcher::Batch {
 };
 
 namespace {
-
-struct LastAnswer {
-    const void* matcher = nullptr;
-    int position = 0;
-};
 
 // How far in lightness an entry can lie and still be within `best`: S_L stays below
 // 1 + 0.015 |L̄ − 50| and |L̄ − 50| below |L − 50| + |ΔL| / 2, so |ΔL| ≤ best · S_L gives this.
@@ -83,13 +84,16 @@ double lightnessReach(double lightness, double best) {
 // above 100): entries from the first of that step on, up to the first of the next step after
 // another lightness, hold every entry between the two.
 std::size_t lightnessStep(double lightness) {
-    if (!(lightness > 0)) return 0;
-    if (lightness >= TileMatcher::kLightnessSteps - 1) return TileMatcher::kLightnessSteps - 1;
-    return std::size_t(lightness);
+    return std::size_t(std::clamp(lightness, 0.0, double(TileMatcher::kLightnessSteps - 1)));
+}
+
+// A bound widened by what rounding could make up.
+double withSlack(double bound) {
+    return bound * (1 + kBoundSlack) + kBoundSlack;
 }
 
 bool beyond(double boundSquared, double bestSquared) {
-    return boundSquared > bestSquared * (1 + kBoundSlack) + kBoundSlack;
+    return boundSquared > withSlack(bestSquared);
 }
 
 } // namespace
@@ -104,9 +108,7 @@ TileMatcher::TileMatcher(const std::vector<Bgr>& palette, const std::vector<bool
         entries_.push_back({c, lab, std::sqrt(lab.a * lab.a + lab.b * lab.b), std::uint8_t(i)});
     }
     if (match_ != ColorMatch::Ciede2000) return;
-    std::stable_sort(entries_.begin(), entries_.end(), [](const Entry& x, const Entry& y) {
-        return x.lab.lightness < y.lab.lightness;
-    });
+    std::ranges::stable_sort(entries_, {}, [](const Entry& e) { return e.lab.lightness; });
     for (std::size_t p = 0; p < entries_.size(); ++p) {
         const Entry& e = entries_[p];
         positionOf_[e.index] = int(p);
@@ -126,16 +128,14 @@ TileMatcher::TileMatcher(const std::vector<Bgr>& palette, const std::vector<bool
 }
 
 std::uint8_t TileMatcher::nearest(const Bgr& color) const {
-    if (entries_.empty()) return 0;
-    if (match_ != ColorMatch::Ciede2000) return nearestRgb(color);
-    std::uint8_t index = 0;
+    std::uint8_t index{};
     nearestRow(&color, 1, &index);
     return index;
 }
 
 std::uint8_t TileMatcher::nearestRgb(const Bgr& color) const {
-    int best = 1 << 30;
-    std::uint8_t chosen = entries_.front().index;
+    int best = std::numeric_limits<int>::max();
+    std::uint8_t chosen{};
     for (const Entry& e : entries_) {
         const int db = color[0] - e.color[0];
         const int dg = color[1] - e.color[1];
@@ -151,58 +151,51 @@ std::uint8_t TileMatcher::nearestRgb(const Bgr& color) const {
 
 void TileMatcher::nearestRow(const Bgr* colors, std::size_t count, std::uint8_t* indices) const {
     if (entries_.empty() || match_ != ColorMatch::Ciede2000) {
-        for (std::size_t i = 0; i < count; ++i)
-            indices[i] = nearest(colors[i]);
+        std::transform(colors, colors + count, indices,
+                       [this](const Bgr& color) { return nearestRgb(color); });
         return;
     }
-    for (std::size_t i = 0; i < count; ++i)
-        __builtin_prefetch(&cache_[cacheSlot(colorKey(colors[i]))]);
+    for (const Bgr& color : std::span(colors, count))
+        __builtin_prefetch(&cache_[cacheSlot(colorKey(color))]);
     // Neighbouring tiles mostly share their entry: the latest answer of this thread, found or
-    // remembered, gives each colour a close first limit.
-    thread_local LastAnswer last;
+    // remembered, gives each colour a close first limit. An answer of another matcher is a
+    // valid one too: an index left out here stands for the first entry.
+    thread_local std::uint8_t latest{};
     thread_local Batch batch;
-    // A matcher made where an earlier one lay finds that one's answer: a position within its own
-    // entries is still a valid first limit, one beyond them is none.
-    int latest =
-        last.matcher == this && std::size_t(last.position) < entries_.size() ? last.position : -1;
     batch.size = 0;
     for (std::size_t i = 0; i < count; ++i) {
-        const int remembered = rememberedAnswer(colors[i]);
-        if (remembered >= 0) {
-            indices[i] = std::uint8_t(remembered);
-            latest = positionOf_[std::size_t(remembered)];
+        if (const auto remembered = rememberedAnswer(colors[i])) {
+            indices[i] = latest = *remembered;
             continue;
         }
-        addToBatch(batch, i, colors[i], latest);
+        addToBatch(batch, i, colors[i], std::size_t(positionOf_[latest]));
         if (batch.size < kBatch) continue;
         settleBatch(batch, indices);
-        latest = positionOf_[indices[i]];
+        latest = indices[i];
     }
     if (batch.size > 0) settleBatch(batch, indices);
-    if (count > 0) last = {this, positionOf_[indices[count - 1]]};
 }
 
-int TileMatcher::rememberedAnswer(const Bgr& color) const {
+std::optional<std::uint8_t> TileMatcher::rememberedAnswer(const Bgr& color) const {
     const std::uint32_t key = colorKey(color);
     const std::uint64_t cached = cache_[cacheSlot(key)].load(std::memory_order_relaxed);
-    const std::uint64_t tag = kFilled | std::uint64_t(key) << 8;
-    return (cached & ~std::uint64_t(0xff)) == tag ? int(cached & 0xff) : -1;
+    if ((cached & ~std::uint64_t(0xff)) != cacheTag(key)) return std::nullopt;
+    return std::uint8_t(cached);
 }
 
 void TileMatcher::remember(const Bgr& color, std::uint8_t index) const {
     const std::uint32_t key = colorKey(color);
-    cache_[cacheSlot(key)].store(kFilled | std::uint64_t(key) << 8 | index,
-                                 std::memory_order_relaxed);
+    cache_[cacheSlot(key)].store(cacheTag(key) | index, std::memory_order_relaxed);
 }
 
-void TileMatcher::addToBatch(Batch& batch, std::size_t where, const Bgr& color, int start) const {
+void TileMatcher::addToBatch(Batch& batch, std::size_t where, const Bgr& color,
+                             std::size_t start) const {
     const std::size_t j = batch.size++;
     const Lab lab = labFromSrgb(color[0], color[1], color[2]);
     batch.where[j] = where;
     batch.color[j] = color;
     batch.colors.set(j, lab, std::sqrt(lab.a * lab.a + lab.b * lab.b));
-    batch.start[j] = start;
-    const Entry& e = entries_[std::size_t(std::max(start, 0))];
+    const Entry& e = entries_[start];
     batch.starts.set(j, e.lab, e.chroma);
 }
 
@@ -212,10 +205,8 @@ void TileMatcher::settleBatch(Batch& batch, std::uint8_t* indices) const {
     ciede2000PairBounds(batch.colors.view(n), batch.starts.view(n), batch.startLower.data(),
                         batch.limit.data());
     batch.begin[0] = 0;
-    for (std::size_t j = 0; j < n; ++j) {
-        if (batch.start[j] < 0) batch.limit[j] = INFINITY;
+    for (std::size_t j = 0; j < n; ++j)
         gatherCandidates(batch, j);
-    }
     const std::size_t total = batch.begin[n];
     ciede2000PairBounds(batch.pairedColors.view(total), batch.candidates.view(total),
                         batch.lower.data(), batch.upper.data());
@@ -232,8 +223,7 @@ void TileMatcher::gatherCandidates(Batch& batch, std::size_t j) const {
     const double chroma = batch.colors.chroma[j];
     const double limitSquared = batch.limit[j];
     // Only entries within the limit's reach in lightness can beat it.
-    const double reach =
-        lightnessReach(lab.lightness, std::sqrt(limitSquared)) * (1 + kBoundSlack) + kBoundSlack;
+    const double reach = withSlack(lightnessReach(lab.lightness, std::sqrt(limitSquared)));
     std::size_t first = firstFrom_[lightnessStep(lab.lightness - reach)];
     std::size_t end = firstFrom_[lightnessStep(lab.lightness + reach) + 1];
     // Whole vectors of entries: more entries than needed cost less than the loop's remainder.
@@ -276,7 +266,7 @@ std::uint8_t TileMatcher::settle(const Batch& batch, std::size_t j) const {
         }
     if (kept == 1) return entries_[batch.position[only]].index;
     const Lab lab = batch.colors.lab(j);
-    int chosen = 256;
+    std::uint8_t chosen{};
     double best = INFINITY;
     const auto evaluate = [&](const Entry& e) {
         const double d = ciede2000(lab, e.lab);
@@ -289,20 +279,17 @@ std::uint8_t TileMatcher::settle(const Batch& batch, std::size_t j) const {
         if (!beyond(batch.lower[k], std::min(limitSquared, best * best)))
             evaluate(entries_[batch.position[k]]);
     // Rounding beyond every allowance would leave nothing: then every entry is worked out.
-    if (chosen == 256)
+    if (std::isinf(best))
         for (const Entry& e : entries_)
             evaluate(e);
-    return std::uint8_t(chosen);
+    return chosen;
 }
 
 std::vector<Bgr> paletteColors(const DibImage& picture) {
     std::vector<Bgr> colors;
     if (!picture.isIndexed()) return colors;
-    const std::uint32_t used =
-        picture.colorsUsed != 0 ? picture.colorsUsed : picture.paletteEntries;
-    const std::uint32_t n = std::min<std::uint32_t>({used, picture.paletteEntries, 256});
-    for (std::uint32_t i = 0; i < n; ++i) {
-        const std::uint8_t* e = picture.paletteEntry(int(i));
+    for (int i = 0; i < listedPaletteLength(picture); ++i) {
+        const std::uint8_t* e = picture.paletteEntry(i);
         colors.push_back({e[0], e[1], e[2]});
     }
     return colors;

@@ -9,6 +9,7 @@
 #include <array>
 #include <atomic>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace vellora {
@@ -20,7 +21,7 @@ class TileMatcher {
                 ColorMatch match);
     // False when every entry is left out.
     bool anyAllowed() const { return !entries_.empty(); }
-    // Safe to call from several threads at once, as is nearestRow.
+    // 0 when every entry is left out. Safe to call from several threads at once, as is nearestRow.
     std::uint8_t nearest(const Bgr& color) const;
     // indices[i] = nearest(colors[i]) for a row of colours, which are matched faster together.
     void nearestRow(const Bgr* colors, std::size_t count, std::uint8_t* indices) const;
@@ -37,12 +38,11 @@ class TileMatcher {
     };
     struct Batch;
     std::uint8_t nearestRgb(const Bgr& color) const;
-    // The remembered answer for a colour, or −1.
-    int rememberedAnswer(const Bgr& color) const;
+    std::optional<std::uint8_t> rememberedAnswer(const Bgr& color) const;
     void remember(const Bgr& color, std::uint8_t index) const;
     // CIEDE2000 matching of a batch of colours: each added with the entry that gives its first
-    // limit (−1 for none), then all settled together.
-    void addToBatch(Batch& batch, std::size_t where, const Bgr& color, int start) const;
+    // limit, then all settled together.
+    void addToBatch(Batch& batch, std::size_t where, const Bgr& color, std::size_t start) const;
     void settleBatch(Batch& batch, std::uint8_t* indices) const;
     void gatherCandidates(Batch& batch, std::size_t j) const;
     std::uint8_t settle(const Batch& batch, std::size_t j) const;

@@ -15,23 +15,8 @@ namespace {
 
 constexpr std::size_t kTableFixedBytes = 1078 + 6; // header, largest colour table, two slits
 
-// The header as a fresh bitmap of this geometry has it.
-void writeTableHeader(DibImage& h) {
-    std::uint8_t* p = h.data.data();
-    writeLe16(p + 0, kBitmapSignature);
-    writeLe32(p + 2, h.fileSize);
-    writeLe32(p + 10, h.bitsOffset);
-    writeLe32(p + 14, 40);
-    writeLe32(p + 18, std::uint32_t(h.width));
-    writeLe32(p + 22, std::uint32_t(h.height));
-    writeLe16(p + 26, 1);
-    writeLe16(p + 28, h.bitsPerPixel);
-    writeLe32(p + 34, h.imageSize);
-    writeLe32(p + 46, h.colorsUsed);
-}
-
 void readPixelEntry(const DibImage& picture, std::uint8_t* entry, int y, int x) {
-    if (picture.bitsPerPixel < 16)
+    if (picture.isIndexed())
         getIndex(picture, *entry, y, x, picture.bitsPerPixel);
     else
         getColor(picture, entry, y, x, picture.bitsPerPixel);
@@ -46,13 +31,6 @@ void storeSlitEntry(const DibImage& picture, std::uint8_t* entry, int y, int x,
 }
 
 } // namespace
-
-int TilingTable::paletteLength() const {
-    if (!header.isIndexed()) return 0;
-    // A colours-used count beyond the colour table (a foreign header) lists the table only.
-    const std::uint32_t entries = header.paletteEntries;
-    return int(header.colorsUsed != 0 ? std::min(header.colorsUsed, entries) : entries);
-}
 
 int allocateTilingTable(Frontend& frontend, TilingTable& table, const DibImage& tiledPicture,
                         const TileGeometry& geometry) {
@@ -71,7 +49,7 @@ int allocateTilingTable(Frontend& frontend, TilingTable& table, const DibImage& 
     } catch (const std::length_error&) {
         return reportError(frontend, kErrorAllocate);
     }
-    writeTableHeader(h);
+    writeDibHeader(h, h.data.data());
     if (h.isIndexed())
         std::memcpy(h.data.data() + h.paletteOffset, tiledPicture.data.data() + h.paletteOffset,
                     h.paletteBytes);

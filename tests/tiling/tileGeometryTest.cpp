@@ -85,7 +85,7 @@ TEST(TileLayout, EveryPixelCoveredOnce) {
 }
 
 ParameterBlock aroundCount(int wide, int high, int slit) {
-    ParameterBlock b = tileSizeBlock(9, 9, slit);
+    ParameterBlock b = tileSizeBlock(9, 9, slit, 5, 5); // black slits, the last gray allowed
     b.tilingSizeMethod = 0;
     b.tileCountWide = wide;
     b.tileCountHigh = high;
@@ -105,7 +105,7 @@ TEST(TileLayout, ParametersThatCannotLayOutAGridAreRefused) {
         {"count 0 (division by zero)", aroundCount(0, 4, 1), true},
         {"one tile each way", aroundCount(1, 1, 1), false},
         {"negative count", aroundCount(4, -1, 1), true},
-        {"negative size", tileSizeBlock(-2, 4, 1), true},
+        {"negative size", tileSizeBlock(-2, 4, 3), true},
         {"negative slit", tileSizeBlock(4, 4, -1), true},
         {"horizontal gray past black", tileSizeBlock(9, 9, 1, 6, 5), true},
         {"vertical gray past black", tileSizeBlock(9, 9, 1, 5, 6), true},

@@ -69,8 +69,7 @@ struct Tiling : test::TilingSession {
                   std::tuple(bitsPerPixel, colors));
         return tiled;
     }
-    // The use counts of the current picture's tiling table, which starts with the picture's own
-    // header and colour table (room for the largest), three bytes a tile and two slit entries.
+    // The use counts of the tiling table: the picture's header and colour table, then the entries.
     std::vector<std::int64_t> counts() {
         TilingTable table;
         EXPECT_EQ(buildTilingTable(session, table), 0);
@@ -105,9 +104,8 @@ TEST(TilingCode, UserPaletteFormatsAndUnknownClass) {
 // Every palette road, with and without design settings: each tile takes the entry a plain search
 // finds nearest its average among those not left out (by RGB also the even palette's lookup, its
 // levels equally spaced); with tile dithering, the entry the averages' grid dithered on that search
-// gives (see FloydSteinbergWeightsOnTheGrid); without a palette, its average. The table counts each
-// entry's tiles; the palette previewed before tiling is the one used (a median cut's only by
-// number). Slit probes: x, stored y, colour.
+// gives; without a palette, its average. The table counts each entry's tiles; the palette
+// previewed is the one used (a median cut's only by number). Slit probes: x, stored y, colour.
 TEST_F(Tiling, EveryTileTakesTheNearestEntryNotExcluded) {
     std::ofstream(folder / "three.csv") << "red,green,blue\n255,0,0\n0,0,255\n250,250,250\n";
     ParameterBlock plain = tileSizeBlock(10, 10, 2, 2, 4);
@@ -199,9 +197,7 @@ TEST_F(Tiling, RefusalsLeaveTheCurrentPicture) {
                    (folder / "none.csv").string() + "\": No such file or directory"});
     const PalettePreview unknown = previewTilingPalette(session, block);
     EXPECT_TRUE(unknown.colors.empty() && !unknown.colorsKnown);
-    block = tileSizeBlock(9, 9, 0);
-    block.tilingSizeMethod = 0;
-    block.tileCountWide = 500; // more tiles than pixels: size 0, and no slit
+    block = tileSizeBlock(0, 9, 0); // no tile width and no slit
     start(huePicture(20, 20), block);
     frontend.clear();
     expectRefused({"tile size and slit pixel size are both 0, so no tile can be laid out"});
@@ -256,6 +252,7 @@ TEST(TileDither, FloydSteinbergWeightsOnTheGrid) {
 TEST(TileMatcher, Ciede2000AgreesWithAPlainSearch) {
     std::mt19937 random(3);
     const auto byte = [&] { return std::uint8_t(random()); };
+    EXPECT_EQ(TileMatcher({{9, 9, 9}}, {false}, ColorMatch::Ciede2000).nearest({9, 9, 9}), 0);
     for (int trial = 0; trial < 30; ++trial) {
         std::vector<Bgr> palette(1 + random() % 256);
         for (Bgr& c : palette) {
@@ -305,8 +302,10 @@ TEST(TileEdit, PointsFindTheirTileAndSlitsNone) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(tileAtPoint(g, 34, 35, c.x, c.top), c.cell) << c.x << "," << c.top;
-    // No tile and no slit: no pitch to divide by.
+    // No tile and no slit: no pitch to divide by; 1-pixel tiles without slits: every pixel a tile.
     EXPECT_EQ(tileAtPoint(TileGeometry{}, 9, 9, 3, 3), std::nullopt);
+    EXPECT_EQ(tileAtPoint(computeTileGeometry(tileSizeBlock(1, 1, 0), 9, 9), 9, 9, 3, 2),
+              (TileCell{2, 3}));
     // Tiles of no height cover no pixel, so they have no index.
     const DibImage ones =
         test::makeIndexedImage(4, 4, 1, {0, 0xFFFFFF}, [](int, int) { return 1; });
@@ -324,10 +323,11 @@ TEST_F(Tiling, PaintedTileMovesOneCountAndUndoRestoresIt) {
     ASSERT_EQ(paintTile(session, cell, fresh), 0);
     const DibImage painted = current();
     EXPECT_EQ(tileIndex(painted, geometry(), cell), fresh);
-    int changed = 0; // the whole 5 × 4 tile and nothing else
+    int changed = 0; // the whole 5 × 4 tile, stored rows 16 … 19, and nothing else
     for (int y = 0; y < 30; ++y)
         for (int x = 0; x < 40; ++x)
-            changed += test::rgbAt(tiled, x, y) != test::rgbAt(painted, x, y);
+            changed += (test::rgbAt(tiled, x, y) != test::rgbAt(painted, x, y)) *
+                       (x < 5 && y >= 16 && y < 20 ? 1 : 100);
     EXPECT_EQ(changed, 5 * 4);
     std::vector<std::int64_t> expected = before;
     --expected[std::size_t(old)];
@@ -335,7 +335,6 @@ TEST_F(Tiling, PaintedTileMovesOneCountAndUndoRestoresIt) {
     EXPECT_EQ(counts(), expected);
     ASSERT_TRUE(undo(session));
     EXPECT_EQ(counts(), before);
-
     const std::string kept = session.currentPath;
     for (const auto& [at, index] : {std::pair{cell, 16}, {cell, -1}, {TileCell{0, 7}, 1}})
         EXPECT_EQ(paintTile(session, at, index), 1) << index;
@@ -343,7 +342,8 @@ TEST_F(Tiling, PaintedTileMovesOneCountAndUndoRestoresIt) {
     ASSERT_EQ(paintTile(session, cell, 0), 0); // the first entry is a colour like any other
     EXPECT_EQ(tileIndex(current(), geometry(), cell), 0);
     start(huePicture(40, 30), tileSizeBlock(5, 4, 1)); // not tiled: true colour
-    EXPECT_EQ(paintTile(session, cell, 0), 1);
+    EXPECT_EQ(std::pair(paintTile(session, cell, 0), tileIndex(source, geometry(), cell)),
+              std::pair(1, -1));
     EXPECT_EQ(frontend.texts(),
               (std::vector<std::string>{"the colour is not in the picture's palette",
                                         "the colour is not in the picture's palette",
