@@ -280,8 +280,7 @@ class MainWindowTest : public QObject {
         QScrollBar* bar = w.imageView()->horizontalBar(); // the bar shows the record
         const ScrollRecord& record = w.imageView()->scroll().horizontal;
         QVERIFY(bar->isVisible() && record.position > 0);
-        // Both bars lie against the canvas, one below it and one to its right, inside the view, as
-        // thick as they ask to be.
+        // Both bars lie against the canvas (below it, right of it) in the view, as thick as asked.
         const QRect canvas = w.imageView()->canvas()->geometry();
         const QRect inner = w.imageView()->contentsRect();
         QCOMPARE(std::tuple(bar->geometry().top(), bar->geometry().bottom(), bar->height()),

@@ -158,9 +158,8 @@ TEST(ParameterFields, RepairReplacesOnlyBadValuesOfAFreshBlock) {
               std::tuple(255u, 17u, 1u, 1u, 9, 0u));
 }
 
-// The --help line of every field (its values, range, default and help) as published in
-// tests/data/parameterFields.txt (rewritten by VELLORA_WRITE_FIELDS=1; its defaults are the
-// published layout's, the block's other words 0); a choice is named only for a value it takes.
+// Every field's --help line (values, range, default, help) as in tests/data/parameterFields.txt
+// (rewritten by VELLORA_WRITE_FIELDS=1); a choice is named only for a value its field takes.
 TEST(ParameterFields, DescriptionListsEveryFieldWithDefaultAndChoicesAreNamed) {
     const std::string text = describeParameterFields();
     const std::string file = VELLORA_SOURCE_DIR "/tests/data/parameterFields.txt";

@@ -457,10 +457,7 @@ TEST(HandBuilt, GifScreensFramesAndIndices) {
     file[20] = 1;
     for (const auto& [background, shown] : {std::pair{1, 0xC86432u}, {2, 0x0A141Eu}}) {
         file[11] = std::uint8_t(background);
-        const DibImage screen = loadBytesOrFail(file);
-        EXPECT_EQ(
-            std::tuple(screenRgb(screen, 0, 0), screenRgb(screen, 0, 1), screenRgb(screen, 1, 1)),
-            std::tuple(shown, shown, shown));
+        EXPECT_EQ(screenRgb(loadBytesOrFail(file), 0, 1), shown); // the row below the frame
     }
 }
 
