@@ -35,7 +35,7 @@ bool readSheetSettings(const std::filesystem::path& path, DesignSettings& settin
             return false;
         }
     }
-    if (file.bad()) {
+    if (!file.is_open() || file.bad()) { // a file there that cannot be opened is no empty one
         error = where + "cannot be read";
         return false;
     }
