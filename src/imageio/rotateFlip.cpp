@@ -40,7 +40,7 @@ void copyLine(const DibImage& source, DibImage& target, int targetRow, Point sta
     const int width = target.width;
     int x = start.x, y = source.height - 1 - start.y; // y in stored order from here on
     const int stepY = -step.y;
-    if constexpr (Bits < 8) {
+    if constexpr (Bits == 1 || Bits == 4) { // pixels inside bytes
         for (int tx = 0; tx < width; ++tx, x += step.x, y += stepY) {
             std::uint8_t index = 0;
             getIndex(source, index, y, x, Bits);
