@@ -39,17 +39,15 @@ PosterizationDialog::PosterizationDialog(QWidget* owner, Session& session)
         grid->addWidget(fields_[field], row, 1);
     };
     addLevel(kPosterRGB, 0);
-    int row = 1;
     for (const PosterRow& r : kChannelRows) {
+        const int row = grid->rowCount(); // below the rows before
         auto* label = new QLabel(r.text, this);
         label->setIndent(kLabelIndent); // under the box's text, not its square
         grid->addWidget(label, row, 0);
         addLevel(r.field, row);
         label->setBuddy(fields_[r.field]->edit());
-        ++row;
     }
-    grid->setColumnStretch(2, 1);
-    body()->addLayout(grid);
+    addLeftAligned(grid);
     connect(common_, &QCheckBox::clicked, this, [this](bool on) {
         values_.common = on;
         applyEnabling();
@@ -80,8 +78,7 @@ HistogramDialog::HistogramDialog(QWidget* owner, Session& session)
     auto* grid = new QGridLayout;
     for (std::size_t channel = 0; channel < 3; ++channel)
         addChannel(grid, channel);
-    grid->setColumnStretch(4, 1);
-    body()->addLayout(grid);
+    addLeftAligned(grid);
     applyEnabling();
     finishLayout();
 }

@@ -88,6 +88,13 @@ OperationDialog::OperationDialog(QWidget* owner, Session& session, const char* t
     outer->setSizeConstraint(QLayout::SetFixedSize);
 }
 
+void OperationDialog::addLeftAligned(QLayout* inner) {
+    auto* row = new QHBoxLayout;
+    row->addLayout(inner);
+    row->addStretch();
+    body()->addLayout(row);
+}
+
 void OperationDialog::finishLayout() {
     finishLayout("save as default");
 }

@@ -59,6 +59,8 @@ class OperationDialog : public QDialog {
   protected:
     // The controls go here, top to bottom; `finishLayout` then adds the check and buttons.
     QBoxLayout* body() const { return body_; }
+    // Adds `inner` to the body at its own width, at the left; the room to its right stays empty.
+    void addLeftAligned(QLayout* inner);
     void finishLayout();
     // The same with the save check's own text ("save methods as default").
     void finishLayout(const char* saveText);

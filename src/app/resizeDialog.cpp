@@ -22,8 +22,7 @@ void ResizeDialog::buildSizeFields() {
     auto* grid = new QGridLayout;
     width_ = addGridField(grid, 0, 0, "width", 1110, 1120, values_.width);
     height_ = addGridField(grid, 1, 0, "height", 1111, 1121, values_.height);
-    grid->setColumnStretch(2, 1);
-    body()->addLayout(grid);
+    addLeftAligned(grid);
     for (auto [field, dimension] :
          {std::pair{width_, ResizeDimension::Width}, {height_, ResizeDimension::Height}}) {
         const ResizeDimension which = dimension;

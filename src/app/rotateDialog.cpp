@@ -15,8 +15,7 @@ RotateDialog::RotateDialog(QWidget* owner, Session& session)
     auto* grid = new QGridLayout;
     angle_ = addGridField(grid, 0, 0, "angle to right", 1310, 1320, values_.angle);
     grid->addWidget(new QLabel("(minor to left)", this), 1, 1);
-    grid->setColumnStretch(2, 1);
-    body()->addLayout(grid);
+    addLeftAligned(grid);
     connect(angle_, &ValueField::edited, this, [this] { values_.angle = angle_->value(); });
     connect(angle_, &ValueField::stepped, this, [this](bool up) {
         values_.angle = unlimitedStep(angle_->value(), up);

@@ -18,7 +18,7 @@ QString singleInstanceLockPath() {
 std::unique_ptr<QLockFile> takeSingleInstanceLock(const QString& path) {
     auto lock = std::make_unique<QLockFile>(path);
     lock->setStaleLockTime(0); // only a lock whose process is gone counts as stale
-    if (!lock->tryLock(0)) return nullptr;
+    if (!lock->tryLock()) return nullptr;
     return lock;
 }
 

@@ -11,7 +11,6 @@
 namespace vellora::app {
 namespace {
 
-
 QLabel* note(QWidget* parent, const char* text, int id) {
     auto* label = new QLabel(text, parent);
     label->setIndent(kNoteIndent);

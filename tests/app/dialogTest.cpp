@@ -22,6 +22,7 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -295,6 +296,8 @@ class DialogTest : public QObject {
             onNextModal([&opened, &layouts](QDialog& dialog) {
                 opened = true;
                 expectTidyLayout(dialog, layouts);
+                dialog.layout()->setGeometry({0, 0, dialog.width() + 60, dialog.height()});
+                expectTidyLayout(dialog, layouts); // widened: the room goes where it should
                 QVERIFY(dialog.findChild<QPushButton*>("okay")->isDefault()); // Enter: "Okay"
                 for (QCheckBox* box : dialog.findChildren<QCheckBox*>())
                     box->click();
