@@ -48,7 +48,7 @@ FieldSetting setTo(std::string_view name, std::int64_t value, int index = -1) {
 bool parseCount(std::string_view text, std::int64_t& value) {
     const char* end = text.data() + text.size();
     const auto [stop, failure] = std::from_chars(text.data(), end, value);
-    return !text.empty() && failure == std::errc{} && stop == end;
+    return failure == std::errc{} && stop == end; // an empty text is no number either
 }
 
 // A number within the range of the field `name`.
