@@ -83,8 +83,8 @@ TEST(Encoders, PixelsSurviveAtEveryDepthAndAwkwardSize) {
 TEST(Encoders, PngPaletteHoldsTheColoursUsed) {
     for (const auto& [used, index, held] :
          {std::tuple{1u, 0, 1u}, {5u, 4, 5u}, {5u, 5, 256u}, {0u, 3, 256u}}) {
-        DibImage picture = makeIndexedImage(3, 2, 8, ramp(true),
-                                            [&](int x, int y) { return x + 2 * y == 2 ? index : 0; });
+        DibImage picture = makeIndexedImage(
+            3, 2, 8, ramp(true), [&](int x, int y) { return x + 2 * y == 2 ? index : 0; });
         picture.colorsUsed = used;
         picture.paletteEntry(0)[2] = 1; // a gray ramp but for one byte: a palette
         const DibImage back = loadBytesOrFail(encodeOrFail(imageio::encodePng, picture));
@@ -207,7 +207,7 @@ TEST(ExifOrientation, JpegOpensUpright) {
         {exifSegment(false, 0x0110, 3, 6), 1},
         {exifSegment(false, 0x0110, 3, 6, 40), 1},
         {{'J', 'F', 'I', 'F', 0, 0, 'I', 'I', 42, 0, 8, 0, 0, 0}, 1}};
-    for (const auto& [at, spoilt] : {std::pair{7, 'M'}, {8, '+'}}) { // "IM", or not 42
+    for (const auto& [at, spoilt] : {std::pair{7, 'M'}, {8, '+'}, {0, 'J'}}) { // "IM", not 42, Jxif
         cases.push_back({exifSegment(false, 0x0112, 3, 6), 1});
         cases.back().first[at] = spoilt;
     }
