@@ -29,7 +29,7 @@ struct PngLayout {
     PngRows rows = PngRows::Copy;
     int paletteCount = 0; // palette entries, or gray levels of a gray ramp
     bool gray = false;
-    png_color palette[256] = {};
+    png_color palette[PNG_MAX_PALETTE_LENGTH] = {};
     std::size_t rowBytes = 0;
     int passes = 1;
     std::uint64_t filteredBytes = 0; // the decompressed stream: rows as stored, filter bytes too

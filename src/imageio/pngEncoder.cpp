@@ -34,7 +34,7 @@ void flushCallback(png_structp) {}
 struct PngPlan {
     int colorType = PNG_COLOR_TYPE_RGB;
     int bitDepth = 8;
-    png_color palette[256] = {};
+    png_color palette[PNG_MAX_PALETTE_LENGTH] = {};
     int paletteCount{};
 };
 

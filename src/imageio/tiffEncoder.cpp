@@ -13,7 +13,7 @@ namespace vellora::imageio {
 namespace {
 
 void setColorMap(TIFF* tif, const DibImage& image) {
-    const int entries = 1 << image.bitsPerPixel;
+    const int entries = int(image.paletteEntries);
     std::vector<std::uint16_t> map(3 * std::size_t(entries));
     for (int i = 0; i < entries; ++i) {
         const std::uint8_t* entry = image.paletteEntry(i);

@@ -62,10 +62,6 @@ int closeProc(thandle_t) {
 toff_t sizeProc(thandle_t handle) {
     return streamOf(handle).size;
 }
-int mapProc(thandle_t, void**, toff_t*) {
-    return 0;
-}
-void unmapProc(thandle_t, void*, toff_t) {}
 
 int errorHandler(TIFF*, void* data, const char*, const char* format, va_list arguments) {
     char text[256];
@@ -98,7 +94,7 @@ TIFF* openTiffStream(TiffStream& stream, const char* mode) {
     TIFFOpenOptionsSetErrorHandlerExtR(options, errorHandler, &stream);
     TIFFOpenOptionsSetWarningHandlerExtR(options, warningHandler, &stream);
     TIFF* tif = TIFFClientOpenExt("memory", mode, &stream, readProc, writeProc, seekProc, closeProc,
-                                  sizeProc, mapProc, unmapProc, options);
+                                  sizeProc, nullptr, nullptr, options); // no mapping
     TIFFOpenOptionsFree(options);
     if (!tif && stream.message.empty()) stream.message = "cannot open";
     return tif;
