@@ -245,8 +245,7 @@ TEST_F(CliEndToEnd, FailedRunWritesNothing) {
     expectTempFolderEmpty();
 }
 
-// --help, --help-fields, the manual page and the completion as published in tests/data/cli/
-// (rewritten by VELLORA_WRITE_DOCS=1); the help is short, --version names the version.
+// The help, field list, manual page and completion as in tests/data/cli/ (VELLORA_WRITE_DOCS=1).
 TEST_F(CliEndToEnd, HelpAndDocumentsAreAsPublished) {
     const std::pair<std::string, std::string> documents[] = {
         {"help.txt", run({"--help"}).out},

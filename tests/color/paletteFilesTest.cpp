@@ -150,8 +150,7 @@ TEST(EvenPaletteMaking, WritesOrRefusesInTheUserFolder) {
                                          {"", kMakeEvenPaletteFailedText.data()}}));
 }
 
-// The basic palettes are the 16 basic and the 147 extended colour keywords of CSS Color Module
-// Level 3 (tests/data/colorKeywords.txt), stored blue, green, red, 0, as the presets hold them.
+// The basic palettes: CSS Color 3's 16 basic and 147 extended keywords (tests/data), stored BGR0.
 TEST(BasicPalettes, TheCssColourKeywords) {
     std::map<std::string, Bytes> sets; // "basic", "extended": the palette entries in order
     std::istringstream lines(readText(VELLORA_SOURCE_DIR "/tests/data/colorKeywords.txt"));
