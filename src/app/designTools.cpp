@@ -31,10 +31,8 @@ std::vector<QColor> pictureColors(const std::string& path) {
     SilentFrontend quiet;
     std::vector<QColor> colors;
     if (readBitmapFile(quiet, path, picture) != 0) return colors; // true colour lists none
-    const std::uint32_t used =
-        picture.colorsUsed != 0 ? picture.colorsUsed : picture.paletteEntries;
-    for (std::uint32_t i = 0; i < std::min(used, picture.paletteEntries); ++i) {
-        const std::uint8_t* e = picture.paletteEntry(int(i));
+    for (int i = 0; i < picture.listedEntries(); ++i) {
+        const std::uint8_t* e = picture.paletteEntry(i);
         colors.emplace_back(e[2], e[1], e[0]);
     }
     return colors;

@@ -9,16 +9,11 @@ namespace vellora {
 namespace {
 // 255³: above any squared distance, so the first entry always wins against it.
 constexpr std::int32_t kNoDistance = 16581375;
-
-int entriesInUse(const DibImage& image) {
-    const std::uint32_t n = image.colorsUsed != 0 ? image.colorsUsed : image.paletteEntries;
-    return int(std::min<std::uint32_t>({n, image.paletteEntries, 256}));
-}
 } // namespace
 
 std::uint8_t nearestPaletteIndex(const DibImage& image, std::uint8_t blue, std::uint8_t green,
                                  std::uint8_t red, std::uint8_t previous) {
-    const int n = entriesInUse(image);
+    const int n = image.listedEntries();
     std::int32_t best = kNoDistance;
     std::uint8_t chosen = previous;
     for (int i = 0; i < n; ++i) {
@@ -35,8 +30,7 @@ std::uint8_t nearestPaletteIndex(const DibImage& image, std::uint8_t blue, std::
     return chosen;
 }
 
-NearestPaletteFinder::NearestPaletteFinder(const DibImage& image)
-    : count_(entriesInUse(image)) {
+NearestPaletteFinder::NearestPaletteFinder(const DibImage& image) : count_(image.listedEntries()) {
     std::array<int, 256> order;
     std::iota(order.begin(), order.begin() + count_, 0);
     const auto greenOf = [&](int i) { return image.paletteEntry(i)[1]; };

@@ -9,6 +9,7 @@
 #include "core/frontend.h"
 #include "core/pictureBytes.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <span>
@@ -44,6 +45,11 @@ struct DibImage {
         return data.data() + paletteOffset + 4 * std::size_t(i);
     }
     bool isIndexed() const { return bitsPerPixel <= 8; }
+    // The entries the picture lists: colorsUsed, or the whole colour table when that is 0 or more
+    // than the table holds (a foreign header); 0 for a true-colour picture.
+    int listedEntries() const {
+        return int(colorsUsed != 0 ? std::min(colorsUsed, paletteEntries) : paletteEntries);
+    }
     // Frees the block; the geometry stays for whoever still wants to read it.
     void release() { PictureBytes().swap(data); }
 };

@@ -18,8 +18,8 @@ Bgr averageTileColor(const DibImage& source, const TileGeometry& geometry, int y
         for (int x = std::max(x0, 0); x < xEnd; ++x) {
             Bgr bgr;
             getColor(source, bgr.data(), y, x, source.bitsPerPixel);
-            for (std::size_t k = 0; double& sum : sums)
-                sum += bgr[k++];
+            for (std::size_t k = 0; k < sums.size(); ++k)
+                sums[k] += bgr[k];
             count += 1;
         }
     if (count == 0) return {0, 0, 0};
@@ -30,11 +30,6 @@ Bgr averageTileColor(const DibImage& source, const TileGeometry& geometry, int y
 Bgr mapTileColor(const TileColorMapping& mapping, const Bgr& color) {
     if (!mapping.indexed()) return color;
     return {mapping.paletteIndex(color), 0, 0};
-}
-
-int listedPaletteLength(const DibImage& picture) {
-    const std::uint32_t entries = picture.paletteEntries;
-    return int(picture.colorsUsed != 0 ? std::min(picture.colorsUsed, entries) : entries);
 }
 
 } // namespace vellora

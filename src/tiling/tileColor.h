@@ -36,8 +36,4 @@ struct TileColorMapping {
 // The painted bytes of a colour: the index in byte 0, or the three colour bytes.
 Bgr mapTileColor(const TileColorMapping& mapping, const Bgr& color);
 
-// The palette entries a picture lists: colorsUsed, or its whole colour table when that is 0 or
-// more than the table holds (a foreign header); 0 for a true-colour picture.
-int listedPaletteLength(const DibImage& picture);
-
 } // namespace vellora

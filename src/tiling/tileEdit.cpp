@@ -5,7 +5,6 @@
 #include "core/intermediateFiles.h"
 #include "core/pixelAccess.h"
 #include "tiling/tileBands.h"
-#include "tiling/tileColor.h"
 
 #include <algorithm>
 #include <string_view>
@@ -62,7 +61,7 @@ int paintTile(Session& session, TileCell cell, int index) {
     std::string_view refusal;
     if (!picture.isIndexed())
         refusal = kNotIndexedText;
-    else if (index < 0 || index >= listedPaletteLength(picture))
+    else if (index < 0 || index >= picture.listedEntries())
         refusal = kBadIndexText;
     else if (!span)
         refusal = kNotATileText;

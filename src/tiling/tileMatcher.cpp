@@ -288,7 +288,7 @@ std::uint8_t TileMatcher::settle(const Batch& batch, std::size_t j) const {
 std::vector<Bgr> paletteColors(const DibImage& picture) {
     std::vector<Bgr> colors;
     if (!picture.isIndexed()) return colors;
-    for (int i = 0; i < listedPaletteLength(picture); ++i) {
+    for (int i = 0; i < picture.listedEntries(); ++i) {
         const std::uint8_t* e = picture.paletteEntry(i);
         colors.push_back({e[0], e[1], e[2]});
     }

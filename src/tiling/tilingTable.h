@@ -31,7 +31,7 @@ struct TilingTable {
     const std::uint8_t* horizontalSlitEntry() const { return entry(geometry.tileCount()); }
     const std::uint8_t* verticalSlitEntry() const { return entry(geometry.tileCount() + 1); }
     // The palette listed: colorsUsed entries, or 2^bpp when that is 0 (or more than 2^bpp).
-    int paletteLength() const { return listedPaletteLength(header); }
+    int paletteLength() const { return header.listedEntries(); }
 };
 
 // Makes the table block for a tiled picture: header, colour table, entries zero.

@@ -162,8 +162,7 @@ TEST(BasicPalettes, TheCssColourKeywords) {
             sets[set].insert(sets[set].end(),
                              {std::uint8_t(c), std::uint8_t(c >> 8), std::uint8_t(c >> 16), 0});
         }
-    const Bytes& basic = sets["basic"];
-    const Bytes& extended = sets["extended"];
+    const Bytes &basic = sets["basic"], &extended = sets["extended"];
     EXPECT_EQ(basicPaletteFileBytes(basicColorKeywords()), basic);
     EXPECT_EQ(basicPaletteFileBytes(extendedColorKeywords()), extended);
     EXPECT_EQ(readFileBytes(builtPresetFolder() / findConversionTarget(256)->presetFile), basic);

@@ -102,10 +102,9 @@ TEST(SetParameter, PathIsStoredZeroFilledAndMustFit) {
     EXPECT_EQ(parameterValueText(block, *findParameterField("userPalettePath")).size(), 259u);
 }
 
-// Every block byte outside the reserved areas belongs to one field (aliases aside), and every name
-// finds its own field. Each default lies in its value's range; value ranges lie within the field's
-// and together span it (--help shows the field's). Each group but None has a save-as-default flag,
-// in group order, 0 or 1 and off. A field with defaults listed one by one has no single one (0).
+// Every block byte outside the reserved areas belongs to one field (aliases aside); each name finds
+// its own field. Defaults lie in their values' ranges, which lie in the field's and span it. Each
+// group but None has a flag, in order, 0 … 1, off; defaults listed one by one mean no single one.
 TEST(ParameterFields, EachFieldOwnsItsBytesAndItsDefaultsLieInItsRanges) {
     const ParameterBlock defaults = defaultParameterBlock();
     std::vector<int> owners(kParameterBlockBytes, 0); // the reserved areas count as owned

@@ -453,11 +453,10 @@ TEST(HandBuilt, GifScreensFramesAndIndices) {
                          screenRgb(image, 1, 0), readLe32(image.paletteEntry(0))),
               std::tuple(2, 2, 0xC86432u, 0xFFFFFFu, 0xFFFFFFu, 0xFFFFFFu)); // reserved byte 0
     EXPECT_EQ(rgbAt(loadBytesOrFail(gifFile(1, 1, 1, 1, {}, 0x5C)), 0, 0), 0x0A141Eu);
-    file = gifFile(2, 2, 1, 1); // the frame at (1, 0); a background past the table shows entry 0
-    file[20] = 1;
+    file = gifFile(2, 2, 1, 1), file[20] = 1; // the frame at (1, 0)
     for (const auto& [background, shown] : {std::pair{1, 0xC86432u}, {2, 0x0A141Eu}}) {
-        file[11] = std::uint8_t(background);
-        EXPECT_EQ(screenRgb(loadBytesOrFail(file), 0, 1), shown); // the row below the frame
+        file[11] = std::uint8_t(background); // shown below the frame; one past the table: entry 0
+        EXPECT_EQ(screenRgb(loadBytesOrFail(file), 0, 1), shown);
     }
 }
 
@@ -484,12 +483,11 @@ ByteVector tallScreenGif(int screenHeight, int frameHeight) {
     return file;
 }
 
-// Sizes the file cannot back are refused before allocating, outputs untouched: too large for the
-// 32-bit fields or memory (capped, as fuzzing runs do), or beyond what the compressed data gives.
-// PNG rows with filter bytes are at most 1100× the file: 100 bytes may hold 12344 one-bit rows 64
-// wide (111096 bytes). Sequential JPEG spends ≥ 2 bits an 8 × 8 block: 5770 bytes may hold
-// 1024 × 1923 pixels of 3 samples. GIF codes are ≥ 3 bits, each ≤ 4096 pixels: 35 bytes may hold
-// 1000 × 393. A GIF screen over 4096 × 4096 pixels and over 64 times its frame holds no picture.
+// Sizes the file cannot back are refused before allocating, outputs untouched: past the 32-bit
+// fields or (capped) memory, or what compressed data can give. PNG rows with filter bytes are at
+// most 1100× the file: 100 bytes may hold 12344 one-bit rows 64 wide. Sequential JPEG spends ≥ 2
+// bits an 8 × 8 block: 5770 bytes, 1024 × 1923 pixels. GIF codes (≥ 3 bits, ≤ 4096 pixels): 35
+// bytes, 1000 × 393. A GIF screen over 4096² pixels and 64 times its frame holds no picture.
 TEST(BadInput, DeclaredSizesMustFitTheMemoryAndTheFile) {
     ByteVector pngFits = pngFile(64, 12344, 1, 0, {}), pngTooMany = pngFile(64, 12345, 1, 0, {});
     pngFits.resize(100), pngTooMany.resize(100);

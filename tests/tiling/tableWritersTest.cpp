@@ -131,7 +131,7 @@ TEST_F(Tables, IndexedSlitsOutsideThePictureAndColoursClaimedBeyondTheTable) {
         << listed;
     EXPECT_EQ(listed.find("\n      3,"), std::string::npos);
     DibImage claims40 = test::makeIndexedImage(4, 4, 4, {0xFF0000}, [](int, int) { return 0; });
-    EXPECT_EQ(listedPaletteLength(claims40), 1);
+    EXPECT_EQ(claims40.listedEntries(), 1);
     writeLe32(claims40.data.data() + 46, 40);
     start(claims40, tileSizeBlock(2, 2, 0));
     listed = text();
