@@ -68,80 +68,23 @@ TEST_P(CliUsage, RefusesWithExitTwoAndTouchesNothing) {
     expectTempFolderEmpty();
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    BadCommandLines, CliUsage,
-    ::testing::Values(
-        UsageCase{{"in.png", "blur"}, "alert: unknown step \"blur\""},
-        UsageCase{{"in.png", "tilng"}, "alert: unknown step \"tilng\"\ndid you mean \"tiling\"?"},
-        UsageCase{{"in.png", "--grout-g", "black"},
-                  "alert: unknown option \"--grout-g\"\ndid you mean \"--grout\"?"},
-        UsageCase{
-            {"--set", "tilingMedianIdx=3", "in.png"},
-            "alert: unknown parameter \"tilingMedianIdx\"\ndid you mean \"tilingMedianIndex\"?"},
-        UsageCase{{"in.png", "flip-vertical"},
-                  "alert: nothing to write: give -o, --table, --csv, --chart or --shopping"},
-        UsageCase{{"in.png", "--colors", "12"},
-                  "alert: --colors needs 2, 4, 8, 16, 32, 64, 128 or 256, got \"12\""},
-        UsageCase{{"in.png", "--tile", "9x"},
-                  "alert: --tile needs W or WxH in pixels, 1 to 65535, got \"9x\""},
-        UsageCase{{"in.png", "--grout", "x"},
-                  "alert: --grout needs a width in pixels, 0 to 65535, got \"x\""},
-        UsageCase{{"in.png", "--grout-gray", "grey"},
-                  "alert: --grout-gray needs white, light-gray, little-gray, "
-                  "medium-gray, deep-gray or black, got \"grey\""},
-        UsageCase{{"--set", "saveQuality=101", "in.png"},
-                  "alert: saveQuality must be 0 … 100, got 101"},
-        UsageCase{{"--set", "saveQuality", "in.png"},
-                  "alert: --set needs NAME=VALUE, got \"saveQuality\""},
-        UsageCase{{"in.png", "--set", "=5"}, "alert: --set needs NAME=VALUE, got \"=5\""},
-        UsageCase{{"--par"}, "alert: --par needs a value"},
-        UsageCase{{"--par", "a.par", "--par", "b.par", "in.png"}, "alert: --par given twice"},
-        UsageCase{{"--par", "", "in.png"}, "alert: --par needs a file name"},
-        UsageCase{{}, "alert: no input picture given"},
-        UsageCase{{""}, "alert: the input file name is empty"},
-        UsageCase{{"missing.png"}, "alert: the input file \"missing.png\" does not exist"},
-        UsageCase{{"in.png", "-o", "nowhere/out.png"},
-                  "alert: the output folder \"nowhere\" does not exist"},
-        UsageCase{{"in.png", "-o", "out.TIFF"},
-                  "alert: no picture format for \"out.TIFF\": the name must end in "
-                  ".bmp, .dib, .jpg, .jpeg, .gif, .png or .tiff"},
-        UsageCase{{"in.png", "-o", "in.png"}, "alert: the output \"in.png\" is the input file"},
-        UsageCase{{"in.png", "-o", "a.png", "-o", "b.png"}, "alert: -o given twice"},
-        UsageCase{{"in.png", "-o"}, "alert: -o needs a value"},
-        UsageCase{{"in.png", "-o", ""}, "alert: -o needs a file name"},
-        UsageCase{{"--par", "none.par", "in.png"},
-                  "alert: cannot read the parameter file \"none.par\""},
-        UsageCase{{"in.png", "--table", "t.txt", "--csv", "t.txt"},
-                  "alert: --table and --csv name the same file \"t.txt\""},
-        UsageCase{{"in.png", "-o", "x.png", "--csv", "./x.png"},
-                  "alert: --csv and -o name the same file \"x.png\""},
-        // Links that lead to one file, and a dangling one that writing would make.
-        UsageCase{{"in.png", "--table", "hard.txt", "--csv", "table.txt"},
-                  "alert: --table and --csv name the same file \"table.txt\""},
-        UsageCase{{"in.png", "--table", "soft.txt", "--csv", "table.txt"},
-                  "alert: --table and --csv name the same file \"table.txt\""},
-        UsageCase{{"in.png", "--table", "../work/new.csv", "--csv", "dangling.csv"},
-                  "alert: --table and --csv name the same file \"dangling.csv\""},
-        UsageCase{{"in.png", "--table", "loop.txt", "--csv", "./loop.txt"},
-                  "alert: --table and --csv name the same file \"./loop.txt\""},
-        UsageCase{{"in.png", "tiling", "--match", ""},
-                  "alert: --match needs rgb or ciede2000, got \"\""},
-        UsageCase{
-            {"in.png", "--exclude", "256"},
-            "alert: --exclude needs palette indices 0 to 255 separated by commas, got \"256\""},
-        // The build sheet's options, refused before anything runs.
-        UsageCase{{"in.png", "--chart", "x.png"},
-                  "alert: --chart needs a file name ending in .pdf or .svg, got \"x.png\""},
-        UsageCase{{"in.png", "--chart", "a.pdf", "--chart", "b.PDF"},
-                  "alert: --chart given twice for the same format"},
-        UsageCase{{"in.png", "--paper", "a3"}, "alert: --paper needs a4 or letter, got \"a3\""},
-        UsageCase{{"in.png", "--spare", "5", "--spare", "6"}, "alert: --spare given twice"},
-        UsageCase{{"in.png", "--shopping", "missing/s.csv"},
-                  "alert: the output folder \"missing\" does not exist"},
-        UsageCase{{"in.png", "--chart", "s.svg", "--shopping", "./s.svg"},
-                  "alert: --chart and --shopping name the same file \"./s.svg\""},
-        UsageCase{{"in.png", "--chart", "in.png.svg", "--shopping", "in.png"},
-                  "alert: the output \"in.png\" is the input file"}));
+// The refused command lines of tests/data/cli/usageErrors.txt.
+std::vector<UsageCase> usageCases() {
+    std::vector<UsageCase> cases;
+    for (const std::string& line :
+         split(readText(VELLORA_SOURCE_DIR "/tests/data/cli/usageErrors.txt"), '\n')) {
+        if (line.starts_with('$')) {
+            cases.emplace_back();
+            for (const std::string& argument :
+                 split(line.substr(std::min<size_t>(2, line.size())), ' '))
+                cases.back().arguments.push_back(argument == "''" ? "" : argument);
+        } else if (!cases.empty())
+            cases.back().message += (cases.back().message.empty() ? "" : "\n") + line;
+    }
+    return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(BadCommandLines, CliUsage, ::testing::ValuesIn(usageCases()));
 
 // The tile line's names and pack sizes reach the shopping list (--pack for the rows without
 // one); a tile line that does not read fails the run before anything is written.
