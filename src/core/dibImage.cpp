@@ -64,13 +64,6 @@ bool allocateZeroed(PictureBytes& block, std::size_t bytes) {
     }
 }
 
-long fileLength(std::FILE* f) {
-    if (std::fseek(f, 0, SEEK_END) != 0) return -1;
-    const long length = std::ftell(f);
-    if (std::fseek(f, 0, SEEK_SET) != 0) return -1;
-    return length;
-}
-
 // Checks the header of a block read from a file and fills the geometry; the codes are those
 // of the reading steps after the block is in memory.
 int parseHeader(Frontend& frontend, DibImage& image) {

@@ -46,6 +46,13 @@ std::string shortReadText(std::FILE* file) {
     return std::ferror(file) ? std::strerror(errno) : "the file ended early";
 }
 
+long fileLength(std::FILE* file) {
+    if (std::fseek(file, 0, SEEK_END) != 0) return -1;
+    const long length = std::ftell(file);
+    if (std::fseek(file, 0, SEEK_SET) != 0) return -1;
+    return length;
+}
+
 void noteOpenFailure(const std::filesystem::path& path, ReadOpen outcome) {
     noteFailureCause("cannot read \"" + path.string() + "\": " + openFailureText(outcome));
 }

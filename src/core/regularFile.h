@@ -28,6 +28,9 @@ inline constexpr std::string_view kNotRegularFileText = "it is not a regular fil
 std::string openFailureText(ReadOpen outcome);
 std::string shortReadText(std::FILE* file);
 
+// The length of an open file, left positioned at its start; -1 when it cannot be told.
+long fileLength(std::FILE* file);
+
 // The same as the failure cause: 'cannot read "path": ' and the reason.
 void noteOpenFailure(const std::filesystem::path& path, ReadOpen outcome);
 void noteShortRead(const std::filesystem::path& path, std::FILE* file);

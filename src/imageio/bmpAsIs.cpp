@@ -49,14 +49,11 @@ bool sameLayout(const DibImage& a, const DibImage& b) {
            a.paletteOffset == b.paletteOffset;
 }
 
-// The table as decoding writes it: each entry's fourth byte zero, entries past those the file
-// holds all zero.
-bool paletteAsDecoded(const std::uint8_t* palette, std::uint32_t entries, std::uint32_t held) {
-    for (std::uint32_t i = 0; i < entries; ++i) {
-        const std::uint8_t* entry = palette + 4 * std::size_t(i);
-        if (entry[3] != 0) return false;
-        if (i >= held && (entry[0] | entry[1] | entry[2]) != 0) return false;
-    }
+// The table as decoding writes it: each entry's fourth byte zero. A file laid out as fresh holds
+// the whole table, so decoding takes every entry from it.
+bool paletteAsDecoded(const std::uint8_t* palette, std::uint32_t entries) {
+    for (std::uint32_t i = 0; i < entries; ++i)
+        if (palette[4 * std::size_t(i) + 3] != 0) return false;
     return true;
 }
 
@@ -102,9 +99,7 @@ bool takeOverBmpFile(PictureBytes& file, DibImage& image) {
     DibImage shape;
     Header header;
     if (!laidOutAsFresh(parsed, file.size(), shape, header)) return false;
-    if (!paletteAsDecoded(file.data() + shape.paletteOffset, shape.paletteEntries,
-                          parsed.paletteCount))
-        return false;
+    if (!paletteAsDecoded(file.data() + shape.paletteOffset, shape.paletteEntries)) return false;
     const std::uint64_t usedBits = std::uint64_t(shape.width) * shape.bitsPerPixel;
     if (!rowTailsClear(file.data() + shape.bitsOffset, shape, usedBits)) return false;
     // Only the header fields decoding does not carry (resolution, image size, reserved) differ.

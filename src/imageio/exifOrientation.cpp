@@ -18,9 +18,6 @@ struct TiffReader {
     std::uint32_t u16(std::size_t at) const {
         return bigEndian ? data[at] << 8 | data[at + 1] : data[at] | data[at + 1] << 8;
     }
-    std::uint32_t u32(std::size_t at) const {
-        return bigEndian ? u16(at) << 16 | u16(at + 2) : u16(at) | u16(at + 2) << 16;
-    }
 };
 
 } // namespace
@@ -30,8 +27,10 @@ int exifOrientation(const std::uint8_t* segment, std::size_t size) {
     const std::uint8_t* tiff = segment + kTiffStart;
     const TiffReader reader{tiff, size - kTiffStart, tiff[0] == 'M'};
     if ((tiff[0] != 'I' && tiff[0] != 'M') || tiff[1] != tiff[0] || reader.u16(2) != 42) return 1;
-    const std::uint32_t directory = reader.u32(4);
-    if (directory > reader.size - 2) return 1;
+    // The directory's 32-bit offset: past 65535 it would lie outside any segment.
+    const bool beyond = reader.u16(reader.bigEndian ? 4 : 6) != 0;
+    const std::uint32_t directory = reader.u16(reader.bigEndian ? 6 : 4);
+    if (beyond || directory > reader.size - 2) return 1;
     const std::uint32_t entries = reader.u16(directory);
     for (std::uint32_t i = 0; i < entries; ++i) {
         const std::size_t entry = directory + 2 + std::size_t(i) * 12;

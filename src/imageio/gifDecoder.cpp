@@ -28,13 +28,14 @@ int readCallback(GifFileType* gif, GifByteType* out, int count) {
 }
 
 struct GifFrame {
-    int canvasWidth = 0, canvasHeight = 0;
-    int left = 0, top = 0, width = 0, height = 0;
-    bool interlaced = false;
+    // All but the transparent index come from the frame's description.
+    int canvasWidth{}, canvasHeight{};
+    int left{}, top{}, width{}, height{};
+    bool interlaced{};
     int transparentIndex = NO_TRANSPARENT_COLOR;
-    int background = 0;
-    const ColorMapObject* colors = nullptr;
-    int openDepth = 8;
+    int background{};
+    const ColorMapObject* colors{};
+    int openDepth{};
 };
 
 class GifReader {

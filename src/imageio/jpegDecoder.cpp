@@ -20,12 +20,12 @@ constexpr std::uint64_t kSequentialRatio = 1024;
 constexpr int kMaxScans = 500;
 
 struct JpegLayout {
-    int width = 0, height = 0; // as stored, before the orientation
+    int width{}, height{}; // as stored, before the orientation
     int openDepth = 24;
     bool cmyk = false;
-    bool adobeInverted = false;
-    int components = 3;
-    int orientation = 1;
+    bool adobeInverted{};
+    int components{};
+    int orientation{};
 };
 
 struct JpegDecoding {
@@ -187,7 +187,8 @@ bool decodeJpeg(Bytes file, DibImage& image, std::string& error) {
         return false;
     if (layout.openDepth == 8) fillGrayRamp(picture, 256);
     std::vector<std::uint8_t> cmykRow;
-    if (layout.cmyk && !allocateBuffer(cmykRow, 4 * std::uint64_t(layout.width), error))
+    if (layout.cmyk &&
+        !allocateBuffer(cmykRow, std::uint64_t(layout.width) * layout.components, error))
         return false;
     if (!readRows(&session.decoding, &layout, &picture, cmykRow.data())) return session.fail(error);
     if (!applyOrientation(layout.orientation, picture, error)) return false;

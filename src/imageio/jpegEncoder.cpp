@@ -58,8 +58,8 @@ bool compress(JpegEncoding* encoding, const DibImage* image, const JpegInput* in
 
 } // namespace
 
-bool encodeJpeg(const DibImage& image, const EncodeOptions& options,
-                PictureBytes& file, std::string& error) {
+bool encodeJpeg(const DibImage& image, const EncodeOptions& options, PictureBytes& file,
+                std::string& error) {
     const JpegInput input = inputFor(image);
     std::vector<std::uint8_t> colorRow;
     if (input.throughColors && !allocateBuffer(colorRow, 3 * std::uint64_t(image.width), error))

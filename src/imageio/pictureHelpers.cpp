@@ -3,11 +3,9 @@
 namespace vellora::imageio {
 
 void fillGrayRamp(DibImage& image, int count) {
-    for (int i = 0; i < count; ++i) {
-        const auto level = std::uint8_t(count > 1 ? i * 255 / (count - 1) : 0);
+    for (int i = 1; i < count; ++i) { // entry 0, black, is what a fresh table holds
         std::uint8_t* entry = image.paletteEntry(i);
-        entry[0] = entry[1] = entry[2] = level;
-        entry[3] = 0;
+        entry[0] = entry[1] = entry[2] = std::uint8_t(i * 255 / (count - 1));
     }
 }
 

@@ -11,7 +11,8 @@ inline std::uint8_t overWhite(unsigned channel, unsigned alpha) {
     return std::uint8_t((channel * alpha + 255u * (255u - alpha) + 127u) / 255u);
 }
 
-// Fills the first `count` colour-table entries with an even gray ramp from black to white.
+// Fills the first `count` entries of a fresh (all zero) colour table with an even gray ramp from
+// black to white.
 void fillGrayRamp(DibImage& image, int count);
 
 // Whether the image is 8 bpp and its 256 colour-table entries are the gray ramp i, i, i.

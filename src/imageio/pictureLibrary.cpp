@@ -56,22 +56,26 @@ bool isBmp(Bytes file) {
 }
 
 constexpr std::array kDecoders = {
-    Decoder{"jpeg", isJpeg, probeJpeg, decodeJpeg}, Decoder{"png", isPng, probePng, decodePng},
-    Decoder{"gif", isGif, probeGif, decodeGif},     Decoder{"tiff", isTiff, probeTiff, decodeTiff},
+    Decoder{"jpeg", isJpeg, probeJpeg, decodeJpeg},
+    Decoder{"png", isPng, probePng, decodePng},
+    Decoder{"gif", isGif, probeGif, decodeGif},
+    Decoder{"tiff", isTiff, probeTiff, decodeTiff},
     Decoder{"bmp", isBmp, probeBmp, decodeBmp, probeBmpHead, takeOverBmpFile},
 };
 
 struct Encoder {
     std::string_view mimeType;
-    bool (*encode)(const DibImage& image, const EncodeOptions& options,
-                   PictureBytes& file, std::string& error);
+    bool (*encode)(const DibImage& image, const EncodeOptions& options, PictureBytes& file,
+                   std::string& error);
     // Optional: whether the picture's block already is the file, to be written as it stands.
     bool (*asIs)(const DibImage& image) = nullptr;
 };
 
 constexpr std::array kEncoders = {
-    Encoder{"image/bmp", encodeBmp, isBmpFileAsIs},   Encoder{"image/jpeg", encodeJpeg},
-    Encoder{"image/gif", encodeGif},   Encoder{"image/png", encodePng},
+    Encoder{"image/bmp", encodeBmp, isBmpFileAsIs},
+    Encoder{"image/jpeg", encodeJpeg},
+    Encoder{"image/gif", encodeGif},
+    Encoder{"image/png", encodePng},
     Encoder{"image/tiff", encodeTiff},
 };
 
@@ -97,11 +101,9 @@ using Head = std::array<std::uint8_t, kBmpHeadBytes>;
 bool readHead(const std::filesystem::path& path, Head& head, std::uint64_t& length) {
     if (scratchHead(path, head, length)) return length > head.size();
     const ReadFile file = openRegularFile(path);
-    if (!file) return false;
-    bool ok = std::fseek(file.get(), 0, SEEK_END) == 0;
-    const long end = ok ? std::ftell(file.get()) : -1;
+    const long end = file ? fileLength(file.get()) : -1;
     length = std::uint64_t(std::max(end, 0L));
-    return end > long(head.size()) && std::fseek(file.get(), 0, SEEK_SET) == 0 &&
+    return end > long(head.size()) &&
            std::fread(head.data(), 1, head.size(), file.get()) == head.size();
 }
 
@@ -125,9 +127,8 @@ bool readWholeFile(const std::filesystem::path& path, PictureBytes& bytes, std::
         error = openFailureText(outcome);
         return false;
     }
-    bool ok = std::fseek(file.get(), 0, SEEK_END) == 0;
-    const long length = ok ? std::ftell(file.get()) : -1;
-    ok = length >= 0 && std::fseek(file.get(), 0, SEEK_SET) == 0;
+    const long length = fileLength(file.get());
+    bool ok = length >= 0;
     if (ok && !allocateBuffer(bytes, std::uint64_t(length), error)) return false;
     ok = ok && std::fread(bytes.data(), 1, bytes.size(), file.get()) == bytes.size();
     if (!ok) error = shortReadText(file.get());

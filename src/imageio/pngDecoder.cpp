@@ -24,15 +24,15 @@ struct PngInput {
 };
 
 struct PngLayout {
-    png_uint_32 width = 0, height = 0;
-    int openDepth = 0;
+    png_uint_32 width{}, height{};
+    int openDepth{};
     PngRows rows = PngRows::Copy;
     int paletteCount = 0; // palette entries, or gray levels of a gray ramp
     bool gray = false;
     png_color palette[PNG_MAX_PALETTE_LENGTH] = {};
-    std::size_t rowBytes = 0;
-    int passes = 1;
-    std::uint64_t filteredBytes = 0; // the decompressed stream: rows as stored, filter bytes too
+    std::size_t rowBytes{};
+    int passes{};
+    std::uint64_t filteredBytes{}; // the decompressed stream: rows as stored, filter bytes too
 };
 
 // Deflate expands one byte into at most 1032.
@@ -94,7 +94,6 @@ bool readHeader(png_structp png, png_infop info, PngLayout* layout) {
 bool readRows(png_structp png, png_bytep* rows) {
     if (setjmp(png_jmpbuf(png))) return false;
     png_read_image(png, rows);
-
     return true;
 }
 

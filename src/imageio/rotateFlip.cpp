@@ -37,6 +37,7 @@ Point sourceOf(int tx, int ty, int targetWidth, int targetHeight, const DibImage
 
 template <int Bits>
 void copyLine(const DibImage& source, DibImage& target, int targetRow, Point start, Point step) {
+    static_assert(Bits == 1 || Bits == 4 || Bits == 8 || Bits == 24 || Bits == 32);
     const int width = target.width;
     int x = start.x, y = source.height - 1 - start.y; // y in stored order from here on
     const int stepY = -step.y;

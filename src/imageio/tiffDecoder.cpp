@@ -15,10 +15,10 @@ namespace {
 using TiffHandle = std::unique_ptr<TIFF, TiffCloser>;
 
 struct TiffLayout {
-    std::uint32_t width = 0, height = 0;
-    std::uint16_t bitsPerSample = 1, samples = 1, photometric = PHOTOMETRIC_MINISWHITE;
-    bool indexed = false;
-    int openDepth = 24;
+    std::uint32_t width{}, height{};
+    std::uint16_t bitsPerSample{}, samples{}, photometric = PHOTOMETRIC_MINISWHITE;
+    bool indexed{};
+    int openDepth{};
 };
 
 bool isSimpleIndexed(TIFF* tif, const TiffLayout& layout) {

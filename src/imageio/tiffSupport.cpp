@@ -51,7 +51,7 @@ toff_t seekProc(thandle_t handle, toff_t offset, int whence) {
         base = stream.size;
     const std::uint64_t target = base + offset;
     // Writers may seek past the end (the gap is filled on the next write); readers may not.
-    if (target < base || (stream.input && target > stream.size)) return toff_t(-1);
+    if (stream.input && target > stream.size) return toff_t(-1);
     stream.position = target;
     return target;
 }

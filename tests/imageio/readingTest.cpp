@@ -282,6 +282,10 @@ TEST(BadInput, CappedBudgetRefusesLargePicturesFromTinyFiles) {
     EXPECT_TRUE(imageio::pictureFits(2000, 1000, 8) && !imageio::pictureFits(4000, 3000, 8));
     imageio::capMemoryBudget(54 + 32); // the header and one row of eight 32-bit pixels, exactly
     EXPECT_TRUE(imageio::pictureFits(8, 1, 32) && !imageio::pictureFits(9, 1, 32));
+    std::vector<std::uint8_t> buffer;
+    std::string error;
+    EXPECT_TRUE(imageio::allocateBuffer(buffer, 86, error) &&
+                !imageio::allocateBuffer(buffer, 87, error));
     imageio::capMemoryBudget(previous);
     EXPECT_TRUE(imageio::pictureFits(4000, 3000, 24));
 }
@@ -412,15 +416,16 @@ TEST(BadInput, TruncatedAndSpoiledFilesNeverCrash) {
     }
 }
 
-// A gray TIFF's 2 bpp rows (1, 0, 2, 3, 3, 2, 1, 0) open as 4 bpp, same indices, levels rising from
+// Two gray TIFF 2 bpp rows (1, 3, 2, 3, 3, 2, 1, 0) open as 4 bpp, same indices, levels up from
 // black (white if so marked). No usable pixel offset: rows follow the colours-used table (0: all).
 TEST(HandBuilt, IndexedRowsOpenAsStored) {
-    const ByteVector row = {0x4B, 0xE4};
-    const ByteVector minIsBlack = tiffFile(8, 1, 2, 1, row), minIsWhite = tiffFile(8, 1, 2, 0, row);
+    const ByteVector rows = {0x7B, 0xE4, 0x7B, 0xE4};
+    const ByteVector minIsBlack = tiffFile(8, 2, 2, 1, rows),
+                     minIsWhite = tiffFile(8, 2, 2, 0, rows);
     for (const ByteVector& file : {minIsBlack, minIsWhite}) { // and bitmaps: see the corpus
         const DibImage image = loadBytesOrFail(file);
         EXPECT_EQ(image.bitsPerPixel, 4);
-        EXPECT_EQ(ByteVector(image.row(0), image.row(0) + 4), (ByteVector{0x10, 0x23, 0x32, 0x10}));
+        EXPECT_EQ(ByteVector(image.row(1), image.row(1) + 4), (ByteVector{0x13, 0x23, 0x32, 0x10}));
     }
     EXPECT_EQ(std::tuple(rgbAt(loadBytesOrFail(minIsBlack), 0, 0),
                          rgbAt(loadBytesOrFail(minIsWhite), 0, 0)),
@@ -461,11 +466,13 @@ TEST(HandBuilt, GifScreensFramesAndIndices) {
 }
 
 // The encoder's rows, with the frame marked interlaced, are read as four passes: every eighth
-// row from row 0, every eighth from 4, every fourth from 2, every second from 1.
+// row from row 0, every eighth from 4, every fourth from 2, every second from 1. Its screen says
+// 8 bits of colour resolution and a table of 256, background 0.
 TEST(HandBuilt, InterlacedGifRowsArriveInFourPasses) {
     for (const int height : {3, 19}) {
         const DibImage picture = randomPicture(3, height, 8, 7);
         ByteVector file = encodeOrFail(imageio::encodeGif, picture);
+        EXPECT_EQ(file[10] << 8 | file[11], 0xF700);
         file[13 + 3 * 256 + 9] |= 0x40; // the frame's flags, after the screen and 256 colours
         const DibImage image = loadBytesOrFail(file);
         int line = 0;

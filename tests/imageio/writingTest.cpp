@@ -79,17 +79,30 @@ TEST(Encoders, PixelsSurviveAtEveryDepthAndAwkwardSize) {
 }
 
 // A PNG's palette holds the colours the picture says it uses when no pixel lies past them, else
-// the whole table. (A table that is a gray ramp but for one byte is still a palette.)
+// the whole table. (A table that is a gray ramp but for one byte, any of the three, is a palette.)
 TEST(Encoders, PngPaletteHoldsTheColoursUsed) {
     for (const auto& [used, index, held] :
          {std::tuple{1u, 0, 1u}, {5u, 4, 5u}, {5u, 5, 256u}, {0u, 3, 256u}}) {
         DibImage picture = makeIndexedImage(
             3, 2, 8, ramp(true), [&](int x, int y) { return x + 2 * y == 2 ? index : 0; });
         picture.colorsUsed = used;
-        picture.paletteEntry(0)[2] = 1; // a gray ramp but for one byte: a palette
+        picture.paletteEntry(0)[index % 3] = 1;
         const DibImage back = loadBytesOrFail(encodeOrFail(imageio::encodePng, picture));
         EXPECT_EQ(back.colorsUsed, held) << used << index;
     }
+}
+
+// Levels past 0 … 9 are taken as the nearest end; 0 stores the rows, 9 packs them.
+TEST(Encoders, PngCompressionLevelIsKeptInRangeAndUsed) {
+    const DibImage picture = makePhotoLike(40, 30, 24);
+    std::vector<std::vector<std::uint8_t>> files;
+    for (const int level : {-3, 0, 9, 42}) {
+        imageio::setPngCompressionLevel(level);
+        files.push_back(encodeOrFail(imageio::encodePng, picture));
+    }
+    imageio::setPngCompressionLevel(imageio::kDefaultPngCompressionLevel);
+    EXPECT_TRUE(files[0] == files[1] && files[2] == files[3]);
+    EXPECT_GT(files[1].size(), files[2].size() + 1000);
 }
 
 // Without a reducer the save fails (SavePicture below); the GIF carries what the reducer gives
@@ -211,6 +224,9 @@ TEST(ExifOrientation, JpegOpensUpright) {
         cases.push_back({exifSegment(false, 0x0112, 3, 6), 1});
         cases.back().first[at] = spoilt;
     }
+    const std::vector<std::uint8_t> turned =
+        exifSegment(false, 0x0112, 3, 6); // the entry cut short:
+    EXPECT_EQ(imageio::exifOrientation(turned.data(), turned.size() - 1), 1);
     for (int orientation = 1; orientation <= 8; ++orientation)
         cases.push_back({exifSegment(orientation % 2 == 0, 0x0112, 3, std::uint16_t(orientation)),
                          orientation});
