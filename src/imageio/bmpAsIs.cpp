@@ -34,7 +34,6 @@ bool rowTailsClear(const std::uint8_t* rows, const DibImage& shape, std::uint64_
     const std::size_t whole = std::size_t(usedBits / 8);
     const unsigned partBits = unsigned(usedBits % 8);
     const std::size_t tailStart = whole + (partBits != 0 ? 1 : 0);
-    if (tailStart == stride && partBits == 0) return true;
     for (int y = 0; y < shape.height; ++y) {
         const std::uint8_t* row = rows + std::size_t(y) * stride;
         if (partBits != 0 && (row[whole] & (0xFFu >> partBits)) != 0) return false;

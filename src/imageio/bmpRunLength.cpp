@@ -76,7 +76,6 @@ template <class Put> RunEnd walkRuns(Bytes file, const BmpHeader& header, Put&& 
 
 bool runLengthDescribesPicture(Bytes file, const BmpHeader& header, std::string& error) {
     const RunEnd at = walkRuns(file, header, [](std::int64_t, std::int64_t, std::uint32_t) {});
-    if (at.y >= header.height) return true;
     const std::int64_t left = (header.height - at.y) * header.width - std::min(at.x, header.width);
     if (left <= kUndescribedPixelLimit) return true;
     error = kTooShortText;

@@ -204,7 +204,7 @@ bool savePicture(const std::filesystem::path& path, const DibImage& image,
         error = "the picture to save is not a usable bitmap";
         return false;
     }
-    const EncodeOptions options{std::clamp(quality, 0, 100), colorDepth};
+    const EncodeOptions options{quality, colorDepth}; // libjpeg keeps quality in 1 … 100
     try {
         if (encoder->asIs && encoder->asIs(image))
             return writeFileSafely(path, Bytes(image.data.data(), image.fileSize), error,

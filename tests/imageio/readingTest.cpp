@@ -424,7 +424,8 @@ TEST(HandBuilt, IndexedRowsOpenAsStored) {
                      minIsWhite = tiffFile(8, 2, 2, 0, rows);
     for (const ByteVector& file : {minIsBlack, minIsWhite}) { // and bitmaps: see the corpus
         const DibImage image = loadBytesOrFail(file);
-        EXPECT_EQ(image.bitsPerPixel, 4);
+        EXPECT_EQ(std::pair(int(image.bitsPerPixel), readLe32(image.paletteEntry(4))),
+                  std::pair(4, 0u));
         EXPECT_EQ(ByteVector(image.row(1), image.row(1) + 4), (ByteVector{0x13, 0x23, 0x32, 0x10}));
     }
     EXPECT_EQ(std::tuple(rgbAt(loadBytesOrFail(minIsBlack), 0, 0),
@@ -432,9 +433,9 @@ TEST(HandBuilt, IndexedRowsOpenAsStored) {
               std::tuple(0x555555u, 0xAAAAAAu));
     // A one-byte 1-bit strip reads as it stands; with no photometric tag, 0 is white.
     const DibImage oneBit = loadBytesOrFail(tiffFile(8, 1, 1, -1, {0xA5}));
-    EXPECT_EQ(
-        std::tuple(oneBit.bitsPerPixel, oneBit.row(0)[0], rgbAt(oneBit, 0, 0), rgbAt(oneBit, 1, 0)),
-        std::tuple(1, 0xA5, 0u, 0xFFFFFFu));
+    EXPECT_EQ(std::tuple(oneBit.bitsPerPixel, oneBit.colorsUsed, oneBit.row(0)[0],
+                         rgbAt(oneBit, 0, 0), rgbAt(oneBit, 1, 0)),
+              std::tuple(1, 2u, 0xA5, 0u, 0xFFFFFFu));
     ByteVector noOffset = rleBmp(40, 8, 1, 1, 0, {0xA5, 0, 0, 0});
     writeLe32(noOffset.data() + 10, 0);
     writeLe32(noOffset.data() + 46, 0);

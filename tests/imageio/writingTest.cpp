@@ -105,6 +105,19 @@ TEST(Encoders, PngCompressionLevelIsKeptInRangeAndUsed) {
     EXPECT_GT(files[1].size(), files[2].size() + 1000);
 }
 
+// A picture its format cannot hold is refused: a GIF side past 65535, a JPEG one past 65500.
+TEST(Encoders, RefuseSidesTheirFormatCannotHold) {
+    PictureBytes file;
+    std::string error;
+    for (const auto& [width, height] : {std::pair{65536, 1}, {1, 65536}}) {
+        EXPECT_FALSE(imageio::encodeGif(makeImage(width, height, 1), {}, file, error));
+        EXPECT_EQ(error, "the picture is too large for a gif file");
+    }
+    EXPECT_TRUE(imageio::encodeGif(makeImage(65535, 1, 1), {}, file, error)) << error;
+    EXPECT_FALSE(imageio::encodeJpeg(makeImage(65501, 1, 24), {}, file, error));
+    EXPECT_EQ(error.rfind("failed to write the jpeg file: ", 0), 0u) << error;
+}
+
 // Without a reducer the save fails (SavePicture below); the GIF carries what the reducer gives
 // (here the green channel as gray), which must be a usable 8 bpp picture of the same size.
 TEST(GifEncoder, ReducesTrueColourThroughTheInstalledReducer) {
