@@ -14,9 +14,9 @@ namespace vellora::imageio {
 namespace {
 
 struct GifInput {
-    const std::uint8_t* data = nullptr;
-    std::size_t size = 0;
-    std::size_t position = 0;
+    const std::uint8_t* data{};
+    std::size_t size{};
+    std::size_t position{};
 };
 
 int readCallback(GifFileType* gif, GifByteType* out, int count) {

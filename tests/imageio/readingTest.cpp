@@ -356,6 +356,7 @@ TEST(BadInput, EachFileLoadsOrIsRefusedForItsFault) {
         {rleBmp(40, 4000, 3000, 8, 1, {0, 1}), 8 << 20, tooLarge},
         {readFileBytes(corpusPath("bmp/g/rgb16.bmp")), 100 << 10, tooLarge},
         {tiff, 35000, tooLarge}, // 30054 bytes of picture, 40000 of raster; a JPEG 100000 of work
+        {tiff, 45000, "the tiff file cannot be read"}, // the raster fits, libtiff's own work not
         {encodeOrFail(imageio::encodeJpeg, makePhotoLike(100, 100, 24)), 50000, tooLarge},
         {tiff, 0, ""},
         {{'h', 'e', 'l', 'l', 'o'}, 0, kUnknownFormat},
