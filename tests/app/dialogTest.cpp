@@ -12,6 +12,7 @@
 #include "app/sheetSetupDialog.h"
 #include "app/tilingDialog.h"
 #include "color/paletteFolders.h"
+#include "core/parameterFields.h"
 #include "dialogDriver.h"
 #include "shell/commandTable.h"
 #include "support/tempDir.h"
@@ -77,8 +78,8 @@ void expectTidyLayout(QDialog& dialog, QString& layout) {
 
 // Plays `script` as a user would: "name" clicks a button, check box, radio button or arrow,
 // "combo…=3" chooses item 3 of a list, "edit…=12 px" types "12 px" into an edit.
-void play(QDialog& dialog, const char* script) {
-    for (const QString& step : QString(script).split(' ', Qt::SkipEmptyParts)) {
+void play(QDialog& dialog, const QString& script) {
+    for (const QString& step : script.split(' ', Qt::SkipEmptyParts)) {
         const QString name = step.section('=', 0, 0), value = step.section('=', 1);
         if (!step.contains('='))
             click(&dialog, name);
@@ -90,8 +91,8 @@ void play(QDialog& dialog, const char* script) {
 }
 
 // Each of the space-separated controls exists and is enabled (`on`) or disabled.
-void expectEnabled(QDialog& dialog, const char* names, bool on) {
-    for (const QString& name : QString(names).split(' ', Qt::SkipEmptyParts)) {
+void expectEnabled(QDialog& dialog, const QString& names, bool on) {
+    for (const QString& name : names.split(' ', Qt::SkipEmptyParts)) {
         QVERIFY2(findControl(&dialog, name) != nullptr, qPrintable("no control " + name));
         QVERIFY2(enabled(&dialog, name) == on, qPrintable(name + (on ? " is off" : " is on")));
     }
@@ -103,81 +104,55 @@ bool withDialog(int command, DialogSession& s, const std::function<void(QDialog&
     return dialogFactories().at(command)(nullptr, command, *s.session);
 }
 
-// A registered dialog's control and the block field it shows and stores, 4 bytes at `offset`: the
-// dialog opens on `opening` (a radio button standing for it checked). Choosing list item `input`,
-// typing `input`, clicking a check box or radio button for `input`, or an arrow stepping `opening`
-// to `input`, then "Okay", stores `input`, changing only what "Okay" alone does.
+// The rows of a section of tests/data/dialogScripts.txt, their cells trimmed; the first cell, a
+// menu item's text, names the command.
+struct ScriptRow {
+    int command = -1;
+    QStringList cells;
+};
+
+std::vector<ScriptRow> scriptRows(const QString& section) {
+    std::vector<ScriptRow> rows;
+    QString current;
+    for (const QString& line :
+         QString::fromStdString(readText(VELLORA_SOURCE_DIR "/tests/data/dialogScripts.txt"))
+             .split('\n', Qt::SkipEmptyParts)) {
+        if (line.startsWith('[')) current = line.section(']', 0, 0).mid(1);
+        if (current != section || line.startsWith('[') || line.startsWith('#')) continue;
+        ScriptRow& row = rows.emplace_back();
+        for (const QString& cell : line.split('|'))
+            row.cells << cell.trimmed();
+        for (const CommandSpec& command : commandTable())
+            if (row.command < 0 && QString::fromUtf8(command.itemText) == row.cells[0])
+                row.command = command.id;
+    }
+    if (rows.empty()) qFatal("no rows of %s", qPrintable(section));
+    return rows;
+}
+
+// Where a field, or value [i] of it, lies in the block.
+std::size_t offsetOf(const QString& name) {
+    const ParameterField* field = findParameterField(name.section('[', 0, 0).toStdString());
+    if (field == nullptr) qFatal("no field %s", qPrintable(name));
+    return field->offset + 4 * std::size_t(name.section('[', 1).remove(']').toInt());
+}
+
+// A dialog's control and the block field it shows and stores, 4 bytes at `offset`: a row of the
+// wirings in tests/data/dialogScripts.txt.
 struct Wiring {
     int command;
-    const char* control;
+    QString control;
     std::size_t offset;
     std::int32_t opening, input;
 };
 
-using B = ParameterBlock;
-const Wiring kWirings[] = {
-    {kCmdColorProcessing, "check1410", offsetof(B, colorDiffusion), 0, 1},
-    {kCmdColorProcessing, "radio1421", offsetof(B, colorMethod), 0, 1},
-    {kCmdColorProcessing, "radio1421", offsetof(B, colorMethod), 1, 1},
-    {kCmdColorProcessing, "combo1430", offsetof(B, colorChoice[0]), 1, 2},
-    {kCmdColorProcessing, "check504", offsetof(B, saveColor), 0, 1},
-    {kCmdHiddenMenu, "check500", offsetof(B, saveHiddenMenu), 0, 1},
-    {kCmdSmoothing, "combo2010", offsetof(B, smoothingIndex), 1, 9},
-    {kCmdSmoothing, "check510", offsetof(B, saveSmoothing), 0, 1},
-    {kCmdEdgePreserving, "combo2110", offsetof(B, edgePreservingIndex), 1, 2},
-    {kCmdEdgePreserving, "check511", offsetof(B, saveEdgePreserving), 0, 1},
-    {kCmdSharpening, "combo2210", offsetof(B, sharpeningIndex), 1, 0},
-    {kCmdSharpening, "check512", offsetof(B, saveSharpening), 0, 1},
-    {kCmdDeNoise, "combo2410", offsetof(B, deNoiseIndex), 1, 2},
-    {kCmdDeNoise, "check514", offsetof(B, saveDeNoise), 0, 1},
-    {kCmdEdgeDetect, "radio2310", offsetof(B, edgeDetectMode), 1, 0},
-    {kCmdEdgeDetect, "radio2311", offsetof(B, edgeDetectMode), 0, 1},
-    {kCmdEdgeDetect, "radio2311", offsetof(B, edgeDetectMode), 1, 1},
-    {kCmdEdgeDetect, "combo2320", offsetof(B, edgeDetectChoice[0]), 1, 2},
-    {kCmdEdgeDetect, "combo2322", offsetof(B, edgeDetectChoice[2]), 7, 4},
-    {kCmdEdgeDetect, "check513", offsetof(B, saveEdgeDetect), 0, 1},
-    {kCmdUserFilter, "combo2510", offsetof(B, userFilterSizeIndex), 0, 1},
-    {kCmdUserFilter, "edit2545", offsetof(B, userFilterValue), -3, -5},
-    {kCmdUserFilter, "edit2526", offsetof(B, userFilterMask[6]), -7, 12},
-    {kCmdUserFilter, "up2558", offsetof(B, userFilterMask[8]), 2, 3},
-    {kCmdUserFilter, "down2575", offsetof(B, userFilterValue), -3, -4},
-    {kCmdUserFilter, "check515", offsetof(B, saveUserFilter), 0, 1},
-    {kCmdResize, "down1121", offsetof(B, resizeHeight), 300, 299},
-    {kCmdResize, "check1160", offsetof(B, saveResize), 0, 1},
-    {kCmdRotateArbitrary, "edit1310", offsetof(B, rotateAngle), -30, 45},
-    {kCmdRotateArbitrary, "combo1341", offsetof(B, rotateBlankIndex), 4, 5},
-    {kCmdRotateArbitrary, "check503", offsetof(B, saveRotate), 0, 1},
-    {kCmdGrayScale, "combo1620", offsetof(B, grayLevelIndex), 2, 3},
-    {kCmdGrayScale, "check505", offsetof(B, saveGray), 0, 1},
-    {kCmdBlackWhite, "check1710", offsetof(B, bwDiffusion), 0, 1},
-    {kCmdBlackWhite, "radio1720", offsetof(B, bwMedianCut), 0, 1},
-    {kCmdBlackWhite, "radio1721", offsetof(B, bwMedianCut), 1, 0},
-    {kCmdBlackWhite, "radio1721", offsetof(B, bwMedianCut), 0, 0},
-    {kCmdBlackWhite, "check506", offsetof(B, saveBlackWhite), 0, 1},
-    {kCmdInvert, "combo1810", offsetof(B, invertDepthIndex), 1, 0},
-    {kCmdInvert, "check507", offsetof(B, saveInvert), 0, 1},
-    {kCmdPosterization, "check1820", offsetof(B, posterCommon), 0, 1},
-    {kCmdPosterization, "edit1831", offsetof(B, posterLevelRed), 3, 5},
-    {kCmdPosterization, "up1841", offsetof(B, posterLevelRed), 3, 4},
-    {kCmdPosterization, "check508", offsetof(B, savePoster), 0, 1},
-    {kCmdHistogram, "check1911", offsetof(B, histEnabled[1]), 1, 0},
-    {kCmdHistogram, "edit1920", offsetof(B, histOutset[0]), 10, 20},
-    {kCmdHistogram, "up1942", offsetof(B, histOutset[2]), 10, 11},
-    {kCmdHistogram, "down1950", offsetof(B, histEndset[0]), 200, 199},
-    {kCmdHistogram, "check509", offsetof(B, saveHistogram), 0, 1},
-    {kCmdTiling, "check2610", offsetof(B, tilingConvert), 1, 0},
-    {kCmdTiling, "radio2620", offsetof(B, tilingPaletteClass), 1, 0},
-    {kCmdTiling, "radio2620", offsetof(B, tilingPaletteClass), 0, 0},
-    {kCmdTiling, "combo2630", offsetof(B, tilingMedianIndex), 1, 3},
-    {kCmdTiling, "combo2631", offsetof(B, tilingEvenIndex), 1, 3},
-    {kCmdTiling, "combo2640", offsetof(B, tilingSizeMethod), 1, 0},
-    {kCmdTiling, "combo2641", offsetof(B, hSlitGrayIndex), 5, 2},
-    {kCmdTiling, "combo2642", offsetof(B, vSlitGrayIndex), 1, 4},
-    {kCmdTiling, "edit2660", offsetof(B, tilePixelWidth), 20, 7},
-    {kCmdTiling, "down2670", offsetof(B, tilePixelWidth), 20, 19},
-    {kCmdTiling, "up2672", offsetof(B, slitPixelWidth), 0, 1},
-    {kCmdTiling, "check516", offsetof(B, saveTiling), 0, 1},
-};
+std::vector<Wiring> wirings() {
+    std::vector<Wiring> list;
+    for (const ScriptRow& r : scriptRows("wirings"))
+        list.push_back(
+            {r.command, r.cells[1], offsetOf(r.cells[2]), r.cells[3].toInt(), r.cells[4].toInt()});
+    return list;
+}
 
 std::int32_t& fieldAt(ParameterBlock& block, std::size_t offset) {
     return *reinterpret_cast<std::int32_t*>(reinterpret_cast<char*>(&block) + offset);
@@ -208,76 +183,6 @@ QString showAndOkay(const Wiring& w, DialogSession& s, const int* input) {
     });
     return accepted ? shown : "not accepted";
 }
-
-// After the script on a registered dialog, the `on` controls are enabled and the `off` ones not.
-struct Enabling {
-    int command;
-    const char* script;
-    const char* on;
-    const char* off;
-};
-
-const Enabling kEnablings[] = {
-    {kCmdColorProcessing, "", "combo1430 check1410 static1411",
-     "combo1431 combo1432 combo1433 static1434"},
-    {kCmdColorProcessing, "radio1421", "combo1431", "combo1430 combo1432 combo1433 static1434"},
-    {kCmdColorProcessing, "radio1423", "combo1433", "combo1430 check1410 static1411"},
-    {kCmdEdgeDetect, "", "combo2320 combo2321", "combo2322"},
-    {kCmdEdgeDetect, "radio2311", "combo2322", "combo2320 combo2321"},
-    {kCmdUserFilter, "", "edit2526 edit2538 up2556", "edit2520 edit2544 down2550 edit2534"},
-    {kCmdUserFilter, "combo2510=1", "edit2520 edit2544 down2550 edit2534", ""},
-    {kCmdResize, "", "check1150", "combo1151"},
-    {kCmdRotateArbitrary, "", "check1330", "combo1340"},
-    {kCmdGrayScale, "combo1620=3", "check1610 static1611", ""},
-    {kCmdBlackWhite, "radio1721", "edit1730 up1740 check1750", "edit1731 down1742"},
-    {kCmdBlackWhite, "radio1721 check1750", "edit1731 edit1732 up1741", ""},
-    {kCmdPosterization, "check1820", "edit1830 up1840", "edit1831 edit1832 edit1833 down1843"},
-    {kCmdHistogram, "check1911", "edit1920 down1952 edit1932", "edit1921 up1951 edit1931"},
-    {kCmdTiling, "", "radio2620 radio2622 combo2631", "combo2630 static2632"},
-    {kCmdTiling, "radio2620", "combo2630", "combo2631 static2632"},
-    {kCmdTiling, "check2610", "", "radio2620 radio2621 radio2622 combo2631"},
-};
-
-// After the script on a registered dialog, "Okay" stores `stored` in the field at `offset`, or,
-// with a message, is refused with it and the block left as it was.
-struct Scripted {
-    int command;
-    const char* script;
-    std::size_t offset;
-    std::int32_t stored;
-    Message refusal = {};
-};
-
-const Scripted kScripts[] = {
-    {kCmdColorProcessing, "radio1423 radio1422", offsetof(B, colorDiffusion), 1},
-    {kCmdGrayScale, "combo1620=3 check1610", offsetof(B, grayDiffusion), 0},
-    {kCmdResize, "edit1110=201 down1120 button1130", offsetof(B, resizeHeight), 150},
-    {kCmdResize, "edit1111=76 down1121 button1130", offsetof(B, resizeWidth), 100},
-    {kCmdResize, "edit1110=0", 0, 0, {"alert", "invalid size values tried to setup"}},
-    {kCmdRotateArbitrary, "edit1310=359x up1320", offsetof(B, rotateAngle), 360},
-    {kCmdRotateArbitrary, "check1330 combo1340=1", offsetof(B, rotateDepthIndex), 1},
-    {kCmdBlackWhite, "radio1721 edit1730=40x up1740", offsetof(B, bwThreshold), 41},
-    {kCmdBlackWhite, "radio1721 check1750 edit1731=100 down1741", offsetof(B, bwOutset), 99},
-    {kCmdBlackWhite, "radio1721 check1750 edit1732=254 up1742", offsetof(B, bwEndset), 255},
-    {kCmdBlackWhite, "radio1721 check1750", offsetof(B, bwStretch), 1},
-    {kCmdBlackWhite,
-     "radio1721 check1750 edit1731=200 edit1732=100",
-     0,
-     0,
-     {"alart", "outset must be smaller than endset"}},
-    {kCmdPosterization, "check1820 edit1830=5 up1840", offsetof(B, posterLevelRGB), 6},
-    {kCmdPosterization,
-     "check1820 edit1830=1",
-     0,
-     0,
-     {"alert", "each level must be 1 ~ 128 and not 1 same all"}},
-    {kCmdHistogram,
-     "edit1920=200 edit1930=100",
-     0,
-     0,
-     {"alart", "outset must be smaller than endset"}},
-    {kCmdTiling, "edit2660=0", 0, 0, {"alart", "tile count or size must be set plus numeral"}},
-};
 
 } // namespace
 
@@ -317,7 +222,7 @@ class DialogTest : public QObject {
     // Each control of the table shows its own field, and "Okay" stores the input there alone.
     void everyControlShowsAndStoresItsOwnField() {
         registerOperationDialogs();
-        for (const Wiring& w : kWirings) {
+        for (const Wiring& w : wirings()) {
             const QString where = QString("%1 %2").arg(w.command).arg(w.control);
             DialogSession s(400, 300);
             fieldAt(s.block(), w.offset) = w.opening;
@@ -336,33 +241,38 @@ class DialogTest : public QObject {
 
     void eachScriptEnablesItsControls() {
         registerOperationDialogs();
-        for (const Enabling& e : kEnablings) {
+        for (const ScriptRow& row : scriptRows("enablings")) {
             DialogSession s(400, 300);
-            withDialog(e.command, s, [&e](QDialog& dialog) {
-                play(dialog, e.script);
-                expectEnabled(dialog, e.on, true);
-                expectEnabled(dialog, e.off, false);
+            withDialog(row.command, s, [&row](QDialog& dialog) {
+                play(dialog, row.cells[1]);
+                expectEnabled(dialog, row.cells[2], true);
+                expectEnabled(dialog, row.cells[3], false);
             });
-            QVERIFY2(!QTest::currentTestFailed(), e.script);
+            QVERIFY2(!QTest::currentTestFailed(), qPrintable(row.cells.join('|')));
         }
     }
 
     void eachScriptStoresItsValueOrIsRefused() {
         registerOperationDialogs();
-        for (const Scripted& row : kScripts) {
+        for (const ScriptRow& row : scriptRows("scripts")) {
             DialogSession s(400, 300);
             const ParameterBlock before = s.block();
-            const bool refused = !row.refusal.caption.empty();
+            const QString outcome = row.cells[2], where = row.cells.join('|');
+            const bool refused = outcome.contains(':');
             const bool accepted = withDialog(row.command, s, [&](QDialog& dialog) {
-                play(dialog, row.script);
+                play(dialog, row.cells[1]);
                 QCOMPARE(pressOkay(dialog), !refused);
             });
-            QVERIFY2(accepted != refused, row.script);
+            QVERIFY2(accepted != refused, qPrintable(where));
             if (refused) {
-                QCOMPARE(s.frontend.messages, std::vector<Message>{row.refusal});
-                QVERIFY2(sameBlock(s.block(), before), row.script);
+                const Message refusal{outcome.section(": ", 0, 0).toStdString(),
+                                      outcome.section(": ", 1).toStdString()};
+                QCOMPARE(s.frontend.messages, std::vector<Message>{refusal});
+                QVERIFY2(sameBlock(s.block(), before), qPrintable(where));
             } else {
-                QVERIFY2(fieldAt(s.block(), row.offset) == row.stored, row.script);
+                QVERIFY2(fieldAt(s.block(), offsetOf(outcome.section(' ', 0, 0))) ==
+                             outcome.section(' ', 1).toInt(),
+                         qPrintable(where));
             }
         }
     }
