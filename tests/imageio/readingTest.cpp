@@ -138,8 +138,8 @@ TEST(Corpus, JpegsDecodeCloseToTheBaselineFile) {
         EXPECT_LT(compareColors(image, expected).mean, meanLimit);
     }
     const DibImage gray = loadOrFail(corpusPath("jpeg/gray.jpg"));
-    EXPECT_EQ(std::tuple(gray.width, gray.height, imageio::isGrayRamp(gray)),
-              std::tuple(227, 149, true));
+    EXPECT_EQ(std::tuple(gray.width, gray.height, imageio::isGrayRamp(gray), gray.colorsUsed),
+              std::tuple(227, 149, true, 256u));
     refusal(readFileBytes(corpusPath("jpeg/monkey12.jpg")));
     const DibImage wrapped = loadOrFail(corpusPath("bmp/q/rgb24jpeg.bmp"));
     EXPECT_LT(compareColors(wrapped, loadOrFail(corpusPath("bmp/reference/rgb24.jpg"))).mean, 1.0);
@@ -286,6 +286,8 @@ TEST(BadInput, CappedBudgetRefusesLargePicturesFromTinyFiles) {
     std::string error;
     EXPECT_TRUE(imageio::allocateBuffer(buffer, 86, error) &&
                 !imageio::allocateBuffer(buffer, 87, error));
+    imageio::capMemoryBudget(54 + 1024 + 8); // and the 256 entries of an 8-bit colour table
+    EXPECT_TRUE(imageio::pictureFits(8, 1, 8) && !imageio::pictureFits(9, 1, 8));
     imageio::capMemoryBudget(previous);
     EXPECT_TRUE(imageio::pictureFits(4000, 3000, 24));
 }
@@ -460,10 +462,12 @@ TEST(HandBuilt, GifScreensFramesAndIndices) {
                          screenRgb(image, 1, 0), readLe32(image.paletteEntry(0))),
               std::tuple(2, 2, 0xC86432u, 0xFFFFFFu, 0xFFFFFFu, 0xFFFFFFu)); // reserved byte 0
     EXPECT_EQ(rgbAt(loadBytesOrFail(gifFile(1, 1, 1, 1, {}, 0x5C)), 0, 0), 0x0A141Eu);
-    file = gifFile(2, 2, 1, 1), file[20] = 1; // the frame at (1, 0)
+    file = gifFile(2, 2, 1, 1);
     for (const auto& [background, shown] : {std::pair{1, 0xC86432u}, {2, 0x0A141Eu}}) {
-        file[11] = std::uint8_t(background); // shown below the frame; one past the table: entry 0
-        EXPECT_EQ(screenRgb(loadBytesOrFail(file), 0, 1), shown);
+        file[11] = std::uint8_t(background); // beside and below the frame; past the table: entry 0
+        const DibImage screen = loadBytesOrFail(file);
+        EXPECT_EQ(std::pair(screenRgb(screen, 1, 0), screenRgb(screen, 0, 1)),
+                  std::pair(shown, shown));
     }
 }
 
