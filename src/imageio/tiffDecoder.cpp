@@ -53,11 +53,9 @@ bool dataPlausible(TIFF* tif, const TiffLayout& layout, std::uint64_t fileBytes,
 }
 
 bool readLayout(TIFF* tif, TiffLayout& layout, std::uint64_t fileBytes, std::string& error) {
-    if (!TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &layout.width) ||
-        !TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &layout.height)) {
-        error = "the tiff file is damaged: no picture size";
-        return false;
-    }
+    // libtiff refuses a directory without a size; a size left 0 would not fit below anyway.
+    TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &layout.width);
+    TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &layout.height);
     TIFFGetFieldDefaulted(tif, TIFFTAG_BITSPERSAMPLE, &layout.bitsPerSample);
     TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLESPERPIXEL, &layout.samples);
     TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &layout.photometric);

@@ -390,6 +390,9 @@ TEST(BadInput, RunLengthPixelsOpenInsteadOfPassingForJpeg) {
     EXPECT_EQ(ByteVector(image.row(1), image.row(1) + 9), (ByteVector{5, 6, 7, 5, 6, 7, 0, 0, 0}));
     const DibImage cut = loadBytesOrFail(rleBmp(40, 4, 2, 8, 1, {6, 1})); // then the data ends
     EXPECT_EQ(ByteVector(cut.row(0), cut.row(0) + 8), (ByteVector{1, 1, 1, 1, 0, 0, 0, 0}));
+    // Bit fields (565 red and green, no blue): a channel without a mask reads 0.
+    const ByteVector masks = {0, 0xF8, 0, 0, 0xE0, 0x07, 0, 0, 0, 0, 0, 0, 0xFF, 0xFF, 0, 0};
+    EXPECT_EQ(rgbAt(loadBytesOrFail(rleBmp(40, 1, 1, 16, 3, masks)), 0, 0), 0xFFFF00u);
 }
 
 // Every encoder's output, cut short at many points and with single bytes spoiled: each
