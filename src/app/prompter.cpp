@@ -79,7 +79,6 @@ void QtPrompter::showAbout(const std::string& line) {
     auto* text = new QLineEdit(qs(line), &dialog);
     text->setReadOnly(true);
     auto* done = new QPushButton("continue", &dialog);
-    done->setDefault(true);
     QObject::connect(done, &QPushButton::clicked, &dialog, &QDialog::accept);
     auto* layout = new QVBoxLayout(&dialog);
     layout->addWidget(text);

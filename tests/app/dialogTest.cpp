@@ -463,6 +463,40 @@ class DialogTest : public QObject {
         }
     }
 
+    // The prompter's questions take the button clicked as the answer; Enter takes the default
+    // (cancel when saving changes, okay at exit), Escape cancels; Enter closes the about line.
+    void thePrompterAnswersAsClicked() {
+        const auto answerWith = [](const QString& how) {
+            onNextModal([how](QDialog& box) {
+                if (how == "Return" || how == "Escape")
+                    QTest::keyClick(&box, how == "Return" ? Qt::Key_Return : Qt::Key_Escape);
+                for (QPushButton* button : box.findChildren<QPushButton*>())
+                    if (button->text() == how) button->click();
+            });
+        };
+        QtPrompter prompter(nullptr);
+        using A = SaveChangesAnswer;
+        for (const auto& [how, answer] : {std::pair{"yes", A::Yes},
+                                          {"no", A::No},
+                                          {"cancel", A::Cancel},
+                                          {"Return", A::Cancel},
+                                          {"Escape", A::Cancel}}) {
+            answerWith(how);
+            QCOMPARE(prompter.askSaveChanges("a.png"), answer);
+        }
+        for (const auto& [how, exit] :
+             {std::pair{"okay", true}, {"cancel", false}, {"Return", true}, {"Escape", false}}) {
+            answerWith(how);
+            QCOMPARE(prompter.confirmExit(), exit);
+        }
+        onNextModal([](QDialog& about) {
+            QCOMPARE(about.findChild<QLineEdit*>()->text(), QString("vellora 1"));
+            QTest::keyClick(about.findChild<QLineEdit*>(), Qt::Key_Return);
+            QVERIFY(!about.isVisible());
+        });
+        prompter.showAbout("vellora 1");
+    }
+
     // ---- tiling -----------------------------------------------------------------------------
 
     // The pair shows the cells of the chosen sizing method, keeping each method's own; a slit

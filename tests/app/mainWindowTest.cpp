@@ -79,16 +79,20 @@ std::uint32_t fileField(const std::string& path, std::size_t offset) {
 
 constexpr std::size_t kGrayLevelOffsetInFile = 12 + 528;
 
-// How many pixels of `color` lie on the swatch's middle row left of, and right of, its centre
-// (the outline's width on those sides), and likewise above and below on its middle column.
-std::array<int, 4> outlineWidths(const QImage& strip, QRect swatch, QColor color) {
-    std::array<int, 4> widths{};
-    const QPoint c = swatch.center();
+// The swatch's middle row, then its middle column: o where the outline's colour shows, f the
+// fill's, . anything else.
+QString swatchCross(const QImage& strip, QRect swatch, QColor outline, QColor fill) {
+    QString cross;
+    const auto mark = [&](int x, int y) {
+        const QColor shown = strip.pixelColor(x, y);
+        cross += shown == outline ? 'o' : shown == fill ? 'f' : '.';
+    };
     for (int x = swatch.left(); x <= swatch.right(); ++x)
-        widths[x < c.x() ? 0 : 1] += strip.pixelColor(x, c.y()) == color;
+        mark(x, swatch.center().y());
+    cross += ' ';
     for (int y = swatch.top(); y <= swatch.bottom(); ++y)
-        widths[y < c.y() ? 2 : 3] += strip.pixelColor(c.x(), y) == color;
-    return widths;
+        mark(swatch.center().x(), y);
+    return cross;
 }
 
 } // namespace
@@ -436,14 +440,18 @@ class MainWindowTest : public QObject {
         QTest::mouseClick(strip, Qt::LeftButton, {}, strip->swatchRect(fresh).center());
         strip->setCurrent(strip->count()); // past the last swatch: nothing changes
         QCOMPARE(strip->current(), fresh);
+        strip->setCurrent(0);
+        QCOMPARE(strip->current(), 0);
+        strip->setCurrent(fresh);
         const QImage shown = strip->grab().toImage();
+        const QString fill(13, 'f');
         for (int i = 0; i < strip->count(); ++i) {
             const QRect swatch = strip->swatchRect(i);
-            QCOMPARE(shown.pixelColor(swatch.center()), palette[std::size_t(i)]);
+            // The current swatch's outline is red, twice as thick and one pixel further out.
             const QColor outline = i == fresh ? QColor(Qt::red) : QColor(Qt::darkGray);
-            const int width = i == fresh ? 2 : 1; // the current swatch's outline is thicker
-            QCOMPARE(outlineWidths(shown, swatch, outline),
-                     (std::array{width, width, width, width}));
+            const QString half = i == fresh ? "oo" + fill + "oo." : "..o" + fill + "o.";
+            QCOMPARE(swatchCross(shown, swatch, outline, palette[std::size_t(i)]),
+                     half + " " + half);
         }
         const QRect after = strip->swatchRect(strip->count()); // nothing past the last swatch
         QCOMPARE(shown.pixelColor(after.center()), shown.pixelColor(after.topLeft()));
