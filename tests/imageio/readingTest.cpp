@@ -236,22 +236,24 @@ ByteVector resizedJpeg(std::uint16_t width, std::uint16_t height) {
 }
 
 // A TIFF of one uncompressed strip: `pixels` after the directory, or, when there are none, 16
-// bytes said to lie at the header. A photometric of -1 leaves that tag out.
+// bytes said to lie at the header. A photometric of -1 leaves that tag out, an orientation of 0
+// its.
 ByteVector tiffFile(std::uint32_t width, std::uint32_t height, std::uint32_t bits, int photometric,
-                    const ByteVector& pixels = {}) {
+                    const ByteVector& pixels = {}, std::uint32_t orientation = 0) {
     ByteVector file = {'I', 'I', 42, 0};
     putLe32(file, 8);
     struct Entry {
         std::uint16_t tag, type;
         std::uint32_t value;
     };
-    const std::uint32_t count = photometric < 0 ? 8 : 9;
+    const std::uint32_t count = (photometric < 0 ? 8 : 9) + (orientation != 0);
     const std::uint32_t strip = pixels.empty() ? 8 : 8 + 2 + count * 12 + 4,
                         stripBytes = pixels.empty() ? 16 : std::uint32_t(pixels.size());
     std::vector<Entry> entries = {{256, 4, width},  {257, 4, height},    {258, 3, bits},
                                   {259, 3, 1},      {273, 4, strip},     {277, 3, 1},
                                   {278, 4, height}, {279, 4, stripBytes}};
     if (photometric >= 0) entries.insert(entries.begin() + 4, {262, 3, std::uint32_t(photometric)});
+    if (orientation != 0) entries.insert(entries.end() - 3, {274, 3, orientation});
     putLe16(file, std::uint16_t(count));
     for (const Entry& entry : entries) {
         putLe16(file, entry.tag), putLe16(file, entry.type), putLe32(file, 1);
@@ -381,13 +383,14 @@ TEST(BadInput, EachFileLoadsOrIsRefusedForItsFault) {
 
 // OS/2 24-bit run-length: runs and literals of blue, green, red; a run past its row's end is cut.
 TEST(BadInput, RunLengthPixelsOpenInsteadOfPassingForJpeg) {
-    const ByteVector codes = {0, 3, 10, 20, 30, 40, 50, 60, 70, 80, 90, 0, // literal, padded
-                              0, 0, 2,  5,  6,  7,  0,  1};                // row end, run, end
+    const ByteVector codes = {0, 3, 10, 20, 30, 40, 50, 60, 70, 80, 90, 0,  // literal, padded
+                              0, 0, 1,  5,  6,  7,  3,  8,  9,  10, 0,  1}; // row end, runs, end
     const DibImage image = loadBytesOrFail(rleBmp(64, 3, 2, 24, 4, codes));
     ASSERT_EQ(image.bitsPerPixel, 24);
     EXPECT_EQ(ByteVector(image.row(0), image.row(0) + 9),
               (ByteVector{10, 20, 30, 40, 50, 60, 70, 80, 90}));
-    EXPECT_EQ(ByteVector(image.row(1), image.row(1) + 9), (ByteVector{5, 6, 7, 5, 6, 7, 0, 0, 0}));
+    EXPECT_EQ(ByteVector(image.row(1), image.row(1) + 9),
+              (ByteVector{5, 6, 7, 8, 9, 10, 8, 9, 10}));
     const DibImage cut = loadBytesOrFail(rleBmp(40, 4, 2, 8, 1, {6, 1})); // then the data ends
     EXPECT_EQ(ByteVector(cut.row(0), cut.row(0) + 8), (ByteVector{1, 1, 1, 1, 0, 0, 0, 0}));
     // Bit fields (565 red and green, no blue): a channel without a mask reads 0.
@@ -442,6 +445,13 @@ TEST(HandBuilt, IndexedRowsOpenAsStored) {
     EXPECT_EQ(std::tuple(oneBit.bitsPerPixel, oneBit.colorsUsed, oneBit.row(0)[0],
                          rgbAt(oneBit, 0, 0), rgbAt(oneBit, 1, 0)),
               std::tuple(1, 2u, 0xA5, 0u, 0xFFFFFFu));
+    // Gray rows stored bottom-up, or 16 bits deep, go through libtiff's RGBA reader: upright, 24
+    // bpp.
+    const DibImage upright = loadBytesOrFail(tiffFile(1, 2, 8, 1, {0x10, 0x80}, 4));
+    const DibImage deep = loadBytesOrFail(tiffFile(1, 1, 16, 1, {0x00, 0x80}));
+    EXPECT_EQ(std::tuple(upright.bitsPerPixel, screenRgb(upright, 0, 0), deep.bitsPerPixel,
+                         screenRgb(deep, 0, 0)),
+              std::tuple(24, 0x808080u, 24, 0x808080u));
     ByteVector noOffset = rleBmp(40, 8, 1, 1, 0, {0xA5, 0, 0, 0});
     writeLe32(noOffset.data() + 10, 0);
     writeLe32(noOffset.data() + 46, 0);

@@ -6,6 +6,8 @@
 #include "imageio/exifOrientation.h"
 #include "imageio/pictureHelpers.h"
 
+#include "core/scratchStore.h"
+
 #include <cstring>
 
 namespace vellora::test {
@@ -158,6 +160,24 @@ std::ptrdiff_t entries(const TempDir& folder) {
     return std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator());
 }
 
+// A run without undo keeps its intermediate pictures in memory: saved, probed and opened again
+// with no file written.
+TEST(SavePicture, ScratchPicturesStayInMemory) {
+    TempDir folder;
+    ScratchStore store;
+    store.switchOn();
+    store.serve(folder.path());
+    const DibImage picture = randomPicture(5, 3, 8, 7);
+    std::string error;
+    ASSERT_TRUE(imageio::savePicture(folder / "a.bmp", DibImage(picture), "image/bmp", 75, 0, error,
+                                     FileDurability::scratch));
+    imageio::PictureInfo info;
+    ASSERT_TRUE(imageio::probePictureFile(folder / "a.bmp", info, error)) << error;
+    EXPECT_EQ(std::tuple(entries(folder), info.width, info.height, info.bitsPerPixel),
+              std::tuple(0, 5, 3, 8));
+    expectSamePicture(loadOrFail(folder / "a.bmp"), picture);
+}
+
 TEST(SavePicture, AFailedSaveLeavesTheTargetAndTheFolderAsTheyWere) {
     TempDir folder;
     const std::vector<std::uint8_t> old(100000, 7); // longer than any picture saved here
@@ -232,6 +252,7 @@ TEST(ExifOrientation, JpegOpensUpright) {
         {exifSegment(false, 0x0112, 4, 6), 1},
         {exifSegment(false, 0x0110, 3, 6), 1},
         {exifSegment(false, 0x0110, 3, 6, 40), 1},
+        {exifSegment(false, 0x0112, 3, 6, 1), 1}, // the tag past the one entry said
         {{'J', 'F', 'I', 'F', 0, 0, 'I', 'I', 42, 0, 8, 0, 0, 0}, 1}};
     for (const auto& [at, spoilt] : {std::pair{7, 'M'}, {8, '+'}, {0, 'J'}}) { // "IM", not 42, Jxif
         cases.push_back({exifSegment(false, 0x0112, 3, 6), 1});
