@@ -293,7 +293,8 @@ class MainWindowTest : public QObject {
         QCOMPARE(std::tuple(vertical->geometry().left(), vertical->geometry().right(),
                             vertical->width()),
                  std::tuple(canvas.right() + 1, inner.right(), vertical->sizeHint().width()));
-        QCOMPARE(std::pair(bar->value(), bar->pageStep()), std::pair(record.position, record.page));
+        QCOMPARE(std::tuple(bar->value(), bar->pageStep(), bar->maximum()),
+                 std::tuple(record.position, record.page, record.maximum - record.page));
         bar->setSliderPosition(10); // the thumb dragged near the start
         // drawX = -((2000 + 30) * 10 / 800) = -25; painted, position = (15 + 25) * 800 / 2030 = 15
         QCOMPARE(std::pair(info().drawX, record.position), std::pair(-25, 15));
@@ -336,6 +337,8 @@ class MainWindowTest : public QObject {
                                                 {585, Qt::white},    {615, Qt::black}};
         for (const auto& [x, colour] : shown)
             QCOMPARE(shownAt({x, 300}), colour);
+        QCOMPARE(std::pair(shownAt({400, 0}), shownAt({401, 300})), // the divider's full height
+                 std::pair(QColor(Qt::darkGray), QColor(Qt::white)));
     }
 
     // Each paint shows the current file with enlarged pixels sharp; a failed open keeps it.
