@@ -43,7 +43,7 @@ void copyLine(const DibImage& source, DibImage& target, int targetRow, Point sta
     const int stepY = -step.y;
     if constexpr (Bits == 1 || Bits == 4) { // pixels inside bytes
         for (int tx = 0; tx < width; ++tx, x += step.x, y += stepY) {
-            std::uint8_t index = 0;
+            std::uint8_t index{};
             getIndex(source, index, y, x, Bits);
             putIndexSequential(target, index, targetRow, tx, Bits);
         }
@@ -100,8 +100,8 @@ bool rotateFlip(const DibImage& source, DibImage& target, int turns, int flip, s
         for (int row = begin; row < end; ++row) {
             const int ty = height - 1 - row;
             const Point start = sourceOf(0, ty, width, height, source, turns, flip);
-            const Point next =
-                width > 1 ? sourceOf(1, ty, width, height, source, turns, flip) : start;
+            // For a one-pixel row the step leads out of the picture but is never taken.
+            const Point next = sourceOf(1, ty, width, height, source, turns, flip);
             copy(source, result, row, start, Point{next.x - start.x, next.y - start.y});
         }
     });

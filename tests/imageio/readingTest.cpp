@@ -522,6 +522,7 @@ TEST(BadInput, DeclaredSizesMustFitTheMemoryAndTheFile) {
         {rleBmp(40, 60000, 60000, 24, 0, ByteVector(64, 0x55)), tooLarge},
         {pngFile(60000, 60000, 8, 2, {}), tooLarge},
         {gifFile(65535, 65535, 65535, 65535), tooLarge},
+        {gifFile(0, 0, 0, 0), "the gif file is damaged: the picture is empty"},
         {resizedJpeg(60000, 60000), tooLarge},
         {tiffFile(60000, 60000, 8, 1), tooLarge},
         {tiffFile(122, 1, 8, 1), ""}, // uncompressed: no more samples than the file's 122 bytes

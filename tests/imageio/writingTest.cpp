@@ -185,10 +185,13 @@ TEST(SavePicture, AFailedSaveLeavesTheTargetAndTheFolderAsTheyWere) {
     const DibImage photo = makePhotoLike(9, 9, 24);
     DibImage broken = photo;
     broken.data.resize(100); // the header promises more rows than the block holds
+    DibImage rowless = photo;
+    rowless.height = 0;
     imageio::setTrueColorReducer({});
     for (const auto& [what, image, mime] : {std::tuple{"no encoder", &photo, "image/x-unknown"},
                                             {"no reducer for gif", &photo, "image/gif"},
-                                            {"malformed picture", &broken, "image/png"}}) {
+                                            {"malformed picture", &broken, "image/png"},
+                                            {"no rows", &rowless, "image/png"}}) {
         SCOPED_TRACE(what);
         std::string error;
         EXPECT_FALSE(imageio::savePicture(folder / "target", *image, mime, 90, 24, error) ||
