@@ -52,16 +52,6 @@ void convert32Row(const std::uint8_t* in, std::uint8_t* out, int width,
         convert(readLe32(in + 4 * x), out + 3 * x);
 }
 
-void expand2To4Row(const std::uint8_t* in, std::uint8_t* out, int width) {
-    for (int x = 0; x < width; ++x) {
-        const std::uint8_t index = (in[x / 4] >> (6 - 2 * (x % 4))) & 3;
-        if (x % 2 == 0)
-            out[x / 2] = std::uint8_t(index << 4);
-        else
-            out[x / 2] |= index;
-    }
-}
-
 // Copies a row of the picture's own depth and clears the unused bits of its last byte.
 void copyRow(const std::uint8_t* in, std::uint8_t* out, int width, int bitsPerPixel) {
     const std::size_t bits = std::size_t(width) * bitsPerPixel;
@@ -95,7 +85,7 @@ bool decodePlainRows(Bytes file, const BmpHeader& header, DibImage& image, std::
         if (copy)
             copyRow(in, out, width, header.bitsPerPixel);
         else if (header.bitsPerPixel == 2)
-            expand2To4Row(in, out, width);
+            expand2To4(in, out, width);
         else if (header.bitsPerPixel == 16)
             convert16Row(in, out, width, table);
         else

@@ -9,6 +9,16 @@ void fillGrayRamp(DibImage& image, int count) {
     }
 }
 
+void expand2To4(const std::uint8_t* in, std::uint8_t* out, int width) {
+    for (int x = 0; x < width; ++x) {
+        const std::uint8_t index = (in[x / 4] >> (6 - 2 * (x % 4))) & 3;
+        if (x % 2 == 0)
+            out[x / 2] = std::uint8_t(index << 4);
+        else
+            out[x / 2] |= index;
+    }
+}
+
 bool isGrayRamp(const DibImage& image) {
     if (image.bitsPerPixel != 8) return false;
     for (int i = 0; i < 256; ++i) {

@@ -15,6 +15,9 @@ inline std::uint8_t overWhite(unsigned channel, unsigned alpha) {
 // black to white.
 void fillGrayRamp(DibImage& image, int count);
 
+// A row of 2-bit indices as 4-bit ones (the depth 2-bit pictures open at), same values.
+void expand2To4(const std::uint8_t* in, std::uint8_t* out, int width);
+
 // Whether the image is 8 bpp and its 256 colour-table entries are the gray ramp i, i, i.
 bool isGrayRamp(const DibImage& image);
 

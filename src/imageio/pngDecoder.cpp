@@ -97,16 +97,6 @@ bool readRows(png_structp png, png_bytep* rows) {
     return true;
 }
 
-void expand2To4(const std::uint8_t* in, std::uint8_t* out, int width) {
-    for (int x = 0; x < width; ++x) {
-        const std::uint8_t index = (in[x / 4] >> (6 - 2 * (x % 4))) & 3;
-        if (x % 2 == 0)
-            out[x / 2] = std::uint8_t(index << 4);
-        else
-            out[x / 2] |= index;
-    }
-}
-
 void compositeRow(const std::uint8_t* bgra, std::uint8_t* bgr, int width) {
     for (int x = 0; x < width; ++x) {
         const unsigned a = bgra[4 * x + 3];

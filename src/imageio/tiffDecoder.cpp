@@ -97,16 +97,6 @@ void fillIndexedPalette(TIFF* tif, const TiffLayout& layout, DibImage& image) {
                 std::swap(image.paletteEntry(i)[c], image.paletteEntry(entries - 1 - i)[c]);
 }
 
-void expand2To4(const std::uint8_t* in, std::uint8_t* out, int width) {
-    for (int x = 0; x < width; ++x) {
-        const std::uint8_t index = (in[x / 4] >> (6 - 2 * (x % 4))) & 3;
-        if (x % 2 == 0)
-            out[x / 2] = std::uint8_t(index << 4);
-        else
-            out[x / 2] |= index;
-    }
-}
-
 bool readIndexedRows(TIFF* tif, const TiffLayout& layout, DibImage& image, TiffStream& stream,
                      std::string& error) {
     std::vector<std::uint8_t> line;
