@@ -15,20 +15,6 @@ namespace vellora {
 namespace {
 constexpr std::uint32_t kChoiceClasses = 4; // classes whose choice lies in colorChoice
 
-int loadBlockPalette(Session& session, std::unique_ptr<UserPalette>& palette) {
-    try {
-        palette = std::make_unique<UserPalette>();
-    } catch (const std::bad_alloc&) {
-        reportError(session.frontend, kErrorAllocate);
-        return kFailed;
-    }
-    const ParameterBlock& block = session.workingBlock;
-    if (!hasTerminatedPath(block)) {
-        showError(session.frontend, kEcpOpenFailedText);
-        return kFailed;
-    }
-    return loadUserPalette(session.frontend, *palette, std::string(block.userPalettePath));
-}
 } // namespace
 
 int colorConversionCode(const ParameterBlock& block) {
@@ -69,7 +55,8 @@ int runColorConversion(Session& session) {
     }
     std::unique_ptr<UserPalette> palette;
     if (conversionClass(code) == kClassUser) {
-        if (loadBlockPalette(session, palette) != 0) return kFailed;
+        if (loadBlockUserPalette(session.frontend, session.workingBlock, palette) != 0)
+            return kFailed;
         code = kCodeUserEven + palette->formatFlag;
     }
     const bool diffuse = block.colorDiffusion != 0;

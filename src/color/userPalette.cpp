@@ -6,6 +6,7 @@
 #include "core/errors.h"
 
 #include <cstring>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -75,6 +76,18 @@ bool isEvenPalettePath(std::string_view path) {
 int loadUserPalette(Frontend& frontend, UserPalette& palette, std::string_view path) {
     return isEvenPalettePath(path) ? loadEvenPaletteFile(frontend, palette, path)
                                    : loadCsvPaletteFile(frontend, palette, path);
+}
+
+int loadBlockUserPalette(Frontend& frontend, const ParameterBlock& block,
+                         std::unique_ptr<UserPalette>& palette) {
+    try {
+        palette = std::make_unique<UserPalette>();
+    } catch (const std::bad_alloc&) {
+        reportError(frontend, kErrorAllocate);
+        return kFailed;
+    }
+    if (!hasTerminatedPath(block)) return fail(frontend, kEcpOpenFailedText);
+    return loadUserPalette(frontend, *palette, std::string(block.userPalettePath));
 }
 
 } // namespace vellora

@@ -3,10 +3,12 @@
 // chosen by the user, read into a 1044-byte buffer owned by the command that uses it.
 #include "color/evenPalette.h"
 #include "core/frontend.h"
+#include "core/parameterBlock.h"
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string_view>
 
@@ -37,5 +39,10 @@ bool isEvenPalettePath(std::string_view path);
 // "illegal file structure as an even color palette file"). 0, or 1 after the message with the
 // palette unchanged.
 int loadUserPalette(Frontend& frontend, UserPalette& palette, std::string_view path);
+
+// The palette the block's userPalettePath names, read into a fresh `palette` (an unterminated
+// path fails to open); 0, or 1 after the message.
+int loadBlockUserPalette(Frontend& frontend, const ParameterBlock& block,
+                         std::unique_ptr<UserPalette>& palette);
 
 } // namespace vellora

@@ -23,21 +23,6 @@ constexpr std::uint32_t kPaletteClassUser = 2;
 constexpr auto kTilingClassToConversionClass =
     std::to_array<int>({kClassMedianCut, kClassEven, kClassUser});
 
-int loadTilingPalette(Session& session, std::unique_ptr<UserPalette>& palette) {
-    try {
-        palette = std::make_unique<UserPalette>();
-    } catch (const std::bad_alloc&) {
-        reportError(session.frontend, kErrorAllocate);
-        return kFailed;
-    }
-    const ParameterBlock& block = session.workingBlock;
-    if (!hasTerminatedPath(block)) {
-        showError(session.frontend, kEcpOpenFailedText);
-        return kFailed;
-    }
-    return loadUserPalette(session.frontend, *palette, std::string(block.userPalettePath));
-}
-
 bool usesUserPalette(const ParameterBlock& block) {
     return block.tilingConvert != 0 && block.tilingPaletteClass == kPaletteClassUser;
 }
@@ -83,7 +68,8 @@ int tileSourceImage(Session& session, const UserPalette* userPalette, EvenPalett
 int runTiling(Session& session) {
     const ParameterBlock& block = session.workingBlock;
     std::unique_ptr<UserPalette> palette;
-    if (usesUserPalette(block) && loadTilingPalette(session, palette) != 0) return kFailed;
+    if (usesUserPalette(block) && loadBlockUserPalette(session.frontend, block, palette) != 0)
+        return kFailed;
     const int code = tilingConversionCode(block, palette ? palette->formatFlag : 0);
     if (checkTilingLayout(session.frontend, block, session.currentInfo.width,
                           session.currentInfo.height))
