@@ -20,15 +20,15 @@ namespace {
 struct ValueRow {
     const char* label;
     std::string_view field;
-    int part; // 0 before the 'x', 1 after it (a lone value is both)
+    int part{}; // 0 before the 'x', 1 after it (a lone value is both)
 };
 
 constexpr auto kValueRows = std::to_array<ValueRow>({
     {"tile width (mm)", "tile-mm", 0},
     {"tile height (mm)", "tile-mm", 1},
-    {"grout (mm)", "grout-mm", 0},
-    {"spare (%)", "spare", 0},
-    {"tiles per pack", "pack", 0},
+    {"grout (mm)", "grout-mm"},
+    {"spare (%)", "spare"},
+    {"tiles per pack", "pack"},
 });
 
 constexpr auto kPapers = std::to_array<std::pair<const char*, const char*>>({
