@@ -310,6 +310,8 @@ class DialogTest : public QObject {
             QVERIFY(!checked(dialog, userRadio) && !enabled(dialog, userName));
             QCOMPARE(checked(dialog, name("radio", stored)), stored < user);
             QCOMPARE(enabled(dialog, name("combo", stored + 10)), stored < user);
+            click(dialog, name("radio", 0)), click(dialog, name("radio", 1)); // one at a time again
+            QVERIFY(!checked(dialog, name("radio", 0)) && checked(dialog, name("radio", 1)));
             answer = true;
             click(dialog, userRadio);
             QVERIFY(checked(dialog, userRadio) && enabled(dialog, userName));
