@@ -101,14 +101,7 @@ void ColorDialog::addClass(QBoxLayout* into, std::uint32_t colorClass) {
 
 void ColorDialog::chooseClass(std::uint32_t colorClass) {
     if (colorClass == kUserClass && !chooser_(this, userPath_)) {
-        // Cancelled: the class chosen before stays selected.
-        if (QAbstractButton* previous = classes_->button(int(values_.colorClass))) {
-            previous->setChecked(true);
-        } else { // a stored class no radio shows: none stays selected
-            classes_->setExclusive(false);
-            classes_->button(kUserClass)->setChecked(false);
-            classes_->setExclusive(true);
-        }
+        recheckClass(classes_, int(values_.colorClass), kUserClass);
         updateControls();
         return;
     }

@@ -3,6 +3,7 @@
 #include "shell/dialogs/commonDialogRules.h"
 
 #include <QBoxLayout>
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -17,6 +18,16 @@ namespace vellora::app {
 void tagControl(QWidget* widget, const char* kind, int id) {
     widget->setObjectName(QStringLiteral("%1%2").arg(kind).arg(id));
     widget->setProperty("controlId", id);
+}
+
+void recheckClass(QButtonGroup* classes, int previous, int user) {
+    if (QAbstractButton* radio = classes->button(previous)) {
+        radio->setChecked(true);
+        return;
+    }
+    classes->setExclusive(false);
+    classes->button(user)->setChecked(false);
+    classes->setExclusive(true);
 }
 
 void addOkayCancel(QDialog& dialog, QBoxLayout* into) {

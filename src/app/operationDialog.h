@@ -14,6 +14,7 @@
 #include <string_view>
 
 class QBoxLayout;
+class QButtonGroup;
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
@@ -96,6 +97,10 @@ void addOkayCancel(QDialog& dialog, QBoxLayout* into);
 
 // Names a control "<kind><id>" and keeps the numeric id as the property "controlId".
 void tagControl(QWidget* widget, const char* kind, int id);
+
+// After a cancelled palette chooser: the radio of the class chosen before is checked again, or,
+// when that class has none, no radio is (the user's, just clicked, unchecked).
+void recheckClass(QButtonGroup* classes, int previous, int user);
 
 // The factory the dialog registry keeps for dialog class `D` (constructed from owner and
 // session).

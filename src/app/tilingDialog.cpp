@@ -140,14 +140,7 @@ void TilingDialog::buildTileSetup() {
 
 void TilingDialog::choosePaletteClass(std::uint32_t paletteClass) {
     if (paletteClass == 2 && !chooser_(this, userPath_)) {
-        // Cancelled: the class chosen before stays selected.
-        if (QAbstractButton* previous = classes_->button(int(values_.paletteClass))) {
-            previous->setChecked(true);
-        } else { // a stored class no radio shows: none stays selected
-            classes_->setExclusive(false);
-            classes_->button(2)->setChecked(false);
-            classes_->setExclusive(true);
-        }
+        recheckClass(classes_, int(values_.paletteClass), 2);
         updateEnabling();
         return;
     }
