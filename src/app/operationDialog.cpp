@@ -36,7 +36,6 @@ void addOkayCancel(QDialog& dialog, QBoxLayout* into) {
     QPushButton* cancel = buttons->addButton("Cancel", QDialogButtonBox::RejectRole);
     okay->setObjectName("okay");
     cancel->setObjectName("cancel");
-    okay->setDefault(true);
     // accept and reject are virtual: each dialog's own checks run.
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
