@@ -469,9 +469,6 @@ class MainWindowTest : public QObject {
         QCOMPARE(saveCsv("edited.csv"), expected);
         ctrl(Qt::Key_Z);
         QCOMPARE(saveCsv("undone.csv"), tiled);
-        QTest::keyClick(&w, Qt::Key_F3); // editing off: a click paints nothing
-        QTest::mouseClick(canvas, Qt::LeftButton, {}, tile);
-        QCOMPARE(saveCsv("off.csv"), tiled);
         QVERIFY(prompter_.messages.empty());
     }
 
