@@ -138,7 +138,7 @@ AtomicFileFailure writeFileAtomically(const std::filesystem::path& named, const 
         return AtomicFileFailure::create;
     }
     AtomicFileFailure failure = AtomicFileFailure::none;
-    int error = 0;
+    int error{};
     if (!writePieces(fd, pieces) || ::fchmod(fd, targetMode(path)) != 0)
         failure = AtomicFileFailure::write;
     else if (durability == FileDurability::flushed && !flush(fd))

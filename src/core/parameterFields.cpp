@@ -110,7 +110,7 @@ constexpr std::array kFields = std::to_array<ParameterField>({
      kGrayItems, "rotation: blank colour, 0 white ... 5 black"},
     {VL_FIELD(cropRect), 4, FieldKind::Integer, 0, kIntMax, 0, kSameDefault, SaveGroup::None,
      kNumber, "crop: left column, bottom row, right column, top row (0-based, inclusive)"},
-    {"cropLeft", offsetof(ParameterBlock, cropRect) + 0, 1, FieldKind::Integer, 0, kIntMax, 0,
+    {"cropLeft", offsetof(ParameterBlock, cropRect), 1, FieldKind::Integer, 0, kIntMax, 0,
      kSameDefault, SaveGroup::None, kNumber, "crop: left column (0-based)"},
     {"cropBottom", offsetof(ParameterBlock, cropRect) + 4, 1, FieldKind::Integer, 0, kIntMax, 0,
      kSameDefault, SaveGroup::None, kNumber,

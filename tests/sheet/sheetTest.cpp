@@ -116,9 +116,11 @@ TEST(TileLine, TheMostColoursAndTheSampleLinesLoadAndAFileThatCannotBeReadIsName
     test::TempDir dir;
     const std::string fifo = (dir / "line.tiles").string();
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    std::ofstream(dir / "big.tiles") << std::string((4 << 20) + 1, '#'); // one byte past 4 MB
     for (const auto& [path, why] : {std::pair((dir / "none.tiles").string(), "does not exist"),
                                     {dir.path().string(), "is not a file"},
-                                    {fifo, "is not a file"}}) {
+                                    {fifo, "is not a file"},
+                                    {(dir / "big.tiles").string(), "is larger than 4 MB"}}) {
         EXPECT_FALSE(loadTileLine(path, line, error));
         EXPECT_EQ(error, "tile line \"" + path + "\": " + why);
     }
