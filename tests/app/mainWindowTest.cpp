@@ -242,8 +242,9 @@ class MainWindowTest : public QObject {
         QCOMPARE(w.textPane()->property("controlId"), QVariant(112));
         QCOMPARE(w.statusBar()->property("controlId"), QVariant(113));
         QVERIFY(w.statusBar()->isSizeGripEnabled());
-        QCOMPARE(std::pair(w.progressBar()->minimum(), w.progressBar()->maximum()),
-                 std::pair(0, 100));
+        QCOMPARE(std::tuple(w.progressBar()->minimum(), w.progressBar()->maximum(),
+                            w.progressBar()->isTextVisible()),
+                 std::tuple(0, 100, false));
         QCOMPARE(w.textPane()->font().pointSize(), 10);
         // The client size that makes the saved outer size, never below 1 x 1.
         QCOMPARE(app::clientSizeFor({640, 480}, {16, 39}), QSize(624, 441));
@@ -300,6 +301,9 @@ class MainWindowTest : public QObject {
         QCOMPARE(std::pair(info().drawX, record.position), std::pair(-25, 15));
         bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
         QCOMPARE(std::pair(info().drawX, bar->value()), std::pair(15, 0));
+        const int top = info().drawY; // the other bar scrolls the other way
+        w.imageView()->verticalBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        QVERIFY(info().drawY < top && info().drawX == 15);
         QVERIFY(sendKey(Qt::Key_End, Qt::ShiftModifier));
         QCOMPARE(info().drawX, 800 - 30 - 2000);
         QVERIFY(!sendKey(Qt::Key_Home, Qt::NoModifier)); // not the view's key with a bar shown
