@@ -124,7 +124,7 @@ class WorkerPool {
     std::condition_variable wake_, finished_;
     std::vector<std::thread> threads_;
     const std::function<void(int, int)>* body_ = nullptr;
-    int rows_ = 0, bands_ = 0, nextBand_ = 0;
+    int rows_{}, bands_{}, nextBand_{};
     std::atomic<int> unfinished_{};
     std::atomic<std::uint64_t> posted_{};
     bool busy_ = false, stopping_ = false;

@@ -360,7 +360,7 @@ std::int64_t valueMaximum(const ParameterField& field, int index) {
 }
 
 std::int64_t fieldValue(const ParameterBlock& block, const ParameterField& field, int index) {
-    std::uint32_t bits = 0;
+    std::uint32_t bits{};
     std::memcpy(&bits, fieldBytes(block, field) + 4 * std::size_t(index), 4);
     return field.minimum < 0 ? std::int64_t(std::int32_t(bits)) : std::int64_t(bits);
 }

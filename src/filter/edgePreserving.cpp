@@ -259,7 +259,7 @@ void writeMeanColors(const RowRuns& runs, const int* chosen, int x0, int n, std:
     for (int t = 0; t < n; ++t) {
         const std::size_t window = std::size_t(chosen[t]);
         const std::size_t at = 3 * std::size_t(x0 + t);
-        std::uint32_t sums[3] = {0, 0, 0};
+        std::uint32_t sums[3] = {};
         for (int r = 0; r < runs.runCount[window]; ++r) {
             const std::uint16_t* s = runs.start[window][r] + at;
             sums[0] += s[0];
