@@ -29,7 +29,7 @@ constexpr auto kPlaces = std::to_array<CropFieldPlace>({
 } // namespace
 
 CropDialog::CropDialog(QWidget* owner, Session& session)
-    : GeometryDialog(owner, session, "crop image", nullptr, 0),
+    : GeometryDialog(owner, session, "crop image"),
       values_(cropDialogOpening(currentWidth(), currentHeight())) {
     addHeading("crop image", 1040);
     auto* grid = new QGridLayout;

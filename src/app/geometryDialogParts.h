@@ -13,8 +13,9 @@ namespace vellora::app {
 class GeometryDialog : public OperationDialog {
     Q_OBJECT
   public:
+    // Without a save flag the dialog has no "save as default" box.
     GeometryDialog(QWidget* owner, Session& session, const char* title,
-                   std::uint32_t ParameterBlock::*saveFlag, int saveCheckId);
+                   std::uint32_t ParameterBlock::*saveFlag = nullptr, int saveCheckId = 0);
 
   protected:
     // The size of the picture the dialog was opened on.

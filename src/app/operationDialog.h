@@ -74,8 +74,9 @@ class OperationDialog : public QDialog {
     // Small builders shared by the dialogs; each control gets an object name and its id.
     QComboBox* addCombo(QBoxLayout* into, const char* label, int id,
                         std::span<const std::string_view> items, std::uint32_t selected);
+    // A field shown later (value 0 until then) needs no value now.
     ValueField* addField(QBoxLayout* into, const char* label, int editId, int upDownId,
-                         std::int32_t value);
+                         std::int32_t value = 0);
 
   private:
     Session& session_;

@@ -112,9 +112,9 @@ void TilingDialog::buildTileSetup() {
     setup->addWidget(sizingLabel_);
     auto* sizes = new QHBoxLayout;
     setup->addLayout(sizes);
-    edits_[0] = addField(sizes, nullptr, 2660, 2670, 0);
+    edits_[0] = addField(sizes, nullptr, 2660, 2670);
     sizes->addWidget(new QLabel("x", this));
-    edits_[1] = addField(sizes, nullptr, 2661, 2671, 0);
+    edits_[1] = addField(sizes, nullptr, 2661, 2671);
     edits_[2] = addField(setup, "slit pixel size", 2662, 2672, values_.sizing[kTilingSlitCell]);
     auto* hGray =
         addCombo(setup, "horizontal slit", 2641, tilingSlitGrayItems(), values_.hSlitGray);

@@ -54,7 +54,7 @@ GrayScaleDialog::GrayScaleDialog(QWidget* owner, Session& session)
     : OperationDialog(owner, session, "gray scale", &ParameterBlock::saveGray, 505),
       values_(grayDialogOpening(session.workingBlock)) {
     body()->addWidget(new QLabel("convert to gray scale", this));
-    diffusion_ = checkBox(this, "error dispersion method", 1610, false);
+    diffusion_ = checkBox(this, "error dispersion method", 1610, grayDiffusionShown(values_));
     body()->addWidget(diffusion_);
     diffusionNote_ = note(this, "(Floyd Steinberg)", 1611);
     body()->addWidget(diffusionNote_);
