@@ -13,16 +13,9 @@ int makeTrueColorHeader(Frontend& frontend, DibImage& target, const DibImage& so
 }
 
 int copyAsTrueColor(DibImage& target, const DibImage& source) {
-    if (target.bitsPerPixel == 24 && source.width == target.width) {
-        // Straight into the target row: no intermediate buffer needed.
-        for (int y = 0; y < target.height; ++y) readRowColors(source, y, target.row(y));
-        return 0;
-    }
-    std::vector<std::uint8_t> row(3 * std::size_t(source.width));
-    for (int y = 0; y < target.height; ++y) {
-        readRowColors(source, y, row.data());
-        writeRowColors(target, y, row.data());
-    }
+    // The target's 24 bpp rows take the colours straight in.
+    for (int y = 0; y < target.height; ++y)
+        readRowColors(source, y, target.row(y));
     return 0;
 }
 

@@ -279,9 +279,27 @@ TEST(PixelAccess, IndexedWritersGiveThePackingAndReadersTheIndicesAndColours) {
     }
 }
 
-// Colours from the palette and index pattern, not the row readers, read back with getColor; the
-// copy leaves the target's fourth bytes and padding (0x77 here) as they were.
-TEST(CopyAsTrueColor, EveryPixelKeepsItsColourAtEveryDepthPair) {
+// A colour row written at 24 and 32 bpp lands pixel by pixel; the fourth bytes, the padding (0x77)
+// and the other rows stay.
+TEST(PixelAccess, ColourRowsWriteTheirPixelsAndNothingElse) {
+    const int width = 5;
+    Bytes colors(3 * width);
+    std::iota(colors.begin(), colors.end(), std::uint8_t(1));
+    for (const int bpp : {24, 32}) {
+        DibImage image = test::makeImage(width, 2, bpp);
+        std::fill(image.data.begin() + image.bitsOffset, image.data.end(), 0x77);
+        writeRowColors(image, 1, colors.data());
+        Bytes expected(std::size_t(image.stride), 0x77);
+        for (int x = 0; x < width; ++x)
+            std::copy_n(colors.begin() + 3 * x, 3, expected.begin() + bpp / 8 * x);
+        EXPECT_EQ(Bytes(image.row(1), image.row(1) + image.stride), expected) << bpp;
+        EXPECT_EQ(std::count(image.row(0), image.row(0) + image.stride, 0x77), image.stride) << bpp;
+    }
+}
+
+// Colours from the palette and index pattern, not the row readers, read back with getColor into
+// the 24 bpp target the true-colour header makes; the copy leaves its padding (0x77 here) alone.
+TEST(CopyAsTrueColor, EveryPixelKeepsItsColourAtEveryDepth) {
     const int width = 11, height = 4;
     const auto paletteRgb = [](int i) {
         return std::uint32_t(i * 9 + 3) % 256 << 16 | std::uint32_t(200 - i) << 8 |
@@ -291,6 +309,7 @@ TEST(CopyAsTrueColor, EveryPixelKeepsItsColourAtEveryDepthPair) {
         return std::uint32_t(x * 20) << 16 | std::uint32_t(y * 30) << 8 | 0x5Au;
     };
     for (int sourceBpp : {1, 4, 8, 24, 32}) {
+        SCOPED_TRACE(sourceBpp);
         std::vector<std::uint32_t> palette;
         for (int i = 0; sourceBpp < 24 && i < (1 << sourceBpp); ++i)
             palette.push_back(paletteRgb(i));
@@ -298,25 +317,20 @@ TEST(CopyAsTrueColor, EveryPixelKeepsItsColourAtEveryDepthPair) {
         DibImage source = sourceBpp < 24
                               ? test::makeIndexedImage(width, height, sourceBpp, palette, index)
                               : test::makeTrueColorImage(width, height, trueRgb, sourceBpp);
-        for (int targetBpp : {24, 32}) {
-            SCOPED_TRACE(std::to_string(sourceBpp) + " to " + std::to_string(targetBpp));
-            DibImage target = test::makeImage(width, height, targetBpp);
-            std::fill(target.data.begin() + target.bitsOffset, target.data.end(), 0x77);
-            EXPECT_EQ(copyAsTrueColor(target, source), 0);
-            const int pixelBytes = targetBpp / 8;
-            for (int y = 0; y < height; ++y) {
-                for (int x = 0; x < width; ++x) {
-                    const std::uint32_t rgb =
-                        sourceBpp >= 24 ? trueRgb(x, y) : paletteRgb(index(x, y));
-                    std::uint8_t bgr[3] = {};
-                    ASSERT_EQ(getColor(target, bgr, y, x, targetBpp), 0);
-                    ASSERT_EQ(bgr[0] | bgr[1] << 8 | bgr[2] << 16, int(rgb)) << x << "," << y;
-                    ASSERT_TRUE(targetBpp == 24 || target.row(y)[4 * x + 3] == 0x77);
-                }
-                EXPECT_EQ(std::count(target.row(y) + pixelBytes * width,
-                                     target.row(y) + target.stride, 0x77),
-                          target.stride - pixelBytes * width);
+        DibImage target;
+        test::RecordingFrontend frontend;
+        ASSERT_EQ(makeTrueColorHeader(frontend, target, source), 0);
+        std::fill(target.data.begin() + target.bitsOffset, target.data.end(), 0x77);
+        EXPECT_EQ(copyAsTrueColor(target, source), 0);
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                const std::uint32_t rgb = sourceBpp >= 24 ? trueRgb(x, y) : paletteRgb(index(x, y));
+                std::uint8_t bgr[3] = {};
+                ASSERT_EQ(getColor(target, bgr, y, x, 24), 0);
+                ASSERT_EQ(bgr[0] | bgr[1] << 8 | bgr[2] << 16, int(rgb)) << x << "," << y;
             }
+            EXPECT_EQ(std::count(target.row(y) + 3 * width, target.row(y) + target.stride, 0x77),
+                      target.stride - 3 * width);
         }
     }
 }

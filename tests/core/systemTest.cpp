@@ -141,10 +141,10 @@ TEST(RunFolders, SweepRemovesOnlyFoldersOfEndedRuns) {
     fs::path ended, live;
     const int endedLock = makeRunFolder(ended), lock = makeRunFolder(live);
     ASSERT_TRUE(endedLock >= 0 && lock >= 0);
-    // .__VL_001.dib.a1B2c3 is a write cut short.
-    for (const char* name :
-         {"__VL_000.dib", "__VL_417.dib", "__VL_999.dib", ".__VL_001.dib.a1B2c3", "__VL_0000.dib",
-          "__VL_12.dib", "__VL_abc.dib", ".__VL_001.dib.a1B2c", "notes.txt"})
+    // .__VL_001.dib.a1B2c3 is a write cut short, __VL_run.lock.new a lock being made.
+    for (const char* name : {"__VL_000.dib", "__VL_417.dib", "__VL_999.dib", ".__VL_001.dib.a1B2c3",
+                             "__VL_run.lock.new", "__VL_0000.dib", "__VL_12.dib", "__VL_abc.dib",
+                             ".__VL_001.dib.a1B2c", "notes.txt"})
         test::writeFileBytes(ended / name, {1});
     ::close(endedLock); // as when its run ends, killed or not: the folder stays
     const fs::path foreign = base / "vellora-abc123", odd = base / "vellora-ab.c12";
