@@ -182,10 +182,11 @@ bool decodeJpeg(Bytes file, DibImage& image, std::string& error) {
     JpegLayout layout;
     if (!readLayout(session, file, layout, error)) return false;
     DibImage picture;
-    const std::uint32_t colorsUsed = layout.openDepth == 8 ? 256 : 0;
+    const bool gray = layout.openDepth != 24;
+    const std::uint32_t colorsUsed = gray ? 256 : 0;
     if (!allocatePicture(picture, layout.width, layout.height, layout.openDepth, colorsUsed, error))
         return false;
-    if (layout.openDepth == 8) fillGrayRamp(picture, 256);
+    if (gray) fillGrayRamp(picture, 256);
     std::vector<std::uint8_t> cmykRow;
     if (layout.cmyk &&
         !allocateBuffer(cmykRow, std::uint64_t(layout.width) * layout.components, error))

@@ -221,7 +221,7 @@ bool savePicture(const std::filesystem::path& path, const DibImage& image,
 bool savePicture(const std::filesystem::path& path, DibImage&& image, std::string_view mimeType,
                  int quality, int colorDepth, std::string& error, FileDurability durability) {
     const Encoder* encoder = findEncoder(mimeType);
-    const bool asIs = encoder && encoder->asIs && isWellFormed(image) && encoder->asIs(image);
+    const bool asIs = encoder && encoder->asIs && encoder->asIs(image); // checks the layout itself
     if (asIs && durability == FileDurability::scratch &&
         keepScratchBlock(path, image.data, image.fileSize))
         return true;

@@ -67,7 +67,7 @@ void chooseLayout(png_structp png, png_infop info, PngLayout& layout) {
         png_colorp entries = nullptr;
         int count = 0;
         if (palette && png_get_PLTE(png, info, &entries, &count) && entries) {
-            layout.paletteCount = std::min(count, 256);
+            layout.paletteCount = std::min(count, PNG_MAX_PALETTE_LENGTH);
             std::memcpy(layout.palette, entries, sizeof(png_color) * layout.paletteCount);
         }
     } else {
@@ -211,10 +211,11 @@ bool decodePng(Bytes file, DibImage& image, std::string& error) {
     PngLayout layout;
     if (!readLayout(session, layout, error)) return false;
     DibImage picture;
-    const std::uint32_t colorsUsed = layout.openDepth <= 8 ? layout.paletteCount : 0;
+    const bool indexed = layout.openDepth != 24;
+    const std::uint32_t colorsUsed = indexed ? layout.paletteCount : 0;
     if (!allocatePicture(picture, layout.width, layout.height, layout.openDepth, colorsUsed, error))
         return false;
-    if (layout.openDepth <= 8) fillPalette(layout, picture);
+    if (indexed) fillPalette(layout, picture);
     if (!decodeInto(session.png, layout, picture, session.input.errors, error)) return false;
     image = std::move(picture);
     return true;

@@ -104,7 +104,7 @@ bool readIndexedRows(TIFF* tif, const TiffLayout& layout, DibImage& image, TiffS
     for (std::uint32_t y = 0; y < layout.height; ++y) {
         const bool twoBit = layout.bitsPerSample == 2;
         std::uint8_t* target = rowFromTop(image, int(y));
-        if (TIFFReadScanline(tif, twoBit ? line.data() : target, y, 0) < 0) {
+        if (TIFFReadScanline(tif, twoBit ? line.data() : target, y, 0) != 1) {
             error = "the tiff file is damaged: " + stream.message;
             return false;
         }

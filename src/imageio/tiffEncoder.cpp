@@ -60,7 +60,7 @@ bool writeRows(TIFF* tif, const DibImage& image, std::vector<std::uint8_t>& line
             std::memcpy(line.data(), image.row(stored), indexedBytes);
         else
             toRgbRow(image, stored, line.data());
-        if (TIFFWriteScanline(tif, line.data(), std::uint32_t(y), 0) < 0) return false;
+        if (TIFFWriteScanline(tif, line.data(), std::uint32_t(y), 0) != 1) return false;
     }
     return TIFFFlush(tif) == 1;
 }

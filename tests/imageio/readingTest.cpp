@@ -315,6 +315,7 @@ TEST(BadInput, EachFileLoadsOrIsRefusedForItsFault) {
         {bad("badbitcount"), 0, bitmap + "has an unsupported number of bits per pixel"},
         {bad("badplanes"), 0, damaged},
         {bad("badheadersize"), 0, damaged},
+        {rleBmp(65, 1, 1, 24, 0, ByteVector(4, 0)), 0, damaged}, // past the largest OS/2 header
         {bad("badwidth"), 0, damaged},
         {bad("rletopdown"), 0, bitmap + "uses a compression that is not supported"},
         {rleBmp(40, 1, 1, 8, 3, ByteVector(4, 0)), 0,
@@ -341,6 +342,7 @@ TEST(BadInput, EachFileLoadsOrIsRefusedForItsFault) {
         {{'I', 'I', 43, 0, 8, 0, 0, 0}, 0, "the tiff file is damaged"}, // a BigTIFF head alone
         {rleBmp(40, 4000, 3000, 8, 1, {0, 1}), 8 << 20, tooLarge},
         {readFileBytes(corpusPath("bmp/g/rgb16.bmp")), 100 << 10, tooLarge},
+        {readFileBytes(corpusPath("png/basn6a08.png")), 3500, tooLarge}, // 3126 + 4096 to blend
         {tiff, 35000, tooLarge}, // 30054 bytes of picture, 40000 of raster; a JPEG 100000 of work
         {tiff, 45000, "the tiff file cannot be read"}, // the raster fits, libtiff's own work not
         {encodeOrFail(imageio::encodeJpeg, makePhotoLike(100, 100, 24)), 50000, tooLarge},
