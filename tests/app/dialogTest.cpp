@@ -46,7 +46,8 @@ QRect placeOf(const QWidget* control, const QWidget* dialog) {
 }
 
 // No two visible controls overlap; a label stands left of (on its row) or above the control it
-// names. `layout` gets the dialog's size and where each control lies (by name, a label by text).
+// names. `layout` gets the dialog's size and where each control lies (by name, a label by text
+// and its name if it has one).
 void expectTidyLayout(QDialog& dialog, QString& layout) {
     QList<QWidget*> controls;
     for (QWidget* w : dialog.findChildren<QWidget*>())
@@ -59,8 +60,10 @@ void expectTidyLayout(QDialog& dialog, QString& layout) {
     for (const QWidget* w : controls) {
         const auto* label = qobject_cast<const QLabel*>(w);
         const QRect r = placeOf(w, &dialog);
-        QTextStream(&layout) << "  " << (label ? label->text() : w->objectName()) << " " << r.x()
-                             << " " << r.y() << " " << r.width() << " " << r.height() << "\n";
+        const QString name = label && !w->objectName().isEmpty() ? " " + w->objectName() : "";
+        QTextStream(&layout) << "  " << (label ? label->text() + name : w->objectName()) << " "
+                             << r.x() << " " << r.y() << " " << r.width() << " " << r.height()
+                             << "\n";
     }
     for (qsizetype i = 0; i < controls.size(); ++i)
         for (qsizetype j = i + 1; j < controls.size(); ++j)
