@@ -339,14 +339,13 @@ class DialogTest : public QObject {
         HiddenMenuDialog dialog(nullptr, *s.session);
         QCOMPARE(selected(&dialog, "combo911"), 5); // 100, 95, …, 75
         QCOMPARE(labelOf(&dialog, "combo922"), QString("B"));
-        for (const char* name : {"combo920", "combo921", "combo922"})
-            chooseItem(&dialog, name, 8);   // 1 x 1 x 1
-        chooseItem(&dialog, "combo920", 7); // 2 x 1 x 1
+        for (const auto& [name, item] : {std::pair{"combo920", 7}, {"combo921", 6}, {"combo922", 8}})
+            chooseItem(&dialog, name, item); // 2 x 3 x 1
         click(&dialog, "button930");
         setPaletteFolderOverride(std::nullopt);
         QVERIFY(s.frontend.messages.empty()); // success says nothing
-        QVERIFY(std::filesystem::exists(folder.path() / "evenColorPalette_002_211.ecp"));
-        QCOMPARE(s.block().evenDivisions[0], 2u); // at once, before any Okay
+        QVERIFY(std::filesystem::exists(folder.path() / "evenColorPalette_006_231.ecp"));
+        QCOMPARE(s.block().evenDivisions[1], 3u); // at once, before any Okay
         chooseItem(&dialog, "combo910", 1);
         chooseItem(&dialog, "combo911", 20);
         dialog.show(); // Enter on the button goes to "Okay"

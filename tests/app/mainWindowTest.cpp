@@ -242,9 +242,13 @@ class MainWindowTest : public QObject {
         QCOMPARE(w.textPane()->property("controlId"), QVariant(112));
         QCOMPARE(w.statusBar()->property("controlId"), QVariant(113));
         QVERIFY(w.statusBar()->isSizeGripEnabled());
+        w.session().frontend.setProgressVisible(true);
+        w.session().frontend.setProgressPosition(40);
         QCOMPARE(std::tuple(w.progressBar()->minimum(), w.progressBar()->maximum(),
-                            w.progressBar()->isTextVisible()),
-                 std::tuple(0, 100, false));
+                            w.progressBar()->isTextVisible(), w.progressBar()->isVisible(),
+                            w.progressBar()->value()),
+                 std::tuple(0, 100, false, true, 40));
+        w.session().frontend.setProgressVisible(false);
         QCOMPARE(w.textPane()->font().pointSize(), 10);
         // The client size that makes the saved outer size, never below 1 x 1.
         QCOMPARE(app::clientSizeFor({640, 480}, {16, 39}), QSize(624, 441));
