@@ -56,13 +56,14 @@ ScreenArea areaOf(const QRect& rect) {
 
 // The screens the window may open on, the primary one first; the given size alone when set.
 std::vector<ScreenArea> screenAreas(const std::optional<QSize>& given) {
-    if (given) return {ScreenArea{0, 0, given->width(), given->height()}};
+    if (given) return {ScreenArea{.width = given->width(), .height = given->height()}};
     std::vector<ScreenArea> areas;
     const QScreen* primary = QGuiApplication::primaryScreen();
     if (primary != nullptr) areas.push_back(areaOf(primary->geometry()));
     for (const QScreen* screen : QGuiApplication::screens())
         if (screen != primary) areas.push_back(areaOf(screen->geometry()));
-    if (areas.empty()) areas.push_back({0, 0, 640, 480});
+    if (areas.empty()) // no screen at all: one as large as the first-run window
+        areas.push_back({.width = kDefaultWindowWidth, .height = kDefaultWindowHeight});
     return areas;
 }
 
