@@ -172,6 +172,7 @@ TEST(ChartPdf, HasOverviewSectionsAndLegendWithEveryCountAndNumbersEveryTenTiles
     EXPECT_NE(overview.find("Colours: 6"), std::string::npos);
     EXPECT_NE(page(3).find("columns 25–50, rows 1–31"), std::string::npos);
     EXPECT_NE(page(3).find(" · page 3"), std::string::npos); // the footer counts the pages
+    EXPECT_NE(page(3).find("Section 2 of "), std::string::npos);
     // Each used entry's row: its symbol (in the legend as text and in its cell), name, code and
     // count; its cell and name in the shopping list.
     const std::string legend = page(6), shopping = page(7);

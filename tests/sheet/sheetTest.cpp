@@ -28,11 +28,11 @@ std::string colorLines(int count) {
 
 TEST(TileLine, ReadsColumnsInAnyOrderWithCommentsQuotesAndOptionalColumns) {
     const std::string text = "# a maker's line\r\n"
-                             "blue , stock,name,notes,code,green,red,pack\r\n"
+                             "blue , stock,name,code,notes,green,red,pack\r\n"
                              "\n"
                              "  # a comment between rows\n"
-                             "3,0,\"Deep, dark \"\"red\"\"\",x,R-1,2,1,25\n"
-                             "30,,Sky,,S-2,20,10,\n"
+                             "3,0,\"Deep, dark \"\"red\"\"\",R-1,x,2,1,25\n"
+                             "30,,Sky,S-2,,20,10,\n"
                              "255,1,White,,W,255,255";
     TileLine line;
     std::string error;
