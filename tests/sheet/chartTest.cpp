@@ -260,6 +260,14 @@ TEST(ChartPdf, LongTablesGoOnOverPagesAndShortSectionsShareAPage) {
               2);
     for (const Word& word : pageWords(dir / "chart.pdf", 4))
         EXPECT_TRUE(word.bottom < 287 || word.top > 289.99) << word.text;
+    // On a design of one section there is no overlap to explain.
+    std::ofstream(dir / "one.pdf", std::ios::binary) << chartPdf(
+        makeSheetDesign(test::indexedTable(4, 4, {0}, [](int, int) { return 0; }), nullptr), {},
+        error);
+    const std::vector<Word> one = pageWords(dir / "one.pdf", 2);
+    EXPECT_EQ(std::ranges::count(one, "Bold", &Word::text) -
+                  std::ranges::count(one, "Dashed", &Word::text),
+              1);
 }
 
 // One colour, 54 × 60 tiles in 2 × 2 sections (columns 1–28, 27–54; rows 1–31, 30–60); section 1

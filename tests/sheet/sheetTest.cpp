@@ -209,14 +209,14 @@ TEST(ShoppingList, OneLinePerUsedEntryWithTheTableCountsAndTheLineNames) {
         });
     TileLine line;
     line.colors = {{"Night, blue", "N1", {0x10, 0x20, 0x30}, 5}, // the others in another order
-                   {"Red", "R\"7", {255, 0, 0}},
+                   {"Red", "R\"7", {255, 0, 0}, 1},
                    {"White", "W", {255, 255, 255}}};
     DesignSettings settings;
     settings.packSize = 2;
     EXPECT_EQ(shoppingListCsv(makeSheetDesign(table, &line), settings),
               "index,name,code,red,green,blue,tiles,tiles with spare,pack size,packs\n"
               "0,\"Night, blue\",N1,16,32,48,8,9,5,2\n"
-              "2,Red,\"R\"\"7\",255,0,0,3,4,2,2\n"
+              "2,Red,\"R\"\"7\",255,0,0,3,4,1,4\n"
               "3,#00ff00,3,0,255,0,1,2,2,1\n");
     const SheetDesign design = makeSheetDesign(table, nullptr);
     ASSERT_EQ(design.entries.size(), 4u); // the palette's entries and no more
