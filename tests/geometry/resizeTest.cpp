@@ -171,8 +171,7 @@ TEST(ResizeCommand, SucceedsAtOneHundredPercentOrRefusesTooLargeSizes) {
     EXPECT_EQ(run(test::makeImage(1000, 1000, 8), 64000, 64000), 1);
     ASSERT_EQ(frontend.messages.size(), 2u);
     EXPECT_TRUE(frontend.messages[0].text.starts_with(
-        "failed to allocate memory\na 64000 x 64000 picture of 24 bits per pixel"))
-        << frontend.messages[0].text;
+        "failed to allocate memory\na 64000 x 64000 picture of 24 bits per pixel"));
     EXPECT_EQ(frontend.messages[1], (test::Message{"error", "failed to resize the image"}));
 }
 
