@@ -137,10 +137,10 @@ TEST(EvenPaletteMaking, WritesOrRefusesInTheUserFolder) {
     EXPECT_TRUE(std::filesystem::is_empty(folder.path()));
     EXPECT_EQ(block.evenDivisions[0], 3u);
     EXPECT_EQ(makeEvenPaletteFromDivisions(frontend, block, 4, 8, 8), 0); // 256: the most
-    EXPECT_EQ(makeEvenPaletteFromDivisions(frontend, block, 2, 1, 1), 0);
+    EXPECT_EQ(makeEvenPaletteFromDivisions(frontend, block, 2, 1, 9), 0); // 9: the most
     EXPECT_EQ(block.evenDivisions[0] * 100 + block.evenDivisions[1] * 10 + block.evenDivisions[2],
-              211u);
-    EXPECT_EQ(readFileBytes(user / "evenColorPalette_002_211.ecp"), evenPaletteFileBytes(2, 1, 1));
+              219u);
+    EXPECT_EQ(readFileBytes(user / "evenColorPalette_018_219.ecp"), evenPaletteFileBytes(2, 1, 9));
     // A user folder that cannot be made fails.
     frontend.clear();
     writeFileBytes(folder / "plain", {1});
