@@ -123,12 +123,12 @@ TEST(HelpText, CropReadsItsRectangleAndItsFourParts) {
 }
 
 // Default tiles are 9 pixels with a 1-pixel slit: a 20 x 10 picture holds 2 x 1 of them, the
-// second column cut short. Its colours differ in red alone; the third is the first pixel alone.
+// second column cut short. Its colours differ in green or in blue; the third is the first pixel.
 TEST(RunSummary, CountsTilesOrPixelsAndTheColoursUsed) {
     RecordingFrontend frontend;
     Session session(frontend);
     setCurrentPicture(session,
-                      makeIndexedImage(20, 10, 8, {0x000000, 0xFF0000, 0x800000, 0x0000FF},
+                      makeIndexedImage(20, 10, 8, {0x000000, 0x00FF00, 0x0000FF},
                                        [](int x, int y) { return x + y ? (x + y) % 2 : 2; }));
     session.workingBlock = defaultParameterBlock();
     EXPECT_EQ(cli::runSummary(session, true, {"t.txt", "a.png"}),
