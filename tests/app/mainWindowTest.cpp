@@ -79,8 +79,7 @@ std::uint32_t fileField(const std::string& path, std::size_t offset) {
 
 constexpr std::size_t kGrayLevelOffsetInFile = 12 + 528;
 
-// The swatch's middle row, then its middle column: o where the outline's colour shows, f the
-// fill's, . anything else.
+// The swatch's middle row, then column: o where the outline's colour shows, f the fill's, . else.
 QString swatchCross(const QImage& strip, QRect swatch, QColor outline, QColor fill) {
     QString cross;
     const auto mark = [&](int x, int y) {

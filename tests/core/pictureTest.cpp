@@ -279,8 +279,7 @@ TEST(PixelAccess, IndexedWritersGiveThePackingAndReadersTheIndicesAndColours) {
     }
 }
 
-// A colour row written at 24 and 32 bpp lands pixel by pixel; the fourth bytes, the padding (0x77)
-// and the other rows stay.
+// A colour row written at 24 and 32 bpp lands pixel by pixel; 4th bytes, padding, other rows stay.
 TEST(PixelAccess, ColourRowsWriteTheirPixelsAndNothingElse) {
     const int width = 5;
     Bytes colors(3 * width);

@@ -218,8 +218,7 @@ ByteVector resizedJpeg(std::uint16_t width, std::uint16_t height) {
 }
 
 // A TIFF of one uncompressed strip: `pixels` after the directory, or, when there are none, 16
-// bytes said to lie at the header. A photometric of -1 leaves that tag out, an orientation of 0
-// its.
+// bytes said to lie at the header. A photometric of -1 or an orientation of 0 leaves its tag out.
 ByteVector tiffFile(std::uint32_t width, std::uint32_t height, std::uint32_t bits, int photometric,
                     const ByteVector& pixels = {}, std::uint32_t orientation = 0) {
     ByteVector file = {'I', 'I', 42, 0};
@@ -347,6 +346,9 @@ TEST(BadInput, EachFileLoadsOrIsRefusedForItsFault) {
         {tiff, 45000, "the tiff file cannot be read"}, // the raster fits, libtiff's own work not
         {encodeOrFail(imageio::encodeJpeg, makePhotoLike(100, 100, 24)), 50000, tooLarge},
         {tiff, 0, ""},
+        {{0x89, 'P', 'N', 'G', 13, 10, 26, 10, 0, 0, 0, 13, 'I', 'H', 'D', 'R', 0},
+         0,
+         "the png file is damaged: "},
         {{'h', 'e', 'l', 'l', 'o'}, 0, kUnknownFormat},
         {{}, 0, kUnknownFormat}};
     for (const auto& row : cases) {

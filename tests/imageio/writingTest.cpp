@@ -160,8 +160,7 @@ std::ptrdiff_t entries(const TempDir& folder) {
     return std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator());
 }
 
-// A run without undo keeps its intermediate pictures in memory: saved, probed and opened again
-// with no file written.
+// A run without undo keeps its intermediate pictures in memory: saved, probed, opened, no file.
 TEST(SavePicture, ScratchPicturesStayInMemory) {
     TempDir folder;
     ScratchStore store;

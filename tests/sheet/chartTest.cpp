@@ -104,8 +104,7 @@ std::vector<Word> pageWords(const std::filesystem::path& pdf, int page) {
     return words;
 }
 
-// A page's paths in drawing order: "[width r,g,b][ fill r,g,b][ dash on,off]" (mm, 0–255) and
-// the points in mm.
+// A page's paths in drawing order: "[width r,g,b][ fill r,g,b][ dash on,off]", then points (mm).
 using Path = std::pair<std::string, std::vector<double>>;
 std::vector<Path> paths(const std::filesystem::path& pdf, int page) {
     const std::string svg = pageBy("pdftocairo -svg -noshrink -nocenter", pdf, page);
