@@ -179,7 +179,7 @@ int writeBitmapFile(Frontend& frontend, const std::filesystem::path& path, const
 }
 
 void writeDibHeader(const DibImage& image, std::uint8_t* h) {
-    std::memset(h, 0, kHeaderBytes);
+    std::memset(h, 0, kHeaderBytes); // what is not written below is 0: no compression, say
     writeLe16(h + 0, kBitmapSignature);
     writeLe32(h + 2, image.fileSize);
     writeLe32(h + 10, image.bitsOffset);
@@ -188,7 +188,6 @@ void writeDibHeader(const DibImage& image, std::uint8_t* h) {
     writeLe32(h + 22, std::uint32_t(image.height));
     writeLe16(h + 26, 1);
     writeLe16(h + 28, image.bitsPerPixel);
-    writeLe32(h + 30, 0);
     writeLe32(h + 34, image.imageSize);
     writeLe32(h + 46, image.colorsUsed);
 }

@@ -170,7 +170,7 @@ int deNoiseImage(Session& session, int index) {
 int deNoiseHandler(Session& session) {
     const int index = int(session.workingBlock.deNoiseIndex);
     return runOperationFrame(session, Operation::DeNoise, [index](Session& s) {
-        return readSourceImage(s) != 0 ? 1 : deNoiseImage(s, index);
+        return readSourceImage(s) != 0 ? kFailed : deNoiseImage(s, index);
     });
 }
 

@@ -390,7 +390,7 @@ int edgePreservingSmooth(Session& session, int criterion) {
 int edgePreservingHandler(Session& session) {
     const int criterion = int(session.workingBlock.edgePreservingIndex);
     return runOperationFrame(session, Operation::EdgePreserving, [criterion](Session& s) {
-        return readSourceImage(s) != 0 ? 1 : edgePreservingSmooth(s, criterion);
+        return readSourceImage(s) != 0 ? kFailed : edgePreservingSmooth(s, criterion);
     });
 }
 

@@ -1,5 +1,6 @@
 #include "filter/sharpen.h"
 
+#include "core/errors.h"
 #include "core/operationFrame.h"
 #include "filter/convolve.h"
 
@@ -12,7 +13,7 @@ int sharpenImage(Session& session, int index) {
 int sharpenHandler(Session& session) {
     const int index = int(session.workingBlock.sharpeningIndex);
     return runOperationFrame(session, Operation::Sharpening, [index](Session& s) {
-        return readSourceImage(s) != 0 ? 1 : sharpenImage(s, index);
+        return readSourceImage(s) != 0 ? kFailed : sharpenImage(s, index);
     });
 }
 

@@ -1,5 +1,6 @@
 #include "filter/smooth.h"
 
+#include "core/errors.h"
 #include "core/operationFrame.h"
 #include "filter/convolve.h"
 
@@ -12,7 +13,7 @@ int smoothImage(Session& session, int index) {
 int smoothHandler(Session& session) {
     const int index = int(session.workingBlock.smoothingIndex);
     return runOperationFrame(session, Operation::Smoothing, [index](Session& s) {
-        return readSourceImage(s) != 0 ? 1 : smoothImage(s, index);
+        return readSourceImage(s) != 0 ? kFailed : smoothImage(s, index);
     });
 }
 
