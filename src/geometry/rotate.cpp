@@ -47,9 +47,8 @@ std::uint8_t nearestEntry(const DibImage& image, const BlankColor& blank) {
     int bestDistance = std::numeric_limits<int>::max();
     for (int i = 0; i < int(image.paletteEntries); ++i) {
         const std::uint8_t* entry = image.paletteEntry(i);
-        int distance = 0;
-        for (int c = 0; c < 3; ++c)
-            distance += (entry[c] - blank[c]) * (entry[c] - blank[c]);
+        const int db = entry[0] - blank[0], dg = entry[1] - blank[1], dr = entry[2] - blank[2];
+        const int distance = db * db + dg * dg + dr * dr;
         if (distance < bestDistance) {
             bestDistance = distance;
             best = i;

@@ -1,6 +1,6 @@
 #include "geometry/rotate.h"
-#include "geometry/bicubicQuad.h"
 #include "core/pixelAccess.h"
+#include "geometry/bicubicQuad.h"
 #include "geometry/resampleWeights.h"
 #include "geometry/resize.h"
 #include "support/recordingFrontend.h"
@@ -125,10 +125,11 @@ TEST(Rotate, EightBitsWithSourceDepthKeepsTheTableAndTakesTheNearestBlankEntry) 
     Session session(frontend);
     test::TempDir dir;
     session.nextPath = (dir / "rotated.dib").string();
-    // Entries 1 and 2 are both at squared distance 48 from the blank gray 204: the first wins.
-    session.sourceImage =
-        test::makeIndexedImage(30, 20, 8, {0x000000, 0xC8C8C8, 0xD0D0D0, 0xFF0000},
-                               [](int x, int) { return x % 2 ? 3 : 0; });
+    // Entries 1 and 2 are both at squared distance 48 from the blank gray 204: the first wins
+    // over those of two channels at 204 and one at 0.
+    session.sourceImage = test::makeIndexedImage(
+        30, 20, 8, {0x000000, 0xC8C8C8, 0xD0D0D0, 0xFF0000, 0xCCCC00, 0x00CCCC, 0xCC00CC},
+        [](int x, int) { return x % 2 ? 3 : 0; });
     const DibImage source = session.sourceImage;
     ASSERT_EQ(rotateImage(session, {10, false, 0, blankGray(1)}), 0);
     const DibImage result = test::readImage(session.nextPath);
