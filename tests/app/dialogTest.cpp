@@ -111,8 +111,7 @@ bool withDialog(int command, DialogSession& s, const std::function<void(QDialog&
     return dialogFactories().at(command)(nullptr, command, *s.session);
 }
 
-// The rows of a section of tests/data/dialogScripts.txt, their cells trimmed; the first cell, a
-// menu item's text, names the command.
+// A section's rows of tests/data/dialogScripts.txt, cells trimmed; the first names the command.
 struct ScriptRow {
     int command = -1;
     QStringList cells;
@@ -144,8 +143,7 @@ std::size_t offsetOf(const QString& name) {
     return field->offset + 4 * std::size_t(name.section('[', 1).remove(']').toInt());
 }
 
-// A dialog's control and the block field it shows and stores, 4 bytes at `offset`: a row of the
-// wirings in tests/data/dialogScripts.txt.
+// A wiring of tests/data/dialogScripts.txt: a control and the 4-byte block field at `offset`.
 struct Wiring {
     int command;
     QString control;
@@ -339,7 +337,8 @@ class DialogTest : public QObject {
         HiddenMenuDialog dialog(nullptr, *s.session);
         QCOMPARE(selected(&dialog, "combo911"), 5); // 100, 95, …, 75
         QCOMPARE(labelOf(&dialog, "combo922"), QString("B"));
-        for (const auto& [name, item] : {std::pair{"combo920", 7}, {"combo921", 6}, {"combo922", 8}})
+        for (const auto& [name, item] :
+             {std::pair{"combo920", 7}, {"combo921", 6}, {"combo922", 8}})
             chooseItem(&dialog, name, item); // 2 x 3 x 1
         click(&dialog, "button930");
         setPaletteFolderOverride(std::nullopt);

@@ -431,8 +431,7 @@ TEST(HandBuilt, IndexedRowsOpenAsStored) {
     EXPECT_EQ(std::tuple(oneBit.bitsPerPixel, oneBit.colorsUsed, oneBit.row(0)[0],
                          rgbAt(oneBit, 0, 0), rgbAt(oneBit, 1, 0)),
               std::tuple(1, 2u, 0xA5, 0u, 0xFFFFFFu));
-    // Gray rows stored bottom-up, or 16 bits deep, go through libtiff's RGBA reader: upright, 24
-    // bpp.
+    // Gray rows stored bottom-up, or 16 bits deep, take libtiff's RGBA reader: upright, 24 bpp.
     const DibImage upright = loadBytesOrFail(tiffFile(1, 2, 8, 1, {0x10, 0x80}, 4));
     const DibImage deep = loadBytesOrFail(tiffFile(1, 1, 16, 1, {0x00, 0x80}));
     EXPECT_EQ(std::tuple(upright.bitsPerPixel, screenRgb(upright, 0, 0), deep.bitsPerPixel,

@@ -463,9 +463,10 @@ TEST(ViewLayout, ViewKeysWithBothBarsShown) {
         EXPECT_TRUE(result.handled && !result.repaint) << key;
     }
     EXPECT_EQ(small.drawX * 1000 + small.state, 350 * 1000 + kStateZoom);
-    ImageInfo wide = laidOut(1000, 100); // one bar is enough for Home
-    EXPECT_TRUE(handleViewKey(wide, z.scroll, ViewKey::Home, true).repaint);
-    EXPECT_EQ(wide.drawX, 15);
+    for (ImageInfo one : {laidOut(1000, 100), laidOut(100, 1000)}) { // one bar is enough for Home
+        EXPECT_TRUE(handleViewKey(one, z.scroll, ViewKey::Home, true).repaint);
+        EXPECT_EQ(std::min(one.drawX, one.drawY), 15);
+    }
     EXPECT_EQ(viewRect(640, 400), (Rect{0, 0, 640, 375}));
     EXPECT_EQ(progressBarRect(803), (Rect{80, 11, 642, 11}));
 }
