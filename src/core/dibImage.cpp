@@ -179,7 +179,7 @@ int writeBitmapFile(Frontend& frontend, const std::filesystem::path& path, const
 }
 
 void writeDibHeader(const DibImage& image, std::uint8_t* h) {
-    std::memset(h, 0, kHeaderBytes); // what is not written below is 0: no compression, say
+    std::memset(h, 0, kHeaderBytes); // fields not written below, compression among them, are 0
     writeLe16(h + 0, kBitmapSignature);
     writeLe32(h + 2, image.fileSize);
     writeLe32(h + 10, image.bitsOffset);
