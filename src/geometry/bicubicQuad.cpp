@@ -10,6 +10,9 @@ namespace vellora {
 
 namespace {
 
+constexpr int kTaps = 4;     // source taps per axis
+constexpr int kChannels = 3; // blue, green, red
+
 // The first of the four taps of position t: trunc(t) − 2 when t lies in the lower half of its
 // pixel, trunc(t) − 1 otherwise. t − 0.5 is exact, and its truncation is trunc(t) − 1 in the
 // lower half and trunc(t) in the upper one; below 0.5 the tap comes out −1 rather than −2,
@@ -56,13 +59,13 @@ VELLORA_TARGET_AVX2 inline void cubicQuad(__m256d t, __m128i first, __m256d* wei
     weights[3] = outerPiece(_mm256_sub_pd(centre3, t));
     const __m256d sum =
         _mm256_add_pd(_mm256_add_pd(_mm256_add_pd(weights[0], weights[1]), weights[2]), weights[3]);
-    for (int k = 0; k < 4; ++k)
+    for (int k = 0; k < kTaps; ++k)
         weights[k] = _mm256_div_pd(weights[k], sum);
 }
 
 // Shuffles taking word m of a vector as four lanes, one byte each, zero-extended to 32 bits.
 constexpr char z = char(0x80);
-alignas(16) constexpr char kWordLanes[4][16] = {
+alignas(16) constexpr char kWordLanes[][sizeof(__m128i)] = {
     {0, z, z, z, 1, z, z, z, 2, z, z, z, 3, z, z, z},
     {4, z, z, z, 5, z, z, z, 6, z, z, z, 7, z, z, z},
     {8, z, z, z, 9, z, z, z, 10, z, z, z, 11, z, z, z},
@@ -85,11 +88,11 @@ VELLORA_TARGET_AVX2 inline void addTapRow(const std::uint8_t* const* in, __m256d
     const __m128i bytes[] = {_mm_unpacklo_epi16(low01, low23), _mm_unpackhi_epi16(low01, low23),
                              _mm_unpacklo_epi16(high01, high23)};
 #pragma GCC unroll 4
-    for (int j = 0; j < 4; ++j) {
+    for (int j = 0; j < kTaps; ++j) {
         const __m256d weight = _mm256_mul_pd(rowWeight, columnWeights[j]);
 #pragma GCC unroll 3
-        for (int channel = 0; channel < 3; ++channel) {
-            const int k = 3 * j + channel;
+        for (int channel = 0; channel < kChannels; ++channel) {
+            const int k = kChannels * j + channel;
             const __m256d value = _mm256_cvtepi32_pd(lanesOfWord(bytes[k / 4], k % 4));
             sums[channel] = _mm256_add_pd(sums[channel], _mm256_mul_pd(weight, value));
         }
@@ -99,7 +102,7 @@ VELLORA_TARGET_AVX2 inline void addTapRow(const std::uint8_t* const* in, __m256d
 // Clamps each channel's sums to 0 … 255, truncates them and stores the four pixels.
 VELLORA_TARGET_AVX2 inline void storeQuad(const __m256d* sums, std::uint8_t* out) {
     __m128i pixels = _mm_setzero_si128();
-    for (int channel = 0; channel < 3; ++channel) {
+    for (int channel = 0; channel < kChannels; ++channel) {
         const __m256d clamped =
             _mm256_min_pd(_mm256_max_pd(sums[channel], _mm256_setzero_pd()), _mm256_set1_pd(255));
         pixels = _mm_or_si128(pixels, _mm_slli_epi32(_mm256_cvttpd_epi32(clamped), 8 * channel));
@@ -107,9 +110,9 @@ VELLORA_TARGET_AVX2 inline void storeQuad(const __m256d* sums, std::uint8_t* out
     const char z = char(0x80);
     const __m128i packed =
         _mm_shuffle_epi8(pixels, _mm_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, z, z, z, z));
-    std::uint8_t bytes[16];
+    std::uint8_t bytes[sizeof(__m128i)];
     _mm_storeu_si128(reinterpret_cast<__m128i*>(bytes), packed);
-    std::memcpy(out, bytes, 12);
+    std::memcpy(out, bytes, kChannels * kQuadLanes);
 }
 
 // Four target pixels: their source positions and first taps.
@@ -158,10 +161,10 @@ VELLORA_TARGET_AVX2 inline bool allOutside(const Quad& q, const QuadSource& sour
 // Where each pixel's first tap lies in the source.
 VELLORA_TARGET_AVX2 inline void firstTapBytes(const QuadSource& source, const Quad& q,
                                               const std::uint8_t** in) {
-    alignas(16) int rows[4], columns[4];
+    alignas(__m128i) int rows[kQuadLanes], columns[kQuadLanes];
     _mm_store_si128(reinterpret_cast<__m128i*>(rows), q.firstRow);
     _mm_store_si128(reinterpret_cast<__m128i*>(columns), q.firstColumn);
-    for (int p = 0; p < 4; ++p)
+    for (int p = 0; p < kQuadLanes; ++p)
         in[p] = source.base + std::size_t(rows[p]) * source.stride + 3 * std::size_t(columns[p]);
 }
 
@@ -172,7 +175,7 @@ VELLORA_TARGET_AVX2 bool bicubicQuads(const QuadSource& source, const RotationFr
     Quad quads[kQuadsPerCall];
     bool fit = true, outside = true;
     for (int n = 0; n < kQuadsPerCall; ++n) {
-        quads[n] = locate(f, v, x + 4 * n);
+        quads[n] = locate(f, v, x + kQuadLanes * n);
         fit = fit && fits(quads[n], source);
         outside = outside && allOutside(quads[n], source);
     }
@@ -184,9 +187,9 @@ VELLORA_TARGET_AVX2 bool bicubicQuads(const QuadSource& source, const RotationFr
     if (!fit) return false;
     // Each stage runs over all the groups before the next, so their chains of dependent
     // operations overlap.
-    __m256d rowWeights[kQuadsPerCall][4], columnWeights[kQuadsPerCall][4];
-    const std::uint8_t* in[kQuadsPerCall][4];
-    __m256d sums[kQuadsPerCall][3];
+    __m256d rowWeights[kQuadsPerCall][kTaps], columnWeights[kQuadsPerCall][kTaps];
+    const std::uint8_t* in[kQuadsPerCall][kQuadLanes];
+    __m256d sums[kQuadsPerCall][kChannels];
     for (int n = 0; n < kQuadsPerCall; ++n) {
         cubicQuad(quads[n].tr, quads[n].firstRow, rowWeights[n]);
         cubicQuad(quads[n].tc, quads[n].firstColumn, columnWeights[n]);
@@ -195,14 +198,14 @@ VELLORA_TARGET_AVX2 bool bicubicQuads(const QuadSource& source, const RotationFr
             sum = _mm256_setzero_pd();
     }
 #pragma GCC unroll 4
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < kTaps; ++i)
         for (int n = 0; n < kQuadsPerCall; ++n) {
             addTapRow(in[n], rowWeights[n][i], columnWeights[n], sums[n]);
             for (auto& p : in[n])
                 p += source.stride;
         }
     for (int n = 0; n < kQuadsPerCall; ++n)
-        storeQuad(sums[n], out + 12 * n);
+        storeQuad(sums[n], out + kChannels * kQuadLanes * n);
     return true;
 }
 

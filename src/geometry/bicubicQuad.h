@@ -18,9 +18,10 @@ struct QuadSource {
     int width, height;
 };
 
-// Pixels per call of bicubicQuads.
+// Pixels per call of bicubicQuads: kQuadsPerCall vectors of kQuadLanes pixels.
+constexpr int kQuadLanes = 4;
 constexpr int kQuadsPerCall = 3;
-constexpr int kQuadPixels = 4 * kQuadsPerCall;
+constexpr int kQuadPixels = kQuadLanes * kQuadsPerCall;
 
 // Target pixels x … x + kQuadPixels − 1 of the row at v = y − cy, when all of them have their
 // full four by four taps well inside the source (a 16-byte read at each tap row stays within
