@@ -23,11 +23,10 @@ bool readSheetSettings(const std::filesystem::path& path, DesignSettings& settin
     for (std::string line; std::getline(file, line);) {
         ++number;
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (line.empty() || line.front() == '#') continue;
         const std::size_t equals = line.find('=');
         const SheetField* field =
             equals == std::string::npos ? nullptr : findSheetField(line.substr(0, equals));
-        if (!field) continue; // a field of a later version, or none
+        if (!field) continue; // a comment, a field of a later version, or none
         std::string why;
         if (!field->parse(std::string_view(line).substr(equals + 1), read, why)) {
             error = where + "line " + std::to_string(number) + ": " + std::string(field->name) +

@@ -166,8 +166,9 @@ TEST(ChartPdf, HasOverviewSectionsAndLegendWithEveryCountAndNumbersEveryTenTiles
     std::ofstream(dir / "chart.pdf", std::ios::binary) << pdf;
     const auto page = [&](int n) { return pageBy("pdftotext -layout", dir / "chart.pdf", n); };
     const std::string overview = page(1);
-    EXPECT_NE(overview.find("Finished size: 1098 × 1318 mm (109.8 × 131.8 cm)"), std::string::npos);
-    EXPECT_NE(overview.find("Colours: 6"), std::string::npos);
+    const std::size_t size = overview.find("Finished size: 1098 × 1318 mm (109.8 × 131.8 cm)");
+    const std::size_t colours = overview.find("Colours: 6", size); // the lines run down the page
+    EXPECT_NE(overview.find("Sections: 2 × 2 = 4", colours), std::string::npos);
     EXPECT_NE(page(3).find("columns 25–50, rows 1–31"), std::string::npos);
     EXPECT_NE(page(3).find(" · page 3"), std::string::npos); // the footer counts the pages
     EXPECT_NE(page(3).find("Section 2 of "), std::string::npos);

@@ -61,37 +61,33 @@ const std::string kHeader = "name,code,red,green,blue\n";
 
 // Each bad file names its line and column, and leaves the line as it was.
 TEST(TileLine, BadFilesAreNamedAndChangeNothing) {
-    struct BadFile {
-        const char* what;
-        std::string text, message;
-    };
-    const BadFile cases[] = {
-        {"empty", "", "the file is empty: no header line naming the columns"},
-        {"missing column", "# x\nname,code,red,green\n", "line 2 (header): no column \"blue\""},
-        {"no red", "code,name,blue,green\n", "line 1 (header): no column \"red\""},
-        {"duplicate column", "name,code,Red,green,blue,red\n",
-         "line 1 (header): column \"red\" named twice"},
-        {"header only", kHeader, "no colour after the header"},
-        {"bad number", kHeader + "a,b,1,2x,3\n",
-         "line 2, column 4 (green): \"2x\" is not a whole number"},
-        {"out of range", kHeader + "a,b,1,2,3\n# c\na,b,256,2,3\n",
+    const std::pair<std::string, std::string> cases[] = {
+        {"", "the file is empty: no header line naming the columns"},
+        {"code,red,green,blue\n", "line 1 (header): no column \"name\""},
+        {"name,red,green,blue\n", "line 1 (header): no column \"code\""},
+        {"code,name,blue,green\n", "line 1 (header): no column \"red\""},
+        {"name,code,red,blue\n", "line 1 (header): no column \"green\""},
+        {"# x\nname,code,red,green\n", "line 2 (header): no column \"blue\""},
+        {"name,code,Red,green,blue,red\n", "line 1 (header): column \"red\" named twice"},
+        {kHeader, "no colour after the header"},
+        {kHeader + "a,b,1,2x,3\n", "line 2, column 4 (green): \"2x\" is not a whole number"},
+        {kHeader + "a,b,1,2,3\n# c\na,b,256,2,3\n",
          "line 4, column 3 (red): \"256\" is out of range 0 to 255"},
-        {"missing field", kHeader + "a,b,1,2\n", "line 2, column 5 (blue): missing"},
-        {"empty name", kHeader + ",b,1,2,3\n", "line 2, column 1 (name): the name is empty"},
-        {"bad pack", "name,code,red,green,blue,pack\na,b,1,2,3,0\n",
+        {kHeader + "a,b,1,2\n", "line 2, column 5 (blue): missing"},
+        {kHeader + ",b,1,2,3\n", "line 2, column 1 (name): the name is empty"},
+        {"name,code,red,green,blue,pack\na,b,1,2,3,0\n",
          "line 2, column 6 (pack): \"0\" is out of range 1 to 1000000"},
-        {"bad stock", "name,code,red,green,blue,stock\na,b,1,2,3,2\n",
+        {"name,code,red,green,blue,stock\na,b,1,2,3,2\n",
          "line 2, column 6 (stock): \"2\" is out of range 0 to 1"},
-        {"nothing in stock", "name,code,red,green,blue,stock\na,b,1,2,3,0\n",
-         "no colour of the line is in stock"},
-        {"open quote", kHeader + "\"a,b,1,2,3\n", "line 2: a quoted field is not closed"},
-        {"too many colours", kHeader + colorLines(257), "line 258: more than 256 colours"}};
-    for (const BadFile& c : cases) {
+        {"name,code,red,green,blue,stock\na,b,1,2,3,0\n", "no colour of the line is in stock"},
+        {kHeader + "\"a,b,1,2,3\n", "line 2: a quoted field is not closed"},
+        {kHeader + colorLines(257), "line 258: more than 256 colours"}};
+    for (const auto& [text, message] : cases) {
         TileLine line;
         line.colors.push_back({"kept", "K", {9, 9, 9}});
         std::string error;
-        EXPECT_FALSE(parseTileLine(c.text, line, error)) << c.what;
-        EXPECT_EQ(error, c.message);
+        EXPECT_FALSE(parseTileLine(text, line, error)) << message;
+        EXPECT_EQ(error, message);
         ASSERT_EQ(line.colors.size(), 1u);
         EXPECT_EQ(line.colors[0].name, "kept");
     }
