@@ -126,10 +126,10 @@ template <class T>
         // No division (k = 0) is a multiplication by exactly 1.
         const double scale = k == 0 ? 1.0 : 1 / k;
         for (int t = 0; t < count; ++t)
-            out[t] = finishChannel(double(sums[t]) * scale, 0);
+            out[t] = finishChannel(double(sums[t]) * scale);
     } else {
         for (int t = 0; t < count; ++t)
-            out[t] = finishChannel(double(sums[t]) / k, 0);
+            out[t] = finishChannel(double(sums[t]) / k);
     }
 }
 

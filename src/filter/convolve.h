@@ -11,9 +11,8 @@ namespace vellora {
 // over the target rows. Returns 0.
 int convolve(Session& session, DibImage& target, const DibImage& source, const FilterMask& mask);
 
-// A channel sum made into a byte: divided by k unless k is 0, clamped, truncated.
-inline std::uint8_t finishChannel(double sum, double k) {
-    if (k != 0) sum /= k;
+// A channel sum, already divided, made into a byte: clamped and truncated.
+inline std::uint8_t finishChannel(double sum) {
     sum = sum < 0 ? 0 : sum;
     sum = sum > 255 ? 255 : sum;
     return std::uint8_t(int(sum));

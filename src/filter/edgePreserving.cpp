@@ -360,7 +360,7 @@ void selectSubWindow(const double (*colors)[3], const double* luminances, int cr
         double sum = 0;
         for (int q = 0; q < window.count; ++q)
             sum += colors[window.positions[std::size_t(q)]][c];
-        bgr[c] = finishChannel(sum / window.count, 0);
+        bgr[c] = finishChannel(sum / window.count);
     }
 }
 
