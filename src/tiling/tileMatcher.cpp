@@ -62,8 +62,8 @@ struct TileMatcher::Batch {
     std::array<Bgr, kBatch> color;
     Columns<kBatch> colors, starts;
     std::array<double, kBatch> startLower, limit;
-    // Candidates of colour j: begin[j] … begin[j + 1] − 1.
-    std::array<std::size_t, kBatch + 1> begin;
+    // Candidates of colour j: begin[j] … begin[j + 1] − 1; begin[0] is never written.
+    std::array<std::size_t, kBatch + 1> begin{};
     std::array<std::uint8_t, kMostCandidates> position;
     Columns<kMostCandidates> pairedColors, candidates;
     std::array<double, kMostCandidates> lower, upper;
@@ -204,7 +204,6 @@ void TileMatcher::settleBatch(Batch& batch, std::uint8_t* indices) const {
     // No entry can be nearer than any entry's upper bound, the first limit's to begin with.
     ciede2000PairBounds(batch.colors.view(n), batch.starts.view(n), batch.startLower.data(),
                         batch.limit.data());
-    batch.begin[0] = 0;
     for (std::size_t j = 0; j < n; ++j)
         gatherCandidates(batch, j);
     const std::size_t total = batch.begin[n];
