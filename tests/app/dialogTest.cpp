@@ -81,14 +81,18 @@ void expectTidyLayout(QDialog& dialog, QString& layout) {
 
 // Plays `script` as a user would: "name" clicks a button, check box, radio button or arrow,
 // "combo…=3" chooses item 3 of a list, "edit…=12 px" types "12 px" into an edit; "edit…?12"
-// expects the control to show "12" by then.
+// expects the control to show "12" by then, "edit1>edit2" Tab from edit1 to reach edit2.
 void play(QDialog& dialog, const QString& script) {
     for (const QString& step : script.split(' ', Qt::SkipEmptyParts)) {
         const QString name = step.section('=', 0, 0), value = step.section('=', 1);
-        if (step.contains('?'))
+        if (step.contains('?')) {
             QVERIFY2(textOf(&dialog, step.section('?', 0, 0)) == step.section('?', 1),
                      qPrintable(step + " shows " + textOf(&dialog, step.section('?', 0, 0))));
-        else if (!step.contains('='))
+        } else if (step.contains('>')) {
+            findControl(&dialog, step.section('>', 0, 0))->setFocus();
+            QTest::keyClick(dialog.focusWidget(), Qt::Key_Tab);
+            QCOMPARE(dialog.focusWidget()->objectName(), step.section('>', 1));
+        } else if (!step.contains('='))
             click(&dialog, name);
         else if (name.startsWith("combo"))
             chooseItem(&dialog, name, value.toInt());
