@@ -22,12 +22,11 @@ constexpr auto kEncoders = std::to_array<std::pair<std::string_view, std::string
     {"tiff", "image/tiff"},
 });
 
+// What follows the file name's last dot: the last dot or slash of the path is a dot.
 std::string_view extensionOf(std::string_view destination) {
-    const std::size_t slash = destination.find_last_of('/');
-    const std::string_view name =
-        slash == std::string_view::npos ? destination : destination.substr(slash + 1);
-    const std::size_t dot = name.find_last_of('.');
-    return dot == std::string_view::npos ? std::string_view{} : name.substr(dot + 1);
+    const std::size_t dot = destination.find_last_of("./");
+    if (dot == std::string_view::npos || destination[dot] == '/') return {};
+    return destination.substr(dot + 1);
 }
 
 void setReason(std::string* reason, std::string text) {

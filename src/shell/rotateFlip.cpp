@@ -28,7 +28,7 @@ int transformPicture(Session& session, const std::string& source, int colorDepth
     return imageio::savePicture(destination, turned, mime, kTransformQuality, colorDepth, error,
                                 FileDurability::scratch)
                ? 0
-               : 1;
+               : kFailed;
 }
 
 int rotateFlipPicture(Session& session, int turns, int flip) {
@@ -38,7 +38,7 @@ int rotateFlipPicture(Session& session, int turns, int flip) {
 }
 
 int rotateQuarterTurns(Session& session, int turns, bool trueColor) {
-    if (turns < 1 || turns > 3) return kFailed; // a whole turn is no rotation
+    if (turns == 0) return kFailed; // no rotation; rotateFlip refuses others than 0 … 3
     if (readBitmapFile(session.frontend, session.currentPath, session.sourceImage) != 0)
         return kFailed;
     DibImage* rotationSource = &session.sourceImage;

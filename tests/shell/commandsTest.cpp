@@ -224,6 +224,9 @@ TEST_F(DispatcherTest, OperationsThatDoNothingOrFailAndQuarterTurns) {
     for (int id : {kCmdZoomLast, kCmdZoomUp})
         dispatcher.dispatch(id);
     EXPECT_EQ(window.title, "vellora -- cat.jpg, 1000 %");
+    dispatcher.dispatch(kCmdClose); // nothing is left to save or undo
+    EXPECT_FALSE(menu() != kMenuNone || window.commands.enabled(kCmdSave) ||
+                 window.commands.enabled(kCmdUndo));
 }
 
 // Table files take the picture's name (a leading dot starts no suffix), Save As its own.
@@ -417,7 +420,8 @@ TEST(ViewLayout, ZoomKeepsThePointUnderThePointer) {
         {"off centre, 200 to 300 %", at200, 13, 100, 100, true, -950, -350},
         {"near the start stops at the margin", {15, 15, 2000, 1000}, 11, 400, 300, true, 15, 15},
         {"no bar: stays centred", {-350, -75, 1500, 750}, 10, 100, 100, true, -200, 50},
-        {"nothing drawn before", {}, 13, 100, 100, false, -1100, -450}};
+        {"nothing drawn before", {}, 13, 100, 100, false, -1100, -450},
+        {"one pixel drawn: at the margin", {400, 300, 1, 1}, 13, 400, 300, true, 15, 15}};
     for (const auto& [name, before, zoomIndex, x, y, moved, drawX, drawY] : cases) {
         ImageInfo info = laidOut(1000, 500, zoomIndex);
         EXPECT_EQ(keepPointUnderZoom(info, before, x, y), moved) << name;
