@@ -165,7 +165,8 @@ VELLORA_TARGET_AVX2 inline void firstTapBytes(const QuadSource& source, const Qu
     _mm_store_si128(reinterpret_cast<__m128i*>(rows), q.firstRow);
     _mm_store_si128(reinterpret_cast<__m128i*>(columns), q.firstColumn);
     for (int p = 0; p < kQuadLanes; ++p)
-        in[p] = source.base + std::size_t(rows[p]) * source.stride + 3 * std::size_t(columns[p]);
+        in[p] = source.base + std::size_t(rows[p]) * source.stride +
+                kChannels * std::size_t(columns[p]);
 }
 
 } // namespace
